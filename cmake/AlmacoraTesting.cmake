@@ -1,0 +1,38 @@
+# GoogleTest is built from Debian's sources inside each build tree, with the
+# tree's own compiler (mingw in the Windows tree).
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# almacora_test(name SOURCES ... LIBS ... [WINDOWS_ONLY])
+# One executable per unit; CTest runs it whole (under Wine in the Windows
+# tree), which keeps Wine start-ups to one per test file.
+function(almacora_test name)
+  cmake_parse_arguments(T "WINDOWS_ONLY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(T_WINDOWS_ONLY AND NOT ALMACORA_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  almacora_target_options(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} almacora_test_support gmock gtest)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# Every <unit>_test.cpp of a tests/ folder becomes the test <prefix>_<unit>.
+# Per-test settings (environment, time-out) can follow with
+# set_tests_properties on that name.
+function(almacora_folder_tests prefix)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB _helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_fixture.cpp)
+  foreach(src IN LISTS _tests)
+    get_filename_component(unit ${src} NAME_WE)
+    string(REGEX REPLACE "_test$" "" unit ${unit})
+    almacora_test(${prefix}_${unit} SOURCES ${src} ${_helpers} LIBS ${T_LIBS})
+  endforeach()
+endfunction()
