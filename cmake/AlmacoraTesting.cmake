@@ -20,7 +20,11 @@ function(almacora_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  # Every test runs in one pinned zone and locale, so daylight-saving
+  # changes fall on known dates and times format the same on every machine;
+  # Wine derives its Windows zone and locale from the same variables.
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "TZ=Europe/Berlin;LANG=en_GB.UTF-8;LC_ALL=en_GB.UTF-8")
 endfunction()
 
 # Every <unit>_test.cpp of a tests/ folder becomes the test <prefix>_<unit>.
