@@ -1,0 +1,365 @@
+// CProgramSettings: every option of the program for the whole run, the one
+// object g_Settings.
+//
+// Each member named like a registry key holds that key of the profile
+// section "Settings" (HKCU "Software\Corvelle Software\Almacora\Settings" on
+// Windows). The spellings are the profile's, misspellings included
+// ("AlarmInterupt", "ImportColumnDelimeter", "sqeak.wav"): stored profiles
+// rely on them. int16 keys are read as 32-bit integers and kept in 16 bits,
+// so a stored 40000 reads back as -25536.
+//
+// g_Settings is built by static initialisation and touches nothing outside
+// itself until LoadSettings. Every subsystem reads the members directly; the
+// alarm worker thread reads them without locks while the user-interface
+// thread may change them (plain values, no locking, by design). Loading and
+// saving run on the user-interface thread only.
+//
+// Registry write failures are not reported (as the profile functions never
+// did), except that SaveSettings answers whether the whole set was stored.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/date_time.h"
+#include "model/services/shell_services.h"
+#include "model/settings_fonts.h"
+#include "model/settings_inherited.h"
+
+namespace platform {
+class ProfileStore;
+}
+
+class CProgramSettings {
+ public:
+  static constexpr const char* kSection = "Settings";
+
+  CProgramSettings();
+  virtual ~CProgramSettings();
+  CProgramSettings(const CProgramSettings&) = delete;
+  CProgramSettings& operator=(const CProgramSettings&) = delete;
+
+  // ---- Where the values live. The profile is not owned; without one,
+  // LoadSettings opens the program's own profile (platform::ProfileStore()).
+  void SetProfile(platform::ProfileStore* profile);
+  platform::ProfileStore* GetProfile();
+
+  // ---- Loading and saving.
+  // Reads every key with its default; with ConfigExists 0 (the first start)
+  // imports the old settings file from the current folder and saves the
+  // whole set at once. Afterwards an empty type list holds the six standard
+  // types and every type has a colour.
+  void LoadSettings();
+  // Writes every key LoadSettings reads, ConfigExists = 1, then the
+  // calendar-file list and the event types. True when every value was
+  // stored.
+  bool SaveSettings();
+  // The list parts of SaveSettings. SaveDataFiles writes nothing while no
+  // document is registered (ModelServices) or while KeepStoredCalendarList
+  // is set.
+  void SaveEventTypes();
+  void SaveDataFiles();
+  // Imports the settings file of earlier versions ("almacora.ini" in the
+  // current folder); a missing file is skipped. Lines may be of any length;
+  // a trailing CR/LF is removed.
+  void ImportOldSettings(const std::string& path = "almacora.ini");
+  // One value under "Settings" at once (a warning switched off, a first-run
+  // flag, the last backup date). False when it could not be stored.
+  bool WriteString(const std::string& key, const std::string& text);
+  bool WriteInt(const std::string& key, int32_t value);
+
+  // ---- Resets (the options dialog's and the print-list dialog's).
+  // List column widths, window position and size, calendar mode.
+  void SetWindowLayoutDefaults();
+  // The seven print-column flags on and their widths.
+  void SetPrintColumnDefaults();
+
+  // ---- Fonts.
+  static void SplitString(const std::string& text, char separator, std::vector<std::string>* parts) {
+    SplitSettingsText(text, separator, parts);
+  }
+  static bool ParseFont(const std::string& text, LogFont* font) { return ParseFontText(text, font); }
+  // Deletes the three calendar font objects and makes them again from their
+  // LogFonts (through the shell; without a shell they stay null).
+  void RecreateFonts();
+
+  // ---- Helpers.
+  // With colour coding on, the colour of the first type of that name (exact,
+  // case-sensitive) when it has one; BlankTypeColor otherwise.
+  uint32_t GetTypeColor(const std::string& typeName) const;
+  // The colour a type gets by its name when it has none of its own:
+  // "Alarm" 0x000080, "Anniversary" 0xA00000, "Birthday" 0xFF8000,
+  // "Holiday" 0x0000FF, "Meeting" 0x0080FF, "Work" 0x00C000, else 0x800000.
+  static uint32_t DefaultTypeColor(const std::string& typeName);
+  // A calendar's display name from a file path or an address: the last path
+  // element without query, fragment and extension, percent escapes decoded
+  // and "-" shown as a blank ("C:\Cal\My-Family.akv" gives "My Family",
+  // ".../holidays.ics?x=1" gives "holidays", "My%20Family.akv" gives
+  // "My Family").
+  static std::string CalendarNameFromPath(const std::string& pathOrUrl);
+  // 1 when the user's locale shows a 24-hour clock, else 0.
+  static int IsLocale24Hour() { return ::IsLocale24Hour(); }
+  // Flashes the window's task-bar button count times through the shell.
+  // False when that is not possible (no shell, or the platform lacks the
+  // call); the caller then flashes the window once itself.
+  bool FlashWindowInTaskbar(IShellServices::WindowHandle window, unsigned count);
+
+  // ======== Registry keys ========
+  // Alarms, reminders and their actions.
+  int32_t AlarmCheckFrequency = 0;
+  int32_t SnoozeMinutes = 0;
+  int32_t AlarmLength = 0;
+  int32_t AlarmRepeatLength = 0;
+  int32_t AlarmInterupt = 0;
+  int16_t AutoAcknowledge = 0;
+  int16_t AlarmSoundEnabled = 0;
+  std::string AlarmSoundFile;
+  int16_t AlarmEmailEnabled = 0;
+  int16_t AlarmRunEnabled = 0;
+  std::string RunFilename;
+  std::string RunParms;
+  int32_t RunState = 0;
+  int16_t RunAlarm = 0;
+  int16_t RunSnooze = 0;
+  int32_t DailyReminder = 0;
+  int32_t DailyReminderTime = 0;
+  int32_t SoundEnabled = 0;
+  std::string SoundFile;
+
+  // E-mail.
+  int32_t EmailType = 0;
+  std::string EmailServer;
+  int32_t EmailPort = 0;
+  int32_t EmailSMTPLogin = 0;
+  std::string EmailUsername;
+  std::string EmailPassword;
+  std::string EmailFromName;
+  std::string EmailFromAddr;
+  std::string EmailTo;
+  std::string EmailSubject;
+  std::string EmailBody;
+  std::string EmailProfile;
+  int32_t EmailMAPIShared = 0;
+
+  // New events.
+  int16_t DefaultNotifyType = 0;
+  int32_t DefaultEventTime = 0;
+  int32_t DefaultType = 0;  // index into EventTypeNames, -1 none
+  int16_t alarm_enabled = 0;
+  int16_t all_day = 0;
+  int16_t show_enddate = 0;
+  int32_t LeadTimeOneTime = 0;
+  std::string LeadUnitsOneTime;
+  int32_t LeadTimeDaily = 0;
+  std::string LeadUnitsDaily;
+  int32_t LeadTimeWeekly = 0;
+  std::string LeadUnitsWeekly;
+  int32_t LeadTimeMonthly = 0;
+  std::string LeadUnitsMonthly;
+  int32_t LeadTimeYearly = 0;
+  std::string LeadUnitsYearly;
+  int16_t DaysPriorOneTime = 0;
+  int16_t DaysPriorDaily = 0;
+  int16_t DaysPriorWeekly = 0;
+  int16_t DaysPriorMonthly = 0;
+  int16_t DaysPriorYearly = 0;
+  int16_t BirthdayAlarmEnabled = 0;
+  int32_t BirthdayLeadTime = 0;
+  std::string BirthdayLeadUnits;
+  int32_t DaysPriorBirthday = 0;
+  std::string TypeBirthday;
+  std::string TypeAnniversary;
+
+  // Start-up, window and views.
+  int32_t WinStartupMode = 0;
+  int32_t SplashEnabled = 0;
+  int16_t AllowMultiple = 0;
+  std::string StartupFilter;
+  int32_t ShowState = 0;
+  int32_t ShowToolbar = 0;
+  int32_t SaveOnExit = 0;
+  int32_t WinPosX = 0;
+  int32_t WinPosY = 0;
+  int32_t WinSizeX = 0;
+  int32_t WinSizeY = 0;
+  int32_t Maximized = 0;
+  int32_t WinCentered = 0;
+  int32_t GridSizeY = 0;
+  int32_t LastListSize = 0;
+  int16_t CalMode = 0;
+  int32_t DailyScale = 0;
+  int16_t ShowWeekNums = 0;
+  int32_t CalendarStartDay = 0;
+  int16_t ShowAcknowledgedList = 0;
+  int16_t ShowAcknowledgedCalendar = 0;
+  int16_t UseAcknowledgedColor = 0;
+  int32_t CalAcknowledgedColor = 0;
+  int16_t ColorCode = 0;
+  int16_t ColorCodePrinting = 0;
+  int32_t BlankTypeColor = 0;
+  int16_t show_age = 0;
+  int32_t width_name = 0;
+  int32_t width_date = 0;
+  int32_t width_day = 0;
+  int32_t width_time = 0;
+  int32_t width_age = 0;
+  int32_t width_days_left = 0;
+  int32_t width_type = 0;
+  int32_t width_notes_flag = 0;
+  int32_t width_alarm_flag = 0;
+  std::string ListHeadingFont;
+  std::string ListItemFont;
+  std::string CalHeadingFont;
+  std::string CalWeekHeadingFont;
+  std::string CalItemFont;
+
+  // Calendar pages and printing.
+  std::string MonthHeadingFont;
+  std::string DayHeadingFont;
+  std::string DayFont;
+  std::string ItemFont;
+  int32_t rgb_MonthHeading = 0;
+  int32_t rgb_DayHeading = 0;
+  int32_t rgb_Day = 0;
+  int32_t rgb_Item = 0;
+  int32_t rgb_CalLineColor = 0;
+  int32_t rgb_CalHeadingBkColor = 0;
+  int32_t cal_line_width = 0;
+  int32_t cal_orientation = 0;
+  int32_t cal_margin_left = 0;
+  int32_t cal_margin_right = 0;
+  int32_t cal_margin_top = 0;
+  int32_t cal_margin_bottom = 0;
+  int32_t list_orientation = 0;
+  int32_t list_margin_left = 0;
+  int32_t list_margin_right = 0;
+  int32_t list_margin_top = 0;
+  int32_t list_margin_bottom = 0;
+  std::string PrintListHeadingFont;
+  std::string PrintListItemFont;
+  int16_t PrintAcknowledgedList = 0;
+  int16_t print_name = 0;
+  int16_t print_day = 0;
+  int16_t print_date = 0;
+  int16_t print_days_left = 0;
+  int16_t print_time = 0;
+  int16_t print_age = 0;
+  int16_t print_type = 0;
+  int32_t print_width_name = 0;
+  int32_t print_width_day = 0;
+  int32_t print_width_date = 0;
+  int32_t print_width_days_left = 0;
+  int32_t print_width_time = 0;
+  int32_t print_width_age = 0;
+  int32_t print_width_type = 0;
+
+  // Text import and export.
+  std::string ImportColumnDelimeter;
+  std::string ImportDateDelimeter;
+  int16_t ImportDateOrder = 0;
+  std::string ImportColumnOrder;
+  int16_t ImportDefaultFreq = 0;
+  int16_t ImportAlarmEnabled = 0;
+  int16_t ImportLeadTime = 0;
+  std::string ImportLeadUnits;
+  int32_t AutoExport = 0;
+  std::string ExportFilename;
+  int16_t ExportFileFormat = 0;
+  int16_t ExportDelimiter = 0;
+  int16_t ExportHeadings = 0;
+  int16_t ExportShowAge = 0;
+
+  // Warnings (1 shows the warning).
+  int16_t WarnAdvanced = 0;
+  int32_t WarnTime = 0;
+  int32_t WarnTimeBegin = 0;
+  int32_t WarnTimeEnd = 0;
+  int32_t WarnTimeConflict = 0;
+  int32_t WarnHiding = 0;
+  int32_t WarnExit = 0;
+  int16_t WarnAcknowledge = 0;
+  int16_t WarnFilter = 0;
+
+  // Backup.
+  std::string BackupDir;
+  int32_t AutoBackup = 0;
+  int32_t AutoBackupDays = 0;
+  int32_t AutoBackupDate = 0;  // Julian day of the last backup
+
+  // Internet calendars.
+  std::string PublishURL;
+  std::string PublishUsername;
+  std::string PublishPassword;
+  std::string CalendarSearchURL;
+
+  // Bookkeeping.
+  int32_t ConfigExists = 0;
+  int32_t FirstRun35 = 0;
+  int32_t FirstRun50 = 0;
+  int32_t last_date = 0;              // year * 10000 + month * 100 + day
+  int32_t LastNormalStartupDate = 0;  // the same form
+
+  // ======== Lists ========
+  // Event types ("NumTypes", "EventTypes%02d", "EventColors%02d") with one
+  // COLORREF per name after loading.
+  std::vector<std::string> EventTypeNames;
+  std::vector<uint32_t> EventTypeColors;
+  // Calendar files read at start-up ("NumFiles", "DataFiles%02d",
+  // "DataFilesEnabled%02d") and the 1-based number of the default one.
+  std::vector<std::string> DataFilePaths;
+  std::vector<int16_t> DataFileEnabled;
+  int32_t DefaultFile = 0;
+  // Calendars that could not be opened at start-up and that the user wants
+  // tried again: SaveDataFiles keeps them on the list (enabled) after the
+  // document's calendars.
+  std::vector<std::string> RetryDataFiles;
+  // Set by a preview instance (a second copy started for one file): its
+  // calendar list is not the user's, so SaveDataFiles leaves the stored
+  // list as it is.
+  bool KeepStoredCalendarList = false;
+
+  // ======== Fonts ========
+  // The LogFont of each font key, parsed from its text.
+  LogFont ListHeadingLogFont, ListItemLogFont;
+  LogFont CalHeadingLogFont, CalWeekHeadingLogFont, CalItemLogFont;
+  LogFont MonthHeadingLogFont, DayHeadingLogFont, DayLogFont, ItemLogFont;
+  LogFont PrintListHeadingLogFont, PrintListItemLogFont;
+  // The ready calendar fonts (shell font objects; null without a shell).
+  IShellServices::FontHandle CalHeadingFontObject = nullptr;
+  IShellServices::FontHandle CalWeekHeadingFontObject = nullptr;
+  IShellServices::FontHandle CalItemFontObject = nullptr;
+
+  // ======== Not stored ========
+  // Set by the shell at start-up from the system: the screen size, the
+  // metric flag (the user locale measures in metric units) and whether the
+  // notification area is available.
+  int32_t ScreenWidth = 0;
+  int32_t ScreenHeight = 0;
+  int16_t Metric = 0;
+  bool TrayAvailable = true;
+  // Current list sort mode of the event list.
+  int32_t ListSortMode = 3;
+  // The print-list dialog's date range.
+  int16_t PrintDateRange = 0;
+  CDateTime PrintFromDate;
+  CDateTime PrintToDate;
+  // Set by the options Display page.
+  int16_t DisplayChanged = 0;
+  int16_t FontsChanged = 0;
+  // The reminder window's cascade position.
+  int32_t ReminderCascadeX = 0;
+  int32_t ReminderCascadeY = 0;
+
+ private:
+  platform::ProfileStore* Profile();
+  void LoadDataFiles();
+  void LoadEventTypes();
+  void DeleteFontObjects();
+
+  platform::ProfileStore* profile_ = nullptr;
+  std::unique_ptr<platform::ProfileStore> ownProfile_;
+};
+
+extern CProgramSettings g_Settings;

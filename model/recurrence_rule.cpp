@@ -1,0 +1,289 @@
+// CRecurrenceRule: zone handling, COUNT and UNTIL around the period
+// expander (rrule_expander.h), which does the calendar work.
+#include "model/recurrence_rule.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "model/rrule_expander.h"
+
+namespace {
+
+constexpr int64_t kDay = rrule::kSecondsPerDay;
+
+std::vector<int> Widen(const std::vector<int16_t>& v) { return std::vector<int>(v.begin(), v.end()); }
+std::vector<int> Widen(const CSortedWordArray& v) { return std::vector<int>(v.begin(), v.end()); }
+
+// Everything a search depends on. The expansion state is rebuilt whenever
+// it differs from the one it was built from, so callers may change the
+// public fields (or the event's start) at any time.
+struct RuleKey {
+  int16_t frequency = 0;
+  int32_t interval = 0, weekStart = 0, count = 0, offsetDays = 0, yearSearchLimit = 0;
+  int16_t startIsOccurrence = 0;
+  int32_t untilDay = 0, untilSeconds = 0, untilKind = 0;
+  std::string untilTzid;
+  int32_t startDay = 0, startSeconds = 0, startKind = 0;
+  std::string startTzid;
+  std::vector<int16_t> byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth;
+  std::vector<uint16_t> hours, minutes, seconds;
+
+  auto Tie() const {
+    return std::tie(frequency, interval, weekStart, count, offsetDays, yearSearchLimit, startIsOccurrence,
+                    untilDay, untilSeconds, untilKind, untilTzid, startDay, startSeconds, startKind, startTzid,
+                    byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth, hours,
+                    minutes, seconds);
+  }
+  bool operator==(const RuleKey& o) const { return Tie() == o.Tie(); }
+};
+
+}  // namespace
+
+struct CRecurrenceRule::Compiled {
+  RuleKey key;
+  bool built = false;
+  bool ok = false;
+  rrule::Expander expander;
+  int64_t start = 0;     // the series start on its own clock
+  int64_t offset = 0;    // offset days in seconds
+  bool hasUntil = false;
+  int64_t until = 0;     // inclusive
+  // COUNT rules: the first occurrences of the series, in order, from the
+  // start on. Counting never restarts while the rule is unchanged.
+  std::vector<int64_t> counted;
+};
+
+CRecurrenceRule::CRecurrenceRule(const CDateTime* seriesStart) : seriesStart_(seriesStart) {}
+
+CRecurrenceRule::~CRecurrenceRule() = default;
+
+CRecurrenceRule& CRecurrenceRule::operator=(const CRecurrenceRule& other) {
+  if (this == &other) return *this;
+  startIsOccurrence = other.startIsOccurrence;
+  yearSearchLimit = other.yearSearchLimit;
+  frequency = other.frequency;
+  interval = other.interval;
+  weekStart = other.weekStart;
+  until = other.until;
+  count = other.count;
+  offsetDays = other.offsetDays;
+  byWeekNo = other.byWeekNo;
+  byYearDay = other.byYearDay;
+  byMonthDay = other.byMonthDay;
+  byDayWeekdays = other.byDayWeekdays;
+  byDayOrdinals = other.byDayOrdinals;
+  bySetPos = other.bySetPos;
+  byMonth = other.byMonth;
+  byMonthAutoFilled = other.byMonthAutoFilled;
+  byDayAutoFilled = other.byDayAutoFilled;
+  hours.RemoveAll();
+  minutes.RemoveAll();
+  seconds.RemoveAll();
+  compiled_.reset();
+  return *this;
+}
+
+void CRecurrenceRule::Clear() {
+  count = 0;
+  offsetDays = 0;
+  until.Clear();
+  byWeekNo.clear();
+  byYearDay.clear();
+  byMonthDay.clear();
+  byDayWeekdays.clear();
+  byDayOrdinals.clear();
+  bySetPos.clear();
+  byMonth.clear();
+  byMonthAutoFilled = 0;
+  byDayAutoFilled = 0;
+  hours.RemoveAll();
+  minutes.RemoveAll();
+  seconds.RemoveAll();
+  compiled_.reset();
+}
+
+void CRecurrenceRule::AddByDay(int weekday) { AddByDayOrdinal(weekday, 0); }
+
+void CRecurrenceRule::AddByDayOrdinal(int weekday, int ordinal) {
+  byDayWeekdays.push_back(static_cast<int16_t>(weekday));
+  byDayOrdinals.push_back(static_cast<int16_t>(ordinal));
+}
+
+void CRecurrenceRule::ResetExpansion() {
+  compiled_.reset();
+  if (byDayAutoFilled) {
+    byDayWeekdays.clear();
+    byDayOrdinals.clear();
+    byDayAutoFilled = 0;
+  }
+  if (byMonthAutoFilled) {
+    byMonth.clear();
+    byMonthAutoFilled = 0;
+  }
+  hours.RemoveAll();
+  minutes.RemoveAll();
+  seconds.RemoveAll();
+}
+
+bool CRecurrenceRule::HasAdvancedCriteria() const {
+  return count > 0 || IsUntilSet() || offsetDays != 0 || !byMonthDay.empty() || !bySetPos.empty() ||
+         !byWeekNo.empty() || !byYearDay.empty() || (!byMonth.empty() && !byMonthAutoFilled) ||
+         ((!byDayWeekdays.empty() || !byDayOrdinals.empty()) && !byDayAutoFilled);
+}
+
+int64_t CRecurrenceRule::ToStartClock(const CDateTime& value) const {
+  const CDateTime& start = *seriesStart_;
+  // A floating or date-only series runs on local wall-clock time; a UTC or
+  // named-zone series runs on UTC.
+  int mode = (start.GetZoneKind() == CDateTime::kFloating || !start.HasTimeOfDay()) ? CDateTime::kAsLocal
+                                                                                   : CDateTime::kAsUtc;
+  int32_t jd = 0, secs = 0;
+  value.GetParts(mode, &jd, &secs);
+  if (secs < 0) secs = 0;  // no time of day: its midnight
+  return int64_t{jd} * kDay + secs;
+}
+
+CDateTime CRecurrenceRule::FromStartClock(int64_t moment, const CDateTime& like) const {
+  const CDateTime& start = *seriesStart_;
+  int32_t jd = static_cast<int32_t>(rrule::FloorDiv(moment, kDay));
+  int32_t secs = static_cast<int32_t>(moment - int64_t{jd} * kDay);
+  if (!start.HasTimeOfDay()) {
+    // A date without a time of day is the same date in every zone.
+    CDateTime r = CDateTime::FromParts(jd, CDateTime::kNoTimeOfDay, like.GetZoneKind());
+    r.SetTzid(like.GetTzid());
+    return r;
+  }
+  CDateTime r = CDateTime::FromParts(jd, secs, start.GetZoneKind());
+  if (start.GetZoneKind() == CDateTime::kNamedZone) r.SetTzid(start.GetTzid());
+  int kind = like.GetZoneKind();
+  if (kind == start.GetZoneKind() && (kind != CDateTime::kNamedZone || like.GetTzid() == start.GetTzid()))
+    return r;
+  if (kind == CDateTime::kFloating) return r.ConvertedTo(CDateTime::kAsLocal);
+  CDateTime u = r.ConvertedTo(CDateTime::kAsUtc);
+  if (kind == CDateTime::kNamedZone) {
+    u.SetZoneKind(CDateTime::kNamedZone);
+    u.SetTzid(like.GetTzid());
+  }
+  return u;
+}
+
+bool CRecurrenceRule::Prepare() {
+  if (!seriesStart_ || seriesStart_->IsEmpty()) return false;
+  RuleKey key;
+  key.frequency = frequency;
+  key.interval = interval;
+  key.weekStart = weekStart;
+  key.count = count;
+  key.offsetDays = offsetDays;
+  key.yearSearchLimit = yearSearchLimit;
+  key.startIsOccurrence = startIsOccurrence;
+  key.untilDay = until.GetRawJulianDay();
+  key.untilSeconds = until.GetRawSecondsOfDay();
+  key.untilKind = until.GetZoneKind();
+  key.untilTzid = until.GetTzid();
+  key.startDay = seriesStart_->GetRawJulianDay();
+  key.startSeconds = seriesStart_->GetRawSecondsOfDay();
+  key.startKind = seriesStart_->GetZoneKind();
+  key.startTzid = seriesStart_->GetTzid();
+  key.byWeekNo = byWeekNo;
+  key.byYearDay = byYearDay;
+  key.byMonthDay = byMonthDay;
+  key.byDayWeekdays = byDayWeekdays;
+  key.byDayOrdinals = byDayOrdinals;
+  key.bySetPos = bySetPos;
+  key.byMonth = byMonth;
+  key.hours = hours.Values();
+  key.minutes = minutes.Values();
+  key.seconds = seconds.Values();
+  if (compiled_ && compiled_->built && compiled_->key == key) return compiled_->ok;
+
+  if (!compiled_) compiled_ = std::make_unique<Compiled>();
+  Compiled& c = *compiled_;
+  c.key = std::move(key);
+  c.built = true;
+  c.counted.clear();
+  c.start = ToStartClock(*seriesStart_);
+  c.offset = int64_t{offsetDays} * kDay;
+  c.hasUntil = IsUntilSet();
+  c.until = c.hasUntil ? ToStartClock(until) : 0;
+  if (c.hasUntil && !until.HasTimeOfDay()) c.until += kDay - 1;  // a date-only UNTIL includes its day
+
+  rrule::Pattern p;
+  p.frequency = frequency;
+  p.interval = interval;
+  p.weekStart = weekStart;
+  p.byWeekNo = Widen(byWeekNo);
+  p.byYearDay = Widen(byYearDay);
+  p.byMonthDay = Widen(byMonthDay);
+  p.byDayWeekdays = Widen(byDayWeekdays);
+  p.byDayOrdinals = Widen(byDayOrdinals);
+  p.bySetPos = Widen(bySetPos);
+  p.byMonth = Widen(byMonth);
+  p.hours = Widen(hours);
+  p.minutes = Widen(minutes);
+  p.seconds = Widen(seconds);
+  p.yearSearchLimit = yearSearchLimit;
+  // Interval arithmetic and the defaults count from the start moved back
+  // by the offset; the offset is added again to every answer.
+  c.ok = c.expander.Compile(p, c.start - c.offset);
+  return c.ok;
+}
+
+int16_t CRecurrenceRule::NextCounted(int64_t from, int64_t* found) {
+  Compiled& c = *compiled_;
+  std::vector<int64_t>& v = c.counted;
+  int64_t t = 0;
+  if (v.empty()) {
+    if (startIsOccurrence) {
+      v.push_back(c.start);
+    } else {
+      if (!c.expander.FindOnOrAfter(c.start - c.offset, &t)) return kNone;
+      t += c.offset;
+      if (c.hasUntil && t > c.until) return kEnded;
+      v.push_back(t);
+    }
+  }
+  if (v.back() >= from) {
+    *found = *std::lower_bound(v.begin(), v.end(), from);
+    return kFound;
+  }
+  while (static_cast<int64_t>(v.size()) < count) {
+    // One second past the last counted occurrence, so the start (counted
+    // first) is never counted a second time when the rule selects it too.
+    if (!c.expander.FindOnOrAfter(v.back() + 1 - c.offset, &t)) return kNone;
+    t += c.offset;
+    if (c.hasUntil && t > c.until) return kEnded;
+    v.push_back(t);
+    if (t >= from) {
+      *found = t;
+      return kFound;
+    }
+  }
+  return kEnded;
+}
+
+int16_t CRecurrenceRule::GetNextOccurrence(CDateTime& date) {
+  // The alarm worker and the user interface both ask events for their next
+  // occurrences; the caches must not be rebuilt under another question.
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!Prepare()) return kNone;
+  Compiled& c = *compiled_;
+  int64_t from = ToStartClock(date);
+  int64_t result = 0;
+  if (from <= c.start && startIsOccurrence) {
+    result = c.start;
+  } else {
+    if (from < c.start) from = c.start;
+    if (c.hasUntil && from > c.until) return kEnded;
+    if (count > 0) {
+      int16_t r = NextCounted(from, &result);
+      if (r != kFound) return r;
+    } else {
+      if (!c.expander.FindOnOrAfter(from - c.offset, &result)) return kNone;
+      result += c.offset;
+      if (c.hasUntil && result > c.until) return kEnded;
+    }
+  }
+  date = FromStartClock(result, date);
+  return kFound;
+}

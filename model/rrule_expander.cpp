@@ -1,0 +1,486 @@
+// Period expansion of a recurrence pattern. See rrule_expander.h.
+#include "model/rrule_expander.h"
+
+#include <algorithm>
+
+#include "model/date_time.h"
+
+namespace rrule {
+
+namespace {
+
+constexpr int kLastYear = 9999;  // searches never go beyond this year
+
+int32_t DayOf(int64_t moment) { return static_cast<int32_t>(FloorDiv(moment, kSecondsPerDay)); }
+
+int YearOfDay(int32_t jd) {
+  int m, d, y;
+  DateFromJulianDay(jd, &m, &d, &y);
+  return y;
+}
+
+// Julian day of a valid date with a full year (no two-digit widening).
+int32_t Jd(int month, int day, int year) { return JulianDayFromDate(month, day, year); }
+
+// Sorted, unique values of `values` within lo..hi.
+std::vector<int> ValidSorted(const std::vector<int>& values, int lo, int hi) {
+  std::vector<int> out;
+  for (int v : values)
+    if (v >= lo && v <= hi) out.push_back(v);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
+
+std::vector<int> Range(int lo, int hi) {
+  std::vector<int> out;
+  for (int v = lo; v <= hi; ++v) out.push_back(v);
+  return out;
+}
+
+// Periods of a frequency in one year, roughly: how many years one interval
+// spans decides how far beyond the usual limit a search must look.
+int64_t PeriodsPerYear(int frequency) {
+  switch (frequency) {
+    case kMonthly: return 12;
+    case kWeekly: return 52;
+    case kDaily: return 365;
+    case kHourly: return 365 * 24;
+    case kMinutely: return 365 * 24 * 60;
+    case kSecondly: return 365LL * 24 * 3600;
+    default: return 1;
+  }
+}
+
+}  // namespace
+
+bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
+  valid_ = false;
+  cacheValid_ = false;
+  cachedMoments_.clear();
+  if (pattern.frequency < kSecondly || pattern.frequency > kEaster || pattern.interval < 1) return false;
+
+  frequency_ = pattern.frequency;
+  interval_ = pattern.interval;
+  weekStart_ = (pattern.weekStart >= 1 && pattern.weekStart <= 7) ? pattern.weekStart : 1;
+  start_ = workingStart;
+  int32_t startDay = DayOf(start_);
+  startSeconds_ = static_cast<int32_t>(start_ - int64_t{startDay} * kSecondsPerDay);
+  int startMonth, startDom, startYear;
+  DateFromJulianDay(startDay, &startMonth, &startDom, &startYear);
+  int startWeekday = WeekdayOfJulianDay(startDay);
+  startPeriod_ = PeriodOf(start_);
+
+  int64_t perYear = PeriodsPerYear(frequency_);
+  int64_t extra = (interval_ - 1 + perYear - 1) / perYear;
+  limitYears_ = static_cast<int>(std::min<int64_t>(int64_t{pattern.yearSearchLimit} + extra, kLastYear));
+
+  monthMask_ = 0;
+  weekNos_.clear();
+  yearDays_.clear();
+  monthDays_.clear();
+  setPos_.clear();
+  byDay_.clear();
+  leapDayFallback_ = false;
+  ordinalsUsed_ = false;
+  ordinalsByMonth_ = false;
+
+  if (frequency_ == kEaster) {
+    // Easter rules take no BY lists: every Easter Sunday at the start's time.
+    valid_ = true;
+    return true;
+  }
+
+  bool hasMonth = !pattern.byMonth.empty();
+  bool hasWeekNo = !pattern.byWeekNo.empty();
+  bool hasYearDay = !pattern.byYearDay.empty();
+  bool hasMonthDay = !pattern.byMonthDay.empty();
+  bool hasDay = !pattern.byDayWeekdays.empty();
+
+  for (int m : pattern.byMonth)
+    if (m >= 1 && m <= 12) monthMask_ |= static_cast<uint16_t>(1u << m);
+  if (hasMonth && monthMask_ == 0) return false;  // only impossible months
+  weekNos_ = pattern.byWeekNo;
+  yearDays_ = pattern.byYearDay;
+  monthDays_ = pattern.byMonthDay;
+  setPos_ = pattern.bySetPos;
+  for (size_t i = 0; i < pattern.byDayWeekdays.size(); ++i) {
+    int w = pattern.byDayWeekdays[i];
+    int ord = i < pattern.byDayOrdinals.size() ? pattern.byDayOrdinals[i] : 0;
+    if (w >= 1 && w <= 7) byDay_.push_back({w, ord});
+  }
+  if (hasDay && byDay_.empty()) return false;  // only impossible weekdays
+
+  // What the series start supplies when the BY lists leave a level open.
+  switch (frequency_) {
+    case kYearly:
+      if (!hasWeekNo && !hasYearDay && !hasMonthDay && !hasDay) {
+        if (!hasMonth) {
+          monthMask_ = static_cast<uint16_t>(1u << startMonth);
+          // A yearly date of 29 February is kept on 28 February in common
+          // years rather than skipping three years out of four.
+          leapDayFallback_ = (startMonth == 2 && startDom == 29);
+        }
+        monthDays_.push_back(startDom);
+      } else if (hasWeekNo && !hasYearDay && !hasMonthDay && !hasDay) {
+        byDay_.push_back({startWeekday, 0});
+      } else if (hasMonthDay && !hasMonth && !hasYearDay && !hasWeekNo && !hasDay) {
+        monthMask_ = static_cast<uint16_t>(1u << startMonth);
+      }
+      ordinalsUsed_ = true;
+      ordinalsByMonth_ = hasMonth;
+      break;
+    case kMonthly:
+      if (!hasMonthDay && !hasYearDay && !hasDay) monthDays_.push_back(startDom);
+      ordinalsUsed_ = true;
+      ordinalsByMonth_ = true;
+      break;
+    case kWeekly:
+      if (!hasDay) byDay_.push_back({startWeekday, 0});
+      break;
+    default:
+      break;
+  }
+
+  int startHour = startSeconds_ / 3600, startMinute = startSeconds_ / 60 % 60, startSecond = startSeconds_ % 60;
+  auto timeList = [](const std::vector<int>& given, int hi, bool fromStart, int startValue, std::vector<int>* out) {
+    if (!given.empty()) {
+      *out = ValidSorted(given, 0, hi);
+      return !out->empty();
+    }
+    *out = fromStart ? std::vector<int>{startValue} : Range(0, hi);
+    return true;
+  };
+  if (!timeList(pattern.hours, 23, frequency_ > kHourly, startHour, &hourList_)) return false;
+  if (!timeList(pattern.minutes, 59, frequency_ > kMinutely, startMinute, &minuteList_)) return false;
+  if (!timeList(pattern.seconds, 59, frequency_ > kSecondly, startSecond, &secondList_)) return false;
+  hourMask_ = 0;
+  minuteMask_ = secondMask_ = 0;
+  for (int h : hourList_) hourMask_ |= 1u << h;
+  for (int m : minuteList_) minuteMask_ |= uint64_t{1} << m;
+  for (int s : secondList_) secondMask_ |= uint64_t{1} << s;
+
+  valid_ = true;
+  return true;
+}
+
+int64_t Expander::PeriodOf(int64_t moment) const {
+  int32_t jd = DayOf(moment);
+  switch (frequency_) {
+    case kYearly:
+    case kEaster: return YearOfDay(jd);
+    case kMonthly: {
+      int m, d, y;
+      DateFromJulianDay(jd, &m, &d, &y);
+      return int64_t{y} * 12 + (m - 1);
+    }
+    case kWeekly: return FloorDiv(int64_t{jd} - weekStart_ + 1, 7);
+    case kDaily: return jd;
+    case kHourly: return FloorDiv(moment, 3600);
+    case kMinutely: return FloorDiv(moment, 60);
+    default: return moment;
+  }
+}
+
+int64_t Expander::PeriodStart(int64_t period) const {
+  switch (frequency_) {
+    case kYearly:
+    case kEaster: return int64_t{Jd(1, 1, static_cast<int>(period))} * kSecondsPerDay;
+    case kMonthly: {
+      int64_t y = FloorDiv(period, 12);
+      return int64_t{Jd(static_cast<int>(period - 12 * y + 1), 1, static_cast<int>(y))} * kSecondsPerDay;
+    }
+    case kWeekly: return (7 * period + weekStart_ - 1) * kSecondsPerDay;
+    case kDaily: return period * kSecondsPerDay;
+    case kHourly: return period * 3600;
+    case kMinutely: return period * 60;
+    default: return period;
+  }
+}
+
+int64_t Expander::AlignUp(int64_t period) const {
+  if (period <= startPeriod_) return startPeriod_;
+  int64_t steps = (period - startPeriod_ + interval_ - 1) / interval_;
+  return startPeriod_ + steps * interval_;
+}
+
+int Expander::YearOfPeriod(int64_t period) const {
+  switch (frequency_) {
+    case kYearly:
+    case kEaster: return period > kLastYear ? kLastYear + 1 : static_cast<int>(period);
+    case kMonthly: {
+      int64_t y = FloorDiv(period, 12);
+      return y > kLastYear ? kLastYear + 1 : static_cast<int>(y);
+    }
+    default: break;
+  }
+  // Keep the day number inside 32 bits before asking for its year.
+  static const int64_t kLastDay = Jd(12, 31, kLastYear);
+  int64_t perDay = frequency_ == kWeekly ? -7 : frequency_ == kDaily ? 1 : frequency_ == kHourly ? 24
+                                                  : frequency_ == kMinutely ? 1440 : 86400;
+  int64_t day = perDay < 0 ? 7 * period : FloorDiv(period, perDay);
+  if (day > kLastDay) return kLastYear + 1;
+  return YearOfDay(static_cast<int32_t>(day));
+}
+
+bool Expander::WeekNoMatches(int week, int weeksInYear) const {
+  for (int v : weekNos_) {
+    if (v > 0 && v == week) return true;
+    if (v < 0 && weeksInYear + v + 1 == week) return true;
+  }
+  return false;
+}
+
+bool Expander::ByDayMatches(int32_t /*jd*/, int day, int dayOfYear, int weekday, int daysInMonth,
+                            int daysInYear) const {
+  for (const ByDay& e : byDay_) {
+    if (e.weekday != weekday) continue;
+    if (!ordinalsUsed_ || e.ordinal == 0) return true;
+    int fromFirst, fromLast;
+    if (ordinalsByMonth_) {
+      fromFirst = (day - 1) / 7 + 1;
+      fromLast = (daysInMonth - day) / 7 + 1;
+    } else {
+      fromFirst = (dayOfYear - 1) / 7 + 1;
+      fromLast = (daysInYear - dayOfYear) / 7 + 1;
+    }
+    if (e.ordinal > 0 ? fromFirst == e.ordinal : fromLast == -e.ordinal) return true;
+  }
+  return false;
+}
+
+bool Expander::DayMatches(int32_t jd, int year, int month, int day, int dayOfYear, int weekday,
+                          int daysInMonth, int daysInYear, bool isoYearKnown, int isoYear,
+                          int32_t isoStart) const {
+  (void)year;
+  if (monthMask_ && !((monthMask_ >> month) & 1)) return false;
+  if (!weekNos_.empty()) {
+    int week, weeks;
+    if (isoYearKnown) {
+      week = (jd - isoStart) / 7 + 1;
+      weeks = IsoWeeksInYear(isoYear);
+    } else {
+      // The ISO week-year is the one holding this week's Thursday.
+      int32_t thursday = jd - (weekday - 1) + 3;
+      int ty = YearOfDay(thursday);
+      week = (thursday - Jd(1, 1, ty)) / 7 + 1;
+      weeks = IsoWeeksInYear(ty);
+    }
+    if (!WeekNoMatches(week, weeks)) return false;
+  }
+  if (!yearDays_.empty()) {
+    bool ok = false;
+    for (int v : yearDays_)
+      if ((v > 0 && v == dayOfYear) || (v < 0 && daysInYear + v + 1 == dayOfYear)) ok = true;
+    if (!ok) return false;
+  }
+  if (!monthDays_.empty()) {
+    bool ok = false;
+    for (int v : monthDays_) {
+      if (v > 0 && v == day) ok = true;
+      if (v < 0 && daysInMonth + v + 1 == day) ok = true;
+      if (leapDayFallback_ && v == 29 && month == 2 && daysInMonth == 28 && day == 28) ok = true;
+    }
+    if (!ok) return false;
+  }
+  if (!byDay_.empty() && !ByDayMatches(jd, day, dayOfYear, weekday, daysInMonth, daysInYear)) return false;
+  return true;
+}
+
+bool Expander::DayOfMomentMatches(int64_t moment) const {
+  int32_t jd = DayOf(moment);
+  int m, d, y;
+  DateFromJulianDay(jd, &m, &d, &y);
+  int doy = jd - Jd(1, 1, y) + 1;
+  return DayMatches(jd, y, m, d, doy, WeekdayOfJulianDay(jd), DaysInMonth(m, y), DaysInYear(y), false, 0, 0);
+}
+
+void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int isoYear,
+                          std::vector<int32_t>* days) const {
+  int m, d, y;
+  DateFromJulianDay(first, &m, &d, &y);
+  int dim = DaysInMonth(m, y);
+  int diy = DaysInYear(y);
+  int doy = first - Jd(1, 1, y) + 1;
+  int wd = WeekdayOfJulianDay(first);
+  int32_t jd = first;
+  auto nextMonth = [&]() {
+    d = 1;
+    if (++m > 12) {
+      m = 1;
+      ++y;
+      doy = 1;
+      diy = DaysInYear(y);
+    }
+    dim = DaysInMonth(m, y);
+  };
+  while (jd <= last) {
+    if (monthMask_ && !((monthMask_ >> m) & 1)) {
+      // Skip the rest of a month BYMONTH leaves out.
+      int skip = dim - d + 1;
+      jd += skip;
+      doy += skip;
+      wd = (wd - 1 + skip) % 7 + 1;
+      nextMonth();
+      continue;
+    }
+    if (DayMatches(jd, y, m, d, doy, wd, dim, diy, isoYearKnown, isoYear, first)) days->push_back(jd);
+    ++jd;
+    ++doy;
+    wd = wd % 7 + 1;
+    if (++d > dim) nextMonth();
+  }
+}
+
+void Expander::ApplySetPos(std::vector<int64_t>* moments) const {
+  if (setPos_.empty()) return;
+  int64_t n = static_cast<int64_t>(moments->size());
+  std::vector<char> keep(moments->size(), 0);
+  for (int v : setPos_) {
+    // Positions outside the period's size select nothing (and a position of
+    // 0 is no position at all); the valid ones still apply.
+    int64_t index = v > 0 ? v : n + v + 1;
+    if (v != 0 && index >= 1 && index <= n) keep[static_cast<size_t>(index - 1)] = 1;
+  }
+  size_t out = 0;
+  for (size_t i = 0; i < moments->size(); ++i)
+    if (keep[i]) (*moments)[out++] = (*moments)[i];
+  moments->resize(out);
+}
+
+const std::vector<int64_t>& Expander::Expand(int64_t period) {
+  if (cacheValid_ && cachedPeriod_ == period) return cachedMoments_;
+  std::vector<int64_t>& out = cachedMoments_;
+  out.clear();
+  std::vector<int32_t> days;
+  switch (frequency_) {
+    case kYearly: {
+      int year = static_cast<int>(period);
+      if (!weekNos_.empty()) {
+        // Week numbers belong to ISO week-years: week 1 may begin in the
+        // December before, the last week may end in the January after.
+        ExpandDays(IsoWeekStart(1, year), IsoWeekStart(1, year + 1) - 1, true, year, &days);
+      } else {
+        ExpandDays(Jd(1, 1, year), Jd(12, 31, year), false, 0, &days);
+      }
+      break;
+    }
+    case kMonthly:
+    case kWeekly:
+    case kDaily: {
+      int32_t first = DayOf(PeriodStart(period));
+      int32_t last = first;
+      if (frequency_ == kMonthly) {
+        int m, d, y;
+        DateFromJulianDay(first, &m, &d, &y);
+        last = first + DaysInMonth(m, y) - 1;
+      } else if (frequency_ == kWeekly) {
+        last = first + 6;
+      }
+      ExpandDays(first, last, false, 0, &days);
+      break;
+    }
+    default: {
+      // Hourly, minutely, secondly: one period lies inside one day.
+      int64_t ps = PeriodStart(period);
+      if (!DayOfMomentMatches(ps)) break;
+      int64_t dayStart = int64_t{DayOf(ps)} * kSecondsPerDay;
+      int secs = static_cast<int>(ps - dayStart);
+      int h = secs / 3600, mi = secs / 60 % 60, s = secs % 60;
+      if (!((hourMask_ >> h) & 1)) break;
+      if (frequency_ == kHourly) {
+        for (int m2 : minuteList_)
+          for (int s2 : secondList_) out.push_back(dayStart + h * 3600 + m2 * 60 + s2);
+        break;
+      }
+      if (!((minuteMask_ >> mi) & 1)) break;
+      if (frequency_ == kMinutely) {
+        for (int s2 : secondList_) out.push_back(dayStart + h * 3600 + mi * 60 + s2);
+        break;
+      }
+      if ((secondMask_ >> s) & 1) out.push_back(ps);
+      break;
+    }
+  }
+  for (int32_t jd : days) {
+    int64_t base = int64_t{jd} * kSecondsPerDay;
+    for (int h : hourList_)
+      for (int m : minuteList_)
+        for (int s : secondList_) out.push_back(base + h * 3600 + m * 60 + s);
+  }
+  ApplySetPos(&out);
+  cachedPeriod_ = period;
+  cacheValid_ = true;
+  return out;
+}
+
+int64_t Expander::SkipPast(int64_t period, int64_t unitSeconds) const {
+  int64_t ps = PeriodStart(period);
+  int64_t next = (FloorDiv(ps, unitSeconds) + 1) * unitSeconds;
+  return PeriodOf(next);
+}
+
+bool Expander::FindEaster(int64_t from, int64_t limitYear, int64_t* found) const {
+  for (int64_t y = AlignUp(YearOfDay(DayOf(from))); y <= limitYear && y <= kLastYear; y += interval_) {
+    int64_t t = int64_t{EasterJulianDay(static_cast<int>(y))} * kSecondsPerDay + startSeconds_;
+    if (t >= from) {
+      *found = t;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
+  if (!valid_) return false;
+  if (from < start_) from = start_;
+  int fromYear = YearOfDay(DayOf(from));
+  int64_t lastYear = std::min<int64_t>(int64_t{fromYear} + limitYears_, kLastYear);
+  if (frequency_ == kEaster) return FindEaster(from, lastYear, found);
+
+  int64_t period = PeriodOf(from);
+  // A date early in January may belong to the last ISO week of the year before.
+  if (frequency_ == kYearly && !weekNos_.empty()) --period;
+  period = AlignUp(period);
+  for (;;) {
+    if (YearOfPeriod(period) > lastYear) return false;
+    if (frequency_ <= kDaily) {
+      // Finer frequencies first test the day, hour and minute the period
+      // lies in, and jump past the whole unit when it is left out, so a
+      // rule that never matches does not walk its years second by second.
+      int64_t ps = PeriodStart(period);
+      if (!DayOfMomentMatches(ps)) {
+        int32_t jd = DayOf(ps);
+        int m, d, y;
+        DateFromJulianDay(jd, &m, &d, &y);
+        int64_t next = int64_t{jd} + 1;
+        if (monthMask_ && !((monthMask_ >> m) & 1)) next = int64_t{jd} + DaysInMonth(m, y) - d + 1;
+        int64_t nextPeriod = AlignUp(PeriodOf(next * kSecondsPerDay));
+        period = nextPeriod > period ? nextPeriod : period + interval_;
+        continue;
+      }
+      if (frequency_ < kDaily) {
+        int secs = static_cast<int>(ps - FloorDiv(ps, kSecondsPerDay) * kSecondsPerDay);
+        if (!((hourMask_ >> (secs / 3600)) & 1)) {
+          int64_t nextPeriod = AlignUp(SkipPast(period, 3600));
+          period = nextPeriod > period ? nextPeriod : period + interval_;
+          continue;
+        }
+        if (frequency_ < kHourly && !((minuteMask_ >> (secs / 60 % 60)) & 1)) {
+          int64_t nextPeriod = AlignUp(SkipPast(period, 60));
+          period = nextPeriod > period ? nextPeriod : period + interval_;
+          continue;
+        }
+      }
+    }
+    const std::vector<int64_t>& moments = Expand(period);
+    auto it = std::lower_bound(moments.begin(), moments.end(), from);
+    if (it != moments.end()) {
+      *found = *it;
+      return true;
+    }
+    period += interval_;
+  }
+}
+
+}  // namespace rrule

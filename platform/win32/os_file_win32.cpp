@@ -1,0 +1,208 @@
+// Win32 side of OS files and byte-range locks: the KERNEL32 calls
+// themselves. The per-handle table of held ranges is kept here too, so
+// both sides answer HeldOsFileRanges and refuse a handle's own overlaps
+// before the system is asked.
+#include "platform/byte_lock.h"
+#include "platform/os_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace platform {
+
+struct OsFile {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  bool may_write = false;
+  std::vector<std::pair<uint32_t, uint32_t>> ranges;
+};
+
+namespace {
+
+thread_local int t_error = kFileOk;
+thread_local int t_native = 0;
+
+int MapWin32(DWORD e) {
+  switch (e) {
+    case ERROR_SUCCESS: return kFileOk;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: return kFileNotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return kFileAccessDenied;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return kFileExists;
+    case ERROR_TOO_MANY_OPEN_FILES: return kFileTooManyOpen;
+    case ERROR_NO_SYSTEM_RESOURCES: return kFileTooManySystem;
+    case ERROR_SHARING_VIOLATION: return kFileSharingViolation;
+    case ERROR_LOCK_VIOLATION: return kFileLockViolation;
+    case ERROR_NOT_LOCKED: return kFileNotLocked;
+    case ERROR_NEGATIVE_SEEK:
+    case ERROR_SEEK: return kFileSeekFailed;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return kFileDiskFull;
+    case ERROR_INVALID_HANDLE: return kFileBadHandle;
+    default: return kFileOtherError;
+  }
+}
+
+bool Fail(int portable, int native) {
+  t_error = portable;
+  t_native = native;
+  return false;
+}
+
+bool FailLast() {
+  DWORD e = GetLastError();
+  return Fail(MapWin32(e), static_cast<int>(e));
+}
+
+bool Succeed() {
+  t_error = kFileOk;
+  t_native = 0;
+  return true;
+}
+
+bool Overlaps(uint64_t a, uint64_t alen, uint64_t b, uint64_t blen) {
+  return a < b + blen && b < a + alen;
+}
+
+}  // namespace
+
+OsFile* OpenOsFile(const char* path, FileShare share, FileDisposition disposition) {
+  if (path == nullptr || *path == '\0') {
+    Fail(kFileNotFound, ERROR_FILE_NOT_FOUND);
+    return nullptr;
+  }
+  DWORD access = GENERIC_READ | GENERIC_WRITE;
+  DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  if (share == FileShare::kExclusive) sharing = 0;
+  if (share == FileShare::kReadOnly) access = GENERIC_READ;
+  DWORD how = disposition == FileDisposition::kCreateNew ? CREATE_NEW : OPEN_EXISTING;
+  HANDLE h = CreateFileA(path, access, sharing, nullptr, how, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    FailLast();
+    return nullptr;
+  }
+  OsFile* file = new (std::nothrow) OsFile;
+  if (file == nullptr) {
+    CloseHandle(h);
+    Fail(kFileOtherError, ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  file->handle = h;
+  file->may_write = share != FileShare::kReadOnly;
+  Succeed();
+  return file;
+}
+
+bool CloseOsFile(OsFile* file) {
+  if (file == nullptr) return Succeed();
+  BOOL ok = CloseHandle(file->handle);
+  DWORD e = GetLastError();
+  delete file;
+  if (!ok) return Fail(MapWin32(e), static_cast<int>(e));
+  return Succeed();
+}
+
+bool SeekOsFile(OsFile* file, uint32_t position) {
+  if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  // The high part must be passed: without it a position at 2 GB or more is
+  // taken as negative and the seek fails (ERROR_NEGATIVE_SEEK).
+  LONG high = 0;
+  SetLastError(NO_ERROR);
+  DWORD low = SetFilePointer(file->handle, static_cast<LONG>(position), &high, FILE_BEGIN);
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+    DWORD e = GetLastError();
+    return Fail(e == ERROR_INVALID_HANDLE ? kFileBadHandle : kFileSeekFailed, static_cast<int>(e));
+  }
+  return Succeed();
+}
+
+bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
+  if (done) *done = 0;
+  if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  DWORD n = 0;
+  if (!ReadFile(file->handle, buffer, length, &n, nullptr)) {
+    if (done) *done = n;
+    return FailLast();
+  }
+  if (done) *done = n;
+  return Succeed();
+}
+
+bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* done) {
+  if (done) *done = 0;
+  if (file == nullptr || !file->may_write) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  DWORD n = 0;
+  if (!WriteFile(file->handle, buffer, length, &n, nullptr)) {
+    if (done) *done = n;
+    return FailLast();
+  }
+  if (done) *done = n;
+  if (n < length) return Fail(kFileDiskFull, ERROR_DISK_FULL);
+  return Succeed();
+}
+
+bool OsFileSize(OsFile* file, uint64_t* size) {
+  if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  DWORD high = 0;
+  SetLastError(NO_ERROR);
+  DWORD low = GetFileSize(file->handle, &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return FailLast();
+  *size = (static_cast<uint64_t>(high) << 32) | low;
+  return Succeed();
+}
+
+bool FlushOsFile(OsFile* file) {
+  if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (!FlushFileBuffers(file->handle)) return FailLast();
+  return Succeed();
+}
+
+bool DeleteOsFile(const char* path) {
+  if (!DeleteFileA(path)) return FailLast();
+  return Succeed();
+}
+
+bool RenameOsFile(const char* from, const char* to) {
+  // MoveFileA never replaces an existing target.
+  if (!MoveFileA(from, to)) return FailLast();
+  return Succeed();
+}
+
+bool OsFileExists(const char* path) {
+  return path != nullptr && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+int LastFileError() { return t_error; }
+int LastNativeFileError() { return t_native; }
+
+bool LockOsFileRange(OsFile* file, uint32_t offset, uint32_t length) {
+  if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (length == 0) return Fail(kFileOtherError, ERROR_INVALID_PARAMETER);
+  for (const auto& r : file->ranges) {
+    if (Overlaps(offset, length, r.first, r.second)) return Fail(kFileLockViolation, ERROR_LOCK_VIOLATION);
+  }
+  if (!LockFile(file->handle, offset, 0, length, 0)) return FailLast();
+  file->ranges.emplace_back(offset, length);
+  return Succeed();
+}
+
+bool UnlockOsFileRange(OsFile* file, uint32_t offset, uint32_t length) {
+  if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  auto it = std::find(file->ranges.begin(), file->ranges.end(), std::make_pair(offset, length));
+  if (it == file->ranges.end()) return Fail(kFileNotLocked, ERROR_NOT_LOCKED);
+  if (!UnlockFile(file->handle, offset, 0, length, 0)) return FailLast();
+  file->ranges.erase(it);
+  return Succeed();
+}
+
+int HeldOsFileRanges(OsFile* file) {
+  return file == nullptr ? 0 : static_cast<int>(file->ranges.size());
+}
+
+}  // namespace platform

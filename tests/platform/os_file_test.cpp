@@ -1,0 +1,118 @@
+// OS files: share modes, create-new, positions at 2 GB and beyond, rename
+// without replacing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/os_file.h"
+#include "platform/sync.h"
+
+namespace {
+
+class OsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int n = 0;
+    dir_ = std::filesystem::temp_directory_path() /
+           ("osfile_" + std::to_string(platform::CurrentThreadId()) + "_" + std::to_string(++n));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  std::filesystem::path dir_;
+};
+
+using platform::FileDisposition;
+using platform::FileShare;
+
+TEST_F(OsFileTest, CreateNewRefusesAnExistingFileAndOpenAMissingOne) {
+  const std::string p = Path("a.bin");
+  EXPECT_EQ(nullptr, platform::OpenOsFile(p.c_str(), FileShare::kShared, FileDisposition::kOpenExisting));
+  EXPECT_EQ(platform::kFileNotFound, platform::LastFileError());
+  platform::OsFile* f = platform::OpenOsFile(p.c_str(), FileShare::kShared, FileDisposition::kCreateNew);
+  ASSERT_NE(nullptr, f);
+  EXPECT_EQ(nullptr, platform::OpenOsFile(p.c_str(), FileShare::kShared, FileDisposition::kCreateNew));
+  EXPECT_EQ(platform::kFileExists, platform::LastFileError());
+  EXPECT_NE(0, platform::LastNativeFileError());
+  EXPECT_TRUE(platform::CloseOsFile(f));
+}
+
+TEST_F(OsFileTest, ShareModesExcludeAsOnWin32) {
+  const std::string p = Path("s.bin");
+  platform::OsFile* a = platform::OpenOsFile(p.c_str(), FileShare::kShared, FileDisposition::kCreateNew);
+  ASSERT_NE(nullptr, a);
+  platform::OsFile* b = platform::OpenOsFile(p.c_str(), FileShare::kReadOnly, FileDisposition::kOpenExisting);
+  ASSERT_NE(nullptr, b);
+  EXPECT_EQ(nullptr, platform::OpenOsFile(p.c_str(), FileShare::kExclusive, FileDisposition::kOpenExisting));
+  EXPECT_EQ(platform::kFileSharingViolation, platform::LastFileError());
+  platform::CloseOsFile(a);
+  platform::CloseOsFile(b);
+  platform::OsFile* x = platform::OpenOsFile(p.c_str(), FileShare::kExclusive, FileDisposition::kOpenExisting);
+  ASSERT_NE(nullptr, x);
+  for (FileShare s : {FileShare::kShared, FileShare::kReadOnly, FileShare::kExclusive}) {
+    EXPECT_EQ(nullptr, platform::OpenOsFile(p.c_str(), s, FileDisposition::kOpenExisting));
+    EXPECT_EQ(platform::kFileSharingViolation, platform::LastFileError());
+  }
+  platform::CloseOsFile(x);
+}
+
+TEST_F(OsFileTest, PositionsAtAndBeyondTwoGigabytes) {
+  const std::string p = Path("big.bin");
+  platform::OsFile* f = platform::OpenOsFile(p.c_str(), FileShare::kShared, FileDisposition::kCreateNew);
+  ASSERT_NE(nullptr, f);
+  const uint32_t far = 0x80000010u;
+  ASSERT_TRUE(platform::SeekOsFile(f, far));
+  uint32_t done = 0;
+  ASSERT_TRUE(platform::WriteOsFile(f, "xyz", 3, &done));
+  EXPECT_EQ(3u, done);
+  uint64_t size = 0;
+  ASSERT_TRUE(platform::OsFileSize(f, &size));
+  EXPECT_EQ(static_cast<uint64_t>(far) + 3, size);
+  char got[4] = {};
+  ASSERT_TRUE(platform::SeekOsFile(f, far + 1));
+  ASSERT_TRUE(platform::ReadOsFile(f, got, 3, &done));
+  EXPECT_EQ(2u, done);  // end of file is a short read, not a failure
+  EXPECT_STREQ("yz", got);
+  // A seek to the top of the 32-bit range is fine too.
+  EXPECT_TRUE(platform::SeekOsFile(f, 0xFFFFFFF0u));
+  ASSERT_TRUE(platform::ReadOsFile(f, got, 1, &done));
+  EXPECT_EQ(0u, done);
+  EXPECT_TRUE(platform::FlushOsFile(f));
+  platform::CloseOsFile(f);
+  EXPECT_TRUE(platform::DeleteOsFile(p.c_str()));
+}
+
+TEST_F(OsFileTest, ReadOnlyHandlesRefuseWrites) {
+  const std::string p = Path("r.bin");
+  platform::CloseOsFile(platform::OpenOsFile(p.c_str(), FileShare::kShared, FileDisposition::kCreateNew));
+  platform::OsFile* f = platform::OpenOsFile(p.c_str(), FileShare::kReadOnly, FileDisposition::kOpenExisting);
+  ASSERT_NE(nullptr, f);
+  uint32_t done = 9;
+  EXPECT_FALSE(platform::WriteOsFile(f, "x", 1, &done));
+  EXPECT_EQ(0u, done);
+  platform::CloseOsFile(f);
+}
+
+TEST_F(OsFileTest, RenameNeverReplacesAndDeleteReportsMissingFiles) {
+  const std::string a = Path("a"), b = Path("b"), c = Path("c");
+  platform::CloseOsFile(platform::OpenOsFile(a.c_str(), FileShare::kShared, FileDisposition::kCreateNew));
+  platform::CloseOsFile(platform::OpenOsFile(b.c_str(), FileShare::kShared, FileDisposition::kCreateNew));
+  EXPECT_FALSE(platform::RenameOsFile(a.c_str(), b.c_str()));
+  EXPECT_EQ(platform::kFileExists, platform::LastFileError());
+  EXPECT_TRUE(platform::OsFileExists(a.c_str()));
+  EXPECT_TRUE(platform::RenameOsFile(a.c_str(), c.c_str()));
+  EXPECT_FALSE(platform::OsFileExists(a.c_str()));
+  EXPECT_TRUE(platform::OsFileExists(c.c_str()));
+  EXPECT_FALSE(platform::RenameOsFile(a.c_str(), Path("d").c_str()));
+  EXPECT_EQ(platform::kFileNotFound, platform::LastFileError());
+  EXPECT_TRUE(platform::DeleteOsFile(c.c_str()));
+  EXPECT_FALSE(platform::DeleteOsFile(c.c_str()));
+  EXPECT_EQ(platform::kFileNotFound, platform::LastFileError());
+}
+
+}  // namespace
