@@ -167,6 +167,9 @@ class CDateTime {
   int32_t GetWeekIndex(int firstWeekday, int mode = kAsStored) const;
   // Year, month, day, hour, minute and second in the mode; milliseconds 0.
   void GetCivilTime(platform::CivilTime* out, int mode = kAsStored) const;
+  // The same under the name the views and dialogs use; the platform's
+  // system-time record is a CivilTime here (the window code converts it).
+  void GetSystemTime(platform::CivilTime* out, int mode = kAsStored) const { GetCivilTime(out, mode); }
   // A new value holding the parts in that mode, with zone kind equal to the
   // mode (kAsLocal gives floating, kAsUtc gives UTC) and an empty TZID. Any
   // other mode gives a plain copy.

@@ -89,9 +89,12 @@ class CFieldBuffer {
   // ---- Structured values.
   // 32-bit Julian day, 32-bit seconds of day (as stored), 8-bit zone kind,
   // TZID and NUL (a single NUL without TZID): 10 + TZID length bytes.
+  // Refused outside what the reader accepts (Julian day 0..5373484, seconds
+  // -1..86399, zone kind 0..2), so a stored record always loads again.
   bool PutDateTime(uint16_t tag, const CDateTime& value);
   // 32-bit years, months, weeks, days, hours, minutes, seconds (weeks
-  // before days), 16-bit sign: 30 bytes.
+  // before days), 16-bit sign: 30 bytes. Refused when a part lies outside
+  // 0..100000000 (parts are magnitudes; the sign gives the direction).
   bool PutDuration(uint16_t tag, const CDuration& value);
   // Nested: 500 frequency (an Easter rule as 7 with 513 = 1), 511 week
   // start, 501 interval, 503 COUNT, 504/505 BYDAY unless filled by

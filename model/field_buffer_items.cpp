@@ -14,6 +14,10 @@
 bool CFieldBuffer::PutDateTime(uint16_t tag, const CDateTime& value) {
   const std::string& tzid = value.GetTzid();
   if (tzid.size() + 10 > kMaxItemData) return Fail();
+  // A value the reader would refuse (seconds past one day from an unchecked
+  // SetTime, a negative day) must not make the whole record unreadable.
+  if (!fieldbytes::StorableDateTime(value.GetRawJulianDay(), value.GetRawSecondsOfDay(), value.GetZoneKind()))
+    return Fail();
   std::vector<uint8_t> b(10 + tzid.size(), 0);
   fieldbytes::Put32(&b[0], static_cast<uint32_t>(value.GetRawJulianDay()));
   fieldbytes::Put32(&b[4], static_cast<uint32_t>(value.GetRawSecondsOfDay()));
@@ -26,7 +30,12 @@ bool CFieldBuffer::PutDuration(uint16_t tag, const CDuration& value) {
   uint8_t b[30];
   const int32_t parts[7] = {value.years, value.months, value.weeks, value.days,
                             value.hours, value.minutes, value.seconds};
-  for (int i = 0; i < 7; ++i) fieldbytes::Put32(b + 4 * i, static_cast<uint32_t>(parts[i]));
+  for (int i = 0; i < 7; ++i) {
+    // Parts are magnitudes; one the reader would refuse (a negative amount
+    // given to a lead time) fails the write instead of the next load.
+    if (!fieldbytes::StorableDurationPart(parts[i])) return Fail();
+    fieldbytes::Put32(b + 4 * i, static_cast<uint32_t>(parts[i]));
+  }
   fieldbytes::Put16(b + 28, static_cast<uint16_t>(value.sign));
   return PutItem(tag, b, sizeof b);
 }

@@ -10,13 +10,6 @@
 #include "model/occurrence_override.h"
 #include "model/occurrence_state.h"
 
-namespace {
-
-constexpr int32_t kLastJulianDay = 5373484;  // 31 December 9999
-constexpr int32_t kMaxDurationPart = 100000000;
-
-}  // namespace
-
 bool CFieldReader::Next(FieldItem* item) {
   if (error_) return false;
   const size_t left = size_ - offset_;
@@ -91,9 +84,7 @@ bool CFieldReader::ReadDateTime(const FieldItem& item, CDateTime* value) {
   const int32_t day = static_cast<int32_t>(fieldbytes::Get32(item.data));
   const int32_t seconds = static_cast<int32_t>(fieldbytes::Get32(item.data + 4));
   const int kind = item.data[8];
-  if (day < 0 || day > kLastJulianDay) return false;
-  if (seconds < CDateTime::kNoTimeOfDay || seconds >= CDateTime::kSecondsPerDay) return false;
-  if (kind > CDateTime::kNamedZone) return false;
+  if (!fieldbytes::StorableDateTime(day, seconds, kind)) return false;
   CDateTime v;
   v.SetParts(day, seconds, kind);
   v.SetTzid(reinterpret_cast<const char*>(item.data + 9));
@@ -106,7 +97,7 @@ bool CFieldReader::ReadDuration(const FieldItem& item, CDuration* value) {
   int32_t parts[7];
   for (int i = 0; i < 7; ++i) {
     parts[i] = static_cast<int32_t>(fieldbytes::Get32(item.data + 4 * i));
-    if (parts[i] < 0 || parts[i] > kMaxDurationPart) return false;
+    if (!fieldbytes::StorableDurationPart(parts[i])) return false;
   }
   CDuration d;
   d.years = parts[0];

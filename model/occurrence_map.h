@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,29 @@ class COccurrenceMap {
 
   size_t GetCount() const { return entries_.size(); }
   bool IsEmpty() const { return entries_.empty(); }
+  // ---- Iteration by position, for callers written against the class
+  // library's maps. A position of kStartPosition (all bits set) starts at
+  // the first entry; each GetNextAssoc copies one entry out and moves the
+  // position on, to 0 after the last. GetNextAssoc answers false (and sets
+  // the position to 0) when there is no entry at the position: an empty
+  // map, or the end. Positions are invalid after an insertion or removal.
+  using Position = uintptr_t;
+  static constexpr Position kStartPosition = ~static_cast<Position>(0);
+  // kStartPosition, or 0 for an empty map.
+  Position GetStartPosition() const { return entries_.empty() ? 0 : kStartPosition; }
+  bool GetNextAssoc(Position& position, CDateTime& key, Value& value) const {
+    // Entry i has the position i + 1, so 0 stays free to mean "the end".
+    const size_t index = position == kStartPosition ? 0 : static_cast<size_t>(position) - 1;
+    if (position == 0 || index >= entries_.size()) {
+      position = 0;
+      return false;
+    }
+    key = entries_[index].first;
+    value = entries_[index].second;
+    position = index + 1 < entries_.size() ? static_cast<Position>(index + 2) : 0;
+    return true;
+  }
+
   // Ascending scheduled date. Keys must not be changed through iterators.
   const_iterator begin() const { return entries_.begin(); }
   const_iterator end() const { return entries_.end(); }

@@ -3,6 +3,11 @@
 // occurrence's scheduled date. Every operation forwards to the event with
 // that date; a reference without an event answers "nothing" (false, empty
 // texts, the blank-type colour).
+//
+// Copy it as a value, never as raw bytes: its date owns a TZID string, so a
+// byte copy kept in a grid cell's user data would share (and later free)
+// that string twice. A grid that keeps references stores a COccurrenceRef
+// (or an index into its own vector of them) as an object.
 #pragma once
 
 #include <cstdint>

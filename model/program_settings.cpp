@@ -4,6 +4,7 @@
 
 #include "model/services/model_services.h"
 #include "model/settings_keys.h"
+#include "platform/locale.h"
 #include "platform/profile_store.h"
 
 CProgramSettings g_Settings;
@@ -24,7 +25,7 @@ const char* const kStandardTypes[] = {"Alarm", "Anniversary", "Birthday", "Holid
 
 }  // namespace
 
-CProgramSettings::CProgramSettings() {
+CProgramSettings::CProgramSettings() : Metric(platform::LocaleMeasuresMetric() ? 1 : 0) {
   SetWindowLayoutDefaults();
   SetPrintColumnDefaults();
 }

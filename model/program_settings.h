@@ -8,8 +8,8 @@
 // rely on them. int16 keys are read as 32-bit integers and kept in 16 bits,
 // so a stored 40000 reads back as -25536.
 //
-// g_Settings is built by static initialisation and touches nothing outside
-// itself until LoadSettings. Every subsystem reads the members directly; the
+// g_Settings is built by static initialisation and reads nothing but the
+// locale's measurement system until LoadSettings. Every subsystem reads the members directly; the
 // alarm worker thread reads them without locks while the user-interface
 // thread may change them (plain values, no locking, by design). Loading and
 // saving run on the user-interface thread only.
@@ -332,11 +332,12 @@ class CProgramSettings {
   IShellServices::FontHandle CalItemFontObject = nullptr;
 
   // ======== Not stored ========
-  // Set by the shell at start-up from the system: the screen size, the
-  // metric flag (the user locale measures in metric units) and whether the
-  // notification area is available.
+  // Set by the shell at start-up from the system: the screen size and
+  // whether the notification area is available.
   int32_t ScreenWidth = 0;
   int32_t ScreenHeight = 0;
+  // 1 when the user's locale measures in metric units; read from the locale
+  // at construction.
   int16_t Metric = 0;
   bool TrayAvailable = true;
   // Current list sort mode of the event list.

@@ -3,7 +3,6 @@
 #include "model/recurrence_rule.h"
 
 #include <algorithm>
-#include <tuple>
 
 #include "model/rrule_expander.h"
 
@@ -27,14 +26,6 @@ struct RuleKey {
   std::string startTzid;
   std::vector<int16_t> byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth;
   std::vector<uint16_t> hours, minutes, seconds;
-
-  auto Tie() const {
-    return std::tie(frequency, interval, weekStart, count, offsetDays, yearSearchLimit, startIsOccurrence,
-                    untilDay, untilSeconds, untilKind, untilTzid, startDay, startSeconds, startKind, startTzid,
-                    byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth, hours,
-                    minutes, seconds);
-  }
-  bool operator==(const RuleKey& o) const { return Tie() == o.Tie(); }
 };
 
 }  // namespace
@@ -167,8 +158,27 @@ CDateTime CRecurrenceRule::FromStartClock(int64_t moment, const CDateTime& like)
   return u;
 }
 
+// The key of a rule and its start, compared in place: the hot path asks
+// this on every question, so nothing is copied unless something changed.
+bool CRecurrenceRule::IsPrepared() const {
+  if (!compiled_ || !compiled_->built) return false;
+  const RuleKey& k = compiled_->key;
+  const CDateTime& s = *seriesStart_;
+  return k.frequency == frequency && k.interval == interval && k.weekStart == weekStart && k.count == count &&
+         k.offsetDays == offsetDays && k.yearSearchLimit == yearSearchLimit &&
+         k.startIsOccurrence == startIsOccurrence && k.untilDay == until.GetRawJulianDay() &&
+         k.untilSeconds == until.GetRawSecondsOfDay() && k.untilKind == until.GetZoneKind() &&
+         k.untilTzid == until.GetTzid() && k.startDay == s.GetRawJulianDay() &&
+         k.startSeconds == s.GetRawSecondsOfDay() && k.startKind == s.GetZoneKind() &&
+         k.startTzid == s.GetTzid() && k.byWeekNo == byWeekNo && k.byYearDay == byYearDay &&
+         k.byMonthDay == byMonthDay && k.byDayWeekdays == byDayWeekdays && k.byDayOrdinals == byDayOrdinals &&
+         k.bySetPos == bySetPos && k.byMonth == byMonth && k.hours == hours.Values() &&
+         k.minutes == minutes.Values() && k.seconds == seconds.Values();
+}
+
 bool CRecurrenceRule::Prepare() {
   if (!seriesStart_ || seriesStart_->IsEmpty()) return false;
+  if (IsPrepared()) return compiled_->ok;
   RuleKey key;
   key.frequency = frequency;
   key.interval = interval;
@@ -195,7 +205,6 @@ bool CRecurrenceRule::Prepare() {
   key.hours = hours.Values();
   key.minutes = minutes.Values();
   key.seconds = seconds.Values();
-  if (compiled_ && compiled_->built && compiled_->key == key) return compiled_->ok;
 
   if (!compiled_) compiled_ = std::make_unique<Compiled>();
   Compiled& c = *compiled_;

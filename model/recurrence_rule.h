@@ -143,6 +143,7 @@ class CRecurrenceRule {
   // Rebuilds the expansion state when the stored fields or the series start
   // changed since the last question. False when nothing can match.
   bool Prepare();
+  bool IsPrepared() const;
   int64_t ToStartClock(const CDateTime& value) const;
   CDateTime FromStartClock(int64_t moment, const CDateTime& like) const;
   int16_t NextCounted(int64_t from, int64_t* found);

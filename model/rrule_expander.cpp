@@ -109,6 +109,8 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
     int ord = i < pattern.byDayOrdinals.size() ? pattern.byDayOrdinals[i] : 0;
     if (w >= 1 && w <= 7) byDay_.push_back({w, ord});
   }
+  anyOrdinal_ = false;
+  for (const ByDay& e : byDay_) anyOrdinal_ = anyOrdinal_ || e.ordinal != 0;
   if (hasDay && byDay_.empty()) return false;  // only impossible weekdays
 
   // What the series start supplies when the BY lists leave a level open.
@@ -300,6 +302,66 @@ void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int is
   int m, d, y;
   DateFromJulianDay(first, &m, &d, &y);
   int dim = DaysInMonth(m, y);
+  // Monthly and yearly periods are whole months, which the fast paths
+  // below resolve month by month.
+  const bool wholeMonths = (frequency_ == kMonthly || frequency_ == kYearly) && d == 1 && !isoYearKnown;
+  if (wholeMonths && byDay_.empty() && yearDays_.empty() && weekNos_.empty() && !monthDays_.empty()) {
+    // Whole months selected by month days alone (the commonest monthly and
+    // yearly rules): resolve the days instead of testing each one.
+    int32_t monthStart = first;
+    while (monthStart <= last) {
+      dim = DaysInMonth(m, y);
+      if (!monthMask_ || ((monthMask_ >> m) & 1)) {
+        size_t from = days->size();
+        for (int v : monthDays_) {
+          int day = v > 0 ? v : dim + v + 1;
+          if (leapDayFallback_ && v == 29 && m == 2 && dim == 28) day = 28;
+          if (day >= 1 && day <= dim) days->push_back(monthStart + day - 1);
+        }
+        std::sort(days->begin() + static_cast<std::ptrdiff_t>(from), days->end());
+        days->erase(std::unique(days->begin() + static_cast<std::ptrdiff_t>(from), days->end()), days->end());
+      }
+      monthStart += dim;
+      if (++m > 12) {
+        m = 1;
+        ++y;
+      }
+    }
+    return;
+  }
+  if (wholeMonths && monthDays_.empty() && yearDays_.empty() && weekNos_.empty() && !byDay_.empty() &&
+      (!ordinalsUsed_ || ordinalsByMonth_ || !anyOrdinal_)) {
+    // Whole months selected by weekdays alone, ordinals counted in the month.
+    int32_t monthStart = first;
+    int wd = WeekdayOfJulianDay(first);
+    while (monthStart <= last) {
+      dim = DaysInMonth(m, y);
+      if (!monthMask_ || ((monthMask_ >> m) & 1)) {
+        size_t from = days->size();
+        for (const ByDay& e : byDay_) {
+          int firstDay = 1 + (e.weekday - wd + 7) % 7;
+          if (!ordinalsUsed_ || e.ordinal == 0) {
+            for (int day = firstDay; day <= dim; day += 7) days->push_back(monthStart + day - 1);
+          } else if (e.ordinal > 0) {
+            int day = firstDay + 7 * (e.ordinal - 1);
+            if (day <= dim) days->push_back(monthStart + day - 1);
+          } else {
+            int day = firstDay + 7 * ((dim - firstDay) / 7) + 7 * (e.ordinal + 1);
+            if (day >= 1) days->push_back(monthStart + day - 1);
+          }
+        }
+        std::sort(days->begin() + static_cast<std::ptrdiff_t>(from), days->end());
+        days->erase(std::unique(days->begin() + static_cast<std::ptrdiff_t>(from), days->end()), days->end());
+      }
+      monthStart += dim;
+      wd = (wd - 1 + dim) % 7 + 1;
+      if (++m > 12) {
+        m = 1;
+        ++y;
+      }
+    }
+    return;
+  }
   int diy = DaysInYear(y);
   int doy = first - Jd(1, 1, y) + 1;
   int wd = WeekdayOfJulianDay(first);

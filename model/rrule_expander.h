@@ -103,6 +103,7 @@ class Expander {
   std::vector<ByDay> byDay_;
   bool ordinalsByMonth_ = false;  // BYDAY ordinals count within the month, else the year
   bool ordinalsUsed_ = false;
+  bool anyOrdinal_ = false;       // some BYDAY entry has an ordinal
   bool leapDayFallback_ = false;  // a yearly 29 February falls on the 28th in common years
   uint32_t hourMask_ = 0;         // 0 = every hour (only finer frequencies leave it open)
   uint64_t minuteMask_ = 0, secondMask_ = 0;

@@ -19,4 +19,18 @@ bool LocaleUses24HourClock() {
   return !twelve;
 }
 
+bool LocaleMeasuresMetric() {
+#if defined(__GLIBC__)
+  // The user's LC_MEASUREMENT: 1 metric, 2 U.S.
+  locale_t loc = newlocale(LC_MEASUREMENT_MASK, "", static_cast<locale_t>(0));
+  if (!loc) return true;
+  const char* m = nl_langinfo_l(_NL_MEASUREMENT_MEASUREMENT, loc);
+  bool metric = !m || m[0] != 2;
+  freelocale(loc);
+  return metric;
+#else
+  return true;
+#endif
+}
+
 }  // namespace platform

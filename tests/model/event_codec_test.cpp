@@ -297,6 +297,27 @@ TEST(EventRecord, AFailedItemFailsTheWholeRecord) {
   EXPECT_FALSE(EncodeEventRecord(e, kEventRecordLive, &b));
 }
 
+// Whatever the writer stores must load again: a value the reader refuses
+// would otherwise lose the whole event at the next start.
+TEST(EventRecord, ValuesTheReaderWouldRefuseAreNotWritten) {
+  CCalEvent e;
+  Populate(&e);
+  CFieldBuffer b;
+  ASSERT_TRUE(EncodeEventRecord(e, kEventRecordLive, &b));
+  CCalEvent reloaded;
+  ASSERT_TRUE(DecodeEventRecord(b.GetData(), b.GetUsed(), &reloaded));
+
+  CCalEvent past;
+  Populate(&past);
+  past.start.SetTime(25, 0, 0);  // SetTime does not check its range
+  EXPECT_FALSE(EncodeEventRecord(past, kEventRecordLive, &b));
+
+  CCalEvent negative;
+  Populate(&negative);
+  negative.SetLeadTime(-15, "Minutes");
+  EXPECT_FALSE(EncodeEventRecord(negative, kEventRecordLive, &b));
+}
+
 TEST(EventRecord, Version5IsNeededForEasterSetPositionsAndOffsets) {
   CCalEvent e;
   EXPECT_FALSE(EventNeedsVersion5(e));

@@ -513,9 +513,22 @@ TEST(DamagedItems, DateTimesAndDurationsOutOfRangeAreRefused) {
   d.sign = 1;
   d.years = 0x7FFFFFFF;
   b.Reset();
-  b.PutDuration(35, d);
+  EXPECT_FALSE(b.PutDuration(35, d));  // the writer refuses what the reader would
+  EXPECT_EQ(b.GetUsed(), 0u);
+  ASSERT_TRUE(b.PutDuration(35, CDuration::Days(1)));
+  Bytes huge = Record(b);
+  huge[4 + 3] = 0x7F;  // years, most significant byte
   CDuration back;
-  EXPECT_FALSE(CFieldReader::ReadDuration(OnlyItem(b), &back));
+  CFieldReader walk(huge.data(), huge.size());
+  FieldItem item;
+  ASSERT_TRUE(walk.Next(&item));
+  EXPECT_FALSE(CFieldReader::ReadDuration(item, &back));
+
+  CDateTime overlong = At(1, 1, 2000, 25, 0);  // SetTime does not check its range
+  b.Reset();
+  EXPECT_FALSE(b.PutDateTime(8, overlong));
+  EXPECT_EQ(b.GetUsed(), 0u);
+  EXPECT_TRUE(b.WriteFailed());
 }
 
 TEST(DamagedRecords, TheWalkStopsAtACutOrOverlongItem) {

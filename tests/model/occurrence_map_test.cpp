@@ -33,6 +33,18 @@ TEST(OccurrenceMap, IteratesInScheduledOrderAndEmptiesCleanly) {
   std::string order;
   for (const auto& e : map) order += e.second.name;
   EXPECT_EQ(order, "abc");
+  // The same walk by position, ending at position 0.
+  std::string byPosition;
+  COccurrenceOverrideMap::Position pos = COccurrenceOverrideMap::kStartPosition;
+  CDateTime key;
+  COccurrenceOverride value;
+  while (pos != 0) {
+    ASSERT_TRUE(map.GetNextAssoc(pos, key, value));
+    byPosition += value.name;
+    EXPECT_EQ(value.name, map.GetAssocAt(key)->name);
+  }
+  EXPECT_EQ(byPosition, "abc");
+  EXPECT_FALSE(map.GetNextAssoc(pos, key, value));
   EXPECT_TRUE(map.RemoveKey(At(2, 9)));
   EXPECT_FALSE(map.RemoveKey(At(2, 9)));
   EXPECT_TRUE(map.RemoveKey(At(1, 9)));
@@ -42,6 +54,10 @@ TEST(OccurrenceMap, IteratesInScheduledOrderAndEmptiesCleanly) {
   EXPECT_EQ(map.GetCount(), 1u);
   map.RemoveAll();
   EXPECT_EQ(map.GetCount(), 0u);
+  EXPECT_EQ(map.GetStartPosition(), 0u);
+  COccurrenceOverrideMap::Position start = COccurrenceOverrideMap::kStartPosition;
+  EXPECT_FALSE(map.GetNextAssoc(start, key, value));  // an empty map has no first entry
+  EXPECT_EQ(start, 0u);
 }
 
 TEST(OccurrenceState, DifferenceIsFlagOrSnoozeTime) {

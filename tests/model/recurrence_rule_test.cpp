@@ -375,6 +375,20 @@ TEST(RRule, UntilIsInclusiveAndEndsTheSeries) {
   EXPECT_EQ(last, R::kEnded);
 }
 
+TEST(RRule, CountAndUntilTogetherEndAtTheFirstReached) {
+  CDateTime start = At(1, 3, 2001);
+  R r(&start);
+  r.frequency = R::kDaily;
+  r.count = 5;
+  r.until = At(3, 3, 2001, 12);
+  int last = 0;
+  EXPECT_EQ(List(r, start, 10, &last), Dates({"3/01/2001", "3/02/2001", "3/03/2001"}));
+  EXPECT_EQ(last, R::kEnded);
+  r.until = At(1, 1, 2002);
+  EXPECT_EQ(List(r, start, 10, &last).size(), 5u);
+  EXPECT_EQ(last, R::kEnded);
+}
+
 TEST(RRule, BadRulesAnswerNoneAtOnce) {
   CDateTime start = At(1, 3, 2001);
   CDateTime q = At(5, 3, 2001);

@@ -16,18 +16,26 @@
 //   3. A search gives up 10 years (plus one interval) after the moment
 //      asked: where libical's next occurrence lies further away, the rule
 //      answers "none" and the comparison stops there.
-// The generator stays out of corners where libical itself goes wrong,
-// so that a disagreement always means a fault of ours: BYWEEKNO is kept to
-// weeks that lie inside one calendar year (libical mislays days of weeks
-// crossing New Year), and BYSETPOS to monthly and yearly rules (libical
-// ignores it on weekly rules); daily rules get no negative
-// BYMONTHDAY (libical selects nothing for them), and weekly rules with an
-// interval always select the start's weekday and start their weeks on
-// Monday or Sunday (libical aligns the weeks wrongly otherwise).
+// The generator stays out of corners where libical itself goes wrong, so
+// that a disagreement always means a fault of ours:
+//   - BYWEEKNO only names weeks wholly inside one calendar year (libical
+//     mislays days of weeks that cross New Year);
+//   - BYSETPOS only on monthly and yearly rules (libical ignores it on
+//     weekly ones), over month days of one sign (libical neither sorts nor
+//     merges month days of mixed signs before it picks positions);
+//   - daily rules get no negative BYMONTHDAY (libical selects nothing);
+//   - weekly rules with an interval select the start's weekday and begin
+//     their weeks on Monday or Sunday (libical aligns the weeks wrongly
+//     otherwise);
+//   - no value is given twice (libical repeats the occurrence).
+// A libical built without ICU gets BYWEEKNO wrong even inside a year (it
+// drops whole weeks); the test probes for that and then leaves BYWEEKNO
+// out, saying so.
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -59,7 +67,7 @@ struct RandomRule {
 
 class Generator {
  public:
-  explicit Generator(uint32_t seed) : rng_(seed) {}
+  Generator(uint32_t seed, bool weekNumbers) : rng_(seed), weekNumbers_(weekNumbers) {}
 
   RandomRule Next() {
     RandomRule r;
@@ -114,6 +122,7 @@ class Generator {
         break;
       default: {
         int mode = Int(0, 5);
+        if (mode == 4 && !weekNumbers_) mode = 1;
         if (mode == 0) {
           if (Chance(50)) Months(&r);
         } else if (mode == 1) {
@@ -176,10 +185,14 @@ class Generator {
     // Both lists given: a period holds only the days they share.
     size_t many = r->byDay.empty() ? days : days == 0 ? weekdays : (days >= 7 && weekdays >= 8 ? 2 : 0);
     if (many < 2) return;
+    // libical neither sorts nor merges month days of mixed signs before it
+    // picks positions; keep them of one sign.
+    for (int& d : r->byMonthDay) d = std::abs(d);
     for (int i = Int(1, 2); i > 0; --i) r->bySetPos.push_back(Pick({1, 2, -1, -2}));
   }
 
   std::mt19937 rng_;
+  bool weekNumbers_;
 };
 
 const char* const kDayNames[] = {"", "MO", "TU", "WE", "TH", "FR", "SA", "SU"};
@@ -231,15 +244,15 @@ std::string LibicalRule(const RandomRule& r, bool withCount) {
   return s;
 }
 
-std::vector<std::string> LibicalList(const RandomRule& r, size_t max) {
-  std::string text = LibicalRule(r, false);
+std::vector<std::string> LibicalList(const std::string& text, int year, int month, int day, int hour, int minute,
+                                     size_t max) {
   icalrecurrencetype rule = icalrecurrencetype_from_string(text.c_str());
   icaltimetype start = icaltime_null_time();
-  start.year = r.year;
-  start.month = r.month;
-  start.day = r.day;
-  start.hour = r.hour;
-  start.minute = r.minute;
+  start.year = year;
+  start.month = month;
+  start.day = day;
+  start.hour = hour;
+  start.minute = minute;
   icalrecur_iterator* it = icalrecur_iterator_new(rule, start);
   std::vector<std::string> out;
   while (it && out.size() < max) {
@@ -249,6 +262,18 @@ std::vector<std::string> LibicalList(const RandomRule& r, size_t max) {
   }
   if (it) icalrecur_iterator_free(it);
   return out;
+}
+
+std::vector<std::string> LibicalList(const RandomRule& r, size_t max) {
+  return LibicalList(LibicalRule(r, false), r.year, r.month, r.day, r.hour, r.minute, max);
+}
+
+// Whether this libical gets ISO week numbers right inside a year.
+bool LibicalHandlesWeekNumbers() {
+  return LibicalList("FREQ=YEARLY;BYWEEKNO=5,38;BYDAY=MO", 2012, 1, 1, 9, 0, 4) ==
+             std::vector<std::string>({"20120130T090000", "20120917T090000", "20130128T090000", "20130916T090000"}) &&
+         LibicalList("FREQ=YEARLY;BYWEEKNO=-29;BYDAY=TH", 1992, 9, 15, 9, 0, 1) ==
+             std::vector<std::string>({"19930617T090000"});
 }
 
 void Fill(const RandomRule& r, R* rule) {
@@ -277,7 +302,9 @@ int SearchYears(const RandomRule& r) {
 }
 
 TEST(RRuleLibicalDiff, RandomRulesAgreeOnTheirFirstFiftyOccurrences) {
-  Generator gen(20261209);
+  const bool weekNumbers = LibicalHandlesWeekNumbers();
+  if (!weekNumbers) std::printf("note: this libical mishandles BYWEEKNO; rules without it only\n");
+  Generator gen(20261209, weekNumbers);
   int failures = 0, compared = 0, searchLimited = 0;
   for (int n = 0; n < kRules; ++n) {
     RandomRule rr = gen.Next();

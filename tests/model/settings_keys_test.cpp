@@ -155,6 +155,7 @@ TEST_F(SettingsDefaults, AnEmptyProfileLoadsTheDefaultsIntoTheMembers) {
 
 TEST(SettingsInitialValues, TheConstructorAndTheResetsSetTheLayout) {
   CProgramSettings s;
+  EXPECT_EQ(s.Metric, 1);  // the tests run in a British locale
   EXPECT_EQ(s.width_name, 170);
   EXPECT_EQ(s.WinPosX, -1);
   EXPECT_EQ(s.WinCentered, 1);
