@@ -72,11 +72,11 @@ bool OsFileSize(OsFile* file, uint64_t* size);
 bool FlushOsFile(OsFile* file);
 
 // Deletes a file by name: kFileNotFound, kFileAccessDenied,
-// kFileSharingViolation (Win32: open elsewhere).
+// kFileSharingViolation while any handle (of any process) has it open.
 bool DeleteOsFile(const char* path);
 
 // Renames without replacing: kFileExists when to exists, kFileNotFound when
-// from is missing.
+// from is missing, kFileSharingViolation while from is open anywhere.
 bool RenameOsFile(const char* from, const char* to);
 
 // True when a file or directory of that name exists.

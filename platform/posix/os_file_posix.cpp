@@ -92,6 +92,23 @@ bool Overlaps(uint64_t a, uint64_t alen, uint64_t b, uint64_t blen) {
   return a < b + blen && b < a + alen;
 }
 
+// Win32 refuses to delete or rename a file that is open anywhere (no open
+// passes FILE_SHARE_DELETE). Every open here holds a lock on the share
+// byte, so an open in any process shows as a conflict there.
+bool OpenElsewhere(const char* path) {
+  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct flock fl = {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = kShareModeByte;
+  fl.l_len = 1;
+  fl.l_pid = 0;
+  const bool busy = fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+  ::close(fd);
+  return busy;
+}
+
 }  // namespace
 
 OsFile* OpenOsFile(const char* path, FileShare share, FileDisposition disposition) {
@@ -207,11 +224,13 @@ bool FlushOsFile(OsFile* file) {
 }
 
 bool DeleteOsFile(const char* path) {
+  if (path != nullptr && OpenElsewhere(path)) return Fail(kFileSharingViolation, EBUSY);
   if (::unlink(path) != 0) return FailErrno();
   return Succeed();
 }
 
 bool RenameOsFile(const char* from, const char* to) {
+  if (from != nullptr && OpenElsewhere(from)) return Fail(kFileSharingViolation, EBUSY);
   // A hard link fails when the target exists, which is the no-replace rule.
   if (::link(from, to) == 0) {
     if (::unlink(from) != 0) {

@@ -115,4 +115,22 @@ TEST_F(OsFileTest, RenameNeverReplacesAndDeleteReportsMissingFiles) {
   EXPECT_EQ(platform::kFileNotFound, platform::LastFileError());
 }
 
+TEST_F(OsFileTest, AnOpenFileIsNeitherDeletedNorRenamed) {
+  // Another opener would go on writing into a file nobody can find again.
+  const std::string a = Path("open"), b = Path("moved");
+  for (FileShare share : {FileShare::kShared, FileShare::kReadOnly, FileShare::kExclusive}) {
+    platform::CloseOsFile(platform::OpenOsFile(a.c_str(), FileShare::kShared, FileDisposition::kCreateNew));
+    platform::OsFile* f = platform::OpenOsFile(a.c_str(), share, FileDisposition::kOpenExisting);
+    ASSERT_NE(nullptr, f);
+    EXPECT_FALSE(platform::DeleteOsFile(a.c_str()));
+    EXPECT_EQ(platform::kFileSharingViolation, platform::LastFileError());
+    EXPECT_FALSE(platform::RenameOsFile(a.c_str(), b.c_str()));
+    EXPECT_EQ(platform::kFileSharingViolation, platform::LastFileError());
+    EXPECT_TRUE(platform::OsFileExists(a.c_str()));
+    EXPECT_FALSE(platform::OsFileExists(b.c_str()));
+    platform::CloseOsFile(f);
+    EXPECT_TRUE(platform::DeleteOsFile(a.c_str()));
+  }
+}
+
 }  // namespace

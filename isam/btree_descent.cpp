@@ -1,0 +1,114 @@
+#include "isam/btree_descent.h"
+
+#include <cstdio>
+
+#include "isam/byte_range_locks.h"
+#include "isam/engine_instance.h"
+#include "isam/file_control_block.h"
+#include "isam/key_compare.h"
+#include "isam/node_cache.h"
+#include "isam/status_log.h"
+
+namespace isam {
+
+uint32_t WalkBound(FileControlBlock* fcb) {
+  const FileControlBlock* holder = HolderOf(fcb);
+  const uint32_t size = fcb->header.node_size ? fcb->header.node_size : 128;
+  return (holder->header.logical_end / size) + 2;
+}
+
+uint32_t CurrentRoot(FileControlBlock* fcb, int* rc) {
+  *rc = 0;
+  if (IsShared(fcb) && fcb->header_lock_depth == 0) {
+    if ((*rc = ReadFileHeader(fcb)) != 0) return 0;
+  }
+  return fcb->header.root;
+}
+
+int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, DescentPath* path,
+                  Node* node) {
+  const NodeLayout& l = fcb->layout;
+  const uint32_t bound = WalkBound(fcb);
+  if (path != nullptr) path->depth = 0;
+  int levels = 0;
+  uint32_t position = root;
+  for (uint32_t steps = 0;; ++steps) {
+    if (steps > bound) return kErrFileDamaged;
+    if (position == 0) return kErrFileDamaged;
+    // Inner nodes are read in place (valid until the next cache call); only
+    // the leaf is copied out.
+    NodeBuffer* b = getnode(0, position, fcb);
+    if (b == nullptr) return NodeCacheError();
+    const Node& n = b->node;
+    if (n.header.leftlink == kNodeRestartMark) return kDescentRestart;
+    if (n.IsLeaf()) {
+      *node = n;
+      return 0;
+    }
+    bool equal = false;
+    const int i = LowerBound(l, n, target, &equal);
+    if (i == n.Count()) {
+      // The target lies beyond this node: a split moved it to the right.
+      if (n.header.rightlink == 0) return kErrFileDamaged;
+      position = n.header.rightlink;
+      continue;
+    }
+    if (levels == kMaxTreeDepth) return kErrTreeTooDeep;
+    if (path != nullptr) path->nodes[path->depth++] = position;
+    ++levels;
+    position = n.pointers[static_cast<std::size_t>(i)];
+  }
+}
+
+int MoveRightToCover(FileControlBlock* fcb, const uint8_t* target, Node* leaf, bool locked) {
+  const NodeLayout& l = fcb->layout;
+  const uint32_t bound = WalkBound(fcb);
+  for (uint32_t steps = 0;; ++steps) {
+    if (leaf->header.leftlink == kNodeRestartMark) return kDescentRestart;
+    if (!leaf->IsLeaf()) return kErrFileDamaged;
+    if (leaf->high_key.size() != l.key_length) return kErrFileDamaged;
+    if (KeyCompare(target, leaf->high_key.data(), l.key_length) <= 0) return 0;
+    const uint32_t right = leaf->header.rightlink;
+    if (right == 0 || steps > bound) return kErrFileDamaged;
+    if (locked) {
+      if (int rc = LockIndexNode(fcb, right)) return rc;
+      UnlockIndexNode(fcb, leaf->position);
+    }
+    if (int rc = FetchNode(fcb, right, leaf)) {
+      leaf->position = right;  // the lock the caller must release
+      return rc;
+    }
+  }
+}
+
+int LockIndexNode(FileControlBlock* fcb, uint32_t position) {
+  FileControlBlock* holder = HolderOf(fcb);
+  const uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
+  if (int rc = NodeLock(&holder->os, unit, holder->header.logical_end)) return SetEngineError(rc);
+  return 0;
+}
+
+int UnlockIndexNode(FileControlBlock* fcb, uint32_t position) {
+  FileControlBlock* holder = HolderOf(fcb);
+  const uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
+  if (int rc = NodeUnlock(&holder->os, unit)) return SetEngineError(rc);
+  return 0;
+}
+
+uint32_t NewIndexNode(FileControlBlock* fcb, bool leaf, Node* node) {
+  const uint32_t size = fcb->header.node_size;
+  const uint32_t position = ExtendFile(fcb, size, size);
+  if (position == 0) return 0;
+  if (LockIndexNode(fcb, position) != 0) return 0;
+  InitEmptyNode(fcb->layout, leaf, position, node);
+  return position;
+}
+
+void LogNoLeaf(const char* operation, const FileControlBlock* fcb) {
+  char text[64];
+  std::snprintf(text, sizeof text, "No leaf node found during %s...", operation);
+  WriteStatusLog(text, 0);
+  WriteStatusLog(fcb->name, 0);
+}
+
+}  // namespace isam

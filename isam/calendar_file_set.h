@@ -1,0 +1,51 @@
+// The file set a calendar keeps its events in: a variable-length data file
+// (fixed part 14: record kind, sequence number, change serial and the first
+// item header) with a unique 200-byte UID index taken from the first field
+// of the variable part and a change-serial index with duplicates.
+//
+// Built here so the storage layer and the engine's own tests describe the
+// set the same way. The block points into the object: keep it alive (and
+// unmoved) while the set is open.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "isam/file_set.h"
+
+namespace isam {
+
+constexpr int16_t kCalendarHostMode = 515;     // shared, kept open, superfile host
+constexpr int16_t kCalendarDataMode = 71;      // shared, kept open, variable, 0x40
+constexpr int16_t kCalendarIndexMode = 67;     // shared, kept open, 0x40
+constexpr int16_t kCalendarRecordLength = 14;
+constexpr int kCalendarUidKeyLength = 200;
+constexpr int kCalendarSerialKeyLength = 8;
+constexpr char kCalendarMemberName[] = "events";
+
+class CalendarFileSet {
+ public:
+  // `name`: the name the set's files are made from (the member name
+  // "<path>!events" inside a calendar host, or a plain base name).
+  explicit CalendarFileSet(const std::string& name);
+  CalendarFileSet(const CalendarFileSet&) = delete;
+  CalendarFileSet& operator=(const CalendarFileSet&) = delete;
+
+  IfilBlock* block() { return &block_; }
+  int data_file() const { return block_.assigned; }
+  int uid_key() const { return block_.assigned < 0 ? -1 : block_.assigned + 1; }
+  int serial_key() const { return block_.assigned < 0 ? -1 : block_.assigned + 2; }
+
+  // "<path>!events".
+  static std::string MemberName(const std::string& path);
+
+ private:
+  std::string name_;
+  KeySegment uid_segment_{0, kCalendarUidKeyLength, 4};
+  KeySegment serial_segment_{6, 4, 1};
+  uint8_t pad_ = 0x20;
+  IndexDefinition indexes_[2];
+  IfilBlock block_;
+};
+
+}  // namespace isam

@@ -1,0 +1,133 @@
+// The per-file record in memory (FileControlBlock), the table of file
+// numbers, and the header-level services every file operation shares: header
+// read and write, the header lock, growing a file and the update check.
+//
+// Every call runs under the engine gate on the current EngineInstance and
+// leaves its code in eng_err.
+#pragma once
+
+#include <cstdint>
+
+#include "isam/btree_node.h"
+#include "isam/file_header.h"
+#include "isam/os_file_layer.h"
+
+namespace isam {
+
+struct EngineInstance;
+struct CondIndexSet;
+struct ExprNode;
+
+// File states.
+constexpr char kStateFree = 'n';
+constexpr char kStateOpen = 'y';
+constexpr char kStateVirtual = 'v';
+constexpr char kStateTransitional = 'w';
+constexpr char kStateReservedMember = 'm';
+constexpr char kStateRebuild = 's';
+
+constexpr int kFileTableStep = 32;
+constexpr int kFileTableMax = 110;
+constexpr int kMaxIndexMembers = 32;
+
+struct FileControlBlock {
+  FileHeader header;              // image of the file's (or member's) header
+  uint32_t header_position = 0;   // where the header lies (128 x member in an index)
+  EngineOsFile os;                // the OS file (members use their host's)
+  FileControlBlock* host = nullptr;         // itself, or the first index of a member
+  FileControlBlock* next_member = nullptr;  // next index member
+  int16_t number = 0;
+  char state = kStateFree;
+  char name[256] = {};
+
+  // Index files: the layout of the nodes and the current key of searches.
+  NodeLayout layout;
+  uint8_t current_key[256] = {};
+  uint32_t current_node = 0;      // 0: no current key
+  int current_entry = 0;          // 1-based entry number in current_node
+
+  int header_lock_depth = 0;      // the header lock nests within one operation
+  bool updates_blocked = false;   // AlterFileDefinition code 33
+  CondIndexSet* cond_index = nullptr;  // data files (maintenance utilities)
+  ExprNode* own_condition = nullptr;   // index files
+  uint16_t* collation = nullptr;       // 256-entry table of flag 0x20, or null
+};
+
+// ---- the file-number table ----
+
+// The block of an open file, or null: 47 no table, 22 number out of range
+// (negative or not below the file count), 26 not open. 'y', 'v' and 'w'
+// count as open; a block in another state than the known ones is fatal 222.
+FileControlBlock* CheckFileNumber(int number);
+// The block of a number whatever its state (created on first use); null with
+// 47 / 22 / 603 (no memory).
+FileControlBlock* GetFileControlBlock(int number);
+// The open block of a number (the name the maintenance utilities use).
+inline FileControlBlock* FileControlOf(int number) { return CheckFileNumber(number); }
+// 0 free, 46 in use, 22 out of range, 47 no table.
+int FileNumberState(int number);
+// Lowest n with n .. n + count - 1 all free; grows the table once when none;
+// -1 with ISAM error 46 when still none.
+int FindFreeFileNumbers(int count);
+// Number of the open (or virtually closed) non-member file of that name, or -1.
+int FindOpenFileByName(const char* name);
+
+// Makes the table as large as number needs (steps of 32, at most 110 and at
+// most the file count): 0, 22 or 603.
+int GrowFileTable(int number);
+
+// ---- header I/O and locking ----
+
+// The block whose OS file holds this file's bytes (the first index for a
+// member).
+inline FileControlBlock* HolderOf(FileControlBlock* fcb) { return fcb->host ? fcb->host : fcb; }
+inline bool IsShared(const FileControlBlock* fcb) { return (fcb->header.open_mode & kModeShared) != 0; }
+
+// Reads the header at header_position into the image: 0 or the I/O code.
+int ReadFileHeader(FileControlBlock* fcb);
+// Writes the whole header image (write count + 1): 0 or the I/O code.
+int WriteFileHeader(FileControlBlock* fcb);
+
+// The header lock of a file or index member. Within one operation it nests:
+// only the outermost lock and unlock reach the OS, so a call made while the
+// caller holds the lock never asks the OS for a byte this handle already
+// holds. For a shared file the outermost lock re-reads the header. 0, or 50
+// / 653 from the lock layer, or the read's code (the lock is then released).
+int LockFileHeader(FileControlBlock* fcb);
+// 0 or 51. An unlock without a lock does nothing.
+int UnlockFileHeader(FileControlBlock* fcb);
+
+// Allocates `bytes` at the end of the file, the start rounded up to a
+// multiple of `alignment` (1 for none): returns the position of the new
+// space (0 with eng_err on failure). The physical end grows by whole
+// extensions; new space is written with 0xFF and the file flushed (unless
+// mode 0x20). Takes the header lock itself (nesting with the caller's) and
+// writes the header. 39 when the end would wrap past 4 GB.
+uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment);
+
+// The update check: 54 read-only, 121 updates blocked, 99 transaction mode
+// without a rebuild or compaction running; else 0.
+int UpdateAllowed(const FileControlBlock* fcb);
+
+// The serial-number counter of a data file (read again first for a shared
+// file). With the instance's option bit 0x80000 the next number is reserved
+// instead (update check, counter + 1 under the header lock, header written)
+// and returned; 0 with 44 when it cannot be raised, 0 with eng_err set on
+// other failures.
+uint32_t CurrentSerialNumber(int file);
+
+// The node layout of an index (or member) from its header.
+NodeLayout LayoutOfIndex(const FileHeader& header);
+// kErrFileDamaged when an index header's geometry cannot describe real
+// nodes (a node size that is not a positive multiple of 128, key bytes or
+// leaf limit beyond the node, a key length too small for its duplicates).
+int CheckIndexGeometry(const FileHeader& header);
+
+// ---- the layer's place in the engine ----
+
+// Registers the start and stop hooks of the file layer and the node cache
+// and installs the file and key operations in the function table. Call once
+// before the first engine start (idempotent). Returns 0.
+int InstallFileLayer();
+
+}  // namespace isam

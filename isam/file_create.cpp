@@ -1,0 +1,231 @@
+#include "isam/file_create.h"
+
+#include <cstring>
+
+#include "isam/engine_instance.h"
+#include "isam/file_control_block.h"
+#include "isam/node_cache.h"
+#include "isam/resource_anchor.h"
+#include "isam/runtime_utils.h"
+
+namespace isam {
+namespace {
+
+constexpr uint16_t kSuperHostExtension = 32768;
+
+// A free block for a create, with the name checks shared by both creates.
+FileControlBlock* FreeBlockFor(int number, const char* name, uint16_t mode, int* rc) {
+  EngineInstance* inst = CurrentInstance();
+  *rc = 0;
+  if (inst == nullptr || inst->files == nullptr) {
+    *rc = SetEngineError(47);
+    return nullptr;
+  }
+  if (name == nullptr || name[0] == '\0' || std::strlen(name) > 255) {
+    *rc = SetEngineError(17);
+    return nullptr;
+  }
+  if (std::strchr(name, inst->member_separator ? inst->member_separator : '!') != nullptr) {
+    *rc = SetEngineError(6);  // superfile members come with the superfile layer
+    return nullptr;
+  }
+  FileControlBlock* fcb = GetFileControlBlock(number);
+  if (fcb == nullptr) {
+    *rc = inst->eng_err;
+    return nullptr;
+  }
+  if (fcb->state != kStateFree) {
+    *rc = SetEngineError(46);
+    return nullptr;
+  }
+  if (mode & kModeTransaction) {
+    *rc = SetEngineError(53);
+    return nullptr;
+  }
+  return fcb;
+}
+
+void ResetBlock(FileControlBlock* fcb, int number) {
+  const int16_t n = static_cast<int16_t>(number);
+  fcb->header = FileHeader{};
+  fcb->header_position = 0;
+  fcb->os = EngineOsFile{};
+  fcb->os.owner = fcb;
+  fcb->host = fcb;
+  fcb->next_member = nullptr;
+  fcb->number = n;
+  fcb->current_node = 0;
+  fcb->current_entry = 0;
+  fcb->header_lock_depth = 0;
+  fcb->updates_blocked = false;
+}
+
+uint16_t EffectiveExtension(uint16_t requested, uint16_t mode, uint32_t unit) {
+  if (mode & kModeTransaction2)
+    return static_cast<uint16_t>(ChooseExtensionSize(requested, static_cast<int32_t>(unit)));
+  return requested;
+}
+
+// OS create, header write and (unless 0x800) the anchor; on failure the
+// file is closed and deleted again and the block freed.
+int CreateOnDisk(FileControlBlock* fcb, const char* name, uint16_t mode) {
+  EngineInstance* inst = CurrentInstance();
+  CopyBoundedString(fcb->name, name, sizeof fcb->name);
+  if (int rc = OsCreateFile(&fcb->os, fcb->name, mode)) {
+    ResetBlock(fcb, fcb->number);
+    return SetEngineError(rc == 19 ? 19 : 17);
+  }
+  fcb->state = kStateOpen;
+  ++inst->files_open;
+  int rc = WriteFileHeader(fcb);
+  if (rc == 0 && !(mode & kModeNoFirstResource)) rc = WriteResourceAnchor(fcb);
+  if (rc != 0) {
+    OsCloseFile(&fcb->os);
+    OsDeleteFile(fcb->name);
+    --inst->files_open;
+    fcb->state = kStateFree;
+    ResetBlock(fcb, fcb->number);
+    return SetEngineError(rc);
+  }
+  return 0;
+}
+
+// Key layout of an index or member header; 45, 52 or 20 when the key cannot
+// be kept in nodes of this size.
+int SetIndexKeyLayout(FileHeader* h, int key_length, int key_type, int duplicates) {
+  if (key_length <= 0 || key_length >= 256) return 45;
+  if (key_type & 0x3) return 52;
+  if (duplicates && key_length <= 4) return 45;
+  h->file_type = kFileTypeIndex;
+  h->key_length = static_cast<uint16_t>(key_length);
+  h->key_type = static_cast<uint8_t>(key_type);
+  h->duplicates = duplicates ? 1 : 0;
+  h->variant = (key_type & 0x10) ? 1 : 0;
+  h->padding = 32;
+  ComputeNodeGeometry(h);
+  return CheckIndexGeometry(*h) == 0 ? 0 : 20;
+}
+
+}  // namespace
+
+int CreateDataFile(int number, const char* name, int record_length, uint16_t extension_size,
+                   uint16_t mode) {
+  EngineInstance* inst = CurrentInstance();
+  if (mode & kModeSuperHost) {
+    // A host keeps its members as variable-length records and grows by 32 KB,
+    // a size only an unsigned 16-bit field can hold.
+    record_length = 0;
+    if (static_cast<int16_t>(extension_size) >= 0) extension_size = kSuperHostExtension;
+    mode = static_cast<uint16_t>(mode | kModeKeptOpen | kModeVariable);
+  }
+  int rc = 0;
+  FileControlBlock* fcb = FreeBlockFor(number, name, mode, &rc);
+  if (fcb == nullptr) return rc;
+  ResetBlock(fcb, number);
+  FileHeader& h = fcb->header;
+  if (mode & kModeVariable) {
+    // A host's nodes are the engine's own size (an opener with another size
+    // is refused); a plain variable file uses at most 4 sectors.
+    int sectors = inst->node_size / 128;
+    if (sectors > 4 && !(mode & kModeSuperHost)) sectors = 4;
+    const int node_size = sectors * 128;
+    if (node_size - 18 < 48) return SetEngineError(20);
+    h.node_size = static_cast<uint16_t>(node_size);
+    h.node_usable = static_cast<uint16_t>(node_size - 18);
+    h.key_bytes = static_cast<uint16_t>((node_size - 18) / 12 * 12 - 12);
+    h.leaf_limit = static_cast<uint16_t>(node_size / 4);
+    h.key_length = 12;
+    h.file_type = kFileTypeVariable;
+    h.variant = 2;
+    h.logical_end = static_cast<uint32_t>(node_size - 1);
+    h.record_length = static_cast<uint16_t>(record_length > 0 ? record_length : 0);
+  } else {
+    if (record_length < 5 || record_length > 0xFFFF) return SetEngineError(21);
+    h.record_length = static_cast<uint16_t>(record_length);
+    h.file_type = kFileTypeFixed;
+    const uint32_t per = (128 + record_length - 1) / record_length;
+    h.logical_end = per * record_length - 1;
+  }
+  if (mode & kModeSuperHost) {
+    h.file_class = kClassSuperHost;
+    h.name_limit = static_cast<uint16_t>(inst->member_name_limit ? inst->member_name_limit : 255);
+  }
+  h.physical_end = h.logical_end;
+  h.open_mode = mode;
+  h.kept_mode = mode & kKeptModeMask;
+  h.extension_size = EffectiveExtension(extension_size, mode,
+                                        h.file_type == kFileTypeFixed ? h.record_length : h.node_size);
+  return CreateOnDisk(fcb, name, mode);
+}
+
+int CreateIndexFile(int number, const char* name, int key_length, int key_type, int duplicates,
+                    int members, uint16_t extension_size, uint16_t mode) {
+  EngineInstance* inst = CurrentInstance();
+  if (inst == nullptr || inst->files == nullptr) return SetEngineError(47);
+  if (members < 0 || members >= kMaxIndexMembers) return SetEngineError(23);
+  if (number < 0 || number + members >= inst->file_count) return SetEngineError(22);
+  for (int m = 1; m <= members; ++m)
+    if (int state = FileNumberState(number + m)) return SetEngineError(state);
+  int rc = 0;
+  FileControlBlock* fcb = FreeBlockFor(number, name, mode, &rc);
+  if (fcb == nullptr) return rc;
+  ResetBlock(fcb, number);
+  FileHeader& h = fcb->header;
+  h.node_size = static_cast<uint16_t>(inst->node_size);
+  if (int bad = SetIndexKeyLayout(&h, key_length, key_type, duplicates)) return SetEngineError(bad);
+  h.member_count = static_cast<uint16_t>(members);
+  const uint32_t headers = 128u * static_cast<uint32_t>(members + 1);
+  h.logical_end = (headers + h.node_size - 1) / h.node_size * h.node_size - 1;
+  h.physical_end = h.logical_end;
+  h.open_mode = mode;
+  h.kept_mode = mode & kKeptModeMask;
+  h.extension_size = EffectiveExtension(extension_size, mode, h.node_size);
+  fcb->layout = LayoutOfIndex(h);
+  for (int m = 1; m <= members; ++m) {
+    FileControlBlock* member = GetFileControlBlock(number + m);
+    if (member == nullptr) return inst->eng_err;
+  }
+  if ((rc = CreateOnDisk(fcb, name, mode)) != 0) return rc;
+  for (int m = 1; m <= members; ++m) inst->files[number + m]->state = kStateReservedMember;
+  return 0;
+}
+
+int AddIndexMember(int number, int key_length, int key_type, int duplicates, int member) {
+  FileControlBlock* index = CheckFileNumber(number);
+  if (index == nullptr) return CurrentInstance()->eng_err;
+  if (index->header.file_type != kFileTypeIndex || index->header.member_number != 0)
+    return SetEngineError(48);
+  if (member < 1 || member > index->header.member_count) return SetEngineError(23);
+  EngineInstance* inst = CurrentInstance();
+  FileControlBlock* m = number + member < inst->files_allocated ? inst->files[number + member] : nullptr;
+  if (m == nullptr || m->state != kStateReservedMember) return SetEngineError(46);
+  FileHeader h = index->header;
+  h.root = 0;
+  h.active_count = 0;
+  h.member_count = 0;
+  h.first_resource = 0;
+  h.member_number = static_cast<uint16_t>(member);
+  if (int bad = SetIndexKeyLayout(&h, key_length, key_type, duplicates)) return SetEngineError(bad);
+  h.header_position = 128u * static_cast<uint32_t>(member);
+  ResetBlock(m, number + member);
+  m->header = h;
+  m->header_position = h.header_position;
+  m->host = index;
+  m->layout = LayoutOfIndex(h);
+  CopyBoundedString(m->name, index->name, sizeof m->name);
+  m->state = kStateOpen;
+  FileControlBlock** link = &index->next_member;
+  while (*link != nullptr) link = &(*link)->next_member;
+  *link = m;
+  if (int rc = LockFileHeader(m)) {
+    m->state = kStateReservedMember;
+    *link = nullptr;
+    return rc;
+  }
+  m->header = h;  // the disk held no member header yet
+  const int rc = WriteFileHeader(m);
+  UnlockFileHeader(m);
+  return rc;
+}
+
+}  // namespace isam

@@ -1,0 +1,34 @@
+// Creating engine files: fixed-length and variable-length data files,
+// superfile hosts, index files (with reserved numbers for their additional
+// index members) and the members themselves. A created file is left open.
+#pragma once
+
+#include <cstdint>
+
+namespace isam {
+
+// Creates a data file at `number` (function 8332). `extension_size` is
+// carried as an unsigned 16-bit value (a host's 32768 included). Errors:
+// 22 number out of range; 46 number in use; 53 mode 0x10; 21 fixed record
+// length below 5; 20 a variable file's node too small; 19 the file exists;
+// 17 another create failure; 6 a superfile member name (superfiles are not
+// in this build); the code of a failed header or anchor write (the file is
+// then deleted again).
+int CreateDataFile(int number, const char* name, int record_length, uint16_t extension_size,
+                   uint16_t mode);
+
+// Creates an index file (function 8333) at `number`, reserving number + 1 ..
+// number + members for its additional members (state 'm'). Errors as above,
+// plus 45 key length 256 or more (or 0), 52 key type bits 0x1/0x2, 20 fewer
+// than three entries per node (or no room for one leaf entry), 22 when the
+// member numbers run past the file count, 23 members 32 or more.
+int CreateIndexFile(int number, const char* name, int key_length, int key_type, int duplicates,
+                    int members, uint16_t extension_size, uint16_t mode);
+
+// Function 142: sets up reserved member `member` of open index `number`.
+// 48 not an index (or a member itself); 23 member outside 1..member count;
+// 46 the member's number is not reserved; 45 / 52 / 20 as for the create;
+// the header write's code.
+int AddIndexMember(int number, int key_length, int key_type, int duplicates, int member);
+
+}  // namespace isam

@@ -1,0 +1,28 @@
+// A full consistency check of an open variable-length file set: every
+// stretch of the data file is walked, every free stretch must have its
+// free-space key (and every key its stretch), and every index must hold
+// exactly one key for each live record, pointing at it. Reopening after a
+// crash or a failed write uses it to tell a sound file set from a damaged
+// one; the soak and crash tests use it as their oracle.
+#pragma once
+
+#include <cstdint>
+
+namespace isam {
+
+struct FileSetReport {
+  int32_t records = 0;          // live records
+  int32_t unfilled = 0;         // stretches claimed for a record never written
+  int32_t free_stretches = 0;
+  int32_t free_keys = 0;
+  uint64_t live_bytes = 0;      // record data bytes
+  uint64_t free_bytes = 0;
+  int32_t resources = 0;
+  const char* problem = nullptr;  // the first inconsistency found (static text)
+};
+
+// 0 when the set is consistent; kErrFileDamaged (with report->problem) when
+// not; another code when a read failed.
+int CheckFileSet(int data_file, FileSetReport* report);
+
+}  // namespace isam

@@ -1,0 +1,74 @@
+// The ISAM record layer: a data file and its indexes kept in step. Every
+// operation works on ISAM file numbers (a data file, or a key number for
+// the reads that follow an index), keeps a current record per data file and
+// an ISAM current key per index, and returns an ISAM error (also kept with
+// its file number in the instance, see SetIsamError).
+//
+// Variable-length records pass their length: `length` is in the buffer size
+// and out the record's full length (a buffer too small gets its size and
+// the full length back, and the caller may grow it and re-read). Fixed
+// records pass null for length.
+//
+// ISAM errors: 2 key exists, 27 / 30 / 36 ends of a walk (returned as 101),
+// 33 no buffer, 48 wrong file type, 54 read-only, 57 the record is not
+// write-locked on a shared file, 100 no current record, 101 no record
+// found, 105 undo of a key change failed, 116 bad mode, 146 free space
+// could not be joined, 149 a variable record shorter than its fixed part,
+// 153 re-read into a too small buffer, 158 bad record mark, 160 the record
+// changed under the reader, 633 / 634 null / negative length; lower-level
+// codes pass through.
+#pragma once
+
+#include <cstdint>
+
+namespace isam {
+
+// Mode letters of the reads by key.
+constexpr char kReadEqual = 'E';
+constexpr char kReadAtLeast = 'G';
+constexpr char kReadGreater = 'H';
+constexpr char kReadAtMost = 'M';
+constexpr char kReadLess = 'N';
+
+// Reads by key (target: the key's value, key length bytes; the transform
+// is applied here).
+int IsamRecordReadByKey(int key, const void* target, char mode, void* buffer, int32_t* length);
+
+// Reads in order. With a key number: the index order; with a data file
+// number: the physical order (skipping free space, index nodes and
+// resources). Last and previous need an index or a fixed-length file.
+int IsamRecordFirst(int file, void* buffer, int32_t* length);
+int IsamRecordLast(int file, void* buffer, int32_t* length);
+int IsamRecordNext(int file, void* buffer, int32_t* length);
+int IsamRecordPrevious(int file, void* buffer, int32_t* length);
+
+// Reads the current record again (variable: buffer of size bytes, 153 when
+// the record is longer; the record length goes to *length when not null).
+int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length = nullptr);
+
+// Updates of the current record / a new record. `length` is the record
+// length of a variable-length record (ignored for fixed files).
+int IsamRecordAdd(int file, const void* record, int32_t length);
+int IsamRecordRewrite(int file, const void* record, int32_t length);
+int IsamRecordDelete(int file);
+
+// The current record of a data file (0 none).
+uint32_t CurrentRecordPosition(int file);
+// Copies the ISAM current key of an index: its length, or -48 when the
+// number is no index, 0 when it has none.
+int CurrentIsamKey(int key, uint8_t* out);
+// Makes position current: every index's current key is built from record
+// (key -1 all, -2 none, or only that key number).
+int SetCurrentRecord(int file, uint32_t position, const void* record, int32_t length, int key);
+// 0 save, 1 restore, 2 swap the current and saved record (116 otherwise).
+int SaveRestoreCurrent(int file, int mode);
+
+// Operation flags: 0x01 release a new record's lock after an add, 0x02 the
+// lock after a rewrite.
+void SetIsamOperationFlags(uint32_t flags);
+
+// Retries of a read that meets a record in motion, and the pause between.
+constexpr int kRecordMotionRetries = 10;
+constexpr uint32_t kRecordMotionPauseMs = 2;
+
+}  // namespace isam

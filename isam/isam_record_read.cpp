@@ -1,0 +1,422 @@
+#include <algorithm>
+#include <cstring>
+
+#include "isam/btree_bytes.h"
+#include "isam/btree_node.h"
+#include "isam/engine_instance.h"
+#include "isam/file_control_block.h"
+#include "isam/fixed_record.h"
+#include "isam/isam_record.h"
+#include "isam/isam_record_internal.h"
+#include "isam/isam_record_keys.h"
+#include "isam/key_compare.h"
+#include "isam/key_search.h"
+#include "isam/record_lock.h"
+#include "isam/thread_layer.h"
+#include "isam/varlen_record.h"
+
+namespace isam {
+namespace isam_record {
+
+int Fail(int code, int file) { return SetIsamError(code, file); }
+
+bool IsVariable(const FileControlBlock* fcb) { return fcb->header.file_type == kFileTypeVariable; }
+
+IsamFileRow* DataRow(int file, FileControlBlock** fcb) {
+  IsamTables* t = CurrentIsamTables();
+  *fcb = CheckFileNumber(file);
+  if (*fcb == nullptr) {
+    Fail(CurrentInstance()->eng_err, file);
+    return nullptr;
+  }
+  if (t == nullptr || file >= static_cast<int>(t->files.size()) || !t->files[static_cast<std::size_t>(file)].is_data) {
+    Fail(48, file);
+    return nullptr;
+  }
+  return &t->files[static_cast<std::size_t>(file)];
+}
+
+int ReadWholeRecord(FileControlBlock* fcb, uint32_t position, std::vector<uint8_t>* out) {
+  if (IsVariable(fcb)) {
+    VarRecordHeader h;
+    if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+    if (h.mark != kMarkActive) return CheckRecordMark(h) == 0 ? 160 : 158;
+    if (h.used == 0) return 160;
+    out->resize(h.used);
+    const int32_t n = ReadVarRecordAt(fcb, position, out->data(), static_cast<int32_t>(h.used), true);
+    return n < 0 ? -n : 0;
+  }
+  if (int rc = CheckRecordPosition(fcb, position)) return rc;
+  out->resize(fcb->header.record_length);
+  int32_t count = 0;
+  if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position, out->data(),
+                                static_cast<int32_t>(out->size()), &count))
+    return rc;
+  if ((*out)[0] == 0xFF || ((*out)[0] == 0xFE && (*out)[1] == 0xFE)) return 160;
+  return 0;
+}
+
+int MakeCurrent(int file, IsamFileRow* row, uint32_t position, const std::vector<uint8_t>& record, int key) {
+  IsamTables* t = CurrentIsamTables();
+  row->current = position;
+  if (key == -2) return 0;
+  uint8_t built[256];
+  for (int16_t k : row->keys) {
+    if (key >= 0 && k != key) continue;
+    IsamKeyRow& kr = t->Key(k);
+    const int n = BuildRecordKey(k, record.data(), record.size(), position, built);
+    if (n < 0) return Fail(-n, k);
+    kr.current_key.assign(built, built + n);
+  }
+  (void)file;
+  return 0;
+}
+
+}  // namespace isam_record
+
+using namespace isam_record;
+
+namespace {
+
+// The end of every read: the record at position, checked against the key
+// that led to it, locked as the session asks and made current.
+int ReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, uint32_t position,
+                   const uint8_t* found_key, void* buffer, int32_t* length) {
+  const bool var = IsVariable(fcb);
+  if (var) {
+    if (length == nullptr) return 633;
+    if (*length < 0) return 634;
+  }
+  if (buffer == nullptr) return 33;
+  std::vector<uint8_t> record;
+  int rc = ReadWholeRecord(fcb, position, &record);
+  if (rc == 158 && key >= 0) rc = 160;  // the index led to a stretch that is no record now
+  if (rc != 0) return rc;
+  if (key >= 0) {
+    uint8_t built[256];
+    const int n = BuildRecordKey(key, record.data(), record.size(), position, built);
+    if (n < 0) return -n;
+    if (n == 0 || KeyCompare(built, found_key, static_cast<std::size_t>(n)) != 0) return 160;
+  }
+  if ((rc = IsamLockCurrent(file, position, false)) != 0) return rc;
+  if (var) {
+    const int32_t copy = std::min<int32_t>(*length, static_cast<int32_t>(record.size()));
+    std::memcpy(buffer, record.data(), static_cast<std::size_t>(copy));
+    *length = static_cast<int32_t>(record.size());
+  } else {
+    std::memcpy(buffer, record.data(), record.size());
+  }
+  if (CurrentIsamTables() != nullptr) CurrentIsamTables()->key_in_progress = static_cast<int16_t>(key);
+  return MakeCurrent(file, row, position, record, -1) ? CurrentInstance()->isam_error : 0;
+}
+
+struct KeyContext {
+  int key = 0;
+  int data = 0;
+  IsamFileRow* row = nullptr;
+  FileControlBlock* fcb = nullptr;
+  int key_length = 0;
+};
+
+int KeyContextOf(int key, KeyContext* c) {
+  IsamTables* t = CurrentIsamTables();
+  if (t == nullptr || key < 0 || key >= static_cast<int>(t->keys.size()) ||
+      t->keys[static_cast<std::size_t>(key)].def.data_file < 0)
+    return 48;
+  c->key = key;
+  c->data = t->keys[static_cast<std::size_t>(key)].def.data_file;
+  c->key_length = t->keys[static_cast<std::size_t>(key)].def.key_length;
+  c->row = DataRow(c->data, &c->fcb);
+  return c->row ? 0 : CurrentInstance()->isam_error;
+}
+
+// Retries a search-and-read while the record is in motion, pausing briefly
+// so the writer can finish.
+template <typename Search>
+int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* length) {
+  int rc = 0;
+  for (int attempt = 0; attempt < kRecordMotionRetries; ++attempt) {
+    if (attempt > 0) EngineSleep(kRecordMotionPauseMs);
+    uint8_t found[256];
+    SetEngineError(0);
+    const uint32_t position = search(found);
+    if (position == 0) {
+      const int err = CurrentInstance()->eng_err;
+      return err != 0 ? err : 101;
+    }
+    rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
+    if (rc != 160) return rc;
+  }
+  return rc;
+}
+
+bool SameValue(const KeyContext& c, const uint8_t* a, const uint8_t* b) {
+  IsamTables* t = CurrentIsamTables();
+  const bool dup = t->keys[static_cast<std::size_t>(c.key)].def.duplicates;
+  const int n = dup ? c.key_length - 4 : c.key_length;
+  return std::memcmp(a, b, static_cast<std::size_t>(n)) == 0;
+}
+
+int ByKey(int key, const void* target, char mode, void* buffer, int32_t* length) {
+  KeyContext c;
+  if (int rc = KeyContextOf(key, &c)) return rc;
+  const bool dup = CurrentIsamTables()->keys[static_cast<std::size_t>(key)].def.duplicates;
+  uint8_t t[256];
+  const uint32_t suffix = (mode == kReadGreater || mode == kReadAtMost) ? 0xFFFFFFFFu : 0;
+  if (int rc = MakeTargetKey(key, target, suffix, t)) return rc;
+  auto search = [&](uint8_t* found) -> uint32_t {
+    if (mode == kReadEqual && dup) {
+      // Equal on the value: the first entry at or after (value, 0).
+      const uint32_t p = FindKeyAtLeast(key, t, found);
+      if (p != 0 && !SameValue(c, found, t)) return 0;
+      return p;
+    }
+    return FindKeyByMode(key, t, mode, found);
+  };
+  return ReadThroughIndex(c, search, buffer, length);
+}
+
+// Physical walk of a data file from position (inclusive).
+int PhysicalFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint32_t position, void* buffer,
+                 int32_t* length) {
+  if (IsShared(fcb) && fcb->header_lock_depth == 0) ReadFileHeader(fcb);
+  const uint64_t bound = fcb->header.logical_end / 10 + 2;
+  for (uint64_t steps = 0;; ++steps) {
+    if (steps > bound) return kErrFileDamaged;
+    if (static_cast<uint64_t>(position) > fcb->header.logical_end) return 101;
+    std::vector<uint8_t> record;
+    if (IsVariable(fcb)) {
+      VarRecordHeader h;
+      if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+      if (CheckRecordMark(h) != 0) return 158;
+      if (h.mark != kMarkActive || h.used == 0) {
+        // Free space, index nodes, resources, and stretches a writer claimed
+        // but never filled.
+        position += h.total;
+        continue;
+      }
+    } else {
+      uint8_t head[6];
+      int32_t count = 0;
+      if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position, head, 6, &count)) return rc;
+      const uint32_t len = fcb->header.record_length;
+      if (head[0] == 0xFF) {
+        position += len;
+        continue;
+      }
+      if (head[0] == 0xFE && head[1] == 0xFE) {
+        const uint32_t skip = GetLe32(head + 2);
+        position += skip < len ? len : (skip + len - 1) / len * len;
+        continue;
+      }
+    }
+    return ReadAtPosition(file, row, fcb, -1, position, nullptr, buffer, length);
+  }
+}
+
+}  // namespace
+
+int IsamRecordReadByKey(int key, const void* target, char mode, void* buffer, int32_t* length) {
+  if (mode != kReadEqual && mode != kReadAtLeast && mode != kReadGreater && mode != kReadAtMost &&
+      mode != kReadLess)
+    return Fail(116, key);
+  return Fail(ByKey(key, target, mode, buffer, length), key);
+}
+
+int IsamRecordFirst(int file, void* buffer, int32_t* length) {
+  IsamTables* t = CurrentIsamTables();
+  if (t != nullptr && file >= 0 && file < static_cast<int>(t->keys.size()) &&
+      t->keys[static_cast<std::size_t>(file)].def.data_file >= 0) {
+    KeyContext c;
+    if (int rc = KeyContextOf(file, &c)) return Fail(rc, file);
+    bool first = true;
+    uint8_t last[256];
+    auto search = [&](uint8_t* found) -> uint32_t {
+      // After a record in motion, step on from the key it had.
+      const uint32_t p = first ? frskey(file, found) : FindKeyGreater(file, last, found);
+      first = false;
+      if (p != 0) std::memcpy(last, found, static_cast<std::size_t>(c.key_length));
+      return p;
+    };
+    return Fail(ReadThroughIndex(c, search, buffer, length), file);
+  }
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  const uint32_t first = IsVariable(fcb) ? FirstVarPosition(fcb) : FirstFixedPosition(fcb);
+  return Fail(PhysicalFrom(file, row, fcb, first, buffer, length), file);
+}
+
+int IsamRecordLast(int file, void* buffer, int32_t* length) {
+  KeyContext c;
+  if (KeyContextOf(file, &c) == 0) {
+    bool first = true;
+    uint8_t last[256];
+    auto search = [&](uint8_t* found) -> uint32_t {
+      const uint32_t p = first ? lstkey(file, found) : FindKeyLess(file, last, found);
+      first = false;
+      if (p != 0) std::memcpy(last, found, static_cast<std::size_t>(c.key_length));
+      return p;
+    };
+    return Fail(ReadThroughIndex(c, search, buffer, length), file);
+  }
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  if (IsVariable(fcb)) return Fail(48, file);
+  const uint32_t len = fcb->header.record_length;
+  uint32_t position = (fcb->header.logical_end + 1) / len * len - len;
+  for (; position >= FirstFixedPosition(fcb); position -= len) {
+    std::vector<uint8_t> record;
+    const int rc = ReadWholeRecord(fcb, position, &record);
+    if (rc == 160) continue;
+    if (rc != 0) return Fail(rc, file);
+    return Fail(ReadAtPosition(file, row, fcb, -1, position, nullptr, buffer, length), file);
+  }
+  return Fail(101, file);
+}
+
+namespace {
+
+int StepByKey(int key, bool forward, void* buffer, int32_t* length) {
+  KeyContext c;
+  if (int rc = KeyContextOf(key, &c)) return rc;
+  IsamKeyRow& kr = CurrentIsamTables()->Key(key);
+  if (c.row->current == 0 || kr.current_key.empty()) return 100;
+  uint8_t from[256];
+  std::memcpy(from, kr.current_key.data(), kr.current_key.size());
+  auto search = [&](uint8_t* found) -> uint32_t {
+    const uint32_t p = forward ? FindKeyGreater(key, from, found) : FindKeyLess(key, from, found);
+    if (p != 0) std::memcpy(from, found, static_cast<std::size_t>(c.key_length));
+    return p;
+  };
+  return ReadThroughIndex(c, search, buffer, length);
+}
+
+}  // namespace
+
+int IsamRecordNext(int file, void* buffer, int32_t* length) {
+  KeyContext c;
+  if (KeyContextOf(file, &c) == 0) return Fail(StepByKey(file, true, buffer, length), file);
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  if (row->current == 0) return Fail(100, file);
+  uint32_t next = 0;
+  if (IsVariable(fcb)) {
+    VarRecordHeader h;
+    if (int rc = ReadVarRecordHeader(fcb, row->current, &h)) return Fail(rc, file);
+    if (CheckRecordMark(h) != 0) return Fail(158, file);
+    next = row->current + h.total;
+  } else {
+    next = row->current + fcb->header.record_length;
+  }
+  return Fail(PhysicalFrom(file, row, fcb, next, buffer, length), file);
+}
+
+int IsamRecordPrevious(int file, void* buffer, int32_t* length) {
+  KeyContext c;
+  if (KeyContextOf(file, &c) == 0) return Fail(StepByKey(file, false, buffer, length), file);
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  if (IsVariable(fcb)) return Fail(48, file);
+  if (row->current == 0) return Fail(100, file);
+  const uint32_t len = fcb->header.record_length;
+  for (uint32_t position = row->current; position >= FirstFixedPosition(fcb) + len;) {
+    position -= len;
+    std::vector<uint8_t> record;
+    const int rc = ReadWholeRecord(fcb, position, &record);
+    if (rc == 160) continue;
+    if (rc != 0) return Fail(rc, file);
+    return Fail(ReadAtPosition(file, row, fcb, -1, position, nullptr, buffer, length), file);
+  }
+  return Fail(101, file);
+}
+
+int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  if (row->current == 0) return Fail(100, file);
+  if (buffer == nullptr) return Fail(33, file);
+  std::vector<uint8_t> record;
+  int rc = ReadWholeRecord(fcb, row->current, &record);
+  if (rc == 29) rc = 100;
+  if (rc != 0) return Fail(rc, file);
+  if (length != nullptr) *length = static_cast<int32_t>(record.size());
+  if (IsVariable(fcb) && size < static_cast<int32_t>(record.size())) return Fail(153, file);
+  const int key = CurrentIsamTables()->key_in_progress;
+  IsamTables* t = CurrentIsamTables();
+  if (key >= 0 && key < static_cast<int>(t->keys.size()) && t->keys[static_cast<std::size_t>(key)].def.data_file == file) {
+    const auto& expected = t->keys[static_cast<std::size_t>(key)].current_key;
+    uint8_t built[256];
+    const int n = BuildRecordKey(key, record.data(), record.size(), row->current, built);
+    if (n < 0) return Fail(-n, key);
+    if (n != static_cast<int>(expected.size()) || std::memcmp(built, expected.data(), expected.size()) != 0)
+      return Fail(160, file);
+  }
+  if ((rc = IsamLockCurrent(file, row->current, false)) != 0) return Fail(rc, file);
+  std::memcpy(buffer, record.data(), record.size());
+  if (MakeCurrent(file, row, row->current, record, -1) != 0) return CurrentInstance()->isam_error;
+  return Fail(0, file);
+}
+
+uint32_t CurrentRecordPosition(int file) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  return row ? row->current : 0;
+}
+
+int CurrentIsamKey(int key, uint8_t* out) {
+  IsamTables* t = CurrentIsamTables();
+  if (t == nullptr || key < 0 || key >= static_cast<int>(t->keys.size()) ||
+      t->keys[static_cast<std::size_t>(key)].def.data_file < 0) {
+    SetEngineError(48);
+    return -48;
+  }
+  const auto& k = t->keys[static_cast<std::size_t>(key)].current_key;
+  if (!k.empty()) std::memcpy(out, k.data(), k.size());
+  return static_cast<int>(k.size());
+}
+
+int SetCurrentRecord(int file, uint32_t position, const void* record, int32_t length, int key) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  if (record == nullptr || length < 0) return Fail(33, file);
+  const auto* r = static_cast<const uint8_t*>(record);
+  std::vector<uint8_t> copy(r, r + length);
+  if (MakeCurrent(file, row, position, copy, key) != 0) return CurrentInstance()->isam_error;
+  return Fail(0, file);
+}
+
+int SaveRestoreCurrent(int file, int mode) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  IsamTables* t = CurrentIsamTables();
+  switch (mode) {
+    case 0:
+      row->saved = row->current;
+      for (int16_t k : row->keys) t->Key(k).saved_key = t->Key(k).current_key;
+      break;
+    case 1:
+      row->current = row->saved;
+      for (int16_t k : row->keys) t->Key(k).current_key = t->Key(k).saved_key;
+      break;
+    case 2:
+      std::swap(row->current, row->saved);
+      for (int16_t k : row->keys) std::swap(t->Key(k).current_key, t->Key(k).saved_key);
+      break;
+    default:
+      return Fail(116, file);
+  }
+  return Fail(0, file);
+}
+
+void SetIsamOperationFlags(uint32_t flags) {
+  if (IsamTables* t = CurrentIsamTables()) t->operation_flags = flags;
+}
+
+}  // namespace isam

@@ -1,0 +1,87 @@
+#include "isam/isam_start.h"
+
+#include "isam/engine_instance.h"
+#include "isam/engine_start.h"
+#include "isam/file_close.h"
+#include "isam/file_control_block.h"
+#include "isam/function_table.h"
+#include "isam/isam_record_tables.h"
+#include "isam/maint_stubs.h"
+#include "isam/record_lock.h"
+
+namespace isam {
+namespace {
+
+const EngineLayerHooks kIsamLayerHooks = {"isam records", IsamLayerStart, IsamLayerStop};
+
+int ImplIsamStart(EngineCall* call) {
+  auto* block = static_cast<CallParameterBlock*>(call->block);
+  if (block == nullptr) return SetEngineError(11);
+  EngineInstance* inst = CurrentInstance();
+  if (inst != nullptr && inst->started) return SetEngineError(125);
+  if (int rc = CheckIsamStartLimits(block->shorts[1])) return SetEngineError(rc);
+  CallParameterBlock wider = *block;
+  if (wider.shorts[1] < kMinimumIsamFiles) wider.shorts[1] = kMinimumIsamFiles;
+  return EngineStartInstance(&wider);
+}
+
+int ImplIsamShutdown(EngineCall*) { return IsamShutdown(); }
+
+}  // namespace
+
+int CheckIsamStartLimits(int files) {
+  if (files > 110) return 104;
+  if (files > 107) return 182;
+  return 0;
+}
+
+int IsamLayerStart(EngineInstance* inst) {
+  SetCurrentInstance(inst);
+  if (CreateIsamTables(inst) != 0) return 83;
+  EnableRecordLocking(true);
+  return RecordLockingEnabled() ? 0 : 83;
+}
+
+void IsamLayerStop(EngineInstance* inst) {
+  FreeRecordLockTable(inst);
+  FreeIsamTables(inst);
+}
+
+int IsamShutdown() {
+  EngineInstance* inst = CurrentInstance();
+  if (inst == nullptr || !inst->started) return 0;
+  BatchFreeAll();
+  ContextFreeAll();
+  int first = 0;
+  // Plain files first: a host goes only when none of its members is open.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int n = 0; n < inst->files_allocated; ++n) {
+      FileControlBlock* fcb = inst->files[n];
+      if (fcb == nullptr || fcb->state == kStateFree || fcb->state == kStateReservedMember) continue;
+      if (fcb->header.member_number != 0) continue;  // closes with its index
+      const bool host_like = fcb->header.file_class == kClassSuperHost ||
+                             fcb->header.file_class == kClassMemberDirectory;
+      if (host_like != (pass == 1)) continue;
+      ForgetFileLocks(n);
+      ForgetIsamFile(n);
+      const int rc = CloseFileEntry(n);
+      if (first == 0) first = rc;
+    }
+  }
+  EngineStopInstance();
+  return first;
+}
+
+void InstallIsamLayer() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  InstallFileLayer();
+  InstallRuntimeFunctions();
+  RegisterEngineLayer(&kIsamLayerHooks);
+  InstallEngineFunction(kFnIsamStart, ImplIsamStart);
+  InstallEngineFunction(kFnIsamShutdown, ImplIsamShutdown);
+  InstallIsamRecordFunctions();
+}
+
+}  // namespace isam

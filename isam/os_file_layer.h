@@ -1,0 +1,124 @@
+// The engine's OS file layer: every byte of an engine file is read and
+// written here, and the handle budget gives back OS handles of idle files.
+//
+// The file layer embeds one EngineOsFile in each FileControlBlock (member
+// `os`, with `owner` pointing back) and hands it to these calls. All
+// results are engine codes; the portable OS error of a failure is kept in
+// the current instance's os_error.
+//
+// Engine open-mode bits read here: 0x1 shared, 0x2 kept open (never given
+// back under handle pressure), 0x8 read-only; neither 0x1 nor 0x8 is
+// exclusive.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace platform {
+struct OsFile;
+}
+
+namespace isam {
+
+struct FileControlBlock;
+struct EngineInstance;
+
+constexpr uint16_t kModeShared = 0x0001;
+constexpr uint16_t kModeKeptOpen = 0x0002;
+constexpr uint16_t kModeVariable = 0x0004;
+constexpr uint16_t kModeReadOnly = 0x0008;
+constexpr int32_t kDefaultOsFileLimit = 500;
+
+struct EngineOsFile {
+  platform::OsFile* handle = nullptr;  // null while closed or virtually closed
+  int32_t lock_count = 0;              // byte-range locks held through this handle
+  uint16_t mode = 0;                   // engine open-mode bits of the open/create
+  bool is_open = false;                // open for the engine (also when virtually closed)
+  bool virtually_closed = false;       // handle given back; reopened by name on use
+  bool counted = false;                // in the handle budget's list
+  char name[256] = {};
+  // Superfile members: no OS file of their own; reads, writes and locks go
+  // to the host's handle. Set host and member_number before OsOpenFile.
+  EngineOsFile* host = nullptr;
+  int16_t member_number = 0;
+  int16_t member_slot = -1;            // -1 none, 0..255 slot byte, -2 all 256
+  EngineOsFile* lru_older = nullptr;
+  EngineOsFile* lru_newer = nullptr;
+  FileControlBlock* owner = nullptr;   // the block that embeds this one
+};
+
+// Opens an existing file (name goes through AddDirectoryPrefix in path
+// mode 3): shared (0x1) = read/write access, others may share; read-only
+// (0x8 without 0x1) = read access, sharing; else exclusive. When the
+// budget is full the least recently used idle file is given back first; a
+// "no more handles" failure gives back one more and tries once again.
+// A member (host set) opens no OS file: with the host shared or read-only a
+// member opened shared or read-only takes the first free of its 256 slot
+// bytes, one opened exclusive all 256 (slot -2); a host opened exclusive
+// takes nothing. Returns 0, or 12 (OS open failed, or no slot: member busy).
+int OsOpenFile(EngineOsFile* file, const char* name, uint16_t mode);
+
+// As OsOpenFile but creates a new file: 0; 19 when the name exists; 17 for
+// any other failure.
+int OsCreateFile(EngineOsFile* file, const char* name, uint16_t mode);
+
+// Closes: a member releases its slot byte(s); else the handle is closed
+// (its locks go with it) and leaves the budget. Returns 0 (an OS failure
+// is only kept in os_error). Closing a closed file is harmless.
+int OsCloseFile(EngineOsFile* file);
+
+// Reopens a virtually closed file by name and mode: 0, or 38.
+int OsEnsureOpen(EngineOsFile* file);
+
+// Marks a use: moves the file to the recent end of the budget list.
+void OsTouchFile(EngineOsFile* file);
+
+// Gives back the handle of the least recently used file that holds no
+// locks (flushed first; it becomes virtually closed). Files with locks
+// move to the recent end. Returns true when a handle was given back.
+bool ReleaseOneHandle();
+
+// OS files open in the budget of the current instance.
+int32_t OsFilesCounted();
+
+// By name. 55 / 67 on failure (rename never replaces an existing file).
+int OsDeleteFile(const char* name);
+int OsRenameFile(const char* old_name, const char* new_name);
+
+// 0, or 49; nothing for a virtually closed file (its data went out when
+// the handle was given back).
+int OsFlushFile(EngineOsFile* file);
+
+// The file's size (of the host for a member). Reopens a virtually closed
+// file first; when that fails: fatal 9455 (GetOsFileSize) or 38
+// (OsFileSizeChecked, for callers that treat it as a damaged file).
+uint32_t GetOsFileSize(EngineOsFile* file);
+int OsFileSizeChecked(EngineOsFile* file, uint32_t* size);
+
+// Seek, lock [position, position + length) in wait mode, read (mode 0) or
+// write (mode 1), unlock. 35 seek failed; 36 short read; 37 short write
+// (also when the range lock cannot be had); *count gets the bytes moved.
+int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* buffer,
+                   uint32_t length, uint32_t* count);
+
+// The engine's entry for file I/O: a member goes to its host, a virtually
+// closed file is reopened (38), counts and byte totals are kept; a
+// negative length is 469; a seek failure logs "SEEK_ERR..." with the name.
+int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, int32_t length,
+                     int32_t* count);
+
+// fopen with up to tries attempts, giving back one engine handle between
+// failed tries. Null when every try failed.
+std::FILE* OpenStreamWithRetry(const char* name, const char* mode, int tries);
+
+// A name for a temporary file, see os_file_layer.cpp: with option bit 0x80
+// the buffer's directory text gets "T" and seven hexadecimal digits (153
+// when the directory is too long; 17 after five names that exist); else the
+// C library's temporary name (155 on failure). 0 on success.
+int MakeTempFileName(char* buffer, int size);
+
+// 0 when no file of that name exists and one could be created there
+// (it is deleted again); -2 when it exists; -1 on a sharing error.
+int IsNameFree(const char* name);
+
+}  // namespace isam

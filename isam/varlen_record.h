@@ -1,0 +1,80 @@
+// Variable-length records: the header in front of every stretch of a
+// variable-length data file, its marks, and reading and writing a record in
+// the stretch it owns. Space itself (allocation, release, the free-space
+// index) lives in free_space.h.
+//
+// A stretch is [position, position + total): a 10-byte header (18 bytes in
+// a superfile host, whose stretches also name their member) and the record
+// data behind it. Position 0 is never a record.
+#pragma once
+
+#include <cstdint>
+
+namespace isam {
+
+struct FileControlBlock;
+
+constexpr uint16_t kMarkActive = 0xFAFA;      // a record (and superfile index nodes)
+constexpr uint16_t kMarkFree = 0xFDFD;        // free space
+constexpr uint16_t kMarkMemberFree = 0xFCFC;  // free space of a superfile member
+constexpr uint16_t kMarkSpaceNode = 0xFBBF;   // node of the file's free-space index
+constexpr uint16_t kMarkResource = 0xFEFE;    // a resource
+
+constexpr uint32_t kShortVarHeader = 10;
+constexpr uint32_t kLongVarHeader = 18;
+
+struct VarRecordHeader {
+  uint16_t mark = 0;
+  uint32_t total = 0;   // whole stretch, header included
+  uint32_t used = 0;    // record bytes (0 for free space)
+  uint32_t member = 0;  // long header only
+  uint32_t link = 0;    // long header only
+};
+
+// 10, or 18 for a stretch that lies in a superfile host.
+uint32_t VarHeaderLength(const FileControlBlock* fcb);
+
+// The first stretch of a plain variable-length file: its node size.
+uint32_t FirstVarPosition(const FileControlBlock* fcb);
+
+// 0 for a known mark, else 123.
+int CheckRecordMark(const VarRecordHeader& header);
+
+// Reads the header at position: 159 position 0, 48 not a variable-length
+// file, kErrFileDamaged when the stretch cannot lie in the file (total
+// below the header length, or reaching past the logical end), the I/O
+// code. A bad mark is NOT an error here; callers check it.
+int ReadVarRecordHeader(FileControlBlock* fcb, uint32_t position, VarRecordHeader* header);
+// Writes it (0 or the I/O code).
+int WriteVarRecordHeader(FileControlBlock* fcb, uint32_t position, const VarRecordHeader& header);
+
+// Used length of an active record; 0 on error with eng_err 48 (not a
+// variable-length file), 29 (position 0), 158 (mark not 0xFAFA), or the
+// header read's code.
+uint32_t VarRecordLength(int file, uint32_t position);
+
+// The number of bytes a read of the record at position should move: the
+// used length, or size when that is smaller (strict: 153 instead). Returns
+// it, or -code: 29 no position, 33 no buffer (size 0 with a null buffer is
+// not checked here), 634 negative size, 158 mark not 0xFAFA, 160 used
+// length 0, damaged-header codes.
+int32_t ReadVarRecordLength(FileControlBlock* fcb, uint32_t position, int32_t size, bool strict);
+
+// Reads min(used, size) record bytes (strict: the whole record or 153) into
+// buffer. Returns the bytes read, or -code as ReadVarRecordLength.
+int32_t ReadVarRecordAt(FileControlBlock* fcb, uint32_t position, void* buffer, int32_t size,
+                        bool strict);
+
+// Writes length bytes of record into the stretch at position: 159 position
+// 0, 33 no record, 123 bad mark, 148 record longer than its stretch. The
+// rest of the stretch is split off as free space when it is worth it (more
+// than 64 bytes and more than the fixed part plus a header), unless
+// `keep_whole`. 0 or the code.
+int WriteVarRecordAt(FileControlBlock* fcb, uint32_t position, const void* record, uint32_t length,
+                     bool keep_whole = false);
+
+// Splits the unused rest of the record's stretch off as free space when it
+// is worth it (as WriteVarRecordAt does): 0 or the code.
+int TrimVarRecordStretch(FileControlBlock* fcb, uint32_t position);
+
+}  // namespace isam

@@ -1,0 +1,137 @@
+#include "isam/file_set.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "isam/isam_record.h"
+#include "isam/isam_record_tables.h"
+#include "tests/isam/isam_record_test_set.h"
+#include "tests/isam/varlen_test_engine.h"
+
+namespace isam {
+namespace {
+
+class FileSetTest : public RecordEngineTest {
+ protected:
+  void SetUp() override {
+    RecordEngineTest::SetUp();
+    Path("set.dat");
+    Path("set.idx");
+    set_ = std::make_unique<EventShapedSet>(Path("set"), kModeVariable, 0);
+  }
+  int OpenFiles() { return CurrentInstance()->files_open; }
+  std::unique_ptr<EventShapedSet> set_;
+};
+
+TEST_F(FileSetTest, IndexesWithoutFileNamesAreMembersOfOneFileNumberedInOrder) {
+  set_->block.data_file = 5;
+  ASSERT_EQ(0, CreateFileSetFromIfil(&set_->block));
+  EXPECT_EQ(5, set_->block.assigned);
+  FileControlBlock* index = Fcb(6);
+  ASSERT_NE(nullptr, index);
+  EXPECT_EQ(1, index->header.member_count);
+  ASSERT_NE(nullptr, Fcb(7));
+  EXPECT_EQ(1, Fcb(7)->header.member_number);
+  EXPECT_EQ(8, Fcb(7)->header.key_length);
+  EXPECT_EQ(2, OpenFiles()) << "one data file and one index file";
+  IsamTables* t = CurrentIsamTables();
+  EXPECT_EQ((std::vector<int16_t>{6, 7}), t->File(5).keys);
+  std::vector<uint8_t> stored;
+  ASSERT_EQ(0, GetStoredIfilBytes(5, &stored));
+  EXPECT_EQ(PackIfil(set_->block), stored);
+  ASSERT_EQ(0, CloseFileSet(&set_->block));
+  EXPECT_EQ(-1, set_->block.assigned);
+  EXPECT_EQ(0, OpenFiles());
+}
+
+TEST_F(FileSetTest, BadDefinitionsAreRefusedBeforeAnyFileExists) {
+  set_->indexes[1].key_length = 4;  // duplicates need 4 more than the segments
+  EXPECT_EQ(115, CreateFileSetFromIfil(&set_->block));
+  EXPECT_EQ(-1, set_->block.assigned);
+  EXPECT_EQ(0, OpenFiles());
+  set_->indexes[1].key_length = 8;
+  set_->indexes[1].segment_count = 13;
+  EXPECT_EQ(109, CreateFileSetFromIfil(&set_->block));
+  set_->indexes[1].segment_count = 1;
+  std::vector<IndexDefinition> many(33, set_->indexes[1]);
+  set_->block.indexes = many.data();
+  set_->block.index_count = 33;
+  EXPECT_EQ(107, CreateFileSetFromIfil(&set_->block));
+  EXPECT_EQ(107, OpenFileSetFromIfil(&set_->block));
+  EXPECT_EQ(0, OpenFiles());
+  EXPECT_FALSE(std::filesystem::exists(set_->name + ".dat")) << "no data file was left behind";
+}
+
+TEST_F(FileSetTest, AnIndexThatNoLongerMatchesItsDefinitionLeavesNothingOpen) {
+  ASSERT_EQ(0, CreateFileSetFromIfil(&set_->block));
+  ASSERT_EQ(0, CloseFileSet(&set_->block));
+  KeySegment wider{0, 180, 4};
+  set_->indexes[0].key_length = 180;
+  set_->indexes[0].segments = &wider;
+  EXPECT_EQ(608, OpenFileSetFromIfil(&set_->block));
+  EXPECT_EQ(-1, set_->block.assigned);
+  EXPECT_EQ(0, OpenFiles());
+  set_->indexes[0].key_length = 200;
+  set_->indexes[0].segments = &set_->uid_segment;
+  set_->indexes[1].duplicates = 0;
+  set_->indexes[1].key_length = 4;
+  KeySegment four{6, 4, 1};
+  set_->indexes[1].segments = &four;
+  EXPECT_EQ(608, OpenFileSetFromIfil(&set_->block)) << "the duplicate flag differs";
+  EXPECT_EQ(0, OpenFiles());
+}
+
+TEST_F(FileSetTest, AnIndexFileWithAnotherMemberCountIsRefused) {
+  ASSERT_EQ(0, CreateFileSetFromIfil(&set_->block));
+  ASSERT_EQ(0, CloseFileSet(&set_->block));
+  set_->block.index_count = 1;
+  EXPECT_EQ(124, OpenFileSetFromIfil(&set_->block));
+  EXPECT_EQ(0, OpenFiles());
+}
+
+TEST_F(FileSetTest, CreatingOverAnExistingSetFailsAndKeepsIt) {
+  ASSERT_EQ(0, CreateFileSetFromIfil(&set_->block));
+  const auto r = EventRecord("keep-me", 1);
+  ASSERT_EQ(0, IsamRecordAdd(set_->block.assigned, r.data(), static_cast<int32_t>(r.size())));
+  ASSERT_EQ(0, CloseFileSet(&set_->block));
+  EXPECT_EQ(19, CreateFileSetFromIfil(&set_->block));
+  ASSERT_EQ(0, OpenFileSetFromIfil(&set_->block));
+  std::vector<uint8_t> buf(64);
+  int32_t len = 64;
+  const auto t = UidTarget("keep-me");
+  EXPECT_EQ(0, IsamRecordReadByKey(set_->block.assigned + 1, t.data(), kReadEqual, buf.data(), &len));
+}
+
+TEST_F(FileSetTest, TheStoredDefinitionOpensTheSetAgain) {
+  const char* text = "kept text";
+  set_->block.text1 = text;
+  ASSERT_EQ(0, CreateFileSetFromIfil(&set_->block));
+  std::vector<uint8_t> packed;
+  ASSERT_EQ(0, GetStoredIfilBytes(set_->block.assigned, &packed));
+  ASSERT_EQ(0, CloseFileSet(&set_->block));
+  StoredFileSet stored;
+  ASSERT_EQ(0, UnpackIfil(packed, &stored));
+  EXPECT_EQ(set_->name, stored.block.name);
+  EXPECT_STREQ(text, stored.block.text1);
+  EXPECT_EQ(nullptr, stored.block.text2);
+  ASSERT_EQ(2, stored.block.index_count);
+  EXPECT_EQ(200, stored.indexes[0].key_length);
+  EXPECT_EQ(1, stored.indexes[1].duplicates);
+  EXPECT_EQ(6, stored.indexes[1].segments[0].offset);
+  ASSERT_NE(nullptr, stored.indexes[0].pad_byte);
+  EXPECT_EQ(0x20, *stored.indexes[0].pad_byte);
+  EXPECT_EQ(".dat", stored.data_extension);
+  EXPECT_EQ(PackIfil(stored.block), packed);
+  ASSERT_EQ(0, OpenFileSetFromIfil(&stored.block));
+  EXPECT_EQ(0, CloseFileSet(&stored.block));
+  // Cut short anywhere: refused, never read past the end.
+  for (std::size_t n = 0; n < packed.size(); n += 7) {
+    std::vector<uint8_t> cut(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(n));
+    StoredFileSet broken;
+    EXPECT_EQ(198, UnpackIfil(cut, &broken)) << n;
+  }
+}
+
+}  // namespace
+}  // namespace isam

@@ -1,0 +1,229 @@
+#include "isam/key_build.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "isam/key_compare.h"
+
+namespace isam {
+namespace {
+
+std::vector<uint8_t> Stored(int mode, const void* value, std::size_t n) {
+  std::vector<uint8_t> b(static_cast<const uint8_t*>(value), static_cast<const uint8_t*>(value) + n);
+  EXPECT_EQ(TransformSegment(mode, b.data(), n, ' ', nullptr), 0);
+  return b;
+}
+
+template <typename T>
+std::vector<uint8_t> StoredLe(int mode, T v) {
+  uint8_t raw[sizeof(T)];
+  std::memcpy(raw, &v, sizeof(T));  // the test host is little-endian, as the record is
+  return Stored(mode, raw, sizeof(T));
+}
+
+bool Less(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  return KeyCompare(a.data(), b.data(), a.size()) < 0;
+}
+
+TEST(KeyCompare, MagnitudeIsFirstDifferingPositionPlusOne) {
+  const uint8_t a[] = {1, 2, 3, 4};
+  const uint8_t b[] = {1, 2, 9, 0};
+  EXPECT_EQ(KeyCompare(a, b, 4), -3);
+  EXPECT_EQ(KeyCompare(b, a, 4), 3);
+  EXPECT_EQ(KeyCompare(a, a, 4), 0);
+  const uint8_t hi[] = {0xFF};
+  const uint8_t lo[] = {0x01};
+  EXPECT_GT(KeyCompare(hi, lo, 1), 0);  // unsigned bytes
+}
+
+TEST(SegmentOrder, UnsignedMode1Puts256After255) {
+  EXPECT_TRUE(Less(StoredLe<uint16_t>(1, 255), StoredLe<uint16_t>(1, 256)));
+  EXPECT_TRUE(Less(StoredLe<uint32_t>(3, 0x00FFFFFF), StoredLe<uint32_t>(3, 0x01000000)));
+}
+
+TEST(SegmentOrder, SignedMode8) {
+  EXPECT_TRUE(Less(StoredLe<int32_t>(8, -1), StoredLe<int32_t>(8, 0)));
+  EXPECT_TRUE(Less(StoredLe<int32_t>(8, 0), StoredLe<int32_t>(8, 1)));
+  EXPECT_TRUE(Less(StoredLe<int32_t>(8, -2000000000), StoredLe<int32_t>(8, -1)));
+  EXPECT_TRUE(Less(StoredLe<int16_t>(8, 32767), StoredLe<int16_t>(8, 300)) == false);
+}
+
+TEST(SegmentOrder, FloatMode9InvertsNegativesOnce) {
+  const double values[] = {-1e300, -2.5, -1.0, -0.001, 0.0, 1e-9, 1.5, 2.0, 1e300};
+  for (std::size_t i = 0; i + 1 < sizeof values / sizeof values[0]; ++i)
+    EXPECT_TRUE(Less(StoredLe<double>(9, values[i]), StoredLe<double>(9, values[i + 1])))
+        << values[i] << " vs " << values[i + 1];
+  EXPECT_TRUE(Less(StoredLe<float>(9, -2.5f), StoredLe<float>(9, -1.0f)));
+  // Descending flips the whole order, negatives included.
+  EXPECT_TRUE(Less(StoredLe<double>(9 | kSegDescending, 1.5), StoredLe<double>(9 | kSegDescending, -2.5)));
+  EXPECT_TRUE(Less(StoredLe<double>(9 | kSegDescending, -1.0), StoredLe<double>(9 | kSegDescending, -2.5)));
+}
+
+TEST(SegmentOrder, TextMode2IgnoresCase) {
+  EXPECT_EQ(Stored(2, "smith", 5), Stored(2, "SMITH", 5));
+  EXPECT_TRUE(Less(Stored(2, "abc", 3), Stored(2, "ABD", 3)));
+}
+
+TEST(SegmentOrder, PackedDecimalMode6) {
+  const uint8_t small[] = {0x05, 0x12};
+  std::vector<uint8_t> s = Stored(6, small, 2);
+  EXPECT_EQ(s[0], 0xF5);
+  EXPECT_EQ(s[1], 0x12);
+  const uint8_t big[] = {0x20, 0x10};
+  std::vector<uint8_t> b = Stored(6, big, 2);
+  EXPECT_EQ(b[0], (153 - 0x20) & 0x0F);
+  EXPECT_EQ(b[1], 153 - 0x10);
+}
+
+TEST(SegmentOrder, DecimalMode10NormalisesMantissa) {
+  // 10-byte decimal: sign, exponent, mantissa least significant byte first.
+  uint8_t one[10] = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0x10};   // 0.1 x 10^1
+  uint8_t same[10] = {0, 2, 0, 0, 0, 0, 0, 0, 0, 0x01};  // same value, unnormalised
+  EXPECT_EQ(Stored(10, one, 10), Stored(10, same, 10));
+  uint8_t two[10] = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0x20};
+  EXPECT_TRUE(Less(Stored(10, one, 10), Stored(10, two, 10)));
+}
+
+TEST(SegmentFlags, RightAnchoredReversesSignificantBytes) {
+  std::vector<uint8_t> s = Stored(kSegRightAnchored, "ab  ", 4);
+  EXPECT_EQ(std::string(s.begin(), s.end()), "ba  ");
+}
+
+TEST(SegmentFlags, AlternateCollationUsesLowByte) {
+  uint16_t table[256];
+  for (int i = 0; i < 256; ++i) table[i] = static_cast<uint16_t>(0x1200 | (255 - i));
+  uint8_t b[] = {0, 10};
+  ASSERT_EQ(TransformSegment(kSegAltCollation, b, 2, ' ', table), 0);
+  EXPECT_EQ(b[0], 255);
+  EXPECT_EQ(b[1], 245);
+}
+
+TEST(SegmentModes, UnknownModeIs446) {
+  uint8_t b[2] = {};
+  EXPECT_EQ(TransformSegment(11, b, 2, ' ', nullptr), 446);
+}
+
+KeyDefinition OneSegment(int16_t offset, int16_t length, int16_t mode) {
+  KeyDefinition k;
+  k.data_file = 0;
+  k.key_length = static_cast<uint16_t>(length);
+  k.segments[0] = {offset, length, mode};
+  return k;
+}
+
+TEST(KeyToValueForm, RoundTripsNumericModes) {
+  struct Case {
+    int mode;
+    std::vector<uint8_t> value;
+  };
+  double neg = -2.5, pos = 1.5;
+  int32_t m1 = -1;
+  std::vector<Case> cases = {
+      {1, {0x34, 0x12}},
+      {3, {1, 2, 3, 4}},
+      {8, {0xFF, 0xFF, 0xFF, 0xFF}},
+      {8, {5, 0, 0, 0}},
+      {9, std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&neg), reinterpret_cast<uint8_t*>(&neg) + 8)},
+      {9, std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&pos), reinterpret_cast<uint8_t*>(&pos) + 8)},
+      {8, std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&m1), reinterpret_cast<uint8_t*>(&m1) + 4)},
+      {10, {1, 3, 0x21, 0x43, 0x65, 0, 0, 0, 0, 0x12}},
+      {10, {0, 0x80, 0, 0, 0, 0, 0, 0, 0, 0x99}},
+      {1 | kSegDescending, {7, 9}},
+  };
+  for (const Case& c : cases) {
+    KeyDefinition k = OneSegment(0, static_cast<int16_t>(c.value.size()), static_cast<int16_t>(c.mode));
+    std::vector<uint8_t> key = c.value;
+    ASSERT_EQ(TransformTargetKey(k, nullptr, key.data(), 0, false, nullptr), 0);
+    ASSERT_EQ(KeyToValueForm(k, nullptr, key.data()), 0);
+    EXPECT_EQ(key, c.value) << "mode " << c.mode;
+  }
+  KeyDefinition k6 = OneSegment(0, 2, 6);
+  uint8_t b[2] = {};
+  EXPECT_EQ(KeyToValueForm(k6, nullptr, b), 446);
+}
+
+TEST(BuildKeyImage, FixedSegmentsConcatenateAndCheckBounds) {
+  KeyDefinition k;
+  k.data_file = 0;
+  k.key_length = 6;
+  k.segments[0] = {4, 2, 1};
+  k.segments[1] = {0, 4, 2};
+  const uint8_t rec[] = {'a', 'b', 'c', 'd', 0x01, 0x02};
+  uint8_t out[6];
+  KeyBuildResult r = BuildKeyImage(k, nullptr, rec, sizeof rec, nullptr, out);
+  ASSERT_EQ(r.error, 0);
+  EXPECT_EQ(r.length, 6);
+  const uint8_t want[] = {0x02, 0x01, 'A', 'B', 'C', 'D'};
+  EXPECT_EQ(0, memcmp(out, want, 6));
+  r = BuildKeyImage(k, nullptr, rec, 5, nullptr, out);
+  EXPECT_EQ(r.error, 445);
+}
+
+TEST(BuildKeyImage, NullKeyRuleDropsAllNullKeys) {
+  KeyDefinition k = OneSegment(0, 3, 0);
+  k.flags = 1;
+  k.null_byte = ' ';
+  const uint8_t blank[] = {' ', ' ', ' '};
+  const uint8_t some[] = {' ', 'x', ' '};
+  uint8_t out[3];
+  EXPECT_EQ(BuildKeyImage(k, nullptr, blank, 3, nullptr, out).length, 0);
+  EXPECT_EQ(BuildKeyImage(k, nullptr, some, 3, nullptr, out).length, 3);
+  k.flags = 0;
+  EXPECT_EQ(BuildKeyImage(k, nullptr, blank, 3, nullptr, out).length, 3);
+}
+
+TEST(BuildKeyImage, DelimitedFieldsBehindTheFixedPart) {
+  KeyDefinition k;
+  k.data_file = 0;
+  k.key_length = 8;
+  k.segments[0] = {0, 2, 0};   // fixed part of 2 bytes
+  k.segments[1] = {1, 6, 5};   // second delimited field, upper-cased
+  const uint8_t rec[] = {'K', '1', 'o', 'n', 'e', 0, 't', 'w', 'o', 0};
+  uint8_t out[8];
+  KeyBuildResult r = BuildKeyImage(k, nullptr, rec, sizeof rec, nullptr, out);
+  ASSERT_EQ(r.error, 0);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 8), "K1TWO   ");
+}
+
+TEST(BuildKeyImage, SchemaFieldsAndErrors) {
+  // Schema: header (byte 1 alignment 8, delimiter 0, pad ' '), then a 4-byte
+  // signed integer (type 64) and a delimited text (146).
+  std::vector<uint8_t> schema(16 + 8, 0);
+  schema[0] = 2;
+  schema[1] = 8;
+  schema[3] = ' ';
+  schema[8] = 2;   // field count
+  schema[12] = 2;  // entry count
+  schema[16] = 4; schema[18] = 64;
+  schema[20] = 0; schema[22] = 146;
+  RecordSchemaView view{schema.data(), schema.size()};
+  KeyDefinition k;
+  k.data_file = 0;
+  k.key_length = 9;
+  k.segments[0] = {1, 5, 13};  // the text, upper-cased (class 0 with mode 13)
+  k.segments[1] = {0, 4, 12};  // the integer as signed
+  const uint8_t rec[] = {0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b', 0};
+  uint8_t out[9];
+  KeyBuildResult r = BuildKeyImage(k, &view, rec, sizeof rec, nullptr, out);
+  ASSERT_EQ(r.error, 0);
+  const uint8_t want[] = {'A', 'B', ' ', ' ', ' ', 0x7F, 0xFF, 0xFF, 0xFF};
+  EXPECT_EQ(0, memcmp(out, want, 9));
+  EXPECT_EQ(BuildKeyImage(k, nullptr, rec, sizeof rec, nullptr, out).error, 199);
+  k.segments[0] = {5, 5, 12};
+  EXPECT_EQ(BuildKeyImage(k, &view, rec, sizeof rec, nullptr, out).error, 433);
+}
+
+TEST(TransformTargetKey, DuplicateSuffixIsBigEndianPosition) {
+  KeyDefinition k = OneSegment(0, 2, 0);
+  k.duplicates = true;
+  k.key_length = 6;
+  uint8_t key[6] = {'a', 'b', 0, 0, 0, 0};
+  ASSERT_EQ(TransformTargetKey(k, nullptr, key, 0x01020304, true, nullptr), 0);
+  const uint8_t want[] = {'a', 'b', 1, 2, 3, 4};
+  EXPECT_EQ(0, memcmp(key, want, 6));
+}
+
+}  // namespace
+}  // namespace isam

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "isam/btree_bytes.h"
+#include "isam/btree_update.h"
+#include "isam/file_control_block.h"
+#include "isam/file_create.h"
+#include "isam/key_search.h"
+#include "isam/node_cache.h"
+#include "tests/isam/index_test_env.h"
+
+namespace isam {
+namespace {
+
+using Key = std::vector<uint8_t>;
+
+Key K(uint32_t n) {
+  Key k(8, 0);
+  PutBe32(k.data() + 4, n);
+  return k;
+}
+
+uint32_t ValueOf(const Key& k) { return GetBe32(k.data() + 4); }
+
+// Keys 10, 20, ..., 2000 with record position = value; 384-byte nodes hold
+// 29 of these keys per leaf, so the index has several leaves.
+class KeySearch : public indextest::IndexTest {
+ protected:
+  void SetUp() override {
+    indextest::IndexTest::SetUp();
+    Start(3);
+    ASSERT_EQ(0, CreateIndexFile(kFile, "s.idx", 8, 0, 0, 0, 4096, 0));
+    for (uint32_t v = 10; v <= 2000; v += 10) ASSERT_EQ(0, addkey(kFile, K(v).data(), v, 0));
+  }
+
+  // The last key of the leftmost leaf and the first key of its right
+  // neighbour.
+  void FirstLeafEdge(uint32_t* last, uint32_t* next_first) {
+    FileControlBlock* fcb = CheckFileNumber(kFile);
+    Node node;
+    ASSERT_EQ(0, FetchNode(fcb, fcb->header.root, &node));
+    while (!node.IsLeaf()) ASSERT_EQ(0, FetchNode(fcb, node.pointers[0], &node));
+    ASSERT_NE(node.header.rightlink, 0u);
+    *last = node.pointers.back();
+    Node right;
+    ASSERT_EQ(0, FetchNode(fcb, node.header.rightlink, &right));
+    *next_first = right.pointers.front();
+  }
+
+  uint32_t Find(uint32_t v, char mode) {
+    out_.assign(8, 0);
+    return FindKeyByMode(kFile, K(v).data(), mode, out_.data());
+  }
+
+  static constexpr int kFile = 4;
+  Key out_;
+};
+
+TEST_F(KeySearch, EqualAndAtLeast) {
+  EXPECT_EQ(500u, Find(500, kFindEqual));
+  EXPECT_EQ(ValueOf(out_), 500u);
+  EXPECT_EQ(0u, Find(505, kFindEqual));
+  EXPECT_EQ(Err(), 0);
+  EXPECT_EQ(510u, Find(505, kFindAtLeast));
+  EXPECT_EQ(10u, Find(0, kFindAtLeast));
+  EXPECT_EQ(0u, Find(2001, kFindAtLeast));
+  EXPECT_EQ(Err(), 0);
+}
+
+TEST_F(KeySearch, GreaterCrossesLeavesAndEndsQuietly) {
+  uint32_t last = 0, next_first = 0;
+  FirstLeafEdge(&last, &next_first);
+  EXPECT_EQ(next_first, Find(last, kFindGreater));
+  EXPECT_EQ(next_first, last + 10);
+  EXPECT_EQ(0u, Find(2000, kFindGreater));
+  EXPECT_EQ(Err(), 0);
+  EXPECT_EQ(20u, Find(15, kFindGreater));
+}
+
+TEST_F(KeySearch, AtMostAndLess) {
+  EXPECT_EQ(0u, Find(5, kFindAtMost));
+  EXPECT_EQ(Err(), 0);
+  EXPECT_EQ(500u, Find(505, kFindAtMost));
+  EXPECT_EQ(500u, Find(500, kFindAtMost));
+  EXPECT_EQ(490u, Find(500, kFindLess));
+  EXPECT_EQ(0u, Find(10, kFindLess));
+  EXPECT_EQ(2000u, Find(99999, kFindLess));
+  uint32_t last = 0, next_first = 0;
+  FirstLeafEdge(&last, &next_first);
+  EXPECT_EQ(last, Find(next_first, kFindLess));  // back across a leaf boundary
+}
+
+TEST_F(KeySearch, FirstLastNextPrevious) {
+  Key k(8);
+  EXPECT_EQ(10u, frskey(kFile, k.data()));
+  EXPECT_EQ(20u, IndexNextKey(kFile, k.data()));
+  EXPECT_EQ(10u, IndexPreviousKey(kFile, k.data()));
+  EXPECT_EQ(0u, IndexPreviousKey(kFile, k.data()));
+  EXPECT_EQ(20u, IndexNextKey(kFile, k.data()));  // the current key stayed on the first
+  EXPECT_EQ(2000u, lstkey(kFile, k.data()));
+  EXPECT_EQ(0u, IndexNextKey(kFile, k.data()));
+  EXPECT_EQ(1990u, IndexPreviousKey(kFile, k.data()));
+}
+
+TEST_F(KeySearch, StepsSkipEmptiedLeavesAndSurviveSplits) {
+  uint32_t last = 0, next_first = 0;
+  FirstLeafEdge(&last, &next_first);
+  // Empty the second leaf completely: walks and searches pass over it.
+  FileControlBlock* fcb = CheckFileNumber(kFile);
+  Node first;
+  ASSERT_EQ(0, FetchNode(fcb, fcb->header.root, &first));
+  while (!first.IsLeaf()) ASSERT_EQ(0, FetchNode(fcb, first.pointers[0], &first));
+  Node second;
+  ASSERT_EQ(0, FetchNode(fcb, first.header.rightlink, &second));
+  for (uint32_t pos : second.pointers) ASSERT_EQ(0, delkey(kFile, K(pos).data(), pos, 0));
+  const uint32_t after = second.pointers.back() + 10;
+  Key k(8);
+  EXPECT_EQ(last, FindKeyEqual(kFile, K(last).data(), k.data()));
+  EXPECT_EQ(after, IndexNextKey(kFile, k.data()));
+  EXPECT_EQ(last, IndexPreviousKey(kFile, k.data()));
+  EXPECT_EQ(after, Find(last, kFindGreater));
+  EXPECT_EQ(last, Find(after, kFindLess));
+  // The current key's node splits under it: the step falls back to a search.
+  EXPECT_EQ(20u, FindKeyEqual(kFile, K(20).data(), k.data()));
+  for (uint32_t v = 21; v < 30; ++v) ASSERT_EQ(0, addkey(kFile, K(v).data(), v, 0));
+  for (uint32_t v = 11; v < 20; ++v) ASSERT_EQ(0, addkey(kFile, K(v).data(), v, 0));
+  EXPECT_EQ(21u, IndexNextKey(kFile, k.data()));
+  EXPECT_EQ(20u, IndexPreviousKey(kFile, k.data()));
+  EXPECT_EQ(19u, IndexPreviousKey(kFile, k.data()));
+}
+
+TEST_F(KeySearch, CountsAndOffsets) {
+  EXPECT_EQ(200, KeyRangeCount(kFile, K(0).data(), K(99999).data()));
+  EXPECT_EQ(11, KeyRangeCount(kFile, K(100).data(), K(200).data()));
+  EXPECT_EQ(10, KeyRangeCount(kFile, K(101).data(), K(205).data()));
+  EXPECT_EQ(0, KeyRangeCount(kFile, K(101).data(), K(105).data()));
+  Key k(8);
+  EXPECT_EQ(150u, KeyAtOffsetFrom(kFile, K(101).data(), 4, k.data()));
+  EXPECT_EQ(160u, IndexNextKey(kFile, k.data()));
+  EXPECT_EQ(2000u, KeyAtOffsetFrom(kFile, K(10).data(), 199, k.data()));
+  EXPECT_EQ(0u, KeyAtOffsetFrom(kFile, K(10).data(), 200, k.data()));
+}
+
+TEST_F(KeySearch, Percentages) {
+  Key k(8);
+  EXPECT_EQ(10u, KeyAtPercent(kFile, k.data(), 0));
+  EXPECT_EQ(2000u, KeyAtPercent(kFile, k.data(), 100));
+  const uint32_t mid = KeyAtPercent(kFile, k.data(), 50);
+  EXPECT_GT(mid, 600u);
+  EXPECT_LT(mid, 1400u);
+  EXPECT_EQ(0u, KeyAtPercent(kFile, k.data(), 101));
+  EXPECT_EQ(Err(), 60);
+  EXPECT_EQ(0u, KeyAtPercent(kFile, k.data(), -1));
+  EXPECT_EQ(Err(), 60);
+  const int p = KeyPercentOf(kFile, K(1500).data());
+  EXPECT_GT(p, 55);
+  EXPECT_LT(p, 95);
+  const int32_t between = EstimateKeysBetween(kFile, K(500).data(), K(1500).data());
+  EXPECT_GT(between, 60);
+  EXPECT_LT(between, 140);
+}
+
+TEST_F(KeySearch, EmptyIndexAnswersNothing) {
+  ASSERT_EQ(0, CreateIndexFile(9, "empty.idx", 8, 0, 0, 0, 0, 0));
+  Key k(8);
+  EXPECT_EQ(0u, frskey(9, k.data()));
+  EXPECT_EQ(0u, lstkey(9, k.data()));
+  EXPECT_EQ(0u, IndexNextKey(9, k.data()));
+  EXPECT_EQ(0u, FindKeyAtLeast(9, K(1).data(), k.data()));
+  EXPECT_EQ(0, KeyRangeCount(9, K(0).data(), K(9).data()));
+  EXPECT_EQ(0u, KeyAtPercent(9, k.data(), 50));
+  EXPECT_EQ(Err(), 0);
+}
+
+TEST_F(KeySearch, WrongFileKinds) {
+  ASSERT_EQ(0, CreateDataFile(9, "d.dat", 20, 0, 0));
+  EXPECT_EQ(0u, frskey(9, nullptr));
+  EXPECT_EQ(Err(), 48);
+  EXPECT_EQ(0u, frskey(30, nullptr));
+  EXPECT_EQ(Err(), 26);
+}
+
+}  // namespace
+}  // namespace isam

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "isam/btree_bytes.h"
+#include "isam/btree_update.h"
+#include "isam/engine_instance.h"
+#include "isam/file_close.h"
+#include "isam/file_control_block.h"
+#include "isam/file_create.h"
+#include "isam/file_open.h"
+#include "isam/key_search.h"
+#include "isam/node_cache.h"
+#include "tests/isam/index_test_env.h"
+
+namespace isam {
+namespace {
+
+using Key = std::vector<uint8_t>;
+
+Key K(uint32_t n) {
+  Key k(8, 0);
+  PutBe32(k.data(), n);
+  return k;
+}
+
+class NodeCacheTest : public indextest::IndexTest {
+ protected:
+  // An index of 300 keys (several leaves and one inner level).
+  void Build(uint16_t mode) {
+    ASSERT_EQ(0, CreateIndexFile(2, "n.idx", 8, 0, 0, 0, 4096, mode));
+    for (uint32_t v = 1; v <= 300; ++v) ASSERT_EQ(0, addkey(2, K(v).data(), v, 0));
+    fcb_ = CheckFileNumber(2);
+  }
+  FileControlBlock* fcb_ = nullptr;
+};
+
+TEST_F(NodeCacheTest, ExclusiveIndexReadsANodeOnceSharedEveryTime) {
+  Start(3, 32);
+  Build(0);
+  EngineInstance* inst = CurrentInstance();
+  const uint32_t root = fcb_->header.root;
+  ReleaseFileNodes(2, false);
+  uint32_t reads = inst->io_reads;
+  const uint32_t requests = inst->node_requests, hits = inst->node_hits;
+  Node n;
+  ASSERT_EQ(0, FetchNode(fcb_, root, &n));
+  ASSERT_EQ(0, FetchNode(fcb_, root, &n));
+  EXPECT_EQ(inst->io_reads - reads, 1u);
+  EXPECT_EQ(inst->node_requests - requests, 2u);
+  EXPECT_EQ(inst->node_hits - hits, 1u);
+  ASSERT_EQ(0, CloseFileEntry(2));
+
+  ASSERT_EQ(0, OpenFileEntry(2, "n.idx", kModeShared));
+  fcb_ = CheckFileNumber(2);
+  reads = inst->io_reads;
+  ASSERT_EQ(0, FetchNode(fcb_, root, &n));
+  ASSERT_EQ(0, FetchNode(fcb_, root, &n));
+  EXPECT_EQ(inst->io_reads - reads, 2u);
+}
+
+TEST_F(NodeCacheTest, ProbeCountsNothingAndZeroPositionIs527) {
+  Start(3, 32);
+  Build(0);
+  EngineInstance* inst = CurrentInstance();
+  const uint32_t requests = inst->node_requests;
+  EXPECT_NE(nullptr, getnode(3, fcb_->header.root, fcb_));
+  EXPECT_EQ(inst->node_requests, requests);
+  ReleaseFileNodes(2, false);
+  EXPECT_EQ(nullptr, getnode(3, fcb_->header.root, fcb_));
+  EXPECT_EQ(nullptr, getnode(0, 0, fcb_));
+  EXPECT_EQ(Err(), 527);
+}
+
+TEST_F(NodeCacheTest, EvictionKeepsContentRight) {
+  Start(3, 8);  // fewer buffers than leaves
+  Build(0);
+  Key k(8);
+  uint32_t expect = 1;
+  for (uint32_t at = frskey(2, k.data()); at != 0; at = IndexNextKey(2, k.data())) EXPECT_EQ(at, expect++);
+  EXPECT_EQ(expect, 301u);
+}
+
+TEST_F(NodeCacheTest, PositionsOffTheGridOrPastTheEndAreDamage) {
+  Start(3, 32);
+  Build(0);
+  Node n;
+  EXPECT_EQ(kErrFileDamaged, FetchNode(fcb_, fcb_->header.root + 7, &n));
+  EXPECT_EQ(kErrFileDamaged, FetchNode(fcb_, 384u * 100000u, &n));
+  EXPECT_EQ(kErrFileDamaged, FetchNode(fcb_, 128, &n));
+}
+
+TEST_F(NodeCacheTest, ForeignMemberNodeIs69AndBadExcwordIs527) {
+  Start(3, 32);
+  Build(0);
+  const uint32_t root = fcb_->header.root;
+  Node n;
+  ASSERT_EQ(0, FetchNode(fcb_, root, &n));
+  ASSERT_FALSE(n.IsLeaf());
+  const uint32_t leaf = n.pointers[0];
+  ASSERT_EQ(0, CloseFileEntry(2));
+  PatchFile("n.idx", leaf + 16, {3});  // another member's byte
+  PatchFile("n.idx", root + 12, {1, 0});  // excword of an inner node
+  ASSERT_EQ(0, OpenFileEntry(2, "n.idx", 0));
+  fcb_ = CheckFileNumber(2);
+  EngineInstance* inst = CurrentInstance();
+  const uint32_t reads = inst->io_reads;
+  EXPECT_EQ(69, FetchNode(fcb_, leaf, &n));
+  EXPECT_EQ(inst->io_reads - reads, 3u);  // three tries
+  EXPECT_EQ(527, FetchNode(fcb_, root, &n));
+  EXPECT_EQ(0u, FindKeyEqual(2, K(5).data(), nullptr));
+  EXPECT_EQ(Err(), 527);
+}
+
+TEST_F(NodeCacheTest, FlushCodes) {
+  Start(3, 32);
+  ASSERT_EQ(0, CreateIndexFile(2, "m.idx", 8, 0, 0, 1, 0, 0));
+  ASSERT_EQ(0, AddIndexMember(2, 8, 0, 0, 1));
+  EXPECT_EQ(0, FlushEngineFile(2));
+  EXPECT_EQ(23, FlushEngineFile(3));
+  EXPECT_EQ(0, FlushEngineFile(-1));
+  EXPECT_EQ(26, FlushEngineFile(9));
+}
+
+}  // namespace
+}  // namespace isam
