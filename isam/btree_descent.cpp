@@ -8,6 +8,7 @@
 #include "isam/key_compare.h"
 #include "isam/node_cache.h"
 #include "isam/status_log.h"
+#include "isam/superfile_member.h"
 
 namespace isam {
 
@@ -15,6 +16,17 @@ uint32_t WalkBound(FileControlBlock* fcb) {
   const FileControlBlock* holder = HolderOf(fcb);
   const uint32_t size = fcb->header.node_size ? fcb->header.node_size : 128;
   return (holder->header.logical_end / size) + 2;
+}
+
+bool WalkAllowed(FileControlBlock* fcb, uint32_t steps, uint32_t* bound) {
+  if (steps <= *bound) return true;
+  if (!IsShared(fcb)) return false;
+  uint32_t size = 0;
+  if (OsFileSizeChecked(&HolderOf(fcb)->os, &size) != 0) return false;
+  const uint32_t node = fcb->header.node_size ? fcb->header.node_size : 128;
+  const uint32_t fresh = size / node + 2;
+  if (fresh > *bound) *bound = fresh;
+  return steps <= *bound;
 }
 
 uint32_t CurrentRoot(FileControlBlock* fcb, int* rc) {
@@ -28,12 +40,12 @@ uint32_t CurrentRoot(FileControlBlock* fcb, int* rc) {
 int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, DescentPath* path,
                   Node* node) {
   const NodeLayout& l = fcb->layout;
-  const uint32_t bound = WalkBound(fcb);
+  uint32_t bound = WalkBound(fcb);
   if (path != nullptr) path->depth = 0;
   int levels = 0;
   uint32_t position = root;
   for (uint32_t steps = 0;; ++steps) {
-    if (steps > bound) return kErrFileDamaged;
+    if (!WalkAllowed(fcb, steps, &bound)) return kErrFileDamaged;
     if (position == 0) return kErrFileDamaged;
     // Inner nodes are read in place (valid until the next cache call); only
     // the leaf is copied out.
@@ -62,14 +74,14 @@ int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, D
 
 int MoveRightToCover(FileControlBlock* fcb, const uint8_t* target, Node* leaf, bool locked) {
   const NodeLayout& l = fcb->layout;
-  const uint32_t bound = WalkBound(fcb);
+  uint32_t bound = WalkBound(fcb);
   for (uint32_t steps = 0;; ++steps) {
     if (leaf->header.leftlink == kNodeRestartMark) return kDescentRestart;
     if (!leaf->IsLeaf()) return kErrFileDamaged;
     if (leaf->high_key.size() != l.key_length) return kErrFileDamaged;
     if (KeyCompare(target, leaf->high_key.data(), l.key_length) <= 0) return 0;
     const uint32_t right = leaf->header.rightlink;
-    if (right == 0 || steps > bound) return kErrFileDamaged;
+    if (right == 0 || !WalkAllowed(fcb, steps, &bound)) return kErrFileDamaged;
     if (locked) {
       if (int rc = LockIndexNode(fcb, right)) return rc;
       UnlockIndexNode(fcb, leaf->position);
@@ -83,14 +95,16 @@ int MoveRightToCover(FileControlBlock* fcb, const uint8_t* target, Node* leaf, b
 
 int LockIndexNode(FileControlBlock* fcb, uint32_t position) {
   FileControlBlock* holder = HolderOf(fcb);
-  const uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
+  uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
+  SuperfileNodeLockUnit(holder, position, &unit);  // inside a host: by byte position
   if (int rc = NodeLock(&holder->os, unit, holder->header.logical_end)) return SetEngineError(rc);
   return 0;
 }
 
 int UnlockIndexNode(FileControlBlock* fcb, uint32_t position) {
   FileControlBlock* holder = HolderOf(fcb);
-  const uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
+  uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
+  SuperfileNodeLockUnit(holder, position, &unit);  // inside a host: by byte position
   if (int rc = NodeUnlock(&holder->os, unit)) return SetEngineError(rc);
   return 0;
 }

@@ -28,6 +28,10 @@ struct DescentPath {
 // Most nodes a walk along links may visit in this file (its node count and
 // a little more): a longer walk is a cycle in a damaged file.
 uint32_t WalkBound(FileControlBlock* fcb);
+// True while a walk of `steps` steps stays within *bound. A shared file may
+// have grown under another process since the bound was taken: before the
+// walk is called endless, *bound is taken again from the OS file size.
+bool WalkAllowed(FileControlBlock* fcb, uint32_t steps, uint32_t* bound);
 
 // The root of the index, read again from disk first for a shared file.
 // 0 for an empty index; *rc gets an I/O code.

@@ -88,8 +88,8 @@ uint32_t FindParent(FileControlBlock* fcb, uint32_t child, const uint8_t* separa
   uint32_t position = CurrentRoot(fcb, rc);
   if (*rc != 0) return 0;
   Node node;
-  const uint32_t bound = WalkBound(fcb);
-  for (uint32_t steps = 0; position != 0 && steps <= bound; ++steps) {
+  uint32_t bound = WalkBound(fcb);
+  for (uint32_t steps = 0; position != 0 && WalkAllowed(fcb, steps, &bound); ++steps) {
     if ((*rc = FetchNode(fcb, position, &node)) != 0) return 0;
     if (node.IsLeaf()) return 0;
     bool equal = false;
@@ -217,10 +217,10 @@ int InsertAndSplit(FileControlBlock* fcb, DescentPath* path, Node* node, int i, 
     Node parent;
     if ((rc = LockIndexNode(fcb, parent_pos)) == 0 && (rc = FetchNode(fcb, parent_pos, &parent)) != 0)
       UnlockIndexNode(fcb, parent_pos);
-    const uint32_t bound = WalkBound(fcb);
+    uint32_t bound = WalkBound(fcb);
     int pi = 0;
     for (uint32_t steps = 0; rc == 0; ++steps) {
-      if (parent.IsLeaf() || steps > bound) {
+      if (parent.IsLeaf() || !WalkAllowed(fcb, steps, &bound)) {
         rc = kErrFileDamaged;
         UnlockIndexNode(fcb, parent.position);
         break;

@@ -6,6 +6,7 @@
 #include "isam/file_control_block.h"
 #include "isam/maint_stubs.h"
 #include "isam/node_cache.h"
+#include "isam/superfile_member.h"
 
 namespace isam {
 namespace {
@@ -43,6 +44,7 @@ int CloseFileEntry(int number) {
   FileControlBlock* fcb = CheckFileNumber(number);
   if (fcb == nullptr) return inst != nullptr ? inst->eng_err : 26;
   if (fcb->header.member_number != 0 || fcb->host != fcb) return SetEngineError(23);
+  if (fcb->header.file_class == kClassSuperHost) CloseHostMembers(fcb);
   int first = 0;
   if (fcb->os.virtually_closed) {
     if (int rc = OsEnsureOpen(&fcb->os)) first = rc;

@@ -10,6 +10,7 @@
 #include "isam/engine_fatal.h"
 #include "isam/engine_instance.h"
 #include "isam/runtime_utils.h"
+#include "isam/superfile_member.h"
 
 namespace isam {
 namespace {
@@ -30,6 +31,8 @@ bool OpenState(char s) { return s == kStateOpen || s == kStateVirtual || s == kS
 int TakeHeaderLock(FileControlBlock* fcb) {
   FileControlBlock* holder = HolderOf(fcb);
   const FileHeader& h = holder->header;
+  uint32_t member_unit = 0;
+  if (SuperfileHeaderLockUnit(fcb, &member_unit)) return NodeLock(&holder->os, member_unit, h.logical_end);
   if (h.file_type == kFileTypeIndex) {
     const uint32_t unit = NodeLockUnit(h.file_type, h.node_size, fcb->header_position + 12,
                                        fcb->header.member_number);
@@ -42,6 +45,8 @@ int TakeHeaderLock(FileControlBlock* fcb) {
 int ReleaseHeaderLock(FileControlBlock* fcb) {
   FileControlBlock* holder = HolderOf(fcb);
   const FileHeader& h = holder->header;
+  uint32_t member_unit = 0;
+  if (SuperfileHeaderLockUnit(fcb, &member_unit)) return NodeUnlock(&holder->os, member_unit);
   if (h.file_type == kFileTypeIndex) {
     const uint32_t unit = NodeLockUnit(h.file_type, h.node_size, fcb->header_position + 12,
                                        fcb->header.member_number);
@@ -214,6 +219,7 @@ int UnlockFileHeader(FileControlBlock* fcb) {
 
 uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment) {
   FileControlBlock* holder = HolderOf(fcb);
+  if (InSuperfile(holder)) return ExtendMemberSpace(holder, bytes);  // space is the host's
   if (LockFileHeader(holder) != 0) return 0;
   FileHeader& h = holder->header;
   uint64_t start = static_cast<uint64_t>(h.logical_end) + 1;

@@ -7,6 +7,7 @@
 #include "isam/node_cache.h"
 #include "isam/resource_anchor.h"
 #include "isam/runtime_utils.h"
+#include "isam/superfile_member.h"
 
 namespace isam {
 namespace {
@@ -25,8 +26,8 @@ FileControlBlock* FreeBlockFor(int number, const char* name, uint16_t mode, int*
     *rc = SetEngineError(17);
     return nullptr;
   }
-  if (std::strchr(name, inst->member_separator ? inst->member_separator : '!') != nullptr) {
-    *rc = SetEngineError(6);  // superfile members come with the superfile layer
+  if (IsMemberName(name) && (mode & kModeSuperHost)) {
+    *rc = SetEngineError(414);  // a host cannot live inside another
     return nullptr;
   }
   FileControlBlock* fcb = GetFileControlBlock(number);
@@ -71,7 +72,12 @@ uint16_t EffectiveExtension(uint16_t requested, uint16_t mode, uint32_t unit) {
 int CreateOnDisk(FileControlBlock* fcb, const char* name, uint16_t mode) {
   EngineInstance* inst = CurrentInstance();
   CopyBoundedString(fcb->name, name, sizeof fcb->name);
-  if (int rc = OsCreateFile(&fcb->os, fcb->name, mode)) {
+  if (IsMemberName(fcb->name)) {
+    if (int rc = CreateMemberInHost(fcb, fcb->name, mode)) {
+      ResetBlock(fcb, fcb->number);
+      return SetEngineError(rc);
+    }
+  } else if (int rc = OsCreateFile(&fcb->os, fcb->name, mode)) {
     ResetBlock(fcb, fcb->number);
     return SetEngineError(rc == 19 ? 19 : 17);
   }
@@ -81,7 +87,7 @@ int CreateOnDisk(FileControlBlock* fcb, const char* name, uint16_t mode) {
   if (rc == 0 && !(mode & kModeNoFirstResource)) rc = WriteResourceAnchor(fcb);
   if (rc != 0) {
     OsCloseFile(&fcb->os);
-    OsDeleteFile(fcb->name);
+    if (!IsMemberName(fcb->name)) OsDeleteFile(fcb->name);
     --inst->files_open;
     fcb->state = kStateFree;
     ResetBlock(fcb, fcb->number);
@@ -104,6 +110,19 @@ int SetIndexKeyLayout(FileHeader* h, int key_length, int key_type, int duplicate
   h->padding = 32;
   ComputeNodeGeometry(h);
   return CheckIndexGeometry(*h) == 0 ? 0 : 20;
+}
+
+// A new host gets its member directory; without one it is deleted again.
+int CreateHostWithDirectory(int number, uint16_t mode) {
+  const int rc = CreateHostDirectory(number, mode);
+  if (rc == 0) return 0;
+  FileControlBlock* fcb = CurrentInstance()->files[number];
+  OsCloseFile(&fcb->os);
+  OsDeleteFile(fcb->name);
+  --CurrentInstance()->files_open;
+  fcb->state = kStateFree;
+  ResetBlock(fcb, number);
+  return SetEngineError(rc);
 }
 
 }  // namespace
@@ -155,7 +174,9 @@ int CreateDataFile(int number, const char* name, int record_length, uint16_t ext
   h.kept_mode = mode & kKeptModeMask;
   h.extension_size = EffectiveExtension(extension_size, mode,
                                         h.file_type == kFileTypeFixed ? h.record_length : h.node_size);
-  return CreateOnDisk(fcb, name, mode);
+  int made = CreateOnDisk(fcb, name, mode);
+  if (made == 0 && (mode & kModeSuperHost)) made = CreateHostWithDirectory(number, mode);
+  return made;
 }
 
 int CreateIndexFile(int number, const char* name, int key_length, int key_type, int duplicates,
@@ -206,7 +227,7 @@ int AddIndexMember(int number, int key_length, int key_type, int duplicates, int
   h.first_resource = 0;
   h.member_number = static_cast<uint16_t>(member);
   if (int bad = SetIndexKeyLayout(&h, key_length, key_type, duplicates)) return SetEngineError(bad);
-  h.header_position = 128u * static_cast<uint32_t>(member);
+  h.header_position = index->header_position + 128u * static_cast<uint32_t>(member);
   ResetBlock(m, number + member);
   m->header = h;
   m->header_position = h.header_position;

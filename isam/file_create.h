@@ -11,9 +11,11 @@ namespace isam {
 // carried as an unsigned 16-bit value (a host's 32768 included). Errors:
 // 22 number out of range; 46 number in use; 53 mode 0x10; 21 fixed record
 // length below 5; 20 a variable file's node too small; 19 the file exists;
-// 17 another create failure; 6 a superfile member name (superfiles are not
-// in this build); the code of a failed header or anchor write (the file is
-// then deleted again).
+// 17 another create failure; for a member name ("host!member") the codes of
+// CreateMemberInHost (superfile_member.h: 413, 411, 414, 418, 46, 22); a
+// host (mode 0x200) also gets its member directory at number + 1, and is
+// deleted again when that fails; the code of a failed header or anchor
+// write (the file is then deleted again).
 int CreateDataFile(int number, const char* name, int record_length, uint16_t extension_size,
                    uint16_t mode);
 

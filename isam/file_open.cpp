@@ -10,6 +10,8 @@
 #include "isam/resource_definition.h"
 #include "isam/runtime_utils.h"
 #include "isam/status_log.h"
+#include "isam/superfile_member.h"
+#include "isam/file_close.h"
 #include "isam/thread_layer.h"
 
 namespace isam {
@@ -28,12 +30,17 @@ constexpr int kSharedHeaderRetries = 20;
 constexpr uint32_t kSharedHeaderRetryPauseMs = 10;
 
 // Reads and checks the file's own header: 0 or the open's code.
-int ReadAndCheckHeader(FileControlBlock* fcb, uint16_t mode, uint32_t os_size, bool* blank) {
+// The size is taken after the header: a file only grows, and a growing
+// process writes its new end into the header after the new space, so the
+// size read second covers every end the header can name.
+int ReadAndCheckHeader(FileControlBlock* fcb, uint16_t mode, bool* blank) {
   EngineInstance* inst = CurrentInstance();
   uint8_t raw[kFileHeaderSize];
   int32_t count = 0;
-  if (int rc = FilePositionedIo(0, &fcb->os, 0, raw, static_cast<int32_t>(kFileHeaderSize), &count))
+  if (int rc = FilePositionedIo(0, &fcb->os, fcb->header_position, raw, static_cast<int32_t>(kFileHeaderSize), &count))
     return rc;
+  uint32_t os_size = 0;
+  if (int rc = OsFileSizeChecked(&fcb->os, &os_size)) return rc;
   if (count != static_cast<int32_t>(kFileHeaderSize)) {
     *blank = true;
     return kErrFileDamaged;
@@ -61,7 +68,7 @@ int ReadAndCheckHeader(FileControlBlock* fcb, uint16_t mode, uint32_t os_size, b
 // Reads member m's header into its block (reserved numbers were checked).
 int OpenMember(FileControlBlock* index, FileControlBlock* m, int member) {
   m->header = FileHeader{};
-  m->header_position = 128u * static_cast<uint32_t>(member);
+  m->header_position = index->header_position + 128u * static_cast<uint32_t>(member);
   m->os = EngineOsFile{};
   m->os.owner = m;
   m->host = index;
@@ -93,27 +100,27 @@ int OpenFileEntry(int number, const char* name, uint16_t mode) {
   if ((mode & kModeShared) && (mode & kModeReadOnly)) mode = static_cast<uint16_t>(mode & ~kModeShared);
   if (mode & kModeKeepAlias) mode = static_cast<uint16_t>(mode | kModeKeptOpen);
   if (name == nullptr || name[0] == '\0' || std::strlen(name) > 255) return SetEngineError(12);
-  if (std::strchr(name, inst->member_separator ? inst->member_separator : '!') != nullptr)
-    return SetEngineError(6);
 
   *fcb = FileControlBlock{};
   fcb->number = static_cast<int16_t>(number);
   fcb->os.owner = fcb;
   fcb->host = fcb;
   CopyBoundedString(fcb->name, name, sizeof fcb->name);
-  if (OsOpenFile(&fcb->os, fcb->name, mode) != 0) {
-    fcb->state = kStateFree;
-    return SetEngineError(12);
+  const int os_rc = IsMemberName(fcb->name) ? OpenMemberInHost(fcb, &mode)
+                                             : (OsOpenFile(&fcb->os, fcb->name, mode) != 0 ? 12 : 0);
+  if (os_rc != 0) {
+    *fcb = FileControlBlock{};
+    fcb->number = static_cast<int16_t>(number);
+    fcb->os.owner = fcb;
+    return SetEngineError(os_rc);
   }
-  // A shared file may be growing under another process while we look: its
-  // header can name an end past the size read a moment before, or be read
-  // half-written. Only a header that stays implausible is damage.
-  uint32_t os_size = 0;
+  // A shared file may be changing under another process while we look: its
+  // header can be read half-written. Only a header that stays implausible
+  // is damage.
   bool blank = false;
   int rc = 0;
   for (int attempt = 0;; ++attempt) {
-    rc = OsFileSizeChecked(&fcb->os, &os_size);
-    if (rc == 0) rc = ReadAndCheckHeader(fcb, mode, os_size, &blank);
+    rc = ReadAndCheckHeader(fcb, mode, &blank);
     if (rc != kErrFileDamaged || !(mode & kModeShared) || attempt >= kSharedHeaderRetries) break;
     EngineSleep(kSharedHeaderRetryPauseMs);
   }
@@ -220,6 +227,12 @@ int OpenFileEntry(int number, const char* name, uint16_t mode) {
       if (h.status_word != 0xFFFF) h.status_word = static_cast<uint16_t>(h.status_word & ~0x1);
       WriteFileHeader(fcb);
       UnlockFileHeader(fcb);
+    }
+  }
+  if (h.file_class == kClassSuperHost) {
+    if (int drc = OpenHostDirectory(number)) {
+      CloseFileEntry(number);
+      return SetEngineError(drc);
     }
   }
   return SetEngineError(0);

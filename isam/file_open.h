@@ -8,8 +8,8 @@
 namespace isam {
 
 // Function 8394. Errors, first failure wins: 22 number out of range; 46
-// number in use; 6 a superfile member name (not in this build); 12 the OS
-// open failed; then the header checks of CheckHeaderForOpen (550, 13, 40,
+// number in use; for a member name 413 / 411 (no open host), 418, 12 (no
+// such member or no free member slot); 12 the OS open failed; then the header checks of CheckHeaderForOpen (550, 13, 40,
 // 48, 417, 418, 43, 45, 15, 23, 53); 606 a non-zero word at +116;
 // kErrFileDamaged header ends or index geometry that cannot be real; 52 a
 // member header with key type bits 0x1/0x2; 14 rebuild status not 0 without

@@ -14,6 +14,8 @@
 #include "isam/os_file_layer.h"
 #include "isam/record_lock.h"
 #include "isam/resource_definition.h"
+#include "isam/superfile_member.h"
+#include "isam/superfile_member_ops.h"
 
 namespace isam {
 namespace {
@@ -333,6 +335,10 @@ int CreateFileSetFromIfil(IfilBlock* b) {
   std::vector<std::pair<int, std::string>> made;
   auto fail = [&](int rc, int file) {
     for (auto it = made.rbegin(); it != made.rend(); ++it) {
+      if (IsMemberName(it->second.c_str())) {  // a member leaves its host's directory too
+        DeleteMemberFile(it->first);
+        continue;
+      }
       CloseFileEntry(it->first);
       OsDeleteFile(it->second.c_str());
     }

@@ -41,6 +41,10 @@ int CheckFileSet(int data_file, FileSetReport* r) {
     VarRecordHeader h;
     if (ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h) != 0 || CheckRecordMark(h) != 0)
       return Damaged(r, "a stretch with a bad header");
+    if (h.member != fcb->header.superfile_member) {  // another member's, inside a host
+      position += h.total;
+      continue;
+    }
     if (h.mark == kMarkActive && h.used > 0) {
       std::vector<uint8_t> data(h.used);
       if (ReadVarRecordAt(fcb, static_cast<uint32_t>(position), data.data(), static_cast<int32_t>(h.used), true) < 0)
@@ -49,7 +53,7 @@ int CheckFileSet(int data_file, FileSetReport* r) {
       records.emplace(static_cast<uint32_t>(position), std::move(data));
     } else if (h.mark == kMarkActive) {
       ++r->unfilled;
-    } else if (h.mark == kMarkFree) {
+    } else if (h.mark == kMarkFree || h.mark == kMarkMemberFree) {
       free_stretches.emplace(static_cast<uint32_t>(position), h.total);
       r->free_bytes += h.total;
     }

@@ -115,6 +115,7 @@ int FreeRawStretch(FileControlBlock* fcb, uint32_t position, uint32_t total) {
   if (behind <= fcb->header.logical_end) {
     VarRecordHeader next;
     if (ReadVarRecordHeader(fcb, static_cast<uint32_t>(behind), &next) == 0 && next.mark == FreeMarkOf(fcb) &&
+        next.member == SpaceMember(fcb) &&
         static_cast<uint64_t>(total) + next.total <= 0x7FFFFFFFu) {
       uint8_t key[kSpaceKeyLength];
       BuildSpaceKey(fcb, key, next.total, static_cast<uint32_t>(behind));

@@ -55,17 +55,18 @@ class HeaderLock {
 
 int ReadNode(FileControlBlock* fcb, const NodeLayout& l, uint32_t position, Node* node) {
   const FileHeader& h = fcb->header;
-  if (position < kShortVarHeader + 1 ||
+  const uint32_t hlen = VarHeaderLength(fcb);  // long inside a superfile host
+  if (position < hlen + 1 ||
       static_cast<uint64_t>(position) + l.node_size - 1 > h.logical_end)
     return kErrFileDamaged;
-  std::vector<uint8_t> image(kShortVarHeader + l.node_size);
+  std::vector<uint8_t> image(hlen + l.node_size);
   int32_t count = 0;
-  if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position - kShortVarHeader, image.data(),
+  if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position - hlen, image.data(),
                                 static_cast<int32_t>(image.size()), &count))
     return rc;
   if (count != static_cast<int32_t>(image.size())) return 36;
   if (GetLe16(image.data()) != kMarkSpaceNode) return kErrFileDamaged;
-  return DecodeNode(l, image.data() + kShortVarHeader, position, node);
+  return DecodeNode(l, image.data() + hlen, position, node);
 }
 
 int WriteNode(FileControlBlock* fcb, const NodeLayout& l, Node* node) {
@@ -79,18 +80,20 @@ int WriteNode(FileControlBlock* fcb, const NodeLayout& l, Node* node) {
 // A new empty node at the end of the file; its stretch header is written
 // with it, so a walk of the records never meets a half-made node.
 int NewNode(FileControlBlock* fcb, const NodeLayout& l, bool leaf, Node* node) {
-  const uint32_t total = kShortVarHeader + l.node_size;
+  const uint32_t hlen = VarHeaderLength(fcb);  // long inside a superfile host
+  const uint32_t total = hlen + l.node_size;
   const uint32_t at = ExtendFile(fcb, total, 1);
   if (at == 0) {
     const int rc = CurrentInstance() ? CurrentInstance()->eng_err : 0;
     return rc ? rc : 39;
   }
-  InitEmptyNode(l, leaf, at + kShortVarHeader, node);
+  InitEmptyNode(l, leaf, at + hlen, node);
   std::vector<uint8_t> image(total);
   PutLe16(image.data(), kMarkSpaceNode);
   PutLe32(image.data() + 2, total);
   PutLe32(image.data() + 6, l.node_size);
-  if (int rc = EncodeNode(l, node, image.data() + kShortVarHeader)) return rc;
+  if (hlen == kLongVarHeader) PutLe32(image.data() + 10, fcb->header.superfile_member);
+  if (int rc = EncodeNode(l, node, image.data() + hlen)) return rc;
   int32_t count = 0;
   return FilePositionedIo(1, &HolderOf(fcb)->os, at, image.data(), static_cast<int32_t>(total), &count);
 }

@@ -189,7 +189,7 @@ int PhysicalFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint32_t pos
       VarRecordHeader h;
       if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
       if (CheckRecordMark(h) != 0) return 158;
-      if (h.mark != kMarkActive || h.used == 0) {
+      if (h.mark != kMarkActive || h.used == 0 || h.member != fcb->header.superfile_member) {
         // Free space, index nodes, resources, and stretches a writer claimed
         // but never filled.
         position += h.total;

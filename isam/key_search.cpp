@@ -61,8 +61,8 @@ int LeafFor(FileControlBlock* fcb, const uint8_t* target, Node* leaf) {
 // Moves to the next leaf to the right that holds an entry: 0, kAtEnd or an
 // error.
 int NextFilledLeaf(FileControlBlock* fcb, Node* leaf) {
-  const uint32_t bound = WalkBound(fcb);
-  for (uint32_t steps = 0; steps <= bound; ++steps) {
+  uint32_t bound = WalkBound(fcb);
+  for (uint32_t steps = 0; WalkAllowed(fcb, steps, &bound); ++steps) {
     const uint32_t right = leaf->header.rightlink;
     if (right == 0) return kAtEnd;
     if (int rc = FetchNode(fcb, right, leaf)) return rc;
@@ -77,7 +77,7 @@ int NextFilledLeaf(FileControlBlock* fcb, Node* leaf) {
 // the neighbour's right link (walking right from the back link when a split
 // put a node in between): 0, kAtEnd, 34 or an error.
 int PreviousLeaf(FileControlBlock* fcb, Node* leaf) {
-  const uint32_t bound = WalkBound(fcb);
+  uint32_t bound = WalkBound(fcb);
   const uint32_t here = leaf->position;
   for (int attempt = 0; attempt < kBackLinkTries; ++attempt) {
     uint32_t back = leaf->header.leftlink;
@@ -85,7 +85,7 @@ int PreviousLeaf(FileControlBlock* fcb, Node* leaf) {
     if (back == kNodeRestartMark) return kErrFileDamaged;
     Node prev;
     uint32_t steps = 0;
-    for (; steps <= bound; ++steps) {
+    for (; WalkAllowed(fcb, steps, &bound); ++steps) {
       if (int rc = FetchNode(fcb, back, &prev)) return rc;
       if (!prev.IsLeaf()) return kErrFileDamaged;
       if (prev.header.rightlink == here) {
@@ -95,15 +95,15 @@ int PreviousLeaf(FileControlBlock* fcb, Node* leaf) {
       if (prev.header.rightlink == 0) break;
       back = prev.header.rightlink;
     }
-    if (steps > bound) return kErrFileDamaged;
+    if (!WalkAllowed(fcb, steps, &bound)) return kErrFileDamaged;
     if (int rc = FetchNode(fcb, here, leaf)) return rc;  // look at the links again
   }
   return 34;
 }
 
 int PreviousFilledLeaf(FileControlBlock* fcb, Node* leaf) {
-  const uint32_t bound = WalkBound(fcb);
-  for (uint32_t steps = 0; steps <= bound; ++steps) {
+  uint32_t bound = WalkBound(fcb);
+  for (uint32_t steps = 0; WalkAllowed(fcb, steps, &bound); ++steps) {
     if (int rc = PreviousLeaf(fcb, leaf)) return rc;
     if (leaf->Count() > 0) return 0;
   }
@@ -133,11 +133,11 @@ int EdgeLeaf(FileControlBlock* fcb, bool last, Node* node) {
     uint32_t position = CurrentRoot(fcb, &rc);
     if (rc != 0) return rc;
     if (position == 0) return kEmptyIndex;
-    const uint32_t bound = WalkBound(fcb);
+    uint32_t bound = WalkBound(fcb);
     int levels = 0;
     bool again = false;
     for (uint32_t steps = 0;; ++steps) {
-      if (steps > bound || position == 0) return kErrFileDamaged;
+      if (!WalkAllowed(fcb, steps, &bound) || position == 0) return kErrFileDamaged;
       if ((rc = FetchNode(fcb, position, node)) != 0) return rc;
       if (node->header.leftlink == kNodeRestartMark) {
         again = true;
@@ -301,7 +301,7 @@ int32_t KeyRangeCount(int file, const uint8_t* low, const uint8_t* high) {
   bool equal = false;
   int i = LowerBound(l, leaf, low, &equal);
   int32_t count = 0;
-  const uint32_t bound = WalkBound(fcb);
+  uint32_t bound = WalkBound(fcb);
   for (uint32_t steps = 0;; ++steps) {
     for (; i < leaf.Count(); ++i) {
       if (KeyCompare(leaf.Key(i, l), high, l.key_length) > 0) {
@@ -310,7 +310,7 @@ int32_t KeyRangeCount(int file, const uint8_t* low, const uint8_t* high) {
       }
       ++count;
     }
-    if (steps > bound) return static_cast<int32_t>(Fail(kErrFileDamaged));
+    if (!WalkAllowed(fcb, steps, &bound)) return static_cast<int32_t>(Fail(kErrFileDamaged));
     rc = NextFilledLeaf(fcb, &leaf);
     if (rc == kAtEnd) break;
     if (rc == kDescentRestart) rc = kErrFileDamaged;
@@ -331,9 +331,9 @@ uint32_t KeyAtOffsetFrom(int file, const uint8_t* target, int32_t n, uint8_t* ou
   if (rc != 0) return Fail(rc);
   bool equal = false;
   int i = LowerBound(fcb->layout, leaf, target, &equal) + n;
-  const uint32_t bound = WalkBound(fcb);
+  uint32_t bound = WalkBound(fcb);
   for (uint32_t steps = 0; i >= leaf.Count(); ++steps) {
-    if (steps > bound) return Fail(kErrFileDamaged);
+    if (!WalkAllowed(fcb, steps, &bound)) return Fail(kErrFileDamaged);
     i -= leaf.Count();
     rc = NextFilledLeaf(fcb, &leaf);
     if (rc == kAtEnd) return Fail(0);
@@ -352,10 +352,10 @@ uint32_t KeyAtPercent(int file, uint8_t* out, int percent) {
   if (rc != 0) return Fail(rc);
   if (position == 0) return Fail(0);
   int64_t p = static_cast<int64_t>(percent) * 100;
-  const uint32_t bound = WalkBound(fcb);
+  uint32_t bound = WalkBound(fcb);
   Node node;
   for (uint32_t steps = 0;; ++steps) {
-    if (steps > bound || steps > kMaxTreeDepth + 1) return Fail(kErrFileDamaged);
+    if (!WalkAllowed(fcb, steps, &bound) || steps > kMaxTreeDepth + 1) return Fail(kErrFileDamaged);
     if ((rc = FetchNode(fcb, position, &node)) != 0) return Fail(rc);
     const int n = node.Count();
     const int64_t unit = n == 0 ? 10000 : 10000 / n;

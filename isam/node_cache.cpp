@@ -7,6 +7,7 @@
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
 #include "isam/status_log.h"
+#include "isam/thread_layer.h"
 
 namespace isam {
 namespace {
@@ -92,7 +93,9 @@ int CheckNodePosition(FileControlBlock* fcb, uint32_t position) {
   const uint32_t size = fcb->header.node_size;
   if (size == 0 || position < size || position % size != 0) return kErrFileDamaged;
   const uint64_t last = static_cast<uint64_t>(position) + size - 1;
-  if (last > holder->header.logical_end && IsShared(fcb)) {
+  // Not while this process holds the header lock: its image is then the
+  // file's, and may carry changes not yet written.
+  if (last > holder->header.logical_end && IsShared(fcb) && holder->header_lock_depth == 0) {
     if (int rc = ReadFileHeader(holder)) return rc;
   }
   if (last > holder->header.logical_end) return kErrFileDamaged;
@@ -116,6 +119,13 @@ int ReadIndexNode(NodeCache& c, NodeBuffer* b, uint32_t position, FileControlBlo
     int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position, c.image.data(), l.node_size, &count);
     if (rc == 0 && count != l.node_size) rc = 36;
     if (rc == 0) rc = DecodeNode(l, c.image.data(), position, &b->node);
+    // A shared node read without its lock may overlap another process's
+    // write of it and come back half old, half new: read it again before
+    // calling it damaged.
+    if (rc == kErrFileDamaged && IsShared(fcb) && attempt < kNodeReadTries) {
+      EngineSleep(1);
+      continue;
+    }
     if (rc != 0) return rc;
     const NodeHeader& h = b->node.header;
     if (h.member == l.member || (h.leftlink == kNodeRestartMark && h.rightlink != kNodeRestartMark))

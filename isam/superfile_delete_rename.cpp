@@ -9,6 +9,7 @@
 #include "isam/os_file_layer.h"
 #include "isam/record_lock.h"
 #include "isam/runtime_utils.h"
+#include "isam/superfile_member_ops.h"
 #include "isam/superfile_names.h"
 
 namespace isam {
@@ -18,7 +19,7 @@ int DeleteEngineFile(int number) {
   if (fcb == nullptr) return CurrentInstance()->eng_err;
   if (fcb->header.open_mode & (kModeShared | kModeReadOnly)) return SetEngineError(56);
   if (fcb->header.file_class == kClassMemberDirectory) return SetEngineError(56);
-  if (fcb->header.file_class == kClassSuperMember) return SetEngineError(48);
+  if (fcb->header.file_class == kClassSuperMember) return DeleteMemberFile(number);
   char name[256];
   CopyBoundedString(name, fcb->name, sizeof name);
   const int members = fcb->header.file_type == kFileTypeIndex ? fcb->header.member_count : 0;
@@ -35,8 +36,9 @@ int RenameEngineFile(int number, const char* new_name) {
   if (CompareFileNames(fcb->name, new_name) == 0) return SetEngineError(0);
   if (fcb->header.open_mode & (kModeShared | kModeReadOnly)) return SetEngineError(62);
   if (fcb->header.file_class == kClassMemberDirectory) return SetEngineError(446);
-  if (fcb->header.file_class == kClassSuperMember) return SetEngineError(48);
+  if (fcb->header.file_class == kClassSuperMember) return RenameMemberFile(number, new_name);
   if (fcb->header.file_class == kClassSuperHost && SplitMemberName(new_name) != 0) return SetEngineError(418);
+  if (fcb->header.file_class == kClassSuperHost && HostHasOpenMembers(fcb)) return SetEngineError(454);
   if (int rc = OsEnsureOpen(&fcb->os)) return SetEngineError(rc);
   OsFlushFile(&fcb->os);
   const uint16_t mode = fcb->os.mode;

@@ -1,7 +1,7 @@
 // Names of superfile members: the host's file name, the member separator
 // ('!') and the member name, with nothing between. Members live inside one
-// host file; the host, its member directory and the member open and create
-// are not in this build yet (the file layer refuses member names with 6).
+// host file (superfile_member.h); the directory knows them by the member
+// part only.
 #pragma once
 
 namespace isam {

@@ -7,6 +7,7 @@
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
 #include "isam/free_space.h"
+#include "isam/superfile_member.h"
 
 namespace isam {
 
@@ -15,7 +16,11 @@ uint32_t VarHeaderLength(const FileControlBlock* fcb) {
   return cls == kClassSuperHost || cls == kClassSuperMember ? kLongVarHeader : kShortVarHeader;
 }
 
-uint32_t FirstVarPosition(const FileControlBlock* fcb) { return fcb->header.node_size; }
+uint32_t FirstVarPosition(const FileControlBlock* fcb) {
+  // A member's stretches lie among the host's: its walk starts where the host's does.
+  if (const uint32_t host_first = SuperfileFirstPosition(fcb)) return host_first;
+  return fcb->header.node_size;
+}
 
 int CheckRecordMark(const VarRecordHeader& header) {
   switch (header.mark) {

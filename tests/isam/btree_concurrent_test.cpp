@@ -91,10 +91,15 @@ TEST_F(BtreeConcurrent, ChildRole) {
     EXPECT_GE(scans, 2);
   } else {
     const int w = role == "writer1" ? 1 : 0;
+    // The marker goes down however the writer ends, so that a failing
+    // writer fails the test instead of leaving the scanner waiting.
+    struct DoneMarker {
+      std::string path;
+      ~DoneMarker() { testsupport::TouchFile(path); }
+    } done{dir + "/done" + std::to_string(w)};
     testsupport::TouchFile(dir + "/ready" + std::to_string(w));
     for (int i = 0; i < kKeysPerWriter; ++i)
       ASSERT_EQ(0, addkey(kIndex, KeyOf(w, i).data(), static_cast<uint32_t>(1 + i + 100000 * w), 0)) << i;
-    testsupport::TouchFile(dir + "/done" + std::to_string(w));
   }
   EXPECT_EQ(0, CloseFileEntry(kIndex));
 }

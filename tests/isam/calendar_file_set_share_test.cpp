@@ -12,6 +12,7 @@
 #include "isam/record_lock.h"
 #include "isam/thread_layer.h"
 #include "platform/process.h"
+#include "tests/isam/calendar_host.h"
 #include "tests/isam/isam_record_test_set.h"
 #include "tests/isam/varlen_test_engine.h"
 #include "tests/support/child_process.h"
@@ -105,9 +106,10 @@ TEST_F(CalendarShareTest, ChildSide) {
 
 TEST_F(CalendarShareTest, TwoProcessesAddRewriteAndSeeTheSameRecords) {
   if (!testsupport::ChildRole().empty()) GTEST_SKIP();
-  const std::string base = Path("shared");
-  for (const char* ext : {".dat", ".idx", ".child-done", ".parent-done", ".child-view"})
-    std::remove((base + ext).c_str());
+  const std::string host_path = Path("shared.akv");
+  const std::string base = CalendarFileSet::MemberName(host_path);
+  for (const char* ext : {".child-done", ".parent-done", ".child-view"}) std::remove((base + ext).c_str());
+  ASSERT_GE(CreateCalendarHost(host_path), 0);
   CalendarFileSet set(base);
   ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
   platform::ChildProcess* child =

@@ -10,6 +10,7 @@
 #include "isam/isam_record.h"
 #include "isam/record_lock.h"
 #include "isam/resource_chain.h"
+#include "tests/isam/calendar_host.h"
 #include "tests/isam/isam_record_test_set.h"
 #include "tests/isam/varlen_test_engine.h"
 #include "tests/support/child_process.h"
@@ -21,9 +22,10 @@ class CalendarSetTest : public RecordEngineTest {
  protected:
   void SetUp() override {
     RecordEngineTest::SetUp();
-    base_ = Path("cal");
-    Path("cal.dat");
-    Path("cal.idx");
+    // The set lives as the "!events" member of a calendar host.
+    const std::string host = Path("cal.akv");
+    ASSERT_GE(CreateCalendarHost(host), 0);
+    base_ = CalendarFileSet::MemberName(host);
     set_ = std::make_unique<CalendarFileSet>(base_);
   }
   int Add(const std::string& uid, uint32_t serial, std::size_t filler) {
@@ -48,6 +50,8 @@ TEST_F(CalendarSetTest, SharedModesCreateCloseAndReopen) {
   ASSERT_EQ(0, CreateFileSetFromIfil(set_->block()));
   const int data = set_->data_file();
   EXPECT_TRUE(IsShared(Fcb(data)));
+  EXPECT_EQ(kClassSuperMember, Fcb(data)->header.file_class);
+  EXPECT_EQ(kClassSuperMember, Fcb(data + 1)->header.file_class);
   EXPECT_EQ(14, Fcb(data)->header.record_length);
   EXPECT_EQ(200, Fcb(data + 1)->header.key_length);
   EXPECT_EQ(8, Fcb(data + 1)->header.key_type);

@@ -1,0 +1,265 @@
+#include "isam/superfile_member.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "isam/calendar_file_set.h"
+#include "isam/file_create.h"
+#include "isam/file_open.h"
+#include "isam/file_set_check.h"
+#include "isam/isam_record.h"
+#include "isam/os_file_layer.h"
+#include "isam/runtime_utils.h"
+#include "isam/superfile_delete_rename.h"
+#include "isam/superfile_member_ops.h"
+#include "isam/varlen_record.h"
+#include "tests/isam/isam_record_test_set.h"
+#include "tests/isam/varlen_test_engine.h"
+
+namespace isam {
+namespace {
+
+class SuperfileTest : public RecordEngineTest {
+ protected:
+  void SetUp() override {
+    RecordEngineTest::SetUp();
+    host_path_ = Path("cal.akv");
+  }
+  // Creates (or opens) the host at a free pair of numbers.
+  int Host(bool create, uint16_t mode = kCalendarHostMode) {
+    const int n = FindFreeFileNumbers(2);
+    if (n < 0) return -1;
+    const int rc = create ? CreateDataFile(n, host_path_.c_str(), 0, 4096, mode)
+                          : OpenFileEntry(n, host_path_.c_str(), mode);
+    return rc == 0 ? n : -rc;
+  }
+  int Add(int data, const std::string& uid, uint32_t serial, std::size_t filler) {
+    const auto r = EventRecord(uid, serial, filler);
+    return IsamRecordAdd(data, r.data(), static_cast<int32_t>(r.size()));
+  }
+  int Find(const CalendarFileSet& set, const std::string& uid) {
+    std::vector<uint8_t> out(4096);
+    int32_t len = 4096;
+    const auto t = UidTarget(uid);
+    return IsamRecordReadByKey(set.uid_key(), t.data(), kReadEqual, out.data(), &len);
+  }
+  // Every record of the physical walk, by UID.
+  std::multiset<std::string> Walk(int data) {
+    std::multiset<std::string> uids;
+    std::vector<uint8_t> buf(4096);
+    int32_t len = 4096;
+    for (int rc = IsamRecordFirst(data, buf.data(), &len); rc == 0; rc = IsamRecordNext(data, buf.data(), &len)) {
+      uids.insert(reinterpret_cast<const char*>(buf.data() + 14));
+      len = 4096;
+    }
+    return uids;
+  }
+  uint32_t HostWord(int offset, int width) {
+    std::FILE* f = std::fopen(host_path_.c_str(), "rb");
+    if (f == nullptr) return 0xFFFFFFFF;
+    uint8_t raw[128] = {};
+    const std::size_t got = std::fread(raw, 1, sizeof raw, f);
+    std::fclose(f);
+    if (got != sizeof raw) return 0xFFFFFFFF;
+    return width == 2 ? GetLe16(raw + offset) : GetLe32(raw + offset);
+  }
+  std::string host_path_;
+};
+
+TEST_F(SuperfileTest, CalendarSetLivesInItsHostAndReopens) {
+  const int host = Host(true);
+  ASSERT_GE(host, 0);
+  CalendarFileSet set(CalendarFileSet::MemberName(host_path_));
+  ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+  const int data = set.data_file();
+  ASSERT_GE(data, 0);
+  EXPECT_EQ(kClassSuperMember, Fcb(data)->header.file_class);
+  EXPECT_EQ(2, Fcb(data)->header.superfile_member);
+  for (int i = 0; i < 200; ++i) ASSERT_EQ(0, Add(data, "uid-" + std::to_string(i), i + 1, 30 + i * 7)) << i;
+  ASSERT_EQ(0, CloseFileSet(set.block()));
+  ASSERT_EQ(0, CloseFileEntry(host));
+
+  // The host's own header: a host, engine-sized nodes, the member-name
+  // limit of a 768-byte node engine, directory + data + index members.
+  EXPECT_EQ(1u, HostWord(92, 2));
+  EXPECT_EQ(768u, HostWord(42, 2));
+  EXPECT_EQ(128u, HostWord(96, 2));
+  EXPECT_EQ(3u, HostWord(16, 4));
+
+  // Moved (as a restore from backup would): the directory knows members by
+  // their member part only, so the set opens under the new path.
+  const std::string moved = Path("moved.akv");
+  ASSERT_EQ(0, std::rename(host_path_.c_str(), moved.c_str()));
+  host_path_ = moved;
+  const int again = Host(false);
+  ASSERT_GE(again, 0);
+  CalendarFileSet reopened(CalendarFileSet::MemberName(host_path_));
+  ASSERT_EQ(0, OpenFileSetFromIfil(reopened.block()));
+  const int d2 = reopened.data_file();
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(0, Find(reopened, "uid-" + std::to_string(i))) << i;
+  const auto walked = Walk(d2);
+  EXPECT_EQ(200u, walked.size());
+  EXPECT_EQ(200u, std::set<std::string>(walked.begin(), walked.end()).size());
+  FileSetReport report;
+  EXPECT_EQ(0, CheckFileSet(d2, &report)) << report.problem;
+  EXPECT_EQ(200, report.records);
+  ASSERT_EQ(0, CloseFileSet(reopened.block()));
+}
+
+TEST_F(SuperfileTest, MembersOnlyWalkTheirOwnRecordsAndFreeSpace) {
+  const int host = Host(true, 0x200);
+  ASSERT_GE(host, 0);
+  CalendarFileSet a(host_path_ + "!a");
+  CalendarFileSet b(host_path_ + "!b");
+  a.block()->data_mode = b.block()->data_mode = kCalendarDataMode & ~kModeShared;
+  a.block()->index_mode = b.block()->index_mode = kCalendarIndexMode & ~kModeShared;
+  ASSERT_EQ(0, CreateFileSetFromIfil(a.block()));
+  ASSERT_EQ(0, CreateFileSetFromIfil(b.block()));
+  // Interleaved, so the stretches of both members and their nodes alternate.
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_EQ(0, Add(a.data_file(), "a" + std::to_string(i), i + 1, 50 + i % 90));
+    ASSERT_EQ(0, Add(b.data_file(), "b" + std::to_string(i), i + 1, 40 + i % 70));
+  }
+  // Deletes free stretches next to the other member's: they must not join.
+  std::vector<uint8_t> buf(4096);
+  for (int i = 0; i < 300; i += 2) {
+    int32_t len = 4096;
+    const auto t = UidTarget("a" + std::to_string(i));
+    ASSERT_EQ(0, IsamRecordReadByKey(a.uid_key(), t.data(), kReadEqual, buf.data(), &len));
+    ASSERT_EQ(0, IsamRecordDelete(a.data_file()));
+  }
+  const auto wa = Walk(a.data_file());
+  const auto wb = Walk(b.data_file());
+  EXPECT_EQ(150u, wa.size());
+  EXPECT_EQ(300u, wb.size());
+  for (const auto& u : wa) EXPECT_EQ('a', u[0]);
+  for (const auto& u : wb) EXPECT_EQ('b', u[0]);
+  FileSetReport ra, rb;
+  EXPECT_EQ(0, CheckFileSet(a.data_file(), &ra)) << ra.problem;
+  EXPECT_EQ(0, CheckFileSet(b.data_file(), &rb)) << rb.problem;
+  EXPECT_EQ(150, ra.records);
+  EXPECT_EQ(300, rb.records);
+}
+
+TEST_F(SuperfileTest, MemberNamesAndHostsAreChecked) {
+  const int host = Host(true, 0x200);
+  ASSERT_GE(host, 0);
+  const int n = FindFreeFileNumbers(1);
+  // A host cannot be a member; a second member of one name is refused.
+  EXPECT_EQ(414, CreateDataFile(n, (host_path_ + "!inner").c_str(), 0, 0, 0x200));
+  ASSERT_EQ(0, CreateDataFile(n, (host_path_ + "!x").c_str(), 10, 0, 4));
+  const int m = FindFreeFileNumbers(1);
+  EXPECT_EQ(46, CreateDataFile(m, (host_path_ + "!x").c_str(), 10, 0, 4));
+  EXPECT_EQ(418, CreateDataFile(m, (host_path_ + "!" + std::string(129, 'n')).c_str(), 10, 0, 4));
+  // The directory lists members by their member part, in key order.
+  ASSERT_EQ(0, CreateDataFile(m, (host_path_ + "!a").c_str(), 10, 0, 4));
+  char name[256];
+  ASSERT_EQ(0, MemberNameByIndex(host, 1, name, sizeof name));
+  EXPECT_STREQ("a", name);
+  ASSERT_EQ(0, MemberNameByIndex(host, 2, name, sizeof name));
+  EXPECT_STREQ("x", name);
+  EXPECT_EQ(101, MemberNameByIndex(host, 3, name, sizeof name));
+  EXPECT_EQ(116, MemberNameByIndex(host, 0, name, sizeof name));
+  // A plain file is no host; an absent member does not open.
+  const std::string plain = Path("plain.dat");
+  const int p = FindFreeFileNumbers(1);
+  ASSERT_EQ(0, CreateDataFile(p, plain.c_str(), 10, 0, 4));
+  EXPECT_EQ(411, MemberNameByIndex(p, 1, name, sizeof name));
+  const int q = FindFreeFileNumbers(1);
+  EXPECT_EQ(411, CreateDataFile(q, (plain + "!x").c_str(), 10, 0, 4));
+  EXPECT_EQ(12, OpenFileEntry(q, (host_path_ + "!absent").c_str(), 4));
+  EXPECT_EQ(0, FileNumberState(q));
+}
+
+TEST_F(SuperfileTest, FailedSetCreateLeavesNoMemberBehind) {
+  const int host = Host(true, 0x200);
+  ASSERT_GE(host, 0);
+  // A member already holds the index's name: the set cannot be made, and
+  // its data member must not stay in the directory.
+  const int n = FindFreeFileNumbers(1);
+  ASSERT_EQ(0, CreateDataFile(n, (host_path_ + "!s.idx").c_str(), 10, 0, 4));
+  CalendarFileSet set(host_path_ + "!s");
+  EXPECT_NE(0, CreateFileSetFromIfil(set.block()));
+  const int probe = FindFreeFileNumbers(1);
+  EXPECT_EQ(12, OpenFileEntry(probe, (host_path_ + "!s.dat").c_str(), 4));
+  ASSERT_EQ(0, DeleteEngineFile(n));
+  ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+  EXPECT_EQ(0, Add(set.data_file(), "only", 1, 10));
+}
+
+TEST_F(SuperfileTest, MemberHeaderLocksUseDistinctBytes) {
+  const int host = Host(true, 0x201);
+  ASSERT_GE(host, 0);
+  CalendarFileSet set(CalendarFileSet::MemberName(host_path_));
+  ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+  std::set<uint32_t> units;
+  uint32_t unit = 0;
+  EXPECT_FALSE(SuperfileHeaderLockUnit(Fcb(host), &unit));
+  units.insert(0);  // the host's own header
+  for (int f : {host + 1, set.data_file(), set.uid_key(), set.serial_key()}) {
+    ASSERT_TRUE(SuperfileHeaderLockUnit(Fcb(f), &unit)) << f;
+    EXPECT_TRUE(units.insert(unit).second) << "file " << f << " shares lock unit " << unit;
+  }
+  // All of them can be held at once.
+  for (int f : {host, host + 1, set.data_file(), set.uid_key(), set.serial_key()}) ASSERT_EQ(0, LockFileHeader(Fcb(f)));
+  for (int f : {host, host + 1, set.data_file(), set.uid_key(), set.serial_key()}) EXPECT_EQ(0, UnlockFileHeader(Fcb(f)));
+}
+
+TEST_F(SuperfileTest, DeletedMemberGivesItsSpaceBackAndRenamedOneOpensByItsNewName) {
+  const int host = Host(true, 0x200);
+  ASSERT_GE(host, 0);
+  CalendarFileSet a(host_path_ + "!a");
+  CalendarFileSet b(host_path_ + "!b");
+  a.block()->data_mode = b.block()->data_mode = kCalendarDataMode & ~kModeShared;
+  a.block()->index_mode = b.block()->index_mode = kCalendarIndexMode & ~kModeShared;
+  ASSERT_EQ(0, CreateFileSetFromIfil(a.block()));
+  ASSERT_EQ(0, CreateFileSetFromIfil(b.block()));
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(0, Add(a.data_file(), "a" + std::to_string(i), i + 1, 100));
+    ASSERT_EQ(0, Add(b.data_file(), "b" + std::to_string(i), i + 1, 100));
+  }
+  const int a_data = a.data_file();
+  const uint32_t a_member = Fcb(a_data)->header.superfile_member;
+  const uint32_t a_entry = Fcb(a_data)->header_position - Fcb(host)->header.name_limit - kLongVarHeader;
+  const uint32_t size_before = Fcb(host)->header.logical_end;
+  // The directory cannot go; a member can, and leaves the host's size alone.
+  EXPECT_EQ(56, DeleteEngineFile(host + 1));
+  ASSERT_EQ(0, DeleteEngineFile(a_data));
+  EXPECT_EQ(size_before, Fcb(host)->header.logical_end);
+  VarRecordHeader entry;
+  ASSERT_EQ(0, ReadVarRecordHeader(Fcb(host), a_entry, &entry));
+  EXPECT_EQ(kMarkFree, entry.mark);
+  // No stretch names the deleted member any more; b is untouched.
+  for (uint32_t at = Fcb(host)->header.node_size; at <= Fcb(host)->header.logical_end;) {
+    VarRecordHeader h;
+    ASSERT_EQ(0, ReadVarRecordHeader(Fcb(host), at, &h)) << at;
+    EXPECT_TRUE(h.member != a_member || h.mark == kMarkFree) << at;
+    at += h.total;
+  }
+  const int n = FindFreeFileNumbers(1);
+  EXPECT_EQ(12, OpenFileEntry(n, (host_path_ + "!a.dat").c_str(), 4));
+  EXPECT_EQ(100u, Walk(b.data_file()).size());
+
+  // Rename: same host part only, and the old name no longer opens.
+  const int b_data = b.data_file();
+  EXPECT_EQ(418, RenameEngineFile(b_data, (host_path_ + "x!c.dat").c_str()));
+  EXPECT_EQ(46, RenameEngineFile(b_data, (host_path_ + "!b.idx").c_str()));
+  ASSERT_EQ(0, RenameEngineFile(b_data, (host_path_ + "!c.dat").c_str()));
+  ASSERT_EQ(0, CloseFileSet(b.block()));
+  EXPECT_EQ(12, OpenFileEntry(n, (host_path_ + "!b.dat").c_str(), 4));
+  ASSERT_EQ(0, OpenFileEntry(n, (host_path_ + "!c.dat").c_str(), 4));
+  EXPECT_EQ(100u, Fcb(n)->header.active_count);
+  // A host with an open member keeps its name.
+  EXPECT_EQ(454, RenameEngineFile(host, Path("other.akv").c_str()));
+  ASSERT_EQ(0, CloseFileEntry(n));
+  ASSERT_EQ(0, CloseFileEntry(a_data + 1));  // a's index file
+  const std::string renamed = Path("other.akv");
+  ASSERT_EQ(0, RenameEngineFile(host, renamed.c_str()));
+  ASSERT_EQ(0, OpenFileEntry(n, (renamed + "!c.dat").c_str(), 4));
+}
+
+}  // namespace
+}  // namespace isam
