@@ -44,6 +44,19 @@ int UndoKeyChanges(std::vector<KeyChange>& changes) {
   return rc;
 }
 
+// addkey and delkey may fail after the tree itself changed (the key went in
+// or out, but the index header's key count could not be written). Before a
+// failure is unwound, the tree is put back to what the unwinding assumes:
+// the key is taken out again (or put back); a key already so stays. 2
+// (another record has this key) and 3/4 (no such key with this position)
+// changed nothing.
+void KeyNotAdded(int failure, int k, const uint8_t* key, uint32_t position) {
+  if (failure != 2) delkey(k, key, position, 0);
+}
+void KeyNotRemoved(int failure, int k, const uint8_t* key, uint32_t position) {
+  if (failure != 3 && failure != 4) addkey(k, key, position, 0);
+}
+
 // Gives back the space of a record that never became one.
 void GiveBack(FileControlBlock* fcb, int file, uint32_t position) {
   if (IsVariable(fcb)) FreeVarSpace(fcb, position, true);
@@ -103,6 +116,7 @@ int IsamRecordAdd(int file, const void* record, int32_t length) {
     int failure = n < 0 ? -n : 0;
     if (n > 0) failure = addkey(k, key, position, 0);
     if (failure != 0) {
+      if (n > 0) KeyNotAdded(failure, k, key, position);
       UndoKeyChanges(changes);
       GiveBack(fcb, file, position);
       LockRecord(file, kLockUnlock, position);
@@ -191,9 +205,15 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
   int rc = var ? WriteVarRecordAt(fcb, position, data, static_cast<uint32_t>(length), !moved)
                : WriteDataRecordAt(file, position, data);
   if (rc != 0) {
+    // A write in place that failed part way (data in, header not) would
+    // leave the keys naming a record that is neither old nor new.
     if (moved) {
       GiveBack(fcb, file, position);
       LockRecord(file, kLockUnlock, position);
+    } else if (var) {
+      WriteVarRecordAt(fcb, current, old_image.data(), static_cast<uint32_t>(old_image.size()), true);
+    } else {
+      WriteDataRecordAt(file, current, old_image.data());
     }
     return Fail(rc, file);
   }
@@ -223,15 +243,22 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
           if (failure == 0) {
             c.added.assign(key, key + n);
             c.added_position = position;
+          } else {
+            KeyNotAdded(failure, k, key, position);
           }
         }
         if (failure == 0 && !old.empty()) {
+          // A key already gone was taken out as a leftover by a reader (or
+          // lost with a writer that died half-way): it counts as removed,
+          // so an undo puts it back beside the old image.
           failure = delkey(k, old.data(), current, 0);
+          if (failure == 4) failure = 0;
           if (failure == 0) {
             c.removed = old;
             c.removed_position = current;
-          } else if (!c.added.empty()) {
-            delkey(k, c.added.data(), position, 0);
+          } else {
+            KeyNotRemoved(failure, k, old.data(), current);
+            if (!c.added.empty()) delkey(k, c.added.data(), position, 0);
           }
         }
       }
@@ -277,7 +304,10 @@ int IsamRecordDelete(int file) {
   for (int16_t k : row->keys) {
     const std::vector<uint8_t>& old = t->Key(k).current_key;
     if (old.empty()) continue;
-    if (int failure = delkey(k, old.data(), current, 0)) {
+    const int failure = delkey(k, old.data(), current, 0);
+    if (failure == 4) continue;  // already gone: a leftover key a reader took out
+    if (failure != 0) {
+      KeyNotRemoved(failure, k, old.data(), current);
       UndoKeyChanges(changes);
       return Fail(failure, k);
     }
@@ -294,7 +324,16 @@ int IsamRecordDelete(int file) {
   if (var) LockRecord(file, kLockUnlock, current);
   const int rc = var ? FreeVarSpace(fcb, current, true) : ReleaseDataRecord(file, current);
   if (rc != 0) {
-    UndoKeyChanges(changes);
+    // The free may fail after the stretch went free (only the record count
+    // did not go out): its keys must not come back to name free space.
+    VarRecordHeader h;
+    const bool still_record = !var || (ReadVarRecordHeader(fcb, current, &h) == 0 && h.mark == kMarkActive);
+    if (still_record) {
+      UndoKeyChanges(changes);
+    } else {
+      row->current = 0;
+      for (int16_t k : row->keys) t->Key(k).current_key.clear();
+    }
     return Fail(rc, file);
   }
   if (!var) LockRecord(file, kLockUnlock, current);

@@ -3,6 +3,7 @@
 
 #include "isam/btree_bytes.h"
 #include "isam/btree_node.h"
+#include "isam/btree_update.h"
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
 #include "isam/fixed_record.h"
@@ -130,16 +131,33 @@ int KeyContextOf(int key, KeyContext* c) {
   return c->row ? 0 : CurrentInstance()->isam_error;
 }
 
+// A key whose record still does not match it once the retries are spent.
+// When no writer holds the record, nobody is switching its keys: the key is
+// a leftover of a writer that ended between its record write and its key
+// switch (or it names a stretch that was freed since), and it is removed so
+// no later reader meets it again. A writer that is in fact still switching
+// finds the key gone and takes it as removed. True when the key went.
+bool DropLeftoverKey(const KeyContext& c, const uint8_t* key, uint32_t position) {
+  if (UpdateAllowed(c.fcb) != 0) return false;
+  const bool held = CheckRecordLocked(c.data, kLockWrite, position) == 0;
+  if (!held && LockRecord(c.data, kLockWrite, position) != 0) return false;
+  const bool dropped = delkey(c.key, key, position, 0) == 0;
+  if (!held) LockRecord(c.data, kLockUnlock, position);
+  SetEngineError(0);
+  return dropped;
+}
+
 // Retries a search-and-read while the record is in motion, pausing briefly
 // so the writer can finish.
 template <typename Search>
 int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* length) {
   int rc = 0;
+  uint8_t found[256];
+  uint32_t position = 0;
   for (int attempt = 0; attempt < kRecordMotionRetries; ++attempt) {
     if (attempt > 0) EngineSleep(kRecordMotionPauseMs);
-    uint8_t found[256];
     SetEngineError(0);
-    const uint32_t position = search(found);
+    position = search(found);
     if (position == 0) {
       const int err = CurrentInstance()->eng_err;
       return err != 0 ? err : 101;
@@ -147,7 +165,62 @@ int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* 
     rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
     if (rc != 160) return rc;
   }
+  // A leftover key removed: the search answers as the index now stands.
+  if (DropLeftoverKey(c, found, position)) {
+    SetEngineError(0);
+    position = search(found);
+    if (position == 0) {
+      const int err = CurrentInstance()->eng_err;
+      return err != 0 ? err : 101;
+    }
+    rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
+  }
   return rc;
+}
+
+// One step of a walk in key order: the first key after `from` (or the
+// first / last key of the index when from is null) whose record matches it.
+// A key whose record does not match is tried again, with a pause, while a
+// writer may still be switching it; after the bounded retries the walk steps
+// past it (and drops it when no writer holds the record). Such a key is a
+// leftover of a rewrite that ended between its record write and its key
+// switch, and a walk must end whatever the file holds. Every step moves
+// strictly on in key order, so the walk is bounded by the index.
+int WalkThroughIndex(const KeyContext& c, bool forward, const uint8_t* from, void* buffer, int32_t* length) {
+  const std::size_t klen = static_cast<std::size_t>(c.key_length);
+  uint8_t after[256];
+  bool have_after = from != nullptr;
+  if (have_after) std::memcpy(after, from, klen);
+  for (;;) {
+    uint8_t tried[256];
+    uint32_t tried_position = 0;
+    int rc = 0;
+    for (int attempt = 0; attempt < kRecordMotionRetries; ++attempt) {
+      if (attempt > 0) EngineSleep(kRecordMotionPauseMs);
+      uint8_t found[256];
+      SetEngineError(0);
+      uint32_t position = 0;
+      if (attempt > 0) {
+        // The same key again (or the one that took its place).
+        position = forward ? FindKeyAtLeast(c.key, tried, found) : FindKeyAtMost(c.key, tried, found);
+      } else if (have_after) {
+        position = forward ? FindKeyGreater(c.key, after, found) : FindKeyLess(c.key, after, found);
+      } else {
+        position = forward ? frskey(c.key, found) : lstkey(c.key, found);
+      }
+      if (position == 0) {
+        const int err = CurrentInstance()->eng_err;
+        return err != 0 ? err : 101;
+      }
+      std::memcpy(tried, found, klen);
+      tried_position = position;
+      rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
+      if (rc != 160) return rc;
+    }
+    DropLeftoverKey(c, tried, tried_position);
+    std::memcpy(after, tried, klen);
+    have_after = true;
+  }
 }
 
 bool SameValue(const KeyContext& c, const uint8_t* a, const uint8_t* b) {
@@ -229,16 +302,7 @@ int IsamRecordFirst(int file, void* buffer, int32_t* length) {
       t->keys[static_cast<std::size_t>(file)].def.data_file >= 0) {
     KeyContext c;
     if (int rc = KeyContextOf(file, &c)) return Fail(rc, file);
-    bool first = true;
-    uint8_t last[256];
-    auto search = [&](uint8_t* found) -> uint32_t {
-      // After a record in motion, step on from the key it had.
-      const uint32_t p = first ? frskey(file, found) : FindKeyGreater(file, last, found);
-      first = false;
-      if (p != 0) std::memcpy(last, found, static_cast<std::size_t>(c.key_length));
-      return p;
-    };
-    return Fail(ReadThroughIndex(c, search, buffer, length), file);
+    return Fail(WalkThroughIndex(c, true, nullptr, buffer, length), file);
   }
   FileControlBlock* fcb = nullptr;
   IsamFileRow* row = DataRow(file, &fcb);
@@ -250,15 +314,7 @@ int IsamRecordFirst(int file, void* buffer, int32_t* length) {
 int IsamRecordLast(int file, void* buffer, int32_t* length) {
   KeyContext c;
   if (KeyContextOf(file, &c) == 0) {
-    bool first = true;
-    uint8_t last[256];
-    auto search = [&](uint8_t* found) -> uint32_t {
-      const uint32_t p = first ? lstkey(file, found) : FindKeyLess(file, last, found);
-      first = false;
-      if (p != 0) std::memcpy(last, found, static_cast<std::size_t>(c.key_length));
-      return p;
-    };
-    return Fail(ReadThroughIndex(c, search, buffer, length), file);
+    return Fail(WalkThroughIndex(c, false, nullptr, buffer, length), file);
   }
   FileControlBlock* fcb = nullptr;
   IsamFileRow* row = DataRow(file, &fcb);
@@ -283,14 +339,8 @@ int StepByKey(int key, bool forward, void* buffer, int32_t* length) {
   if (int rc = KeyContextOf(key, &c)) return rc;
   IsamKeyRow& kr = CurrentIsamTables()->Key(key);
   if (c.row->current == 0 || kr.current_key.empty()) return 100;
-  uint8_t from[256];
-  std::memcpy(from, kr.current_key.data(), kr.current_key.size());
-  auto search = [&](uint8_t* found) -> uint32_t {
-    const uint32_t p = forward ? FindKeyGreater(key, from, found) : FindKeyLess(key, from, found);
-    if (p != 0) std::memcpy(from, found, static_cast<std::size_t>(c.key_length));
-    return p;
-  };
-  return ReadThroughIndex(c, search, buffer, length);
+  const std::vector<uint8_t> from = kr.current_key;
+  return WalkThroughIndex(c, forward, from.data(), buffer, length);
 }
 
 }  // namespace

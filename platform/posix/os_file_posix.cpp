@@ -12,6 +12,7 @@
 //   of the same handle where Win32 refuses it.
 #include "platform/byte_lock.h"
 #include "platform/os_file.h"
+#include "platform/os_file_faults.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -169,6 +170,11 @@ bool SeekOsFile(OsFile* file, uint32_t position) {
 bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
+  switch (TakeFileFault(FileFaultOp::kRead)) {
+    case FileFaultAction::kNone: break;
+    case FileFaultAction::kFail: return Fail(kFileOtherError, EIO);
+    case FileFaultAction::kShort: length /= 2; break;
+  }
   uint32_t total = 0;
   auto* out = static_cast<char*>(buffer);
   while (total < length) {
@@ -190,6 +196,12 @@ bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
 bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr || !file->may_write) return Fail(kFileBadHandle, EBADF);
+  const uint32_t asked = length;
+  switch (TakeFileFault(FileFaultOp::kWrite)) {
+    case FileFaultAction::kNone: break;
+    case FileFaultAction::kFail: return Fail(kFileDiskFull, ENOSPC);
+    case FileFaultAction::kShort: length /= 2; break;
+  }
   uint32_t total = 0;
   const auto* in = static_cast<const char*>(buffer);
   while (total < length) {
@@ -205,7 +217,7 @@ bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* do
   }
   file->position += total;
   if (done) *done = total;
-  if (total < length) return Fail(kFileDiskFull, ENOSPC);
+  if (total < asked) return Fail(kFileDiskFull, ENOSPC);
   return Succeed();
 }
 
@@ -219,6 +231,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
+  if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
   if (::fsync(file->fd) != 0) return FailErrno();
   return Succeed();
 }
@@ -259,6 +272,7 @@ int LastNativeFileError() { return t_native; }
 bool LockOsFileRange(OsFile* file, uint32_t offset, uint32_t length) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
   if (length == 0) return Fail(kFileOtherError, EINVAL);
+  if (TakeFileFault(FileFaultOp::kLock) != FileFaultAction::kNone) return Fail(kFileLockViolation, EAGAIN);
   for (const auto& r : file->ranges) {
     if (Overlaps(offset, length, r.first, r.second)) return Fail(kFileLockViolation, EAGAIN);
   }

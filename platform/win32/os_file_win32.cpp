@@ -4,6 +4,7 @@
 // before the system is asked.
 #include "platform/byte_lock.h"
 #include "platform/os_file.h"
+#include "platform/os_file_faults.h"
 
 #include <windows.h>
 
@@ -125,6 +126,11 @@ bool SeekOsFile(OsFile* file, uint32_t position) {
 bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  switch (TakeFileFault(FileFaultOp::kRead)) {
+    case FileFaultAction::kNone: break;
+    case FileFaultAction::kFail: return Fail(kFileOtherError, ERROR_READ_FAULT);
+    case FileFaultAction::kShort: length /= 2; break;
+  }
   DWORD n = 0;
   if (!ReadFile(file->handle, buffer, length, &n, nullptr)) {
     if (done) *done = n;
@@ -137,13 +143,19 @@ bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
 bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr || !file->may_write) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  const uint32_t asked = length;
+  switch (TakeFileFault(FileFaultOp::kWrite)) {
+    case FileFaultAction::kNone: break;
+    case FileFaultAction::kFail: return Fail(kFileDiskFull, ERROR_DISK_FULL);
+    case FileFaultAction::kShort: length /= 2; break;
+  }
   DWORD n = 0;
   if (!WriteFile(file->handle, buffer, length, &n, nullptr)) {
     if (done) *done = n;
     return FailLast();
   }
   if (done) *done = n;
-  if (n < length) return Fail(kFileDiskFull, ERROR_DISK_FULL);
+  if (n < asked) return Fail(kFileDiskFull, ERROR_DISK_FULL);
   return Succeed();
 }
 
@@ -159,6 +171,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, ERROR_WRITE_FAULT);
   if (!FlushFileBuffers(file->handle)) return FailLast();
   return Succeed();
 }
@@ -184,6 +197,7 @@ int LastNativeFileError() { return t_native; }
 bool LockOsFileRange(OsFile* file, uint32_t offset, uint32_t length) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
   if (length == 0) return Fail(kFileOtherError, ERROR_INVALID_PARAMETER);
+  if (TakeFileFault(FileFaultOp::kLock) != FileFaultAction::kNone) return Fail(kFileLockViolation, ERROR_LOCK_VIOLATION);
   for (const auto& r : file->ranges) {
     if (Overlaps(offset, length, r.first, r.second)) return Fail(kFileLockViolation, ERROR_LOCK_VIOLATION);
   }

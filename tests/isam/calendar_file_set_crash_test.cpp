@@ -9,9 +9,12 @@
 #include <thread>
 
 #include "isam/calendar_file_set.h"
+#include "isam/file_close.h"
 #include "isam/file_set_check.h"
 #include "isam/isam_record.h"
 #include "isam/record_lock.h"
+#include "isam/superfile_member.h"
+#include "tests/isam/calendar_host.h"
 #include "tests/isam/isam_record_test_set.h"
 #include "tests/isam/varlen_test_engine.h"
 #include "tests/support/child_process.h"
@@ -49,6 +52,16 @@ TEST_F(CalendarCrashTest, WriterSide) {
   }
 }
 
+// Closes the set and the host it opened, so the next open reads the file
+// afresh as a new process would.
+void CloseSetAndHost(CalendarFileSet& set) {
+  const FileControlBlock* host = SuperfileHostOf(CheckFileNumber(set.data_file()));
+  ASSERT_NE(nullptr, host);
+  const int host_number = host->number;
+  ASSERT_EQ(0, CloseFileSet(set.block()));
+  ASSERT_EQ(0, CloseFileEntry(host_number));
+}
+
 // Walks one order to its end; false when it does not end. A walk may end
 // in an error code (a damaged index says so); it must never run on.
 bool WalkEnds(int file, int limit) {
@@ -66,13 +79,13 @@ bool WalkEnds(int file, int limit) {
 
 TEST_F(CalendarCrashTest, ReopensAfterEveryCrashAndEveryWalkEnds) {
   if (!testsupport::ChildRole().empty()) GTEST_SKIP();
-  const std::string base = Path("crash");
-  Path("crash.dat");
-  Path("crash.idx");
+  const std::string host_path = Path("crash.akv");
+  const std::string base = CalendarFileSet::MemberName(host_path);
   {
+    ASSERT_GE(CreateCalendarHost(host_path), 0);
     CalendarFileSet set(base);
     ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
-    ASSERT_EQ(0, CloseFileSet(set.block()));
+    CloseSetAndHost(set);
   }
   int consistent = 0;
   for (int i = 0; i < kCrashes; ++i) {
@@ -101,7 +114,7 @@ TEST_F(CalendarCrashTest, ReopensAfterEveryCrashAndEveryWalkEnds) {
     const int rc = CheckFileSet(set.data_file(), &report);
     EXPECT_TRUE(rc == 0 || rc == kErrFileDamaged) << rc;
     if (rc == 0) ++consistent;
-    ASSERT_EQ(0, CloseFileSet(set.block()));
+    CloseSetAndHost(set);
   }
   RecordProperty("consistent_after_crash", consistent);
 }

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <set>
 
+#include "isam/btree_update.h"
 #include "isam/free_space_index.h"
+#include "isam/isam_record_keys.h"
+#include "isam/key_search.h"
 #include "isam/resource_chain.h"
 #include "isam/varlen_record.h"
 #include "tests/isam/isam_record_test_set.h"
@@ -157,6 +162,41 @@ TEST_F(IsamRecordTest, RewritesMoveGrowingRecordsAndSwitchTheirKeys) {
   EXPECT_EQ(2, IsamRecordRewrite(data_, clash.data(), static_cast<int32_t>(clash.size())));
   ASSERT_EQ(0, ReadUid("mover", &r));
   EXPECT_EQ(shrunk, r);
+}
+
+// What a writer that died between an in-place record write and its serial
+// key switch leaves: the old serial key names a record carrying another
+// serial, and the record's own serial key is missing.
+TEST_F(IsamRecordTest, AKeyLeftByAHalfDoneRewriteIsSteppedPastDroppedAndHealed) {
+  ASSERT_EQ(0, Add("a-uid", 10));
+  ASSERT_EQ(0, Add("b-uid", 20));
+  ASSERT_EQ(0, Add("c-uid", 30));
+  std::vector<uint8_t> r;
+  ASSERT_EQ(0, ReadUid("b-uid", &r));
+  const uint32_t at = CurrentRecordPosition(data_);
+  uint8_t real[256], stale[256];
+  ASSERT_GT(BuildRecordKey(serial_, r.data(), r.size(), at, real), 0);
+  std::vector<uint8_t> other = r;
+  other[6] ^= 0x55;
+  ASSERT_GT(BuildRecordKey(serial_, other.data(), other.size(), at, stale), 0);
+  ASSERT_EQ(0, delkey(serial_, real, at, 0));
+  ASSERT_EQ(0, addkey(serial_, stale, at, 0));
+  // The walk ends, passing the leftover, and leaves it behind no more.
+  EXPECT_EQ((std::vector<std::string>{"a-uid", "c-uid"}), WalkBy(serial_));
+  uint8_t found[256];
+  const uint32_t p = FindKeyAtLeast(serial_, stale, found);
+  EXPECT_FALSE(p != 0 && std::memcmp(found, stale, 8) == 0) << "the leftover key is gone";
+  // The record still rewrites (its missing key counts as removed) and is
+  // found through every index again.
+  ASSERT_EQ(0, ReadUid("b-uid", &r));
+  const auto again = EventRecord("b-uid", 40, 30);
+  ASSERT_EQ(0, IsamRecordRewrite(data_, again.data(), static_cast<int32_t>(again.size())));
+  auto walked = WalkBy(serial_);
+  std::sort(walked.begin(), walked.end());
+  EXPECT_EQ((std::vector<std::string>{"a-uid", "b-uid", "c-uid"}), walked);
+  ASSERT_EQ(0, ReadUid("b-uid", &r));
+  ASSERT_EQ(0, IsamRecordDelete(data_));
+  EXPECT_EQ(101, ReadUid("b-uid", &r));
 }
 
 TEST_F(IsamRecordTest, DeleteRemovesEveryKeyAndTheSpace) {

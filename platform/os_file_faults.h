@@ -1,0 +1,57 @@
+// Injected file faults, for tests: the Nth read, write, lock or flush
+// through the OS file layer fails (or moves only half its bytes), so a test
+// can walk N over every call a workload makes and watch the engine answer
+// each failure with an error code.
+//
+// One process-wide plan: an operation kind and a count. Every call of that
+// kind counts down; the Nth is the fault. A one-shot plan disarms itself
+// after the fault; a persistent one also fails every later call of that
+// kind (a device that has gone away) until DisarmFileFaults.
+//
+// Disarmed, the file calls pay one relaxed atomic load and nothing else.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace platform {
+
+enum class FileFaultOp { kRead, kWrite, kLock, kFlush };
+
+// kFail: the call fails at once and moves nothing. kShort: a read moves
+// half the bytes and reports success with the short count (as at end of
+// file); a write moves half and fails with kFileDiskFull; a lock or flush
+// cut short is simply a failure.
+enum class FileFaultKind { kFail, kShort };
+
+struct FileFaultPlan {
+  FileFaultOp op = FileFaultOp::kWrite;
+  uint64_t nth = 1;  // 1 = the next call of that kind
+  FileFaultKind kind = FileFaultKind::kFail;
+  bool persistent = false;
+};
+
+// Arms the plan and resets the counts. nth 0 is refused (stays disarmed).
+void ArmFileFault(const FileFaultPlan& plan);
+// Disarms; the counts of the last plan stay readable.
+void DisarmFileFaults();
+// Whether the armed plan's fault has happened (also after a one-shot plan
+// disarmed itself; reset by ArmFileFault).
+bool FileFaultFired();
+// Calls of the plan's kind seen since ArmFileFault (the faulted ones too).
+uint64_t FileFaultCallsSeen();
+
+// What the OS file sides ask. kNone: go on as usual.
+enum class FileFaultAction { kNone, kFail, kShort };
+
+namespace file_faults_detail {
+extern std::atomic<bool> g_armed;
+FileFaultAction Take(FileFaultOp op);
+}  // namespace file_faults_detail
+
+inline FileFaultAction TakeFileFault(FileFaultOp op) {
+  if (!file_faults_detail::g_armed.load(std::memory_order_relaxed)) return FileFaultAction::kNone;
+  return file_faults_detail::Take(op);
+}
+
+}  // namespace platform

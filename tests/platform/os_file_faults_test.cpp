@@ -1,0 +1,124 @@
+// Injected file faults: the Nth call of the armed kind fails or is cut
+// short, the others go through, and a disarmed layer behaves as usual.
+#include "platform/os_file_faults.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/byte_lock.h"
+#include "platform/os_file.h"
+#include "platform/sync.h"
+
+namespace {
+
+using platform::FileFaultKind;
+using platform::FileFaultOp;
+using platform::FileFaultPlan;
+
+class OsFileFaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int n = 0;
+    dir_ = std::filesystem::temp_directory_path() /
+           ("osfault_" + std::to_string(platform::CurrentThreadId()) + "_" + std::to_string(++n));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    const std::string p = (dir_ / "f.bin").string();
+    file_ = platform::OpenOsFile(p.c_str(), platform::FileShare::kShared, platform::FileDisposition::kCreateNew);
+    ASSERT_NE(nullptr, file_);
+  }
+  void TearDown() override {
+    platform::DisarmFileFaults();
+    platform::CloseOsFile(file_);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  bool WriteAt(uint32_t pos, const char* text, uint32_t len, uint32_t* done) {
+    return platform::SeekOsFile(file_, pos) && platform::WriteOsFile(file_, text, len, done);
+  }
+  bool ReadAt(uint32_t pos, char* out, uint32_t len, uint32_t* done) {
+    return platform::SeekOsFile(file_, pos) && platform::ReadOsFile(file_, out, len, done);
+  }
+  std::filesystem::path dir_;
+  platform::OsFile* file_ = nullptr;
+};
+
+TEST_F(OsFileFaultsTest, OnlyTheNthWriteFailsAndMovesNothing) {
+  FileFaultPlan plan;
+  plan.op = FileFaultOp::kWrite;
+  plan.nth = 3;
+  platform::ArmFileFault(plan);
+  uint32_t done = 99;
+  EXPECT_TRUE(WriteAt(0, "aaaa", 4, &done));
+  EXPECT_TRUE(WriteAt(4, "bbbb", 4, &done));
+  EXPECT_FALSE(platform::FileFaultFired());
+  EXPECT_FALSE(WriteAt(8, "cccc", 4, &done));
+  EXPECT_EQ(platform::kFileDiskFull, platform::LastFileError());
+  EXPECT_EQ(0u, done);
+  EXPECT_TRUE(platform::FileFaultFired());
+  // One-shot: the next write goes through, and reads were never counted.
+  EXPECT_TRUE(WriteAt(8, "dddd", 4, &done));
+  EXPECT_EQ(3u, platform::FileFaultCallsSeen());
+  char buf[13] = {};
+  EXPECT_TRUE(ReadAt(0, buf, 12, &done));
+  EXPECT_EQ(12u, done);
+  EXPECT_STREQ("aaaabbbbdddd", buf);
+}
+
+TEST_F(OsFileFaultsTest, AShortWriteMovesHalfAndFailsAShortReadReportsHalf) {
+  FileFaultPlan plan;
+  plan.op = FileFaultOp::kWrite;
+  plan.nth = 2;
+  plan.kind = FileFaultKind::kShort;
+  platform::ArmFileFault(plan);
+  uint32_t done = 0;
+  ASSERT_TRUE(WriteAt(0, "........", 8, &done));
+  EXPECT_FALSE(WriteAt(0, "abcdefgh", 8, &done));
+  EXPECT_EQ(platform::kFileDiskFull, platform::LastFileError());
+  EXPECT_EQ(4u, done);
+  char buf[9] = {};
+  ASSERT_TRUE(ReadAt(0, buf, 8, &done));
+  EXPECT_STREQ("abcd....", buf);
+
+  plan.op = FileFaultOp::kRead;
+  plan.nth = 1;
+  platform::ArmFileFault(plan);
+  char half[9] = {};
+  EXPECT_TRUE(ReadAt(0, half, 8, &done));
+  EXPECT_EQ(4u, done);
+  EXPECT_STREQ("abcd", half);
+}
+
+TEST_F(OsFileFaultsTest, LockAndFlushFaultsAndAPersistentPlan) {
+  FileFaultPlan plan;
+  plan.op = FileFaultOp::kLock;
+  plan.nth = 1;
+  platform::ArmFileFault(plan);
+  EXPECT_FALSE(platform::LockOsFileRange(file_, 100, 1));
+  EXPECT_EQ(platform::kFileLockViolation, platform::LastFileError());
+  EXPECT_EQ(0, platform::HeldOsFileRanges(file_));
+  EXPECT_TRUE(platform::LockOsFileRange(file_, 100, 1));
+  EXPECT_TRUE(platform::UnlockOsFileRange(file_, 100, 1));
+
+  plan.op = FileFaultOp::kFlush;
+  plan.nth = 2;
+  plan.persistent = true;
+  platform::ArmFileFault(plan);
+  EXPECT_TRUE(platform::FlushOsFile(file_));
+  EXPECT_FALSE(platform::FlushOsFile(file_));
+  EXPECT_FALSE(platform::FlushOsFile(file_));
+  EXPECT_EQ(3u, platform::FileFaultCallsSeen());
+  platform::DisarmFileFaults();
+  EXPECT_TRUE(platform::FlushOsFile(file_));
+  EXPECT_TRUE(platform::FileFaultFired());
+
+  // nth 0 arms nothing.
+  plan.nth = 0;
+  platform::ArmFileFault(plan);
+  EXPECT_TRUE(platform::FlushOsFile(file_));
+  EXPECT_FALSE(platform::FileFaultFired());
+}
+
+}  // namespace
