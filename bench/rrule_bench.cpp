@@ -18,6 +18,7 @@
 
 #include "model/date_time.h"
 #include "model/recurrence_rule.h"
+#include "tests/model/rrule_text.h"
 
 #ifdef ALMACORA_BENCH_LIBICAL
 #include <libical/ical.h>
@@ -39,27 +40,15 @@ struct Rule {
   int year = 2000, month = 1, day = 1, hour = 9;
 };
 
-const char* const kDayNames[] = {"", "MO", "TU", "WE", "TH", "FR", "SA", "SU"};
-const char* const kFreqNames[] = {"", "SECONDLY", "MINUTELY", "HOURLY", "DAILY", "WEEKLY", "MONTHLY", "YEARLY"};
-
-std::string Join(const std::vector<int>& v) {
-  std::string s;
-  for (int x : v) s += (s.empty() ? "" : ",") + std::to_string(x);
-  return s;
-}
+using rruletext::ByDayPart;
+using rruletext::kFreqNames;
+using rruletext::ListPart;
 
 void Finish(Rule* r) {
   r->text = std::string("FREQ=") + kFreqNames[r->frequency] + ";INTERVAL=" + std::to_string(r->interval);
   if (r->count) r->text += ";COUNT=" + std::to_string(r->count);
-  if (!r->byMonth.empty()) r->text += ";BYMONTH=" + Join(r->byMonth);
-  if (!r->byMonthDay.empty()) r->text += ";BYMONTHDAY=" + Join(r->byMonthDay);
-  if (!r->byDay.empty()) {
-    r->text += ";BYDAY=";
-    for (size_t i = 0; i < r->byDay.size(); ++i)
-      r->text += (i ? "," : "") + (r->byDay[i].second ? std::to_string(r->byDay[i].second) : "") +
-                 kDayNames[r->byDay[i].first];
-  }
-  if (!r->bySetPos.empty()) r->text += ";BYSETPOS=" + Join(r->bySetPos);
+  r->text += ListPart("BYMONTH", r->byMonth) + ListPart("BYMONTHDAY", r->byMonthDay) + ByDayPart(r->byDay) +
+             ListPart("BYSETPOS", r->bySetPos);
 }
 
 // The kinds of rule an event calendar holds.

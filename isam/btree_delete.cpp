@@ -70,7 +70,15 @@ int delkey(int file, const uint8_t* key, uint32_t position, int mode) {
       }
     }
     UnlockIndexNode(fcb, leaf.position);
-    if (rc == 0) rc = LowerKeyCount(fcb);
+    if (rc == 0 && !(mode & kKeyCountKept)) {
+      rc = LowerKeyCount(fcb);
+      // The count stayed as it was: the key goes back in.
+      if (rc != 0) {
+        const int back = kKeyCountKept | kAddSkipUpdateCheck |
+                         (fcb->header.file_class == kClassMemberDirectory ? kAddMemberDirectory : 0);
+        addkey(file, key, position, back);
+      }
+    }
     return SetEngineError(rc);
   }
   return SetEngineError(kErrFileDamaged);

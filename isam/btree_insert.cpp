@@ -313,8 +313,8 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
       UnlockIndexNode(fcb, at);
       if (rc == 0) {
         fcb->header.root = at;
-        ++fcb->header.active_count;
-        rc = WriteFileHeader(fcb);
+        if (!(mode & kKeyCountKept)) ++fcb->header.active_count;
+        rc = WriteFileHeader(fcb);  // a failed write leaves root and count as the disk has them
       }
       UnlockFileHeader(fcb);
       return SetEngineError(rc);
@@ -351,7 +351,16 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
       return SetEngineError(rc);
     }
     rc = InsertAndSplit(fcb, &path, &leaf, i, target.data(), position, split_mode, depth);
-    if (rc == 0) rc = ChangeKeyCount(fcb, +1);
+    if (rc == 0 && !(mode & kKeyCountKept)) rc = ChangeKeyCount(fcb, +1);
+    // A split that failed part way may already hold the key, and a count
+    // that could not be written stayed as it was: the key goes out again,
+    // so the tree and its count agree and the caller sees an add that did
+    // not happen.
+    if (rc != 0) {
+      const int undo = kKeyCountKept | kAddSkipUpdateCheck |
+                       (fcb->header.file_class == kClassMemberDirectory ? kAddMemberDirectory : 0);
+      delkey(file, key, position, undo);
+    }
     return SetEngineError(rc);
   }
   // Restart marks that never clear: the file is damaged (or held in a

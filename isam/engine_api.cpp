@@ -19,6 +19,8 @@
 //   first / next (2410 / 2408): file, block = buffer, value2 = length in/out.
 //   add / rewrite / re-read (1400 / 1401 / 3450): file, block = buffer,
 //     *value2 = the record length.
+//   dump index keys (17047): file = member, block = IndexKeyDumpBlock; the
+//     count comes back in the block.
 #include "isam/engine_api.h"
 
 #include <cstring>
@@ -28,6 +30,7 @@
 #include "isam/engine_instance.h"
 #include "isam/engine_start.h"
 #include "isam/function_table.h"
+#include "isam/index_key_dump.h"
 #include "isam/runtime_utils.h"
 #include "isam/thread_layer.h"
 
@@ -217,6 +220,13 @@ int IsamRereadVarRecord(int16_t file, void* buffer, int32_t length) {
   EngineCall c = Make(kFnIsamRereadVarRecord, file, buffer);
   c.value2 = &length;
   return Call(c);
+}
+
+int32_t EngineDumpIndexKeys(int16_t member, IndexKeyDumpBlock* block) {
+  if (block != nullptr) block->key_count = 0;
+  EngineCall c = Make(kFnDumpIndexKeys, member, block);
+  Call(c);
+  return block != nullptr ? block->key_count : 0;
 }
 
 const char* EngineCurrentInstanceNameCall() { return EngineCurrentInstanceName(); }

@@ -14,6 +14,7 @@
 namespace isam {
 
 struct IfilBlock;  // file-set definition (file-set layer)
+struct IndexKeyDumpBlock;  // index_key_dump.h
 
 // Thread layer, no gate: 0, or 125 when already started (82 no memory).
 int EngineThreadLayerStart(int slots, int flags);
@@ -59,6 +60,12 @@ int IsamNextVarRecord(int16_t file, void* buffer, int32_t* length);
 int IsamAddVarRecord(int16_t file, const void* buffer, int32_t length);
 int IsamRewriteVarRecord(int16_t file, const void* buffer, int32_t length);
 int IsamRereadVarRecord(int16_t file, void* buffer, int32_t length);
+
+// Number 17047: writes the keys of index member `member` of the index
+// named in the block to the new OS file named there (index_key_dump.h).
+// Returns the number of keys written (also left in block->key_count), 0 on
+// an error: eng_err 116, 48, 23, 19, 17, 37 or the open's code.
+int32_t EngineDumpIndexKeys(int16_t member, IndexKeyDumpBlock* block);
 
 // Number 230, no gate: the current instance's name, or null.
 const char* EngineCurrentInstanceNameCall();

@@ -88,6 +88,15 @@ struct EngineInstance {
   void* context_table = nullptr;
 
   uint32_t user_value = 0;         // thread user value, kept across re-registration
+
+  // ---- ISAM sets and saved positions (isam_record_sets.h, isam_saved_position.h) ----
+  int16_t isam_set_key = -1;       // key number of the current set (-1 none)
+  int16_t isam_set_length = 0;     // leading bytes its keys share
+  uint8_t isam_set_leading[256] = {};
+  void* saved_positions = nullptr; // SavedPositionTable of the saved ISAM positions
+
+  // ---- file copies (file_copy.h) ----
+  bool shared_copy_allowed = false; // CopyFileToPath may copy files open shared
 };
 
 // The instance the engine works on now (null when none is current).

@@ -11,6 +11,7 @@
 #include "isam/engine_instance.h"
 #include "isam/runtime_utils.h"
 #include "isam/superfile_member.h"
+#include "isam/varlen_record.h"
 
 namespace isam {
 namespace {
@@ -179,19 +180,42 @@ int ReadFileHeader(FileControlBlock* fcb) {
   if (count != static_cast<int32_t>(kFileHeaderSize)) return SetEngineError(36);
   const uint16_t mode = fcb->header.open_mode;
   DecodeFileHeader(raw, &fcb->header);
+  fcb->disk_header = fcb->header;
+  fcb->disk_header_known = true;
   if (fcb->state != kStateFree) fcb->header.open_mode = mode;  // ours, not the last writer's
+  CoverMemberWithHost(fcb);
   return 0;
 }
 
 int WriteFileHeader(FileControlBlock* fcb) {
-  ++fcb->header.write_count;
+  FileHeader next = fcb->header;
+  ++next.write_count;
   uint8_t raw[kFileHeaderSize];
-  EncodeFileHeader(fcb->header, raw);
+  EncodeFileHeader(next, raw);
   int32_t count = 0;
   const int rc = FilePositionedIo(1, &HolderOf(fcb)->os, fcb->header_position, raw,
                                   static_cast<int32_t>(kFileHeaderSize), &count);
-  if (rc != 0) return SetEngineError(rc);
-  return 0;
+  if (rc == 0) {
+    fcb->header = next;
+    fcb->disk_header = next;
+    fcb->disk_header_known = true;
+    return 0;
+  }
+  if (fcb->disk_header_known) {
+    const uint16_t mode = fcb->header.open_mode;
+    fcb->header = fcb->disk_header;
+    fcb->header.open_mode = mode;
+    CoverMemberWithHost(fcb);
+    // A write cut short leaves half a new header; the old one goes back.
+    // Not for a shared file without the lock: another opener may have
+    // written since.
+    if (fcb->header_lock_depth > 0 || !IsShared(fcb)) {
+      EncodeFileHeader(fcb->disk_header, raw);
+      FilePositionedIo(1, &HolderOf(fcb)->os, fcb->header_position, raw, static_cast<int32_t>(kFileHeaderSize),
+                       &count);
+    }
+  }
+  return SetEngineError(rc);
 }
 
 int LockFileHeader(FileControlBlock* fcb) {
@@ -217,9 +241,18 @@ int UnlockFileHeader(FileControlBlock* fcb) {
   return 0;
 }
 
-uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment) {
-  FileControlBlock* holder = HolderOf(fcb);
-  if (InSuperfile(holder)) return ExtendMemberSpace(holder, bytes);  // space is the host's
+namespace {
+
+// Stamps the new space of a variable-length file as one claimed stretch.
+int StampNewStretch(FileControlBlock* holder, uint64_t start, uint64_t end, uint32_t member) {
+  VarRecordHeader stretch;
+  stretch.mark = kMarkActive;
+  stretch.total = static_cast<uint32_t>(end - start + 1);
+  stretch.member = member;
+  return WriteVarRecordHeader(holder, static_cast<uint32_t>(start), stretch);
+}
+
+uint32_t ExtendOwnSpace(FileControlBlock* holder, uint32_t bytes, uint32_t alignment, uint32_t member) {
   if (LockFileHeader(holder) != 0) return 0;
   FileHeader& h = holder->header;
   uint64_t start = static_cast<uint64_t>(h.logical_end) + 1;
@@ -257,11 +290,32 @@ uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment) {
     h.physical_end = static_cast<uint32_t>(physical);
     if (!(h.open_mode & kModeTransaction2)) OsFlushFile(&holder->os);
   }
+  // The stretch header first, the end that covers it second.
+  if (h.file_type == kFileTypeVariable && start == static_cast<uint64_t>(h.logical_end) + 1 &&
+      bytes >= VarHeaderLength(holder)) {
+    if (int rc = StampNewStretch(holder, start, end, member)) {
+      UnlockFileHeader(holder);
+      SetEngineError(rc);
+      return 0;
+    }
+  }
   h.logical_end = static_cast<uint32_t>(end);
   const int rc = WriteFileHeader(holder);
   UnlockFileHeader(holder);
   if (rc != 0) return 0;
   return static_cast<uint32_t>(start);
+}
+
+}  // namespace
+
+uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment) {
+  FileControlBlock* holder = HolderOf(fcb);
+  if (InSuperfile(holder)) return ExtendMemberSpace(holder, bytes);  // space is the host's
+  return ExtendOwnSpace(holder, bytes, alignment, holder->header.superfile_member);
+}
+
+uint32_t ExtendHostFor(FileControlBlock* host, uint32_t bytes, uint32_t member) {
+  return ExtendOwnSpace(HolderOf(host), bytes, 1, member);
 }
 
 int UpdateAllowed(const FileControlBlock* fcb) {
@@ -337,7 +391,9 @@ int CheckIndexGeometry(const FileHeader& h) {
 #include "isam/file_create.h"
 #include "isam/file_open.h"
 #include "isam/function_table.h"
+#include "isam/index_key_dump.h"
 #include "isam/node_cache.h"
+#include "isam/superfile_delete_rename.h"
 
 namespace isam {
 namespace {
@@ -357,6 +413,9 @@ void FileLayerStop(EngineInstance* inst) {
   inst->files_allocated = 0;
   NodeCacheStop(inst);
 }
+
+constexpr EngineFunctionNumber kFnDeleteEngineFile = 3;
+constexpr EngineFunctionNumber kFnRenameEngineFile = 36;  // block: CallParameterBlock, path = new name
 
 const EngineLayerHooks kFileLayerHooks = {"files and indexes", FileLayerStart, FileLayerStop};
 
@@ -405,6 +464,14 @@ int FnAddKey(EngineCall* c) {
                      c->value1 ? static_cast<uint32_t>(*c->value1) : 0, c->extra);
 }
 
+int FnDeleteFile(EngineCall* c) { return DeleteEngineFile(c->file); }
+
+int FnRenameFile(EngineCall* c) {
+  const CallParameterBlock* p = Params(c);
+  if (p == nullptr) return SetEngineError(116);
+  return RenameEngineFile(c->file, p->path);
+}
+
 int FnDeleteKey(EngineCall* c) {
   return DeleteKeyEntry(c->file, static_cast<const uint8_t*>(c->block),
                         c->value1 ? static_cast<uint32_t>(*c->value1) : 0);
@@ -423,6 +490,9 @@ int InstallFileLayer() {
   InstallEngineFunction(kFnFlushFiles, FnFlush);
   InstallEngineFunction(642, FnAddKey);
   InstallEngineFunction(644, FnDeleteKey);
+  InstallEngineFunction(kFnDeleteEngineFile, FnDeleteFile);
+  InstallEngineFunction(kFnRenameEngineFile, FnRenameFile);
+  InstallIndexKeyDumpFunction();
   return 0;
 }
 

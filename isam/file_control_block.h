@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "isam/btree_node.h"
 #include "isam/file_header.h"
@@ -51,6 +52,15 @@ struct FileControlBlock {
   CondIndexSet* cond_index = nullptr;  // data files (maintenance utilities)
   ExprNode* own_condition = nullptr;   // index files
   uint16_t* collation = nullptr;       // 256-entry table of flag 0x20, or null
+  // Data files: the record schema ("EN!DEF" kind 1) once it was looked up
+  // (record_schema_store.h); empty when the file has none.
+  std::vector<uint8_t> record_schema;
+  bool record_schema_loaded = false;
+
+  // The header as the disk last held it (read or written by this block), so
+  // a failed header write can put memory and disk back together.
+  FileHeader disk_header;
+  bool disk_header_known = false;
 };
 
 // ---- the file-number table ----
@@ -84,8 +94,14 @@ inline FileControlBlock* HolderOf(FileControlBlock* fcb) { return fcb->host ? fc
 inline bool IsShared(const FileControlBlock* fcb) { return (fcb->header.open_mode & kModeShared) != 0; }
 
 // Reads the header at header_position into the image: 0 or the I/O code.
+// A superfile member's ends are raised to its host's logical end (a
+// member's stretches lie anywhere in the host, and a member header lost
+// after the host grew must not hide them).
 int ReadFileHeader(FileControlBlock* fcb);
-// Writes the whole header image (write count + 1): 0 or the I/O code.
+// Writes the whole header image (write count + 1): 0 or the I/O code. On a
+// failed write the image in memory goes back to what the disk last held
+// (the open mode stays ours) and that image is written again, undoing a
+// write cut short: a change the disk did not take is never kept in memory.
 int WriteFileHeader(FileControlBlock* fcb);
 
 // The header lock of a file or index member. Within one operation it nests:
@@ -101,9 +117,16 @@ int UnlockFileHeader(FileControlBlock* fcb);
 // multiple of `alignment` (1 for none): returns the position of the new
 // space (0 with eng_err on failure). The physical end grows by whole
 // extensions; new space is written with 0xFF and the file flushed (unless
-// mode 0x20). Takes the header lock itself (nesting with the caller's) and
-// writes the header. 39 when the end would wrap past 4 GB.
+// mode 0x20). In a variable-length file (or host) the new space is one
+// stretch, and its header (0xFAFA, the whole length, used 0, the file's
+// member number) is on disk before the header that names the new end, so a
+// crash never leaves a stretch without a header. Takes the header lock
+// itself (nesting with the caller's) and writes the header. 39 when the end
+// would wrap past 4 GB.
 uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment);
+// ExtendFile of a host for one of its members: the stretch header names
+// `member`.
+uint32_t ExtendHostFor(FileControlBlock* host, uint32_t bytes, uint32_t member);
 
 // The update check: 54 read-only, 121 updates blocked, 99 transaction mode
 // without a rebuild or compaction running; else 0.

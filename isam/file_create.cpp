@@ -1,13 +1,16 @@
 #include "isam/file_create.h"
 
 #include <cstring>
+#include <vector>
 
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
+#include "isam/header_lock.h"
 #include "isam/node_cache.h"
 #include "isam/resource_anchor.h"
 #include "isam/runtime_utils.h"
 #include "isam/superfile_member.h"
+#include "isam/varlen_record.h"
 
 namespace isam {
 namespace {
@@ -59,12 +62,25 @@ void ResetBlock(FileControlBlock* fcb, int number) {
   fcb->current_entry = 0;
   fcb->header_lock_depth = 0;
   fcb->updates_blocked = false;
+  fcb->disk_header_known = false;
 }
 
 uint16_t EffectiveExtension(uint16_t requested, uint16_t mode, uint32_t unit) {
   if (mode & kModeTransaction2)
     return static_cast<uint16_t>(ChooseExtensionSize(requested, static_cast<int32_t>(unit)));
   return requested;
+}
+
+// The header claims the space up to its logical end (the header block of a
+// variable file, the bytes before a fixed file's first record); a plain
+// file is written out that far at once, so it opens again even when no
+// resource or record ever extends it. A member's header lives in its entry.
+int FillHeaderBlock(FileControlBlock* fcb) {
+  if (IsMemberName(fcb->name)) return 0;
+  const uint32_t end = fcb->header.logical_end + 1;
+  if (end <= kFileHeaderSize) return 0;
+  std::vector<uint8_t> zeros(end - kFileHeaderSize, 0);
+  return FileIo(1, fcb, kFileHeaderSize, zeros.data(), static_cast<uint32_t>(zeros.size()));
 }
 
 // OS create, header write and (unless 0x800) the anchor; on failure the
@@ -84,6 +100,7 @@ int CreateOnDisk(FileControlBlock* fcb, const char* name, uint16_t mode) {
   fcb->state = kStateOpen;
   ++inst->files_open;
   int rc = WriteFileHeader(fcb);
+  if (rc == 0) rc = FillHeaderBlock(fcb);
   if (rc == 0 && !(mode & kModeNoFirstResource)) rc = WriteResourceAnchor(fcb);
   if (rc != 0) {
     OsCloseFile(&fcb->os);
@@ -144,10 +161,12 @@ int CreateDataFile(int number, const char* name, int record_length, uint16_t ext
   FileHeader& h = fcb->header;
   if (mode & kModeVariable) {
     // A host's nodes are the engine's own size (an opener with another size
-    // is refused); a plain variable file uses at most 4 sectors.
+    // is refused); a plain variable file uses at most 4 sectors. A member's
+    // free-space nodes are host stretches: with their 18-byte stretch
+    // header in front each fills exactly one of the host's nodes.
     int sectors = inst->node_size / 128;
     if (sectors > 4 && !(mode & kModeSuperHost)) sectors = 4;
-    const int node_size = sectors * 128;
+    const int node_size = IsMemberName(name) ? inst->node_size - static_cast<int>(kLongVarHeader) : sectors * 128;
     if (node_size - 18 < 48) return SetEngineError(20);
     h.node_size = static_cast<uint16_t>(node_size);
     h.node_usable = static_cast<uint16_t>(node_size - 18);

@@ -30,7 +30,7 @@ void EncodeFileHeader(const FileHeader& h, uint8_t* out) {
   out[57] = h.key_type;
   out[58] = h.duplicates;
   out[59] = h.variant;
-  PutLe16(out + 60, h.padding);
+  out[60] = static_cast<uint8_t>(h.padding);  // one byte: +61 is the platform byte
   out[61] = h.platform2;
   out[62] = h.platform8;
   out[63] = h.platform4;
@@ -79,7 +79,7 @@ void DecodeFileHeader(const uint8_t* in, FileHeader* h) {
   h->key_type = in[57];
   h->duplicates = in[58];
   h->variant = in[59];
-  h->padding = GetLe16(in + 60);
+  h->padding = in[60];
   h->platform2 = in[61];
   h->platform8 = in[62];
   h->platform4 = in[63];

@@ -61,7 +61,7 @@ struct FileHeader {
   uint8_t key_type = 0;          // +57
   uint8_t duplicates = 0;        // +58
   uint8_t variant = 0;           // +59
-  uint16_t padding = 0;          // +60 pad byte (32 for an index)
+  uint16_t padding = 0;          // +60 pad byte (32 for an index), one byte on disk
   uint8_t platform2 = 2;         // +61
   uint8_t platform8 = 8;         // +62
   uint8_t platform4 = 4;         // +63

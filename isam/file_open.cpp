@@ -125,6 +125,16 @@ int OpenFileEntry(int number, const char* name, uint16_t mode) {
     EngineSleep(kSharedHeaderRetryPauseMs);
   }
   FileHeader& h = fcb->header;
+  if (rc == 0) {
+    fcb->disk_header = h;
+    fcb->disk_header_known = true;
+    if (InSuperfile(fcb)) {
+      // The host may have grown since this member's header was written.
+      FileControlBlock* host = SuperfileHostOf(fcb);
+      if (IsShared(host)) ReadFileHeader(host);
+      CoverMemberWithHost(fcb);
+    }
+  }
   const int members = rc == 0 && h.file_type == kFileTypeIndex ? h.member_count : 0;
   if (rc == 0 && number + members >= inst->file_count) rc = 22;
   for (int m = 1; rc == 0 && m <= members; ++m) {

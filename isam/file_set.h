@@ -4,6 +4,9 @@
 // ("EN!DEF" kind 0); opening checks that the index files still match the
 // definition; both fill the ISAM tables the record layer reads.
 //
+// Opening a set from its data file alone and storing a definition in an
+// existing file: file_set_stored.h; renaming a set: file_set_rename.h.
+//
 // Key numbers: the data file gets N, its indexes N + 1, N + 2, ... in
 // definition order; an index without a file name is one more member of the
 // index file before it.
@@ -59,12 +62,18 @@ int CreateFileSetFromIfil(IfilBlock* block);
 // Opens the files of an existing set: 107, 124 an index file has another
 // member count than the definition, 608 an index's key length or
 // duplicate flag differs from the definition, 46, file open codes. On
-// failure everything opened is closed again and assigned stays -1.
+// failure everything opened is closed again (a superfile host opened for
+// the set's members too) and assigned stays -1.
 int OpenFileSetFromIfil(IfilBlock* block);
 
 // Closes the data file and every index file of the set: 0 or the first
-// close error; assigned becomes -1.
+// close error; assigned becomes -1. 26 when the set is not open.
 int CloseFileSet(IfilBlock* block);
+
+// The same by the data file's number, for a set opened without a block of
+// the caller's (OpenFileSetByDefinition): the index files are those its
+// ISAM row lists. 26 when the number is not open.
+int CloseFileSetByNumber(int data_file);
 
 // The packed definition that create stores (and the stored one of an open
 // data file).

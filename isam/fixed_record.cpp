@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "isam/header_lock.h"
 #include "isam/btree_bytes.h"
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
@@ -12,24 +13,6 @@ namespace isam {
 namespace {
 
 constexpr uint8_t kDeletedMark = 0xFF;
-
-class HeaderLock {
- public:
-  explicit HeaderLock(FileControlBlock* fcb) : fcb_(fcb), rc_(LockFileHeader(fcb)) {}
-  ~HeaderLock() {
-    if (rc_ == 0) UnlockFileHeader(fcb_);
-  }
-  int rc() const { return rc_; }
-
- private:
-  FileControlBlock* fcb_;
-  int rc_;
-};
-
-int Io(int mode, FileControlBlock* fcb, uint32_t position, void* buffer, uint32_t length) {
-  int32_t count = 0;
-  return FilePositionedIo(mode, &HolderOf(fcb)->os, position, buffer, static_cast<int32_t>(length), &count);
-}
 
 }  // namespace
 
@@ -64,7 +47,7 @@ uint32_t NewDataRecord(int file) {
   if (position != 0) {
     if (CheckRecordPosition(fcb, position) != 0) return SetEngineError(31), 0;
     uint8_t top[5];
-    if (int rc = Io(0, fcb, position, top, sizeof top)) return SetEngineError(rc), 0;
+    if (int rc = FileIo(0, fcb, position, top, sizeof top)) return SetEngineError(rc), 0;
     if (top[0] != kDeletedMark) return SetEngineError(31), 0;
     const uint32_t next = GetLe32(top + 1);
     if (next == position) return SetEngineError(31), 0;  // a stack that points at itself
@@ -91,14 +74,14 @@ int ReleaseDataRecord(int file, uint32_t position) {
   if (lock.rc()) return lock.rc();
   FileHeader& h = fcb->header;
   uint8_t first = 0;
-  if (int rc = Io(0, fcb, position, &first, 1)) return SetEngineError(rc);
+  if (int rc = FileIo(0, fcb, position, &first, 1)) return SetEngineError(rc);
   // A record deleted before, on top of the stack or below it: pushing it
   // again would make the stack a cycle that hands the slot out twice.
   if (position == h.delete_stack || first == kDeletedMark) return SetEngineError(32);
   uint8_t mark[5];
   mark[0] = kDeletedMark;
   PutLe32(mark + 1, h.delete_stack);
-  if (int rc = Io(1, fcb, position, mark, sizeof mark)) return SetEngineError(rc);
+  if (int rc = FileIo(1, fcb, position, mark, sizeof mark)) return SetEngineError(rc);
   h.delete_stack = position;
   if (h.active_count > 0) --h.active_count;
   // Unlocked under the header lock, before the new top is published: the
@@ -117,7 +100,7 @@ int ReadDataRecordAt(int file, uint32_t position, void* buffer) {
     return n < 0 ? -n : 0;
   }
   if (int rc = CheckRecordPosition(fcb, position)) return rc;
-  return SetEngineError(Io(0, fcb, position, buffer, fcb->header.record_length));
+  return SetEngineError(FileIo(0, fcb, position, buffer, fcb->header.record_length));
 }
 
 int WriteDataRecordAt(int file, uint32_t position, const void* record) {
@@ -127,7 +110,7 @@ int WriteDataRecordAt(int file, uint32_t position, const void* record) {
   if (fcb->header.file_type == kFileTypeVariable)
     return WriteVarRecordAt(fcb, position, record, fcb->header.record_length);
   if (int rc = CheckRecordPosition(fcb, position)) return rc;
-  return SetEngineError(Io(1, fcb, position, const_cast<void*>(record), fcb->header.record_length));
+  return SetEngineError(FileIo(1, fcb, position, const_cast<void*>(record), fcb->header.record_length));
 }
 
 int32_t DataRecordCount(int file) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "isam/header_lock.h"
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
 #include "isam/free_space_index.h"
@@ -11,19 +12,6 @@
 
 namespace isam {
 namespace {
-
-class HeaderLock {
- public:
-  explicit HeaderLock(FileControlBlock* fcb) : fcb_(fcb), rc_(LockFileHeader(fcb)) {}
-  ~HeaderLock() {
-    if (rc_ == 0) UnlockFileHeader(fcb_);
-  }
-  int rc() const { return rc_; }
-
- private:
-  FileControlBlock* fcb_;
-  int rc_;
-};
 
 uint32_t SpaceMember(const FileControlBlock* fcb) { return fcb->header.superfile_member; }
 
@@ -54,10 +42,16 @@ uint32_t ClaimFreeStretch(FileControlBlock* fcb, uint32_t needed) {
     return SetEngineError(147), 0;
   }
   if (SpaceIndexRemove(fcb, found) != 0) return SetEngineError(146), 0;
+  const VarRecordHeader was = h;
   h.mark = kMarkActive;
   h.used = 0;
   h.member = SpaceMember(fcb);
-  if (WriteVarRecordHeader(fcb, k.position, h) != 0) return 0;
+  if (int rc = WriteVarRecordHeader(fcb, k.position, h)) {
+    // Still free (or half marked): it gets its header and its key back.
+    WriteVarRecordHeader(fcb, k.position, was);
+    SpaceIndexAdd(fcb, found);
+    return SetEngineError(rc), 0;
+  }
   return k.position;
 }
 
@@ -81,18 +75,16 @@ uint32_t AllocVarSpace(FileControlBlock* fcb, uint32_t length, int kind, bool co
     if (position == 0 && CurrentInstance()->eng_err != 0) return 0;
   }
   if (position == 0) {
+    // New space comes stamped as a claimed stretch of this file (member),
+    // used length 0: just what a fresh record stretch needs.
     position = ExtendFile(fcb, static_cast<uint32_t>(needed), 1);
     if (position == 0) return 0;
-    VarRecordHeader h;
-    h.mark = kMarkActive;
-    h.total = static_cast<uint32_t>(needed);
-    h.member = SpaceMember(fcb);
-    if (WriteVarRecordHeader(fcb, position, h) != 0) return 0;
   }
   if (counted) {
     ++fcb->header.serial_counter;
     ++fcb->header.active_count;
     if (WriteFileHeader(fcb) != 0) {
+      FreeVarSpace(fcb, position, false);  // a stretch no record will fill
       SetEngineError(44);
       return 0;
     }
@@ -111,27 +103,45 @@ uint32_t NewVarRecordSpace(int file, uint32_t length) {
 int FreeRawStretch(FileControlBlock* fcb, uint32_t position, uint32_t total) {
   HeaderLock lock(fcb);
   if (lock.rc()) return lock.rc();
+  // Every step is undone when a later one fails, so the stretch is either
+  // free with its key or left as it was, and a free neighbour keeps its key:
+  // no free space ever drops out of the index.
+  const uint32_t hlen = VarHeaderLength(fcb);
+  uint8_t before[kLongVarHeader];
+  if (int rc = FileIo(0, fcb, position, before, hlen)) return SetEngineError(rc);
+  uint8_t joined_key[kSpaceKeyLength];
+  bool joined = false;
   const uint64_t behind = static_cast<uint64_t>(position) + total;
   if (behind <= fcb->header.logical_end) {
     VarRecordHeader next;
     if (ReadVarRecordHeader(fcb, static_cast<uint32_t>(behind), &next) == 0 && next.mark == FreeMarkOf(fcb) &&
         next.member == SpaceMember(fcb) &&
         static_cast<uint64_t>(total) + next.total <= 0x7FFFFFFFu) {
-      uint8_t key[kSpaceKeyLength];
-      BuildSpaceKey(fcb, key, next.total, static_cast<uint32_t>(behind));
-      const int rc = SpaceIndexRemove(fcb, key);
-      if (rc == 0) total += next.total;
-      else if (rc != 4) return SetEngineError(146);
+      BuildSpaceKey(fcb, joined_key, next.total, static_cast<uint32_t>(behind));
+      const int rc = SpaceIndexRemove(fcb, joined_key);
+      if (rc == 0) {
+        total += next.total;
+        joined = true;
+      } else if (rc != 4) {
+        return SetEngineError(146);
+      }
     }
   }
   VarRecordHeader h;
   h.mark = FreeMarkOf(fcb);
   h.total = total;
   h.member = SpaceMember(fcb);
-  if (int rc = WriteVarRecordHeader(fcb, position, h)) return rc;
-  uint8_t key[kSpaceKeyLength];
-  BuildSpaceKey(fcb, key, total, position);
-  return SetEngineError(SpaceIndexAdd(fcb, key));
+  int rc = WriteVarRecordHeader(fcb, position, h);
+  if (rc == 0) {
+    uint8_t key[kSpaceKeyLength];
+    BuildSpaceKey(fcb, key, total, position);
+    rc = SpaceIndexAdd(fcb, key);
+  }
+  if (rc != 0) {
+    FileIo(1, fcb, position, before, hlen);
+    if (joined) SpaceIndexAdd(fcb, joined_key);
+  }
+  return SetEngineError(rc);
 }
 
 int FreeVarSpace(FileControlBlock* fcb, uint32_t position, bool counted) {
@@ -141,17 +151,26 @@ int FreeVarSpace(FileControlBlock* fcb, uint32_t position, bool counted) {
   VarRecordHeader h;
   if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
   if (h.mark != kMarkActive && h.mark != kMarkResource) return SetEngineError(123);
-  if (int rc = FreeRawStretch(fcb, position, h.total)) return rc;
+  // The count goes first: a failure after it leaves the record in place
+  // and the count put back, never a freed record reported as kept.
+  const bool lowered = counted && fcb->header.active_count > 0;
+  if (lowered) {
+    --fcb->header.active_count;
+    if (int rc = WriteFileHeader(fcb)) return SetEngineError(rc);
+  }
+  if (int rc = FreeRawStretch(fcb, position, h.total)) {
+    if (lowered) {
+      ++fcb->header.active_count;
+      WriteFileHeader(fcb);
+    }
+    return SetEngineError(rc);
+  }
   // This instance's lock on the record goes while the header lock is still
   // held: a claimer, which takes the header lock first, must find the
   // stretch unlocked.
   if (CheckRecordLocked(fcb->number, kLockWrite, position) == 0 ||
       CheckRecordLocked(fcb->number, kLockRead, position) == 0)
     LockRecord(fcb->number, kLockUnlock, position);
-  if (counted && fcb->header.active_count > 0) {
-    --fcb->header.active_count;
-    if (int rc = WriteFileHeader(fcb)) return SetEngineError(rc);
-  }
   return SetEngineError(0);
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "isam/header_lock.h"
 #include "isam/btree_bytes.h"
 #include "isam/btree_descent.h"
 #include "isam/btree_node.h"
@@ -31,27 +32,15 @@ NodeLayout SpaceLayout(const FileControlBlock* fcb) {
 }
 
 bool LayoutUsable(const FileControlBlock* fcb, const NodeLayout& l) {
-  return fcb->header.file_type == 2 && l.node_size >= 128 &&
-         l.leaf_key_bytes >= kSpaceKeyLength &&
+  // A member's nodes are the host's node size less a stretch header, so
+  // not always whole sectors: only the room for entries is checked.
+  return fcb->header.file_type == 2 && l.leaf_key_bytes >= kSpaceKeyLength &&
          l.leaf_key_bytes + kSpaceKeyLength + kNodeHeaderSize <= l.node_size && l.leaf_limit >= 2;
 }
 
 uint32_t StepBound(const FileControlBlock* fcb) {
   return fcb->header.logical_end / (fcb->header.node_size ? fcb->header.node_size : 128) + 4;
 }
-
-class HeaderLock {
- public:
-  explicit HeaderLock(FileControlBlock* fcb) : fcb_(fcb), rc_(LockFileHeader(fcb)) {}
-  ~HeaderLock() {
-    if (rc_ == 0) UnlockFileHeader(fcb_);
-  }
-  int rc() const { return rc_; }
-
- private:
-  FileControlBlock* fcb_;
-  int rc_;
-};
 
 int ReadNode(FileControlBlock* fcb, const NodeLayout& l, uint32_t position, Node* node) {
   const FileHeader& h = fcb->header;
@@ -69,12 +58,18 @@ int ReadNode(FileControlBlock* fcb, const NodeLayout& l, uint32_t position, Node
   return DecodeNode(l, image.data() + hlen, position, node);
 }
 
+// A write that fails part way puts the node's old bytes back: a torn node
+// would hold half new keys behind an old count.
 int WriteNode(FileControlBlock* fcb, const NodeLayout& l, Node* node) {
   std::vector<uint8_t> image(l.node_size);
   if (int rc = EncodeNode(l, node, image.data())) return rc;
-  int32_t count = 0;
-  return FilePositionedIo(1, &HolderOf(fcb)->os, node->position, image.data(),
-                          static_cast<int32_t>(image.size()), &count);
+  std::vector<uint8_t> before(l.node_size);
+  int32_t got = 0;
+  if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, node->position, before.data(), l.node_size, &got)) return rc;
+  if (got != l.node_size) return 36;
+  const int rc = FileIo(1, fcb, node->position, image.data(), l.node_size);
+  if (rc != 0) FileIo(1, fcb, node->position, before.data(), l.node_size);
+  return rc;
 }
 
 // A new empty node at the end of the file; its stretch header is written

@@ -10,6 +10,7 @@
 #include "isam/fixed_record.h"
 #include "isam/free_space.h"
 #include "isam/free_space_index.h"
+#include "isam/header_lock.h"
 #include "isam/isam_record_internal.h"
 #include "isam/isam_record_keys.h"
 #include "isam/record_lock.h"
@@ -44,19 +45,6 @@ int UndoKeyChanges(std::vector<KeyChange>& changes) {
   return rc;
 }
 
-// addkey and delkey may fail after the tree itself changed (the key went in
-// or out, but the index header's key count could not be written). Before a
-// failure is unwound, the tree is put back to what the unwinding assumes:
-// the key is taken out again (or put back); a key already so stays. 2
-// (another record has this key) and 3/4 (no such key with this position)
-// changed nothing.
-void KeyNotAdded(int failure, int k, const uint8_t* key, uint32_t position) {
-  if (failure != 2) delkey(k, key, position, 0);
-}
-void KeyNotRemoved(int failure, int k, const uint8_t* key, uint32_t position) {
-  if (failure != 3 && failure != 4) addkey(k, key, position, 0);
-}
-
 // Gives back the space of a record that never became one.
 void GiveBack(FileControlBlock* fcb, int file, uint32_t position) {
   if (IsVariable(fcb)) FreeVarSpace(fcb, position, true);
@@ -77,6 +65,132 @@ std::vector<uint8_t> WithSerial(const IsamFileRow* row, const FileControlBlock* 
 int CheckUpdate(int file, FileControlBlock* fcb) {
   if (int rc = UpdateAllowed(fcb)) return rc;
   (void)file;
+  return 0;
+}
+
+// Where a rewrite puts the record: in place (position == current) or, moved,
+// into a new stretch; an in-place rewrite keeps the old image for its undo.
+struct RewriteTarget {
+  uint32_t current = 0;
+  uint32_t position = 0;
+  bool moved = false;
+  std::vector<uint8_t> old_image;
+};
+
+// Puts the file back as it was before a rewrite whose keys did not (or no
+// longer) name the new form: a new stretch goes back, a record written in
+// place gets its old image again.
+void UndoRecordWrite(FileControlBlock* fcb, int file, const RewriteTarget& t) {
+  if (t.moved) {
+    GiveBack(fcb, file, t.position);
+    LockRecord(file, kLockUnlock, t.position);
+  } else if (IsVariable(fcb)) {
+    WriteVarRecordAt(fcb, t.current, t.old_image.data(), static_cast<uint32_t>(t.old_image.size()), true);
+  } else {
+    WriteDataRecordAt(file, t.current, t.old_image.data());
+  }
+}
+
+constexpr int kCannotGrow = -1;
+
+// Extends the record's stretch over the free stretch directly behind it
+// when the two hold `needed` bytes: 0 grown, kCannotGrow (nothing changed),
+// or 146 when the free stretch left the free-space index but the record's
+// header could not take it over (its key is put back).
+int GrowIntoFreeBehind(FileControlBlock* fcb, uint32_t current, VarRecordHeader h, uint64_t needed) {
+  HeaderLock lock(fcb);
+  if (lock.rc() != 0) return kCannotGrow;
+  VarRecordHeader next;
+  const uint64_t behind = static_cast<uint64_t>(current) + h.total;
+  if (behind > fcb->header.logical_end ||
+      ReadVarRecordHeader(fcb, static_cast<uint32_t>(behind), &next) != 0 || next.mark != kMarkFree ||
+      static_cast<uint64_t>(h.total) + next.total < needed)
+    return kCannotGrow;
+  uint8_t key[kSpaceKeyLength];
+  BuildSpaceKey(fcb, key, next.total, static_cast<uint32_t>(behind));
+  if (SpaceIndexRemove(fcb, key) != 0) return kCannotGrow;
+  h.total += next.total;
+  if (WriteVarRecordHeader(fcb, current, h) == 0) return 0;
+  // Still a free stretch of its own: it must stay findable.
+  SpaceIndexAdd(fcb, key);
+  return 146;
+}
+
+// Gives back the stretch a rewrite moved the record out of, once no key
+// names it. The record in it is first marked unfilled (used length 0), so
+// that whatever the free meets, the old copy can never again count as a
+// live record beside the new one: a free that fails leaves at worst a
+// claimed stretch that holds nothing. The stretch is still this writer's
+// until the free, so the mark needs no header lock (and a failing header
+// lock cannot keep it from being made).
+void ReleaseMovedStretch(FileControlBlock* fcb, int file, uint32_t position) {
+  VarRecordHeader h;
+  if (ReadVarRecordHeader(fcb, position, &h) == 0 && h.mark == kMarkActive && h.used != 0) {
+    h.used = 0;
+    WriteVarRecordHeader(fcb, position, h);
+  }
+  // Unlocked before it is free: from then on another process may claim the
+  // stretch at once and must be able to lock it.
+  LockRecord(file, kLockUnlock, position);
+  FreeVarSpace(fcb, position, true);
+}
+
+// Switches every index of the data file from the record's current keys to
+// the keys of its new form at t.position. A failure undoes the switches made
+// so far and returns the code (105 when an undo failed too), with the index
+// it concerns in *failed_key.
+int RewriteRecordKeys(IsamFileRow* row, const RewriteTarget& t, const uint8_t* data, uint32_t length,
+                      int* failed_key) {
+  IsamTables* tables = CurrentIsamTables();
+  std::vector<KeyChange> changes;
+  uint8_t key[256];
+  for (int16_t k : row->keys) {
+    const int n = BuildRecordKey(k, data, length, t.position, key);
+    IsamKeyRow& kr = tables->Key(k);
+    const std::vector<uint8_t> old = kr.current_key;
+    int failure = n < 0 ? -n : 0;
+    KeyChange c;
+    c.key = k;
+    if (failure == 0) {
+      const bool same_value = n > 0 && static_cast<int>(old.size()) == n &&
+                              std::memcmp(old.data(), key, static_cast<std::size_t>(kr.def.duplicates ? n - 4 : n)) == 0;
+      if (same_value && !t.moved) {
+        continue;
+      } else if (same_value && !kr.def.duplicates) {
+        failure = addkey(k, key, t.position, kAddReplacePosition);
+        c.replaced = true;
+        c.removed = old;
+        c.removed_position = t.current;
+      } else {
+        if (n > 0) {
+          failure = addkey(k, key, t.position, 0);
+          if (failure == 0) {
+            c.added.assign(key, key + n);
+            c.added_position = t.position;
+          }
+        }
+        if (failure == 0 && !old.empty()) {
+          // A key already gone was taken out as a leftover by a reader (or
+          // lost with a writer that died half-way): it counts as removed,
+          // so an undo puts it back beside the old image.
+          failure = delkey(k, old.data(), t.current, 0);
+          if (failure == 4) failure = 0;
+          if (failure == 0) {
+            c.removed = old;
+            c.removed_position = t.current;
+          } else if (!c.added.empty()) {
+            delkey(k, c.added.data(), t.position, 0);  // the old key stayed: this one goes again
+          }
+        }
+      }
+    }
+    if (failure != 0) {
+      const int undo = UndoKeyChanges(changes);
+      *failed_key = k;
+      return undo ? undo : failure;
+    }
+    changes.push_back(std::move(c));
+  }
   return 0;
 }
 
@@ -116,7 +230,7 @@ int IsamRecordAdd(int file, const void* record, int32_t length) {
     int failure = n < 0 ? -n : 0;
     if (n > 0) failure = addkey(k, key, position, 0);
     if (failure != 0) {
-      if (n > 0) KeyNotAdded(failure, k, key, position);
+      // A failed addkey left its tree and count as they were.
       UndoKeyChanges(changes);
       GiveBack(fcb, file, position);
       LockRecord(file, kLockUnlock, position);
@@ -150,43 +264,23 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
   if (!var) length = fcb->header.record_length;
   if (RecordLocksRequired(file) && CheckRecordLocked(file, kLockWrite, current) != 0) return Fail(57, file);
   const auto* data = static_cast<const uint8_t*>(record);
-  uint32_t position = current;
-  bool moved = false;
+  RewriteTarget target;
+  target.current = target.position = current;
   if (var) {
     VarRecordHeader h;
     if (int rc = ReadVarRecordHeader(fcb, current, &h)) return Fail(rc, file);
     if (h.mark != kMarkActive || h.used == 0) return Fail(160, file);
-    const uint32_t hlen = VarHeaderLength(fcb);
-    const uint64_t needed = static_cast<uint64_t>(length) + hlen;
+    const uint64_t needed = static_cast<uint64_t>(length) + VarHeaderLength(fcb);
     if (h.total < needed) {
-      // Grow into free space directly behind, else move.
-      bool grown = false;
-      if (LockFileHeader(fcb) == 0) {
-        VarRecordHeader next;
-        const uint64_t behind = static_cast<uint64_t>(current) + h.total;
-        if (behind <= fcb->header.logical_end &&
-            ReadVarRecordHeader(fcb, static_cast<uint32_t>(behind), &next) == 0 && next.mark == kMarkFree &&
-            static_cast<uint64_t>(h.total) + next.total >= needed) {
-          uint8_t key[kSpaceKeyLength];
-          BuildSpaceKey(fcb, key, next.total, static_cast<uint32_t>(behind));
-          if (SpaceIndexRemove(fcb, key) == 0) {
-            h.total += next.total;
-            grown = WriteVarRecordHeader(fcb, current, h) == 0;
-            if (!grown) {
-              UnlockFileHeader(fcb);
-              return Fail(146, file);
-            }
-          }
-        }
-        UnlockFileHeader(fcb);
-      }
-      if (!grown) {
-        position = AllocVarSpace(fcb, static_cast<uint32_t>(length), kAllocBestFit, true);
-        if (position == 0) return Fail(CurrentInstance()->eng_err ? CurrentInstance()->eng_err : 44, file);
-        moved = true;
+      const int grown = GrowIntoFreeBehind(fcb, current, h, needed);
+      if (grown != 0 && grown != kCannotGrow) return Fail(grown, file);
+      if (grown == kCannotGrow) {
+        target.position = AllocVarSpace(fcb, static_cast<uint32_t>(length), kAllocBestFit, true);
+        if (target.position == 0) return Fail(CurrentInstance()->eng_err ? CurrentInstance()->eng_err : 44, file);
+        target.moved = true;
         if (IsShared(fcb) && CurrentLockMode() != 0 && CurrentLockMode() != 5) {
-          if (int rc = LockRecordEntry(file, kLockWrite, position, kLockForSession)) {
-            GiveBack(fcb, file, position);
+          if (int rc = LockRecordEntry(file, kLockWrite, target.position, kLockForSession)) {
+            GiveBack(fcb, file, target.position);
             return Fail(rc, file);
           }
         }
@@ -195,99 +289,34 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
   }
   // An in-place rewrite keeps the old image, to put it back when a key
   // cannot be switched.
-  std::vector<uint8_t> old_image;
-  if (!moved) {
-    if (int rc = ReadWholeRecord(fcb, current, &old_image)) return Fail(rc, file);
+  if (!target.moved) {
+    if (int rc = ReadWholeRecord(fcb, current, &target.old_image)) return Fail(rc, file);
   }
   // The record is written before any key names its new form, so a reader
   // never follows a key to a stretch that does not hold the record yet; a
   // moved record's old stretch stays whole until the keys have left it.
-  int rc = var ? WriteVarRecordAt(fcb, position, data, static_cast<uint32_t>(length), !moved)
-               : WriteDataRecordAt(file, position, data);
+  int rc = var ? WriteVarRecordAt(fcb, target.position, data, static_cast<uint32_t>(length), !target.moved)
+               : WriteDataRecordAt(file, target.position, data);
   if (rc != 0) {
     // A write in place that failed part way (data in, header not) would
     // leave the keys naming a record that is neither old nor new.
-    if (moved) {
-      GiveBack(fcb, file, position);
-      LockRecord(file, kLockUnlock, position);
-    } else if (var) {
-      WriteVarRecordAt(fcb, current, old_image.data(), static_cast<uint32_t>(old_image.size()), true);
-    } else {
-      WriteDataRecordAt(file, current, old_image.data());
-    }
+    UndoRecordWrite(fcb, file, target);
     return Fail(rc, file);
   }
-  IsamTables* t = CurrentIsamTables();
-  std::vector<KeyChange> changes;
-  uint8_t key[256];
-  for (int16_t k : row->keys) {
-    const int n = BuildRecordKey(k, data, static_cast<std::size_t>(length), position, key);
-    IsamKeyRow& kr = t->Key(k);
-    const std::vector<uint8_t> old = kr.current_key;
-    int failure = n < 0 ? -n : 0;
-    KeyChange c;
-    c.key = k;
-    if (failure == 0) {
-      const bool same_value = n > 0 && static_cast<int>(old.size()) == n &&
-                              std::memcmp(old.data(), key, static_cast<std::size_t>(kr.def.duplicates ? n - 4 : n)) == 0;
-      if (same_value && !moved) {
-        continue;
-      } else if (same_value && !kr.def.duplicates) {
-        failure = addkey(k, key, position, kAddReplacePosition);
-        c.replaced = true;
-        c.removed = old;
-        c.removed_position = current;
-      } else {
-        if (n > 0) {
-          failure = addkey(k, key, position, 0);
-          if (failure == 0) {
-            c.added.assign(key, key + n);
-            c.added_position = position;
-          } else {
-            KeyNotAdded(failure, k, key, position);
-          }
-        }
-        if (failure == 0 && !old.empty()) {
-          // A key already gone was taken out as a leftover by a reader (or
-          // lost with a writer that died half-way): it counts as removed,
-          // so an undo puts it back beside the old image.
-          failure = delkey(k, old.data(), current, 0);
-          if (failure == 4) failure = 0;
-          if (failure == 0) {
-            c.removed = old;
-            c.removed_position = current;
-          } else {
-            KeyNotRemoved(failure, k, old.data(), current);
-            if (!c.added.empty()) delkey(k, c.added.data(), position, 0);
-          }
-        }
-      }
-    }
-    if (failure != 0) {
-      const int undo = UndoKeyChanges(changes);
-      if (moved) {
-        GiveBack(fcb, file, position);
-        LockRecord(file, kLockUnlock, position);
-      } else if (var) {
-        WriteVarRecordAt(fcb, current, old_image.data(), static_cast<uint32_t>(old_image.size()), true);
-      } else {
-        WriteDataRecordAt(file, current, old_image.data());
-      }
-      return Fail(undo ? undo : failure, k);
-    }
-    changes.push_back(std::move(c));
+  int failed_key = file;
+  rc = RewriteRecordKeys(row, target, data, static_cast<uint32_t>(length), &failed_key);
+  if (rc != 0) {
+    UndoRecordWrite(fcb, file, target);
+    return Fail(rc, failed_key);
   }
-  if (moved) {
-    // Unlocked before it is freed: once free, another process may claim the
-    // stretch at once and must be able to lock it.
-    LockRecord(file, kLockUnlock, current);
-    if (var) FreeVarSpace(fcb, current, true);
+  if (target.moved) {
+    if (var) ReleaseMovedStretch(fcb, file, current);
   } else if (var) {
-    TrimVarRecordStretch(fcb, position);  // the rest is only free space once the keys agree
+    TrimVarRecordStretch(fcb, target.position);  // the rest is only free space once the keys agree
   }
   std::vector<uint8_t> copy(data, data + length);
-  MakeCurrent(file, row, position, copy, -1);
-  if (t->operation_flags & 0x02) LockRecord(file, kLockUnlock, position);
+  MakeCurrent(file, row, target.position, copy, -1);
+  if (CurrentIsamTables()->operation_flags & 0x02) LockRecord(file, kLockUnlock, target.position);
   return Fail(0, file);
 }
 
@@ -307,7 +336,7 @@ int IsamRecordDelete(int file) {
     const int failure = delkey(k, old.data(), current, 0);
     if (failure == 4) continue;  // already gone: a leftover key a reader took out
     if (failure != 0) {
-      KeyNotRemoved(failure, k, old.data(), current);
+      // A failed delkey left the key in its tree.
       UndoKeyChanges(changes);
       return Fail(failure, k);
     }

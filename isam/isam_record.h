@@ -4,6 +4,13 @@
 // an ISAM current key per index, and returns an ISAM error (also kept with
 // its file number in the instance, see SetIsamError).
 //
+// Every read takes the lock the read-lock request asks for (option bits
+// 0x04: a write lock of one try, 0x20: a waiting one; EngineOptionWord) on
+// the record it returns. The request belongs to one read call: each retry
+// of a record in motion gets it again, a try that fails gives its lock
+// back, and the call consumes it whatever it finds (a re-read that answers
+// 153 leaves it for the re-read with the larger buffer).
+//
 // Variable-length records pass their length: `length` is in the buffer size
 // and out the record's full length (a buffer too small gets its size and
 // the full length back, and the caller may grow it and re-read). Fixed
@@ -47,7 +54,11 @@ int IsamRecordPrevious(int file, void* buffer, int32_t* length);
 int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length = nullptr);
 
 // Updates of the current record / a new record. `length` is the record
-// length of a variable-length record (ignored for fixed files).
+// length of a variable-length record (ignored for fixed files). A failed
+// update leaves the files as they were. A rewrite that moves its record
+// marks the old stretch empty once the keys have left it, then frees it; a
+// free that fails there only leaves that stretch claimed, and the rewrite,
+// which is in place with all its keys, answers 0.
 int IsamRecordAdd(int file, const void* record, int32_t length);
 int IsamRecordRewrite(int file, const void* record, int32_t length);
 int IsamRecordDelete(int file);

@@ -5,7 +5,9 @@
 #include "isam/btree_node.h"
 #include "isam/btree_update.h"
 #include "isam/engine_instance.h"
+#include "isam/engine_start.h"
 #include "isam/file_control_block.h"
+#include "isam/header_lock.h"
 #include "isam/fixed_record.h"
 #include "isam/isam_record.h"
 #include "isam/isam_record_internal.h"
@@ -79,8 +81,37 @@ using namespace isam_record;
 
 namespace {
 
-// The end of every read: the record at position, checked against the key
-// that led to it, locked as the session asks and made current.
+// The lock the read-lock request asks for (bit 0x04 a write lock of one
+// try, 0x20 a waiting one), taken on the record before it is read; the
+// request is consumed here. Released again unless the read succeeds, and
+// never when this instance held the record before.
+class RequestedLock {
+ public:
+  RequestedLock(int file, uint32_t position) : file_(file), position_(position) {
+    const uint32_t request = TakeOptionBits24();
+    if (request == 0 || CheckRecordLocked(file, kLockWrite, position) == 0) return;
+    rc_ = LockRecordEntry(file, (request & 0x20) ? kLockWriteWait : kLockWrite, position, 0);
+    taken_ = rc_ == 0;
+  }
+  ~RequestedLock() {
+    if (taken_) LockRecord(file_, kLockUnlock, position_);
+  }
+  RequestedLock(const RequestedLock&) = delete;
+  RequestedLock& operator=(const RequestedLock&) = delete;
+  int rc() const { return rc_; }
+  bool taken() const { return taken_; }
+  void Keep() { taken_ = false; }
+
+ private:
+  int file_;
+  uint32_t position_;
+  int rc_ = 0;
+  bool taken_ = false;
+};
+
+// The end of every read: the record at position, locked as the read-lock
+// request asks, checked against the key that led to it, locked as the
+// session asks and made current.
 int ReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, uint32_t position,
                    const uint8_t* found_key, void* buffer, int32_t* length) {
   const bool var = IsVariable(fcb);
@@ -89,6 +120,8 @@ int ReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, u
     if (*length < 0) return 634;
   }
   if (buffer == nullptr) return 33;
+  RequestedLock requested(file, position);
+  if (requested.rc() != 0) return requested.rc();
   std::vector<uint8_t> record;
   int rc = ReadWholeRecord(fcb, position, &record);
   if (rc == 158 && key >= 0) rc = 160;  // the index led to a stretch that is no record now
@@ -100,6 +133,7 @@ int ReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, u
     if (n == 0 || KeyCompare(built, found_key, static_cast<std::size_t>(n)) != 0) return 160;
   }
   if ((rc = IsamLockCurrent(file, position, false)) != 0) return rc;
+  requested.Keep();
   if (var) {
     const int32_t copy = std::min<int32_t>(*length, static_cast<int32_t>(record.size()));
     std::memcpy(buffer, record.data(), static_cast<std::size_t>(copy));
@@ -147,15 +181,36 @@ bool DropLeftoverKey(const KeyContext& c, const uint8_t* key, uint32_t position)
   return dropped;
 }
 
+// The read-lock request of one read call: taken when the call starts, put
+// back before every try (the try's read consumes it), and gone when the
+// call ends, whatever it found, so it never carries over to a later read.
+class ReadLockRequestScope {
+ public:
+  ReadLockRequestScope() : bits_(TakeOptionBits24()) {}
+  ~ReadLockRequestScope() { TakeOptionBits24(); }
+  ReadLockRequestScope(const ReadLockRequestScope&) = delete;
+  ReadLockRequestScope& operator=(const ReadLockRequestScope&) = delete;
+  void Restore() const {
+    if (bits_ != 0 && CurrentInstance() != nullptr) CurrentInstance()->option_word |= bits_;
+  }
+
+ private:
+  uint32_t bits_;
+};
+
 // Retries a search-and-read while the record is in motion, pausing briefly
-// so the writer can finish.
+// so the writer can finish. Once the retries are spent, a leftover key is
+// removed and the search answers once more as the index now stands.
 template <typename Search>
 int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* length) {
+  ReadLockRequestScope request;
   int rc = 0;
   uint8_t found[256];
   uint32_t position = 0;
-  for (int attempt = 0; attempt < kRecordMotionRetries; ++attempt) {
-    if (attempt > 0) EngineSleep(kRecordMotionPauseMs);
+  for (int attempt = 0; attempt <= kRecordMotionRetries; ++attempt) {
+    if (attempt == kRecordMotionRetries && !DropLeftoverKey(c, found, position)) break;
+    if (attempt > 0 && attempt < kRecordMotionRetries) EngineSleep(kRecordMotionPauseMs);
+    request.Restore();
     SetEngineError(0);
     position = search(found);
     if (position == 0) {
@@ -164,16 +219,6 @@ int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* 
     }
     rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
     if (rc != 160) return rc;
-  }
-  // A leftover key removed: the search answers as the index now stands.
-  if (DropLeftoverKey(c, found, position)) {
-    SetEngineError(0);
-    position = search(found);
-    if (position == 0) {
-      const int err = CurrentInstance()->eng_err;
-      return err != 0 ? err : 101;
-    }
-    rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
   }
   return rc;
 }
@@ -188,6 +233,7 @@ int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* 
 // strictly on in key order, so the walk is bounded by the index.
 int WalkThroughIndex(const KeyContext& c, bool forward, const uint8_t* from, void* buffer, int32_t* length) {
   const std::size_t klen = static_cast<std::size_t>(c.key_length);
+  ReadLockRequestScope request;
   uint8_t after[256];
   bool have_after = from != nullptr;
   if (have_after) std::memcpy(after, from, klen);
@@ -197,6 +243,7 @@ int WalkThroughIndex(const KeyContext& c, bool forward, const uint8_t* from, voi
     int rc = 0;
     for (int attempt = 0; attempt < kRecordMotionRetries; ++attempt) {
       if (attempt > 0) EngineSleep(kRecordMotionPauseMs);
+      request.Restore();
       uint8_t found[256];
       SetEngineError(0);
       uint32_t position = 0;
@@ -249,18 +296,67 @@ int ByKey(int key, const void* target, char mode, void* buffer, int32_t* length)
   return ReadThroughIndex(c, search, buffer, length);
 }
 
+}  // namespace
+
+namespace isam_record {
+
+int ReadByStoredTarget(int key, const uint8_t* target, char mode, const uint8_t* leading,
+                       std::size_t leading_length, void* buffer, int32_t* length) {
+  KeyContext c;
+  if (int rc = KeyContextOf(key, &c)) return rc;
+  const std::vector<uint8_t> t(target, target + c.key_length);
+  auto search = [&](uint8_t* found) -> uint32_t {
+    const uint32_t p = FindKeyByMode(key, t.data(), mode, found);
+    if (p != 0 && leading_length > 0 && std::memcmp(found, leading, leading_length) != 0) {
+      SetEngineError(0);
+      return 0;
+    }
+    return p;
+  };
+  return ReadThroughIndex(c, search, buffer, length);
+}
+
+}  // namespace isam_record
+
+namespace {
+
 // Physical walk of a data file from position (inclusive).
-int PhysicalFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint32_t position, void* buffer,
+// One slot of a fixed-length file's physical walk: whether a live record
+// starts there, and where the next slot begins (a deleted record is one
+// record length, a stretch marked 0xFE 0xFE, a resource, as long as its
+// bytes 2..5 say, rounded up to whole records).
+int FixedSlotAt(FileControlBlock* fcb, uint64_t position, bool* live, uint64_t* next) {
+  uint8_t head[6] = {};
+  if (int rc = FileIo(0, fcb, static_cast<uint32_t>(position), head, sizeof head)) return rc;
+  const uint32_t len = fcb->header.record_length;
+  *live = false;
+  *next = position + len;
+  if (head[0] == 0xFE && head[1] == 0xFE) {
+    const uint64_t skip = GetLe32(head + 2);
+    if (skip > len) *next = position + (skip + len - 1) / len * len;
+  } else if (head[0] != 0xFF) {
+    *live = true;
+  }
+  return 0;
+}
+
+// Steps a physical walk may take before the file must be damaged.
+uint64_t WalkSteps(const FileControlBlock* fcb) {
+  const uint32_t unit = IsVariable(fcb) ? kShortVarHeader : std::max<uint32_t>(fcb->header.record_length, 1);
+  return fcb->header.logical_end / unit + 2;
+}
+
+// Physical walk of a data file from position (inclusive).
+int PhysicalFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint64_t position, void* buffer,
                  int32_t* length) {
   if (IsShared(fcb) && fcb->header_lock_depth == 0) ReadFileHeader(fcb);
-  const uint64_t bound = fcb->header.logical_end / 10 + 2;
+  const uint64_t bound = WalkSteps(fcb);
   for (uint64_t steps = 0;; ++steps) {
     if (steps > bound) return kErrFileDamaged;
-    if (static_cast<uint64_t>(position) > fcb->header.logical_end) return 101;
-    std::vector<uint8_t> record;
+    if (position > fcb->header.logical_end) return 101;
     if (IsVariable(fcb)) {
       VarRecordHeader h;
-      if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+      if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
       if (CheckRecordMark(h) != 0) return 158;
       if (h.mark != kMarkActive || h.used == 0 || h.member != fcb->header.superfile_member) {
         // Free space, index nodes, resources, and stretches a writer claimed
@@ -269,22 +365,38 @@ int PhysicalFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint32_t pos
         continue;
       }
     } else {
-      uint8_t head[6];
-      int32_t count = 0;
-      if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position, head, 6, &count)) return rc;
-      const uint32_t len = fcb->header.record_length;
-      if (head[0] == 0xFF) {
-        position += len;
-        continue;
-      }
-      if (head[0] == 0xFE && head[1] == 0xFE) {
-        const uint32_t skip = GetLe32(head + 2);
-        position += skip < len ? len : (skip + len - 1) / len * len;
+      bool live = false;
+      uint64_t next = 0;
+      if (int rc = FixedSlotAt(fcb, position, &live, &next)) return rc;
+      if (!live) {
+        position = next;
         continue;
       }
     }
-    return ReadAtPosition(file, row, fcb, -1, position, nullptr, buffer, length);
+    return ReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(position), nullptr, buffer, length);
   }
+}
+
+// The backward walk of a fixed-length file: the last live record below
+// `below`, 101 when there is none. A resource's bytes are no records, and
+// only a walk from the front knows where a stretch begins, so it scans
+// forward.
+int FixedBackwardFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint64_t below, void* buffer,
+                      int32_t* length) {
+  if (IsShared(fcb) && fcb->header_lock_depth == 0) ReadFileHeader(fcb);
+  const uint64_t bound = WalkSteps(fcb);
+  uint64_t found = 0;
+  uint64_t position = FirstFixedPosition(fcb);
+  for (uint64_t steps = 0; position < below && position <= fcb->header.logical_end; ++steps) {
+    if (steps > bound) return kErrFileDamaged;
+    bool live = false;
+    uint64_t next = 0;
+    if (int rc = FixedSlotAt(fcb, position, &live, &next)) return rc;
+    if (live) found = position;
+    position = next;
+  }
+  if (found == 0) return 101;
+  return ReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(found), nullptr, buffer, length);
 }
 
 }  // namespace
@@ -320,16 +432,8 @@ int IsamRecordLast(int file, void* buffer, int32_t* length) {
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;
   if (IsVariable(fcb)) return Fail(48, file);
-  const uint32_t len = fcb->header.record_length;
-  uint32_t position = (fcb->header.logical_end + 1) / len * len - len;
-  for (; position >= FirstFixedPosition(fcb); position -= len) {
-    std::vector<uint8_t> record;
-    const int rc = ReadWholeRecord(fcb, position, &record);
-    if (rc == 160) continue;
-    if (rc != 0) return Fail(rc, file);
-    return Fail(ReadAtPosition(file, row, fcb, -1, position, nullptr, buffer, length), file);
-  }
-  return Fail(101, file);
+  return Fail(FixedBackwardFrom(file, row, fcb, static_cast<uint64_t>(fcb->header.logical_end) + 1, buffer, length),
+              file);
 }
 
 namespace {
@@ -352,14 +456,14 @@ int IsamRecordNext(int file, void* buffer, int32_t* length) {
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;
   if (row->current == 0) return Fail(100, file);
-  uint32_t next = 0;
+  uint64_t next = 0;
   if (IsVariable(fcb)) {
     VarRecordHeader h;
     if (int rc = ReadVarRecordHeader(fcb, row->current, &h)) return Fail(rc, file);
     if (CheckRecordMark(h) != 0) return Fail(158, file);
-    next = row->current + h.total;
+    next = static_cast<uint64_t>(row->current) + h.total;
   } else {
-    next = row->current + fcb->header.record_length;
+    next = static_cast<uint64_t>(row->current) + fcb->header.record_length;
   }
   return Fail(PhysicalFrom(file, row, fcb, next, buffer, length), file);
 }
@@ -372,16 +476,7 @@ int IsamRecordPrevious(int file, void* buffer, int32_t* length) {
   if (row == nullptr) return CurrentInstance()->isam_error;
   if (IsVariable(fcb)) return Fail(48, file);
   if (row->current == 0) return Fail(100, file);
-  const uint32_t len = fcb->header.record_length;
-  for (uint32_t position = row->current; position >= FirstFixedPosition(fcb) + len;) {
-    position -= len;
-    std::vector<uint8_t> record;
-    const int rc = ReadWholeRecord(fcb, position, &record);
-    if (rc == 160) continue;
-    if (rc != 0) return Fail(rc, file);
-    return Fail(ReadAtPosition(file, row, fcb, -1, position, nullptr, buffer, length), file);
-  }
-  return Fail(101, file);
+  return Fail(FixedBackwardFrom(file, row, fcb, row->current, buffer, length), file);
 }
 
 int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length) {
@@ -396,6 +491,15 @@ int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length) {
   if (rc != 0) return Fail(rc, file);
   if (length != nullptr) *length = static_cast<int32_t>(record.size());
   if (IsVariable(fcb) && size < static_cast<int32_t>(record.size())) return Fail(153, file);
+  // Only a re-read that will fill the buffer consumes the lock request; the
+  // record is read again under the lock it took.
+  RequestedLock requested(file, row->current);
+  if (requested.rc() != 0) return Fail(requested.rc(), file);
+  if (requested.taken()) {
+    if ((rc = ReadWholeRecord(fcb, row->current, &record)) != 0) return Fail(rc, file);
+    if (length != nullptr) *length = static_cast<int32_t>(record.size());
+    if (IsVariable(fcb) && size < static_cast<int32_t>(record.size())) return Fail(153, file);
+  }
   const int key = CurrentIsamTables()->key_in_progress;
   IsamTables* t = CurrentIsamTables();
   if (key >= 0 && key < static_cast<int>(t->keys.size()) && t->keys[static_cast<std::size_t>(key)].def.data_file == file) {
@@ -407,6 +511,7 @@ int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length) {
       return Fail(160, file);
   }
   if ((rc = IsamLockCurrent(file, row->current, false)) != 0) return Fail(rc, file);
+  requested.Keep();
   std::memcpy(buffer, record.data(), record.size());
   if (MakeCurrent(file, row, row->current, record, -1) != 0) return CurrentInstance()->isam_error;
   return Fail(0, file);

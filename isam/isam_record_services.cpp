@@ -6,21 +6,20 @@
 #include "isam/engine_api.h"
 #include "isam/engine_instance.h"
 #include "isam/file_set.h"
+#include "isam/file_control_block.h"
 #include "isam/isam_record_keys.h"
+#include "isam/isam_record_tables.h"
 #include "isam/isam_start.h"
+#include "isam/record_definition.h"
+#include "isam/record_schema_store.h"
 #include "isam/resource_definition.h"
 
 namespace isam {
 
 int BuildStoredKey(int key, const void* record, uint8_t* key_out, uint32_t position, int32_t length) {
-  if (record == nullptr || key_out == nullptr || length < 0) return 0;
-  const int n = BuildRecordKey(key, static_cast<const uint8_t*>(record), static_cast<std::size_t>(length),
-                               position, key_out);
-  if (n < 0) {
-    SetIsamError(-n, key);
-    return 0;
-  }
-  return n;
+  if (BuildKeyOfRecord(key, record, key_out, length) <= 0) return 0;
+  if (TransformTargetKey(key, key_out, position, true) != 0) return 0;
+  return IsamKeyLength(key);
 }
 
 int WriteIfilResource(const IfilBlock& block, int data_file) {
@@ -38,21 +37,34 @@ int IsamInit(int16_t index_buffers, int16_t files, int16_t sectors, int16_t data
 }
 
 int32_t GetIfilDefinition(int data_file, int32_t buffer_length, void* buffer, int mode) {
-  if ((mode & 0xFF) != 0x02) return -SetEngineError(116);
-  std::vector<uint8_t> names;
-  if (GetDefinitionResource(data_file, 2, &names) != 0) return 0;
-  if (buffer != nullptr && buffer_length >= static_cast<int32_t>(names.size()))
-    std::memcpy(buffer, names.data(), names.size());
-  return static_cast<int32_t>(names.size());
+  const int32_t n = GetRecordDefinition(data_file, buffer_length, buffer, -1, mode & 0xFF);
+  return n == -199 ? 0 : n;  // no schema: no names either
 }
 
 int32_t RecordFieldOffset(int data_file, int field, int32_t* length) {
-  // No call of this build stores a record schema (kind 1), so no file has
-  // one to place a field by.
-  (void)data_file;
-  (void)field;
   if (length) *length = 0;
-  return -SetEngineError(199);
+  FileControlBlock* fcb = CheckFileNumber(data_file);
+  if (fcb == nullptr) return -CurrentInstance()->eng_err;
+  if (fcb->header.file_type == kFileTypeIndex) return -SetEngineError(48);
+  const RecordSchemaView schema = RecordSchemaOf(fcb);
+  if (field < 0) return -SetEngineError(HasSchemaHeader(&schema) ? 433 : 199);
+  uint32_t offset = 0;
+  SchemaField f;
+  if (int rc = SchemaFieldOffset(&schema, static_cast<uint32_t>(field), -1, &offset, &f)) return -SetEngineError(rc);
+  if (length) *length = f.size;
+  SetEngineError(0);
+  return static_cast<int32_t>(offset);
+}
+
+int KeyToValueForm(int key, uint8_t* stored) {
+  IsamTables* t = CurrentIsamTables();
+  if (t == nullptr || key < 0 || key >= static_cast<int>(t->keys.size()) ||
+      t->keys[static_cast<std::size_t>(key)].def.data_file < 0)
+    return SetIsamError(80, key);
+  if (stored == nullptr) return SetEngineError(33);
+  const KeyDefinition& def = t->keys[static_cast<std::size_t>(key)].def;
+  const RecordSchemaView schema = RecordSchemaOf(CheckFileNumber(def.data_file));
+  return SetEngineError(KeyToValueForm(def, &schema, stored));
 }
 
 }  // namespace isam

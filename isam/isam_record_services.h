@@ -25,12 +25,21 @@ int CloseFileSetEntry(IfilBlock* block);
 // limits (104 / 182 above 110 / 107 files, 125 already started).
 int IsamInit(int16_t index_buffers, int16_t files, int16_t sectors, int16_t data_buffers, int16_t mode);
 
-// The field-name definition of a data file (mode 0x102): its length, 0 when
-// there is none; copied into buffer when it is large enough.
+// The field-name definition of a data file (mode 0x102; the low byte is a
+// GetRecordDefinition mode): its length, 0 when there is none; copied into
+// buffer when it is large enough. Minus the code on failure (116 another
+// mode, 48 an index file, read codes).
 int32_t GetIfilDefinition(int data_file, int32_t buffer_length, void* buffer, int mode);
 
-// A field's offset in the record by the stored schema: -199 (eng_err 199)
-// when the file has no schema, which in this build is always.
+// A field's offset in the record by the stored schema, each field taking
+// its schema size and alignment; *length (when not null) gets its size.
+// Minus the code on failure: 199 the file has no schema, 433 no such field,
+// 48 an index file, 26 / 22 not open.
 int32_t RecordFieldOffset(int data_file, int field, int32_t* length);
+
+// Turns a stored key of key number `key` back into its value form in place
+// (schema segments through the data file's schema): 0, 80 not an ISAM
+// index, 446, 199, 433.
+int KeyToValueForm(int key, uint8_t* stored);
 
 }  // namespace isam

@@ -6,6 +6,7 @@
 #include "isam/file_control_block.h"
 #include "isam/function_table.h"
 #include "isam/isam_record_tables.h"
+#include "isam/isam_saved_position.h"
 #include "isam/maint_stubs.h"
 #include "isam/record_lock.h"
 
@@ -79,6 +80,7 @@ void InstallIsamLayer() {
   InstallFileLayer();
   InstallRuntimeFunctions();
   RegisterEngineLayer(&kIsamLayerHooks);
+  InstallSavedPositionLayer();
   InstallEngineFunction(kFnIsamStart, ImplIsamStart);
   InstallEngineFunction(kFnIsamShutdown, ImplIsamShutdown);
   InstallIsamRecordFunctions();

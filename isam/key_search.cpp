@@ -7,6 +7,8 @@
 #include "isam/btree_descent.h"
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
+#include "isam/isam_record_keys.h"
+#include "isam/isam_record_tables.h"
 #include "isam/key_compare.h"
 #include "isam/node_cache.h"
 
@@ -16,6 +18,9 @@ namespace {
 constexpr int kEmptyIndex = 1;   // internal: the index holds no root
 constexpr int kAtEnd = 1;        // internal: no node further along
 constexpr int kBackLinkTries = 10;
+// current_node of a search position set from a key alone (SetSearchKey):
+// never a node position, so the next step searches from the key.
+constexpr uint32_t kSearchFromKey = 0xFFFFFFFFu;
 
 FileControlBlock* IndexOf(int file) {
   FileControlBlock* fcb = CheckFileNumber(file);
@@ -164,6 +169,55 @@ bool HoldsCurrentKey(FileControlBlock* fcb, const Node& node) {
          KeyCompare(node.Key(fcb->current_entry - 1, l), fcb->current_key, l.key_length) == 0;
 }
 
+// frskey and lstkey: the first entry of the leftmost filled leaf, or the
+// last of the rightmost one.
+uint32_t EdgeKey(int file, bool last, uint8_t* out) {
+  FileControlBlock* fcb = IndexOf(file);
+  if (fcb == nullptr) return 0;
+  Node leaf;
+  int rc = EdgeLeaf(fcb, last, &leaf);
+  if (rc == 0 && leaf.Count() == 0) rc = last ? PreviousFilledLeaf(fcb, &leaf) : NextFilledLeaf(fcb, &leaf);
+  if (rc == kDescentRestart) rc = kErrFileDamaged;
+  if (rc == kEmptyIndex || rc == kAtEnd) {
+    fcb->current_node = 0;
+    fcb->current_entry = 0;
+    return Fail(0);
+  }
+  if (rc == kErrFileDamaged) LogNoLeaf(last ? "lstkey" : "frskey", fcb);
+  if (rc != 0) return Fail(rc);
+  return Take(fcb, leaf, last ? leaf.Count() - 1 : 0, out);
+}
+
+// fndkey from the index's current key (a copy: the search replaces it).
+uint32_t SearchFromCurrentKey(FileControlBlock* fcb, char mode, uint8_t* out) {
+  const std::vector<uint8_t> key(fcb->current_key, fcb->current_key + fcb->layout.key_length);
+  return fndkey(fcb, key.data(), mode, out);
+}
+
+// One step along the leaves from the current key: the next (or previous)
+// entry of its node, else of the next filled leaf that way. When the node
+// no longer holds the current key (another update moved it) or cannot be
+// read as a node, the step searches again from the key.
+uint32_t StepFromCurrentKey(int file, bool forward, uint8_t* out) {
+  FileControlBlock* fcb = IndexOf(file);
+  if (fcb == nullptr) return 0;
+  if (fcb->current_node == 0) return Fail(0);
+  const char again = forward ? kFindGreater : kFindLess;
+  if (fcb->current_node == kSearchFromKey) return SearchFromCurrentKey(fcb, again, out);
+  NodeBuffer* b = getnode(0, fcb->current_node, fcb);
+  const int rc = b == nullptr ? NodeCacheError() : 0;
+  if (rc != 0 && rc != 69 && rc != kErrFileDamaged) return Fail(rc);
+  if (rc != 0 || !HoldsCurrentKey(fcb, b->node)) return SearchFromCurrentKey(fcb, again, out);
+  const int i = forward ? fcb->current_entry : fcb->current_entry - 2;  // 0-based neighbour
+  if (i >= 0 && i < b->node.Count()) return Take(fcb, b->node, i, out);
+  Node leaf = b->node;
+  const int step = forward ? NextFilledLeaf(fcb, &leaf) : PreviousFilledLeaf(fcb, &leaf);
+  if (step == kAtEnd) return Fail(0);
+  if (step == kDescentRestart) return SearchFromCurrentKey(fcb, again, out);
+  if (step != 0) return Fail(step);
+  return Take(fcb, leaf, forward ? 0 : leaf.Count() - 1, out);
+}
+
 }  // namespace
 
 uint32_t fndkey(FileControlBlock* fcb, const uint8_t* target, char mode, uint8_t* out) {
@@ -213,81 +267,31 @@ uint32_t FindKeyGreater(int file, const uint8_t* t, uint8_t* out) { return FindK
 uint32_t FindKeyAtMost(int file, const uint8_t* t, uint8_t* out) { return FindKeyByMode(file, t, kFindAtMost, out); }
 uint32_t FindKeyLess(int file, const uint8_t* t, uint8_t* out) { return FindKeyByMode(file, t, kFindLess, out); }
 
-uint32_t frskey(int file, uint8_t* out) {
+uint32_t frskey(int file, uint8_t* out) { return EdgeKey(file, false, out); }
+
+uint32_t lstkey(int file, uint8_t* out) { return EdgeKey(file, true, out); }
+
+uint32_t IndexNextKey(int file, uint8_t* out) { return StepFromCurrentKey(file, true, out); }
+
+uint32_t IndexPreviousKey(int file, uint8_t* out) { return StepFromCurrentKey(file, false, out); }
+
+void SetSearchKey(int file, const uint8_t* key) {
   FileControlBlock* fcb = IndexOf(file);
-  if (fcb == nullptr) return 0;
-  Node leaf;
-  int rc = EdgeLeaf(fcb, false, &leaf);
-  if (rc == 0 && leaf.Count() == 0) rc = NextFilledLeaf(fcb, &leaf);
-  if (rc == kDescentRestart) rc = kErrFileDamaged;
-  if (rc == kEmptyIndex || rc == kAtEnd) {
-    fcb->current_node = 0;
-    fcb->current_entry = 0;
-    return Fail(0);
-  }
-  if (rc == kErrFileDamaged) LogNoLeaf("frskey", fcb);
-  if (rc != 0) return Fail(rc);
-  return Take(fcb, leaf, 0, out);
+  if (fcb == nullptr) return;
+  std::memcpy(fcb->current_key, key, fcb->layout.key_length);
+  fcb->current_node = kSearchFromKey;
+  fcb->current_entry = 0;
 }
 
-uint32_t lstkey(int file, uint8_t* out) {
+uint32_t StepFromIsamKey(int file, uint8_t* out, int direction) {
   FileControlBlock* fcb = IndexOf(file);
   if (fcb == nullptr) return 0;
-  Node leaf;
-  int rc = EdgeLeaf(fcb, true, &leaf);
-  if (rc == 0 && leaf.Count() == 0) rc = PreviousFilledLeaf(fcb, &leaf);
-  if (rc == kEmptyIndex || rc == kAtEnd) {
-    fcb->current_node = 0;
-    fcb->current_entry = 0;
-    return Fail(0);
-  }
-  if (rc == kErrFileDamaged) LogNoLeaf("lstkey", fcb);
-  if (rc != 0) return Fail(rc);
-  return Take(fcb, leaf, leaf.Count() - 1, out);
-}
-
-uint32_t IndexNextKey(int file, uint8_t* out) {
-  FileControlBlock* fcb = IndexOf(file);
-  if (fcb == nullptr) return 0;
-  if (fcb->current_node == 0) return Fail(0);
-  NodeBuffer* b = getnode(0, fcb->current_node, fcb);
-  const int rc = b == nullptr ? NodeCacheError() : 0;
-  if (rc != 0 && rc != 69 && rc != kErrFileDamaged) return Fail(rc);
-  if (rc != 0 || !HoldsCurrentKey(fcb, b->node)) {
-    std::vector<uint8_t> key(fcb->current_key, fcb->current_key + fcb->layout.key_length);
-    return fndkey(fcb, key.data(), kFindGreater, out);
-  }
-  const int next = fcb->current_entry;  // 0-based index of the next entry
-  if (next < b->node.Count()) return Take(fcb, b->node, next, out);
-  Node leaf = b->node;
-  const int step = NextFilledLeaf(fcb, &leaf);
-  if (step == kAtEnd) return Fail(0);
-  if (step == kDescentRestart) {
-    std::vector<uint8_t> key(fcb->current_key, fcb->current_key + fcb->layout.key_length);
-    return fndkey(fcb, key.data(), kFindGreater, out);
-  }
-  if (step != 0) return Fail(step);
-  return Take(fcb, leaf, 0, out);
-}
-
-uint32_t IndexPreviousKey(int file, uint8_t* out) {
-  FileControlBlock* fcb = IndexOf(file);
-  if (fcb == nullptr) return 0;
-  if (fcb->current_node == 0) return Fail(0);
-  NodeBuffer* b = getnode(0, fcb->current_node, fcb);
-  const int rc = b == nullptr ? NodeCacheError() : 0;
-  if (rc != 0 && rc != 69 && rc != kErrFileDamaged) return Fail(rc);
-  if (rc != 0 || !HoldsCurrentKey(fcb, b->node)) {
-    std::vector<uint8_t> key(fcb->current_key, fcb->current_key + fcb->layout.key_length);
-    return fndkey(fcb, key.data(), kFindLess, out);
-  }
-  const int prev = fcb->current_entry - 2;
-  if (prev >= 0) return Take(fcb, b->node, prev, out);
-  Node leaf = b->node;
-  const int step = PreviousFilledLeaf(fcb, &leaf);
-  if (step == kAtEnd) return Fail(0);
-  if (step != 0) return Fail(step);
-  return Take(fcb, leaf, leaf.Count() - 1, out);
+  const IsamKeyRow* row = IsamIndexRow(file);
+  if (row == nullptr) return Fail(48);
+  // A copy: the search below may make another key current.
+  const std::vector<uint8_t> from = row->current_key;
+  if (from.size() != static_cast<std::size_t>(fcb->layout.key_length)) return Fail(100);
+  return direction == 1 ? FindKeyGreater(file, from.data(), out) : FindKeyLess(file, from.data(), out);
 }
 
 int32_t KeyRangeCount(int file, const uint8_t* low, const uint8_t* high) {

@@ -45,6 +45,18 @@ uint32_t lstkey(int file, uint8_t* out);
 uint32_t IndexNextKey(int file, uint8_t* out);
 uint32_t IndexPreviousKey(int file, uint8_t* out);
 
+// The key after (direction 1) or before (any other direction) the ISAM
+// current key of the index (isam_record.h), by FindKeyGreater / FindKeyLess
+// on it; the search position follows. 0 with eng_err 48 when the file is no
+// ISAM index, 100 when the index has no ISAM current key, 0 with eng_err 0
+// at either end.
+uint32_t StepFromIsamKey(int file, uint8_t* out, int direction);
+
+// Makes key (key length bytes) the index's current key without looking for
+// it: the next IndexNextKey / IndexPreviousKey goes on from that key
+// wherever it lies now (or from where it would lie, when it is gone).
+void SetSearchKey(int file, const uint8_t* key);
+
 // Keys from the first key >= low through the last key <= high (0 for an
 // empty index or an error).
 int32_t KeyRangeCount(int file, const uint8_t* low, const uint8_t* high);

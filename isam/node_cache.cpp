@@ -229,12 +229,35 @@ int StoreNode(FileControlBlock* fcb, Node* node) {
   if (!node->IsLeaf()) node->header.excword = 0;
   c->image.resize(l.node_size);
   if (int rc = EncodeNode(l, node, c->image.data())) return SetEngineError(rc);
+  NodeBuffer* b = Find(*c, fcb->number, node->position);
+  // What the disk holds now, for a write that fails part way: the cached
+  // node (the caller fetched it under its lock), else the bytes themselves.
+  std::vector<uint8_t> before;
+  if (b == nullptr) {
+    before.resize(l.node_size);
+    int32_t got = 0;
+    if (FilePositionedIo(0, &HolderOf(fcb)->os, node->position, before.data(), l.node_size, &got) != 0 ||
+        got != l.node_size)
+      before.clear();
+  }
   int32_t count = 0;
   const int rc = FilePositionedIo(1, &HolderOf(fcb)->os, node->position, c->image.data(), l.node_size, &count);
-  NodeBuffer* b = Find(*c, fcb->number, node->position);
-  if (rc != 0 || IsShared(fcb)) {
+  if (rc != 0) {
+    // A node cut short holds half new entries behind an old count (or the
+    // reverse): the whole old node goes back, and the change is reported
+    // as not made.
+    if (b != nullptr) {
+      before.resize(l.node_size);
+      if (EncodeNode(l, &b->node, before.data()) != 0) before.clear();
+      Invalidate(*c, b);
+    }
+    if (!before.empty())
+      FilePositionedIo(1, &HolderOf(fcb)->os, node->position, before.data(), l.node_size, &count);
+    return SetEngineError(rc);
+  }
+  if (IsShared(fcb)) {
     if (b != nullptr) Invalidate(*c, b);
-    return rc != 0 ? SetEngineError(rc) : 0;
+    return 0;
   }
   if (b == nullptr) {
     b = c->oldest;

@@ -1,7 +1,6 @@
 // The resource anchor: the first resource of a file, a record of type 0,
 // number 0 and an empty name that starts the file's circular chain of
-// resources. Only the anchor is built here; the resources themselves (add,
-// update, delete, find) come with the resource layer.
+// resources (resource_chain.h adds, updates, deletes and finds the rest).
 #pragma once
 
 #include <cstdint>

@@ -14,14 +14,17 @@ namespace isam {
 
 struct FileControlBlock;
 
-// Find modes (bits 0x01, 0x40 and 0x100 are flags).
+// Find modes (bits 0x01, 0x40 and 0x100 are flags; 0x100 changes nothing
+// here).
 constexpr int kFindResourceByKey = 2;       // key: u32 type, u32 number
 constexpr int kFindResourceFirstOfType = 4; // key: u32 type
 constexpr int kFindResourceFirst = 8;       // the first behind the anchor
 constexpr int kFindResourceByName = 16;     // key: the zero-terminated name
 constexpr int kFindResourceByPosition = 32; // key: u32 position
 constexpr int kFindResourceAfter = 128;     // first (type, number) above the key
-constexpr int kFindResourceDescribe = 0x40; // return 12 bytes: position, total, used
+constexpr int kFindResourceLock = 0x01;     // lock each visited resource (see below)
+constexpr int kFindResourceDescribe = 0x40; // return 12 bytes: type, number, data length
+constexpr int kFindResourceFlag100 = 0x100;
 
 constexpr uint32_t kResourceNextNumber = 0xFFFFFFFFu;
 
@@ -33,9 +36,20 @@ constexpr uint32_t kResourceNextNumber = 0xFFFFFFFFu;
 // in the file, I/O codes. A buffer shorter than the data gets the first
 // size bytes and 404 (the position is still returned); *used gets the
 // data length when not null.
+// Flag 0x40: instead of the data, 12 bytes: u32 type, u32 number, u32 the
+// data length (the whole resource data, type, number and name included);
+// 404 (and no search) when size is below 12.
+// Flag 0x01 on a shared file: each resource the search reads is write-locked
+// (as a record lock); while another process holds one, the search lets
+// everything go and starts again after 50 ms, as often as the lock policy's
+// lock_tries allow (then 42). Every lock it took is released before it
+// returns, locks this instance held before are kept.
 uint32_t ResourceRecordFind(int file, const void* key, void* buffer, int32_t size, int mode,
                             int32_t* used = nullptr);
 
+// Add, update and delete lock the resources they walk over as flag 0x01
+// does (pausing 10 ms between tries) and release them before returning.
+//
 // Adds a resource: 0, 405 one of that type and number exists, 403 data
 // shorter than type, number and name, or type 0 number 0, codes as above.
 // A number of 0xFFFFFFFF becomes the number of the resource in front of
@@ -49,7 +63,11 @@ int AddResourceEntry(int file, const void* data, int32_t length, uint32_t* assig
 int ResourceRecordUpdate(int file, const void* data, int32_t length);
 
 // Removes the resource with key (u32 type, u32 number): 408 when absent;
-// its space is given back (variable-length files and superfile members).
+// its space is given back: a variable-length file (superfile members
+// included) takes it into its free space, an index member of a superfile
+// hands the host stretch around it to the host; fixed-length and plain
+// index files keep it unlinked, marked as a resource stretch that walks
+// skip whole.
 int DeleteResource(int file, const void* key);
 
 // Walks the chain once and checks it: 0 when it closes on its anchor with

@@ -6,6 +6,7 @@
 #include "isam/btree_bytes.h"
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
+#include "isam/record_schema_store.h"
 #include "isam/resource_chain.h"
 
 namespace isam {
@@ -65,7 +66,7 @@ int PutDefinitionResource(int file, const void* data, uint32_t length, uint32_t 
     reserved = static_cast<uint16_t>(reserve);
     if (res.size() < offset + reserved) res.resize(offset + reserved, 0);
   }
-  std::memcpy(res.data() + offset, data, length);
+  if (length > 0) std::memcpy(res.data() + offset, data, length);
   PutLe32(entry, offset);
   PutLe16(entry + 4, reserved);
   PutLe16(entry + 6, static_cast<uint16_t>(length));
@@ -73,6 +74,8 @@ int PutDefinitionResource(int file, const void* data, uint32_t length, uint32_t 
   PutLe32(res.data() + 20, fcb->header.write_count);
   rc = exists ? ResourceRecordUpdate(file, res.data(), static_cast<int32_t>(res.size()))
               : AddResourceEntry(file, res.data(), static_cast<int32_t>(res.size()));
+  if (rc == 0 && kind == kDefinitionKindSchema && number == kDefinitionNumberData)
+    AdoptRecordSchema(file, static_cast<const uint8_t*>(data), length);
   return SetEngineError(rc);
 }
 

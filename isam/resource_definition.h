@@ -15,10 +15,17 @@ constexpr uint32_t kDefinitionNumberIndex = 3;
 constexpr uint32_t kDefinitionDirectorySize = 280;
 constexpr uint32_t kDefinitionMinimumSize = 2026;
 
+// Definition kinds of a data file.
+constexpr int kDefinitionKindFileSet = 0;
+constexpr int kDefinitionKindSchema = 1;
+constexpr int kDefinitionKindFieldNames = 2;
+
 // Stores one definition. Errors: 48 the number does not fit the file type,
 // 62 the file is open shared (unless `creating`: the caller made the file
 // in this very call, so no other opener can hold it), 436 kind above 31,
-// 434 a reserve above 0xFFFF, 435 no memory, resource codes.
+// 434 a reserve above 0xFFFF, 435 no memory, resource codes. A schema
+// (kind 1 of a data file) also becomes the control block's copy
+// (record_schema_store.h).
 int PutDefinitionResource(int file, const void* data, uint32_t length, uint32_t reserve, int kind,
                           uint32_t number, bool creating = false);
 

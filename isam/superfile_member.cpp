@@ -271,7 +271,7 @@ uint32_t ExtendMemberSpace(FileControlBlock* holder, uint32_t bytes) {
   if (LockFileHeader(host) != 0) return 0;
   uint32_t result = 0;
   if (holder->header.file_type != kFileTypeIndex) {
-    result = ExtendFile(host, bytes, 1);
+    result = ExtendHostFor(host, bytes, holder->header.superfile_member);
   } else {
     // Nodes stay on the node grid: the stretch header sits just in front,
     // a gap before it (at least a header long) becomes host free space.
@@ -284,7 +284,8 @@ uint32_t ExtendMemberSpace(FileControlBlock* holder, uint32_t bytes) {
       gap += node;
     }
     const uint64_t total = gap + kLongVarHeader + bytes;
-    const uint32_t start = total > 0x7FFFFFFFu ? 0 : ExtendFile(host, static_cast<uint32_t>(total), 1);
+    const uint32_t start =
+        total > 0x7FFFFFFFu ? 0 : ExtendHostFor(host, static_cast<uint32_t>(total), holder->header.superfile_member);
     if (start == 0 && total > 0x7FFFFFFFu) SetEngineError(39);
     if (start != 0 && start != first) {
       SetEngineError(kErrFileDamaged);  // the end moved under our lock
@@ -305,6 +306,14 @@ uint32_t ExtendMemberSpace(FileControlBlock* holder, uint32_t bytes) {
   if (CoverHostEnd(holder, host) != 0) return 0;
   SetEngineError(0);
   return result;
+}
+
+void CoverMemberWithHost(FileControlBlock* fcb) {
+  const FileControlBlock* host = SuperfileHostOf(fcb);
+  if (host == nullptr || host == fcb) return;
+  FileHeader& h = fcb->header;
+  if (h.logical_end < host->header.logical_end) h.logical_end = host->header.logical_end;
+  if (h.physical_end < h.logical_end) h.physical_end = h.logical_end;
 }
 
 bool SuperfileHeaderLockUnit(const FileControlBlock* fcb, uint32_t* unit) {

@@ -70,6 +70,12 @@ void CloseHostMembers(FileControlBlock* host);
 // raised to cover it and its header written. 0 with eng_err on failure.
 uint32_t ExtendMemberSpace(FileControlBlock* holder, uint32_t bytes);
 
+// A member's ends follow its host's: raised to the host's logical end (its
+// image in memory), so a member header that missed the last growth of the
+// host (a lost write, a crash between the two header writes) never hides
+// the member's stretches behind its own end. Nothing for other files.
+void CoverMemberWithHost(FileControlBlock* fcb);
+
 // Lock units inside a host: every lock a member takes is placed by byte
 // position (position / 10), so node, record and header locks of all members
 // and the host's own header (unit 0) never share a lock byte. A member's

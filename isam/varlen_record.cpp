@@ -11,6 +11,21 @@
 
 namespace isam {
 
+namespace {
+
+// The rest split off a record (header already shrunk to `shrunk`) becomes
+// free space; when it cannot be keyed the record takes it back whole, so
+// no free stretch is left outside the index. The record itself is sound
+// either way: 0, or the code of a failed take-back.
+int KeepRestWhenNotFreed(FileControlBlock* fcb, uint32_t position, VarRecordHeader shrunk, uint32_t whole) {
+  if (FreeRawStretch(fcb, position + shrunk.total, whole - shrunk.total) == 0) return 0;
+  shrunk.total = whole;
+  if (int rc = WriteVarRecordHeader(fcb, position, shrunk)) return rc;
+  return SetEngineError(0);
+}
+
+}  // namespace
+
 uint32_t VarHeaderLength(const FileControlBlock* fcb) {
   const uint16_t cls = fcb->header.file_class;
   return cls == kClassSuperHost || cls == kClassSuperMember ? kLongVarHeader : kShortVarHeader;
@@ -145,10 +160,11 @@ int WriteVarRecordAt(FileControlBlock* fcb, uint32_t position, const void* recor
   h.mark = kMarkActive;
   h.used = length;
   h.member = fcb->header.superfile_member;
+  const uint32_t whole = h.total;
   if (split) h.total = length + hlen;
   if (int rc = WriteVarRecordHeader(fcb, position, h)) return rc;
   if (split) {
-    if (int rc = FreeRawStretch(fcb, position + length + hlen, rest)) return rc;
+    if (int rc = KeepRestWhenNotFreed(fcb, position, h, whole)) return rc;
   }
   return SetEngineError(0);
 }
@@ -166,9 +182,10 @@ int TrimVarRecordStretch(FileControlBlock* fcb, uint32_t position) {
   free_header.total = rest;
   free_header.member = h.member;
   if (int rc = WriteVarRecordHeader(fcb, position + h.used + hlen, free_header)) return rc;
+  const uint32_t whole = h.total;
   h.total = h.used + hlen;
   if (int rc = WriteVarRecordHeader(fcb, position, h)) return rc;
-  return FreeRawStretch(fcb, position + h.used + hlen, rest);
+  return KeepRestWhenNotFreed(fcb, position, h, whole);
 }
 
 }  // namespace isam

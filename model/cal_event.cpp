@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <iterator>
 #include <random>
 
 #include "model/program_settings.h"
@@ -26,6 +27,25 @@ std::atomic<uint32_t>& UidCounter() {
   }()};
   return counter;
 }
+
+// What a new event of each notify type takes from the settings, by the
+// type's number: 0 one-time, 1 weekly, 2 monthly, 3 and 4 yearly, 5 daily.
+struct NotifyTypeDefaults {
+  int16_t frequency;  // kUnset: a one-time event keeps its rule unset
+  int32_t CProgramSettings::*leadTime;
+  std::string CProgramSettings::*leadUnits;
+  int16_t CProgramSettings::*daysPrior;
+};
+
+using S = CProgramSettings;
+const NotifyTypeDefaults kNotifyTypeDefaults[] = {
+    {CRecurrenceRule::kUnset, &S::LeadTimeOneTime, &S::LeadUnitsOneTime, &S::DaysPriorOneTime},
+    {CRecurrenceRule::kWeekly, &S::LeadTimeWeekly, &S::LeadUnitsWeekly, &S::DaysPriorWeekly},
+    {CRecurrenceRule::kMonthly, &S::LeadTimeMonthly, &S::LeadUnitsMonthly, &S::DaysPriorMonthly},
+    {CRecurrenceRule::kYearly, &S::LeadTimeYearly, &S::LeadUnitsYearly, &S::DaysPriorYearly},
+    {CRecurrenceRule::kYearly, &S::LeadTimeYearly, &S::LeadUnitsYearly, &S::DaysPriorYearly},
+    {CRecurrenceRule::kDaily, &S::LeadTimeDaily, &S::LeadUnitsDaily, &S::DaysPriorDaily},
+};
 
 }  // namespace
 
@@ -53,40 +73,13 @@ CCalEvent::CCalEvent() : recurrence(&start) {
 CCalEvent::~CCalEvent() = default;
 
 void CCalEvent::ApplyRecurrenceTypeDefaults(int notifyType) {
+  oneTime = notifyType == 0 ? 1 : 0;
+  if (notifyType < 0 || notifyType >= static_cast<int>(std::size(kNotifyTypeDefaults))) return;
+  const NotifyTypeDefaults& d = kNotifyTypeDefaults[notifyType];
   const CProgramSettings& s = g_Settings;
-  int16_t frequency = CRecurrenceRule::kUnset;
-  oneTime = 0;
-  switch (notifyType) {
-    case 0:
-      oneTime = 1;
-      SetLeadTime(s.LeadTimeOneTime, s.LeadUnitsOneTime);
-      daysPrior = s.DaysPriorOneTime;
-      break;
-    case 1:
-      frequency = CRecurrenceRule::kWeekly;
-      SetLeadTime(s.LeadTimeWeekly, s.LeadUnitsWeekly);
-      daysPrior = s.DaysPriorWeekly;
-      break;
-    case 2:
-      frequency = CRecurrenceRule::kMonthly;
-      SetLeadTime(s.LeadTimeMonthly, s.LeadUnitsMonthly);
-      daysPrior = s.DaysPriorMonthly;
-      break;
-    case 3:
-    case 4:
-      frequency = CRecurrenceRule::kYearly;
-      SetLeadTime(s.LeadTimeYearly, s.LeadUnitsYearly);
-      daysPrior = s.DaysPriorYearly;
-      break;
-    case 5:
-      frequency = CRecurrenceRule::kDaily;
-      SetLeadTime(s.LeadTimeDaily, s.LeadUnitsDaily);
-      daysPrior = s.DaysPriorDaily;
-      break;
-    default:
-      break;
-  }
-  if (frequency != CRecurrenceRule::kUnset) recurrence.GetRule()->frequency = frequency;
+  SetLeadTime(s.*d.leadTime, s.*d.leadUnits);
+  daysPrior = s.*d.daysPrior;
+  if (d.frequency != CRecurrenceRule::kUnset) recurrence.GetRule()->frequency = d.frequency;
 }
 
 CCalEvent& CCalEvent::operator=(const CCalEvent& o) {

@@ -27,12 +27,7 @@
 #include <string>
 #include <vector>
 
-class CDateTime;
-class CDuration;
-class CDateRange;
-class CRecurrenceRule;
-class COccurrenceOverride;
-class COccurrenceState;
+#include "model/field_values.h"
 
 class CFieldBuffer {
  public:

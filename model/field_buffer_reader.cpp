@@ -112,60 +112,65 @@ bool CFieldReader::ReadDuration(const FieldItem& item, CDuration* value) {
   return true;
 }
 
+namespace {
+
+// Walks the items nested in `item`, handing each to readField, which
+// answers false for a malformed one. False when any item failed or the walk
+// itself did; the caller then drops everything it gathered.
+template <typename ReadField>
+bool ReadNestedItems(const FieldItem& item, ReadField readField) {
+  CFieldReader r(item);
+  FieldItem f;
+  while (r.Next(&f)) {
+    if (!readField(f)) return false;
+  }
+  return !r.HasError();
+}
+
+}  // namespace
+
 bool CFieldReader::ReadOccurrenceOverride(const FieldItem& item, COccurrenceOverride* value,
                                           CDateTime* scheduled) {
   COccurrenceOverride o;
   CDateTime date;
   bool haveDate = false;
-  CFieldReader r(item);
-  FieldItem f;
-  while (r.Next(&f)) {
-    bool ok = true;
+  const bool ok = ReadNestedItems(item, [&](const FieldItem& f) {
     int16_t flag = 0;
     switch (f.tag) {
       case fieldtag::kScheduledDate:
-        ok = ReadDateTime(f, &date);
-        haveDate = ok;
-        break;
+        haveDate = ReadDateTime(f, &date);
+        return haveDate;
       case fieldtag::kEnd:
-        ok = ReadDateTime(f, &o.end);
         o.moved = 1;
-        break;
+        return ReadDateTime(f, &o.end);
       case fieldtag::kStart:
-        ok = ReadDateTime(f, &o.start);
         o.moved = 1;
-        break;
+        return ReadDateTime(f, &o.start);
       case fieldtag::kName:
-        ok = ReadString(f, &o.name);
         o.mask |= COccurrenceOverride::kName;
-        break;
+        return ReadString(f, &o.name);
       case fieldtag::kType:
-        ok = ReadString(f, &o.type);
         o.mask |= COccurrenceOverride::kType;
-        break;
+        return ReadString(f, &o.type);
       case fieldtag::kNotes:
-        ok = ReadString(f, &o.notes);
         o.mask |= COccurrenceOverride::kNotes;
-        break;
+        return ReadString(f, &o.notes);
       case fieldtag::kUrl:
-        ok = ReadString(f, &o.url);
         o.mask |= COccurrenceOverride::kUrl;
-        break;
+        return ReadString(f, &o.url);
       case fieldtag::kLeadTime:
-        ok = ReadDuration(f, &o.leadTime);
         o.mask |= COccurrenceOverride::kAlarm;
-        break;
+        return ReadDuration(f, &o.leadTime);
       case fieldtag::kAlarmOn:
-        ok = ReadShort(f, &flag);
-        o.alarmOn = flag;
         o.mask |= COccurrenceOverride::kAlarm;
-        break;
+        if (!ReadShort(f, &flag)) return false;
+        o.alarmOn = flag;
+        return true;
       default:
-        break;
+        return true;
     }
-    if (!ok) return false;
-  }
-  if (r.HasError() || !haveDate) return false;
+  });
+  if (!ok || !haveDate) return false;
   *value = o;
   *scheduled = date;
   return true;
@@ -175,30 +180,24 @@ bool CFieldReader::ReadOccurrenceState(const FieldItem& item, COccurrenceState* 
   COccurrenceState s;
   CDateTime d;
   bool haveDate = false;
-  CFieldReader r(item);
-  FieldItem f;
-  while (r.Next(&f)) {
-    bool ok = true;
+  const bool ok = ReadNestedItems(item, [&](const FieldItem& f) {
     int16_t flag = 0;
     switch (f.tag) {
       case fieldtag::kScheduledDate:
-        ok = ReadDateTime(f, &d);
-        haveDate = ok;
-        break;
+        haveDate = ReadDateTime(f, &d);
+        return haveDate;
       case fieldtag::kAcknowledged:
-        ok = ReadShort(f, &flag);
+        if (!ReadShort(f, &flag)) return false;
         s.acknowledged = flag;
-        break;
+        return true;
       case fieldtag::kSnoozeTime:
       case fieldtag::kSnoozeTimeOld:
-        ok = ReadDateTime(f, &s.snoozeTime);
-        break;
+        return ReadDateTime(f, &s.snoozeTime);
       default:
-        break;
+        return true;
     }
-    if (!ok) return false;
-  }
-  if (r.HasError() || !haveDate) return false;
+  });
+  if (!ok || !haveDate) return false;
   *value = s;
   *date = d;
   return true;
@@ -207,19 +206,15 @@ bool CFieldReader::ReadOccurrenceState(const FieldItem& item, COccurrenceState* 
 bool CFieldReader::ReadDateRange(const FieldItem& item, CDateRange* value) {
   CDateRange range;
   bool haveStart = false;
-  CFieldReader r(item);
-  FieldItem f;
-  while (r.Next(&f)) {
-    bool ok = true;
+  const bool ok = ReadNestedItems(item, [&](const FieldItem& f) {
     if (f.tag == fieldtag::kStart) {
-      ok = ReadDateTime(f, &range.start);
-      haveStart = ok;
-    } else if (f.tag == fieldtag::kEnd) {
-      ok = ReadDateTime(f, &range.end);
+      haveStart = ReadDateTime(f, &range.start);
+      return haveStart;
     }
-    if (!ok) return false;
-  }
-  if (r.HasError() || !haveStart) return false;
+    if (f.tag == fieldtag::kEnd) return ReadDateTime(f, &range.end);
+    return true;
+  });
+  if (!ok || !haveStart) return false;
   *value = range;
   return true;
 }

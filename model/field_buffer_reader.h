@@ -17,12 +17,7 @@
 #include <string>
 #include <vector>
 
-class CDateTime;
-class CDuration;
-class CDateRange;
-class CRecurrenceRule;
-class COccurrenceOverride;
-class COccurrenceState;
+#include "model/field_values.h"
 
 struct FieldItem {
   uint16_t tag = 0;

@@ -1,6 +1,9 @@
 #include "model/program_settings.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 
 #include "model/services/model_services.h"
 #include "model/settings_keys.h"
@@ -23,6 +26,30 @@ std::string Numbered(const char* base, int i) {
 
 const char* const kStandardTypes[] = {"Alarm", "Anniversary", "Birthday", "Holiday", "Meeting", "Work"};
 
+// What the two resets put back to the defaults of the key table: list
+// column widths, window position and size, calendar mode; and the print
+// columns with their widths.
+const char* const kWindowLayoutKeys[] = {
+    "width_date", "width_day", "width_time", "width_name", "width_age", "width_days_left", "width_type",
+    "width_notes_flag", "width_alarm_flag", "WinPosX", "WinPosY", "WinSizeX", "WinSizeY", "Maximized",
+    "WinCentered", "GridSizeY", "LastListSize", "ShowState", "ShowToolbar", "SaveOnExit", "CalMode"};
+const char* const kPrintColumnKeys[] = {
+    "print_name", "print_day", "print_date", "print_days_left", "print_time", "print_age", "print_type",
+    "print_width_name", "print_width_day", "print_width_date", "print_width_days_left", "print_width_time",
+    "print_width_age", "print_width_type"};
+
+// Sets each named number key to its fixed default from the key table.
+template <size_t N>
+void ResetToDefaults(CProgramSettings& s, const char* const (&names)[N]) {
+  for (const SettingsKey& k : AllSettingsKeys()) {
+    if (std::none_of(std::begin(names), std::end(names),
+                     [&](const char* n) { return std::strcmp(n, k.name) == 0; }))
+      continue;
+    if (k.type == SettingsKey::Type::kInt) s.*k.intMember = k.numberDefault;
+    if (k.type == SettingsKey::Type::kInt16) s.*k.shortMember = static_cast<int16_t>(k.numberDefault);
+  }
+}
+
 }  // namespace
 
 CProgramSettings::CProgramSettings() : Metric(platform::LocaleMeasuresMetric() ? 1 : 0) {
@@ -42,37 +69,9 @@ platform::ProfileStore* CProgramSettings::Profile() {
   return ownProfile_.get();
 }
 
-void CProgramSettings::SetWindowLayoutDefaults() {
-  width_date = 75;
-  width_day = 35;
-  width_time = 65;
-  width_name = 170;
-  width_age = 35;
-  width_days_left = 60;
-  width_type = 120;
-  width_notes_flag = 17;
-  width_alarm_flag = 17;
-  WinPosX = WinPosY = WinSizeX = WinSizeY = -1;
-  Maximized = 0;
-  WinCentered = 1;
-  GridSizeY = 130;
-  LastListSize = 130;
-  ShowState = 1;
-  ShowToolbar = 1;
-  SaveOnExit = 1;
-  CalMode = 0;
-}
+void CProgramSettings::SetWindowLayoutDefaults() { ResetToDefaults(*this, kWindowLayoutKeys); }
 
-void CProgramSettings::SetPrintColumnDefaults() {
-  print_name = print_day = print_date = print_days_left = print_time = print_age = print_type = 1;
-  print_width_name = 2100;
-  print_width_day = 500;
-  print_width_date = 700;
-  print_width_days_left = 700;
-  print_width_time = 700;
-  print_width_age = 400;
-  print_width_type = 1500;
-}
+void CProgramSettings::SetPrintColumnDefaults() { ResetToDefaults(*this, kPrintColumnKeys); }
 
 void CProgramSettings::LoadSettings() {
   platform::ProfileStore* p = Profile();

@@ -107,201 +107,24 @@ class CProgramSettings {
   bool FlashWindowInTaskbar(IShellServices::WindowHandle window, unsigned count);
 
   // ======== Registry keys ========
-  // Alarms, reminders and their actions.
-  int32_t AlarmCheckFrequency = 0;
-  int32_t SnoozeMinutes = 0;
-  int32_t AlarmLength = 0;
-  int32_t AlarmRepeatLength = 0;
-  int32_t AlarmInterupt = 0;
-  int16_t AutoAcknowledge = 0;
-  int16_t AlarmSoundEnabled = 0;
-  std::string AlarmSoundFile;
-  int16_t AlarmEmailEnabled = 0;
-  int16_t AlarmRunEnabled = 0;
-  std::string RunFilename;
-  std::string RunParms;
-  int32_t RunState = 0;
-  int16_t RunAlarm = 0;
-  int16_t RunSnooze = 0;
-  int32_t DailyReminder = 0;
-  int32_t DailyReminderTime = 0;
-  int32_t SoundEnabled = 0;
-  std::string SoundFile;
-
-  // E-mail.
-  int32_t EmailType = 0;
-  std::string EmailServer;
-  int32_t EmailPort = 0;
-  int32_t EmailSMTPLogin = 0;
-  std::string EmailUsername;
-  std::string EmailPassword;
-  std::string EmailFromName;
-  std::string EmailFromAddr;
-  std::string EmailTo;
-  std::string EmailSubject;
-  std::string EmailBody;
-  std::string EmailProfile;
-  int32_t EmailMAPIShared = 0;
-
-  // New events.
-  int16_t DefaultNotifyType = 0;
-  int32_t DefaultEventTime = 0;
-  int32_t DefaultType = 0;  // index into EventTypeNames, -1 none
-  int16_t alarm_enabled = 0;
-  int16_t all_day = 0;
-  int16_t show_enddate = 0;
-  int32_t LeadTimeOneTime = 0;
-  std::string LeadUnitsOneTime;
-  int32_t LeadTimeDaily = 0;
-  std::string LeadUnitsDaily;
-  int32_t LeadTimeWeekly = 0;
-  std::string LeadUnitsWeekly;
-  int32_t LeadTimeMonthly = 0;
-  std::string LeadUnitsMonthly;
-  int32_t LeadTimeYearly = 0;
-  std::string LeadUnitsYearly;
-  int16_t DaysPriorOneTime = 0;
-  int16_t DaysPriorDaily = 0;
-  int16_t DaysPriorWeekly = 0;
-  int16_t DaysPriorMonthly = 0;
-  int16_t DaysPriorYearly = 0;
-  int16_t BirthdayAlarmEnabled = 0;
-  int32_t BirthdayLeadTime = 0;
-  std::string BirthdayLeadUnits;
-  int32_t DaysPriorBirthday = 0;
-  std::string TypeBirthday;
-  std::string TypeAnniversary;
-
-  // Start-up, window and views.
-  int32_t WinStartupMode = 0;
-  int32_t SplashEnabled = 0;
-  int16_t AllowMultiple = 0;
-  std::string StartupFilter;
-  int32_t ShowState = 0;
-  int32_t ShowToolbar = 0;
-  int32_t SaveOnExit = 0;
-  int32_t WinPosX = 0;
-  int32_t WinPosY = 0;
-  int32_t WinSizeX = 0;
-  int32_t WinSizeY = 0;
-  int32_t Maximized = 0;
-  int32_t WinCentered = 0;
-  int32_t GridSizeY = 0;
-  int32_t LastListSize = 0;
-  int16_t CalMode = 0;
-  int32_t DailyScale = 0;
-  int16_t ShowWeekNums = 0;
-  int32_t CalendarStartDay = 0;
-  int16_t ShowAcknowledgedList = 0;
-  int16_t ShowAcknowledgedCalendar = 0;
-  int16_t UseAcknowledgedColor = 0;
-  int32_t CalAcknowledgedColor = 0;
-  int16_t ColorCode = 0;
-  int16_t ColorCodePrinting = 0;
-  int32_t BlankTypeColor = 0;
-  int16_t show_age = 0;
-  int32_t width_name = 0;
-  int32_t width_date = 0;
-  int32_t width_day = 0;
-  int32_t width_time = 0;
-  int32_t width_age = 0;
-  int32_t width_days_left = 0;
-  int32_t width_type = 0;
-  int32_t width_notes_flag = 0;
-  int32_t width_alarm_flag = 0;
-  std::string ListHeadingFont;
-  std::string ListItemFont;
-  std::string CalHeadingFont;
-  std::string CalWeekHeadingFont;
-  std::string CalItemFont;
-
-  // Calendar pages and printing.
-  std::string MonthHeadingFont;
-  std::string DayHeadingFont;
-  std::string DayFont;
-  std::string ItemFont;
-  int32_t rgb_MonthHeading = 0;
-  int32_t rgb_DayHeading = 0;
-  int32_t rgb_Day = 0;
-  int32_t rgb_Item = 0;
-  int32_t rgb_CalLineColor = 0;
-  int32_t rgb_CalHeadingBkColor = 0;
-  int32_t cal_line_width = 0;
-  int32_t cal_orientation = 0;
-  int32_t cal_margin_left = 0;
-  int32_t cal_margin_right = 0;
-  int32_t cal_margin_top = 0;
-  int32_t cal_margin_bottom = 0;
-  int32_t list_orientation = 0;
-  int32_t list_margin_left = 0;
-  int32_t list_margin_right = 0;
-  int32_t list_margin_top = 0;
-  int32_t list_margin_bottom = 0;
-  std::string PrintListHeadingFont;
-  std::string PrintListItemFont;
-  int16_t PrintAcknowledgedList = 0;
-  int16_t print_name = 0;
-  int16_t print_day = 0;
-  int16_t print_date = 0;
-  int16_t print_days_left = 0;
-  int16_t print_time = 0;
-  int16_t print_age = 0;
-  int16_t print_type = 0;
-  int32_t print_width_name = 0;
-  int32_t print_width_day = 0;
-  int32_t print_width_date = 0;
-  int32_t print_width_days_left = 0;
-  int32_t print_width_time = 0;
-  int32_t print_width_age = 0;
-  int32_t print_width_type = 0;
-
-  // Text import and export.
-  std::string ImportColumnDelimeter;
-  std::string ImportDateDelimeter;
-  int16_t ImportDateOrder = 0;
-  std::string ImportColumnOrder;
-  int16_t ImportDefaultFreq = 0;
-  int16_t ImportAlarmEnabled = 0;
-  int16_t ImportLeadTime = 0;
-  std::string ImportLeadUnits;
-  int32_t AutoExport = 0;
-  std::string ExportFilename;
-  int16_t ExportFileFormat = 0;
-  int16_t ExportDelimiter = 0;
-  int16_t ExportHeadings = 0;
-  int16_t ExportShowAge = 0;
-
-  // Warnings (1 shows the warning).
-  int16_t WarnAdvanced = 0;
-  int32_t WarnTime = 0;
-  int32_t WarnTimeBegin = 0;
-  int32_t WarnTimeEnd = 0;
-  int32_t WarnTimeConflict = 0;
-  int32_t WarnHiding = 0;
-  int32_t WarnExit = 0;
-  int16_t WarnAcknowledge = 0;
-  int16_t WarnFilter = 0;
-
-  // Backup.
-  std::string BackupDir;
-  int32_t AutoBackup = 0;
-  int32_t AutoBackupDays = 0;
-  int32_t AutoBackupDate = 0;  // Julian day of the last backup
-
-  // Internet calendars.
-  std::string PublishURL;
-  std::string PublishUsername;
-  std::string PublishPassword;
-  std::string CalendarSearchURL;
-
-  // Bookkeeping.
-  int32_t ConfigExists = 0;
-  int32_t FirstRun35 = 0;
-  int32_t FirstRun50 = 0;
-  int32_t last_date = 0;              // year * 10000 + month * 100 + day
-  int32_t LastNormalStartupDate = 0;  // the same form
+  // One member per scalar key, declared from the key list, which also holds
+  // each key's default (settings_key_list.inc): int32_t for INT and INT_DAY,
+  // int16_t for INT16, std::string for TEXT, and for FONT the text and its
+  // LogFont parsed from it. Zero or empty until LoadSettings, except the
+  // window layout and print columns (their Set...Defaults run at
+  // construction).
+#define ALMACORA_SETTING_INT(name, def) int32_t name = 0;
+#define ALMACORA_SETTING_INT_DAY(name, dynamic) int32_t name = 0;
+#define ALMACORA_SETTING_INT16(name, def) int16_t name = 0;
+#define ALMACORA_SETTING_TEXT(name, def) std::string name;
+#define ALMACORA_SETTING_FONT(name, logFont, def) \
+  std::string name;                               \
+  LogFont logFont;
+#include "model/settings_key_list.inc"
 
   // ======== Lists ========
+  // "DefaultType": index into EventTypeNames of a new event's type, -1 none.
+  int32_t DefaultType = 0;
   // Event types ("NumTypes", "EventTypes%02d", "EventColors%02d") with one
   // COLORREF per name after loading.
   std::vector<std::string> EventTypeNames;
@@ -321,11 +144,7 @@ class CProgramSettings {
   bool KeepStoredCalendarList = false;
 
   // ======== Fonts ========
-  // The LogFont of each font key, parsed from its text.
-  LogFont ListHeadingLogFont, ListItemLogFont;
-  LogFont CalHeadingLogFont, CalWeekHeadingLogFont, CalItemLogFont;
-  LogFont MonthHeadingLogFont, DayHeadingLogFont, DayLogFont, ItemLogFont;
-  LogFont PrintListHeadingLogFont, PrintListItemLogFont;
+  // (The LogFont of each font key is declared with its key above.)
   // The ready calendar fonts (shell font objects; null without a shell).
   IShellServices::FontHandle CalHeadingFontObject = nullptr;
   IShellServices::FontHandle CalWeekHeadingFontObject = nullptr;

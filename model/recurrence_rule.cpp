@@ -28,6 +28,25 @@ struct RuleKey {
   std::vector<uint16_t> hours, minutes, seconds;
 };
 
+// Hands op each field of the key with the rule's (or its start's) value that
+// the field records, in turn, while op answers true; answers whether it
+// always did. The one list of what a search depends on, for storing the key
+// and for comparing it in place.
+template <typename Key, typename Op>
+bool EachKeyField(Key& k, const CRecurrenceRule& r, const CDateTime& start, Op op) {
+  return op(k.frequency, r.frequency) && op(k.interval, r.interval) && op(k.weekStart, r.weekStart) &&
+         op(k.count, r.count) && op(k.offsetDays, r.offsetDays) && op(k.yearSearchLimit, r.yearSearchLimit) &&
+         op(k.startIsOccurrence, r.startIsOccurrence) && op(k.untilDay, r.until.GetRawJulianDay()) &&
+         op(k.untilSeconds, r.until.GetRawSecondsOfDay()) && op(k.untilKind, r.until.GetZoneKind()) &&
+         op(k.untilTzid, r.until.GetTzid()) && op(k.startDay, start.GetRawJulianDay()) &&
+         op(k.startSeconds, start.GetRawSecondsOfDay()) && op(k.startKind, start.GetZoneKind()) &&
+         op(k.startTzid, start.GetTzid()) && op(k.byWeekNo, r.byWeekNo) && op(k.byYearDay, r.byYearDay) &&
+         op(k.byMonthDay, r.byMonthDay) && op(k.byDayWeekdays, r.byDayWeekdays) &&
+         op(k.byDayOrdinals, r.byDayOrdinals) && op(k.bySetPos, r.bySetPos) && op(k.byMonth, r.byMonth) &&
+         op(k.hours, r.hours.Values()) && op(k.minutes, r.minutes.Values()) &&
+         op(k.seconds, r.seconds.Values());
+}
+
 }  // namespace
 
 struct CRecurrenceRule::Compiled {
@@ -162,49 +181,18 @@ CDateTime CRecurrenceRule::FromStartClock(int64_t moment, const CDateTime& like)
 // this on every question, so nothing is copied unless something changed.
 bool CRecurrenceRule::IsPrepared() const {
   if (!compiled_ || !compiled_->built) return false;
-  const RuleKey& k = compiled_->key;
-  const CDateTime& s = *seriesStart_;
-  return k.frequency == frequency && k.interval == interval && k.weekStart == weekStart && k.count == count &&
-         k.offsetDays == offsetDays && k.yearSearchLimit == yearSearchLimit &&
-         k.startIsOccurrence == startIsOccurrence && k.untilDay == until.GetRawJulianDay() &&
-         k.untilSeconds == until.GetRawSecondsOfDay() && k.untilKind == until.GetZoneKind() &&
-         k.untilTzid == until.GetTzid() && k.startDay == s.GetRawJulianDay() &&
-         k.startSeconds == s.GetRawSecondsOfDay() && k.startKind == s.GetZoneKind() &&
-         k.startTzid == s.GetTzid() && k.byWeekNo == byWeekNo && k.byYearDay == byYearDay &&
-         k.byMonthDay == byMonthDay && k.byDayWeekdays == byDayWeekdays && k.byDayOrdinals == byDayOrdinals &&
-         k.bySetPos == bySetPos && k.byMonth == byMonth && k.hours == hours.Values() &&
-         k.minutes == minutes.Values() && k.seconds == seconds.Values();
+  return EachKeyField(compiled_->key, *this, *seriesStart_,
+                      [](const auto& field, const auto& value) { return field == value; });
 }
 
 bool CRecurrenceRule::Prepare() {
   if (!seriesStart_ || seriesStart_->IsEmpty()) return false;
   if (IsPrepared()) return compiled_->ok;
   RuleKey key;
-  key.frequency = frequency;
-  key.interval = interval;
-  key.weekStart = weekStart;
-  key.count = count;
-  key.offsetDays = offsetDays;
-  key.yearSearchLimit = yearSearchLimit;
-  key.startIsOccurrence = startIsOccurrence;
-  key.untilDay = until.GetRawJulianDay();
-  key.untilSeconds = until.GetRawSecondsOfDay();
-  key.untilKind = until.GetZoneKind();
-  key.untilTzid = until.GetTzid();
-  key.startDay = seriesStart_->GetRawJulianDay();
-  key.startSeconds = seriesStart_->GetRawSecondsOfDay();
-  key.startKind = seriesStart_->GetZoneKind();
-  key.startTzid = seriesStart_->GetTzid();
-  key.byWeekNo = byWeekNo;
-  key.byYearDay = byYearDay;
-  key.byMonthDay = byMonthDay;
-  key.byDayWeekdays = byDayWeekdays;
-  key.byDayOrdinals = byDayOrdinals;
-  key.bySetPos = bySetPos;
-  key.byMonth = byMonth;
-  key.hours = hours.Values();
-  key.minutes = minutes.Values();
-  key.seconds = seconds.Values();
+  EachKeyField(key, *this, *seriesStart_, [](auto& field, const auto& value) {
+    field = value;
+    return true;
+  });
 
   if (!compiled_) compiled_ = std::make_unique<Compiled>();
   Compiled& c = *compiled_;

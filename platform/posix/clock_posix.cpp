@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/posix/civil_tm.h"
+
 namespace platform {
 
 namespace {
@@ -25,13 +27,7 @@ bool ToTm(const CivilTime& c, std::tm* tm) {
       c.minute < 0 || c.minute > 59 || c.second < 0 || c.second > 60 || c.millisecond < 0 ||
       c.millisecond > 999 || c.year < 1601 || c.year > 30827)
     return false;
-  *tm = std::tm{};
-  tm->tm_year = c.year - 1900;
-  tm->tm_mon = c.month - 1;
-  tm->tm_mday = c.day;
-  tm->tm_hour = c.hour;
-  tm->tm_min = c.minute;
-  tm->tm_sec = c.second;
+  *tm = CivilToTm(c);
   return true;
 }
 

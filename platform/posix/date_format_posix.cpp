@@ -5,6 +5,7 @@
 #include <time.h>
 
 #include "platform/locale.h"
+#include "platform/posix/civil_tm.h"
 
 namespace platform {
 
@@ -14,13 +15,7 @@ bool ToTm(const CivilTime& c, struct tm* tm) {
   if (c.month < 1 || c.month > 12 || c.day < 1 || c.day > 31 || c.hour < 0 || c.hour > 23 || c.minute < 0 ||
       c.minute > 59 || c.second < 0 || c.second > 59)
     return false;
-  *tm = {};
-  tm->tm_year = c.year - 1900;
-  tm->tm_mon = c.month - 1;
-  tm->tm_mday = c.day;
-  tm->tm_hour = c.hour;
-  tm->tm_min = c.minute;
-  tm->tm_sec = c.second;
+  *tm = CivilToTm(c);
   // timegm fills the weekday without involving the local zone.
   struct tm probe = *tm;
   timegm(&probe);

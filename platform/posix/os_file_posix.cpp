@@ -110,6 +110,25 @@ bool OpenElsewhere(const char* path) {
   return busy;
 }
 
+// Moves `length` bytes at the file position, one pread or pwrite call
+// (`transfer(doneSoFar, offset)`) at a time: a call may move fewer bytes or
+// be interrupted. Stops early when a call moves nothing (end of file).
+// *total tells how far it got; false with errno set when a call failed.
+template <typename Transfer>
+bool TransferAll(const OsFile* file, uint32_t length, uint32_t* total, Transfer transfer) {
+  *total = 0;
+  while (*total < length) {
+    ssize_t n = transfer(*total, static_cast<off_t>(file->position) + *total);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) break;
+    *total += static_cast<uint32_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 OsFile* OpenOsFile(const char* path, FileShare share, FileDisposition disposition) {
@@ -177,16 +196,11 @@ bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
   }
   uint32_t total = 0;
   auto* out = static_cast<char*>(buffer);
-  while (total < length) {
-    ssize_t n = ::pread(file->fd, out + total, length - total,
-                        static_cast<off_t>(file->position) + total);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (done) *done = total;
-      return FailErrno();
-    }
-    if (n == 0) break;
-    total += static_cast<uint32_t>(n);
+  if (!TransferAll(file, length, &total, [&](uint32_t at, off_t offset) {
+        return ::pread(file->fd, out + at, length - at, offset);
+      })) {
+    if (done) *done = total;
+    return FailErrno();
   }
   file->position += total;
   if (done) *done = total;
@@ -204,16 +218,11 @@ bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* do
   }
   uint32_t total = 0;
   const auto* in = static_cast<const char*>(buffer);
-  while (total < length) {
-    ssize_t n = ::pwrite(file->fd, in + total, length - total,
-                         static_cast<off_t>(file->position) + total);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (done) *done = total;
-      return FailErrno();
-    }
-    if (n == 0) break;
-    total += static_cast<uint32_t>(n);
+  if (!TransferAll(file, length, &total, [&](uint32_t at, off_t offset) {
+        return ::pwrite(file->fd, in + at, length - at, offset);
+      })) {
+    if (done) *done = total;
+    return FailErrno();
   }
   file->position += total;
   if (done) *done = total;

@@ -363,18 +363,6 @@ bool ProfileStore::ReadString(const std::string& section, const std::string& key
   return true;
 }
 
-std::int32_t ProfileStore::GetInt(const std::string& section, const std::string& key,
-                                  std::int32_t def) const {
-  std::int32_t v = def;
-  return ReadInt(section, key, &v) ? v : def;
-}
-
-std::string ProfileStore::GetString(const std::string& section, const std::string& key,
-                                    const std::string& def) const {
-  std::string v;
-  return ReadString(section, key, &v) ? v : def;
-}
-
 bool ProfileStore::WriteInt(const std::string& section, const std::string& key, std::int32_t value) {
   Value v;
   v.isInt = true;

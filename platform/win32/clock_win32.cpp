@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/civil_system_time.h"
+
 namespace platform {
 
 namespace {
@@ -20,17 +22,7 @@ CivilTime FromSystemTime(const SYSTEMTIME& st) {
 }
 
 bool ToSystemTime(const CivilTime& c, SYSTEMTIME* st) {
-  if (c.year < 1601 || c.year > 30827 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > 31 ||
-      c.hour < 0 || c.hour > 23 || c.minute < 0 || c.minute > 59 || c.second < 0 || c.second > 59 ||
-      c.millisecond < 0 || c.millisecond > 999)
-    return false;
-  *st = SYSTEMTIME{};
-  st->wYear = static_cast<WORD>(c.year);
-  st->wMonth = static_cast<WORD>(c.month);
-  st->wDay = static_cast<WORD>(c.day);
-  st->wHour = static_cast<WORD>(c.hour);
-  st->wMinute = static_cast<WORD>(c.minute);
-  st->wSecond = static_cast<WORD>(c.second);
+  if (c.millisecond < 0 || c.millisecond > 999 || !CivilToSystemTime(c, st)) return false;
   st->wMilliseconds = static_cast<WORD>(c.millisecond);
   // Reject impossible days (31 April) the way the conversions would.
   FILETIME ft;

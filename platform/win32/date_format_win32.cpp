@@ -2,21 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/win32/civil_system_time.h"
+
 namespace platform {
 
 namespace {
 
 bool ToSystemTime(const CivilTime& c, SYSTEMTIME* st) {
-  if (c.year < 1601 || c.year > 30827 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > 31 ||
-      c.hour < 0 || c.hour > 23 || c.minute < 0 || c.minute > 59 || c.second < 0 || c.second > 59)
-    return false;
-  *st = SYSTEMTIME{};
-  st->wYear = static_cast<WORD>(c.year);
-  st->wMonth = static_cast<WORD>(c.month);
-  st->wDay = static_cast<WORD>(c.day);
-  st->wHour = static_cast<WORD>(c.hour);
-  st->wMinute = static_cast<WORD>(c.minute);
-  st->wSecond = static_cast<WORD>(c.second);
+  if (!CivilToSystemTime(c, st)) return false;
   // A round trip through FILETIME fills the weekday and rejects 31 April.
   FILETIME ft;
   if (!SystemTimeToFileTime(st, &ft)) return false;

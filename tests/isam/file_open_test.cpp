@@ -32,6 +32,23 @@ TEST_F(FileCreate, FixedDataFileHeaderBytes) {
   EXPECT_EQ(Le16(b, 100), 0x2F);
 }
 
+// Without the first resource nothing extends a new file past its header,
+// yet the header claims the whole header block (or the space before the
+// first fixed record): the file must still reopen.
+TEST_F(FileCreate, FileWithoutFirstResourceReopens) {
+  Start();
+  ASSERT_EQ(0, CreateDataFile(1, "bare_fixed.dat", 50, 0, kModeNoFirstResource));
+  ASSERT_EQ(0, CreateDataFile(2, "bare_var.dat", 14, 0, kModeNoFirstResource | 0x4));
+  const uint32_t var_end = CheckFileNumber(2)->header.logical_end;
+  ASSERT_EQ(0, CloseFileEntry(1));
+  ASSERT_EQ(0, CloseFileEntry(2));
+  EXPECT_GE(FileBytes("bare_fixed.dat").size(), 150u);
+  EXPECT_GE(FileBytes("bare_var.dat").size(), var_end + 1);
+  ASSERT_EQ(0, OpenFileEntry(1, "bare_fixed.dat", 0));
+  ASSERT_EQ(0, OpenFileEntry(2, "bare_var.dat", 0x4));
+  EXPECT_EQ(CheckFileNumber(2)->header.logical_end, var_end);
+}
+
 TEST_F(FileCreate, AnchorTakesWholeRecordsAtTheFirstRecordPosition) {
   Start();
   ASSERT_EQ(0, CreateDataFile(1, "anchored.dat", 50, 0, 0));

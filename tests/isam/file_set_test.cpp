@@ -4,23 +4,23 @@
 
 #include <filesystem>
 
+#include "isam/calendar_file_set.h"
+#include "isam/file_open.h"
 #include "isam/isam_record.h"
 #include "isam/isam_record_tables.h"
-#include "tests/isam/isam_record_test_set.h"
-#include "tests/isam/varlen_test_engine.h"
+#include "tests/isam/file_set_test_support.h"
 
 namespace isam {
 namespace {
 
-class FileSetTest : public RecordEngineTest {
+class FileSetTest : public FileSetTestBase {
  protected:
   void SetUp() override {
-    RecordEngineTest::SetUp();
+    FileSetTestBase::SetUp();
     Path("set.dat");
     Path("set.idx");
     set_ = std::make_unique<EventShapedSet>(Path("set"), kModeVariable, 0);
   }
-  int OpenFiles() { return CurrentInstance()->files_open; }
   std::unique_ptr<EventShapedSet> set_;
 };
 
@@ -80,6 +80,25 @@ TEST_F(FileSetTest, AnIndexThatNoLongerMatchesItsDefinitionLeavesNothingOpen) {
   set_->indexes[1].segments = &four;
   EXPECT_EQ(608, OpenFileSetFromIfil(&set_->block)) << "the duplicate flag differs";
   EXPECT_EQ(0, OpenFiles());
+}
+
+TEST_F(FileSetTest, AFailedOpenOfMembersClosesTheHostItOpened) {
+  std::string host;
+  auto cal = CreateCalendar("cal.akv", &host);
+  ASSERT_NE(nullptr, cal);
+  CloseAllFiles();
+  IndexDefinition changed[2] = {cal->block()->indexes[0], cal->block()->indexes[1]};
+  KeySegment shorter{0, 100, 4};
+  changed[0].key_length = 100;
+  changed[0].segments = &shorter;
+  cal->block()->indexes = changed;
+  EXPECT_EQ(608, OpenFileSetFromIfil(cal->block()));
+  EXPECT_EQ(0, OpenFiles()) << "the host went with the members";
+  // A host that was open before stays open.
+  const int h = FindFreeFileNumbers(2);
+  ASSERT_EQ(0, OpenFileEntry(h, host.c_str(), kModeShared));
+  EXPECT_EQ(608, OpenFileSetFromIfil(cal->block()));
+  EXPECT_NE(nullptr, CheckFileNumber(h));
 }
 
 TEST_F(FileSetTest, AnIndexFileWithAnotherMemberCountIsRefused) {

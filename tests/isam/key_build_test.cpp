@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
+#include "isam/btree_bytes.h"
 #include "isam/key_compare.h"
 
 namespace isam {
@@ -213,6 +217,135 @@ TEST(BuildKeyImage, SchemaFieldsAndErrors) {
   EXPECT_EQ(BuildKeyImage(k, nullptr, rec, sizeof rec, nullptr, out).error, 199);
   k.segments[0] = {5, 5, 12};
   EXPECT_EQ(BuildKeyImage(k, &view, rec, sizeof rec, nullptr, out).error, 433);
+}
+
+// A schema image of (size, type, repeat) entries with the given delimiter.
+std::vector<uint8_t> Schema(std::initializer_list<std::array<int, 3>> entries, uint8_t delimiter = 0) {
+  std::vector<uint8_t> s(16, 0);
+  s[0] = 2;
+  s[1] = 8;
+  s[2] = delimiter;
+  s[3] = ' ';
+  uint32_t fields = 0;
+  for (const auto& e : entries) {
+    s.push_back(static_cast<uint8_t>(e[0]));
+    s.push_back(static_cast<uint8_t>(e[0] >> 8));
+    s.push_back(static_cast<uint8_t>(e[1]));
+    s.push_back(static_cast<uint8_t>(e[2]));
+    fields += e[2] == 0 ? 1 : static_cast<uint32_t>(e[2]);
+  }
+  PutLe32(s.data() + 4, static_cast<uint32_t>(s.size()));
+  PutLe32(s.data() + 8, fields);
+  PutLe32(s.data() + 12, static_cast<uint32_t>(entries.size()));
+  return s;
+}
+
+std::string Text(const uint8_t* b, std::size_t n) { return std::string(reinterpret_cast<const char*>(b), n); }
+
+TEST(SchemaKeys, FieldsInFrontAreSteppedOverByTheirTypes) {
+  // A byte, an aligned 32-bit integer (3 bytes of padding), two delimited
+  // texts as one repeated entry, a 1-byte and a 2-byte length-prefixed text,
+  // then the field the key wants.
+  const auto schema = Schema({{1, 8, 0}, {4, 0x3B, 0}, {20, 146, 2}, {20, 154, 0}, {20, 162, 0}, {8, 146, 0}},
+                             ';');
+  const RecordSchemaView view{schema.data(), schema.size()};
+  std::vector<uint8_t> rec = {'x', 0, 0, 0, 1, 0, 0, 0};
+  for (char c : std::string("one;two;")) rec.push_back(static_cast<uint8_t>(c));
+  rec.push_back(3);
+  for (char c : std::string("abc")) rec.push_back(static_cast<uint8_t>(c));
+  rec.push_back(2);
+  rec.push_back(0);
+  for (char c : std::string("de")) rec.push_back(static_cast<uint8_t>(c));
+  for (char c : std::string("last;")) rec.push_back(static_cast<uint8_t>(c));
+  KeyDefinition k;
+  k.data_file = 0;
+  k.key_length = 24;
+  k.segments[0] = {6, 6, 13};  // "last" up to the delimiter, upper-cased, padded
+  k.segments[1] = {4, 6, 12};  // "abc" by its 1-byte length
+  k.segments[2] = {5, 4, 12};  // "de" by its 2-byte length
+  k.segments[3] = {2, 4, 12};  // "one"
+  k.segments[4] = {1, 4, 12};  // the integer, reversed (unsigned class)
+  uint8_t out[24];
+  const KeyBuildResult r = BuildKeyImage(k, &view, rec.data(), rec.size(), nullptr, out);
+  ASSERT_EQ(r.error, 0);
+  EXPECT_FALSE(r.ended);
+  EXPECT_EQ(r.length, 24);
+  EXPECT_EQ(Text(out, 20), "LAST  abc   de  one ");
+  const uint8_t number[] = {0, 0, 0, 1};
+  EXPECT_EQ(0, std::memcmp(out + 20, number, 4));
+}
+
+TEST(SchemaKeys, LengthsNeverReachPastTheRecordAndAMissingFieldEndsTheKey) {
+  const auto schema = Schema({{4, 0x33, 0}, {50, 154, 0}, {10, 146, 0}});
+  const RecordSchemaView view{schema.data(), schema.size()};
+  // The 1-byte length says 200 bytes, the record holds 3 of them.
+  const uint8_t rec[] = {1, 0, 0, 0, 200, 'a', 'b', 'c'};
+  KeyDefinition k;
+  k.data_file = 0;
+  k.key_length = 6;
+  k.segments[0] = {1, 6, 12};
+  uint8_t out[16];
+  KeyBuildResult r = BuildKeyImage(k, &view, rec, sizeof rec, nullptr, out);
+  ASSERT_EQ(r.error, 0);
+  EXPECT_EQ(Text(out, 6), "abc   ");
+  // The text behind lies past the end: it and the fixed segment behind it
+  // are pad bytes, not the record's first bytes.
+  k.key_length = 10;
+  k.segments[0] = {2, 6, 12};
+  k.segments[1] = {0, 4, 0};
+  r = CopyKeyValue(k, &view, rec, sizeof rec, out);
+  ASSERT_EQ(r.error, 0);
+  EXPECT_TRUE(r.ended);
+  EXPECT_EQ(r.length, 10);
+  EXPECT_EQ(Text(out, 10), std::string(10, ' '));
+  // A record that ends inside a field's alignment padding.
+  const auto aligned = Schema({{1, 8, 0}, {8, 0x67, 0}});
+  const RecordSchemaView av{aligned.data(), aligned.size()};
+  const uint8_t short_rec[] = {7, 0, 0};
+  k.key_length = 8;
+  k.segments[0] = {1, 8, 12};
+  k.segments[1] = KeySegment{};
+  r = CopyKeyValue(k, &av, short_rec, sizeof short_rec, out);
+  EXPECT_TRUE(r.ended);
+}
+
+TEST(SchemaKeys, ValueFormRoundTripsThroughTheTypeClass) {
+  const auto schema = Schema({{4, 0x33, 0}, {8, 0x67, 0}, {6, 146, 0}});
+  const RecordSchemaView view{schema.data(), schema.size()};
+  KeyDefinition k;
+  k.data_file = 0;
+  k.key_length = 18;
+  k.segments[0] = {0, 4, 12};
+  k.segments[1] = {1, 8, 12 | kSegDescending};
+  k.segments[2] = {2, 6, 12};
+  uint8_t value[18];
+  const int32_t i = -5;
+  const double d = -2.5;
+  std::memcpy(value, &i, 4);
+  std::memcpy(value + 4, &d, 8);
+  std::memcpy(value + 12, "name  ", 6);
+  uint8_t key[18];
+  std::memcpy(key, value, 18);
+  ASSERT_EQ(TransformTargetKey(k, &view, key, 0, false, nullptr), 0);
+  EXPECT_NE(0, std::memcmp(key, value, 12));
+  ASSERT_EQ(KeyToValueForm(k, &view, key), 0);
+  EXPECT_EQ(0, std::memcmp(key, value, 18));
+  // Signed order through the schema: -5 sorts below 3.
+  uint8_t three[18];
+  std::memcpy(three, value, 18);
+  const int32_t p = 3;
+  std::memcpy(three, &p, 4);
+  uint8_t a[18], b[18];
+  std::memcpy(a, value, 18);
+  std::memcpy(b, three, 18);
+  ASSERT_EQ(TransformTargetKey(k, &view, a, 0, false, nullptr), 0);
+  ASSERT_EQ(TransformTargetKey(k, &view, b, 0, false, nullptr), 0);
+  EXPECT_LT(KeyCompare(a, b, 18), 0);
+  // Without the schema a schema segment cannot be resolved either way.
+  EXPECT_EQ(KeyToValueForm(k, nullptr, key), 199);
+  EXPECT_EQ(TransformTargetKey(k, nullptr, key, 0, false, nullptr), 199);
+  k.segments[2] = {3, 6, 12};
+  EXPECT_EQ(TransformTargetKey(k, &view, key, 0, false, nullptr), 433);
 }
 
 TEST(TransformTargetKey, DuplicateSuffixIsBigEndianPosition) {

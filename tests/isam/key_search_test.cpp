@@ -130,6 +130,29 @@ TEST_F(KeySearch, StepsSkipEmptiedLeavesAndSurviveSplits) {
   EXPECT_EQ(19u, IndexPreviousKey(kFile, k.data()));
 }
 
+// A search position set from a key alone (as a restored ISAM position
+// does): the steps go on from that key, present or gone, across leaves.
+TEST_F(KeySearch, StepsFromAKeyAloneFindItsNeighbours) {
+  uint32_t last = 0, next_first = 0;
+  FirstLeafEdge(&last, &next_first);
+  Key k(8);
+  SetSearchKey(kFile, K(last).data());
+  EXPECT_EQ(next_first, IndexNextKey(kFile, k.data()));
+  EXPECT_EQ(last, IndexPreviousKey(kFile, k.data())) << "and from there on by the node";
+  SetSearchKey(kFile, K(next_first).data());
+  EXPECT_EQ(last, IndexPreviousKey(kFile, k.data()));
+  SetSearchKey(kFile, K(495).data());
+  EXPECT_EQ(490u, IndexPreviousKey(kFile, k.data()));
+  SetSearchKey(kFile, K(505).data());
+  EXPECT_EQ(510u, IndexNextKey(kFile, k.data())) << "a key that is not there";
+  SetSearchKey(kFile, K(2000).data());
+  EXPECT_EQ(0u, IndexNextKey(kFile, k.data()));
+  EXPECT_EQ(Err(), 0);
+  SetSearchKey(kFile, K(5).data());
+  EXPECT_EQ(0u, IndexPreviousKey(kFile, k.data()));
+  EXPECT_EQ(Err(), 0);
+}
+
 TEST_F(KeySearch, CountsAndOffsets) {
   EXPECT_EQ(200, KeyRangeCount(kFile, K(0).data(), K(99999).data()));
   EXPECT_EQ(11, KeyRangeCount(kFile, K(100).data(), K(200).data()));

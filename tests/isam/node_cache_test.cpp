@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "isam/btree_bytes.h"
@@ -11,6 +12,7 @@
 #include "isam/file_open.h"
 #include "isam/key_search.h"
 #include "isam/node_cache.h"
+#include "platform/os_file_faults.h"
 #include "tests/isam/index_test_env.h"
 
 namespace isam {
@@ -120,6 +122,43 @@ TEST_F(NodeCacheTest, FlushCodes) {
   EXPECT_EQ(23, FlushEngineFile(3));
   EXPECT_EQ(0, FlushEngineFile(-1));
   EXPECT_EQ(26, FlushEngineFile(9));
+}
+
+// A node write cut short would leave half new entries behind the old count:
+// the store fails with its code and the old node is back on disk, whether
+// the cache held it (exclusive) or not (shared, read again first).
+TEST_F(NodeCacheTest, AWriteCutShortPutsTheOldNodeBack) {
+  Start(3, 32);
+  for (uint16_t mode : {uint16_t{0}, kModeShared}) {
+    std::remove("n.idx");
+    Build(mode);
+    Node leaf;
+    const uint32_t first = frskey(2, K(0).data());
+    ASSERT_NE(0u, first);
+    ASSERT_EQ(0, FetchNode(fcb_, fcb_->current_node, &leaf));
+    const Node before = leaf;
+    for (int i = 0; i < leaf.Count(); ++i) leaf.pointers[static_cast<std::size_t>(i)] += 7;
+    leaf.Erase(0, fcb_->layout);
+    platform::FileFaultPlan plan;
+    plan.op = platform::FileFaultOp::kWrite;
+    plan.kind = platform::FileFaultKind::kShort;
+    platform::ArmFileFault(plan);
+    EXPECT_NE(0, StoreNode(fcb_, &leaf));
+    EXPECT_TRUE(platform::FileFaultFired());
+    platform::DisarmFileFaults();
+    ASSERT_EQ(0, CloseFileEntry(2));
+    ASSERT_EQ(0, OpenFileEntry(2, "n.idx", mode));
+    fcb_ = CheckFileNumber(2);
+    Node after;
+    ASSERT_EQ(0, FetchNode(fcb_, before.position, &after));
+    EXPECT_EQ(before.keys, after.keys) << mode;
+    EXPECT_EQ(before.pointers, after.pointers) << mode;
+    uint8_t out[8];
+    uint32_t n = 0;
+    for (uint32_t p = frskey(2, out); p != 0; p = IndexNextKey(2, out)) ++n;
+    EXPECT_EQ(300u, n);
+    ASSERT_EQ(0, CloseFileEntry(2));
+  }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,7 +12,12 @@
 #include "isam/file_create.h"
 #include "isam/file_open.h"
 #include "isam/free_space_index.h"
+#include "isam/record_lock.h"
+#include "isam/thread_layer.h"
+#include "tests/isam/calendar_host.h"
+#include "platform/process.h"
 #include "tests/isam/varlen_test_engine.h"
+#include "tests/support/child_process.h"
 
 namespace isam {
 namespace {
@@ -31,6 +38,14 @@ std::vector<uint8_t> Key(uint32_t type, uint32_t number) {
   return k;
 }
 
+std::vector<uint8_t> Get(int file, uint32_t type, uint32_t number) {
+  std::vector<uint8_t> buf(4096);
+  int32_t used = 0;
+  if (ResourceRecordFind(file, Key(type, number).data(), buf.data(), 4096, kFindResourceByKey, &used) == 0) return {};
+  buf.resize(static_cast<std::size_t>(used));
+  return buf;
+}
+
 class ResourceChainTest : public RecordEngineTest, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
@@ -39,13 +54,7 @@ class ResourceChainTest : public RecordEngineTest, public ::testing::WithParamIn
     const int mode = GetParam();
     ASSERT_EQ(0, CreateDataFile(1, path_.c_str(), 30, 1000, static_cast<uint16_t>(mode)));
   }
-  std::vector<uint8_t> Get(uint32_t type, uint32_t number) {
-    std::vector<uint8_t> buf(4096);
-    int32_t used = 0;
-    if (ResourceRecordFind(1, Key(type, number).data(), buf.data(), 4096, kFindResourceByKey, &used) == 0) return {};
-    buf.resize(static_cast<std::size_t>(used));
-    return buf;
-  }
+  std::vector<uint8_t> Get(uint32_t type, uint32_t number) { return isam::Get(1, type, number); }
   std::string path_;
 };
 
@@ -155,6 +164,133 @@ TEST_F(RecordEngineTest, ADeletedResourceOfAVariableFileGivesItsSpaceBack) {
   ASSERT_EQ(0, DeleteResource(1, Key(3, 3).data()));
   int keys = SpaceIndexWalk(Fcb(1), [](void*, const SpaceKey& k) { return k.total == 230; }, nullptr);
   EXPECT_EQ(1, keys);
+}
+
+// Counts the free-space keys of fcb's index that name position.
+int FreeKeysAt(FileControlBlock* fcb, uint32_t position) {
+  return SpaceIndexWalk(fcb, [](void* p, const SpaceKey& k) { return k.position == *static_cast<uint32_t*>(p); },
+                        &position);
+}
+
+TEST_F(RecordEngineTest, DeletedResourcesOfSuperfileMembersGiveTheirSpaceBack) {
+  const std::string host_path = Path("members.akv");
+  const int host = CreateCalendarHost(host_path);
+  ASSERT_GE(host, 0);
+  const int data = host + 2, index = host + 3;
+  ASSERT_EQ(0, CreateDataFile(data, (host_path + "!res.dat").c_str(), 10, 4096, kModeVariable));
+  ASSERT_EQ(0, CreateIndexFile(index, (host_path + "!res.idx").c_str(), 8, 0, 0, 0, 4096, 0));
+  for (int file : {data, index}) {
+    auto big = Resource(3, 3, "", std::string(300, 'x'));
+    auto tail = Resource(3, 4, "", "tail");
+    ASSERT_EQ(0, AddResourceEntry(file, big.data(), static_cast<int32_t>(big.size()))) << file;
+    ASSERT_EQ(0, AddResourceEntry(file, tail.data(), static_cast<int32_t>(tail.size()))) << file;
+    const uint32_t at = ResourceRecordFind(file, Key(3, 3).data(), nullptr, 0, kFindResourceByKey);
+    ASSERT_NE(0u, at);
+    ASSERT_EQ(0, DeleteResource(file, Key(3, 3).data()));
+    if (file == data) {
+      EXPECT_EQ(1, FreeKeysAt(Fcb(data), at));  // the member's own free space
+    } else {
+      EXPECT_EQ(1, FreeKeysAt(Fcb(host), at - 18));  // the host stretch around the node grid slot
+    }
+    int32_t count = 0;
+    ASSERT_EQ(0, CheckResourceChain(file, &count));
+    EXPECT_EQ(1, count);
+    EXPECT_FALSE(Get(file, 3, 4).empty());
+  }
+}
+
+TEST_F(RecordEngineTest, ADescriptionGivesIdentityAndWholeLength) {
+  ASSERT_EQ(0, CreateDataFile(1, Path("describe.dat").c_str(), 10, 1000, kModeVariable));
+  auto r = Resource(0, 5, "", std::string(16, 'p'));  // the utilities' (0, 5) resource
+  ASSERT_EQ(0, AddResourceEntry(1, r.data(), static_cast<int32_t>(r.size())));
+  uint8_t d[12] = {};
+  const uint32_t at = ResourceRecordFind(1, Key(0, 5).data(), d, 12, 0x142);
+  ASSERT_NE(0u, at);
+  EXPECT_EQ(0, CurrentInstance()->eng_err);
+  EXPECT_EQ(0u, GetLe32(d));
+  EXPECT_EQ(5u, GetLe32(d + 4));
+  EXPECT_EQ(r.size(), GetLe32(d + 8));
+  // The length it gives is what a whole read (0x102) needs.
+  std::vector<uint8_t> whole(GetLe32(d + 8));
+  EXPECT_EQ(at, ResourceRecordFind(1, Key(0, 5).data(), whole.data(), static_cast<int32_t>(whole.size()), 0x102));
+  EXPECT_EQ(0, CurrentInstance()->eng_err);
+  EXPECT_EQ(r, whole);
+  EXPECT_EQ(0u, ResourceRecordFind(1, Key(0, 5).data(), d, 11, 0x142));
+  EXPECT_EQ(404, CurrentInstance()->eng_err);
+  EXPECT_EQ(0u, ResourceRecordFind(1, Key(0, 6).data(), d, 12, 0x142));
+  EXPECT_EQ(408, CurrentInstance()->eng_err);
+}
+
+// A second process holds a record lock on a resource of a shared file
+// while the first searches with the lock flag.
+class ResourceLockTest : public RecordEngineTest {
+ protected:
+  std::string Marker(const std::string& base, const char* what) { return base + "." + what; }
+  void SetTries(int tries) {
+    LockWaitPolicy p = GetLockWaitPolicy();
+    p.lock_tries = tries;
+    SetLockWaitPolicy(p);
+  }
+};
+
+TEST_F(ResourceLockTest, HolderSide) {
+  if (testsupport::ChildRole() != "holder") GTEST_SKIP();
+  const std::string path = testsupport::ChildValue("FILE");
+  ASSERT_EQ(0, OpenFileEntry(1, path.c_str(), kModeVariable | kModeShared));
+  const uint32_t at = ResourceRecordFind(1, Key(6, 1).data(), nullptr, 0, kFindResourceByKey);
+  ASSERT_NE(0u, at);
+  ASSERT_EQ(0, LockRecord(1, kLockWrite, at));
+  testsupport::TouchFile(Marker(path, "held"));
+  ASSERT_TRUE(testsupport::WaitForFile(Marker(path, "go"), 60000));
+  EngineSleep(200);  // the searcher is retrying by now
+  testsupport::TouchFile(Marker(path, "released"));
+  ASSERT_EQ(0, LockRecord(1, kLockUnlock, at));
+  ASSERT_TRUE(testsupport::WaitForFile(Marker(path, "done"), 60000));
+  ASSERT_EQ(0, CloseFileEntry(1));
+}
+
+TEST_F(ResourceLockTest, ALockingSearchWaitsForAnotherProcessAndReleasesItsLocks) {
+  if (!testsupport::ChildRole().empty()) GTEST_SKIP();
+  const std::string path = Path("locked.dat");
+  for (const char* m : {"held", "go", "released", "done"}) std::remove(Marker(path, m).c_str());
+  ASSERT_EQ(0, CreateDataFile(1, path.c_str(), 10, 1000, kModeVariable | kModeShared));
+  for (uint32_t n : {1u, 2u}) {
+    auto r = Resource(6, n, "", "payload");
+    ASSERT_EQ(0, AddResourceEntry(1, r.data(), static_cast<int32_t>(r.size())));
+  }
+  platform::ChildProcess* child = testsupport::StartChildTest("ResourceLockTest.HolderSide", "holder", {"FILE=" + path});
+  ASSERT_NE(nullptr, child);
+  ASSERT_TRUE(testsupport::WaitForFile(Marker(path, "held"), 60000));
+  std::vector<uint8_t> buf(64);
+  // Without the flag the search does not care about the lock.
+  EXPECT_NE(0u, ResourceRecordFind(1, Key(6, 2).data(), buf.data(), 64, kFindResourceByKey));
+  // With it, (6, 1) lies on the way: a short wait ends in 42, no lock kept.
+  SetTries(2);
+  EXPECT_EQ(0u, ResourceRecordFind(1, Key(6, 2).data(), buf.data(), 64, kFindResourceByKey | kFindResourceLock));
+  EXPECT_EQ(42, CurrentInstance()->eng_err);
+  EXPECT_EQ(0, RecordLockCount(1));
+  // A change that has to pass it waits the same way.
+  auto other = Resource(6, 3, "", "x");
+  EXPECT_EQ(42, AddResourceEntry(1, other.data(), static_cast<int32_t>(other.size())));
+  EXPECT_EQ(0, RecordLockCount(1));
+  // A longer wait outlasts the holder.
+  SetTries(1000);
+  testsupport::TouchFile(Marker(path, "go"));
+  const uint32_t at = ResourceRecordFind(1, Key(6, 1).data(), buf.data(), 64, kFindResourceByKey | kFindResourceLock);
+  EXPECT_NE(0u, at);
+  EXPECT_EQ(0, CurrentInstance()->eng_err);
+  EXPECT_TRUE(std::filesystem::exists(Marker(path, "released")));
+  EXPECT_EQ(Resource(6, 1, "", "payload"), std::vector<uint8_t>(buf.begin(), buf.begin() + 16));
+  EXPECT_EQ(0, RecordLockCount(1));
+  EXPECT_EQ(0, AddResourceEntry(1, other.data(), static_cast<int32_t>(other.size())));
+  // A lock this instance held before the search is still held after it.
+  ASSERT_EQ(0, LockRecord(1, kLockWrite, at));
+  EXPECT_NE(0u, ResourceRecordFind(1, Key(6, 3).data(), buf.data(), 64, kFindResourceByKey | kFindResourceLock));
+  EXPECT_EQ(0, CheckRecordLocked(1, kLockWrite, at));
+  EXPECT_EQ(1, RecordLockCount(1));
+  ASSERT_EQ(0, LockRecord(1, kLockUnlock, at));
+  testsupport::TouchFile(Marker(path, "done"));
+  EXPECT_EQ(0, testsupport::WaitChildTest(child));
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 
 #include <filesystem>
 
+#include "isam/engine_api.h"
 #include "isam/file_create.h"
+#include "isam/function_table.h"
+#include "isam/runtime_utils.h"
 #include "isam/file_open.h"
 #include "isam/fixed_record.h"
 #include "isam/superfile_names.h"
@@ -62,6 +65,22 @@ TEST(SuperfileNames, MemberPartIsPaddedAndTheHostLengthReturned) {
   EXPECT_STREQ("events         ", member);
   EXPECT_EQ(0, SplitMemberName("plain.dat", member, sizeof member));
   EXPECT_STREQ("               ", member);
+}
+
+// Both are engine functions (3 and 36), reached through the dispatcher.
+TEST_F(RecordEngineTest, DeleteAndRenameAreReachedByTheirFunctionNumbers) {
+  const std::string name = Path("fn.dat");
+  const std::string renamed = Path("fn2.dat");
+  ASSERT_EQ(0, CreateDataFile(1, name.c_str(), 20, 100, 0));
+  CallParameterBlock b;
+  CopyBoundedString(b.path, renamed.c_str(), sizeof b.path);
+  EXPECT_EQ(0, EngineCallNumber(36, 1, &b, nullptr, nullptr, nullptr, 0));
+  EXPECT_FALSE(Exists(name));
+  EXPECT_TRUE(Exists(renamed));
+  EXPECT_EQ(0, EngineCallNumber(3, 1, nullptr, nullptr, nullptr, nullptr, 0));
+  EXPECT_FALSE(Exists(renamed));
+  EXPECT_EQ(26, EngineCallNumber(3, 1, nullptr, nullptr, nullptr, nullptr, 0));
+  EXPECT_EQ(116, EngineCallNumber(36, 2, nullptr, nullptr, nullptr, nullptr, 0));
 }
 
 }  // namespace

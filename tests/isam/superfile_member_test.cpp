@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -142,6 +143,112 @@ TEST_F(SuperfileTest, MembersOnlyWalkTheirOwnRecordsAndFreeSpace) {
   EXPECT_EQ(0, CheckFileSet(b.data_file(), &rb)) << rb.problem;
   EXPECT_EQ(150, ra.records);
   EXPECT_EQ(300, rb.records);
+}
+
+// A data member's free-space nodes are host stretches: with the engine's
+// 768-byte nodes its node size is 750, so header and node together fill one
+// host node. A member written with the old 512-byte nodes keeps opening and
+// working.
+TEST_F(SuperfileTest, DataMemberNodesAreTheEngineNodeLessAStretchHeader) {
+  const int host = Host(true);
+  ASSERT_GE(host, 0);
+  const auto churn = [&](const CalendarFileSet& set, const std::string& prefix) {
+    std::vector<uint8_t> buf(4096);
+    for (int i = 0; i < 120; ++i) ASSERT_EQ(0, Add(set.data_file(), prefix + std::to_string(i), i + 1, 20 + i % 50));
+    for (int i = 0; i < 120; i += 3) {
+      int32_t len = 4096;
+      const auto t = UidTarget(prefix + std::to_string(i));
+      ASSERT_EQ(0, IsamRecordReadByKey(set.uid_key(), t.data(), kReadEqual, buf.data(), &len));
+      ASSERT_EQ(0, IsamRecordDelete(set.data_file()));
+    }
+  };
+  uint32_t old_header = 0;
+  {
+    CalendarFileSet set(CalendarFileSet::MemberName(host_path_));
+    ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+    const FileHeader& h = Fcb(set.data_file())->header;
+    EXPECT_EQ(750, h.node_size);
+    EXPECT_EQ(732, h.node_usable);
+    EXPECT_EQ(720, h.key_bytes);
+    EXPECT_EQ(187, h.leaf_limit);
+    old_header = Fcb(set.data_file())->header_position;
+    ASSERT_EQ(0, CloseFileSet(set.block()));
+  }
+  {
+    CalendarFileSet set(host_path_ + "!b");
+    ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+    churn(set, "b");
+    FileControlBlock* data = Fcb(set.data_file());
+    ASSERT_NE(0u, data->header.root);
+    VarRecordHeader node;
+    ASSERT_EQ(0, ReadVarRecordHeader(data, data->header.root - kLongVarHeader, &node));
+    EXPECT_EQ(kMarkSpaceNode, node.mark);
+    EXPECT_EQ(768u, node.total);
+    ASSERT_EQ(0, CloseFileSet(set.block()));
+  }
+  ASSERT_EQ(0, CloseFileEntry(host));
+
+  // The first member as the earlier create made it: 512-byte nodes.
+  {
+    std::fstream f(host_path_, std::ios::binary | std::ios::in | std::ios::out);
+    uint8_t raw[128];
+    f.seekg(old_header);
+    f.read(reinterpret_cast<char*>(raw), sizeof raw);
+    PutLe16(raw + 42, 512);  // node size
+    PutLe16(raw + 52, 480);  // key bytes
+    PutLe16(raw + 54, 494);  // usable
+    PutLe16(raw + 94, 128);  // leaf limit
+    f.seekp(old_header);
+    f.write(reinterpret_cast<const char*>(raw), sizeof raw);
+  }
+  for (int round = 0; round < 2; ++round) {
+    const int again = Host(false);
+    ASSERT_GE(again, 0);
+    CalendarFileSet set(CalendarFileSet::MemberName(host_path_));
+    ASSERT_EQ(0, OpenFileSetFromIfil(set.block()));
+    EXPECT_EQ(512, Fcb(set.data_file())->header.node_size);
+    if (round == 0) churn(set, "o");
+    FileSetReport report;
+    EXPECT_EQ(0, CheckFileSet(set.data_file(), &report)) << report.problem;
+    EXPECT_EQ(80, report.records);
+    EXPECT_EQ(0, Find(set, "o1"));
+    ASSERT_EQ(0, CloseFileSet(set.block()));
+    ASSERT_EQ(0, CloseFileEntry(again));
+  }
+}
+
+// A member header that missed the host's last growth (its write lost, or a
+// crash between the host's header and the member's) names an end below the
+// member's newest records: the member's ends follow the host's, so a reopen
+// still walks and finds every record.
+TEST_F(SuperfileTest, MemberEndsFollowTheHostWhenItsHeaderMissedAGrowth) {
+  const int host = Host(true);
+  ASSERT_GE(host, 0);
+  CalendarFileSet set(CalendarFileSet::MemberName(host_path_));
+  ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+  for (int i = 0; i < 10; ++i) ASSERT_EQ(0, Add(set.data_file(), "early" + std::to_string(i), i + 1, 40));
+  const uint32_t header_position = Fcb(set.data_file())->header_position;
+  const uint32_t early_end = Fcb(set.data_file())->header.logical_end;
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(0, Add(set.data_file(), "late" + std::to_string(i), i + 11, 300));
+  ASSERT_LT(early_end, Fcb(set.data_file())->header.logical_end);
+  ASSERT_EQ(0, CloseFileSet(set.block()));
+  ASSERT_EQ(0, CloseFileEntry(host));
+  {
+    std::fstream f(host_path_, std::ios::binary | std::ios::in | std::ios::out);
+    uint8_t end[4];
+    PutLe32(end, early_end);
+    f.seekp(header_position + 8);
+    f.write(reinterpret_cast<const char*>(end), sizeof end);
+  }
+  ASSERT_GE(Host(false), 0);
+  CalendarFileSet reopened(CalendarFileSet::MemberName(host_path_));
+  ASSERT_EQ(0, OpenFileSetFromIfil(reopened.block()));
+  EXPECT_EQ(60u, Walk(reopened.data_file()).size());
+  EXPECT_EQ(0, Find(reopened, "late49"));
+  FileSetReport report;
+  EXPECT_EQ(0, CheckFileSet(reopened.data_file(), &report)) << report.problem;
+  EXPECT_EQ(60, report.records);
+  ASSERT_EQ(0, CloseFileSet(reopened.block()));
 }
 
 TEST_F(SuperfileTest, MemberNamesAndHostsAreChecked) {

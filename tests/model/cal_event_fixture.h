@@ -68,6 +68,24 @@ class FakePrompts : public IEventPrompts {
   WarningAnswer ShowWarning(const WarningRequest&) override { return WarningAnswer(); }
 };
 
+// A fake installed as one of the model's services (`Slot`, a member of
+// ModelServices) for as long as it lives; the other services are none.
+template <typename Fake, auto Slot>
+class InstalledFake : public Fake {
+ public:
+  InstalledFake() : scoped_(Only(this)) {}
+
+ private:
+  static ModelServices Only(Fake* fake) {
+    ModelServices services;
+    services.*Slot = fake;
+    return services;
+  }
+  ScopedModelServices scoped_;
+};
+using InstalledDocument = InstalledFake<FakeDocument, &ModelServices::document>;
+using InstalledPrompts = InstalledFake<FakePrompts, &ModelServices::prompts>;
+
 // Settings for new events, put back afterwards.
 class EventSettings {
  public:
@@ -138,6 +156,26 @@ inline void MakeRecurring(CCalEvent& event, int16_t frequency, const CDateTime& 
   event.end = start;
   event.recurrence.GetRule()->frequency = frequency;
   event.nextOccurrence = start;
+}
+
+// Daily from 1 March 2005 09:00 with its alarm on, `leadMinutes` ahead.
+inline void MakeDailyWithAlarm(CCalEvent& event, int leadMinutes) {
+  MakeRecurring(event, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
+  event.alarmOn = 1;
+  event.SetLeadTime(leadMinutes, "Minutes");
+}
+
+// Daily from 1 March 2005 09:00 (an hour long, end shown) whose occurrence
+// scheduled on `scheduledDay` March was moved to `movedDay` March at the
+// given hour, for an hour.
+inline void MakeDailyWithMove(CCalEvent& event, int scheduledDay, int movedDay, int movedHour) {
+  MakeRecurring(event, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
+  event.end = At(1, 3, 2005, 10);
+  event.showEnd = 1;
+  COccurrenceOverride& o = event.occurrenceOverrides[At(scheduledDay, 3, 2005, 9)];
+  o.moved = 1;
+  o.start = At(movedDay, 3, 2005, movedHour);
+  o.end = At(movedDay, 3, 2005, movedHour + 1);
 }
 
 // Scheduled dates from `from` on, stepping past each actual start, at most

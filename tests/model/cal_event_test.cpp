@@ -11,18 +11,17 @@
 
 using caltest::At;
 using caltest::EventSettings;
-using caltest::FakeDocument;
-using caltest::FakePrompts;
 using caltest::FakeReminderWindow;
+using caltest::InstalledDocument;
+using caltest::InstalledPrompts;
 using caltest::List;
+using caltest::MakeDailyWithAlarm;
+using caltest::MakeDailyWithMove;
 using caltest::MakeRecurring;
 
 TEST(CalEventDefaults, OneTimeEventFromTheSettings) {
   EventSettings settings;
-  FakeDocument document;
-  ModelServices services;
-  services.document = &document;
-  ScopedModelServices scoped(services);
+  InstalledDocument document;
   CCalEvent e;
   EXPECT_EQ(e.oneTime, 1);
   EXPECT_EQ(e.GetFrequency(), -1);
@@ -165,10 +164,7 @@ TEST(CalEventRecord, SaveWithoutADocumentReportsFailure) {
   EventSettings settings;
   CCalEvent e;
   EXPECT_EQ(e.Save(1, 0, 1), 0);
-  FakeDocument document;
-  ModelServices services;
-  services.document = &document;
-  ScopedModelServices scoped(services);
+  InstalledDocument document;
   EXPECT_EQ(e.Save(1, 0, 1), 1);
   EXPECT_EQ(document.saves, 1);
 }
@@ -205,15 +201,7 @@ TEST(CalEventOccurrences, NoEndOrEndBeforeStartIsNoLength) {
 namespace {
 // Daily from 1 Mar 2005 09:00; the 3 March occurrence moved to 5 March
 // 14:00-15:00.
-void MakeMovedDaily(CCalEvent& e) {
-  MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
-  e.end = At(1, 3, 2005, 10);
-  e.showEnd = 1;
-  COccurrenceOverride& o = e.occurrenceOverrides[At(3, 3, 2005, 9)];
-  o.moved = 1;
-  o.start = At(5, 3, 2005, 14);
-  o.end = At(5, 3, 2005, 15);
-}
+void MakeMovedDaily(CCalEvent& e) { MakeDailyWithMove(e, 3, 5, 14); }
 }  // namespace
 
 TEST(CalEventOccurrences, AMovedOccurrenceTakesItsPlaceByItsMovedStart) {
@@ -238,10 +226,7 @@ TEST(CalEventOccurrences, AMovedOccurrenceTakesItsPlaceByItsMovedStart) {
 
 TEST(CalEventOccurrences, DeletingTheMovedOccurrenceExcludesItsScheduledDate) {
   EventSettings settings;
-  FakeDocument document;
-  ModelServices services;
-  services.document = &document;
-  ScopedModelServices scoped(services);
+  InstalledDocument document;
   CCalEvent e;
   MakeMovedDaily(e);
   e.DeleteOccurrence(At(3, 3, 2005, 9));
@@ -304,9 +289,7 @@ TEST(CalEventAlarms, DueAtTheLeadTimeOnceAndNotWhenAnOverrideSilencesIt) {
     EXPECT_FALSE(e.IsAlarmDue(At(1, 3, 2005, 8, 45))) << "repeat " << oneTime;
   }
   CCalEvent e;
-  MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
-  e.alarmOn = 1;
-  e.SetLeadTime(15, "Minutes");
+  MakeDailyWithAlarm(e, 15);
   COccurrenceOverride& o = e.occurrenceOverrides[At(1, 3, 2005, 9)];
   o.mask = COccurrenceOverride::kAlarm;
   o.alarmOn = 0;
@@ -360,10 +343,7 @@ TEST(CalEventAlarms, SuppressedDisabledAndInEditEventsAreSkipped) {
 
 TEST(CalEventAcknowledge, SkipsOccurrencesAcknowledgedInAdvance) {
   EventSettings settings;
-  FakeDocument document;
-  ModelServices services;
-  services.document = &document;
-  ScopedModelServices scoped(services);
+  InstalledDocument document;
   CCalEvent e;
   MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
   for (int d = 2; d <= 4; ++d) EXPECT_EQ(e.Acknowledge(At(d, 3, 2005, 9), false), CCalEvent::kFound);
@@ -394,10 +374,7 @@ TEST(CalEventAcknowledge, TheLastOccurrenceEndsTheSeries) {
 
 TEST(CalEventAcknowledge, UnacknowledgeReopensEarlierOccurrences) {
   EventSettings settings;
-  FakeDocument document;
-  ModelServices services;
-  services.document = &document;
-  ScopedModelServices scoped(services);
+  InstalledDocument document;
   CCalEvent e;
   MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
   e.nextOccurrence = At(10, 3, 2005, 9);
@@ -417,10 +394,7 @@ TEST(CalEventAcknowledge, UnacknowledgeReopensEarlierOccurrences) {
 
 TEST(CalEventAcknowledge, SnoozeKeepsTheAcknowledgedFlagAndSaves) {
   EventSettings settings;
-  FakeDocument document;
-  ModelServices services;
-  services.document = &document;
-  ScopedModelServices scoped(services);
+  InstalledDocument document;
   CCalEvent e;
   MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
   e.SetSnoozeTime(At(1, 3, 2005, 9), At(1, 3, 2005, 9, 5));
@@ -488,10 +462,7 @@ TEST(CalEventText, OverridesAndFlags) {
 
 TEST(CalEventDelete, PromptsDecideWhatGoes) {
   EventSettings settings;
-  FakePrompts prompts;
-  ModelServices services;
-  services.prompts = &prompts;
-  ScopedModelServices scoped(services);
+  InstalledPrompts prompts;
   CCalEvent one;
   EXPECT_FALSE(one.DeleteWithPrompt(one.start));
   prompts.confirmDelete = true;

@@ -145,23 +145,17 @@ TEST(WeekIndex, WeekStartReadsTheDayInTheMode) {
 }
 
 TEST(Easter, KnownDatesAndTheCenturiesOutsideTheOldTable) {
+  const struct {
+    int day, month, year;
+  } kKnown[] = {{19, 4, 1981}, {18, 4, 1954}, {27, 3, 2005}, {16, 4, 2006},
+                {28, 3, 2100}, {22, 3, 1818}, {22, 3, 2285}, {25, 4, 2038}};
+  // One value set again and again: each year's answer replaces the last.
   CDateTime e;
-  e.SetEaster(1981);
-  ExpectDate(e, 19, 4, 1981);
-  e.SetEaster(1954);
-  ExpectDate(e, 18, 4, 1954);
-  e.SetEaster(2005);
-  ExpectDate(e, 27, 3, 2005);
-  e.SetEaster(2006);
-  ExpectDate(e, 16, 4, 2006);
-  e.SetEaster(2100);
-  ExpectDate(e, 28, 3, 2100);
-  e.SetEaster(1818);
-  ExpectDate(e, 22, 3, 1818);
-  e.SetEaster(2285);
-  ExpectDate(e, 22, 3, 2285);
-  e.SetEaster(2038);
-  ExpectDate(e, 25, 4, 2038);
+  for (const auto& k : kKnown) {
+    SCOPED_TRACE(k.year);
+    e.SetEaster(k.year);
+    ExpectDate(e, k.day, k.month, k.year);
+  }
 }
 
 TEST(Easter, AlwaysASundayBetween22MarchAnd25April) {

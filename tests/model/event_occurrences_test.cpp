@@ -15,24 +15,13 @@ void PrintTo(const CDateTime& value, std::ostream* os) { *os << value.FormatICal
 
 using caltest::At;
 using caltest::EventSettings;
-using caltest::FakeDocument;
+using caltest::InstalledDocument;
+using caltest::MakeDailyWithAlarm;
+using caltest::MakeDailyWithMove;
 using caltest::List;
 using caltest::MakeRecurring;
 
 namespace {
-
-// Daily from 1 March 2005 09:00 (an hour long, end shown) whose occurrence
-// scheduled on `scheduledDay` March was moved to `movedDay` March at the
-// given hour.
-void MakeDailyWithMove(CCalEvent& e, int scheduledDay, int movedDay, int movedHour) {
-  MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
-  e.end = At(1, 3, 2005, 10);
-  e.showEnd = 1;
-  COccurrenceOverride& o = e.occurrenceOverrides[At(scheduledDay, 3, 2005, 9)];
-  o.moved = 1;
-  o.start = At(movedDay, 3, 2005, movedHour);
-  o.end = At(movedDay, 3, 2005, movedHour + 1);
-}
 
 // The actual starts of the listed occurrences.
 std::vector<CDateTime> ActualStarts(CCalEvent& e, const std::vector<CDateTime>& scheduled) {
@@ -43,15 +32,8 @@ std::vector<CDateTime> ActualStarts(CCalEvent& e, const std::vector<CDateTime>& 
 
 class OccurrenceServices : public ::testing::Test {
  protected:
-  OccurrenceServices() : scoped_(Services()) {}
-  ModelServices Services() {
-    ModelServices s;
-    s.document = &document_;
-    return s;
-  }
   EventSettings settings_;
-  FakeDocument document_;
-  ScopedModelServices scoped_;
+  InstalledDocument document_;
 };
 
 }  // namespace
@@ -252,9 +234,7 @@ TEST(MovedOccurrenceAlarms, AnOverrideOfAnOccurrenceTheSeriesNoLongerHasIsSilent
 TEST(MovedOccurrenceAlarms, ASnoozedOccurrenceIsDueAtItsSnoozeTimeOnly) {
   EventSettings settings;
   CCalEvent e;
-  MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
-  e.alarmOn = 1;
-  e.SetLeadTime(15, "Minutes");
+  MakeDailyWithAlarm(e, 15);
   e.occurrenceStates[At(1, 3, 2005, 9)] = COccurrenceState(0, At(1, 3, 2005, 9, 10));
   EXPECT_FALSE(e.IsAlarmDue(At(1, 3, 2005, 9, 9, 59)));
   EXPECT_TRUE(e.IsAlarmDue(At(1, 3, 2005, 9, 10)));

@@ -12,6 +12,7 @@ void PrintTo(const CDateTime& value, std::ostream* os) { *os << value.FormatICal
 
 using caltest::At;
 using caltest::EventSettings;
+using caltest::MakeDailyWithAlarm;
 using caltest::MakeRecurring;
 
 TEST(OccurrenceAccessors, EachMaskBitOverridesOnlyItsOwnField) {
@@ -56,9 +57,7 @@ TEST(OccurrenceAccessors, EachMaskBitOverridesOnlyItsOwnField) {
 TEST(OccurrenceAccessors, TheAlarmBitCarriesFlagAndLeadTimeTogether) {
   EventSettings settings;
   CCalEvent e;
-  MakeRecurring(e, CRecurrenceRule::kDaily, At(1, 3, 2005, 9));
-  e.alarmOn = 1;
-  e.SetLeadTime(15, "Minutes");
+  MakeDailyWithAlarm(e, 15);
   const CDateTime day = At(2, 3, 2005, 9);
   COccurrenceOverride& o = e.occurrenceOverrides[day];
   o.alarmOn = 0;

@@ -44,6 +44,7 @@
 
 #include "model/date_time.h"
 #include "model/recurrence_rule.h"
+#include "tests/model/rrule_text.h"
 
 namespace {
 
@@ -195,14 +196,10 @@ class Generator {
   bool weekNumbers_;
 };
 
-const char* const kDayNames[] = {"", "MO", "TU", "WE", "TH", "FR", "SA", "SU"};
-const char* const kFreqNames[] = {"", "SECONDLY", "MINUTELY", "HOURLY", "DAILY", "WEEKLY", "MONTHLY", "YEARLY"};
-
-std::string Join(const std::vector<int>& v) {
-  std::string s;
-  for (int x : v) s += (s.empty() ? "" : ",") + std::to_string(x);
-  return s;
-}
+using rruletext::ByDayPart;
+using rruletext::kDayNames;
+using rruletext::kFreqNames;
+using rruletext::ListPart;
 
 std::string Stamp(int y, int mo, int d, int h, int mi, int s) {
   char buf[32];
@@ -231,17 +228,9 @@ std::string LibicalRule(const RandomRule& r, bool withCount) {
                  r.byDay.empty();
   if (!withCount && r.frequency == R::kYearly && noLists && r.month == 2 && r.day == 29)
     return s + ";BYMONTH=2;BYMONTHDAY=-1";
-  if (!r.byMonth.empty()) s += ";BYMONTH=" + Join(r.byMonth);
-  if (!r.byWeekNo.empty()) s += ";BYWEEKNO=" + Join(r.byWeekNo);
-  if (!r.byYearDay.empty()) s += ";BYYEARDAY=" + Join(r.byYearDay);
-  if (!r.byMonthDay.empty()) s += ";BYMONTHDAY=" + Join(r.byMonthDay);
-  if (!r.byDay.empty()) {
-    s += ";BYDAY=";
-    for (size_t i = 0; i < r.byDay.size(); ++i)
-      s += (i ? "," : "") + (r.byDay[i].second ? std::to_string(r.byDay[i].second) : "") + kDayNames[r.byDay[i].first];
-  }
-  if (!r.bySetPos.empty()) s += ";BYSETPOS=" + Join(r.bySetPos);
-  return s;
+  return s + ListPart("BYMONTH", r.byMonth) + ListPart("BYWEEKNO", r.byWeekNo) +
+         ListPart("BYYEARDAY", r.byYearDay) + ListPart("BYMONTHDAY", r.byMonthDay) + ByDayPart(r.byDay) +
+         ListPart("BYSETPOS", r.bySetPos);
 }
 
 std::vector<std::string> LibicalList(const std::string& text, int year, int month, int day, int hour, int minute,

@@ -41,15 +41,23 @@ class OsFileFaultsTest : public ::testing::Test {
   bool ReadAt(uint32_t pos, char* out, uint32_t len, uint32_t* done) {
     return platform::SeekOsFile(file_, pos) && platform::ReadOsFile(file_, out, len, done);
   }
+  // Arms the plan: the nth call of `op` faults as `kind` (every call from
+  // the nth on when persistent).
+  static void Arm(FileFaultOp op, uint64_t nth, FileFaultKind kind = FileFaultKind::kFail,
+                  bool persistent = false) {
+    FileFaultPlan plan;
+    plan.op = op;
+    plan.nth = nth;
+    plan.kind = kind;
+    plan.persistent = persistent;
+    platform::ArmFileFault(plan);
+  }
   std::filesystem::path dir_;
   platform::OsFile* file_ = nullptr;
 };
 
 TEST_F(OsFileFaultsTest, OnlyTheNthWriteFailsAndMovesNothing) {
-  FileFaultPlan plan;
-  plan.op = FileFaultOp::kWrite;
-  plan.nth = 3;
-  platform::ArmFileFault(plan);
+  Arm(FileFaultOp::kWrite, 3);
   uint32_t done = 99;
   EXPECT_TRUE(WriteAt(0, "aaaa", 4, &done));
   EXPECT_TRUE(WriteAt(4, "bbbb", 4, &done));
@@ -68,11 +76,7 @@ TEST_F(OsFileFaultsTest, OnlyTheNthWriteFailsAndMovesNothing) {
 }
 
 TEST_F(OsFileFaultsTest, AShortWriteMovesHalfAndFailsAShortReadReportsHalf) {
-  FileFaultPlan plan;
-  plan.op = FileFaultOp::kWrite;
-  plan.nth = 2;
-  plan.kind = FileFaultKind::kShort;
-  platform::ArmFileFault(plan);
+  Arm(FileFaultOp::kWrite, 2, FileFaultKind::kShort);
   uint32_t done = 0;
   ASSERT_TRUE(WriteAt(0, "........", 8, &done));
   EXPECT_FALSE(WriteAt(0, "abcdefgh", 8, &done));
@@ -82,9 +86,7 @@ TEST_F(OsFileFaultsTest, AShortWriteMovesHalfAndFailsAShortReadReportsHalf) {
   ASSERT_TRUE(ReadAt(0, buf, 8, &done));
   EXPECT_STREQ("abcd....", buf);
 
-  plan.op = FileFaultOp::kRead;
-  plan.nth = 1;
-  platform::ArmFileFault(plan);
+  Arm(FileFaultOp::kRead, 1, FileFaultKind::kShort);
   char half[9] = {};
   EXPECT_TRUE(ReadAt(0, half, 8, &done));
   EXPECT_EQ(4u, done);
@@ -92,20 +94,14 @@ TEST_F(OsFileFaultsTest, AShortWriteMovesHalfAndFailsAShortReadReportsHalf) {
 }
 
 TEST_F(OsFileFaultsTest, LockAndFlushFaultsAndAPersistentPlan) {
-  FileFaultPlan plan;
-  plan.op = FileFaultOp::kLock;
-  plan.nth = 1;
-  platform::ArmFileFault(plan);
+  Arm(FileFaultOp::kLock, 1);
   EXPECT_FALSE(platform::LockOsFileRange(file_, 100, 1));
   EXPECT_EQ(platform::kFileLockViolation, platform::LastFileError());
   EXPECT_EQ(0, platform::HeldOsFileRanges(file_));
   EXPECT_TRUE(platform::LockOsFileRange(file_, 100, 1));
   EXPECT_TRUE(platform::UnlockOsFileRange(file_, 100, 1));
 
-  plan.op = FileFaultOp::kFlush;
-  plan.nth = 2;
-  plan.persistent = true;
-  platform::ArmFileFault(plan);
+  Arm(FileFaultOp::kFlush, 2, FileFaultKind::kFail, true);
   EXPECT_TRUE(platform::FlushOsFile(file_));
   EXPECT_FALSE(platform::FlushOsFile(file_));
   EXPECT_FALSE(platform::FlushOsFile(file_));
@@ -115,8 +111,7 @@ TEST_F(OsFileFaultsTest, LockAndFlushFaultsAndAPersistentPlan) {
   EXPECT_TRUE(platform::FileFaultFired());
 
   // nth 0 arms nothing.
-  plan.nth = 0;
-  platform::ArmFileFault(plan);
+  Arm(FileFaultOp::kFlush, 0, FileFaultKind::kFail, true);
   EXPECT_TRUE(platform::FlushOsFile(file_));
   EXPECT_FALSE(platform::FileFaultFired());
 }
