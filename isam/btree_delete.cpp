@@ -11,12 +11,6 @@
 namespace isam {
 namespace {
 
-void MakeTarget(const FileControlBlock* fcb, const uint8_t* key, uint32_t position, uint8_t* out) {
-  const NodeLayout& l = fcb->layout;
-  std::memcpy(out, key, l.key_length);
-  if (l.duplicates) PutBe32(out + l.key_length - 4, position);
-}
-
 int LowerKeyCount(FileControlBlock* fcb) {
   if (int rc = LockFileHeader(fcb)) return rc;
   if (fcb->header.active_count > 0) --fcb->header.active_count;
@@ -40,7 +34,7 @@ int delkey(int file, const uint8_t* key, uint32_t position, int mode) {
   }
   const NodeLayout& l = fcb->layout;
   std::vector<uint8_t> target(l.key_length);
-  MakeTarget(fcb, key, position, target.data());
+  MakeStoredKey(l, key, position, target.data());
   for (int restart = 0; restart <= kMaxRestarts; ++restart) {
     int rc = 0;
     const uint32_t root = CurrentRoot(fcb, &rc);
@@ -65,7 +59,7 @@ int delkey(int file, const uint8_t* key, uint32_t position, int mode) {
       if (!equal) rc = 4;
       else if (leaf.pointers[static_cast<std::size_t>(i)] != position) rc = 3;
       else {
-        leaf.Erase(i, l);
+        DeleteKeyFromNode(l, &leaf, i);
         rc = StoreNode(fcb, &leaf);
       }
     }
@@ -81,11 +75,14 @@ int delkey(int file, const uint8_t* key, uint32_t position, int mode) {
     }
     return SetEngineError(rc);
   }
+  LogRestartsExhausted("delkey", fcb);
   return SetEngineError(kErrFileDamaged);
 }
 
 int DeleteKeyEntry(int file, const uint8_t* key, uint32_t position) {
   return delkey(file, key, position, kAddMustBeIndex | 0x01);
 }
+
+int DeleteKey(int file, const uint8_t* key, uint32_t position) { return delkey(file, key, position, 0); }
 
 }  // namespace isam

@@ -68,7 +68,7 @@ int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, D
     if (levels == kMaxTreeDepth) return kErrTreeTooDeep;
     if (path != nullptr) path->nodes[path->depth++] = position;
     ++levels;
-    position = n.pointers[static_cast<std::size_t>(i)];
+    position = NodeChildPointer(b, i + 1);
   }
 }
 
@@ -109,6 +109,12 @@ int UnlockIndexNode(FileControlBlock* fcb, uint32_t position) {
   return 0;
 }
 
+int PutIndexNode(FileControlBlock* fcb, Node* node, bool release_lock) {
+  const int rc = StoreNode(fcb, node);
+  if (release_lock) UnlockIndexNode(fcb, node->position);
+  return rc;
+}
+
 uint32_t NewIndexNode(FileControlBlock* fcb, bool leaf, Node* node) {
   const uint32_t size = fcb->header.node_size;
   const uint32_t position = ExtendFile(fcb, size, size);
@@ -116,6 +122,13 @@ uint32_t NewIndexNode(FileControlBlock* fcb, bool leaf, Node* node) {
   if (LockIndexNode(fcb, position) != 0) return 0;
   InitEmptyNode(fcb->layout, leaf, position, node);
   return position;
+}
+
+void LogRestartsExhausted(const char* operation, const FileControlBlock* fcb) {
+  char text[80];
+  std::snprintf(text, sizeof text, "Restarts do not end during %s...", operation);
+  WriteStatusLog(text, 57);
+  WriteStatusLog(fcb->name, 0);
 }
 
 void LogNoLeaf(const char* operation, const FileControlBlock* fcb) {

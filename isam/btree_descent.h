@@ -55,11 +55,20 @@ int MoveRightToCover(FileControlBlock* fcb, const uint8_t* target, Node* leaf, b
 int LockIndexNode(FileControlBlock* fcb, uint32_t position);
 int UnlockIndexNode(FileControlBlock* fcb, uint32_t position);
 
+// Writes a changed node (StoreNode: its entry count and bytes used follow
+// its entries) and, with release_lock, lets its node lock go whatever the
+// write's outcome: 0 or StoreNode's code.
+int PutIndexNode(FileControlBlock* fcb, Node* node, bool release_lock);
+
 // A new node at the end of the file, locked and set up empty: the position,
 // or 0 with eng_err set.
 uint32_t NewIndexNode(FileControlBlock* fcb, bool leaf, Node* node);
 
 // Writes the status-log lines for a descent that found no leaf.
 void LogNoLeaf(const char* operation, const FileControlBlock* fcb);
+// Writes the status-log lines (code 57) for an operation that met nodes
+// marked for restart kMaxRestarts times: the report a catastrophic end
+// would give, while the operation itself returns kErrFileDamaged.
+void LogRestartsExhausted(const char* operation, const FileControlBlock* fcb);
 
 }  // namespace isam

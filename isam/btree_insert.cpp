@@ -13,14 +13,6 @@
 namespace isam {
 namespace {
 
-// The key as stored: for an index with duplicates the position replaces the
-// last four bytes, big-endian, so equal values sort by position.
-void MakeTarget(const FileControlBlock* fcb, const uint8_t* key, uint32_t position, uint8_t* out) {
-  const NodeLayout& l = fcb->layout;
-  std::memcpy(out, key, l.key_length);
-  if (l.duplicates) PutBe32(out + l.key_length - 4, position);
-}
-
 int CheckIndexForUpdate(FileControlBlock* fcb, int mode) {
   if (fcb->header.file_type != kFileTypeIndex) return 48;
   if (fcb->header.file_class == kClassMemberDirectory && !(mode & kAddMemberDirectory)) return 415;
@@ -108,7 +100,7 @@ uint32_t FindParent(FileControlBlock* fcb, uint32_t child, const uint8_t* separa
 // Inserts (key, pointer) at index i of `node`, which the caller has locked,
 // splitting upward as needed. `path` holds the inner nodes of the descent;
 // `depth_at_descent` the number of inner levels then. Releases every lock.
-int InsertAndSplit(FileControlBlock* fcb, DescentPath* path, Node* node, int i, const uint8_t* key,
+int SplitIndexNode(FileControlBlock* fcb, DescentPath* path, Node* node, int i, const uint8_t* key,
                    uint32_t pointer, int split_mode, int depth_at_descent) {
   const NodeLayout& l = fcb->layout;
   std::vector<uint8_t> sep(l.key_length);
@@ -125,12 +117,8 @@ int InsertAndSplit(FileControlBlock* fcb, DescentPath* path, Node* node, int i, 
       return kErrFileDamaged;
     }
     if (redirect_from != 0) cur.pointers[static_cast<std::size_t>(at)] = redirect_to;
-    cur.Insert(at, insert_key.data(), insert_pointer, l);
-    if (NodeFits(l, cur)) {
-      const int rc = StoreNode(fcb, &cur);
-      UnlockIndexNode(fcb, cur.position);
-      return rc;
-    }
+    InsertKeyInNode(l, &cur, at, insert_key.data(), insert_pointer);
+    if (NodeFits(l, cur)) return PutIndexNode(fcb, &cur, true);
     const int n = cur.Count();
     if (n < 2) {  // one entry that does not fit: the header's geometry lied
       UnlockIndexNode(fcb, cur.position);
@@ -164,9 +152,10 @@ int InsertAndSplit(FileControlBlock* fcb, DescentPath* path, Node* node, int i, 
         rc = FetchNode(fcb, right.header.rightlink, &next);
         if (rc == 0) {
           next.header.leftlink = right_pos;
-          rc = StoreNode(fcb, &next);
+          rc = PutIndexNode(fcb, &next, true);
+        } else {
+          UnlockIndexNode(fcb, right.header.rightlink);
         }
-        UnlockIndexNode(fcb, right.header.rightlink);
       }
     }
     UnlockIndexNode(fcb, right_pos);
@@ -193,10 +182,9 @@ int InsertAndSplit(FileControlBlock* fcb, DescentPath* path, Node* node, int i, 
           rc = root_pos == 0 ? CurrentInstance()->eng_err : 0;
           if (rc == 0) {
             std::vector<uint8_t> top(l.key_length, 0xFF);
-            root.Insert(0, sep.data(), cur.position, l);
-            root.Insert(1, top.data(), right_pos, l);
-            rc = StoreNode(fcb, &root);
-            UnlockIndexNode(fcb, root_pos);
+            InsertKeyInNode(l, &root, 0, sep.data(), cur.position);
+            InsertKeyInNode(l, &root, 1, top.data(), right_pos);
+            rc = PutIndexNode(fcb, &root, true);
           }
           if (rc == 0) {
             fcb->header.root = root_pos;
@@ -289,7 +277,7 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
   if (position == 0) return SetEngineError(28);
   const NodeLayout& l = fcb->layout;
   std::vector<uint8_t> target(l.key_length);
-  MakeTarget(fcb, key, position, target.data());
+  MakeStoredKey(l, key, position, target.data());
   const int split_mode = mode & kAddSplitMask & ~kAddMemberDirectory;
   for (int restart = 0; restart <= kMaxRestarts; ++restart) {
     int rc = 0;
@@ -308,9 +296,8 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
         UnlockFileHeader(fcb);
         return SetEngineError(rc ? rc : kErrFileDamaged);
       }
-      leaf.Insert(0, target.data(), position, l);
-      rc = StoreNode(fcb, &leaf);
-      UnlockIndexNode(fcb, at);
+      InsertKeyInNode(l, &leaf, 0, target.data(), position);
+      rc = PutIndexNode(fcb, &leaf, true);
       if (rc == 0) {
         fcb->header.root = at;
         if (!(mode & kKeyCountKept)) ++fcb->header.active_count;
@@ -346,11 +333,9 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
         return SetEngineError(2);
       }
       leaf.pointers[static_cast<std::size_t>(i)] = position;
-      rc = StoreNode(fcb, &leaf);
-      UnlockIndexNode(fcb, leaf.position);
-      return SetEngineError(rc);
+      return SetEngineError(PutIndexNode(fcb, &leaf, true));
     }
-    rc = InsertAndSplit(fcb, &path, &leaf, i, target.data(), position, split_mode, depth);
+    rc = SplitIndexNode(fcb, &path, &leaf, i, target.data(), position, split_mode, depth);
     if (rc == 0 && !(mode & kKeyCountKept)) rc = ChangeKeyCount(fcb, +1);
     // A split that failed part way may already hold the key, and a count
     // that could not be written stayed as it was: the key goes out again,
@@ -365,6 +350,7 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
   }
   // Restart marks that never clear: the file is damaged (or held in a
   // rebuild that left it so).
+  LogRestartsExhausted("addkey", fcb);
   return SetEngineError(kErrFileDamaged);
 }
 

@@ -70,6 +70,15 @@ void Node::Erase(int i, const NodeLayout& l) {
   pointers.erase(pointers.begin() + i);
 }
 
+void PutKeyRecordPosition(uint8_t* key, int key_length, uint32_t position) {
+  if (key_length >= 4) PutBe32(key + key_length - 4, position);
+}
+
+void MakeStoredKey(const NodeLayout& l, const uint8_t* key, uint32_t position, uint8_t* out) {
+  std::memcpy(out, key, l.key_length);
+  if (l.duplicates) PutKeyRecordPosition(out, l.key_length, position);
+}
+
 void InitEmptyNode(const NodeLayout& l, bool leaf, uint32_t position, Node* node) {
   node->position = position;
   node->header = NodeHeader{};

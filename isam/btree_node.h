@@ -77,6 +77,24 @@ struct Node {
 
 // Sets up an empty node of the given kind (links 0, high key all 0xFF).
 void InitEmptyNode(const NodeLayout& l, bool leaf, uint32_t position, Node* node);
+inline void InitNodeBuffer(const NodeLayout& l, bool leaf, uint32_t position, Node* node) {
+  InitEmptyNode(l, leaf, position, node);
+}
+
+// Inserts (key, pointer) in front of entry `at` (0-based; Count() appends)
+// and removes entry `at`. The node is re-encoded, compression included,
+// when it is written.
+inline void InsertKeyInNode(const NodeLayout& l, Node* node, int at, const uint8_t* key, uint32_t pointer) {
+  node->Insert(at, key, pointer, l);
+}
+inline void DeleteKeyFromNode(const NodeLayout& l, Node* node, int at) { node->Erase(at, l); }
+
+// Writes a record position into the last four bytes of a key, most
+// significant byte first, so equal values order by position.
+void PutKeyRecordPosition(uint8_t* key, int key_length, uint32_t position);
+// The key as an index stores it: `key` (key length bytes), with the
+// position in its last four bytes for an index with duplicates.
+void MakeStoredKey(const NodeLayout& l, const uint8_t* key, uint32_t position, uint8_t* out);
 
 // Decodes a node image of node size bytes. kErrFileDamaged when its counts
 // do not fit the node (entry count above the limit, bytes used above the

@@ -42,6 +42,8 @@ int AddKeyEntry(int file, const uint8_t* key, uint32_t position, int mode);
 // goes back in).
 int delkey(int file, const uint8_t* key, uint32_t position, int mode);
 int DeleteKeyEntry(int file, const uint8_t* key, uint32_t position);
+// delkey with mode 0 (the update check applies).
+int DeleteKey(int file, const uint8_t* key, uint32_t position);
 
 // Entries the left node keeps when a node of n entries splits in `mode`.
 int SplitKeepLeft(int n, int mode);

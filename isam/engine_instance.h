@@ -97,6 +97,18 @@ struct EngineInstance {
 
   // ---- file copies (file_copy.h) ----
   bool shared_copy_allowed = false; // CopyFileToPath may copy files open shared
+
+  // ---- what the maintenance utilities keep here besides the tables above ----
+  int32_t expr_operation = 0;       // index of the operation being evaluated
+  int16_t expr_last_error = 0;
+  int32_t largest_block = 0;        // caps the merge sort's block size and pointer array
+  int32_t hash_size = 0;            // buckets of the batch and context tables
+  uint8_t batch_state[80] = {};     // the current BatchState
+  void* batch_entry = nullptr;      // the current batch entry
+  void* position_context = nullptr; // the current PositionContext
+  void* rebuild_record = nullptr;   // the rebuild's record buffer
+  int32_t rebuild_record_size = 0;
+  bool rebuild_mode = false;
 };
 
 // The instance the engine works on now (null when none is current).

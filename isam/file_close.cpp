@@ -4,8 +4,10 @@
 
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
+#include "isam/isam_saved_position.h"
 #include "isam/maint_stubs.h"
 #include "isam/node_cache.h"
+#include "isam/record_lock.h"
 #include "isam/superfile_member.h"
 
 namespace isam {
@@ -55,6 +57,17 @@ int CloseFileEntry(int number) {
       if (int rc = WriteBackHeader(f)) first = rc;
     }
     while (f->header_lock_depth > 0) UnlockFileHeader(f);
+  }
+  // The record locks go with the OS file; what this instance noted of them
+  // must not outlive it, or a file opened later at this number would
+  // inherit them. Saved positions of a data file go with it too.
+  if (fcb->header.file_type != kFileTypeIndex) {
+    ForgetFileLocks(number);
+    const int16_t eng_err = inst->eng_err, isam_error = inst->isam_error, isam_file = inst->isam_error_file;
+    FreeIsamPositionsOfFile(number);
+    inst->eng_err = eng_err;
+    inst->isam_error = isam_error;
+    inst->isam_error_file = isam_file;
   }
   if (fcb->cond_index != nullptr) CondIndexFree(fcb->cond_index);
   if (fcb->own_condition != nullptr) ExprFreeTree(fcb->own_condition);

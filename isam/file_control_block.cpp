@@ -11,6 +11,7 @@
 #include "isam/engine_instance.h"
 #include "isam/runtime_utils.h"
 #include "isam/superfile_member.h"
+#include "isam/transaction.h"
 #include "isam/varlen_record.h"
 
 namespace isam {
@@ -218,6 +219,16 @@ int WriteFileHeader(FileControlBlock* fcb) {
   return SetEngineError(rc);
 }
 
+int WriteHeaderStart(FileControlBlock* fcb) {
+  uint8_t raw[kFileHeaderSize];
+  EncodeFileHeader(fcb->header, raw);
+  constexpr int32_t kStart = 12;
+  int32_t count = 0;
+  if (int rc = FilePositionedIo(1, &HolderOf(fcb)->os, fcb->header_position, raw, kStart, &count))
+    return SetEngineError(rc);
+  return 0;
+}
+
 int LockFileHeader(FileControlBlock* fcb) {
   if (fcb->header_lock_depth++ > 0) return 0;
   if (int rc = TakeHeaderLock(fcb)) {
@@ -321,7 +332,9 @@ uint32_t ExtendHostFor(FileControlBlock* host, uint32_t bytes, uint32_t member) 
 int UpdateAllowed(const FileControlBlock* fcb) {
   if (fcb->header.open_mode & kModeReadOnly) return 54;
   if (HolderOf(const_cast<FileControlBlock*>(fcb))->updates_blocked) return 121;
-  if (fcb->header.kept_mode & kModeTransaction) return 99;
+  // A file kept for transaction processing takes changes only inside a
+  // transaction.
+  if ((fcb->header.kept_mode & kModeTransaction) && !TransactionActive()) return 99;
   return 0;
 }
 

@@ -104,6 +104,11 @@ int ReadFileHeader(FileControlBlock* fcb);
 // write cut short: a change the disk did not take is never kept in memory.
 int WriteFileHeader(FileControlBlock* fcb);
 
+// Writes the first 12 bytes of the header image (physical end, delete
+// stack, logical end) alone: 0 or the I/O code. A variable-length file is
+// created with its ends on disk before the rest of its header.
+int WriteHeaderStart(FileControlBlock* fcb);
+
 // The header lock of a file or index member. Within one operation it nests:
 // only the outermost lock and unlock reach the OS, so a call made while the
 // caller holds the lock never asks the OS for a byte this handle already
@@ -128,8 +133,8 @@ uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment);
 // `member`.
 uint32_t ExtendHostFor(FileControlBlock* host, uint32_t bytes, uint32_t member);
 
-// The update check: 54 read-only, 121 updates blocked, 99 transaction mode
-// without a rebuild or compaction running; else 0.
+// The update check: 54 read-only, 121 updates blocked, 99 a file kept for
+// transaction processing (mode 0x10) outside a transaction; else 0.
 int UpdateAllowed(const FileControlBlock* fcb);
 
 // The serial-number counter of a data file (read again first for a shared

@@ -99,7 +99,8 @@ int CreateOnDisk(FileControlBlock* fcb, const char* name, uint16_t mode) {
   }
   fcb->state = kStateOpen;
   ++inst->files_open;
-  int rc = WriteFileHeader(fcb);
+  int rc = fcb->header.file_type == kFileTypeVariable ? WriteHeaderStart(fcb) : 0;
+  if (rc == 0) rc = WriteFileHeader(fcb);
   if (rc == 0) rc = FillHeaderBlock(fcb);
   if (rc == 0 && !(mode & kModeNoFirstResource)) rc = WriteResourceAnchor(fcb);
   if (rc != 0) {
@@ -111,22 +112,6 @@ int CreateOnDisk(FileControlBlock* fcb, const char* name, uint16_t mode) {
     return SetEngineError(rc);
   }
   return 0;
-}
-
-// Key layout of an index or member header; 45, 52 or 20 when the key cannot
-// be kept in nodes of this size.
-int SetIndexKeyLayout(FileHeader* h, int key_length, int key_type, int duplicates) {
-  if (key_length <= 0 || key_length >= 256) return 45;
-  if (key_type & 0x3) return 52;
-  if (duplicates && key_length <= 4) return 45;
-  h->file_type = kFileTypeIndex;
-  h->key_length = static_cast<uint16_t>(key_length);
-  h->key_type = static_cast<uint8_t>(key_type);
-  h->duplicates = duplicates ? 1 : 0;
-  h->variant = (key_type & 0x10) ? 1 : 0;
-  h->padding = 32;
-  ComputeNodeGeometry(h);
-  return CheckIndexGeometry(*h) == 0 ? 0 : 20;
 }
 
 // A new host gets its member directory; without one it is deleted again.
@@ -143,6 +128,23 @@ int CreateHostWithDirectory(int number, uint16_t mode) {
 }
 
 }  // namespace
+
+int InitIndexControl(FileHeader* header, int key_length, int key_type, int duplicates) {
+  if (key_length <= 0 || key_length >= 256) return 45;
+  if (key_type & 0x3) return 52;
+  if (duplicates && key_length <= 4) return 45;
+  FileHeader h = *header;
+  h.file_type = kFileTypeIndex;
+  h.key_length = static_cast<uint16_t>(key_length);
+  h.key_type = static_cast<uint8_t>(key_type);
+  h.duplicates = duplicates ? 1 : 0;
+  h.variant = (key_type & 0x10) ? 1 : 0;
+  h.padding = 32;
+  ComputeNodeGeometry(&h);
+  if (CheckIndexGeometry(h) != 0) return 20;
+  *header = h;
+  return 0;
+}
 
 int CreateDataFile(int number, const char* name, int record_length, uint16_t extension_size,
                    uint16_t mode) {
@@ -212,7 +214,7 @@ int CreateIndexFile(int number, const char* name, int key_length, int key_type, 
   ResetBlock(fcb, number);
   FileHeader& h = fcb->header;
   h.node_size = static_cast<uint16_t>(inst->node_size);
-  if (int bad = SetIndexKeyLayout(&h, key_length, key_type, duplicates)) return SetEngineError(bad);
+  if (int bad = InitIndexControl(&h, key_length, key_type, duplicates)) return SetEngineError(bad);
   h.member_count = static_cast<uint16_t>(members);
   const uint32_t headers = 128u * static_cast<uint32_t>(members + 1);
   h.logical_end = (headers + h.node_size - 1) / h.node_size * h.node_size - 1;
@@ -230,6 +232,44 @@ int CreateIndexFile(int number, const char* name, int key_length, int key_type, 
   return 0;
 }
 
+namespace {
+
+// The fields InitIndexControl sets.
+void CopyKeyLayout(const FileHeader& from, FileHeader* to) {
+  to->file_type = from.file_type;
+  to->key_length = from.key_length;
+  to->key_type = from.key_type;
+  to->duplicates = from.duplicates;
+  to->variant = from.variant;
+  to->padding = from.padding;
+  to->key_bytes = from.key_bytes;
+  to->node_usable = from.node_usable;
+  to->leaf_limit = from.leaf_limit;
+}
+
+}  // namespace
+
+int PutIndexTable(int number) {
+  FileControlBlock* index = CheckFileNumber(number);
+  if (index == nullptr) return CurrentInstance()->eng_err;
+  if (index->header.file_type != kFileTypeIndex || index->header.member_number != 0)
+    return SetEngineError(48);
+  if (index->header.open_mode & kModeReadOnly) return SetEngineError(54);
+  for (FileControlBlock* f = index; f != nullptr; f = f->next_member)
+    if (CheckIndexGeometry(f->header) != 0) return SetEngineError(20);
+  for (FileControlBlock* f = index; f != nullptr; f = f->next_member) {
+    const FileHeader layout = f->header;
+    if (int rc = LockFileHeader(f)) return rc;
+    CopyKeyLayout(layout, &f->header);
+    const int rc = WriteFileHeader(f);
+    UnlockFileHeader(f);
+    f->layout = LayoutOfIndex(f->header);
+    ReleaseFileNodes(f->number, false);
+    if (rc != 0) return rc;
+  }
+  return SetEngineError(0);
+}
+
 int AddIndexMember(int number, int key_length, int key_type, int duplicates, int member) {
   FileControlBlock* index = CheckFileNumber(number);
   if (index == nullptr) return CurrentInstance()->eng_err;
@@ -245,7 +285,7 @@ int AddIndexMember(int number, int key_length, int key_type, int duplicates, int
   h.member_count = 0;
   h.first_resource = 0;
   h.member_number = static_cast<uint16_t>(member);
-  if (int bad = SetIndexKeyLayout(&h, key_length, key_type, duplicates)) return SetEngineError(bad);
+  if (int bad = InitIndexControl(&h, key_length, key_type, duplicates)) return SetEngineError(bad);
   h.header_position = index->header_position + 128u * static_cast<uint32_t>(member);
   ResetBlock(m, number + member);
   m->header = h;

@@ -19,5 +19,9 @@ namespace isam {
 // On any error the OS file is closed again and the number stays free; a
 // header that is blank (all 0x00 or all 0xFF) leaves -539 in the OS error.
 int OpenFileEntry(int number, const char* name, uint16_t mode);
+// The same open under the name the engine's own layers use.
+inline int OpenEngineFile(int number, const char* name, uint16_t mode) {
+  return OpenFileEntry(number, name, mode);
+}
 
 }  // namespace isam

@@ -34,17 +34,29 @@ int CheckDefinitions(const IfilBlock& b) {
   return 0;
 }
 
+// The first run of index count + 1 free numbers at or after the wanted one
+// (anywhere for -1); -1 when there is none.
 int FirstNumber(const IfilBlock& b) {
   const int count = b.index_count + 1;
   if (b.data_file < 0) return FindFreeFileNumbers(count);
-  for (int n = b.data_file; n < b.data_file + count; ++n)
-    if (int state = FileNumberState(n)) return SetEngineError(state), -1;
-  return b.data_file;
+  for (int first = b.data_file;; ++first) {
+    int n = first;
+    for (; n < first + count; ++n) {
+      const int state = FileNumberState(n);
+      if (state == 22 || state == 47) return SetEngineError(state), -1;  // no numbers beyond
+      if (state != 0) break;
+    }
+    if (n == first + count) return first;
+    first = n;  // the run cannot start before the number in use
+  }
 }
 
 // Fills the ISAM rows of the set whose data file is n.
 int SetupIsamIndexes(const IfilBlock& b, int n) {
   IsamTables* t = CurrentIsamTables();
+  // Tables freed for maintenance come back with the next set.
+  if (t == nullptr && CurrentInstance() != nullptr && CreateIsamTables(CurrentInstance()) == 0)
+    t = CurrentIsamTables();
   if (t == nullptr) return 47;
   IsamFileRow& row = t->File(n);
   row = IsamFileRow{};
@@ -59,7 +71,9 @@ int SetupIsamIndexes(const IfilBlock& b, int n) {
     kr = IsamKeyRow{};
     kr.def.data_file = static_cast<int16_t>(n);
     kr.def.flags = static_cast<uint16_t>(d.null_rule & kKeyNullRuleMask);
-    if (CondIndexHasCondition(static_cast<int16_t>(n), static_cast<uint16_t>(k))) kr.def.flags |= kKeyOwnCondition;
+    kr.def.flags |= static_cast<uint16_t>(CondIndexHasCondition(static_cast<int16_t>(n), static_cast<uint16_t>(k)) &
+                                          (kKeyOwnCondition | kKeyCommonCondition));
+    kr.condition = static_cast<int16_t>((kr.def.flags & (kKeyOwnCondition | kKeyCommonCondition)) ? k : -1);
     kr.def.null_byte = static_cast<uint8_t>(d.null_byte);
     kr.def.key_length = static_cast<uint16_t>(d.key_length);
     kr.def.duplicates = d.duplicates != 0;
@@ -216,6 +230,12 @@ int CreateFileSetFromIfil(IfilBlock* b) {
     }
     if (index && d.pad_byte) {
       if ((rc = WriteFileHeader(index)) != 0) return fail(rc, k);
+    }
+    // Each index's own collating table, kept in its index file and loaded
+    // again by every open.
+    for (int m = 0; m <= f.members; ++m) {
+      const IndexDefinition& md = b->indexes[f.first_index + m];
+      if (md.collation != nullptr && (rc = PutIndexTable(k + m, md.collation, true)) != 0) return fail(rc, k + m);
     }
   }
   if ((rc = SetupIsamIndexes(*b, n)) != 0) return fail(rc, n);

@@ -102,5 +102,13 @@ int UnpackIfil(const std::vector<uint8_t>& packed, StoredFileSet* out);
 // extensions ".dat" / ".idx" unless mode 0x200 or a blank extension. A
 // name of 256 bytes or more gives an empty name.
 void BuildFileSetNames(const IfilBlock& block, int which, char* out, int size);
+// The same into a 256-byte out, with the extension that was added (empty
+// when none: mode 0x200, a blank extension, an index's own file name) in
+// extension (8 bytes) when it is not null.
+void BuildFileSetNames(const IfilBlock& block, char* out, int which, char* extension);
+
+// The folder part of a path: everything up to and including its last '/',
+// '\\' or drive ':' (empty for a bare name).
+std::string DirectoryOfPath(const char* path);
 
 }  // namespace isam

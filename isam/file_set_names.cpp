@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -67,6 +68,31 @@ void BuildFileSetNames(const IfilBlock& b, int which, char* out, int size) {
   }
   std::strncpy(out, name.c_str(), static_cast<std::size_t>(size) - 1);
   out[size - 1] = '\0';
+}
+
+void BuildFileSetNames(const IfilBlock& b, char* out, int which, char* extension) {
+  BuildFileSetNames(b, which, out, static_cast<int>(kNameLimit));
+  if (extension == nullptr) return;
+  extension[0] = '\0';
+  if (out == nullptr || out[0] == '\0') return;
+  const bool own_index_name = which != 0 && b.index_count > 0 && b.indexes != nullptr &&
+                              b.indexes[0].file_name != nullptr && b.indexes[0].file_name[0] != '\0';
+  if (own_index_name) return;
+  // What a derived name carries beyond the block's name is the extension.
+  const std::size_t base = b.name ? std::strlen(b.name) : 0;
+  const std::size_t length = std::strlen(out);
+  if (length > base) {
+    const std::size_t n = std::min<std::size_t>(length - base, 7);
+    std::memcpy(extension, out + base, n);
+    extension[n] = '\0';
+  }
+}
+
+std::string DirectoryOfPath(const char* path) {
+  if (path == nullptr) return {};
+  const std::string p(path);
+  const std::size_t at = p.find_last_of("/\\:");
+  return at == std::string::npos ? std::string() : p.substr(0, at + 1);
 }
 
 }  // namespace isam

@@ -22,14 +22,25 @@ uint32_t FirstFixedPosition(const FileControlBlock* fcb);
 uint32_t NewDataRecord(int file);
 
 // Pushes the record on the delete stack and lowers the active count:
-// 29 / 30 position, 32 the record is already deleted (whether on top of
-// the stack or deeper in it), 57 a shared file whose record this instance
-// has not write-locked, I/O codes.
+// 54 / 121 / 99 updates refused, 29 / 30 position, 32 the record is
+// already deleted (whether on top of the stack or deeper in it), 57 a
+// shared file whose record this instance has not write-locked, I/O codes.
 int ReleaseDataRecord(int file, uint32_t position);
 
+// Gives the whole records of a stretch that held a resource (position and
+// total length on the record grid) back to the delete stack. Resource
+// records were never active records, so the active count stays. The marks
+// are chained first and the new top is published last: a crash in between
+// leaves deleted records no stack reaches, which walks skip. 30 for a
+// stretch off the grid, I/O codes.
+int ReleaseFixedStretch(FileControlBlock* fcb, uint32_t position, uint32_t total);
+
 // Reads one record (record length bytes; for a variable-length file the
-// used length behind the header) into buffer: 33 no buffer, 29 / 30 the
-// position, I/O codes.
+// used length behind the header) into buffer, first taking the lock the
+// read-lock request asks for (RequestedRecordLock, record_lock.h: kept
+// when the read succeeds): 33 no buffer, 29 / 30 the position, 42 the
+// record is locked by another process, the variable read's codes, I/O
+// codes.
 int ReadDataRecordAt(int file, uint32_t position, void* buffer);
 // Writes one record (variable-length files: see WriteVarRecordAt with the
 // record length).

@@ -31,6 +31,10 @@ uint32_t ClaimFreeStretch(FileControlBlock* fcb, uint32_t needed) {
   }
   const SpaceKey k = DecodeSpaceKey(found);
   if (k.member != SpaceMember(fcb)) return SetEngineError(0), 0;
+  // A member's stretches are never split (the rest would lie among other
+  // members' stretches), so one twice the size or more would waste at
+  // least as much as it holds: the end of the host serves instead.
+  if (fcb->header.file_class == kClassSuperMember && k.total / 2 >= needed) return SetEngineError(0), 0;
   VarRecordHeader h;
   if (ReadVarRecordHeader(fcb, k.position, &h) != 0 || (h.mark != kMarkFree && h.mark != kMarkMemberFree) ||
       h.total != k.total) {

@@ -22,7 +22,9 @@ constexpr int kAllocAtEnd = 2;  // end of the file only (resources)
 int BuildSpaceKey(const FileControlBlock* fcb, uint8_t* key, uint32_t total, uint32_t position);
 
 // A stretch for a record of `length` data bytes, marked 0xFAFA with used
-// length 0: its position, or 0 with eng_err: 48 not a variable-length file,
+// length 0. A superfile member takes a free stretch only when it is less
+// than twice the size it needs (its stretches are never split), else new
+// space. Its position, or 0 with eng_err: 48 not a variable-length file,
 // 140 length plus header overflows, 147 a free-space key names a stretch
 // that is not free (status-log line "mark=%xx pos=%lxx" and the name), 146
 // a free-space key could not be removed, 44 the record count could not be

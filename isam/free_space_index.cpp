@@ -72,12 +72,43 @@ int WriteNode(FileControlBlock* fcb, const NodeLayout& l, Node* node) {
   return rc;
 }
 
-// A new empty node at the end of the file; its stretch header is written
-// with it, so a walk of the records never meets a half-made node.
+// Where new nodes may come from instead of the end of the file (one file
+// at a time: every engine call runs under the engine's one mutex).
+FileControlBlock* g_source_file = nullptr;
+SpaceNodeSource* g_source = nullptr;
+
+// Cuts a node stretch of `total` bytes off the front of the source: its
+// position (the rest is marked free again behind it; a rest too short for
+// a header goes with the node), or 0 when the source cannot give one.
+uint32_t TakeFromSource(FileControlBlock* fcb, uint32_t* total) {
+  if (g_source == nullptr || g_source_file != fcb || g_source->total < *total) return 0;
+  const uint32_t hlen = VarHeaderLength(fcb);
+  const uint32_t at = g_source->position;
+  uint32_t rest = g_source->total - *total;
+  if (rest > 0 && rest < hlen + 1) {
+    *total += rest;
+    rest = 0;
+  }
+  if (rest > 0) {
+    VarRecordHeader free_header;
+    free_header.mark = kMarkFree;
+    free_header.total = rest;
+    free_header.member = fcb->header.superfile_member;
+    if (WriteVarRecordHeader(fcb, at + *total, free_header) != 0) return 0;
+  }
+  g_source->position = at + *total;
+  g_source->total = rest;
+  return at;
+}
+
+// A new empty node (from the node source when one is set, else at the end
+// of the file); its stretch header is written with it, so a walk of the
+// records never meets a half-made node.
 int NewNode(FileControlBlock* fcb, const NodeLayout& l, bool leaf, Node* node) {
   const uint32_t hlen = VarHeaderLength(fcb);  // long inside a superfile host
-  const uint32_t total = hlen + l.node_size;
-  const uint32_t at = ExtendFile(fcb, total, 1);
+  uint32_t total = hlen + l.node_size;
+  uint32_t at = TakeFromSource(fcb, &total);
+  if (at == 0) at = ExtendFile(fcb, total, 1);
   if (at == 0) {
     const int rc = CurrentInstance() ? CurrentInstance()->eng_err : 0;
     return rc ? rc : 39;
@@ -178,6 +209,11 @@ int SplitUpward(FileControlBlock* fcb, const NodeLayout& l, Node node, const uin
 }
 
 }  // namespace
+
+void SetSpaceNodeSource(FileControlBlock* fcb, SpaceNodeSource* source) {
+  g_source_file = source != nullptr ? fcb : nullptr;
+  g_source = source;
+}
 
 void BuildSpaceKeyBytes(uint32_t member, uint32_t total, uint32_t position, uint8_t* key) {
   PutBe32(key, member);

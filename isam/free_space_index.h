@@ -18,6 +18,15 @@ struct FileControlBlock;
 
 constexpr int kSpaceKeyLength = 12;
 
+// Space the tree may cut its new nodes from instead of growing the file: a
+// stretch marked free that no key names (yet). While set, each new node
+// takes the front of it (position and total move on). Unset with null.
+struct SpaceNodeSource {
+  uint32_t position = 0;
+  uint32_t total = 0;
+};
+void SetSpaceNodeSource(FileControlBlock* fcb, SpaceNodeSource* source);
+
 // (member, total, position) in key order.
 void BuildSpaceKeyBytes(uint32_t member, uint32_t total, uint32_t position, uint8_t* key);
 struct SpaceKey {

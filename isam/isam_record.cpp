@@ -62,6 +62,14 @@ std::vector<uint8_t> WithSerial(const IsamFileRow* row, const FileControlBlock* 
   return copy;
 }
 
+// An add or rewrite makes its record current and keeps the record that was
+// current in the saved slot (SaveRestoreCurrent 2 goes back to it).
+void KeepCurrentAsSaved(IsamFileRow* row) {
+  IsamTables* t = CurrentIsamTables();
+  row->saved = row->current;
+  for (int16_t k : row->keys) t->Key(k).saved_key = t->Key(k).current_key;
+}
+
 int CheckUpdate(int file, FileControlBlock* fcb) {
   if (int rc = UpdateAllowed(fcb)) return rc;
   (void)file;
@@ -194,6 +202,64 @@ int RewriteRecordKeys(IsamFileRow* row, const RewriteTarget& t, const uint8_t* d
   return 0;
 }
 
+// Adds the keys of a new record at position to every index in list order
+// (a record without a key in an index is skipped). The first failure takes
+// the keys added so far out again, in reverse order, and returns its code
+// (2: the key exists) with that index in *failed_key.
+int AddRecordKeys(const IsamFileRow* row, const std::vector<uint8_t>& data, uint32_t position,
+                  int* failed_key) {
+  std::vector<KeyChange> changes;
+  uint8_t key[256];
+  for (int16_t k : row->keys) {
+    const int n = BuildRecordKey(k, data.data(), data.size(), position, key);
+    int failure = n < 0 ? -n : 0;
+    if (n > 0) failure = addkey(k, key, position, 0);
+    if (failure != 0) {
+      // A failed addkey left its tree and count as they were.
+      UndoKeyChanges(changes);
+      *failed_key = k;
+      return failure;
+    }
+    if (n > 0) {
+      KeyChange c;
+      c.key = k;
+      c.added.assign(key, key + n);
+      c.added_position = position;
+      changes.push_back(std::move(c));
+    }
+  }
+  return 0;
+}
+
+// Deletes the current record's key (its ISAM current key) from every index.
+// A key already gone was taken out as a leftover by a reader and is passed.
+// The first failure puts the deleted keys back and returns its code with
+// that index in *failed_key; on success *changes lists what went, for the
+// caller to undo when the record's space cannot be given back.
+int DeleteRecordKeys(const IsamFileRow* row, uint32_t current, std::vector<KeyChange>* changes,
+                     int* failed_key) {
+  IsamTables* t = CurrentIsamTables();
+  for (int16_t k : row->keys) {
+    const std::vector<uint8_t>& old = t->Key(k).current_key;
+    if (old.empty()) continue;
+    const int failure = delkey(k, old.data(), current, 0);
+    if (failure == 4) continue;
+    if (failure != 0) {
+      // A failed delkey left the key in its tree.
+      UndoKeyChanges(*changes);
+      changes->clear();
+      *failed_key = k;
+      return failure;
+    }
+    KeyChange c;
+    c.key = k;
+    c.removed = old;
+    c.removed_position = current;
+    changes->push_back(std::move(c));
+  }
+  return 0;
+}
+
 }  // namespace
 
 int IsamRecordAdd(int file, const void* record, int32_t length) {
@@ -223,27 +289,13 @@ int IsamRecordAdd(int file, const void* record, int32_t length) {
     return Fail(rc, file);
   }
   IsamTables* t = CurrentIsamTables();
-  std::vector<KeyChange> changes;
-  uint8_t key[256];
-  for (int16_t k : row->keys) {
-    const int n = BuildRecordKey(k, data.data(), data.size(), position, key);
-    int failure = n < 0 ? -n : 0;
-    if (n > 0) failure = addkey(k, key, position, 0);
-    if (failure != 0) {
-      // A failed addkey left its tree and count as they were.
-      UndoKeyChanges(changes);
-      GiveBack(fcb, file, position);
-      LockRecord(file, kLockUnlock, position);
-      return Fail(failure, k);
-    }
-    if (n > 0) {
-      KeyChange c;
-      c.key = k;
-      c.added.assign(key, key + n);
-      c.added_position = position;
-      changes.push_back(std::move(c));
-    }
+  int failed_key = file;
+  if (int failure = AddRecordKeys(row, data, position, &failed_key)) {
+    GiveBack(fcb, file, position);
+    LockRecord(file, kLockUnlock, position);
+    return Fail(failure, failed_key);
   }
+  KeepCurrentAsSaved(row);
   MakeCurrent(file, row, position, data, -1);
   t->key_in_progress = -1;
   if (t->operation_flags & 0x01) LockRecord(file, kLockUnlock, position);
@@ -315,6 +367,7 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
     TrimVarRecordStretch(fcb, target.position);  // the rest is only free space once the keys agree
   }
   std::vector<uint8_t> copy(data, data + length);
+  KeepCurrentAsSaved(row);
   MakeCurrent(file, row, target.position, copy, -1);
   if (CurrentIsamTables()->operation_flags & 0x02) LockRecord(file, kLockUnlock, target.position);
   return Fail(0, file);
@@ -330,22 +383,8 @@ int IsamRecordDelete(int file) {
   if (RecordLocksRequired(file) && CheckRecordLocked(file, kLockWrite, current) != 0) return Fail(57, file);
   IsamTables* t = CurrentIsamTables();
   std::vector<KeyChange> changes;
-  for (int16_t k : row->keys) {
-    const std::vector<uint8_t>& old = t->Key(k).current_key;
-    if (old.empty()) continue;
-    const int failure = delkey(k, old.data(), current, 0);
-    if (failure == 4) continue;  // already gone: a leftover key a reader took out
-    if (failure != 0) {
-      // A failed delkey left the key in its tree.
-      UndoKeyChanges(changes);
-      return Fail(failure, k);
-    }
-    KeyChange c;
-    c.key = k;
-    c.removed = old;
-    c.removed_position = current;
-    changes.push_back(std::move(c));
-  }
+  int failed_key = file;
+  if (int failure = DeleteRecordKeys(row, current, &changes, &failed_key)) return Fail(failure, failed_key);
   // A fixed record is released under its lock (ReleaseDataRecord asks for
   // it); a variable one is unlocked first, since freed space may be claimed
   // and locked by another process at once.
@@ -370,5 +409,10 @@ int IsamRecordDelete(int file) {
   for (int16_t k : row->keys) t->Key(k).current_key.clear();
   return Fail(0, file);
 }
+
+int IsamAddRecord(int file, const void* record) { return IsamRecordAdd(file, record, 0); }
+int IsamRewriteRecord(int file, const void* record) { return IsamRecordRewrite(file, record, 0); }
+int IsamDeleteFixedRecord(int file) { return IsamRecordDelete(file); }
+int IsamDeleteVarRecord(int file) { return IsamRecordDelete(file); }
 
 }  // namespace isam

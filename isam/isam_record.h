@@ -54,7 +54,9 @@ int IsamRecordPrevious(int file, void* buffer, int32_t* length);
 int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length = nullptr);
 
 // Updates of the current record / a new record. `length` is the record
-// length of a variable-length record (ignored for fixed files). A failed
+// length of a variable-length record (ignored for fixed files). An add or
+// rewrite makes its record current and moves the record that was current
+// into the saved slot (SaveRestoreCurrent 2 swaps back to it). A failed
 // update leaves the files as they were. A rewrite that moves its record
 // marks the old stretch empty once the keys have left it, then frees it; a
 // free that fails there only leaves that stretch claimed, and the rewrite,
@@ -73,6 +75,17 @@ int CurrentIsamKey(int key, uint8_t* out);
 int SetCurrentRecord(int file, uint32_t position, const void* record, int32_t length, int key);
 // 0 save, 1 restore, 2 swap the current and saved record (116 otherwise).
 int SaveRestoreCurrent(int file, int mode);
+
+// The same under the names of the two record kinds. A fixed-length file
+// passes no length (its record length is the file's).
+int IsamAddRecord(int file, const void* record);
+int IsamRewriteRecord(int file, const void* record);
+int IsamDeleteFixedRecord(int file);
+int IsamDeleteVarRecord(int file);
+int IsamRereadRecord(int file, void* buffer);
+// CurrentIsamKey with the key length in *length (0 when the index has no
+// current key): 0, or 48 (eng_err) when the number is no index, 33 no out.
+int CurrentIsamKey(int key, uint8_t* out, int32_t* length);
 
 // Operation flags: 0x01 release a new record's lock after an add, 0x02 the
 // lock after a rewrite.

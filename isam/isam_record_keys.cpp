@@ -44,6 +44,9 @@ class KeySchema {
   bool stored_ = false;
 };
 
+// The number the data file's common condition is asked under.
+constexpr uint16_t kCommonConditionNumber = 0xFF97;
+
 bool UsesSchemaFields(const KeyDefinition& def) {
   for (const KeySegment& seg : def.segments) {
     if (seg.offset < 0) break;
@@ -73,10 +76,17 @@ int KeyValueOf(int key, const uint8_t* record, std::size_t length, uint8_t* out)
   // Bytes of the key behind its segments (none in a sound definition but
   // the position suffix) are never left as whatever the buffer held.
   std::memset(out + at, 0, def.key_length - at);
-  if (def.flags & (kKeyOwnCondition | kKeyCommonCondition)) {
-    const int c = CondIndexEvaluate(data->cond_index, static_cast<uint16_t>(key), record, nullptr);
-    if (c < 0) return c;
-    if (c == 0) return 0;
+  // Conditions are asked with the record and the data file's schema: the
+  // data file's common condition under its own number, the key's under the
+  // key number. Either one false means the record has no key here.
+  const void* schema_bytes = schema.stored() ? schema.view()->data : nullptr;
+  if (def.flags & kKeyCommonCondition) {
+    const int c = CondIndexEvaluate(data->cond_index, kCommonConditionNumber, record, schema_bytes);
+    if (c <= 0) return c;
+  }
+  if (def.flags & kKeyOwnCondition) {
+    const int c = CondIndexEvaluate(data->cond_index, static_cast<uint16_t>(key), record, schema_bytes);
+    if (c <= 0) return c;
   }
   if ((def.flags & kKeyNullRuleMask) == 1) {
     bool all_null = true;

@@ -81,38 +81,10 @@ using namespace isam_record;
 
 namespace {
 
-// The lock the read-lock request asks for (bit 0x04 a write lock of one
-// try, 0x20 a waiting one), taken on the record before it is read; the
-// request is consumed here. Released again unless the read succeeds, and
-// never when this instance held the record before.
-class RequestedLock {
- public:
-  RequestedLock(int file, uint32_t position) : file_(file), position_(position) {
-    const uint32_t request = TakeOptionBits24();
-    if (request == 0 || CheckRecordLocked(file, kLockWrite, position) == 0) return;
-    rc_ = LockRecordEntry(file, (request & 0x20) ? kLockWriteWait : kLockWrite, position, 0);
-    taken_ = rc_ == 0;
-  }
-  ~RequestedLock() {
-    if (taken_) LockRecord(file_, kLockUnlock, position_);
-  }
-  RequestedLock(const RequestedLock&) = delete;
-  RequestedLock& operator=(const RequestedLock&) = delete;
-  int rc() const { return rc_; }
-  bool taken() const { return taken_; }
-  void Keep() { taken_ = false; }
-
- private:
-  int file_;
-  uint32_t position_;
-  int rc_ = 0;
-  bool taken_ = false;
-};
-
 // The end of every read: the record at position, locked as the read-lock
 // request asks, checked against the key that led to it, locked as the
 // session asks and made current.
-int ReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, uint32_t position,
+int IsamReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, uint32_t position,
                    const uint8_t* found_key, void* buffer, int32_t* length) {
   const bool var = IsVariable(fcb);
   if (var) {
@@ -120,7 +92,7 @@ int ReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, u
     if (*length < 0) return 634;
   }
   if (buffer == nullptr) return 33;
-  RequestedLock requested(file, position);
+  RequestedRecordLock requested(file, position);
   if (requested.rc() != 0) return requested.rc();
   std::vector<uint8_t> record;
   int rc = ReadWholeRecord(fcb, position, &record);
@@ -217,7 +189,7 @@ int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* 
       const int err = CurrentInstance()->eng_err;
       return err != 0 ? err : 101;
     }
-    rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
+    rc = IsamReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
     if (rc != 160) return rc;
   }
   return rc;
@@ -261,7 +233,7 @@ int WalkThroughIndex(const KeyContext& c, bool forward, const uint8_t* from, voi
       }
       std::memcpy(tried, found, klen);
       tried_position = position;
-      rc = ReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
+      rc = IsamReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
       if (rc != 160) return rc;
     }
     DropLeftoverKey(c, tried, tried_position);
@@ -347,7 +319,7 @@ uint64_t WalkSteps(const FileControlBlock* fcb) {
 }
 
 // Physical walk of a data file from position (inclusive).
-int PhysicalFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint64_t position, void* buffer,
+int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64_t position, void* buffer,
                  int32_t* length) {
   if (IsShared(fcb) && fcb->header_lock_depth == 0) ReadFileHeader(fcb);
   const uint64_t bound = WalkSteps(fcb);
@@ -373,7 +345,7 @@ int PhysicalFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint64_t pos
         continue;
       }
     }
-    return ReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(position), nullptr, buffer, length);
+    return IsamReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(position), nullptr, buffer, length);
   }
 }
 
@@ -396,7 +368,7 @@ int FixedBackwardFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint64_
     position = next;
   }
   if (found == 0) return 101;
-  return ReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(found), nullptr, buffer, length);
+  return IsamReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(found), nullptr, buffer, length);
 }
 
 }  // namespace
@@ -420,7 +392,7 @@ int IsamRecordFirst(int file, void* buffer, int32_t* length) {
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;
   const uint32_t first = IsVariable(fcb) ? FirstVarPosition(fcb) : FirstFixedPosition(fcb);
-  return Fail(PhysicalFrom(file, row, fcb, first, buffer, length), file);
+  return Fail(ReadRecordPhysical(file, row, fcb, first, buffer, length), file);
 }
 
 int IsamRecordLast(int file, void* buffer, int32_t* length) {
@@ -465,7 +437,7 @@ int IsamRecordNext(int file, void* buffer, int32_t* length) {
   } else {
     next = static_cast<uint64_t>(row->current) + fcb->header.record_length;
   }
-  return Fail(PhysicalFrom(file, row, fcb, next, buffer, length), file);
+  return Fail(ReadRecordPhysical(file, row, fcb, next, buffer, length), file);
 }
 
 int IsamRecordPrevious(int file, void* buffer, int32_t* length) {
@@ -493,9 +465,10 @@ int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length) {
   if (IsVariable(fcb) && size < static_cast<int32_t>(record.size())) return Fail(153, file);
   // Only a re-read that will fill the buffer consumes the lock request; the
   // record is read again under the lock it took.
-  RequestedLock requested(file, row->current);
+  const bool held_before = CheckRecordLocked(file, kLockWrite, row->current) == 0;
+  RequestedRecordLock requested(file, row->current);
   if (requested.rc() != 0) return Fail(requested.rc(), file);
-  if (requested.taken()) {
+  if (!held_before && CheckRecordLocked(file, kLockWrite, row->current) == 0) {
     if ((rc = ReadWholeRecord(fcb, row->current, &record)) != 0) return Fail(rc, file);
     if (length != nullptr) *length = static_cast<int32_t>(record.size());
     if (IsVariable(fcb) && size < static_cast<int32_t>(record.size())) return Fail(153, file);
@@ -573,5 +546,16 @@ int SaveRestoreCurrent(int file, int mode) {
 void SetIsamOperationFlags(uint32_t flags) {
   if (IsamTables* t = CurrentIsamTables()) t->operation_flags = flags;
 }
+
+int CurrentIsamKey(int key, uint8_t* out, int32_t* length) {
+  if (length != nullptr) *length = 0;
+  if (out == nullptr) return SetEngineError(33);
+  const int n = CurrentIsamKey(key, out);
+  if (n < 0) return -n;
+  if (length != nullptr) *length = n;
+  return SetEngineError(0);
+}
+
+int IsamRereadRecord(int file, void* buffer) { return IsamRecordReread(file, buffer, 0); }
 
 }  // namespace isam

@@ -99,6 +99,12 @@ KeyBuildResult CopyKeyValue(const KeyDefinition& key, const RecordSchemaView* sc
   const uint8_t delim = SchemaDelimiter(schema);
   if (fixed_part == kFixedPartOfSegments) fixed_part = FixedPartOf(key);
   const std::size_t total = SegmentsLength(key);
+  // A definition read from a file may claim segments longer than its key:
+  // the caller's buffer holds the key length, never more.
+  if (total > kMaxKeyValueLength || (key.key_length != 0 && total > key.key_length)) {
+    r.error = kErrBadKeyDefinition;
+    return r;
+  }
   std::size_t at = 0;
   for (const KeySegment& seg : key.segments) {
     if (seg.offset < 0) break;
@@ -142,6 +148,10 @@ KeyBuildResult BuildKeyImage(const KeyDefinition& key, const RecordSchemaView* s
                              std::size_t fixed_part) {
   KeyBuildResult r = CopyKeyValue(key, schema, rec, len, out, fixed_part);
   if (r.error != 0) return r;
+  // The null byte is a record byte: the rule looks at the value as the
+  // record holds it, before any transform changes it.
+  bool all_null = (key.flags & kKeyNullRuleMask) == 1;
+  for (int i = 0; i < r.length && all_null; ++i) all_null = out[i] == key.null_byte;
   if (int rc = TransformTargetKey(key, schema, out, 0, false, collation)) {
     r.error = rc;
     r.length = 0;
@@ -157,11 +167,7 @@ KeyBuildResult BuildKeyImage(const KeyDefinition& key, const RecordSchemaView* s
     }
     if (c == 0) return r;
   }
-  if ((key.flags & kKeyNullRuleMask) == 1) {
-    bool all_null = true;
-    for (std::size_t i = 0; i < at && all_null; ++i) all_null = out[i] == key.null_byte;
-    if (all_null) return r;
-  }
+  if (all_null) return r;
   r.length = static_cast<int>(at);
   return r;
 }

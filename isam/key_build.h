@@ -13,6 +13,10 @@
 namespace isam {
 
 constexpr int kMaxKeySegments = 12;
+// Longest key value (an index key is below 256 bytes).
+constexpr std::size_t kMaxKeyValueLength = 255;
+// A key definition whose segments add up to more than its key length.
+constexpr int kErrBadKeyDefinition = 115;
 
 // Key flags: low 4 bits null-key rule; 0x10 own condition, 0x20 the data
 // file's common condition.
@@ -56,13 +60,15 @@ constexpr std::size_t kFixedPartOfSegments = static_cast<std::size_t>(-1);
 // begins at or past the record end ends the key: it and every later segment
 // are pad bytes and `ended` is set. `length` is the sum of the segment
 // lengths. Errors: 445 a fixed segment past the record end, 199 a schema
-// segment without schema, 433 a field number beyond the schema.
+// segment without schema, 433 a field number beyond the schema, 115 segments
+// longer together than the key length (or than 255 bytes).
 KeyBuildResult CopyKeyValue(const KeyDefinition& key, const RecordSchemaView* schema, const uint8_t* record,
                             std::size_t record_length, uint8_t* out,
                             std::size_t fixed_part = kFixedPartOfSegments);
 
 // CopyKeyValue, then the segment transforms (TransformTargetKey without
-// position), the condition and the null-key rule on the stored form.
+// position), the condition and the null-key rule (on the value as the record
+// holds it: a key of null bytes only is no key, whatever its transform).
 // `collation` may be null. `condition` may be null (no condition tested).
 // Errors: CopyKeyValue's, 446 an unknown mode, the condition's code.
 KeyBuildResult BuildKeyImage(const KeyDefinition& key, const RecordSchemaView* schema,

@@ -390,17 +390,20 @@ uint32_t KeyAtPercent(int file, uint8_t* out, int percent) {
   }
 }
 
-int KeyPercentOf(int file, const uint8_t* target) {
+int KeyPercentOf(int file, const uint8_t* target) { return KeyPercentOf(file, 50, 50, target); }
+
+int KeyPercentOf(int file, int step, int start, const uint8_t* target) {
   FileControlBlock* fcb = IndexOf(file);
   if (fcb == nullptr) return 0;
   const NodeLayout& l = fcb->layout;
   std::vector<uint8_t> key(l.key_length);
-  int percent = 50;
-  for (int step = 50; step > 2;) {
+  int percent = start < 0 ? 0 : start > 100 ? 100 : start;
+  while (step > 2) {
     if (KeyAtPercent(file, key.data(), percent) == 0) return 0;
     step /= 2;
     if (KeyCompare(target, key.data(), l.key_length) > 0) percent += step;
     else percent -= step;
+    percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
   }
   return percent;
 }

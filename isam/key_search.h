@@ -69,8 +69,13 @@ uint32_t KeyAtOffsetFrom(int file, const uint8_t* target, int32_t n, uint8_t* ou
 // value outside 0..100.
 uint32_t KeyAtPercent(int file, uint8_t* out, int percent);
 
-// The approximate percentage (0..100) at which target lies in the index.
+// The approximate percentage (0..100) at which target lies in the index:
+// from `start` (limited to 0..100), the key at the current percentage is
+// compared with target and the percentage moves up (target greater) or down
+// by the step, halved each round, while the step is above 2. The short form
+// starts at 50 with step 50. 0 on an empty index or an error.
 int KeyPercentOf(int file, const uint8_t* target);
+int KeyPercentOf(int file, int step, int start, const uint8_t* target);
 
 // (key count x |p2 - p1| + key count / 2) / 100 for the percentages of the
 // two keys.

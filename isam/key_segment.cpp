@@ -30,14 +30,23 @@ void RightAnchor(uint8_t* b, std::size_t n, uint8_t pad) {
 // bytes, least significant byte first.
 constexpr std::size_t kDecimalSize = 10;
 
+// A negative value keeps its sign byte 0 and has its exponent and mantissa
+// inverted, so a larger magnitude sorts further down; a zero mantissa (of
+// either sign) is stored as the smallest non-negative value, whatever its
+// exponent, so every zero has one stored form just below the positives.
 void DecimalToStored(uint8_t* b, std::size_t n) {
   if (n < kDecimalSize) return;
   uint8_t* m = b + 2;
   bool any = false;
   for (int i = 0; i < 8; ++i) any = any || m[i] != 0;
+  if (!any) {
+    b[0] = 1;
+    b[1] = 0;
+    return;
+  }
   int exponent = b[1];
   // Shift out leading zero digits so equal values have one stored form.
-  for (int shifts = 0; any && shifts < 16 && (m[7] & 0xF0) == 0; ++shifts) {
+  for (int shifts = 0; shifts < 16 && (m[7] & 0xF0) == 0; ++shifts) {
     for (int i = 7; i > 0; --i) m[i] = static_cast<uint8_t>((m[i] << 4) | (m[i - 1] >> 4));
     m[0] = static_cast<uint8_t>(m[0] << 4);
     --exponent;
@@ -45,10 +54,12 @@ void DecimalToStored(uint8_t* b, std::size_t n) {
   b[0] = b[0] == 0 ? 1 : 0;
   b[1] = static_cast<uint8_t>(static_cast<uint8_t>(exponent) ^ 0x80);
   Reverse(m, 8);
+  if (b[0] == 0) Invert(b + 1, kDecimalSize - 1);
 }
 
 void DecimalToValue(uint8_t* b, std::size_t n) {
   if (n < kDecimalSize) return;
+  if (b[0] == 0) Invert(b + 1, kDecimalSize - 1);
   b[0] = b[0] == 0 ? 1 : 0;
   b[1] = static_cast<uint8_t>(b[1] ^ 0x80);
   Reverse(b + 2, 8);
@@ -137,7 +148,7 @@ int TransformSegment(int mode, uint8_t* b, std::size_t n, uint8_t pad,
                      const uint16_t* collation, int schema_transform) {
   const int base = SegmentBaseMode(mode);
   const int transform = base >= 12 ? schema_transform : base;
-  if (base == 11) return 446;
+  if (base == 11 || (mode & kSegUnknownBit)) return 446;
   if (int rc = ApplyBase(transform, b, n)) return rc;
   if (mode & kSegRightAnchored) RightAnchor(b, n, pad);
   if ((mode & kSegAltCollation) && collation != nullptr)
@@ -149,7 +160,7 @@ int TransformSegment(int mode, uint8_t* b, std::size_t n, uint8_t pad,
 int SegmentToValueForm(int mode, uint8_t* b, std::size_t n, uint8_t pad,
                        int schema_transform) {
   const int base = SegmentBaseMode(mode);
-  if (base == 6 || base == 7 || base == 11) return 446;
+  if (base == 6 || base == 7 || base == 11 || (mode & kSegUnknownBit)) return 446;
   const int transform = base >= 12 ? schema_transform : base;
   if (mode & kSegDescending) Invert(b, n);
   if (mode & kSegRightAnchored) RightAnchor(b, n, pad);

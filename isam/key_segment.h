@@ -12,6 +12,8 @@ namespace isam {
 constexpr uint16_t kSegRightAnchored = 0x40;
 constexpr uint16_t kSegAltCollation = 0x20;
 constexpr uint16_t kSegDescending = 0x10;
+// A mode with this bit names no transform (446); bit 0x80 is ignored.
+constexpr uint16_t kSegUnknownBit = 0x100;
 
 struct KeySegment {
   int16_t offset = -1;  // record offset, delimited-field number or schema field

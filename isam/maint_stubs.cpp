@@ -2,6 +2,8 @@
 // ones do for files without conditions, batches or saved contexts.
 #include "isam/maint_stubs.h"
 
+#include <cstring>
+
 #include "isam/engine_errors.h"
 #include "isam/engine_instance.h"
 #include "isam/engine_pool.h"
@@ -13,6 +15,8 @@ int BatchFreeAll() {
   EngineInstance* inst = CurrentInstance();
   if (inst != nullptr) {
     inst->batch_table = nullptr;
+    inst->batch_entry = nullptr;
+    std::memset(inst->batch_state, 0, sizeof inst->batch_state);
     inst->isam_error = 0;
   }
   return 0;
@@ -55,7 +59,10 @@ CondIndexSet* CondIndexLoad(int16_t data_file) {
 
 int ContextFreeAll() {
   EngineInstance* inst = CurrentInstance();
-  if (inst != nullptr) inst->context_table = nullptr;
+  if (inst != nullptr) {
+    inst->context_table = nullptr;
+    inst->position_context = nullptr;
+  }
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "isam/engine_fatal.h"
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
 #include "isam/status_log.h"
@@ -103,7 +104,7 @@ int CheckNodePosition(FileControlBlock* fcb, uint32_t position) {
 }
 
 // Reads and decodes the node into b: 0 or the code for getnode.
-int ReadIndexNode(NodeCache& c, NodeBuffer* b, uint32_t position, FileControlBlock* fcb) {
+int ReadIntoBuffer(NodeCache& c, NodeBuffer* b, uint32_t position, FileControlBlock* fcb) {
   HashRemove(c, b);
   b->position = position;
   b->file = fcb->number;
@@ -189,7 +190,7 @@ NodeBuffer* getnode(int mode, uint32_t position, FileControlBlock* fcb) {
       return nullptr;
     }
     if (b == nullptr) b = c->oldest;
-    if (int rc = ReadIndexNode(*c, b, position, fcb)) {
+    if (int rc = ReadIntoBuffer(*c, b, position, fcb)) {
       Invalidate(*c, b);
       SetEngineError(rc);
       return nullptr;
@@ -272,6 +273,73 @@ int StoreNode(FileControlBlock* fcb, Node* node) {
   Unlink(*c, b);
   PushNewest(*c, b);
   return 0;
+}
+
+int ReadIndexNode(NodeBuffer* buffer, uint32_t position, FileControlBlock* fcb) {
+  NodeCache* c = CacheOf(CurrentInstance());
+  if (c == nullptr) return SetEngineError(47);
+  if (position == 0) return SetEngineError(527);
+  if (int rc = CheckNodePosition(fcb, position)) return SetEngineError(rc);
+  // One buffer per node: another copy could go stale behind this one.
+  NodeBuffer* other = Find(*c, fcb->number, position);
+  if (other != nullptr && other != buffer) Invalidate(*c, other);
+  if (int rc = ReadIntoBuffer(*c, buffer, position, fcb)) {
+    Invalidate(*c, buffer);
+    return SetEngineError(rc);
+  }
+  return 0;
+}
+
+int WriteIndexNode(NodeBuffer* buffer) {
+  FileControlBlock* fcb = buffer->fcb;
+  if (fcb == nullptr || buffer->position == 0 || buffer->file < 0) {
+    EngineFatalError(230);  // a buffer that holds no node of any index
+    return SetEngineError(230);
+  }
+  if (buffer->node.header.member != fcb->layout.member && buffer->node.header.leftlink != kNodeRestartMark) {
+    EngineFatalError(230);  // the node belongs to another index member
+    return SetEngineError(230);
+  }
+  Node copy = buffer->node;
+  copy.position = buffer->position;
+  return StoreNode(fcb, &copy);
+}
+
+namespace {
+
+void CheckEntryNumber(const NodeBuffer* buffer, int n) {
+  if (n < 1 || n > buffer->node.Count() + 1) EngineFatalError(232);
+}
+
+}  // namespace
+
+const uint8_t* NodeKeyArea(const NodeBuffer* buffer) { return buffer->node.keys.data(); }
+
+const uint8_t* NodeKeyAddress(const NodeBuffer* buffer, int n) {
+  CheckEntryNumber(buffer, n);
+  if (n < 1 || n > buffer->node.Count() + 1) return nullptr;
+  return buffer->node.keys.data() + static_cast<std::size_t>(n - 1) * buffer->fcb->layout.key_length;
+}
+
+uint32_t NodeChildPointer(const NodeBuffer* buffer, int n) {
+  if (buffer->node.IsLeaf()) {
+    EngineFatalError(209);
+    return 0;
+  }
+  CheckEntryNumber(buffer, n);
+  if (n < 1 || n > buffer->node.Count()) return 0;
+  return buffer->node.pointers[static_cast<std::size_t>(n - 1)];
+}
+
+uint32_t NodeRecordPosition(const NodeBuffer* buffer, int n) {
+  CheckEntryNumber(buffer, n);
+  if (n < 1 || n > buffer->node.Count()) return 0;
+  return buffer->node.pointers[static_cast<std::size_t>(n - 1)];
+}
+
+void ComputeNodeGeometry(FileControlBlock* fcb) {
+  ComputeNodeGeometry(&fcb->header);
+  fcb->layout = LayoutOfIndex(fcb->header);
 }
 
 void ReleaseNodeBuffer(NodeBuffer* buffer) {

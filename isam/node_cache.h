@@ -53,6 +53,34 @@ int FetchNode(FileControlBlock* fcb, uint32_t position, Node* out);
 // 0, the write's I/O code, or kErrFileDamaged when the entries do not fit.
 int StoreNode(FileControlBlock* fcb, Node* node);
 
+// Fills `buffer` with the node at position of index fcb, read from disk
+// (three reads when the node's member byte names another index member):
+// 0, or getnode's codes (47 no cache, 527, 69, kErrFileDamaged, I/O). A
+// failed read leaves the buffer unused.
+int ReadIndexNode(NodeBuffer* buffer, uint32_t position, FileControlBlock* fcb);
+// Writes the buffer's node back (StoreNode): 0 or StoreNode's codes. A
+// buffer without a node, or whose node belongs to another index member
+// (and is not marked for restart), is fatal 230: the engine's own memory
+// is wrong.
+int WriteIndexNode(NodeBuffer* buffer);
+
+// Entry access on a cached node, entries numbered from 1. Keys are held
+// whole (compressed entries are expanded when the node is read), key length
+// bytes each from NodeKeyArea; NodeKeyAddress(n) for n = count + 1 is the
+// end of the keys. The pointer of an entry is the child position in an
+// inner node and the record position in a leaf (taken from the big-endian
+// suffix in an index with duplicates). An entry number outside 1..count + 1
+// is fatal 232 and a child pointer asked of a leaf fatal 209 (callers'
+// bugs; node content from disk was checked when it was read).
+const uint8_t* NodeKeyArea(const NodeBuffer* buffer);
+const uint8_t* NodeKeyAddress(const NodeBuffer* buffer, int n);
+uint32_t NodeChildPointer(const NodeBuffer* buffer, int n);
+uint32_t NodeRecordPosition(const NodeBuffer* buffer, int n);
+
+// The leaf geometry of an index's header (file_header.h) and the node
+// layout the block keeps from it.
+void ComputeNodeGeometry(FileControlBlock* fcb);
+
 // Marks a buffer unused and moves it to the replacement end.
 void ReleaseNodeBuffer(NodeBuffer* buffer);
 // Releases every buffer of a file number; `empty_index` also sets the root

@@ -6,29 +6,32 @@
 
 #include "isam/byte_range_locks.h"
 #include "isam/engine_instance.h"
+#include "isam/engine_start.h"
 #include "isam/file_control_block.h"
 
 namespace isam {
 namespace {
 
-struct LockEntry {
+// One lock this instance holds: its kind and how it was taken (the file
+// and position are the table's key, kept in position order per file).
+struct RecordLockEntry {
   uint8_t kind = 0;
   uint8_t flags = 0;
 };
 
-struct LockTable {
-  std::map<std::pair<int16_t, uint32_t>, LockEntry> entries;
+struct RecordLockTable {
+  std::map<std::pair<int16_t, uint32_t>, RecordLockEntry> entries;
   bool enabled = false;
   TransactionState transaction;
 };
 
-LockTable* TableOf(EngineInstance* inst, bool create) {
+RecordLockTable* TableOf(EngineInstance* inst, bool create) {
   if (inst == nullptr) return nullptr;
-  if (inst->record_locks == nullptr && create) inst->record_locks = new (std::nothrow) LockTable;
-  return static_cast<LockTable*>(inst->record_locks);
+  if (inst->record_locks == nullptr && create) inst->record_locks = new (std::nothrow) RecordLockTable;
+  return static_cast<RecordLockTable*>(inst->record_locks);
 }
 
-LockTable* Table(bool create = true) { return TableOf(CurrentInstance(), create); }
+RecordLockTable* Table(bool create = true) { return TableOf(CurrentInstance(), create); }
 
 bool IsWriteKind(int kind) { return kind == kLockWrite || kind == kLockWriteWait; }
 
@@ -51,7 +54,7 @@ bool LockingMode(int mode) { return (mode >= 2 && mode <= 4) || (mode >= 11 && m
 }  // namespace
 
 TransactionState* CurrentTransaction() {
-  LockTable* t = Table();
+  RecordLockTable* t = Table();
   return t ? &t->transaction : nullptr;
 }
 
@@ -59,7 +62,7 @@ int LockRecordEntry(int file, int kind, uint32_t position, uint8_t flags) {
   FileControlBlock* fcb = CheckFileNumber(file);
   if (fcb == nullptr) return CurrentInstance()->eng_err;
   if (kind == kLockUnlockFile) {
-    LockTable* t = Table(false);
+    RecordLockTable* t = Table(false);
     if (t == nullptr) return SetEngineError(0);
     for (auto it = t->entries.begin(); it != t->entries.end();) {
       if (it->first.first == file) {
@@ -71,7 +74,7 @@ int LockRecordEntry(int file, int kind, uint32_t position, uint8_t flags) {
     }
     return SetEngineError(0);
   }
-  LockTable* t = Table();
+  RecordLockTable* t = Table();
   if (t == nullptr) return SetEngineError(113);
   const auto key = std::make_pair(static_cast<int16_t>(file), position);
   auto it = t->entries.find(key);
@@ -99,7 +102,7 @@ int LockRecordEntry(int file, int kind, uint32_t position, uint8_t flags) {
   if (IsWriteKind(kind) && !(flags & kLockAlreadyHeld)) {
     if (int rc = OsLock(fcb, position, kind == kLockWriteWait)) return SetEngineError(rc);
   }
-  LockEntry e;
+  RecordLockEntry e;
   e.kind = static_cast<uint8_t>(kind);
   e.flags = static_cast<uint8_t>((flags & kLockForSession) | where);
   t->entries.emplace(key, e);
@@ -109,7 +112,7 @@ int LockRecordEntry(int file, int kind, uint32_t position, uint8_t flags) {
 int LockRecord(int file, int kind, uint32_t position) { return LockRecordEntry(file, kind, position, 0); }
 
 int CheckRecordLocked(int file, int kind, uint32_t position) {
-  LockTable* t = Table(false);
+  RecordLockTable* t = Table(false);
   if (t != nullptr) {
     auto it = t->entries.find(std::make_pair(static_cast<int16_t>(file), position));
     if (it != t->entries.end()) {
@@ -127,7 +130,7 @@ bool RecordLocksRequired(int file) {
 }
 
 int RecordLockCount(int file) {
-  LockTable* t = Table(false);
+  RecordLockTable* t = Table(false);
   if (t == nullptr) return 0;
   int n = 0;
   for (const auto& e : t->entries)
@@ -135,11 +138,13 @@ int RecordLockCount(int file) {
   return n;
 }
 
-void ReleaseRecordLocks(uint8_t mask) {
-  LockTable* t = Table(false);
+void ReleaseRecordLocks(uint8_t mask) { ReleaseRecordLocksWhere(mask, 0); }
+
+void ReleaseRecordLocksWhere(uint8_t mask, uint8_t keep) {
+  RecordLockTable* t = Table(false);
   if (t == nullptr) return;
   for (auto it = t->entries.begin(); it != t->entries.end();) {
-    if (mask == 0 || (it->second.flags & mask)) {
+    if ((mask == 0 || (it->second.flags & mask)) && !(it->second.flags & keep)) {
       FileControlBlock* fcb = CheckFileNumber(it->first.first);
       if (fcb != nullptr && IsWriteKind(it->second.kind)) OsUnlock(fcb, it->first.second);
       it = t->entries.erase(it);
@@ -151,7 +156,7 @@ void ReleaseRecordLocks(uint8_t mask) {
 }
 
 void ForgetFileLocks(int file) {
-  LockTable* t = Table(false);
+  RecordLockTable* t = Table(false);
   if (t == nullptr) return;
   for (auto it = t->entries.begin(); it != t->entries.end();)
     it = it->first.first == file ? t->entries.erase(it) : std::next(it);
@@ -163,11 +168,11 @@ int CurrentLockMode() {
 }
 
 void EnableRecordLocking(bool on) {
-  if (LockTable* t = Table()) t->enabled = on;
+  if (RecordLockTable* t = Table()) t->enabled = on;
 }
 
 bool RecordLockingEnabled() {
-  LockTable* t = Table(false);
+  RecordLockTable* t = Table(false);
   return t != nullptr && t->enabled;
 }
 
@@ -198,7 +203,7 @@ int IsamSetLockMode(int mode) {
   const uint8_t held = kLockForSession | kLockInTransaction;
   if (mode == 0 || mode == 1) {
     ReleaseRecordLocks(held);
-  } else if (LockTable* t = Table(false)) {
+  } else if (RecordLockTable* t = Table(false)) {
     for (const auto& e : t->entries)
       if (e.second.flags & held) return SetIsamError(112, 0);
   }
@@ -216,6 +221,21 @@ int IsamLockCurrent(int file, uint32_t position, bool new_record) {
   if (new_record) kind = kLockWrite;
   else if (mode == 11 || mode == 12 || mode == 13) kind = kLockRead;
   return LockRecordEntry(file, kind, position, kLockForSession);
+}
+
+RequestedRecordLock::RequestedRecordLock(int file, uint32_t position) : file_(file), position_(position) {
+  const uint32_t request = TakeOptionBits24();
+  if (request == 0 || CheckRecordLocked(file, kLockWrite, position) == 0) return;
+  rc_ = LockRecordEntry(file, (request & 0x20) ? kLockWriteWait : kLockWrite, position, 0);
+  taken_ = rc_ == 0;
+}
+
+RequestedRecordLock::~RequestedRecordLock() {
+  if (!taken_) return;
+  EngineInstance* inst = CurrentInstance();
+  const int16_t keep = inst != nullptr ? inst->eng_err : 0;
+  LockRecord(file_, kLockUnlock, position_);
+  if (inst != nullptr) inst->eng_err = keep;  // the read's code stands
 }
 
 void FreeRecordLockTable(EngineInstance* inst) {

@@ -49,6 +49,8 @@ int RecordLockCount(int file = -1);
 // Releases the locks whose flags meet `mask` (0 = all of them); 41 from
 // the OS is ignored.
 void ReleaseRecordLocks(uint8_t mask);
+// The same, keeping every lock whose flags meet `keep`.
+void ReleaseRecordLocksWhere(uint8_t mask, uint8_t keep);
 // Forgets every lock of a file being closed (its OS locks go with it).
 void ForgetFileLocks(int file);
 
@@ -66,6 +68,27 @@ bool RecordLockingEnabled();
 // session flag (new_record: the lock is a write lock). 0 or the lock's
 // code.
 int IsamLockCurrent(int file, uint32_t position, bool new_record);
+
+// The lock the read-lock request asks for (option bits 0x04: a write lock
+// of one try, 0x20: a waiting one), taken on a record before one read; the
+// request is consumed when this is made. Released again when the object
+// goes unless Keep() was called (the read succeeded), and never when this
+// instance held the record before.
+class RequestedRecordLock {
+ public:
+  RequestedRecordLock(int file, uint32_t position);
+  ~RequestedRecordLock();
+  RequestedRecordLock(const RequestedRecordLock&) = delete;
+  RequestedRecordLock& operator=(const RequestedRecordLock&) = delete;
+  int rc() const { return rc_; }  // 0 or the lock's code (42, ...)
+  void Keep() { taken_ = false; }
+
+ private:
+  int file_;
+  uint32_t position_;
+  int rc_ = 0;
+  bool taken_ = false;
+};
 
 // Transaction state kept beside the locks.
 struct TransactionState {

@@ -8,6 +8,7 @@
 #include "isam/btree_node.h"
 #include "isam/engine_instance.h"
 #include "isam/file_control_block.h"
+#include "isam/fixed_record.h"
 #include "isam/free_space.h"
 #include "isam/header_lock.h"
 #include "isam/byte_range_locks.h"
@@ -205,8 +206,10 @@ int FreeStretch(FileControlBlock* fcb, const ResourceHeader& r) {
         around.member == h.superfile_member && around.total == kLongVarHeader + r.total)
       return FreeVarSpace(host, at, false);
   }
-  // Fixed and plain index files keep the stretch, unlinked; walks skip its
-  // mark and total.
+  // A fixed-length file gets the records back for new records.
+  if (h.file_type == kFileTypeFixed) return ReleaseFixedStretch(fcb, r.position, r.total);
+  // A plain index file keeps the stretch, unlinked; walks skip its mark and
+  // total.
   if (int rc = WriteLink(fcb, r.position, 14, 0)) return rc;
   return WriteLink(fcb, r.position, 18, 0);
 }

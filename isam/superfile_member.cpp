@@ -99,6 +99,14 @@ int CoverHostEnd(FileControlBlock* holder, FileControlBlock* host) {
 
 }  // namespace
 
+int OpenHostForMember(int number, const char* name, uint16_t mode) {
+  (void)number;  // the member's own number plays no part in where its host goes
+  const int host = HostForMember(name, mode);
+  if (host < 0) return SetEngineError(-host), -1;
+  SetEngineError(0);
+  return host;
+}
+
 bool IsMemberName(const char* name) { return name != nullptr && std::strchr(name, Separator()) != nullptr; }
 
 FileControlBlock* SuperfileHostOf(const FileControlBlock* fcb) {

@@ -46,6 +46,13 @@ bool InSuperfile(const FileControlBlock* fcb);
 // entry's space is given back.
 int CreateMemberInHost(FileControlBlock* fcb, const char* name, uint16_t mode);
 
+// The open host of a member name (for member file `number`, being opened
+// or created): when the host part is not open it is opened once at the
+// highest free pair of file numbers (the directory takes the second) with
+// the caller's mode plus shared. Its file number, or -1 with eng_err 413
+// (not open and could not be opened) or 411 (open, but no host).
+int OpenHostForMember(int number, const char* name, uint16_t mode);
+
 // Host create hook: creates the member directory at host number + 1. 0 or
 // the create's code (the caller deletes the host again).
 int CreateHostDirectory(int host_number, uint16_t mode);

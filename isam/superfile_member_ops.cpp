@@ -8,6 +8,9 @@
 #include "isam/engine_instance.h"
 #include "isam/file_close.h"
 #include "isam/file_control_block.h"
+#include "isam/file_create.h"
+#include "isam/free_space.h"
+#include "isam/free_space_index.h"
 #include "isam/isam_record_tables.h"
 #include "isam/key_search.h"
 #include "isam/record_lock.h"
@@ -31,28 +34,69 @@ std::vector<uint8_t> KeyOf(const char* name, uint32_t limit) {
   return key;
 }
 
-// Marks every stretch of the host that names `member`, and its entry,
-// free (0xFDFD, member 0) in place: walks of the host and of the other
-// members pass over them, and the host file keeps its size.
-int MarkMemberStretchesFree(FileControlBlock* host, uint32_t member, uint32_t entry) {
-  if (int rc = LockFileHeader(host)) return rc;
-  int rc = 0;
+struct FreedRun {
+  uint32_t position = 0;
+  uint32_t total = 0;
+};
+
+// The runs of neighbouring host stretches that name `member` (or are its
+// entry), each marked free in place (0xFDFD, member 0) as it is found.
+int MarkMemberRunsFree(FileControlBlock* host, uint32_t member, uint32_t entry, std::vector<FreedRun>* runs) {
   uint64_t position = FirstVarPosition(host);
+  FreedRun run;
+  auto close_run = [&]() {
+    if (run.total == 0) return 0;
+    VarRecordHeader free_stretch;
+    free_stretch.mark = kMarkFree;
+    free_stretch.total = run.total;
+    runs->push_back(run);
+    run = FreedRun{};
+    return WriteVarRecordHeader(host, runs->back().position, free_stretch);
+  };
   const uint64_t bound = host->header.logical_end / kLongVarHeader + 2;
   for (uint64_t steps = 0; position <= host->header.logical_end; ++steps) {
     VarRecordHeader h;
+    int rc = 0;
     if (steps > bound) rc = kErrFileDamaged;
     else if ((rc = ReadVarRecordHeader(host, static_cast<uint32_t>(position), &h)) == 0 && CheckRecordMark(h) != 0)
       rc = kErrFileDamaged;
-    if (rc != 0) break;
-    if ((h.member == member && h.mark != kMarkFree) || position == entry) {
-      VarRecordHeader free_stretch;
-      free_stretch.mark = kMarkFree;
-      free_stretch.total = h.total;
-      if ((rc = WriteVarRecordHeader(host, static_cast<uint32_t>(position), free_stretch)) != 0) break;
+    if (rc != 0) return rc;
+    const bool owned = (h.member == member && h.mark != kMarkFree) || position == entry;
+    if (!owned || static_cast<uint64_t>(run.total) + h.total > 0x7FFFFFFFu) {
+      if (int crc = close_run()) return crc;
+    }
+    if (owned) {
+      if (run.total == 0) run.position = static_cast<uint32_t>(position);
+      run.total += h.total;
     }
     position += h.total;
   }
+  return close_run();
+}
+
+// Gives every stretch of the host that names `member`, and its entry,
+// back to the host's free space: each run of neighbouring ones becomes one
+// free stretch (0xFDFD, member 0) with its key, so later member entries
+// reuse the space. Nodes the host's free-space index needs for the new
+// keys are cut from the largest run, so the host file keeps its size.
+// Walks of the host and of the other members pass over them.
+int FreeMemberStretches(FileControlBlock* host, uint32_t member, uint32_t entry) {
+  if (int rc = LockFileHeader(host)) return rc;
+  std::vector<FreedRun> runs;
+  int rc = MarkMemberRunsFree(host, member, entry, &runs);
+  std::size_t largest = 0;
+  for (std::size_t i = 1; i < runs.size(); ++i)
+    if (runs[i].total > runs[largest].total) largest = i;
+  SpaceNodeSource source;
+  if (!runs.empty()) {
+    source.position = runs[largest].position;
+    source.total = runs[largest].total;
+  }
+  SetSpaceNodeSource(host, &source);
+  for (std::size_t i = 0; rc == 0 && i < runs.size(); ++i)
+    if (i != largest) rc = FreeRawStretch(host, runs[i].position, runs[i].total);
+  SetSpaceNodeSource(host, nullptr);
+  if (rc == 0 && source.total > 0) rc = FreeRawStretch(host, source.position, source.total);
   UnlockFileHeader(host);
   return rc;
 }
@@ -111,7 +155,49 @@ int DeleteMemberFile(int number) {
   for (int m = 0; m <= members; ++m) ForgetIsamFile(number + m);
   if (key.empty()) return SetEngineError(418);
   if (int rc = DeleteKeyEntry(host_number + 1, key.data(), header_position)) return SetEngineError(rc);
-  return SetEngineError(MarkMemberStretchesFree(host, member, entry));
+  return SetEngineError(FreeMemberStretches(host, member, entry));
+}
+
+namespace {
+
+char SeparatorChar() {
+  EngineInstance* inst = CurrentInstance();
+  return inst != nullptr && inst->member_separator ? inst->member_separator : '!';
+}
+
+// host + separator + member into out: false when the member part is empty,
+// holds the separator, or the whole name passes 255 characters.
+bool FullMemberName(const char* host, const char* member, std::string* out) {
+  if (member == nullptr || member[0] == '\0' || std::strchr(member, SeparatorChar()) != nullptr) return false;
+  *out = std::string(host) + SeparatorChar() + member;
+  return out->size() <= 255;
+}
+
+}  // namespace
+
+int CreateMember(int host, int number, const char* member_name, const MemberParameters& p, uint16_t mode) {
+  FileControlBlock* h = CheckFileNumber(host);
+  if (h == nullptr) return SetEngineError(411);
+  if (h->header.file_class != kClassSuperHost || !(h->header.kept_mode & kModeSuperHost))
+    return SetEngineError(411);
+  std::string name;
+  if (!FullMemberName(h->name, member_name, &name)) return SetEngineError(418);
+  if (p.index)
+    return CreateIndexFile(number, name.c_str(), p.key_length, p.key_type, p.duplicates, p.index_members,
+                           p.extension_size, mode);
+  return CreateDataFile(number, name.c_str(), p.record_length, p.extension_size, mode);
+}
+
+int RenameMember(int number, const char* old_member, const char* new_member) {
+  FileControlBlock* fcb = CheckFileNumber(number);
+  if (fcb == nullptr) return CurrentInstance()->eng_err;
+  const int split = SplitMemberName(fcb->name);
+  if (split <= 0 || fcb->header.file_class != kClassSuperMember) return SetEngineError(48);
+  if (old_member == nullptr || CompareFileNames(fcb->name + split + 1, old_member) != 0) return SetEngineError(67);
+  std::string name;
+  if (!FullMemberName(std::string(fcb->name, static_cast<std::size_t>(split)).c_str(), new_member, &name))
+    return SetEngineError(418);
+  return RenameMemberFile(number, name.c_str());
 }
 
 int RenameMemberFile(int number, const char* new_name) {

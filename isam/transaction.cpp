@@ -17,7 +17,8 @@ int End(int release) {
   } else if (release == kReleaseInTransaction) {
     ReleaseRecordLocks(kLockInTransaction);
   } else if (release == kReleaseNotOutside) {
-    ReleaseRecordLocks(static_cast<uint8_t>(kLockInTransaction | kLockForSession));
+    // Locks taken (or taken again) outside a transaction stay.
+    ReleaseRecordLocksWhere(0, kLockOutsideTransaction);
   }
   return SetEngineError(0);
 }
@@ -58,7 +59,9 @@ int RestoreSavepoint(int n) {
   TransactionState* t = CurrentTransaction();
   if (t == nullptr || !t->active) return SetEngineError(71);
   if (n < 0) n = t->savepoint + n + 1;
-  if (n <= 0 || t->savepoint < n) return SetEngineError(71);
+  // Savepoint 0 is the start of the transaction: there is one to go back
+  // to once any savepoint was set.
+  if (n < 0 || t->savepoint == 0 || t->savepoint < n) return SetEngineError(71);
   return SetEngineError(0);
 }
 

@@ -17,8 +17,9 @@ int CommitTransaction(int release);
 int AbortTransaction(int release);
 // The new savepoint number, or 0 with eng_err 71 without a transaction.
 int SetSavepoint();
-// 0, or 71 when n is not a savepoint (negative n counts back from the
-// current one).
+// 0, or 71 without a savepoint or when n is above the current one (0 is
+// the start of the transaction; negative n counts back from the current
+// one, -1 being the current one itself). The counter stays.
 int RestoreSavepoint(int n);
 // 0, or 71 when there is none.
 int ClearSavepoint();

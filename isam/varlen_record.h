@@ -61,7 +61,10 @@ uint32_t VarRecordLength(int file, uint32_t position);
 int32_t ReadVarRecordLength(FileControlBlock* fcb, uint32_t position, int32_t size, bool strict);
 
 // Reads min(used, size) record bytes (strict: the whole record or 153) into
-// buffer. Returns the bytes read, or -code as ReadVarRecordLength.
+// buffer. Returns the bytes read, or -code as ReadVarRecordLength. Takes no
+// lock itself: the read-lock request is taken by the callers that read for
+// the application (ReadDataRecordAt, the ISAM reads) with
+// RequestedRecordLock (record_lock.h), so internal walks never use it up.
 int32_t ReadVarRecordAt(FileControlBlock* fcb, uint32_t position, void* buffer, int32_t size,
                         bool strict);
 

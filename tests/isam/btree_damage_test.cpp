@@ -143,3 +143,34 @@ INSTANTIATE_TEST_SUITE_P(KeyTypes, DamagedIndex, ::testing::Values(0, 4, 8, 12, 
 
 }  // namespace
 }  // namespace isam
+
+#include "isam/node_cache.h"
+
+namespace isam {
+namespace {
+
+// A root marked for restart that never clears: insert, delete and search
+// give up with the damage code after their restarts, and the log says why.
+TEST_F(DamagedIndex, RestartMarksThatNeverClearEndInAnError) {
+  Start(3, 16);
+  ASSERT_EQ(0, CreateIndexFile(2, "r.idx", 10, 0, 0, 0, 4096, 0));
+  std::mt19937 rng(8);
+  ASSERT_EQ(0, addkey(2, RandomKey(rng).data(), 1, 0));
+  FileControlBlock* fcb = CheckFileNumber(2);
+  Node root;
+  ASSERT_EQ(0, FetchNode(fcb, fcb->header.root, &root));
+  root.header.leftlink = 0xFFFFFFFFu;
+  ASSERT_EQ(0, StoreNode(fcb, &root));
+  const std::vector<uint8_t> key = RandomKey(rng);
+  EXPECT_EQ(kErrFileDamaged, addkey(2, key.data(), 2, 0));
+  EXPECT_EQ(kErrFileDamaged, delkey(2, key.data(), 2, 0));
+  std::vector<uint8_t> out(256);
+  EXPECT_EQ(0u, FindKeyAtLeast(2, key.data(), out.data()));
+  EXPECT_EQ(Err(), kErrFileDamaged);
+  EXPECT_EQ(fcb->header.active_count, 1u);
+  const std::string logged = StatusLogText();
+  EXPECT_NE(logged.find("Restarts do not end during addkey...: 57"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace isam

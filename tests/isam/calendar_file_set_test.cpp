@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <random>
 #include <set>
 
+#include "isam/btree_bytes.h"
 #include "isam/file_set_check.h"
 #include "isam/isam_record.h"
 #include "isam/record_lock.h"
@@ -65,6 +67,19 @@ TEST_F(CalendarSetTest, SharedModesCreateCloseAndReopen) {
   std::vector<uint8_t> r;
   EXPECT_EQ(0, Find("first", &r));
   EXPECT_EQ("calx!events", CalendarFileSet::MemberName("calx"));
+  // On disk the host is a superfile host of 768-byte nodes with names up to
+  // 128 bytes that has made three members (directory, data file, index).
+  CloseAllFiles();
+  const std::string host = base_.substr(0, base_.find('!'));
+  std::FILE* f = std::fopen(host.c_str(), "rb");
+  ASSERT_NE(nullptr, f);
+  uint8_t header[128] = {};
+  ASSERT_EQ(sizeof header, std::fread(header, 1, sizeof header, f));
+  std::fclose(f);
+  EXPECT_EQ(1u, GetLe16(header + 92));
+  EXPECT_EQ(768u, GetLe16(header + 42));
+  EXPECT_EQ(128u, GetLe16(header + 96));
+  EXPECT_EQ(3u, GetLe32(header + 16));
 }
 
 TEST_F(CalendarSetTest, SoakOfAddsAndRewritesStaysConsistentAndCompact) {

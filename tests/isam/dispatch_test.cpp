@@ -8,7 +8,9 @@
 #include "isam/engine_gate.h"
 #include "isam/engine_instance.h"
 #include "isam/function_table.h"
+#include "isam/engine_pool.h"
 #include "isam/isam_start.h"
+#include "isam/maint_stubs.h"
 #include "isam/resource_chain.h"
 #include "tests/isam/engine_test_env.h"
 #include "tests/support/child_process.h"
@@ -50,6 +52,37 @@ TEST_F(DispatchTest, NumbersThisBuildLacksAnswerTheirCodes) {
   // Known but not installed: the stub.
   EXPECT_EQ(isam::kEngNotInThisBuild, isam::EngineCloseFile(3));
   EXPECT_FALSE(StatusLogExists());
+}
+
+// Until the maintenance utilities exist their hooks answer as they do for
+// files without conditions, batches or saved contexts, and free what they
+// are handed.
+TEST_F(DispatchTest, TheMaintenanceHooksAnswerAsForFilesWithoutConditions) {
+  ASSERT_EQ(0, StartEngine());
+  int32_t length = 0;
+  EXPECT_EQ(isam::kEngBatchNotSetUp, isam::EngineCallNumber(isam::kFnBatchRequest, 3, nullptr, nullptr, nullptr, &length, 0));
+  EXPECT_EQ(isam::kEngNotInThisBuild,
+            isam::EngineCallNumber(isam::kFnCreateFromParmFile, 0, nullptr, nullptr, nullptr, nullptr, 0));
+  EXPECT_EQ(isam::kEngNotInThisBuild,
+            isam::EngineCallNumber(isam::kFnOpenFromParmFile, 0, nullptr, nullptr, nullptr, nullptr, 0));
+  isam::SetEngineError(7);
+  EXPECT_EQ(nullptr, isam::CondIndexLoad(1));
+  EXPECT_EQ(0, isam::CurrentInstance()->eng_err) << "no condition set is no error";
+  EXPECT_EQ(0, isam::CondIndexHasCondition(1, 2));
+  EXPECT_EQ(-isam::kEngCondEvalFailed, isam::CondIndexEvaluate(nullptr, 2, "record", nullptr));
+  EXPECT_EQ(isam::kEngCondEvalFailed, isam::CurrentInstance()->eng_err);
+  EXPECT_EQ(0, isam::CondIndexFree(nullptr));
+  EXPECT_EQ(0, isam::ExprFreeTree(nullptr));
+  void* stack = isam::EngineAlloc(4096);
+  ASSERT_NE(nullptr, stack);
+  isam::FreeExprStack(&stack);
+  EXPECT_EQ(nullptr, stack);
+  isam::FreeExprStack(&stack);  // nothing to free
+  isam::FreeExprStack(nullptr);
+  isam::SetIsamError(101, 4);
+  EXPECT_EQ(0, isam::BatchFreeAll());
+  EXPECT_EQ(0, isam::CurrentInstance()->isam_error);
+  EXPECT_EQ(0, isam::ContextFreeAll());
 }
 
 int g_isam_impl_code = 0;

@@ -246,3 +246,88 @@ TEST_F(FileOpen, IndexOpenLoadsItsCollatingTable) {
 
 }  // namespace
 }  // namespace isam
+
+namespace isam {
+namespace {
+
+TEST_F(FileOpen, MirrorBitTailWordAndModeChecks) {
+  Start();
+  ASSERT_EQ(0, CreateDataFile(1, "mirror.dat", 50, 0, 0));
+  ASSERT_EQ(0, CloseFileEntry(1));
+  PatchFile("mirror.dat", 98, {1, 0});
+  EXPECT_EQ(550, OpenFileEntry(1, "mirror.dat", 0));
+  EXPECT_EQ(0, FileNumberState(1));
+  // Read-only opens leave the bit on disk; 0x2000 opens, logs and clears it.
+  ASSERT_EQ(0, OpenFileEntry(1, "mirror.dat", kModeReadOnly));
+  ASSERT_EQ(0, CloseFileEntry(1));
+  EXPECT_EQ(Le16(FileBytes("mirror.dat"), 98), 1);
+  ASSERT_EQ(0, OpenFileEntry(1, "mirror.dat", kModeIgnoreMirror));
+  ASSERT_EQ(0, CloseFileEntry(1));
+  EXPECT_EQ(Le16(FileBytes("mirror.dat"), 98), 0);
+  const std::string logged = StatusLogText();
+  EXPECT_NE(logged.find("Following file is opened without mirror ..."), std::string::npos);
+  EXPECT_NE(logged.find("mirror.dat"), std::string::npos);
+
+  EXPECT_EQ(48, OpenFileEntry(1, "mirror.dat", kModeVariable));  // a fixed file
+  PatchFile("mirror.dat", 116, {0, 1, 0, 0});
+  EXPECT_EQ(606, OpenFileEntry(1, "mirror.dat", 0));
+  EXPECT_EQ(0, FileNumberState(1));
+}
+
+TEST_F(FileOpen, BadMemberHeaderFreesEveryNumber) {
+  Start();
+  ASSERT_EQ(0, CreateIndexFile(4, "mk.idx", 10, 0, 0, 1, 0, 0));
+  ASSERT_EQ(0, AddIndexMember(4, 12, 0, 0, 1));
+  ASSERT_EQ(0, CloseFileEntry(4));
+  PatchFile("mk.idx", 128 + 57, {0x2});
+  EXPECT_EQ(52, OpenFileEntry(4, "mk.idx", 0));
+  EXPECT_EQ(0, FileNumberState(4));
+  EXPECT_EQ(0, FileNumberState(5));
+  PatchFile("mk.idx", 128 + 57, {0x0});
+  ASSERT_EQ(0, OpenFileEntry(4, "mk.idx", 0));
+  EXPECT_EQ(CheckFileNumber(5)->header.key_length, 12);
+}
+
+TEST_F(FileOpen, BlankHeaderLeavesTheBlankMark) {
+  Start();
+  ASSERT_EQ(0, CreateDataFile(1, "blank.dat", 50, 0, 0));
+  ASSERT_EQ(0, CloseFileEntry(1));
+  PatchFile("blank.dat", 0, std::vector<uint8_t>(128, 0));
+  CurrentInstance()->os_error = 0;
+  EXPECT_NE(0, OpenFileEntry(1, "blank.dat", 0));
+  EXPECT_EQ(CurrentInstance()->os_error, -539);
+  EXPECT_EQ(0, FileNumberState(1));
+}
+
+}  // namespace
+}  // namespace isam
+
+namespace isam {
+namespace {
+
+// The key layout of an index and its members, changed in memory and put
+// into their headers, is what a reopen finds.
+TEST_F(FileCreate, PutIndexTableWritesEveryMembersLayout) {
+  Start();
+  ASSERT_EQ(0, CreateIndexFile(4, "layout.idx", 8, 0, 0, 1, 0, 0));
+  ASSERT_EQ(0, AddIndexMember(4, 10, 0, 0, 1));
+  ASSERT_EQ(0, InitIndexControl(&CheckFileNumber(4)->header, 20, 0x4, 1));
+  ASSERT_EQ(0, InitIndexControl(&CheckFileNumber(5)->header, 30, 0, 0));
+  ASSERT_EQ(0, PutIndexTable(4));
+  EXPECT_EQ(CheckFileNumber(4)->layout.key_length, 20);
+  ASSERT_EQ(0, CloseFileEntry(4));
+  ASSERT_EQ(0, OpenFileEntry(4, "layout.idx", kModeShared));
+  EXPECT_EQ(CheckFileNumber(4)->header.key_length, 20);
+  EXPECT_EQ(CheckFileNumber(4)->header.duplicates, 1);
+  EXPECT_EQ(CheckFileNumber(4)->header.key_type, 0x4);
+  EXPECT_EQ(CheckFileNumber(5)->header.key_length, 30);
+  EXPECT_EQ(45, InitIndexControl(&CheckFileNumber(5)->header, 256, 0, 0));
+  ASSERT_EQ(0, CloseFileEntry(4));
+  ASSERT_EQ(0, OpenFileEntry(4, "layout.idx", kModeReadOnly));
+  EXPECT_EQ(54, PutIndexTable(4));
+  ASSERT_EQ(0, CreateDataFile(1, "plain.dat", 50, 0, 0));
+  EXPECT_EQ(48, PutIndexTable(1));
+}
+
+}  // namespace
+}  // namespace isam

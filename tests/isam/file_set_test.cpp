@@ -152,5 +152,100 @@ TEST_F(FileSetTest, TheStoredDefinitionOpensTheSetAgain) {
   }
 }
 
+TEST_F(FileSetTest, NamesCarryTheExtensionTheyWereGiven) {
+  char name[256];
+  char extension[8];
+  BuildFileSetNames(set_->block, name, 0, extension);
+  EXPECT_EQ(set_->name + ".dat", name);
+  EXPECT_STREQ(".dat", extension);
+  BuildFileSetNames(set_->block, name, 1, extension);
+  EXPECT_EQ(set_->name + ".idx", name);
+  EXPECT_STREQ(".idx", extension);
+  set_->block.data_mode = static_cast<int16_t>(set_->block.data_mode | 0x200);
+  BuildFileSetNames(set_->block, name, 0, extension);
+  EXPECT_EQ(set_->name, name);
+  EXPECT_STREQ("", extension);
+  set_->block.data_mode = kModeVariable;
+  const std::string own = set_->name + "_keys.ix";
+  set_->indexes[0].file_name = own.c_str();
+  BuildFileSetNames(set_->block, name, 1, extension);
+  EXPECT_EQ(own, name);
+  EXPECT_STREQ("", extension) << "an index's own name is used as given";
+  const std::string long_name(300, 'n');
+  set_->block.name = long_name.c_str();
+  BuildFileSetNames(set_->block, name, 0, extension);
+  EXPECT_STREQ("", name) << "a name of 256 bytes or more is none";
+  EXPECT_EQ("dir/sub/", DirectoryOfPath("dir/sub/cal.akv"));
+  EXPECT_EQ("C:\\cal\\", DirectoryOfPath("C:\\cal\\x.akv"));
+  EXPECT_EQ("C:", DirectoryOfPath("C:x.akv"));
+  EXPECT_EQ("", DirectoryOfPath("x.akv"));
+}
+
+TEST_F(FileSetTest, ASharedCalendarIndexKeepsItsCollatingTableToo) {
+  // Made shared from the start, as the calendar's files are: the table is
+  // stored while the index is being created, inside the host.
+  uint16_t fold[256];
+  for (int c = 0; c < 256; ++c) fold[c] = static_cast<uint16_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  std::string host;
+  ASSERT_GE(CreateCalendarHost(host = Path("coll.akv")), 0);
+  CalendarFileSet cal(CalendarFileSet::MemberName(host));
+  IndexDefinition folded[2] = {cal.block()->indexes[0], cal.block()->indexes[1]};
+  KeySegment folded_uid{0, 200, static_cast<int16_t>(4 | kSegAltCollation)};
+  folded[0].segments = &folded_uid;
+  folded[0].collation = fold;
+  cal.block()->indexes = folded;
+  ASSERT_EQ(0, CreateFileSetFromIfil(cal.block()));
+  const auto r = EventRecord("Shared", 1);
+  ASSERT_EQ(0, IsamRecordAdd(cal.data_file(), r.data(), static_cast<int32_t>(r.size())));
+  CloseAllFiles();
+  ASSERT_EQ(0, OpenFileSetFromIfil(cal.block()));
+  ASSERT_NE(nullptr, Fcb(cal.uid_key())->collation);
+  std::vector<uint8_t> buf(256);
+  int32_t len = 256;
+  const auto t = UidTarget("SHARED");
+  EXPECT_EQ(0, IsamRecordReadByKey(cal.uid_key(), t.data(), kReadEqual, buf.data(), &len));
+}
+
+TEST_F(FileSetTest, AWantedNumberInUseGivesTheNextFreeRunAfterIt) {
+  set_->block.data_file = 5;
+  ASSERT_EQ(0, CreateFileSetFromIfil(&set_->block));
+  auto other = std::make_unique<EventShapedSet>(Path("other"), kModeVariable, 0);
+  Path("other.dat");
+  Path("other.idx");
+  other->block.data_file = 6;  // 6 and 7 are the first set's indexes
+  ASSERT_EQ(0, CreateFileSetFromIfil(&other->block));
+  EXPECT_EQ(8, other->block.assigned);
+  ASSERT_EQ(0, CloseFileSet(&other->block));
+  other->block.data_file = 4;  // 4 is free, but 5..7 are not: a run starts at 8
+  ASSERT_EQ(0, OpenFileSetFromIfil(&other->block));
+  EXPECT_EQ(8, other->block.assigned);
+}
+
+TEST_F(FileSetTest, ACollatingTableIsStoredWithTheIndexAndUsedAfterReopen) {
+  // Case folded: lower-case letters sort (and match) as upper-case ones.
+  uint16_t fold[256];
+  for (int c = 0; c < 256; ++c) fold[c] = static_cast<uint16_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  KeySegment folded_uid{0, 200, static_cast<int16_t>(4 | kSegAltCollation)};
+  set_->indexes[0].segments = &folded_uid;
+  set_->indexes[0].collation = fold;
+  ASSERT_EQ(0, CreateFileSetFromIfil(&set_->block));
+  const int data = set_->block.assigned;
+  const auto r = EventRecord("MixedCase", 1);
+  ASSERT_EQ(0, IsamRecordAdd(data, r.data(), static_cast<int32_t>(r.size())));
+  const auto same = EventRecord("MIXEDcase", 2);
+  EXPECT_EQ(2, IsamRecordAdd(data, same.data(), static_cast<int32_t>(same.size()))) << "folded, the UIDs are equal";
+  ASSERT_EQ(0, CloseFileSet(&set_->block));
+  ASSERT_EQ(0, OpenFileSetFromIfil(&set_->block));
+  ASSERT_NE(nullptr, Fcb(set_->block.assigned + 1)->collation);
+  EXPECT_EQ(nullptr, Fcb(set_->block.assigned + 2)->collation) << "the member has no table of its own";
+  EXPECT_EQ('Q', Fcb(set_->block.assigned + 1)->collation['q']);
+  std::vector<uint8_t> buf(256);
+  int32_t len = 256;
+  const auto t = UidTarget("mixedCASE");
+  ASSERT_EQ(0, IsamRecordReadByKey(set_->block.assigned + 1, t.data(), kReadEqual, buf.data(), &len));
+  buf.resize(static_cast<std::size_t>(len));
+  EXPECT_EQ("MixedCase", UidOf(buf));
+}
+
 }  // namespace
 }  // namespace isam

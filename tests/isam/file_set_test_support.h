@@ -13,20 +13,10 @@
 #include "isam/isam_record.h"
 #include "tests/isam/calendar_host.h"
 #include "tests/isam/isam_record_test_set.h"
+#include "tests/isam/resource_bytes.h"
 #include "tests/isam/varlen_test_engine.h"
 
 namespace isam {
-
-// A resource's bytes: u32 type, u32 number, the zero-terminated name, data.
-inline std::vector<uint8_t> ResourceBytes(uint32_t type, uint32_t number, const std::string& name,
-                                          const std::string& payload) {
-  std::vector<uint8_t> d(8 + name.size() + 1 + payload.size());
-  PutLe32(d.data(), type);
-  PutLe32(d.data() + 4, number);
-  std::memcpy(d.data() + 8, name.c_str(), name.size() + 1);
-  std::memcpy(d.data() + 8 + name.size() + 1, payload.data(), payload.size());
-  return d;
-}
 
 class FileSetTestBase : public RecordEngineTest {
  protected:

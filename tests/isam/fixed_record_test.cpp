@@ -65,6 +65,18 @@ TEST_F(FixedRecordTest, ASecondDeleteIsRefusedWhereverTheRecordLiesInTheStack) {
   EXPECT_NE(b, fresh);
 }
 
+TEST_F(FixedRecordTest, ALiveRecordThatStartsLikeADeletedOneCanBeDeleted) {
+  const uint32_t a = Add('a');
+  const uint32_t live = Add(static_cast<char>(0xFF));
+  ASSERT_EQ(0, ReleaseDataRecord(1, a));
+  ASSERT_EQ(0, ReleaseDataRecord(1, live)) << "0xFF data is not on the stack";
+  EXPECT_EQ(32, ReleaseDataRecord(1, live));
+  EXPECT_EQ(32, ReleaseDataRecord(1, a));
+  EXPECT_EQ(0, DataRecordCount(1));
+  EXPECT_EQ(live, NewDataRecord(1));
+  EXPECT_EQ(a, NewDataRecord(1));
+}
+
 TEST_F(FixedRecordTest, ADamagedStackTopIsReportedNotHandedOut) {
   const uint32_t a = Add('a');
   ASSERT_EQ(0, ReleaseDataRecord(1, a));

@@ -49,6 +49,12 @@ class IndexTest : public enginetest::EngineTest {
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
 
+  // Everything the status log "ENGSTAT.LOG" of the test's folder holds.
+  std::string StatusLogText() const {
+    std::ifstream log(dir_ / "ENGSTAT.LOG");
+    return std::string((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  }
+
   static uint16_t Le16(const std::vector<uint8_t>& b, std::size_t at) {
     return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
   }

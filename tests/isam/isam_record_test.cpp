@@ -98,6 +98,38 @@ TEST_F(IsamRecordTest, NextAfterTheLastRecordIs101) {
   EXPECT_EQ(101, IsamRecordNext(data_, buf.data(), &len));
 }
 
+TEST_F(IsamRecordTest, AnAddOrRewriteKeepsTheRecordThatWasCurrentInTheSavedSlot) {
+  ASSERT_EQ(0, Add("first", 1));
+  const uint32_t first = CurrentRecordPosition(data_);
+  ASSERT_EQ(0, Add("second", 2));
+  const uint32_t second = CurrentRecordPosition(data_);
+  ASSERT_NE(first, second);
+  ASSERT_EQ(0, SaveRestoreCurrent(data_, 2));
+  EXPECT_EQ(first, CurrentRecordPosition(data_)) << "the swap goes back to the record before the add";
+  std::vector<uint8_t> buf(512);
+  int32_t len = 512;
+  ASSERT_EQ(0, IsamRecordNext(uid_, buf.data(), &len)) << "and its keys are current again";
+  buf.resize(static_cast<std::size_t>(len));
+  EXPECT_EQ("second", UidOf(buf));
+  // A rewrite of "second" (now current again) keeps it current and saves it.
+  const auto grown = EventRecord("second", 3, 2000);
+  ASSERT_EQ(0, IsamRecordRewrite(data_, grown.data(), static_cast<int32_t>(grown.size())));
+  const uint32_t moved = CurrentRecordPosition(data_);
+  ASSERT_EQ(0, SaveRestoreCurrent(data_, 2));
+  EXPECT_EQ(second, CurrentRecordPosition(data_));
+  ASSERT_EQ(0, SaveRestoreCurrent(data_, 2));
+  EXPECT_EQ(moved, CurrentRecordPosition(data_));
+  uint8_t key[256];
+  int32_t klen = 0;
+  ASSERT_EQ(0, CurrentIsamKey(serial_, key, &klen));
+  EXPECT_EQ(8, klen);
+  uint8_t want[256];
+  ASSERT_EQ(8, BuildRecordKey(serial_, grown.data(), grown.size(), moved, want));
+  EXPECT_EQ(0, std::memcmp(want, key, 8));
+  EXPECT_EQ(48, CurrentIsamKey(data_, key, &klen));
+  EXPECT_EQ(0, klen);
+}
+
 TEST_F(IsamRecordTest, ASmallBufferGetsTheFullLengthAndTheRereadFillsIt) {
   ASSERT_EQ(0, Add("long", 1, 1000));
   std::vector<uint8_t> buf(100);

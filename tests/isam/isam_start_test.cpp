@@ -8,6 +8,7 @@
 #include "isam/engine_api.h"
 #include "isam/engine_instance.h"
 #include "isam/isam_record.h"
+#include "isam/isam_record_services.h"
 #include "tests/isam/isam_record_test_set.h"
 #include "tests/isam/varlen_test_engine.h"
 
@@ -21,6 +22,19 @@ TEST(IsamStartLimits, TooManyFilesAreRefused) {
   InstallIsamLayer();
   EngineThreadLayerStart(4, 0);
   EXPECT_EQ(104, EngineStart(8, 120, 6, 8, 33, nullptr, nullptr, nullptr));
+}
+
+TEST(IsamStart, InitStartsOnceAndKeepsTheFirstStart) {
+  EngineThreadLayerStart(4, 0);
+  EXPECT_EQ(104, IsamInit(8, 111, 6, 8, 33));
+  EXPECT_EQ(182, IsamInit(8, 108, 6, 8, 33));
+  ASSERT_EQ(0, IsamInit(8, 2, 6, 8, 33));
+  ASSERT_NE(nullptr, CurrentInstance());
+  EXPECT_GE(CurrentInstance()->file_count, kMinimumIsamFiles) << "the ISAM start raises a small file count";
+  EXPECT_EQ(125, IsamInit(8, 20, 6, 8, 33));
+  EXPECT_TRUE(CurrentInstance() != nullptr && CurrentInstance()->started);
+  EXPECT_EQ(0, IsamShutdown());
+  EXPECT_EQ(0, IsamShutdown()) << "nothing to do once stopped";
 }
 
 TEST(IsamStart, TwentyCalendarsOpenWithAnEngineStartedForTwoFiles) {

@@ -90,6 +90,27 @@ TEST(SegmentOrder, DecimalMode10NormalisesMantissa) {
   EXPECT_TRUE(Less(Stored(10, one, 10), Stored(10, two, 10)));
 }
 
+// Decimal d x 10^e with the digit d in the mantissa's top nibble.
+std::vector<uint8_t> Decimal(bool negative, int exponent, uint8_t top_byte) {
+  std::vector<uint8_t> v(10, 0);
+  v[0] = negative ? 1 : 0;
+  v[1] = static_cast<uint8_t>(static_cast<int8_t>(exponent));
+  v[9] = top_byte;
+  return Stored(10, v.data(), 10);
+}
+
+TEST(SegmentOrder, DecimalMode10OrdersNegativesAndZero) {
+  // -200 < -100 < -1 < -0.001 < 0 < 0.001 < 1 < 100: a larger negative
+  // magnitude sorts lower, and zero (any exponent, either sign) sits
+  // between the negatives and the smallest positive.
+  const std::vector<std::vector<uint8_t>> ordered = {
+      Decimal(true, 3, 0x20), Decimal(true, 3, 0x10), Decimal(true, 1, 0x10), Decimal(true, -2, 0x10),
+      Decimal(false, 0, 0x00), Decimal(false, -2, 0x10), Decimal(false, 1, 0x10), Decimal(false, 3, 0x10)};
+  for (std::size_t i = 0; i + 1 < ordered.size(); ++i) EXPECT_TRUE(Less(ordered[i], ordered[i + 1])) << i;
+  EXPECT_EQ(Decimal(false, 7, 0x00), Decimal(false, -5, 0x00));
+  EXPECT_EQ(Decimal(true, 7, 0x00), Decimal(false, 0, 0x00));
+}
+
 TEST(SegmentFlags, RightAnchoredReversesSignificantBytes) {
   std::vector<uint8_t> s = Stored(kSegRightAnchored, "ab  ", 4);
   EXPECT_EQ(std::string(s.begin(), s.end()), "ba  ");
@@ -107,6 +128,13 @@ TEST(SegmentFlags, AlternateCollationUsesLowByte) {
 TEST(SegmentModes, UnknownModeIs446) {
   uint8_t b[2] = {};
   EXPECT_EQ(TransformSegment(11, b, 2, ' ', nullptr), 446);
+  // Only 0x10F of a mode names its transform: 0x100 makes it unknown, 0x80
+  // is ignored.
+  EXPECT_EQ(TransformSegment(0x101, b, 2, ' ', nullptr), 446);
+  EXPECT_EQ(SegmentToValueForm(0x101, b, 2, ' '), 446);
+  uint8_t c[2] = {1, 2};
+  ASSERT_EQ(TransformSegment(0x81, c, 2, ' ', nullptr), 0);
+  EXPECT_EQ(c[0], 2);
 }
 
 KeyDefinition OneSegment(int16_t offset, int16_t length, int16_t mode) {
@@ -176,6 +204,21 @@ TEST(BuildKeyImage, NullKeyRuleDropsAllNullKeys) {
   EXPECT_EQ(BuildKeyImage(k, nullptr, some, 3, nullptr, out).length, 3);
   k.flags = 0;
   EXPECT_EQ(BuildKeyImage(k, nullptr, blank, 3, nullptr, out).length, 3);
+}
+
+TEST(BuildKeyImage, NullKeyRuleLooksAtTheRecordBytes) {
+  // A signed field of zero bytes is a null key although its stored form is
+  // not all zero; a definition longer than its key is refused.
+  KeyDefinition k = OneSegment(0, 4, 8);
+  k.flags = 1;
+  k.null_byte = 0;
+  const uint8_t zero[] = {0, 0, 0, 0};
+  uint8_t out[4];
+  EXPECT_EQ(BuildKeyImage(k, nullptr, zero, 4, nullptr, out).length, 0);
+  const uint8_t one[] = {1, 0, 0, 0};
+  EXPECT_EQ(BuildKeyImage(k, nullptr, one, 4, nullptr, out).length, 4);
+  k.key_length = 2;
+  EXPECT_EQ(BuildKeyImage(k, nullptr, one, 4, nullptr, out).error, kErrBadKeyDefinition);
 }
 
 TEST(BuildKeyImage, DelimitedFieldsBehindTheFixedPart) {

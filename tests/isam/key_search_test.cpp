@@ -179,6 +179,12 @@ TEST_F(KeySearch, Percentages) {
   const int p = KeyPercentOf(kFile, K(1500).data());
   EXPECT_GT(p, 55);
   EXPECT_LT(p, 95);
+  EXPECT_EQ(p, KeyPercentOf(kFile, 50, 50, K(1500).data()));
+  // From another start the search narrows around that start instead.
+  const int high = KeyPercentOf(kFile, 12, 94, K(1990).data());
+  EXPECT_GE(high, 94);
+  EXPECT_LE(high, 100);
+  EXPECT_LE(KeyPercentOf(kFile, 12, 4, K(10).data()), 4);
   const int32_t between = EstimateKeysBetween(kFile, K(500).data(), K(1500).data());
   EXPECT_GT(between, 60);
   EXPECT_LT(between, 140);
@@ -202,6 +208,49 @@ TEST_F(KeySearch, WrongFileKinds) {
   EXPECT_EQ(Err(), 48);
   EXPECT_EQ(0u, frskey(30, nullptr));
   EXPECT_EQ(Err(), 26);
+}
+
+}  // namespace
+}  // namespace isam
+
+namespace isam {
+namespace {
+
+// The rightmost leaves, emptied: a percentage that lands behind the last key
+// answers with the last key and leaves the current key where it was.
+TEST_F(KeySearch, PercentPastTheLastKeyKeepsTheCurrentKey) {
+  FileControlBlock* fcb = CheckFileNumber(kFile);
+  Node leaf;
+  ASSERT_EQ(0, FetchNode(fcb, fcb->header.root, &leaf));
+  while (!leaf.IsLeaf()) ASSERT_EQ(0, FetchNode(fcb, leaf.pointers.back(), &leaf));
+  ASSERT_EQ(leaf.header.rightlink, 0u);
+  for (uint32_t pos : leaf.pointers) ASSERT_EQ(0, delkey(kFile, K(pos).data(), pos, 0));
+  const uint32_t last = leaf.pointers.front() - 10;
+  Key k(8);
+  ASSERT_EQ(500u, FindKeyEqual(kFile, K(500).data(), k.data()));
+  EXPECT_EQ(last, KeyAtPercent(kFile, k.data(), 100));
+  EXPECT_EQ(ValueOf(k), last);
+  EXPECT_EQ(510u, IndexNextKey(kFile, k.data())) << "the current key stayed on 500";
+}
+
+// A back link that never leads to a node naming this one as its right
+// neighbour: the step backwards gives up with 34 instead of guessing.
+TEST_F(KeySearch, InconsistentBackLinksGive34) {
+  FileControlBlock* fcb = CheckFileNumber(kFile);
+  Node first;
+  ASSERT_EQ(0, FetchNode(fcb, fcb->header.root, &first));
+  while (!first.IsLeaf()) ASSERT_EQ(0, FetchNode(fcb, first.pointers[0], &first));
+  Node second, third;
+  ASSERT_EQ(0, FetchNode(fcb, first.header.rightlink, &second));
+  ASSERT_NE(second.header.rightlink, 0u);
+  ASSERT_EQ(0, FetchNode(fcb, second.header.rightlink, &third));
+  second.header.leftlink = third.position;  // points past itself
+  ASSERT_EQ(0, StoreNode(fcb, &second));
+  Key k(8);
+  const uint32_t at = second.pointers.front();
+  ASSERT_EQ(at, FindKeyEqual(kFile, K(at).data(), k.data()));
+  EXPECT_EQ(0u, IndexPreviousKey(kFile, k.data()));
+  EXPECT_EQ(Err(), 34);
 }
 
 }  // namespace

@@ -163,3 +163,49 @@ TEST_F(NodeCacheTest, AWriteCutShortPutsTheOldNodeBack) {
 
 }  // namespace
 }  // namespace isam
+
+namespace isam {
+namespace {
+
+// Entry access on cached nodes: child pointers of the inner root lead to
+// leaves, a leaf's record positions come from its entries (the big-endian
+// suffix in an index with duplicates), and a buffer written back and read
+// again holds the same node.
+TEST_F(NodeCacheTest, EntryAccessAndBufferReadWrite) {
+  Start(3, 32);
+  Build(0);
+  NodeBuffer* root = getnode(0, fcb_->header.root, fcb_);
+  ASSERT_NE(nullptr, root);
+  ASSERT_FALSE(root->node.IsLeaf());
+  const uint32_t child = NodeChildPointer(root, 1);
+  NodeBuffer* leaf = getnode(0, child, fcb_);
+  ASSERT_NE(nullptr, leaf);
+  ASSERT_TRUE(leaf->node.IsLeaf());
+  EXPECT_EQ(NodeRecordPosition(leaf, 1), 1u);
+  EXPECT_EQ(GetBe32(NodeKeyAddress(leaf, 2)), 2u);
+  EXPECT_EQ(NodeKeyAddress(leaf, 1), NodeKeyArea(leaf));
+
+  leaf->node.pointers[0] = 4242;  // a changed entry, written through the buffer
+  ASSERT_EQ(0, WriteIndexNode(leaf));
+  ReleaseFileNodes(2, false);
+  NodeBuffer* again = getnode(0, child, fcb_);
+  ASSERT_NE(nullptr, again);
+  EXPECT_EQ(NodeRecordPosition(again, 1), 4242u);
+  ASSERT_EQ(0, ReadIndexNode(again, fcb_->header.root, fcb_));
+  EXPECT_FALSE(again->node.IsLeaf());
+  EXPECT_EQ(again, getnode(3, fcb_->header.root, fcb_)) << "one buffer per node";
+  EXPECT_EQ(527, ReadIndexNode(again, 0, fcb_));
+  EXPECT_EQ(kErrFileDamaged, ReadIndexNode(again, fcb_->header.root + 1, fcb_));
+  EXPECT_EQ(4242u, FindKeyEqual(2, K(1).data(), nullptr));
+
+  ASSERT_EQ(0, CreateIndexFile(3, "dup.idx", 12, 0, 1, 0, 4096, 0));
+  Key v(12, 'v');
+  ASSERT_EQ(0, addkey(3, v.data(), 0x01020304, 0));
+  FileControlBlock* dup = CheckFileNumber(3);
+  NodeBuffer* dleaf = getnode(0, dup->header.root, dup);
+  ASSERT_NE(nullptr, dleaf);
+  EXPECT_EQ(NodeRecordPosition(dleaf, 1), 0x01020304u);
+}
+
+}  // namespace
+}  // namespace isam

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "isam/engine_start.h"
 #include "isam/file_create.h"
 #include "isam/file_open.h"
 #include "isam/fixed_record.h"
@@ -75,6 +76,21 @@ TEST_F(RecordLockTest, LockModeNeedsLockingEnabled) {
   EXPECT_EQ(464, IsamSetLockMode(2));
 }
 
+// A file kept for transaction processing takes changes only inside a
+// transaction; outside one every update is refused with 99.
+TEST_F(RecordEngineTest, ATransactionFileTakesChangesOnlyInsideATransaction) {
+  ASSERT_EQ(0, CreateDataFile(1, Path("tx.dat").c_str(), 20, 1000, 0));
+  Fcb(1)->header.kept_mode |= kModeTransaction;
+  EXPECT_EQ(0u, NewDataRecord(1));
+  EXPECT_EQ(99, CurrentInstance()->eng_err);
+  ASSERT_EQ(1, BeginTransaction(0));
+  const uint32_t at = NewDataRecord(1);
+  EXPECT_NE(0u, at);
+  ASSERT_EQ(0, CommitTransaction(kReleaseAll));
+  EXPECT_EQ(99, ReleaseDataRecord(1, at));
+  Fcb(1)->header.kept_mode &= static_cast<uint16_t>(~kModeTransaction);
+}
+
 TEST_F(RecordLockTest, TransactionsCountSavepointsAndReleaseTheirLocks) {
   EXPECT_EQ(71, CommitTransaction(0));
   ASSERT_EQ(0, LockRecord(1, kLockWrite, 120));  // taken outside
@@ -94,6 +110,60 @@ TEST_F(RecordLockTest, TransactionsCountSavepointsAndReleaseTheirLocks) {
   ASSERT_EQ(1, BeginTransaction(0));
   ASSERT_EQ(0, AbortTransaction(kReleaseAll));
   EXPECT_EQ(0, RecordLockCount());
+}
+
+TEST_F(RecordLockTest, CommitStarKeepsOnlyLocksTakenOutsideATransaction) {
+  ASSERT_EQ(0, IsamSetLockMode(2));
+  ASSERT_EQ(0, IsamLockCurrent(1, 120, false));  // a session lock from outside
+  ASSERT_EQ(1, BeginTransaction(0));
+  ASSERT_EQ(0, IsamLockCurrent(1, 140, false));  // a session lock from inside
+  ASSERT_EQ(0, LockRecord(1, kLockWrite, 160));  // a plain lock from inside
+  ASSERT_EQ(0, CommitTransaction(kReleaseNotOutside));
+  EXPECT_EQ(1, RecordLockCount());
+  EXPECT_EQ(0, CheckRecordLocked(1, kLockWrite, 120));
+  EXPECT_EQ(0, LockRecord(2, kLockWrite, 140)) << "released at the OS too";
+  EXPECT_EQ(0, LockRecord(2, kLockWrite, 160));
+  EXPECT_EQ(2, -IsamSetLockMode(128)) << "the lock mode stays";
+
+  // Savepoint 0 is the start of the transaction, once a savepoint exists.
+  ASSERT_EQ(1, BeginTransaction(0));
+  EXPECT_EQ(71, RestoreSavepoint(0));
+  ASSERT_EQ(1, SetSavepoint());
+  EXPECT_EQ(0, RestoreSavepoint(0));
+  EXPECT_EQ(0, RestoreSavepoint(-2)) << "back to the start";
+  EXPECT_EQ(71, RestoreSavepoint(-3));
+  EXPECT_EQ(2, SetSavepoint()) << "restoring leaves the counter";
+  ASSERT_EQ(0, AbortTransaction(kReleaseAll));
+  EXPECT_EQ(0, -IsamSetLockMode(128));
+}
+
+TEST_F(RecordLockTest, AReadTakesTheLockTheReadLockRequestAsksForOnce) {
+  char buf[20];
+  ASSERT_LE(0, EngineOptionWord(0x4, 2));
+  ASSERT_EQ(0, ReadDataRecordAt(1, 140, buf));
+  EXPECT_EQ(0, CheckRecordLocked(1, kLockWrite, 140)) << "kept after a good read";
+  EXPECT_EQ(0, ReadDataRecordAt(2, 140, buf)) << "the request was used up";
+  ASSERT_LE(0, EngineOptionWord(0x4, 2));
+  EXPECT_EQ(42, ReadDataRecordAt(2, 140, buf));
+  EXPECT_EQ(0, RecordLockCount(2));
+  ASSERT_LE(0, EngineOptionWord(0x4, 2));
+  EXPECT_EQ(30, ReadDataRecordAt(1, 150, buf)) << "a bad position takes no lock";
+  EXPECT_EQ(1, RecordLockCount());
+  EXPECT_EQ(0, ReadDataRecordAt(2, 160, buf)) << "and used up too";
+  EXPECT_EQ(1, RecordLockCount());
+}
+
+TEST_F(RecordLockTest, ANewRecordOfASharedFileIsWriteLockedForItsAdder) {
+  ASSERT_EQ(0, IsamSetLockMode(2));
+  const uint32_t at = NewDataRecord(1);
+  ASSERT_NE(0u, at);
+  EXPECT_EQ(0, CheckRecordLocked(1, kLockWrite, at));
+  EXPECT_EQ(42, LockRecord(2, kLockWrite, at));
+  ASSERT_EQ(0, ReleaseDataRecord(1, at)) << "the adder may take it back at once";
+  EXPECT_EQ(0, RecordLockCount());
+  // The other opener's new record is the same slot, now locked for it.
+  EXPECT_EQ(at, NewDataRecord(2));
+  EXPECT_EQ(42, LockRecord(1, kLockWrite, at));
 }
 
 }  // namespace

@@ -11,10 +11,12 @@
 #include "isam/btree_bytes.h"
 #include "isam/file_create.h"
 #include "isam/file_open.h"
+#include "isam/fixed_record.h"
 #include "isam/free_space_index.h"
 #include "isam/record_lock.h"
 #include "isam/thread_layer.h"
 #include "tests/isam/calendar_host.h"
+#include "tests/isam/resource_bytes.h"
 #include "platform/process.h"
 #include "tests/isam/varlen_test_engine.h"
 #include "tests/support/child_process.h"
@@ -22,14 +24,8 @@
 namespace isam {
 namespace {
 
-std::vector<uint8_t> Resource(uint32_t type, uint32_t number, const std::string& name, const std::string& payload) {
-  std::vector<uint8_t> d(8 + name.size() + 1 + payload.size());
-  PutLe32(d.data(), type);
-  PutLe32(d.data() + 4, number);
-  std::memcpy(d.data() + 8, name.c_str(), name.size() + 1);
-  std::memcpy(d.data() + 8 + name.size() + 1, payload.data(), payload.size());
-  return d;
-}
+// Short name: the tests below build many resources.
+const auto& Resource = ResourceBytes;
 
 std::vector<uint8_t> Key(uint32_t type, uint32_t number) {
   std::vector<uint8_t> k(8);
@@ -164,6 +160,23 @@ TEST_F(RecordEngineTest, ADeletedResourceOfAVariableFileGivesItsSpaceBack) {
   ASSERT_EQ(0, DeleteResource(1, Key(3, 3).data()));
   int keys = SpaceIndexWalk(Fcb(1), [](void*, const SpaceKey& k) { return k.total == 230; }, nullptr);
   EXPECT_EQ(1, keys);
+}
+
+TEST_F(RecordEngineTest, ADeletedResourceOfAFixedFileGivesItsRecordsBack) {
+  ASSERT_EQ(0, CreateDataFile(1, Path("fixed_res.dat").c_str(), 50, 1000, 0));
+  auto r = Resource(3, 3, "", std::string(100, 'x'));  // 22 + 109 bytes: three 50-byte records
+  ASSERT_EQ(0, AddResourceEntry(1, r.data(), static_cast<int32_t>(r.size())));
+  const uint32_t at = ResourceRecordFind(1, Key(3, 3).data(), nullptr, 0, kFindResourceByKey, nullptr);
+  ASSERT_NE(0u, at);
+  const uint32_t end = Fcb(1)->header.logical_end;
+  ASSERT_EQ(0, DeleteResource(1, Key(3, 3).data()));
+  EXPECT_EQ(0, DataRecordCount(1));  // resource records never counted as records
+  std::vector<uint32_t> reused;
+  for (int i = 0; i < 3; ++i) reused.push_back(NewDataRecord(1));
+  EXPECT_EQ((std::vector<uint32_t>{at + 100, at + 50, at}), reused);
+  EXPECT_EQ(end, Fcb(1)->header.logical_end);  // taken from the stack, not the end
+  EXPECT_EQ(3, DataRecordCount(1));
+  EXPECT_GT(NewDataRecord(1), end);
 }
 
 // Counts the free-space keys of fcb's index that name position.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <string>
@@ -11,12 +12,15 @@
 #include "isam/file_create.h"
 #include "isam/file_open.h"
 #include "isam/file_set_check.h"
+#include "isam/free_space.h"
+#include "isam/free_space_index.h"
 #include "isam/isam_record.h"
 #include "isam/os_file_layer.h"
 #include "isam/runtime_utils.h"
 #include "isam/superfile_delete_rename.h"
 #include "isam/superfile_member_ops.h"
 #include "isam/varlen_record.h"
+#include "tests/isam/file_soundness.h"
 #include "tests/isam/isam_record_test_set.h"
 #include "tests/isam/varlen_test_engine.h"
 
@@ -281,6 +285,83 @@ TEST_F(SuperfileTest, MemberNamesAndHostsAreChecked) {
   EXPECT_EQ(0, FileNumberState(q));
 }
 
+TEST_F(SuperfileTest, MembersAreMadeAndRenamedByHostNumberAndMemberPart) {
+  const int host = Host(true, 0x200);
+  ASSERT_GE(host, 0);
+  MemberParameters data;
+  data.record_length = 10;
+  const int n = FindFreeFileNumbers(1);
+  EXPECT_EQ(418, CreateMember(host, n, "", data, 4));
+  EXPECT_EQ(418, CreateMember(host, n, "a!b", data, 4));
+  EXPECT_EQ(418, CreateMember(host, n, std::string(300, 'x').c_str(), data, 4));
+  ASSERT_EQ(0, CreateMember(host, n, "m", data, 4));
+  EXPECT_EQ(host_path_ + "!m", Fcb(n)->name);
+  EXPECT_EQ(46, CreateMember(host, FindFreeFileNumbers(1), "m", data, 4));
+  EXPECT_EQ(411, CreateMember(n, FindFreeFileNumbers(1), "inner", data, 4)) << "a member is no host";
+  MemberParameters index;
+  index.index = true;
+  index.key_length = 8;
+  const int k = FindFreeFileNumbers(1);
+  ASSERT_EQ(0, CreateMember(host, k, "m.idx", index, 0));
+  EXPECT_EQ(kClassSuperMember, Fcb(k)->header.file_class);
+
+  EXPECT_EQ(67, RenameMember(n, "other", "r"));
+  EXPECT_EQ(418, RenameMember(n, "m", ""));
+  ASSERT_EQ(0, RenameMember(n, "m", "r"));
+  EXPECT_EQ(host_path_ + "!r", Fcb(n)->name);
+  char name[256];
+  ASSERT_EQ(0, MemberNameByIndex(host, 2, name, sizeof name));
+  EXPECT_STREQ("r", name);
+
+  // The host of a member name: the open one, else opened at the top pair.
+  EXPECT_EQ(host, OpenHostForMember(n, (host_path_ + "!r").c_str(), 4));
+  ASSERT_EQ(0, CloseFileEntry(k));
+  ASSERT_EQ(0, CloseFileEntry(n));
+  ASSERT_EQ(0, CloseFileEntry(host));
+  const int reopened = OpenHostForMember(n, (host_path_ + "!r").c_str(), 4);
+  ASSERT_GE(reopened, 0);
+  EXPECT_EQ(CurrentInstance()->file_count - 2, reopened);
+  EXPECT_EQ(kClassMemberDirectory, Fcb(reopened + 1)->header.file_class);
+  EXPECT_EQ(-1, OpenHostForMember(n, Path("none.akv!x").c_str(), 4));
+  EXPECT_EQ(413, CurrentInstance()->eng_err);
+}
+
+TEST_F(SuperfileTest, AHostPathLongerThanTheMemberNameLimitStillHoldsASet) {
+  host_path_ = Path((std::string(160, 'c') + ".akv").c_str());
+  ASSERT_LT(host_path_.size() + std::strlen("!events.idx"), 256u);
+  ASSERT_GT(host_path_.size(), 128u);
+  const int host = Host(true);
+  ASSERT_GE(host, 0);
+  CalendarFileSet set(CalendarFileSet::MemberName(host_path_));
+  ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(0, Add(set.data_file(), "long-" + std::to_string(i), i + 1, 50));
+  ASSERT_EQ(0, CloseFileSet(set.block()));
+  ASSERT_EQ(0, CloseFileEntry(host));
+  CalendarFileSet reopened(CalendarFileSet::MemberName(host_path_));
+  ASSERT_EQ(0, OpenFileSetFromIfil(reopened.block())) << "the host is opened for its members";
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(0, Find(reopened, "long-" + std::to_string(i))) << i;
+  ASSERT_EQ(0, CloseFileSet(reopened.block()));
+}
+
+TEST_F(SuperfileTest, AMemberReusesOnlyFreeStretchesUnderTwiceItsNeed) {
+  const int host = Host(true, 0x200);
+  ASSERT_GE(host, 0);
+  const int n = FindFreeFileNumbers(1);
+  ASSERT_EQ(0, CreateDataFile(n, (host_path_ + "!x").c_str(), 10, 0, 4));
+  const uint32_t big = NewVarRecordSpace(n, 1000);  // a stretch of 1018 bytes
+  ASSERT_NE(0u, big);
+  ASSERT_NE(0u, NewVarRecordSpace(n, 10));
+  ASSERT_EQ(0, ReleaseVarRecordSpace(n, big));
+  // 118 bytes would waste most of it: new space instead.
+  const uint32_t small = NewVarRecordSpace(n, 100);
+  EXPECT_GT(small, big);
+  // 618 bytes take it whole.
+  EXPECT_EQ(big, NewVarRecordSpace(n, 600));
+  VarRecordHeader h;
+  ASSERT_EQ(0, ReadVarRecordHeader(Fcb(n), big, &h));
+  EXPECT_EQ(1018u, h.total);
+}
+
 TEST_F(SuperfileTest, FailedSetCreateLeavesNoMemberBehind) {
   const int host = Host(true, 0x200);
   ASSERT_GE(host, 0);
@@ -324,9 +405,13 @@ TEST_F(SuperfileTest, DeletedMemberGivesItsSpaceBackAndRenamedOneOpensByItsNewNa
   a.block()->index_mode = b.block()->index_mode = kCalendarIndexMode & ~kModeShared;
   ASSERT_EQ(0, CreateFileSetFromIfil(a.block()));
   ASSERT_EQ(0, CreateFileSetFromIfil(b.block()));
+  // a's records lie together (one run of space), b's among a few of a's.
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(0, Add(a.data_file(), "a" + std::to_string(i), i + 1, 100));
   for (int i = 0; i < 100; ++i) {
-    ASSERT_EQ(0, Add(a.data_file(), "a" + std::to_string(i), i + 1, 100));
     ASSERT_EQ(0, Add(b.data_file(), "b" + std::to_string(i), i + 1, 100));
+    if (i % 20 == 0) {
+      ASSERT_EQ(0, Add(a.data_file(), "late" + std::to_string(i), 200 + i, 100));
+    }
   }
   const int a_data = a.data_file();
   const uint32_t a_member = Fcb(a_data)->header.superfile_member;
@@ -335,10 +420,17 @@ TEST_F(SuperfileTest, DeletedMemberGivesItsSpaceBackAndRenamedOneOpensByItsNewNa
   // The directory cannot go; a member can, and leaves the host's size alone.
   EXPECT_EQ(56, DeleteEngineFile(host + 1));
   ASSERT_EQ(0, DeleteEngineFile(a_data));
+  // The space goes back to the host's free space, keyed (the index's new
+  // nodes come out of the freed space itself).
   EXPECT_EQ(size_before, Fcb(host)->header.logical_end);
+  EXPECT_EQ("", HostWalkProblem(Fcb(host)));
   VarRecordHeader entry;
   ASSERT_EQ(0, ReadVarRecordHeader(Fcb(host), a_entry, &entry));
   EXPECT_EQ(kMarkFree, entry.mark);
+  uint8_t target[kSpaceKeyLength], found[kSpaceKeyLength];
+  BuildSpaceKeyBytes(0, 0, 0, target);
+  ASSERT_EQ(1, SpaceIndexFind(Fcb(host), target, false, found));
+  EXPECT_LT(DecodeSpaceKey(found).position, size_before);
   // No stretch names the deleted member any more; b is untouched.
   for (uint32_t at = Fcb(host)->header.node_size; at <= Fcb(host)->header.logical_end;) {
     VarRecordHeader h;
@@ -349,6 +441,10 @@ TEST_F(SuperfileTest, DeletedMemberGivesItsSpaceBackAndRenamedOneOpensByItsNewNa
   const int n = FindFreeFileNumbers(1);
   EXPECT_EQ(12, OpenFileEntry(n, (host_path_ + "!a.dat").c_str(), 4));
   EXPECT_EQ(100u, Walk(b.data_file()).size());
+  // A new member's entry reuses the freed space.
+  ASSERT_EQ(0, CreateDataFile(n, (host_path_ + "!new").c_str(), 10, 0, 4));
+  EXPECT_LT(Fcb(n)->header_position, size_before);
+  ASSERT_EQ(0, CloseFileEntry(n));
 
   // Rename: same host part only, and the old name no longer opens.
   const int b_data = b.data_file();

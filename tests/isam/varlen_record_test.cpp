@@ -109,5 +109,43 @@ TEST_F(DamagedVarFileTest, HeaderChecksRefuseBadPositionsAndMarks) {
   EXPECT_EQ(158, Walk());
 }
 
+TEST_F(DamagedVarFileTest, ReadsWritesAndAllocationsReportTheirCodes) {
+  FileControlBlock* fcb = Fcb(data_);
+  const uint32_t used = VarRecordLength(data_, at_[0]);
+  ASSERT_GT(used, 10u);
+  const int32_t whole = static_cast<int32_t>(used);
+  EXPECT_EQ(-29, ReadVarRecordLength(fcb, 0, 100, false));
+  EXPECT_EQ(-634, ReadVarRecordLength(fcb, at_[0], -1, false));
+  EXPECT_EQ(10, ReadVarRecordLength(fcb, at_[0], 10, false)) << "a short buffer takes its size";
+  EXPECT_EQ(-153, ReadVarRecordLength(fcb, at_[0], 10, true));
+  EXPECT_EQ(whole, ReadVarRecordLength(fcb, at_[0], whole, true));
+  std::vector<uint8_t> buf(used);
+  EXPECT_EQ(-33, ReadVarRecordAt(fcb, at_[0], nullptr, whole, false));
+  EXPECT_EQ(whole, ReadVarRecordAt(fcb, at_[0], buf.data(), whole, true));
+
+  // A stretch just taken holds no record yet: 160 for a reader.
+  const uint32_t fresh = NewVarRecordSpace(data_, 40);
+  ASSERT_NE(0u, fresh);
+  EXPECT_EQ(-160, ReadVarRecordLength(fcb, fresh, 100, false));
+  EXPECT_EQ(159, WriteVarRecordAt(fcb, 0, buf.data(), 4));
+  EXPECT_EQ(33, WriteVarRecordAt(fcb, fresh, nullptr, 4));
+  EXPECT_EQ(148, WriteVarRecordAt(fcb, fresh, std::vector<uint8_t>(41).data(), 41));
+  EXPECT_EQ(0, WriteVarRecordAt(fcb, fresh, buf.data(), 40));
+  EXPECT_EQ(0u, AllocVarSpace(fcb, 0xFFFFFFF0u, kAllocBestFit, true));
+  EXPECT_EQ(140, CurrentInstance()->eng_err);
+
+  // A free-space key that names a stretch without a free mark is reported,
+  // not handed out.
+  ASSERT_EQ(0, ReleaseVarRecordSpace(data_, fresh));
+  const int32_t count = fcb->header.active_count;
+  uint8_t mark[2];
+  PutLe16(mark, kMarkActive);
+  int32_t n = 0;
+  ASSERT_EQ(0, FilePositionedIo(1, &fcb->os, fresh, mark, 2, &n));
+  EXPECT_EQ(0u, NewVarRecordSpace(data_, 40));
+  EXPECT_EQ(147, CurrentInstance()->eng_err);
+  EXPECT_EQ(count, static_cast<int32_t>(fcb->header.active_count)) << "nothing was counted";
+}
+
 }  // namespace
 }  // namespace isam

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "isam/byte_range_locks.h"
 #include "isam/engine_api.h"
@@ -38,16 +39,21 @@ class RecordEngineTest : public ::testing::Test {
   void TearDown() override {
     CloseAllFiles();
     EngineStop();
+    for (const std::string& p : handed_out_) std::remove(p.c_str());
   }
-  // A fresh name in the working directory (the file is removed first).
+  // A fresh name in the working directory (the file is removed first, and
+  // again when the test ends). Names stay relative and short: a calendar
+  // host's path is part of its member names, which have a length limit.
   std::string Path(const char* leaf) {
     std::string p = dir_ + "_" + leaf;
     std::remove(p.c_str());
+    handed_out_.push_back(p);
     return p;
   }
   FileControlBlock* Fcb(int n) { return CheckFileNumber(n); }
 
   std::string dir_;
+  std::vector<std::string> handed_out_;
 };
 
 }  // namespace isam
