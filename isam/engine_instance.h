@@ -109,6 +109,13 @@ struct EngineInstance {
   void* rebuild_record = nullptr;   // the rebuild's record buffer
   int32_t rebuild_record_size = 0;
   bool rebuild_mode = false;
+
+  // ---- the arguments of the last batch request (number 1483) ----
+  int16_t batch_file = 0;
+  void* batch_request = nullptr;    // the caller's request block
+  void* batch_buffer = nullptr;
+  int32_t batch_buffer_length = 0;
+  int32_t batch_mode = 0;           // its low three bits: start, continue or end
 };
 
 // The instance the engine works on now (null when none is current).

@@ -23,7 +23,14 @@ int BatchFreeAll() {
 }
 
 int BatchRequest(EngineCall* call) {
-  (void)call;
+  // The batch utility reads its request from the instance.
+  if (EngineInstance* inst = CurrentInstance(); inst != nullptr && call != nullptr) {
+    inst->batch_file = call->file;
+    inst->batch_request = call->block;
+    inst->batch_buffer = call->block2;
+    inst->batch_buffer_length = call->value2 ? *call->value2 : 0;
+    inst->batch_mode = call->extra;
+  }
   return SetIsamError(kEngBatchNotSetUp, call ? call->file : 0);
 }
 

@@ -15,7 +15,9 @@ struct EngineCall;
 
 // Ends batch retrieval and frees the batch table; clears the ISAM error; 0.
 int BatchFreeAll();
-// Number 1483: 426 (batches are not set up).
+// Number 1483: records its arguments in the instance (file; request block;
+// buffer; buffer length from value2; mode word from extra) and answers 426
+// (batches are not set up).
 int BatchRequest(EngineCall* call);
 // >0 key, 0 no key, <0 error. Without conditions: -598 (eng_err 598) for a
 // missing set, which the key builder never asks for.
