@@ -79,16 +79,22 @@ int GrowFileTable(int number) {
   return 0;
 }
 
-FileControlBlock* GetFileControlBlock(int number) {
+namespace {
+
+// The instance whose file table may hold `number`: null with eng_err 47
+// before the engine start, 22 for a number outside the file count.
+EngineInstance* TableFor(int number) {
   EngineInstance* inst = CurrentInstance();
-  if (inst == nullptr || inst->files == nullptr) {
-    SetEngineError(47);
-    return nullptr;
-  }
-  if (number < 0 || number >= inst->file_count) {
-    SetEngineError(22);
-    return nullptr;
-  }
+  if (inst == nullptr || inst->files == nullptr) return SetEngineError(47), nullptr;
+  if (number < 0 || number >= inst->file_count) return SetEngineError(22), nullptr;
+  return inst;
+}
+
+}  // namespace
+
+FileControlBlock* GetFileControlBlock(int number) {
+  EngineInstance* inst = TableFor(number);
+  if (inst == nullptr) return nullptr;
   if (number >= inst->files_allocated && GrowFileTable(number) != 0) return nullptr;
   FileControlBlock*& slot = inst->files[number];
   if (slot == nullptr) {
@@ -104,15 +110,8 @@ FileControlBlock* GetFileControlBlock(int number) {
 }
 
 FileControlBlock* CheckFileNumber(int number) {
-  EngineInstance* inst = CurrentInstance();
-  if (inst == nullptr || inst->files == nullptr) {
-    SetEngineError(47);
-    return nullptr;
-  }
-  if (number < 0 || number >= inst->file_count) {
-    SetEngineError(22);
-    return nullptr;
-  }
+  EngineInstance* inst = TableFor(number);
+  if (inst == nullptr) return nullptr;
   FileControlBlock* fcb = number < inst->files_allocated ? inst->files[number] : nullptr;
   if (fcb == nullptr) {
     SetEngineError(26);

@@ -33,6 +33,12 @@ class SuperfileTest : public RecordEngineTest {
     RecordEngineTest::SetUp();
     host_path_ = Path("cal.akv");
   }
+  // Creates a member's calendar set opened by this instance alone.
+  static void CreateUnshared(CalendarFileSet* set) {
+    set->block()->data_mode = kCalendarDataMode & ~kModeShared;
+    set->block()->index_mode = kCalendarIndexMode & ~kModeShared;
+    ASSERT_EQ(0, CreateFileSetFromIfil(set->block()));
+  }
   // Creates (or opens) the host at a free pair of numbers.
   int Host(bool create, uint16_t mode = kCalendarHostMode) {
     const int n = FindFreeFileNumbers(2);
@@ -119,10 +125,8 @@ TEST_F(SuperfileTest, MembersOnlyWalkTheirOwnRecordsAndFreeSpace) {
   ASSERT_GE(host, 0);
   CalendarFileSet a(host_path_ + "!a");
   CalendarFileSet b(host_path_ + "!b");
-  a.block()->data_mode = b.block()->data_mode = kCalendarDataMode & ~kModeShared;
-  a.block()->index_mode = b.block()->index_mode = kCalendarIndexMode & ~kModeShared;
-  ASSERT_EQ(0, CreateFileSetFromIfil(a.block()));
-  ASSERT_EQ(0, CreateFileSetFromIfil(b.block()));
+  ASSERT_NO_FATAL_FAILURE(CreateUnshared(&a));
+  ASSERT_NO_FATAL_FAILURE(CreateUnshared(&b));
   // Interleaved, so the stretches of both members and their nodes alternate.
   for (int i = 0; i < 300; ++i) {
     ASSERT_EQ(0, Add(a.data_file(), "a" + std::to_string(i), i + 1, 50 + i % 90));
@@ -401,10 +405,8 @@ TEST_F(SuperfileTest, DeletedMemberGivesItsSpaceBackAndRenamedOneOpensByItsNewNa
   ASSERT_GE(host, 0);
   CalendarFileSet a(host_path_ + "!a");
   CalendarFileSet b(host_path_ + "!b");
-  a.block()->data_mode = b.block()->data_mode = kCalendarDataMode & ~kModeShared;
-  a.block()->index_mode = b.block()->index_mode = kCalendarIndexMode & ~kModeShared;
-  ASSERT_EQ(0, CreateFileSetFromIfil(a.block()));
-  ASSERT_EQ(0, CreateFileSetFromIfil(b.block()));
+  ASSERT_NO_FATAL_FAILURE(CreateUnshared(&a));
+  ASSERT_NO_FATAL_FAILURE(CreateUnshared(&b));
   // a's records lie together (one run of space), b's among a few of a's.
   for (int i = 0; i < 100; ++i) ASSERT_EQ(0, Add(a.data_file(), "a" + std::to_string(i), i + 1, 100));
   for (int i = 0; i < 100; ++i) {
