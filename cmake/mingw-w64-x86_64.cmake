@@ -24,4 +24,6 @@ find_program(WINE64_LOADER NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 if(NOT WINE64_LOADER)
   find_program(WINE64_LOADER NAMES wine64 wine)
 endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE64_LOADER})
+# Through a small runner that tells a Wine start that never reached the
+# program from a test that failed.
+set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/wine_test_run.sh ${WINE64_LOADER})

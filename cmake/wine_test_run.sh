@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs one test program of the Windows tree under Wine: wine_test_run.sh LOADER EXE ARGS...
+#
+# Under a heavily parallel CTest run the Wine loader now and then gives up
+# before the program starts: it exits non-zero at once and prints nothing.
+# Every test program's main first creates the file named by
+# ALMACORA_TEST_STARTED_FILE, so a run that exits non-zero without it never
+# reached the program; such a start is tried again (at most twice) and said
+# so on stderr. A program that did start is reported as it ended, whatever
+# that was.
+set -u
+loader=$1
+shift
+marker=$(mktemp "${TMPDIR:-/tmp}/wine_test_started.XXXXXX") || exit 1
+trap 'rm -f "$marker"' EXIT
+# Wine maps the Unix root to drive Z:.
+export ALMACORA_TEST_STARTED_FILE="Z:${marker//\//\\}"
+for attempt in 1 2 3; do
+  rm -f "$marker"
+  "$loader" "$@"
+  rc=$?
+  if [ "$rc" -eq 0 ] || [ -e "$marker" ] || [ "$attempt" -eq 3 ]; then
+    exit "$rc"
+  fi
+  echo "wine_test_run: $(basename "$1") did not start under Wine (exit $rc); starting it again" >&2
+  sleep 1
+done
