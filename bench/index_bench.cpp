@@ -11,14 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "isam/btree_update.h"
+#include "isam/index/btree_update.h"
 #include "isam/engine_api.h"
-#include "isam/engine_instance.h"
-#include "isam/file_close.h"
-#include "isam/file_control_block.h"
-#include "isam/file_create.h"
-#include "isam/key_search.h"
-#include "isam/thread_layer.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/index/file_close.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/file_layer.h"
+#include "isam/index/file_create.h"
+#include "isam/index/key_search.h"
+#include "isam/runtime/thread_layer.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
-#include "isam/isam_record.h"
-#include "isam/isam_start.h"
-#include "isam/runtime_utils.h"
+#include "isam/record/isam_record.h"
+#include "isam/fileset/isam_start.h"
+#include "isam/runtime/runtime_utils.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "isam/file_set.h"
+#include "isam/fileset/file_set.h"
 
 namespace isam {
 

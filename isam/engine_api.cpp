@@ -25,14 +25,15 @@
 
 #include <cstring>
 
-#include "isam/engine_errors.h"
-#include "isam/engine_gate.h"
-#include "isam/engine_instance.h"
-#include "isam/engine_start.h"
-#include "isam/function_table.h"
-#include "isam/index_key_dump.h"
-#include "isam/runtime_utils.h"
-#include "isam/thread_layer.h"
+#include "isam/index/file_attributes.h"
+#include "isam/runtime/engine_errors.h"
+#include "isam/runtime/engine_gate.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
+#include "isam/runtime/function_table.h"
+#include "isam/superfile/index_key_dump.h"
+#include "isam/runtime/runtime_utils.h"
+#include "isam/runtime/thread_layer.h"
 
 namespace isam {
 
@@ -51,42 +52,13 @@ EngineCall Make(EngineFunctionNumber n, int16_t file, void* block) {
   return c;
 }
 
-int StartWith(const CallParameterBlock& block, int16_t mode) {
-  InstallRuntimeFunctions();
-  EngineInstance* current = CurrentInstance();
-  const bool registered =
-      current == nullptr || std::strcmp(current->name, kDefaultGlobalInstanceName) != 0;
-  if (registered) {
-    int rc = EngineRegisterInstance(nullptr);
-    if (rc != kEngOk) return rc;  // 518, 82, 600: the gate is already left
-  } else {
-    engserl(kFnIsamStart);
-  }
-  if (CurrentInstance() != nullptr) CurrentInstance()->start_mode = mode;
-  EngineCall c = Make(kFnIsamStart, 0, const_cast<CallParameterBlock*>(&block));
-  int rc = EngineDispatchCall(&c);
-  if (rc != kEngOk && registered) {
-    engserl(kFnIsamStart);
-    EngineUnregisterInstance(0);
-    engunserl(kFnIsamStart);
-  }
-  return rc;
-}
 
 }  // namespace
 
 int EngineStart(int16_t index_buffers, int16_t files, int16_t sectors, int16_t data_buffers,
                 int16_t mode, const char* owner, const char* word, const char* server) {
-  CallParameterBlock b;
-  b.shorts[0] = index_buffers;
-  b.shorts[1] = files;
-  b.shorts[2] = sectors;
-  b.shorts[3] = data_buffers;
-  b.shorts[4] = mode;
-  CopyBoundedString(b.owner, owner, sizeof b.owner);
-  CopyBoundedString(b.word, word, sizeof b.word);
-  CopyBoundedString(b.path, server, sizeof b.path);
-  return StartWith(b, mode);
+  InstallFileAttributeFunctions();
+  return StartEngine(index_buffers, files, sectors, data_buffers, mode, owner, word, server);
 }
 
 int EngineStartShort(int16_t index_buffers, int16_t files, int16_t sectors) {

@@ -7,14 +7,14 @@
 #include <sstream>
 
 #include "isam/calendar_file_set.h"
-#include "isam/file_set_check.h"
-#include "isam/isam_record.h"
-#include "isam/record_lock.h"
-#include "isam/thread_layer.h"
+#include "isam/fileset/file_set_check.h"
+#include "isam/record/isam_record.h"
+#include "isam/record/record_lock.h"
+#include "isam/runtime/thread_layer.h"
 #include "platform/process.h"
-#include "tests/isam/calendar_host.h"
-#include "tests/isam/isam_record_test_set.h"
-#include "tests/isam/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
+#include "tests/isam/record/isam_record_test_set.h"
+#include "tests/isam/record/varlen_test_engine.h"
 #include "tests/support/child_process.h"
 
 namespace isam {

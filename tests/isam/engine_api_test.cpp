@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "isam/engine_instance.h"
-#include "isam/file_set.h"
-#include "tests/isam/isam_record_test_set.h"
-#include "tests/isam/resource_bytes.h"
-#include "tests/isam/varlen_test_engine.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/fileset/file_set.h"
+#include "tests/isam/record/isam_record_test_set.h"
+#include "tests/isam/record/resource_bytes.h"
+#include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam {
 namespace {

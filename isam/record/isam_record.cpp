@@ -1,0 +1,418 @@
+#include "isam/record/isam_record.h"
+
+#include <cstring>
+#include <vector>
+
+#include "isam/index/btree_bytes.h"
+#include "isam/index/btree_update.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/index/file_control_block.h"
+#include "isam/record/fixed_record.h"
+#include "isam/index/free_space.h"
+#include "isam/index/free_space_index.h"
+#include "isam/index/header_lock.h"
+#include "isam/record/isam_record_internal.h"
+#include "isam/record/isam_record_keys.h"
+#include "isam/record/record_lock.h"
+#include "isam/index/varlen_record.h"
+
+namespace isam {
+
+using namespace isam_record;
+
+namespace {
+
+struct KeyChange {
+  int16_t key;
+  std::vector<uint8_t> added;    // key added (empty: none)
+  uint32_t added_position = 0;
+  std::vector<uint8_t> removed;  // key removed (empty: none)
+  uint32_t removed_position = 0;
+  bool replaced = false;         // a unique key whose position was replaced
+};
+
+// Undoes key changes in reverse order: 0, or 105 when an undo failed.
+int UndoKeyChanges(std::vector<KeyChange>& changes) {
+  int rc = 0;
+  for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+    if (it->replaced) {
+      if (addkey(it->key, it->removed.data(), it->removed_position, kAddReplacePosition) != 0) rc = 105;
+      continue;
+    }
+    if (!it->added.empty() && delkey(it->key, it->added.data(), it->added_position, 0) != 0) rc = 105;
+    if (!it->removed.empty() && addkey(it->key, it->removed.data(), it->removed_position, 0) != 0) rc = 105;
+  }
+  return rc;
+}
+
+// Gives back the space of a record that never became one.
+void GiveBack(FileControlBlock* fcb, int file, uint32_t position) {
+  if (IsVariable(fcb)) FreeVarSpace(fcb, position, true);
+  else ReleaseDataRecord(file, position);
+}
+
+// The record with its serial-number field filled from the counter the
+// allocation just raised.
+std::vector<uint8_t> WithSerial(const IsamFileRow* row, const FileControlBlock* fcb, const void* record,
+                                uint32_t length) {
+  const auto* r = static_cast<const uint8_t*>(record);
+  std::vector<uint8_t> copy(r, r + length);
+  if (row->serial_offset >= 0 && static_cast<uint32_t>(row->serial_offset) + 4 <= length)
+    PutLe32(copy.data() + row->serial_offset, fcb->header.serial_counter);
+  return copy;
+}
+
+// An add or rewrite makes its record current and keeps the record that was
+// current in the saved slot (SaveRestoreCurrent 2 goes back to it).
+void KeepCurrentAsSaved(IsamFileRow* row) {
+  IsamTables* t = CurrentIsamTables();
+  row->saved = row->current;
+  for (int16_t k : row->keys) t->Key(k).saved_key = t->Key(k).current_key;
+}
+
+int CheckUpdate(int file, FileControlBlock* fcb) {
+  if (int rc = UpdateAllowed(fcb)) return rc;
+  (void)file;
+  return 0;
+}
+
+// Where a rewrite puts the record: in place (position == current) or, moved,
+// into a new stretch; an in-place rewrite keeps the old image for its undo.
+struct RewriteTarget {
+  uint32_t current = 0;
+  uint32_t position = 0;
+  bool moved = false;
+  std::vector<uint8_t> old_image;
+};
+
+// Puts the file back as it was before a rewrite whose keys did not (or no
+// longer) name the new form: a new stretch goes back, a record written in
+// place gets its old image again.
+void UndoRecordWrite(FileControlBlock* fcb, int file, const RewriteTarget& t) {
+  if (t.moved) {
+    GiveBack(fcb, file, t.position);
+    LockRecord(file, kLockUnlock, t.position);
+  } else if (IsVariable(fcb)) {
+    WriteVarRecordAt(fcb, t.current, t.old_image.data(), static_cast<uint32_t>(t.old_image.size()), true);
+  } else {
+    WriteDataRecordAt(file, t.current, t.old_image.data());
+  }
+}
+
+constexpr int kCannotGrow = -1;
+
+// Extends the record's stretch over the free stretch directly behind it
+// when the two hold `needed` bytes: 0 grown, kCannotGrow (nothing changed),
+// or 146 when the free stretch left the free-space index but the record's
+// header could not take it over (its key is put back).
+int GrowIntoFreeBehind(FileControlBlock* fcb, uint32_t current, VarRecordHeader h, uint64_t needed) {
+  HeaderLock lock(fcb);
+  if (lock.rc() != 0) return kCannotGrow;
+  VarRecordHeader next;
+  const uint64_t behind = static_cast<uint64_t>(current) + h.total;
+  if (behind > fcb->header.logical_end ||
+      ReadVarRecordHeader(fcb, static_cast<uint32_t>(behind), &next) != 0 || next.mark != kMarkFree ||
+      static_cast<uint64_t>(h.total) + next.total < needed)
+    return kCannotGrow;
+  uint8_t key[kSpaceKeyLength];
+  BuildSpaceKey(fcb, key, next.total, static_cast<uint32_t>(behind));
+  if (SpaceIndexRemove(fcb, key) != 0) return kCannotGrow;
+  h.total += next.total;
+  if (WriteVarRecordHeader(fcb, current, h) == 0) return 0;
+  // Still a free stretch of its own: it must stay findable.
+  SpaceIndexAdd(fcb, key);
+  return 146;
+}
+
+// Gives back the stretch a rewrite moved the record out of, once no key
+// names it. The record in it is first marked unfilled (used length 0), so
+// that whatever the free meets, the old copy can never again count as a
+// live record beside the new one: a free that fails leaves at worst a
+// claimed stretch that holds nothing. The stretch is still this writer's
+// until the free, so the mark needs no header lock (and a failing header
+// lock cannot keep it from being made).
+void ReleaseMovedStretch(FileControlBlock* fcb, int file, uint32_t position) {
+  VarRecordHeader h;
+  if (ReadVarRecordHeader(fcb, position, &h) == 0 && h.mark == kMarkActive && h.used != 0) {
+    h.used = 0;
+    WriteVarRecordHeader(fcb, position, h);
+  }
+  // Unlocked before it is free: from then on another process may claim the
+  // stretch at once and must be able to lock it.
+  LockRecord(file, kLockUnlock, position);
+  FreeVarSpace(fcb, position, true);
+}
+
+// Switches every index of the data file from the record's current keys to
+// the keys of its new form at t.position. A failure undoes the switches made
+// so far and returns the code (105 when an undo failed too), with the index
+// it concerns in *failed_key.
+int RewriteRecordKeys(IsamFileRow* row, const RewriteTarget& t, const uint8_t* data, uint32_t length,
+                      int* failed_key) {
+  IsamTables* tables = CurrentIsamTables();
+  std::vector<KeyChange> changes;
+  uint8_t key[256];
+  for (int16_t k : row->keys) {
+    const int n = BuildRecordKey(k, data, length, t.position, key);
+    IsamKeyRow& kr = tables->Key(k);
+    const std::vector<uint8_t> old = kr.current_key;
+    int failure = n < 0 ? -n : 0;
+    KeyChange c;
+    c.key = k;
+    if (failure == 0) {
+      const bool same_value = n > 0 && static_cast<int>(old.size()) == n &&
+                              std::memcmp(old.data(), key, static_cast<std::size_t>(kr.def.duplicates ? n - 4 : n)) == 0;
+      if (same_value && !t.moved) {
+        continue;
+      } else if (same_value && !kr.def.duplicates) {
+        failure = addkey(k, key, t.position, kAddReplacePosition);
+        c.replaced = true;
+        c.removed = old;
+        c.removed_position = t.current;
+      } else {
+        if (n > 0) {
+          failure = addkey(k, key, t.position, 0);
+          if (failure == 0) {
+            c.added.assign(key, key + n);
+            c.added_position = t.position;
+          }
+        }
+        if (failure == 0 && !old.empty()) {
+          // A key already gone was taken out as a leftover by a reader (or
+          // lost with a writer that died half-way): it counts as removed,
+          // so an undo puts it back beside the old image.
+          failure = delkey(k, old.data(), t.current, 0);
+          if (failure == 4) failure = 0;
+          if (failure == 0) {
+            c.removed = old;
+            c.removed_position = t.current;
+          } else if (!c.added.empty()) {
+            delkey(k, c.added.data(), t.position, 0);  // the old key stayed: this one goes again
+          }
+        }
+      }
+    }
+    if (failure != 0) {
+      const int undo = UndoKeyChanges(changes);
+      *failed_key = k;
+      return undo ? undo : failure;
+    }
+    changes.push_back(std::move(c));
+  }
+  return 0;
+}
+
+// Adds the keys of a new record at position to every index in list order
+// (a record without a key in an index is skipped). The first failure takes
+// the keys added so far out again, in reverse order, and returns its code
+// (2: the key exists) with that index in *failed_key.
+int AddRecordKeys(const IsamFileRow* row, const std::vector<uint8_t>& data, uint32_t position,
+                  int* failed_key) {
+  std::vector<KeyChange> changes;
+  uint8_t key[256];
+  for (int16_t k : row->keys) {
+    const int n = BuildRecordKey(k, data.data(), data.size(), position, key);
+    int failure = n < 0 ? -n : 0;
+    if (n > 0) failure = addkey(k, key, position, 0);
+    if (failure != 0) {
+      // A failed addkey left its tree and count as they were.
+      UndoKeyChanges(changes);
+      *failed_key = k;
+      return failure;
+    }
+    if (n > 0) {
+      KeyChange c;
+      c.key = k;
+      c.added.assign(key, key + n);
+      c.added_position = position;
+      changes.push_back(std::move(c));
+    }
+  }
+  return 0;
+}
+
+// Deletes the current record's key (its ISAM current key) from every index.
+// A key already gone was taken out as a leftover by a reader and is passed.
+// The first failure puts the deleted keys back and returns its code with
+// that index in *failed_key; on success *changes lists what went, for the
+// caller to undo when the record's space cannot be given back.
+int DeleteRecordKeys(const IsamFileRow* row, uint32_t current, std::vector<KeyChange>* changes,
+                     int* failed_key) {
+  IsamTables* t = CurrentIsamTables();
+  for (int16_t k : row->keys) {
+    const std::vector<uint8_t>& old = t->Key(k).current_key;
+    if (old.empty()) continue;
+    const int failure = delkey(k, old.data(), current, 0);
+    if (failure == 4) continue;
+    if (failure != 0) {
+      // A failed delkey left the key in its tree.
+      UndoKeyChanges(*changes);
+      changes->clear();
+      *failed_key = k;
+      return failure;
+    }
+    KeyChange c;
+    c.key = k;
+    c.removed = old;
+    c.removed_position = current;
+    changes->push_back(std::move(c));
+  }
+  return 0;
+}
+
+}  // namespace
+
+int IsamRecordAdd(int file, const void* record, int32_t length) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  if (record == nullptr) return Fail(33, file);
+  const bool var = IsVariable(fcb);
+  if (!var && fcb->header.file_type != kFileTypeFixed) return Fail(48, file);
+  if (var && length < 0) return Fail(634, file);
+  if (var && length < fcb->header.record_length) return Fail(149, file);
+  if (!var) length = fcb->header.record_length;
+  if (int rc = CheckUpdate(file, fcb)) return Fail(rc, file);
+  const uint32_t position = var ? AllocVarSpace(fcb, static_cast<uint32_t>(length), kAllocBestFit, true)
+                                : NewDataRecord(file);
+  if (position == 0) return Fail(CurrentInstance()->eng_err ? CurrentInstance()->eng_err : 44, file);
+  const std::vector<uint8_t> data = WithSerial(row, fcb, record, static_cast<uint32_t>(length));
+  int rc = 0;
+  if (CurrentLockMode() != 0 && CurrentLockMode() != 5 && IsShared(fcb))
+    rc = LockRecordEntry(file, kLockWrite, position, kLockForSession);
+  if (rc == 0)
+    rc = var ? WriteVarRecordAt(fcb, position, data.data(), static_cast<uint32_t>(length))
+             : WriteDataRecordAt(file, position, data.data());
+  if (rc != 0) {
+    GiveBack(fcb, file, position);
+    LockRecord(file, kLockUnlock, position);
+    return Fail(rc, file);
+  }
+  IsamTables* t = CurrentIsamTables();
+  int failed_key = file;
+  if (int failure = AddRecordKeys(row, data, position, &failed_key)) {
+    GiveBack(fcb, file, position);
+    LockRecord(file, kLockUnlock, position);
+    return Fail(failure, failed_key);
+  }
+  KeepCurrentAsSaved(row);
+  MakeCurrent(file, row, position, data, -1);
+  t->key_in_progress = -1;
+  if (t->operation_flags & 0x01) LockRecord(file, kLockUnlock, position);
+  return Fail(0, file);
+}
+
+int IsamRecordRewrite(int file, const void* record, int32_t length) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  if (record == nullptr) return Fail(33, file);
+  const uint32_t current = row->current;
+  if (current == 0) return Fail(100, file);
+  if (int rc = CheckUpdate(file, fcb)) return Fail(rc, file);
+  const bool var = IsVariable(fcb);
+  if (var && length < 0) return Fail(634, file);
+  if (var && length < fcb->header.record_length) return Fail(149, file);
+  if (!var) length = fcb->header.record_length;
+  if (RecordLocksRequired(file) && CheckRecordLocked(file, kLockWrite, current) != 0) return Fail(57, file);
+  const auto* data = static_cast<const uint8_t*>(record);
+  RewriteTarget target;
+  target.current = target.position = current;
+  if (var) {
+    VarRecordHeader h;
+    if (int rc = ReadVarRecordHeader(fcb, current, &h)) return Fail(rc, file);
+    if (h.mark != kMarkActive || h.used == 0) return Fail(160, file);
+    const uint64_t needed = static_cast<uint64_t>(length) + VarHeaderLength(fcb);
+    if (h.total < needed) {
+      const int grown = GrowIntoFreeBehind(fcb, current, h, needed);
+      if (grown != 0 && grown != kCannotGrow) return Fail(grown, file);
+      if (grown == kCannotGrow) {
+        target.position = AllocVarSpace(fcb, static_cast<uint32_t>(length), kAllocBestFit, true);
+        if (target.position == 0) return Fail(CurrentInstance()->eng_err ? CurrentInstance()->eng_err : 44, file);
+        target.moved = true;
+        if (IsShared(fcb) && CurrentLockMode() != 0 && CurrentLockMode() != 5) {
+          if (int rc = LockRecordEntry(file, kLockWrite, target.position, kLockForSession)) {
+            GiveBack(fcb, file, target.position);
+            return Fail(rc, file);
+          }
+        }
+      }
+    }
+  }
+  // An in-place rewrite keeps the old image, to put it back when a key
+  // cannot be switched.
+  if (!target.moved) {
+    if (int rc = ReadWholeRecord(fcb, current, &target.old_image)) return Fail(rc, file);
+  }
+  // The record is written before any key names its new form, so a reader
+  // never follows a key to a stretch that does not hold the record yet; a
+  // moved record's old stretch stays whole until the keys have left it.
+  int rc = var ? WriteVarRecordAt(fcb, target.position, data, static_cast<uint32_t>(length), !target.moved)
+               : WriteDataRecordAt(file, target.position, data);
+  if (rc != 0) {
+    // A write in place that failed part way (data in, header not) would
+    // leave the keys naming a record that is neither old nor new.
+    UndoRecordWrite(fcb, file, target);
+    return Fail(rc, file);
+  }
+  int failed_key = file;
+  rc = RewriteRecordKeys(row, target, data, static_cast<uint32_t>(length), &failed_key);
+  if (rc != 0) {
+    UndoRecordWrite(fcb, file, target);
+    return Fail(rc, failed_key);
+  }
+  if (target.moved) {
+    if (var) ReleaseMovedStretch(fcb, file, current);
+  } else if (var) {
+    TrimVarRecordStretch(fcb, target.position);  // the rest is only free space once the keys agree
+  }
+  std::vector<uint8_t> copy(data, data + length);
+  KeepCurrentAsSaved(row);
+  MakeCurrent(file, row, target.position, copy, -1);
+  if (CurrentIsamTables()->operation_flags & 0x02) LockRecord(file, kLockUnlock, target.position);
+  return Fail(0, file);
+}
+
+int IsamRecordDelete(int file) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  const uint32_t current = row->current;
+  if (current == 0) return Fail(100, file);
+  if (int rc = CheckUpdate(file, fcb)) return Fail(rc, file);
+  if (RecordLocksRequired(file) && CheckRecordLocked(file, kLockWrite, current) != 0) return Fail(57, file);
+  IsamTables* t = CurrentIsamTables();
+  std::vector<KeyChange> changes;
+  int failed_key = file;
+  if (int failure = DeleteRecordKeys(row, current, &changes, &failed_key)) return Fail(failure, failed_key);
+  // A fixed record is released under its lock (ReleaseDataRecord asks for
+  // it); a variable one is unlocked first, since freed space may be claimed
+  // and locked by another process at once.
+  const bool var = IsVariable(fcb);
+  if (var) LockRecord(file, kLockUnlock, current);
+  const int rc = var ? FreeVarSpace(fcb, current, true) : ReleaseDataRecord(file, current);
+  if (rc != 0) {
+    // The free may fail after the stretch went free (only the record count
+    // did not go out): its keys must not come back to name free space.
+    VarRecordHeader h;
+    const bool still_record = !var || (ReadVarRecordHeader(fcb, current, &h) == 0 && h.mark == kMarkActive);
+    if (still_record) {
+      UndoKeyChanges(changes);
+    } else {
+      row->current = 0;
+      for (int16_t k : row->keys) t->Key(k).current_key.clear();
+    }
+    return Fail(rc, file);
+  }
+  if (!var) LockRecord(file, kLockUnlock, current);
+  row->current = 0;
+  for (int16_t k : row->keys) t->Key(k).current_key.clear();
+  return Fail(0, file);
+}
+
+int IsamAddRecord(int file, const void* record) { return IsamRecordAdd(file, record, 0); }
+int IsamRewriteRecord(int file, const void* record) { return IsamRecordRewrite(file, record, 0); }
+int IsamDeleteFixedRecord(int file) { return IsamRecordDelete(file); }
+int IsamDeleteVarRecord(int file) { return IsamRecordDelete(file); }
+
+}  // namespace isam

@@ -1,0 +1,95 @@
+// Stand-ins for the maintenance utilities' hooks, answering as the real
+// ones do for files without conditions, batches or saved contexts.
+#include "isam/runtime/maint_stubs.h"
+
+#include <cstring>
+
+#include "isam/runtime/engine_errors.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_pool.h"
+#include "isam/runtime/function_table.h"
+
+namespace isam {
+
+int BatchFreeAll() {
+  EngineInstance* inst = CurrentInstance();
+  if (inst != nullptr) {
+    inst->batch_table = nullptr;
+    inst->batch_entry = nullptr;
+    std::memset(inst->batch_state, 0, sizeof inst->batch_state);
+    inst->isam_error = 0;
+  }
+  return 0;
+}
+
+int BatchRequest(EngineCall* call) {
+  // The batch utility reads its request from the instance.
+  if (EngineInstance* inst = CurrentInstance(); inst != nullptr && call != nullptr) {
+    inst->batch_file = call->file;
+    inst->batch_request = call->block;
+    inst->batch_buffer = call->block2;
+    inst->batch_buffer_length = call->value2 ? *call->value2 : 0;
+    inst->batch_mode = call->extra;
+  }
+  return SetIsamError(kEngBatchNotSetUp, call ? call->file : 0);
+}
+
+int CondIndexEvaluate(const CondIndexSet* set, uint16_t key_number, const void* record,
+                      const void* schema) {
+  (void)key_number;
+  (void)schema;
+  if (set == nullptr || record == nullptr) {
+    SetEngineError(kEngCondEvalFailed);
+    return -kEngCondEvalFailed;
+  }
+  // A set exists only once conditions are built; none has a condition yet.
+  SetEngineError(kEngCondEvalFailed);
+  return -kEngCondEvalFailed;
+}
+
+int CondIndexFree(CondIndexSet* set) {
+  (void)set;
+  return 0;
+}
+
+int CondIndexHasCondition(int16_t data_file, uint16_t key_number) {
+  (void)data_file;
+  (void)key_number;
+  return 0;
+}
+
+CondIndexSet* CondIndexLoad(int16_t data_file) {
+  (void)data_file;
+  SetEngineError(kEngOk);
+  return nullptr;
+}
+
+int ContextFreeAll() {
+  EngineInstance* inst = CurrentInstance();
+  if (inst != nullptr) {
+    inst->context_table = nullptr;
+    inst->position_context = nullptr;
+  }
+  return 0;
+}
+
+int CreateFilesFromParmFile(EngineCall* call) {
+  (void)call;
+  return SetEngineError(kEngNotInThisBuild);
+}
+
+int OpenFilesFromParmFile(EngineCall* call) {
+  (void)call;
+  return SetEngineError(kEngNotInThisBuild);
+}
+
+int ExprFreeTree(ExprNode* tree) {
+  (void)tree;
+  return 0;
+}
+
+void FreeExprStack(void** slot) {
+  if (slot != nullptr && *slot != nullptr) EngineFreeAndClear(slot);
+}
+
+}  // namespace isam
