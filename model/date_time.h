@@ -194,6 +194,9 @@ class CDateTime {
   void AddDays(int32_t days);
   // Adds the duration; sign 0 changes nothing. Years and months keep the day
   // of month (limited to the resulting month's length) and the time of day.
+  // Keeping the time is deliberate, not a slip: resetting it to 00:00:00 on
+  // a month or year step lost the time of every monthly or yearly value
+  // (31 January 2005 10:00:00 plus one month is 28 February 2005 10:00:00).
   void AddDuration(const CDuration& duration);
   // Adds a copy of the duration with its sign negated.
   void SubtractDuration(const CDuration& duration);

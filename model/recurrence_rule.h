@@ -18,7 +18,9 @@
 //   - A yearly rule starting on 29 February with no BY lists falls on
 //     28 February in common years.
 //   - BYWEEKNO counts ISO 8601 weeks of ISO week-years (week 1 may begin in
-//     the December before). BYDAY ordinals count within the month for
+//     the December before), whatever WKST says: weeks always begin on
+//     Monday here, although other iCalendar programs number them from
+//     WKST. Deliberate, so stored rules keep the weeks they always had. BYDAY ordinals count within the month for
 //     monthly rules and for yearly rules with BYMONTH, else within the year;
 //     finer rules ignore them.
 //   - Easter rules (frequency 8) give Easter Sunday of every interval-th

@@ -284,7 +284,16 @@ int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* 
 int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, int32_t length,
                      int32_t* count) {
   if (count) *count = 0;
-  if (length < 0) return kEngNegativeLength;
+  if (length < 0) {
+    // A length past 31 bits is a request beyond 2 GB: refused, and for a
+    // write noted in the status log with the file's name.
+    if (mode == 1) {
+      char text[300];
+      std::snprintf(text, sizeof text, "Warning: write size request > 2GB %s", file->name);
+      WriteStatusLog(text, 0);
+    }
+    return kEngNegativeLength;
+  }
   EngineOsFile* target = file->host ? file->host : file;
   if (OsEnsureOpen(target) != kEngOk) return kEngReopenFailed;
   if (target->handle == nullptr) return mode == 0 ? kEngReadFailed : kEngWriteFailed;

@@ -103,7 +103,9 @@ int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* 
 
 // The engine's entry for file I/O: a member goes to its host, a virtually
 // closed file is reopened (38), counts and byte totals are kept; a
-// negative length is 469; a seek failure logs "SEEK_ERR..." with the name.
+// negative length (a request beyond 2 GB) is 469, for a write logged as
+// "Warning: write size request > 2GB" with the name; a seek failure logs
+// "SEEK_ERR..." with the name.
 int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, int32_t length,
                      int32_t* count);
 

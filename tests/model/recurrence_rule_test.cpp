@@ -312,6 +312,17 @@ TEST(RRule, WeekNumbersAreIsoWeekYears) {
   r4.byWeekNo = {-1};
   r4.AddByDay(SU);
   EXPECT_EQ(List(r4, start4, 2), Dates({"12/01/2004", "1/02/2005"}));
+
+  // WKST does not move the weeks: they stay ISO weeks beginning on Monday.
+  for (int wkst : {int(MO), int(SU), int(TH)}) {
+    CDateTime start5 = At(1, 1, 2003);
+    R r5(&start5);
+    r5.frequency = R::kYearly;
+    r5.weekStart = wkst;
+    r5.byWeekNo = {1};
+    r5.AddByDay(SU);
+    EXPECT_EQ(List(r5, start5, 3), Dates({"1/01/2003", "1/05/2003", "1/04/2004"})) << "WKST " << wkst;
+  }
 }
 
 TEST(RRule, MonthDay31SkipsShortMonths) {

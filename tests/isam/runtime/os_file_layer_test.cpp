@@ -2,6 +2,7 @@
 // and the handle budget with its virtually closed files.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -85,6 +86,10 @@ TEST_F(OsFileLayerTest, PositionedIoReadsBackAndReportsShortReads) {
   EXPECT_EQ(isam::kEngReadFailed, isam::FilePositionedIo(0, f, 103, got, 5, &count));
   EXPECT_EQ(2, count);
   EXPECT_EQ(isam::kEngNegativeLength, isam::FilePositionedIo(0, f, 0, got, -1, &count));
+  EXPECT_EQ(std::string::npos, StatusLog().find("Warning")) << "a refused read is not logged";
+  EXPECT_EQ(isam::kEngNegativeLength, isam::FilePositionedIo(1, f, 0, got, INT32_MIN, &count));
+  EXPECT_NE(std::string::npos, StatusLog().find("\tWarning: write size request > 2GB " + PathIn("io.dat") + "\n"))
+      << StatusLog();
   EXPECT_EQ(105u, isam::GetOsFileSize(f));
   EXPECT_EQ(0, isam::OsFlushFile(f));
   // The range lock of each transfer is gone afterwards.
