@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "isam/index/btree_update.h"
 #include "isam/engine_api.h"
-#include "isam/runtime/engine_instance.h"
+#include "isam/index/btree_update.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
-#include "isam/index/file_layer.h"
 #include "isam/index/file_create.h"
+#include "isam/index/file_layer.h"
 #include "isam/index/key_search.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/thread_layer.h"
 
 namespace {

@@ -16,8 +16,8 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
-#include "isam/record/isam_record.h"
 #include "isam/fileset/isam_start.h"
+#include "isam/record/isam_record.h"
 #include "isam/runtime/runtime_utils.h"
 
 namespace {

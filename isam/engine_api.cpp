@@ -31,9 +31,9 @@
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
 #include "isam/runtime/function_table.h"
-#include "isam/superfile/index_key_dump.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/runtime/thread_layer.h"
+#include "isam/superfile/index_key_dump.h"
 
 namespace isam {
 
@@ -51,7 +51,6 @@ EngineCall Make(EngineFunctionNumber n, int16_t file, void* block) {
   c.block = block;
   return c;
 }
-
 
 }  // namespace
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "isam/index/file_control_block.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_pool.h"
-#include "isam/index/file_control_block.h"
 #include "isam/runtime/os_file_layer.h"
 #include "platform/os_file.h"
 

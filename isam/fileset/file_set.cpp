@@ -2,18 +2,18 @@
 
 #include <string>
 
-#include "isam/runtime/engine_instance.h"
+#include "isam/fileset/file_set_internal.h"
+#include "isam/fileset/isam_record_services.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
-#include "isam/fileset/file_set_internal.h"
-#include "isam/fileset/isam_record_services.h"
 #include "isam/record/isam_record_tables.h"
+#include "isam/record/record_lock.h"
 #include "isam/record/record_schema_store.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/maint_stubs.h"
 #include "isam/runtime/os_file_layer.h"
-#include "isam/record/record_lock.h"
 #include "isam/superfile/superfile_member.h"
 #include "isam/superfile/superfile_member_ops.h"
 #include "isam/superfile/superfile_names.h"

@@ -1,11 +1,11 @@
-#include "isam/runtime/engine_instance.h"
-#include "isam/index/file_close.h"
-#include "isam/index/file_control_block.h"
-#include "isam/index/file_open.h"
 #include "isam/fileset/file_set_internal.h"
 #include "isam/fileset/file_set_stored.h"
 #include "isam/fileset/isam_record_services.h"
+#include "isam/index/file_close.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/file_open.h"
 #include "isam/index/resource_anchor.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 

@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "isam/index/btree_node.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/free_space_index.h"
-#include "isam/record/isam_record_keys.h"
-#include "isam/record/isam_record_tables.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/key_search.h"
-#include "isam/record/resource_chain.h"
 #include "isam/index/varlen_record.h"
+#include "isam/record/isam_record_keys.h"
+#include "isam/record/isam_record_tables.h"
+#include "isam/record/resource_chain.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

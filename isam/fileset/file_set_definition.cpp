@@ -5,10 +5,10 @@
 #include <initializer_list>
 #include <string>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/fileset/file_set.h"
 #include "isam/index/key_build.h"
 #include "isam/record/resource_definition.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/runtime_utils.h"
 
 namespace isam {

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <string>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/fileset/file_set_internal.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

@@ -2,12 +2,12 @@
 #include <string>
 #include <vector>
 
-#include "isam/runtime/engine_instance.h"
+#include "isam/fileset/file_set_internal.h"
+#include "isam/fileset/file_set_stored.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_open.h"
-#include "isam/fileset/file_set_internal.h"
-#include "isam/fileset/file_set_stored.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

@@ -4,11 +4,11 @@
 #include <utility>
 #include <vector>
 
-#include "isam/runtime/engine_instance.h"
-#include "isam/index/file_control_block.h"
 #include "isam/fileset/file_set_internal.h"
 #include "isam/fileset/isam_record_services.h"
+#include "isam/index/file_control_block.h"
 #include "isam/record/isam_record_tables.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/runtime/status_log.h"
 #include "isam/superfile/superfile_delete_rename.h"

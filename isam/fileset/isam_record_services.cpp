@@ -4,17 +4,17 @@
 #include <new>
 #include <vector>
 
-#include "isam/runtime/engine_start.h"
-#include "isam/runtime/engine_instance.h"
-#include "isam/index/file_header.h"
 #include "isam/fileset/file_set.h"
+#include "isam/fileset/isam_start.h"
 #include "isam/index/file_control_block.h"
+#include "isam/index/file_header.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/isam_record_tables.h"
-#include "isam/fileset/isam_start.h"
 #include "isam/record/record_definition.h"
 #include "isam/record/record_schema_store.h"
 #include "isam/record/resource_definition.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
 #include "isam/runtime/runtime_utils.h"
 
 namespace isam {

@@ -1,16 +1,16 @@
 #include "isam/fileset/isam_start.h"
 
-#include "isam/runtime/engine_instance.h"
-#include "isam/runtime/engine_start.h"
+#include "isam/fileset/file_set.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
-#include "isam/runtime/function_table.h"
 #include "isam/record/isam_record_tables.h"
 #include "isam/record/isam_saved_position.h"
-#include "isam/runtime/maint_stubs.h"
-#include "isam/fileset/file_set.h"
 #include "isam/record/record_layer.h"
 #include "isam/record/record_lock.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
+#include "isam/runtime/function_table.h"
+#include "isam/runtime/maint_stubs.h"
 
 namespace isam {
 namespace {

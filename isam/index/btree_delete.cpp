@@ -4,9 +4,9 @@
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_descent.h"
 #include "isam/index/btree_update.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/node_cache.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "isam/runtime/byte_range_locks.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/key_compare.h"
-#include "isam/index/node_cache.h"
-#include "isam/runtime/status_log.h"
 #include "isam/index/member_files.h"
+#include "isam/index/node_cache.h"
+#include "isam/runtime/byte_range_locks.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/status_log.h"
 
 namespace isam {
 

@@ -4,10 +4,10 @@
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_descent.h"
 #include "isam/index/btree_update.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/node_cache.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/status_log.h"
 
 namespace isam {

@@ -2,12 +2,12 @@
 
 #include <ctime>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
-#include "isam/runtime/maint_stubs.h"
-#include "isam/index/node_cache.h"
 #include "isam/index/file_state_hooks.h"
 #include "isam/index/member_files.h"
+#include "isam/index/node_cache.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/maint_stubs.h"
 
 namespace isam {
 namespace {

@@ -5,14 +5,14 @@
 #include <new>
 
 #include "isam/index/btree_bytes.h"
+#include "isam/index/file_state_hooks.h"
+#include "isam/index/member_files.h"
+#include "isam/index/varlen_record.h"
 #include "isam/runtime/byte_range_locks.h"
 #include "isam/runtime/engine_errors.h"
 #include "isam/runtime/engine_fatal.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/runtime_utils.h"
-#include "isam/index/member_files.h"
-#include "isam/index/file_state_hooks.h"
-#include "isam/index/varlen_record.h"
 
 namespace isam {
 namespace {

@@ -3,14 +3,14 @@
 #include <cstring>
 #include <vector>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/header_lock.h"
+#include "isam/index/member_files.h"
 #include "isam/index/node_cache.h"
 #include "isam/index/resource_anchor.h"
-#include "isam/runtime/runtime_utils.h"
-#include "isam/index/member_files.h"
 #include "isam/index/varlen_record.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/runtime_utils.h"
 
 namespace isam {
 namespace {

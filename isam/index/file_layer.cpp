@@ -2,14 +2,14 @@
 
 #include "isam/index/btree_update.h"
 #include "isam/index/file_attributes.h"
-#include "isam/runtime/engine_start.h"
 #include "isam/index/file_close.h"
+#include "isam/index/file_control_block.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
-#include "isam/runtime/function_table.h"
-#include "isam/index/file_control_block.h"
 #include "isam/index/node_cache.h"
 #include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
+#include "isam/runtime/function_table.h"
 
 namespace isam {
 namespace {

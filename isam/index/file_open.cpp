@@ -4,14 +4,14 @@
 #include <new>
 #include <vector>
 
-#include "isam/runtime/engine_instance.h"
+#include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
-#include "isam/runtime/maint_stubs.h"
 #include "isam/index/file_state_hooks.h"
+#include "isam/index/member_files.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/maint_stubs.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/runtime/status_log.h"
-#include "isam/index/member_files.h"
-#include "isam/index/file_close.h"
 #include "isam/runtime/thread_layer.h"
 
 namespace isam {

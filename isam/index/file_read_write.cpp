@@ -1,7 +1,7 @@
 #include "isam/index/file_read_write.h"
 
-#include "isam/runtime/engine_errors.h"
 #include "isam/index/file_control_block.h"
+#include "isam/runtime/engine_errors.h"
 #include "isam/runtime/os_file_layer.h"
 
 namespace isam {

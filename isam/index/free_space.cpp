@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "isam/index/header_lock.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
-#include "isam/index/free_space_index.h"
 #include "isam/index/file_state_hooks.h"
-#include "isam/runtime/status_log.h"
+#include "isam/index/free_space_index.h"
+#include "isam/index/header_lock.h"
 #include "isam/index/varlen_record.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/status_log.h"
 
 namespace isam {
 namespace {

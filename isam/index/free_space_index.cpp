@@ -3,14 +3,14 @@
 #include <cstring>
 #include <vector>
 
-#include "isam/index/header_lock.h"
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_descent.h"
 #include "isam/index/btree_node.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
+#include "isam/index/header_lock.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/varlen_record.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "isam/index/btree_descent.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/node_cache.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "isam/runtime/engine_instance.h"
-#include "isam/runtime/engine_errors.h"
 #include "isam/index/file_control_block.h"
+#include "isam/runtime/engine_errors.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

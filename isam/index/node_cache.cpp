@@ -4,9 +4,9 @@
 #include <new>
 #include <vector>
 
+#include "isam/index/file_control_block.h"
 #include "isam/runtime/engine_fatal.h"
 #include "isam/runtime/engine_instance.h"
-#include "isam/index/file_control_block.h"
 #include "isam/runtime/status_log.h"
 #include "isam/runtime/thread_layer.h"
 

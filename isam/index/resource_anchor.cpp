@@ -1,8 +1,8 @@
 #include "isam/index/resource_anchor.h"
 
 #include "isam/index/btree_bytes.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 

@@ -4,10 +4,10 @@
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_node.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/free_space.h"
 #include "isam/index/member_files.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 

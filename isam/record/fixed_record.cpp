@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "isam/index/header_lock.h"
 #include "isam/index/btree_bytes.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/header_lock.h"
+#include "isam/index/varlen_record.h"
+#include "isam/record/record_lock.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
-#include "isam/index/file_control_block.h"
-#include "isam/record/record_lock.h"
-#include "isam/index/varlen_record.h"
 
 namespace isam {
 namespace {

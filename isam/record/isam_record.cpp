@@ -5,16 +5,16 @@
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_update.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
-#include "isam/record/fixed_record.h"
 #include "isam/index/free_space.h"
 #include "isam/index/free_space_index.h"
 #include "isam/index/header_lock.h"
+#include "isam/index/varlen_record.h"
+#include "isam/record/fixed_record.h"
 #include "isam/record/isam_record_internal.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
-#include "isam/index/varlen_record.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 

@@ -3,13 +3,13 @@
 #include <cstring>
 
 #include "isam/index/btree_bytes.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
-#include "isam/record/isam_record_tables.h"
 #include "isam/index/key_build.h"
 #include "isam/index/key_search.h"
-#include "isam/runtime/maint_stubs.h"
+#include "isam/record/isam_record_tables.h"
 #include "isam/record/record_schema_store.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/maint_stubs.h"
 
 namespace isam {
 namespace {

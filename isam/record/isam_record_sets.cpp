@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/isam_record_internal.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/isam_record_tables.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 

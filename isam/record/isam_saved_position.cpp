@@ -4,13 +4,13 @@
 #include <cstring>
 #include <new>
 
+#include "isam/index/file_control_block.h"
+#include "isam/index/key_search.h"
+#include "isam/record/isam_record_internal.h"
+#include "isam/record/isam_record_tables.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_pool.h"
 #include "isam/runtime/engine_start.h"
-#include "isam/index/file_control_block.h"
-#include "isam/record/isam_record_internal.h"
-#include "isam/record/isam_record_tables.h"
-#include "isam/index/key_search.h"
 #include "isam/runtime/runtime_utils.h"
 
 namespace isam {

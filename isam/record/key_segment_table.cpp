@@ -1,7 +1,7 @@
 #include "isam/record/key_segment_table.h"
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/record/isam_record_tables.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

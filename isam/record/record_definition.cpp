@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "isam/index/btree_node.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/record/resource_definition.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

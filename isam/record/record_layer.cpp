@@ -8,17 +8,17 @@
 #include <algorithm>
 
 #include "isam/index/file_state_hooks.h"
-#include "isam/runtime/engine_instance.h"
-#include "isam/runtime/engine_start.h"
-#include "isam/superfile/superfile_layer.h"
-#include "isam/record/isam_saved_position.h"
-#include "isam/record/resource_definition.h"
-#include "isam/record/transaction.h"
-#include "isam/runtime/function_table.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/isam_record_tables.h"
+#include "isam/record/isam_saved_position.h"
 #include "isam/record/record_lock.h"
 #include "isam/record/resource_chain.h"
+#include "isam/record/resource_definition.h"
+#include "isam/record/transaction.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
+#include "isam/runtime/function_table.h"
+#include "isam/superfile/superfile_layer.h"
 
 namespace isam {
 namespace {

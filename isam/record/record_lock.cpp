@@ -4,10 +4,10 @@
 #include <new>
 #include <utility>
 
+#include "isam/index/file_control_block.h"
 #include "isam/runtime/byte_range_locks.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
-#include "isam/index/file_control_block.h"
 
 namespace isam {
 namespace {

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "isam/index/btree_bytes.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/header_lock.h"
 #include "isam/record/isam_record_tables.h"
 #include "isam/record/resource_definition.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

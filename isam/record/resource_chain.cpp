@@ -6,17 +6,17 @@
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_node.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
-#include "isam/record/fixed_record.h"
 #include "isam/index/free_space.h"
 #include "isam/index/header_lock.h"
-#include "isam/runtime/byte_range_locks.h"
-#include "isam/record/record_lock.h"
-#include "isam/runtime/thread_layer.h"
 #include "isam/index/resource_anchor.h"
-#include "isam/superfile/superfile_member.h"
 #include "isam/index/varlen_record.h"
+#include "isam/record/fixed_record.h"
+#include "isam/record/record_lock.h"
+#include "isam/runtime/byte_range_locks.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/thread_layer.h"
+#include "isam/superfile/superfile_member.h"
 
 namespace isam {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "isam/index/btree_bytes.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
 #include "isam/record/record_schema_store.h"
 #include "isam/record/resource_chain.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

@@ -1,7 +1,7 @@
 #include "isam/record/transaction.h"
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/record/record_lock.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 namespace {

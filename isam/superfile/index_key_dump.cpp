@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "isam/index/btree_bytes.h"
-#include "isam/runtime/engine_errors.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_open.h"
-#include "isam/runtime/function_table.h"
 #include "isam/index/key_search.h"
+#include "isam/runtime/engine_errors.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/function_table.h"
 #include "isam/superfile/superfile_names.h"
 #include "platform/os_file.h"
 

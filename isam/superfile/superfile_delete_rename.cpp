@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_state_hooks.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/os_file_layer.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/superfile/superfile_member_ops.h"

@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "isam/index/btree_update.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
 #include "isam/index/free_space.h"
 #include "isam/index/key_search.h"
+#include "isam/index/varlen_record.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/superfile/superfile_names.h"
-#include "isam/index/varlen_record.h"
 
 namespace isam {
 namespace {

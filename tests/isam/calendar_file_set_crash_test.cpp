@@ -9,15 +9,15 @@
 #include <thread>
 
 #include "isam/calendar_file_set.h"
-#include "isam/index/file_close.h"
 #include "isam/fileset/file_set_check.h"
+#include "isam/index/file_close.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/record_lock.h"
 #include "isam/superfile/superfile_member.h"
-#include "tests/isam/superfile/calendar_host.h"
-#include "tests/isam/superfile/file_soundness.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
+#include "tests/isam/superfile/file_soundness.h"
 #include "tests/support/child_process.h"
 
 namespace isam {

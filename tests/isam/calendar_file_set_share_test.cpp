@@ -12,9 +12,9 @@
 #include "isam/record/record_lock.h"
 #include "isam/runtime/thread_layer.h"
 #include "platform/process.h"
-#include "tests/isam/superfile/calendar_host.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
 #include "tests/support/child_process.h"
 
 namespace isam {

@@ -8,14 +8,14 @@
 #include <random>
 #include <set>
 
-#include "isam/index/btree_bytes.h"
 #include "isam/fileset/file_set_check.h"
+#include "isam/index/btree_bytes.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/record_lock.h"
 #include "isam/record/resource_chain.h"
-#include "tests/isam/superfile/calendar_host.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
 #include "tests/support/child_process.h"
 
 namespace isam {

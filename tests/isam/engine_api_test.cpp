@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/fileset/file_set.h"
+#include "isam/runtime/engine_instance.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/resource_bytes.h"
 #include "tests/isam/record/varlen_test_engine.h"

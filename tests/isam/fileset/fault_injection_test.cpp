@@ -22,18 +22,18 @@
 #include <string>
 #include <vector>
 
-#include "isam/index/btree_node.h"
 #include "isam/calendar_file_set.h"
 #include "isam/fileset/file_set_check.h"
-#include "isam/record/isam_record.h"
+#include "isam/index/btree_node.h"
 #include "isam/index/node_cache.h"
+#include "isam/record/isam_record.h"
 #include "isam/superfile/superfile_member.h"
 #include "platform/os_file_faults.h"
 #include "tests/isam/index/btree_model.h"
-#include "tests/isam/superfile/calendar_host.h"
-#include "tests/isam/superfile/file_soundness.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
+#include "tests/isam/superfile/file_soundness.h"
 
 namespace isam {
 namespace {

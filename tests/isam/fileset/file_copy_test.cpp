@@ -7,11 +7,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "isam/index/btree_bytes.h"
 #include "isam/calendar_file_set.h"
+#include "isam/fileset/file_set_stored.h"
+#include "isam/index/btree_bytes.h"
 #include "isam/index/file_header.h"
 #include "isam/index/file_open.h"
-#include "isam/fileset/file_set_stored.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/resource_chain.h"
 #include "platform/os_file_faults.h"

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "isam/calendar_file_set.h"
-#include "isam/index/file_create.h"
 #include "isam/fileset/file_set_stored.h"
+#include "isam/index/file_create.h"
 #include "isam/record/isam_record.h"
 #include "platform/os_file_faults.h"
 #include "tests/isam/fileset/file_set_test_support.h"

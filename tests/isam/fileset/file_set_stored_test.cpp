@@ -6,11 +6,11 @@
 #include <filesystem>
 
 #include "isam/calendar_file_set.h"
+#include "isam/fileset/isam_start.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/isam_record_tables.h"
-#include "isam/fileset/isam_start.h"
 #include "tests/isam/fileset/file_set_test_support.h"
 
 namespace isam {

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "isam/index/btree_bytes.h"
 #include "isam/calendar_file_set.h"
+#include "isam/index/btree_bytes.h"
 #include "isam/record/isam_record.h"
-#include "tests/isam/superfile/calendar_host.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/resource_bytes.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
 
 namespace isam {
 

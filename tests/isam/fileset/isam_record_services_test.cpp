@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "isam/index/file_control_block.h"
 #include "isam/fileset/file_set.h"
+#include "isam/index/file_control_block.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/isam_record_tables.h"
 #include "isam/runtime/os_file_layer.h"

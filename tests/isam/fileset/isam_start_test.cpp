@@ -6,9 +6,9 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
-#include "isam/runtime/engine_instance.h"
-#include "isam/record/isam_record.h"
 #include "isam/fileset/isam_record_services.h"
+#include "isam/record/isam_record.h"
+#include "isam/runtime/engine_instance.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/varlen_test_engine.h"
 

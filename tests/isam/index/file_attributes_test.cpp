@@ -5,13 +5,13 @@
 #include <string>
 
 #include "isam/engine_api.h"
-#include "isam/runtime/engine_errors.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_attributes.h"
 #include "isam/index/file_control_block.h"
-#include "isam/index/file_layer.h"
 #include "isam/index/file_create.h"
+#include "isam/index/file_layer.h"
 #include "isam/index/file_read_write.h"
+#include "isam/runtime/engine_errors.h"
+#include "isam/runtime/engine_instance.h"
 #include "tests/isam/runtime/engine_test_env.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_create.h"
+#include "isam/runtime/engine_instance.h"
 #include "tests/isam/index/index_test_env.h"
 
 namespace isam {

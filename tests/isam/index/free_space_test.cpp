@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
+#include "isam/index/file_close.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
-#include "isam/index/file_close.h"
 #include "isam/index/free_space_index.h"
 #include "isam/index/varlen_record.h"
 #include "tests/isam/record/varlen_test_engine.h"

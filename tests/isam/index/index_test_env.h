@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "isam/engine_api.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_control_block.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/superfile/superfile_layer.h"
 #include "tests/isam/runtime/engine_test_env.h"
 

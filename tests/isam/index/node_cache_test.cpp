@@ -5,13 +5,13 @@
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_update.h"
-#include "isam/runtime/engine_instance.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
 #include "isam/index/key_search.h"
 #include "isam/index/node_cache.h"
+#include "isam/runtime/engine_instance.h"
 #include "platform/os_file_faults.h"
 #include "tests/isam/index/index_test_env.h"
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "isam/fileset/file_set.h"
+#include "isam/fileset/isam_record_services.h"
 #include "isam/index/btree_bytes.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
-#include "isam/fileset/file_set.h"
-#include "isam/fileset/isam_record_services.h"
 #include "isam/record/isam_record_tables.h"
 #include "isam/record/record_definition.h"
 #include "isam/record/record_schema_store.h"

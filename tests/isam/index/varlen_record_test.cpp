@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "isam/fileset/file_set_check.h"
 #include "isam/index/btree_bytes.h"
 #include "isam/index/file_create.h"
-#include "isam/fileset/file_set_check.h"
 #include "isam/index/free_space.h"
 #include "isam/index/free_space_index.h"
 #include "isam/record/isam_record.h"

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "isam/index/btree_update.h"
-#include "isam/runtime/engine_instance.h"
-#include "isam/runtime/engine_start.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
 #include "tests/isam/record/isam_set_fixtures.h"
 
 namespace isam {

@@ -8,18 +8,18 @@
 #include <cstring>
 #include <set>
 
-#include "isam/index/btree_update.h"
-#include "isam/runtime/engine_instance.h"
-#include "isam/runtime/engine_start.h"
 #include "isam/fileset/file_set_check.h"
-#include "isam/index/free_space_index.h"
-#include "isam/record/isam_record_keys.h"
 #include "isam/fileset/isam_record_services.h"
+#include "isam/index/btree_update.h"
+#include "isam/index/free_space_index.h"
 #include "isam/index/key_search.h"
+#include "isam/index/varlen_record.h"
+#include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
 #include "isam/record/record_schema_store.h"
 #include "isam/record/resource_chain.h"
-#include "isam/index/varlen_record.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
 #include "platform/os_file_faults.h"
 #include "tests/isam/record/isam_set_fixtures.h"
 

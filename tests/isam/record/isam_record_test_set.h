@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "isam/index/btree_bytes.h"
 #include "isam/fileset/file_set.h"
+#include "isam/index/btree_bytes.h"
 
 namespace isam {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "isam/runtime/engine_instance.h"
-#include "isam/record/isam_record.h"
-#include "isam/record/isam_record_tables.h"
 #include "isam/fileset/isam_start.h"
 #include "isam/index/key_search.h"
+#include "isam/record/isam_record.h"
+#include "isam/record/isam_record_tables.h"
+#include "isam/runtime/engine_instance.h"
 #include "tests/isam/record/isam_set_fixtures.h"
 
 namespace isam {

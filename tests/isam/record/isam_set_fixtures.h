@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "isam/index/btree_update.h"
 #include "isam/fileset/file_set.h"
+#include "isam/index/btree_update.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/isam_record_keys.h"
 #include "tests/isam/record/isam_record_test_set.h"

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "isam/runtime/engine_start.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
 #include "isam/record/fixed_record.h"
 #include "isam/record/transaction.h"
+#include "isam/runtime/engine_start.h"
 #include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam {

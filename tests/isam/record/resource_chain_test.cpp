@@ -11,14 +11,14 @@
 #include "isam/index/btree_bytes.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
-#include "isam/record/fixed_record.h"
 #include "isam/index/free_space_index.h"
+#include "isam/record/fixed_record.h"
 #include "isam/record/record_lock.h"
 #include "isam/runtime/thread_layer.h"
-#include "tests/isam/superfile/calendar_host.h"
-#include "tests/isam/record/resource_bytes.h"
 #include "platform/process.h"
+#include "tests/isam/record/resource_bytes.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
 #include "tests/support/child_process.h"
 
 namespace isam {

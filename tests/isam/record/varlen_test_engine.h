@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "isam/runtime/byte_range_locks.h"
 #include "isam/engine_api.h"
-#include "isam/runtime/engine_instance.h"
+#include "isam/fileset/isam_start.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
-#include "isam/fileset/isam_start.h"
+#include "isam/runtime/byte_range_locks.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam {
 

@@ -4,14 +4,14 @@
 #include <cstring>
 
 #include "isam/engine_api.h"
+#include "isam/fileset/isam_start.h"
+#include "isam/record/resource_chain.h"
 #include "isam/runtime/engine_errors.h"
 #include "isam/runtime/engine_gate.h"
 #include "isam/runtime/engine_instance.h"
-#include "isam/runtime/function_table.h"
 #include "isam/runtime/engine_pool.h"
-#include "isam/fileset/isam_start.h"
+#include "isam/runtime/function_table.h"
 #include "isam/runtime/maint_stubs.h"
-#include "isam/record/resource_chain.h"
 #include "tests/isam/runtime/engine_test_env.h"
 #include "tests/support/child_process.h"
 

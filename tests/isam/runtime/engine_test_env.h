@@ -13,8 +13,8 @@
 #include <sstream>
 #include <string>
 
-#include "isam/runtime/byte_range_locks.h"
 #include "isam/engine_api.h"
+#include "isam/runtime/byte_range_locks.h"
 #include "isam/runtime/engine_gate.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/status_log.h"

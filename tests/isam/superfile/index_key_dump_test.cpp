@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "isam/engine_api.h"
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_update.h"
-#include "isam/engine_api.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
 #include "isam/runtime/runtime_utils.h"
-#include "tests/isam/superfile/calendar_host.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/calendar_host.h"
 
 namespace isam {
 namespace {

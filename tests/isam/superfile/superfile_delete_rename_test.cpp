@@ -6,10 +6,10 @@
 
 #include "isam/engine_api.h"
 #include "isam/index/file_create.h"
-#include "isam/runtime/function_table.h"
-#include "isam/runtime/runtime_utils.h"
 #include "isam/index/file_open.h"
 #include "isam/record/fixed_record.h"
+#include "isam/runtime/function_table.h"
+#include "isam/runtime/runtime_utils.h"
 #include "isam/superfile/superfile_names.h"
 #include "tests/isam/record/varlen_test_engine.h"
 

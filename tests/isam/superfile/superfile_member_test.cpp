@@ -9,20 +9,20 @@
 #include <string>
 
 #include "isam/calendar_file_set.h"
+#include "isam/fileset/file_set_check.h"
 #include "isam/index/file_create.h"
 #include "isam/index/file_open.h"
-#include "isam/fileset/file_set_check.h"
 #include "isam/index/free_space.h"
 #include "isam/index/free_space_index.h"
+#include "isam/index/varlen_record.h"
 #include "isam/record/isam_record.h"
 #include "isam/runtime/os_file_layer.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/superfile/superfile_delete_rename.h"
 #include "isam/superfile/superfile_member_ops.h"
-#include "isam/index/varlen_record.h"
-#include "tests/isam/superfile/file_soundness.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/varlen_test_engine.h"
+#include "tests/isam/superfile/file_soundness.h"
 
 namespace isam {
 namespace {
