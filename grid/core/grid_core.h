@@ -160,6 +160,10 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int SetSideHeadingWidth(int width);
   int GetTopHeadingHeight() const { return sheet_->topHeadingHeight; }
   int GetSideHeadingWidth() const { return sheet_->sideHeadingWidth; }
+  // The number of heading rows (columns), 1..16, else 1; added ones are 0
+  // high (wide) until sized.
+  int SetHeadingRowCount(int count);
+  int SetHeadingColumnCount(int count);
   int SetHeadingRowHeight(int row, int height);
   int SetHeadingColumnWidth(int col, int width);
   // 0 outside the heading rows (columns).

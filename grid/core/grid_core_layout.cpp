@@ -156,6 +156,20 @@ int CGridCore::SetSideHeadingWidth(int width) {
   return 0;
 }
 
+int CGridCore::SetHeadingRowCount(int count) {
+  if (count < 1 || count > 16) return 1;
+  sheet_->headingRowHeights.resize(static_cast<size_t>(count), 0);
+  AdjustLayout();
+  return 0;
+}
+
+int CGridCore::SetHeadingColumnCount(int count) {
+  if (count < 1 || count > 16) return 1;
+  sheet_->headingColWidths.resize(static_cast<size_t>(count), 0);
+  AdjustLayout();
+  return 0;
+}
+
 int CGridCore::SetHeadingRowHeight(int row, int height) {
   if (row >= 0 || row < -sheet_->HeadingRows()) return 1;
   if (height < 0 || height > kMaxSize) return 2;

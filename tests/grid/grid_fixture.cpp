@@ -45,12 +45,12 @@ void LoggingGrid::OnPopupMenuCommand(int col, int row, int part, int id) {
 void LoggingGrid::OnGridCreated() { log.push_back("created"); }
 void LoggingGrid::OnSheetCreated(int sheet) { log.push_back(Str("sheet %d", sheet, 0)); }
 
-TestHost::TestHost(int width, int height) {
+TestHost::TestHost(int width, int height, bool visible) {
   HINSTANCE inst = ::GetModuleHandleA(nullptr);
   RegisterClass(inst, "AlmacoraGridTestHost");
   RECT r{0, 0, width, height};
   ::AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-  Create("AlmacoraGridTestHost", "Grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 10, 10, r.right - r.left,
+  Create("AlmacoraGridTestHost", "Grid test", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 0, 10, 10, r.right - r.left,
          r.bottom - r.top, nullptr, nullptr, inst);
 }
 

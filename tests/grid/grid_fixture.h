@@ -44,10 +44,11 @@ class LoggingGrid : public CGridCore {
   void OnSheetCreated(int sheet) override;
 };
 
-// A visible top-level window of the given client size.
+// A top-level window of the given client size; hidden unless it is to be
+// captured (showing a window makes Wine wait for the display).
 class TestHost : public framework::CWindow {
  public:
-  TestHost(int width, int height);
+  TestHost(int width, int height, bool visible = false);
   HWND hwnd() const { return GetSafeHwnd(); }
 };
 
