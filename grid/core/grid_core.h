@@ -212,6 +212,14 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   // 3 when tracking fails.
   int ShowPopupMenu(int col, int row, POINT screenPoint, int part);
 
+  // An owner's window that follows the current cell (null: none). In
+  // placement mode 1 it is first put 30 pixels right of the cell; then,
+  // when it covers the cell, it is moved 5 pixels clear of the cell to the
+  // right, below, to the left or above, the first that keeps it on the
+  // screen. OnMovePopupWindow may change the
+  // place. The window is not owned.
+  int SetPopupWindow(HWND window, int placementMode);
+
   HPEN LightPen() const { return lightPen_; }
   HPEN ShadowPen() const { return shadowPen_; }
   HWND GetPartWindow(int id) const;
@@ -304,6 +312,7 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int AdjustTargetColumn(int target);
   void KeepCursorVisible();
   void NotifyChange();
+  void PlacePopupWindow();
   int PageTarget(int from, int how, bool rows) const;
   bool MouseSelecting() const;
   void SyncCurrentToAnchor();
@@ -345,6 +354,7 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   std::unique_ptr<CGridEdit> editor_;
 
   bool editing_ = false;
+  HWND popupWindow_ = nullptr;
 
   HPEN lightPen_ = nullptr;
   HPEN shadowPen_ = nullptr;

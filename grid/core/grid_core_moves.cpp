@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "grid/parts/cell_area.h"
+
 bool CGridCore::MouseSelecting() const { return sheet_->inputKind != CGridSheetInfo::kInputKeyboard; }
 
 void CGridCore::SyncCurrentToAnchor() {
@@ -184,6 +186,7 @@ void CGridCore::NotifyChange() {
   if (s->firstVisibleCol != s->prevFirstVisibleCol) OnFirstVisibleColumnChanged(s->prevFirstVisibleCol, s->firstVisibleCol);
   if (s->firstVisibleRow != s->prevFirstVisibleRow) OnFirstVisibleRowChanged(s->prevFirstVisibleRow, s->firstVisibleRow);
 
+  PlacePopupWindow();
   if (colChanged || rowChanged) {
     CGridCell cell;
     if (oldCol >= 0 && oldRow >= 0) {
@@ -325,4 +328,54 @@ int CGridCore::EnableMultiSelect(int flag) {
   sheet_->selection.SetMode(!flag ? 0 : (wholeRows ? CGridSelection::kWholeRows : CGridSelection::kCells));
   RedrawAll();
   return 0;
+}
+
+int CGridCore::SetPopupWindow(HWND window, int placementMode) {
+  if (window && !::IsWindow(window)) return 1;
+  popupWindow_ = window;
+  sheet_->popupPlacement = placementMode;
+  PlacePopupWindow();
+  return 0;
+}
+
+void CGridCore::PlacePopupWindow() {
+  HWND area = cellArea_->GetSafeHwnd();
+  if (!popupWindow_ || !::IsWindow(popupWindow_) || !area) return;
+  RECT cell;
+  if (sheet_->currentCol < 0 || sheet_->currentRow < 0 || GetCellRect(sheet_->currentCol, sheet_->currentRow, &cell) != 0) {
+    return;
+  }
+  RECT w;
+  ::GetWindowRect(popupWindow_, &w);
+  ::MapWindowPoints(nullptr, area, reinterpret_cast<POINT*>(&w), 2);
+  const int width = w.right - w.left, height = w.bottom - w.top;
+  if (sheet_->popupPlacement == 1) w = RECT{cell.right + 30, cell.top, cell.right + 30 + width, cell.top + height};
+  RECT overlap;
+  if (::IntersectRect(&overlap, &w, &cell)) {
+    // Candidates in order: right, down, left, up; the first that stays on
+    // the screen wins, else the window stays.
+    // Each shift puts the window 5 pixels clear of the cell on that side.
+    const POINT shifts[] = {{cell.right + 5 - w.left, 0},
+                            {0, cell.bottom + 5 - w.top},
+                            {cell.left - 5 - w.right, 0},
+                            {0, cell.top - 5 - w.bottom}};
+    const int screenW = ::GetSystemMetrics(SM_CXSCREEN), screenH = ::GetSystemMetrics(SM_CYSCREEN);
+    for (const POINT& d : shifts) {
+      RECT c = w;
+      ::OffsetRect(&c, d.x, d.y);
+      RECT onScreen = c;
+      ::MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
+      if (onScreen.left >= 0 && onScreen.top >= 0 && onScreen.right <= screenW && onScreen.bottom <= screenH) {
+        w = c;
+        break;
+      }
+    }
+  }
+  RECT screen = w;
+  ::MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+  OnMovePopupWindow(&screen, &w);
+  HWND parent = ::GetParent(popupWindow_);
+  ::MapWindowPoints(area, parent, reinterpret_cast<POINT*>(&w), 2);
+  ::MoveWindow(popupWindow_, w.left, w.top, w.right - w.left, w.bottom - w.top, TRUE);
+  ::UpdateWindow(popupWindow_);
 }

@@ -88,6 +88,7 @@ class CGridSheetInfo {
   int textMargin = 2;
   int frameDepth = 1;
   bool allowOverflow = true;
+  int popupPlacement = 0;
 
   HFONT defaultFont = nullptr;   // not owned; null: the window's font
 

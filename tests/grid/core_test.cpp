@@ -309,3 +309,90 @@ TEST(GridCore, GridHoldingProgramTypesByValueIsDestroyedCleanly) {
   PumpMessages();
   EXPECT_EQ(::GetWindow(host.hwnd(), GW_CHILD), nullptr);
 }
+
+TEST(GridCore, OwnersPopupWindowFollowsTheCurrentCell) {
+  Fixture f(400, 200, 4, 5);
+  // The grid stands at (0, 0) of the host; its cell area at (40, 20).
+  HWND popup = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 30, f.host.hwnd(), nullptr,
+                                 ::GetModuleHandleA(nullptr), nullptr);
+  auto where = [&] {
+    RECT r;
+    ::GetWindowRect(popup, &r);
+    ::MapWindowPoints(nullptr, f.host.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  ASSERT_EQ(f.grid.SetPopupWindow(popup, 1), 0);
+  EXPECT_EQ(where().left, 40 + 75 + 30);
+  EXPECT_EQ(where().top, 20);
+  f.grid.MoveToCell(1, 2);
+  EXPECT_EQ(where().left, 40 + 150 + 30);
+  EXPECT_EQ(where().top, 20 + 40);
+  // Placement mode 0 leaves it where it is unless it covers the cell, then
+  // shifts it right past the cell.
+  ASSERT_EQ(f.grid.SetPopupWindow(popup, 0), 0);
+  ::MoveWindow(popup, 40 + 80, 20 + 45, 50, 30, TRUE);
+  f.grid.MoveToCell(3, 4);
+  EXPECT_EQ(where().left, 40 + 80);
+  f.grid.MoveToCell(1, 2);   // (75, 40)-(150, 60) lies under it
+  EXPECT_EQ(where().left, 40 + 150 + 5);
+  EXPECT_EQ(where().top, 20 + 45);
+  EXPECT_EQ(f.grid.SetPopupWindow(reinterpret_cast<HWND>(0x1234), 0), 1);
+}
+
+TEST(GridCore, AutoSizeFitsTheWidestText) {
+  Fixture f(400, 200, 3, 4);
+  f.grid.SetCellText(1, 2, "a rather long text for one column");
+  EXPECT_EQ(f.grid.AutoSizeColumns(-2, 1, 20, 0), 1);
+  EXPECT_EQ(f.grid.AutoSizeColumns(0, 3, 20, 0), 2);
+  EXPECT_EQ(f.grid.AutoSizeColumns(1, 0, 20, 0), 3);
+  ASSERT_EQ(f.grid.AutoSizeColumns(0, 1, 20, 0), 0);
+  EXPECT_EQ(f.grid.ColumnWidth(0), 9);   // cells without text measure 9 wide
+  EXPECT_GT(f.grid.ColumnWidth(1), 120);
+}
+
+TEST(GridCore, ReadCellsAreLayered) {
+  struct Upper : CGridCellCallback {
+    void ReadCell(CGridCell& cell) override { cell.SetLabel("from callback"); }
+  } callback;
+  struct Reading : CGridCore {
+    int reads = 0;
+    void OnReadCell(int, int, CGridCell* cell) override {
+      ++reads;
+      cell->SetTextColor(RGB(0, 0, 255));
+    }
+  } grid;
+  CGridCell def;
+  def.SetBackColor(RGB(9, 9, 9));
+  def.SetText("default");
+  grid.SetDefaultCell(def);
+  grid.SetColumnCount(2);
+  grid.SetRowCount(2);
+  CGridCell linked;
+  linked.SetAlignment(0x4);
+  CGridCell stored;
+  stored.SetText("stored");
+  stored.SetCallback(&callback);
+  stored.SetLinkedCell(&linked);
+  grid.SetCell(0, 0, stored);
+  grid.reads = 0;
+  CGridCell out;
+  grid.GetCell(0, 0, &out);
+  EXPECT_STREQ(out.GetTextPtr(), "stored");
+  EXPECT_EQ(out.GetBackColor(), RGB(9, 9, 9));
+  EXPECT_EQ(out.GetTextColor(), RGB(0, 0, 255));
+  EXPECT_STREQ(out.GetLabelPtr(), "from callback");
+  EXPECT_EQ(out.GetAlignment(), 0x4);
+  EXPECT_EQ(grid.reads, 1);
+  grid.GetCell(1, 5, &out);   // beyond the rows: the column default only
+  EXPECT_STREQ(out.GetTextPtr(), "default");
+  EXPECT_EQ(grid.reads, 1);
+  grid.GetCell(7, 0, &out);   // beyond the columns: the heading default
+  EXPECT_EQ(out.GetBorder(), 0x2000);
+  EXPECT_EQ(grid.GetCellData(7, 0, &out), 1);
+  CGridDataSource bare;
+  grid.SelectDataSource(grid.AddDataSource(&bare));
+  grid.SetColumnCount(3);
+  EXPECT_EQ(grid.SetCellText(2, 0, "refused"), 2);
+  EXPECT_EQ(grid.AppendRow(), -1);
+  EXPECT_EQ(grid.GetRowCount(), 2);
+}
