@@ -128,6 +128,18 @@ void CGridCore::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
   hScroll_->Update();
 }
 
+// The scroll bars' codes move the first visible row or column.
+void CGridCore::OnScrollBar(bool vertical, int code, int position) {
+  static const int kMoves[] = {kPrev, kNext, kPageBack, kPageForward};
+  if (code >= SB_LINEUP && code <= SB_PAGEDOWN) {
+    vertical ? ScrollRows(kMoves[code]) : ScrollColumns(kMoves[code]);
+  } else if (code == SB_TOP || code == SB_BOTTOM) {
+    vertical ? ScrollRows(code == SB_TOP ? kFirst : kLast) : ScrollColumns(code == SB_TOP ? kFirst : kLast);
+  } else if (code == SB_THUMBPOSITION) {
+    vertical ? SetFirstVisibleRow(position) : SetFirstVisibleColumn(position + sheet_->frozenCols);
+  }
+}
+
 LRESULT CGridCore::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETFOCUS:
@@ -136,27 +148,9 @@ LRESULT CGridCore::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
     case WM_VSCROLL:
-    case WM_HSCROLL: {
-      const bool vertical = message == WM_VSCROLL;
-      auto scroll = [this, vertical](int how) { return vertical ? ScrollRows(how) : ScrollColumns(how); };
-      switch (LOWORD(wParam)) {
-        case SB_LINEUP: scroll(kPrev); break;
-        case SB_LINEDOWN: scroll(kNext); break;
-        case SB_PAGEUP: scroll(kPageBack); break;
-        case SB_PAGEDOWN: scroll(kPageForward); break;
-        case SB_TOP: scroll(kFirst); break;
-        case SB_BOTTOM: scroll(kLast); break;
-        case SB_THUMBPOSITION:
-          if (vertical) {
-            SetFirstVisibleRow(HIWORD(wParam) + 0);
-          } else {
-            SetFirstVisibleColumn(HIWORD(wParam) + sheet_->frozenCols);
-          }
-          break;
-        default: break;
-      }
+    case WM_HSCROLL:
+      OnScrollBar(message == WM_VSCROLL, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
       return 0;
-    }
     case WM_SYSCOLORCHANGE: {
       LRESULT r = Default(message, wParam, lParam);
       for (int i = 0; i < cellTypes_.Capacity(); ++i) {

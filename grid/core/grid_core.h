@@ -298,6 +298,7 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   bool OnCreate(const CREATESTRUCTA& cs) override;
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
   void OnSize(UINT type, int cx, int cy) override;
+  void OnScrollBar(bool vertical, int code, int position);
 
  private:
   friend class CGridSheetsAccess;

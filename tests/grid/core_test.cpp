@@ -219,6 +219,13 @@ TEST(GridCore, StepsAndPages) {
   EXPECT_EQ(f.grid.GetFirstVisibleRow(), 35);   // the cursor is kept in view
   EXPECT_EQ(f.grid.ScrollRows(CGridCore::kFirst), 0);
   EXPECT_EQ(f.grid.GetFirstVisibleRow(), 0);
+  struct Bar {
+    int code, first;
+  } bar[] = {{SB_LINEDOWN, 1}, {SB_PAGEDOWN, 7}, {SB_BOTTOM, 35}, {SB_LINEDOWN, 35}, {SB_TOP, 0}};
+  for (const Bar& k : bar) {
+    ::SendMessageA(f.grid.GetSafeHwnd(), WM_VSCROLL, static_cast<WPARAM>(k.code), 0);
+    EXPECT_EQ(f.grid.GetFirstVisibleRow(), k.first) << "scroll code " << k.code;
+  }
 }
 
 TEST(GridCore, TipsAndPopupCommands) {
