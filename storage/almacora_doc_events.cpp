@@ -7,7 +7,10 @@
 #include "storage/services/storage_services.h"
 #include "storage/storage_texts.h"
 
+// The views reload from the array; only then can events that left it be
+// freed.
 void CAlmacoraDoc::Refresh(const COccurrenceRef* added) {
+  events_.TakeChanged();
   StorageUpdateAllViews(kHintReloadAll, added);
   events_.FreeReleased();
 }
@@ -25,6 +28,11 @@ int CAlmacoraDoc::AddEvent(CCalEvent* event) {
   if (calendar == nullptr) calendar = calendars_.GetDefaultCalendar();
   if (calendar == nullptr) {
     StorageMessage(storage_text::kNoEventFile, PromptIcon::kInformation);
+    delete event;
+    return 0;
+  }
+  if (!calendar->CanReceiveNewEvents()) {
+    StorageMessage(storage_text::kCalendarNotOpen, PromptIcon::kInformation);
     delete event;
     return 0;
   }
@@ -79,7 +87,7 @@ int16_t CAlmacoraDoc::SaveEvent(CCalEvent& event, int incrementSequence, int pub
 int16_t CAlmacoraDoc::MoveEvent(CCalEvent& event, int publishArg) {
   CCalendarFile* from = event.calendar;
   CCalendarFile* to = calendars_.FindById(event.targetCalendarId);
-  if (to == nullptr) {
+  if (to == nullptr || !to->CanReceiveNewEvents()) {
     StorageMessage(storage_text::kCalendarNotOpen, PromptIcon::kInformation);
     return 0;
   }
@@ -114,11 +122,7 @@ void CAlmacoraDoc::ResyncCalendars() {
   if (!resyncAllowed) return;
   for (CCalendarFile* calendar : calendars_.items()) calendar->ReadChangedEvents(&events_);
   // One update for everything this re-sync merged.
-  if (events_.TakeChanged()) {
-    Refresh();
-  } else {
-    events_.FreeReleased();
-  }
+  if (events_.TakeChanged()) Refresh();
 }
 
 void CAlmacoraDoc::SetViewMode(int mode) {

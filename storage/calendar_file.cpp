@@ -180,6 +180,8 @@ int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
     fileType = kMemoryOnly;
     return SubscribeLocalFile(events);
   }
+  // Opening a calendar again (a closed one being opened) starts afresh.
+  CloseEngineFiles(false);
   bool notEngine = false;
   const int rc = OpenEngineFiles(p, &notEngine);
   if (notEngine) return OpenOldEventFile(events, p);

@@ -88,9 +88,19 @@ TEST_F(MergeTest, IcsIsTheExtensionNotTextInThePath) {
   ASSERT_EQ(1u, doc.calendars().size());
   EXPECT_EQ(CCalendarFile::kOrdinaryFile, doc.calendars().items()[0]->fileType);
   EXPECT_TRUE(doc.calendars().items()[0]->IsFileOpen());
-  prompts.addNotPreview = false;
   EXPECT_FALSE(doc.OpenEventFile(odd, true));
   EXPECT_EQ(storage_text::kAlreadyOpen, prompts.texts.back());
+  // A preview takes no new events and closes its file on Close.
+  prompts.addNotPreview = false;
+  ASSERT_TRUE(doc.OpenEventFile(NewCalendarFile("peek.akv"), true));
+  CCalendarFile* peek = doc.calendars().items()[1];
+  EXPECT_EQ(CCalendarFile::kPreview, peek->openState);
+  EXPECT_EQ(1, doc.calendars().CountSelectableCalendars());
+  CCalEvent* refused = NewEvent("refused");
+  refused->targetCalendarId = peek->listId;
+  EXPECT_EQ(0, doc.AddEvent(refused));
+  peek->Close(&doc.events());
+  EXPECT_FALSE(peek->IsFileOpen());
 }
 
 }  // namespace
