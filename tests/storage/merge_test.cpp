@@ -103,5 +103,30 @@ TEST_F(MergeTest, IcsIsTheExtensionNotTextInThePath) {
   EXPECT_FALSE(peek->IsFileOpen());
 }
 
+TEST_F(MergeTest, ImportsAddOnlyUidsTheDocumentLacksAndByUidUpdatesInPlace) {
+  std::string source;
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("source.akv")));
+    CEventArray scratch;
+    for (const char* uid : {"u1", "u2", "u3"}) ASSERT_EQ(1, file.AddEvent(NewEvent(uid, uid), 0, &scratch));
+    source = file.path;
+  }
+  CAlmacoraDoc doc;
+  StartOn(&doc, {NewCalendarFile("target.akv")});
+  CCalendarFile* target = doc.calendars().items()[0];
+  ASSERT_EQ(1, doc.AddEvent(NewEvent("held", "u1")));
+  CCalendarFile import;
+  import.importTarget = target;
+  ASSERT_EQ(1, import.Open(&doc.events(), source));
+  EXPECT_EQ(3u, doc.events().size());
+  EXPECT_EQ("held", doc.FindEventByUid("u1", target)->name);
+  EXPECT_EQ(target, doc.FindEventByUid("u3", nullptr)->calendar);
+  EXPECT_EQ(2, doc.AddOrUpdateByUid(NewEvent("renamed", "u2"), target));
+  EXPECT_EQ(1, doc.AddOrUpdateByUid(NewEvent("new", "u4"), target));
+  EXPECT_EQ(4u, doc.events().size());
+  EXPECT_EQ("renamed", doc.FindEventByUid("u2", target)->name);
+}
+
 }  // namespace
 }  // namespace storagetest
