@@ -99,6 +99,9 @@ int16_t CAlmacoraDoc::MoveEvent(CCalEvent& event, int publishArg) {
   tombstone.calendar = from;
   // Added to the target first: a failure leaves the event where it was.
   if (!to->AddEvent(&event, publishArg, &events_, false)) return 0;
+  // The add made the target its calendar; the array still files it under
+  // the old one until it is rehomed.
+  event.calendar = from;
   events_.Rehome(&event, to);
   if (from != nullptr && from->fileType == CCalendarFile::kOrdinaryFile &&
       !from->DeleteEvent(&tombstone, &events_, publishArg)) {

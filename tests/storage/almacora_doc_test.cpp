@@ -113,6 +113,7 @@ TEST_F(DocumentTest, MovesAddToTheTargetFirstAndFailuresKeepTheEvent) {
     EXPECT_EQ(1, doc.SaveEvent(*held, 1, 0, 1));
     EXPECT_EQ(doc.calendars().FindById(2), held->calendar);
     EXPECT_EQ(held, doc.FindEventByUid("move-uid", doc.calendars().FindById(2)));
+    EXPECT_EQ(nullptr, doc.FindEventByUid("move-uid", doc.calendars().FindById(1)));
     // A failed delete leaves the event in the array.
     prompts.texts.clear();
     held->calendar->openState = CCalendarFile::kClosed;
