@@ -99,6 +99,11 @@ void CEventArray::FreeEventsOf(const CCalendarFile* calendar) {
   items_.swap(kept);
   hashes_.erase(calendar);
   Renumber(0);
+  // Events someone still holds outlive the calendar: they no longer name it.
+  for (CCalEvent* e : parked_)
+    if (e->calendar == calendar) e->calendar = nullptr;
+  for (CCalEvent* e : detached_)
+    if (e->calendar == calendar) e->calendar = nullptr;
 }
 
 void CEventArray::ParkForFree(CCalEvent* event) {
