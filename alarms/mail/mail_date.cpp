@@ -33,16 +33,18 @@ std::string MailDateNow() {
   platform::CivilTime utc = platform::UtcNow();
   platform::CivilTime local;
   if (!platform::UtcToLocal(utc, &local)) local = utc;
-  long long offset = Minutes(local) - Minutes(utc);
+  return FormatMailDate(local, static_cast<int>(Minutes(local) - Minutes(utc)));
+}
+
+std::string FormatMailDate(const platform::CivilTime& local, int offsetMinutes) {
   long long days = DaysFromCivil(local.year, static_cast<unsigned>(local.month), static_cast<unsigned>(local.day));
   int weekday = static_cast<int>(((days % 7) + 7 + 3) % 7);  // 1970-01-01 was a Thursday
   int month = local.month >= 1 && local.month <= 12 ? local.month - 1 : 0;
-  char sign = offset < 0 ? '-' : '+';
-  if (offset < 0) offset = -offset;
-  char text[64];
+  char sign = offsetMinutes < 0 ? '-' : '+';
+  int offset = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+  char text[80];
   std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d %c%02d%02d", kDays[weekday], local.day,
-                kMonths[month], local.year, local.hour, local.minute, local.second, sign,
-                static_cast<int>(offset / 60), static_cast<int>(offset % 60));
+                kMonths[month], local.year, local.hour, local.minute, local.second, sign, offset / 60, offset % 60);
   return text;
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/civil_time.h"
+
 namespace mail {
 
 // Every line end (CR LF, lone CR, lone LF) as CR LF.
@@ -32,5 +34,8 @@ std::string QuotedPrintable(const std::string& text);
 // names from a fixed table, the local time and its offset from UTC written
 // with the sign of the whole offset.
 std::string MailDateNow();
+// The same text for a given local time and its offset east of UTC in
+// minutes (-30 gives "-0030").
+std::string FormatMailDate(const platform::CivilTime& local, int offsetMinutes);
 
 }  // namespace mail

@@ -44,6 +44,10 @@ TEST(MailHeader, DateFollowsTheZoneOfTheDay) {
     FixedClock clock(c.utc);
     EXPECT_EQ(mail::MailDateNow(), c.date);
   }
+  // Offsets of other zones: the sign belongs to the whole offset.
+  const std::pair<int, const char*> offsets[] = {{330, "+0530"}, {-300, "-0500"}, {-30, "-0030"}, {0, "+0000"}};
+  for (const auto& o : offsets)
+    EXPECT_EQ(mail::FormatMailDate(Civil(2024, 2, 29, 9, 5, 7), o.first), std::string("Thu, 29 Feb 2024 09:05:07 ") + o.second);
 }
 
 TEST(MailHeader, FieldsAndTheirOrder) {
