@@ -3,6 +3,7 @@
 // sockets themselves are exercised by the mail client's tests.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -26,15 +27,25 @@ TEST(Socket, DottedAddressesNeedNoLookUp) {
 }
 
 TEST(LastError, BelongsToItsThread) {
-  platform::SetLastErrorCode(10060);
-  uint32_t other = 1;
+  // Only atomics between a set and its read: any system call (a thread
+  // start, a wait) may change the value on Windows.
+  std::atomic<int> step{0};
+  uint32_t other = 0, mine = 0;
   std::thread t([&] {
     platform::SetLastErrorCode(13);
+    step = 1;
+    while (step.load() != 2) {
+    }
     other = platform::LastErrorCode();
   });
+  while (step.load() != 1) {
+  }
+  platform::SetLastErrorCode(10060);
+  mine = platform::LastErrorCode();
+  step = 2;
   t.join();
   EXPECT_EQ(other, 13u);
-  EXPECT_EQ(platform::LastErrorCode(), 10060u);
+  EXPECT_EQ(mine, 10060u);
 }
 
 TEST(TickAndRandom, Basics) {
