@@ -226,7 +226,7 @@ TEST(SmtpHostile, RefusedAddressesAndFilesSendNothing) {
     CSMTPConnection smtp;
     smtp.replyTimeoutMs = kTimeoutMs;
     smtp.hostName = "h";
-    ASSERT_TRUE(smtp.Connect("127.0.0.1", 0, "", "", server.Port())) << c.what;
+    ASSERT_TRUE(smtp.Connect("127.0.0.1", 0, "", "", server.Port(), "127.0.0.1")) << c.what;
     EXPECT_FALSE(smtp.SmtpSendMessage(m)) << c.what;
     EXPECT_EQ(platform::LastErrorCode(), c.code) << c.what;
     smtp.Disconnect();
