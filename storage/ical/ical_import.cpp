@@ -118,7 +118,7 @@ struct CICalConverter::Run {
     const char* name = icalproperty_get_x_name(p);
     if (!name) return;
     ICalCalendarHeader& h = target.Header();
-    const std::string value = FromUtf8(icalproperty_get_value_as_string(p), 2000);
+    const std::string value = FromUtf8(PropertyText(p), 2000);
     if (std::strcmp(name, "X-WR-CALNAME") == 0) {
       if (h.nameFromAddress) h.name = value;
     } else if (std::strcmp(name, "X-WR-RELCALID") == 0) {

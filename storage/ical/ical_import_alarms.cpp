@@ -136,18 +136,18 @@ void ReadAlarms(icalcomponent* v, ReadEvent* read) {
           break;
         case ICAL_ATTENDEE_PROPERTY:
           if (action == ICAL_ACTION_EMAIL && e.emailTo.size() < kMaxOverrideText) {
-            const std::string to = WithoutMailto(FromUtf8(icalproperty_get_value_as_string(p), kMaxOverrideText));
+            const std::string to = WithoutMailto(FromUtf8(PropertyText(p), kMaxOverrideText));
             if (!e.emailTo.empty()) e.emailTo += "; ";
             e.emailTo += to;
           }
           break;
         case ICAL_SUMMARY_PROPERTY:
           if (action == ICAL_ACTION_EMAIL)
-            e.emailSubject = ToInheritedText(FromUtf8(icalproperty_get_value_as_string(p)), s.EmailSubject);
+            e.emailSubject = ToInheritedText(FromUtf8(PropertyText(p)), s.EmailSubject);
           break;
         case ICAL_DESCRIPTION_PROPERTY:
           if (action == ICAL_ACTION_EMAIL)
-            e.emailBody = ToInheritedText(FromUtf8(icalproperty_get_value_as_string(p)), s.EmailBody);
+            e.emailBody = ToInheritedText(FromUtf8(PropertyText(p)), s.EmailBody);
           break;
         default: break;
       }

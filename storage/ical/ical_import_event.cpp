@@ -60,7 +60,7 @@ void ReadAddedDate(icalproperty* p, std::vector<CDateRange>* added) {
 std::string JoinedText(icalcomponent* c, icalproperty_kind kind, size_t limit) {
   std::string out;
   for (icalproperty* p = icalcomponent_get_first_property(c, kind); p; p = icalcomponent_get_next_property(c, kind)) {
-    const char* text = icalproperty_get_value_as_string(p);
+    const char* text = PropertyText(p);
     if (!text) continue;
     if (!out.empty()) out += ',';
     out += FromUtf8(text, limit);
@@ -72,7 +72,7 @@ std::string JoinedText(icalcomponent* c, icalproperty_kind kind, size_t limit) {
 
 std::string FirstText(icalcomponent* c, icalproperty_kind kind, size_t limit) {
   icalproperty* p = icalcomponent_get_first_property(c, kind);
-  return p ? FromUtf8(icalproperty_get_value_as_string(p), limit) : std::string();
+  return p ? FromUtf8(PropertyText(p), limit) : std::string();
 }
 
 std::string XParameter(icalproperty* p, const char* name) {
@@ -112,8 +112,12 @@ void ReadEventProperties(icalcomponent* v, ReadEvent* read) {
     switch (icalproperty_isa(p)) {
       case ICAL_CATEGORIES_PROPERTY:
         // The library splits the value at its commas into several
-        // properties; the type is all of them together.
-        if (!typeRead) e.type = JoinedText(v, ICAL_CATEGORIES_PROPERTY, kMaxText);
+        // properties; the type is all of them together, in order.
+        if (e.type.size() < kMaxText) {
+          if (typeRead) e.type += ',';
+          e.type += FromUtf8(PropertyText(p));
+          if (e.type.size() > kMaxText) e.type.resize(kMaxText);
+        }
         typeRead = true;
         break;
       case ICAL_CREATED_PROPERTY:
@@ -128,10 +132,10 @@ void ReadEventProperties(icalcomponent* v, ReadEvent* read) {
         e.dtStamp = PropertyTime(p);
         read->stamp = true;
         break;
-      case ICAL_DESCRIPTION_PROPERTY: e.notes = FromUtf8(icalproperty_get_value_as_string(p)); break;
-      case ICAL_SUMMARY_PROPERTY: e.name = FromUtf8(icalproperty_get_value_as_string(p)); break;
-      case ICAL_URL_PROPERTY: e.url = FromUtf8(icalproperty_get_value_as_string(p)); break;
-      case ICAL_UID_PROPERTY: e.uid = FromUtf8(icalproperty_get_value_as_string(p)); break;
+      case ICAL_DESCRIPTION_PROPERTY: e.notes = FromUtf8(PropertyText(p)); break;
+      case ICAL_SUMMARY_PROPERTY: e.name = FromUtf8(PropertyText(p)); break;
+      case ICAL_URL_PROPERTY: e.url = FromUtf8(PropertyText(p)); break;
+      case ICAL_UID_PROPERTY: e.uid = FromUtf8(PropertyText(p)); break;
       case ICAL_SEQUENCE_PROPERTY: e.sequence = std::max(icalproperty_get_sequence(p), 0); break;
       case ICAL_DTSTART_PROPERTY:
         e.start = PropertyTime(p);

@@ -50,7 +50,8 @@ bool ReadTriggerLead(icalcomponent* valarm, const CDateTime& start, CDuration* l
 bool ReadOverride(icalcomponent* vevent, bool ownForm, CCalEvent* event);
 
 // Texts of a component: each property of the kind joined with ","
-// (CATEGORIES arrive split at commas); bounded.
+// (CATEGORIES arrive split at commas); bounded. It walks the component's
+// properties, so it must not run inside another walk of them.
 std::string JoinedText(icalcomponent* c, icalproperty_kind kind, size_t limit);
 // The first property of the kind as ANSI text, bounded; "" without one.
 std::string FirstText(icalcomponent* c, icalproperty_kind kind, size_t limit);

@@ -35,6 +35,18 @@ std::string FromUtf8(const char* text, size_t limit) {
   return ansi;
 }
 
+const char* PropertyText(icalproperty* property) {
+  icalvalue* v = icalproperty_get_value(property);
+  if (!v) return nullptr;
+  switch (icalvalue_isa(v)) {
+    case ICAL_TEXT_VALUE: return icalvalue_get_text(v);
+    case ICAL_URI_VALUE: return icalvalue_get_uri(v);
+    case ICAL_CALADDRESS_VALUE: return icalvalue_get_caladdress(v);
+    case ICAL_X_VALUE: return icalvalue_get_x(v);
+    default: return icalproperty_get_value_as_string(property);
+  }
+}
+
 icaltimetype ToIcalTime(const CDateTime& value, bool asDate) {
   icaltimetype t = icaltime_null_time();
   int month = 0, day = 0, year = 0;

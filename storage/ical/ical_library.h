@@ -36,6 +36,10 @@ std::string ToUtf8(const std::string& ansi);
 // to `limit` bytes. Null gives "".
 std::string FromUtf8(const char* text, size_t limit = kMaxText);
 
+// The text of a property's value as the library holds it, escapes taken
+// off (its value-as-string form keeps them); null without a value.
+const char* PropertyText(icalproperty* property);
+
 // ---- Dates. Year, month, day and time as stored in the value; the UTC
 // mark for a UTC or named-zone value (both hold UTC digits); DATE when asked.
 icaltimetype ToIcalTime(const CDateTime& value, bool asDate);
