@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "model/cal_event.h"
@@ -42,19 +43,31 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
+// Older copies wrote the file as ATTACH;VALUE=TEXT. The library refuses
+// that VALUE, keeps the escaped text as an address and says so in an
+// X-LIC-ERROR of the alarm.
+bool HasTextAttachError(icalcomponent* alarm) {
+  for (icalproperty* e = icalcomponent_get_first_property(alarm, ICAL_XLICERROR_PROPERTY); e;
+       e = icalcomponent_get_next_property(alarm, ICAL_XLICERROR_PROPERTY)) {
+    const char* text = icalproperty_get_xlicerror(e);
+    if (text && std::strstr(text, "ATTACH: VALUE=TEXT")) return true;
+  }
+  return false;
+}
+
 // The file of an ATTACH: a URI attachment, or the TEXT value older copies
 // wrote.
-std::string AttachFile(icalproperty* p) {
+std::string AttachFile(icalproperty* p, bool textValue) {
   icalvalue* value = icalproperty_get_value(p);
   if (!value) return std::string();
   if (icalvalue_isa(value) == ICAL_ATTACH_VALUE) {
     icalattach* attach = icalvalue_get_attach(value);
-    if (!attach) return std::string();
-    if (icalattach_get_is_url(attach)) return FromUtf8(icalattach_get_url(attach), 4096);
-    return std::string();
+    if (!attach || !icalattach_get_is_url(attach)) return std::string();
+    const char* url = icalattach_get_url(attach);
+    // The library keeps a TEXT attachment as written, escapes and all.
+    return textValue && url ? FromUtf8(Unescape(url).c_str(), 4096) : FromUtf8(url, 4096);
   }
-  const char* text = icalproperty_get_value_as_string(p);
-  return text ? FromUtf8(Unescape(text).c_str(), 4096) : std::string();
+  return FromUtf8(PropertyText(p), 4096);
 }
 
 std::string WithoutMailto(const std::string& address) {
@@ -113,6 +126,7 @@ void ReadAlarms(icalcomponent* v, ReadEvent* read) {
       continue;
     }
     e.alarmOn = 1;
+    const bool textAttach = HasTextAttachError(a);
     for (icalproperty* p = icalcomponent_get_first_property(a, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(a, ICAL_ANY_PROPERTY)) {
       switch (icalproperty_isa(p)) {
@@ -130,7 +144,7 @@ void ReadAlarms(icalcomponent* v, ReadEvent* read) {
         }
         case ICAL_ATTACH_PROPERTY:
           if (action == ICAL_ACTION_AUDIO) {
-            const std::string file = AttachFile(p);
+            const std::string file = AttachFile(p, textAttach);
             if (!IsRemoteFile(file)) e.alarmSoundFile = ToInheritedText(file, s.AlarmSoundFile);
           }
           break;
