@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <vector>
 
 namespace icalx {
 
@@ -25,8 +26,9 @@ struct Line {
 
 class Filter {
  public:
-  Filter(const std::string& text, int maxNesting, size_t maxProperty)
-      : text_(text), maxNesting_(maxNesting), maxProperty_(maxProperty) {
+  Filter(const std::string& text, int maxNesting, size_t maxProperty, size_t maxProperties)
+      : text_(text), maxNesting_(maxNesting), maxProperty_(maxProperty), maxProperties_(maxProperties),
+        counts_(static_cast<size_t>(maxNesting) + 1, 0) {
     out_.reserve(text.size());
   }
 
@@ -66,11 +68,12 @@ class Filter {
     if (StartsWithWord(p, n, "BEGIN:")) {
       ++depth_;
       if (depth_ > maxNesting_) return DropProperty();
+      counts_[static_cast<size_t>(depth_)] = 0;
     } else if (StartsWithWord(p, n, "END:")) {
       const bool deep = depth_ > maxNesting_;
       if (depth_ > 0) --depth_;
       if (deep) return DropProperty();
-    } else if (depth_ > maxNesting_) {
+    } else if (depth_ > maxNesting_ || ++counts_[static_cast<size_t>(depth_)] > maxProperties_) {
       return DropProperty();
     }
     if (propertyBytes_ > maxProperty_) return DropProperty();
@@ -95,6 +98,8 @@ class Filter {
   const std::string& text_;
   const int maxNesting_;
   const size_t maxProperty_;
+  const size_t maxProperties_;
+  std::vector<size_t> counts_;  // properties kept so far, by depth
   std::string out_;
   int depth_ = 0;
   bool propertyOpen_ = false;
@@ -104,8 +109,9 @@ class Filter {
 
 }  // namespace
 
-std::string BoundICalText(const std::string& text, int maxNesting, size_t maxPropertyBytes) {
-  return Filter(text, maxNesting, maxPropertyBytes).Run();
+std::string BoundICalText(const std::string& text, int maxNesting, size_t maxPropertyBytes,
+                          size_t maxPropertiesPerComponent) {
+  return Filter(text, maxNesting, maxPropertyBytes, maxPropertiesPerComponent).Run();
 }
 
 }  // namespace icalx

@@ -11,7 +11,11 @@ namespace icalx {
 // BEGIN levels (each such component is left out whole, its BEGIN and END
 // included: deep nesting overflows the library's recursion) and without
 // every property whose unfolded length exceeds maxPropertyBytes (all its
-// folded lines). Lines end in "\r\n" in the copy. Linear in the text.
-std::string BoundICalText(const std::string& text, int maxNesting, size_t maxPropertyBytes);
+// folded lines), and without the properties of a component past the first
+// maxPropertiesPerComponent (the library's handling of many faulty values
+// in one component takes quadratic time). Lines end in "\r\n" in the copy.
+// Linear in the text.
+std::string BoundICalText(const std::string& text, int maxNesting, size_t maxPropertyBytes,
+                          size_t maxPropertiesPerComponent);
 
 }  // namespace icalx

@@ -10,7 +10,8 @@
 // Texts cross the library as UTF-8 and are held in the ANSI code page.
 // Hostile text is bounded before the library sees it: nesting deeper than
 // kMaxNesting levels and properties longer than kMaxPropertyBytes are left
-// out, and every value is bounded to what a calendar record can store.
+// out, a component keeps its first kMaxPropertiesPerComponent properties,
+// and every value is bounded to what a calendar record can store.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,7 @@ class CICalConverter {
 
   static constexpr int kMaxNesting = 32;
   static constexpr size_t kMaxPropertyBytes = 1u << 20;
+  static constexpr size_t kMaxPropertiesPerComponent = 12000;
 
   // prompts may be null: every question then answers cancel / No.
   explicit CICalConverter(IICalPrompts* prompts = nullptr);

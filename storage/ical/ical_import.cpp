@@ -288,7 +288,7 @@ void CICalConverter::BeginImport() {
 
 void CICalConverter::ImportICalString(const std::string& text, IICalTarget& target, bool refresh) {
   BeginImport();
-  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes);
+  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
   ComponentPtr root(icalparser_parse_string(bounded.c_str()));
   if (!root) return;
   Run run{*this, target, refresh, {}};
@@ -311,7 +311,7 @@ bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target
     if (prompts_) prompts_->ShowMessage("Error opening file");
     return false;
   }
-  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes);
+  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
   text.clear();
   text.shrink_to_fit();
   // Each component is handled as soon as the parser completes it.
