@@ -88,7 +88,7 @@ TEST_F(IcalExport, RulesAndTheirAdvancedFlag) {
       {"set position", [](CRecurrenceRule& r) { r.bySetPos.push_back(-1); r.AddByDay(5); },
        CRecurrenceRule::kMonthly, "BYSETPOS=-1", true},
       {"list cut", [](CRecurrenceRule& r) { for (int i = 0; i < 20; ++i) r.byMonth.push_back(1); },
-       CRecurrenceRule::kYearly, "BYMONTH=1,1,1,1,1,1,1,1,1,1,1,1,1\r\n", true},
+       CRecurrenceRule::kYearly, "BYMONTH=1,1,1,1,1,1,1,1,1,1,1,1", true},
   };
   for (const Case& c : cases) {
     auto e = NewEvent(5, 1, 2024, false);
