@@ -90,6 +90,16 @@ TEST_F(IcalImport, OtherProducers) {
                                                    "TRIGGER:-PT5M\r\nATTACH;VALUE=TEXT:C:\\\\s\\\\a\\,b.wav\r\nEND:VALARM\r\n"),
                                     "-//Corvelle Software//Almacora 5.0//EN"),
        [](const CCalEvent& e) { EXPECT_EQ(e.alarmSoundFile, "C:\\s\\a,b.wav"); }},
+      {"old Mozilla items", Calendar(Event(kHead + "DTSTART:20240105T090000\r\nX;MEMBER=AllDay:TRUE\r\n"
+                                                   "X;MEMBER=AlarmUnits:hours\r\nX;MEMBER=AlarmLength:2\r\n"
+                                                   "X;MEMBER=AlarmEmailAddress:a@example.org\r\n"),
+                                     "-//Mozilla.org/NONSGML Mozilla Calendar V1.0//EN"),
+       [](const CCalEvent& e) {
+         EXPECT_EQ(e.allDay, 1);
+         EXPECT_TRUE(e.alarmOn && e.leadTime == CDuration::Hours(2));
+         EXPECT_EQ(e.emailTo, "a@example.org");
+         EXPECT_EQ(e.emailOn, 0);
+       }},
       {"ANSI text", Calendar(Event("UID:u1\r\nSUMMARY:Caf\xE9\r\nDTSTART:20240105\r\n")),
        [](const CCalEvent& e) { EXPECT_EQ(e.name, "Caf\xE9"); }},
   };
@@ -101,6 +111,16 @@ TEST_F(IcalImport, OtherProducers) {
     EXPECT_EQ(added, 1);
     c.check(*e);
   }
+}
+
+TEST(IcalProducer, LaterMatchesWin) {
+  struct Case {
+    const char* prodId;
+    int producer;
+  } cases[] = {{"-//Corvelle Software//ALMACORA 5.0//EN", 1}, {"-//Mozilla.org//x", 2},
+               {"-//Microsoft Corporation//Outlook 16.0//EN", 3}, {"-//Mozilla//x//iCal 4//EN", 4},
+               {"-//Other//EN", 0}};
+  for (const Case& c : cases) EXPECT_EQ(CICalConverter::DetectICalProducer(c.prodId), c.producer) << c.prodId;
 }
 
 TEST_F(IcalImport, SameTextTwiceAddsOnceAndKeepsHeldAlarmState) {
