@@ -86,7 +86,14 @@ const CDateTime& StampOf(const CCalEvent& e) { return e.dtStamp.IsEmpty() ? e.la
 void AddIdentity(icalcomponent* c, const CCalEvent& e) {
   icalcomponent_add_property(c, icalproperty_new_uid(ToUtf8(e.uid).c_str()));
   icalcomponent_add_property(c, icalproperty_new_sequence(e.sequence));
-  icalcomponent_add_property(c, icalproperty_new_dtstamp(ToIcalTime(StampOf(e), false)));
+  // DTSTAMP is required; an event that never had one is stamped now.
+  const CDateTime stamp = StampOf(e).IsEmpty() ? CDateTime::NowUtc() : StampOf(e);
+  icalcomponent_add_property(c, icalproperty_new_dtstamp(ToIcalTime(stamp, false)));
+}
+
+// A time property only for a set time: "no date" has no iCalendar form.
+void AddTime(icalcomponent* c, icalproperty* (*make)(icaltimetype), const CDateTime& value) {
+  if (!value.IsEmpty()) icalcomponent_add_property(c, make(ToIcalTime(value, false)));
 }
 
 icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& header, bool* advanced) {
@@ -94,7 +101,7 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
   icalcomponent* v = icalcomponent_new(ICAL_VEVENT_COMPONENT);
   icalcomponent_add_property(v, icalproperty_new_summary(ToUtf8(e.name).c_str()));
   icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, e.start, allDay));
-  if (e.showEnd) icalcomponent_add_property(v, EndProperty(e.end, allDay));
+  if (e.showEnd && !e.end.IsEmpty()) icalcomponent_add_property(v, EndProperty(e.end, allDay));
   AddTexts(v, e.type, e.notes, e.url);
   if (!e.oneTime) {
     if (const CRecurrenceRule* rule = e.recurrence.FindRule()) {
@@ -135,12 +142,12 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
     const CDateTime& d = entry.second.IsMoved() ? entry.second.start : entry.first;
     icalcomponent_add_property(v, TimeProperty(icalproperty_new_exdate, d, allDay));
   }
-  icalcomponent_add_property(v, XTime("X-AK-NEXT-ALARM", e.nextOccurrence, allDay));
+  if (!e.nextOccurrence.IsEmpty()) icalcomponent_add_property(v, XTime("X-AK-NEXT-ALARM", e.nextOccurrence, allDay));
   if (e.autoAcknowledge > 0) icalcomponent_add_property(v, XValue("X-AK-AUTO-ACKNOWLEDGE", "TRUE"));
   if (e.acknowledged) icalcomponent_add_property(v, XValue("X-AK-ACKNOWLEDGED", "TRUE"));
   AddIdentity(v, e);
-  icalcomponent_add_property(v, icalproperty_new_created(ToIcalTime(e.created, false)));
-  icalcomponent_add_property(v, icalproperty_new_lastmodified(ToIcalTime(e.lastModified, false)));
+  AddTime(v, icalproperty_new_created, e.created);
+  AddTime(v, icalproperty_new_lastmodified, e.lastModified);
   if (header.publishAlarms) {
     AddAlarms(v, e, e.start);
     for (const auto& entry : e.occurrenceStates) {
