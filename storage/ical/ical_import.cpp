@@ -111,6 +111,7 @@ struct CICalConverter::Run {
     if (method == ICAL_METHOD_CANCEL || method == ICAL_METHOD_REFRESH || method == ICAL_METHOD_COUNTER ||
         method == ICAL_METHOD_DECLINECOUNTER)
       return;
+    DropRunawayZones(vcal);
     Events(vcal);
   }
 

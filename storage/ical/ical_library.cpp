@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <vector>
 
 #include "platform/code_page.h"
 
@@ -80,6 +81,44 @@ CDateTime FromIcalTime(const icaltimetype& time) {
     if (icaltime_is_utc(time)) value.SetZoneKind(CDateTime::kUtc);
   }
   return value;
+}
+
+namespace {
+
+bool ZoneIsBounded(icalcomponent* zone) {
+  int rules = 0, dates = 0;
+  for (icalcomponent* o = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); o;
+       o = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+    for (icalproperty* p = icalcomponent_get_first_property(o, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(o, ICAL_ANY_PROPERTY)) {
+      const icalproperty_kind kind = icalproperty_isa(p);
+      if (kind == ICAL_RDATE_PROPERTY && ++dates > kMaxZoneDates) return false;
+      if (kind != ICAL_RRULE_PROPERTY) continue;
+      if (++rules > kMaxZoneRules) return false;
+      const icalrecurrencetype r = icalproperty_get_rrule(p);
+      if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval < 1) return false;
+      if (r.by_month[0] == ICAL_RECURRENCE_ARRAY_MAX || r.by_month[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+      if (r.by_year_day[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_week_no[0] != ICAL_RECURRENCE_ARRAY_MAX ||
+          r.by_hour[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_minute[0] != ICAL_RECURRENCE_ARRAY_MAX ||
+          r.by_second[0] != ICAL_RECURRENCE_ARRAY_MAX)
+        return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void DropRunawayZones(icalcomponent* vcalendar) {
+  std::vector<icalcomponent*> drop;
+  for (icalcomponent* z = icalcomponent_get_first_component(vcalendar, ICAL_VTIMEZONE_COMPONENT); z;
+       z = icalcomponent_get_next_component(vcalendar, ICAL_VTIMEZONE_COMPONENT)) {
+    if (!ZoneIsBounded(z)) drop.push_back(z);
+  }
+  for (icalcomponent* z : drop) {
+    icalcomponent_remove_component(vcalendar, z);
+    icalcomponent_free(z);
+  }
 }
 
 bool PropertyIsDate(icalproperty* property) {

@@ -82,6 +82,11 @@ TEST_F(IcalHostile, HugeAndBrokenTextEndsQuicklyWithStorableEvents) {
                       Alarm("ACTION:AUDIO\r\nTRIGGER:-P99999999W\r\nREPEAT:2147483647\r\n")),
                 "-//Corvelle Software//Almacora 5.0//EN"),
        true},
+      {"runaway zone",
+       Calendar("BEGIN:VTIMEZONE\r\nTZID:Z\r\nBEGIN:STANDARD\r\nDTSTART:16010101T000000\r\nTZOFFSETFROM:+0100\r\n"
+                "TZOFFSETTO:+0000\r\nRRULE:FREQ=MINUTELY\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+                Event("UID:h1\r\nSUMMARY:Far\r\nDTSTART;TZID=Z:99991231T090000\r\n")),
+       true},
       {"bad dates", Calendar(Event("UID:h1\r\nSUMMARY:Bad\r\nDTSTART:20241345T250000\r\n") +
                              Event("UID:h1\r\nSUMMARY:Bad\r\nDTSTART:00010101T000000\r\n")),
        false},
