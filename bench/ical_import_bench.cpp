@@ -16,8 +16,8 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
-#include "isam/isam_record.h"
-#include "isam/isam_start.h"
+#include "isam/fileset/isam_start.h"
+#include "isam/record/isam_record.h"
 #include "model/cal_event.h"
 #include "model/event_codec.h"
 #include "model/field_buffer.h"
