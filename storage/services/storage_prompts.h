@@ -31,4 +31,8 @@ class IStoragePrompts {
   // The login dialog on *login; false when cancelled (*login unchanged),
   // true with the three values taken back.
   virtual bool PromptLogin(CalendarLogin* login) = 0;
+  // The iCalendar import's error dialog with the message: 1 "Skip Event",
+  // 2 "Cancel Import" (also when closed with its close box). Prompts that
+  // do not show it cancel.
+  virtual int AskSkipOrCancel(const std::string& /*message*/) { return 2; }
 };
