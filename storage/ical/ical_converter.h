@@ -52,7 +52,9 @@ class CICalConverter {
   bool HasAdvancedRule() const { return advancedRule_ != 0; }
 
   // ---- Import into `target`. The refresh flag comes from a subscription's
-  // refresh. Both fill the counts and the type-name map.
+  // refresh. Both fill the counts and the type-name map. A file's path
+  // loses its double quotes, and a bare file name is looked for in the
+  // program's folder.
   // A file that cannot be read shows "Error opening file" and answers false;
   // otherwise true (also when events were skipped or the run cancelled).
   bool ImportICalFile(const std::string& path, IICalTarget& target, bool refresh = false);

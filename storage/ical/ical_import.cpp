@@ -14,6 +14,7 @@
 #include "model/field_buffer.h"
 #include "model/program_settings.h"
 #include "platform/os_file.h"
+#include "platform/paths.h"
 #include "storage/ical/ical_bounds.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_import_parts.h"
@@ -305,8 +306,11 @@ void CICalConverter::ImportICalString(const std::string& text, IICalTarget& targ
 
 bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target, bool refresh) {
   BeginImport();
+  // As a calendar file's path: quotes removed, a bare name in the program's
+  // folder.
   std::string cleanPath = path;
   cleanPath.erase(std::remove(cleanPath.begin(), cleanPath.end(), '"'), cleanPath.end());
+  if (!cleanPath.empty() && !platform::HasFolderPart(cleanPath)) cleanPath = platform::ProgramFolder() + cleanPath;
   std::string text;
   if (!ReadWholeFile(cleanPath, &text)) {
     if (prompts_) prompts_->ShowMessage("Error opening file");
