@@ -111,7 +111,9 @@ TEST(OldFileConversion, OpeningAnOldFile) {
     EXPECT_EQ(c.result, OpenOldEventFile(old, &calendar, &prompts)) << c.what;
     EXPECT_EQ(c.texts, prompts.Texts()) << c.what;
     EXPECT_EQ(c.result == 1 ? 1u : 0u, calendar.target.events.size()) << c.what;
-    if (c.answer) EXPECT_EQ(std::vector<std::string>{"events20.akv"}, prompts.proposedNames) << c.what;
+    if (c.answer) {
+      EXPECT_EQ(std::vector<std::string>{"events20.akv"}, prompts.proposedNames) << c.what;
+    }
   }
   EXPECT_EQ(OldFile20(), folder.Read("mine.dat"));
 
