@@ -36,7 +36,9 @@ void ImportVCalendarText(const std::string& text, IImportTarget* target, VCalImp
 // The text handed to the parser: the parser never returns from a BASE64 or
 // quoted-printable value that reaches the end of its input without a blank
 // line, and takes a 0xFF byte for the end of input and then stops moving.
-// So 0xFF bytes become '?', a BASE64 value gets a blank line before the next
+// So 0xFF bytes become '?', an empty value not folded onto the next line
+// becomes "NAME:;" (a property without value: the parser would take the
+// next line for its value), a BASE64 value gets a blank line before the next
 // property, an '=' of a quoted-printable value that starts no escape is
 // written "=3D", and the text always ends in blank lines.
 std::string PrepareVCalendarText(const std::string& text);

@@ -26,6 +26,16 @@ bool HeadNames(const std::string& line, const char* encoding) {
   return head.find(encoding) != std::string::npos;
 }
 
+// "NAME:" with nothing after the colon. The parser takes the next line as
+// the value of such a property (meant for a value folded onto the next
+// line), so an empty DESCRIPTION swallows the next property, and an empty
+// alarm before END:VEVENT loses the whole file. Written "NAME:;" it is a
+// property without a value.
+bool HasEmptyValue(const std::string& line) {
+  const size_t colon = line.find(':');
+  return colon != std::string::npos && colon > 0 && line.find_first_not_of("\r\n", colon + 1) == std::string::npos;
+}
+
 bool IsQuotedHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
 // The quoted-printable reader loops on an '=' followed by anything but a
@@ -72,6 +82,9 @@ std::string PrepareVCalendarText(const std::string& text) {
         inBase64 = false;
       }
     }
+    if (!inBase64 && !inQuoted && HasEmptyValue(line) && !HeadNames(line, "BASE64") &&
+        !(pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')))
+      line.insert(line.find(':') + 1, ";");
     if (!inBase64 && HeadNames(line, "BASE64")) inBase64 = true;
     if (inQuoted) inQuoted = EscapeQuotedValue(&line, 0);
     else if (!inBase64 && HeadNames(line, "QUOTED-PRINTABLE"))

@@ -78,7 +78,7 @@ TEST(VCalImport, FieldsAndTheAllDayFlag) {
 
 TEST(VCalImport, AlarmRunTimeGivesTheLeadTime) {
   KeepingTarget target;
-  Import(Calendar(Event("SUMMARY:Run\r\nDALARM:20240310T084500\r\n") + Event("SUMMARY:Bare\r\nDALARM:;;;\r\n") +
+  Import(Calendar(Event("SUMMARY:Run\r\nDALARM:20240310T084500\r\n") + Event("SUMMARY:Bare\r\nDALARM:\r\n") +
                   Event("SUMMARY:Plain\r\n")),
          &target);
   ASSERT_EQ(3u, target.events.size());
@@ -98,6 +98,7 @@ TEST(VCalImport, ValuesThatAreNotTextAreNeverReadAsText) {
       Calendar(Event("DESCRIPTION;ENCODING=BASE64:aGVsbG8gd29ybGQ=\r\nSUMMARY:After\r\n")),
       Calendar(Event("DESCRIPTION;ENCODING=BASE64:\r\n aGVs\r\n bG8=\r\nSUMMARY:After\r\n")),
       Calendar(Event("AALARM;ENCODING=BASE64:AAAA\r\nDALARM:;;;\r\nSUMMARY:After\r\n")),
+      Calendar(Event("DESCRIPTION:\r\nSUMMARY:After\r\nAALARM:\r\n")),
       Calendar(Event("DESCRIPTION;BASE64:a\xff\r\nSUMMARY;QUOTED-PRINTABLE:x\xff=\r\nSUMMARY:After\r\n")),
       "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20240310\r\nSUMMARY;ENCODING=QUOTED-PRINTABLE:a=",
       "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY;ENCODING=BASE64:",
@@ -105,7 +106,7 @@ TEST(VCalImport, ValuesThatAreNotTextAreNeverReadAsText) {
   for (size_t i = 0; i < std::size(hostile); ++i) {
     KeepingTarget target;
     Import(hostile[i], &target);
-    if (i < 3) {
+    if (i < 4) {
       ASSERT_EQ(1u, target.events.size()) << i;
       EXPECT_EQ("After", target.events[0]->name) << i;
       EXPECT_EQ("", target.events[0]->notes) << i;
