@@ -1,6 +1,5 @@
-// CCalendarFile: the operations later steps fill in (Internet calendars,
-// older event files). Until then they refuse plainly, and publishing does
-// nothing.
+// CCalendarFile: the operations later steps fill in (Internet calendars).
+// Until then they refuse plainly, and publishing does nothing.
 #include "storage/calendar_file.h"
 #include "model/program_settings.h"
 #include "storage/services/storage_services.h"
@@ -22,9 +21,3 @@ int CCalendarFile::SubscribeLocalFile(CEventArray* events) {
 
 void CCalendarFile::AutoPublish(int) {}
 
-int CCalendarFile::ConvertOldEventFiles(CEventArray*, bool) { return 0; }
-
-int CCalendarFile::OpenOldEventFile(CEventArray*, const std::string&) {
-  StorageMessage(storage_text::kNotValidEventsFile, PromptIcon::kExclamation);
-  return 0;
-}
