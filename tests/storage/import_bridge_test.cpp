@@ -95,7 +95,8 @@ TEST_F(ImportBridgeTest, OpeningAnOldFileConvertsItIntoTheChosenFile) {
   record[6] = record[7] = '\xFF';
   record[302] = 1;
   record.replace(14, 4, "Old!");
-  const std::string old = Write("mine.dat", std::string("Almacora 3.50 Event File").replace(9, 4, "2.00") + record);
+  const std::string bytes = std::string("Almacora 3.50 Event File").replace(9, 4, "2.00") + record;
+  const std::string old = Write("mine.dat", bytes);
   convertPrompts.answers = {true};
   convertPrompts.chosen = Path("mine.akv");
   CCalendarFile calendar;
@@ -107,6 +108,7 @@ TEST_F(ImportBridgeTest, OpeningAnOldFileConvertsItIntoTheChosenFile) {
   EXPECT_FALSE(events.at(0)->uid.empty());
   EXPECT_EQ("mine", calendar.name);
   EXPECT_EQ(Path("mine.akv"), calendar.path);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), storagetest::ReadFileBytes(old));
 
   // A 1.2 file shorter than an engine header is one too.
   std::string r12(112, '\0');
