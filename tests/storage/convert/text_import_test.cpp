@@ -147,23 +147,11 @@ TEST(TextImport, OptionsComeFromTheSettings) {
   s.ImportColumnOrder = "3x10";
   s.ImportColumnDelimeter = "";
   s.ImportDateDelimeter = "-.";
-  s.ImportDateOrder = 1;
-  s.ImportAlarmEnabled = 0;
-  s.ImportLeadTime = 3;
-  s.ImportLeadUnits = "Weeks";
-  s.ImportDefaultFreq = 5;
   const TextImportOptions o = TextImportOptions::FromSettings();
-  EXPECT_EQ(',', o.columnDelimiter);
+  EXPECT_EQ(',', o.columnDelimiter);  // an empty setting keeps the default
   EXPECT_EQ('-', o.dateDelimiter);
-  EXPECT_EQ(1, o.dateOrder);
-  EXPECT_EQ(3, o.dateColumn);
-  EXPECT_EQ(2, o.timeColumn);
-  EXPECT_EQ(-1, o.nameColumn);
-  EXPECT_EQ(0, o.typeColumn);
-  EXPECT_FALSE(o.alarmEnabled);
-  EXPECT_EQ(3, o.leadTime);
-  EXPECT_EQ("Weeks", o.leadUnits);
-  EXPECT_EQ(5, o.defaultFrequency);
+  EXPECT_EQ((std::vector<int>{3, 2, -1, 0}),
+            (std::vector<int>{o.dateColumn, o.timeColumn, o.nameColumn, o.typeColumn}));
 }
 
 }  // namespace
