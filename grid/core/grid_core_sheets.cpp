@@ -73,6 +73,11 @@ int CGridCore::ShowCellTips(int flag) {
 
 int CGridCore::SetDoubleBuffer(int flag) {
   sheet_->doubleBuffer = flag != 0;
+  // A bitmap that cannot be made leaves painting direct.
+  if (cellArea_->SetDoubleBuffer(flag ? 1 : 0) != 0) {
+    sheet_->doubleBuffer = false;
+    return 1;
+  }
   return 0;
 }
 

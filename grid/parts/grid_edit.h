@@ -1,13 +1,18 @@
-// CGridEdit: the grid's in-place editor, a multi-line edit control (child
-// id 123) created hidden with the grid. Beginning and ending edits arrive
-// with in-place editing.
+// CGridEdit: the grid's in-place editor, a system multi-line edit control
+// (child id 123) created hidden with the grid and subclassed here. Tab,
+// Enter, Escape and the vertical arrows on one line end the edit by giving
+// the focus back to the grid; losing the focus ends the edit through
+// CGridCore::EndEdit. An end refused inside the grid takes the focus back
+// by a posted message, so it never fights another window for the focus.
 #pragma once
 
 #include <windows.h>
 
+class CGridCore;
+
 class CGridEdit {
  public:
-  CGridEdit() = default;
+  explicit CGridEdit(CGridCore* grid) : grid_(grid) {}
   ~CGridEdit();
   CGridEdit(const CGridEdit&) = delete;
   CGridEdit& operator=(const CGridEdit&) = delete;
@@ -15,5 +20,19 @@ class CGridEdit {
   HWND GetSafeHwnd() const { return hwnd_; }
 
  private:
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnSetFocus(WPARAM wParam);
+  bool OnKeyDown(UINT key);
+  void OnKillFocus(HWND gaining);
+  LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+  void Leave(int nextCol, int nextRow, bool moveNext, bool cancelled);
+
+  CGridCore* grid_;
   HWND hwnd_ = nullptr;
+  WNDPROC oldProc_ = nullptr;
+  bool cancelled_ = false, moveNext_ = false;
+  int nextCol_ = 0, nextRow_ = 0;
+  int height_ = 0, lineHeight_ = 0;
 };
