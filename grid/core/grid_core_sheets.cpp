@@ -43,6 +43,7 @@ int CGridCore::SelectSheet(int index, int redraw) {
 
 int CGridCore::SetTabBarWidth(int width) {
   sheet_->tabBarWidth = width;
+  if (GetSafeHwnd()) AdjustLayout();
   return 0;
 }
 
