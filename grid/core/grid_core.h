@@ -44,10 +44,11 @@ class CGridDropList;
 
 class CGridCore : public framework::CWindow, public CGridCellComparer, public CGridSelectionHost {
  public:
-  // Child ids of the part windows.
+  // Child ids of the part windows. The hint has an id of its own, so that
+  // looking up the horizontal bar by id never finds the hint.
   enum : int {
     kCellAreaId = 1, kTopHeadingId = 2, kSideHeadingId = 3, kCornerId = 4, kTabBarId = 5,
-    kVScrollId = 6, kHScrollId = 7, kHintId = 7, kEditorId = 123
+    kVScrollId = 6, kHScrollId = 7, kHintId = 8, kEditorId = 123
   };
   // Parts named to the pop-up menu and tip notifications.
   enum : int {
