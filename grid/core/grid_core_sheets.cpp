@@ -69,6 +69,7 @@ int CGridCore::SetHighlightStyle(int style) {
 
 int CGridCore::ShowCellTips(int flag) {
   sheet_->cellTipsOption = flag != 0;
+  cellArea_->EnableTips(flag != 0);
   return 0;
 }
 

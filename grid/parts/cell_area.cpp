@@ -31,9 +31,15 @@ bool CGridCellArea::CreateArea(HWND grid) {
   return CreatePart("AlmacoraGridCells", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, grid, CGridCore::kCellAreaId);
 }
 
-bool CGridCellArea::OnCreate(const CREATESTRUCTA&) { return true; }
+bool CGridCellArea::OnCreate(const CREATESTRUCTA&) {
+  if (grid_->Sheet().cellTipsOption) EnableTips(true);
+  return true;
+}
 
-void CGridCellArea::OnDestroy() { FreeBitmap(); }
+void CGridCellArea::OnDestroy() {
+  FreeBitmap();
+  EnableTips(false);
+}
 
 LRESULT CGridCellArea::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -45,7 +51,11 @@ LRESULT CGridCellArea::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP: OnButtonUp(true, pt); return 0;
     case WM_RBUTTONUP: OnButtonUp(false, pt); return 0;
     case WM_LBUTTONDBLCLK: OnDoubleClick(pt); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), pt); return 0;
+    case WM_MOUSEMOVE:
+      RelayToTips(message, wParam, lParam);
+      OnMouseMove(static_cast<UINT>(wParam), pt);
+      return 0;
+    case WM_NOTIFY: return OnNotify(lParam);
     case WM_CAPTURECHANGED:
       captureLost_ = true;
       capturedByType_ = false;
@@ -69,6 +79,7 @@ LRESULT CGridCellArea::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CGridCellArea::OnSize(UINT, int, int) {
+  RelayToTips(WM_SIZE, 0, 0);
   // A new bitmap holds only background: everything is painted into it.
   if (doubleBuffer_) {
     FreeBitmap();

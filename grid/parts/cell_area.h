@@ -10,6 +10,8 @@
 // when re-made) and then copied to the window.
 #pragma once
 
+#include <string>
+
 #include "grid/parts/draw_hint.h"
 #include "grid/parts/part_window.h"
 
@@ -32,6 +34,9 @@ class CGridCellArea : public CGridPartWindow {
   int SetDoubleBuffer(int mode);
   int GetDoubleBuffer() const { return doubleBuffer_; }
   bool HasFocus() const { return hasFocus_; }
+  // Tips for the cell under the mouse (texts from OnGetCellTip), on or off.
+  void EnableTips(bool on);
+  HWND GetTipWindow() const { return tips_; }
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -58,6 +63,9 @@ class CGridCellArea : public CGridPartWindow {
   void OnWheel(int delta);
   LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
   void OnFocus(bool gained);
+  // Tips (cell_area_tips.cpp).
+  void RelayToTips(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(LPARAM lParam);
 
   CGridDrawHint hint_;
   HBITMAP bitmap_ = nullptr;
@@ -73,4 +81,7 @@ class CGridCellArea : public CGridPartWindow {
   // The first visible column and row of the contents on screen.
   int shownFirstCol_ = -1, shownFirstRow_ = -1;
   int shownCurCol_ = -1, shownCurRow_ = -1;
+  HWND tips_ = nullptr;
+  int tipCol_ = -1, tipRow_ = -1;
+  std::string tipText_;
 };

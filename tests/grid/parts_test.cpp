@@ -2,6 +2,11 @@
 // messages and read back through the grid.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "grid/parts/cell_area.h"
 #include "grid/parts/hint_wnd.h"
 #include "grid/parts/sheet_tabs.h"
 #include "tests/grid/input_fixture.h"
@@ -114,5 +119,22 @@ TEST_F(PartsFixture, HintPlacedByFlagsStaysInsideTheGrid) {
     EXPECT_EQ(r.bottom, 100);
     EXPECT_GE(r.right - r.left, 60);
     EXPECT_EQ(r.left, c.expectLeft >= 0 ? c.expectLeft : c.x - (r.right - r.left) / 2);
+  }
+}
+
+TEST_F(PartsFixture, CellTipsAskForTheTextOfTheCellUnderTheMouse) {
+  EXPECT_EQ(grid.GetCellArea()->GetTipWindow(), nullptr);
+  grid.ShowCellTips(1);
+  HWND tips = grid.GetCellArea()->GetTipWindow();
+  ASSERT_NE(tips, nullptr);
+  for (POINT cell : {POINT{2, 3}, POINT{0, 1}}) {
+    const POINT p = CellCentre(grid, cell.x, cell.y);
+    ::SendMessageA(area, WM_MOUSEMOVE, 0, Pt(p.x, p.y));
+    NMTTDISPINFOA info{};
+    info.hdr.hwndFrom = tips;
+    info.hdr.code = TTN_GETDISPINFOA;
+    ::SendMessageA(area, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    ASSERT_NE(info.lpszText, nullptr);
+    EXPECT_EQ(std::string(info.lpszText), "Col:" + std::to_string(cell.x) + " Row:" + std::to_string(cell.y));
   }
 }
