@@ -239,6 +239,8 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int GetEditColumn() const { return editCol_; }
   int GetEditRow() const { return editRow_; }
   HWND GetEditorWindow() const { return editorInUse_; }
+  // Told by the part hosting the editor that the editor's text changed.
+  void OnEditorTextChanged(HWND editor);
 
   // --- Find (grid_core_find.cpp) ---
   // The owner's modeless find or replace dialog, whose FINDMSGSTRING

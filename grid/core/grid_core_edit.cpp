@@ -93,3 +93,7 @@ void CGridCore::HideEditor() {
   if (editorInUse_ && ::GetFocus() == editorInUse_) ::SetFocus(cellArea_->GetSafeHwnd());
   if (editorInUse_) ::ShowWindow(editorInUse_, SW_HIDE);
 }
+
+void CGridCore::OnEditorTextChanged(HWND editor) {
+  if (editing_ && editor == editor_->GetSafeHwnd()) editor_->GrowToText();
+}

@@ -45,6 +45,9 @@ LRESULT CGridCellArea::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   switch (message) {
     case WM_ERASEBKGND: return 1;   // the paint covers every pixel
+    case WM_COMMAND:
+      if (HIWORD(wParam) == EN_UPDATE) grid_->OnEditorTextChanged(reinterpret_cast<HWND>(lParam));
+      return 0;
     case WM_PAINT: OnPaintMessage(); return 0;
     case WM_LBUTTONDOWN: OnButtonDown(true, static_cast<UINT>(wParam), pt); return 0;
     case WM_RBUTTONDOWN: OnButtonDown(false, static_cast<UINT>(wParam), pt); return 0;

@@ -64,11 +64,53 @@ LRESULT CGridEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void CGridEdit::GrowToText() {
+  if (!autoGrow_ || !hwnd_ || !::IsWindowVisible(hwnd_)) return;
+  HWND host = ::GetParent(hwnd_);
+  RECT r, hostRect;
+  ::GetWindowRect(hwnd_, &r);
+  ::MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&r), 2);
+  ::GetClientRect(host, &hostRect);
+  const int length = ::GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  ::GetWindowTextA(hwnd_, &text[0], length + 1);
+  text.resize(static_cast<size_t>(length));
+  text += " X X";
+  RECT calc{r.left + 2, r.top, hostRect.right, r.top};
+  HDC dc = ::GetDC(hwnd_);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &calc, DT_CALCRECT | DT_WORDBREAK);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(hwnd_, dc);
+  const bool inCells = host == grid_->GetPartWindow(CGridCore::kCellAreaId);
+  RECT grown = r;
+  RECT cell;
+  if (calc.right > r.right) {
+    grown.right = hostRect.right - 1;
+    if (inCells && grid_->HitTest(calc.right, r.top, nullptr, nullptr, &cell) == 0) {
+      grown.right = cell.right < hostRect.right - 1 ? cell.right : hostRect.right - 1;
+    }
+  }
+  if (calc.bottom > r.bottom) {
+    grown.bottom = hostRect.bottom - 1;
+    if (inCells && grid_->HitTest(r.left, calc.bottom, nullptr, nullptr, &cell) == 0) {
+      grown.bottom = cell.bottom - 1 < hostRect.bottom - 1 ? cell.bottom - 1 : hostRect.bottom - 1;
+    }
+  }
+  if (grown.right < r.right) grown.right = r.right;
+  if (grown.bottom < r.bottom) grown.bottom = r.bottom;
+  if (::EqualRect(&grown, &r)) return;
+  ::MoveWindow(hwnd_, grown.left, grown.top, grown.right - grown.left, grown.bottom - grown.top, TRUE);
+  ::ValidateRect(host, &grown);
+  height_ = grown.bottom - grown.top;
+}
+
 void CGridEdit::OnSetFocus(WPARAM wParam) {
   Default(WM_SETFOCUS, wParam, 0);
   RECT client;
   ::GetClientRect(hwnd_, &client);
   height_ = lineHeight_ = client.bottom + 4;
+  GrowToText();
   cancelled_ = moveNext_ = false;
   ::SendMessageA(hwnd_, EM_SETSEL, 0, -1);
   ::SendMessageA(hwnd_, EM_SCROLLCARET, 0, 0);

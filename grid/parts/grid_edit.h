@@ -18,6 +18,9 @@ class CGridEdit {
   CGridEdit& operator=(const CGridEdit&) = delete;
   bool Create(HWND grid);
   HWND GetSafeHwnd() const { return hwnd_; }
+  // Widens and heightens the editor to its text, cell by cell, inside the
+  // part hosting it; it never shrinks. Called when the text changed.
+  void GrowToText();
 
  private:
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -35,4 +38,5 @@ class CGridEdit {
   bool cancelled_ = false, moveNext_ = false;
   int nextCol_ = 0, nextRow_ = 0;
   int height_ = 0, lineHeight_ = 0;
+  bool autoGrow_ = true;
 };

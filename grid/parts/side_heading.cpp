@@ -14,6 +14,9 @@ LRESULT CGridSideHeading::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
   const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   switch (message) {
     case WM_ERASEBKGND: return 1;   // the paint covers every pixel
+    case WM_COMMAND:
+      if (HIWORD(wParam) == EN_UPDATE) grid_->OnEditorTextChanged(reinterpret_cast<HWND>(lParam));
+      return 0;
     case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), pt); return 0;
     case WM_LBUTTONDOWN: OnButtonDown(pt); return 0;
     case WM_LBUTTONUP: OnButtonUp(pt); return 0;

@@ -11,7 +11,11 @@
 namespace {
 
 struct EditFixture : ::testing::Test {
-  TestHost host{400, 300, true};
+  // One shown host for the suite: showing a window costs Wine seconds.
+  static TestHost* shared;
+  static void SetUpTestSuite() { shared = new TestHost(400, 300, true); }
+  static void TearDownTestSuite() { delete shared; }
+  TestHost& host = *shared;
   InputGrid grid;
   HWND area = nullptr;
   void SetUp() override {
@@ -34,6 +38,7 @@ struct EditFixture : ::testing::Test {
   }
   HWND List() { return ::GetDlgItem(area, CGridCore::kEditorId) == Editor() ? nullptr : ::GetDlgItem(area, 123); }
 };
+TestHost* EditFixture::shared = nullptr;
 
 }  // namespace
 
@@ -63,6 +68,20 @@ TEST_F(EditFixture, TabEnterAndEscapeEndEditsAsAPersonExpects) {
       EXPECT_EQ(Text(c.col, c.row), "");
     }
   }
+}
+
+TEST_F(EditFixture, EditorGrowsToItsTextCellByCell) {
+  ASSERT_EQ(grid.BeginEdit(0, 3, 0), 0);
+  RECT before, after, cell;
+  ::GetWindowRect(Editor(), &before);
+  ::SetWindowTextA(Editor(), "a rather long line of typed text here");
+  ::SendMessageA(area, WM_COMMAND, MAKEWPARAM(CGridCore::kEditorId, EN_UPDATE), reinterpret_cast<LPARAM>(Editor()));
+  ::GetWindowRect(Editor(), &after);
+  ::MapWindowPoints(nullptr, area, reinterpret_cast<POINT*>(&after), 2);
+  EXPECT_GT(after.right - after.left, before.right - before.left);
+  grid.GetCellRect(1, 3, &cell);
+  EXPECT_GE(after.right, cell.right);   // a whole neighbouring cell at least
+  grid.HideEditor();
 }
 
 TEST_F(EditFixture, RefusedEndKeepsTheEditorAndRefusedKeysStayOut) {
