@@ -156,30 +156,7 @@ void CGridCellArea::DragLoop(POINT pt) {
     }
     // Wait out the step delay, dispatching what arrives.
     const DWORD delay = static_cast<DWORD>(s.dragScrollDelay > 0 ? s.dragScrollDelay : 0);
-    const DWORD start = ::GetTickCount();
-    bool end = false;
-    for (;;) {
-      MSG msg;
-      if (::PeekMessageA(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE) ||
-          ::PeekMessageA(&msg, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) {
-        end = true;
-      }
-      if (!end && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-          ::PostQuitMessage(static_cast<int>(msg.wParam));
-          end = true;
-        } else {
-          ::TranslateMessage(&msg);
-          ::DispatchMessageA(&msg);
-        }
-      }
-      if (!::IsWindow(h) || captureLost_ || ::GetCapture() != h) end = true;
-      if (end) break;
-      const DWORD spent = ::GetTickCount() - start;
-      if (spent >= delay) break;
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, delay - spent, QS_ALLINPUT);
-    }
-    if (end) break;
+    if (!WaitDragStep(h, delay, &captureLost_)) break;
   }
   if (::IsWindow(h)) inDrag_ = false;
 }

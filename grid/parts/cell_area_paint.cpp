@@ -82,6 +82,20 @@ void CGridCellArea::PaintHinted(HDC windowDc) {
   const COLORREF back = grid_->GetBackgroundColor(CGridCore::kPartCells);
   FillBackground(target, RECT{used.right, client.top, client.right, client.bottom}, back);
   FillBackground(target, RECT{client.left, used.bottom, used.right, client.bottom}, back);
+  // Frozen columns and rows end in a line, so the scrolled part is told
+  // apart from them.
+  if ((s.frozenCols > 0 && s.frozenWidth > 0) || (s.frozenRows > 0 && s.frozenHeight > 0)) {
+    HGDIOBJ oldPen = ::SelectObject(target, ::GetStockObject(BLACK_PEN));
+    if (s.frozenCols > 0 && s.frozenWidth > 0) {
+      ::MoveToEx(target, s.frozenWidth - 1, 0, nullptr);
+      ::LineTo(target, s.frozenWidth - 1, used.bottom);
+    }
+    if (s.frozenRows > 0 && s.frozenHeight > 0) {
+      ::MoveToEx(target, 0, s.frozenHeight - 1, nullptr);
+      ::LineTo(target, used.right, s.frozenHeight - 1);
+    }
+    ::SelectObject(target, oldPen);
+  }
   if (target == memDc_) ::BitBlt(windowDc, 0, 0, client.right, client.bottom, memDc_, 0, 0, SRCCOPY);
   shownFirstCol_ = s.firstVisibleCol;
   shownFirstRow_ = s.firstVisibleRow;

@@ -152,10 +152,14 @@ void CGridTopHeading::OnMouseMove(UINT keys, POINT pt) {
     return;
   }
   if (dragCol_ >= 0 && (keys & MK_LBUTTON)) {
-    if (pt.x < 0) {
-      grid_->ScrollColumns(CGridCore::kPrev);
-    } else if (pt.x > s.cellAreaWidth) {
-      grid_->ScrollColumns(CGridCore::kNext);
+    // Outside the area the view scrolls a column per round until the
+    // mouse moves again or the button comes up.
+    HWND h = GetSafeHwnd();
+    while ((pt.x < 0 || pt.x > s.cellAreaWidth) && ::GetCapture() == h) {
+      const int first = grid_->GetFirstVisibleColumn();
+      grid_->ScrollColumns(pt.x < 0 ? CGridCore::kPrev : CGridCore::kNext);
+      if (!WaitDragStep(h, static_cast<DWORD>(std::max(0, s.dragScrollDelay)), nullptr)) return;
+      if (grid_->GetFirstVisibleColumn() == first) break;
     }
     int col, row;
     RECT rect;

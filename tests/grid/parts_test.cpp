@@ -68,6 +68,28 @@ TEST_F(PartsFixture, ColumnDroppedOnTheRightHalfLandsAfterThatColumn) {
   EXPECT_STREQ(body.GetTextPtr(), "body");
 }
 
+namespace {
+HWND g_top = nullptr;
+void CALLBACK ReleaseOverHeading(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  ::PostMessageA(g_top, WM_LBUTTONUP, 0, Pt(5, 10));
+}
+}  // namespace
+
+TEST_F(PartsFixture, ColumnDraggedPastTheEdgeScrollsUntilTheButtonComesUp) {
+  grid.SetColumnCount(20);
+  grid.EnableColumnMove(1);
+  const RECT from = HeadingSpan(2);
+  ::SendMessageA(top, WM_LBUTTONDOWN, MK_LBUTTON, Pt((from.left + from.right) / 2, 10));
+  g_top = top;
+  ::SetTimer(nullptr, 0, 500, ReleaseOverHeading);
+  ::SendMessageA(top, WM_MOUSEMOVE, MK_LBUTTON, Pt(grid.Sheet().cellAreaWidth + 10, 10));
+  EXPECT_GE(grid.GetFirstVisibleColumn(), 2);
+  EXPECT_LE(grid.GetFirstVisibleColumn(), 5);
+  PumpMessages();
+  EXPECT_NE(::GetCapture(), top);
+}
+
 TEST_F(PartsFixture, ResizeCursorFollowsTheOptionAndDoubleClickAutoSizes) {
   const int edge = HeadingSpan(1).right;
   const HCURSOR sizeWE = grid.Sheet().sizeWECursor;
