@@ -136,12 +136,38 @@ void CGridTopHeading::DrawDropMarker(int position) {
   ::ReleaseDC(area, dc);
 }
 
+void CGridTopHeading::DrawTrackingLine(int x) {
+  HWND area = grid_->GetPartWindow(CGridCore::kCellAreaId);
+  HDC dc = ::GetDC(area);
+  const int height = grid_->Sheet().cellAreaHeight;
+  if (trackX_ >= 0) {
+    RECT old{trackX_ - 1, 0, trackX_ + 1, height};
+    ::DrawFocusRect(dc, &old);
+  }
+  trackX_ = x;
+  if (x >= 0) {
+    RECT now{x - 1, 0, x + 1, height};
+    ::DrawFocusRect(dc, &now);
+  }
+  ::ReleaseDC(area, dc);
+}
+
 void CGridTopHeading::OnMouseMove(UINT keys, POINT pt) {
   CGridSheetInfo& s = grid_->MutableSheet();
   if (resizing_ && armed_ == kColumn) {
     int width = std::max<int>(0, startSize_ + pt.x - startPos_);
     grid_->OnColumnResizing(resizeIndex_, &width);
-    grid_->SetColumnWidth(resizeIndex_, width);
+    if (s.headingResizeOption == 1) {
+      // Only the heading follows at once; the cells when the button is up.
+      s.columns[static_cast<size_t>(resizeIndex_)].width = width;
+      s.RecomputeFrozen();
+      Invalidate();
+      ::UpdateWindow(GetSafeHwnd());
+      RECT r;
+      if (grid_->GetCellRect(resizeIndex_, std::max(0, s.firstVisibleRow), &r) == 0) DrawTrackingLine(r.left + width);
+    } else {
+      grid_->SetColumnWidth(resizeIndex_, width);
+    }
     return;
   }
   if (resizing_ && armed_ == kHeadingRow) {
@@ -217,10 +243,10 @@ void CGridTopHeading::OnButtonUp(POINT pt) {
   if (resizing_) {
     resizing_ = false;
     if (armed_ == kColumn) {
+      DrawTrackingLine(-1);
       int width = grid_->ColumnWidth(resizeIndex_);
-      const int before = width;
       grid_->OnColumnResized(resizeIndex_, &width);
-      if (width != before) grid_->SetColumnWidth(resizeIndex_, width);
+      grid_->SetColumnWidth(resizeIndex_, width);
     } else {
       int height = grid_->GetTopHeadingHeight();
       grid_->OnTopHeadingResized(&height);

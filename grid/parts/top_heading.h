@@ -30,6 +30,8 @@ class CGridTopHeading : public CGridPartWindow {
   void OnRightButton(bool down, POINT pt);
   void FindEdge(POINT pt);
   void DrawDropMarker(int position);
+  // The dotted line following a live resize over the cell area (-1: none).
+  void DrawTrackingLine(int x);
 
   Armed armed_ = kNone;
   bool resizing_ = false;
@@ -39,4 +41,5 @@ class CGridTopHeading : public CGridPartWindow {
   bool clicked_ = false;
   RECT marker_{};
   bool markerShown_ = false;
+  int trackX_ = -1;
 };
