@@ -120,10 +120,9 @@ void CGridCellArea::RedrawRange(int left, int top, int right, int bottom) {
 }
 
 void CGridCellArea::RedrawAll() {
+  // Painted at the next WM_PAINT, so that a run of changes paints once.
   HintAll();
-  shownFirstCol_ = grid_->GetFirstVisibleColumn();
-  shownFirstRow_ = grid_->GetFirstVisibleRow();
-  Update();
+  Invalidate();
 }
 
 void CGridCellArea::HintAll() {

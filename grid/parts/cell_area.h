@@ -27,7 +27,7 @@ class CGridCellArea : public CGridPartWindow {
   void RedrawCell(int col, int row);
   void RedrawRow(int row);
   void RedrawRange(int left, int top, int right, int bottom);
-  // Hints every cell and repaints at once.
+  // Hints every cell for the next paint.
   void RedrawAll();
   // 1 on: paint through an off-screen bitmap of the client size. Answers 1
   // (and stays off) when the bitmap cannot be made, else 0.
