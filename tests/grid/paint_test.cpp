@@ -61,6 +61,9 @@ TEST(GridPaint, RowColouredGridShowsTheRightRowsAfterEveryMove) {
     ::InvalidateRect(area, &small, FALSE);
     ::SendMessageA(area, WM_KEYDOWN, VK_NEXT, 0);
     ExpectRowsShown(grid, area, "invalidate then move");
+    // A new off-screen bitmap is painted whole, not left as background.
+    ::MoveWindow(grid.GetSafeHwnd(), 0, 0, 350, 250, TRUE);
+    ExpectRowsShown(grid, area, "resized");
     EXPECT_EQ(grid.GetCellArea()->GetDoubleBuffer(), buffered);
   }
 }
