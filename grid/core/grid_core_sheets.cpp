@@ -36,6 +36,7 @@ int CGridCore::SelectSheet(int index, int redraw) {
   sheet_->prevFirstVisibleCol = -1;
   sheet_->prevFirstVisibleRow = -1;
   AdjustLayout();
+  cellArea_->SetDoubleBuffer(sheet_->doubleBuffer ? 1 : 0);
   redraw_ = savedRedraw;
   RedrawAll();
   return 0;

@@ -93,6 +93,11 @@ void CGridCellArea::OnSize(UINT, int, int) {
 }
 
 int CGridCellArea::SetDoubleBuffer(int mode) {
+  if (!GetSafeHwnd()) {
+    // The bitmap is made with the window's first size.
+    doubleBuffer_ = mode == 1 ? 1 : 0;
+    return 0;
+  }
   FreeBitmap();
   doubleBuffer_ = 0;
   if (mode == 1) {

@@ -107,8 +107,10 @@ void CGridCellArea::OnMouseMove(UINT keys, POINT pt) {
     const int processed = grid_->GetCellType(cell.GetCellType())->OnMouseMove(col, row, &pt, keys);
     grid_->OnCellMouseMove(col, row, pt, keys, processed);
   }
-  if ((keys & MK_LBUTTON) && ::GetCapture() == GetSafeHwnd()) DragLoop(pt);
-  if (::IsWindow(GetSafeHwnd())) grid_->MutableSheet().inputKind = CGridSheetInfo::kInputKeyboard;
+  HWND h = GetSafeHwnd();
+  if ((keys & MK_LBUTTON) && ::GetCapture() == h) DragLoop(pt);
+  // The loop dispatches messages: the window (and this object) may be gone.
+  if (::IsWindow(h)) grid_->MutableSheet().inputKind = CGridSheetInfo::kInputKeyboard;
 }
 
 // Each round moves the cursor towards the pointer, then waits out the step
