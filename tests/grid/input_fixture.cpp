@@ -23,6 +23,10 @@ int InputGrid::OnCellTypeEvent(int type, int col, int row, int code, void* param
   if (code == 100) choices = *static_cast<std::vector<std::string>*>(param);
   return code == 101 ? choiceAnswer : 1;
 }
+int InputGrid::OnVScrollThumbText(int row, std::string* text) {
+  *text = "Row " + std::to_string(row);
+  return 1;
+}
 bool InputGrid::Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
 LPARAM Pt(int x, int y) { return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y))); }

@@ -19,6 +19,7 @@ class InputGrid : public LoggingGrid {
   int OnEditEnd(int col, int row, HWND editor, std::string* text, int cancelled) override;
   int OnEditKey(int col, int row, HWND editor, UINT* ch) override;
   int OnCellTypeEvent(int type, int col, int row, int code, void* param) override;
+  int OnVScrollThumbText(int row, std::string* text) override;
   bool Logged(const std::string& line) const;
 };
 

@@ -116,6 +116,22 @@ TEST_F(PartsFixture, ScaledVerticalBarMapsThumbToRows) {
   EXPECT_EQ(grid.GetFirstVisibleRow(), 2500);
 }
 
+TEST_F(PartsFixture, ThumbTrackShowsTheRowInTheHintAndFollowsInModeOne) {
+  grid.MutableSheet().vThumbTipOption = true;
+  HWND hint = grid.GetHintWindow()->GetSafeHwnd();
+  ::SendMessageA(grid.GetSafeHwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 7), 0);
+  auto shown = [&] { return (::GetWindowLongA(hint, GWL_STYLE) & WS_VISIBLE) != 0; };   // the host is hidden
+  EXPECT_TRUE(shown());
+  EXPECT_EQ(grid.GetHintWindow()->GetText(), "Row 7");
+  EXPECT_EQ(grid.GetFirstVisibleRow(), 0);   // mode 0: the view waits for the release
+  ::SendMessageA(grid.GetSafeHwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 7), 0);
+  EXPECT_FALSE(shown());
+  EXPECT_EQ(grid.GetFirstVisibleRow(), 7);
+  grid.SetVScrollMode(1);
+  ::SendMessageA(grid.GetSafeHwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 3), 0);
+  EXPECT_EQ(grid.GetFirstVisibleRow(), 3);
+}
+
 TEST_F(PartsFixture, SheetTabsHoldSixtyFourAndReportTheClickedValue) {
   grid.SetTabBarWidth(300);
   for (int i = 0; i < 64; ++i) ASSERT_EQ(grid.AddSheetTab("Tab" + std::to_string(i), 100 + i), 0);
