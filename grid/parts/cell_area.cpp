@@ -137,6 +137,12 @@ void CGridCellArea::HintAll() {
 void CGridCellArea::Update() {
   HWND h = GetSafeHwnd();
   if (!h || !grid_->IsRedrawEnabled()) return;
+  if (!::IsWindowVisible(h)) {
+    // Nothing shows: the first paint once shown paints everything.
+    hint_.Clear();
+    shownFirstCol_ = shownFirstRow_ = -1;
+    return;
+  }
   const CGridSheetInfo& s = grid_->Sheet();
   const bool wholeRows = s.wholeRowSelection;
   auto hintCurrent = [&](int col, int row) {
