@@ -534,13 +534,18 @@ bool Expander::FindPlain(int64_t from, int lastYear, int64_t* found) const {
 bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
   if (!valid_) return false;
   if (from < start_) from = start_;
-  int fromYear = YearOfDay(DayOf(from));
+  // The date of `from` is worked out once: the year limit and the yearly
+  // and monthly periods all come from it.
+  int fromMonth, fromDom, fromYear;
+  DateFromJulianDay(DayOf(from), &fromMonth, &fromDom, &fromYear);
   int64_t lastYear = std::min<int64_t>(int64_t{fromYear} + limitYears_, kLastYear);
   if (frequency_ == kEaster) return FindEaster(from, lastYear, found);
 
   if (plainPeriods_) return FindPlain(from, static_cast<int>(lastYear), found);
 
-  int64_t period = PeriodOf(from);
+  int64_t period = frequency_ == kYearly    ? int64_t{fromYear}
+                   : frequency_ == kMonthly ? int64_t{fromYear} * 12 + (fromMonth - 1)
+                                            : PeriodOf(from);
   // A date early in January may belong to the last ISO week of the year before.
   if (frequency_ == kYearly && !weekNos_.empty()) --period;
   period = AlignUp(period);
