@@ -63,9 +63,10 @@ Workload Make(int n) {
   w.records.resize(static_cast<size_t>(n) * kRecord);
   std::mt19937_64 rng(20261209u + static_cast<unsigned>(n));
   for (auto& b : w.records) b = static_cast<uint8_t>(rng());
-  // The engine's exact-match read misses keys that begin with 0xFF (its
-  // high-value sentinel): no key of the workload begins so, for any store.
-  for (int i = 0; i < n; ++i) w.records[static_cast<size_t>(i) * kRecord] %= 0xFF;
+  // A fixed-length record that begins with 0xFF, or 0xFE 0xFE, is a deleted
+  // record or a resource to the engine, and the key leads the record: no
+  // key of the workload begins with 0xFE or 0xFF, for any store.
+  for (int i = 0; i < n; ++i) w.records[static_cast<size_t>(i) * kRecord] %= 0xFE;
   w.lookup_order.resize(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) w.lookup_order[static_cast<size_t>(i)] = static_cast<uint32_t>(i);
   std::shuffle(w.lookup_order.begin(), w.lookup_order.end(), rng);
