@@ -22,3 +22,20 @@ else()
     target_link_libraries(almacora_libical INTERFACE ${ICALVCAL_LIB})
   endif()
 endif()
+
+# The rule benchmark's peer: libical built from the same source without ICU
+# in both trees (the Windows tree's own copy; in the host tree the native
+# copy scripts/setup leaves in .deps/libical-host).
+if(ALMACORA_WINDOWS)
+  if(TARGET almacora_libical)
+    add_library(almacora_libical_bench ALIAS almacora_libical)
+  endif()
+else()
+  set(ALMACORA_LIBICAL_HOST_ROOT ${PROJECT_SOURCE_DIR}/.deps/libical-host CACHE PATH "native libical prefix (no ICU)")
+  if(EXISTS ${ALMACORA_LIBICAL_HOST_ROOT}/lib/libical.a)
+    add_library(almacora_libical_bench INTERFACE)
+    target_include_directories(almacora_libical_bench SYSTEM INTERFACE ${ALMACORA_LIBICAL_HOST_ROOT}/include)
+    target_link_libraries(almacora_libical_bench INTERFACE ${ALMACORA_LIBICAL_HOST_ROOT}/lib/libical.a pthread)
+    target_compile_definitions(almacora_libical_bench INTERFACE LIBICAL_ICAL_STATIC_DEFINE)
+  endif()
+endif()

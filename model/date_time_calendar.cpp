@@ -72,18 +72,22 @@ void DateFromJulianDay(int32_t julianDay, int* month, int* day, int* year) {
     *month = *day = *year = 0;
     return;
   }
-  // 4 * (J - 1721119) - 1 split into 400-year, year and month parts; floor
-  // divisions keep it right for days before the year 0 as well.
-  int64_t t = 4 * static_cast<int64_t>(julianDay) - 6884477;
-  int64_t c = FloorDiv(t, 146097);
-  int64_t r = (t - 146097 * c) / 4;
-  int64_t u = 4 * r + 3;
-  int64_t ya = u / 1461;
+  // 4 * (J - 1721119) - 1 split into 400-year, year and month parts. Moved
+  // forward by whole 400-year cycles (which shift only the year) so that
+  // every division is of a non-negative number: right for days before the
+  // year 0 too, and cheaper than floor divisions on the recurrence hot path.
+  constexpr uint64_t kCycles = 16000;  // beyond any 32-bit day number
+  const uint64_t t = static_cast<uint64_t>(4 * static_cast<int64_t>(julianDay) - 6884477 +
+                                           static_cast<int64_t>(4 * 146097 * kCycles));
+  const uint64_t c = t / 146097;
+  uint64_t r = (t - 146097 * c) / 4;
+  const uint64_t u = 4 * r + 3;
+  const uint64_t ya = u / 1461;
   r = (u - 1461 * ya + 4) / 4;
-  int64_t v = 5 * r - 3;
-  int64_t m = v / 153;
+  const uint64_t v = 5 * r - 3;
+  const uint64_t m = v / 153;
   int d = static_cast<int>((v - 153 * m + 5) / 5);
-  int64_t y = 100 * c + ya;
+  int64_t y = static_cast<int64_t>(100 * c + ya) - static_cast<int64_t>(400 * kCycles);
   int mo;
   if (m < 10) {
     mo = static_cast<int>(m + 3);

@@ -162,6 +162,25 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
   for (int m : minuteList_) minuteMask_ |= uint64_t{1} << m;
   for (int s : secondList_) secondMask_ |= uint64_t{1} << s;
 
+  const bool onlyWeekdays = monthMask_ == 0 && weekNos_.empty() && yearDays_.empty() && monthDays_.empty() &&
+                            setPos_.empty();
+  plainPeriods_ = onlyWeekdays && ((frequency_ == kDaily && byDay_.empty()) || frequency_ == kWeekly);
+  periodMoments_.clear();
+  if (plainPeriods_) {
+    // A week starts on its week-start day; a weekly rule's BYDAY ordinals
+    // count for nothing.
+    const int days = frequency_ == kWeekly ? 7 : 1;
+    for (int offset = 0; offset < days; ++offset) {
+      const int weekday = (weekStart_ - 1 + offset) % 7 + 1;
+      bool picked = frequency_ == kDaily;
+      for (const ByDay& e : byDay_) picked = picked || e.weekday == weekday;
+      if (!picked) continue;
+      for (int h : hourList_)
+        for (int m : minuteList_)
+          for (int s : secondList_) periodMoments_.push_back(offset * 86400 + h * 3600 + m * 60 + s);
+    }
+  }
+
   valid_ = true;
   return true;
 }
@@ -394,10 +413,11 @@ void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int is
   }
 }
 
-void Expander::ApplySetPos(std::vector<int64_t>* moments) const {
+void Expander::ApplySetPos(std::vector<int64_t>* moments) {
   if (setPos_.empty()) return;
   int64_t n = static_cast<int64_t>(moments->size());
-  std::vector<char> keep(moments->size(), 0);
+  std::vector<char>& keep = keep_;
+  keep.assign(moments->size(), 0);
   for (int v : setPos_) {
     // Positions outside the period's size select nothing (and a position of
     // 0 is no position at all); the valid ones still apply.
@@ -414,7 +434,8 @@ const std::vector<int64_t>& Expander::Expand(int64_t period) {
   if (cacheValid_ && cachedPeriod_ == period) return cachedMoments_;
   std::vector<int64_t>& out = cachedMoments_;
   out.clear();
-  std::vector<int32_t> days;
+  std::vector<int32_t>& days = days_;
+  days.clear();
   switch (frequency_) {
     case kYearly: {
       int year = static_cast<int>(period);
@@ -493,14 +514,38 @@ bool Expander::FindEaster(int64_t from, int64_t limitYear, int64_t* found) const
   return false;
 }
 
+bool Expander::FindPlain(int64_t from, int lastYear, int64_t* found) const {
+  // What the general loop does for such a rule, without its day tests: the
+  // period of `from` (aligned to the interval) holds the answer unless its
+  // moments all lie before `from`; then the next period of the series does.
+  // The year limit is tested on the day the general loop tests.
+  const int64_t lastDay = Jd(12, 31, lastYear);
+  for (int64_t period = AlignUp(PeriodOf(from));; period += interval_) {
+    if ((frequency_ == kWeekly ? 7 * period : period) > lastDay) return false;
+    const int64_t base = PeriodStart(period);
+    auto it = std::lower_bound(periodMoments_.begin(), periodMoments_.end(), from - base);
+    if (it != periodMoments_.end()) {
+      *found = base + *it;
+      return true;
+    }
+  }
+}
+
 bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
   if (!valid_) return false;
   if (from < start_) from = start_;
-  int fromYear = YearOfDay(DayOf(from));
+  // The date of `from` is worked out once: the year limit and the yearly
+  // and monthly periods all come from it.
+  int fromMonth, fromDom, fromYear;
+  DateFromJulianDay(DayOf(from), &fromMonth, &fromDom, &fromYear);
   int64_t lastYear = std::min<int64_t>(int64_t{fromYear} + limitYears_, kLastYear);
   if (frequency_ == kEaster) return FindEaster(from, lastYear, found);
 
-  int64_t period = PeriodOf(from);
+  if (plainPeriods_) return FindPlain(from, static_cast<int>(lastYear), found);
+
+  int64_t period = frequency_ == kYearly    ? int64_t{fromYear}
+                   : frequency_ == kMonthly ? int64_t{fromYear} * 12 + (fromMonth - 1)
+                                            : PeriodOf(from);
   // A date early in January may belong to the last ISO week of the year before.
   if (frequency_ == kYearly && !weekNos_.empty()) --period;
   period = AlignUp(period);

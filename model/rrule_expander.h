@@ -83,7 +83,8 @@ class Expander {
   bool WeekNoMatches(int week, int weeksInYear) const;
   bool ByDayMatches(int32_t jd, int day, int dayOfYear, int weekday, int daysInMonth, int daysInYear) const;
   bool DayOfMomentMatches(int64_t moment) const;
-  void ApplySetPos(std::vector<int64_t>* moments) const;
+  void ApplySetPos(std::vector<int64_t>* moments);
+  bool FindPlain(int64_t from, int lastYear, int64_t* found) const;
   // For the finer frequencies: the first period past the part of time
   // (day, hour, minute) holding `period` that failed its filter.
   int64_t SkipPast(int64_t period, int64_t unitSeconds) const;
@@ -109,9 +110,18 @@ class Expander {
   uint64_t minuteMask_ = 0, secondMask_ = 0;
   std::vector<int> hourList_, minuteList_, secondList_;
 
+  // Daily rules that no BY list narrows, and weekly ones that only pick
+  // weekdays: every period holds the same moments (seconds from the period's
+  // start, ascending), so they are answered without expanding the period.
+  bool plainPeriods_ = false;
+  std::vector<int32_t> periodMoments_;
+
   int64_t cachedPeriod_ = 0;
   bool cacheValid_ = false;
   std::vector<int64_t> cachedMoments_;
+  // Scratch lists kept between expansions so that each one allocates nothing.
+  std::vector<int32_t> days_;
+  std::vector<char> keep_;
 };
 
 }  // namespace rrule

@@ -1,6 +1,7 @@
 // The shared count behind injected file faults. Calls from several threads
 // count under one mutex, so the Nth call is exactly one call.
 #include "platform/os_file_faults.h"
+#include "platform/os_file.h"
 
 #include <mutex>
 
@@ -8,6 +9,8 @@ namespace platform {
 
 namespace file_faults_detail {
 std::atomic<bool> g_armed{false};
+std::atomic<uint64_t> g_calls[4] = {};
+std::atomic<uint64_t> g_flush_nanoseconds{0};
 }  // namespace file_faults_detail
 
 namespace {
@@ -35,6 +38,25 @@ void DisarmFileFaults() {
 bool FileFaultFired() {
   std::lock_guard<std::mutex> hold(g_mutex);
   return g_fired;
+}
+
+FileCallCounts FileCallsMade() {
+  using file_faults_detail::g_calls;
+  FileCallCounts c;
+  c.reads = g_calls[static_cast<int>(FileFaultOp::kRead)].load(std::memory_order_relaxed);
+  c.writes = g_calls[static_cast<int>(FileFaultOp::kWrite)].load(std::memory_order_relaxed);
+  c.locks = g_calls[static_cast<int>(FileFaultOp::kLock)].load(std::memory_order_relaxed);
+  c.flushes = g_calls[static_cast<int>(FileFaultOp::kFlush)].load(std::memory_order_relaxed);
+  c.flush_seconds = static_cast<double>(file_faults_detail::g_flush_nanoseconds.load(std::memory_order_relaxed)) / 1e9;
+  return c;
+}
+
+FileFlushTotals GetFileFlushTotals() {
+  const FileCallCounts calls = FileCallsMade();
+  FileFlushTotals totals;
+  totals.count = calls.flushes;
+  totals.seconds = calls.flush_seconds;
+  return totals;
 }
 
 uint64_t FileFaultCallsSeen() {

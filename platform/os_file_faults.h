@@ -12,6 +12,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 namespace platform {
@@ -44,12 +45,42 @@ uint64_t FileFaultCallsSeen();
 // What the OS file sides ask. kNone: go on as usual.
 enum class FileFaultAction { kNone, kFail, kShort };
 
+// Every OS file call the file sides made since the process began, by kind
+// (an unlock counts as a lock call), and the seconds spent in flushes: the
+// benchmarks read them. Counting is always on; it costs one relaxed add.
+struct FileCallCounts {
+  uint64_t reads = 0, writes = 0, locks = 0, flushes = 0;
+  double flush_seconds = 0;
+};
+FileCallCounts FileCallsMade();
+
 namespace file_faults_detail {
 extern std::atomic<bool> g_armed;
+extern std::atomic<uint64_t> g_calls[4];
+extern std::atomic<uint64_t> g_flush_nanoseconds;
 FileFaultAction Take(FileFaultOp op);
 }  // namespace file_faults_detail
 
+inline void CountFileCall(FileFaultOp op) {
+  file_faults_detail::g_calls[static_cast<int>(op)].fetch_add(1, std::memory_order_relaxed);
+}
+
+// Adds the time of one OS flush, from its construction to its end.
+class FlushTimer {
+ public:
+  ~FlushTimer() {
+    const auto spent = std::chrono::steady_clock::now() - from_;
+    file_faults_detail::g_flush_nanoseconds.fetch_add(
+        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count()),
+        std::memory_order_relaxed);
+  }
+
+ private:
+  std::chrono::steady_clock::time_point from_ = std::chrono::steady_clock::now();
+};
+
 inline FileFaultAction TakeFileFault(FileFaultOp op) {
+  CountFileCall(op);
   if (!file_faults_detail::g_armed.load(std::memory_order_relaxed)) return FileFaultAction::kNone;
   return file_faults_detail::Take(op);
 }

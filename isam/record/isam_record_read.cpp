@@ -46,8 +46,13 @@ int ReadWholeRecord(FileControlBlock* fcb, uint32_t position, std::vector<uint8_
     if (h.mark != kMarkActive) return CheckRecordMark(h) == 0 ? 160 : 158;
     if (h.used == 0) return 160;
     out->resize(h.used);
-    const int32_t n = ReadVarRecordAt(fcb, position, out->data(), static_cast<int32_t>(h.used), true);
-    return n < 0 ? -n : 0;
+    // The header just read says how much to read: it is not read again.
+    int32_t count = 0;
+    if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position + VarHeaderLength(fcb), out->data(),
+                                  static_cast<int32_t>(h.used), &count))
+      return SetEngineError(rc);
+    SetEngineError(0);
+    return 0;
   }
   if (int rc = CheckRecordPosition(fcb, position)) return rc;
   out->resize(fcb->header.record_length);

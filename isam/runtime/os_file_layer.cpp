@@ -259,7 +259,7 @@ uint32_t GetOsFileSize(EngineOsFile* file) {
 }
 
 int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* buffer,
-                   uint32_t length, uint32_t* count) {
+                   uint32_t length, uint32_t* count, bool lock_range) {
   *count = 0;
   const int failed = mode == 0 ? kEngReadFailed : kEngWriteFailed;
   if (!platform::SeekOsFile(handle, position)) {
@@ -268,7 +268,7 @@ int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* 
   }
   // Another process's I/O on the same bytes waits for ours (the Win32 side
   // would refuse a transfer into a range someone else has locked).
-  const bool lock = length > 0;
+  const bool lock = lock_range && length > 0;
   if (lock && LockIoRange(handle, position, length) != 0) return failed;
   bool ok = mode == 0 ? platform::ReadOsFile(handle, buffer, length, count)
                       : platform::WriteOsFile(handle, buffer, length, count);
@@ -299,7 +299,8 @@ int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buff
   if (target->handle == nullptr) return mode == 0 ? kEngReadFailed : kEngWriteFailed;
   OsTouchFile(target);
   uint32_t moved = 0;
-  int rc = OsPositionedIo(mode, target->handle, position, buffer, static_cast<uint32_t>(length), &moved);
+  int rc = OsPositionedIo(mode, target->handle, position, buffer, static_cast<uint32_t>(length), &moved,
+                          TakesLocks(target));
   if (count) *count = static_cast<int32_t>(moved);
   if (rc == kEngSeekFailed) {
     char text[300];

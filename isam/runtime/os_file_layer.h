@@ -98,10 +98,13 @@ int OsFileSizeChecked(EngineOsFile* file, uint32_t* size);
 // Seek, lock [position, position + length) in wait mode, read (mode 0) or
 // write (mode 1), unlock. 35 seek failed; 36 short read; 37 short write
 // (also when the range lock cannot be had); *count gets the bytes moved.
+// lock_range false skips the lock and unlock: for a file opened exclusive,
+// whose bytes no other handle can reach.
 int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* buffer,
-                   uint32_t length, uint32_t* count);
+                   uint32_t length, uint32_t* count, bool lock_range = true);
 
-// The engine's entry for file I/O: a member goes to its host, a virtually
+// The engine's entry for file I/O: a member goes to its host (whose open
+// mode decides whether the range is locked, see TakesLocks), a virtually
 // closed file is reopened (38), counts and byte totals are kept; a
 // negative length (a request beyond 2 GB) is 469, for a write logged as
 // "Warning: write size request > 2GB" with the name; a seek failure logs

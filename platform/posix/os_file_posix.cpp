@@ -11,7 +11,6 @@
 //   ranges it holds, because the kernel would silently merge a second lock
 //   of the same handle where Win32 refuses it.
 #include "platform/byte_lock.h"
-#include "platform/os_file_flush_timer.h"
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
 
@@ -242,7 +241,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
   if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
-  const FlushTimer timer;
+  FlushTimer timed;
   if (::fsync(file->fd) != 0) return FailErrno();
   return Succeed();
 }
@@ -300,6 +299,7 @@ bool UnlockOsFileRange(OsFile* file, uint32_t offset, uint32_t length) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
   auto it = std::find(file->ranges.begin(), file->ranges.end(), std::make_pair(offset, length));
   if (it == file->ranges.end()) return Fail(kFileNotLocked, ENOLCK);
+  CountFileCall(FileFaultOp::kLock);
   if (!OfdLock(file->fd, F_UNLCK, static_cast<off_t>(offset), static_cast<off_t>(length))) {
     return FailErrno();
   }

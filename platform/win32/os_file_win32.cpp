@@ -3,7 +3,6 @@
 // both sides answer HeldOsFileRanges and refuse a handle's own overlaps
 // before the system is asked.
 #include "platform/byte_lock.h"
-#include "platform/os_file_flush_timer.h"
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
 
@@ -173,7 +172,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
   if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, ERROR_WRITE_FAULT);
-  const FlushTimer timer;
+  FlushTimer timed;
   if (!FlushFileBuffers(file->handle)) return FailLast();
   return Succeed();
 }
@@ -212,6 +211,7 @@ bool UnlockOsFileRange(OsFile* file, uint32_t offset, uint32_t length) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
   auto it = std::find(file->ranges.begin(), file->ranges.end(), std::make_pair(offset, length));
   if (it == file->ranges.end()) return Fail(kFileNotLocked, ERROR_NOT_LOCKED);
+  CountFileCall(FileFaultOp::kLock);
   if (!UnlockFile(file->handle, offset, 0, length, 0)) return FailLast();
   file->ranges.erase(it);
   return Succeed();

@@ -117,3 +117,24 @@ TEST_F(OsFileFaultsTest, LockAndFlushFaultsAndAPersistentPlan) {
 }
 
 }  // namespace
+
+// The always-on counts the benchmarks read: every call of each kind, with
+// or without a plan, and an unlock counts as a lock call.
+TEST_F(OsFileFaultsTest, EveryCallIsCountedByKindArmedOrNot) {
+  const platform::FileCallCounts before = platform::FileCallsMade();
+  uint32_t done = 0;
+  char buf[4] = {};
+  EXPECT_TRUE(WriteAt(0, "abcd", 4, &done));
+  Arm(FileFaultOp::kRead, 1);
+  EXPECT_FALSE(ReadAt(0, buf, 4, &done));  // a faulted call counts too
+  EXPECT_TRUE(ReadAt(0, buf, 4, &done));
+  EXPECT_TRUE(platform::LockOsFileRange(file_, 100, 1));
+  EXPECT_TRUE(platform::UnlockOsFileRange(file_, 100, 1));
+  EXPECT_TRUE(platform::FlushOsFile(file_));
+  const platform::FileCallCounts after = platform::FileCallsMade();
+  EXPECT_EQ(1u, after.writes - before.writes);
+  EXPECT_EQ(2u, after.reads - before.reads);
+  EXPECT_EQ(2u, after.locks - before.locks);
+  EXPECT_EQ(1u, after.flushes - before.flushes);
+  EXPECT_GE(after.flush_seconds, before.flush_seconds);
+}
