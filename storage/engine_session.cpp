@@ -4,9 +4,13 @@
 // The API's start leaves installing the engine's layers to its caller (the
 // engine's own tests install less); the top layer installs every one below.
 #include "isam/fileset/isam_start.h"
+#include "isam/maint/maint_layer.h"
 
 int StartStorageEngine() {
   isam::InstallIsamLayer();
+  // Conditions are asked at every open, key build and close; calendar
+  // files hold none, but a file set that does must not open without them.
+  isam::maint::InstallMaintLayer();
   int rc = isam::EngineThreadLayerStart(2, 0);
   if (rc != 0 && rc != 125) return rc;
   rc = isam::EngineStart(10, 2, 6, 10, 0, nullptr, nullptr, nullptr);
