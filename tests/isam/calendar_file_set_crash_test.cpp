@@ -205,6 +205,11 @@ TEST_F(CalendarCrashTest, WriterSide) {
   if (testsupport::ChildRole() != "writer") GTEST_SKIP();
   const unsigned seed = static_cast<unsigned>(std::atoi(testsupport::ChildValue("SEED").c_str()));
   const int changes = std::atoi(testsupport::ChildValue("CHANGES").c_str());
+  // Two writers really contend for header and node locks: they wait as
+  // the engine normally does, only with shorter pauses.
+  LockWaitPolicy wait;
+  wait.pause_ms = 2;
+  SetLockWaitPolicy(wait);
   CalendarFileSet set(testsupport::ChildValue("SET"));
   ASSERT_EQ(0, OpenFileSetFromIfil(set.block()));
   if (changes == 0) {
