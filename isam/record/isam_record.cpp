@@ -71,11 +71,14 @@ void KeepCurrentAsSaved(IsamFileRow* row) {
   for (int16_t k : row->keys) t->Key(k).saved_key = t->Key(k).current_key;
 }
 
-// Every update passes here: the writer is counted in the header's mark
-// before its first change reaches the file, so a crash after it is seen.
+// Every update passes here: the writer of a variable-length file (the kind
+// the open knows how to mend) is counted in the header's mark before its
+// first change reaches the file, so a crash after it is seen.
 int CheckUpdate(int file, FileControlBlock* fcb) {
   if (int rc = UpdateAllowed(fcb)) return rc;
-  if (int rc = MarkWriter(fcb)) return rc;
+  if (IsVariable(fcb)) {
+    if (int rc = MarkWriter(fcb)) return rc;
+  }
   (void)file;
   return 0;
 }
