@@ -16,6 +16,7 @@
 #include "isam/record/record_lock.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
+#include "isam/runtime/os_file_layer.h"
 #include "isam/runtime/thread_layer.h"
 
 namespace isam {
@@ -191,6 +192,9 @@ int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* 
     }
     rc = IsamReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
     if (rc != 160) return rc;
+    // Alone with the file, nobody can have the record in motion: the key
+    // is a leftover now, and waiting would change nothing.
+    if (attempt < kRecordMotionRetries - 1 && !OsOthersHoldFile(&c.fcb->os)) attempt = kRecordMotionRetries - 1;
   }
   return rc;
 }
@@ -263,6 +267,7 @@ int WalkThroughIndex(const KeyContext& c, bool forward, const uint8_t* from, voi
       tried_position = position;
       rc = IsamReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
       if (rc != 160) return rc;
+      if (!OsOthersHoldFile(&c.fcb->os)) break;  // alone: no writer is switching it
     }
     DropLeftoverKey(c, tried, tried_position);
     std::memcpy(after, tried, klen);

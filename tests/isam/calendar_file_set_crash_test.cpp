@@ -34,8 +34,8 @@ constexpr int kCrashes = 100;
 constexpr int kCrashExitCode = 77;
 
 #ifdef _WIN32
-constexpr int kTwoWriterRounds = 3;
-constexpr int kSurvivorChanges = 120;
+constexpr int kTwoWriterRounds = 2;
+constexpr int kSurvivorChanges = 80;
 #else
 constexpr int kTwoWriterRounds = 8;
 constexpr int kSurvivorChanges = 300;
