@@ -28,6 +28,16 @@ void Fault(const char* what) {
   std::abort();
 }
 
+// The UID of a record as the calendar's UID key reads it: the text behind
+// the fixed part up to its end mark, which a damaged record may lack.
+std::string UidIn(const std::vector<uint8_t>& record) {
+  if (record.size() <= 14) return {};
+  const auto* text = reinterpret_cast<const char*>(record.data() + 14);
+  std::size_t n = 0;
+  while (14 + n < record.size() && text[n] != '\0') ++n;
+  return std::string(text, n);
+}
+
 bool StartEngine() {
   static const bool installed = [] {
     InstallIsamLayer();
@@ -75,17 +85,17 @@ void Exercise(CalendarFileSet& set, std::size_t size) {
   Walk(set.data_file(), true, limit);
   std::vector<uint8_t> buf(70000);
   for (const auto& r : records) {
-    const auto t = UidTarget(UidOf(r));
+    const auto t = UidTarget(UidIn(r));
     int32_t len = static_cast<int32_t>(buf.size());
     if (IsamRecordReadByKey(set.uid_key(), t.data(), kReadEqual, buf.data(), &len) != 0) continue;
-    const auto changed = EventRecord(UidOf(r), 77, 40, 'r');
+    const auto changed = EventRecord(UidIn(r), 77, 40, 'r');
     IsamRecordRewrite(set.data_file(), changed.data(), static_cast<int32_t>(changed.size()));
     break;
   }
   const auto added = EventRecord("fuzz-added", 5, 30);
   IsamRecordAdd(set.data_file(), added.data(), static_cast<int32_t>(added.size()));
   if (!records.empty()) {
-    const auto t = UidTarget(UidOf(records.back()));
+    const auto t = UidTarget(UidIn(records.back()));
     int32_t len = static_cast<int32_t>(buf.size());
     if (IsamRecordReadByKey(set.uid_key(), t.data(), kReadEqual, buf.data(), &len) == 0)
       IsamRecordDelete(set.data_file());
