@@ -1,4 +1,5 @@
 #include "isam/fileset/file_set.h"
+#include "isam/fileset/file_set_recovery.h"
 
 #include <string>
 
@@ -173,6 +174,10 @@ int OpenFileSetAt(IfilBlock* b, int n, const FileSetNames& names, bool data_open
   }
   if (int rc = SetupIsamIndexes(*b, n)) return fail(rc, n);
   b->assigned = static_cast<int16_t>(n);
+  // A set its last writer left unfinished is mended now when this opener
+  // is alone; one the mend cannot help stays open (its calls say what is
+  // wrong) and keeps its mark for the next open.
+  RecoverFileSetIfNeeded(n);
   return SetIsamError(0, n);
 }
 

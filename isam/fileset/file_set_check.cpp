@@ -39,13 +39,15 @@ int CheckFileSet(int data_file, FileSetReport* r) {
   const uint64_t end = static_cast<uint64_t>(fcb->header.logical_end) + 1;
   while (position < end) {
     VarRecordHeader h;
-    if (ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h) != 0 || CheckRecordMark(h) != 0)
+    if (ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h) != 0 || CheckRecordMark(h) != 0 ||
+        h.total < VarHeaderLength(fcb))  // every step moves on by a header at least
       return Damaged(r, "a stretch with a bad header");
     if (h.member != fcb->header.superfile_member) {  // another member's, inside a host
       position += h.total;
       continue;
     }
     if (h.mark == kMarkActive && h.used > 0) {
+      if (h.used > h.total - VarHeaderLength(fcb)) return Damaged(r, "a record longer than its stretch");
       std::vector<uint8_t> data(h.used);
       if (ReadVarRecordAt(fcb, static_cast<uint32_t>(position), data.data(), static_cast<int32_t>(h.used), true) < 0)
         return Damaged(r, "an unreadable record");

@@ -6,6 +6,7 @@
 #include "isam/index/file_state_hooks.h"
 #include "isam/index/member_files.h"
 #include "isam/index/node_cache.h"
+#include "isam/index/writer_mark.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/maint_hooks.h"
 
@@ -25,6 +26,7 @@ int WriteBackHeader(FileControlBlock* f) {
   } else {
     f->header.rebuild_status = rebuild;
   }
+  UnmarkWriterForClose(f);
   const int rc = WriteFileHeader(f);
   UnlockFileHeader(f);
   return rc;

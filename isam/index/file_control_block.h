@@ -61,6 +61,9 @@ struct FileControlBlock {
   // a failed header write can put memory and disk back together.
   FileHeader disk_header;
   bool disk_header_known = false;
+  // This opener counted itself in the header's unclean-writer count
+  // (writer_mark.h) and takes itself out again at its clean close.
+  bool writer_marked = false;
 };
 
 // ---- the file-number table ----

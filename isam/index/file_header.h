@@ -69,7 +69,7 @@ struct FileHeader {
   uint16_t key_length = 0;       // +66
   uint16_t member_count = 0;     // +68 additional index members
   uint16_t member_number = 0;    // +70
-  uint32_t reserved72 = 0;       // +72
+  uint32_t reserved72 = 0;       // +72 writers not yet closed cleanly (writer_mark.h)
   uint16_t superfile_member = 0; // +76
   uint16_t reserved78 = 0;       // +78
   uint32_t header_position = 0;  // +80

@@ -10,6 +10,7 @@
 #include "isam/index/free_space_index.h"
 #include "isam/index/header_lock.h"
 #include "isam/index/varlen_record.h"
+#include "isam/index/writer_mark.h"
 #include "isam/record/fixed_record.h"
 #include "isam/record/isam_record_internal.h"
 #include "isam/record/isam_record_keys.h"
@@ -70,8 +71,14 @@ void KeepCurrentAsSaved(IsamFileRow* row) {
   for (int16_t k : row->keys) t->Key(k).saved_key = t->Key(k).current_key;
 }
 
+// Every update passes here: the writer of a variable-length file (the kind
+// the open knows how to mend) is counted in the header's mark before its
+// first change reaches the file, so a crash after it is seen.
 int CheckUpdate(int file, FileControlBlock* fcb) {
   if (int rc = UpdateAllowed(fcb)) return rc;
+  if (IsVariable(fcb)) {
+    if (int rc = MarkWriter(fcb)) return rc;
+  }
   (void)file;
   return 0;
 }
@@ -97,31 +104,6 @@ void UndoRecordWrite(FileControlBlock* fcb, int file, const RewriteTarget& t) {
   } else {
     WriteDataRecordAt(file, t.current, t.old_image.data());
   }
-}
-
-constexpr int kCannotGrow = -1;
-
-// Extends the record's stretch over the free stretch directly behind it
-// when the two hold `needed` bytes: 0 grown, kCannotGrow (nothing changed),
-// or 146 when the free stretch left the free-space index but the record's
-// header could not take it over (its key is put back).
-int GrowIntoFreeBehind(FileControlBlock* fcb, uint32_t current, VarRecordHeader h, uint64_t needed) {
-  HeaderLock lock(fcb);
-  if (lock.rc() != 0) return kCannotGrow;
-  VarRecordHeader next;
-  const uint64_t behind = static_cast<uint64_t>(current) + h.total;
-  if (behind > fcb->header.logical_end ||
-      ReadVarRecordHeader(fcb, static_cast<uint32_t>(behind), &next) != 0 || next.mark != kMarkFree ||
-      static_cast<uint64_t>(h.total) + next.total < needed)
-    return kCannotGrow;
-  uint8_t key[kSpaceKeyLength];
-  BuildSpaceKey(fcb, key, next.total, static_cast<uint32_t>(behind));
-  if (SpaceIndexRemove(fcb, key) != 0) return kCannotGrow;
-  h.total += next.total;
-  if (WriteVarRecordHeader(fcb, current, h) == 0) return 0;
-  // Still a free stretch of its own: it must stay findable.
-  SpaceIndexAdd(fcb, key);
-  return 146;
 }
 
 // Gives back the stretch a rewrite moved the record out of, once no key
@@ -322,20 +304,18 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
     VarRecordHeader h;
     if (int rc = ReadVarRecordHeader(fcb, current, &h)) return Fail(rc, file);
     if (h.mark != kMarkActive || h.used == 0) return Fail(160, file);
-    const uint64_t needed = static_cast<uint64_t>(length) + VarHeaderLength(fcb);
-    if (h.total < needed) {
-      const int grown = GrowIntoFreeBehind(fcb, current, h, needed);
-      if (grown != 0 && grown != kCannotGrow) return Fail(grown, file);
-      if (grown == kCannotGrow) {
-        target.position = AllocVarSpace(fcb, static_cast<uint32_t>(length), kAllocBestFit, true);
-        if (target.position == 0) return Fail(CurrentInstance()->eng_err ? CurrentInstance()->eng_err : 44, file);
-        target.moved = true;
-        if (IsShared(fcb) && CurrentLockMode() != 0 && CurrentLockMode() != 5) {
-          if (int rc = LockRecordEntry(file, kLockWrite, target.position, kLockForSession)) {
-            GiveBack(fcb, file, target.position);
-            return Fail(rc, file);
-          }
-        }
+    // A record is never written over: a crash half-way through would leave
+    // neither its old bytes nor its new ones. The new form goes into a
+    // stretch of its own, the keys move to it, and only then is the old
+    // one let go, so a crash leaves one whole form or both (the next open
+    // keeps the one the UID index names).
+    target.position = AllocVarSpace(fcb, static_cast<uint32_t>(length), kAllocBestFit, true);
+    if (target.position == 0) return Fail(CurrentInstance()->eng_err ? CurrentInstance()->eng_err : 44, file);
+    target.moved = true;
+    if (IsShared(fcb) && CurrentLockMode() != 0 && CurrentLockMode() != 5) {
+      if (int rc = LockRecordEntry(file, kLockWrite, target.position, kLockForSession)) {
+        GiveBack(fcb, file, target.position);
+        return Fail(rc, file);
       }
     }
   }

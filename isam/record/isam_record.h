@@ -44,6 +44,9 @@ int IsamRecordReadByKey(int key, const void* target, char mode, void* buffer, in
 // Reads in order. With a key number: the index order; with a data file
 // number: the physical order (skipping free space, index nodes and
 // resources). Last and previous need an index or a fixed-length file.
+// A step that cannot move on (a key found that does not lie beyond the one
+// before it, more leftover keys than the index counts, a stretch shorter
+// than its header) ends in 690: every walk ends.
 int IsamRecordFirst(int file, void* buffer, int32_t* length);
 int IsamRecordLast(int file, void* buffer, int32_t* length);
 int IsamRecordNext(int file, void* buffer, int32_t* length);
@@ -57,7 +60,9 @@ int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length = nul
 // length of a variable-length record (ignored for fixed files). An add or
 // rewrite makes its record current and moves the record that was current
 // into the saved slot (SaveRestoreCurrent 2 swaps back to it). A failed
-// update leaves the files as they were. A rewrite that moves its record
+// update leaves the files as they were. A variable-length rewrite always
+// moves its record (a record is never written over, so a crash leaves one
+// whole form). A rewrite that moves its record
 // marks the old stretch empty once the keys have left it, then frees it; a
 // free that fails there only leaves that stretch claimed, and the rewrite,
 // which is in place with all its keys, answers 0.

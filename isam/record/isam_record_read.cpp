@@ -16,6 +16,7 @@
 #include "isam/record/record_lock.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
+#include "isam/runtime/os_file_layer.h"
 #include "isam/runtime/thread_layer.h"
 
 namespace isam {
@@ -196,8 +197,29 @@ int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* 
     }
     rc = IsamReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
     if (rc != 160) return rc;
+    // Alone with the file, nobody can have the record in motion: the key
+    // is a leftover now, and waiting would change nothing.
+    if (attempt < kRecordMotionRetries - 1 && !OsOthersHoldFile(&c.fcb->os)) attempt = kRecordMotionRetries - 1;
   }
   return rc;
+}
+
+// Whether `found` lies strictly beyond `from` in the walk's direction. The
+// tree hands out keys in order on a sound file; a key that does not move on
+// is damage (a changed separator or key byte), and following it would walk
+// in circles.
+bool MovesOn(const uint8_t* found, const uint8_t* from, std::size_t length, bool forward) {
+  const int order = KeyCompare(found, from, length);
+  return forward ? order > 0 : order < 0;
+}
+
+// Keys a walk step may pass over before the index must be damaged: every
+// key the header counts, and room for what other openers add meanwhile.
+uint64_t StepBound(int key) {
+  FileControlBlock* index = CheckFileNumber(key);
+  if (index == nullptr) return 0;
+  if (IsShared(index) && index->header_lock_depth == 0) ReadFileHeader(index);
+  return static_cast<uint64_t>(index->header.active_count) + 64;
 }
 
 // One step of a walk in key order: the first key after `from` (or the
@@ -206,20 +228,29 @@ int ReadThroughIndex(const KeyContext& c, Search search, void* buffer, int32_t* 
 // writer may still be switching it; after the bounded retries the walk steps
 // past it (and drops it when no writer holds the record). Such a key is a
 // leftover of a rewrite that ended between its record write and its key
-// switch, and a walk must end whatever the file holds. Every step moves
-// strictly on in key order, so the walk is bounded by the index.
+// switch, and a walk must end whatever the file holds: every key found must
+// lie strictly beyond the one before it (else 690), the keys passed over are
+// bounded by the index's key count (690 past it), and the pauses of one
+// step share one budget, so a step ends within a fixed bound.
 int WalkThroughIndex(const KeyContext& c, bool forward, const uint8_t* from, void* buffer, int32_t* length) {
   const std::size_t klen = static_cast<std::size_t>(c.key_length);
   ReadLockRequestScope request;
   uint8_t after[256];
   bool have_after = from != nullptr;
   if (have_after) std::memcpy(after, from, klen);
-  for (;;) {
+  const uint64_t bound = StepBound(c.key);
+  int pauses = kRecordMotionRetries;
+  for (uint64_t passed = 0;; ++passed) {
+    if (passed > bound) return kErrFileDamaged;
     uint8_t tried[256];
     uint32_t tried_position = 0;
     int rc = 0;
     for (int attempt = 0; attempt < kRecordMotionRetries; ++attempt) {
-      if (attempt > 0) EngineSleep(kRecordMotionPauseMs);
+      if (attempt > 0) {
+        if (pauses <= 0) break;
+        --pauses;
+        EngineSleep(kRecordMotionPauseMs);
+      }
       request.Restore();
       uint8_t found[256];
       SetEngineError(0);
@@ -236,14 +267,29 @@ int WalkThroughIndex(const KeyContext& c, bool forward, const uint8_t* from, voi
         const int err = CurrentInstance()->eng_err;
         return err != 0 ? err : 101;
       }
+      if (have_after && !MovesOn(found, after, klen, forward)) return kErrFileDamaged;
       std::memcpy(tried, found, klen);
       tried_position = position;
       rc = IsamReadAtPosition(c.data, c.row, c.fcb, c.key, position, found, buffer, length);
       if (rc != 160) return rc;
+      if (!OsOthersHoldFile(&c.fcb->os)) break;  // alone: no writer is switching it
     }
     DropLeftoverKey(c, tried, tried_position);
     std::memcpy(after, tried, klen);
     have_after = true;
+  }
+}
+
+// Whether a key found by mode keeps to what the mode promises of the target:
+// a damaged tree can answer a search with a key on the wrong side of it.
+bool KeepsToMode(const uint8_t* found, const uint8_t* target, std::size_t length, char mode) {
+  const int order = KeyCompare(found, target, length);
+  switch (mode) {
+    case 'G': return order >= 0;
+    case 'H': return order > 0;
+    case 'M': return order <= 0;
+    case 'N': return order < 0;
+    default: return true;
   }
 }
 
@@ -268,7 +314,12 @@ int ByKey(int key, const void* target, char mode, void* buffer, int32_t* length)
       if (p != 0 && !SameValue(c, found, t)) return 0;
       return p;
     }
-    return FindKeyByMode(key, t, mode, found);
+    const uint32_t p = FindKeyByMode(key, t, mode, found);
+    if (p != 0 && !KeepsToMode(found, t, static_cast<std::size_t>(c.key_length), mode)) {
+      SetEngineError(kErrFileDamaged);
+      return 0;
+    }
+    return p;
   };
   return ReadThroughIndex(c, search, buffer, length);
 }
@@ -284,6 +335,10 @@ int ReadByStoredTarget(int key, const uint8_t* target, char mode, const uint8_t*
   const std::vector<uint8_t> t(target, target + c.key_length);
   auto search = [&](uint8_t* found) -> uint32_t {
     const uint32_t p = FindKeyByMode(key, t.data(), mode, found);
+    if (p != 0 && !KeepsToMode(found, t.data(), t.size(), mode)) {
+      SetEngineError(kErrFileDamaged);
+      return 0;
+    }
     if (p != 0 && leading_length > 0 && std::memcmp(found, leading, leading_length) != 0) {
       SetEngineError(0);
       return 0;
@@ -306,6 +361,7 @@ int FixedSlotAt(FileControlBlock* fcb, uint64_t position, bool* live, uint64_t* 
   uint8_t head[6] = {};
   if (int rc = FileIo(0, fcb, static_cast<uint32_t>(position), head, sizeof head)) return rc;
   const uint32_t len = fcb->header.record_length;
+  if (len == 0) return kErrFileDamaged;
   *live = false;
   *next = position + len;
   if (head[0] == 0xFE && head[1] == 0xFE) {
@@ -335,6 +391,7 @@ int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64
       VarRecordHeader h;
       if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
       if (CheckRecordMark(h) != 0) return 158;
+      if (h.total < VarHeaderLength(fcb)) return kErrFileDamaged;  // a walk must move on
       if (h.mark != kMarkActive || h.used == 0 || h.member != fcb->header.superfile_member) {
         // Free space, index nodes, resources, and stretches a writer claimed
         // but never filled.
@@ -438,6 +495,7 @@ int IsamRecordNext(int file, void* buffer, int32_t* length) {
     VarRecordHeader h;
     if (int rc = ReadVarRecordHeader(fcb, row->current, &h)) return Fail(rc, file);
     if (CheckRecordMark(h) != 0) return Fail(158, file);
+    if (h.total < VarHeaderLength(fcb)) return Fail(kErrFileDamaged, file);
     next = static_cast<uint64_t>(row->current) + h.total;
   } else {
     next = static_cast<uint64_t>(row->current) + fcb->header.record_length;

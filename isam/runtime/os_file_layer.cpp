@@ -139,6 +139,29 @@ int OsCreateFile(EngineOsFile* file, const char* name, uint16_t mode) {
   return OpenCommon(file, name, mode, platform::FileDisposition::kCreateNew);
 }
 
+namespace {
+
+// Tries the slot bytes [from, to) of a member: true when all were free
+// (they are given back at once).
+bool SlotsFree(EngineOsFile* host, uint32_t member, uint32_t from, uint32_t to) {
+  if (from >= to) return true;
+  if (LockFileRange(host->handle, MemberSlotByte(member, from), to - from, kLockTry) != 0) return false;
+  LockFileRange(host->handle, MemberSlotByte(member, from), to - from, kLockRelease);
+  return true;
+}
+
+}  // namespace
+
+bool OsOthersHoldFile(EngineOsFile* file) {
+  if (file->host == nullptr) return (file->mode & kModeShared) != 0;
+  EngineOsFile* host = file->host;
+  if (!TakesLocks(host) || file->member_slot == -2) return false;
+  if (file->member_slot < 0 || OsEnsureOpen(host) != kEngOk || host->handle == nullptr) return true;
+  const uint32_t member = static_cast<uint16_t>(file->member_number);
+  const uint32_t mine = static_cast<uint32_t>(file->member_slot);
+  return !SlotsFree(host, member, 0, mine) || !SlotsFree(host, member, mine + 1, 256);
+}
+
 int OsCloseFile(EngineOsFile* file) {
   if (file->host != nullptr) {
     EngineOsFile* host = file->host;

@@ -66,6 +66,12 @@ int OsCreateFile(EngineOsFile* file, const char* name, uint16_t mode);
 // (its locks go with it) and leaves the budget. Returns 0 (an OS failure
 // is only kept in os_error). Closing a closed file is harmless.
 int OsCloseFile(EngineOsFile* file);
+// Whether another opener (another process, or another instance of this
+// one) holds the file now: a member opened shared asks the other 255 slot
+// bytes of its member; an exclusive open, or a member of a host that is
+// ours alone, has nobody beside it. A plain file opened shared cannot tell
+// and answers true.
+bool OsOthersHoldFile(EngineOsFile* file);
 
 // Reopens a virtually closed file by name and mode: 0, or 38.
 int OsEnsureOpen(EngineOsFile* file);

@@ -38,7 +38,10 @@ bool DirectoryKey(const char* name, uint32_t limit, std::vector<uint8_t>* key) {
   if (at == nullptr) return false;
   const std::size_t n = std::strlen(at + 1);
   if (n == 0 || n > limit) return false;
-  key->assign(limit, ' ');
+  // The directory's searches compare as many bytes as its own header
+  // says its keys hold, which a damaged header may put above the host's
+  // limit: the buffer holds the longest key any header can claim.
+  key->assign(std::max<std::size_t>(limit, 256), ' ');
   std::memcpy(key->data(), at + 1, n);
   return true;
 }

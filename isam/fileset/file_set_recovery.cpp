@@ -1,0 +1,230 @@
+#include "isam/fileset/file_set_recovery.h"
+
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "isam/index/btree_node.h"
+#include "isam/index/btree_update.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/free_space.h"
+#include "isam/index/free_space_index.h"
+#include "isam/index/header_lock.h"
+#include "isam/index/key_compare.h"
+#include "isam/index/key_search.h"
+#include "isam/index/varlen_record.h"
+#include "isam/index/writer_mark.h"
+#include "isam/record/isam_record_keys.h"
+#include "isam/record/isam_record_tables.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/status_log.h"
+
+namespace isam {
+namespace {
+
+using Key = std::vector<uint8_t>;
+using Stretch = std::pair<uint32_t, uint32_t>;  // position, total
+
+// What the physical walk of the data file finds of this file's stretches.
+struct DataStretches {
+  std::map<uint32_t, std::vector<uint8_t>> records;  // live records
+  std::vector<uint32_t> unfilled;                    // claimed, never filled
+  std::set<Stretch> free;
+};
+
+int WalkStretches(FileControlBlock* fcb, DataStretches* out) {
+  const uint32_t hlen = VarHeaderLength(fcb);
+  const uint16_t free_mark = fcb->header.file_class == kClassSuperMember ? kMarkMemberFree : kMarkFree;
+  const uint64_t end = static_cast<uint64_t>(fcb->header.logical_end) + 1;
+  uint64_t position = FirstVarPosition(fcb);
+  while (position < end) {
+    VarRecordHeader h;
+    if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
+    // Each step moves on by at least a header, so the walk ends.
+    if (CheckRecordMark(h) != 0 || h.total < hlen || position + h.total > end) return kErrFileDamaged;
+    const uint32_t at = static_cast<uint32_t>(position);
+    if (h.member == fcb->header.superfile_member) {
+      if (h.mark == kMarkActive && h.used > 0) {
+        if (h.used > h.total - hlen) return kErrFileDamaged;
+        std::vector<uint8_t> data(h.used);
+        if (ReadVarRecordAt(fcb, at, data.data(), static_cast<int32_t>(h.used), true) < 0)
+          return CurrentInstance()->eng_err ? CurrentInstance()->eng_err : kErrFileDamaged;
+        out->records.emplace(at, std::move(data));
+      } else if (h.mark == kMarkActive) {
+        out->unfilled.push_back(at);
+      } else if (h.mark == free_mark) {
+        out->free.emplace(at, h.total);
+      }
+    }
+    position += h.total;
+  }
+  return 0;
+}
+
+// Free-space keys of stretches that are not free go; free stretches without
+// their key get it.
+int MendSpaceIndex(FileControlBlock* fcb, const std::set<Stretch>& free) {
+  std::vector<SpaceKey> keys;
+  if (SpaceIndexWalk(fcb, [](void* c, const SpaceKey& k) {
+        static_cast<std::vector<SpaceKey>*>(c)->push_back(k);
+        return true;
+      }, &keys) < 0)
+    return kErrFileDamaged;
+  std::set<Stretch> keyed;
+  uint8_t key[kSpaceKeyLength];
+  for (const SpaceKey& k : keys) {
+    const Stretch s(k.position, k.total);
+    if (k.member == fcb->header.superfile_member && free.count(s) != 0 && keyed.insert(s).second) continue;
+    BuildSpaceKeyBytes(k.member, k.total, k.position, key);
+    if (int rc = SpaceIndexRemove(fcb, key)) return rc;
+  }
+  for (const Stretch& s : free) {
+    if (keyed.count(s) != 0) continue;
+    BuildSpaceKey(fcb, key, s.second, s.first);
+    if (int rc = SpaceIndexAdd(fcb, key)) return rc;
+  }
+  return 0;
+}
+
+// Every key of an index in order, bounded: keys must rise strictly (a
+// sound tree gives them so), and no more than the index's bytes can hold.
+int IndexKeys(int index, int length, std::vector<std::pair<Key, uint32_t>>* out) {
+  FileControlBlock* fcb = CheckFileNumber(index);
+  if (fcb == nullptr) return CurrentInstance()->eng_err;
+  const uint64_t bound = static_cast<uint64_t>(HolderOf(fcb)->header.logical_end) / 4 + 64;
+  uint8_t key[256];
+  SetEngineError(0);
+  for (uint32_t p = frskey(index, key); p != 0; p = IndexNextKey(index, key)) {
+    if (out->size() > bound) return kErrFileDamaged;
+    if (!out->empty() && KeyCompare(key, out->back().first.data(), static_cast<std::size_t>(length)) <= 0)
+      return kErrFileDamaged;
+    out->emplace_back(Key(key, key + length), p);
+  }
+  return CurrentInstance()->eng_err;
+}
+
+// Two live records with one key of a unique index are a rewrite that moved
+// its record and died before the old copy was let go: the copy the index
+// names stays (else the first), the other goes.
+void SettleRecordsInMotion(const std::vector<int16_t>& keys, DataStretches* data, std::vector<uint32_t>* losers) {
+  IsamTables* t = CurrentIsamTables();
+  uint8_t built[256];
+  for (int16_t k : keys) {
+    if (t->Key(k).def.duplicates) continue;
+    const int length = IsamKeyLength(k);
+    std::vector<std::pair<Key, uint32_t>> present;
+    IndexKeys(k, length, &present);  // a damaged index is met again below
+    const std::set<std::pair<Key, uint32_t>> named(present.begin(), present.end());
+    std::map<Key, std::vector<uint32_t>> by_key;
+    for (const auto& r : data->records) {
+      const int n = BuildRecordKey(k, r.second.data(), r.second.size(), r.first, built);
+      if (n > 0) by_key[Key(built, built + n)].push_back(r.first);
+    }
+    for (const auto& group : by_key) {
+      if (group.second.size() < 2) continue;
+      uint32_t keep = group.second.front();
+      for (uint32_t p : group.second)
+        if (named.count({group.first, p}) != 0) keep = p;
+      for (uint32_t p : group.second) {
+        if (p == keep) continue;
+        losers->push_back(p);
+        data->records.erase(p);
+      }
+    }
+  }
+}
+
+// An index made to hold exactly one key per live record: keys that name no
+// live record, or not as it now reads, go; missing keys are added.
+int MendIndex(int16_t k, const DataStretches& data) {
+  const int length = IsamKeyLength(k);
+  std::vector<std::pair<Key, uint32_t>> present;
+  if (int rc = IndexKeys(k, length, &present)) return rc;
+  std::set<std::pair<Key, uint32_t>> wanted;
+  uint8_t built[256];
+  for (const auto& r : data.records) {
+    const int n = BuildRecordKey(k, r.second.data(), r.second.size(), r.first, built);
+    if (n < 0) return -n;
+    if (n > 0) wanted.emplace(Key(built, built + n), r.first);
+  }
+  std::set<std::pair<Key, uint32_t>> kept;
+  for (const auto& key : present) {
+    if (wanted.count(key) != 0 && kept.insert(key).second) continue;
+    if (int rc = delkey(k, key.first.data(), key.second, 0)) return rc;
+  }
+  for (const auto& key : wanted) {
+    if (kept.count(key) != 0) continue;
+    if (int rc = addkey(k, key.first.data(), key.second, 0)) return rc;
+  }
+  return 0;
+}
+
+int SetCount(FileControlBlock* fcb, uint32_t count) {
+  HeaderLock lock(fcb);
+  if (lock.rc() != 0) return lock.rc();
+  if (fcb->header.active_count == count) return 0;
+  fcb->header.active_count = count;
+  return WriteFileHeader(fcb);
+}
+
+// A stretch whose record must not live on: marked unfilled first, so that
+// a crash during its free can never bring it back as a record.
+int LetGo(FileControlBlock* fcb, uint32_t position) {
+  VarRecordHeader h;
+  if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+  if (h.used != 0) {
+    h.used = 0;
+    if (int rc = WriteVarRecordHeader(fcb, position, h)) return rc;
+  }
+  return FreeVarSpace(fcb, position, false);
+}
+
+}  // namespace
+
+int MendFileSet(int data_file) {
+  FileControlBlock* fcb = CheckFileNumber(data_file);
+  IsamTables* t = CurrentIsamTables();
+  if (fcb == nullptr) return CurrentInstance()->eng_err;
+  if (t == nullptr || data_file >= static_cast<int>(t->files.size())) return 48;
+  if (fcb->header.file_type != kFileTypeVariable) return 48;
+  if (int rc = ReadFileHeader(fcb)) return rc;
+  const std::vector<int16_t> keys = t->files[static_cast<std::size_t>(data_file)].keys;
+  DataStretches data;
+  if (int rc = WalkStretches(fcb, &data)) return rc;
+  if (int rc = MendSpaceIndex(fcb, data.free)) return rc;
+  std::vector<uint32_t> losers;
+  SettleRecordsInMotion(keys, &data, &losers);
+  for (int16_t k : keys) {
+    if (int rc = MendIndex(k, data)) return rc;
+  }
+  for (uint32_t p : losers) {
+    if (int rc = LetGo(fcb, p)) return rc;
+  }
+  for (uint32_t p : data.unfilled) {
+    if (int rc = LetGo(fcb, p)) return rc;
+  }
+  if (int rc = SetCount(fcb, static_cast<uint32_t>(data.records.size()))) return rc;
+  for (int16_t k : keys) {
+    std::vector<std::pair<Key, uint32_t>> present;
+    if (int rc = IndexKeys(k, IsamKeyLength(k), &present)) return rc;
+    if (int rc = SetCount(CheckFileNumber(k), static_cast<uint32_t>(present.size()))) return rc;
+  }
+  return SetEngineError(0);
+}
+
+int RecoverFileSetIfNeeded(int data_file) {
+  FileControlBlock* fcb = CheckFileNumber(data_file);
+  if (fcb == nullptr || (fcb->header.open_mode & kModeReadOnly)) return 0;
+  const int64_t unclean = UncleanWriters(fcb);
+  if (unclean <= 0 || OsOthersHoldFile(&fcb->os)) return 0;
+  const int rc = MendFileSet(data_file);
+  if (rc != 0) {
+    WriteStatusLog("Could not bring back a file set a writer left unfinished:", rc);
+    WriteStatusLog(fcb->name, 0);
+    return rc;
+  }
+  return ClearWriterMarks(fcb);
+}
+
+}  // namespace isam

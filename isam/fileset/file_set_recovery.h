@@ -1,0 +1,22 @@
+// Bringing a file set back after a writer died in the middle of a change.
+// The data file's header counts the writers that have not closed cleanly
+// (index/writer_mark.h); an open that finds that count above zero while no
+// other opener holds the data file mends what the write order can leave
+// (see isam/record/README.md) and sets the count back to zero. An open that
+// finds another opener beside it leaves the mend to whoever next opens the
+// set alone. A sound file costs only the header read.
+#pragma once
+
+namespace isam {
+
+// Called by the file-set open once every file of the set is open: nothing
+// (0) when the data file is read-only, its writers all closed cleanly or
+// another opener holds it; else the mend, 0 when the set is consistent
+// again, kErrFileDamaged (690) when it meets damage no crash leaves (the
+// count then stays, a line goes to the status log), or an I/O code.
+int RecoverFileSetIfNeeded(int data_file);
+
+// The mend itself, whatever the mark says (the caller must be alone).
+int MendFileSet(int data_file);
+
+}  // namespace isam
