@@ -1,0 +1,75 @@
+#include "shell/shell_document.h"
+
+#include "framework/application.h"
+#include "model/program_settings.h"
+#include "shell/main_frame.h"
+#include "shell/shell_services.h"
+#include "storage/calendar_file.h"
+#include "storage/services/storage_services.h"
+
+CShellDocument::CShellDocument() {
+  previousShell_ = GetStorageServices().shell;
+  GetStorageServices().shell = this;
+  framework::CApplication* app = framework::TheApp();
+  core_.Start(app ? app->GetCommandLine() : std::string());
+}
+
+CShellDocument::~CShellDocument() {
+  if (GetStorageServices().shell == this) GetStorageServices().shell = previousShell_;
+}
+
+void CShellDocument::OpenCalendarFile(const std::string& path, bool askPreview) {
+  if (CCalendarFile* listed = core_.calendars().FindByPath(path)) {
+    OpenCalendar(listed);
+    return;
+  }
+  core_.OpenEventFile(path, askPreview);
+}
+
+void CShellDocument::UpdateAllViews(int hint, const COccurrenceRef* added) {
+  framework::CDocument::UpdateAllViews(nullptr, hint, const_cast<COccurrenceRef*>(added));
+}
+
+bool CShellDocument::OpenCalendar(CCalendarFile* calendar) {
+  // Open or previewed already: nothing to do.
+  if (!calendar || (calendar->openState != CCalendarFile::kClosed && calendar->openState != 2)) return false;
+  ShowNotAvailable("The calendar manager");
+  return false;
+}
+
+bool CShellDocument::SubscribeToUrl(const std::string& address) {
+  if (CMainFrame* frame = CMainFrame::Get()) return frame->SubscribeToUrl(address) != FALSE;
+  ShowNotAvailable("Subscribing to Internet calendars");
+  return false;
+}
+
+void CShellDocument::RunCalendarWizard(bool firstRun) {
+  // The first start goes on without it rather than with a box.
+  if (!firstRun) ShowNotAvailable("The calendar wizard");
+}
+
+void CShellDocument::SetMainWindowTitle(const std::string& title) {
+  framework::CApplication* app = framework::TheApp();
+  if (app && app->GetMainWindow()) ::SetWindowTextA(app->GetMainWindow(), title.c_str());
+}
+
+void CShellDocument::SetShowCommand(StartupShow show) {
+  framework::CApplication* app = framework::TheApp();
+  if (!app) return;
+  switch (show) {
+    case StartupShow::kHidden:
+      app->SetShowCommand(SW_HIDE);
+      break;
+    case StartupShow::kNormal:
+      app->SetShowCommand(SW_SHOWNORMAL);
+      break;
+    case StartupShow::kMinimized:
+      app->SetShowCommand(SW_SHOWMINNOACTIVE);
+      break;
+    case StartupShow::kMaximized:
+      app->SetShowCommand(SW_SHOWMAXIMIZED);
+      break;
+    case StartupShow::kUnchanged:
+      break;
+  }
+}
