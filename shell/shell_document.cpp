@@ -5,11 +5,14 @@
 #include "shell/main_frame.h"
 #include "shell/shell_services.h"
 #include "storage/calendar_file.h"
+#include "storage/ical/ical_storage.h"
 #include "storage/services/storage_services.h"
 
 CShellDocument::CShellDocument() {
   previousShell_ = GetStorageServices().shell;
   GetStorageServices().shell = this;
+  // ".ics" files listed as calendars open as read-only calendars in memory.
+  InstallICalStorage();
   framework::CApplication* app = framework::TheApp();
   core_.Start(app ? app->GetCommandLine() : std::string());
 }
