@@ -176,3 +176,27 @@ TEST_F(PartsFixture, CellTipsAskForTheTextOfTheCellUnderTheMouse) {
     EXPECT_EQ(std::string(info.lpszText), "Col:" + std::to_string(cell.x) + " Row:" + std::to_string(cell.y));
   }
 }
+
+TEST_F(PartsFixture, LiveColumnResizeFitsTheOutermostHeadingRow) {
+  // Heading rows of 5 and 20 in a 40-pixel heading: a live resize lets the
+  // outer row take the 20 left over; a whole-grid resize leaves it alone.
+  const struct {
+    int option, outerHeight;
+  } cases[] = {{1, 20}, {2, 5}};
+  grid.SetHeadingRowCount(2);
+  grid.SetTopHeadingHeight(40);
+  for (const auto& c : cases) {
+    grid.SetHeadingRowHeight(-2, 5);
+    grid.SetHeadingRowHeight(-1, 20);
+    grid.MutableSheet().headingResizeOption = c.option;
+    const int edge = HeadingSpan(1).right;
+    ::SendMessageA(top, WM_MOUSEMOVE, 0, Pt(edge, 30));
+    ::SendMessageA(top, WM_LBUTTONDOWN, MK_LBUTTON, Pt(edge, 30));
+    ::SendMessageA(top, WM_MOUSEMOVE, MK_LBUTTON, Pt(edge + 10, 30));
+    EXPECT_EQ(grid.GetHeadingRowHeight(-2), c.outerHeight) << c.option;
+    EXPECT_EQ(grid.GetHeadingRowHeight(-1), 20);
+    ::SendMessageA(top, WM_LBUTTONUP, 0, Pt(edge + 10, 30));
+    EXPECT_EQ(grid.ColumnWidth(1), 85) << c.option;
+    grid.SetColumnWidth(1, 75);
+  }
+}
