@@ -200,3 +200,33 @@ TEST_F(PartsFixture, LiveColumnResizeFitsTheOutermostHeadingRow) {
     grid.SetColumnWidth(1, 75);
   }
 }
+
+namespace {
+class MenuGrid : public InputGrid {
+ public:
+  std::vector<int> parts;
+  int OnCanShowPopupMenu(int, int, int part) override {
+    parts.push_back(part);
+    return 0;   // no menu: it would wait for a choice
+  }
+};
+}  // namespace
+
+TEST(GridParts, RightPressOnAScrollBarOffersItsPartsMenu) {
+  TestHost host(300, 200);
+  MenuGrid grid;
+  ASSERT_TRUE(CreateHostedGrid(grid, host, 300, 200));
+  grid.SetColumnCount(8);
+  grid.SetRowCount(30);
+  const struct {
+    int id, part;
+  } cases[] = {{CGridCore::kVScrollId, CGridCore::kPartVScroll}, {CGridCore::kHScrollId, CGridCore::kPartHScroll}};
+  for (int option = 0; option <= 1; ++option) {
+    grid.EnablePopupMenu(option);
+    for (const auto& c : cases) {
+      grid.parts.clear();
+      ::SendMessageA(grid.GetPartWindow(c.id), WM_RBUTTONDOWN, MK_RBUTTON, Pt(3, 3));
+      EXPECT_EQ(grid.parts, option ? std::vector<int>{c.part} : std::vector<int>{}) << c.id;
+    }
+  }
+}
