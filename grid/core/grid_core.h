@@ -146,6 +146,9 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int SetRowCount(int count, int redraw = 1);
   int GetColumnCount() const { return sheet_->ColumnCount(); }
   int GetRowCount() const { return sheet_->rowCount; }
+  // Asks the data source, then the grid (OnRowsRequested), for rows up to
+  // and including target. Answers the row count afterwards.
+  int RequestRows(int target);
   int InsertRow(int row);
   int AppendRow();
   int DeleteRow(int row);

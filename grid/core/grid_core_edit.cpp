@@ -9,6 +9,13 @@
 
 int CGridCore::BeginEdit(int col, int row, int firstChar) {
   CGridSheetInfo* s = sheet_;
+  // A joined block shows and keeps its origin's text: that is what is
+  // edited, from whichever of its cells the edit starts.
+  int oc, orow;
+  if (s->joinOption && GetJoinBlock(col, row, &oc, &orow, nullptr, nullptr)) {
+    col = oc;
+    row = orow;
+  }
   editing_ = true;
   int l, t, r, b;
   const bool hadSelection = s->selection.BoundingBox(&l, &t, &r, &b) == 0;
@@ -27,9 +34,7 @@ int CGridCore::BeginEdit(int col, int row, int firstChar) {
     return 1;
   }
   RECT rect;
-  int oc, orow;
-  if (GetJoinBlock(col, row, &oc, &orow, nullptr, nullptr)) GetCellRect(oc, orow, &rect);
-  else if (GetCellRect(col, row, &rect) != 0) ::SetRectEmpty(&rect);
+  if (GetCellRect(col, row, &rect) != 0) ::SetRectEmpty(&rect);
   rect.right -= 1;
   rect.bottom -= 1;
   type->AdjustEditRect(&rect);

@@ -17,12 +17,22 @@ void CGridCore::SyncCurrentToAnchor() {
   sheet_->currentRow = row;
 }
 
-int CGridCore::AdjustTargetRow(int target) {
+int CGridCore::RequestRows(int target) {
   CGridSheetInfo* s = sheet_;
   if (target >= s->rowCount) {
     void* param = nullptr;
     s->currentSource->OnRowsRequested(s->rowCount, target - s->rowCount + 1, &param);
-    OnRowsRequested(s->rowCount, target - s->rowCount + 1, param);
+    // The grid sees what the source left missing, never a negative count.
+    s = sheet_;
+    OnRowsRequested(s->rowCount, std::max(0, target - s->rowCount + 1), param);
+  }
+  return sheet_->rowCount;
+}
+
+int CGridCore::AdjustTargetRow(int target) {
+  CGridSheetInfo* s = sheet_;
+  if (target >= s->rowCount) {
+    RequestRows(target);
     s = sheet_;
     if (s->rowCount == s->cursorRow + 1) return -1;
     if (target >= s->rowCount) target = s->rowCount - 1;

@@ -62,9 +62,7 @@ void CGridCore::UpdateParts() {
   if (!redraw_) return;
   cellArea_->Update();
   if (sheet_->firstVisibleCol != sheet_->prevFirstVisibleCol) topHeading_->Invalidate();
-  if (sheet_->firstVisibleRow != sheet_->prevFirstVisibleRow || sheet_->currentRow != sheet_->prevCurrentRow) {
-    sideHeading_->Invalidate();
-  }
+  sideHeading_->Update();
   vScroll_->Update();
   hScroll_->Update();
 }

@@ -137,6 +137,12 @@ void CGridCellArea::HintAll() {
 void CGridCellArea::Update() {
   HWND h = GetSafeHwnd();
   if (!h || !grid_->IsRedrawEnabled()) return;
+  if (requestingRows_) {
+    // Rows supplied inside a paint move the cursor: paint all once more.
+    HintAll();
+    ::InvalidateRect(h, nullptr, FALSE);
+    return;
+  }
   if (!::IsWindowVisible(h)) {
     // Nothing shows: the first paint once shown paints everything.
     hint_.Clear();

@@ -78,6 +78,7 @@ class CGridCellArea : public CGridPartWindow {
   bool capturedByType_ = false;
   bool captureLost_ = false;
   bool inDrag_ = false;
+  bool requestingRows_ = false;   // a paint is asking for more rows
   // The first visible column and row of the contents on screen.
   int shownFirstCol_ = -1, shownFirstRow_ = -1;
   int shownCurCol_ = -1, shownCurRow_ = -1;

@@ -77,7 +77,22 @@ void CGridCellArea::PaintHinted(HDC windowDc) {
   ::GetClientRect(h, &client);
   HDC target = doubleBuffer_ && memDc_ ? memDc_ : windowDc;
   grid_->OnPrepareDC(windowDc, target == memDc_ ? memDc_ : nullptr, CGridCore::kPartCells);
-  const RECT used = PaintCells(*grid_, target, 0, 0, client, client, CGridCore::kPartCells, &hint_);
+  RECT used = PaintCells(*grid_, target, 0, 0, client, client, CGridCore::kPartCells, &hint_);
+  // Room left below a painted last row: a source that supplies rows on
+  // demand is asked for the next one, which is painted in this pass.
+  while (!requestingRows_ && used.bottom < client.bottom && s.rowCount > 0 && !hint_.IsEmpty() &&
+         hint_.Bounds().bottom >= s.rowCount - 1) {
+    const int before = s.rowCount;
+    requestingRows_ = true;
+    const int after = grid_->RequestRows(before);
+    requestingRows_ = false;
+    if (after <= before) break;
+    hint_.AddRange(0, before, std::max(0, s.ColumnCount() - 1), after - 1);
+    const RECT more = PaintCells(*grid_, target, 0, 0, client, client, CGridCore::kPartCells, &hint_);
+    if (more.bottom <= used.bottom) break;   // rows of no height: nothing gained
+    used.bottom = more.bottom;
+    used.right = std::max(used.right, more.right);
+  }
   hint_.Clear();
   const COLORREF back = grid_->GetBackgroundColor(CGridCore::kPartCells);
   FillBackground(target, RECT{used.right, client.top, client.right, client.bottom}, back);

@@ -80,7 +80,7 @@ RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& c
       if (hint && !hint->Contains(col, row)) {
         int oc, orow, nc, nr;
         // A joined block is drawn when any of its cells is hinted.
-        if (part != CGridCore::kPartCells || !s.joinOption || !grid.GetJoinBlock(col, row, &oc, &orow, &nc, &nr) ||
+        if (part == CGridCore::kPartCorner || !s.joinOption || !grid.GetJoinBlock(col, row, &oc, &orow, &nc, &nr) ||
             !hint->Contains(oc, orow)) {
           continue;
         }
@@ -88,7 +88,8 @@ RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& c
       CGridCell cell;
       grid.GetCell(col, row, &cell);
       int oc, orow, nc, nr;
-      if (part == CGridCore::kPartCells && s.joinOption && grid.GetJoinBlock(col, row, &oc, &orow, &nc, &nr)) {
+      // Headings join their cells as the cell area does; the corner is one cell.
+      if (part != CGridCore::kPartCorner && s.joinOption && grid.GetJoinBlock(col, row, &oc, &orow, &nc, &nr)) {
         if (!painted.insert({oc, orow}).second || (hint && hint->WasPainted(oc, orow))) continue;
         if (hint) hint->AddPainted(oc, orow);
         if (oc != col || orow != row) {
@@ -98,6 +99,7 @@ RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& c
           grid.GetCell(col, row, &cell);
         }
         grid.GetCellRect(col, row, &rect);
+        ::OffsetRect(&rect, originX, originY);
       }
       int selected = 0, current = 0;
       if (part == CGridCore::kPartCells) {

@@ -82,18 +82,22 @@ void CGridEdit::GrowToText() {
   ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &calc, DT_CALCRECT | DT_WORDBREAK);
   ::SelectObject(dc, old);
   ::ReleaseDC(hwnd_, dc);
+  // The column heading shares the cell area's columns and the row heading
+  // its rows, so the editor grows cell by cell along them there too.
   const bool inCells = host == grid_->GetPartWindow(CGridCore::kCellAreaId);
+  const bool inTop = host == grid_->GetPartWindow(CGridCore::kTopHeadingId);
+  const bool inSide = host == grid_->GetPartWindow(CGridCore::kSideHeadingId);
   RECT grown = r;
   RECT cell;
   if (calc.right > r.right) {
     grown.right = hostRect.right - 1;
-    if (inCells && grid_->HitTest(calc.right, r.top, nullptr, nullptr, &cell) == 0) {
+    if ((inCells || inTop) && grid_->HitTest(calc.right, inCells ? r.top : 0, nullptr, nullptr, &cell) == 0) {
       grown.right = cell.right < hostRect.right - 1 ? cell.right : hostRect.right - 1;
     }
   }
   if (calc.bottom > r.bottom) {
     grown.bottom = hostRect.bottom - 1;
-    if (inCells && grid_->HitTest(r.left, calc.bottom, nullptr, nullptr, &cell) == 0) {
+    if ((inCells || inSide) && grid_->HitTest(inCells ? r.left : 0, calc.bottom, nullptr, nullptr, &cell) == 0) {
       grown.bottom = cell.bottom - 1 < hostRect.bottom - 1 ? cell.bottom - 1 : hostRect.bottom - 1;
     }
   }

@@ -5,7 +5,10 @@
 #include "grid/core/grid_core.h"
 #include "grid/parts/hint_wnd.h"
 
-bool CGridHScrollBar::Create(HWND grid) { return CreateBar(grid, WS_CHILD | WS_VISIBLE, CGridCore::kHScrollId); }
+bool CGridHScrollBar::Create(HWND grid) {
+  return CreateBar(grid, WS_CHILD | WS_VISIBLE, CGridCore::kHScrollId,
+                   CGridCore::kPartHScroll);
+}
 
 void CGridHScrollBar::Update() {
   if (!hwnd_) return;

@@ -20,15 +20,24 @@ class CGridScrollBarBase {
   HWND GetSafeHwnd() const { return hwnd_; }
   void Move(const RECT& rect, bool repaint);
   void Invalidate();
+  // A right button press on the bar offers the grid's pop-up menu for
+  // this part (CGridCore::kPartVScroll or kPartHScroll).
+  void OnRightButtonDown(POINT screen);
   // Range, page and position from the sheet, after every change.
   virtual void Update() = 0;
   // A scroll code with its thumb position.
   virtual void OnScroll(int code, int position) = 0;
 
  protected:
-  bool CreateBar(HWND grid, DWORD style, int id);
+  // Creates the system bar and routes its messages through this object.
+  bool CreateBar(HWND grid, DWORD style, int id, int part);
   // The thumb's text in the grid's hint window, placed by flags.
   void ShowThumbText(const char* text, int flags, int x, int y, int minWidth);
   CGridCore* grid_;
   HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK BarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  WNDPROC systemProc_ = nullptr;
+  int part_ = 0;
 };

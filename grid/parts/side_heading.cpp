@@ -7,7 +7,7 @@
 #include "grid/parts/cell_painter.h"
 
 bool CGridSideHeading::CreateHeading(HWND grid) {
-  return CreatePart("AlmacoraGridSideHeading", WS_CHILD | WS_VISIBLE, 0, grid, CGridCore::kSideHeadingId);
+  return CreatePart("AlmacoraGridSideHeading", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, grid, CGridCore::kSideHeadingId);
 }
 
 LRESULT CGridSideHeading::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -32,9 +32,55 @@ LRESULT CGridSideHeading::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+void CGridSideHeading::InvalidateRow(int row) {
+  RECT cell, client;
+  if (row < 0 || grid_->GetCellRect(0, row, &cell) != 0) return;
+  ::GetClientRect(GetSafeHwnd(), &client);
+  const RECT band{0, cell.top, client.right, cell.bottom};
+  Invalidate(&band);
+}
+
+void CGridSideHeading::Update() {
+  HWND h = GetSafeHwnd();
+  if (!h) return;
+  const CGridSheetInfo& s = grid_->Sheet();
+  RECT client, pending;
+  ::GetClientRect(h, &client);
+  if (shownFirstRow_ != s.firstVisibleRow) {
+    long long sum = 0;
+    const int a = std::min(shownFirstRow_, s.firstVisibleRow), z = std::max(shownFirstRow_, s.firstVisibleRow);
+    for (int r = a; r < z && sum <= client.bottom; ++r) sum += s.RowHeight(r);
+    if (shownFirstRow_ < 0 || sum > client.bottom || !::IsWindowVisible(h) || ::GetUpdateRect(h, &pending, FALSE)) {
+      Invalidate();
+    } else {
+      const int dy = static_cast<int>(shownFirstRow_ < s.firstVisibleRow ? -sum : sum);
+      RECT scroll = client;
+      scroll.top = s.frozenHeight;
+      HDC dc = ::GetDC(h);
+      HRGN uncovered = ::CreateRectRgn(0, 0, 0, 0);
+      ::ScrollDC(dc, 0, dy, &scroll, &scroll, uncovered, nullptr);
+      ::ReleaseDC(h, dc);
+      ::InvalidateRgn(h, uncovered, FALSE);
+      ::DeleteObject(uncovered);
+    }
+    shownFirstRow_ = s.firstVisibleRow;
+  }
+  if (shownCurRow_ != s.currentRow) {
+    InvalidateRow(shownCurRow_);
+    InvalidateRow(s.currentRow);
+    shownCurRow_ = s.currentRow;
+  }
+}
+
 void CGridSideHeading::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
   RECT client;
   ::GetClientRect(GetSafeHwnd(), &client);
+  const CGridSheetInfo& s = grid_->Sheet();
+  // Rows moved without an update: a partial paint would leave the rest
+  // stale, so all of it follows.
+  if (shownFirstRow_ >= 0 && shownFirstRow_ != s.firstVisibleRow) Invalidate();
+  shownFirstRow_ = s.firstVisibleRow;
+  shownCurRow_ = s.currentRow;
   grid_->OnPrepareDC(dc, nullptr, 3);
   const RECT used = PaintCells(*grid_, dc, 0, 0, client, ps.rcPaint, CGridCore::kPartSideHeading);
   CGridCell heading;

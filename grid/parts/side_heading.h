@@ -11,6 +11,10 @@ class CGridSideHeading : public CGridPartWindow {
   using CGridPartWindow::CGridPartWindow;
   bool CreateHeading(HWND grid);
   bool HitTest(POINT pt, int* col, int* row, RECT* rect) const;
+  // After a move: scrolls what it shows with the rows and repaints the
+  // uncovered rows and the previous and new current row (all of it when
+  // the rows moved further than it is high, or a paint is pending).
+  void Update();
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -28,4 +32,6 @@ class CGridSideHeading : public CGridPartWindow {
   Armed armed_ = kNone;
   bool resizing_ = false, clicked_ = false;
   int resizeIndex_ = 0, startSize_ = 0, startPos_ = 0, rowsAbove_ = 1;
+  int shownFirstRow_ = -1, shownCurRow_ = -1;   // as last shown
+  void InvalidateRow(int row);
 };

@@ -158,6 +158,14 @@ void CGridTopHeading::OnMouseMove(UINT keys, POINT pt) {
     int width = std::max<int>(0, startSize_ + pt.x - startPos_);
     grid_->OnColumnResizing(resizeIndex_, &width);
     if (s.headingResizeOption == 1) {
+      // The outermost heading row takes up what the other rows leave of
+      // the heading, so the heading shows no gap or overlap while it follows.
+      const int rows = s.HeadingRows();
+      if (rows > 0) {
+        int others = 0;
+        for (int r = -rows + 1; r <= -1; ++r) others += grid_->GetHeadingRowHeight(r);
+        s.headingRowHeights[static_cast<size_t>(rows - 1)] = std::max(0, s.topHeadingHeight - others);
+      }
       // Only the heading follows at once; the cells when the button is up.
       s.columns[static_cast<size_t>(resizeIndex_)].width = width;
       s.RecomputeFrozen();

@@ -5,7 +5,10 @@
 #include "grid/core/grid_core.h"
 #include "grid/parts/hint_wnd.h"
 
-bool CGridVScrollBar::Create(HWND grid) { return CreateBar(grid, WS_CHILD | WS_VISIBLE | SBS_VERT, CGridCore::kVScrollId); }
+bool CGridVScrollBar::Create(HWND grid) {
+  return CreateBar(grid, WS_CHILD | WS_VISIBLE | SBS_VERT, CGridCore::kVScrollId,
+                   CGridCore::kPartVScroll);
+}
 
 int CGridVScrollBar::RowForPosition(int position) const {
   return static_cast<int>(position * posToRow_) + grid_->Sheet().frozenRows;

@@ -111,6 +111,45 @@ TEST_F(EditFixture, RefusedEndKeepsTheEditorAndRefusedKeysStayOut) {
   EXPECT_EQ(Text(1, 2), "");
 }
 
+TEST_F(EditFixture, HeadingCellsAreEditedOverTheHeadingCell) {
+  grid.SetHeadingRowCount(2);
+  grid.SetTopHeadingHeight(40);
+  grid.MergeCells(0, -2, 1, -2);
+  const struct {
+    int col, row, host;   // host: the part the editor sits in
+  } cases[] = {{2, -1, CGridCore::kTopHeadingId},
+               {1, -2, CGridCore::kTopHeadingId},   // the joined block, from its second cell
+               {-1, 4, CGridCore::kSideHeadingId}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(grid.BeginEdit(c.col, c.row, 0), 0) << c.col << " " << c.row;
+    HWND part = grid.GetPartWindow(c.host);
+    EXPECT_EQ(::GetParent(Editor()), part);
+    RECT cell, editor;
+    ASSERT_EQ(grid.GetCellRect(c.col, c.row, &cell), 0);
+    ::GetWindowRect(Editor(), &editor);
+    ::MapWindowPoints(nullptr, part, reinterpret_cast<POINT*>(&editor), 2);
+    EXPECT_EQ(editor.left, cell.left);
+    EXPECT_EQ(editor.top, cell.top);
+    // At least the cell; it may grow to its text within the part.
+    RECT partRect;
+    ::GetClientRect(part, &partRect);
+    EXPECT_GE(editor.right, cell.right - 1);
+    EXPECT_LT(editor.right, partRect.right);
+    EXPECT_LE(cell.bottom, partRect.bottom);
+    ::SetWindowTextA(Editor(), "named");
+    Key(Editor(), VK_RETURN);
+    EXPECT_FALSE(grid.IsEditing());
+    const int origin = c.row == -2 ? 0 : c.col;
+    EXPECT_EQ(Text(origin, c.row), "named");
+    EXPECT_EQ(grid.GetCurrentRow(), 0);
+  }
+  RECT block, first;
+  grid.GetCellRect(0, -2, &block);
+  grid.GetCellRect(0, -1, &first);
+  EXPECT_EQ(block.top, 0);
+  EXPECT_EQ(block.right - block.left, 2 * (first.right - first.left));
+}
+
 namespace {
 
 INT_PTR CALLBACK TestDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM) {

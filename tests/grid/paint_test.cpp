@@ -3,6 +3,8 @@
 // move, painting directly and double-buffered; and the sample grid shot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "grid/celltypes/button_type.h"
 #include "grid/parts/cell_area.h"
 #include "grid/parts/sheet_tabs.h"
@@ -11,6 +13,13 @@
 namespace {
 
 class RowColourGrid : public CGridCore {
+ public:
+  void OnReadCell(int, int row, CGridCell* cell) override {
+    if (row >= 0) cell->SetBackColor(RGB(row & 0xFF, (row >> 8) & 0xFF, 0x80));
+  }
+};
+
+class RowColourLoggingGrid : public LoggingGrid {
  public:
   void OnReadCell(int, int row, CGridCell* cell) override {
     if (row >= 0) cell->SetBackColor(RGB(row & 0xFF, (row >> 8) & 0xFF, 0x80));
@@ -30,6 +39,13 @@ void ExpectRowsShown(RowColourGrid& grid, HWND area, const char* what) {
   for (int row = grid.GetFirstVisibleRow(); row < grid.GetFirstVisibleRow() + 8; ++row) {
     const POINT p = CellCentre(grid, 2, row);
     EXPECT_EQ(RowOfColour(shot.Pixel(p.x, p.y)), row) << what << " at y " << p.y;
+  }
+  // The row heading scrolls with the rows and shows the same ones.
+  Dib side(60, 200);
+  side.CaptureAsIs(grid.GetPartWindow(CGridCore::kSideHeadingId));
+  for (int row = grid.GetFirstVisibleRow(); row < grid.GetFirstVisibleRow() + 8; ++row) {
+    const POINT p = CellCentre(grid, 2, row);
+    EXPECT_EQ(RowOfColour(side.Pixel(3, p.y)), row) << what << " heading at y " << p.y;
   }
 }
 
@@ -130,10 +146,62 @@ TEST(GridPaint, SampleGridScreenshot) {
   grid.GetCellRect(5, 0, &cell);
   ::MapWindowPoints(area, host.hwnd(), reinterpret_cast<POINT*>(&cell), 2);
   EXPECT_EQ(shot.Pixel(cell.right - 4, cell.top + 3), ::GetSysColor(COLOR_BTNFACE));
+  // "State" spans columns 2-5 as one block: no line between columns 2 and
+  // 3 in its heading row, while the row below has one.
+  HWND top = grid.GetPartWindow(CGridCore::kTopHeadingId);
+  RECT upper, lower;
+  grid.GetCellRect(3, -2, &upper);
+  grid.GetCellRect(3, -1, &lower);
+  ASSERT_EQ(upper.left, lower.left - 62);
+  ::MapWindowPoints(top, host.hwnd(), reinterpret_cast<POINT*>(&upper), 2);
+  ::MapWindowPoints(top, host.hwnd(), reinterpret_cast<POINT*>(&lower), 2);
+  CGridCell headingDefault;
+  grid.GetHeadingDefaultCell(&headingDefault);
+  const int edgeX = lower.left - 1;   // column 2's right border
+  EXPECT_EQ(shot.Pixel(edgeX, (upper.top + upper.bottom) / 2), headingDefault.GetBackColor());
+  EXPECT_NE(shot.Pixel(edgeX, (lower.top + lower.bottom) / 2), headingDefault.GetBackColor());
   // The selected (first) tab is white.
   RECT tabs;
   ::GetWindowRect(grid.GetPartWindow(CGridCore::kTabBarId), &tabs);
   ::MapWindowPoints(nullptr, host.hwnd(), reinterpret_cast<POINT*>(&tabs), 2);
   const int x = tabs.left + grid.GetSheetTabs()->TabLeft(1) + 3;
   EXPECT_EQ(shot.Pixel(x, tabs.top + 3), RGB(255, 255, 255));
+}
+
+TEST(GridPaint, RoomBelowTheLastRowAsksForMoreRowsOnlyWhenShown) {
+  const struct {
+    bool visible;
+    int rowsToAdd;
+    bool grows;
+  } cases[] = {{true, 2, true}, {true, 0, false}, {false, 2, false}};
+  for (const auto& c : cases) {
+    TestHost host(300, 260, c.visible);
+    RowColourLoggingGrid grid;
+    LoggingSource source(&grid.log);
+    grid.SelectDataSource(grid.AddDataSource(&source));
+    ASSERT_TRUE(CreateHostedGrid(grid, host, 300, 260));
+    grid.SetColumnCount(3);
+    grid.SetRowCount(3);
+    source.rowsToAdd = c.rowsToAdd;
+    grid.log.clear();
+    grid.GetCellArea()->RedrawRange(0, 0, 2, 2);
+    PumpMessages();
+    const int rows = grid.GetRowCount();
+    auto logged = [&grid](const char* line) { return std::find(grid.log.begin(), grid.log.end(), line) != grid.log.end(); };
+    EXPECT_EQ(logged("source rows 3 1"), c.visible) << c.visible << c.rowsToAdd;
+    if (!c.grows) {
+      EXPECT_EQ(rows, 3);
+      continue;
+    }
+    EXPECT_TRUE(logged("grid rows 5 0 param 77"));   // the source gave two
+    // Rows came until the area was full, and the last one is painted.
+    const int areaRows = grid.Sheet().cellAreaHeight / grid.GetRowHeight(0);
+    EXPECT_GE(rows, areaRows);
+    EXPECT_LE(rows, areaRows + 2);
+    Dib shot(300, 260);
+    shot.CaptureAsIs(grid.GetPartWindow(CGridCore::kCellAreaId));
+    const int last = areaRows - 1;
+    const POINT p = CellCentre(grid, 1, last);
+    EXPECT_EQ(RowOfColour(shot.Pixel(p.x, p.y)), last);
+  }
 }

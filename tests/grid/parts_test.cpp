@@ -176,3 +176,57 @@ TEST_F(PartsFixture, CellTipsAskForTheTextOfTheCellUnderTheMouse) {
     EXPECT_EQ(std::string(info.lpszText), "Col:" + std::to_string(cell.x) + " Row:" + std::to_string(cell.y));
   }
 }
+
+TEST_F(PartsFixture, LiveColumnResizeFitsTheOutermostHeadingRow) {
+  // Heading rows of 5 and 20 in a 40-pixel heading: a live resize lets the
+  // outer row take the 20 left over; a whole-grid resize leaves it alone.
+  const struct {
+    int option, outerHeight;
+  } cases[] = {{1, 20}, {2, 5}};
+  grid.SetHeadingRowCount(2);
+  grid.SetTopHeadingHeight(40);
+  for (const auto& c : cases) {
+    grid.SetHeadingRowHeight(-2, 5);
+    grid.SetHeadingRowHeight(-1, 20);
+    grid.MutableSheet().headingResizeOption = c.option;
+    const int edge = HeadingSpan(1).right;
+    ::SendMessageA(top, WM_MOUSEMOVE, 0, Pt(edge, 30));
+    ::SendMessageA(top, WM_LBUTTONDOWN, MK_LBUTTON, Pt(edge, 30));
+    ::SendMessageA(top, WM_MOUSEMOVE, MK_LBUTTON, Pt(edge + 10, 30));
+    EXPECT_EQ(grid.GetHeadingRowHeight(-2), c.outerHeight) << c.option;
+    EXPECT_EQ(grid.GetHeadingRowHeight(-1), 20);
+    ::SendMessageA(top, WM_LBUTTONUP, 0, Pt(edge + 10, 30));
+    EXPECT_EQ(grid.ColumnWidth(1), 85) << c.option;
+    grid.SetColumnWidth(1, 75);
+  }
+}
+
+namespace {
+class MenuGrid : public InputGrid {
+ public:
+  std::vector<int> parts;
+  int OnCanShowPopupMenu(int, int, int part) override {
+    parts.push_back(part);
+    return 0;   // no menu: it would wait for a choice
+  }
+};
+}  // namespace
+
+TEST(GridParts, RightPressOnAScrollBarOffersItsPartsMenu) {
+  TestHost host(300, 200);
+  MenuGrid grid;
+  ASSERT_TRUE(CreateHostedGrid(grid, host, 300, 200));
+  grid.SetColumnCount(8);
+  grid.SetRowCount(30);
+  const struct {
+    int id, part;
+  } cases[] = {{CGridCore::kVScrollId, CGridCore::kPartVScroll}, {CGridCore::kHScrollId, CGridCore::kPartHScroll}};
+  for (int option = 0; option <= 1; ++option) {
+    grid.EnablePopupMenu(option);
+    for (const auto& c : cases) {
+      grid.parts.clear();
+      ::SendMessageA(grid.GetPartWindow(c.id), WM_RBUTTONDOWN, MK_RBUTTON, Pt(3, 3));
+      EXPECT_EQ(grid.parts, option ? std::vector<int>{c.part} : std::vector<int>{}) << c.id;
+    }
+  }
+}
