@@ -65,6 +65,10 @@ class CInternetFile : public CInternetHandle {
   explicit CInternetFile(HINTERNET h) : CInternetHandle(h) {}
   // 0 at the end.
   size_t Read(void* buffer, size_t size);
+  // Waits (within the receive time-out) until data is there; the bytes
+  // that can be read at once, 0 at the end. A read of no more than that
+  // does not wait for a slow server to fill the buffer.
+  size_t QueryDataAvailable();
   void Write(const void* data, size_t size);
 };
 

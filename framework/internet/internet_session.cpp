@@ -70,6 +70,12 @@ size_t CInternetFile::Read(void* buffer, size_t size) {
   return got;
 }
 
+size_t CInternetFile::QueryDataAvailable() {
+  DWORD available = 0;
+  ThrowIfFailed(InternetQueryDataAvailable(handle_, &available, 0, 0) != FALSE);
+  return available;
+}
+
 void CInternetFile::Write(const void* data, size_t size) {
   DWORD written = 0;
   ThrowIfFailed(InternetWriteFile(handle_, data, static_cast<DWORD>(size), &written) != FALSE);

@@ -25,7 +25,8 @@ int ReadWithin(framework::CInternetFile& file, char* buffer, size_t size, uint32
   *got = 0;
   return Guard([&] {
     file.SetReceiveTimeout(idleMs);
-    *got = file.Read(buffer, size);
+    const size_t available = file.QueryDataAvailable();
+    if (available > 0) *got = file.Read(buffer, available < size ? available : size);
   });
 }
 
