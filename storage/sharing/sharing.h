@@ -10,6 +10,7 @@
 
 class CAlmacoraDoc;
 class CCalendarFile;
+class CCalendarList;
 class ITransferProgress;
 
 struct RefreshCounts {
@@ -71,6 +72,11 @@ struct SubscribeForm {
 // was, a new calendar is gone), the dialog stays.
 bool SubscribeCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const SubscribeForm& form,
                        ITransferProgress* progress);
+// The subscribe dialog's check of a name and an address: the text of the
+// box when another calendar of the list has either, else empty. The
+// calendar being edited does not count against itself.
+std::string CheckSubscriptionNames(const CCalendarList& calendars, const CCalendarFile* editing,
+                                   const std::string& name, const std::string& address);
 // Previews read-only in memory; a calendar already in preview answers true
 // at once. A failed preview of a new calendar leaves nothing behind.
 bool PreviewCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const SubscribeForm& form,

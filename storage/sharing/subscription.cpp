@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
+#include "storage/calendar_list.h"
 #include "storage/event_array.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
@@ -198,11 +199,10 @@ bool RefreshInWindow(CAlmacoraDoc& doc, CCalendarFile& calendar) {
 bool SubscribeCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const SubscribeForm& form,
                        ITransferProgress* progress) {
   const std::string local = LocalPath(form.localFile);
-  for (const CCalendarFile* c : doc.calendars().items()) {
-    if (c != previewed && doc.calendars().FindByPath(local) == c) {
-      StorageMessage(sharing_text::kAlreadyOpen, PromptIcon::kExclamation);
-      return false;
-    }
+  const CCalendarFile* owner = doc.calendars().FindByPath(local);
+  if (owner != nullptr && owner != previewed) {
+    StorageMessage(sharing_text::kAlreadyOpen, PromptIcon::kExclamation);
+    return false;
   }
   if (platform::OsFileExists(local.c_str()) && !StorageAskYesNo(sharing_text::kLocalFileExists, PromptIcon::kExclamation))
     return false;
@@ -270,4 +270,13 @@ bool PreviewCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const Subscrib
   if (!previewed) doc.calendars().AddCalendar(calendar);
   doc.RecountAndRefresh();
   return true;
+}
+
+std::string CheckSubscriptionNames(const CCalendarList& calendars, const CCalendarFile* editing,
+                                   const std::string& name, const std::string& address) {
+  for (const CCalendarFile* c : calendars.items())
+    if (c != editing && c->name == name) return sharing_text::kNameInUse;
+  for (const CCalendarFile* c : calendars.items())
+    if (c != editing && !address.empty() && c->address == address) return sharing_text::kAddressInUse;
+  return std::string();
 }

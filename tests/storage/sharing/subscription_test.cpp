@@ -196,3 +196,51 @@ TEST_F(Subscriptions, PasswordWithRememberOffIsNeverStored) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace sharingtest;
+
+class Publishing : public Subscriptions {};
+
+TEST_F(Publishing, AFileAtTheAddressAsksFirst) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  sub->address = "http://h/c.ics?t=1";
+  const struct {
+    int head;
+    OverwriteChoice choice;
+    int questions;
+    std::vector<std::string> verbs;
+  } cases[] = {
+      {404, OverwriteChoice::kCancel, 0, {"HEAD", "PUT"}},
+      {200, OverwriteChoice::kCancel, 1, {"HEAD"}},
+      {200, OverwriteChoice::kOverwrite, 1, {"HEAD", "PUT"}},
+      {200, OverwriteChoice::kRefreshFirst, 1, {"HEAD", "GET", "PUT"}},
+  };
+  for (const auto& c : cases) {
+    net.seen.clear();
+    prompts.overwriteQuestions = 0;
+    prompts.overwrite = c.choice;
+    net.replies = {Status(c.head)};
+    if (c.choice == OverwriteChoice::kRefreshFirst) net.replies.push_back(Ok(kV1));
+    net.replies.push_back(Status(201));
+    EXPECT_EQ(PublishFromDialog(doc, *sub, &progress), c.verbs.back() == "PUT");
+    EXPECT_EQ(Verbs(), c.verbs);
+    EXPECT_EQ(prompts.overwriteQuestions, c.questions);
+  }
+  EXPECT_EQ(net.seen.back().spec.object, "/c.ics?t=1");
+  EXPECT_TRUE(sub->published);
+}
+
+TEST_F(Publishing, AnEditedSubscriptionDoesNotClashWithItself) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(CheckSubscriptionNames(doc.calendars(), sub, "Sub", sub->address), "");
+  EXPECT_EQ(CheckSubscriptionNames(doc.calendars(), nullptr, "Sub", "http://other/"),
+            "Calendar Name is already in use.  Please enter a different calendar name.");
+  EXPECT_EQ(CheckSubscriptionNames(doc.calendars(), nullptr, "New", sub->address),
+            "Calendar Address is already subscribed to by another calendar.");
+}
+
+}  // namespace
