@@ -12,7 +12,8 @@ same behind Basic user:pass), /status/N (status N), /exists.ics (HEAD 200),
 /redirect-away (302 to 127.0.0.2), /loop/N (302 on and on), /endless,
 /drip (one byte a second), /short (Content-Length 1000, 17 bytes), /html,
 /bigheader (a 1 MB header). PUT stores the request; /last-put gives back
-its path, Content-Type and body. On 127.0.0.2: /away.ics (a calendar), and
+its path, Content-Type and body
+(/last-put-hex: the body alone, in hex). On 127.0.0.2: /away.ics (a calendar), and
 /seen-auth ("yes" when the last request there carried Authorization).
 """
 import http.server
@@ -77,6 +78,8 @@ class Home(http.server.BaseHTTPRequestHandler):
             self.reply(302, b"", [("Location", "/loop/%d" % (int(p.split("/")[2]) + 1))])
         elif p == "/last-put":
             self.reply(200, STATE["put"])
+        elif p == "/last-put-hex":
+            self.reply(200, STATE["put"].split(b"\n", 2)[2].hex().encode())
         elif p == "/endless":
             self.send_response(200)
             self.send_header("Connection", "close")

@@ -6,7 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "model/cal_event.h"
+#include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
+#include "storage/ical/ical_storage.h"
+#include "storage/sharing/sharing.h"
+#include "tests/storage/storage_fixture.h"
 #include "storage/services/storage_services.h"
 #include "storage/sharing/calendar_url.h"
 #include "storage/sharing/transfers.h"
@@ -42,7 +47,7 @@ class Peers : public ::testing::Test {
     s.prompts = &prompts;
     s.transport = &transport;
     scoped_ = std::make_unique<ScopedStorageServices>(s);
-    CurrentTransferLimits() = TransferLimits{4u << 20, 3000, 6000};
+    CurrentTransferLimits() = TransferLimits{4u << 20, 2000, 4000};
   }
   void TearDown() override { CurrentTransferLimits() = TransferLimits{}; }
   CalendarUrl Url(const std::string& path, bool ftp = false) {
@@ -131,6 +136,13 @@ TEST_F(Peers, PutHeadAndFtp) {
   ASSERT_TRUE(HttpPublishCalendar(calendar, Url("/c.ics?t=1"), body, nullptr));
   bool ok = false;
   EXPECT_EQ(Get("/last-put", &ok), "/c.ics?t=1\ntext/calendar\nBEGIN:VCALENDAR\nX:\xC3\xA9\nEND:VCALENDAR\n");
+  std::string hex;
+  for (unsigned char c : body) {
+    static const char digits[] = "0123456789abcdef";
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  EXPECT_EQ(Get("/last-put-hex", &ok), hex + "\n");
   EXPECT_TRUE(HttpCheckAddress(calendar, Url("/exists.ics")));
   EXPECT_FALSE(HttpCheckAddress(calendar, Url("/none.ics")));
 
@@ -143,6 +155,55 @@ TEST_F(Peers, PutHeadAndFtp) {
   std::ifstream in("ftp_root/up.ics", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), body);
   EXPECT_TRUE(FtpCheckAddress(calendar, Url("/dir/cal.ics", true)));
+}
+
+// A subscription refreshed from hostile answers keeps its events and is
+// offered no deletions.
+class PeerRefresh : public storagetest::StorageTest {
+ protected:
+  void SetUp() override {
+    std::ifstream("http_peer.ports") >> http_;
+    ASSERT_GT(http_, 0);
+    storagetest::StorageTest::SetUp();
+    InstallICalStorage();
+    StorageServices s = Services();
+    s.transport = &transport;
+    scoped_ = std::make_unique<ScopedStorageServices>(s);
+    CurrentTransferLimits() = TransferLimits{4u << 20, 2000, 4000};
+  }
+  void TearDown() override {
+    CurrentTransferLimits() = TransferLimits{};
+    scoped_.reset();
+    storagetest::StorageTest::TearDown();
+  }
+  std::string Address(const std::string& path) { return "http://127.0.0.1:" + std::to_string(http_) + path; }
+  int http_ = 0;
+  CWinInetTransport transport;
+  std::unique_ptr<ScopedStorageServices> scoped_;
+};
+
+TEST_F(PeerRefresh, HostileAnswersLeaveTheCalendarAlone) {
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {});
+  SubscribeForm form;
+  form.name = "Peer";
+  form.address = Address("/cal.ics");
+  form.localFile = Path("peer.akv");
+  ASSERT_TRUE(SubscribeCalendar(doc, nullptr, form, nullptr));
+  CCalendarFile* calendar = doc.calendars().FindByName("Peer");
+  ASSERT_NE(calendar, nullptr);
+  ASSERT_NE(doc.FindEventByUid("peer-1", calendar), nullptr);
+  for (const char* path : {"/html", "/short", "/endless", "/drip", "/status/500", "/redirect-away"}) {
+    prompts.texts.clear();
+    const bool ok = RefreshSubscription(doc, *calendar, Address(path), "", true, nullptr, nullptr);
+    if (std::string(path) == "/redirect-away") {
+      EXPECT_TRUE(ok);  // the same calendar, from the other host
+      continue;
+    }
+    EXPECT_FALSE(ok) << path;
+    EXPECT_EQ(prompts.texts.size(), 1u) << path;
+    EXPECT_NE(doc.FindEventByUid("peer-1", calendar), nullptr) << path;
+  }
 }
 
 }  // namespace
