@@ -47,7 +47,7 @@ class Peers : public ::testing::Test {
     s.prompts = &prompts;
     s.transport = &transport;
     scoped_ = std::make_unique<ScopedStorageServices>(s);
-    CurrentTransferLimits() = TransferLimits{4u << 20, 2000, 4000};
+    CurrentTransferLimits() = TransferLimits{4u << 20, 3000, 6000};
   }
   void TearDown() override { CurrentTransferLimits() = TransferLimits{}; }
   CalendarUrl Url(const std::string& path, bool ftp = false) {
@@ -169,7 +169,7 @@ class PeerRefresh : public storagetest::StorageTest {
     StorageServices s = Services();
     s.transport = &transport;
     scoped_ = std::make_unique<ScopedStorageServices>(s);
-    CurrentTransferLimits() = TransferLimits{4u << 20, 2000, 4000};
+    CurrentTransferLimits() = TransferLimits{4u << 20, 3000, 6000};
   }
   void TearDown() override {
     CurrentTransferLimits() = TransferLimits{};
