@@ -69,6 +69,9 @@ class CCalendarFile : public CFieldBuffer {
   uint8_t publishAfterSave = 0;
   uint8_t publishAlarms = 0;
   uint8_t rememberPassword = 1;
+  // Set while a refresh with results runs: an automatic publish of this
+  // calendar started meanwhile does nothing.
+  uint8_t refreshRunning = 0;
   // Memory only: when non-zero the alarm check skips this calendar.
   int32_t alarmsOff = 0;
   // When set, every event loaded or added goes to that calendar instead.
@@ -139,6 +142,11 @@ class CCalendarFile : public CFieldBuffer {
   using ICalFileReader = bool (*)(CCalendarFile& calendar, CEventArray* events, const std::string& path,
                                   bool refresh, int* added, int* updated);
   static void SetICalFileReader(ICalFileReader reader);
+  // Republishes a calendar that publishes its changes after a save, when
+  // publishArg is non-zero, through the publisher the sharing layer
+  // installs (storage/sharing); without one nothing happens.
+  using AutoPublisher = void (*)(CCalendarFile& calendar, int publishArg);
+  static void SetAutoPublisher(AutoPublisher publisher);
   void AutoPublish(int publishArg);
   int ConvertOldEventFiles(CEventArray* events, bool reportMissing);
   int OpenOldEventFile(CEventArray* events, const std::string& path);

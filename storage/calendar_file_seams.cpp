@@ -1,5 +1,5 @@
-// CCalendarFile: the operations later steps fill in (Internet calendars).
-// Until then they refuse plainly, and publishing does nothing.
+// CCalendarFile: the operations higher layers install (the ".ics" reader,
+// the automatic publish).
 #include "storage/calendar_file.h"
 #include "model/program_settings.h"
 #include "storage/services/storage_services.h"
@@ -7,6 +7,7 @@
 
 namespace {
 CCalendarFile::ICalFileReader g_icalFileReader = nullptr;
+CCalendarFile::AutoPublisher g_autoPublisher = nullptr;
 }  // namespace
 
 void CCalendarFile::SetICalFileReader(ICalFileReader reader) { g_icalFileReader = reader; }
@@ -19,5 +20,10 @@ int CCalendarFile::SubscribeLocalFile(CEventArray* events) {
   return 1;
 }
 
-void CCalendarFile::AutoPublish(int) {}
+void CCalendarFile::SetAutoPublisher(AutoPublisher publisher) { g_autoPublisher = publisher; }
+
+void CCalendarFile::AutoPublish(int publishArg) {
+  if (g_autoPublisher != nullptr && publishArg != 0 && published && publishAfterSave && !refreshRunning)
+    g_autoPublisher(*this, publishArg);
+}
 

@@ -5,9 +5,21 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+class IProgressWindow;
 
 // Icons of a message box (the platform's MB_ICON... values).
 enum class PromptIcon { kNone = 0, kError = 0x10, kQuestion = 0x20, kExclamation = 0x30, kInformation = 0x40 };
+
+// One local event a refresh did not find on the server.
+struct RefreshDeleteItem {
+  std::string uid;
+  std::string name;
+};
+
+// The publish warning's answers ("Calendar found at this address.").
+enum class OverwriteChoice { kCancel = 2, kOverwrite = 2000, kRefreshFirst = 2001 };
 
 // The login of an Internet calendar, in and out.
 struct CalendarLogin {
@@ -57,4 +69,21 @@ class IStoragePrompts {
     (void)path;
     return false;
   }
+
+  // ---- Internet calendars.
+  // "Calendar Refresh - Delete Events": the items start ticked; true on
+  // "Delete Selected" with *ticked one flag per item, false on Cancel.
+  virtual bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& /*items*/, std::vector<bool>* /*ticked*/) {
+    return false;
+  }
+  // "Calendar Publish Warning": refresh first, overwrite or cancel.
+  virtual OverwriteChoice AskOverwrite() { return OverwriteChoice::kCancel; }
+  // The shared warning with "Do not show this warning in the future";
+  // true when that box was ticked.
+  virtual bool ShowWarning(const std::string& /*message*/, const std::string& /*caption*/, bool /*okOnly*/) {
+    return false;
+  }
+  // A modeless progress window with the title, shown; null when none can
+  // be made (the work then runs without one).
+  virtual IProgressWindow* OpenProgressWindow(const std::string& /*title*/) { return nullptr; }
 };

@@ -8,9 +8,14 @@
 #include "storage/services/storage_prompts.h"
 #include "storage/services/storage_shell.h"
 
+class ICalendarTransport;
+
 struct StorageServices {
   IStoragePrompts* prompts = nullptr;
   IStorageShell* shell = nullptr;
+  // The network of the Internet calendars; without one every transfer
+  // fails with a message.
+  ICalendarTransport* transport = nullptr;
 };
 
 inline StorageServices& GetStorageServices() {

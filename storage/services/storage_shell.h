@@ -32,4 +32,7 @@ class IStorageShell {
   virtual void SetMainWindowTitle(const std::string& title) = 0;
   // The show command the main window starts with.
   virtual void SetShowCommand(StartupShow show) = 0;
+  // "Event Type Colors", offered after a subscription or refresh over the
+  // network.
+  virtual void OfferTypeColors() {}
 };

@@ -1,0 +1,24 @@
+// The message texts of subscribing, refreshing and publishing.
+#pragma once
+
+namespace sharing_text {
+
+constexpr char kSubscribeStatus[] = "Error Subscribing to Internet Calendar.\n\nHTTP Error %d: %s.";
+constexpr char kPublishStatus[] = "Error Publishing Calendar '%s'.\n\nHTTP Error %d: %s.";
+constexpr char kTooLarge[] = "Error Subscribing to Internet Calendar.\n\nThe calendar is larger than 64 MB.";
+constexpr char kNotWhole[] =
+    "Error Subscribing to Internet Calendar.\n\nThe address did not return a whole iCalendar calendar.";
+constexpr char kNoTransport[] = "Error Subscribing to Internet Calendar.\n\nNo network access.";
+constexpr char kInvalidAddress[] = "Invalid Address: %s";
+constexpr char kInvalidWebcal[] = "Invalid webcal Address: %s";
+constexpr char kRefreshResults[] = "Refresh Results\nAdded: %d   Updated: %d   Deleted:  %d";
+constexpr char kLocalFileExists[] = "Local file already exists.  Overwrite local file?";
+constexpr char kNameInUse[] = "Calendar Name is already in use.  Please enter a different calendar name.";
+constexpr char kAddressInUse[] = "Calendar Address is already subscribed to by another calendar.";
+constexpr char kAlreadyOpen[] = "This file is already open.";
+constexpr char kAdvancedCaption[] = "Advanced Event Warning";
+constexpr char kAdvanced[] =
+    "The current calendar includes advanced recurring event definitions which may not be supported by all "
+    "calendar programs.";
+
+}  // namespace sharing_text

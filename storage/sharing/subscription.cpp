@@ -1,0 +1,282 @@
+// Subscribe, preview and refresh: fetch, check the text is a whole
+// calendar, then (and only then) touch the calendar and its file.
+#include <cctype>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "platform/os_file.h"
+#include "platform/paths.h"
+#include "storage/almacora_doc.h"
+#include "storage/calendar_file.h"
+#include "storage/calendar_list.h"
+#include "storage/event_array.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/ical/ical_storage.h"
+#include "storage/services/storage_services.h"
+#include "storage/services/transfer_progress.h"
+#include "storage/sharing/calendar_url.h"
+#include "storage/sharing/sharing.h"
+#include "storage/sharing/sharing_texts.h"
+#include "storage/sharing/transfer_common.h"
+#include "storage/sharing/transfers.h"
+
+using namespace sharing_detail;
+
+namespace {
+
+// Whether a line of the text, from `from`, is `word` (case-insensitive,
+// line end and trailing blanks allowed).
+bool LineIs(const std::string& text, size_t from, const char* word) {
+  size_t i = from;
+  for (const char* w = word; *w; ++w, ++i) {
+    if (i >= text.size() || std::toupper(static_cast<unsigned char>(text[i])) != *w) return false;
+  }
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r')) ++i;
+  return i == text.size() || text[i] == '\n';
+}
+
+// A BEGIN:VCALENDAR line with an END:VCALENDAR line after it: an HTML page,
+// an empty or a cut body is not a calendar.
+bool HoldsWholeCalendar(const std::string& text) {
+  bool begun = false;
+  for (size_t at = 0; at < text.size();) {
+    if (!begun && LineIs(text, at, "BEGIN:VCALENDAR")) begun = true;
+    else if (begun && LineIs(text, at, "END:VCALENDAR")) return true;
+    const size_t nl = text.find('\n', at);
+    if (nl == std::string::npos) break;
+    at = nl + 1;
+  }
+  return false;
+}
+
+void FillUidSet(CAlmacoraDoc& doc, CCalendarFile& calendar) {
+  calendar.uidMap.clear();
+  for (const CCalEvent* e : doc.events().items())
+    if (e->calendar == &calendar && !e->beingSaved) calendar.uidMap[e->uid] = e->uid;
+}
+
+// Offers the calendar's events the server no longer has; deletes the ticked
+// ones still there when the user says so. The dialog holds UIDs only: an
+// event deleted meanwhile is simply not found.
+int OfferDeletions(CAlmacoraDoc& doc, CCalendarFile& calendar) {
+  std::vector<RefreshDeleteItem> items;
+  for (const auto& entry : calendar.uidMap) {
+    if (const CCalEvent* e = doc.events().FindInCalendar(&calendar, entry.first))
+      items.push_back({entry.first, e->name});
+  }
+  calendar.uidMap.clear();
+  IStoragePrompts* prompts = GetStorageServices().prompts;
+  if (items.empty() || prompts == nullptr) return 0;
+  std::vector<bool> ticked(items.size(), true);
+  if (!prompts->ChooseEventsToDelete(items, &ticked)) return 0;
+  int deleted = 0;
+  for (size_t i = 0; i < items.size() && i < ticked.size(); ++i) {
+    if (!ticked[i]) continue;
+    CCalEvent* e = doc.events().FindInCalendar(&calendar, items[i].uid);
+    if (e && doc.DeleteEvent(e->arrayIndex, true)) ++deleted;
+  }
+  return deleted;
+}
+
+bool Fetch(CCalendarFile& calendar, const CalendarUrl& url, std::string* text, ITransferProgress* progress) {
+  return url.IsFtp() ? FtpDownloadCalendar(calendar, url, text, progress)
+                     : HttpSubscribeCalendar(calendar, url, text, progress);
+}
+
+bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& address,
+                 const std::string& localFile, bool refresh, ITransferProgress* progress, RefreshCounts* counts,
+                 const std::function<void()>& beforeChange) {
+  CalendarUrl url;
+  if (!SplitCalendarUrl(address, &url)) {
+    StorageMessage(Format(sharing_text::kInvalidWebcal, TrimAddress(address)), PromptIcon::kError);
+    Step(progress, 5, transfer_step::kRefreshComplete);
+    return false;
+  }
+  if (url.IsFile()) {
+    if (beforeChange) beforeChange();
+    return SubscribeLocalFile(doc, calendar, url.path, localFile, refresh, counts);
+  }
+  std::string text;
+  bool ok = Fetch(calendar, url, &text, progress);
+  if (ok && !HoldsWholeCalendar(text)) {
+    StorageMessage(sharing_text::kNotWhole, PromptIcon::kError);
+    ok = false;
+  }
+  if (!ok) {
+    Step(progress, 5, transfer_step::kRefreshComplete);
+    return false;
+  }
+  Step(progress, 4, transfer_step::kProcessing);
+  if (beforeChange) beforeChange();
+  if (refresh) {
+    FillUidSet(doc, calendar);
+  } else if (calendar.fileType != CCalendarFile::kMemoryOnly && !calendar.CreateFile(localFile)) {
+    Step(progress, 5, transfer_step::kRefreshComplete);
+    return false;
+  }
+  CICalConverter converter(&StorageICalPrompts());
+  ImportICalStringInto(converter, doc.events(), calendar, text, refresh);
+  RefreshCounts got;
+  got.added = converter.GetAddedCount();
+  got.updated = converter.GetUpdatedCount();
+  if (refresh && !converter.IsCancelled()) got.deleted = OfferDeletions(doc, calendar);
+  calendar.uidMap.clear();
+  if (counts) *counts = got;
+  Step(progress, 5, transfer_step::kRefreshComplete);
+  if (IStorageShell* shell = GetStorageServices().shell) shell->OfferTypeColors();
+  return true;
+}
+
+// Quotes go; a bare file name lives in the program's folder.
+std::string LocalPath(const std::string& raw) {
+  std::string p;
+  for (char c : raw)
+    if (c != '"') p += c;
+  if (!p.empty() && !platform::HasFolderPart(p)) p = platform::ProgramFolder() + p;
+  return p;
+}
+
+}  // namespace
+
+bool RefreshSubscription(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& address,
+                         const std::string& localFile, bool refresh, ITransferProgress* progress,
+                         RefreshCounts* counts) {
+  return RefreshImpl(doc, calendar, address, localFile, refresh, progress, counts, nullptr);
+}
+
+bool SubscribeLocalFile(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& filePath,
+                        const std::string& localFile, bool refresh, RefreshCounts* counts) {
+  if (!refresh) {
+    if (calendar.fileType == CCalendarFile::kMemoryOnly) calendar.path = filePath;
+    else if (!calendar.CreateFile(localFile)) return false;
+  }
+  if (refresh) FillUidSet(doc, calendar);
+  CICalConverter converter(&StorageICalPrompts());
+  if (!ImportICalFileInto(converter, doc.events(), calendar, filePath, refresh)) {
+    calendar.uidMap.clear();
+    return false;
+  }
+  if (calendar.name.empty()) calendar.name = CProgramSettings::CalendarNameFromPath(calendar.path);
+  RefreshCounts got;
+  got.added = converter.GetAddedCount();
+  got.updated = converter.GetUpdatedCount();
+  if (refresh && !converter.IsCancelled()) got.deleted = OfferDeletions(doc, calendar);
+  calendar.uidMap.clear();
+  if (counts) *counts = got;
+  return true;
+}
+
+bool RefreshWithResults(CAlmacoraDoc& doc, CCalendarFile& calendar, ITransferProgress* progress, bool* closeNow) {
+  calendar.refreshRunning = 1;
+  if (progress) progress->SetSteps(5);
+  RefreshCounts counts;
+  const bool ok = RefreshSubscription(doc, calendar, calendar.address, std::string(), true, progress, &counts);
+  *closeNow = true;
+  if (ok && (counts.added > 0 || counts.updated > 0 || counts.deleted > 0)) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, sharing_text::kRefreshResults, counts.added, counts.updated, counts.deleted);
+    if (progress) progress->ShowResult(buffer);
+    *closeNow = false;
+  }
+  calendar.refreshRunning = 0;
+  return ok;
+}
+
+bool RefreshInWindow(CAlmacoraDoc& doc, CCalendarFile& calendar) {
+  IStoragePrompts* prompts = GetStorageServices().prompts;
+  IProgressWindow* window = prompts ? prompts->OpenProgressWindow("Refreshing " + calendar.name) : nullptr;
+  bool closeNow = true;
+  const bool ok = RefreshWithResults(doc, calendar, window, &closeNow);
+  if (window) window->Done(closeNow);
+  doc.RecountAndRefresh();
+  return ok;
+}
+
+bool SubscribeCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const SubscribeForm& form,
+                       ITransferProgress* progress) {
+  const std::string local = LocalPath(form.localFile);
+  const CCalendarFile* owner = doc.calendars().FindByPath(local);
+  if (owner != nullptr && owner != previewed) {
+    StorageMessage(sharing_text::kAlreadyOpen, PromptIcon::kExclamation);
+    return false;
+  }
+  if (platform::OsFileExists(local.c_str()) && !StorageAskYesNo(sharing_text::kLocalFileExists, PromptIcon::kExclamation))
+    return false;
+
+  CCalendarFile* calendar = previewed ? previewed : new CCalendarFile();
+  // What a failed subscription puts back on a calendar in preview.
+  const int oldType = calendar->fileType, oldState = calendar->openState;
+  const std::string oldName = calendar->name, oldAddress = calendar->address, oldUser = calendar->userName,
+                    oldPassword = calendar->password;
+  const uint8_t oldNameFromPath = calendar->nameFromPath, oldRefresh = calendar->refreshAtStartup,
+                oldSubscribed = calendar->subscribed;
+  calendar->fileType = CCalendarFile::kOrdinaryFile;
+  calendar->openState = CCalendarFile::kOpen;
+  calendar->name = form.name;
+  calendar->nameFromPath = form.nameFromAddress ? 1 : 0;
+  calendar->address = form.address;
+  calendar->userName = form.userName;
+  calendar->password = form.password;
+  calendar->refreshAtStartup = form.refreshAtStartup ? 1 : 0;
+  calendar->subscribed = 1;
+  // The preview's events go once a whole calendar has arrived.
+  auto dropPreview = [&] {
+    if (previewed) doc.events().FreeEventsOf(previewed);
+  };
+  if (!RefreshImpl(doc, *calendar, form.address, local, false, progress, nullptr, dropPreview)) {
+    if (!previewed) {
+      delete calendar;
+      return false;
+    }
+    calendar->fileType = oldType;
+    calendar->openState = oldState;
+    calendar->name = oldName;
+    calendar->address = oldAddress;
+    calendar->userName = oldUser;
+    calendar->password = oldPassword;
+    calendar->nameFromPath = oldNameFromPath;
+    calendar->refreshAtStartup = oldRefresh;
+    calendar->subscribed = oldSubscribed;
+    return false;
+  }
+  calendar->previewFlag = 0;
+  calendar->WriteCalInfo();
+  if (!previewed) doc.calendars().AddCalendar(calendar);
+  doc.RecountAndRefresh();
+  return true;
+}
+
+bool PreviewCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const SubscribeForm& form,
+                     ITransferProgress* progress) {
+  if (previewed && previewed->previewFlag) return true;
+  CCalendarFile* calendar = previewed ? previewed : new CCalendarFile();
+  calendar->name = form.name;
+  calendar->nameFromPath = form.nameFromAddress ? 1 : 0;
+  calendar->address = form.address;
+  calendar->userName = form.userName;
+  calendar->password = form.password;
+  calendar->fileType = CCalendarFile::kMemoryOnly;
+  if (!RefreshSubscription(doc, *calendar, form.address, std::string(), false, progress, nullptr)) {
+    if (!previewed) delete calendar;
+    return false;
+  }
+  calendar->previewFlag = 1;
+  calendar->subscribed = 0;
+  calendar->openState = CCalendarFile::kPreview;
+  if (!previewed) doc.calendars().AddCalendar(calendar);
+  doc.RecountAndRefresh();
+  return true;
+}
+
+std::string CheckSubscriptionNames(const CCalendarList& calendars, const CCalendarFile* editing,
+                                   const std::string& name, const std::string& address) {
+  for (const CCalendarFile* c : calendars.items())
+    if (c != editing && c->name == name) return sharing_text::kNameInUse;
+  for (const CCalendarFile* c : calendars.items())
+    if (c != editing && !address.empty() && c->address == address) return sharing_text::kAddressInUse;
+  return std::string();
+}

@@ -1,0 +1,32 @@
+// What the HTTP and FTP transfers share: progress steps, the standard
+// error box, the bounded read of a body.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class ICalendarTransport;
+class ITransferProgress;
+
+namespace sharing_detail {
+
+ICalendarTransport* Transport();
+void Step(ITransferProgress* progress, int step, const char* text);
+// The standard error box of a network error (the system's text).
+void ShowNetworkError(int error);
+std::string Format(const char* pattern, int number, const std::string& text);
+std::string Format(const char* pattern, const std::string& text, int number, const std::string& text2);
+std::string Format(const char* pattern, const std::string& text);
+
+// Reads a body through `read` (as IHttpRequest::Read) within the limits,
+// appending to *body. `announced` is the Content-Length (-1 none). Shows
+// the failure and answers false: too large, a time-out, a read error, or
+// fewer bytes than announced.
+bool ReadBounded(const std::function<int(char*, size_t, uint32_t, size_t*)>& read, int64_t announced,
+                 std::string* body);
+
+// Each line of the raw body, without its line end, followed by "\n".
+void AppendLines(const std::string& raw, std::string* text);
+
+}  // namespace sharing_detail

@@ -1,0 +1,16 @@
+// The network of the Internet calendars over the framework's WinINet
+// classes: each HTTP request or FTP connection opens its own session,
+// closed with it. Errors come back as WinINet numbers (a Wine receive
+// time-out, 10060, as 12002). Register it as StorageServices::transport.
+#pragma once
+
+#include "storage/services/calendar_transport.h"
+
+class CWinInetTransport : public ICalendarTransport {
+ public:
+  std::unique_ptr<IHttpRequest> OpenHttp(const HttpRequestSpec& spec, int* error) override;
+  std::unique_ptr<IFtpConnection> OpenFtp(const std::string& host, int port, const std::string& user,
+                                          const std::string& password, int* error) override;
+  std::string ErrorText(int error) override;
+  uint64_t NowMs() override;
+};

@@ -1,0 +1,246 @@
+// Subscribe, preview, refresh and publish of calendars over the scripted
+// network, into real calendar files of a document.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "model/cal_event.h"
+#include "storage/almacora_doc.h"
+#include "storage/calendar_file.h"
+#include "tests/storage/sharing/sharing_fixture.h"
+
+namespace {
+
+using namespace sharingtest;
+
+const std::string kV1 = Calendar({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+const std::string kV2 = Calendar({{"a", "A changed"}, {"b", "B"}, {"n", "N"}});
+
+class Subscriptions : public SharingTest {
+ protected:
+  void SetUp() override {
+    SharingTest::SetUp();
+    local = NewCalendarFile("local.akv");
+    storagetest::StartOn(&doc, {local});
+  }
+  // A new subscription of kV1 at http://h/c.ics into sub.akv.
+  CCalendarFile* Subscribe(const std::string& text = kV1) {
+    net.replies.push_back(Ok(text));
+    SubscribeForm form;
+    form.name = "Sub";
+    form.address = "http://h/c.ics";
+    form.localFile = Path("sub.akv");
+    if (!SubscribeCalendar(doc, nullptr, form, &progress)) return nullptr;
+    return doc.calendars().FindByName("Sub");
+  }
+  std::vector<std::string> Verbs() const {
+    std::vector<std::string> v;
+    for (const Seen& s : net.seen) v.push_back(s.spec.verb);
+    return v;
+  }
+  std::string local;
+  CAlmacoraDoc doc;
+};
+
+TEST_F(Subscriptions, RefreshMergesAndOffersWhatTheServerLost) {
+  // An event of the same UID in another calendar must survive.
+  CCalEvent* mine = NewEvent("Mine", "c");
+  mine->calendar = doc.GetDefaultCalendar();
+  ASSERT_EQ(1, doc.AddEvent(mine));
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->listId, doc.calendars().items().back()->listId);
+
+  net.replies.push_back(Ok(kV2));
+  bool closeNow = true;
+  ASSERT_TRUE(RefreshWithResults(doc, *sub, &progress, &closeNow));
+  ASSERT_EQ(prompts.offered.size(), 1u);
+  EXPECT_EQ(prompts.offered[0].uid, "c");
+  EXPECT_EQ(progress.result, "Refresh Results\nAdded: 1   Updated: 1   Deleted:  1");
+  EXPECT_FALSE(closeNow);
+  EXPECT_EQ(doc.FindEventByUid("c", sub), nullptr);
+  EXPECT_NE(doc.FindEventByUid("c", doc.GetDefaultCalendar()), nullptr);
+  EXPECT_EQ(doc.FindEventByUid("a", sub)->name, "A changed");
+
+  // Nothing new: the window may close at once, nothing is offered.
+  prompts.offered.clear();
+  net.replies.push_back(Ok(kV2));
+  ASSERT_TRUE(RefreshWithResults(doc, *sub, &progress, &closeNow));
+  EXPECT_TRUE(closeNow);
+  EXPECT_TRUE(prompts.offered.empty());
+}
+
+TEST_F(Subscriptions, AListedEventDeletedMeanwhileIsHarmless) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  prompts.whileDeleteDialog = [&] {
+    CCalEvent* c = doc.FindEventByUid("c", sub);
+    ASSERT_NE(c, nullptr);
+    doc.DeleteEvent(c->arrayIndex, true);
+    doc.events().FreeReleased();
+  };
+  net.replies.push_back(Ok(kV2));
+  RefreshCounts counts;
+  ASSERT_TRUE(RefreshSubscription(doc, *sub, sub->address, "", true, nullptr, &counts));
+  EXPECT_EQ(counts.deleted, 0);
+}
+
+TEST_F(Subscriptions, ABodyThatIsNoWholeCalendarChangesNothing) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  const size_t events = doc.events().size();
+  const std::string cut = kV2.substr(0, kV2.size() / 2);
+  for (const std::string& body : {std::string("<html><body>Hello</body></html>"), std::string(), cut}) {
+    prompts.texts.clear();
+    net.replies.push_back(Ok(body));
+    EXPECT_FALSE(RefreshSubscription(doc, *sub, sub->address, "", true, nullptr, nullptr));
+    EXPECT_EQ(prompts.texts.size(), 1u);
+    EXPECT_EQ(doc.events().size(), events);
+    EXPECT_TRUE(prompts.offered.empty());
+  }
+}
+
+TEST_F(Subscriptions, AFailedSubscribeKeepsTheOldFileAndNoCalendar) {
+  std::ofstream(Path("sub.akv"), std::ios::binary) << "old bytes";
+  prompts.answers = {true, true};  // overwrite the local file
+  const size_t listed = doc.calendars().size();
+  net.replies.push_back(Status(500));
+  SubscribeForm form;
+  form.name = "Sub";
+  form.address = "http://h/c.ics";
+  form.localFile = Path("sub.akv");
+  EXPECT_FALSE(SubscribeCalendar(doc, nullptr, form, &progress));
+  EXPECT_EQ(storagetest::ReadFileBytes(Path("sub.akv")), std::vector<uint8_t>({'o', 'l', 'd', ' ', 'b', 'y', 't', 'e', 's'}));
+  EXPECT_EQ(doc.calendars().size(), listed);
+
+  // The file of a listed calendar is never a subscription's.
+  prompts.texts.clear();
+  form.localFile = local;
+  EXPECT_FALSE(SubscribeCalendar(doc, nullptr, form, &progress));
+  EXPECT_EQ(prompts.texts, std::vector<std::string>{"This file is already open."});
+}
+
+TEST_F(Subscriptions, SubscribeAfterPreviewKeepsItsId) {
+  SubscribeForm form;
+  form.name = "Sub";
+  form.address = "http://h/c.ics";
+  form.localFile = Path("sub.akv");
+  net.replies.push_back(Ok(kV1));
+  ASSERT_TRUE(PreviewCalendar(doc, nullptr, form, &progress));
+  CCalendarFile* preview = doc.calendars().FindByName("Sub");
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->openState, CCalendarFile::kPreview);
+  const size_t listed = doc.calendars().size(), events = doc.events().size();
+
+  net.replies.push_back(Status(500));  // a failed subscribe leaves the preview
+  EXPECT_FALSE(SubscribeCalendar(doc, preview, form, &progress));
+  EXPECT_EQ(preview->previewFlag, 1);
+  EXPECT_EQ(doc.events().size(), events);
+
+  net.replies.push_back(Ok(kV1));
+  ASSERT_TRUE(SubscribeCalendar(doc, preview, form, &progress));
+  EXPECT_EQ(doc.calendars().size(), listed);
+  EXPECT_EQ(doc.events().size(), events);
+  EXPECT_EQ(preview->previewFlag, 0);
+  EXPECT_TRUE(preview->IsFileOpen());
+
+  // A failed preview leaves nothing listed.
+  net.replies.push_back(Status(404));
+  form.name = "Other";
+  EXPECT_FALSE(PreviewCalendar(doc, nullptr, form, &progress));
+  EXPECT_EQ(doc.calendars().size(), listed);
+}
+
+TEST_F(Subscriptions, AutoPublishOnlyAfterAGoodRefreshOrOnAnEmptyAddress) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  sub->published = 1;
+  sub->publishAfterSave = 1;
+  InstallSharing(&doc);
+  const struct {
+    int get, head;
+    std::vector<std::string> verbs;
+  } cases[] = {
+      {500, 200, {"GET", "HEAD"}},
+      {404, 404, {"GET", "HEAD", "PUT"}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    net.seen.clear();
+    net.replies = {Status(c.get), Status(c.head), Status(201)};
+    CCalEvent* e = NewEvent("New", "new" + std::to_string(n++));
+    e->calendar = sub;
+    ASSERT_EQ(1, doc.AddEvent(e));
+    EXPECT_EQ(Verbs(), c.verbs);
+  }
+}
+
+TEST_F(Subscriptions, PasswordWithRememberOffIsNeverStored) {
+  net.replies.push_back(Status(401));
+  prompts.logins.push_back({"user", "s3cret-pw", false, true});
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->password, "");
+  sub->password = "s3cret-pw";
+  net.replies.push_back(Ok(kV1));
+  ASSERT_TRUE(RefreshSubscription(doc, *sub, sub->address, "", true, nullptr, nullptr));
+  sub->password = "s3cret-pw";
+  sub->address = "ftp://h/dir/cal.ics";
+  ASSERT_TRUE(PublishCalendar(doc, *sub, &progress));
+  EXPECT_EQ(sub->password, "");
+  EXPECT_EQ(net.ftpFiles["dir/cal.ics"].find("BEGIN:VCALENDAR"), 0u);
+  const std::vector<uint8_t> bytes = storagetest::ReadFileBytes(Path("sub.akv"));
+  const std::string pw = "s3cret-pw";
+  EXPECT_EQ(std::search(bytes.begin(), bytes.end(), pw.begin(), pw.end()), bytes.end());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace sharingtest;
+
+class Publishing : public Subscriptions {};
+
+TEST_F(Publishing, AFileAtTheAddressAsksFirst) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  sub->address = "http://h/c.ics?t=1";
+  const struct {
+    int head;
+    OverwriteChoice choice;
+    int questions;
+    std::vector<std::string> verbs;
+  } cases[] = {
+      {404, OverwriteChoice::kCancel, 0, {"HEAD", "PUT"}},
+      {200, OverwriteChoice::kCancel, 1, {"HEAD"}},
+      {200, OverwriteChoice::kOverwrite, 1, {"HEAD", "PUT"}},
+      {200, OverwriteChoice::kRefreshFirst, 1, {"HEAD", "GET", "PUT"}},
+  };
+  for (const auto& c : cases) {
+    net.seen.clear();
+    prompts.overwriteQuestions = 0;
+    prompts.overwrite = c.choice;
+    net.replies = {Status(c.head)};
+    if (c.choice == OverwriteChoice::kRefreshFirst) net.replies.push_back(Ok(kV1));
+    net.replies.push_back(Status(201));
+    EXPECT_EQ(PublishFromDialog(doc, *sub, &progress), c.verbs.back() == "PUT");
+    EXPECT_EQ(Verbs(), c.verbs);
+    EXPECT_EQ(prompts.overwriteQuestions, c.questions);
+  }
+  EXPECT_EQ(net.seen.back().spec.object, "/c.ics?t=1");
+  EXPECT_TRUE(sub->published);
+}
+
+TEST_F(Publishing, AnEditedSubscriptionDoesNotClashWithItself) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(CheckSubscriptionNames(doc.calendars(), sub, "Sub", sub->address), "");
+  EXPECT_EQ(CheckSubscriptionNames(doc.calendars(), nullptr, "Sub", "http://other/"),
+            "Calendar Name is already in use.  Please enter a different calendar name.");
+  EXPECT_EQ(CheckSubscriptionNames(doc.calendars(), nullptr, "New", sub->address),
+            "Calendar Address is already subscribed to by another calendar.");
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// The transfers over WinINet against the local peers (tests/support):
+// what the server receives, logins, statuses and hostile answers.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "model/cal_event.h"
+#include "storage/almacora_doc.h"
+#include "storage/calendar_file.h"
+#include "storage/ical/ical_storage.h"
+#include "storage/sharing/sharing.h"
+#include "tests/storage/storage_fixture.h"
+#include "storage/services/storage_services.h"
+#include "storage/sharing/calendar_url.h"
+#include "storage/sharing/transfers.h"
+#include "storage/ui/wininet_transport.h"
+
+namespace {
+
+class Prompts : public IStoragePrompts {
+ public:
+  std::vector<std::string> texts;
+  std::vector<CalendarLogin> logins;
+  int loginQuestions = 0;
+  void ShowMessage(const std::string& text, PromptIcon) override { texts.push_back(text); }
+  bool AskYesNo(const std::string&, PromptIcon) override { return false; }
+  bool AskAddOrPreview() override { return false; }
+  bool PromptLogin(CalendarLogin* login) override {
+    ++loginQuestions;
+    if (logins.empty()) return false;
+    *login = logins.front();
+    logins.erase(logins.begin());
+    return true;
+  }
+};
+
+class Peers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::ifstream("http_peer.ports") >> http_ >> away_;
+    std::ifstream("ftp_peer.port") >> ftp_;
+    ASSERT_GT(http_, 0);
+    ASSERT_GT(ftp_, 0);
+    StorageServices s;
+    s.prompts = &prompts;
+    s.transport = &transport;
+    scoped_ = std::make_unique<ScopedStorageServices>(s);
+    CurrentTransferLimits() = TransferLimits{4u << 20, 3000, 6000};
+  }
+  void TearDown() override { CurrentTransferLimits() = TransferLimits{}; }
+  CalendarUrl Url(const std::string& path, bool ftp = false) {
+    CalendarUrl u;
+    const std::string a = ftp ? "ftp://127.0.0.1:" + std::to_string(ftp_) + path
+                              : "http://127.0.0.1:" + std::to_string(http_) + path;
+    EXPECT_TRUE(SplitCalendarUrl(a, &u));
+    return u;
+  }
+  std::string Get(const std::string& path, bool* ok) {
+    std::string text;
+    *ok = HttpSubscribeCalendar(calendar, Url(path), &text, nullptr);
+    return text;
+  }
+
+  int http_ = 0, away_ = 0, ftp_ = 0;
+  Prompts prompts;
+  CWinInetTransport transport;
+  CCalendarFile calendar;
+  std::unique_ptr<ScopedStorageServices> scoped_;
+};
+
+const char kPeerCalendar[] =
+    "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//peer//x//EN\nBEGIN:VEVENT\nUID:peer-1\n"
+    "SUMMARY:Peer event\nDTSTART;VALUE=DATE:20260320\nEND:VEVENT\nEND:VCALENDAR\n";
+
+TEST_F(Peers, GetLoginsAndStatuses) {
+  bool ok = false;
+  EXPECT_EQ(Get("/cal.ics", &ok), kPeerCalendar);
+  EXPECT_TRUE(ok);
+
+  // Cancel: false, no box (first: the library keeps a login it was given).
+  Get("/auth.ics", &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(prompts.texts.empty());
+  calendar.rememberPassword = 0;
+  prompts.logins.push_back({"user", "pass", false, true});
+  EXPECT_EQ(Get("/auth.ics", &ok), kPeerCalendar);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(prompts.loginQuestions, 2);
+  EXPECT_EQ(calendar.userName, "");
+  EXPECT_EQ(calendar.password, "");
+
+  const struct {
+    const char* path;
+    const char* text;
+  } cases[] = {
+      {"/status/404", "Error Subscribing to Internet Calendar.\n\nHTTP Error 404: Not Found."},
+      {"/status/500", "Error Subscribing to Internet Calendar.\n\nHTTP Error 500: Server Error."},
+      {"/loop/0", "Error Subscribing to Internet Calendar.\n\nHTTP Error 302: Moved Temporarily."},
+  };
+  for (const auto& c : cases) {
+    prompts.texts.clear();
+    Get(c.path, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(prompts.texts, std::vector<std::string>{c.text});
+  }
+}
+
+TEST_F(Peers, ARedirectAwayCarriesNoLogin) {
+  calendar.userName = "user";
+  calendar.password = "pass";
+  bool ok = false;
+  EXPECT_EQ(Get("/redirect-away", &ok), kPeerCalendar);
+  EXPECT_TRUE(ok);
+  CalendarUrl seen;
+  ASSERT_TRUE(SplitCalendarUrl("http://127.0.0.2:" + std::to_string(away_) + "/seen-auth", &seen));
+  std::string text;
+  ASSERT_TRUE(HttpSubscribeCalendar(calendar, seen, &text, nullptr));
+  EXPECT_EQ(text, "no\n");
+}
+
+TEST_F(Peers, HostileAnswersEndInABox) {
+  for (const char* path : {"/endless", "/drip", "/short", "/bigheader"}) {
+    prompts.texts.clear();
+    bool ok = true;
+    const std::string text = Get(path, &ok);
+    if (std::string(path) == "/bigheader" && ok) continue;  // a server may send what the library takes
+    EXPECT_FALSE(ok) << path;
+    EXPECT_EQ(prompts.texts.size(), 1u) << path;
+  }
+}
+
+TEST_F(Peers, PutHeadAndFtp) {
+  const std::string body = "BEGIN:VCALENDAR\r\nX:\xC3\xA9\r\nEND:VCALENDAR\r\n";
+  ASSERT_TRUE(HttpPublishCalendar(calendar, Url("/c.ics?t=1"), body, nullptr));
+  bool ok = false;
+  EXPECT_EQ(Get("/last-put", &ok), "/c.ics?t=1\ntext/calendar\nBEGIN:VCALENDAR\nX:\xC3\xA9\nEND:VCALENDAR\n");
+  std::string hex;
+  for (unsigned char c : body) {
+    static const char digits[] = "0123456789abcdef";
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  EXPECT_EQ(Get("/last-put-hex", &ok), hex + "\n");
+  EXPECT_TRUE(HttpCheckAddress(calendar, Url("/exists.ics")));
+  EXPECT_FALSE(HttpCheckAddress(calendar, Url("/none.ics")));
+
+  prompts.logins.push_back({"user", "pass", true, true});
+  std::string text;
+  ASSERT_TRUE(FtpDownloadCalendar(calendar, Url("/dir/cal.ics", true), &text, nullptr));
+  EXPECT_EQ(text.find("BEGIN:VCALENDAR\r\n"), 0u);
+  EXPECT_EQ(prompts.loginQuestions, 1);
+  ASSERT_TRUE(FtpUploadCalendar(calendar, Url("/up.ics", true), body, nullptr));
+  std::ifstream in("ftp_root/up.ics", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), body);
+  EXPECT_TRUE(FtpCheckAddress(calendar, Url("/dir/cal.ics", true)));
+}
+
+// A subscription refreshed from hostile answers keeps its events and is
+// offered no deletions.
+class PeerRefresh : public storagetest::StorageTest {
+ protected:
+  void SetUp() override {
+    std::ifstream("http_peer.ports") >> http_;
+    ASSERT_GT(http_, 0);
+    storagetest::StorageTest::SetUp();
+    InstallICalStorage();
+    StorageServices s = Services();
+    s.transport = &transport;
+    scoped_ = std::make_unique<ScopedStorageServices>(s);
+    CurrentTransferLimits() = TransferLimits{4u << 20, 3000, 6000};
+  }
+  void TearDown() override {
+    CurrentTransferLimits() = TransferLimits{};
+    scoped_.reset();
+    storagetest::StorageTest::TearDown();
+  }
+  std::string Address(const std::string& path) { return "http://127.0.0.1:" + std::to_string(http_) + path; }
+  int http_ = 0;
+  CWinInetTransport transport;
+  std::unique_ptr<ScopedStorageServices> scoped_;
+};
+
+TEST_F(PeerRefresh, HostileAnswersLeaveTheCalendarAlone) {
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {});
+  SubscribeForm form;
+  form.name = "Peer";
+  form.address = Address("/cal.ics");
+  form.localFile = Path("peer.akv");
+  ASSERT_TRUE(SubscribeCalendar(doc, nullptr, form, nullptr));
+  CCalendarFile* calendar = doc.calendars().FindByName("Peer");
+  ASSERT_NE(calendar, nullptr);
+  ASSERT_NE(doc.FindEventByUid("peer-1", calendar), nullptr);
+  for (const char* path : {"/html", "/short", "/endless", "/drip", "/status/500", "/redirect-away"}) {
+    prompts.texts.clear();
+    const bool ok = RefreshSubscription(doc, *calendar, Address(path), "", true, nullptr, nullptr);
+    if (std::string(path) == "/redirect-away") {
+      EXPECT_TRUE(ok);  // the same calendar, from the other host
+      continue;
+    }
+    EXPECT_FALSE(ok) << path;
+    EXPECT_EQ(prompts.texts.size(), 1u) << path;
+    EXPECT_NE(doc.FindEventByUid("peer-1", calendar), nullptr) << path;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""A small HTTP server for the Internet calendar tests.
+
+    http_peer.py start DIR   serves on 127.0.0.1 and 127.0.0.2 (ports of
+                             its own choice, written to DIR/http_peer.ports
+                             as two numbers), detaches, and leaves its pid
+                             in DIR/http_peer.pid
+    http_peer.py stop DIR    ends the process of that pid
+
+Paths on 127.0.0.1: /cal.ics (a calendar, LF line ends), /auth.ics (the
+same behind Basic user:pass), /status/N (status N), /exists.ics (HEAD 200),
+/redirect-away (302 to 127.0.0.2), /loop/N (302 on and on), /endless,
+/drip (one byte a second), /short (Content-Length 1000, 17 bytes), /html,
+/bigheader (a 1 MB header). PUT stores the request; /last-put gives back
+its path, Content-Type and body
+(/last-put-hex: the body alone, in hex). On 127.0.0.2: /away.ics (a calendar), and
+/seen-auth ("yes" when the last request there carried Authorization).
+"""
+import http.server
+import os
+import signal
+import socketserver
+import sys
+import threading
+import time
+
+CALENDAR = (b"BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//peer//x//EN\nBEGIN:VEVENT\nUID:peer-1\n"
+            b"SUMMARY:Peer event\nDTSTART;VALUE=DATE:20260320\nEND:VEVENT\nEND:VCALENDAR\n")
+STATE = {"put": b"", "away_auth": "no", "ports": (0, 0)}
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+class Home(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def reply(self, status, body=b"", headers=(), length=None):
+        self.send_response(status)
+        for k, v in headers:
+            self.send_header(k, v)
+        self.send_header("Content-Length", str(len(body) if length is None else length))
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def do_HEAD(self):
+        if self.path.startswith("/exists.ics"):
+            self.reply(200, length=0)
+        else:
+            self.reply(404)
+
+    def do_PUT(self):
+        n = int(self.headers.get("Content-Length", "0"))
+        body = self.rfile.read(n) if n else b""
+        STATE["put"] = (self.path + "\n" + self.headers.get("Content-Type", "") + "\n").encode() + body
+        self.reply(201)
+
+    def do_GET(self):
+        p = self.path
+        if p == "/cal.ics":
+            self.reply(200, CALENDAR)
+        elif p == "/auth.ics":
+            if self.headers.get("Authorization") == "Basic dXNlcjpwYXNz":
+                self.reply(200, CALENDAR)
+            else:
+                self.reply(401, b"no", [("WWW-Authenticate", 'Basic realm="cal"')])
+        elif p.startswith("/status/"):
+            self.reply(int(p.split("/")[2]), b"status")
+        elif p == "/redirect-away":
+            self.reply(302, b"", [("Location", "http://127.0.0.2:%d/away.ics" % STATE["ports"][1])])
+        elif p.startswith("/loop/"):
+            self.reply(302, b"", [("Location", "/loop/%d" % (int(p.split("/")[2]) + 1))])
+        elif p == "/last-put":
+            self.reply(200, STATE["put"])
+        elif p == "/last-put-hex":
+            self.reply(200, STATE["put"].split(b"\n", 2)[2].hex().encode())
+        elif p == "/endless":
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            try:
+                while True:
+                    self.wfile.write(b"x" * 65536)
+            except OSError:
+                pass
+            self.close_connection = True
+        elif p == "/drip":
+            self.send_response(200)
+            self.send_header("Content-Length", "100000")
+            self.end_headers()
+            try:
+                for _ in range(100000):
+                    self.wfile.write(b"x")
+                    self.wfile.flush()
+                    time.sleep(1)
+            except OSError:
+                pass
+            self.close_connection = True
+        elif p == "/short":
+            self.send_response(200)
+            self.send_header("Content-Length", "1000")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(CALENDAR[:17])
+            self.close_connection = True
+        elif p == "/html":
+            self.reply(200, b"<html><body>Not a calendar</body></html>", [("Content-Type", "text/html")])
+        elif p == "/bigheader":
+            self.reply(200, CALENDAR, [("X-Big", "y" * (1 << 20))])
+        else:
+            self.reply(404, b"none")
+
+
+class Away(Home):
+    def do_GET(self):
+        STATE["away_auth"] = "yes" if self.headers.get("Authorization") else "no"
+        if self.path == "/away.ics":
+            self.reply(200, CALENDAR)
+        elif self.path == "/seen-auth":
+            self.reply(200, STATE["away_auth"].encode())
+        else:
+            self.reply(404)
+
+
+def serve(folder):
+    home = Server(("127.0.0.1", 0), Home)
+    away = Server(("127.0.0.2", 0), Away)
+    STATE["ports"] = (home.server_address[1], away.server_address[1])
+    threading.Thread(target=away.serve_forever, daemon=True).start()
+    tmp = os.path.join(folder, "http_peer.ports.tmp")
+    with open(tmp, "w") as f:
+        f.write("%d %d\n" % STATE["ports"])
+    os.replace(tmp, os.path.join(folder, "http_peer.ports"))
+    home.serve_forever()
+
+
+def main():
+    command, folder = sys.argv[1], os.path.abspath(sys.argv[2])
+    pidfile = os.path.join(folder, "http_peer.pid")
+    if command == "stop":
+        try:
+            os.kill(int(open(pidfile).read()), signal.SIGTERM)
+        except (OSError, ValueError):
+            pass
+        return 0
+    ports = os.path.join(folder, "http_peer.ports")
+    if os.path.exists(ports):
+        os.remove(ports)
+    pid = os.fork()
+    if pid == 0:
+        os.setsid()
+        devnull = os.open(os.devnull, os.O_RDWR)
+        for fd in (0, 1, 2):
+            os.dup2(devnull, fd)
+        serve(folder)
+        os._exit(0)
+    with open(pidfile, "w") as f:
+        f.write(str(pid))
+    for _ in range(100):
+        if os.path.exists(ports):
+            return 0
+        time.sleep(0.05)
+    return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
