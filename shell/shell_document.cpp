@@ -6,6 +6,7 @@
 #include "shell/shell_services.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_storage.h"
+#include "storage/sharing/sharing.h"
 #include "storage/services/storage_services.h"
 
 CShellDocument::CShellDocument() {
@@ -13,11 +14,17 @@ CShellDocument::CShellDocument() {
   GetStorageServices().shell = this;
   // ".ics" files listed as calendars open as read-only calendars in memory.
   InstallICalStorage();
+  // Internet calendars go over WinINet; saves publish through this document.
+  previousTransport_ = GetStorageServices().transport;
+  GetStorageServices().transport = &transport_;
+  InstallSharing(&core_);
   framework::CApplication* app = framework::TheApp();
   core_.Start(app ? app->GetCommandLine() : std::string());
 }
 
 CShellDocument::~CShellDocument() {
+  InstallSharing(nullptr);
+  if (GetStorageServices().transport == &transport_) GetStorageServices().transport = previousTransport_;
   if (GetStorageServices().shell == this) GetStorageServices().shell = previousShell_;
 }
 

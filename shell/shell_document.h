@@ -14,6 +14,7 @@
 #include "framework/docview/document.h"
 #include "storage/almacora_doc.h"
 #include "storage/services/storage_shell.h"
+#include "storage/ui/wininet_transport.h"
 
 class CShellDocument : public framework::CDocument, private IStorageShell {
  public:
@@ -55,5 +56,7 @@ class CShellDocument : public framework::CDocument, private IStorageShell {
 
  private:
   IStorageShell* previousShell_ = nullptr;
+  ICalendarTransport* previousTransport_ = nullptr;
+  CWinInetTransport transport_;
   CAlmacoraDoc core_;
 };
