@@ -233,7 +233,11 @@ class Parser {
     const uint8_t* end = p ? p + names_.length : p;
     for (uint32_t ordinal = 0; p != nullptr && p < end; ++ordinal) {
       const std::size_t entry = *p;
-      if (entry < 2 || entry > static_cast<std::size_t>(end - p)) break;  // a damaged list ends the search
+      if (entry == 0 || entry > static_cast<std::size_t>(end - p)) break;  // a damaged list ends the search
+      if (entry == 1) {  // a field without a name
+        ++p;
+        continue;
+      }
       const char* n = reinterpret_cast<const char*>(p + 1);
       const std::size_t room = entry - 1;
       if (strnlen(n, room) == name.size() && std::memcmp(n, name.data(), name.size()) == 0) {

@@ -1,0 +1,30 @@
+// Installing the maintenance utilities into the engine.
+#include "isam/maint/maint_layer.h"
+
+#include "isam/engine_instance.h"
+#include "isam/function_table.h"
+#include "isam/maint/conditions/cond_index_store.h"
+
+namespace isam::maint {
+namespace {
+
+// Number 293: file = the index, block = the text (null or empty removes).
+int SetTextCall(EngineCall* call) {
+  return CondIndexSetText(call->file, static_cast<const char*>(call->block));
+}
+
+// Number 1407: file = the data file, block = the body, value2 = its length.
+int StoreCall(EngineCall* call) {
+  const int32_t length = call->value2 != nullptr ? *call->value2 : 0;
+  return CondIndexStore(call->file, call->block, length);
+}
+
+}  // namespace
+
+int InstallMaintLayer() {
+  InstallEngineFunction(293, SetTextCall);
+  InstallEngineFunction(1407, StoreCall);
+  return 0;
+}
+
+}  // namespace isam::maint
