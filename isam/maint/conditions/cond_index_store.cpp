@@ -180,7 +180,8 @@ int CondIndexStore(int data_file, const void* body, int32_t length) {
   const bool exists = ProbeLength(data_file) > 0;
   if (!exists && !NoResource(CurrentInstance()->eng_err)) return Report(CurrentInstance()->eng_err, data_file);
   const uint8_t* bytes = static_cast<const uint8_t*>(body);
-  const bool empty = bytes == nullptr || length < 4 || (bytes[0] | bytes[1] | bytes[2] | bytes[3]) == 0;
+  if (bytes != nullptr && length < 4) return Report(kCondShortImage, data_file);
+  const bool empty = bytes == nullptr || (bytes[0] | bytes[1] | bytes[2] | bytes[3]) == 0;
   if (empty) {
     if (exists) {
       uint8_t key[8];

@@ -1,4 +1,5 @@
 // Compiling and evaluating conditions.
+#include <random>
 #include <string>
 
 #include "isam/engine_instance.h"
@@ -120,6 +121,19 @@ TEST_F(ExprTest, FieldsPastTheRecordEnd) {
   for (const auto& c : cases) {
     std::vector<uint8_t> cut(rec.begin(), rec.begin() + static_cast<long>(c.length));
     EXPECT_EQ(c.result, Truth(c.text, cut)) << c.text << " in " << c.length;
+  }
+}
+
+TEST_F(ExprTest, HostileTextsNeverTrap) {
+  // Any bytes either compile (and then evaluate) or fail with a code.
+  const std::string alphabet = "AmountCountNamePrice()+-*/%&|^~!<>=,'\"\\x0123456789.eEuU strcmp atoi \n\0";
+  std::mt19937 rng(5);
+  const auto rec = Record(-2147483647 - 1, 0xFFFFFFFFu, std::string(30, 'z'), -1e308);
+  for (int i = 0; i < 3000; ++i) {
+    std::string text(rng() % 40, ' ');
+    for (char& c : text) c = alphabet[rng() % alphabet.size()];
+    const int t = Truth(text, rec);
+    EXPECT_TRUE(t == 0 || t == 1 || (t <= -100 && t >= -104) || (t <= -6 && t >= -11)) << text;
   }
 }
 
