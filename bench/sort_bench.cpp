@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "isam/engine_api.h"
-#include "isam/engine_instance.h"
-#include "isam/file_control_block.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/file_layer.h"
 #include "isam/maint/sort/merge_sort.h"
-#include "isam/thread_layer.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/thread_layer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Installing the maintenance utilities into the engine.
 #include "isam/maint/maint_layer.h"
 
-#include "isam/engine_instance.h"
-#include "isam/function_table.h"
 #include "isam/maint/conditions/cond_index_store.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/function_table.h"
 
 namespace isam::maint {
 namespace {

@@ -3,11 +3,11 @@
 
 #include <new>
 
-#include "isam/engine_instance.h"
-#include "isam/engine_pool.h"
-#include "isam/file_control_block.h"
+#include "isam/index/file_control_block.h"
 #include "isam/maint/conditions/cond_index_image.h"
 #include "isam/maint/expr/expr_compile.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_pool.h"
 
 namespace isam::maint {
 

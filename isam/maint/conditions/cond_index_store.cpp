@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "isam/btree_node.h"
-#include "isam/engine_instance.h"
-#include "isam/file_control_block.h"
-#include "isam/isam_record_services.h"
-#include "isam/isam_record_keys.h"
-#include "isam/isam_record_tables.h"
+#include "isam/fileset/isam_record_services.h"
+#include "isam/index/btree_node.h"
+#include "isam/index/file_control_block.h"
 #include "isam/maint/conditions/cond_index_image.h"
 #include "isam/maint/conditions/cond_index_set.h"
 #include "isam/maint/conditions/cond_rekey.h"
 #include "isam/maint/expr/expr_compile.h"
-#include "isam/record_schema_store.h"
-#include "isam/resource_chain.h"
+#include "isam/record/isam_record_keys.h"
+#include "isam/record/isam_record_tables.h"
+#include "isam/record/record_schema_store.h"
+#include "isam/record/resource_chain.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam::maint {
 namespace {

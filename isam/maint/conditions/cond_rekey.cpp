@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "isam/btree_update.h"
-#include "isam/engine_instance.h"
-#include "isam/file_control_block.h"
-#include "isam/fixed_record.h"
-#include "isam/isam_record_keys.h"
-#include "isam/isam_record_services.h"
-#include "isam/isam_record_tables.h"
-#include "isam/key_search.h"
-#include "isam/varlen_record.h"
+#include "isam/fileset/isam_record_services.h"
+#include "isam/index/btree_update.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/key_search.h"
+#include "isam/index/varlen_record.h"
+#include "isam/record/fixed_record.h"
+#include "isam/record/isam_record_keys.h"
+#include "isam/record/isam_record_tables.h"
+#include "isam/runtime/engine_instance.h"
 
 namespace isam::maint {
 namespace {

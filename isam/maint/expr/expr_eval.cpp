@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "isam/engine_instance.h"
-#include "isam/engine_pool.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_pool.h"
 
 namespace isam::maint {
 namespace {

@@ -16,8 +16,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "isam/index/record_schema.h"
 #include "isam/maint/expr/expr_node.h"
-#include "isam/record_schema.h"
 
 namespace isam::maint {
 

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "isam/engine_pool.h"
+#include "isam/runtime/engine_pool.h"
 
 namespace isam::maint {
 

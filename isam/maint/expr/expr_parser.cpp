@@ -9,11 +9,11 @@
 #include <cstring>
 #include <string>
 
-#include "isam/engine_instance.h"
-#include "isam/engine_pool.h"
 #include "isam/maint/expr/expr_compile.h"
 #include "isam/maint/expr/expr_scanner.h"
 #include "isam/maint/expr/expr_typing.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_pool.h"
 
 namespace isam::maint {
 namespace {

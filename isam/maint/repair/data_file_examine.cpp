@@ -1,11 +1,11 @@
 // ExamineDataFile: the header against the file set's definition, then a
 // repair when the file is flagged corrupt or its header had to change.
-#include "isam/engine_instance.h"
-#include "isam/file_control_block.h"
+#include "isam/index/file_control_block.h"
 #include "isam/maint/repair/data_file_repair.h"
 #include "isam/maint/repair/raw_data_file.h"
 #include "isam/maint/repair/repair_console.h"
-#include "isam/superfile_member.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/superfile/superfile_member.h"
 
 namespace isam::maint {
 namespace {

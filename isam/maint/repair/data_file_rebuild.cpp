@@ -4,16 +4,16 @@
 #include <cstring>
 #include <vector>
 
-#include "isam/btree_bytes.h"
-#include "isam/engine_instance.h"
-#include "isam/file_control_block.h"
-#include "isam/fixed_record.h"
-#include "isam/free_space_index.h"
+#include "isam/index/btree_bytes.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/free_space_index.h"
+#include "isam/index/resource_anchor.h"
+#include "isam/index/varlen_record.h"
 #include "isam/maint/repair/data_file_repair.h"
 #include "isam/maint/repair/repair_console.h"
-#include "isam/os_file_layer.h"
-#include "isam/resource_anchor.h"
-#include "isam/varlen_record.h"
+#include "isam/record/fixed_record.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/os_file_layer.h"
 
 namespace isam::maint {
 namespace {

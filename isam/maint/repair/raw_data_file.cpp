@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "isam/engine_instance.h"
-#include "isam/file_control_block.h"
-#include "isam/runtime_utils.h"
+#include "isam/index/file_control_block.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/runtime_utils.h"
 
 namespace isam::maint {
 

@@ -7,9 +7,9 @@
 #include <ctime>
 #include <new>
 
-#include "isam/engine_instance.h"
-#include "isam/engine_pool.h"
 #include "isam/maint/sort/sort_context.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_pool.h"
 
 namespace isam::maint {
 namespace {

@@ -7,14 +7,14 @@
 // runs are read at once (order files with the X file).
 #include <cstring>
 
-#include "isam/engine_instance.h"
-#include "isam/file_close.h"
-#include "isam/file_control_block.h"
-#include "isam/file_create.h"
-#include "isam/file_open.h"
-#include "isam/isam_record_services.h"
+#include "isam/fileset/isam_record_services.h"
+#include "isam/index/file_close.h"
+#include "isam/index/file_control_block.h"
+#include "isam/index/file_create.h"
+#include "isam/index/file_open.h"
 #include "isam/maint/sort/sort_context.h"
-#include "isam/os_file_layer.h"
+#include "isam/runtime/engine_instance.h"
+#include "isam/runtime/os_file_layer.h"
 
 namespace isam::maint {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "isam/file_set.h"
-#include "isam/isam_record.h"
+#include "isam/fileset/file_set.h"
 #include "isam/maint/maint_layer.h"
-#include "isam/record_definition.h"
+#include "isam/record/isam_record.h"
+#include "isam/record/record_definition.h"
 #include "tests/isam/maint/expr_fixture.h"
-#include "tests/isam/varlen_test_engine.h"
+#include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam {
 

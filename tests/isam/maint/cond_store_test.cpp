@@ -6,7 +6,7 @@
 #include "isam/maint/conditions/cond_index_image.h"
 #include "isam/maint/conditions/cond_index_set.h"
 #include "isam/maint/conditions/cond_index_store.h"
-#include "isam/resource_chain.h"
+#include "isam/record/resource_chain.h"
 #include "tests/isam/maint/cond_fixture.h"
 
 namespace isam {

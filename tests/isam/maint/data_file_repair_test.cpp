@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "isam/btree_bytes.h"
-#include "isam/file_close.h"
-#include "isam/file_create.h"
-#include "isam/file_open.h"
-#include "isam/file_set.h"
-#include "isam/file_set_check.h"
-#include "isam/fixed_record.h"
-#include "isam/isam_record.h"
+#include "isam/fileset/file_set.h"
+#include "isam/fileset/file_set_check.h"
+#include "isam/index/btree_bytes.h"
+#include "isam/index/file_close.h"
+#include "isam/index/file_create.h"
+#include "isam/index/file_open.h"
+#include "isam/index/varlen_record.h"
 #include "isam/maint/repair/data_file_repair.h"
-#include "isam/varlen_record.h"
+#include "isam/record/fixed_record.h"
+#include "isam/record/isam_record.h"
 #include "platform/os_file_faults.h"
-#include "tests/isam/varlen_test_engine.h"
+#include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam::maint {
 namespace {

@@ -2,11 +2,11 @@
 #include <random>
 #include <string>
 
-#include "isam/engine_instance.h"
 #include "isam/maint/expr/expr_compile.h"
 #include "isam/maint/expr/expr_eval.h"
+#include "isam/runtime/engine_instance.h"
 #include "tests/isam/maint/expr_fixture.h"
-#include "tests/isam/varlen_test_engine.h"
+#include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam::maint {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "isam/engine_instance.h"
 #include "isam/maint/sort/merge_sort.h"
-#include "tests/isam/varlen_test_engine.h"
+#include "isam/runtime/engine_instance.h"
+#include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam::maint {
 namespace {
