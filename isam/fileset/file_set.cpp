@@ -12,7 +12,7 @@
 #include "isam/record/record_lock.h"
 #include "isam/record/record_schema_store.h"
 #include "isam/runtime/engine_instance.h"
-#include "isam/runtime/maint_stubs.h"
+#include "isam/runtime/maint_hooks.h"
 #include "isam/runtime/os_file_layer.h"
 #include "isam/superfile/superfile_member.h"
 #include "isam/superfile/superfile_member_ops.h"
@@ -71,7 +71,9 @@ int SetupIsamIndexes(const IfilBlock& b, int n) {
     kr = IsamKeyRow{};
     kr.def.data_file = static_cast<int16_t>(n);
     kr.def.flags = static_cast<uint16_t>(d.null_rule & kKeyNullRuleMask);
-    kr.def.flags |= static_cast<uint16_t>(CondIndexHasCondition(static_cast<int16_t>(n), static_cast<uint16_t>(k)) &
+    // Conditions are stored under the key's number within the data file,
+    // which stays when the set opens at other file numbers.
+    kr.def.flags |= static_cast<uint16_t>(CurrentMaintHooks().cond_has(static_cast<int16_t>(n), static_cast<uint16_t>(i + 1)) &
                                           (kKeyOwnCondition | kKeyCommonCondition));
     kr.condition = static_cast<int16_t>((kr.def.flags & (kKeyOwnCondition | kKeyCommonCondition)) ? k : -1);
     kr.def.null_byte = static_cast<uint8_t>(d.null_byte);

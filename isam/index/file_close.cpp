@@ -7,7 +7,7 @@
 #include "isam/index/member_files.h"
 #include "isam/index/node_cache.h"
 #include "isam/runtime/engine_instance.h"
-#include "isam/runtime/maint_stubs.h"
+#include "isam/runtime/maint_hooks.h"
 
 namespace isam {
 namespace {
@@ -68,8 +68,10 @@ int CloseFileEntry(int number) {
     inst->isam_error = isam_error;
     inst->isam_error_file = isam_file;
   }
-  if (fcb->cond_index != nullptr) CondIndexFree(fcb->cond_index);
-  if (fcb->own_condition != nullptr) ExprFreeTree(fcb->own_condition);
+  if (fcb->cond_index != nullptr) CurrentMaintHooks().cond_free(fcb->cond_index);
+  if (fcb->own_condition != nullptr) CurrentMaintHooks().tree_free(fcb->own_condition);
+  fcb->cond_index = nullptr;
+  fcb->own_condition = nullptr;
   OsCloseFile(&fcb->os);
   --inst->files_open;
   const int members = fcb->header.file_type == kFileTypeIndex ? fcb->header.member_count : 0;

@@ -333,7 +333,11 @@ int UpdateAllowed(const FileControlBlock* fcb) {
   if (HolderOf(const_cast<FileControlBlock*>(fcb))->updates_blocked) return 121;
   // A file kept for transaction processing takes changes only inside a
   // transaction.
-  if ((fcb->header.kept_mode & kModeTransaction) && !CurrentFileStateHooks().transaction_active()) return 99;
+  // A rebuild changes such a file outside any transaction.
+  const EngineInstance* inst = CurrentInstance();
+  if ((fcb->header.kept_mode & kModeTransaction) && !CurrentFileStateHooks().transaction_active() &&
+      !(inst != nullptr && inst->rebuild_mode))
+    return 99;
   return 0;
 }
 

@@ -9,7 +9,7 @@
 #include "isam/index/file_state_hooks.h"
 #include "isam/index/member_files.h"
 #include "isam/runtime/engine_instance.h"
-#include "isam/runtime/maint_stubs.h"
+#include "isam/runtime/maint_hooks.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/runtime/status_log.h"
 #include "isam/runtime/thread_layer.h"
@@ -51,6 +51,7 @@ int ReadAndCheckHeader(FileControlBlock* fcb, uint16_t mode, bool* blank) {
   lim.engine_node_size = static_cast<uint16_t>(inst->node_size);
   lim.engine_name_limit = static_cast<uint16_t>(inst->member_name_limit ? inst->member_name_limit : 255);
   lim.open_mode = mode;
+  lim.maintenance_running = inst->rebuild_mode;
   if (int rc = CheckHeaderForOpen(fcb->header, lim)) return rc;
   if (GetLe32(raw + 116) != 0) return 606;
   const FileHeader& h = fcb->header;
@@ -142,7 +143,9 @@ int OpenFileEntry(int number, const char* name, uint16_t mode) {
     const FileControlBlock* f = state == 0 || number + m >= inst->files_allocated ? nullptr : inst->files[number + m];
     if (state != 0 && !(f != nullptr && f->state == kStateReservedMember)) rc = 46;
   }
-  if (rc == 0 && h.rebuild_status != kRebuildClean) {
+  // A rebuild opens the files it flagged itself.
+  const bool rebuilding = inst->rebuild_mode && h.rebuild_status == kRebuildRunning;
+  if (rc == 0 && h.rebuild_status != kRebuildClean && !rebuilding) {
     if (!(mode & kModeIgnoreRebuild)) rc = 14;
     else h.rebuild_status = kRebuildOpenedAnyway;
   }
@@ -226,7 +229,18 @@ int OpenFileEntry(int number, const char* name, uint16_t mode) {
     fcb->os.owner = fcb;
     return SetEngineError(rc);
   }
-  if (h.file_type != kFileTypeIndex) fcb->cond_index = CondIndexLoad(static_cast<int16_t>(number));
+  if (h.file_type != kFileTypeIndex) {
+    // Conditions that cannot be loaded fail the open (a file without any
+    // is no failure); a rebuild opens without them so they can be replaced.
+    SetEngineError(0);
+    fcb->cond_index = CurrentMaintHooks().cond_load(static_cast<int16_t>(number));
+    const int crc = inst->eng_err;
+    if (fcb->cond_index == nullptr && crc != 0 && crc != 401 && crc != 408 && crc != 438 && !inst->rebuild_mode) {
+      CloseFileEntry(number);
+      return SetEngineError(crc);
+    }
+    SetEngineError(0);
+  }
   if (write_back && !(effective & kModeReadOnly)) {
     // A shared file's header is read again under the lock: apply our
     // changes to that fresh image.

@@ -18,8 +18,9 @@ constexpr std::size_t kMaxKeyValueLength = 255;
 // A key definition whose segments add up to more than its key length.
 constexpr int kErrBadKeyDefinition = 115;
 
-// Key flags: low 4 bits null-key rule; 0x10 own condition, 0x20 the data
-// file's common condition.
+// Key flags: low 4 bits null-key rule; 0x10 the key's condition in the data
+// file's set (asked under the key's number within the data file), 0x20 the
+// index file's own condition tree.
 constexpr uint16_t kKeyNullRuleMask = 0x0F;
 constexpr uint16_t kKeyOwnCondition = 0x10;
 constexpr uint16_t kKeyCommonCondition = 0x20;

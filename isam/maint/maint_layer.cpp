@@ -1,9 +1,11 @@
 // Installing the maintenance utilities into the engine.
 #include "isam/maint/maint_layer.h"
 
+#include "isam/maint/conditions/cond_index_set.h"
 #include "isam/maint/conditions/cond_index_store.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/function_table.h"
+#include "isam/runtime/maint_hooks.h"
 
 namespace isam::maint {
 namespace {
@@ -19,9 +21,23 @@ int StoreCall(EngineCall* call) {
   return CondIndexStore(call->file, call->block, length);
 }
 
+int Evaluate(const CondIndexSet* set, const ExprNode* own, uint16_t key, const uint8_t* record, std::size_t length,
+             const RecordSchemaView* schema) {
+  const ExprRecord r{record, length, schema};
+  return key == kOwnConditionNumber ? CondIndexEvaluateTree(own, r) : CondIndexEvaluate(set, key, r);
+}
+
 }  // namespace
 
 int InstallMaintLayer() {
+  MaintHooks hooks{};
+  hooks.cond_load = CondIndexLoad;
+  hooks.cond_free = CondIndexFree;
+  hooks.tree_free = ExprFreeTree;
+  hooks.cond_has = CondIndexHasCondition;
+  hooks.cond_evaluate = Evaluate;
+  hooks.free_stack = FreeExprStack;
+  SetMaintHooks(hooks);
   InstallEngineFunction(293, SetTextCall);
   InstallEngineFunction(1407, StoreCall);
   return 0;

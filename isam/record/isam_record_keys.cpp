@@ -9,7 +9,7 @@
 #include "isam/record/isam_record_tables.h"
 #include "isam/record/record_schema_store.h"
 #include "isam/runtime/engine_instance.h"
-#include "isam/runtime/maint_stubs.h"
+#include "isam/runtime/maint_hooks.h"
 
 namespace isam {
 namespace {
@@ -45,9 +45,6 @@ class KeySchema {
   bool stored_ = false;
 };
 
-// The number the data file's common condition is asked under.
-constexpr uint16_t kCommonConditionNumber = 0xFF97;
-
 bool UsesSchemaFields(const KeyDefinition& def) {
   for (const KeySegment& seg : def.segments) {
     if (seg.offset < 0) break;
@@ -77,17 +74,28 @@ int KeyValueOf(int key, const uint8_t* record, std::size_t length, uint8_t* out)
   // Bytes of the key behind its segments (none in a sound definition but
   // the position suffix) are never left as whatever the buffer held.
   std::memset(out + at, 0, def.key_length - at);
-  // Conditions are asked with the record and the data file's schema: the
-  // data file's common condition under its own number, the key's under the
-  // key number. Either one false means the record has no key here.
-  const void* schema_bytes = schema.stored() ? schema.view()->data : nullptr;
-  if (def.flags & kKeyCommonCondition) {
-    const int c = CondIndexEvaluate(data->cond_index, kCommonConditionNumber, record, schema_bytes);
-    if (c <= 0) return c;
-  }
-  if (def.flags & kKeyOwnCondition) {
-    const int c = CondIndexEvaluate(data->cond_index, static_cast<uint16_t>(key), record, schema_bytes);
-    if (c <= 0) return c;
+  // Conditions are asked with the record, its length and the data file's
+  // schema: bit 0x20 the index file's own tree, bit 0x10 the data file's
+  // set under the key's number within the data file (file numbers change
+  // between opens). False means the record has no key here; so does an
+  // evaluation that fails: the record is still stored, and the call that
+  // stores it reports its own outcome.
+  if (def.flags & (kKeyOwnCondition | kKeyCommonCondition)) {
+    const MaintHooks& hooks = CurrentMaintHooks();
+    const RecordSchemaView* view = schema.stored() ? schema.view() : nullptr;
+    const int before = CurrentInstance()->eng_err;
+    int c;
+    if (def.flags & kKeyCommonCondition) {
+      const FileControlBlock* index = CheckFileNumber(key);
+      c = hooks.cond_evaluate(nullptr, index ? index->own_condition : nullptr, kOwnConditionNumber, record, length, view);
+    } else {
+      c = hooks.cond_evaluate(data->cond_index, nullptr, static_cast<uint16_t>(key - def.data_file), record, length,
+                              view);
+    }
+    if (c <= 0) {
+      SetEngineError(before);
+      return 0;
+    }
   }
   if ((def.flags & kKeyNullRuleMask) == 1) {
     bool all_null = true;

@@ -38,7 +38,7 @@ struct EngineInstance {
   char data_extension[8] = {};     // ".dat"
   char index_extension[8] = {};    // ".idx"
   int32_t pool_chunk_budget = 0;   // bytes per chunk of lists 0..19 (2048)
-  int32_t sort_buffer_limit = 0;   // maintenance sort (16000)
+  int32_t sort_buffer_limit = 0;   // largest block of the maintenance sort (16000)
 
   // ---- file layer (isam/file_control_block.h owns these) ----
   // One pointer per file number; the file layer allocates and grows the
@@ -101,13 +101,15 @@ struct EngineInstance {
   // ---- what the maintenance utilities keep here besides the tables above ----
   int32_t expr_operation = 0;       // index of the operation being evaluated
   int16_t expr_last_error = 0;
-  int32_t largest_block = 0;        // caps the merge sort's block size and pointer array
   int32_t hash_size = 0;            // buckets of the batch and context tables
   uint8_t batch_state[80] = {};     // the current BatchState
   void* batch_entry = nullptr;      // the current batch entry
   void* position_context = nullptr; // the current PositionContext
   void* rebuild_record = nullptr;   // the rebuild's record buffer
   int32_t rebuild_record_size = 0;
+  // A rebuild is running: opens accept files flagged 255 and files kept
+  // for transactions (which it may change), and a file whose conditions
+  // do not load opens without them so they can be replaced.
   bool rebuild_mode = false;
 
   // ---- the arguments of the last batch request (number 1483) ----

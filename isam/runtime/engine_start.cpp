@@ -7,6 +7,7 @@
 #include "isam/runtime/engine_errors.h"
 #include "isam/runtime/engine_gate.h"
 #include "isam/runtime/engine_pool.h"
+#include "isam/runtime/maint_hooks.h"
 #include "isam/runtime/maint_stubs.h"
 #include "isam/runtime/os_file_layer.h"
 #include "isam/runtime/runtime_utils.h"
@@ -133,7 +134,7 @@ int EngineStopInstance() {
   BatchFreeAll();
   ContextFreeAll();
   StopLayers(inst, g_layer_count);
-  FreeExprStack(&inst->expr_eval_stack);
+  CurrentMaintHooks().free_stack(&inst->expr_eval_stack);
   FreeRuntime(inst);
   inst->started = false;
   inst->eng_err = 0;

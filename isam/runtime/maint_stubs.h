@@ -1,8 +1,9 @@
-// The engine's hooks into its maintenance utilities (conditional indexes,
-// batch retrieval, saved contexts, parameter files). Until those utilities
-// are built, these answer as they do for files without conditions:
-// nothing loaded, nothing to free, every record gets its key. The real
-// implementations replace maint_stubs.cpp with the same signatures.
+// Stand-ins for the maintenance utilities (conditional indexes, batch
+// retrieval, saved contexts, parameter files), answering as they do for
+// files without conditions, batches or contexts: nothing loaded, nothing
+// to free, every record gets its key. The condition calls are the
+// fallbacks of maint_hooks.h until isam/maint/ installs its own; batch
+// retrieval, contexts and parameter files are still these.
 #pragma once
 
 #include <cstdint>
