@@ -46,6 +46,9 @@ TEST_F(CondStoreTest, FirstConditionBytes) {
   EXPECT_EQ("", Text(1));
   EXPECT_EQ(16, CondIndexHasCondition(static_cast<int16_t>(data()), 2));
   EXPECT_EQ(0, CondIndexHasCondition(static_cast<int16_t>(data()), 1));
+  ASSERT_EQ(0, CondIndexSetText(index(2), ""));  // the only condition: the resource goes
+  EXPECT_TRUE(Resource().empty());
+  EXPECT_EQ(0, CondIndexHasCondition(static_cast<int16_t>(data()), 2));
 }
 
 TEST_F(CondStoreTest, SizesAndEdits) {
