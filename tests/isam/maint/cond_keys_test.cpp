@@ -14,6 +14,7 @@
 #include "isam/record/resource_chain.h"
 #include "isam/runtime/engine_gate.h"
 #include "isam/runtime/function_table.h"
+#include "platform/os_file_faults.h"
 #include "tests/isam/maint/cond_fixture.h"
 
 namespace isam {
@@ -112,6 +113,36 @@ TEST_F(CondKeysTest, ConditionOnAFilledIndex) {
   ASSERT_EQ(0, CondIndexSetText(index(2), ""));
   EXPECT_EQ(60u, Amounts().size());
   ExpectSound();
+}
+
+TEST_F(CondKeysTest, AFailureAnywhereLeavesASoundOrFlaggedSet) {
+  for (uint64_t n = 1; n < 400; n += 7) {
+    Create();
+    for (uint32_t i = 0; i < 30; ++i) ASSERT_EQ(0, Add(static_cast<int32_t>(i * 10), i));
+    platform::ArmFileFault({platform::FileFaultOp::kWrite, n, platform::FileFaultKind::kFail, false});
+    const int rc = CondIndexSetText(index(2), "Amount>100");
+    const bool fired = platform::FileFaultFired();
+    platform::DisarmFileFaults();
+    CloseFileSet(&block_);
+    block_.data_file = -1;
+    const int open = OpenFileSetFromIfil(&block_);
+    if (!fired) {
+      EXPECT_EQ(0, rc);
+      EXPECT_EQ(0, open);
+      CloseFileSet(&block_);
+      break;
+    }
+    EXPECT_NE(0, rc) << n;
+    // Either the change never took (the set is sound as it was) or the
+    // data file says it needs a rebuild.
+    if (open == 0) {
+      ExpectSound();
+      CloseFileSet(&block_);
+    } else {
+      EXPECT_EQ(14, open) << n;
+    }
+    for (const char* ext : {".dat", ".idx"}) std::remove((name_ + ext).c_str());
+  }
 }
 
 TEST_F(CondKeysTest, DamagedCountsFailTheOpen) {
