@@ -117,7 +117,7 @@ int SortAddKey(SortContext* c, const void* key) {
 }
 
 int SortNextKey(SortContext* c, void* out) {
-  if (c == nullptr) return SortFail(nullptr, kSortNextNotCreated);
+  if (c == nullptr || out == nullptr) return SortFail(nullptr, kSortNextNotCreated);
   if (c->error != 0) return SortFail(c, c->error);
   if (!c->input_closed) {
     c->input_closed = true;

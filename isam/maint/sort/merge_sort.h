@@ -54,8 +54,8 @@ SortContext* SortCreate(int key_length, int order);
 int SortAddKey(SortContext* context, const void* key);
 
 // The next key into out: 0; 1 when none is left (the context is freed
-// then: do not use it again); or an error code (the context stays for
-// SortAbort).
+// then: do not use it again); or an error code (111 no context or no out
+// buffer; the context stays for SortAbort).
 int SortNextKey(SortContext* context, void* out);
 
 // Deletes every work file, frees the context and returns its error code.
