@@ -3,7 +3,11 @@
 
 #include "isam/maint/conditions/cond_index_set.h"
 #include "isam/maint/conditions/cond_index_store.h"
+#include "isam/maint/parm/parm_file.h"
+#include "isam/maint/tables/batch.h"
+#include "isam/maint/tables/position_context.h"
 #include "isam/runtime/engine_instance.h"
+#include "isam/runtime/engine_start.h"
 #include "isam/runtime/function_table.h"
 #include "isam/runtime/maint_hooks.h"
 
@@ -27,9 +31,18 @@ int Evaluate(const CondIndexSet* set, const ExprNode* own, uint16_t key, const u
   return key == kOwnConditionNumber ? CondIndexEvaluateTree(own, r) : CondIndexEvaluate(set, key, r);
 }
 
+int ContextInitCall(EngineCall*) { return ContextTableInit(); }
+int ContextSelectCall(EngineCall* call) { return ContextSelect(call->file); }
+int ContextFreeCall(EngineCall*) { return ContextFreeAll(); }
+int BatchInitCall(EngineCall*) { return BatchTableInit(); }
+int BatchSelectCall(EngineCall* call) { return BatchSelect(call->file); }
+int BatchFreeCall(EngineCall*) { return BatchFreeAll(); }
+
 }  // namespace
 
 int InstallMaintLayer() {
+  // The runtime installs its stand-ins once; ours must come after them.
+  InstallRuntimeFunctions();
   MaintHooks hooks{};
   hooks.cond_load = CondIndexLoad;
   hooks.cond_free = CondIndexFree;
@@ -37,7 +50,18 @@ int InstallMaintLayer() {
   hooks.cond_has = CondIndexHasCondition;
   hooks.cond_evaluate = Evaluate;
   hooks.free_stack = FreeExprStack;
+  hooks.batch_free_all = BatchFreeAll;
+  hooks.context_free_all = ContextFreeAll;
   SetMaintHooks(hooks);
+  InstallEngineFunction(kFnBatchRequest, BatchRequestCall);
+  InstallEngineFunction(kFnContextTableInit, ContextInitCall);
+  InstallEngineFunction(kFnContextSelect, ContextSelectCall);
+  InstallEngineFunction(kFnContextFreeAll, ContextFreeCall);
+  InstallEngineFunction(kFnBatchTableInit, BatchInitCall);
+  InstallEngineFunction(kFnBatchSelect, BatchSelectCall);
+  InstallEngineFunction(kFnBatchFreeAll, BatchFreeCall);
+  InstallEngineFunction(kFnCreateFromParmFile, CreateFilesFromParmFileCall);
+  InstallEngineFunction(kFnOpenFromParmFile, OpenFilesFromParmFileCall);
   InstallEngineFunction(293, SetTextCall);
   InstallEngineFunction(1407, StoreCall);
   return 0;

@@ -56,6 +56,14 @@ enum : EngineFunctionNumber {
   kFnGetCurrentKey = 19108,
   kFnTempFileName = 11461,
   kFnBatchRequest = 1483,
+  // Saved position contexts and batch tables (isam/maint): file = the
+  // context or batch number where one is taken.
+  kFnContextTableInit = 8454,
+  kFnContextSelect = 8455,
+  kFnContextFreeAll = 8459,
+  kFnBatchTableInit = 8467,
+  kFnBatchSelect = 8468,
+  kFnBatchFreeAll = 8469,
   kFnCurrentInstanceName = 230,
 };
 
