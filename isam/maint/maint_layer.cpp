@@ -2,8 +2,11 @@
 #include "isam/maint/maint_layer.h"
 
 #include "isam/maint/conditions/cond_index_set.h"
+#include "isam/fileset/file_set.h"
 #include "isam/maint/conditions/cond_index_store.h"
 #include "isam/maint/parm/parm_file.h"
+#include "isam/maint/rebuild/bulk_load.h"
+#include "isam/maint/rebuild/rebuild_file_set.h"
 #include "isam/maint/tables/batch.h"
 #include "isam/maint/tables/position_context.h"
 #include "isam/runtime/engine_instance.h"
@@ -31,6 +34,14 @@ int Evaluate(const CondIndexSet* set, const ExprNode* own, uint16_t key, const u
   return key == kOwnConditionNumber ? CondIndexEvaluateTree(own, r) : CondIndexEvaluate(set, key, r);
 }
 
+// Number 349: block = the IfilBlock.
+int RebuildCall(EngineCall* call) { return RebuildFileSet(static_cast<IfilBlock*>(call->block)); }
+// Number 643: file = the key number, block = the key, *value2 = the record
+// position, extra = the mode.
+int BulkAddCall(EngineCall* call) {
+  const uint32_t position = call->value2 != nullptr ? static_cast<uint32_t>(*call->value2) : 0;
+  return IndexBulkAddKey(call->file, static_cast<const uint8_t*>(call->block), position, call->extra);
+}
 int ContextInitCall(EngineCall*) { return ContextTableInit(); }
 int ContextSelectCall(EngineCall* call) { return ContextSelect(call->file); }
 int ContextFreeCall(EngineCall*) { return ContextFreeAll(); }
@@ -60,6 +71,8 @@ int InstallMaintLayer() {
   InstallEngineFunction(kFnBatchTableInit, BatchInitCall);
   InstallEngineFunction(kFnBatchSelect, BatchSelectCall);
   InstallEngineFunction(kFnBatchFreeAll, BatchFreeCall);
+  InstallEngineFunction(kFnRebuildFileSet, RebuildCall);
+  InstallEngineFunction(kFnIndexBulkAddKey, BulkAddCall);
   InstallEngineFunction(kFnCreateFromParmFile, CreateFilesFromParmFileCall);
   InstallEngineFunction(kFnOpenFromParmFile, OpenFilesFromParmFileCall);
   InstallEngineFunction(293, SetTextCall);

@@ -64,6 +64,11 @@ enum : EngineFunctionNumber {
   kFnBatchTableInit = 8467,
   kFnBatchSelect = 8468,
   kFnBatchFreeAll = 8469,
+  // Maintenance (isam/maint): rebuild of a file set (block = IfilBlock);
+  // bulk key load (file = key number, block = key, value2 = position,
+  // extra = mode).
+  kFnRebuildFileSet = 349,
+  kFnIndexBulkAddKey = 643,
   kFnCurrentInstanceName = 230,
 };
 
