@@ -6,6 +6,7 @@
 #include "isam/maint/conditions/cond_index_store.h"
 #include "isam/maint/parm/parm_file.h"
 #include "isam/maint/rebuild/bulk_load.h"
+#include "isam/maint/rebuild/compact_file_set.h"
 #include "isam/maint/rebuild/rebuild_file_set.h"
 #include "isam/maint/tables/batch.h"
 #include "isam/maint/tables/position_context.h"
@@ -36,6 +37,8 @@ int Evaluate(const CondIndexSet* set, const ExprNode* own, uint16_t key, const u
 
 // Number 349: block = the IfilBlock.
 int RebuildCall(EngineCall* call) { return RebuildFileSet(static_cast<IfilBlock*>(call->block)); }
+// Number 350: block = the IfilBlock.
+int CompactCall(EngineCall* call) { return CompactFileSet(static_cast<IfilBlock*>(call->block)); }
 // Number 643: file = the key number, block = the key, *value2 = the record
 // position, extra = the mode.
 int BulkAddCall(EngineCall* call) {
@@ -72,6 +75,7 @@ int InstallMaintLayer() {
   InstallEngineFunction(kFnBatchSelect, BatchSelectCall);
   InstallEngineFunction(kFnBatchFreeAll, BatchFreeCall);
   InstallEngineFunction(kFnRebuildFileSet, RebuildCall);
+  InstallEngineFunction(kFnCompactFileSet, CompactCall);
   InstallEngineFunction(kFnIndexBulkAddKey, BulkAddCall);
   InstallEngineFunction(kFnCreateFromParmFile, CreateFilesFromParmFileCall);
   InstallEngineFunction(kFnOpenFromParmFile, OpenFilesFromParmFileCall);

@@ -64,10 +64,12 @@ enum : EngineFunctionNumber {
   kFnBatchTableInit = 8467,
   kFnBatchSelect = 8468,
   kFnBatchFreeAll = 8469,
-  // Maintenance (isam/maint): rebuild of a file set (block = IfilBlock);
+  // Maintenance (isam/maint): rebuild and compaction of a file set (block =
+  // IfilBlock);
   // bulk key load (file = key number, block = key, value2 = position,
   // extra = mode).
   kFnRebuildFileSet = 349,
+  kFnCompactFileSet = 350,
   kFnIndexBulkAddKey = 643,
   kFnCurrentInstanceName = 230,
 };

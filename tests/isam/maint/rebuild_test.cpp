@@ -13,9 +13,12 @@
 #include "isam/index/file_control_block.h"
 #include "isam/maint/conditions/cond_index_store.h"
 #include "isam/maint/maint_layer.h"
+#include "isam/maint/rebuild/compact_file_set.h"
 #include "isam/maint/rebuild/rebuild_file_set.h"
 #include "isam/record/isam_record.h"
+#include "isam/index/varlen_record.h"
 #include "isam/record/record_definition.h"
+#include "isam/record/resource_chain.h"
 #include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam {
@@ -223,6 +226,99 @@ TEST_F(RebuildTest, RejectedKeysAreListedOrPurgedOnce) {
   std::sort(positions.begin(), positions.end());
   EXPECT_EQ(positions.end(), std::adjacent_find(positions.begin(), positions.end()));
   EXPECT_EQ(0, CheckFileSet(data, &report)) << (report.problem ? report.problem : "");
+}
+
+// Every resource of a data file, whole, in key order.
+std::vector<std::vector<uint8_t>> Resources(int data) {
+  std::vector<std::vector<uint8_t>> out;
+  uint32_t key[2] = {0, 0};
+  uint8_t describe[12];
+  while (ResourceRecordFind(data, key, describe, 12, kFindResourceAfter | kFindResourceDescribe) != 0) {
+    uint32_t length;
+    std::memcpy(key, describe, 8);
+    std::memcpy(&length, describe + 8, 4);
+    std::vector<uint8_t> bytes(length);
+    ResourceRecordFind(data, key, bytes.data(), static_cast<int32_t>(length), kFindResourceByKey);
+    out.push_back(bytes);
+  }
+  return out;
+}
+
+TEST_F(RebuildTest, CompactionKeepsRecordsAndResources) {
+  for (const bool variable : {true, false}) {
+    SCOPED_TRACE(variable ? "variable" : "fixed");
+    if (!variable) block_.data_mode = 0;
+    Create(1000);
+    ASSERT_EQ(0, OpenFileSetFromIfil(&block_));
+    const int data = block_.assigned;
+    std::vector<uint8_t> note = {0x55, 0, 0, 0, 1, 0, 0, 0, 'n', 'o', 't', 'e', 0, 1, 2, 3, 4, 5};
+    ASSERT_EQ(0, AddResourceEntry(data, note.data(), static_cast<int32_t>(note.size())));
+    std::vector<uint8_t> r(kRecordLength + 64);
+    int32_t length = static_cast<int32_t>(r.size());
+    for (int uid = 0; uid < 1000; ++uid) {
+      const std::vector<uint8_t> target = Record(0, uid);
+      length = static_cast<int32_t>(r.size());
+      ASSERT_EQ(0, IsamRecordReadByKey(data + 1, target.data() + 4, kReadEqual, r.data(), &length));
+      if (uid % 3 == 0) {
+        ASSERT_EQ(0, IsamRecordDelete(data));
+      } else if (variable && uid % 7 == 0) {
+        ASSERT_EQ(0, IsamRecordRewrite(data, r.data(), kRecordLength + 40));  // longer: it moves
+      }
+    }
+    std::vector<std::string> before;
+    length = static_cast<int32_t>(r.size());
+    for (int rc = IsamRecordFirst(data + 1, r.data(), &length); rc == 0; rc = IsamRecordNext(data + 1, r.data(), &length)) {
+      before.emplace_back(reinterpret_cast<char*>(r.data()), static_cast<std::size_t>(length));
+      length = static_cast<int32_t>(r.size());
+    }
+    ASSERT_EQ(666u, before.size());
+    long deleted = 334;
+    if (variable) {
+      deleted = 0;
+      FileControlBlock* fcb = CheckFileNumber(data);
+      for (uint32_t at = FirstVarPosition(fcb); at <= fcb->header.logical_end;) {
+        VarRecordHeader h;
+        ASSERT_EQ(0, ReadVarRecordHeader(fcb, at, &h));
+        if (h.mark == kMarkFree || h.mark == kMarkSpaceNode) deleted += static_cast<long>(h.total);
+        at += h.total;
+      }
+    }
+    const std::vector<std::vector<uint8_t>> resources = Resources(data);
+    ASSERT_EQ(3u, resources.size()) << "definition, conditions, note";
+    ASSERT_EQ(0, CloseFileSet(&block_));
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(0, maint::CompactFileSet(&block_));
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string expected = variable ? "\n\n" + std::to_string(deleted) + " deleted bytes were removed\n"
+                                          : "\n\n334 deleted records were removed";
+    EXPECT_NE(std::string::npos, out.find(expected)) << out;
+    EXPECT_EQ(-1, Size(".dat~"));
+
+    ASSERT_EQ(0, OpenFileSetFromIfil(&block_));
+    EXPECT_EQ(resources, Resources(block_.assigned));
+    std::vector<std::string> after;
+    length = static_cast<int32_t>(r.size());
+    for (int rc = IsamRecordFirst(block_.assigned + 1, r.data(), &length); rc == 0;
+         rc = IsamRecordNext(block_.assigned + 1, r.data(), &length)) {
+      after.emplace_back(reinterpret_cast<char*>(r.data()), static_cast<std::size_t>(length));
+      length = static_cast<int32_t>(r.size());
+    }
+    std::vector<std::string> physical;
+    length = static_cast<int32_t>(r.size());
+    for (int rc = IsamRecordFirst(block_.assigned, r.data(), &length); rc == 0;
+         rc = IsamRecordNext(block_.assigned, r.data(), &length)) {
+      physical.emplace_back(reinterpret_cast<char*>(r.data()), static_cast<std::size_t>(length));
+      length = static_cast<int32_t>(r.size());
+    }
+    EXPECT_EQ(before, after);
+    std::sort(physical.begin(), physical.end());
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(before, physical);
+    ASSERT_EQ(0, CloseFileSet(&block_));
+    std::remove((name_ + ".dat").c_str());
+    std::remove((name_ + ".idx").c_str());
+  }
 }
 
 }  // namespace
