@@ -5,6 +5,7 @@
 #include "isam/fileset/file_set.h"
 #include "isam/maint/conditions/cond_index_store.h"
 #include "isam/maint/parm/parm_file.h"
+#include "isam/maint/rebuild/add_index_members.h"
 #include "isam/maint/rebuild/bulk_load.h"
 #include "isam/maint/rebuild/compact_file_set.h"
 #include "isam/maint/rebuild/rebuild_file_set.h"
@@ -39,6 +40,8 @@ int Evaluate(const CondIndexSet* set, const ExprNode* own, uint16_t key, const u
 int RebuildCall(EngineCall* call) { return RebuildFileSet(static_cast<IfilBlock*>(call->block)); }
 // Number 350: block = the IfilBlock.
 int CompactCall(EngineCall* call) { return CompactFileSet(static_cast<IfilBlock*>(call->block)); }
+// Number 351: block = the IfilBlock of the new indexes.
+int AddIndexesCall(EngineCall* call) { return AddIndexMembers(static_cast<IfilBlock*>(call->block)); }
 // Number 643: file = the key number, block = the key, *value2 = the record
 // position, extra = the mode.
 int BulkAddCall(EngineCall* call) {
@@ -76,6 +79,7 @@ int InstallMaintLayer() {
   InstallEngineFunction(kFnBatchFreeAll, BatchFreeCall);
   InstallEngineFunction(kFnRebuildFileSet, RebuildCall);
   InstallEngineFunction(kFnCompactFileSet, CompactCall);
+  InstallEngineFunction(kFnAddIndexMembers, AddIndexesCall);
   InstallEngineFunction(kFnIndexBulkAddKey, BulkAddCall);
   InstallEngineFunction(kFnCreateFromParmFile, CreateFilesFromParmFileCall);
   InstallEngineFunction(kFnOpenFromParmFile, OpenFilesFromParmFileCall);

@@ -64,12 +64,13 @@ enum : EngineFunctionNumber {
   kFnBatchTableInit = 8467,
   kFnBatchSelect = 8468,
   kFnBatchFreeAll = 8469,
-  // Maintenance (isam/maint): rebuild and compaction of a file set (block =
-  // IfilBlock);
+  // Maintenance (isam/maint): rebuild, compaction and added indexes of a
+  // file set (block = IfilBlock);
   // bulk key load (file = key number, block = key, value2 = position,
   // extra = mode).
   kFnRebuildFileSet = 349,
   kFnCompactFileSet = 350,
+  kFnAddIndexMembers = 351,
   kFnIndexBulkAddKey = 643,
   kFnCurrentInstanceName = 230,
 };

@@ -2,6 +2,7 @@
 // data file feeding one sort per index, bulk loads, rejects.
 #include "isam/maint/rebuild/rebuild_file_set.h"
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +37,11 @@ namespace {
 constexpr int16_t kOptionStore = -99, kOptionPurge = -101, kOptionBoth = -200;
 
 std::string g_last_reject;
+thread_local RebuildTimes g_times;
+
+double Since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 // What one index's rebuild keeps.
 struct IndexRun {
@@ -337,13 +343,17 @@ int Run(IfilBlock* b, RunGuard& guard, bool purge, bool store) {
     if (r.sort == nullptr) return SetIsamError(inst->eng_err, r.key);
     guard.runs.push_back(r);
   }
+  const auto walk_start = std::chrono::steady_clock::now();
   if ((rc = WalkData(data, guard.runs, record)) != 0) return SetIsamError(rc, data);
+  g_times.walk_and_sort = Since(walk_start);
+  const auto load_start = std::chrono::steady_clock::now();
   long rejected = 0;
   for (IndexRun& r : guard.runs) {
     if (!r.first_of_file) std::printf("\n\nRebuilding additional index #%d ", r.key - data);
     if ((rc = LoadIndex(r, data, names.data.c_str(), guard, purge, record)) != 0) return SetIsamError(rc, r.key);
     rejected += r.rejected;
   }
+  g_times.load = Since(load_start);
   if (store && !(b->data_mode & 0x800)) {
     std::printf("\nUpdating FILESET resource in <%s>\n", names.data.c_str());
     if ((rc = WriteIfilResource(*b, data)) != 0) return SetIsamError(rc, data);
@@ -371,11 +381,13 @@ int Run(IfilBlock* b, RunGuard& guard, bool purge, bool store) {
 }  // namespace
 
 const char* LastRejectFileName() { return g_last_reject.c_str(); }
+RebuildTimes LastRebuildTimes() { return g_times; }
 
 int RebuildFileSet(IfilBlock* block) {
   if (block == nullptr || CurrentInstance() == nullptr) return 33;
   const int16_t option = block->data_file;
   g_last_reject.clear();
+  g_times = RebuildTimes{};
   const bool purge = option == kOptionPurge || option == kOptionBoth;
   const bool store = option == kOptionStore || option == kOptionBoth;
   RunGuard guard(block);

@@ -38,4 +38,13 @@ int RebuildFileSet(IfilBlock* block);
 // The name of the last reject list a rebuild kept (empty when none).
 const char* LastRejectFileName();
 
+// Where the last rebuild of this thread spent its time (the benchmark):
+// the data walk with the sorts' input, and the sorted output with the
+// loads, in seconds.
+struct RebuildTimes {
+  double walk_and_sort = 0;
+  double load = 0;
+};
+RebuildTimes LastRebuildTimes();
+
 }  // namespace isam::maint

@@ -13,6 +13,8 @@
 #include "isam/index/file_control_block.h"
 #include "isam/maint/conditions/cond_index_store.h"
 #include "isam/maint/maint_layer.h"
+#include "isam/maint/rebuild/add_index_members.h"
+#include "isam/maint/rebuild/bulk_load.h"
 #include "isam/maint/rebuild/compact_file_set.h"
 #include "isam/maint/rebuild/rebuild_file_set.h"
 #include "isam/record/isam_record.h"
@@ -226,6 +228,58 @@ TEST_F(RebuildTest, RejectedKeysAreListedOrPurgedOnce) {
   std::sort(positions.begin(), positions.end());
   EXPECT_EQ(positions.end(), std::adjacent_find(positions.begin(), positions.end()));
   EXPECT_EQ(0, CheckFileSet(data, &report)) << (report.problem ? report.problem : "");
+}
+
+TEST_F(RebuildTest, BulkLoadRefusals) {
+  Create(0);
+  ASSERT_EQ(0, OpenFileSetFromIfil(&block_));
+  const int uid = block_.assigned + 1;
+  const std::vector<uint8_t> a = Record(0, 1), b = Record(0, 2), c = Record(0, 3);
+  struct Step {
+    int key;
+    const std::vector<uint8_t>* record;
+    uint32_t position;
+    int mode;
+    int expected;
+  } steps[] = {
+      {uid, &b, 0, maint::kBulkNext, 58},   {block_.assigned, &b, 100, 0, 48}, {uid, &b, 100, maint::kBulkStart, 0},
+      {uid + 1, &c, 100, maint::kBulkNext, 58}, {uid, &a, 200, maint::kBulkNext, 59}, {uid, &b, 300, maint::kBulkNext, 59},
+      {uid, &c, 400, 7, 116},               {uid, nullptr, 0, maint::kBulkFinish, 0},
+      // An index that holds keys takes only greater ones.
+      {uid, &a, 500, maint::kBulkStart, 59}, {uid, &c, 600, maint::kBulkNext, 0}, {uid, nullptr, 0, maint::kBulkFinish, 0},
+  };
+  for (const Step& s : steps)
+    EXPECT_EQ(s.expected, maint::IndexBulkAddKey(s.key, s.record ? s.record->data() + 4 : nullptr, s.position, s.mode))
+        << s.position << " mode " << s.mode;
+  EXPECT_EQ(2u, CheckFileNumber(uid)->header.active_count);
+}
+
+TEST_F(RebuildTest, AddedIndexesAreBuiltOrLeaveNothing) {
+  Create(400);
+  const std::string added = name_ + "2.idx";
+  Path("rb2.idx");
+  IndexDefinition more[2] = {indexes_[1], indexes_[1]};
+  more[0].file_name = added.c_str();
+  more[1].key_length = 0;  // no key can have that length
+  IfilBlock add = block_;
+  add.indexes = more;
+  add.index_count = 2;
+  testing::internal::CaptureStdout();
+  EXPECT_NE(0, maint::AddIndexMembers(&add));
+  EXPECT_EQ(-1, Size("2.idx")) << "what the failed call made is gone";
+  add.index_count = 1;
+  EXPECT_EQ(0, maint::AddIndexMembers(&add));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(540, maint::AddIndexMembers(nullptr));
+
+  IndexDefinition three[3] = {indexes_[0], indexes_[1], more[0]};
+  block_.indexes = three;
+  block_.index_count = 3;
+  ASSERT_EQ(0, OpenFileSetFromIfil(&block_));
+  EXPECT_EQ(400u, CheckFileNumber(block_.assigned + 3)->header.active_count);
+  FileSetReport report;
+  EXPECT_EQ(0, CheckFileSet(block_.assigned, &report)) << (report.problem ? report.problem : "");
+  ASSERT_EQ(0, CloseFileSet(&block_));
 }
 
 // Every resource of a data file, whole, in key order.
