@@ -35,6 +35,8 @@ constexpr int kFixedPart = 208;  // serial (4), UID (200), 4 spare
 
 struct Result {
   bool ok = false;
+  const char* step = "create";
+  int code = 0;
   double add = 0, rebuild = 0;
   isam::maint::RebuildTimes parts;
 };
@@ -53,26 +55,30 @@ Result Run(int count, std::mt19937_64& rng) {
   isam::IfilBlock block;
   block.name = name.c_str();
   block.record_length = kFixedPart;
-  block.data_extension = 32768;
+  block.data_extension = 16384;
   block.data_mode = 0x4;
   block.index_count = 2;
-  block.index_extension = 32768;
+  block.index_extension = 16384;
   block.indexes = indexes;
-  if (isam::CreateFileSetFromIfil(&block) != 0) return r;
+  if ((r.code = isam::CreateFileSetFromIfil(&block)) != 0) return r;
+  r.step = "add";
   std::vector<uint8_t> record(2000);
   std::uniform_int_distribution<int> length(200 > kFixedPart ? 200 : kFixedPart, 2000);
   const Clock::time_point add_start = Clock::now();
   for (int i = 0; i < count; ++i) {
     for (auto& b : record) b = static_cast<uint8_t>('a' + rng() % 26);
     std::memset(record.data(), 0, 4);
-    if (isam::IsamRecordAdd(block.assigned, record.data(), length(rng)) != 0) return r;
+    if ((r.code = isam::IsamRecordAdd(block.assigned, record.data(), length(rng))) != 0) return r;
   }
   r.add = Since(add_start);
-  if (isam::CloseFileSet(&block) != 0) return r;
+  r.step = "close";
+  if ((r.code = isam::CloseFileSet(&block)) != 0) return r;
+  r.step = "rebuild";
   const Clock::time_point start = Clock::now();
   const int rc = isam::maint::RebuildFileSet(&block);
   r.rebuild = Since(start);
   r.parts = isam::maint::LastRebuildTimes();
+  r.code = rc;
   r.ok = rc == 0;
   return r;
 }
@@ -92,7 +98,7 @@ int main(int argc, char** argv) {
   isam::maint::InstallMaintLayer();
   isam::InstallIsamLayer();
   isam::EngineThreadLayerStart(2, 0);
-  if (int rc = isam::EngineStart(64, 40, 6, 64, 515, "", "", "")) {
+  if (int rc = isam::EngineStart(64, 40, 32, 64, 515, "", "", "")) {
     std::fprintf(stderr, "engine start failed: %d\n", rc);
     return 1;
   }
@@ -101,7 +107,7 @@ int main(int argc, char** argv) {
   for (int count : counts) {
     const Result r = Run(count, rng);
     if (!r.ok) {
-      std::fprintf(stderr, "%8d records: failed\n", count);
+      std::fprintf(stderr, "%8d records: %s failed with %d\n", count, r.step, r.code);
       return 1;
     }
     std::fprintf(stderr,

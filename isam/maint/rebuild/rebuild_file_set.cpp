@@ -26,6 +26,7 @@
 #include "isam/maint/sort/merge_sort.h"
 #include "isam/record/fixed_record.h"
 #include "isam/record/isam_record.h"
+#include "isam/record/isam_record_tables.h"
 #include "isam/runtime/byte_range_locks.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/os_file_layer.h"
@@ -50,8 +51,9 @@ struct IndexRun {
   int key_length = 0;
   bool duplicates = false;
   SortContext* sort = nullptr;
-  long added = 0, rejected = 0;
-  bool listed_header = false;
+  long added = 0, rejected = 0, bad_serials = 0;
+  bool listed_header = false, listed_serial_header = false;
+  int serial_offset = -1;  // record offset of its serial-number segment
 };
 
 // Everything restored on every way out.
@@ -152,7 +154,30 @@ void Dump(std::FILE* out, const uint8_t* key, int length) {
 // One walk of the data file: each active record's key goes to the sort of
 // every index it has a key in. 0, 123 (a bad mark: the file is flagged
 // corrupt) or a code.
-int WalkData(int data, std::vector<IndexRun>& runs, std::vector<uint8_t>& record) {
+void WritePurge(std::FILE* out, int data, uint32_t position, std::vector<uint8_t>& record);
+
+// A record whose serial number is 0xFFFFFFFF gets no key in an index with a
+// serial segment: it is listed, or with the purge option purged.
+void RejectSerial(IndexRun& r, int data, uint32_t position, const char* set_name, std::FILE* list, bool purge,
+                  std::vector<uint8_t>& record) {
+  std::printf("\nWARNING: record at offset %ld has a serial number of 0xFFFFFFFF", static_cast<long>(position));
+  ++r.bad_serials;
+  ++r.rejected;
+  if (purge) {
+    std::vector<uint8_t> copy = record;
+    WritePurge(list, data, position, copy);
+    return;
+  }
+  if (!r.listed_serial_header) {
+    std::fprintf(list, "\nBad serial number(s) found for %s, keyno=%d:\n", set_name, r.key - data);
+    r.listed_serial_header = true;
+  }
+  std::fprintf(list, "serial number rejected for recpos=%ld (%lxx)\n", static_cast<long>(position),
+               static_cast<unsigned long>(position));
+}
+
+int WalkData(int data, std::vector<IndexRun>& runs, std::vector<uint8_t>& record, const char* set_name,
+             std::FILE* list, bool purge, uint32_t* top_serial) {
   std::vector<uint8_t> key(260), sort_key(264);
   int32_t length = static_cast<int32_t>(record.size());
   long walked = 0;
@@ -172,6 +197,15 @@ int WalkData(int data, std::vector<IndexRun>& runs, std::vector<uint8_t>& record
     }
     const uint32_t position = CurrentRecordPosition(data);
     for (IndexRun& r : runs) {
+      if (r.serial_offset >= 0 && r.serial_offset + 4 <= length) {
+        const uint8_t* at = record.data() + r.serial_offset;
+        const uint32_t serial = at[0] | (uint32_t{at[1]} << 8) | (uint32_t{at[2]} << 16) | (uint32_t{at[3]} << 24);
+        if (serial == 0xFFFFFFFFu) {
+          RejectSerial(r, data, position, set_name, list, purge, record);
+          continue;
+        }
+        if (serial > *top_serial) *top_serial = serial;
+      }
       if (BuildStoredKey(r.key, record.data(), key.data(), position, length) == 0) continue;
       std::memcpy(sort_key.data(), key.data(), static_cast<std::size_t>(r.key_length));
       if (!r.duplicates) PutBigEndian(sort_key.data() + r.key_length, position);
@@ -242,7 +276,10 @@ int LoadIndex(IndexRun& r, int data, const char* set_name, RunGuard& guard, bool
   std::printf(r.first_of_file ? "\nIndex file rebuild complete (%ld entries added)."
                               : "\nAdditional index member rebuild complete (%ld entries added).",
               r.added);
-  if (r.rejected != 0) std::printf("\nkeyno=%d: %ld entries rejected (duplicates).", r.key - data, r.rejected);
+  if (r.rejected > r.bad_serials)
+    std::printf("\nkeyno=%d: %ld entries rejected (duplicates).", r.key - data, r.rejected - r.bad_serials);
+  if (r.bad_serials != 0)
+    std::printf("\nkeyno=%d: %ld entries rejected (bad serial numbers).", r.key - data, r.bad_serials);
   return 0;
 }
 
@@ -339,12 +376,29 @@ int Run(IfilBlock* b, RunGuard& guard, bool purge, bool store) {
     r.key_length = fcb->header.key_length;
     r.duplicates = fcb->header.duplicates != 0;
     for (const IndexFileGroup& g : groups) r.first_of_file = r.first_of_file || g.first_index == i;
+    if (const IsamTables* t = CurrentIsamTables(); t != nullptr && r.key < static_cast<int>(t->keys.size())) {
+      const KeyDefinition& def = t->keys[static_cast<std::size_t>(r.key)].def;
+      for (const KeySegment& seg : def.segments) {
+        if (seg.offset < 0) break;
+        if ((seg.mode & 0x10F) == 3) {
+          r.serial_offset = seg.offset;
+          break;
+        }
+      }
+    }
     r.sort = SortCreate(r.key_length + (r.duplicates ? 0 : 4), 5);
     if (r.sort == nullptr) return SetIsamError(inst->eng_err, r.key);
     guard.runs.push_back(r);
   }
   const auto walk_start = std::chrono::steady_clock::now();
-  if ((rc = WalkData(data, guard.runs, record)) != 0) return SetIsamError(rc, data);
+  uint32_t top_serial = 0;
+  if ((rc = WalkData(data, guard.runs, record, names.data.c_str(), guard.list, purge, &top_serial)) != 0)
+    return SetIsamError(rc, data);
+  // A serial above the counter would be handed out again: raise it.
+  if (FileControlBlock* fcb = CheckFileNumber(data); fcb != nullptr && top_serial > fcb->header.serial_counter) {
+    fcb->header.serial_counter = top_serial;
+    if ((rc = WriteFileHeader(fcb)) != 0) return SetIsamError(rc, data);
+  }
   g_times.walk_and_sort = Since(walk_start);
   const auto load_start = std::chrono::steady_clock::now();
   long rejected = 0;
