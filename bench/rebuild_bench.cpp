@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
     previous = r.rebuild;
   }
   isam::EngineStop();
+  std::fclose(stdout);  // the rebuild's output file, before its folder goes
   std::filesystem::current_path(dir.parent_path());
   std::filesystem::remove_all(dir);
   return 0;
