@@ -183,5 +183,5 @@ bool DecodeEventRecord(const uint8_t* record, size_t size, CCalEvent* event, Eve
 bool EventNeedsVersion5(const CCalEvent& event) {
   const CRecurrenceRule* rule = event.recurrence.FindRule();
   if (!rule) return false;
-  return rule->frequency == CRecurrenceRule::kEaster || !rule->bySetPos.empty() || rule->offsetDays > 0;
+  return rule->frequency == CRecurrenceRule::kEaster || !rule->bySetPos.empty() || rule->offsetDays != 0;
 }

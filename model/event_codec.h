@@ -47,5 +47,5 @@ bool EncodeEventRecord(const CCalEvent& event, uint8_t kind, CFieldBuffer* buffe
 bool DecodeEventRecord(const uint8_t* record, size_t size, CCalEvent* event, EventRecordHeader* header = nullptr);
 
 // True when storing the event needs a file of version 5.0: its rule is an
-// Easter rule, has BYSETPOS entries or an offset above 0 days.
+// Easter rule, has BYSETPOS entries or a day offset (either sign).
 bool EventNeedsVersion5(const CCalEvent& event);

@@ -326,8 +326,9 @@ TEST(EventRecord, Version5IsNeededForEasterSetPositionsAndOffsets) {
   EXPECT_FALSE(EventNeedsVersion5(e));
   rule->offsetDays = 1;
   EXPECT_TRUE(EventNeedsVersion5(e));
-  rule->offsetDays = -2;
-  EXPECT_FALSE(EventNeedsVersion5(e));
+  rule->offsetDays = -2;  // a file of 4.0 could not hold it either
+  EXPECT_TRUE(EventNeedsVersion5(e));
+  rule->offsetDays = 0;
   rule->bySetPos = {1};
   EXPECT_TRUE(EventNeedsVersion5(e));
   rule->bySetPos.clear();

@@ -1,0 +1,16 @@
+// Painting of a block of cells through their cell types, shared by the cell
+// area and the headings: the columns and rows a part shows are laid out
+// (frozen, then from the first visible one; heading rows and columns from
+// the outermost), and each cell inside the paint rectangle is read with
+// GetCell and drawn by its type with the DC state saved around it. Joined
+// blocks are drawn once, from their origin.
+#pragma once
+
+#include <windows.h>
+
+class CGridCore;
+
+// part: CGridCore::kPartCells, kPartTopHeading, kPartSideHeading or
+// kPartCorner. Answers the rectangle the cells covered, from the client's
+// top-left corner.
+RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& client, const RECT& paint, int part);

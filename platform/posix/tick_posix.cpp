@@ -1,0 +1,13 @@
+#include "platform/tick.h"
+
+#include <ctime>
+
+namespace platform {
+
+uint64_t TickMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec / 1000000);
+}
+
+}  // namespace platform

@@ -1,0 +1,173 @@
+// CCalendarFile: one calendar, an event file ("*.akv") over one engine
+// file set, with the calendar's own properties from its CALINFO record.
+// It creates and opens event files, loads their events into the event
+// array, adds, rewrites and deletes event records, and keeps the loaded
+// events in step with other processes writing the same file: every record
+// carries a change serial (index 2), and before each write the calendar
+// reads every record above the last serial it has seen and merges it.
+//
+// Results: 1 success, 0 failure (the user has been told) unless stated.
+// Engine errors are shown through ReportFileError. User-interface thread
+// only.
+//
+// Change serials are taken and written under one lock shared by every
+// process that has the file open (SerialSection), so each is unique and
+// they reach index 2 in increasing order.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/field_buffer.h"
+
+class CCalEvent;
+class CEventArray;
+class SerialSection;
+struct EventRecordHeader;
+
+namespace isam {
+class CalendarFileSet;
+}
+
+class CCalendarFile : public CFieldBuffer {
+ public:
+  // Open states.
+  static constexpr int kClosed = 0;
+  static constexpr int kOpen = 1;
+  static constexpr int kPreview = 3;
+  // File types.
+  static constexpr int kOrdinaryFile = 0;
+  static constexpr int kMemoryOnly = 2;  // an iCalendar file opened as a calendar
+
+  CCalendarFile();
+  ~CCalendarFile() override;
+
+  // ---- Properties (CALINFO and the calendar's state).
+  // UIDs of this calendar's events, built before a refresh
+  // (BuildUidMap); refreshed events take their entries out.
+  std::map<std::string, std::string> uidMap;
+  std::string deletingUid;  // while the publish after a delete runs
+  uint8_t previewFlag = 0;
+  int openState = kOpen;
+  float version = 4.0f;
+  int fileType = kOrdinaryFile;
+  std::string timeZone;
+  std::string relCalId;
+  std::string name;
+  std::string address;
+  std::string alternateAddress;
+  uint8_t addressOrder = 0;  // CALINFO byte 21, kept as read
+  uint8_t nameFromPath = 0;  // CALINFO byte 23: the name was made from the path
+  std::string userName;
+  std::string password;
+  uint8_t subscribed = 0;
+  uint8_t published = 0;
+  uint8_t refreshAtStartup = 0;
+  uint8_t publishAfterSave = 0;
+  uint8_t publishAlarms = 0;
+  uint8_t rememberPassword = 1;
+  // Memory only: when non-zero the alarm check skips this calendar.
+  int32_t alarmsOff = 0;
+  // When set, every event loaded or added goes to that calendar instead.
+  CCalendarFile* importTarget = nullptr;
+  int listId = 0;
+  // Highest change serial read or written.
+  uint32_t lastChangeSerial = 0;
+  std::string path;
+  int16_t dataFile = -1;
+  int16_t hostFile = -1;
+
+  // Open state 1, file type 0, and not a subscription unless published.
+  bool IsWritable() const;
+  // Open state 1 and not held in memory only: the calendar can be offered
+  // for new events (the chooser, the editor, the add operations).
+  bool CanReceiveNewEvents() const;
+
+  // ---- Files.
+  // A new event file at the path (any file there is deleted first) with
+  // VERSION 4.0, FILETYPE and CALINFO, left open.
+  int CreateFile(const std::string& path, int type = kOrdinaryFile);
+  // Opens the file and, in state 1 or 3, appends all its events.
+  int Open(CEventArray* events, const std::string& path);
+  int OpenFile(CEventArray* events, const std::string& path);
+  // Takes this calendar's events out of the array (freeing them) and closes
+  // the file; the engine's result is reported.
+  int Close(CEventArray* events);
+  int LoadAllEvents(CEventArray* events);
+
+  // ---- Events.
+  // Writes a new event (or rewrites the stored record of its UID; a stored
+  // record of another UID sharing its first 200 bytes refuses the add) and
+  // appends it to the array unless told not to (a move keeps the event
+  // where it is). Records other processes wrote meanwhile are merged into
+  // the array either way. 0 and nothing appended on failure.
+  int AddEvent(CCalEvent* event, int publishArg, CEventArray* events, bool appendToArray = true);
+  // Rewrites / tombstones the stored record. On failure (0) the event's
+  // LAST-MODIFIED, sequence and serial are as before.
+  int UpdateEvent(CCalEvent* event, CEventArray* events, int incrementSequence, int publishArg,
+                  int stampDtStamp);
+  int DeleteEvent(CCalEvent* event, CEventArray* events, int publishArg);
+  // Reads the records other processes wrote since the last serial seen
+  // and merges them; the record of `excluded`'s UID is left for later.
+  void ReadChangedEvents(CEventArray* events, const CCalEvent* excluded = nullptr);
+  // Merges one record read from the file (the event is new; kind 0 live,
+  // 1 deleted).
+  void MergeChangedEvent(CEventArray* events, CCalEvent* event, uint8_t kind);
+  // 0 no event of the UID is held (within this calendar only when asked);
+  // 1 the held one was older and took the new fields (saved); 2 it is as
+  // new or newer.
+  int UpdateFromNewer(CEventArray* events, CCalEvent* event, bool withinThisCalendar);
+  void BuildUidMap(const CEventArray* events);
+
+  // ---- Resources.
+  int WriteVersion(float value);
+  int WriteFileType(int value);
+  int WriteCalInfo();
+
+  // ---- Seams the later steps fill.
+  // An ".ics" file opened as a calendar is held in memory (file type 2)
+  // and read through the iCalendar reader; the rest of a local
+  // subscription comes with the Internet calendars.
+  int SubscribeLocalFile(CEventArray* events);
+  // The reader of ".ics" files, installed by the iCalendar converter
+  // (storage/ical) at start-up: it imports the file at `path` into the
+  // calendar, and answers false when the file could not be read (the user
+  // has been told).
+  using ICalFileReader = bool (*)(CCalendarFile& calendar, CEventArray* events, const std::string& path,
+                                  bool refresh, int* added, int* updated);
+  static void SetICalFileReader(ICalFileReader reader);
+  void AutoPublish(int publishArg);
+  int ConvertOldEventFiles(CEventArray* events, bool reportMissing);
+  int OpenOldEventFile(CEventArray* events, const std::string& path);
+
+  bool PromptLogin();
+  static void ReportFileError(int code);
+
+  // Whether the file is open in the engine.
+  bool IsFileOpen() const { return dataFile >= 0; }
+
+ private:
+  int SaveEventChecked(CCalEvent* event, CEventArray* events, int incrementSequence, uint8_t kind,
+                       int publishArg, int stampDtStamp);
+  // The record of the event's UID into the buffer under lock mode 2; the
+  // whole UID is compared. 0, or the engine code (-1 for another UID).
+  int ReadStoredRecord(const std::string& uid, std::vector<uint8_t>* record);
+  // Builds the event's record in the buffer (applying the version rule).
+  bool BuildRecord(const CCalEvent& event, uint8_t kind);
+  void ReadResources();
+  void CloseEngineFiles(bool report);
+  int OpenEngineFiles(const std::string& fullPath, bool* notEngineFile);
+  void RaiseSerial(uint32_t serial);
+  // Reads from index 2 at `from`, merging; returns the highest serial met.
+  uint32_t WalkChanged(CEventArray* events, uint32_t from, const CCalEvent* excluded);
+  CCalEvent* DecodeRecord(const uint8_t* data, size_t size, EventRecordHeader* header);
+
+  std::unique_ptr<isam::CalendarFileSet> fileSet_;
+  std::unique_ptr<SerialSection> serialSection_;
+  // Highest serial met in the file, the records left for later included.
+  uint32_t highestSeen_ = 0;
+  std::vector<uint8_t> readBuffer_;
+};

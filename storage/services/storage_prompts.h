@@ -1,0 +1,38 @@
+// The questions and messages the calendar storage puts to the user. The
+// dialogs implement IStoragePrompts and register it in StorageServices
+// (storage_services.h); tests register a fake that answers as told and
+// records every text.
+#pragma once
+
+#include <string>
+
+// Icons of a message box (the platform's MB_ICON... values).
+enum class PromptIcon { kNone = 0, kError = 0x10, kQuestion = 0x20, kExclamation = 0x30, kInformation = 0x40 };
+
+// The login of an Internet calendar, in and out.
+struct CalendarLogin {
+  std::string user;
+  std::string password;
+  bool remember = true;
+  bool offerRemember = true;  // the remember box is shown
+};
+
+class IStoragePrompts {
+ public:
+  virtual ~IStoragePrompts() = default;
+
+  // A message box titled with the program name, one OK button.
+  virtual void ShowMessage(const std::string& text, PromptIcon icon) = 0;
+  // A Yes/No box; true on Yes.
+  virtual bool AskYesNo(const std::string& text, PromptIcon icon) = 0;
+  // "Add calendar to master calendar list or preview calendar?": true for
+  // Add, false for Preview (or any other end).
+  virtual bool AskAddOrPreview() = 0;
+  // The login dialog on *login; false when cancelled (*login unchanged),
+  // true with the three values taken back.
+  virtual bool PromptLogin(CalendarLogin* login) = 0;
+  // The iCalendar import's error dialog with the message: 1 "Skip Event",
+  // 2 "Cancel Import" (also when closed with its close box). Prompts that
+  // do not show it cancel.
+  virtual int AskSkipOrCancel(const std::string& /*message*/) { return 2; }
+};

@@ -1,0 +1,210 @@
+// The event file as bytes: resources, the first record, the version rule,
+// change serials through index 2, tombstones and UIDs sharing their first
+// 200 bytes.
+#include <cstring>
+
+#include "isam/engine_api.h"
+#include "model/event_codec.h"
+#include "storage/calendar_resources.h"
+#include "storage/event_array.h"
+#include "storage/storage_texts.h"
+#include "tests/storage/storage_fixture.h"
+
+namespace storagetest {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Resource(const CCalendarFile& file, const char* name, size_t size) {
+  Bytes out(size, 0);
+  const int32_t n = isam::EngineGetResource(file.dataFile, name, out.data(), static_cast<int32_t>(size), 16);
+  out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return out;
+}
+
+// Every record in index-2 order: (kind, serial).
+std::vector<std::pair<int, uint32_t>> BySerial(const CCalendarFile& file) {
+  std::vector<std::pair<int, uint32_t>> out;
+  Bytes buf(4096);
+  uint8_t target[8] = {};
+  int32_t len = 4096;
+  const int16_t key = static_cast<int16_t>(file.dataFile + 2);
+  for (int rc = isam::IsamReadVarRecordAtLeast(key, target, buf.data(), &len); rc == 0;
+       len = 4096, rc = isam::IsamNextVarRecord(key, buf.data(), &len)) {
+    uint32_t serial = 0;
+    for (int i = 0; i < 4; ++i) serial |= static_cast<uint32_t>(buf[6 + i]) << (8 * i);
+    out.emplace_back(buf[0], serial);
+  }
+  return out;
+}
+
+using CalendarFileTest = StorageTest;
+
+TEST_F(CalendarFileTest, ANewFileHoldsItsResourcesAndTheFirstRecordItsHeaderAndUid) {
+  CCalendarFile file;
+  ASSERT_EQ(1, file.CreateFile(Path("new.akv")));
+  EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 'V', 'E', 'R', 'S', 'I', 'O', 'N', 0, 0, 0, 0x80, 0x40}),
+            Resource(file, "VERSION", 20));
+  const Bytes type = Resource(file, "FILETYPE", 24);
+  ASSERT_EQ(24u, type.size());
+  EXPECT_EQ(129, type[4]);
+  EXPECT_EQ((Bytes{0, 0, 0, 0}), Bytes(type.begin() + 20, type.end()));
+  const Bytes info = Resource(file, "CALINFO", 2044);
+  ASSERT_GE(info.size(), 41u);
+  EXPECT_EQ(130, info[4]);
+
+  CEventArray events;
+  ASSERT_EQ(1, file.AddEvent(NewEvent("Lunch", "abc"), 0, &events));
+  Bytes rec(4096);
+  int32_t len = 4096;
+  ASSERT_EQ(0, isam::IsamFirstVarRecord(file.dataFile, rec.data(), &len));
+  rec.resize(static_cast<size_t>(len));
+  const Bytes head{0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0x1A, 0, 4, 0, 'a', 'b', 'c', 0, 23, 0};
+  ASSERT_GE(rec.size(), head.size());
+  EXPECT_EQ(head, Bytes(rec.begin(), rec.begin() + static_cast<long>(head.size())));
+}
+
+TEST_F(CalendarFileTest, RulesBeyondVersion4RewriteVersionAndOtherVersionsAreRefused) {
+  struct Case {
+    const char* what;
+    void (*make)(CCalEvent*);
+  } cases[] = {
+      {"easter", [](CCalEvent* e) { e->recurrence.GetRule()->frequency = CRecurrenceRule::kEaster; }},
+      {"setpos", [](CCalEvent* e) { e->recurrence.GetRule()->bySetPos = {1}; }},
+      {"offset -2", [](CCalEvent* e) { e->recurrence.GetRule()->offsetDays = -2; }},
+  };
+  for (const Case& c : cases) {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("v.akv")));
+    CCalEvent* e = NewEvent(c.what);
+    caltest::MakeRecurring(*e, CRecurrenceRule::kYearly, caltest::At(20, 3, 2026, 9));
+    c.make(e);
+    CEventArray events;
+    ASSERT_EQ(1, file.AddEvent(e, 0, &events)) << c.what;
+    const Bytes v = Resource(file, "VERSION", 20);
+    ASSERT_EQ(20u, v.size());
+    EXPECT_EQ((Bytes{0, 0, 0xA0, 0x40}), Bytes(v.begin() + 16, v.end())) << c.what;
+  }
+  for (float refused : {5.1f, 3.9f}) {
+    std::string p;
+    {
+      CCalendarFile file;
+      ASSERT_EQ(1, file.CreateFile(Path("r.akv")));
+      CEventArray events;
+      ASSERT_EQ(1, file.AddEvent(NewEvent("x"), 0, &events));
+      ASSERT_EQ(1, file.WriteVersion(refused));
+      p = file.path;
+    }
+    prompts.texts.clear();
+    CCalendarFile again;
+    CEventArray events;
+    EXPECT_EQ(0, again.Open(&events, p));
+    EXPECT_EQ(std::vector<std::string>{storage_text::kNotVersion5}, prompts.texts);
+    EXPECT_EQ(0u, events.size());
+    EXPECT_FALSE(again.IsFileOpen());
+    // The file is free again: it can be replaced.
+    CCalendarFile replace;
+    EXPECT_EQ(1, replace.CreateFile(p));
+  }
+}
+
+TEST_F(CalendarFileTest, SerialsFollowIndexTwoAndADeleteLeavesAHigherTombstone) {
+  std::string p;
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("s.akv")));
+    file.lastChangeSerial = 254;
+    CEventArray events;
+    ASSERT_EQ(1, file.AddEvent(NewEvent("a"), 0, &events));
+    ASSERT_EQ(1, file.AddEvent(NewEvent("b"), 0, &events));
+    EXPECT_EQ((std::vector<std::pair<int, uint32_t>>{{0, 255}, {0, 256}}), BySerial(file));
+    ASSERT_EQ(1, file.DeleteEvent(events.at(0), &events, 0));
+    EXPECT_EQ(257u, file.lastChangeSerial);
+    EXPECT_EQ((std::vector<std::pair<int, uint32_t>>{{0, 256}, {1, 257}}), BySerial(file));
+    // A delete over a tombstone succeeds.
+    ASSERT_EQ(1, file.DeleteEvent(events.at(0), &events, 0));
+    p = file.path;
+  }
+  CCalendarFile again;
+  CEventArray events;
+  ASSERT_EQ(1, again.Open(&events, p));
+  ASSERT_EQ(1u, events.size());
+  EXPECT_EQ("b", events.at(0)->name);
+  EXPECT_EQ(258u, again.lastChangeSerial);
+}
+
+TEST_F(CalendarFileTest, UidsSharingTheirFirst200BytesNeverOverwriteEachOther) {
+  const std::string common(200, 'u');
+  std::string p;
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("u.akv")));
+    CEventArray events;
+    ASSERT_EQ(1, file.AddEvent(NewEvent("first", common + "0123456789"), 0, &events));
+    CCalEvent* second = NewEvent("second", common + "abcdefghij");
+    EXPECT_EQ(0, file.AddEvent(second, 0, &events));
+    EXPECT_EQ(1u, events.size());
+    delete second;
+    // The same UID again rewrites its record.
+    ASSERT_EQ(1, file.AddEvent(NewEvent("first again", common + "0123456789"), 0, &events));
+    p = file.path;
+  }
+  CCalendarFile again;
+  CEventArray events;
+  ASSERT_EQ(1, again.Open(&events, p));
+  ASSERT_EQ(1u, events.size());
+  EXPECT_EQ("first again", events.at(0)->name);
+  EXPECT_EQ(common + "0123456789", events.at(0)->uid);
+}
+
+TEST_F(CalendarFileTest, CalInfoKeepsItsFlagsAndRefusesWhatItCannotHold) {
+  std::string p;
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("Work.akv")));
+    file.name = "Work";
+    file.nameFromPath = 1;
+    file.address = "http://x.org/work.ics";
+    file.password = "secret";
+    file.rememberPassword = 0;
+    file.subscribed = 1;
+    ASSERT_EQ(1, file.WriteCalInfo());
+    const std::string name = file.name;
+    file.name = std::string(2100, 'n');
+    EXPECT_EQ(0, file.WriteCalInfo());
+    EXPECT_EQ(std::vector<std::string>{storage_text::kCalInfoTooLong}, prompts.texts);
+    file.name = name;
+    p = file.path;
+  }
+  CCalendarFile again;
+  again.openState = CCalendarFile::kClosed;
+  CEventArray events;
+  ASSERT_EQ(1, again.Open(&events, p));
+  EXPECT_EQ("Work", again.name);
+  EXPECT_EQ(1, again.nameFromPath);
+  EXPECT_EQ(1, again.subscribed);
+  EXPECT_EQ("http://x.org/work.ics", again.address);
+  EXPECT_EQ("", again.password);
+  EXPECT_FALSE(again.IsFileOpen());
+}
+
+TEST(CalendarResources, ShortAndUnterminatedRecordsDecodeWithinTheirBounds) {
+  CalInfo info;
+  info.strings[0] = "Name";
+  info.strings[1] = "addr";
+  Bytes rec;
+  ASSERT_TRUE(EncodeCalInfo(info, &rec));
+  for (size_t cut : {size_t{0}, size_t{40}, size_t{41}, size_t{44}, rec.size() - 1}) {
+    CalInfo out;
+    const bool ok = DecodeCalInfo(rec.data(), cut, &out);
+    EXPECT_EQ(cut >= 41, ok) << cut;
+    if (cut == 44) {
+      EXPECT_EQ("Nam", out.strings[0]);
+    }
+  }
+  float v = 0;
+  EXPECT_FALSE(DecodeVersion(EncodeVersion(4.0f).data(), 19, &v));
+}
+
+}  // namespace
+}  // namespace storagetest

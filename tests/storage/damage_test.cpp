@@ -1,0 +1,113 @@
+// Damaged files open or fail with a message, never crash; a write that
+// fails leaves the event as it was and the file loadable.
+#include <fstream>
+
+#include "platform/os_file_faults.h"
+#include "storage/event_array.h"
+#include "tests/storage/storage_fixture.h"
+
+namespace storagetest {
+namespace {
+
+using DamageTest = StorageTest;
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST_F(DamageTest, TruncatedAndBitFlippedFilesOpenOrFailWithAMessage) {
+  std::string good;
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("good.akv")));
+    file.name = "Damage";
+    file.address = "http://x.org/d.ics";
+    ASSERT_EQ(1, file.WriteCalInfo());
+    CEventArray events;
+    for (int i = 0; i < 12; ++i) {
+      CCalEvent* e = NewEvent("event " + std::to_string(i));
+      e->notes = std::string(static_cast<size_t>(40 * i), 'n');
+      ASSERT_EQ(1, file.AddEvent(e, 0, &events));
+    }
+    good = file.path;
+  }
+  const std::vector<uint8_t> bytes = ReadFileBytes(good);
+  ASSERT_GT(bytes.size(), 1000u);
+  std::vector<std::vector<uint8_t>> damaged;
+  for (size_t cut : {size_t{0}, size_t{64}, size_t{128}, bytes.size() / 3, bytes.size() / 2, bytes.size() - 7})
+    damaged.emplace_back(bytes.begin(), bytes.begin() + static_cast<long>(cut));
+  for (size_t at = 0; at < bytes.size(); at += 37) {
+    std::vector<uint8_t> flipped = bytes;
+    flipped[at] ^= static_cast<uint8_t>(1u << (at % 8));
+    damaged.push_back(flipped);
+  }
+  const std::string path = Path("damaged.akv");
+  int opened = 0;
+  for (size_t i = 0; i < damaged.size(); ++i) {
+    WriteBytes(path, damaged[i]);
+    prompts.texts.clear();
+    CCalendarFile file;
+    CEventArray events;
+    if (file.Open(&events, path)) {
+      ++opened;
+      EXPECT_LE(events.size(), 12u) << i;
+    } else {
+      EXPECT_FALSE(prompts.texts.empty()) << "case " << i << " failed silently";
+    }
+  }
+  EXPECT_GT(opened, 0);
+}
+
+TEST_F(DamageTest, AFailedWriteKeepsTheEventAndTheFileLoads) {
+  CCalendarFile file;
+  ASSERT_EQ(1, file.CreateFile(Path("faults.akv")));
+  CEventArray events;
+  ASSERT_EQ(1, file.AddEvent(NewEvent("kept", "kept-uid"), 0, &events));
+  size_t stored = 1;
+  int failedAdds = 0, failedSaves = 0;
+  for (uint64_t nth = 1; nth < 40; ++nth) {
+    // An add that meets the failure.
+    platform::FileFaultPlan plan;
+    plan.nth = nth;
+    platform::ArmFileFault(plan);
+    CCalEvent* added = NewEvent("added " + std::to_string(nth));
+    const int addResult = file.AddEvent(added, 0, &events);
+    const bool fired = platform::FileFaultFired();
+    platform::DisarmFileFaults();
+    if (addResult == 1) {
+      ++stored;
+    } else {
+      EXPECT_TRUE(fired);
+      ++failedAdds;
+      delete added;
+    }
+    EXPECT_EQ(stored, events.size()) << nth;
+    // A save that meets the failure puts the event back as it was.
+    CCalEvent* kept = events.at(0);
+    const int32_t sequence = kept->sequence;
+    const int32_t serial = kept->changeSerial;
+    const CDateTime modified = kept->lastModified;
+    platform::ArmFileFault(plan);
+    const int saveResult = file.UpdateEvent(kept, &events, 1, 0, 1);
+    platform::DisarmFileFaults();
+    if (saveResult == 0) {
+      ++failedSaves;
+      EXPECT_EQ(sequence, kept->sequence) << nth;
+      EXPECT_EQ(serial, kept->changeSerial) << nth;
+      EXPECT_EQ(modified, kept->lastModified) << nth;
+    }
+    if (!fired && addResult == 1 && saveResult == 1) break;
+  }
+  EXPECT_GT(failedAdds, 0);
+  EXPECT_GT(failedSaves, 0);
+  const std::string p = file.path;
+  file.Close(&events);
+  CCalendarFile again;
+  CEventArray loaded;
+  ASSERT_EQ(1, again.Open(&loaded, p));
+  EXPECT_EQ(stored, loaded.size());
+}
+
+}  // namespace
+}  // namespace storagetest
