@@ -101,8 +101,8 @@ struct EngineInstance {
   // ---- what the maintenance utilities keep here besides the tables above ----
   int32_t expr_operation = 0;       // index of the operation being evaluated
   int16_t expr_last_error = 0;
-  int32_t hash_size = 0;            // buckets of the batch and context tables
-  uint8_t batch_state[80] = {};     // the current BatchState
+  int32_t hash_size = 16;           // buckets of the batch and context tables (at least 1)
+  void* batch_state = nullptr;      // the current BatchState (isam/maint), null: no batch
   void* batch_entry = nullptr;      // the current batch entry
   void* position_context = nullptr; // the current PositionContext
   void* rebuild_record = nullptr;   // the rebuild's record buffer
@@ -111,13 +111,6 @@ struct EngineInstance {
   // for transactions (which it may change), and a file whose conditions
   // do not load opens without them so they can be replaced.
   bool rebuild_mode = false;
-
-  // ---- the arguments of the last batch request (number 1483) ----
-  int16_t batch_file = 0;
-  void* batch_request = nullptr;    // the caller's request block
-  void* batch_buffer = nullptr;
-  int32_t batch_buffer_length = 0;
-  int32_t batch_mode = 0;           // its low three bits: start, continue or end
 };
 
 // The instance the engine works on now (null when none is current).

@@ -56,6 +56,22 @@ enum : EngineFunctionNumber {
   kFnGetCurrentKey = 19108,
   kFnTempFileName = 11461,
   kFnBatchRequest = 1483,
+  // Saved position contexts and batch tables (isam/maint): file = the
+  // context or batch number where one is taken.
+  kFnContextTableInit = 8454,
+  kFnContextSelect = 8455,
+  kFnContextFreeAll = 8459,
+  kFnBatchTableInit = 8467,
+  kFnBatchSelect = 8468,
+  kFnBatchFreeAll = 8469,
+  // Maintenance (isam/maint): rebuild, compaction and added indexes of a
+  // file set (block = IfilBlock);
+  // bulk key load (file = key number, block = key, value2 = position,
+  // extra = mode).
+  kFnRebuildFileSet = 349,
+  kFnCompactFileSet = 350,
+  kFnAddIndexMembers = 351,
+  kFnIndexBulkAddKey = 643,
   kFnCurrentInstanceName = 230,
 };
 

@@ -42,6 +42,8 @@ void SetMaintHooks(const MaintHooks& hooks) {
   h.cond_has = hooks.cond_has ? hooks.cond_has : fallback.cond_has;
   h.cond_evaluate = hooks.cond_evaluate ? hooks.cond_evaluate : fallback.cond_evaluate;
   h.free_stack = hooks.free_stack ? hooks.free_stack : fallback.free_stack;
+  h.batch_free_all = hooks.batch_free_all;
+  h.context_free_all = hooks.context_free_all;
 }
 
 const MaintHooks& CurrentMaintHooks() { return Hooks(); }

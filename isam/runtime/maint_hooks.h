@@ -38,6 +38,11 @@ struct MaintHooks {
                        std::size_t length, const RecordSchemaView* schema);
   // Engine stop: frees the evaluation stack and clears the pointer.
   void (*free_stack)(void** slot);
+  // Engine stop and ISAM shutdown: end every batch, free the batch table /
+  // free every saved context (BatchFreeAll, ContextFreeAll). Null: the
+  // fallbacks, which only clear the instance's pointers.
+  int (*batch_free_all)();
+  int (*context_free_all)();
 };
 
 // Installs the hooks (a copy is kept); null members keep their fallback.

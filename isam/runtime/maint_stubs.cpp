@@ -2,35 +2,27 @@
 // ones do for files without conditions, batches or saved contexts.
 #include "isam/runtime/maint_stubs.h"
 
-#include <cstring>
-
 #include "isam/runtime/engine_errors.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_pool.h"
 #include "isam/runtime/function_table.h"
+#include "isam/runtime/maint_hooks.h"
 
 namespace isam {
 
 int BatchFreeAll() {
+  if (int (*fn)() = CurrentMaintHooks().batch_free_all; fn != nullptr) return fn();
   EngineInstance* inst = CurrentInstance();
   if (inst != nullptr) {
     inst->batch_table = nullptr;
     inst->batch_entry = nullptr;
-    std::memset(inst->batch_state, 0, sizeof inst->batch_state);
+    inst->batch_state = nullptr;
     inst->isam_error = 0;
   }
   return 0;
 }
 
 int BatchRequest(EngineCall* call) {
-  // The batch utility reads its request from the instance.
-  if (EngineInstance* inst = CurrentInstance(); inst != nullptr && call != nullptr) {
-    inst->batch_file = call->file;
-    inst->batch_request = call->block;
-    inst->batch_buffer = call->block2;
-    inst->batch_buffer_length = call->value2 ? *call->value2 : 0;
-    inst->batch_mode = call->extra;
-  }
   return SetIsamError(kEngBatchNotSetUp, call ? call->file : 0);
 }
 
@@ -65,6 +57,7 @@ CondIndexSet* CondIndexLoad(int16_t data_file) {
 }
 
 int ContextFreeAll() {
+  if (int (*fn)() = CurrentMaintHooks().context_free_all; fn != nullptr) return fn();
   EngineInstance* inst = CurrentInstance();
   if (inst != nullptr) {
     inst->context_table = nullptr;

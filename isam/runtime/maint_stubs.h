@@ -15,10 +15,10 @@ struct ExprNode;
 struct EngineCall;
 
 // Ends batch retrieval and frees the batch table; clears the ISAM error; 0.
+// Calls the installed hook (maint_hooks.h) when there is one.
 int BatchFreeAll();
-// Number 1483: records its arguments in the instance (file; request block;
-// buffer; buffer length from value2; mode word from extra) and answers 426
-// (batches are not set up).
+// Number 1483 until isam/maint/ installs its own: answers 426 (batches are
+// not set up).
 int BatchRequest(EngineCall* call);
 // >0 key, 0 no key, <0 error. Without conditions: -598 (eng_err 598) for a
 // missing set, which the key builder never asks for.
@@ -27,7 +27,7 @@ int CondIndexEvaluate(const CondIndexSet* set, uint16_t key_number, const void* 
 int CondIndexFree(CondIndexSet* set);           // 0
 int CondIndexHasCondition(int16_t data_file, uint16_t key_number);  // 0
 CondIndexSet* CondIndexLoad(int16_t data_file);  // null, eng_err 0
-int ContextFreeAll();                            // 0
+int ContextFreeAll();  // 0; the installed hook when there is one
 // Numbers 12634 and 12635: not in this build (6).
 int CreateFilesFromParmFile(EngineCall* call);
 int OpenFilesFromParmFile(EngineCall* call);

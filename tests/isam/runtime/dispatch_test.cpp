@@ -63,10 +63,7 @@ TEST_F(DispatchTest, TheMaintenanceHooksAnswerAsForFilesWithoutConditions) {
   char request[16] = {};
   EXPECT_EQ(isam::kEngBatchNotSetUp,
             isam::EngineCallNumber(isam::kFnBatchRequest, 3, request, nullptr, nullptr, &length, 5));
-  EXPECT_EQ(3, isam::CurrentInstance()->batch_file);
-  EXPECT_EQ(static_cast<void*>(request), isam::CurrentInstance()->batch_request);
-  EXPECT_EQ(512, isam::CurrentInstance()->batch_buffer_length);
-  EXPECT_EQ(5, isam::CurrentInstance()->batch_mode);
+  EXPECT_EQ(nullptr, isam::CurrentInstance()->batch_state) << "no batch was started";
   EXPECT_EQ(isam::kEngNotInThisBuild,
             isam::EngineCallNumber(isam::kFnCreateFromParmFile, 0, nullptr, nullptr, nullptr, nullptr, 0));
   EXPECT_EQ(isam::kEngNotInThisBuild,
