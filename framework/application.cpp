@@ -1,5 +1,8 @@
 #include "framework/application.h"
 
+#include "framework/docview/doc_template.h"
+#include "framework/frame_window.h"
+
 namespace framework {
 
 namespace {
@@ -11,8 +14,13 @@ CApplication* TheApp() { return g_app; }
 CApplication::CApplication() { g_app = this; }
 
 CApplication::~CApplication() {
+  docTemplate_.reset();
   if (g_app == this) g_app = nullptr;
 }
+
+FRAMEWORK_BEGIN_MESSAGE_MAP(CApplication, CCmdTarget)
+  OnCommand<&CApplication::OnAppExit>(kIdAppExit),
+FRAMEWORK_END_MESSAGE_MAP()
 
 int CApplication::Run(HINSTANCE instance, const char* commandLine, int showCommand) {
   instance_ = instance;
@@ -28,14 +36,44 @@ int CApplication::Run(HINSTANCE instance, const char* commandLine, int showComma
 
 int CApplication::MessageLoop() {
   MSG msg;
+  bool idle = true;
+  LONG idleCount = 0;
   for (;;) {
-    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(msg.wParam);
-    if (got == -1) return 1;
-    if (PreTranslateMessage(msg)) continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    while (idle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      if (!OnIdle(idleCount++)) idle = false;
+    }
+    if (!PumpMessage(msg)) return static_cast<int>(msg.wParam);
+    idle = true;
+    idleCount = 0;
   }
+}
+
+bool CApplication::OnIdle(LONG count) {
+  if (count == 0) {
+    if (auto* frame = dynamic_cast<CFrameWindow*>(CWindow::FromHandle(mainWindow_))) frame->OnIdleUpdateCmdUI();
+  }
+  return false;
+}
+
+bool CApplication::PreTranslateThroughWindows(MSG& msg) {
+  for (HWND h = msg.hwnd; h; h = ::GetParent(h)) {
+    CWindow* w = CWindow::FromHandle(h);
+    if (w && w->PreTranslateMessage(msg)) return true;
+    if (!(::GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return false;
+}
+
+bool CApplication::PreTranslate(MSG& msg) { return PreTranslateThroughWindows(msg) || PreTranslateMessage(msg); }
+
+void CApplication::AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate) {
+  docTemplate_ = std::move(docTemplate);
+}
+
+bool CApplication::OnFileNew() { return docTemplate_ && docTemplate_->OpenDocumentFile() != nullptr; }
+
+void CApplication::OnAppExit() {
+  if (mainWindow_) ::SendMessageA(mainWindow_, WM_CLOSE, 0, 0);
 }
 
 }  // namespace framework
