@@ -1,18 +1,184 @@
 #include "shell/almacora_app.h"
 
+#include <winsock2.h>
+
 #include <commctrl.h>
+#include <mmsystem.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include "framework/dialogs/message_box.h"
+#include "framework/docview/doc_template.h"
+#include "model/program_settings.h"
+#include "model/services/model_services.h"
+#include "res/resource.h"
+#include "shell/about_dlg.h"
+#include "shell/grid_view.h"
+#include "shell/hand_over.h"
+#include "shell/main_frame.h"
+#include "shell/shell_document.h"
+#include "shell/splash_wnd.h"
+
+std::string g_ProgramFolder;
+
+namespace {
+
+std::string ProgramFolder() {
+  char path[MAX_PATH + 1] = "";
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path);
+  size_t slash = s.find_last_of('\\');
+  s = slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string CurrentFolder() {
+  char dir[MAX_PATH] = "";
+  DWORD n = ::GetCurrentDirectoryA(sizeof dir, dir);
+  std::string s = (n > 0 && n < sizeof dir) ? std::string(dir) : std::string();
+  if (!s.empty() && s.back() != '\\') s += '\\';
+  return s;
+}
+
+}  // namespace
+
+CAlmacoraApp::CAlmacoraApp() { framework::SetMessageBoxTitle("Almacora"); }
+
+CAlmacoraApp::~CAlmacoraApp() {
+  if (m_bSocketsStarted) ::WSACleanup();
+}
+
+FRAMEWORK_BEGIN_MESSAGE_MAP(CAlmacoraApp, framework::CApplication)
+  framework::OnCommand<&CAlmacoraApp::OnAppAbout>(ID_APP_ABOUT),
+  framework::OnCommand<&CAlmacoraApp::OnHelp>(ID_HELP),
+FRAMEWORK_END_MESSAGE_MAP()
 
 bool CAlmacoraApp::InitInstance() {
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  WSADATA wsa;
+  m_bSocketsStarted = ::WSAStartup(MAKEWORD(2, 0), &wsa) == 0;
+  g_ProgramFolder = ProgramFolder();
+
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = sizeof icc;
   icc.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES;
   ::InitCommonControlsEx(&icc);
 
-  if (!framework::CWindow::RegisterClass(GetInstanceHandle(), kMainWindowClass)) return false;
-  frame_ = std::make_unique<CMainFrame>();
-  if (!frame_->CreateMainWindow(GetInstanceHandle(), kMainWindowClass)) return false;
-  SetMainWindow(frame_->GetSafeHwnd());
-  ::ShowWindow(frame_->GetSafeHwnd(), GetShowCommand());
-  ::UpdateWindow(frame_->GetSafeHwnd());
+  g_Settings.LoadSettings();
+  g_Settings.ScreenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  g_Settings.ScreenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  GetModelServices().shell = &m_services;
+  GetModelServices().prompts = &m_prompts;
+
+  const std::string line = GetCommandLine();
+  const std::string trimmed = TrimmedCommandLine(line);
+  if (IsWebcalLine(trimmed) && HandOverToSearchOwner(line)) return false;
+
+  if (!g_Settings.AllowMultiple) {
+    if (HWND other = ::FindWindowA(kMainWindowClass, nullptr)) {
+      if (!trimmed.empty()) {
+        SendCommandLine(other, IsWebcalLine(trimmed) ? line : HandOverPath(trimmed, CurrentFolder()));
+      } else {
+        BringWindowToFront(other);
+      }
+      return false;
+    }
+  }
+
+  if (!StartMainWindow()) return false;
+
+  auto* doc = static_cast<CShellDocument*>(GetDocTemplate()->GetDocument());
+  if (!trimmed.empty() && !IsWebcalLine(trimmed)) doc->OpenEventFile(HandOverPath(trimmed, CurrentFolder()));
+  PlayStartupSound();
+
+  DWORD timeout = 0;
+  if (::SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0) && timeout == 0) {
+    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(10000)),
+                            SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  }
   return true;
 }
+
+bool CAlmacoraApp::StartMainWindow() {
+  if (!m_bClassRegistered) {
+    HICON icon = ::LoadIconA(GetInstanceHandle(), "IDI_MAINICON");
+    if (!framework::CWindow::RegisterClass(GetInstanceHandle(), kMainWindowClass, icon,
+                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), CS_DBLCLKS))
+      return false;
+    m_bClassRegistered = true;
+  }
+  if (g_Settings.SplashEnabled) {
+    auto* splash = new CSplashWnd();
+    if (splash->Create(nullptr)) {
+      m_pSplash = splash;
+      ::UpdateWindow(splash->GetSafeHwnd());
+    } else {
+      delete splash;
+    }
+  }
+  AddDocTemplate(std::make_unique<framework::CSingleDocTemplate>(
+      IDR_MAINFRAME, [] { return std::make_unique<CShellDocument>(); }, [] { return new CMainFrame(); },
+      [] { return new CGridView(); }));
+  if (!OnFileNew()) return false;
+  auto* doc = static_cast<CShellDocument*>(GetDocTemplate()->GetDocument());
+  CMainFrame* frame = CMainFrame::Get();
+  if (!frame) return false;
+  // A "/webcal" start subscribes once the window exists; a subscription
+  // that does not complete ends start-up.
+  const std::string trimmed = TrimmedCommandLine(GetCommandLine());
+  if (IsWebcalLine(trimmed) && !frame->SubscribeToUrl(TrimmedCommandLine(trimmed.substr(7))))
+    doc->SetStartupCancelled();
+  if (doc->IsStartupCancelled()) {
+    frame->DestroyWindow();
+    return false;
+  }
+  frame->UpdateFilterMenu();
+  return true;
+}
+
+void CAlmacoraApp::PlayStartupSound() {
+  if (!g_Settings.SoundEnabled) return;
+  auto* doc = static_cast<CShellDocument*>(GetDocTemplate()->GetDocument());
+  const int mode = g_Settings.WinStartupMode;
+  if (!(mode == 1 || (mode == 3 && doc->GetWarningCount() != 0))) return;
+  std::string file = g_Settings.SoundFile;
+  if (file.empty() || file.find('\\') == std::string::npos) file = g_ProgramFolder + file;
+  if (!::sndPlaySoundA(file.c_str(), SND_ASYNC | SND_NODEFAULT)) ::MessageBeep(0xFFFFFFFF);
+}
+
+void CAlmacoraApp::FinishSplash() {
+  if (m_pSplash) m_pSplash->DestroyWindow();
+  m_pSplash = nullptr;
+}
+
+int CAlmacoraApp::ExitInstance() {
+  if (m_pSplash) FinishSplash();
+  GetModelServices().shell = nullptr;
+  GetModelServices().prompts = nullptr;
+  return CApplication::ExitInstance();
+}
+
+void CAlmacoraApp::WinHelp(DWORD data, UINT command) {
+  // HTML Help is looked up at run time: a system without it shows nothing.
+  using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  static HMODULE module = ::LoadLibraryA("hhctrl.ocx");
+  if (!module) return;
+  auto fn = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(::GetProcAddress(module, "HtmlHelpA")));
+  if (!fn) return;
+  const std::string file = g_ProgramFolder + "almacora.chm";
+  if (command == HELP_CONTEXT)
+    fn(GetMainWindow(), file.c_str(), 15 /* HH_HELP_CONTEXT */, data);
+  else if (command == HELP_FINDER)
+    fn(GetMainWindow(), file.c_str(), 0 /* HH_DISPLAY_TOPIC */, 0);
+}
+
+void CAlmacoraApp::OnAppAbout() {
+  CAboutDlg dlg;
+  dlg.DoModal();
+}
+
+void CAlmacoraApp::OnHelp() { WinHelp(1, HELP_CONTEXT); }

@@ -1,6 +1,193 @@
+// The main frame's creation, layout, menu state, exit and placement.
 #include "shell/main_frame.h"
 
-bool CMainFrame::CreateMainWindow(HINSTANCE instance, const char* className) {
-  return Create(className, "Almacora", WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT, 800, 600,
-                nullptr, nullptr, instance);
+#include <commctrl.h>
+#include <cpl.h>
+
+#include "framework/application.h"
+#include "framework/cmd_ui.h"
+#include "framework/docview/doc_template.h"
+#include "framework/docview/view.h"
+#include "model/program_settings.h"
+#include "model/services/model_services.h"
+#include "res/resource.h"
+#include "shell/almacora_app.h"
+#include "shell/frame_geometry.h"
+#include "shell/hand_over.h"
+#include "shell/private_messages.h"
+#include "shell/shell_document.h"
+
+void CALLBACK MainTimerProc(HWND, UINT, UINT_PTR, DWORD);
+
+namespace {
+// Overlapped window with caption, system menu, sizing frame, minimize and
+// maximize boxes, clip-children, created minimized.
+constexpr DWORD kFrameStyle = 0x22CF0000;
+
+void NowParts(int* date, int* seconds) {
+  SYSTEMTIME st;
+  ::GetLocalTime(&st);
+  *date = st.wYear * 10000 + st.wMonth * 100 + st.wDay;
+  *seconds = st.wHour * 3600 + st.wMinute * 60 + st.wSecond;
+}
+}  // namespace
+
+CMainFrame::CMainFrame() {
+  NowParts(&m_nLastCheckDate, &m_nLastCheckSeconds);
+  m_nCalMode = g_Settings.CalMode;
+}
+
+CMainFrame::~CMainFrame() {
+  if (m_nTimerId) ::KillTimer(nullptr, m_nTimerId);
+  for (HMODULE lib : m_arrCplLibs) {
+    // Applets are told to stop and exit before their library goes.
+    auto applet = reinterpret_cast<APPLET_PROC>(reinterpret_cast<void*>(::GetProcAddress(lib, "CPlApplet")));
+    if (applet) {
+      applet(nullptr, CPL_STOP, 0, 0);
+      applet(nullptr, CPL_EXIT, 0, 0);
+    }
+    ::FreeLibrary(lib);
+  }
+}
+
+CMainFrame* CMainFrame::Get() {
+  framework::CApplication* app = framework::TheApp();
+  return app ? dynamic_cast<CMainFrame*>(FromHandle(app->GetMainWindow())) : nullptr;
+}
+
+CShellDocument* CMainFrame::GetShellDocument() const {
+  framework::CApplication* app = framework::TheApp();
+  if (!app || !app->GetDocTemplate()) return nullptr;
+  return static_cast<CShellDocument*>(app->GetDocTemplate()->GetDocument());
+}
+
+bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+  cs.lpszClass = kMainWindowClass;
+  cs.style = kFrameStyle;
+  framework::CApplication* app = framework::TheApp();
+  m_bHidden = app && app->GetShowCommand() == SW_HIDE;
+  if (g_Settings.Maximized) m_nRestoreShow = SW_SHOWMAXIMIZED;
+  FrameGeometryInput in;
+  in.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  in.screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  in.winPosX = g_Settings.WinPosX;
+  in.winPosY = g_Settings.WinPosY;
+  in.winSizeX = g_Settings.WinSizeX;
+  in.winSizeY = g_Settings.WinSizeY;
+  in.winCentered = g_Settings.WinCentered;
+  in.gridSizeY = g_Settings.GridSizeY;
+  FrameGeometry g = ComputeFrameGeometry(in);
+  cs.x = g.x;
+  cs.y = g.y;
+  cs.cx = g.width;
+  cs.cy = g.height;
+  g_Settings.GridSizeY = g.gridSizeY;
+  return CFrameWindow::PreCreateWindow(cs);
+}
+
+bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
+  if (!CFrameWindow::OnCreate(cs)) return false;
+  if (!m_wndToolBar.Create(GetSafeHwnd(), TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_ALTDRAG | CCS_ADJUSTABLE,
+                           WS_VISIBLE | CCS_TOP, framework::kIdToolBar) ||
+      !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+    return false;
+  m_wndToolBar.SetWindowText("Standard");
+  toolBar_ = &m_wndToolBar;
+  if (g_Settings.ShowToolbar == 0) {
+    m_wndToolBar.ShowWindow(SW_HIDE);
+    m_bToolbarVisible = false;
+  }
+  if (!m_wndStatusBar.Create(GetSafeHwnd(), WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP, framework::kIdStatusBar) ||
+      !m_wndStatusBar.SetIndicators({{0, ""}, {ID_INDICATOR_TIME, "00:00 PM"}, {ID_INDICATOR_DATE, "00/00/00 Test"}}))
+    return false;
+  statusBar_ = &m_wndStatusBar;
+  m_wndToolTip.Create(GetSafeHwnd());
+  m_nTimerId = ::SetTimer(nullptr, 0, 1000, &MainTimerProc);
+  return true;
+}
+
+void CMainFrame::UpdateFilterMenu() {
+  HMENU menu = ::GetMenu(GetSafeHwnd());
+  if (!menu) return;
+  CShellDocument* doc = GetShellDocument();
+  const char* text = doc && doc->IsTypeFilterActive() ? "F&ILTER ON" : "F&ilter";
+  ::ModifyMenuA(menu, ID_VIEW_FILTER, MF_BYCOMMAND | MF_STRING, ID_VIEW_FILTER, text);
+  ::DrawMenuBar(GetSafeHwnd());
+}
+
+void CMainFrame::BringToFront() { BringWindowToFront(GetSafeHwnd()); }
+
+void CMainFrame::OnInitMenu(HMENU menu) {
+  for (UINT id : {ID_SORT_DATE, ID_SORT_NAME, ID_SORT_TYPE, ID_SORT_DAYS_LEFT, ID_SORT_AGE,
+                  ID_VIEW_CALENDAR_AND_LIST, ID_VIEW_LIST_ONLY, ID_VIEW_CALENDAR_ONLY, ID_VIEW_OLD_IN_LIST,
+                  ID_VIEW_OLD_IN_CALENDAR})
+    ::CheckMenuItem(menu, id, MF_BYCOMMAND | MF_UNCHECKED);
+  if (g_Settings.ShowAcknowledgedList) ::CheckMenuItem(menu, ID_VIEW_OLD_IN_LIST, MF_BYCOMMAND | MF_CHECKED);
+  if (g_Settings.ShowAcknowledgedCalendar) ::CheckMenuItem(menu, ID_VIEW_OLD_IN_CALENDAR, MF_BYCOMMAND | MF_CHECKED);
+  static const UINT kSortItems[] = {ID_SORT_DATE, ID_SORT_NAME, ID_SORT_TYPE, ID_SORT_DAYS_LEFT, ID_SORT_AGE};
+  int sort = g_Settings.ListSortMode;
+  if (sort >= 3 && sort <= 7) ::CheckMenuItem(menu, kSortItems[sort - 3], MF_BYCOMMAND | MF_CHECKED);
+  // The layout is always both panes until the splitter arrives.
+  ::CheckMenuItem(menu, ID_VIEW_CALENDAR_AND_LIST, MF_BYCOMMAND | MF_CHECKED);
+  ::CheckMenuItem(menu, ID_VIEW_TOOLBAR, MF_BYCOMMAND | (m_bToolbarVisible ? MF_CHECKED : MF_UNCHECKED));
+  CShellDocument* doc = GetShellDocument();
+  bool all = doc && doc->GetDisplayMode() == 1;
+  ::CheckMenuItem(menu, ID_VIEW_ALL, MF_BYCOMMAND | (all ? MF_CHECKED : MF_UNCHECKED));
+  ::CheckMenuItem(menu, ID_VIEW_UPCOMING, MF_BYCOMMAND | (all ? MF_UNCHECKED : MF_CHECKED));
+  if (!g_Settings.TrayAvailable)
+    ::ModifyMenuA(menu, ID_CALENDAR_HIDE, MF_BYCOMMAND | MF_STRING, ID_CALENDAR_HIDE, "&Minimize Window");
+}
+
+void CMainFrame::OnActivate(UINT state, HWND /*other*/, BOOL /*minimized*/) {
+  // Neither the default activation nor the library's runs; the active
+  // view gets the focus so the accelerators keep working.
+  framework::CView* view = GetActiveView();
+  if (state != WA_INACTIVE && view && view->GetSafeHwnd()) ::SetFocus(view->GetSafeHwnd());
+}
+
+void CMainFrame::OnClose() {
+  bool cancelled = false;
+  if (g_Settings.WarnExit) {
+    WarningRequest request;
+    request.message =
+        "You are about to exit Almacora. Alarms will not sound if you exit. Use 'Hide Window' to leave "
+        "active.\n\nContinue Exiting Almacora?";
+    request.caption = "Almacora";
+    IEventPrompts* prompts = GetModelServices().prompts;
+    WarningAnswer a = prompts ? prompts->ShowWarning(request) : WarningAnswer{true, false};
+    cancelled = !a.accepted;
+    if (a.dontShowAgain) {
+      g_Settings.WarnExit = 0;
+      g_Settings.WriteInt("WarnExit", 0);
+    }
+  }
+  CShellDocument* doc = GetShellDocument();
+  if (g_Settings.AutoExport && doc) doc->UpdateAllViews(nullptr, kHintWriteListFile);
+  if (!cancelled) CFrameWindow::OnClose();
+}
+
+void CMainFrame::OnDestroy() {
+  if (g_Settings.SaveOnExit) SaveWindowPlacement();
+  CFrameWindow::OnDestroy();
+  g_Settings.SaveSettings();
+}
+
+void CMainFrame::SaveWindowPlacement() {
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  if (::GetWindowPlacement(GetSafeHwnd(), &wp)) {
+    g_Settings.WinPosX = wp.rcNormalPosition.left;
+    g_Settings.WinPosY = wp.rcNormalPosition.top;
+    g_Settings.WinSizeX = wp.rcNormalPosition.right - wp.rcNormalPosition.left;
+    g_Settings.WinSizeY = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
+    g_Settings.Maximized = wp.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
+  }
+  g_Settings.ShowToolbar = m_bToolbarVisible ? 1 : 0;
+  g_Settings.CalMode = static_cast<int16_t>(m_nCalMode);
+  if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintSaveState);
+}
+
+BOOL CMainFrame::SubscribeToUrl(const std::string& /*address*/) {
+  ShowNotAvailable("Subscribing to Internet calendars");
+  return FALSE;
 }

@@ -1,10 +1,117 @@
-// The main window of the program.
+// CMainFrame: the one top-level window "Almacora" of the class
+// "AlmacoraClass": menus, accelerators, the toolbar "Standard" (0xE800),
+// the status bar (0xE801) with the time and date panes, the views, the
+// one-second timer, and the commands and private messages other windows
+// and other programs send it.
+//
+// Commands whose windows are not built yet have no handler and stay grey;
+// the calendar manager and subscription answer with a box saying they are
+// not there yet.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "framework/controls/status_bar.h"
+#include "framework/controls/tool_bar.h"
 #include "framework/frame_window.h"
+#include "shell/frame_tool_tip.h"
+
+class CShellDocument;
 
 class CMainFrame : public framework::CFrameWindow {
  public:
-  // Creates the top-level window "Almacora" of the given class.
-  bool CreateMainWindow(HINSTANCE instance, const char* className);
+  CMainFrame();
+  ~CMainFrame() override;
+
+  // The application's main frame, or null.
+  static CMainFrame* Get();
+
+  // Menu item 32843 reads "F&ILTER ON" while the type filter is active,
+  // else "F&ilter".
+  void UpdateFilterMenu();
+  // Shows, restores and brings the window to the front.
+  void BringToFront();
+  // Subscribing is not built yet: says so and answers FALSE.
+  BOOL SubscribeToUrl(const std::string& address);
+  // Puts the window's place, toolbar and calendar mode into the settings
+  // and tells the views to save their state (hint 6).
+  void SaveWindowPlacement();
+  // The time pane's update: both clock panes, item enabled.
+  void OnUpdateTime(framework::CCmdUI* ui);
+  // Every second: the interval test, then the splash step.
+  void PeriodicCheck();
+
+  int GetCalMode() const { return m_nCalMode; }
+  bool IsToolbarVisible() const { return m_bToolbarVisible; }
+  bool IsSearchOwner() const { return m_bSearchOwner; }
+  framework::CStatusBar& GetStatusBar() { return m_wndStatusBar; }
+  framework::CToolBar& GetToolBar() { return m_wndToolBar; }
+  CShellDocument* GetShellDocument() const;
+  int GetPictureWidth() const { return m_nPictureWidth; }
+  int GetPictureHeight() const { return m_nPictureHeight; }
+
+  FRAMEWORK_DECLARE_MESSAGE_MAP()
+
+ protected:
+  bool PreCreateWindow(CREATESTRUCTA& cs) override;
+  bool OnCreate(const CREATESTRUCTA& cs) override;
+  void OnClose() override;
+  void OnDestroy() override;
+
+ private:
+  // Commands.
+  void OnToggleToolbar();
+  void OnEventCount();
+  void OnViewDay();
+  void OnViewWeek();
+  void OnViewMonth();
+  void OnViewAll();
+  void OnViewUpcoming();
+  void OnOldInList();
+  void OnOldInCalendar();
+  void OnResetAll();
+  void OnToday();
+  void OnDateTimeApplet();
+  void OnRegionalApplet();
+  void OnWebSite();
+  void OnHelpFinder();
+  void OnCloseCommand();
+  void OnCalendarSearch();
+  void OnCalendarManager();
+  void OnSubscribe();
+  void OnFileOpen();
+  // Update handlers.
+  void OnUpdateDay(framework::CCmdUI* ui);
+  void OnUpdateWeek(framework::CCmdUI* ui);
+  void OnUpdateMonth(framework::CCmdUI* ui);
+  void OnUpdateShowAll(framework::CCmdUI* ui);
+  void OnUpdateShowUpcoming(framework::CCmdUI* ui);
+  // Messages.
+  void OnInitMenu(HMENU menu);
+  void OnActivate(UINT state, HWND other, BOOL minimized);
+  BOOL OnCopyData(HWND sender, COPYDATASTRUCT* data);
+  LRESULT OnQuerySearchOwner(WPARAM, LPARAM);
+  LRESULT OnAppsTest(WPARAM, LPARAM);
+  LRESULT OnMonthPicture(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetPictureSize(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShowAlarmLog(WPARAM, LPARAM);
+
+  void SetCalMode(int mode);
+  void OpenControlPanelApplet(const char* library);
+
+  CFrameToolTip m_wndToolTip;
+  bool m_bToolbarVisible = true;
+  int m_nLastCheckDate = 0;
+  int m_nLastCheckSeconds = 0;
+  UINT_PTR m_nTimerId = 0;
+  bool m_bSearchOwner = false;
+  int m_nPictureHeight = 400;
+  int m_nPictureWidth = 600;
+  int m_nCalMode = 0;
+  bool m_bHidden = false;
+  int m_nRestoreShow = SW_RESTORE;
+  std::vector<HMODULE> m_arrCplLibs;
+  framework::CStatusBar m_wndStatusBar;
+  framework::CToolBar m_wndToolBar;
 };

@@ -1,0 +1,16 @@
+// CAboutDlg: dialog 100, "About Almacora", with the maker's e-mail address
+// and web site.
+#pragma once
+
+#include "framework/dialogs/dialog.h"
+
+class CAboutDlg : public framework::CDialog {
+ public:
+  explicit CAboutDlg(HWND parent = nullptr);
+
+  static constexpr const char* kSalesAddress = "sales@corvelle.example";
+  static constexpr const char* kWebSite = "http://www.corvelle.example/";
+
+ protected:
+  BOOL OnInitDialog() override;
+};

@@ -1,0 +1,215 @@
+// The main frame's command table and update handlers.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cpl.h>
+
+#include <cstdio>
+
+#include "framework/cmd_ui.h"
+#include "framework/dialogs/common_dialogs.h"
+#include "framework/dialogs/message_box.h"
+#include "model/program_settings.h"
+#include "res/resource.h"
+#include "shell/almacora_app.h"
+#include "shell/main_frame.h"
+#include "shell/private_messages.h"
+#include "shell/shell_document.h"
+#include "shell/shell_services.h"
+
+using framework::OnCommand;
+using framework::OnUpdateUi;
+
+FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
+  OnCommand<&CMainFrame::OnToggleToolbar>(ID_VIEW_TOOLBAR),
+  OnCommand<&CMainFrame::OnEventCount>(ID_EVENT_COUNT),
+  OnCommand<&CMainFrame::OnViewDay>(ID_VIEW_DAY),
+  OnCommand<&CMainFrame::OnViewDay>(ID_VIEW_DAY_KEY),
+  OnCommand<&CMainFrame::OnViewWeek>(ID_VIEW_WEEK),
+  OnCommand<&CMainFrame::OnViewWeek>(ID_KEY_WEEK),
+  OnCommand<&CMainFrame::OnViewMonth>(ID_VIEW_MONTH),
+  OnCommand<&CMainFrame::OnViewMonth>(ID_KEY_MONTH),
+  OnCommand<&CMainFrame::OnViewAll>(ID_VIEW_ALL),
+  OnCommand<&CMainFrame::OnViewAll>(ID_VIEW_ALL_KEY),
+  OnCommand<&CMainFrame::OnViewUpcoming>(ID_VIEW_UPCOMING),
+  OnCommand<&CMainFrame::OnViewUpcoming>(ID_VIEW_UPCOMING_KEY),
+  OnCommand<&CMainFrame::OnOldInList>(ID_VIEW_OLD_IN_LIST),
+  OnCommand<&CMainFrame::OnOldInCalendar>(ID_VIEW_OLD_IN_CALENDAR),
+  OnCommand<&CMainFrame::OnResetAll>(ID_EVENT_RESET_ALL),
+  OnCommand<&CMainFrame::OnToday>(ID_VIEW_TODAY),
+  OnCommand<&CMainFrame::OnDateTimeApplet>(ID_SETUP_DATE_TIME),
+  OnCommand<&CMainFrame::OnRegionalApplet>(ID_SETUP_REGIONAL),
+  OnCommand<&CMainFrame::OnWebSite>(ID_HELP_WEB_SITE),
+  OnCommand<&CMainFrame::OnHelpFinder>(ID_HELP_FINDER),
+  OnCommand<&CMainFrame::OnHelpFinder>(ID_KEY_HELP),
+  OnCommand<&CMainFrame::OnCloseCommand>(ID_ALT_F4),
+  OnCommand<&CMainFrame::OnCalendarSearch>(ID_CALENDAR_SEARCH),
+  OnCommand<&CMainFrame::OnCalendarManager>(ID_CALENDAR_MANAGER),
+  OnCommand<&CMainFrame::OnCalendarManager>(ID_CALENDAR_MANAGER_KEY),
+  OnCommand<&CMainFrame::OnCalendarManager>(ID_CALENDAR_MANAGER_BUTTON),
+  OnCommand<&CMainFrame::OnCalendarManager>(ID_KEY_MANAGER),
+  OnCommand<&CMainFrame::OnCalendarManager>(ID_EXTRA_MANAGER),
+  OnCommand<&CMainFrame::OnSubscribe>(ID_CALENDAR_SUBSCRIBE),
+  OnCommand<&CMainFrame::OnSubscribe>(ID_CALENDAR_SUBSCRIBE_KEY),
+  OnCommand<&CMainFrame::OnFileOpen>(ID_FILE_OPEN),
+  OnCommand<&CMainFrame::OnFileOpen>(ID_KEY_OPEN),
+  OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
+  OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
+  OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),
+  OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_KEY_WEEK),
+  OnUpdateUi<&CMainFrame::OnUpdateMonth>(ID_VIEW_MONTH),
+  OnUpdateUi<&CMainFrame::OnUpdateMonth>(ID_KEY_MONTH),
+  OnUpdateUi<&CMainFrame::OnUpdateShowAll>(ID_VIEW_ALL_KEY),
+  OnUpdateUi<&CMainFrame::OnUpdateShowUpcoming>(ID_VIEW_UPCOMING_KEY),
+  OnUpdateUi<&CMainFrame::OnUpdateTime>(ID_INDICATOR_TIME),
+  framework::OnWmInitMenu<&CMainFrame::OnInitMenu>(),
+  framework::OnWmActivate<&CMainFrame::OnActivate>(),
+  framework::OnWmCopyData<&CMainFrame::OnCopyData>(),
+  framework::OnMessage<&CMainFrame::OnQuerySearchOwner>(WM_QUERYSEARCHOWNER),
+  framework::OnMessage<&CMainFrame::OnAppsTest>(WM_APPSTEST),
+  framework::OnMessage<&CMainFrame::OnMonthPicture>(WM_MONTHPICTURE),
+  framework::OnMessage<&CMainFrame::OnSetPictureSize>(WM_SETPICTURESIZE),
+  framework::OnMessage<&CMainFrame::OnShowAlarmLog>(WM_SHOWALARMLOG),
+FRAMEWORK_END_MESSAGE_MAP()
+
+void CMainFrame::OnToggleToolbar() {
+  m_bToolbarVisible = !m_bToolbarVisible;
+  m_wndToolBar.ShowWindow(m_bToolbarVisible ? SW_SHOW : SW_HIDE);
+  RecalcLayout();
+}
+
+void CMainFrame::OnEventCount() {
+  CShellDocument* doc = GetShellDocument();
+  char text[128];
+  std::snprintf(text, sizeof text, "%d User Defined Events\n%d Subscribed / Previewed Events\n",
+                doc ? doc->CountUserEvents() : 0, doc ? doc->CountSubscribedEvents() : 0);
+  framework::MessageBox(text, MB_OK | MB_ICONINFORMATION, "Event Count");
+}
+
+void CMainFrame::SetCalMode(int mode) {
+  // Month and week share one view: the hint goes out only on a change,
+  // the (future) calendar frame is switched every time.
+  if (m_nCalMode == mode) return;
+  m_nCalMode = mode;
+  if (mode == 2) return;
+  if (CShellDocument* doc = GetShellDocument())
+    doc->UpdateAllViews(nullptr, kHintMonthWeek, reinterpret_cast<void*>(static_cast<INT_PTR>(mode == 1 ? 1 : 0)));
+}
+
+void CMainFrame::OnViewDay() { SetCalMode(2); }
+void CMainFrame::OnViewWeek() { SetCalMode(1); }
+void CMainFrame::OnViewMonth() { SetCalMode(0); }
+
+void CMainFrame::OnViewAll() {
+  framework::CWaitCursor wait;
+  CShellDocument* doc = GetShellDocument();
+  if (doc && doc->GetDisplayMode() != 1) {
+    doc->SetViewMode(1);
+    g_Settings.ShowState = 1;
+  }
+}
+
+void CMainFrame::OnViewUpcoming() {
+  framework::CWaitCursor wait;
+  CShellDocument* doc = GetShellDocument();
+  if (doc && doc->GetDisplayMode() == 1) {
+    doc->SetViewMode(0);
+    g_Settings.ShowState = 0;
+  }
+}
+
+void CMainFrame::OnOldInList() {
+  g_Settings.ShowAcknowledgedList = g_Settings.ShowAcknowledgedList ? 0 : 1;
+  if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintReload);
+}
+
+void CMainFrame::OnOldInCalendar() {
+  g_Settings.ShowAcknowledgedCalendar = g_Settings.ShowAcknowledgedCalendar ? 0 : 1;
+  if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintReload);
+}
+
+void CMainFrame::OnResetAll() {
+  if (CShellDocument* doc = GetShellDocument()) doc->ResetAllEvents();
+}
+
+void CMainFrame::OnToday() {
+  if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintGoToDate, nullptr);
+}
+
+void CMainFrame::OpenControlPanelApplet(const char* library) {
+  HMODULE lib = ::LoadLibraryA(library);
+  APPLET_PROC applet =
+      lib ? reinterpret_cast<APPLET_PROC>(reinterpret_cast<void*>(::GetProcAddress(lib, "CPlApplet"))) : nullptr;
+  if (!applet) {
+    if (lib) ::FreeLibrary(lib);
+    framework::MessageBox("Could Not Load Date/Time Control Panel Window", MB_OK | MB_ICONEXCLAMATION, "Error");
+    return;
+  }
+  applet(nullptr, CPL_INIT, 0, 0);
+  applet(nullptr, CPL_GETCOUNT, 0, 0);
+  CPLINFO info{};
+  applet(nullptr, CPL_INQUIRE, 0, reinterpret_cast<LPARAM>(&info));
+  applet(nullptr, CPL_DBLCLK, 0, info.lData);
+  m_arrCplLibs.push_back(lib);
+}
+
+void CMainFrame::OnDateTimeApplet() { OpenControlPanelApplet("timedate.cpl"); }
+void CMainFrame::OnRegionalApplet() { OpenControlPanelApplet("intl.cpl"); }
+
+void CMainFrame::OnWebSite() {
+  auto r = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteA(GetSafeHwnd(), "open", "corvelle.url", nullptr, nullptr, SW_SHOWNORMAL));
+  if (r <= 32) framework::MessageBox("Error Opening Web Browser", MB_OK | MB_ICONEXCLAMATION, "Error");
+}
+
+void CMainFrame::OnHelpFinder() {
+  if (auto* app = dynamic_cast<CAlmacoraApp*>(framework::TheApp())) app->WinHelp(0, HELP_FINDER);
+}
+
+void CMainFrame::OnCloseCommand() { OnClose(); }
+
+void CMainFrame::OnCalendarSearch() {
+  m_bSearchOwner = true;
+  // The Internet calendar search page, opened as a link is.
+  ::ShellExecuteA(GetSafeHwnd(), "open", g_Settings.CalendarSearchURL.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void CMainFrame::OnCalendarManager() { ShowNotAvailable("The calendar manager"); }
+
+void CMainFrame::OnSubscribe() { SubscribeToUrl(std::string()); }
+
+void CMainFrame::OnFileOpen() {
+  framework::CFileDialog dlg(true, "akv", "", OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY,
+                             "Event Files (*.akv)|*.akv|iCalendar Files (*.ics)|*.ics|All Files (*.*)|*.*||",
+                             GetSafeHwnd());
+  dlg.title = "Select Data File";
+  if (dlg.DoModal() == IDOK) {
+    if (CShellDocument* doc = GetShellDocument()) doc->OpenEventFile(dlg.GetPathName());
+  }
+  ::SetActiveWindow(GetSafeHwnd());
+}
+
+void CMainFrame::OnUpdateDay(framework::CCmdUI* ui) {
+  ui->SetCheck(m_nCalMode == 2);
+  ui->Enable(true);
+}
+
+void CMainFrame::OnUpdateWeek(framework::CCmdUI* ui) {
+  ui->SetCheck(m_nCalMode == 1);
+  ui->Enable(true);
+}
+
+void CMainFrame::OnUpdateMonth(framework::CCmdUI* ui) {
+  ui->SetCheck(m_nCalMode == 0);
+  ui->Enable(true);
+}
+
+void CMainFrame::OnUpdateShowAll(framework::CCmdUI* ui) {
+  CShellDocument* doc = GetShellDocument();
+  ui->SetCheck(doc && doc->GetDisplayMode() == 1);
+}
+
+void CMainFrame::OnUpdateShowUpcoming(framework::CCmdUI* ui) {
+  CShellDocument* doc = GetShellDocument();
+  ui->SetCheck(doc && doc->GetDisplayMode() == 0);
+}

@@ -1,0 +1,56 @@
+#include "shell/shell_services.h"
+
+#include <cstring>
+
+#include "framework/dialogs/message_box.h"
+#include "framework/gdi/gdi.h"
+#include "model/settings_fonts.h"
+
+IShellServices::FontHandle CShellServices::CreatePointFont(const LogFont& font) {
+  // The stored layout is the platform's LOGFONTA, height in tenths.
+  LOGFONTA lf{};
+  std::memcpy(&lf, &font, sizeof lf);
+  framework::CFont f;
+  if (!f.CreatePointFontIndirect(lf)) return nullptr;
+  return f.Detach();
+}
+
+void CShellServices::DeleteFont(FontHandle font) {
+  if (font) ::DeleteObject(static_cast<HFONT>(font));
+}
+
+bool CShellServices::FlashWindowInTaskbar(WindowHandle window, unsigned count) {
+  using FlashEx = BOOL(WINAPI*)(PFLASHWINFO);
+  auto fn = reinterpret_cast<FlashEx>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "FlashWindowEx")));
+  if (!fn) return false;
+  FLASHWINFO fi{};
+  fi.cbSize = sizeof fi;
+  fi.hwnd = static_cast<HWND>(window);
+  fi.dwFlags = FLASHW_TRAY;
+  fi.uCount = count;
+  return fn(&fi) || true;
+}
+
+void CShellServices::ShowError(const std::string& text) { framework::MessageBox(text, MB_OK | MB_ICONEXCLAMATION); }
+
+bool CShellPrompts::ConfirmDeleteEvent() {
+  return framework::MessageBox("Delete Current Event?", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool CShellPrompts::AskDeleteOccurrence(const std::string& /*prompt*/, int* /*choice*/) {
+  ShowNotAvailable("Deleting single occurrences");
+  return false;
+}
+
+WarningAnswer CShellPrompts::ShowWarning(const WarningRequest& request) {
+  WarningAnswer a;
+  UINT type = request.okOnly ? (MB_OK | MB_ICONINFORMATION) : (MB_YESNO | MB_ICONWARNING);
+  int r = framework::MessageBox(request.message, type, request.caption);
+  a.accepted = r == IDYES || r == IDOK;
+  return a;
+}
+
+void ShowNotAvailable(const std::string& what) {
+  framework::MessageBox(what + " is not available in this version yet.", MB_OK | MB_ICONINFORMATION);
+}

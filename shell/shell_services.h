@@ -1,0 +1,29 @@
+// What the shell offers the core: font objects, task-bar flashing and
+// message boxes (IShellServices), and the questions of the event model
+// (IEventPrompts). Registered in ModelServices by the application while it
+// runs. Questions whose dialogs have not been built yet answer as a
+// message box of the same text.
+#pragma once
+
+#include "model/services/event_prompts.h"
+#include "model/services/shell_services.h"
+
+class CShellServices : public IShellServices {
+ public:
+  FontHandle CreatePointFont(const LogFont& font) override;
+  void DeleteFont(FontHandle font) override;
+  bool FlashWindowInTaskbar(WindowHandle window, unsigned count) override;
+  void ShowError(const std::string& text) override;
+};
+
+class CShellPrompts : public IEventPrompts {
+ public:
+  bool ConfirmDeleteEvent() override;
+  bool AskDeleteOccurrence(const std::string& prompt, int* choice) override;
+  // A Yes/No box (OK with okOnly) of the message under the caption; the
+  // box has no check box, so dontShowAgain stays false.
+  WarningAnswer ShowWarning(const WarningRequest& request) override;
+};
+
+// Says in a box that a part of the program is not there yet.
+void ShowNotAvailable(const std::string& what);
