@@ -1,49 +1,117 @@
-// Starts the real almacora.exe, finds its main window by class and title as
-// another instance would, closes it and expects a clean exit.
+// Starts the real almacora.exe and drives it as another program would:
+// its window, bars and geometry, its exit and what it leaves in the
+// registry, the splash, and the foreground-lock time-out it mends.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <string>
+#include "program_fixture.h"
+#include "shell/frame_geometry.h"
 
-namespace {
-
-HWND WaitForWindow(const char* cls, const char* title, DWORD timeoutMs) {
-  DWORD start = ::GetTickCount();
-  for (;;) {
-    HWND h = ::FindWindowA(cls, title);
-    if (h) return h;
-    if (::GetTickCount() - start > timeoutMs) return nullptr;
-    ::Sleep(50);
-  }
-}
-
-}  // namespace
+using shelltest::Program;
+using shelltest::ReadSetting;
+using shelltest::ResetProfile;
 
 TEST(MainWindow, OpensAsAlmacoraClassAndExitsCleanlyOnClose) {
-  std::string cmd = std::string("\"") + ALMACORA_EXE_PATH + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      << "CreateProcess failed: " << ::GetLastError();
-
-  HWND h = WaitForWindow("AlmacoraClass", "Almacora", 20000);
-  if (!h) ::TerminateProcess(pi.hProcess, 99);
+  ResetProfile();
+  Program p;
+  ASSERT_TRUE(p.Start());
+  HWND h = p.WaitForWindow();
   ASSERT_NE(h, nullptr) << "main window did not appear";
-
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(h, &pid);
-  EXPECT_EQ(pid, pi.dwProcessId);
+  EXPECT_NE(::FindWindowA("AlmacoraClass", "Almacora"), nullptr);
   EXPECT_TRUE(::IsWindowVisible(h));
 
+  // The real window where the geometry rule puts it on this screen.
+  FrameGeometryInput in;
+  in.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  in.screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  FrameGeometry g = ComputeFrameGeometry(in);
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  ASSERT_TRUE(::GetWindowPlacement(h, &wp));
+  EXPECT_EQ(wp.rcNormalPosition.left, g.x);
+  EXPECT_EQ(wp.rcNormalPosition.top, g.y);
+  EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, g.width);
+  EXPECT_EQ(wp.rcNormalPosition.bottom - wp.rcNormalPosition.top, g.height);
+
+  HWND status = ::GetDlgItem(h, 0xE801);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(::SendMessageA(status, SB_GETPARTS, 0, 0), 3);
+  ASSERT_NE(::GetDlgItem(h, 0xE800), nullptr);
+
+  shelltest::PumpFor(1500);  // a clock tick
+  shelltest::Shot shot = shelltest::TakeShot(h, "main-window");
+  ASSERT_GT(shot.width, 100);
+  // The list pane is white in the middle of the window.
+  EXPECT_EQ(shot.At(shot.width / 2, shot.height / 2), RGB(255, 255, 255));
+
   ::PostMessageA(h, WM_CLOSE, 0, 0);
-  DWORD wait = ::WaitForSingleObject(pi.hProcess, 10000);
-  if (wait != WAIT_OBJECT_0) ::TerminateProcess(pi.hProcess, 98);
-  EXPECT_EQ(wait, static_cast<DWORD>(WAIT_OBJECT_0));
-  DWORD code = 12345;
-  ::GetExitCodeProcess(pi.hProcess, &code);
-  EXPECT_EQ(code, 0u);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  EXPECT_EQ(p.WaitExit(), 0);
+  EXPECT_EQ(ReadSetting("WinPosX"), g.x);
+  EXPECT_EQ(ReadSetting("WinPosY"), g.y);
+  EXPECT_EQ(ReadSetting("WinSizeX"), g.width);
+  EXPECT_EQ(ReadSetting("WinSizeY"), g.height);
+  EXPECT_EQ(ReadSetting("GridSizeY"), g.gridSizeY);
+  EXPECT_EQ(ReadSetting("Maximized"), 0);
+  EXPECT_EQ(ReadSetting("ShowToolbar"), 1);
+  EXPECT_EQ(ReadSetting("CalMode"), 0);
+}
+
+TEST(MainWindow, SplashShowsNavyAndIsGoneWithinFiveSeconds) {
+  ResetProfile({{"SplashEnabled", 1}, {"AlarmCheckFrequency", 3}});
+  Program p;
+  ASSERT_TRUE(p.Start());
+  DWORD start = ::GetTickCount();
+  HWND splash = nullptr;
+  while (!splash && ::GetTickCount() - start < 15000) {
+    HWND h = ::FindWindowA("#32770", nullptr);
+    DWORD pid = 0;
+    if (h) ::GetWindowThreadProcessId(h, &pid);
+    if (h && pid == p.Pid() && ::IsWindowVisible(h)) splash = h;
+    ::Sleep(20);
+  }
+  ASSERT_NE(splash, nullptr) << "no splash";
+  DWORD seen = ::GetTickCount();
+  shelltest::Shot shot = shelltest::TakeShot(splash, "splash");
+  ASSERT_GT(shot.width, 4);
+  EXPECT_EQ(shot.At(2, shot.height - 3), RGB(0, 0, 128));
+  while (::IsWindow(splash) && ::GetTickCount() - seen < 8000) ::Sleep(50);
+  EXPECT_FALSE(::IsWindow(splash));
+  EXPECT_LE(::GetTickCount() - seen, 5500u);
+  HWND main = p.WaitForWindow();
+  ASSERT_NE(main, nullptr);
+  ::PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(MainWindow, NoSplashWhenDisabledAndTheLockTimeOutIsMended) {
+  struct Case {
+    DWORD before;
+    DWORD after;
+  };
+  for (Case c : {Case{0, 10000}, Case{5000, 5000}}) {
+    ResetProfile();
+    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(c.before)),
+                            SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    Program p;
+    ASSERT_TRUE(p.Start());
+    HWND main = p.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    HWND dlg = ::FindWindowA("#32770", nullptr);
+    DWORD pid = 0;
+    if (dlg) ::GetWindowThreadProcessId(dlg, &pid);
+    EXPECT_NE(pid, p.Pid()) << "a splash with SplashEnabled 0";
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(), 0);
+    DWORD value = 0, size = sizeof value;
+    char text[32] = "";
+    DWORD tsize = sizeof text;
+    if (::RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ForegroundLockTimeout", RRF_RT_REG_DWORD,
+                       nullptr, &value, &size) != ERROR_SUCCESS &&
+        ::RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ForegroundLockTimeout", RRF_RT_REG_SZ, nullptr,
+                       text, &tsize) == ERROR_SUCCESS)
+      value = static_cast<DWORD>(std::strtoul(text, nullptr, 10));
+    EXPECT_EQ(value, c.after) << "before " << c.before;
+  }
 }

@@ -1,0 +1,198 @@
+// The main frame in this process (scratch profile, the program's own
+// resources): where it goes, its toolbar and menus, its commands and their
+// grey state, its keys, and the About box.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/docview/doc_template.h"
+#include "framework/docview/view.h"
+#include "model/program_settings.h"
+#include "platform/profile_store.h"
+#include "program_fixture.h"
+#include "shell/almacora_app.h"
+#include "shell/frame_geometry.h"
+#include "shell/main_frame.h"
+#include "shell/shell_document.h"
+
+namespace {
+
+class RecordingView : public framework::CView {
+ public:
+  std::vector<std::pair<LPARAM, INT_PTR>> hints;
+  void OnUpdate(framework::CView*, LPARAM hint, void* object) override {
+    hints.emplace_back(hint, reinterpret_cast<INT_PTR>(object));
+  }
+  int Count(LPARAM hint) const {
+    int n = 0;
+    for (const auto& h : hints) n += h.first == hint;
+    return n;
+  }
+};
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_frame"));
+    g_Settings.SetProfile(store_.get());
+    g_Settings.LoadSettings();
+    g_Settings.SplashEnabled = 0;
+    g_Settings.WarnExit = 0;
+    g_Settings.SoundEnabled = 0;
+    app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
+    ASSERT_TRUE(app_.StartMainWindow());
+    frame_ = CMainFrame::Get();
+    ASSERT_NE(frame_, nullptr);
+    doc_ = frame_->GetShellDocument();
+    doc_->AddView(&recorder_);
+  }
+  void TearDown() override {
+    doc_->RemoveView(&recorder_);
+    if (frame_) frame_->DestroyWindow();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    store_->Clear();
+    g_Settings.SetProfile(nullptr);
+  }
+  UINT MenuState(UINT id) {
+    HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
+      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
+    return ::GetMenuState(bar, id, MF_BYCOMMAND);
+  }
+  std::string MenuText(UINT id) {
+    char text[64] = "";
+    ::GetMenuStringA(::GetMenu(frame_->GetSafeHwnd()), id, text, sizeof text, MF_BYCOMMAND);
+    return text;
+  }
+
+  CAlmacoraApp app_;
+  std::unique_ptr<platform::ProfileStore> store_;
+  CMainFrame* frame_ = nullptr;
+  CShellDocument* doc_ = nullptr;
+  RecordingView recorder_;
+};
+
+}  // namespace
+
+TEST(FrameGeometry, SizesAndPlaces) {
+  struct Case {
+    FrameGeometryInput in;
+    FrameGeometry out;
+  } cases[] = {
+      {{1024, 768, -1, -1, -1, -1, 1, 130}, {102, 77, 819, 614, 153}},
+      {{640, 480, -1, -1, -1, -1, 1, 130}, {32, 24, 576, 432, 108}},
+      {{1024, 768, -1, -1, -1, -1, 1, 200}, {102, 77, 819, 614, 200}},
+      {{1024, 768, 10, 20, 500, 400, 0, 130}, {10, 20, 500, 400, 130}},
+      {{1024, 768, 10, 20, 500, 400, 1, 130}, {262, 184, 500, 400, 130}},
+  };
+  for (const Case& c : cases) {
+    FrameGeometry g = ComputeFrameGeometry(c.in);
+    EXPECT_EQ(g.x, c.out.x);
+    EXPECT_EQ(g.y, c.out.y);
+    EXPECT_EQ(g.width, c.out.width);
+    EXPECT_EQ(g.height, c.out.height);
+    EXPECT_EQ(g.gridSizeY, c.out.gridSizeY);
+  }
+}
+
+TEST_F(FrameTest, ToolbarButtonsInOrderAndTheToolbarCommand) {
+  HWND tb = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE800);
+  ASSERT_NE(tb, nullptr);
+  const std::vector<int> expected = {32780, 32777, 32778, 32779, 32906, 32852, 32773, 32841, 0,
+                                     32886, 32861, 32860, 0,     32811, 32813, 32812, 0,     32793};
+  std::vector<int> ids;
+  int n = static_cast<int>(::SendMessageA(tb, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    TBBUTTON b{};
+    ::SendMessageA(tb, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+    ids.push_back((b.fsStyle & BTNS_SEP) ? 0 : b.idCommand);
+  }
+  EXPECT_EQ(ids, expected);
+  for (bool visible : {false, true}) {
+    frame_->SendMessage(WM_COMMAND, 32782);
+    EXPECT_EQ(::IsWindowVisible(tb) != FALSE, visible);
+    EXPECT_EQ(frame_->IsToolbarVisible(), visible);
+    EXPECT_EQ((MenuState(32782) & MF_CHECKED) != 0, visible);
+  }
+}
+
+TEST_F(FrameTest, CommandsWithoutHandlersAreGrey) {
+  struct Case {
+    UINT id;
+    bool grey;
+  } cases[] = {{32790, true}, {32841, true}, {32843, true}, {32793, true},
+               {32792, false}, {32782, false}, {57664, false}, {32861, false}, {57665, false}};
+  for (const Case& c : cases) EXPECT_EQ((MenuState(c.id) & MF_GRAYED) != 0, c.grey) << c.id;
+  // Toolbar buttons follow at idle.
+  app_.OnIdle(0);
+  HWND tb = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE800);
+  EXPECT_FALSE(::SendMessageA(tb, TB_ISBUTTONENABLED, 32841, 0));
+  EXPECT_TRUE(::SendMessageA(tb, TB_ISBUTTONENABLED, 32861, 0));
+}
+
+TEST_F(FrameTest, WeekAndMonthSendHint18OnlyOnAChange) {
+  frame_->SendMessage(WM_COMMAND, 32861);
+  frame_->SendMessage(WM_COMMAND, 32861);
+  EXPECT_EQ(recorder_.Count(18), 1);
+  EXPECT_EQ(recorder_.hints.back(), std::make_pair(LPARAM(18), INT_PTR(1)));
+  EXPECT_EQ(frame_->GetCalMode(), 1);
+  EXPECT_NE(MenuState(32861) & MF_CHECKED, 0u);
+  frame_->SendMessage(WM_COMMAND, 32860);
+  EXPECT_EQ(recorder_.hints.back(), std::make_pair(LPARAM(18), INT_PTR(0)));
+  EXPECT_EQ(frame_->GetCalMode(), 0);
+}
+
+TEST_F(FrameTest, KeysSelectWeekAndMonthAsTheMenuSays) {
+  EXPECT_EQ(MenuText(32861), "Week Calendar\tF7");
+  EXPECT_EQ(MenuText(32860), "Month Calendar\tF8");
+  HWND view = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE900);
+  ASSERT_NE(view, nullptr);
+  struct Case {
+    WPARAM key;
+    int mode;
+  } cases[] = {{VK_F7, 1}, {VK_F8, 0}, {VK_F6, 2}};
+  for (const Case& c : cases) {
+    MSG msg{view, WM_KEYDOWN, c.key, 1, 0, {0, 0}};
+    EXPECT_TRUE(app_.PreTranslate(msg));
+    EXPECT_EQ(frame_->GetCalMode(), c.mode);
+  }
+}
+
+TEST_F(FrameTest, FilterMenuTextFollowsTheFilter) {
+  EXPECT_EQ(MenuText(32843), "F&ilter");
+  doc_->SetTypeFilterActive(true);
+  frame_->UpdateFilterMenu();
+  EXPECT_EQ(MenuText(32843), "F&ILTER ON");
+  doc_->SetTypeFilterActive(false);
+  frame_->UpdateFilterMenu();
+  EXPECT_EQ(MenuText(32843), "F&ilter");
+}
+
+namespace {
+bool g_aboutSeen = false;
+COLORREF g_aboutPixel = 0;
+
+void CALLBACK AboutShot(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND about = ::FindWindowA("#32770", "About Almacora");
+  if (!about || !::IsWindowVisible(about)) return;
+  ::KillTimer(nullptr, id);
+  shelltest::Shot shot = shelltest::TakeShot(about, "about");
+  g_aboutSeen = shot.width > 10;
+  if (g_aboutSeen) g_aboutPixel = shot.At(shot.width - 6, shot.height - 6);
+  ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+}
+}  // namespace
+
+TEST_F(FrameTest, AboutBoxFromTheHelpMenu) {
+  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
+  ::SetTimer(nullptr, 0, 100, &AboutShot);
+  frame_->SendMessage(WM_COMMAND, 57664);
+  ASSERT_TRUE(g_aboutSeen);
+  EXPECT_EQ(g_aboutPixel, ::GetSysColor(COLOR_BTNFACE));
+}

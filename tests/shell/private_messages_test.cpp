@@ -1,0 +1,108 @@
+// The messages other programs send the running program: search owner,
+// the test box, the month picture and its size, and a few commands that
+// answer with a box.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "program_fixture.h"
+#include "shell/private_messages.h"
+
+using shelltest::BoxAnswerer;
+using shelltest::Program;
+
+namespace {
+
+UINT g_noticeCount = 0;
+
+LRESULT CALLBACK NoticeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_MONTHPICTURE && w == 0 && l == 0) ++g_noticeCount;
+  return ::DefWindowProcA(h, m, w, l);
+}
+
+class RunningProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    shelltest::ResetProfile({}, {{"CalendarSearchURL", "C:\\almacora-test-missing\\search.almacoratest"}});
+    ASSERT_TRUE(program_.Start());
+    main_ = program_.WaitForWindow();
+    ASSERT_NE(main_, nullptr);
+  }
+  void TearDown() override {
+    if (main_) ::PostMessageA(main_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_.WaitExit(), 0);
+  }
+  LRESULT Send(UINT m, WPARAM w = 0, LPARAM l = 0) { return ::SendMessageA(main_, m, w, l); }
+
+  Program program_;
+  HWND main_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(RunningProgram, SearchOwnerIsSetBySearchAndClearedByAHandOver) {
+  EXPECT_EQ(Send(WM_QUERYSEARCHOWNER), 0);
+  Send(WM_COMMAND, 32906);
+  EXPECT_EQ(Send(WM_QUERYSEARCHOWNER), 1);
+  // Data that is not a NUL-ended command line is ignored.
+  char unended[4] = {'x', '.', 'a', 'k'};
+  COPYDATASTRUCT bad{0, sizeof unended, unended};
+  Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&bad));
+  COPYDATASTRUCT foreign{7, 6, const_cast<char*>("x.akv")};
+  Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&foreign));
+  EXPECT_EQ(Send(WM_QUERYSEARCHOWNER), 1);
+  COPYDATASTRUCT good{0, 6, const_cast<char*>("x.akv")};
+  Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&good));
+  EXPECT_EQ(Send(WM_QUERYSEARCHOWNER), 0);
+}
+
+TEST_F(RunningProgram, BoxesOfMessagesAndCommands) {
+  struct Case {
+    UINT message;
+    WPARAM wParam;
+    const char* caption;
+    const char* text;
+    LRESULT result;
+  } cases[] = {
+      {WM_APPSTEST, 0, "APPS", "Apps Message Recieved", 1000},
+      {WM_COMMAND, 32792, "Event Count", "0 User Defined Events\n0 Subscribed / Previewed Events\n", 0},
+      {WM_COMMAND, 32797, "Error", "Could Not Load Date/Time Control Panel Window", 0},
+  };
+  for (const Case& c : cases) {
+    BoxAnswerer box(c.caption, IDOK);
+    EXPECT_EQ(Send(c.message, c.wParam), c.result) << c.caption;
+    ASSERT_TRUE(box.Wait()) << c.caption;
+    EXPECT_EQ(box.Text(), c.text);
+  }
+}
+
+TEST_F(RunningProgram, MonthPictureGoesToTheClipboardAtTheSetSize) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &NoticeProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "AlmacoraPictureNotice";
+  ::RegisterClassA(&wc);
+  HWND notice = ::CreateWindowA("AlmacoraPictureNotice", "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(notice, nullptr);
+
+  EXPECT_EQ(Send(WM_SETPICTURESIZE, 0, 300), 0);
+  EXPECT_EQ(Send(WM_SETPICTURESIZE, 800, -1), 0);
+  EXPECT_EQ(Send(WM_SETPICTURESIZE, 800, 300), 1);
+  for (WPARAM bad : {WPARAM(0), WPARAM(13 + 2005 * 65536), WPARAM(0 + 2005 * 65536)}) {
+    DWORD seq = ::GetClipboardSequenceNumber();
+    EXPECT_EQ(Send(WM_MONTHPICTURE, bad, reinterpret_cast<LPARAM>(notice)), 0) << bad;
+    EXPECT_EQ(::GetClipboardSequenceNumber(), seq);
+  }
+  EXPECT_EQ(Send(WM_MONTHPICTURE, 2 + 2005 * 65536, reinterpret_cast<LPARAM>(notice)), 1);
+  shelltest::PumpFor(300);
+  EXPECT_EQ(g_noticeCount, 1u);
+  ASSERT_TRUE(::OpenClipboard(notice));
+  auto bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+  BITMAP bm{};
+  ASSERT_NE(bitmap, nullptr);
+  ASSERT_TRUE(::GetObjectA(bitmap, sizeof bm, &bm));
+  ::CloseClipboard();
+  EXPECT_EQ(bm.bmWidth, 800);
+  EXPECT_EQ(bm.bmHeight, 300);
+  ::DestroyWindow(notice);
+}

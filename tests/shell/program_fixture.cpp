@@ -1,0 +1,197 @@
+#include "program_fixture.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace shelltest {
+
+namespace {
+const char* const kSettingsKey = "Software\\Corvelle Software\\Almacora\\Settings";
+const char* const kProgramKey = "Software\\Corvelle Software\\Almacora";
+
+struct FindData {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM param) {
+  auto* d = reinterpret_cast<FindData*>(param);
+  char cls[64] = "";
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  if (std::strcmp(cls, "AlmacoraClass") == 0 && pid == d->pid) {
+    d->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+void ResetProfile(const std::map<std::string, int>& ints, const std::map<std::string, std::string>& texts) {
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+  HKEY key = nullptr;
+  ::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  std::map<std::string, int> all = {{"ConfigExists", 1}, {"SplashEnabled", 0}, {"WarnExit", 0},
+                                    {"SoundEnabled", 0}, {"NumFiles", 0},      {"DailyReminder", 0}};
+  for (const auto& kv : ints) all[kv.first] = kv.second;
+  for (const auto& kv : all) {
+    DWORD v = static_cast<DWORD>(kv.second);
+    ::RegSetValueExA(key, kv.first.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+  }
+  for (const auto& kv : texts)
+    ::RegSetValueExA(key, kv.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kv.second.c_str()),
+                     static_cast<DWORD>(kv.second.size() + 1));
+  ::RegCloseKey(key);
+}
+
+int ReadSetting(const std::string& name, int missing) {
+  DWORD v = 0, size = sizeof v;
+  if (::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), RRF_RT_REG_DWORD, nullptr, &v, &size) !=
+      ERROR_SUCCESS)
+    return missing;
+  return static_cast<int>(v);
+}
+
+std::string ReadSettingText(const std::string& name) {
+  char buf[1024] = "";
+  DWORD size = sizeof buf;
+  if (::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), RRF_RT_REG_SZ, nullptr, buf, &size) !=
+      ERROR_SUCCESS)
+    return std::string();
+  return buf;
+}
+
+HWND FindMainWindow(DWORD pid) {
+  FindData d{pid, nullptr};
+  ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&d));
+  return d.found;
+}
+
+Program::~Program() {
+  if (pi_.hProcess) {
+    if (::WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0) ::TerminateProcess(pi_.hProcess, 97);
+    ::CloseHandle(pi_.hProcess);
+    ::CloseHandle(pi_.hThread);
+  }
+}
+
+bool Program::Start(const std::string& args, const std::string& folder) {
+  std::string cmd = std::string("\"") + ALMACORA_EXE_PATH + "\"";
+  if (!args.empty()) cmd += " " + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  return ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi_) != FALSE;
+}
+
+HWND Program::WaitForWindow(DWORD ms) {
+  DWORD start = ::GetTickCount();
+  for (;;) {
+    if (HWND h = FindMainWindow(pi_.dwProcessId)) return h;
+    if (::WaitForSingleObject(pi_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    if (::GetTickCount() - start > ms) return nullptr;
+  }
+}
+
+int Program::WaitExit(DWORD ms) {
+  if (::WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) {
+    ::TerminateProcess(pi_.hProcess, 96);
+    ::WaitForSingleObject(pi_.hProcess, 5000);
+    return -1;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(pi_.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+BoxAnswerer::BoxAnswerer(const std::string& caption, int button) : caption_(caption), button_(button) {
+  thread_ = std::thread([this] {
+    while (!stop_) {
+      HWND box = ::FindWindowA("#32770", caption_.c_str());
+      if (box && ::IsWindowVisible(box)) {
+        char text[512] = "";
+        ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        text_ = text;
+        done_ = true;
+        ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button_), 0);
+        return;
+      }
+      ::Sleep(50);
+    }
+  });
+}
+
+BoxAnswerer::~BoxAnswerer() {
+  stop_ = true;
+  thread_.join();
+}
+
+bool BoxAnswerer::Wait(DWORD ms) {
+  DWORD start = ::GetTickCount();
+  while (!done_ && ::GetTickCount() - start < ms) PumpFor(20);
+  return done_;
+}
+
+void PumpFor(DWORD ms) {
+  DWORD start = ::GetTickCount();
+  do {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    ::Sleep(10);
+  } while (::GetTickCount() - start < ms);
+}
+
+Shot TakeShot(HWND hwnd, const std::string& name) {
+  Shot shot;
+  ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  ::SetForegroundWindow(hwnd);
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  PumpFor(300);
+  RECT rc;
+  ::GetWindowRect(hwnd, &rc);
+  shot.width = rc.right - rc.left;
+  shot.height = rc.bottom - rc.top;
+  if (shot.width <= 0 || shot.height <= 0) return shot;
+  HDC screen = ::GetDC(nullptr);
+  HDC mem = ::CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = shot.width;
+  bi.bmiHeader.biHeight = -shot.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(mem, dib);
+  ::BitBlt(mem, 0, 0, shot.width, shot.height, screen, rc.left, rc.top, SRCCOPY);
+  ::SelectObject(mem, old);
+  const auto* px = static_cast<const DWORD*>(bits);
+  shot.pixels.resize(static_cast<size_t>(shot.width) * shot.height);
+  for (size_t i = 0; i < shot.pixels.size(); ++i)
+    shot.pixels[i] = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
+
+  std::string path = std::string(ALMACORA_ARTIFACTS_DIR) + "\\" + name + ".bmp";
+  ::CreateDirectoryA(ALMACORA_ARTIFACTS_DIR, nullptr);
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih = bi.bmiHeader;
+    const DWORD size = static_cast<DWORD>(shot.pixels.size() * 4);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + size;
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::fwrite(bits, 1, size, f);
+    std::fclose(f);
+  }
+  ::DeleteObject(dib);
+  ::DeleteDC(mem);
+  ::ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+}  // namespace shelltest

@@ -1,0 +1,74 @@
+// Shared by the shell's window tests: the program's registry profile,
+// starting almacora.exe and finding its window, answering message boxes by
+// caption, and screenshots into build/win64/artifacts/.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace shelltest {
+
+// Empties the program's "Settings" and writes the given values over quiet
+// defaults (no splash, no exit warning, no sound, no calendar files).
+void ResetProfile(const std::map<std::string, int>& ints = {},
+                  const std::map<std::string, std::string>& texts = {});
+int ReadSetting(const std::string& name, int missing = -12345);
+std::string ReadSettingText(const std::string& name);
+
+// The main window ("AlmacoraClass") of a process, or null.
+HWND FindMainWindow(DWORD pid);
+
+class Program {
+ public:
+  ~Program();
+  // Starts almacora.exe with `args` in `folder` (empty: this process's).
+  bool Start(const std::string& args = "", const std::string& folder = "");
+  HWND WaitForWindow(DWORD ms = 20000);
+  // The exit code, or -1 when it did not end in time (it is then killed).
+  int WaitExit(DWORD ms = 15000);
+  DWORD Pid() const { return pi_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+// Watches for a dialog box with this caption, keeps its text and presses
+// `button` on it, from its own thread (so it also answers boxes that a
+// call blocked on a SendMessage waits for).
+class BoxAnswerer {
+ public:
+  BoxAnswerer(const std::string& caption, int button);
+  ~BoxAnswerer();
+  // Waits until a box was answered; false when none came in time.
+  bool Wait(DWORD ms = 10000);
+  std::string Text() const { return text_; }
+
+ private:
+  std::string caption_;
+  int button_;
+  std::string text_;
+  std::atomic<bool> done_{false};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// A capture of a window as it is on the screen.
+struct Shot {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;
+  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// Raises the window, copies it from the screen, writes <name>.bmp into the
+// artifacts folder (converted to PNG after the tests) and returns it.
+Shot TakeShot(HWND hwnd, const std::string& name);
+
+// Pumps this thread's messages for a while.
+void PumpFor(DWORD ms);
+
+}  // namespace shelltest
