@@ -102,7 +102,8 @@ bool CFrameWindow::PreTranslateMessage(MSG& msg) {
 }
 
 void CFrameWindow::OnIdleUpdateCmdUI() {
-  if (!toolBar_ || !toolBar_->GetSafeHwnd() || !::IsWindowVisible(toolBar_->GetSafeHwnd())) return;
+  if (!toolBar_ || !toolBar_->GetSafeHwnd() || !(::GetWindowLongA(toolBar_->GetSafeHwnd(), GWL_STYLE) & WS_VISIBLE))
+    return;
   int n = toolBar_->GetButtonCount();
   for (int i = 0; i < n; ++i) {
     UINT id = toolBar_->GetButtonId(i);
@@ -152,7 +153,8 @@ void CFrameWindow::RecalcLayout() {
   RECT rc;
   if (!GetSafeHwnd()) return;
   ::GetClientRect(GetSafeHwnd(), &rc);
-  if (toolBar_ && toolBar_->GetSafeHwnd() && ::IsWindowVisible(toolBar_->GetSafeHwnd())) {
+  // The bar's own style: the frame itself may not be shown yet.
+  if (toolBar_ && toolBar_->GetSafeHwnd() && (::GetWindowLongA(toolBar_->GetSafeHwnd(), GWL_STYLE) & WS_VISIBLE)) {
     toolBar_->SendMessage(TB_AUTOSIZE);
     RECT tr;
     ::GetWindowRect(toolBar_->GetSafeHwnd(), &tr);

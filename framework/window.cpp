@@ -181,6 +181,8 @@ bool CWindow::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resu
 LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (OnWndMsg(message, wParam, lParam, &result)) return result;
+  // A subclassed control keeps its own creation, painting and sizing.
+  if (oldProc_) return Default(message, wParam, lParam);
   switch (message) {
     case WM_CREATE:
       return OnCreate(*reinterpret_cast<const CREATESTRUCTA*>(lParam)) ? 0 : -1;

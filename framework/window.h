@@ -91,7 +91,8 @@ class CWindow : public CCmdTarget {
   // *result when this control handled it.
   virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-  // Typed handlers. OnCreate returning false cancels the creation.
+  // Typed handlers (not called for subclassed windows, whose own procedure
+  // handles these messages). OnCreate returning false cancels the creation.
   virtual bool OnCreate(const CREATESTRUCTA& /*cs*/) { return true; }
   virtual void OnClose() { DestroyWindow(); }
   virtual void OnDestroy() {}

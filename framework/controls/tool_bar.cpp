@@ -36,7 +36,9 @@ bool CToolBar::LoadToolBar(UINT id) {
   SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(imageSize_.cx, imageSize_.cy));
   int images = 0;
   for (UINT cmd : ids_) images += cmd != 0;
-  TBADDBITMAP ab{inst, id};
+  // Light grey in the strip shows as the button face.
+  HBITMAP strip = ::CreateMappedBitmap(inst, static_cast<INT_PTR>(id), 0, nullptr, 0);
+  TBADDBITMAP ab{nullptr, reinterpret_cast<UINT_PTR>(strip)};
   SendMessage(TB_ADDBITMAP, images, reinterpret_cast<LPARAM>(&ab));
   std::vector<TBBUTTON> buttons;
   int image = 0;

@@ -61,6 +61,7 @@ class FrameTest : public ::testing::Test {
   }
   UINT MenuState(UINT id) {
     HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
+    frame_->SendMessage(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
     for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
       if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
     return ::GetMenuState(bar, id, MF_BYCOMMAND);

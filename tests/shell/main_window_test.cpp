@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "program_fixture.h"
 #include "shell/frame_geometry.h"
 
@@ -69,14 +72,14 @@ TEST(MainWindow, SplashShowsNavyAndIsGoneWithinFiveSeconds) {
     DWORD pid = 0;
     if (h) ::GetWindowThreadProcessId(h, &pid);
     if (h && pid == p.Pid() && ::IsWindowVisible(h)) splash = h;
-    ::Sleep(20);
+    shelltest::PumpFor(20);
   }
   ASSERT_NE(splash, nullptr) << "no splash";
   DWORD seen = ::GetTickCount();
   shelltest::Shot shot = shelltest::TakeShot(splash, "splash");
   ASSERT_GT(shot.width, 4);
   EXPECT_EQ(shot.At(2, shot.height - 3), RGB(0, 0, 128));
-  while (::IsWindow(splash) && ::GetTickCount() - seen < 8000) ::Sleep(50);
+  while (::IsWindow(splash) && ::GetTickCount() - seen < 8000) shelltest::PumpFor(50);
   EXPECT_FALSE(::IsWindow(splash));
   EXPECT_LE(::GetTickCount() - seen, 5500u);
   HWND main = p.WaitForWindow();

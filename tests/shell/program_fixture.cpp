@@ -88,7 +88,11 @@ bool Program::Start(const std::string& args, const std::string& folder) {
 HWND Program::WaitForWindow(DWORD ms) {
   DWORD start = ::GetTickCount();
   for (;;) {
-    if (HWND h = FindMainWindow(pi_.dwProcessId)) return h;
+    if (HWND h = FindMainWindow(pi_.dwProcessId)) {
+      // Found while it is still being built: wait until start-up is done.
+      ::WaitForInputIdle(pi_.hProcess, ms);
+      return h;
+    }
     if (::WaitForSingleObject(pi_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
     if (::GetTickCount() - start > ms) return nullptr;
   }
@@ -150,7 +154,9 @@ Shot TakeShot(HWND hwnd, const std::string& name) {
   ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   ::SetForegroundWindow(hwnd);
   ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  PumpFor(300);
+  // The window surface reaches the screen a little later.
+  ::GdiFlush();
+  PumpFor(1000);
   RECT rc;
   ::GetWindowRect(hwnd, &rc);
   shot.width = rc.right - rc.left;
