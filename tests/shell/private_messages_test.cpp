@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "program_fixture.h"
 #include "shell/private_messages.h"
 
@@ -105,4 +107,24 @@ TEST_F(RunningProgram, MonthPictureGoesToTheClipboardAtTheSetSize) {
   EXPECT_EQ(bm.bmWidth, 800);
   EXPECT_EQ(bm.bmHeight, 300);
   ::DestroyWindow(notice);
+}
+
+TEST_F(RunningProgram, AboutBoxShowsTheMakersAddresses) {
+  std::thread sender([this] { Send(WM_COMMAND, 57664); });
+  HWND about = nullptr;
+  for (int i = 0; i < 200 && !about; ++i) {
+    HWND h = ::FindWindowA("#32770", "About Almacora");
+    if (h && ::IsWindowVisible(h)) about = h;
+    shelltest::PumpFor(50);
+  }
+  ASSERT_NE(about, nullptr);
+  shelltest::Shot shot = shelltest::TakeShot(about, "about");
+  ASSERT_GT(shot.width, 20);
+  // The dialog face below the OK button.
+  EXPECT_EQ(shot.At(shot.width / 2, shot.height - 4), ::GetSysColor(COLOR_BTNFACE));
+  char text[64] = "";
+  ::GetDlgItemTextA(about, 1346, text, sizeof text);
+  EXPECT_STREQ(text, "http://www.corvelle.example/");
+  ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+  sender.join();
 }

@@ -149,19 +149,34 @@ void PumpFor(DWORD ms) {
   } while (::GetTickCount() - start < ms);
 }
 
+namespace {
+void CopyFromScreen(HWND hwnd, Shot* out, const std::string& name);
+}
+
 Shot TakeShot(HWND hwnd, const std::string& name) {
   Shot shot;
   ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   ::SetForegroundWindow(hwnd);
   ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  // The window surface reaches the screen a little later.
-  ::GdiFlush();
-  PumpFor(1000);
+  // The window reaches the screen while its thread waits for messages: the
+  // copy is made from another thread while this one keeps pumping.
+  std::thread copier([&] {
+    ::Sleep(1000);
+    CopyFromScreen(hwnd, &shot, name);
+  });
+  PumpFor(1500);
+  copier.join();
+  return shot;
+}
+
+namespace {
+void CopyFromScreen(HWND hwnd, Shot* out, const std::string& name) {
+  Shot& shot = *out;
   RECT rc;
   ::GetWindowRect(hwnd, &rc);
   shot.width = rc.right - rc.left;
   shot.height = rc.bottom - rc.top;
-  if (shot.width <= 0 || shot.height <= 0) return shot;
+  if (shot.width <= 0 || shot.height <= 0) return;
   HDC screen = ::GetDC(nullptr);
   HDC mem = ::CreateCompatibleDC(screen);
   BITMAPINFO bi{};
@@ -175,10 +190,13 @@ Shot TakeShot(HWND hwnd, const std::string& name) {
   HGDIOBJ old = ::SelectObject(mem, dib);
   ::BitBlt(mem, 0, 0, shot.width, shot.height, screen, rc.left, rc.top, SRCCOPY);
   ::SelectObject(mem, old);
-  const auto* px = static_cast<const DWORD*>(bits);
+  auto* px = static_cast<DWORD*>(bits);
   shot.pixels.resize(static_cast<size_t>(shot.width) * shot.height);
-  for (size_t i = 0; i < shot.pixels.size(); ++i)
+  for (size_t i = 0; i < shot.pixels.size(); ++i) {
     shot.pixels[i] = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
+    // GDI leaves the fourth byte as it likes; image tools read it as alpha.
+    px[i] |= 0xFF000000u;
+  }
 
   std::string path = std::string(ALMACORA_ARTIFACTS_DIR) + "\\" + name + ".bmp";
   ::CreateDirectoryA(ALMACORA_ARTIFACTS_DIR, nullptr);
@@ -197,7 +215,7 @@ Shot TakeShot(HWND hwnd, const std::string& name) {
   ::DeleteObject(dib);
   ::DeleteDC(mem);
   ::ReleaseDC(nullptr, screen);
-  return shot;
 }
+}  // namespace
 
 }  // namespace shelltest

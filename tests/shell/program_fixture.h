@@ -64,7 +64,8 @@ struct Shot {
   COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// Raises the window, copies it from the screen, writes <name>.bmp into the
+// Raises the window, copies it from the screen (a window of another
+// process: this process's own text does not reach the copy under Wine), writes <name>.bmp into the
 // artifacts folder (converted to PNG after the tests) and returns it.
 Shot TakeShot(HWND hwnd, const std::string& name);
 
