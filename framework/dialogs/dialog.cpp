@@ -103,6 +103,8 @@ INT_PTR CDialog::DialogMessage(CDialog* self, HWND hwnd, UINT message, WPARAM wP
   self->dialogDispatch_ = true;
   self->dialogUnhandled_ = false;
   LRESULT r = self->WindowProc(message, wParam, lParam);
+  // A handler that destroyed the dialog may have deleted its object too.
+  if (message != WM_NCDESTROY && FromHandle(hwnd) != self) return TRUE;
   bool unhandled = self->dialogUnhandled_;
   self->dialogDispatch_ = savedDispatch;
   self->dialogUnhandled_ = savedUnhandled;

@@ -194,3 +194,11 @@ TEST_F(FrameTest, AboutBoxFromTheHelpMenu) {
   frame_->SendMessage(WM_COMMAND, 57664);
   EXPECT_EQ(g_aboutEmail, "sales@corvelle.example");
 }
+
+TEST_F(FrameTest, ActivationFocusesTheActiveView) {
+  HWND view = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE900);
+  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
+  ::SetFocus(nullptr);
+  frame_->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(::GetFocus(), view);
+}

@@ -88,6 +88,28 @@ TEST(MainWindow, SplashShowsNavyAndIsGoneWithinFiveSeconds) {
   EXPECT_EQ(p.WaitExit(), 0);
 }
 
+TEST(MainWindow, AClickedSplashIsGoneAtOnce) {
+  ResetProfile({{"SplashEnabled", 1}, {"AlarmCheckFrequency", 60}});
+  Program p;
+  ASSERT_TRUE(p.Start());
+  HWND main = p.WaitForWindow();
+  ASSERT_NE(main, nullptr);
+  HWND splash = ::FindWindowA("#32770", nullptr);
+  DWORD pid = 0;
+  if (splash) ::GetWindowThreadProcessId(splash, &pid);
+  ASSERT_EQ(pid, p.Pid()) << "no splash";
+  // With checks a minute apart and the splash's own timer at two seconds,
+  // only the click can take it away this soon.
+  ::PostMessageA(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  shelltest::PumpFor(500);
+  // (Under Wine another process may still find the handle for a while.)
+  EXPECT_FALSE(::IsWindowVisible(splash));
+  shelltest::PumpFor(2500);  // past the splash's own timer
+  EXPECT_TRUE(::IsWindowVisible(main));
+  ::PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(p.WaitExit(), 0);
+}
+
 TEST(MainWindow, NoSplashWhenDisabledAndTheLockTimeOutIsMended) {
   struct Case {
     DWORD before;
