@@ -21,6 +21,7 @@
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"
 #include "shell/splash_wnd.h"
+#include "storage/services/storage_services.h"
 
 std::string g_ProgramFolder;
 
@@ -73,6 +74,7 @@ bool CAlmacoraApp::InitInstance() {
   g_Settings.ScreenHeight = ::GetSystemMetrics(SM_CYSCREEN);
   GetModelServices().shell = &m_services;
   GetModelServices().prompts = &m_prompts;
+  GetStorageServices().prompts = &m_storagePrompts;
 
   const std::string line = GetCommandLine();
   const std::string trimmed = TrimmedCommandLine(line);
@@ -91,8 +93,6 @@ bool CAlmacoraApp::InitInstance() {
 
   if (!StartMainWindow()) return false;
 
-  auto* doc = static_cast<CShellDocument*>(GetDocTemplate()->GetDocument());
-  if (!trimmed.empty() && !IsWebcalLine(trimmed)) doc->OpenEventFile(HandOverPath(trimmed, CurrentFolder()));
   PlayStartupSound();
 
   DWORD timeout = 0;
@@ -129,14 +129,14 @@ bool CAlmacoraApp::StartMainWindow() {
   if (!frame) return false;
   // A "/webcal" start subscribes once the window exists; a subscription
   // that does not complete ends start-up.
-  const std::string trimmed = TrimmedCommandLine(GetCommandLine());
-  if (IsWebcalLine(trimmed) && !frame->SubscribeToUrl(TrimmedCommandLine(trimmed.substr(7))))
+  if (!doc->Core().webcalAddress.empty() && !frame->SubscribeToUrl(doc->Core().webcalAddress))
     doc->SetStartupCancelled();
   if (doc->IsStartupCancelled()) {
     frame->DestroyWindow();
     return false;
   }
   frame->UpdateFilterMenu();
+  doc->Core().calendars().UpdateMainWindowTitle();
   return true;
 }
 
@@ -159,6 +159,7 @@ int CAlmacoraApp::ExitInstance() {
   if (m_pSplash) FinishSplash();
   GetModelServices().shell = nullptr;
   GetModelServices().prompts = nullptr;
+  GetStorageServices().prompts = nullptr;
   return CApplication::ExitInstance();
 }
 

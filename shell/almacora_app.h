@@ -54,4 +54,5 @@ class CAlmacoraApp : public framework::CApplication {
   CSplashWnd* m_pSplash = nullptr;
   CShellServices m_services;
   CShellPrompts m_prompts;
+  CShellStoragePrompts m_storagePrompts;
 };

@@ -184,7 +184,7 @@ void CMainFrame::OnFileOpen() {
                              GetSafeHwnd());
   dlg.title = "Select Data File";
   if (dlg.DoModal() == IDOK) {
-    if (CShellDocument* doc = GetShellDocument()) doc->OpenEventFile(dlg.GetPathName());
+    if (CShellDocument* doc = GetShellDocument()) doc->OpenCalendarFile(dlg.GetPathName(), false);
   }
   ::SetActiveWindow(GetSafeHwnd());
 }

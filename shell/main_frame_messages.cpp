@@ -19,7 +19,7 @@ BOOL CMainFrame::OnCopyData(HWND /*sender*/, COPYDATASTRUCT* data) {
   if (IsWebcalLine(text)) {
     SubscribeToUrl(TrimmedCommandLine(text.substr(7)));
   } else if (!text.empty()) {
-    if (CShellDocument* doc = GetShellDocument()) doc->OpenEventFile(text);
+    if (CShellDocument* doc = GetShellDocument()) doc->OpenCalendarFile(text, true);
   }
   m_bSearchOwner = false;
   return static_cast<BOOL>(Default(WM_COPYDATA, 0, 0));

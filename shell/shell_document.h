@@ -1,62 +1,59 @@
 // CShellDocument: the framework document of the program's one template.
 //
-// The calendars and events belong to the window-free calendar document of
-// the storage core; this class is the seam where the framework's document
-// meets it. Until that document is wired in here, it keeps the calendar
-// list itself (the paths the settings list and those handed over), so the
-// list is written back unchanged at exit, and it answers the questions the
-// frame asks with an empty event set. It also chooses the start-up show
-// command from `WinStartupMode`.
+// It owns the storage core's window-free document (CAlmacoraDoc), which
+// holds the calendars and every loaded event, and is the shell's side of
+// it: the storage calls back through IStorageShell (all-views updates, the
+// window title and start-up show command, the calendar windows), which this
+// document implements. Constructing it runs the storage start-up with the
+// program's command line, as File New does.
 #pragma once
 
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "framework/docview/document.h"
-#include "model/services/event_document.h"
+#include "storage/almacora_doc.h"
+#include "storage/services/storage_shell.h"
 
-class CShellDocument : public framework::CDocument, public IEventDocument {
+class CShellDocument : public framework::CDocument, private IStorageShell {
  public:
   CShellDocument();
   ~CShellDocument() override;
 
-  // The path a calendar file name stands for: a name without a folder is
-  // looked up in the program folder, anything else is taken as given.
-  static std::string ResolveCalendarPath(const std::string& path);
+  CAlmacoraDoc& Core() { return core_; }
 
-  // Opens a calendar file into the document (a path already open is left
-  // alone). False when the path is empty.
-  bool OpenEventFile(const std::string& path);
-  bool HasCalendar(const std::string& path) const;
+  // A calendar file handed over or chosen in the Open dialog: one already
+  // listed is only opened when it is closed (left alone when open);
+  // otherwise the document opens the file (the Add-or-Preview question
+  // when `askPreview`).
+  void OpenCalendarFile(const std::string& path, bool askPreview);
 
   // 1 all events, 0 upcoming only; a change reloads every view (hint 3).
-  int GetDisplayMode() const { return displayMode_; }
-  void SetViewMode(int mode);
-  bool IsTypeFilterActive() const { return typeFilterActive_; }
-  void SetTypeFilterActive(bool on) { typeFilterActive_ = on; }
-  int CountUserEvents() const { return 0; }
-  int CountSubscribedEvents() const { return 0; }
-  int GetWarningCount() const { return 0; }
-  bool IsStartupCancelled() const { return startupCancelled_; }
-  void SetStartupCancelled() { startupCancelled_ = true; }
-  // Recount and reload every view (hint 3).
-  void RecountAndRefresh();
-  void ResetAllEvents();
-
-  // IEventDocument.
-  int16_t SaveEvent(CCalEvent& event, int incrementSequence, int publishArg, int stampDtStamp) override;
-  void SaveEventAndRefresh(CCalEvent& event, int incrementSequence, int publishArg, int stampDtStamp) override;
-  CCalendarFile* GetDefaultCalendar() override { return nullptr; }
-  int GetPublishAlarmsFlag(const CCalendarFile*) const override { return 0; }
-  int GetCalendarCount() const override { return static_cast<int>(calendars_.size()); }
-  CalendarListEntry GetCalendarEntry(int index) const override;
-  int GetDefaultCalendarId() const override { return calendars_.empty() ? -1 : defaultId_; }
+  int GetDisplayMode() const { return core_.viewMode != 0 ? 1 : 0; }
+  void SetViewMode(int mode) { core_.SetViewMode(mode); }
+  bool IsTypeFilterActive() const { return core_.filterOn != 0; }
+  void SetTypeFilterActive(bool on) { core_.filterOn = on ? 1 : 0; }
+  int CountUserEvents() const { return core_.CountUserEvents(); }
+  int CountSubscribedEvents() const { return core_.CountSubscribedEvents(); }
+  int GetWarningCount() const { return core_.warningCount; }
+  bool IsStartupCancelled() const { return core_.startupFailed != 0; }
+  void SetStartupCancelled() { core_.startupFailed = 1; }
+  void RecountAndRefresh() { core_.RecountAndRefresh(); }
+  void ResetAllEvents() { core_.ResetAllEvents(); }
 
  private:
-  std::vector<CalendarListEntry> calendars_;
-  int nextId_ = 1;
-  int defaultId_ = 1;
-  int displayMode_ = 1;
-  bool typeFilterActive_ = false;
-  bool startupCancelled_ = false;
+  // IStorageShell.
+  void UpdateAllViews(int hint, const COccurrenceRef* added) override;
+  bool OpenCalendar(CCalendarFile* calendar) override;
+  bool SubscribeToUrl(const std::string& address) override;
+  void RunCalendarWizard(bool firstRun) override;
+  void SetMainWindowTitle(const std::string& title) override;
+  void SetShowCommand(StartupShow show) override;
+
+ public:
+  using framework::CDocument::UpdateAllViews;
+
+ private:
+  IStorageShell* previousShell_ = nullptr;
+  CAlmacoraDoc core_;
 };

@@ -54,3 +54,11 @@ WarningAnswer CShellPrompts::ShowWarning(const WarningRequest& request) {
 void ShowNotAvailable(const std::string& what) {
   framework::MessageBox(what + " is not available in this version yet.", MB_OK | MB_ICONINFORMATION);
 }
+
+void CShellStoragePrompts::ShowMessage(const std::string& text, PromptIcon icon) {
+  framework::MessageBox(text, MB_OK | static_cast<UINT>(icon));
+}
+
+bool CShellStoragePrompts::AskYesNo(const std::string& text, PromptIcon icon) {
+  return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon)) == IDYES;
+}

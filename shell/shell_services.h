@@ -7,6 +7,7 @@
 
 #include "model/services/event_prompts.h"
 #include "model/services/shell_services.h"
+#include "storage/services/storage_prompts.h"
 
 class CShellServices : public IShellServices {
  public:
@@ -23,6 +24,16 @@ class CShellPrompts : public IEventPrompts {
   // A Yes/No box (OK with okOnly) of the message under the caption; the
   // box has no check box, so dontShowAgain stays false.
   WarningAnswer ShowWarning(const WarningRequest& request) override;
+};
+
+// The storage's questions. Until their dialogs are built the preview
+// question answers Add and the login is not asked (cancelled).
+class CShellStoragePrompts : public IStoragePrompts {
+ public:
+  void ShowMessage(const std::string& text, PromptIcon icon) override;
+  bool AskYesNo(const std::string& text, PromptIcon icon) override;
+  bool AskAddOrPreview() override { return true; }
+  bool PromptLogin(CalendarLogin* /*login*/) override { return false; }
 };
 
 // Says in a box that a part of the program is not there yet.

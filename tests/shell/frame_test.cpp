@@ -43,6 +43,10 @@ class FrameTest : public ::testing::Test {
     g_Settings.SplashEnabled = 0;
     g_Settings.WarnExit = 0;
     g_Settings.SoundEnabled = 0;
+    g_Settings.FirstRun35 = 0;
+    g_Settings.FirstRun50 = 0;
+    g_Settings.DataFilePaths.clear();
+    g_Settings.DataFileEnabled.clear();
     app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
     ASSERT_TRUE(app_.StartMainWindow());
     frame_ = CMainFrame::Get();

@@ -7,9 +7,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "program_fixture.h"
 #include "shell/hand_over.h"
+// The storage names a member CreateFile; windows.h makes that a macro.
+#undef CreateFile
+#include "storage/calendar_file.h"
+#include "storage/engine_session.h"
 
 using shelltest::Program;
 using shelltest::ReadSetting;
@@ -17,6 +22,11 @@ using shelltest::ReadSettingText;
 using shelltest::ResetProfile;
 
 namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
 
 std::string ProgramFolder() {
   std::string s = ALMACORA_EXE_PATH;
@@ -31,8 +41,28 @@ std::string ScratchFolder() {
   ::GetTempPathA(sizeof tmp, tmp);
   std::string dir = std::string(tmp) + "almacora_hand_over\\";
   ::CreateDirectoryA(dir.c_str(), nullptr);
+  ::CreateDirectoryA((dir + "sub").c_str(), nullptr);
   return dir;
 }
+
+// An empty calendar file, made the way the program makes one.
+void WriteCalendar(const std::string& path) {
+  ASSERT_EQ(StartStorageEngine(), 0);
+  CCalendarFile calendar;
+  ASSERT_NE(calendar.CreateFile(path), 0) << path;
+}
+
+// The calendars the tests hand over: two in a sub-folder of the second
+// start's folder, one bare name in the program folder.
+struct Calendars {
+  Calendars() {
+    WriteCalendar(folder + "sub\\b.akv");
+    WriteCalendar(folder + "sub\\q.akv");
+    WriteCalendar(ProgramFolder() + "c.akv");
+  }
+  ~Calendars() { ::DeleteFileA((ProgramFolder() + "c.akv").c_str()); }
+  std::string folder = ScratchFolder();
+};
 
 }  // namespace
 
@@ -76,7 +106,8 @@ TEST(HandOver, ReceivedDataMustBeATextWithItsEnd) {
 
 TEST(HandOver, SecondStartsHandOverTheirFilesAndEnd) {
   ResetProfile();
-  const std::string folder = ScratchFolder();
+  Calendars calendars;
+  const std::string& folder = calendars.folder;
   Program first;
   ASSERT_TRUE(first.Start());
   HWND main = first.WaitForWindow();
@@ -92,18 +123,19 @@ TEST(HandOver, SecondStartsHandOverTheirFilesAndEnd) {
   ASSERT_EQ(ReadSetting("NumFiles"), 3);
   EXPECT_EQ(ReadSettingText("DataFiles01"), folder + "sub\\b.akv");
   EXPECT_EQ(ReadSettingText("DataFiles02"), folder + "sub\\q.akv");
-  EXPECT_EQ(ReadSettingText("DataFiles03"), ProgramFolder() + "c.akv");
+  EXPECT_EQ(Lower(ReadSettingText("DataFiles03")), ProgramFolder() + "c.akv");
 }
 
 TEST(HandOver, ABareNameOnTheFirstStartLandsInTheProgramFolder) {
   ResetProfile();
+  Calendars calendars;
   Program p;
-  ASSERT_TRUE(p.Start("c.akv", ScratchFolder()));
+  ASSERT_TRUE(p.Start("c.akv", calendars.folder));
   HWND main = p.WaitForWindow();
   ASSERT_NE(main, nullptr);
   ::PostMessageA(main, WM_CLOSE, 0, 0);
   ASSERT_EQ(p.WaitExit(), 0);
-  EXPECT_EQ(ReadSettingText("DataFiles01"), ProgramFolder() + "c.akv");
+  EXPECT_EQ(Lower(ReadSettingText("DataFiles01")), ProgramFolder() + "c.akv");
 }
 
 TEST(HandOver, ABlankSecondStartShowsAHiddenFirst) {

@@ -53,8 +53,11 @@ TEST_F(RunningProgram, SearchOwnerIsSetBySearchAndClearedByAHandOver) {
   COPYDATASTRUCT foreign{7, 6, const_cast<char*>("x.akv")};
   Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&foreign));
   EXPECT_EQ(Send(WM_QUERYSEARCHOWNER), 1);
+  // A file that is not there: the document says so, the hand-over is done.
+  BoxAnswerer error("Almacora", IDOK);
   COPYDATASTRUCT good{0, 6, const_cast<char*>("x.akv")};
   Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&good));
+  EXPECT_TRUE(error.Wait(100));
   EXPECT_EQ(Send(WM_QUERYSEARCHOWNER), 0);
 }
 

@@ -33,7 +33,8 @@ void ResetProfile(const std::map<std::string, int>& ints, const std::map<std::st
   HKEY key = nullptr;
   ::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   std::map<std::string, int> all = {{"ConfigExists", 1}, {"SplashEnabled", 0}, {"WarnExit", 0},
-                                    {"SoundEnabled", 0}, {"NumFiles", 0},      {"DailyReminder", 0}};
+                                    {"SoundEnabled", 0}, {"NumFiles", 0},      {"DailyReminder", 0},
+                                    {"FirstRun35", 0},   {"FirstRun50", 0}};
   for (const auto& kv : ints) all[kv.first] = kv.second;
   for (const auto& kv : all) {
     DWORD v = static_cast<DWORD>(kv.second);
