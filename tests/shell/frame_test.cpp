@@ -234,3 +234,22 @@ TEST_F(FrameTest, ExitWarningTickedIsSilencedAtOnce) {
   EXPECT_TRUE(store_->ReadInt("Settings", "WarnExit", &stored));
   EXPECT_EQ(stored, 0);
 }
+
+namespace {
+int g_monthAnswer = 0;
+void CALLBACK AnswerSelectMonth(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dlg = ::FindWindowA("#32770", "Select Calendar Month");
+  if (!dlg || !::IsWindowVisible(dlg)) return;
+  ::KillTimer(nullptr, id);
+  ::PostMessageA(dlg, WM_COMMAND, static_cast<WPARAM>(g_monthAnswer), 0);
+}
+}  // namespace
+
+TEST_F(FrameTest, NewCalendarDateGoesToTheChosenMonth) {
+  for (int answer : {IDCANCEL, 1306 /* Current Month */}) {
+    g_monthAnswer = answer;
+    ::SetTimer(nullptr, 0, 50, &AnswerSelectMonth);
+    frame_->SendMessage(WM_COMMAND, 32854);
+  }
+  EXPECT_EQ(recorder_.Count(7), 1);
+}

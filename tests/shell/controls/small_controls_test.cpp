@@ -9,6 +9,7 @@
 
 #include "shell/controls/flat_button.h"
 #include "shell/controls/hover_bitmap_button.h"
+#include "shell/controls/hyper_link.h"
 #include "shell/controls/open_link.h"
 
 namespace {
@@ -122,6 +123,60 @@ TEST(HoverBitmapButton, MovingOffHandsTheCaptureToTheParent) {
   ::SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(60, 5));
   EXPECT_EQ(::GetCapture(), parent);
   ::ReleaseCapture();
+  ::DestroyWindow(parent);
+}
+
+std::string g_boxText;
+void CALLBACK AnswerAnyBox(HWND, UINT, UINT_PTR id, DWORD) {
+  struct Find {
+    HWND found = nullptr;
+  } find;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND h, LPARAM p) -> BOOL {
+        char cls[16] = "";
+        ::GetClassNameA(h, cls, sizeof cls);
+        if (::IsWindowVisible(h) && std::string(cls) == "#32770") {
+          reinterpret_cast<Find*>(p)->found = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  if (!find.found) return;
+  ::KillTimer(nullptr, id);
+  char text[256] = "";
+  ::GetDlgItemTextA(find.found, 0xFFFF, text, sizeof text);
+  g_boxText = text;
+  ::PostMessageA(find.found, WM_COMMAND, IDOK, 0);
+}
+
+TEST(HyperLink, ShowsItsTargetRefusesMixedStylesAndSaysWhyOpeningFailed) {
+  HWND parent = ::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+  HWND h = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 10, 10, 200, 20, parent,
+                             reinterpret_cast<HMENU>(5), nullptr, nullptr);
+  ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  const std::string missing = "Z:\\tmp\\almacora no such link.htm";
+  shellcontrols::CHyperLink link;
+  link.SetLinkTarget(missing);
+  ASSERT_TRUE(link.SubclassWindow(h));
+  link.Init();
+  char text[128] = "";
+  ::GetWindowTextA(h, text, sizeof text);
+  EXPECT_EQ(text, missing);
+  const DWORD style = link.GetLinkStyle();
+  EXPECT_FALSE(link.SetLinkStyle(0x4, 0x4));
+  EXPECT_EQ(link.GetLinkStyle(), style);
+  EXPECT_EQ(link.CurrentColor(), shellcontrols::CHyperLink::kLinkColor);
+  {
+    HtmClass unassociated(nullptr);
+    g_boxText.clear();
+    ::SetTimer(nullptr, 0, 50, &AnswerAnyBox);
+    ::SendMessageA(h, WM_KEYDOWN, VK_SPACE, 0);
+  }
+  EXPECT_EQ(g_boxText, "Can't open link:\n\nThe specified file was not found.");
+  EXPECT_FALSE(link.IsVisited());
   ::DestroyWindow(parent);
 }
 
