@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,62 @@ TEST_F(CheckGridTest, DoubleClickFlipsOnlyCheckCellsAndAlwaysNotifies) {
       {static_cast<WPARAM>(-1), 1}, {static_cast<WPARAM>(-1), 2}, {static_cast<WPARAM>(-1), 2},
       {static_cast<WPARAM>(-1), 0}};
   EXPECT_EQ(g_notices, want);
+}
+
+// The grid's window as drawn; written as <name>.bmp when a name is given.
+std::vector<COLORREF> Capture(HWND hwnd, int w, int h, const char* name) {
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC mem = ::CreateCompatibleDC(nullptr);
+  HBITMAP dib = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(mem, dib);
+  HDC src = ::GetDC(hwnd);
+  ::BitBlt(mem, 0, 0, w, h, src, 0, 0, SRCCOPY);
+  ::ReleaseDC(hwnd, src);
+  ::GdiFlush();
+  auto* px = static_cast<DWORD*>(bits);
+  std::vector<COLORREF> out(static_cast<size_t>(w) * h);
+  for (size_t i = 0; i < out.size(); ++i) {
+    out[i] = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
+    px[i] |= 0xFF000000u;
+  }
+  if (name) {
+    std::string path = std::string(ALMACORA_ARTIFACTS_DIR) + "\\" + name + ".bmp";
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+      BITMAPFILEHEADER fh{};
+      const DWORD size = static_cast<DWORD>(out.size() * 4);
+      fh.bfType = 0x4D42;
+      fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+      fh.bfSize = fh.bfOffBits + size;
+      std::fwrite(&fh, sizeof fh, 1, f);
+      std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
+      std::fwrite(bits, 1, size, f);
+      std::fclose(f);
+    }
+  }
+  ::SelectObject(mem, old);
+  ::DeleteObject(dib);
+  ::DeleteDC(mem);
+  return out;
+}
+
+TEST_F(CheckGridTest, ATickedBoxIsDrawn) {
+  HWND grid = grid_.GetSafeHwnd();
+  auto before = Capture(grid, 300, 180, nullptr);
+  RECT r{};
+  POINT pt{1, 1};
+  grid_.OnCellDoubleClick(1, 0, &r, pt, 0);
+  auto after = Capture(grid, 300, 180, "check-grid");
+  EXPECT_EQ(Check(0), 1);
+  EXPECT_NE(before, after);  // the tick shows
 }
 
 TEST_F(CheckGridTest, MixedColumnSortsBothWays) {
