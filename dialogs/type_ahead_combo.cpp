@@ -40,11 +40,11 @@ void CTypeAheadCombo::Complete() {
   }
   std::string typed = GetWindowText();
   if (typed.empty()) return;
-  LRESULT found = SendMessage(CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(typed.c_str()));
+  LRESULT found = SendMsg(CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(typed.c_str()));
   if (found == CB_ERR) return;
   completing_ = true;
-  SendMessage(CB_SETCURSEL, static_cast<WPARAM>(found));
-  SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(typed.size(), -1));
+  SendMsg(CB_SETCURSEL, static_cast<WPARAM>(found));
+  SendMsg(CB_SETEDITSEL, 0, MAKELPARAM(typed.size(), -1));
   completing_ = false;
 }
 

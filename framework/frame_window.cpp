@@ -155,13 +155,13 @@ void CFrameWindow::RecalcLayout() {
   ::GetClientRect(GetSafeHwnd(), &rc);
   // The bar's own style: the frame itself may not be shown yet.
   if (toolBar_ && toolBar_->GetSafeHwnd() && (::GetWindowLongA(toolBar_->GetSafeHwnd(), GWL_STYLE) & WS_VISIBLE)) {
-    toolBar_->SendMessage(TB_AUTOSIZE);
+    toolBar_->SendMsg(TB_AUTOSIZE);
     RECT tr;
     ::GetWindowRect(toolBar_->GetSafeHwnd(), &tr);
     rc.top += tr.bottom - tr.top;
   }
   if (statusBar_ && statusBar_->GetSafeHwnd()) {
-    statusBar_->SendMessage(WM_SIZE, 0, 0);
+    statusBar_->SendMsg(WM_SIZE, 0, 0);
     RECT sr;
     ::GetWindowRect(statusBar_->GetSafeHwnd(), &sr);
     rc.bottom -= sr.bottom - sr.top;

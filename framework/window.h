@@ -51,14 +51,16 @@ class CWindow : public CCmdTarget {
   void DestroyWindow();
   std::string GetWindowText() const;
   void SetWindowText(const std::string& text);
-  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+  // Named apart from the Win32 calls so that unqualified calls to those
+  // in derived classes still find them.
+  LRESULT SendMsg(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     return ::SendMessageA(hwnd_, message, wParam, lParam);
   }
-  bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+  bool PostMsg(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     return ::PostMessageA(hwnd_, message, wParam, lParam) != FALSE;
   }
-  HWND GetDlgItem(int id) const { return ::GetDlgItem(hwnd_, id); }
-  bool ShowWindow(int show) { return ::ShowWindow(hwnd_, show) != FALSE; }
+  HWND GetItem(int id) const { return ::GetDlgItem(hwnd_, id); }
+  bool Show(int show) { return ::ShowWindow(hwnd_, show) != FALSE; }
 
   // The object bound to a window of ours, or null.
   static CWindow* FromHandle(HWND hwnd);

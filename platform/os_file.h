@@ -71,6 +71,14 @@ bool OsFileSize(OsFile* file, uint64_t* size);
 // Pushes written data to the device. False on failure.
 bool FlushOsFile(OsFile* file);
 
+// Every FlushOsFile of the process so far and the time they took, so a
+// benchmark can show the device's share apart from the program's.
+struct FileFlushTotals {
+  uint64_t count = 0;
+  double seconds = 0;
+};
+FileFlushTotals GetFileFlushTotals();
+
 // Deletes a file by name: kFileNotFound, kFileAccessDenied,
 // kFileSharingViolation while any handle (of any process) has it open.
 bool DeleteOsFile(const char* path);

@@ -94,7 +94,7 @@ bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
   m_wndToolBar.SetWindowText("Standard");
   toolBar_ = &m_wndToolBar;
   if (g_Settings.ShowToolbar == 0) {
-    m_wndToolBar.ShowWindow(SW_HIDE);
+    m_wndToolBar.Show(SW_HIDE);
     m_bToolbarVisible = false;
   }
   if (!m_wndStatusBar.Create(GetSafeHwnd(), WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP, framework::kIdStatusBar) ||

@@ -79,7 +79,7 @@ FRAMEWORK_END_MESSAGE_MAP()
 
 void CMainFrame::OnToggleToolbar() {
   m_bToolbarVisible = !m_bToolbarVisible;
-  m_wndToolBar.ShowWindow(m_bToolbarVisible ? SW_SHOW : SW_HIDE);
+  m_wndToolBar.Show(m_bToolbarVisible ? SW_SHOW : SW_HIDE);
   RecalcLayout();
 }
 

@@ -91,6 +91,17 @@ class CAlmacoraDoc : public IEventDocument {
   int CountUserEvents() const;
   int CountSubscribedEvents() const;
 
+  // ---- Imports (storage/convert reads; the events go to one calendar).
+  // The vCalendar file's events into the calendar: an event whose UID the
+  // calendar holds replaces that event's fields, others are added. One
+  // view update (hint 3) and one publish for the whole run. A file that
+  // cannot be read imports nothing, silently.
+  void ImportVCalendar(const std::string& path, CCalendarFile* calendar);
+  // The delimited text file the options dialog named into the calendar,
+  // with the options the dialog stored in the settings: the result boxes
+  // and the log, then the roll-forward and one view update (hint 3).
+  void ImportTextFile(CCalendarFile* calendar, const std::string& path);
+
   // ---- Types.
   void RebuildTypeList();
   // 1 when the filter is on and the type's show flag is 0; 0 otherwise,

@@ -96,7 +96,9 @@ int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineF
   const int n = isam::EngineFindFreeFileNumbers(2);
   if (n < 0) return 46;
   int rc = isam::EngineOpenFile(static_cast<int16_t>(n), fullPath.c_str(), isam::kCalendarHostMode);
-  if (rc == 13) *notEngineFile = true;
+  // 13 and 43: the header is not an engine file's; 36: the file is shorter
+  // than one. Older event files give these (they are converted instead).
+  if (rc == 13 || rc == 36 || rc == 43) *notEngineFile = true;
   if (rc != 0) return rc;
   hostFile = static_cast<int16_t>(n);
   fileSet_ = std::make_unique<isam::CalendarFileSet>(isam::CalendarFileSet::MemberName(fullPath));

@@ -128,7 +128,17 @@ class CCalendarFile : public CFieldBuffer {
   int WriteCalInfo();
 
   // ---- Seams the later steps fill.
+  // An ".ics" file opened as a calendar is held in memory (file type 2)
+  // and read through the iCalendar reader; the rest of a local
+  // subscription comes with the Internet calendars.
   int SubscribeLocalFile(CEventArray* events);
+  // The reader of ".ics" files, installed by the iCalendar converter
+  // (storage/ical) at start-up: it imports the file at `path` into the
+  // calendar, and answers false when the file could not be read (the user
+  // has been told).
+  using ICalFileReader = bool (*)(CCalendarFile& calendar, CEventArray* events, const std::string& path,
+                                  bool refresh, int* added, int* updated);
+  static void SetICalFileReader(ICalFileReader reader);
   void AutoPublish(int publishArg);
   int ConvertOldEventFiles(CEventArray* events, bool reportMissing);
   int OpenOldEventFile(CEventArray* events, const std::string& path);

@@ -18,7 +18,7 @@ bool CStatusBar::SetIndicators(const std::vector<StatusPane>& panes) {
   panes_ = panes;
   widths_.assign(panes.size(), 0);
   HDC dc = ::GetDC(GetSafeHwnd());
-  HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+  HFONT font = reinterpret_cast<HFONT>(SendMsg(WM_GETFONT));
   HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
   for (size_t i = 0; i < panes.size(); ++i) {
     if (panes[i].sizingText.empty()) continue;
@@ -48,8 +48,8 @@ void CStatusBar::UpdatePanes() {
     edges[i] = x;
   }
   edges.back() = -1;
-  SendMessage(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-  SendMessage(SB_SETTEXTA, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
+  SendMsg(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  SendMsg(SB_SETTEXTA, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
 }
 
 int CStatusBar::CommandToIndex(UINT id) const {
@@ -60,14 +60,14 @@ int CStatusBar::CommandToIndex(UINT id) const {
 
 void CStatusBar::SetPaneText(int index, const std::string& text) {
   if (index < 0) return;
-  SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+  SendMsg(SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::string CStatusBar::GetPaneText(int index) const {
   char buf[256] = "";
-  LRESULT n = SendMessage(SB_GETTEXTLENGTHA, static_cast<WPARAM>(index));
+  LRESULT n = SendMsg(SB_GETTEXTLENGTHA, static_cast<WPARAM>(index));
   if (LOWORD(n) >= sizeof buf) return std::string();
-  SendMessage(SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf));
+  SendMsg(SB_GETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf));
   return buf;
 }
 

@@ -33,13 +33,13 @@ bool CToolBar::LoadToolBar(UINT id) {
   imageSize_ = SIZE{words[1], words[2]};
   ids_.assign(words + 4, words + 4 + count);
 
-  SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(imageSize_.cx, imageSize_.cy));
+  SendMsg(TB_SETBITMAPSIZE, 0, MAKELPARAM(imageSize_.cx, imageSize_.cy));
   int images = 0;
   for (UINT cmd : ids_) images += cmd != 0;
   // Light grey in the strip shows as the button face.
   HBITMAP strip = ::CreateMappedBitmap(inst, static_cast<INT_PTR>(id), 0, nullptr, 0);
   TBADDBITMAP ab{nullptr, reinterpret_cast<UINT_PTR>(strip)};
-  SendMessage(TB_ADDBITMAP, images, reinterpret_cast<LPARAM>(&ab));
+  SendMsg(TB_ADDBITMAP, images, reinterpret_cast<LPARAM>(&ab));
   std::vector<TBBUTTON> buttons;
   int image = 0;
   for (UINT cmd : ids_) {
@@ -54,8 +54,8 @@ bool CToolBar::LoadToolBar(UINT id) {
     }
     buttons.push_back(b);
   }
-  SendMessage(TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  SendMessage(TB_AUTOSIZE);
+  SendMsg(TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMsg(TB_AUTOSIZE);
   return true;
 }
 

@@ -77,12 +77,12 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
 
 CPropertyPage* CPropertySheet::GetActivePage() const {
   if (!GetSafeHwnd()) return nullptr;
-  HWND h = reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND));
+  HWND h = reinterpret_cast<HWND>(SendMsg(PSM_GETCURRENTPAGEHWND));
   return static_cast<CPropertyPage*>(FromHandle(h));
 }
 
 void CPropertySheet::SetWizardButtons(DWORD flags) {
-  if (GetSafeHwnd()) PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
+  if (GetSafeHwnd()) PostMsg(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
 }
 
 int CALLBACK CPropertySheet::SheetCallback(HWND hwnd, UINT message, LPARAM /*lParam*/) {

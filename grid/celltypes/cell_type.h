@@ -41,6 +41,11 @@ class CGridCellType {
   // 0: the in-place editor covers the whole cell; a type may narrow rect
   // and answer 1.
   virtual int AdjustEditRect(RECT* /*rect*/) { return 0; }
+  // Nonzero when the in-place editor may edit cells of this type.
+  virtual int CanEdit() const { return 1; }
+  // Nonzero when the type acts on a key a dialog would otherwise take
+  // (Enter), so that the cell area asks for it.
+  virtual int WantsKey(UINT /*vk*/) const { return 0; }
 
   virtual int OnLeftClick(int /*col*/, int /*row*/, int /*pressed*/, const RECT* /*rect*/, POINT /*pt*/) { return 0; }
   virtual int OnRightClick(int /*col*/, int /*row*/, int /*pressed*/, const RECT* /*rect*/, POINT /*pt*/) { return 0; }

@@ -1,18 +1,28 @@
 // Construction, window creation and the grid window's own messages.
 #include "grid/core/grid_core.h"
 
+#include <commdlg.h>
+#undef FindText   // the grid operation, not the dialog function
+
 #include "grid/parts/cell_area.h"
 #include "grid/parts/corner_button.h"
+#include "grid/parts/drop_list.h"
 #include "grid/parts/grid_edit.h"
 #include "grid/parts/hint_wnd.h"
-#include "grid/parts/scroll_bar.h"
+#include "grid/parts/h_scroll_bar.h"
+#include "grid/parts/v_scroll_bar.h"
 #include "grid/parts/sheet_tabs.h"
 #include "grid/parts/side_heading.h"
 #include "grid/parts/top_heading.h"
 
 namespace {
 const char* const kGridClass = "AlmacoraGrid";
+
+UINT FindMessageId() {
+  static const UINT id = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+  return id;
 }
+}  // namespace
 
 CGridCore::CGridCore() {
   sources_.push_back(nullptr);   // index 0 stands for the current sheet's own source
@@ -31,7 +41,7 @@ CGridCore::CGridCore() {
   hScroll_.reset(new CGridHScrollBar(this));
   tabs_.reset(new CGridSheetTabs(this));
   hint_.reset(new CGridHintWnd(this));
-  editor_.reset(new CGridEdit);
+  editor_.reset(new CGridEdit(this));
   sheets_.emplace_back(new CGridSheetInfo);
   sheet_ = sheets_[0].get();
   WireSheet(sheet_);
@@ -128,25 +138,35 @@ void CGridCore::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
   hScroll_->Update();
 }
 
-// The scroll bars' codes move the first visible row or column.
+// The scroll bars' codes move the first visible row or column; the bars
+// map thumb positions to rows and columns.
 void CGridCore::OnScrollBar(bool vertical, int code, int position) {
-  static const int kMoves[] = {kPrev, kNext, kPageBack, kPageForward};
-  if (code >= SB_LINEUP && code <= SB_PAGEDOWN) {
-    vertical ? ScrollRows(kMoves[code]) : ScrollColumns(kMoves[code]);
-  } else if (code == SB_TOP || code == SB_BOTTOM) {
-    vertical ? ScrollRows(code == SB_TOP ? kFirst : kLast) : ScrollColumns(code == SB_TOP ? kFirst : kLast);
-  } else if (code == SB_THUMBPOSITION) {
-    vertical ? SetFirstVisibleRow(position) : SetFirstVisibleColumn(position + sheet_->frozenCols);
-  }
+  if (cellArea_->GetSafeHwnd() && !editing_) ::SetFocus(cellArea_->GetSafeHwnd());
+  vertical ? vScroll_->OnScroll(code, position) : hScroll_->OnScroll(code, position);
+}
+
+bool CGridCore::IsDropListOpen() const { return dropListType_.IsListOpen(); }
+
+bool CGridCore::CurrentCellWantsKey(UINT vk) {
+  if (sheet_->currentCol < 0 || sheet_->currentRow < 0) return false;
+  CGridCell cell;
+  GetCell(sheet_->currentCol, sheet_->currentRow, &cell);
+  return GetCellType(cell.GetCellType())->WantsKey(vk) != 0;
 }
 
 LRESULT CGridCore::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETFOCUS:
-      if (cellArea_->GetSafeHwnd()) ::SetFocus(cellArea_->GetSafeHwnd());
+      // While an edit goes on (a refused end, the next cell's edit) the
+      // editor keeps the focus.
+      if (editing_ && editorInUse_ && ::IsWindowVisible(editorInUse_)) {
+        ::SetFocus(editorInUse_);
+      } else if (cellArea_->GetSafeHwnd()) {
+        ::SetFocus(cellArea_->GetSafeHwnd());
+      }
       return 0;
     case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_VSCROLL:
     case WM_HSCROLL:
       OnScrollBar(message == WM_VSCROLL, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
@@ -162,6 +182,10 @@ LRESULT CGridCore::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) >= 1000) OnPopupMenuCommand(popupCol_, popupRow_, popupPart_, LOWORD(wParam));
       return Default(message, wParam, lParam);
     default:
+      if (message == FindMessageId()) {
+        OnFindMessage(lParam);
+        return 0;
+      }
       return CWindow::WindowProc(message, wParam, lParam);
   }
 }

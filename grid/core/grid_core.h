@@ -40,13 +40,15 @@ class CGridHScrollBar;
 class CGridSheetTabs;
 class CGridHintWnd;
 class CGridEdit;
+class CGridDropList;
 
 class CGridCore : public framework::CWindow, public CGridCellComparer, public CGridSelectionHost {
  public:
-  // Child ids of the part windows.
+  // Child ids of the part windows. The hint has an id of its own, so that
+  // looking up the horizontal bar by id never finds the hint.
   enum : int {
     kCellAreaId = 1, kTopHeadingId = 2, kSideHeadingId = 3, kCornerId = 4, kTabBarId = 5,
-    kVScrollId = 6, kHScrollId = 7, kHintId = 7, kEditorId = 123
+    kVScrollId = 6, kHScrollId = 7, kHintId = 8, kEditorId = 123
   };
   // Parts named to the pop-up menu and tip notifications.
   enum : int {
@@ -220,6 +222,46 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   // place. The window is not owned.
   int SetPopupWindow(HWND window, int placementMode);
 
+  // --- In-place editing (grid_core_edit.cpp) ---
+  // Shows the editor on a cell: 0 shown, 1 editing not possible (cell type,
+  // read-only cell, or refused by OnEditBegin), 2 the move to the cell was
+  // refused. A firstChar above 0 is typed into the editor.
+  int BeginEdit(int col, int row, int firstChar);
+  // Ends the edit (the editor calls it when it loses the focus): 0 when the
+  // edit must go on (refused by OnEditEnd), else 1. Stores the text unless
+  // cancelled; with moveNext edits the next cell (wrapping at the edges).
+  // forced: the focus left the grid; the end is cancelled and no answer of
+  // OnEditEnd keeps the editor.
+  int EndEdit(const std::string& text, int cancelled, int moveNext, int nextCol, int nextRow, bool forced = false);
+  // Hides the editor without storing anything.
+  void HideEditor();
+  bool IsEditing() const { return editing_; }
+  int GetEditColumn() const { return editCol_; }
+  int GetEditRow() const { return editRow_; }
+  HWND GetEditorWindow() const { return editorInUse_; }
+  // Told by the part hosting the editor that the editor's text changed.
+  void OnEditorTextChanged(HWND editor);
+
+  // --- Find (grid_core_find.cpp) ---
+  // The owner's modeless find or replace dialog, whose FINDMSGSTRING
+  // messages go to the grid (the dialog's owner must be the grid window).
+  void SetFindDialog(HWND dialog) { findDialog_ = dialog; }
+  void SetFindAlongRows(int flag) { findAlongRows_ = flag != 0; }
+  // Draws the current cell's frame without the focus (while a find
+  // dialog is up).
+  void SetShowFrame(int flag) { showFrame_ = flag != 0; }
+  bool IsFrameShown() const { return showFrame_; }
+
+  // Part windows and state they share.
+  CGridSheetInfo& MutableSheet() { return *sheet_; }
+  CGridCellArea* GetCellArea() const { return cellArea_.get(); }
+  CGridHintWnd* GetHintWindow() const { return hint_.get(); }
+  CGridSheetTabs* GetSheetTabs() const { return tabs_.get(); }
+  CGridVScrollBar* GetVScrollBar() const { return vScroll_.get(); }
+  bool IsDropListOpen() const;
+  // Nonzero when the current cell's type acts on that key.
+  bool CurrentCellWantsKey(UINT vk);
+
   HPEN LightPen() const { return lightPen_; }
   HPEN ShadowPen() const { return shadowPen_; }
   HWND GetPartWindow(int id) const;
@@ -314,6 +356,7 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   void KeepCursorVisible();
   void NotifyChange();
   void PlacePopupWindow();
+  void UpdateParts();
   int PageTarget(int from, int how, bool rows) const;
   bool MouseSelecting() const;
   void SyncCurrentToAnchor();
@@ -354,7 +397,17 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   std::unique_ptr<CGridHintWnd> hint_;
   std::unique_ptr<CGridEdit> editor_;
 
+  void OnFindMessage(LPARAM lParam);
+
   bool editing_ = false;
+  int editCol_ = -1, editRow_ = -1;
+  HWND editorInUse_ = nullptr;
+  HWND editHost_ = nullptr;
+  CGridCell editCell_;
+  HWND findDialog_ = nullptr;
+  bool findAlongRows_ = false;
+  bool showFrame_ = false;
+  bool findSecondFlag_ = false;
   HWND popupWindow_ = nullptr;
 
   HPEN lightPen_ = nullptr;

@@ -6,7 +6,8 @@
 
 #include "grid/parts/cell_area.h"
 #include "grid/parts/corner_button.h"
-#include "grid/parts/scroll_bar.h"
+#include "grid/parts/h_scroll_bar.h"
+#include "grid/parts/v_scroll_bar.h"
 #include "grid/parts/sheet_tabs.h"
 #include "grid/parts/side_heading.h"
 #include "grid/parts/top_heading.h"

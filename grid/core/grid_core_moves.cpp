@@ -198,7 +198,7 @@ void CGridCore::NotifyChange() {
       GetCellType(cell.GetCellType())->OnEnterCell(s->currentCol, s->currentRow, cell);
     }
   }
-  RedrawAll();
+  UpdateParts();
   s->prevFirstVisibleCol = s->firstVisibleCol;
   s->prevFirstVisibleRow = s->firstVisibleRow;
   s->prevCurrentCol = s->currentCol;

@@ -4,7 +4,8 @@
 
 #include "grid/parts/cell_area.h"
 #include "grid/parts/corner_button.h"
-#include "grid/parts/scroll_bar.h"
+#include "grid/parts/h_scroll_bar.h"
+#include "grid/parts/v_scroll_bar.h"
 #include "grid/parts/sheet_tabs.h"
 #include "grid/parts/side_heading.h"
 #include "grid/parts/top_heading.h"
@@ -16,7 +17,7 @@ int CGridCore::EnableRedraw(int flag) {
 
 int CGridCore::RedrawAll() {
   if (!redraw_) return 0;
-  cellArea_->Invalidate();
+  cellArea_->RedrawAll();
   sideHeading_->Invalidate();
   corner_->Invalidate();
   vScroll_->Update();
@@ -36,36 +37,36 @@ int CGridCore::RedrawCell(int col, int row) {
     topHeading_->Invalidate();
     return 0;
   }
-  RECT r;
-  if (GetCellRect(col, row, &r) == 0) cellArea_->Invalidate(&r);
+  cellArea_->RedrawCell(col, row);
   return 0;
 }
 
 int CGridCore::RedrawRow(int row) {
   if (!redraw_) return 0;
-  RECT r;
-  if (GetCellRect(0, row, &r) == 0) {
-    r.left = 0;
-    r.right = sheet_->cellAreaWidth;
-    cellArea_->Invalidate(&r);
-  }
+  cellArea_->RedrawRow(row);
   return 0;
 }
 
 void CGridCore::RepaintCells(int left, int top, int right, int bottom) {
   if (!redraw_) return;
-  RECT a, b;
-  if (GetCellRect(left, top, &a) != 0 || GetCellRect(right, bottom, &b) != 0) {
-    cellArea_->Invalidate();
-    return;
-  }
-  RECT u;
-  ::UnionRect(&u, &a, &b);
-  cellArea_->Invalidate(&u);
+  cellArea_->RedrawRange(left, top, right, bottom);
 }
 
 void CGridCore::RepaintAllCells() {
-  if (redraw_) cellArea_->Invalidate();
+  if (redraw_) cellArea_->RedrawAll();
+}
+
+// After a move: the cell area paints what changed (scrolling its contents),
+// the headings follow the view, the bars the position.
+void CGridCore::UpdateParts() {
+  if (!redraw_) return;
+  cellArea_->Update();
+  if (sheet_->firstVisibleCol != sheet_->prevFirstVisibleCol) topHeading_->Invalidate();
+  if (sheet_->firstVisibleRow != sheet_->prevFirstVisibleRow || sheet_->currentRow != sheet_->prevCurrentRow) {
+    sideHeading_->Invalidate();
+  }
+  vScroll_->Update();
+  hScroll_->Update();
 }
 
 int CGridCore::ShowPopupMenu(int col, int row, POINT screenPoint, int part) {

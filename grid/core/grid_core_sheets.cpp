@@ -36,6 +36,7 @@ int CGridCore::SelectSheet(int index, int redraw) {
   sheet_->prevFirstVisibleCol = -1;
   sheet_->prevFirstVisibleRow = -1;
   AdjustLayout();
+  cellArea_->SetDoubleBuffer(sheet_->doubleBuffer ? 1 : 0);
   redraw_ = savedRedraw;
   RedrawAll();
   return 0;
@@ -43,6 +44,7 @@ int CGridCore::SelectSheet(int index, int redraw) {
 
 int CGridCore::SetTabBarWidth(int width) {
   sheet_->tabBarWidth = width;
+  if (GetSafeHwnd()) AdjustLayout();
   return 0;
 }
 
@@ -68,11 +70,17 @@ int CGridCore::SetHighlightStyle(int style) {
 
 int CGridCore::ShowCellTips(int flag) {
   sheet_->cellTipsOption = flag != 0;
+  cellArea_->EnableTips(flag != 0);
   return 0;
 }
 
 int CGridCore::SetDoubleBuffer(int flag) {
   sheet_->doubleBuffer = flag != 0;
+  // A bitmap that cannot be made leaves painting direct.
+  if (cellArea_->SetDoubleBuffer(flag ? 1 : 0) != 0) {
+    sheet_->doubleBuffer = false;
+    return 1;
+  }
   return 0;
 }
 

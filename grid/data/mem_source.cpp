@@ -2,6 +2,8 @@
 
 #include <mbstring.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "grid/data/cell_compare.h"
@@ -77,7 +79,14 @@ bool CGridMemSource::Matches(const CGridCell* cell, const std::string& text, int
   if (!cell) return false;
   const char* t = cell->GetTextPtr();
   if (!t) t = "";
-  if (flags & kFindSubstring) return std::strstr(t, text.c_str()) != nullptr;
+  if (flags & kFindSubstring) {
+    if (!(flags & kFindIgnoreCase)) return std::strstr(t, text.c_str()) != nullptr;
+    // "Match case" off holds for substrings too.
+    const std::string hay(t);
+    auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    return std::search(hay.begin(), hay.end(), text.begin(), text.end(),
+                       [&](char a, char b) { return lower(a) == lower(b); }) != hay.end();
+  }
   const auto* a = reinterpret_cast<const unsigned char*>(text.c_str());
   const auto* b = reinterpret_cast<const unsigned char*>(t);
   return (flags & kFindIgnoreCase) ? _mbsicmp(a, b) == 0 : _mbscmp(a, b) == 0;

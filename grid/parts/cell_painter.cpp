@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/core/grid_core.h"
+#include "grid/parts/draw_hint.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ int RowSize(const CGridCore& g, int r) { return r < 0 ? g.GetHeadingRowHeight(r)
 
 }  // namespace
 
-RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& client, const RECT& paint, int part) {
+RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& client, const RECT& paint, int part,
+                CGridDrawHint* hint) {
   const CGridSheetInfo& s = grid.Sheet();
   const int width = client.right - client.left, height = client.bottom - client.top;
   std::vector<Span> cols, rows;
@@ -75,11 +77,20 @@ RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& c
       RECT overlap;
       if (!::IntersectRect(&overlap, &rect, &paint)) continue;
       int col = c.index, row = r.index;
+      if (hint && !hint->Contains(col, row)) {
+        int oc, orow, nc, nr;
+        // A joined block is drawn when any of its cells is hinted.
+        if (part != CGridCore::kPartCells || !s.joinOption || !grid.GetJoinBlock(col, row, &oc, &orow, &nc, &nr) ||
+            !hint->Contains(oc, orow)) {
+          continue;
+        }
+      }
       CGridCell cell;
       grid.GetCell(col, row, &cell);
       int oc, orow, nc, nr;
       if (part == CGridCore::kPartCells && s.joinOption && grid.GetJoinBlock(col, row, &oc, &orow, &nc, &nr)) {
-        if (!painted.insert({oc, orow}).second) continue;
+        if (!painted.insert({oc, orow}).second || (hint && hint->WasPainted(oc, orow))) continue;
+        if (hint) hint->AddPainted(oc, orow);
         if (oc != col || orow != row) {
           col = oc;
           row = orow;

@@ -9,8 +9,12 @@
 #include <windows.h>
 
 class CGridCore;
+class CGridDrawHint;
 
 // part: CGridCore::kPartCells, kPartTopHeading, kPartSideHeading or
-// kPartCorner. Answers the rectangle the cells covered, from the client's
-// top-left corner.
-RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& client, const RECT& paint, int part);
+// kPartCorner. With a hint only the hinted cells inside the paint rectangle
+// are drawn (a joined block when any of its cells is hinted), and the
+// blocks drawn are remembered in it. Answers the rectangle the cells
+// covered, from the client's top-left corner.
+RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& client, const RECT& paint, int part,
+                CGridDrawHint* hint = nullptr);

@@ -1,5 +1,6 @@
-// CGridCornerButton: the corner button where the two headings meet, showing the heading cell (-1, -1). Resizing and clicks arrive with the
-// headings' input handling.
+// CGridCornerButton: the corner where the two headings meet, showing the
+// heading cell (-1, -1). Its right edge resizes the row heading, its
+// bottom edge the column heading; clicks are reported.
 #pragma once
 
 #include "grid/parts/part_window.h"
@@ -12,4 +13,13 @@ class CGridCornerButton : public CGridPartWindow {
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
+
+ private:
+  enum Armed { kNone, kWidth, kHeight };
+  void FindEdge(POINT pt);
+  void OnMouseMove(UINT keys, POINT pt);
+  void OnButton(UINT message, POINT pt);
+
+  Armed armed_ = kNone;
+  bool captured_ = false;
 };

@@ -21,3 +21,26 @@ void CGridPartWindow::FillBackground(HDC dc, const RECT& rect, COLORREF color) {
   ::FillRect(dc, &rect, b);
   ::DeleteObject(b);
 }
+
+bool CGridPartWindow::WaitDragStep(HWND h, DWORD delay, const bool* captureLost) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    MSG msg;
+    if (::PeekMessageA(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE) ||
+        ::PeekMessageA(&msg, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) {
+      return false;
+    }
+    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+      }
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    if (!::IsWindow(h) || (captureLost && *captureLost) || ::GetCapture() != h) return false;
+    const DWORD spent = ::GetTickCount() - start;
+    if (spent >= delay) return true;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, delay - spent, QS_ALLINPUT);
+  }
+}

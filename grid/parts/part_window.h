@@ -18,6 +18,11 @@ class CGridPartWindow : public framework::CWindow {
   bool CreatePart(const char* className, DWORD style, DWORD exStyle, HWND parent, int id);
   void Move(const RECT& rect, bool repaint);
   void Invalidate(const RECT* rect = nullptr);
+  // One round's wait of a drag loop: dispatches the thread's messages
+  // until delay milliseconds have passed. False when the loop must end: a
+  // mouse move or button-up is queued, the window lost the capture (or
+  // captureLost was set), or the window is gone.
+  static bool WaitDragStep(HWND hwnd, DWORD delay, const bool* captureLost);
 
  protected:
   bool OnCreate(const CREATESTRUCTA&) override { return true; }

@@ -1,6 +1,7 @@
 #include "grid/parts/scroll_bar.h"
 
 #include "grid/core/grid_core.h"
+#include "grid/parts/hint_wnd.h"
 
 CGridScrollBarBase::~CGridScrollBarBase() {
   if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
@@ -20,41 +21,11 @@ void CGridScrollBarBase::Invalidate() {
   if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-bool CGridVScrollBar::Create(HWND grid) { return CreateBar(grid, WS_CHILD | WS_VISIBLE | SBS_VERT, CGridCore::kVScrollId); }
-
-bool CGridHScrollBar::Create(HWND grid) { return CreateBar(grid, WS_CHILD | WS_VISIBLE, CGridCore::kHScrollId); }
-
-void CGridVScrollBar::Update() {
-  if (!hwnd_) return;
-  const CGridSheetInfo& s = grid_->Sheet();
-  const int page = s.defaultRowHeight > 0 ? s.cellAreaHeight / s.defaultRowHeight : 1;
-  SCROLLINFO si{};
-  si.cbSize = sizeof si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  if (s.lastFirstVisibleRow > 1000) {
-    si.nMin = s.frozenRows;
-    si.nMax = 1000;
-    si.nPage = 1;
-    si.nPos = static_cast<int>(s.firstVisibleRow * (1000.0 / s.lastFirstVisibleRow));
-  } else {
-    si.nMin = s.frozenRows;
-    si.nMax = s.lastFirstVisibleRow + page - 1;
-    si.nPage = static_cast<UINT>(page > 0 ? page : 1);
-    si.nPos = s.firstVisibleRow;
-  }
-  ::SetScrollInfo(hwnd_, SB_CTL, &si, TRUE);
-}
-
-void CGridHScrollBar::Update() {
-  if (!hwnd_) return;
-  const CGridSheetInfo& s = grid_->Sheet();
-  const int page = s.defaultColWidth > 0 ? (s.cellAreaWidth - s.frozenWidth) / s.defaultColWidth : 1;
-  SCROLLINFO si{};
-  si.cbSize = sizeof si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  si.nMin = 0;
-  si.nMax = s.lastFirstVisibleCol + page - s.frozenCols - 1;
-  si.nPage = static_cast<UINT>(page > 0 ? page : 1);
-  si.nPos = s.firstVisibleCol - s.frozenCols;
-  ::SetScrollInfo(hwnd_, SB_CTL, &si, TRUE);
+void CGridScrollBarBase::ShowThumbText(const char* text, int flags, int x, int y, int minWidth) {
+  CGridHintWnd* hint = grid_->GetHintWindow();
+  if (!hint) return;
+  hint->SetPlacement(flags);
+  hint->SetText(text, true);
+  hint->ShowAt(x, y, minWidth);
+  hint->Show();
 }

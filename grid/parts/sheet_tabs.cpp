@@ -12,7 +12,101 @@ CGridSheetTabs::~CGridSheetTabs() {
 }
 
 bool CGridSheetTabs::CreateBar(HWND grid) {
-  return CreatePart("AlmacoraGridTabs", WS_CHILD | WS_VISIBLE, 0, grid, CGridCore::kTabBarId);
+  if (!CreatePart("AlmacoraGridTabs", WS_CHILD | WS_VISIBLE, 0, grid, CGridCore::kTabBarId)) return false;
+  scrollBar_ = ::CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE, 0, 1, leftMargin_, 0, GetSafeHwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(100)), ::GetModuleHandleA(nullptr),
+                                 nullptr);
+  return scrollBar_ != nullptr;
+}
+
+LRESULT CGridSheetTabs::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  switch (message) {
+    case WM_ERASEBKGND: return 1;   // the paint covers every pixel
+    case WM_LBUTTONDOWN: OnButtonDown(pt); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(pt); return 0;
+    case WM_LBUTTONUP:
+      splitting_ = false;
+      if (::GetCapture() == GetSafeHwnd()) ::ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED: splitting_ = false; return 0;
+    case WM_RBUTTONDOWN: OnRightButton(pt); return 0;
+    case WM_HSCROLL: OnScroll(LOWORD(wParam)); return 0;
+    case WM_SETCURSOR:
+      ::SetCursor(splitterHot_ || splitting_ ? grid_->Sheet().sizeWECursor : grid_->Sheet().arrowCursor);
+      return TRUE;
+    default: return CGridPartWindow::WindowProc(message, wParam, lParam);
+  }
+}
+
+void CGridSheetTabs::OnSize(UINT, int, int cy) {
+  if (scrollBar_) ::MoveWindow(scrollBar_, 0, 1, leftMargin_, cy > 1 ? cy - 1 : 0, TRUE);
+  RecomputeMax();
+}
+
+int CGridSheetTabs::TabLeft(int index) const {
+  if (index < 0 || index >= TabCount()) return -1;
+  int x = leftMargin_ - offset_;
+  for (int i = 0; i < index; ++i) x += tabs_[static_cast<size_t>(i)].width;
+  return x;
+}
+
+int CGridSheetTabs::TabAt(int x) const {
+  int left = leftMargin_ - offset_;
+  for (int i = 0; i < TabCount(); ++i) {
+    const int right = left + tabs_[static_cast<size_t>(i)].width;
+    if (x >= left && x <= right + 2) return i;
+    left = right;
+  }
+  return -1;
+}
+
+void CGridSheetTabs::OnButtonDown(POINT pt) {
+  RECT client;
+  ::GetClientRect(GetSafeHwnd(), &client);
+  if (client.right - pt.x <= 7) {
+    splitting_ = true;
+    ::SetCapture(GetSafeHwnd());
+    return;
+  }
+  const int i = TabAt(pt.x);
+  if (i < 0) return;
+  selected_ = i;
+  // Into view: not left of the margin + 5, its right edge + 19 inside.
+  const int left = TabLeft(i), right = left + tabs_[static_cast<size_t>(i)].width;
+  if (left < leftMargin_ + 5) offset_ -= leftMargin_ + 5 - left;
+  else if (right + 19 > client.right) offset_ += right + 19 - client.right;
+  if (offset_ < 0) offset_ = 0;
+  Invalidate();
+  grid_->OnSheetTabClicked(tabs_[static_cast<size_t>(i)].value);
+}
+
+void CGridSheetTabs::OnMouseMove(POINT pt) {
+  RECT client;
+  ::GetClientRect(GetSafeHwnd(), &client);
+  if (splitting_) {
+    RECT grid;
+    ::GetClientRect(grid_->GetSafeHwnd(), &grid);
+    int width = pt.x;
+    if (width > grid.right - 15) width = grid.right - 15;
+    if (width < 5) width = 5;
+    grid_->SetTabBarWidth(width);
+    return;
+  }
+  splitterHot_ = client.right - pt.x <= 7;
+}
+
+void CGridSheetTabs::OnRightButton(POINT pt) {
+  if (!grid_->Sheet().popupMenuOption) return;
+  POINT screen = pt;
+  ::ClientToScreen(GetSafeHwnd(), &screen);
+  grid_->ShowPopupMenu(TabAt(pt.x), 0, screen, CGridCore::kPartTabBar);
+}
+
+void CGridSheetTabs::OnScroll(int code) {
+  if (code == SB_LINELEFT && offset_ > 0) offset_ = offset_ > 5 ? offset_ - 5 : 0;
+  if (code == SB_LINERIGHT && offset_ < maxOffset_ - 5) offset_ += 5;
+  Invalidate();
 }
 
 int CGridSheetTabs::AddTab(const std::string& label, int value) {

@@ -11,6 +11,7 @@
 //   ranges it holds, because the kernel would silently merge a second lock
 //   of the same handle where Win32 refuses it.
 #include "platform/byte_lock.h"
+#include "platform/os_file_flush_timer.h"
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
 
@@ -241,6 +242,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
   if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
+  const FlushTimer timer;
   if (::fsync(file->fd) != 0) return FailErrno();
   return Succeed();
 }

@@ -3,6 +3,7 @@
 // both sides answer HeldOsFileRanges and refuse a handle's own overlaps
 // before the system is asked.
 #include "platform/byte_lock.h"
+#include "platform/os_file_flush_timer.h"
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
 
@@ -172,6 +173,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
   if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, ERROR_WRITE_FAULT);
+  const FlushTimer timer;
   if (!FlushFileBuffers(file->handle)) return FailLast();
   return Succeed();
 }

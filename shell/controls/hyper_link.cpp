@@ -39,14 +39,14 @@ void CHyperLink::Init() {
 }
 
 void CHyperLink::MakeFont() {
-  HFONT current = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+  HFONT current = reinterpret_cast<HFONT>(SendMsg(WM_GETFONT));
   if (!current) return;  // the system font stays, and no auto-size
   LOGFONTA lf{};
   ::GetObjectA(current, sizeof lf, &lf);
   lf.lfUnderline = (style_ & kUnderline) ? TRUE : FALSE;
   HFONT made = ::CreateFontIndirectA(&lf);
   if (!made) return;
-  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
+  SendMsg(WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
   if (font_) ::DeleteObject(font_);
   font_ = made;
 }
@@ -87,10 +87,10 @@ void CHyperLink::UpdateTip() {
 void CHyperLink::SetLinkTarget(const std::string& target) {
   target_ = target;
   if (!GetSafeHwnd()) return;
-  ShowWindow(SW_HIDE);
+  Show(SW_HIDE);
   if (style_ & kAutoSize) SizeToText();
   UpdateTip();
-  ShowWindow(SW_SHOW);
+  Show(SW_SHOW);
 }
 
 bool CHyperLink::SetLinkStyle(DWORD clear, DWORD set, bool redraw) {

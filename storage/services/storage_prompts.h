@@ -31,4 +31,30 @@ class IStoragePrompts {
   // The login dialog on *login; false when cancelled (*login unchanged),
   // true with the three values taken back.
   virtual bool PromptLogin(CalendarLogin* login) = 0;
+  // The iCalendar import's error dialog with the message: 1 "Skip Event",
+  // 2 "Cancel Import" (also when closed with its close box). Prompts that
+  // do not show it cancel.
+  virtual int AskSkipOrCancel(const std::string& /*message*/) { return 2; }
+
+  // ---- The imports and the old-file conversion. Each has a plain default
+  // so that prompts which never meet an import need not implement it.
+  // A message box / Yes-No box with its own caption (empty: the program
+  // name).
+  virtual void ShowCaptionedMessage(const std::string& text, const std::string& caption, PromptIcon icon) {
+    (void)caption;
+    ShowMessage(text, icon);
+  }
+  virtual bool AskCaptionedYesNo(const std::string& text, const std::string& caption, PromptIcon icon) {
+    (void)caption;
+    return AskYesNo(text, icon);
+  }
+  // The import log dialog (CLogDlg) showing the whole text.
+  virtual void ShowImportLog(const std::string& text) { (void)text; }
+  // The save dialog "Select New File Name" for a converted old file,
+  // proposing a name; true with the chosen path, false when cancelled.
+  virtual bool SelectNewFileName(const std::string& proposed, std::string* path) {
+    (void)proposed;
+    (void)path;
+    return false;
+  }
 };

@@ -76,11 +76,11 @@ TEST(MessageMap, DerivedEntriesOverrideAndTheRestIsInherited) {
       {&base, WM_APP + 1, 0, 1},        {&derived, WM_APP + 1, 0, 2},      {&derived, WM_APP + 2, 5, 105},
       {&base, g_registered, 0, 0},      {&derived, g_registered, 0, 7},    {&derived, WM_APP + 3, 0, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.w->SendMessage(c.message, c.wParam), c.result) << c.message;
+  for (const Case& c : cases) EXPECT_EQ(c.w->SendMsg(c.message, c.wParam), c.result) << c.message;
 
   g_log.clear();
-  for (WPARAM id : {100, 205, 203, 211}) derived.SendMessage(WM_COMMAND, id);
-  base.SendMessage(WM_COMMAND, 205);
+  for (WPARAM id : {100, 205, 203, 211}) derived.SendMsg(WM_COMMAND, id);
+  base.SendMsg(WM_COMMAND, 205);
   EXPECT_EQ(g_log, (std::vector<std::string>{"base:100", "derived:205", "range:203", "range:205"}));
 }
 

@@ -72,7 +72,10 @@ class Dib {
   bool InkBox(COLORREF background, RECT* box) const;
   // Copies a window's client area (as on screen) and writes it as a BMP.
   void CaptureWindow(HWND hwnd);
+  // Copies what the window shows now, without asking it to repaint.
+  void CaptureAsIs(HWND hwnd);
   bool SaveBmp(const std::string& path) const;
+  bool SavePng(const std::string& path) const;
 
  private:
   int w_, h_;

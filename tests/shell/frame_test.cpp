@@ -67,9 +67,9 @@ class FrameTest : public ::testing::Test {
   }
   UINT MenuState(UINT id) {
     HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
-    frame_->SendMessage(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
+    frame_->SendMsg(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
     for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
-      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
+      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
     return ::GetMenuState(bar, id, MF_BYCOMMAND);
   }
   std::string MenuText(UINT id) {
@@ -122,7 +122,7 @@ TEST_F(FrameTest, ToolbarButtonsInOrderAndTheToolbarCommand) {
   }
   EXPECT_EQ(ids, expected);
   for (bool visible : {false, true}) {
-    frame_->SendMessage(WM_COMMAND, 32782);
+    frame_->SendMsg(WM_COMMAND, 32782);
     EXPECT_EQ(::IsWindowVisible(tb) != FALSE, visible);
     EXPECT_EQ(frame_->IsToolbarVisible(), visible);
     EXPECT_EQ((MenuState(32782) & MF_CHECKED) != 0, visible);
@@ -144,13 +144,13 @@ TEST_F(FrameTest, CommandsWithoutHandlersAreGrey) {
 }
 
 TEST_F(FrameTest, WeekAndMonthSendHint18OnlyOnAChange) {
-  frame_->SendMessage(WM_COMMAND, 32861);
-  frame_->SendMessage(WM_COMMAND, 32861);
+  frame_->SendMsg(WM_COMMAND, 32861);
+  frame_->SendMsg(WM_COMMAND, 32861);
   EXPECT_EQ(recorder_.Count(18), 1);
   EXPECT_EQ(recorder_.hints.back(), std::make_pair(LPARAM(18), INT_PTR(1)));
   EXPECT_EQ(frame_->GetCalMode(), 1);
   EXPECT_NE(MenuState(32861) & MF_CHECKED, 0u);
-  frame_->SendMessage(WM_COMMAND, 32860);
+  frame_->SendMsg(WM_COMMAND, 32860);
   EXPECT_EQ(recorder_.hints.back(), std::make_pair(LPARAM(18), INT_PTR(0)));
   EXPECT_EQ(frame_->GetCalMode(), 0);
 }
@@ -197,7 +197,7 @@ void CALLBACK AnswerAbout(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(FrameTest, AboutBoxFromTheHelpMenu) {
   ::SetTimer(nullptr, 0, 100, &AnswerAbout);
-  frame_->SendMessage(WM_COMMAND, 57664);
+  frame_->SendMsg(WM_COMMAND, 57664);
   EXPECT_EQ(g_aboutEmail, "sales@corvelle.example");
 }
 
@@ -205,7 +205,7 @@ TEST_F(FrameTest, ActivationFocusesTheActiveView) {
   HWND view = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE900);
   ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
   ::SetFocus(nullptr);
-  frame_->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+  frame_->SendMsg(WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_EQ(::GetFocus(), view);
 }
 
@@ -226,7 +226,7 @@ TEST_F(FrameTest, ExitWarningTickedIsSilencedAtOnce) {
   GetModelServices().prompts = &prompts;
   g_Settings.WarnExit = 1;
   ::SetTimer(nullptr, 0, 50, &TickAndRefuseExit);
-  frame_->SendMessage(WM_CLOSE);
+  frame_->SendMsg(WM_CLOSE);
   GetModelServices().prompts = old;
   EXPECT_TRUE(::IsWindow(frame_->GetSafeHwnd()));
   EXPECT_EQ(g_Settings.WarnExit, 0);
@@ -249,7 +249,7 @@ TEST_F(FrameTest, NewCalendarDateGoesToTheChosenMonth) {
   for (int answer : {IDCANCEL, 1306 /* Current Month */}) {
     g_monthAnswer = answer;
     ::SetTimer(nullptr, 0, 50, &AnswerSelectMonth);
-    frame_->SendMessage(WM_COMMAND, 32854);
+    frame_->SendMsg(WM_COMMAND, 32854);
   }
   EXPECT_EQ(recorder_.Count(7), 1);
 }

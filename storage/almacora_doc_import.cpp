@@ -1,0 +1,39 @@
+// CAlmacoraDoc: the vCalendar and delimited text imports into one calendar.
+#include "storage/almacora_doc.h"
+#include "storage/calendar_file.h"
+#include "storage/convert/text_import.h"
+#include "storage/convert/vcal_import.h"
+#include "storage/convert_bridge.h"
+#include "storage/services/storage_services.h"
+#include "storage/storage_texts.h"
+
+namespace {
+
+// A calendar that cannot take events is refused before anything is read.
+bool CanImportInto(CCalendarFile* calendar) {
+  if (calendar != nullptr && calendar->CanReceiveNewEvents()) return true;
+  StorageMessage(storage_text::kCalendarNotOpen, PromptIcon::kInformation);
+  return false;
+}
+
+}  // namespace
+
+void CAlmacoraDoc::ImportVCalendar(const std::string& path, CCalendarFile* calendar) {
+  if (!CanImportInto(calendar)) return;
+  CalendarImportTarget target(calendar, &events_, true);
+  VCalImportCounts counts;
+  ImportVCalendarFile(path, &target, &counts);
+  if (target.added() + target.replaced() == 0) return;
+  calendar->AutoPublish(1);
+  Refresh();
+}
+
+void CAlmacoraDoc::ImportTextFile(CCalendarFile* calendar, const std::string& path) {
+  if (!CanImportInto(calendar)) return;
+  CalendarImportTarget target(calendar, &events_, false);
+  StorageConvertPrompts prompts;
+  TextImportResult result;
+  if (!RunTextImport(path, TextImportOptions::FromSettings(), &target, &prompts, &result)) return;
+  if (target.added() > 0) calendar->AutoPublish(1);
+  RecountAndRefresh();
+}

@@ -1,0 +1,83 @@
+// The text import's options, its file loop and its result messages.
+#include <cstdio>
+
+#include "model/program_settings.h"
+#include "storage/convert/convert_prompts.h"
+#include "storage/convert/convert_texts.h"
+#include "storage/convert/file_bytes.h"
+#include "storage/convert/text_import.h"
+
+namespace {
+
+// Text files of this size are not event lists; they are refused whole.
+constexpr uint64_t kMaxTextBytes = 256u * 1024u * 1024u;
+
+std::string Formatted(const char* format, int a) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, a);
+  return text;
+}
+
+}  // namespace
+
+TextImportOptions TextImportOptions::FromSettings() {
+  const CProgramSettings& s = g_Settings;
+  TextImportOptions o;
+  if (!s.ImportColumnDelimeter.empty()) o.columnDelimiter = s.ImportColumnDelimeter[0];
+  if (!s.ImportDateDelimeter.empty()) o.dateDelimiter = s.ImportDateDelimeter[0];
+  o.dateOrder = s.ImportDateOrder;
+  o.SetColumnOrder(s.ImportColumnOrder);
+  o.alarmEnabled = s.ImportAlarmEnabled != 0;
+  o.leadTime = s.ImportLeadTime;
+  o.leadUnits = s.ImportLeadUnits;
+  o.defaultFrequency = s.ImportDefaultFreq;
+  return o;
+}
+
+void TextImportOptions::SetColumnOrder(const std::string& order) {
+  int* columns[] = {&dateColumn, &timeColumn, &nameColumn, &typeColumn};
+  for (int* c : columns) *c = -1;
+  for (size_t i = 0; i < order.size(); ++i) {
+    const int kind = order[i] - '0';
+    if (kind >= 0 && kind <= 3 && *columns[kind] < 0) *columns[kind] = static_cast<int>(i);
+  }
+}
+
+bool ImportTextFile(const std::string& path, const TextImportOptions& options, IImportTarget* target,
+                    TextImportResult* result) {
+  *result = TextImportResult();
+  std::string bytes;
+  int nativeError = 0;
+  if (!ReadWholeFile(path, kMaxTextBytes, &bytes, &nativeError)) return false;
+  const CDateTime today = CDateTime::Today();
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t end = bytes.find('\n', pos);
+    const size_t next = end == std::string::npos ? bytes.size() : end + 1;
+    if (end == std::string::npos) end = bytes.size();
+    if (end > pos && bytes[end - 1] == '\r') --end;
+    ++result->lines;
+    ImportTextLine(bytes.substr(pos, end - pos), options, today, target, result);
+    pos = next;
+  }
+  return true;
+}
+
+bool RunTextImport(const std::string& path, const TextImportOptions& options, IImportTarget* target,
+                   IConvertPrompts* prompts, TextImportResult* result) {
+  if (!ImportTextFile(path, options, target, result)) {
+    ConvertMessage(prompts, convert_text::kOpenImportFileFailed, ConvertIcon::kNone,
+                   convert_text::kImportErrorCaption);
+    return false;
+  }
+  if (result->errors == 0 && result->warnings == 0) {
+    ConvertMessage(prompts, Formatted(convert_text::kAllImported, result->added), ConvertIcon::kInformation,
+                   convert_text::kResultsCaption);
+    return true;
+  }
+  char text[512];
+  std::snprintf(text, sizeof text, convert_text::kResultsWithLog, result->warnings, result->errors, result->added);
+  if (ConvertAskYesNo(prompts, text, ConvertIcon::kQuestion, convert_text::kResultsCaption) && prompts)
+    prompts->ShowLog(result->log);
+  return true;
+}

@@ -1,0 +1,109 @@
+// The parser's input: what the file holds, made safe for it.
+#include "storage/convert/vcal_import.h"
+
+#include <cctype>
+
+#include "storage/convert/file_bytes.h"
+
+namespace {
+
+// A calendar file of this size holds far more events than anyone keeps;
+// beyond it the file is taken for something else.
+constexpr uint64_t kMaxVCalendarBytes = 64u * 1024u * 1024u;
+
+bool IsBlank(const std::string& line) {
+  return line.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+// The parser switches to its BASE64 or quoted-printable reader when any
+// parameter name or value of the property names the encoding (ignoring
+// case).
+bool HeadNames(const std::string& line, const char* encoding) {
+  const size_t colon = line.find(':');
+  if (colon == std::string::npos) return false;
+  std::string head = line.substr(0, colon);
+  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return head.find(encoding) != std::string::npos;
+}
+
+// "NAME:" with nothing after the colon. The parser takes the next line as
+// the value of such a property (meant for a value folded onto the next
+// line), so an empty DESCRIPTION swallows the next property, and an empty
+// alarm before END:VEVENT loses the whole file. Written "NAME:;" it is a
+// property without a value.
+bool HasEmptyValue(const std::string& line) {
+  const size_t colon = line.find(':');
+  return colon != std::string::npos && colon > 0 && line.find_first_not_of("\r\n", colon + 1) == std::string::npos;
+}
+
+bool IsQuotedHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+// The quoted-printable reader loops on an '=' followed by anything but a
+// hex digit or the line end; such an '=' is a plain one, written "=3D".
+// Returns whether the value goes on to the next line (it ends in a soft
+// break, or is empty: the parser joins the next line to an empty value).
+bool EscapeQuotedValue(std::string* line, size_t from) {
+  std::string out = line->substr(0, from);
+  size_t end = line->size();
+  while (end > from && ((*line)[end - 1] == '\n' || (*line)[end - 1] == '\r')) --end;
+  for (size_t i = from; i < end; ++i) {
+    const char c = (*line)[i];
+    if (c == '=' && i + 1 < end && !IsQuotedHexDigit((*line)[i + 1])) out += "=3D";
+    else out.push_back(c);
+  }
+  const bool continues = end == from || (*line)[end - 1] == '=';
+  out += line->substr(end);
+  *line = out;
+  return continues;
+}
+
+}  // namespace
+
+std::string PrepareVCalendarText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  bool inBase64 = false;
+  bool inQuoted = false;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string line = text.substr(pos, end - pos);
+    pos = end;
+    for (char& c : line)
+      if (static_cast<unsigned char>(c) == 0xFF) c = '?';
+    // A BASE64 value runs over the following lines without a colon and
+    // ends only at a blank line: it gets one before the next property.
+    if (inBase64) {
+      if (IsBlank(line)) {
+        inBase64 = false;
+      } else if (line.find(':') != std::string::npos) {
+        out += "\r\n";
+        inBase64 = false;
+      }
+    }
+    if (!inBase64 && !inQuoted && HasEmptyValue(line) && !HeadNames(line, "BASE64") &&
+        !(pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')))
+      line.insert(line.find(':') + 1, ";");
+    if (!inBase64 && HeadNames(line, "BASE64")) inBase64 = true;
+    if (inQuoted) inQuoted = EscapeQuotedValue(&line, 0);
+    else if (!inBase64 && HeadNames(line, "QUOTED-PRINTABLE"))
+      inQuoted = EscapeQuotedValue(&line, line.find(':') + 1);
+    out += line;
+    if (out.back() != '\n') out += "\r\n";
+  }
+  // A blank line, a blank, and a blank line: the parser drops line breaks
+  // that follow a colon, so an empty value at the very end would swallow a
+  // plain blank line; the blank stops that, and the BASE64 reader skips it.
+  out += "\r\n \r\n\r\n";
+  return out;
+}
+
+bool ImportVCalendarFile(const std::string& path, IImportTarget* target, VCalImportCounts* counts) {
+  *counts = VCalImportCounts();
+  std::string bytes;
+  int nativeError = 0;
+  if (!ReadWholeFile(path, kMaxVCalendarBytes, &bytes, &nativeError)) return false;
+  ImportVCalendarText(bytes, target, counts);
+  return true;
+}

@@ -1,0 +1,221 @@
+// Export: the VCALENDAR header, each event's VEVENT and its override
+// VEVENTs, serialised by the library.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "model/cal_event.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/ical/ical_export_parts.h"
+#include "storage/ical/ical_library.h"
+#include "storage/ical/ical_rule.h"
+
+namespace icalx {
+
+namespace {
+
+void AddText(icalcomponent* c, icalproperty* (*make)(const char*), const std::string& ansi) {
+  if (!ansi.empty()) icalcomponent_add_property(c, make(ToUtf8(ansi).c_str()));
+}
+
+}  // namespace
+
+icalproperty* XTime(const char* name, const CDateTime& value, bool asDate) {
+  icalproperty* p = icalproperty_new(ICAL_X_PROPERTY);
+  icalproperty_set_x_name(p, name);
+  icaltimetype t = ToIcalTime(value, asDate);
+  icalproperty_set_value(p, asDate ? icalvalue_new_date(t) : icalvalue_new_datetime(t));
+  return p;
+}
+
+icalproperty* TimeProperty(icalproperty* (*make)(icaltimetype), const CDateTime& value, bool asDate) {
+  icalproperty* p = make(ToIcalTime(value, asDate));
+  if (asDate) icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_DATE));
+  return p;
+}
+
+// An all-day end is the day after the last day, as a DATE (the exclusive
+// end other programs expect); any other end is the end itself.
+icalproperty* EndProperty(const CDateTime& end, bool allDay) {
+  if (!allDay) return TimeProperty(icalproperty_new_dtend, end, false);
+  CDateTime next = end;
+  next.AddDays(1);
+  return TimeProperty(icalproperty_new_dtend, next, true);
+}
+
+void AddTexts(icalcomponent* c, const std::string& type, const std::string& notes, const std::string& url) {
+  AddText(c, icalproperty_new_categories, type);
+  AddText(c, icalproperty_new_description, notes);
+  AddText(c, icalproperty_new_url, url);
+}
+
+}  // namespace icalx
+
+using namespace icalx;
+
+namespace {
+
+icalcomponent* WriteICalHeader(const ICalCalendarHeader& header) {
+  icalcomponent* cal = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
+  icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
+  icalcomponent_add_property(cal, icalproperty_new_prodid("-//Corvelle Software//Almacora 5.0//EN"));
+  icalcomponent_add_property(cal, icalproperty_new_method(ICAL_METHOD_PUBLISH));
+  const struct {
+    const char* name;
+    const std::string& value;
+  } xs[] = {{"X-WR-CALNAME", header.name}, {"X-WR-RELCALID", header.relCalId}, {"X-WR-TIMEZONE", header.timeZone}};
+  for (const auto& x : xs) {
+    if (x.value.empty()) continue;
+    icalproperty* p = icalproperty_new_x(ToUtf8(x.value).c_str());
+    icalproperty_set_x_name(p, x.name);
+    icalcomponent_add_property(cal, p);
+  }
+  return cal;
+}
+
+icalproperty* XValue(const char* name, const std::string& value) {
+  icalproperty* p = icalproperty_new_x(value.c_str());
+  icalproperty_set_x_name(p, name);
+  return p;
+}
+
+// The DTSTAMP written: the stamp, or the last change when there is none.
+const CDateTime& StampOf(const CCalEvent& e) { return e.dtStamp.IsEmpty() ? e.lastModified : e.dtStamp; }
+
+void AddIdentity(icalcomponent* c, const CCalEvent& e) {
+  icalcomponent_add_property(c, icalproperty_new_uid(ToUtf8(e.uid).c_str()));
+  icalcomponent_add_property(c, icalproperty_new_sequence(e.sequence));
+  // DTSTAMP is required; an event that never had one is stamped now.
+  const CDateTime stamp = StampOf(e).IsEmpty() ? CDateTime::NowUtc() : StampOf(e);
+  icalcomponent_add_property(c, icalproperty_new_dtstamp(ToIcalTime(stamp, false)));
+}
+
+// A time property only for a set time: "no date" has no iCalendar form.
+void AddTime(icalcomponent* c, icalproperty* (*make)(icaltimetype), const CDateTime& value) {
+  if (!value.IsEmpty()) icalcomponent_add_property(c, make(ToIcalTime(value, false)));
+}
+
+icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& header, bool* advanced) {
+  const bool allDay = e.allDay != 0;
+  icalcomponent* v = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+  icalcomponent_add_property(v, icalproperty_new_summary(ToUtf8(e.name).c_str()));
+  icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, e.start, allDay));
+  if (e.showEnd && !e.end.IsEmpty()) icalcomponent_add_property(v, EndProperty(e.end, allDay));
+  AddTexts(v, e.type, e.notes, e.url);
+  if (!e.oneTime) {
+    if (const CRecurrenceRule* rule = e.recurrence.FindRule()) {
+      icalrecurrencetype r;
+      if (ToIcalRecurrence(*rule, allDay, &r, advanced)) icalcomponent_add_property(v, icalproperty_new_rrule(r));
+      if (e.calculateAge) icalcomponent_add_property(v, XValue("X-AK-CALC-AGE", "TRUE"));
+      if (rule->frequency == CRecurrenceRule::kEaster) {
+        *advanced = true;
+        char offset[16];
+        std::snprintf(offset, sizeof offset, "%d", rule->offsetDays);
+        icalcomponent_add_property(v, XValue("X-AK-RECUR-EASTER", "TRUE"));
+        icalcomponent_add_property(v, XValue("X-AK-RECUR-OFFSET", offset));
+      }
+    } else if (e.calculateAge) {
+      icalcomponent_add_property(v, XValue("X-AK-CALC-AGE", "TRUE"));
+    }
+  }
+  for (const CDateTime& d : e.recurrence.excludedDates)
+    icalcomponent_add_property(v, TimeProperty(icalproperty_new_exdate, d, allDay));
+  for (const CDateRange& r : e.recurrence.addedDates) {
+    icaldatetimeperiodtype dp;
+    dp.time = icaltime_null_time();
+    dp.period = icalperiodtype_null_period();
+    icalproperty* p;
+    if (r.HasEnd()) {
+      dp.period.start = ToIcalTime(r.start, allDay);
+      dp.period.end = ToIcalTime(r.end, allDay);
+      p = icalproperty_new_rdate(dp);
+      icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_PERIOD));
+    } else {
+      dp.time = ToIcalTime(r.start, allDay);
+      p = icalproperty_new_rdate(dp);
+      if (allDay) icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_DATE));
+    }
+    icalcomponent_add_property(v, p);
+  }
+  for (const auto& entry : e.occurrenceOverrides) {
+    const CDateTime& d = entry.second.IsMoved() ? entry.second.start : entry.first;
+    icalcomponent_add_property(v, TimeProperty(icalproperty_new_exdate, d, allDay));
+  }
+  if (!e.nextOccurrence.IsEmpty()) icalcomponent_add_property(v, XTime("X-AK-NEXT-ALARM", e.nextOccurrence, allDay));
+  if (e.autoAcknowledge > 0) icalcomponent_add_property(v, XValue("X-AK-AUTO-ACKNOWLEDGE", "TRUE"));
+  if (e.acknowledged) icalcomponent_add_property(v, XValue("X-AK-ACKNOWLEDGED", "TRUE"));
+  AddIdentity(v, e);
+  AddTime(v, icalproperty_new_created, e.created);
+  AddTime(v, icalproperty_new_lastmodified, e.lastModified);
+  if (header.publishAlarms) {
+    AddAlarms(v, e, e.start);
+    for (const auto& entry : e.occurrenceStates) {
+      icalproperty* p = XTime("X-AK-ALARM-OCCUR", entry.first, false);
+      if (entry.second.acknowledged) icalproperty_set_parameter_from_string(p, "X-ACK", "TRUE");
+      if (entry.second.HasSnoozeTime())
+        icalproperty_set_parameter_from_string(p, "X-SNOOZE-TIME",
+                                               entry.second.snoozeTime.FormatICal(CDateTime::kAsLocal).c_str());
+      icalcomponent_add_property(v, p);
+    }
+  }
+  return v;
+}
+
+// The program's override form, which older copies read: RECURRENCE-ID is
+// where the occurrence now starts, DTSTART its scheduled date.
+icalcomponent* OverrideComponent(const CCalEvent& e, const CDateTime& date, const COccurrenceOverride& o,
+                                 const ICalCalendarHeader& header) {
+  const bool allDay = e.allDay != 0;
+  icalcomponent* v = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+  const CDateTime& recurrenceId = o.IsMoved() ? o.start : date;
+  icalcomponent_add_property(v, TimeProperty(icalproperty_new_recurrenceid, recurrenceId, allDay));
+  icalcomponent_add_property(v, icalproperty_new_summary(ToUtf8(e.GetOccurrenceName(date)).c_str()));
+  icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, date, allDay));
+  if (e.showEnd) {
+    CDateTime end = o.end;
+    if (!o.IsMoved()) {
+      end = date;
+      end.AddDuration(e.GetOccurrenceLength());
+    }
+    icalcomponent_add_property(v, EndProperty(end, allDay));
+  }
+  AddTexts(v, e.GetOccurrenceType(date), e.GetOccurrenceNotes(date), e.GetOccurrenceUrl(date));
+  AddIdentity(v, e);
+  if (header.publishAlarms) AddAlarms(v, e, date);
+  return v;
+}
+
+void AddEvent(icalcomponent* cal, const CCalEvent& e, const ICalCalendarHeader& header, bool* advanced) {
+  icalcomponent_add_component(cal, EventComponent(e, header, advanced));
+  for (const auto& entry : e.occurrenceOverrides)
+    icalcomponent_add_component(cal, OverrideComponent(e, entry.first, entry.second, header));
+}
+
+std::string Serialise(icalcomponent* cal) {
+  char* text = icalcomponent_as_ical_string_r(cal);
+  std::string out = text ? text : "";
+  std::free(text);
+  icalcomponent_free(cal);
+  return out;
+}
+
+}  // namespace
+
+std::string CICalConverter::ExportEventICal(const CCalEvent& event, const ICalCalendarHeader& header) {
+  return ExportCalendarICal({&event}, header);
+}
+
+std::string CICalConverter::ExportCalendarICal(const std::vector<const CCalEvent*>& events,
+                                              const ICalCalendarHeader& header) {
+  EnsureLibrary();
+  advancedRule_ = 0;
+  icalcomponent* cal = WriteICalHeader(header);
+  bool advanced = false;
+  for (const CCalEvent* e : events) {
+    if (!e || e->alarmSuppressed || e->disabled) continue;
+    AddEvent(cal, *e, header, &advanced);
+  }
+  advancedRule_ = advanced ? 1 : 0;
+  return Serialise(cal);
+}

@@ -1,0 +1,25 @@
+// The pieces the export's files share. Internal to storage/ical.
+#pragma once
+
+#include <libical/ical.h>
+
+#include <string>
+
+class CCalEvent;
+class CDateTime;
+
+namespace icalx {
+
+// An X- property holding a DATE or DATE-TIME value.
+icalproperty* XTime(const char* name, const CDateTime& value, bool asDate);
+// A date property made by `make`, with VALUE=DATE when asDate.
+icalproperty* TimeProperty(icalproperty* (*make)(icaltimetype), const CDateTime& value, bool asDate);
+// DTEND; for all-day events the day after the last day as a DATE.
+icalproperty* EndProperty(const CDateTime& end, bool allDay);
+// CATEGORIES, DESCRIPTION, URL, each when not empty.
+void AddTexts(icalcomponent* c, const std::string& type, const std::string& notes, const std::string& url);
+// The VALARMs of the occurrence scheduled at `date` (nothing when its
+// alarm is off): AUDIO, DISPLAY, EMAIL, PROCEDURE by the event's actions.
+void AddAlarms(icalcomponent* vevent, const CCalEvent& event, const CDateTime& date);
+
+}  // namespace icalx

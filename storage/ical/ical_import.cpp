@@ -1,0 +1,340 @@
+// Import: the run over a text or a file, each VCALENDAR's header, and each
+// event with its overrides up to the merge into the calendar.
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "model/cal_event.h"
+#include "model/event_codec.h"
+#include "model/field_buffer.h"
+#include "model/program_settings.h"
+#include "platform/os_file.h"
+#include "platform/paths.h"
+#include "storage/ical/ical_bounds.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/ical/ical_import_parts.h"
+#include "storage/ical/ical_library.h"
+
+using namespace icalx;
+
+namespace {
+
+std::string Uid(icalcomponent* v) { return FirstText(v, ICAL_UID_PROPERTY, kMaxText); }
+
+bool HasRecurrenceId(icalcomponent* v) {
+  return icalcomponent_get_first_property(v, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+}
+
+// A calendar record must be able to hold the event, or its add would fail
+// and end the run.
+bool Storable(const CCalEvent& e) {
+  CFieldBuffer buffer;
+  return EncodeEventRecord(e, kEventRecordLive, &buffer);
+}
+
+bool ReadWholeFile(const std::string& path, std::string* text) {
+  platform::OsFile* file = platform::OpenOsFile(path.c_str(), platform::FileShare::kShared,
+                                                platform::FileDisposition::kOpenExisting);
+  if (!file) return false;
+  bool ok = true;
+  char chunk[65536];
+  for (;;) {
+    uint32_t done = 0;
+    if (!platform::ReadOsFile(file, chunk, sizeof chunk, &done)) {
+      ok = false;
+      break;
+    }
+    if (done == 0) break;
+    text->append(chunk, done);
+  }
+  platform::CloseOsFile(file);
+  return ok;
+}
+
+// The parser's line source over a text in memory, as fgets would read it.
+struct LineSource {
+  const std::string* text;
+  size_t pos;
+};
+
+char* NextLine(char* out, size_t size, void* data) {
+  LineSource* src = static_cast<LineSource*>(data);
+  if (src->pos >= src->text->size() || size < 2) return nullptr;
+  size_t n = 0;
+  while (n + 1 < size && src->pos < src->text->size()) {
+    const char c = (*src->text)[src->pos++];
+    out[n++] = c;
+    if (c == '\n') break;
+  }
+  out[n] = '\0';
+  return out;
+}
+
+}  // namespace
+
+// One import run over a target.
+struct CICalConverter::Run {
+  CICalConverter& c;
+  IICalTarget& target;
+  bool refresh;
+  // UIDs imported from the current VCALENDAR (overrides attach only to
+  // those).
+  std::set<std::string> uids;
+
+  void Calendar(icalcomponent* vcal) {
+    if (c.cancelled_) return;
+    uids.clear();
+    std::string version;
+    icalproperty_method method = ICAL_METHOD_NONE;
+    for (icalproperty* p = icalcomponent_get_first_property(vcal, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(vcal, ICAL_ANY_PROPERTY)) {
+      switch (icalproperty_isa(p)) {
+        case ICAL_METHOD_PROPERTY: method = icalproperty_get_method(p); break;
+        case ICAL_PRODID_PROPERTY:
+          c.prodId_ = FromUtf8(icalproperty_get_prodid(p), 1024);
+          c.producer_ = DetectICalProducer(c.prodId_);
+          break;
+        case ICAL_VERSION_PROPERTY: {
+          const char* v = icalproperty_get_version(p);
+          version = v ? std::string(v).substr(0, 64) : std::string();
+          break;
+        }
+        case ICAL_X_PROPERTY: Header(p); break;
+        default: break;
+      }
+    }
+    if (!version.empty() && version < "2.0") return;
+    if (method == ICAL_METHOD_CANCEL || method == ICAL_METHOD_REFRESH || method == ICAL_METHOD_COUNTER ||
+        method == ICAL_METHOD_DECLINECOUNTER)
+      return;
+    DropRunawayZones(vcal);
+    Events(vcal);
+  }
+
+  void Header(icalproperty* p) {
+    const char* name = icalproperty_get_x_name(p);
+    if (!name) return;
+    ICalCalendarHeader& h = target.Header();
+    const std::string value = FromUtf8(PropertyText(p), 2000);
+    if (std::strcmp(name, "X-WR-CALNAME") == 0) {
+      if (h.nameFromAddress) h.name = value;
+    } else if (std::strcmp(name, "X-WR-RELCALID") == 0) {
+      h.relCalId = value;
+    } else if (std::strcmp(name, "X-WR-TIMEZONE") == 0) {
+      h.timeZone = value;
+    }
+  }
+
+  // Every VEVENT in order, each overriding VEVENT read together with the
+  // event it belongs to, so that an event is merged once, whole.
+  void Events(icalcomponent* vcal) {
+    std::vector<icalcomponent*> all;
+    std::set<std::string> masterUids;
+    for (icalcomponent* v = icalcomponent_get_first_component(vcal, ICAL_VEVENT_COMPONENT); v;
+         v = icalcomponent_get_next_component(vcal, ICAL_VEVENT_COMPONENT)) {
+      all.push_back(v);
+      if (!HasRecurrenceId(v)) masterUids.insert(Uid(v));
+    }
+    std::vector<icalcomponent*> masters;
+    std::map<std::string, std::vector<icalcomponent*>> overrides;
+    for (icalcomponent* v : all) {
+      if (HasRecurrenceId(v)) {
+        const std::string uid = Uid(v);
+        if (!uid.empty() && masterUids.count(uid)) {
+          overrides[uid].push_back(v);
+          continue;
+        }
+      }
+      masters.push_back(v);
+    }
+    std::set<std::string> served;
+    static const std::vector<icalcomponent*> kNone;
+    for (icalcomponent* v : masters) {
+      if (c.cancelled_) return;
+      const std::string uid = Uid(v);
+      const bool first = !HasRecurrenceId(v) && served.insert(uid).second;
+      auto it = overrides.find(uid);
+      Event(v, first && it != overrides.end() ? it->second : kNone);
+    }
+  }
+
+  // A VEVENT that names an occurrence of an event imported before from the
+  // same VCALENDAR (only a file's bare VEVENTs get here).
+  bool LooseOverride(icalcomponent* v) {
+    if (!HasRecurrenceId(v)) return false;
+    const std::string uid = Uid(v);
+    if (uid.empty() || !uids.count(uid)) return false;
+    CCalEvent* held = target.FindEventByUid(uid);
+    if (!held) return false;
+    if (ReadOverride(v, c.producer_ == kProducerSelf, held)) {
+      c.NoteType(held->type);
+      if (!target.UpdateEvent(*held)) c.cancelled_ = true;
+    }
+    return true;
+  }
+
+  // False and the cancelled flag on "Cancel Import".
+  void Skip(const std::string& label, const char* why) {
+    const int answer = c.prompts_ ? c.prompts_->AskSkipOrCancel("Event: " + label + why)
+                                  : IICalPrompts::kCancelImport;
+    if (answer != IICalPrompts::kSkipEvent) c.cancelled_ = true;
+  }
+
+  bool Ask(const std::string& label, const char* question) {
+    return c.prompts_ && c.prompts_->AskYesNo("Event: " + label + question);
+  }
+
+  void Event(icalcomponent* v, const std::vector<icalcomponent*>& overrideComponents) {
+    if (c.cancelled_) return;
+    if (LooseOverride(v)) return;
+    ReadEvent read;
+    ReadEventProperties(v, &read);
+    CCalEvent& e = *read.event;
+    const std::string saving = target.SavingUid();
+    if (!e.uid.empty() && e.uid == saving) return;
+
+    const std::string label = !e.name.empty() ? e.name : !e.notes.empty() ? e.notes : !e.uid.empty() ? e.uid : "Unknown";
+    if (e.start.IsEmpty()) return Skip(label, "\n\nMissing Start Date.  Event skipped.");
+    if (e.name.empty()) return Skip(label, "\n\nMissing Event Name.  Event skipped.");
+    if (e.uid.empty()) return Skip(label, "\n\nMissing Event ID.  Event skipped.");
+    if (read.exclusionRule &&
+        !Ask(label,
+             "\n\nEvent contains recurring exception rule (EXRULE) which is not supported by Almacora.\n"
+             "Event may calculate invalid occurences.\n\nContinue Importing Event?"))
+      return;
+    if (read.ruleCount > 1 &&
+        !Ask(label,
+             "\n\nEvent contains multiple recurrence rules (RRULE) which is not supported by Almacora.\n"
+             "Not all occurrences may be displayed.\n\nContinue Importing Event?"))
+      return;
+
+    if (read.durationGiven && !read.endGiven) {
+      e.end = e.start;
+      e.end.AddDuration(read.duration);
+      read.endGiven = !e.end.IsEmpty();
+    }
+    // The exclusive end of a date range ends the day before.
+    if (e.allDay && read.endGiven && e.end.GetRawSecondsOfDay() == 0 && e.start < e.end) e.end.AddDays(-1);
+    e.showEnd = read.endGiven ? 1 : 0;
+    if (read.endGiven) e.recurrence.occurrenceLength.SetBetween(e.start, e.end);
+
+    e.nextOccurrence.Clear();
+    ReadExtensions(v, c.producer_, &read);
+    ReadAlarms(v, &read);
+    if (e.nextOccurrence.IsEmpty()) {
+      const CDateTime today = CDateTime::Today();
+      CDateTime from = today;
+      e.GetNextOccurrenceFrom(from, true);
+      if (e.oneTime && e.start < today) e.acknowledged = 1;
+    }
+    if (e.type.empty()) e.type = target.Header().name;
+    for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
+    if (!Storable(e)) return;
+
+    bool failed = false;
+    const int result = MergeByUid(target, read, &failed);
+    const std::string uid = e.uid;
+    const std::string type = e.type;
+    if (result == 0) {
+      e.EnsureDtStamp();
+      if (!target.AddEvent(std::move(read.event))) {
+        c.cancelled_ = true;
+        return;
+      }
+      ++c.added_;
+    }
+    if (failed) c.cancelled_ = true;
+    if (result == 2) return;
+    uids.insert(uid);
+    c.NoteType(type);
+    if (result == 1) ++c.updated_;
+  }
+};
+
+CICalConverter::CICalConverter(IICalPrompts* prompts) : prompts_(prompts) {}
+
+CICalConverter::~CICalConverter() = default;
+
+int CICalConverter::DetectICalProducer(const std::string& prodId) {
+  std::string lower = prodId;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+  int producer = kProducerUnknown;
+  if (lower.find("almacora") != std::string::npos) producer = kProducerSelf;
+  if (lower.find("mozilla") != std::string::npos) producer = kProducerMozilla;
+  if (lower.find("outlook") != std::string::npos) producer = kProducerOutlook;
+  if (lower.find("//ical") != std::string::npos) producer = kProducerIcal;
+  return producer;
+}
+
+void CICalConverter::LoadTypeNames() {
+  typeNames_.clear();
+  for (const std::string& name : g_Settings.EventTypeNames) typeNames_[name] = "EXIST";
+}
+
+void CICalConverter::NoteType(const std::string& type) {
+  if (!type.empty() && !typeNames_.count(type)) typeNames_[type] = "NEW";
+}
+
+void CICalConverter::BeginImport() {
+  EnsureLibrary();
+  LoadTypeNames();
+  cancelled_ = false;
+  added_ = 0;
+  updated_ = 0;
+}
+
+void CICalConverter::ImportICalString(const std::string& text, IICalTarget& target, bool refresh) {
+  BeginImport();
+  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
+  ComponentPtr root(icalparser_parse_string(bounded.c_str()));
+  if (!root) return;
+  Run run{*this, target, refresh, {}};
+  const icalcomponent_kind kind = icalcomponent_isa(root.get());
+  if (kind == ICAL_XROOT_COMPONENT) {
+    for (icalcomponent* cal = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT); cal;
+         cal = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
+      run.Calendar(cal);
+  } else if (kind == ICAL_VCALENDAR_COMPONENT) {
+    run.Calendar(root.get());
+  }
+}
+
+bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target, bool refresh) {
+  BeginImport();
+  // As a calendar file's path: quotes removed, a bare name in the program's
+  // folder.
+  std::string cleanPath = path;
+  cleanPath.erase(std::remove(cleanPath.begin(), cleanPath.end(), '"'), cleanPath.end());
+  if (!cleanPath.empty() && !platform::HasFolderPart(cleanPath)) cleanPath = platform::ProgramFolder() + cleanPath;
+  std::string text;
+  if (!ReadWholeFile(cleanPath, &text)) {
+    if (prompts_) prompts_->ShowMessage("Error opening file");
+    return false;
+  }
+  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
+  text.clear();
+  text.shrink_to_fit();
+  // Each component is handled as soon as the parser completes it.
+  Run run{*this, target, refresh, {}};
+  LineSource source{&bounded, 0};
+  icalparser* parser = icalparser_new();
+  icalparser_set_gen_data(parser, &source);
+  for (;;) {
+    char* line = icalparser_get_line(parser, NextLine);
+    ComponentPtr done(icalparser_add_line(parser, line));
+    if (done) {
+      const icalcomponent_kind kind = icalcomponent_isa(done.get());
+      if (kind == ICAL_VCALENDAR_COMPONENT) run.Calendar(done.get());
+      else if (kind == ICAL_VEVENT_COMPONENT && !cancelled_) run.Event(done.get(), {});
+    }
+    if (!line) break;
+    std::free(line);
+  }
+  icalparser_free(parser);
+  return true;
+}

@@ -1,0 +1,131 @@
+// The converter over the document's event array and a calendar file.
+#include "storage/ical/ical_storage.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/cal_event.h"
+#include "storage/almacora_doc.h"
+#include "storage/calendar_file.h"
+#include "storage/event_array.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/services/storage_services.h"
+
+namespace {
+
+// The questions through the storage prompts (the dialogs).
+class StoragePrompts : public IICalPrompts {
+ public:
+  int AskSkipOrCancel(const std::string& message) override {
+    IStoragePrompts* p = GetStorageServices().prompts;
+    return p ? p->AskSkipOrCancel(message) : kCancelImport;
+  }
+  bool AskYesNo(const std::string& message) override { return StorageAskYesNo(message, PromptIcon::kQuestion); }
+  void ShowMessage(const std::string& message) override { StorageMessage(message, PromptIcon::kNone); }
+};
+
+// One calendar of the array as the import's target.
+class CalendarTarget : public IICalTarget {
+ public:
+  CalendarTarget(CEventArray& events, CCalendarFile& calendar)
+      : events_(events), calendar_(calendar), header_(ICalHeaderOf(&calendar)) {
+    for (CCalEvent* e : events.items()) {
+      if (e->calendar == &calendar && e->beingSaved) savingUid_ = e->uid;
+    }
+  }
+  // The text's calendar properties go back to the calendar.
+  ~CalendarTarget() override {
+    calendar_.name = header_.name;
+    calendar_.relCalId = header_.relCalId;
+    calendar_.timeZone = header_.timeZone;
+  }
+  CalendarTarget(const CalendarTarget&) = delete;
+  CalendarTarget& operator=(const CalendarTarget&) = delete;
+
+  ICalCalendarHeader& Header() override { return header_; }
+  CCalEvent* FindEventByUid(const std::string& uid) override { return events_.FindInCalendar(&calendar_, uid); }
+  bool AddEvent(std::unique_ptr<CCalEvent> event) override {
+    event->calendar = &calendar_;
+    CCalEvent* raw = event.release();
+    if (calendar_.AddEvent(raw, 0, &events_)) return true;
+    delete raw;
+    return false;
+  }
+  bool UpdateEvent(CCalEvent& event) override { return calendar_.UpdateEvent(&event, &events_, 0, 0, 0) != 0; }
+  std::string SavingUid() override { return savingUid_; }
+  void ForgetLocalUid(const std::string& uid) override { calendar_.uidMap.erase(uid); }
+
+ private:
+  CEventArray& events_;
+  CCalendarFile& calendar_;
+  ICalCalendarHeader header_;
+  std::string savingUid_;
+};
+
+bool ReadICalFile(CCalendarFile& calendar, CEventArray* events, const std::string& path, bool refresh, int* added,
+                  int* updated) {
+  if (!events) return false;
+  CICalConverter converter(&StorageICalPrompts());
+  const bool ok = ImportICalFileInto(converter, *events, calendar, path, refresh);
+  *added = converter.GetAddedCount();
+  *updated = converter.GetUpdatedCount();
+  return ok;
+}
+
+}  // namespace
+
+IICalPrompts& StorageICalPrompts() {
+  static StoragePrompts prompts;
+  return prompts;
+}
+
+ICalCalendarHeader ICalHeaderOf(const CCalendarFile* calendar) {
+  ICalCalendarHeader h;
+  if (!calendar) return h;
+  h.name = calendar->name;
+  h.relCalId = calendar->relCalId;
+  h.timeZone = calendar->timeZone;
+  h.nameFromAddress = calendar->nameFromPath != 0;
+  h.publishAlarms = calendar->publishAlarms != 0;
+  return h;
+}
+
+std::string ExportEventICal(CICalConverter& converter, const CCalEvent& event) {
+  return converter.ExportEventICal(event, ICalHeaderOf(event.calendar));
+}
+
+std::string ExportCalendarICal(CICalConverter& converter, const CEventArray& events, const CCalendarFile* calendar) {
+  std::vector<const CCalEvent*> list;
+  for (const CCalEvent* e : events.items()) {
+    if (!calendar || (e->calendar && e->calendar->listId == calendar->listId)) list.push_back(e);
+  }
+  return converter.ExportCalendarICal(list, ICalHeaderOf(calendar));
+}
+
+bool ImportICalFileInto(CICalConverter& converter, CEventArray& events, CCalendarFile& calendar,
+                        const std::string& path, bool refresh) {
+  CalendarTarget target(events, calendar);
+  return converter.ImportICalFile(path, target, refresh);
+}
+
+void ImportICalStringInto(CICalConverter& converter, CEventArray& events, CCalendarFile& calendar,
+                          const std::string& text, bool refresh) {
+  CalendarTarget target(events, calendar);
+  converter.ImportICalString(text, target, refresh);
+}
+
+bool ImportICalFile(CICalConverter& converter, CAlmacoraDoc& document, CCalendarFile& calendar,
+                    const std::string& path, bool refresh) {
+  const bool ok = ImportICalFileInto(converter, document.events(), calendar, path, refresh);
+  document.RecountAndRefresh();
+  return ok;
+}
+
+void ImportICalString(CICalConverter& converter, CAlmacoraDoc& document, CCalendarFile& calendar,
+                      const std::string& text, bool refresh) {
+  ImportICalStringInto(converter, document.events(), calendar, text, refresh);
+  document.RecountAndRefresh();
+}
+
+void InstallICalStorage() { CCalendarFile::SetICalFileReader(ReadICalFile); }

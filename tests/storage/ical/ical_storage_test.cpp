@@ -1,0 +1,73 @@
+// The converter over the document: imports into calendar files, ".ics"
+// files opened as calendars, calendar exports.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "storage/almacora_doc.h"
+#include "storage/calendar_file.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/ical/ical_storage.h"
+#include "tests/storage/ical/ical_fixture.h"
+#include "tests/storage/storage_fixture.h"
+
+namespace {
+
+using storagetest::StorageTest;
+
+const std::string kText = icaltest::Calendar(
+    "X-WR-CALNAME:Team\r\n" + icaltest::Event("UID:a@x\r\nSUMMARY:First\r\nDTSTART:20260320T090000\r\n") +
+    icaltest::Event("UID:b@x\r\nSUMMARY:Second\r\nDTSTART:20260321\r\nRRULE:FREQ=WEEKLY\r\n"));
+
+class IcalStorage : public StorageTest {
+ protected:
+  void SetUp() override {
+    StorageTest::SetUp();
+    InstallICalStorage();
+  }
+};
+
+TEST_F(IcalStorage, ImportsIntoACalendarFileOnceWithOneViewUpdatePerRun) {
+  const std::string file = NewCalendarFile("team.akv");
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {file});
+  CCalendarFile* calendar = doc.events().size() == 0 ? doc.GetDefaultCalendar() : nullptr;
+  ASSERT_NE(calendar, nullptr);
+  for (int run = 0; run < 2; ++run) {
+    shell.hints.clear();
+    CICalConverter c(&StorageICalPrompts());
+    ImportICalString(c, doc, *calendar, kText);
+    EXPECT_EQ(c.GetAddedCount(), run == 0 ? 2 : 0);
+    EXPECT_EQ(c.GetUpdatedCount(), 0);
+    EXPECT_EQ(shell.hints, std::vector<int>{CAlmacoraDoc::kHintReloadAll});
+  }
+  EXPECT_EQ(calendar->name, "Team");  // it had only the name of its path
+
+  // The events are in the file: a fresh document reads them back.
+  CAlmacoraDoc again;
+  storagetest::StartOn(&again, {file});
+  ASSERT_NE(again.FindEventByUid("b@x", nullptr), nullptr);
+  EXPECT_EQ(again.FindEventByUid("b@x", nullptr)->GetFrequency(), CRecurrenceRule::kWeekly);
+
+  CICalConverter out;
+  const std::string text = ExportCalendarICal(out, again.events(), again.GetDefaultCalendar());
+  EXPECT_TRUE(icaltest::Contains(text, "SUMMARY:First")) << text;
+  EXPECT_TRUE(icaltest::Contains(text, "SUMMARY:Second"));
+}
+
+TEST_F(IcalStorage, AnIcsFileOpensAsACalendarInMemory) {
+  const std::string path = Path("Team-Days.ics");
+  std::ofstream(path, std::ios::binary) << kText;
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {});
+  ASSERT_TRUE(doc.OpenEventFile(path, false));
+  CCalEvent* first = doc.FindEventByUid("a@x", nullptr);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(first->calendar, nullptr);
+  EXPECT_EQ(first->calendar->fileType, CCalendarFile::kMemoryOnly);
+  EXPECT_EQ(first->calendar->name, "Team Days");
+  EXPECT_NE(doc.FindEventByUid("b@x", first->calendar), nullptr);
+}
+
+}  // namespace
