@@ -118,3 +118,26 @@
 // Status-bar panes.
 #define ID_INDICATOR_TIME 59143
 #define ID_INDICATOR_DATE 59144
+
+// ---- Shared small dialogs (warning, upcoming days, log, select month,
+// backup, preview prompt) and their controls. Block kept together to ease
+// merging with other folders' additions.
+#define IDD_WARNING 149
+#define IDD_UPCOMING_DAYS 300
+#define IDD_LOG 238
+#define IDD_SELECT_MONTH 234
+#define IDD_BACKUP 210
+#define IDD_PREVIEW_PROMPT 361
+#define IDC_WARNING_CHECK 1127
+#define IDC_WARNING_TEXT 1128
+#define IDC_WARNING_HELP 8
+#define IDC_UPCOMING_SPIN 1120
+#define IDC_UPCOMING_DAYS 1021
+#define IDC_UPCOMING_HELP 3
+#define IDC_LOG_TEXT 1105
+#define IDC_SELECT_MONTH_LIST 1025
+#define IDC_SELECT_MONTH_YEAR 1023
+#define IDC_SELECT_MONTH_SPIN 1307
+#define IDC_SELECT_MONTH_CURRENT 1306
+#define IDC_BACKUP_DIR 1105
+#define IDC_BACKUP_BROWSE 1252

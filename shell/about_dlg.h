@@ -1,8 +1,9 @@
-// CAboutDlg: dialog 100, "About Almacora", with the maker's e-mail address
-// and web site.
+// CAboutDlg: dialog 100, "About Almacora", with links to the maker's
+// e-mail address and web site.
 #pragma once
 
 #include "framework/dialogs/dialog.h"
+#include "shell/controls/hyper_link.h"
 
 class CAboutDlg : public framework::CDialog {
  public:
@@ -13,4 +14,7 @@ class CAboutDlg : public framework::CDialog {
 
  protected:
   BOOL OnInitDialog() override;
+
+ private:
+  shellcontrols::CHyperLink email_, webSite_;
 };

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <memory>
 
+#include "dialogs/help_hook.h"
 #include "framework/dialogs/message_box.h"
 #include "framework/docview/doc_template.h"
 #include "model/program_settings.h"
@@ -45,6 +46,11 @@ std::string CurrentFolder() {
   return s;
 }
 
+// The shared dialogs' Help buttons and F1 open their topic through us.
+void ShowHelpTopicOfApp(DWORD context) {
+  if (auto* app = dynamic_cast<CAlmacoraApp*>(framework::TheApp())) app->WinHelp(context, HELP_CONTEXT);
+}
+
 }  // namespace
 
 CAlmacoraApp::CAlmacoraApp() { framework::SetMessageBoxTitle("Almacora"); }
@@ -69,6 +75,7 @@ bool CAlmacoraApp::InitInstance() {
   icc.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES;
   ::InitCommonControlsEx(&icc);
 
+  dialogs::SetHelpTopicHook(&ShowHelpTopicOfApp);
   g_Settings.LoadSettings();
   g_Settings.ScreenWidth = ::GetSystemMetrics(SM_CXSCREEN);
   g_Settings.ScreenHeight = ::GetSystemMetrics(SM_CYSCREEN);
@@ -157,6 +164,7 @@ void CAlmacoraApp::FinishSplash() {
 
 int CAlmacoraApp::ExitInstance() {
   if (m_pSplash) FinishSplash();
+  dialogs::SetHelpTopicHook(nullptr);
   GetModelServices().shell = nullptr;
   GetModelServices().prompts = nullptr;
   GetStorageServices().prompts = nullptr;

@@ -72,6 +72,7 @@ class CMainFrame : public framework::CFrameWindow {
   void OnOldInCalendar();
   void OnResetAll();
   void OnToday();
+  void OnNewDate();
   void OnDateTimeApplet();
   void OnRegionalApplet();
   void OnWebSite();

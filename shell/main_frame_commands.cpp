@@ -6,12 +6,15 @@
 
 #include <cstdio>
 
+#include "dialogs/select_month_dlg.h"
 #include "framework/cmd_ui.h"
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/message_box.h"
+#include "model/date_time.h"
 #include "model/program_settings.h"
 #include "res/resource.h"
 #include "shell/almacora_app.h"
+#include "shell/controls/open_link.h"
 #include "shell/main_frame.h"
 #include "shell/private_messages.h"
 #include "shell/shell_document.h"
@@ -37,6 +40,8 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnOldInCalendar>(ID_VIEW_OLD_IN_CALENDAR),
   OnCommand<&CMainFrame::OnResetAll>(ID_EVENT_RESET_ALL),
   OnCommand<&CMainFrame::OnToday>(ID_VIEW_TODAY),
+  OnCommand<&CMainFrame::OnNewDate>(ID_VIEW_NEW_DATE),
+  OnCommand<&CMainFrame::OnNewDate>(ID_KEY_NEW_DATE),
   OnCommand<&CMainFrame::OnDateTimeApplet>(ID_SETUP_DATE_TIME),
   OnCommand<&CMainFrame::OnRegionalApplet>(ID_SETUP_REGIONAL),
   OnCommand<&CMainFrame::OnWebSite>(ID_HELP_WEB_SITE),
@@ -136,6 +141,16 @@ void CMainFrame::OnToday() {
   if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintGoToDate, nullptr);
 }
 
+void CMainFrame::OnNewDate() {
+  CDateTime today = CDateTime::Today();
+  dialogs::CSelectMonthDlg dlg(GetSafeHwnd());
+  dlg.year = today.GetYear();
+  dlg.monthIndex = today.GetMonth() - 1;
+  if (dlg.DoModal() != IDOK) return;
+  CDateTime first(1, dlg.monthIndex + 1, dlg.year);
+  if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintGoToDate, &first);
+}
+
 void CMainFrame::OpenControlPanelApplet(const char* library) {
   HMODULE lib = ::LoadLibraryA(library);
   APPLET_PROC applet =
@@ -171,7 +186,7 @@ void CMainFrame::OnCloseCommand() { OnClose(); }
 void CMainFrame::OnCalendarSearch() {
   m_bSearchOwner = true;
   // The Internet calendar search page, opened as a link is.
-  ::ShellExecuteA(GetSafeHwnd(), "open", g_Settings.CalendarSearchURL.c_str(), nullptr, nullptr, SW_SHOW);
+  shellcontrols::OpenLinkTarget(g_Settings.CalendarSearchURL, SW_SHOW);
 }
 
 void CMainFrame::OnCalendarManager() { ShowNotAvailable("The calendar manager"); }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "dialogs/warning_dlg.h"
+#include "shell/controls/preview_prompt_dlg.h"
 #include "framework/dialogs/message_box.h"
 #include "framework/gdi/gdi.h"
 #include "model/settings_fonts.h"
@@ -44,10 +46,16 @@ bool CShellPrompts::AskDeleteOccurrence(const std::string& /*prompt*/, int* /*ch
 }
 
 WarningAnswer CShellPrompts::ShowWarning(const WarningRequest& request) {
+  dialogs::CWarningDlg dlg;
+  dlg.message = request.message;
+  dlg.caption = request.caption;
+  dlg.checkText = request.checkBoxText;
+  dlg.buttons = request.okOnly ? 0 : MB_YESNO;
+  dlg.helpContext = request.helpContext == 0 ? -1 : request.helpContext;
+  int r = dlg.DoModal();
   WarningAnswer a;
-  UINT type = request.okOnly ? (MB_OK | MB_ICONINFORMATION) : (MB_YESNO | MB_ICONWARNING);
-  int r = framework::MessageBox(request.message, type, request.caption);
   a.accepted = r == IDYES || r == IDOK;
+  a.dontShowAgain = dlg.doNotShow == 1;
   return a;
 }
 
@@ -61,4 +69,9 @@ void CShellStoragePrompts::ShowMessage(const std::string& text, PromptIcon icon)
 
 bool CShellStoragePrompts::AskYesNo(const std::string& text, PromptIcon icon) {
   return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon)) == IDYES;
+}
+
+bool CShellStoragePrompts::AskAddOrPreview() {
+  shellcontrols::CPreviewPromptDlg dlg;
+  return dlg.DoModal() == IDOK;
 }

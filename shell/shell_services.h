@@ -21,18 +21,18 @@ class CShellPrompts : public IEventPrompts {
  public:
   bool ConfirmDeleteEvent() override;
   bool AskDeleteOccurrence(const std::string& prompt, int* choice) override;
-  // A Yes/No box (OK with okOnly) of the message under the caption; the
-  // box has no check box, so dontShowAgain stays false.
+  // The warning dialog (one OK button with okOnly); a help context of 0
+  // means no Help button.
   WarningAnswer ShowWarning(const WarningRequest& request) override;
 };
 
-// The storage's questions. Until their dialogs are built the preview
-// question answers Add and the login is not asked (cancelled).
+// The storage's questions: the preview question in its own dialog; until
+// its dialog is built the login is not asked (cancelled).
 class CShellStoragePrompts : public IStoragePrompts {
  public:
   void ShowMessage(const std::string& text, PromptIcon icon) override;
   bool AskYesNo(const std::string& text, PromptIcon icon) override;
-  bool AskAddOrPreview() override { return true; }
+  bool AskAddOrPreview() override;
   bool PromptLogin(CalendarLogin* /*login*/) override { return false; }
 };
 

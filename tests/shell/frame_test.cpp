@@ -18,6 +18,8 @@
 #include "shell/frame_geometry.h"
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"
+#include "shell/shell_services.h"
+#include "model/services/model_services.h"
 
 namespace {
 
@@ -205,4 +207,49 @@ TEST_F(FrameTest, ActivationFocusesTheActiveView) {
   ::SetFocus(nullptr);
   frame_->SendMsg(WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_EQ(::GetFocus(), view);
+}
+
+namespace {
+// Ticks "do not show" on the exit warning and answers No.
+void CALLBACK TickAndRefuseExit(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND box = ::FindWindowA("#32770", "Almacora");
+  if (!box || !::IsWindowVisible(box) || !::GetDlgItem(box, 1127)) return;
+  ::KillTimer(nullptr, id);
+  ::SendDlgItemMessageA(box, 1127, BM_SETCHECK, BST_CHECKED, 0);
+  ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+}
+}  // namespace
+
+TEST_F(FrameTest, ExitWarningTickedIsSilencedAtOnce) {
+  CShellPrompts prompts;
+  IEventPrompts* old = GetModelServices().prompts;
+  GetModelServices().prompts = &prompts;
+  g_Settings.WarnExit = 1;
+  ::SetTimer(nullptr, 0, 50, &TickAndRefuseExit);
+  frame_->SendMsg(WM_CLOSE);
+  GetModelServices().prompts = old;
+  EXPECT_TRUE(::IsWindow(frame_->GetSafeHwnd()));
+  EXPECT_EQ(g_Settings.WarnExit, 0);
+  std::int32_t stored = -1;
+  EXPECT_TRUE(store_->ReadInt("Settings", "WarnExit", &stored));
+  EXPECT_EQ(stored, 0);
+}
+
+namespace {
+int g_monthAnswer = 0;
+void CALLBACK AnswerSelectMonth(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dlg = ::FindWindowA("#32770", "Select Calendar Month");
+  if (!dlg || !::IsWindowVisible(dlg)) return;
+  ::KillTimer(nullptr, id);
+  ::PostMessageA(dlg, WM_COMMAND, static_cast<WPARAM>(g_monthAnswer), 0);
+}
+}  // namespace
+
+TEST_F(FrameTest, NewCalendarDateGoesToTheChosenMonth) {
+  for (int answer : {IDCANCEL, 1306 /* Current Month */}) {
+    g_monthAnswer = answer;
+    ::SetTimer(nullptr, 0, 50, &AnswerSelectMonth);
+    frame_->SendMsg(WM_COMMAND, 32854);
+  }
+  EXPECT_EQ(recorder_.Count(7), 1);
 }

@@ -16,6 +16,7 @@
 #include "storage/calendar_file.h"
 #include "storage/engine_session.h"
 
+using shelltest::BoxAnswerer;
 using shelltest::Program;
 using shelltest::ReadSetting;
 using shelltest::ReadSettingText;
@@ -113,8 +114,10 @@ TEST(HandOver, SecondStartsHandOverTheirFilesAndEnd) {
   HWND main = first.WaitForWindow();
   ASSERT_NE(main, nullptr);
   for (const char* line : {"sub\\b.akv", "\"sub\\q.akv\"", "c.akv"}) {
+    BoxAnswerer add("Almacora Calendar", IDOK);  // the Add-or-Preview question
     Program second;
     ASSERT_TRUE(second.Start(line, folder));
+    EXPECT_TRUE(add.Wait()) << line;
     EXPECT_EQ(second.WaitExit(), 0) << line;
     EXPECT_EQ(shelltest::FindMainWindow(second.Pid()), nullptr);
   }
@@ -129,6 +132,7 @@ TEST(HandOver, SecondStartsHandOverTheirFilesAndEnd) {
 TEST(HandOver, ABareNameOnTheFirstStartLandsInTheProgramFolder) {
   ResetProfile();
   Calendars calendars;
+  BoxAnswerer add("Almacora Calendar", IDOK);
   Program p;
   ASSERT_TRUE(p.Start("c.akv", calendars.folder));
   HWND main = p.WaitForWindow();

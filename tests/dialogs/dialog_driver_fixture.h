@@ -1,0 +1,41 @@
+// Drives a modal dialog as a person would: steps run one after another
+// from a thread timer while DoModal's loop waits, each retried until it
+// reports done. Also screen copies of a window into the artifacts folder.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dialogtest {
+
+using Step = std::function<bool()>;
+
+// Starts the steps; they run while the calling thread pumps (DoModal).
+void Drive(std::vector<Step> steps);
+// True once every step ran.
+bool Driven();
+
+// The visible top-level dialog with this caption, or null.
+HWND FindDialog(const char* caption);
+// The message box (or other pop-up) a dialog shows over itself, or null.
+HWND PopupOf(HWND owner);
+std::string ItemText(HWND dlg, int id);
+// Presses a button the way a click does (BN_CLICKED from the control).
+void Click(HWND dlg, int id);
+
+struct Shot {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;
+  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// Raises the window, copies it from the screen while this thread pumps and
+// writes <name>.bmp into the artifacts folder.
+Shot TakeShot(HWND hwnd, const std::string& name);
+
+void PumpFor(DWORD ms);
+
+}  // namespace dialogtest
