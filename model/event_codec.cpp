@@ -60,6 +60,8 @@ bool PutEventItems(const CCalEvent& e, CFieldBuffer* b) {
   return !b->WriteFailed();
 }
 
+}  // namespace
+
 bool ReadEventItem(const FieldItem& f, CCalEvent* e) {
   namespace t = fieldtag;
   using R = CFieldReader;
@@ -134,8 +136,6 @@ bool ReadEventItem(const FieldItem& f, CCalEvent* e) {
       return true;  // a newer version's item
   }
 }
-
-}  // namespace
 
 bool EncodeEventRecord(const CCalEvent& event, uint8_t kind, CFieldBuffer* buffer) {
   buffer->Reset();

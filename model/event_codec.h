@@ -17,6 +17,7 @@
 
 class CCalEvent;
 class CFieldBuffer;
+struct FieldItem;
 
 constexpr uint32_t kEventRecordHeaderSize = 10;
 constexpr uint8_t kEventRecordLive = 0;
@@ -45,6 +46,11 @@ bool EncodeEventRecord(const CCalEvent& event, uint8_t kind, CFieldBuffer* buffe
 // past the record, a value out of range): reading stops there, the event
 // holds what came before and must not be used as a loaded event.
 bool DecodeEventRecord(const uint8_t* record, size_t size, CCalEvent* event, EventRecordHeader* header = nullptr);
+
+// Takes one item into the event, by its tag; an unknown tag (a newer
+// version's item) is skipped and counts as read. False when the item's
+// value cannot be read (wrong size, out of range).
+bool ReadEventItem(const FieldItem& item, CCalEvent* event);
 
 // True when storing the event needs a file of version 5.0: its rule is an
 // Easter rule, has BYSETPOS entries or a day offset (either sign).

@@ -23,4 +23,9 @@ inline bool operator==(const CivilTime& a, const CivilTime& b) {
 }
 inline bool operator!=(const CivilTime& a, const CivilTime& b) { return !(a == b); }
 
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar
+// (negative before it); month 1..12, day 1..31. Pure arithmetic: no zone,
+// no system call, defined for every year.
+long long DaysFromCivil(long long year, unsigned month, unsigned day);
+
 }  // namespace platform

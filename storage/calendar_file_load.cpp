@@ -42,6 +42,15 @@ bool GrowAndReread(int16_t file, std::vector<uint8_t>* buffer, int32_t* length, 
   return true;
 }
 
+// After a read of a walk: a record that did not fit grows the buffer and is
+// read again. False when the walk must stop there (the length reported is
+// no larger than the buffer, memory ran out, or the reread failed).
+bool CompleteRead(int16_t file, std::vector<uint8_t>* buffer, int32_t* length, int* rc) {
+  if (*rc != kBufferTooSmall) return true;
+  if (*length <= static_cast<int32_t>(buffer->size()) || !GrowAndReread(file, buffer, length, rc)) return false;
+  return *rc == 0;
+}
+
 }  // namespace
 
 CCalEvent* CCalendarFile::DecodeRecord(const uint8_t* data, size_t size, EventRecordHeader* header) {
@@ -68,11 +77,7 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
   int rc = isam::IsamFirstVarRecord(dataFile, readBuffer_.data(), &length);
   const CDateTime today = CDateTime::Today();
   while (rc == 0 || rc == kBufferTooSmall) {
-    if (rc == kBufferTooSmall) {
-      if (length <= static_cast<int32_t>(readBuffer_.size()) || !GrowAndReread(dataFile, &readBuffer_, &length, &rc))
-        break;
-      if (rc != 0) break;
-    }
+    if (!CompleteRead(dataFile, &readBuffer_, &length, &rc)) break;
     const size_t size = std::min(static_cast<size_t>(length), readBuffer_.size());
     if (size >= kEventRecordHeaderSize) {
       RaiseSerial(SerialOf(readBuffer_.data()));
@@ -117,11 +122,7 @@ uint32_t CCalendarFile::WalkChanged(CEventArray* events, uint32_t from, const CC
   int32_t length = static_cast<int32_t>(readBuffer_.size());
   int rc = isam::IsamReadVarRecordAtLeast(key, target, readBuffer_.data(), &length);
   while (rc == 0 || rc == kBufferTooSmall) {
-    if (rc == kBufferTooSmall) {
-      if (length <= static_cast<int32_t>(readBuffer_.size()) || !GrowAndReread(dataFile, &readBuffer_, &length, &rc))
-        break;
-      if (rc != 0) break;
-    }
+    if (!CompleteRead(dataFile, &readBuffer_, &length, &rc)) break;
     const size_t size = std::min(static_cast<size_t>(length), readBuffer_.size());
     if (size >= kEventRecordHeaderSize) {
       const uint8_t kind = readBuffer_[0];

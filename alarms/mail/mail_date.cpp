@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/civil_time.h"
 #include "platform/clock.h"
 
 namespace mail {
@@ -12,18 +13,8 @@ const char* const kDays[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// Days from 1970-01-01 in the proleptic Gregorian calendar.
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
 long long Minutes(const platform::CivilTime& c) {
-  return DaysFromCivil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) * 1440 +
+  return platform::DaysFromCivil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) * 1440 +
          c.hour * 60 + c.minute;
 }
 
@@ -37,7 +28,8 @@ std::string MailDateNow() {
 }
 
 std::string FormatMailDate(const platform::CivilTime& local, int offsetMinutes) {
-  long long days = DaysFromCivil(local.year, static_cast<unsigned>(local.month), static_cast<unsigned>(local.day));
+  long long days =
+      platform::DaysFromCivil(local.year, static_cast<unsigned>(local.month), static_cast<unsigned>(local.day));
   int weekday = static_cast<int>(((days % 7) + 7 + 3) % 7);  // 1970-01-01 was a Thursday
   int month = local.month >= 1 && local.month <= 12 ? local.month - 1 : 0;
   char sign = offsetMinutes < 0 ? '-' : '+';

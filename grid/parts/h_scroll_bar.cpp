@@ -26,13 +26,12 @@ void CGridHScrollBar::Update() {
 
 void CGridHScrollBar::OnScroll(int code, int position) {
   const CGridSheetInfo& s = grid_->Sheet();
+  const int movement = MovementFor(code);
+  if (movement >= 0) {
+    grid_->ScrollColumns(movement);
+    return;
+  }
   switch (code) {
-    case SB_LINELEFT: grid_->ScrollColumns(CGridCore::kPrev); break;
-    case SB_LINERIGHT: grid_->ScrollColumns(CGridCore::kNext); break;
-    case SB_PAGELEFT: grid_->ScrollColumns(CGridCore::kPageBack); break;
-    case SB_PAGERIGHT: grid_->ScrollColumns(CGridCore::kPageForward); break;
-    case SB_LEFT: grid_->ScrollColumns(CGridCore::kFirst); break;
-    case SB_RIGHT: grid_->ScrollColumns(CGridCore::kLast); break;
     case SB_THUMBPOSITION:
       if (s.hThumbTipOption && grid_->GetHintWindow()) grid_->GetHintWindow()->Hide();
       grid_->SetFirstVisibleColumn(position + s.frozenCols);
@@ -44,11 +43,8 @@ void CGridHScrollBar::OnScroll(int code, int position) {
         std::string text;
         grid_->OnHScrollThumbText(trackCol_, &text);
         RECT bar;
-        ::GetWindowRect(hwnd_, &bar);
-        ::MapWindowPoints(nullptr, grid_->GetSafeHwnd(), reinterpret_cast<POINT*>(&bar), 2);
         POINT mouse;
-        ::GetCursorPos(&mouse);
-        ::ScreenToClient(grid_->GetSafeHwnd(), &mouse);
+        BarAndMouse(&bar, &mouse);
         ShowThumbText(text.c_str(), 0x14, mouse.x, bar.top - 1, 20);
       }
       break;

@@ -61,3 +61,23 @@ void CGridScrollBarBase::ShowThumbText(const char* text, int flags, int x, int y
   hint->ShowAt(x, y, minWidth);
   hint->Show();
 }
+
+int CGridScrollBarBase::MovementFor(int code) {
+  // The line-up and line-left codes share values, and so on for each pair.
+  switch (code) {
+    case SB_LINEUP: return CGridCore::kPrev;
+    case SB_LINEDOWN: return CGridCore::kNext;
+    case SB_PAGEUP: return CGridCore::kPageBack;
+    case SB_PAGEDOWN: return CGridCore::kPageForward;
+    case SB_TOP: return CGridCore::kFirst;
+    case SB_BOTTOM: return CGridCore::kLast;
+    default: return -1;
+  }
+}
+
+void CGridScrollBarBase::BarAndMouse(RECT* bar, POINT* mouse) const {
+  ::GetWindowRect(hwnd_, bar);
+  ::MapWindowPoints(nullptr, grid_->GetSafeHwnd(), reinterpret_cast<POINT*>(bar), 2);
+  ::GetCursorPos(mouse);
+  ::ScreenToClient(grid_->GetSafeHwnd(), mouse);
+}

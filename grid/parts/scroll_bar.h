@@ -31,6 +31,11 @@ class CGridScrollBarBase {
  protected:
   // Creates the system bar and routes its messages through this object.
   bool CreateBar(HWND grid, DWORD style, int id, int part);
+  // The grid's movement code (CGridCore::kPrev...) for a line, page or
+  // end scroll code; -1 for the thumb codes and the rest.
+  static int MovementFor(int code);
+  // The bar's rectangle and the mouse, in the grid's client coordinates.
+  void BarAndMouse(RECT* bar, POINT* mouse) const;
   // The thumb's text in the grid's hint window, placed by flags.
   void ShowThumbText(const char* text, int flags, int x, int y, int minWidth);
   CGridCore* grid_;

@@ -4,32 +4,24 @@
 #include <cstdlib>
 
 #include "grid/core/grid_core.h"
-#include "grid/parts/cell_painter.h"
 
 bool CGridSideHeading::CreateHeading(HWND grid) {
   return CreatePart("AlmacoraGridSideHeading", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, grid, CGridCore::kSideHeadingId);
 }
 
-LRESULT CGridSideHeading::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-  switch (message) {
-    case WM_ERASEBKGND: return 1;   // the paint covers every pixel
-    case WM_COMMAND:
-      if (HIWORD(wParam) == EN_UPDATE) grid_->OnEditorTextChanged(reinterpret_cast<HWND>(lParam));
-      return 0;
-    case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), pt); return 0;
-    case WM_LBUTTONDOWN: OnButtonDown(pt); return 0;
-    case WM_LBUTTONUP: OnButtonUp(pt); return 0;
-    case WM_LBUTTONDBLCLK: OnDoubleClick(pt); return 0;
-    case WM_RBUTTONDOWN: OnRightButton(true, pt); return 0;
-    case WM_RBUTTONUP: OnRightButton(false, pt); return 0;
-    case WM_SETCURSOR: {
-      const CGridSheetInfo& s = grid_->Sheet();
-      ::SetCursor(armed_ == kRow ? s.sizeNSCursor : armed_ == kHeadingCol ? s.sizeWECursor : s.arrowCursor);
-      return TRUE;
-    }
-    default: return CGridPartWindow::WindowProc(message, wParam, lParam);
-  }
+int CGridSideHeading::Part() const { return CGridCore::kPartSideHeading; }
+
+HCURSOR CGridSideHeading::ArmedCursor() const {
+  const CGridSheetInfo& s = grid_->Sheet();
+  return armed_ == kRow ? s.sizeNSCursor : armed_ == kHeadingCol ? s.sizeWECursor : s.arrowCursor;
+}
+
+void CGridSideHeading::NotifyLeftClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) {
+  grid_->OnSideHeadingLeftClick(col, row, updn, rect, pt, processed);
+}
+
+void CGridSideHeading::NotifyRightClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) {
+  grid_->OnSideHeadingRightClick(col, row, updn, rect, pt, processed);
 }
 
 void CGridSideHeading::InvalidateRow(int row) {
@@ -73,20 +65,13 @@ void CGridSideHeading::Update() {
 }
 
 void CGridSideHeading::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
-  RECT client;
-  ::GetClientRect(GetSafeHwnd(), &client);
   const CGridSheetInfo& s = grid_->Sheet();
   // Rows moved without an update: a partial paint would leave the rest
   // stale, so all of it follows.
   if (shownFirstRow_ >= 0 && shownFirstRow_ != s.firstVisibleRow) Invalidate();
   shownFirstRow_ = s.firstVisibleRow;
   shownCurRow_ = s.currentRow;
-  grid_->OnPrepareDC(dc, nullptr, 3);
-  const RECT used = PaintCells(*grid_, dc, 0, 0, client, ps.rcPaint, CGridCore::kPartSideHeading);
-  CGridCell heading;
-  grid_->GetHeadingDefaultCell(&heading);
-  FillBackground(dc, RECT{used.right, client.top, client.right, client.bottom}, heading.GetBackColor());
-  FillBackground(dc, RECT{client.left, used.bottom, used.right, client.bottom}, heading.GetBackColor());
+  PaintHeading(dc, ps);
 }
 
 bool CGridSideHeading::HitTest(POINT pt, int* col, int* row, RECT* rect) const {
@@ -186,10 +171,7 @@ void CGridSideHeading::OnButtonDown(POINT pt) {
   int col, row;
   RECT rect;
   if (!HitTest(pt, &col, &row, &rect)) return;
-  CGridCell cell;
-  grid_->GetCell(col, row, &cell);
-  const int processed = grid_->GetCellType(cell.GetCellType())->OnLeftClick(col, row, 1, &rect, pt);
-  grid_->OnSideHeadingLeftClick(col, row, 1, &rect, pt, processed);
+  ReportLeftClick(col, row, 1, &rect, pt);
   clicked_ = true;
   ::SetCapture(h);
 }
@@ -209,14 +191,7 @@ void CGridSideHeading::OnButtonUp(POINT pt) {
     grid_->AdjustLayout();
     grid_->RedrawAll();
   } else if (clicked_) {
-    int col, row;
-    RECT rect;
-    if (HitTest(pt, &col, &row, &rect)) {
-      CGridCell cell;
-      grid_->GetCell(col, row, &cell);
-      const int processed = grid_->GetCellType(cell.GetCellType())->OnLeftClick(col, row, 0, &rect, pt);
-      grid_->OnSideHeadingLeftClick(col, row, 0, &rect, pt, processed);
-    }
+    ReportLeftClickAt(pt, 0);
   }
   clicked_ = false;
   armed_ = kNone;
@@ -227,19 +202,4 @@ void CGridSideHeading::OnDoubleClick(POINT pt) {
   int col, row;
   RECT rect;
   if (HitTest(pt, &col, &row, &rect)) grid_->OnSideHeadingDoubleClick(col, row, &rect, pt, 0);
-}
-
-void CGridSideHeading::OnRightButton(bool down, POINT pt) {
-  int col, row;
-  RECT rect;
-  if (!HitTest(pt, &col, &row, &rect)) return;
-  CGridCell cell;
-  grid_->GetCell(col, row, &cell);
-  const int processed = grid_->GetCellType(cell.GetCellType())->OnRightClick(col, row, down ? 1 : 0, &rect, pt);
-  grid_->OnSideHeadingRightClick(col, row, down ? 1 : 0, &rect, pt, processed);
-  if (down && grid_->Sheet().popupMenuOption) {
-    POINT screen = pt;
-    ::ClientToScreen(GetSafeHwnd(), &screen);
-    grid_->ShowPopupMenu(col, row, screen, CGridCore::kPartSideHeading);
-  }
 }

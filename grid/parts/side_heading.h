@@ -4,29 +4,31 @@
 // rows above the dragged edge) and heading columns; clicks are reported.
 #pragma once
 
-#include "grid/parts/part_window.h"
+#include "grid/parts/heading_window.h"
 
-class CGridSideHeading : public CGridPartWindow {
+class CGridSideHeading : public CGridHeadingWindow {
  public:
-  using CGridPartWindow::CGridPartWindow;
+  using CGridHeadingWindow::CGridHeadingWindow;
   bool CreateHeading(HWND grid);
-  bool HitTest(POINT pt, int* col, int* row, RECT* rect) const;
+  bool HitTest(POINT pt, int* col, int* row, RECT* rect) const override;
   // After a move: scrolls what it shows with the rows and repaints the
   // uncovered rows and the previous and new current row (all of it when
   // the rows moved further than it is high, or a paint is pending).
   void Update();
 
  protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
+  void OnMouseMove(UINT keys, POINT pt) override;
+  void OnButtonDown(POINT pt) override;
+  void OnButtonUp(POINT pt) override;
+  void OnDoubleClick(POINT pt) override;
+  int Part() const override;
+  HCURSOR ArmedCursor() const override;
+  void NotifyLeftClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) override;
+  void NotifyRightClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) override;
 
  private:
   enum Armed { kNone, kRow, kHeadingCol };
-  void OnMouseMove(UINT keys, POINT pt);
-  void OnButtonDown(POINT pt);
-  void OnButtonUp(POINT pt);
-  void OnDoubleClick(POINT pt);
-  void OnRightButton(bool down, POINT pt);
   void FindEdge(POINT pt);
 
   Armed armed_ = kNone;

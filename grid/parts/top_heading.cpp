@@ -5,45 +5,28 @@
 #include <vector>
 
 #include "grid/core/grid_core.h"
-#include "grid/parts/cell_painter.h"
 
 bool CGridTopHeading::CreateHeading(HWND grid) {
   return CreatePart("AlmacoraGridTopHeading", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, grid,
                     CGridCore::kTopHeadingId);
 }
 
-LRESULT CGridTopHeading::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  const POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-  switch (message) {
-    case WM_ERASEBKGND: return 1;   // the paint covers every pixel
-    case WM_COMMAND:
-      if (HIWORD(wParam) == EN_UPDATE) grid_->OnEditorTextChanged(reinterpret_cast<HWND>(lParam));
-      return 0;
-    case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), pt); return 0;
-    case WM_LBUTTONDOWN: OnButtonDown(pt); return 0;
-    case WM_LBUTTONUP: OnButtonUp(pt); return 0;
-    case WM_LBUTTONDBLCLK: OnDoubleClick(pt); return 0;
-    case WM_RBUTTONDOWN: OnRightButton(true, pt); return 0;
-    case WM_RBUTTONUP: OnRightButton(false, pt); return 0;
-    case WM_SETCURSOR: {
-      const CGridSheetInfo& s = grid_->Sheet();
-      ::SetCursor(armed_ == kColumn ? s.sizeWECursor : armed_ == kHeadingRow ? s.sizeNSCursor : s.arrowCursor);
-      return TRUE;
-    }
-    default: return CGridPartWindow::WindowProc(message, wParam, lParam);
-  }
+int CGridTopHeading::Part() const { return CGridCore::kPartTopHeading; }
+
+HCURSOR CGridTopHeading::ArmedCursor() const {
+  const CGridSheetInfo& s = grid_->Sheet();
+  return armed_ == kColumn ? s.sizeWECursor : armed_ == kHeadingRow ? s.sizeNSCursor : s.arrowCursor;
 }
 
-void CGridTopHeading::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
-  RECT client;
-  ::GetClientRect(GetSafeHwnd(), &client);
-  grid_->OnPrepareDC(dc, nullptr, 2);
-  const RECT used = PaintCells(*grid_, dc, 0, 0, client, ps.rcPaint, CGridCore::kPartTopHeading);
-  CGridCell heading;
-  grid_->GetHeadingDefaultCell(&heading);
-  FillBackground(dc, RECT{used.right, client.top, client.right, client.bottom}, heading.GetBackColor());
-  FillBackground(dc, RECT{client.left, used.bottom, used.right, client.bottom}, heading.GetBackColor());
+void CGridTopHeading::NotifyLeftClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) {
+  grid_->OnTopHeadingLeftClick(col, row, updn, rect, pt, processed);
 }
+
+void CGridTopHeading::NotifyRightClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) {
+  grid_->OnTopHeadingRightClick(col, row, updn, rect, pt, processed);
+}
+
+void CGridTopHeading::OnPaint(HDC dc, const PAINTSTRUCT& ps) { PaintHeading(dc, ps); }
 
 bool CGridTopHeading::HitTest(POINT pt, int* col, int* row, RECT* rect) const {
   const CGridSheetInfo& s = grid_->Sheet();
@@ -239,10 +222,7 @@ void CGridTopHeading::OnButtonDown(POINT pt) {
     dragCol_ = col;
     dropPos_ = -1;
   }
-  CGridCell cell;
-  grid_->GetCell(col, row, &cell);
-  const int processed = grid_->GetCellType(cell.GetCellType())->OnLeftClick(col, row, 1, &rect, pt);
-  grid_->OnTopHeadingLeftClick(col, row, 1, &rect, pt, processed);
+  ReportLeftClick(col, row, 1, &rect, pt);
   clicked_ = true;
   ::SetCapture(h);
 }
@@ -262,14 +242,7 @@ void CGridTopHeading::OnButtonUp(POINT pt) {
     grid_->AdjustLayout();
     grid_->RedrawAll();
   } else if (clicked_) {
-    int col, row;
-    RECT rect;
-    if (HitTest(pt, &col, &row, &rect)) {
-      CGridCell cell;
-      grid_->GetCell(col, row, &cell);
-      const int processed = grid_->GetCellType(cell.GetCellType())->OnLeftClick(col, row, 0, &rect, pt);
-      grid_->OnTopHeadingLeftClick(col, row, 0, &rect, pt, processed);
-    }
+    ReportLeftClickAt(pt, 0);
   }
   if (dragCol_ >= 0) {
     DrawDropMarker(-1);
@@ -295,19 +268,4 @@ void CGridTopHeading::OnDoubleClick(POINT pt) {
   RECT rect;
   if (!HitTest(pt, &col, &row, &rect)) return;
   grid_->OnTopHeadingDoubleClick(col, row, &rect, pt, 0);
-}
-
-void CGridTopHeading::OnRightButton(bool down, POINT pt) {
-  int col, row;
-  RECT rect;
-  if (!HitTest(pt, &col, &row, &rect)) return;
-  CGridCell cell;
-  grid_->GetCell(col, row, &cell);
-  const int processed = grid_->GetCellType(cell.GetCellType())->OnRightClick(col, row, down ? 1 : 0, &rect, pt);
-  grid_->OnTopHeadingRightClick(col, row, down ? 1 : 0, &rect, pt, processed);
-  if (down && grid_->Sheet().popupMenuOption) {
-    POINT screen = pt;
-    ::ClientToScreen(GetSafeHwnd(), &screen);
-    grid_->ShowPopupMenu(col, row, screen, CGridCore::kPartTopHeading);
-  }
 }

@@ -6,28 +6,29 @@
 // auto-sizes the column.
 #pragma once
 
-#include "grid/parts/part_window.h"
+#include "grid/parts/heading_window.h"
 
-class CGridTopHeading : public CGridPartWindow {
+class CGridTopHeading : public CGridHeadingWindow {
  public:
-  using CGridPartWindow::CGridPartWindow;
+  using CGridHeadingWindow::CGridHeadingWindow;
   bool CreateHeading(HWND grid);
-  // The heading cell under a point; false when none.
-  bool HitTest(POINT pt, int* col, int* row, RECT* rect) const;
+  bool HitTest(POINT pt, int* col, int* row, RECT* rect) const override;
   // Nonzero while a column or heading-row edge is armed for resizing.
   bool IsResizeArmed() const { return armed_ != kNone; }
 
  protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
+  void OnMouseMove(UINT keys, POINT pt) override;
+  void OnButtonDown(POINT pt) override;
+  void OnButtonUp(POINT pt) override;
+  void OnDoubleClick(POINT pt) override;
+  int Part() const override;
+  HCURSOR ArmedCursor() const override;
+  void NotifyLeftClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) override;
+  void NotifyRightClick(int col, int row, int updn, RECT* rect, POINT pt, int processed) override;
 
  private:
   enum Armed { kNone, kColumn, kHeadingRow };
-  void OnMouseMove(UINT keys, POINT pt);
-  void OnButtonDown(POINT pt);
-  void OnButtonUp(POINT pt);
-  void OnDoubleClick(POINT pt);
-  void OnRightButton(bool down, POINT pt);
   void FindEdge(POINT pt);
   void DrawDropMarker(int position);
   // The dotted line following a live resize over the cell area (-1: none).

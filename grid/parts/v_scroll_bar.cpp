@@ -56,13 +56,12 @@ void CGridVScrollBar::Update() {
 
 void CGridVScrollBar::OnScroll(int code, int position) {
   const CGridSheetInfo& s = grid_->Sheet();
+  const int movement = MovementFor(code);
+  if (movement >= 0) {
+    grid_->ScrollRows(movement);
+    return;
+  }
   switch (code) {
-    case SB_LINEUP: grid_->ScrollRows(CGridCore::kPrev); break;
-    case SB_LINEDOWN: grid_->ScrollRows(CGridCore::kNext); break;
-    case SB_PAGEUP: grid_->ScrollRows(CGridCore::kPageBack); break;
-    case SB_PAGEDOWN: grid_->ScrollRows(CGridCore::kPageForward); break;
-    case SB_TOP: grid_->ScrollRows(CGridCore::kFirst); break;
-    case SB_BOTTOM: grid_->ScrollRows(CGridCore::kLast); break;
     case SB_THUMBPOSITION:
       if (s.vThumbTipOption && grid_->GetHintWindow()) grid_->GetHintWindow()->Hide();
       grid_->SetFirstVisibleRow(RowForPosition(position));
@@ -74,11 +73,8 @@ void CGridVScrollBar::OnScroll(int code, int position) {
         std::string text;
         grid_->OnVScrollThumbText(trackRow_, &text);
         RECT bar;
-        ::GetWindowRect(hwnd_, &bar);
-        ::MapWindowPoints(nullptr, grid_->GetSafeHwnd(), reinterpret_cast<POINT*>(&bar), 2);
         POINT mouse;
-        ::GetCursorPos(&mouse);
-        ::ScreenToClient(grid_->GetSafeHwnd(), &mouse);
+        BarAndMouse(&bar, &mouse);
         ShowThumbText(text.c_str(), 0x22, bar.left - 1, mouse.y, 40);
       }
       break;

@@ -31,17 +31,6 @@ bool ToTm(const CivilTime& c, std::tm* tm) {
   return true;
 }
 
-// Days from 1970-01-01 to a proleptic Gregorian date (Howard Hinnant's
-// civil-from-days inverse), so UTC conversion needs no process-wide TZ.
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
 CivilTime Now(bool local) {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);

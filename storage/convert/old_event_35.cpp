@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "model/cal_event.h"
+#include "model/event_codec.h"
 #include "model/field_buffer_bytes.h"
 #include "model/field_buffer_reader.h"
 #include "model/field_buffer_tags.h"
@@ -9,43 +10,35 @@
 
 namespace {
 
-// The items 3.50 wrote, with the meanings the event file gives them; false
-// when the item's value cannot be read.
+// The items 3.50 wrote, read as the event file reads them; the rest were
+// not written by 3.50, or are not taken from it. False when the item's
+// value cannot be read.
 bool ReadItem35(const FieldItem& f, CCalEvent* e) {
   namespace t = fieldtag;
-  using R = CFieldReader;
   switch (f.tag) {
-    case t::kType: return R::ReadString(f, &e->type);
-    case t::kCreated: return R::ReadDateTime(f, &e->created);
-    case t::kEnd: return R::ReadDateTime(f, &e->end);
-    case t::kStart: return R::ReadDateTime(f, &e->start);
-    case t::kNotes: return R::ReadString(f, &e->notes);
-    case t::kLastModified: return R::ReadDateTime(f, &e->lastModified);
+    case t::kType:
+    case t::kCreated:
+    case t::kEnd:
+    case t::kStart:
+    case t::kNotes:
+    case t::kLastModified:
     case t::kRule:
-      if (!R::ReadRecurrenceRule(f, e->recurrence.GetRule())) return false;
-      e->oneTime = 0;
-      return true;
-    case t::kName: return R::ReadString(f, &e->name);
-    case t::kCalculateAge: return R::ReadByte(f, &e->calculateAge);
-    case t::kDaysPrior: return R::ReadShort(f, &e->daysPrior);
-    case t::kNextOccurrence: return R::ReadDateTime(f, &e->nextOccurrence);
-    case t::kShowEnd: return R::ReadByte(f, &e->showEnd);
-    case t::kHasNext: return R::ReadByte(f, &e->hasNext);
-    case t::kAllDay: return R::ReadByte(f, &e->allDay);
-    case t::kAlarmOn: return R::ReadByte(f, &e->alarmOn);
-    case t::kLeadTime: return R::ReadDuration(f, &e->leadTime);
-    case t::kAcknowledged: return R::ReadByte(f, &e->acknowledged);
-    case t::kOccurrenceState: {
-      COccurrenceState s;
-      CDateTime d;
-      if (!R::ReadOccurrenceState(f, &s, &d)) return false;
-      e->occurrenceStates[d] = s;
-      return true;
-    }
-    case t::kAlarmSoundFile: return R::ReadString(f, &e->alarmSoundFile);
-    case t::kAlarmSuppressed: return R::ReadByte(f, &e->alarmSuppressed);
+    case t::kName:
+    case t::kCalculateAge:
+    case t::kDaysPrior:
+    case t::kNextOccurrence:
+    case t::kShowEnd:
+    case t::kHasNext:
+    case t::kAllDay:
+    case t::kAlarmOn:
+    case t::kLeadTime:
+    case t::kAcknowledged:
+    case t::kOccurrenceState:
+    case t::kAlarmSoundFile:
+    case t::kAlarmSuppressed:
+      return ReadEventItem(f, e);
     default:
-      return true;  // not written by 3.50, or not taken
+      return true;
   }
 }
 

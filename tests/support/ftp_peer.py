@@ -10,9 +10,10 @@ The root holds dir/cal.ics (a calendar); uploads land in the root.
 """
 import logging
 import os
-import signal
 import sys
-import time
+
+sys.dont_write_bytecode = True  # no cache files beside the sources
+import peer_process  # noqa: E402
 
 CALENDAR = (b"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//peer//x//EN\r\nBEGIN:VEVENT\r\nUID:ftp-1\r\n"
             b"SUMMARY:Ftp event\r\nDTSTART;VALUE=DATE:20260320\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n")
@@ -33,41 +34,9 @@ def serve(folder):
     handler.authorizer = authorizer
     handler.permit_foreign_addresses = False
     server = FTPServer(("127.0.0.1", 0), handler)
-    tmp = os.path.join(folder, "ftp_peer.port.tmp")
-    with open(tmp, "w") as f:
-        f.write("%d\n" % server.address[1])
-    os.replace(tmp, os.path.join(folder, "ftp_peer.port"))
+    peer_process.write_ports(folder, "ftp_peer.port", [server.address[1]])
     server.serve_forever()
 
 
-def main():
-    command, folder = sys.argv[1], os.path.abspath(sys.argv[2])
-    pidfile = os.path.join(folder, "ftp_peer.pid")
-    if command == "stop":
-        try:
-            os.kill(int(open(pidfile).read()), signal.SIGTERM)
-        except (OSError, ValueError):
-            pass
-        return 0
-    port = os.path.join(folder, "ftp_peer.port")
-    if os.path.exists(port):
-        os.remove(port)
-    pid = os.fork()
-    if pid == 0:
-        os.setsid()
-        devnull = os.open(os.devnull, os.O_RDWR)
-        for fd in (0, 1, 2):
-            os.dup2(devnull, fd)
-        serve(folder)
-        os._exit(0)
-    with open(pidfile, "w") as f:
-        f.write(str(pid))
-    for _ in range(100):
-        if os.path.exists(port):
-            return 0
-        time.sleep(0.05)
-    return 1
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(peer_process.run(sys.argv, "ftp_peer", "ftp_peer.port", serve))

@@ -18,11 +18,13 @@ its path, Content-Type and body
 """
 import http.server
 import os
-import signal
 import socketserver
 import sys
 import threading
 import time
+
+sys.dont_write_bytecode = True  # no cache files beside the sources
+import peer_process  # noqa: E402
 
 CALENDAR = (b"BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//peer//x//EN\nBEGIN:VEVENT\nUID:peer-1\n"
             b"SUMMARY:Peer event\nDTSTART;VALUE=DATE:20260320\nEND:VEVENT\nEND:VCALENDAR\n")
@@ -133,41 +135,9 @@ def serve(folder):
     away = Server(("127.0.0.2", 0), Away)
     STATE["ports"] = (home.server_address[1], away.server_address[1])
     threading.Thread(target=away.serve_forever, daemon=True).start()
-    tmp = os.path.join(folder, "http_peer.ports.tmp")
-    with open(tmp, "w") as f:
-        f.write("%d %d\n" % STATE["ports"])
-    os.replace(tmp, os.path.join(folder, "http_peer.ports"))
+    peer_process.write_ports(folder, "http_peer.ports", STATE["ports"])
     home.serve_forever()
 
 
-def main():
-    command, folder = sys.argv[1], os.path.abspath(sys.argv[2])
-    pidfile = os.path.join(folder, "http_peer.pid")
-    if command == "stop":
-        try:
-            os.kill(int(open(pidfile).read()), signal.SIGTERM)
-        except (OSError, ValueError):
-            pass
-        return 0
-    ports = os.path.join(folder, "http_peer.ports")
-    if os.path.exists(ports):
-        os.remove(ports)
-    pid = os.fork()
-    if pid == 0:
-        os.setsid()
-        devnull = os.open(os.devnull, os.O_RDWR)
-        for fd in (0, 1, 2):
-            os.dup2(devnull, fd)
-        serve(folder)
-        os._exit(0)
-    with open(pidfile, "w") as f:
-        f.write(str(pid))
-    for _ in range(100):
-        if os.path.exists(ports):
-            return 0
-        time.sleep(0.05)
-    return 1
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(peer_process.run(sys.argv, "http_peer", "http_peer.ports", serve))
