@@ -15,7 +15,7 @@
 #include <string>
 
 // One HTTP request as the transfers open it.
-struct HttpRequestSpec {
+struct HttpRequestParams {
   std::string host;
   int port = 80;
   bool secure = false;
@@ -71,7 +71,7 @@ class ICalendarTransport {
  public:
   virtual ~ICalendarTransport() = default;
   // Connection and request together; null with *error set on failure.
-  virtual std::unique_ptr<IHttpRequest> OpenHttp(const HttpRequestSpec& spec, int* error) = 0;
+  virtual std::unique_ptr<IHttpRequest> OpenHttp(const HttpRequestParams& params, int* error) = 0;
   // An FTP connection in active mode; null with *error set on failure
   // (12014 or 12015 when the login was refused).
   virtual std::unique_ptr<IFtpConnection> OpenFtp(const std::string& host, int port, const std::string& user,

@@ -79,19 +79,19 @@ bool HttpRound::Run(ICalendarTransport& transport, const std::string& body, std:
     const bool home = current.SameServer(original_);
     if (connect) {
       if (verb_ != Verb::kHead) Progress(1, transfer_step::kConnecting);
-      HttpRequestSpec spec;
-      spec.host = current.host;
-      spec.port = current.port;
-      spec.secure = current.IsHttps();
+      HttpRequestParams params;
+      params.host = current.host;
+      params.port = current.port;
+      params.secure = current.IsHttps();
       if (home) {
-        spec.user = calendar_.userName;
-        spec.password = calendar_.password;
+        params.user = calendar_.userName;
+        params.password = calendar_.password;
       }
-      spec.verb = verb_ == Verb::kGet ? "GET" : verb_ == Verb::kPut ? "PUT" : "HEAD";
-      spec.object = current.HttpObject();
-      spec.flags = (verb_ == Verb::kGet ? kGetFlags : kPutHeadFlags) | (spec.secure ? kSecureFlag : 0u);
+      params.verb = verb_ == Verb::kGet ? "GET" : verb_ == Verb::kPut ? "PUT" : "HEAD";
+      params.object = current.HttpObject();
+      params.flags = (verb_ == Verb::kGet ? kGetFlags : kPutHeadFlags) | (params.secure ? kSecureFlag : 0u);
       int error = 0;
-      request = transport.OpenHttp(spec, &error);
+      request = transport.OpenHttp(params, &error);
       if (!request) {
         ShowNetworkError(error ? error : 12029);
         return false;

@@ -32,12 +32,12 @@ int ReadWithin(framework::CInternetFile& file, char* buffer, size_t size, uint32
 
 class HttpRequest : public IHttpRequest {
  public:
-  int Open(const HttpRequestSpec& spec) {
+  int Open(const HttpRequestParams& params) {
     return Guard([&] {
       session_ = std::make_unique<framework::CInternetSession>();
-      connection_ = session_->GetHttpConnection(spec.host, spec.flags, static_cast<INTERNET_PORT>(spec.port),
-                                                spec.user, spec.password);
-      request_ = connection_->OpenRequest(spec.verb, spec.object, spec.flags);
+      connection_ = session_->GetHttpConnection(params.host, params.flags, static_cast<INTERNET_PORT>(params.port),
+                                                params.user, params.password);
+      request_ = connection_->OpenRequest(params.verb, params.object, params.flags);
     });
   }
   int Send() override { return Guard([&] { request_->SendRequest(); }); }
@@ -119,9 +119,9 @@ class FtpConnection : public IFtpConnection {
 
 }  // namespace
 
-std::unique_ptr<IHttpRequest> CWinInetTransport::OpenHttp(const HttpRequestSpec& spec, int* error) {
+std::unique_ptr<IHttpRequest> CWinInetTransport::OpenHttp(const HttpRequestParams& params, int* error) {
   auto request = std::make_unique<HttpRequest>();
-  *error = request->Open(spec);
+  *error = request->Open(params);
   if (*error != 0) return nullptr;
   return request;
 }

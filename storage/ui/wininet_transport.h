@@ -8,7 +8,7 @@
 
 class CWinInetTransport : public ICalendarTransport {
  public:
-  std::unique_ptr<IHttpRequest> OpenHttp(const HttpRequestSpec& spec, int* error) override;
+  std::unique_ptr<IHttpRequest> OpenHttp(const HttpRequestParams& params, int* error) override;
   std::unique_ptr<IFtpConnection> OpenFtp(const std::string& host, int port, const std::string& user,
                                           const std::string& password, int* error) override;
   std::string ErrorText(int error) override;

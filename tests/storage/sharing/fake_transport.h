@@ -26,7 +26,7 @@ struct Reply {
 };
 
 struct Seen {
-  HttpRequestSpec spec;
+  HttpRequestParams params;
   std::string headers;
   std::string body;
   int sends = 0;
@@ -46,13 +46,13 @@ class FakeTransport : public ICalendarTransport {
 
   FakeTransport() { otherwise.status = 404; }
 
-  std::unique_ptr<IHttpRequest> OpenHttp(const HttpRequestSpec& spec, int* error) override {
+  std::unique_ptr<IHttpRequest> OpenHttp(const HttpRequestParams& params, int* error) override {
     Reply r = otherwise;
     if (!replies.empty()) {
       r = replies.front();
       replies.pop_front();
     }
-    seen.push_back({spec, "", "", 0});
+    seen.push_back({params, "", "", 0});
     if (r.openError) {
       *error = r.openError;
       return nullptr;

@@ -36,7 +36,7 @@ class Subscriptions : public SharingTest {
   }
   std::vector<std::string> Verbs() const {
     std::vector<std::string> v;
-    for (const Seen& s : net.seen) v.push_back(s.spec.verb);
+    for (const Seen& s : net.seen) v.push_back(s.params.verb);
     return v;
   }
   std::string local;
@@ -229,7 +229,7 @@ TEST_F(Publishing, AFileAtTheAddressAsksFirst) {
     EXPECT_EQ(Verbs(), c.verbs);
     EXPECT_EQ(prompts.overwriteQuestions, c.questions);
   }
-  EXPECT_EQ(net.seen.back().spec.object, "/c.ics?t=1");
+  EXPECT_EQ(net.seen.back().params.object, "/c.ics?t=1");
   EXPECT_TRUE(sub->published);
 }
 

@@ -40,11 +40,11 @@ TEST_F(Transfers, GetAsksForPathAndQueryWithItsFlags) {
     ASSERT_TRUE(Get(c.address, &text));
     EXPECT_EQ(text, "BEGIN:VCALENDAR\nEND:VCALENDAR\n");
     ASSERT_EQ(net.seen.size(), 1u);
-    EXPECT_EQ(net.seen[0].spec.verb, "GET");
-    EXPECT_EQ(net.seen[0].spec.object, "/c.ics?x=1");
-    EXPECT_EQ(net.seen[0].spec.port, c.port);
-    EXPECT_EQ(net.seen[0].spec.secure, c.secure);
-    EXPECT_EQ(net.seen[0].spec.flags, c.flags);
+    EXPECT_EQ(net.seen[0].params.verb, "GET");
+    EXPECT_EQ(net.seen[0].params.object, "/c.ics?x=1");
+    EXPECT_EQ(net.seen[0].params.port, c.port);
+    EXPECT_EQ(net.seen[0].params.secure, c.secure);
+    EXPECT_EQ(net.seen[0].params.flags, c.flags);
   }
   EXPECT_EQ(progress.steps.back(), std::make_pair(3, std::string("Reading Calendar...")));
 }
@@ -61,8 +61,8 @@ TEST_F(Transfers, PutSendsPiecesWithSteps) {
     want.emplace_back(size ? 5 : 2, "Closing connection");
     EXPECT_EQ(progress.steps, want);
     EXPECT_EQ(progress.range, int(size / 1000 + 3));
-    EXPECT_EQ(net.seen[0].spec.object, "/c.ics?t=1");
-    EXPECT_EQ(net.seen[0].spec.flags, 0x24600000u);
+    EXPECT_EQ(net.seen[0].params.object, "/c.ics?t=1");
+    EXPECT_EQ(net.seen[0].params.flags, 0x24600000u);
     EXPECT_EQ(net.seen[0].headers, "Content-Type: text/calendar\r\n");
     EXPECT_EQ(net.seen[0].body, body);
   }
@@ -113,12 +113,12 @@ TEST_F(Transfers, LoginsRetryAndStayOnTheirServer) {
   std::string text;
   ASSERT_TRUE(Get("http://127.0.0.1:8000/c.ics", &text));
   ASSERT_EQ(net.seen.size(), 3u);
-  EXPECT_EQ(net.seen[0].spec.user, "old");
-  EXPECT_EQ(net.seen[1].spec.user, "user");
-  EXPECT_EQ(net.seen[1].spec.password, "pass");
-  EXPECT_EQ(net.seen[2].spec.host, "127.0.0.2");
-  EXPECT_EQ(net.seen[2].spec.user, "");
-  EXPECT_EQ(net.seen[2].spec.password, "");
+  EXPECT_EQ(net.seen[0].params.user, "old");
+  EXPECT_EQ(net.seen[1].params.user, "user");
+  EXPECT_EQ(net.seen[1].params.password, "pass");
+  EXPECT_EQ(net.seen[2].params.host, "127.0.0.2");
+  EXPECT_EQ(net.seen[2].params.user, "");
+  EXPECT_EQ(net.seen[2].params.password, "");
   EXPECT_EQ(calendar.userName, "");  // remember off
   EXPECT_EQ(calendar.password, "");
 
@@ -159,8 +159,8 @@ TEST_F(Transfers, HeadChecksSilently) {
   net.replies = {Status(200), Status(404)};
   EXPECT_TRUE(HttpCheckAddress(calendar, Url("http://h/c.ics?t=1")));
   EXPECT_FALSE(HttpCheckAddress(calendar, Url("http://h/c.ics")));
-  EXPECT_EQ(net.seen[0].spec.verb, "HEAD");
-  EXPECT_EQ(net.seen[0].spec.object, "/c.ics?t=1");
+  EXPECT_EQ(net.seen[0].params.verb, "HEAD");
+  EXPECT_EQ(net.seen[0].params.object, "/c.ics?t=1");
   EXPECT_TRUE(prompts.texts.empty());
 }
 
