@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "isam/index/btree_descent.h"
 #include "isam/index/btree_node.h"
 #include "isam/index/btree_update.h"
 #include "isam/index/file_control_block.h"
@@ -13,6 +14,7 @@
 #include "isam/index/header_lock.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/key_search.h"
+#include "isam/index/node_cache.h"
 #include "isam/index/varlen_record.h"
 #include "isam/index/writer_mark.h"
 #include "isam/record/isam_record_keys.h"
@@ -135,6 +137,62 @@ void SettleRecordsInMotion(const std::vector<int16_t>& keys, DataStretches* data
   }
 }
 
+// A root split cut short (both halves written, the new root or the header
+// naming it not) leaves the root with a right neighbour that no parent
+// names; a later split of such a neighbour finds no parent to publish in.
+// The level the root heads gets a new root over all its nodes, each entry
+// bounded by its node's highest key (a leaf's high key) and the last one
+// open. Nothing to do for a root without a right link.
+int FinishRootSplit(int16_t k) {
+  FileControlBlock* fcb = CheckFileNumber(k);
+  if (fcb == nullptr) return CurrentInstance()->eng_err;
+  const NodeLayout& l = fcb->layout;
+  if (int rc = LockFileHeader(fcb)) return rc;
+  struct Entry {
+    Key high;
+    uint32_t position;
+  };
+  std::vector<Entry> level;
+  int rc = 0;
+  Node node;
+  uint32_t at = fcb->header.root;
+  uint32_t bound = WalkBound(fcb);
+  for (uint32_t steps = 0; at != 0 && rc == 0; ++steps) {
+    if (!WalkAllowed(fcb, steps, &bound)) rc = kErrFileDamaged;
+    if (rc == 0) rc = FetchNode(fcb, at, &node);
+    if (rc != 0) break;
+    if (node.IsLeaf()) {
+      level.push_back({node.high_key, at});
+    } else if (node.Count() > 0) {
+      const uint8_t* last = node.Key(node.Count() - 1, l);
+      level.push_back({Key(last, last + l.key_length), at});
+    } else {
+      rc = kErrFileDamaged;
+    }
+    at = node.header.rightlink;
+  }
+  if (rc == 0 && level.size() > 1) {
+    Node root;
+    const uint32_t root_pos = NewIndexNode(fcb, false, &root);
+    rc = root_pos == 0 ? (CurrentInstance()->eng_err ? CurrentInstance()->eng_err : kErrFileDamaged) : 0;
+    if (rc == 0) {
+      const Key top(l.key_length, 0xFF);
+      for (std::size_t i = 0; i < level.size(); ++i) {
+        const Key& high = i + 1 == level.size() || level[i].high.size() != l.key_length ? top : level[i].high;
+        InsertKeyInNode(l, &root, static_cast<int>(i), high.data(), level[i].position);
+      }
+      rc = NodeFits(l, root) ? PutIndexNode(fcb, &root, true) : kErrFileDamaged;
+      if (rc != 0) UnlockIndexNode(fcb, root_pos);
+    }
+    if (rc == 0) {
+      fcb->header.root = root_pos;
+      rc = WriteFileHeader(fcb);
+    }
+  }
+  UnlockFileHeader(fcb);
+  return rc;
+}
+
 // An index made to hold exactly one key per live record: keys that name no
 // live record, or not as it now reads, go; missing keys are added.
 int MendIndex(int16_t k, const DataStretches& data) {
@@ -196,6 +254,7 @@ int MendFileSet(int data_file) {
   std::vector<uint32_t> losers;
   SettleRecordsInMotion(keys, &data, &losers);
   for (int16_t k : keys) {
+    if (int rc = FinishRootSplit(k)) return rc;
     if (int rc = MendIndex(k, data)) return rc;
   }
   for (uint32_t p : losers) {
