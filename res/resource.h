@@ -141,3 +141,16 @@
 #define IDC_SELECT_MONTH_CURRENT 1306
 #define IDC_BACKUP_DIR 1105
 #define IDC_BACKUP_BROWSE 1252
+
+// ---- Each window area's identifiers.
+#include "res/ids/list_view.h"
+#include "res/ids/event_edit.h"
+#include "res/ids/alarm_window.h"
+#include "res/ids/alarm_actions.h"
+#include "res/ids/calendar_views.h"
+#include "res/ids/day_views.h"
+#include "res/ids/printing.h"
+#include "res/ids/options.h"
+#include "res/ids/wizard_backup.h"
+#include "res/ids/sharing.h"
+#include "res/ids/calendar_dialogs.h"

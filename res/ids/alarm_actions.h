@@ -1,0 +1,2 @@
+// Identifiers of the alarm actions area.
+#pragma once

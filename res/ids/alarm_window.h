@@ -1,0 +1,2 @@
+// Identifiers of the alarm window area.
+#pragma once

@@ -1,0 +1,2 @@
+// Identifiers of the calendar dialogs area.
+#pragma once

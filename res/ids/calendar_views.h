@@ -1,0 +1,2 @@
+// Identifiers of the calendar views area.
+#pragma once

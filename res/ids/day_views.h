@@ -1,0 +1,2 @@
+// Identifiers of the day views area.
+#pragma once

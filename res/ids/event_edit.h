@@ -1,0 +1,2 @@
+// Identifiers of the event edit area.
+#pragma once

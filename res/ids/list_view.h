@@ -1,0 +1,2 @@
+// Identifiers of the list view area.
+#pragma once

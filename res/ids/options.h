@@ -1,0 +1,2 @@
+// Identifiers of the options area.
+#pragma once

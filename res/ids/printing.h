@@ -1,0 +1,2 @@
+// Identifiers of the printing area.
+#pragma once

@@ -1,0 +1,2 @@
+// Identifiers of the sharing area.
+#pragma once

@@ -1,0 +1,2 @@
+// Identifiers of the wizard backup area.
+#pragma once
