@@ -43,3 +43,20 @@ function(almacora_folder_tests prefix)
     almacora_test(${prefix}_${unit} SOURCES ${src} ${_helpers} LIBS ${T_LIBS})
   endforeach()
 endfunction()
+
+# almacora_window_tests(prefix LIBS ...): almacora_folder_tests for window
+# tests. Each links the program's resources (templates, menus, bitmaps) and
+# the window-test support (screenshots, dialog driver), and holds the display
+# lock, since windows that raise themselves for a screenshot or wait for
+# focus would disturb one another.
+function(almacora_window_tests prefix)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  almacora_folder_tests(${prefix} LIBS ${T_LIBS} almacora_test_win)
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src IN LISTS _tests)
+    get_filename_component(unit ${src} NAME_WE)
+    string(REGEX REPLACE "_test$" "" unit ${unit})
+    target_sources(${prefix}_${unit} PRIVATE $<TARGET_OBJECTS:almacora_res>)
+    set_tests_properties(${prefix}_${unit} PROPERTIES RESOURCE_LOCK almacora_display)
+  endforeach()
+endfunction()

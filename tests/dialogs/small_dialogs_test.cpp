@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_driver_fixture.h"
+#include "tests/support/win/dialog_driver.h"
 #include "dialogs/backup_dlg.h"
 #include "dialogs/help_hook.h"
 #include "dialogs/log_dlg.h"
@@ -18,10 +18,10 @@
 #include "dialogs/warning_dlg.h"
 #include "res/resource.h"
 
-using dialogtest::Click;
-using dialogtest::Drive;
-using dialogtest::FindDialog;
-using dialogtest::ItemText;
+using wintest::Click;
+using wintest::Drive;
+using wintest::FindDialog;
+using wintest::ItemText;
 
 namespace {
 
@@ -104,7 +104,7 @@ TEST(WarningDlg, HelpOnlyWithAContext) {
 TEST(WarningDlg, Screenshot) {
   dialogs::CWarningDlg dlg;
   dlg.message = "Are you sure you want to exit Almacora?";
-  dialogtest::Shot shot;
+  wintest::Shot shot;
   RECT box{};
   Drive({[&] {
     HWND h = FindDialog("Warning");
@@ -113,7 +113,7 @@ TEST(WarningDlg, Screenshot) {
     RECT win;
     ::GetWindowRect(h, &win);
     ::OffsetRect(&box, -win.left, -win.top);
-    shot = dialogtest::TakeShot(h, "warning");
+    shot = wintest::TakeShot(h, "warning");
     Click(h, IDNO);
     return true;
   }});
@@ -148,7 +148,7 @@ TEST(SelectMonthDlg, YearRangeMonthNamesAndCurrentMonth) {
              return true;
            },
            [&] {
-             HWND box = dialogtest::PopupOf(dlgWnd);
+             HWND box = wintest::PopupOf(dlgWnd);
              if (!box) return false;
              boxText = ItemText(box, 0xFFFF);
              ::PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -156,11 +156,11 @@ TEST(SelectMonthDlg, YearRangeMonthNamesAndCurrentMonth) {
            },
            [&] {
              HWND h = FindDialog("Select Calendar Month");
-             if (!h || dialogtest::PopupOf(h)) return false;
+             if (!h || wintest::PopupOf(h)) return false;
              openAfterBox = true;
              ::SetDlgItemTextA(h, IDC_SELECT_MONTH_YEAR, "2031");
              ::SendDlgItemMessageA(h, IDC_SELECT_MONTH_LIST, CB_SETCURSEL, 2, 0);
-             dialogtest::TakeShot(h, "select-month");
+             wintest::TakeShot(h, "select-month");
              Click(h, IDOK);
              return true;
            }});
@@ -211,7 +211,7 @@ TEST(UpcomingDaysDlg, SpinRangeHelpAndValuesAnIntCannotHold) {
            return true;
          },
          [&] {
-           HWND box = dialogtest::PopupOf(dlgWnd);
+           HWND box = wintest::PopupOf(dlgWnd);
            if (!box) return false;
            boxText = ItemText(box, 0xFFFF);
            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -219,7 +219,7 @@ TEST(UpcomingDaysDlg, SpinRangeHelpAndValuesAnIntCannotHold) {
          },
          [&] {
            HWND h = FindDialog("Upcoming Days");
-           if (!h || dialogtest::PopupOf(h)) return false;
+           if (!h || wintest::PopupOf(h)) return false;
            ::SetDlgItemTextA(h, IDC_UPCOMING_DAYS, "400");
            Click(h, IDOK);
            return true;

@@ -1,6 +1,6 @@
 // Shared by the shell's window tests: the program's registry profile,
 // starting almacora.exe and finding its window, answering message boxes by
-// caption, and screenshots into build/win64/artifacts/.
+// caption; screenshots come from the shared window-test support.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/win/window_shot.h"
 
 namespace shelltest {
 
@@ -57,19 +59,8 @@ class BoxAnswerer {
   std::thread thread_;
 };
 
-// A capture of a window as it is on the screen.
-struct Shot {
-  int width = 0, height = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-// Raises the window, copies it from the screen (a window of another
-// process: this process's own text does not reach the copy under Wine), writes <name>.bmp into the
-// artifacts folder (converted to PNG after the tests) and returns it.
-Shot TakeShot(HWND hwnd, const std::string& name);
-
-// Pumps this thread's messages for a while.
-void PumpFor(DWORD ms);
+using wintest::PumpFor;
+using wintest::Shot;
+using wintest::TakeShot;
 
 }  // namespace shelltest

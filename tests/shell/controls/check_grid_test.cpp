@@ -10,6 +10,7 @@
 
 #include "grid/cell/grid_cell.h"
 #include "shell/controls/check_grid.h"
+#include "tests/support/win/png_file.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(CheckGridTest, DoubleClickFlipsOnlyCheckCellsAndAlwaysNotifies) {
   EXPECT_EQ(g_notices, want);
 }
 
-// The grid's window as drawn; written as <name>.bmp when a name is given.
+// The grid's window as drawn; written as <name>.png when a name is given.
 std::vector<COLORREF> Capture(HWND hwnd, int w, int h, const char* name) {
   ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
   MSG msg;
@@ -102,22 +103,8 @@ std::vector<COLORREF> Capture(HWND hwnd, int w, int h, const char* name) {
   std::vector<COLORREF> out(static_cast<size_t>(w) * h);
   for (size_t i = 0; i < out.size(); ++i) {
     out[i] = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
-    px[i] |= 0xFF000000u;
   }
-  if (name) {
-    std::string path = std::string(ALMACORA_ARTIFACTS_DIR) + "\\" + name + ".bmp";
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-      BITMAPFILEHEADER fh{};
-      const DWORD size = static_cast<DWORD>(out.size() * 4);
-      fh.bfType = 0x4D42;
-      fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-      fh.bfSize = fh.bfOffBits + size;
-      std::fwrite(&fh, sizeof fh, 1, f);
-      std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-      std::fwrite(bits, 1, size, f);
-      std::fclose(f);
-    }
-  }
+  if (name) wintest::WritePng(wintest::ArtifactPath(std::string(name) + ".png"), w, h, out);
   ::SelectObject(mem, old);
   ::DeleteObject(dib);
   ::DeleteDC(mem);

@@ -1,6 +1,6 @@
 // Drives a modal dialog as a person would: steps run one after another
 // from a thread timer while DoModal's loop waits, each retried until it
-// reports done. Also screen copies of a window into the artifacts folder.
+// reports done.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace dialogtest {
+#include "tests/support/win/window_shot.h"
+
+namespace wintest {
 
 using Step = std::function<bool()>;
 
@@ -26,16 +28,4 @@ std::string ItemText(HWND dlg, int id);
 // Presses a button the way a click does (BN_CLICKED from the control).
 void Click(HWND dlg, int id);
 
-struct Shot {
-  int width = 0, height = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-// Raises the window, copies it from the screen while this thread pumps and
-// writes <name>.bmp into the artifacts folder.
-Shot TakeShot(HWND hwnd, const std::string& name);
-
-void PumpFor(DWORD ms);
-
-}  // namespace dialogtest
+}  // namespace wintest

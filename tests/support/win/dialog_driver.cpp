@@ -1,0 +1,85 @@
+#include "tests/support/win/dialog_driver.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace wintest {
+
+namespace {
+// The templates hold spin controls: their class must be registered.
+const bool g_commonControls = [] {
+  INITCOMMONCONTROLSEX icc{};
+  icc.dwSize = sizeof icc;
+  icc.dwICC = ICC_WIN95_CLASSES;
+  return ::InitCommonControlsEx(&icc) != FALSE;
+}();
+
+std::vector<Step> g_steps;
+size_t g_next = 0;
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+  if (g_next >= g_steps.size()) {
+    ::KillTimer(nullptr, id);
+    return;
+  }
+  // A step that pumps (a screenshot) would tick this timer again.
+  static bool running = false;
+  if (running) return;
+  running = true;
+  Step step = g_steps[g_next];
+  if (step()) ++g_next;
+  running = false;
+}
+
+}  // namespace
+
+void Drive(std::vector<Step> steps) {
+  g_steps = std::move(steps);
+  g_next = 0;
+  ::SetTimer(nullptr, 0, 50, &Tick);
+}
+
+bool Driven() { return g_next >= g_steps.size(); }
+
+HWND FindDialog(const char* caption) {
+  HWND h = ::FindWindowA("#32770", caption);
+  return h && ::IsWindowVisible(h) ? h : nullptr;
+}
+
+HWND PopupOf(HWND owner) {
+  // Boxes shown without an application have no owner: look for any other
+  // visible dialog of this thread.
+  struct Find {
+    HWND owner, found;
+  } find{owner, nullptr};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Find*>(p);
+        char cls[16] = "";
+        ::GetClassNameA(h, cls, sizeof cls);
+        if (h != f->owner && ::IsWindowVisible(h) && std::string(cls) == "#32770") {
+          f->found = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+std::string ItemText(HWND dlg, int id) {
+  HWND item = ::GetDlgItem(dlg, id);
+  int n = ::GetWindowTextLengthA(item);
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  ::GetWindowTextA(item, &s[0], n + 1);
+  s.resize(static_cast<size_t>(n));
+  return s;
+}
+
+void Click(HWND dlg, int id) {
+  ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, id)));
+}
+
+}  // namespace wintest

@@ -1,0 +1,72 @@
+#include "tests/support/win/window_shot.h"
+
+#include <thread>
+
+#include "tests/support/win/png_file.h"
+
+namespace wintest {
+
+namespace {
+
+void CopyFromScreen(HWND hwnd, Shot* shot) {
+  RECT rc;
+  ::GetWindowRect(hwnd, &rc);
+  shot->width = rc.right - rc.left;
+  shot->height = rc.bottom - rc.top;
+  if (shot->width <= 0 || shot->height <= 0) return;
+  HDC screen = ::GetDC(nullptr);
+  HDC mem = ::CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = shot->width;
+  bi.bmiHeader.biHeight = -shot->height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (dib) {
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    ::BitBlt(mem, 0, 0, shot->width, shot->height, screen, rc.left, rc.top, SRCCOPY);
+    ::SelectObject(mem, old);
+    ::GdiFlush();
+    const auto* px = static_cast<const DWORD*>(bits);
+    shot->pixels.resize(static_cast<size_t>(shot->width) * shot->height);
+    for (size_t i = 0; i < shot->pixels.size(); ++i) {
+      shot->pixels[i] = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
+    }
+    ::DeleteObject(dib);
+  }
+  ::DeleteDC(mem);
+  ::ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+
+void PumpFor(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    ::Sleep(10);
+  } while (::GetTickCount() - start < ms);
+}
+
+Shot TakeShot(HWND hwnd, const std::string& name) {
+  Shot shot;
+  ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  ::SetForegroundWindow(hwnd);
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  std::thread copier([&] {
+    ::Sleep(1000);
+    CopyFromScreen(hwnd, &shot);
+  });
+  PumpFor(1500);
+  copier.join();
+  if (!shot.pixels.empty()) WritePng(ArtifactPath(name + ".png"), shot.width, shot.height, shot.pixels);
+  return shot;
+}
+
+}  // namespace wintest
