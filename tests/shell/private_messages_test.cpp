@@ -93,7 +93,8 @@ TEST_F(RunningProgram, MonthPictureGoesToTheClipboardAtTheSetSize) {
   EXPECT_EQ(Send(WM_SETPICTURESIZE, 0, 300), 0);
   EXPECT_EQ(Send(WM_SETPICTURESIZE, 800, -1), 0);
   EXPECT_EQ(Send(WM_SETPICTURESIZE, 800, 300), 1);
-  for (WPARAM bad : {WPARAM(0), WPARAM(13 + 2005 * 65536), WPARAM(0 + 2005 * 65536)}) {
+  for (WPARAM bad : {WPARAM(0), WPARAM(13 + 2005 * 65536), WPARAM(0 + 2005 * 65536), WPARAM(2 + 1752 * 65536),
+                     WPARAM(2 + 10000 * 65536), WPARAM(2 + 5 * 65536)}) {
     DWORD seq = ::GetClipboardSequenceNumber();
     EXPECT_EQ(Send(WM_MONTHPICTURE, bad, reinterpret_cast<LPARAM>(notice)), 0) << bad;
     EXPECT_EQ(::GetClipboardSequenceNumber(), seq);
