@@ -65,6 +65,7 @@ void CMiniMonthCal::SetupSheet() {
     SetCell(kCols[i], 0, cell);
   }
   CGridCell title;
+  GetCell(2, 0, &title);  // keeps the merge
   title.SetCellType(buttonIndex_);
   title.SetText(month_ ? GetTitle() : "Month");
   title.SetFont(normalFont_);

@@ -92,6 +92,7 @@ void CMonthGridCtrl::SetupNavigation(const int* styles, const int* cols) {
 void CMonthGridCtrl::SetupMonthSheet() {
   SetupNavigation(kMonthNavStyles, kMonthNavCols);
   CGridCell title;
+  GetCell(2, 0, &title);  // keeps the merge
   title.SetCellType(buttonIndex_);
   title.SetText(month_ ? "" : "Month");
   title.SetTextColor(kTodayColour);
@@ -116,6 +117,7 @@ void CMonthGridCtrl::SetupMonthSheet() {
 void CMonthGridCtrl::SetupWeekSheet() {
   SetupNavigation(kMonthNavStyles, kWeekNavCols);
   CGridCell title;
+  GetCell(2, 0, &title);  // keeps the merge
   title.SetCellType(buttonIndex_);
   title.SetText("Week");
   title.SetTextColor(kTodayColour);
@@ -136,6 +138,9 @@ void CMonthGridCtrl::SetTitle(const std::string& text) {
 
 void CMonthGridCtrl::SetDayCell(int col, int row, const CDateTime& date, const std::string& text, bool today) {
   CGridCell cell;
+  GetCell(col, row, &cell);  // keeps the week sheet's merges
+  cell.FreeUserData();
+  cell.SetLabel("");
   cell.SetCellType(eventIndex_);
   cell.SetBorder(0xC);
   cell.SetBorderObject(borderPen_);
