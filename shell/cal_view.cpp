@@ -37,6 +37,22 @@ bool CCalView::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* res
     *result = 1;
     return true;
   }
+  if (message == WM_SYSCOLORCHANGE && grid_.GetSafeHwnd()) {
+    // Both sheets take the new button and highlight colours.
+    const int shown = grid_.GetCurrentSheet();
+    grid_.EnableRedraw(0);
+    for (int sheet : {shown, 1 - shown}) {
+      grid_.SelectSheet(sheet, 0);
+      if (sheet == 0) {
+        grid_.SetupMonthSheet();
+      } else {
+        grid_.SetupWeekSheet();
+      }
+    }
+    grid_.SelectSheet(shown, 0);
+    grid_.EnableRedraw(1);
+    grid_.Refresh();
+  }
   return CView::OnWndMsg(message, wParam, lParam, result);
 }
 

@@ -48,6 +48,10 @@ void CMonthGridCtrl::OnGridCreated() {
   SetDoubleBuffer(1);
   ShowCellTips(1);
   SetSheetCount(2);
+  // The tabs show the sheet; a click on one is not acted on (the sheet
+  // changes only with the Day, Week and Month commands).
+  AddSheetTab("Month View", 0);
+  AddSheetTab("Week View", 1);
   for (int sheet = 0; sheet < 2; ++sheet) {
     SelectSheet(sheet, 0);
     SetTopHeadingHeight(0);
@@ -55,6 +59,7 @@ void CMonthGridCtrl::OnGridCreated() {
     SetVScrollWidth(0);
     SetHScrollHeight(0);
     ShowGridLines(0);
+    SetTabBarWidth(300);
     if (sheet == 0) {
       SetColumnCount(7, 0);
       SetRowCount(2, 0);
