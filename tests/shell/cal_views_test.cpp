@@ -377,6 +377,10 @@ TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
   };
   EXPECT_EQ(700, weight(10));
   EXPECT_EQ(400, weight(11));
+  // A page of another month marks nothing.
+  doc_->GetCalPage().Build(*doc_, CDateTime(1, 2, 2006), CCalPage::kMonth);
+  mini.Refresh();
+  EXPECT_EQ(400, weight(10));
   doc_->RemoveView(&recorder);
   wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "mini-month");
   RECT title;
