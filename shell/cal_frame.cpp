@@ -88,6 +88,22 @@ bool CCalFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
     *result = 0;
     return true;
   }
+  if (message == WM_NCPAINT) {
+    // The band the client gave up is ours to paint (the window has no
+    // border style the system would draw there).
+    HDC dc = ::GetWindowDC(GetSafeHwnd());
+    RECT w, c;
+    ::GetWindowRect(GetSafeHwnd(), &w);
+    ::GetClientRect(GetSafeHwnd(), &c);
+    ::MapWindowPoints(GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&c), 2);
+    ::OffsetRect(&c, -w.left, -w.top);
+    ::ExcludeClipRect(dc, c.left, c.top, c.right, c.bottom);
+    RECT all{0, 0, w.right - w.left, w.bottom - w.top};
+    ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::ReleaseDC(GetSafeHwnd(), dc);
+    *result = 0;
+    return true;
+  }
   if (message == WM_SETFOCUS) {
     if (GetActiveView() && GetActiveView()->GetSafeHwnd()) ::SetFocus(GetActiveView()->GetSafeHwnd());
     *result = 0;
