@@ -12,6 +12,7 @@
 #include "model/services/model_services.h"
 #include "res/resource.h"
 #include "shell/almacora_app.h"
+#include "shell/event_operations_host.h"
 #include "shell/frame_geometry.h"
 #include "shell/hand_over.h"
 #include "shell/private_messages.h"
