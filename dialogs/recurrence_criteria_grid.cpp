@@ -58,8 +58,9 @@ void CRecurrenceCriteriaGrid::Setup(bool monthDays, const std::vector<std::strin
   ::GetTextMetricsA(dc, &tm);
   ::SelectObject(dc, old);
   ::ReleaseDC(GetSafeHwnd(), dc);
-  SetDefaultRowHeight(static_cast<int>(tm.tmHeight * 1.1));
-  SetRowHeight(13, 5);
+  const int rowHeight = static_cast<int>(tm.tmHeight * 1.1);
+  SetDefaultRowHeight(rowHeight);
+  for (int r = 0; r < 15; ++r) SetRowHeight(r, r == 13 ? 5 : rowHeight);
   const int widthsWeek[] = {18, 70, 0, 0, 0, 0, 18, 70};
   const int widthsMonth[] = {18, 30, 18, 30, 18, 30, 18, 70};
   for (int c = 0; c < 8; ++c) SetColumnWidth(c, monthDays ? widthsMonth[c] : widthsWeek[c]);
@@ -86,8 +87,9 @@ void CRecurrenceCriteriaGrid::Setup(bool monthDays, const std::vector<std::strin
   }
   for (int m = 1; m <= 12; ++m)
     SetCheckCell(6, m, m <= static_cast<int>(monthNames.size()) ? monthNames[m - 1] : "");
-  // Row 12 closes each column with a border.
-  for (int c = 0; c < 8; ++c) SetCellBorder(c, 12, 0x0008);
+  // Row 12 closes each column with a border (under the texts: a check
+  // cell drawn in a border has no room for its box at this row height).
+  for (int c = 1; c < 8; c += 2) SetCellBorder(c, 12, 0x0008);
   EnableRedraw(1);
   RedrawAll();
 }
