@@ -218,7 +218,6 @@ void CEventEditDlg::SetAdvancedLabel() {
 void CEventEditDlg::OnKind(int kind) {
   session_.SelectKind(kind, !initialising_);
   HWND h = GetSafeHwnd();
-  ::CheckRadioButton(h, IDC_EE_ONE_TIME, IDC_EE_EASTER, 0);
   for (int i = 0; i < 6; ++i) ::CheckDlgButton(h, kKindRadios[i], i == kind ? BST_CHECKED : BST_UNCHECKED);
   if (!initialising_) {
     ::SetDlgItemInt(h, IDC_EE_LEAD, static_cast<UINT>(session_.leadAmount), FALSE);
