@@ -53,6 +53,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CAdvancedRecurrenceDlg, framework::CDialog)
   framework::OnControl<&CAdvancedRecurrenceDlg::OnPositionComboChange>(CBN_SELCHANGE, IDC_ADV_POSITION),
   framework::OnControl<&CAdvancedRecurrenceDlg::OnPositionListChange>(LBN_SELCHANGE, IDC_ADV_POSITION_LIST),
   framework::OnCommand<&CAdvancedRecurrenceDlg::OnHelp>(IDC_ADV_HELP),
+  framework::OnMessage<&CAdvancedRecurrenceDlg::OnHelpKey>(WM_HELP),
   framework::OnMessage<&CAdvancedRecurrenceDlg::OnGridAllNone>(CRecurrenceCriteriaGrid::kButtonMessage),
 FRAMEWORK_END_MESSAGE_MAP()
 
@@ -310,6 +311,11 @@ LRESULT CAdvancedRecurrenceDlg::OnGridAllNone(WPARAM wParam, LPARAM) {
 }
 
 void CAdvancedRecurrenceDlg::OnHelp() { ShowHelpTopic(kHelpContext); }
+
+LRESULT CAdvancedRecurrenceDlg::OnHelpKey(WPARAM, LPARAM) {
+  OnHelp();
+  return TRUE;
+}
 
 void CAdvancedRecurrenceDlg::OnOK() {
   if (readOnly_ || !rule_) {

@@ -50,6 +50,7 @@ class CAdvancedRecurrenceDlg : public framework::CDialog {
   void OnPositionComboChange();
   void OnPositionListChange();
   void OnHelp();
+  LRESULT OnHelpKey(WPARAM, LPARAM);
   LRESULT OnGridAllNone(WPARAM wParam, LPARAM lParam);
 
   void FillWeekDayList();

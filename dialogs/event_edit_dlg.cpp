@@ -53,6 +53,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CEventEditDlg, framework::CDialog)
   framework::OnCommand<&CEventEditDlg::OnUpcomingDays>(ID_EE_UPCOMING_DAYS),
   framework::OnCommand<&CEventEditDlg::OnHelp>(IDC_EE_HELP),
   framework::OnCommand<&CEventEditDlg::OnHelp>(ID_EE_HELP),
+  framework::OnMessage<&CEventEditDlg::OnHelpKey>(WM_HELP),
   framework::OnNotify<&CEventEditDlg::OnStartDateChange>(DTN_DATETIMECHANGE, IDC_EE_START_DATE),
   framework::OnNotify<&CEventEditDlg::OnStartTimeChange>(DTN_DATETIMECHANGE, IDC_EE_START_TIME),
   framework::OnNotify<&CEventEditDlg::OnEndChange>(DTN_DATETIMECHANGE, IDC_EE_END_DATE),
@@ -320,6 +321,11 @@ void CEventEditDlg::OnUpcomingDays() {
 }
 
 void CEventEditDlg::OnHelp() { ShowHelpTopic(kHelpContext); }
+
+LRESULT CEventEditDlg::OnHelpKey(WPARAM, LPARAM) {
+  OnHelp();
+  return TRUE;
+}
 
 void CEventEditDlg::HideForOccurrence() {
   for (int id : {IDC_EE_INTERVAL, IDC_EE_INTERVAL_SPIN, IDC_EE_ADVANCED, IDC_EE_CALC_AGE, IDC_EE_UNITS_LABEL,

@@ -89,6 +89,7 @@ class CEventEditDlg : public framework::CDialog {
   void OnShowEnd();
   void OnUpcomingDays();
   void OnHelp();
+  LRESULT OnHelpKey(WPARAM, LPARAM);
   void OnStartDateChange(NMHDR*, LRESULT*);
   void OnStartTimeChange(NMHDR*, LRESULT*);
   void OnEndChange(NMHDR*, LRESULT*);

@@ -108,6 +108,7 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   CRecurrenceRule& rule = *ev.recurrence.GetRule();
   rule.count = 5;
   rule.byMonth = {3};
+  ev.alarmOn = 1;
   ScriptedEditDlg dlg(&host);
   ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
   EXPECT_EQ(ev.inEdit, 1);
@@ -115,6 +116,7 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   int countAfterDaily = -1, countAfterWeekly = -1;
   size_t byMonthAfterWeekly = 9;
   std::string advancedText;
+  bool alarmChecked = false;
   Drive({[&] {
     HWND h = FindDialog("Event Edit");
     if (!h) return false;
@@ -126,6 +128,7 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
     countAfterWeekly = dlg.Session().rule.count;
     byMonthAfterWeekly = dlg.Session().rule.byMonth.size();
     advancedText = wintest::ItemText(h, IDC_EE_ADVANCED);
+    alarmChecked = ::IsDlgButtonChecked(h, IDC_EE_ALARM) == BST_CHECKED;
     ::PostMessageA(h, WM_CLOSE, 0, 0);
     return true;
   }});
@@ -135,6 +138,7 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   EXPECT_EQ(countAfterWeekly, 0);
   EXPECT_EQ(byMonthAfterWeekly, 0u);
   EXPECT_EQ(advancedText, "Weekly - Advanced");
+  EXPECT_TRUE(alarmChecked);
   EXPECT_EQ(ev.inEdit, 0);
   EXPECT_EQ(ev.recurrence.GetRule()->count, 5);
 }
