@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "shell/almacora_app.h"
 #include "shell/almacora_splitter.h"
+#include "shell/event_operations_host.h"
 #include "shell/frame_geometry.h"
 #include "shell/hand_over.h"
 #include "shell/private_messages.h"

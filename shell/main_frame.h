@@ -9,19 +9,25 @@
 // not there yet.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "dialogs/event_operations.h"
 #include "framework/controls/status_bar.h"
 #include "framework/controls/tool_bar.h"
 #include "framework/frame_window.h"
+#include "model/occurrence_ref.h"
 #include "shell/frame_tool_tip.h"
 
+class CCalEvent;
+class CDateTime;
 class CShellDocument;
 class CAlmacoraSplitter;
 class CCalFrame;
+class IEventOperationsHost;
 
-class CMainFrame : public framework::CFrameWindow {
+class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperations {
  public:
   CMainFrame();
   ~CMainFrame() override;
@@ -43,6 +49,39 @@ class CMainFrame : public framework::CFrameWindow {
   void OnUpdateTime(framework::CCmdUI* ui);
   // Every second: the interval test, then the splash step.
   void PeriodicCheck();
+
+  // ---- Event operations the views call (main_frame_events.cpp). Each runs
+  // the event editor or a prompt and hands the result to the document.
+  // References are taken by value: the view rebuild an operation triggers
+  // frees the rows the caller's reference came from.
+  // With the type filter on (and WarnFilter set): offers to turn it off.
+  void WarnIfFiltered();
+  // A new event on the day at DefaultEventTime (today without a date).
+  void AddEventOnDate(const CDateTime* date);
+  // A new timed event from start to end (the end shown), or at start.
+  void AddEventRange(const CDateTime* start, const CDateTime* end);
+  void AddAllDayEvent(const CDateTime& date);
+  // Runs the editor on a new event and owns it from then on; Save and New
+  // chains further new events dated today.
+  void EditNewEvent(CCalEvent* event);
+  // Copies of the source, each with its own UID, until the editor is left
+  // without Save and New.
+  void AddCopy(const CCalEvent& source);
+  // TRUE when the event was saved.
+  BOOL ModifyEvent(COccurrenceRef occurrence) override;
+  // TRUE when the whole event was removed (one occurrence deleted alone
+  // answers FALSE).
+  BOOL DeleteEvent(COccurrenceRef occurrence) override;
+  // FALSE unless the user answered Yes (or the warning is off).
+  BOOL ConfirmAcknowledge(BOOL oneTime);
+  void ExportEvent(COccurrenceRef occurrence);
+  // Printing one event arrives with its print window; does nothing yet.
+  void PrintEvent(COccurrenceRef occurrence) override;
+  // The "Event Information" dialog on the occurrence.
+  void ShowEventDetails(COccurrenceRef occurrence);
+  // The host the operations work through; the previous one is returned
+  // (null restores the program's document).
+  static IEventOperationsHost* SetEventOperationsHost(IEventOperationsHost* host);
 
   int GetCalMode() const { return m_nCalMode; }
   bool IsToolbarVisible() const { return m_bToolbarVisible; }
@@ -91,6 +130,7 @@ class CMainFrame : public framework::CFrameWindow {
   void OnCalendarManager();
   void OnSubscribe();
   void OnFileOpen();
+  void OnEditAdd();
   // Update handlers.
   void OnUpdateDay(framework::CCmdUI* ui);
   void OnUpdateWeek(framework::CCmdUI* ui);
@@ -118,6 +158,11 @@ class CMainFrame : public framework::CFrameWindow {
   void OnUpdateToday(framework::CCmdUI* ui);
 
   void SetCalMode(int mode);
+  IEventOperationsHost* EventHost();
+  // Runs the editor on a new event (owned here); the dialog's result.
+  int RunNewEventEditor(CCalEvent* event);
+  // The chain of new events dated today while Save and New is chosen.
+  void ChainNewEvents(int result);
   void OpenControlPanelApplet(const char* library);
 
   CFrameToolTip m_wndToolTip;
@@ -135,4 +180,5 @@ class CMainFrame : public framework::CFrameWindow {
   framework::CStatusBar m_wndStatusBar;
   framework::CToolBar m_wndToolBar;
   CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
+  std::unique_ptr<IEventOperationsHost> m_pShellEventHost;
 };

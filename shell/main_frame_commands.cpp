@@ -59,6 +59,10 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnSubscribe>(ID_CALENDAR_SUBSCRIBE_KEY),
   OnCommand<&CMainFrame::OnFileOpen>(ID_FILE_OPEN),
   OnCommand<&CMainFrame::OnFileOpen>(ID_KEY_OPEN),
+  // Event editing: Add (the other event commands are the views').
+  OnCommand<&CMainFrame::OnEditAdd>(ID_EVENT_ADD),
+  OnCommand<&CMainFrame::OnEditAdd>(ID_KEY_ADD),
+  OnCommand<&CMainFrame::OnEditAdd>(ID_EXTRA_ADD),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),
