@@ -87,6 +87,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 
 bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
   if (!CFrameWindow::OnCreate(cs)) return false;
+  InstallSharingHooks(true);
   if (!m_wndToolBar.Create(GetSafeHwnd(), TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_ALTDRAG | CCS_ADJUSTABLE,
                            WS_VISIBLE | CCS_TOP, framework::kIdToolBar) ||
       !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
@@ -167,6 +168,7 @@ void CMainFrame::OnClose() {
 }
 
 void CMainFrame::OnDestroy() {
+  InstallSharingHooks(false);
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
   CFrameWindow::OnDestroy();
   g_Settings.SaveSettings();
@@ -187,7 +189,3 @@ void CMainFrame::SaveWindowPlacement() {
   if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintSaveState);
 }
 
-BOOL CMainFrame::SubscribeToUrl(const std::string& /*address*/) {
-  ShowNotAvailable("Subscribing to Internet calendars");
-  return FALSE;
-}

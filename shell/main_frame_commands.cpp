@@ -58,6 +58,9 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnSubscribe>(ID_CALENDAR_SUBSCRIBE_KEY),
   OnCommand<&CMainFrame::OnFileOpen>(ID_FILE_OPEN),
   OnCommand<&CMainFrame::OnFileOpen>(ID_KEY_OPEN),
+  // Internet calendars (sharing): New Calendar.
+  OnCommand<&CMainFrame::OnNewCalendar>(ID_FILE_NEW),
+  OnCommand<&CMainFrame::OnNewCalendar>(ID_KEY_NEW),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),
