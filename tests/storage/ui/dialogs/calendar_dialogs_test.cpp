@@ -194,6 +194,40 @@ TEST_F(CalendarDialogs, SubscribeNamesFromTheAddressAndShowsProgress) {
   EXPECT_NE(doc.FindEventByUid("b", club), nullptr);
 }
 
+TEST_F(CalendarDialogs, PreviewThenSubscribeKeepsTheCalendar) {
+  for (int i = 0; i < 2; ++i) {
+    net.replies.push_back({});
+    net.replies.back().body = sharingtest::Calendar({{"p", "Parade"}});
+  }
+  {
+    CCalSubscribeDlg dlg(doc);
+    dlg.address = "http://h/Parades.ics";
+    Drive({Do(kSubscribe, [](HWND h) { Click(h, IDC_SUB_PREVIEW); })});
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+  }
+  CCalendarFile* preview = doc.calendars().FindByName("Parades");
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->openState, CCalendarFile::kPreview);
+  const int id = preview->listId;
+  {
+    CCalSubscribeDlg dlg(doc);
+    dlg.SetCalendar(preview);
+    std::string okText;
+    Drive({Do(kSubscribe, [&](HWND h) {
+      okText = ItemText(h, IDOK);
+      ::SetDlgItemTextA(h, IDC_CAL_FILE, Path("parades.akv").c_str());
+      Click(h, IDOK);
+    })});
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(okText, "Subscribe");
+  }
+  EXPECT_EQ(doc.calendars().size(), 1u);
+  EXPECT_EQ(doc.calendars().FindById(id), preview);
+  EXPECT_EQ(preview->openState, CCalendarFile::kOpen);
+  EXPECT_TRUE(preview->subscribed);
+  EXPECT_TRUE(std::filesystem::exists(Path("parades.akv")));
+}
+
 TEST_F(CalendarDialogs, SubscribeEditsAPublishedCalendar) {
   std::string path = NewCalendarFile("pub.akv");
   ASSERT_TRUE(doc.OpenEventFile(path, false));
