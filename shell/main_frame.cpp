@@ -90,6 +90,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 
 bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
   if (!CFrameWindow::OnCreate(cs)) return false;
+  InstallSharingHooks(true);
   if (!m_wndToolBar.Create(GetSafeHwnd(), TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_ALTDRAG | CCS_ADJUSTABLE,
                            WS_VISIBLE | CCS_TOP, framework::kIdToolBar) ||
       !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
@@ -171,6 +172,7 @@ void CMainFrame::OnClose() {
 }
 
 void CMainFrame::OnDestroy() {
+  InstallSharingHooks(false);
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
   CFrameWindow::OnDestroy();
   g_Settings.SaveSettings();
@@ -191,7 +193,3 @@ void CMainFrame::SaveWindowPlacement() {
   if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintSaveState);
 }
 
-BOOL CMainFrame::SubscribeToUrl(const std::string& /*address*/) {
-  ShowNotAvailable("Subscribing to Internet calendars");
-  return FALSE;
-}

@@ -5,8 +5,7 @@
 // and other programs send it.
 //
 // Commands whose windows are not built yet have no handler and stay grey;
-// the calendar manager and subscription answer with a box saying they are
-// not there yet.
+// the calendar manager answers with a box saying it is not there yet.
 #pragma once
 
 #include <memory>
@@ -40,8 +39,13 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void UpdateFilterMenu();
   // Shows, restores and brings the window to the front.
   void BringToFront();
-  // Subscribing is not built yet: says so and answers FALSE.
+  // The subscribe dialog preset with the address, the calendar name made
+  // from it and that name + ".akv" as local file (an empty address leaves
+  // them empty). TRUE when something was subscribed or previewed (the
+  // document then recounts).
   BOOL SubscribeToUrl(const std::string& address);
+  // The "New Calendar" dialog, then the frame is active again.
+  void NewCalendar();
   // Puts the window's place, toolbar and calendar mode into the settings
   // and tells the views to save their state (hint 6).
   void SaveWindowPlacement();
@@ -131,6 +135,9 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnSubscribe();
   void OnFileOpen();
   void OnEditAdd();
+  void OnNewCalendar() { NewCalendar(); }
+  // The sharing dialogs' help and calendar search (main_frame_sharing.cpp).
+  static void InstallSharingHooks(bool install);
   // Update handlers.
   void OnUpdateDay(framework::CCmdUI* ui);
   void OnUpdateWeek(framework::CCmdUI* ui);

@@ -63,6 +63,9 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnEditAdd>(ID_EVENT_ADD),
   OnCommand<&CMainFrame::OnEditAdd>(ID_KEY_ADD),
   OnCommand<&CMainFrame::OnEditAdd>(ID_EXTRA_ADD),
+  // Internet calendars (sharing): New Calendar.
+  OnCommand<&CMainFrame::OnNewCalendar>(ID_FILE_NEW),
+  OnCommand<&CMainFrame::OnNewCalendar>(ID_KEY_NEW),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),
