@@ -1,5 +1,5 @@
-// Injected file faults, for tests: the Nth read, write, lock or flush
-// through the OS file layer fails (or moves only half its bytes), so a test
+// Injected file faults, for tests: the Nth read, write, lock, flush or
+// rename through the OS file layer fails (or moves only half its bytes), so a test
 // can walk N over every call a workload makes and watch the engine answer
 // each failure with an error code.
 //
@@ -17,12 +17,12 @@
 
 namespace platform {
 
-enum class FileFaultOp { kRead, kWrite, kLock, kFlush };
+enum class FileFaultOp { kRead, kWrite, kLock, kFlush, kRename };
 
 // kFail: the call fails at once and moves nothing. kShort: a read moves
 // half the bytes and reports success with the short count (as at end of
-// file); a write moves half and fails with kFileDiskFull; a lock or flush
-// cut short is simply a failure.
+// file); a write moves half and fails with kFileDiskFull; a lock, flush or
+// rename cut short is simply a failure (a rename moves nothing).
 enum class FileFaultKind { kFail, kShort };
 
 struct FileFaultPlan {
@@ -56,7 +56,7 @@ FileCallCounts FileCallsMade();
 
 namespace file_faults_detail {
 extern std::atomic<bool> g_armed;
-extern std::atomic<uint64_t> g_calls[4];
+extern std::atomic<uint64_t> g_calls[5];
 extern std::atomic<uint64_t> g_flush_nanoseconds;
 FileFaultAction Take(FileFaultOp op);
 }  // namespace file_faults_detail

@@ -142,7 +142,10 @@ void SettleRecordsInMotion(const std::vector<int16_t>& keys, DataStretches* data
 // names; a later split of such a neighbour finds no parent to publish in.
 // The level the root heads gets a new root over all its nodes, each entry
 // bounded by its node's highest key (a leaf's high key) and the last one
-// open. Nothing to do for a root without a right link.
+// open. Nothing to do for a root without a right link, nor for a tree as
+// deep as a descent may go: there the root's right neighbours are how the
+// tree grows (a split at that depth adds no level), and a new root would
+// put every leaf out of reach.
 int FinishRootSplit(int16_t k) {
   FileControlBlock* fcb = CheckFileNumber(k);
   if (fcb == nullptr) return CurrentInstance()->eng_err;
@@ -170,6 +173,16 @@ int FinishRootSplit(int16_t k) {
       rc = kErrFileDamaged;
     }
     at = node.header.rightlink;
+  }
+  if (rc == 0 && level.size() > 1 && !node.IsLeaf()) {
+    // Inner levels from the root down (the root's level is one).
+    int inner = 0;
+    Node down = node;
+    while (rc == 0 && !down.IsLeaf() && inner <= kMaxTreeDepth) {
+      ++inner;
+      rc = down.Count() > 0 ? FetchNode(fcb, down.pointers[0], &down) : kErrFileDamaged;
+    }
+    if (rc == 0 && inner >= kMaxTreeDepth) level.clear();
   }
   if (rc == 0 && level.size() > 1) {
     Node root;

@@ -45,7 +45,10 @@ int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, D
   int levels = 0;
   uint32_t position = root;
   for (uint32_t steps = 0;; ++steps) {
-    if (!WalkAllowed(fcb, steps, &bound)) return kErrFileDamaged;
+    // A walk that only ever went down, longer than the file has nodes,
+    // went round through child pointers: too deep.
+    if (!WalkAllowed(fcb, steps, &bound))
+      return static_cast<uint32_t>(levels) == steps ? kErrTreeTooDeep : kErrFileDamaged;
     if (position == 0) return kErrFileDamaged;
     // Inner nodes are read in place (valid until the next cache call); only
     // the leaf is copied out.

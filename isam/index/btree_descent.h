@@ -13,8 +13,12 @@ namespace isam {
 struct FileControlBlock;
 
 // Inner levels a descent may pass; a deeper path is an error, never an
-// overflow.
-constexpr int kMaxTreeDepth = 10;
+// overflow. A sound tree never comes near: every inner node has at least
+// two children and a file holds at most 2^32 / 128 nodes, so 25 levels
+// reach every node a file can have. (Ten levels, as once kept, were reached
+// by 768-byte nodes of 200-byte keys, three to a node, at about sixteen
+// thousand keys: such an index could not grow further.)
+constexpr int kMaxTreeDepth = 32;
 constexpr int kErrTreeTooDeep = 240;
 // A descent that must start again because it met a node marked for restart.
 constexpr int kDescentRestart = -1;
@@ -40,7 +44,7 @@ uint32_t CurrentRoot(FileControlBlock* fcb, int* rc);
 // Descends from `root` to the leaf whose range may hold `target`, taking no
 // locks. Fills `path` with the inner nodes used on each level (when path is
 // not null) and *leaf with a copy of the leaf. Returns 0, kDescentRestart,
-// kErrTreeTooDeep (more than 10 inner levels), kErrFileDamaged (a zero or
+// kErrTreeTooDeep (more than kMaxTreeDepth inner levels), kErrFileDamaged (a zero or
 // impossible child pointer, an inner node without a fitting entry, a walk
 // beyond WalkBound) or a node-read code.
 int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, DescentPath* path,

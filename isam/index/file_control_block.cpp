@@ -297,8 +297,16 @@ uint32_t ExtendOwnSpace(FileControlBlock* holder, uint32_t bytes, uint32_t align
       }
       at += n;
     }
+    // The grown file reaches the disk before anything is placed in it; a
+    // flush that fails fails the claim (as a failed fill write would).
+    if (!(h.open_mode & kModeTransaction2)) {
+      if (int rc = OsFlushFile(&holder->os)) {
+        UnlockFileHeader(holder);
+        SetEngineError(rc);
+        return 0;
+      }
+    }
     h.physical_end = static_cast<uint32_t>(physical);
-    if (!(h.open_mode & kModeTransaction2)) OsFlushFile(&holder->os);
   }
   // The stretch header first, the end that covers it second.
   if (h.file_type == kFileTypeVariable && start == static_cast<uint64_t>(h.logical_end) + 1 &&

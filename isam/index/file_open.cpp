@@ -249,8 +249,13 @@ int OpenFileEntry(int number, const char* name, uint16_t mode) {
       h.open_mode = effective;
       h.rebuild_status = rebuild;
       if (h.status_word != 0xFFFF) h.status_word = static_cast<uint16_t>(h.status_word & ~0x1);
-      WriteFileHeader(fcb);
+      const int wrc = WriteFileHeader(fcb);
       UnlockFileHeader(fcb);
+      // A file that takes no write is no file to update: the open fails.
+      if (wrc != 0) {
+        CloseFileEntry(number);
+        return SetEngineError(wrc);
+      }
     }
   }
   if (h.file_class == kClassSuperHost) {

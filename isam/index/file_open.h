@@ -15,7 +15,9 @@ namespace isam {
 // member header with key type bits 0x1/0x2; 14 rebuild status not 0 without
 // mode 0x4000 (with it the status becomes 'R'); 46 a member number in use;
 // for an index with resources, a failed read of its collating tables (their
-// absence, 401 / 408 / 438, is no failure).
+// absence, 401 / 408 / 438, is no failure); the write code when the header
+// of a file opened for writing must be written back (a new open mode, the
+// mirror bit cleared) and the write fails.
 // On any error the OS file is closed again and the number stays free; a
 // header that is blank (all 0x00 or all 0xFF) leaves -539 in the OS error.
 int OpenFileEntry(int number, const char* name, uint16_t mode);

@@ -140,7 +140,11 @@ int EdgeLeaf(FileControlBlock* fcb, bool last, Node* node) {
     int levels = 0;
     bool again = false;
     for (uint32_t steps = 0;; ++steps) {
-      if (!WalkAllowed(fcb, steps, &bound) || position == 0) return kErrFileDamaged;
+      // A walk that only ever went down, longer than the file has nodes,
+      // went round through child pointers: too deep.
+      if (!WalkAllowed(fcb, steps, &bound))
+        return static_cast<uint32_t>(levels) == steps ? kErrTreeTooDeep : kErrFileDamaged;
+      if (position == 0) return kErrFileDamaged;
       if ((rc = FetchNode(fcb, position, node)) != 0) return rc;
       if (node->header.leftlink == kNodeRestartMark) {
         again = true;

@@ -14,6 +14,7 @@
 #include "isam/record/isam_record_internal.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
+#include "isam/runtime/byte_range_locks.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
 #include "isam/runtime/os_file_layer.h"
@@ -43,9 +44,11 @@ IsamFileRow* DataRow(int file, FileControlBlock** fcb) {
 int ReadWholeRecord(FileControlBlock* fcb, uint32_t position, std::vector<uint8_t>* out) {
   if (IsVariable(fcb)) {
     VarRecordHeader h;
-    if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+    bool whole = false;
+    if (int rc = ReadVarRecordHeaderAhead(fcb, position, &h, out, &whole)) return rc;
     if (h.mark != kMarkActive) return CheckRecordMark(h) == 0 ? 160 : 158;
     if (h.used == 0) return 160;
+    if (whole) return SetEngineError(0);
     out->resize(h.used);
     // The header just read says how much to read: it is not read again.
     int32_t count = 0;
@@ -91,7 +94,8 @@ namespace {
 // request asks, checked against the key that led to it, locked as the
 // session asks and made current.
 int IsamReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, uint32_t position,
-                   const uint8_t* found_key, void* buffer, int32_t* length) {
+                   const uint8_t* found_key, void* buffer, int32_t* length,
+                   std::vector<uint8_t>* read_already = nullptr) {
   const bool var = IsVariable(fcb);
   if (var) {
     if (length == nullptr) return 633;
@@ -101,7 +105,9 @@ int IsamReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int ke
   RequestedRecordLock requested(file, position);
   if (requested.rc() != 0) return requested.rc();
   std::vector<uint8_t> record;
-  int rc = ReadWholeRecord(fcb, position, &record);
+  int rc = 0;
+  if (read_already != nullptr) record.swap(*read_already);
+  else rc = ReadWholeRecord(fcb, position, &record);
   if (rc == 158 && key >= 0) rc = 160;  // the index led to a stretch that is no record now
   if (rc != 0) return rc;
   if (key >= 0) {
@@ -389,7 +395,9 @@ int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64
     if (position > fcb->header.logical_end) return 101;
     if (IsVariable(fcb)) {
       VarRecordHeader h;
-      if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
+      std::vector<uint8_t> record;
+      bool whole = false;
+      if (int rc = ReadVarRecordHeaderAhead(fcb, static_cast<uint32_t>(position), &h, &record, &whole)) return rc;
       if (CheckRecordMark(h) != 0) return 158;
       if (h.total < VarHeaderLength(fcb)) return kErrFileDamaged;  // a walk must move on
       if (h.mark != kMarkActive || h.used == 0 || h.member != fcb->header.superfile_member) {
@@ -398,6 +406,10 @@ int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64
         position += h.total;
         continue;
       }
+      // A shared file's record is read again once its lock request is taken.
+      if (whole && !TakesLocks(&HolderOf(fcb)->os))
+        return IsamReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(position), nullptr, buffer, length,
+                                  &record);
     } else {
       bool live = false;
       uint64_t next = 0;

@@ -253,6 +253,7 @@ bool DeleteOsFile(const char* path) {
 }
 
 bool RenameOsFile(const char* from, const char* to) {
+  if (TakeFileFault(FileFaultOp::kRename) != FileFaultAction::kNone) return Fail(kFileAccessDenied, EACCES);
   if (from != nullptr && OpenElsewhere(from)) return Fail(kFileSharingViolation, EBUSY);
   // A hard link fails when the target exists, which is the no-replace rule.
   if (::link(from, to) == 0) {

@@ -183,6 +183,7 @@ bool DeleteOsFile(const char* path) {
 }
 
 bool RenameOsFile(const char* from, const char* to) {
+  if (TakeFileFault(FileFaultOp::kRename) != FileFaultAction::kNone) return Fail(kFileAccessDenied, ERROR_ACCESS_DENIED);
   // MoveFileA never replaces an existing target.
   if (!MoveFileA(from, to)) return FailLast();
   return Succeed();

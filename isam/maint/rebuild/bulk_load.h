@@ -23,7 +23,7 @@ constexpr int kBulkFinish = 2;  // writes the tree (key and position unused)
 // a load of another key number is in progress (or none for modes 1 and 2);
 // 59 the key is not greater than the one before (or than the index's last
 // key); 116 another mode; 28 position 0; 240 the tree would need more than
-// the 10 inner levels a search may pass; node write and header codes. A
+// the kMaxTreeDepth inner levels a search may pass; node write and header codes. A
 // failed load is ended: what it wrote is not reachable from the header.
 int IndexBulkAddKey(int key, const uint8_t* image, uint32_t position, int mode);
 

@@ -181,38 +181,40 @@ int Run(IfilBlock* b) {
     return SetIsamError(116, 0);
   }
   if (b->data_mode & 0x200) return SetIsamError(48, 0);
-  // A swap cut short: the backup is the data file.
-  if (!FileExists(data_name) && FileExists(backup)) {
-    if (OsRenameFile(backup.c_str(), data_name.c_str()) != 0) return SetIsamError(67, 0);
-  }
+  const std::string temp = data_name + kCompactTempSuffix;
+  if (FinishCutShortCompaction(data_name) != 0) return SetIsamError(67, 0);
   const int n = FindFreeFileNumbers(2);
   if (n < 0) return n;
-  if (const int rc = OpenFileEntry(n, data_name.c_str(), static_cast<uint16_t>(b->data_mode & ~kModeShared))) {
+  // A file compacted before whose indexes were never rebuilt is copied
+  // all the same: this run rebuilds them.
+  if (const int rc = OpenFileEntry(n, data_name.c_str(),
+                                   static_cast<uint16_t>((b->data_mode & ~kModeShared) | kModeIgnoreRebuild))) {
     std::printf("\nERROR: could not open %s", data_name.c_str());
     return SetIsamError(rc, n);
   }
-  char temp[256];
-  int rc = MakeTempFileName(temp, sizeof temp);
   Counts counts;
-  if (rc == 0) rc = Copy(b, n, n + 1, data_name, temp, &counts);
+  int rc = Copy(b, n, n + 1, data_name, temp, &counts);
   const bool made = CheckFileNumber(n + 1) != nullptr;
-  CloseFileEntry(n);
-  if (made) CloseFileEntry(n + 1);
+  const int closed = CloseFileEntry(n);
+  // The fresh file's header is written a last time as it closes: only a
+  // clean close makes it whole.
+  const int fresh_closed = made ? CloseFileEntry(n + 1) : 0;
+  if (rc == 0) rc = fresh_closed != 0 ? fresh_closed : closed;
   if (rc != 0) {
     Log("Compression: data file error", rc);
-    if (made) OsDeleteFile(temp);
+    if (made) OsDeleteFile(temp.c_str());
     return SetIsamError(rc, n);
   }
   Log("Compression: data file completed ...", 0);
   Log(data_name.c_str(), 0);
-  Log(temp, 0);
+  Log(temp.c_str(), 0);
   if (OsRenameFile(data_name.c_str(), backup.c_str()) != 0) {
-    OsDeleteFile(temp);
+    OsDeleteFile(temp.c_str());
     return SetIsamError(67, n);
   }
-  if (OsRenameFile(temp, data_name.c_str()) != 0) {
+  if (OsRenameFile(temp.c_str(), data_name.c_str()) != 0) {
     OsRenameFile(backup.c_str(), data_name.c_str());
-    OsDeleteFile(temp);
+    OsDeleteFile(temp.c_str());
     return SetIsamError(67, n);
   }
   Log("Compression: temporary renamed.", 0);
@@ -224,6 +226,21 @@ int Run(IfilBlock* b) {
 }
 
 }  // namespace
+
+int FinishCutShortCompaction(const std::string& data_name) {
+  const std::string backup = data_name + kCompactBackupSuffix;
+  const std::string temp = data_name + kCompactTempSuffix;
+  // Without the data file the backup is it; beside a data file the backup
+  // is the old copy of a swap that completed (the fresh file was whole and
+  // flushed before it took the name). A fresh file that never reached its
+  // name is dropped.
+  if (!FileExists(data_name) && FileExists(backup)) {
+    if (OsRenameFile(backup.c_str(), data_name.c_str()) != 0) return 67;
+  }
+  if (FileExists(backup) && OsDeleteFile(backup.c_str()) != 0) return 67;
+  if (FileExists(temp) && OsDeleteFile(temp.c_str()) != 0) return 67;
+  return 0;
+}
 
 int CompactFileSet(IfilBlock* block) {
   EngineInstance* inst = CurrentInstance();

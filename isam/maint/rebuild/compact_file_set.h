@@ -5,10 +5,11 @@
 // The swap never leaves the set without its data file: the fresh file is
 // flushed and closed, the original renamed to its backup name (the data
 // file's name with "~" behind it), the fresh file renamed into place, and
-// only then the backup deleted. A run that finds the backup but no data
-// file puts the backup back first. On any error before the swap the
-// original is left as it was and the temporary file is deleted. The fresh
-// file carries the compacted flag 'c' until its indexes are rebuilt.
+// only then the backup deleted (FinishCutShortCompaction puts right what
+// a run cut short leaves). On any error before the swap the original is
+// left as it was and the fresh file is deleted. The fresh file, named
+// beside the data file, carries the compacted flag 'c' until its indexes
+// are rebuilt; a file still flagged so is compacted all the same.
 //
 // Prints the counts the run met (deleted bytes are those of free stretches
 // and free-space nodes of a variable-length file; deleted records of a
@@ -21,6 +22,8 @@
 // open, create, copy, rename and the rebuild's codes.
 #pragma once
 
+#include <string>
+
 namespace isam {
 struct IfilBlock;
 }
@@ -29,7 +32,18 @@ namespace isam::maint {
 
 int CompactFileSet(IfilBlock* block);
 
+// What a compaction cut short (a crash, a failed rename) left beside the
+// data file put right: a backup without its data file is renamed back, a
+// backup beside the data file deleted (the swap had ended), a fresh file
+// that never took the name deleted. 0, or 67 when a rename or delete
+// failed. Compactions and rebuilds call it first.
+int FinishCutShortCompaction(const std::string& data_name);
+
 // What the data file's name becomes while the fresh file takes its place.
 constexpr const char* kCompactBackupSuffix = "~";
+// The fresh file's name while it is filled: beside the data file, so the
+// rename stays on one volume and a run cut short leaves it where the next
+// run finds and drops it.
+constexpr const char* kCompactTempSuffix = "~c";
 
 }  // namespace isam::maint

@@ -22,6 +22,7 @@
 #include "isam/index/varlen_record.h"
 #include "isam/maint/conditions/cond_rekey.h"
 #include "isam/maint/rebuild/bulk_load.h"
+#include "isam/maint/rebuild/compact_file_set.h"
 #include "isam/maint/repair/data_file_repair.h"
 #include "isam/maint/sort/merge_sort.h"
 #include "isam/record/fixed_record.h"
@@ -127,7 +128,8 @@ int StartIndexesEmpty(const IfilBlock& b, int n, const FileSetNames& names) {
       }
       if (rc == 0 && md.collation != nullptr) rc = PutIndexTable(k + m, md.collation, true);
     }
-    CloseFileEntry(k);
+    const int closed = CloseFileEntry(k);
+    if (rc == 0) rc = closed;
     if (rc != 0) {
       OsDeleteFile(name);
       return SetIsamError(rc, k);
@@ -349,6 +351,7 @@ int Run(IfilBlock* b, RunGuard& guard, bool purge, bool store) {
   if (b->index_count < 0 || b->index_count > kMaxFileSetIndexes) return SetIsamError(107, 0);
   if (b->data_mode & 0x200) return SetIsamError(48, 0);
   const FileSetNames names = ResolveFileSetNames(*b);
+  if (FinishCutShortCompaction(names.data) != 0) return SetIsamError(67, 0);
   const int n = FindFreeFileNumbers(b->index_count + 1);
   if (n < 0) return n;
   int rc = ExamineDataFile(n, names.data.c_str(), b->record_length, b->data_extension, b->data_mode, b);
@@ -445,7 +448,13 @@ int RebuildFileSet(IfilBlock* block) {
   const bool purge = option == kOptionPurge || option == kOptionBoth;
   const bool store = option == kOptionStore || option == kOptionBoth;
   RunGuard guard(block);
-  const int rc = Run(block, guard, purge, store);
+  int rc = Run(block, guard, purge, store);
+  // The close writes each header a last time: a run whose files did not
+  // close cleanly did not end well.
+  if (block->assigned >= 0) {
+    const int closed = CloseFileSet(block);
+    if (closed != 0 && (rc == 0 || rc == 650 || rc == 652)) rc = SetIsamError(closed, 0);
+  }
   std::fflush(stdout);
   return rc;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "isam/index/btree_bytes.h"
+#include "isam/index/btree_descent.h"
 #include "isam/index/btree_update.h"
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
@@ -40,7 +41,7 @@ inline std::vector<Key> CheckTree(int file) {
   uint32_t level_start = fcb->header.root;
   if (level_start == 0) return keys;
   const Key all_ff(l.key_length, 0xFF);
-  for (int level = 0; level < 12; ++level) {
+  for (int level = 0; level <= kMaxTreeDepth + 1; ++level) {
     Node node;
     EXPECT_EQ(0, FetchNode(fcb, level_start, &node));
     const bool leaf = node.IsLeaf();
