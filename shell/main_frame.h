@@ -43,6 +43,11 @@ class CMainFrame : public framework::CFrameWindow {
   void OnUpdateTime(framework::CCmdUI* ui);
   // Every second: the interval test, then the splash step.
   void PeriodicCheck();
+  // Backup and restore of the calendar files (main_frame_backup.cpp).
+  // BackupData: TRUE when every copy was made. CheckScheduledBackup: asks
+  // once per run when the scheduled backup is due.
+  BOOL BackupData();
+  void CheckScheduledBackup();
 
   int GetCalMode() const { return m_nCalMode; }
   bool IsToolbarVisible() const { return m_bToolbarVisible; }
@@ -91,6 +96,11 @@ class CMainFrame : public framework::CFrameWindow {
   void OnCalendarManager();
   void OnSubscribe();
   void OnFileOpen();
+  // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
+  void OnEventWizard();
+  void OnEventManager();
+  void OnCalendarBackupData();
+  void OnCalendarRestoreData();
   // Update handlers.
   void OnUpdateDay(framework::CCmdUI* ui);
   void OnUpdateWeek(framework::CCmdUI* ui);
