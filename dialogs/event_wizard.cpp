@@ -18,9 +18,12 @@ CEventWizard::CEventWizard(CAlmacoraDoc* document, HWND parent)
 }
 
 void CEventWizard::SetEventKind(const std::string& kind) {
+  // Passing page 1 again with the same kind keeps a type typed on page 2.
+  const bool keepType = kindSet_ && kind == answers.kind;
+  kindSet_ = true;
   answers.kind = kind;
   kindTexts = wizardcore::TextsForKind(kind, g_Settings);
-  answers.type = kindTexts.type;
+  if (!keepType) answers.type = kindTexts.type;
 }
 
 int CEventWizard::DoModal() {

@@ -22,7 +22,8 @@ class CEventWizard : public framework::CPropertySheet {
  public:
   CEventWizard(CAlmacoraDoc* document, HWND parent = nullptr);
 
-  // Stores the kind and gives page 2 its captions and the kind's type.
+  // Stores the kind and gives page 2 its captions and the kind's type (a
+  // type typed for the same kind is kept).
   void SetEventKind(const std::string& kind);
   // Runs the wizard; after Finish adds the event and saves the answers.
   // IDOK after Finish, else IDCANCEL (-1 when it could not be shown).
@@ -38,6 +39,7 @@ class CEventWizard : public framework::CPropertySheet {
 
  private:
   CAlmacoraDoc* document_;
+  bool kindSet_ = false;
   CWizardPage1 page1_;
   CWizardAnniversary page2_;
   CWizardAlarm page3_;

@@ -8,6 +8,8 @@
 #include "dialogs/cal_edit_dlg.h"
 #include "grid/cell/grid_cell.h"
 #include "res/resource.h"
+// windows.h names CreateFileA what the calendar declares as CreateFile.
+#undef CreateFile
 #include "tests/storage/storage_fixture.h"
 #include "tests/support/win/dialog_driver.h"
 

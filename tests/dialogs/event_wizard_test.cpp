@@ -9,6 +9,8 @@
 #include "dialogs/event_wizard.h"
 #include "model/recurrence_rule.h"
 #include "res/resource.h"
+// windows.h names CreateFileA what the calendar declares as CreateFile.
+#undef CreateFile
 #include "tests/storage/storage_fixture.h"
 #include "tests/support/win/dialog_driver.h"
 
@@ -108,6 +110,7 @@ TEST_F(WizardTest, AnniversaryWalkRefusedDatesAndFinish) {
            page3Buttons = Enabled(sheet, kBack) && Enabled(sheet, kFinish) && !Enabled(sheet, kNext);
            HWND page = Page(sheet);
            ::CheckDlgButton(page, IDC_WIZ_ALARM_ON, BST_CHECKED);
+           wintest::Click(page, IDC_WIZ_ALARM_ON);
            SetText(page, IDC_WIZ_LEAD, "2");
            ::SendDlgItemMessageA(page, IDC_WIZ_UNITS, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>("Weeks"));
