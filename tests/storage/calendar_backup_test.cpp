@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
+#include "model/recurrence_rule.h"
 #include "platform/os_file_faults.h"
 #include "storage/calendar_backup.h"
 #include "tests/storage/storage_fixture.h"
@@ -214,6 +216,67 @@ TEST_F(BackupTest, RestoreOntoOpenDefaultCalendarAndRefusals) {
   EXPECT_TRUE(calbackup::OpenRestoredCalendar(&doc, Path("new.akv")));
   EXPECT_NE(nullptr, doc.calendars().FindByPath(Path("new.akv")));
   EXPECT_TRUE(prompts.texts.empty());
+}
+
+// What a record holds that a restore must bring back.
+struct Record {
+  std::string name, notes;
+  int16_t disabled, oneTime;
+  int frequency;
+  bool operator==(const Record& o) const {
+    return name == o.name && notes == o.notes && disabled == o.disabled && oneTime == o.oneTime &&
+           frequency == o.frequency;
+  }
+};
+
+std::map<std::string, Record> ByUid(const std::vector<CCalEvent*>& events) {
+  std::map<std::string, Record> out;
+  for (CCalEvent* e : events) out[e->uid] = {e->name, e->notes, e->disabled, e->oneTime, e->GetFrequency()};
+  return out;
+}
+
+TEST_F(BackupTest, RoundTripBringsBackEveryRecordByUid) {
+  CCalendarFile file;
+  ASSERT_EQ(1, file.CreateFile(Path("home.akv")));
+  const std::string home = file.path;
+  CEventArray array;
+  {
+    for (int i = 0; i < 200; ++i) {
+      CCalEvent* e = NewEvent("event " + std::to_string(i));
+      if (i % 3 == 0) {
+        e->oneTime = 0;
+        e->recurrence.GetRule()->frequency = CRecurrenceRule::kYearly;
+      }
+      if (i % 50 == 0) e->notes = std::string(50000, static_cast<char>('a' + i / 50));
+      e->disabled = static_cast<int16_t>(i % 7 == 0);
+      ASSERT_EQ(1, file.AddEvent(e, 0, &array));
+    }
+  }
+  file.Close(&array);
+  std::filesystem::create_directories(Path("bk"));
+  CAlmacoraDoc doc;
+  StartOn(&doc, {home});
+  ASSERT_EQ(200u, doc.events().size());
+  ASSERT_TRUE(calbackup::BackupCalendars(doc.calendars(), Path("bk") + "/").ok);
+  const std::map<std::string, Record> backedUp = ByUid(doc.events().items());
+  // 20 changed, 10 deleted, 10 added.
+  for (int i = 0; i < 20; ++i) {
+    CCalEvent* e = doc.events().at(static_cast<size_t>(i * 5));
+    e->name += " changed";
+    e->notes = "new notes";
+    ASSERT_NE(0, e->Save(1, 0, 1));
+  }
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(doc.DeleteEvent(static_cast<int>(doc.events().size()) - 1, true));
+  for (int i = 0; i < 10; ++i) {
+    CCalEvent* e = NewEvent("added " + std::to_string(i));
+    e->calendar = doc.calendars().items()[0];
+    ASSERT_EQ(1, doc.AddEvent(e));
+  }
+  ASSERT_NE(backedUp, ByUid(doc.events().items()));
+  const calbackup::RestoreOutcome out = calbackup::RestoreIntoDocument(&doc, Path("bk/home.akb"), home);
+  ASSERT_TRUE(out.restored);
+  ASSERT_TRUE(out.reopened);
+  EXPECT_EQ(backedUp, ByUid(doc.events().items()));
 }
 
 }  // namespace
