@@ -87,6 +87,15 @@ bool DeleteOsFile(const char* path);
 // from is missing, kFileSharingViolation while from is open anywhere.
 bool RenameOsFile(const char* from, const char* to);
 
+// Puts `from` in the place of `to` by renaming, replacing a `to` that
+// exists in one step: afterwards `to` holds either its old bytes or all of
+// `from`'s, never a mix. Both should be in one folder (one volume).
+// kFileNotFound when from is missing, kFileSharingViolation while either is
+// open anywhere (Win32; the POSIX side checks the same share byte),
+// kFileAccessDenied, kFileOtherError. A fault planned for kReplace fails it
+// with kFileAccessDenied and changes nothing.
+bool ReplaceOsFile(const char* from, const char* to);
+
 // True when a file or directory of that name exists.
 bool OsFileExists(const char* path);
 

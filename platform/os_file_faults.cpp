@@ -9,7 +9,7 @@ namespace platform {
 
 namespace file_faults_detail {
 std::atomic<bool> g_armed{false};
-std::atomic<uint64_t> g_calls[5] = {};
+std::atomic<uint64_t> g_calls[6] = {};
 std::atomic<uint64_t> g_flush_nanoseconds{0};
 }  // namespace file_faults_detail
 

@@ -17,7 +17,8 @@
 
 namespace platform {
 
-enum class FileFaultOp { kRead, kWrite, kLock, kFlush, kRename };
+// kRename: RenameOsFile; // kReplace: ReplaceOsFile (a kShort plan fails it like kFail).
+enum class FileFaultOp { kRead, kWrite, kLock, kFlush, kRename, kReplace };
 
 // kFail: the call fails at once and moves nothing. kShort: a read moves
 // half the bytes and reports success with the short count (as at end of
@@ -56,7 +57,7 @@ FileCallCounts FileCallsMade();
 
 namespace file_faults_detail {
 extern std::atomic<bool> g_armed;
-extern std::atomic<uint64_t> g_calls[5];
+extern std::atomic<uint64_t> g_calls[6];
 extern std::atomic<uint64_t> g_flush_nanoseconds;
 FileFaultAction Take(FileFaultOp op);
 }  // namespace file_faults_detail

@@ -106,6 +106,7 @@ bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
     return false;
   statusBar_ = &m_wndStatusBar;
   m_wndToolTip.Create(GetSafeHwnd());
+  CheckScheduledBackup();
   m_nTimerId = ::SetTimer(nullptr, 0, 1000, &MainTimerProc);
   return true;
 }

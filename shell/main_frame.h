@@ -53,6 +53,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnUpdateTime(framework::CCmdUI* ui);
   // Every second: the interval test, then the splash step.
   void PeriodicCheck();
+  // Backup and restore of the calendar files (main_frame_backup.cpp).
+  // BackupData: TRUE when every copy was made. CheckScheduledBackup: asks
+  // once per run when the scheduled backup is due.
+  BOOL BackupData();
+  void CheckScheduledBackup();
 
   // ---- Event operations the views call (main_frame_events.cpp). Each runs
   // the event editor or a prompt and hands the result to the document.
@@ -138,6 +143,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnNewCalendar() { NewCalendar(); }
   // The sharing dialogs' help and calendar search (main_frame_sharing.cpp).
   static void InstallSharingHooks(bool install);
+  // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
+  void OnEventWizard();
+  void OnEventManager();
+  void OnCalendarBackupData();
+  void OnCalendarRestoreData();
   // Update handlers.
   void OnUpdateDay(framework::CCmdUI* ui);
   void OnUpdateWeek(framework::CCmdUI* ui);

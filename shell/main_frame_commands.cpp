@@ -66,6 +66,13 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   // Internet calendars (sharing): New Calendar.
   OnCommand<&CMainFrame::OnNewCalendar>(ID_FILE_NEW),
   OnCommand<&CMainFrame::OnNewCalendar>(ID_KEY_NEW),
+  // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
+  OnCommand<&CMainFrame::OnEventWizard>(ID_EVENT_WIZARD),
+  OnCommand<&CMainFrame::OnEventWizard>(ID_KEY_WIZARD),
+  OnCommand<&CMainFrame::OnEventManager>(ID_EVENT_MANAGER),
+  OnCommand<&CMainFrame::OnCalendarBackupData>(ID_CALENDAR_BACKUP),
+  OnCommand<&CMainFrame::OnCalendarBackupData>(ID_KEY_BACKUP),
+  OnCommand<&CMainFrame::OnCalendarRestoreData>(ID_CALENDAR_RESTORE),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),

@@ -46,7 +46,11 @@ bool GrowAndReread(int16_t file, std::vector<uint8_t>* buffer, int32_t* length, 
 // read again. False when the walk must stop there (the length reported is
 // no larger than the buffer, memory ran out, or the reread failed).
 bool CompleteRead(int16_t file, std::vector<uint8_t>* buffer, int32_t* length, int* rc) {
-  if (*rc != kBufferTooSmall) return true;
+  // The engine answers a record longer than the buffer either with 153, or
+  // with success, the part that fits and the whole length: both are read
+  // again whole (decoding the cut part would drop the event).
+  const bool cut = *rc == kBufferTooSmall || (*rc == 0 && *length > static_cast<int32_t>(buffer->size()));
+  if (!cut) return true;
   if (*length <= static_cast<int32_t>(buffer->size()) || !GrowAndReread(file, buffer, length, rc)) return false;
   return *rc == 0;
 }

@@ -61,8 +61,11 @@ int CCalendarFile::ReadStoredRecord(const std::string& uid, std::vector<uint8_t>
   record->resize(CFieldBuffer::kInitialCapacity);
   int32_t length = static_cast<int32_t>(record->size());
   int rc = isam::IsamReadVarRecordEqual(static_cast<int16_t>(fileSet_->uid_key()), target, record->data(), &length);
-  if (rc == kBufferTooSmall && length > 16 * 1024 * 1024) return rc;  // damage, not an event
-  if (rc == kBufferTooSmall && length > static_cast<int32_t>(record->size())) {
+  // A longer record comes back as 153, or as success with only the part
+  // that fits: either way it is read again whole.
+  const bool cut = rc == kBufferTooSmall || (rc == 0 && length > static_cast<int32_t>(record->size()));
+  if (cut && length > 16 * 1024 * 1024) return rc == 0 ? kBufferTooSmall : rc;  // damage, not an event
+  if (cut && length > static_cast<int32_t>(record->size())) {
     record->resize(static_cast<size_t>(length));
     rc = isam::IsamRereadVarRecord(dataFile, record->data(), length);
   }

@@ -272,6 +272,15 @@ bool RenameOsFile(const char* from, const char* to) {
   return Succeed();
 }
 
+bool ReplaceOsFile(const char* from, const char* to) {
+  if (TakeFileFault(FileFaultOp::kReplace) != FileFaultAction::kNone) return Fail(kFileAccessDenied, EACCES);
+  if (from != nullptr && OpenElsewhere(from)) return Fail(kFileSharingViolation, EBUSY);
+  if (to != nullptr && OpenElsewhere(to)) return Fail(kFileSharingViolation, EBUSY);
+  // rename() replaces the target atomically.
+  if (::rename(from, to) != 0) return FailErrno();
+  return Succeed();
+}
+
 bool OsFileExists(const char* path) {
   struct stat st;
   return path != nullptr && ::stat(path, &st) == 0;

@@ -189,6 +189,13 @@ bool RenameOsFile(const char* from, const char* to) {
   return Succeed();
 }
 
+bool ReplaceOsFile(const char* from, const char* to) {
+  if (TakeFileFault(FileFaultOp::kReplace) != FileFaultAction::kNone) return Fail(kFileAccessDenied, ERROR_ACCESS_DENIED);
+  // Write-through: the rename is on the disk when the call returns.
+  if (!MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return FailLast();
+  return Succeed();
+}
+
 bool OsFileExists(const char* path) {
   return path != nullptr && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }

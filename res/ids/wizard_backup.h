@@ -1,2 +1,43 @@
-// Identifiers of the wizard backup area.
+// Identifiers of the wizard backup area: the new-event wizard's three
+// pages and the calendar entries editor.
 #pragma once
+
+#define IDD_WIZARD_KIND 211
+#define IDD_WIZARD_DATE 212
+#define IDD_WIZARD_ALARM 214
+#define IDD_CAL_EDIT 345
+#define IDB_WIZARD_SOUND 207
+
+// Page 1.
+#define IDC_WIZ_KIND_LIST 1298
+#define IDC_WIZ_SELECT_CALENDAR 1368
+// Page 2.
+#define IDC_WIZ_NAME 1016
+#define IDC_WIZ_TYPE 1017
+#define IDC_WIZ_YEAR 1023
+#define IDC_WIZ_DAY 1024
+#define IDC_WIZ_MONTH 1025
+#define IDC_WIZ_YEAR_LABEL 1304
+#define IDC_WIZ_DATE_GROUP 1305
+// Page 3.
+#define IDC_WIZ_DAYS_PRIOR 1021
+#define IDC_WIZ_ALARM_ON 1028
+#define IDC_WIZ_LEAD 1029
+#define IDC_WIZ_LEAD_SPIN 1119
+#define IDC_WIZ_DAYS_SPIN 1120
+#define IDC_WIZ_UNITS 1276
+#define IDC_WIZ_SOUND 1294
+
+// The calendar entries editor.
+#define IDC_CALEDIT_TYPE 1017
+#define IDC_CALEDIT_ALARM_ON 1028
+#define IDC_CALEDIT_LEAD 1029
+#define IDC_CALEDIT_CALENDAR 1043
+#define IDC_CALEDIT_LEAD_SPIN 1119
+#define IDC_CALEDIT_EDIT_EVENT 1259
+#define IDC_CALEDIT_RESET_ALARMS 1261
+#define IDC_CALEDIT_RESET_TYPES 1262
+#define IDC_CALEDIT_UNITS 1276
+#define IDC_CALEDIT_ACTIONS 1294
+#define IDC_CALEDIT_HELP 1413
+#define IDC_CALEDIT_GRID 1447

@@ -1,11 +1,13 @@
 // OS files: share modes, create-new, positions at 2 GB and beyond, rename
-// without replacing.
+// without replacing, replace-by-rename.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "platform/os_file.h"
+#include "platform/os_file_faults.h"
 #include "platform/sync.h"
 
 namespace {
@@ -131,6 +133,43 @@ TEST_F(OsFileTest, AnOpenFileIsNeitherDeletedNorRenamed) {
     platform::CloseOsFile(f);
     EXPECT_TRUE(platform::DeleteOsFile(a.c_str()));
   }
+}
+
+TEST_F(OsFileTest, ReplaceSwapsInTheWholeFileOrNothing) {
+  const std::string from = Path("new"), to = Path("old");
+  auto write = [](const std::string& path, const char* text) {
+    platform::DeleteOsFile(path.c_str());
+    platform::OsFile* f = platform::OpenOsFile(path.c_str(), FileShare::kShared, FileDisposition::kCreateNew);
+    uint32_t done = 0;
+    platform::WriteOsFile(f, text, static_cast<uint32_t>(std::strlen(text)), &done);
+    platform::CloseOsFile(f);
+  };
+  auto size = [](const std::string& path) {
+    platform::OsFile* f = platform::OpenOsFile(path.c_str(), FileShare::kReadOnly, FileDisposition::kOpenExisting);
+    uint64_t n = 0;
+    platform::OsFileSize(f, &n);
+    platform::CloseOsFile(f);
+    return n;
+  };
+  write(from, "twelve bytes");
+  write(to, "four");
+  // An open target, and a planned fault: both files stay as they were.
+  platform::OsFile* held = platform::OpenOsFile(to.c_str(), FileShare::kShared, FileDisposition::kOpenExisting);
+  EXPECT_FALSE(platform::ReplaceOsFile(from.c_str(), to.c_str()));
+  platform::CloseOsFile(held);
+  platform::FileFaultPlan plan;
+  plan.op = platform::FileFaultOp::kReplace;
+  platform::ArmFileFault(plan);
+  EXPECT_FALSE(platform::ReplaceOsFile(from.c_str(), to.c_str()));
+  EXPECT_EQ(platform::kFileAccessDenied, platform::LastFileError());
+  EXPECT_EQ(12u, size(from));
+  EXPECT_EQ(4u, size(to));
+  EXPECT_TRUE(platform::ReplaceOsFile(from.c_str(), to.c_str()));
+  EXPECT_FALSE(platform::OsFileExists(from.c_str()));
+  EXPECT_EQ(12u, size(to));
+  EXPECT_FALSE(platform::ReplaceOsFile(from.c_str(), to.c_str()));
+  EXPECT_EQ(platform::kFileNotFound, platform::LastFileError());
+  platform::DeleteOsFile(to.c_str());
 }
 
 }  // namespace
