@@ -82,6 +82,9 @@ class CMainFrame : public framework::CFrameWindow {
   void OnCalendarManager();
   void OnSubscribe();
   void OnFileOpen();
+  // Options and the type filter (main_frame_options.cpp).
+  void OnOptions();
+  void OnFilter();
   // Update handlers.
   void OnUpdateDay(framework::CCmdUI* ui);
   void OnUpdateWeek(framework::CCmdUI* ui);

@@ -58,6 +58,10 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnSubscribe>(ID_CALENDAR_SUBSCRIBE_KEY),
   OnCommand<&CMainFrame::OnFileOpen>(ID_FILE_OPEN),
   OnCommand<&CMainFrame::OnFileOpen>(ID_KEY_OPEN),
+  // Options and the type filter.
+  OnCommand<&CMainFrame::OnOptions>(ID_SETUP_OPTIONS),
+  OnCommand<&CMainFrame::OnOptions>(ID_EXTRA_OPTIONS),
+  OnCommand<&CMainFrame::OnFilter>(ID_VIEW_FILTER),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),
