@@ -76,26 +76,26 @@ void COptionsDisplay::DoDataExchange(framework::CDataExchange& dx) {
   framework::ExchangeComboIndex(dx, IDC_OPT_DISPLAY_SCALE, scaleIndex);
 }
 
-void COptionsDisplay::ChooseFont(int index) {
+void COptionsDisplay::PickFont(int index) {
   LOGFONTA font;
   static_assert(sizeof font == sizeof fonts[index], "same layout");
-  std::memcpy(&font, &fonts[index], sizeof font);
+  std::memcpy(static_cast<void*>(&font), static_cast<const void*>(&fonts[index]), sizeof font);
   HDC dc = ::GetDC(GetSafeHwnd());
   int pixelsPerInch = ::GetDeviceCaps(dc, LOGPIXELSY);
   ::ReleaseDC(GetSafeHwnd(), dc);
   font.lfHeight = options_rules::TenthsToFontDialogHeight(fonts[index].lfHeight, pixelsPerInch);
   int tenths = 0;
   // On Cancel the page's copy is untouched, its stored height included.
-  if (!OptionsHost().ChooseFont(GetSafeHwnd(), &font, &tenths)) return;
+  if (!OptionsHost().PickFont(GetSafeHwnd(), &font, &tenths)) return;
   font.lfHeight = tenths;
-  std::memcpy(&fonts[index], &font, sizeof font);
+  std::memcpy(static_cast<void*>(&fonts[index]), static_cast<const void*>(&font), sizeof font);
   fontChosen[index] = true;
   fontsChanged = true;
 }
 
 void COptionsDisplay::OnAcknowledgedColor() {
   COLORREF color = acknowledgedColor;
-  if (!OptionsHost().ChooseColor(GetSafeHwnd(), &color)) return;
+  if (!OptionsHost().PickColor(GetSafeHwnd(), &color)) return;
   acknowledgedColor = color;
   picture_.Show(GetSafeHwnd(), IDC_OPT_DISPLAY_ACK_COLOR, acknowledgedColor);
 }

@@ -34,11 +34,11 @@ class COptionsDisplay : public COptionsPage {
   void DoDataExchange(framework::CDataExchange& dx) override;
 
  private:
-  void ChooseFont(int index);
-  void OnHeadingFont() { ChooseFont(0); }
-  void OnListFont() { ChooseFont(1); }
-  void OnDayFont() { ChooseFont(2); }
-  void OnEventFont() { ChooseFont(3); }
+  void PickFont(int index);
+  void OnHeadingFont() { PickFont(0); }
+  void OnListFont() { PickFont(1); }
+  void OnDayFont() { PickFont(2); }
+  void OnEventFont() { PickFont(3); }
   void OnAcknowledgedColor();
   CColorPicture picture_;
 };

@@ -21,7 +21,7 @@ IOptionsHost* SetOptionsHost(IOptionsHost* host) {
 
 IOptionsHost& OptionsHost() { return *g_host; }
 
-bool COptionsHost::ChooseFont(HWND owner, LOGFONTA* font, int* pointTenths) {
+bool COptionsHost::PickFont(HWND owner, LOGFONTA* font, int* pointTenths) {
   CHOOSEFONTA cf{};
   cf.lStructSize = sizeof cf;
   cf.hwndOwner = owner;
@@ -32,7 +32,7 @@ bool COptionsHost::ChooseFont(HWND owner, LOGFONTA* font, int* pointTenths) {
   return true;
 }
 
-bool COptionsHost::ChooseColor(HWND owner, COLORREF* color) {
+bool COptionsHost::PickColor(HWND owner, COLORREF* color) {
   framework::CColorDialog dlg(*color, CC_RGBINIT, owner);
   if (dlg.DoModal() != IDOK) return false;
   *color = dlg.GetColor();

@@ -51,9 +51,9 @@ class IOptionsHost {
   // The common dialogs and the sound player.
   // Font dialog (CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT) on *font; true
   // after OK with *font and the chosen size in tenths of a point.
-  virtual bool ChooseFont(HWND owner, LOGFONTA* font, int* pointTenths) = 0;
+  virtual bool PickFont(HWND owner, LOGFONTA* font, int* pointTenths) = 0;
   // Colour dialog (CC_RGBINIT) from *color; true after OK.
-  virtual bool ChooseColor(HWND owner, COLORREF* color) = 0;
+  virtual bool PickColor(HWND owner, COLORREF* color) = 0;
   // Open dialog; true after OK with the path in *path (pre-filled from it).
   virtual bool ChooseOpenFile(HWND owner, const std::string& title, const std::string& defaultExtension,
                               const std::string& filter, DWORD flags, std::string* path) = 0;
@@ -70,8 +70,8 @@ class COptionsHost : public IOptionsHost {
   void ClearDailyReminderGiven() override {}
   void UpdateFilterMenu() override {}
   bool PickCalendar(HWND, const std::string&, const std::string&, int*) override { return false; }
-  bool ChooseFont(HWND owner, LOGFONTA* font, int* pointTenths) override;
-  bool ChooseColor(HWND owner, COLORREF* color) override;
+  bool PickFont(HWND owner, LOGFONTA* font, int* pointTenths) override;
+  bool PickColor(HWND owner, COLORREF* color) override;
   bool ChooseOpenFile(HWND owner, const std::string& title, const std::string& defaultExtension,
                       const std::string& filter, DWORD flags, std::string* path) override;
   bool PlaySoundFile(const std::string& path) override;

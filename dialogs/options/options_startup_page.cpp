@@ -1,5 +1,7 @@
 #include "dialogs/options/options_startup_page.h"
 
+#include <commdlg.h>
+
 #include "dialogs/core/options_rules.h"
 #include "dialogs/options/options_host.h"
 #include "framework/dialogs/data_exchange.h"

@@ -87,7 +87,7 @@ HBRUSH COptionsType::OnCtlColor(HDC dc, HWND) {
 
 void COptionsType::OnTypeColor() {
   COLORREF color = currentColor_;
-  if (OptionsHost().ChooseColor(GetSafeHwnd(), &color)) {
+  if (OptionsHost().PickColor(GetSafeHwnd(), &color)) {
     currentColor_ = color;
     typePicture_.Show(GetSafeHwnd(), IDC_TYPES_COLOR, currentColor_);
   }
@@ -97,7 +97,7 @@ void COptionsType::OnTypeColor() {
 
 void COptionsType::OnBlankColor() {
   COLORREF color = blankColor_;
-  if (!OptionsHost().ChooseColor(GetSafeHwnd(), &color)) return;
+  if (!OptionsHost().PickColor(GetSafeHwnd(), &color)) return;
   blankColor_ = color;
   blankPicture_.Show(GetSafeHwnd(), IDC_TYPES_BLANK_COLOR, blankColor_);
 }

@@ -39,7 +39,7 @@ LRESULT CTypeColorsDlg::OnRowChanged(WPARAM, LPARAM) {
 
 void CTypeColorsDlg::OnColor() {
   COLORREF color = currentColor_;
-  if (!OptionsHost().ChooseColor(GetSafeHwnd(), &color)) return;
+  if (!OptionsHost().PickColor(GetSafeHwnd(), &color)) return;
   currentColor_ = color;
   picture_.Show(GetSafeHwnd(), IDC_TYPES_COLOR, currentColor_);
   int r = grid_.CurrentRow();

@@ -14,7 +14,7 @@ namespace {
 void RecordHelp(DWORD context) { g_helpTopics.push_back(context); }
 }  // namespace
 
-bool FakeOptionsHost::ChooseFont(HWND, LOGFONTA* font, int* tenths) {
+bool FakeOptionsHost::PickFont(HWND, LOGFONTA* font, int* tenths) {
   if (fonts.empty()) return false;
   FontAnswer a = fonts.front();
   fonts.pop_front();
@@ -30,7 +30,7 @@ bool FakeOptionsHost::ChooseFont(HWND, LOGFONTA* font, int* tenths) {
   return true;
 }
 
-bool FakeOptionsHost::ChooseColor(HWND, COLORREF* color) {
+bool FakeOptionsHost::PickColor(HWND, COLORREF* color) {
   if (colors.empty()) return false;
   *color = colors.front();
   colors.pop_front();

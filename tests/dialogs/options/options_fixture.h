@@ -49,8 +49,8 @@ class FakeOptionsHost : public options::IOptionsHost {
     *id = pickAnswer;
     return true;
   }
-  bool ChooseFont(HWND, LOGFONTA* font, int* tenths) override;
-  bool ChooseColor(HWND, COLORREF* color) override;
+  bool PickFont(HWND, LOGFONTA* font, int* tenths) override;
+  bool PickColor(HWND, COLORREF* color) override;
   bool ChooseOpenFile(HWND, const std::string&, const std::string&, const std::string&, DWORD,
                       std::string*) override {
     return false;
