@@ -69,7 +69,7 @@ TEST_F(OptionsTest, FilterStoresTheHiddenTypesAtOnce) {
       HELPINFO info{};
       info.cbSize = sizeof info;
       ::SendMessageA(h, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-      shot = wintest::TakeShot(h, "filter");
+      if (&c == cases) shot = wintest::TakeShot(h, "filter");  // one picture is enough
       Click(h, c.end);
       return true;
     }});
@@ -86,9 +86,11 @@ TEST_F(OptionsTest, FilterStoresTheHiddenTypesAtOnce) {
     }
     EXPECT_EQ(g_helpTopics.back(), 35u);
     // The grid's white cells and the dialog around them.
-    int white = 0;
-    for (COLORREF p : shot.pixels) white += p == RGB(255, 255, 255);
-    EXPECT_GT(white, 1000);
+    if (&c == cases) {
+      int white = 0;
+      for (COLORREF p : shot.pixels) white += p == RGB(255, 255, 255);
+      EXPECT_GT(white, 1000);
+    }
     if (c.end == IDOK) {
       EXPECT_EQ(Restart()->StartupFilter, c.stored);
     }
