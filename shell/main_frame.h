@@ -18,6 +18,8 @@
 #include "shell/frame_tool_tip.h"
 
 class CShellDocument;
+class CAlmacoraSplitter;
+class CCalFrame;
 
 class CMainFrame : public framework::CFrameWindow {
  public:
@@ -50,12 +52,19 @@ class CMainFrame : public framework::CFrameWindow {
   CShellDocument* GetShellDocument() const;
   int GetPictureWidth() const { return m_nPictureWidth; }
   int GetPictureHeight() const { return m_nPictureHeight; }
+  // Calendar views: the main splitter (list above, calendar frame below),
+  // its layout mode (0 both, 1 list only, 2 calendar only; -1 before the
+  // first drawing) and the calendar frame.
+  CAlmacoraSplitter* GetMainSplitter() const { return m_pSplitter; }
+  int GetLayoutMode() const;
+  CCalFrame* GetCalFrame() const;
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
  protected:
   bool PreCreateWindow(CREATESTRUCTA& cs) override;
   bool OnCreate(const CREATESTRUCTA& cs) override;
+  bool OnCreateClient(const CREATESTRUCTA& cs, framework::CCreateContext* context) override;
   void OnClose() override;
   void OnDestroy() override;
 
@@ -101,6 +110,16 @@ class CMainFrame : public framework::CFrameWindow {
   LRESULT OnSetPictureSize(WPARAM wParam, LPARAM lParam);
   LRESULT OnShowAlarmLog(WPARAM, LPARAM);
 
+  // Calendar views (main_frame_calviews.cpp).
+  void OnViewCalendarAndList();
+  void OnViewListOnly();
+  void OnViewCalendarOnly();
+  void OnViewResize();
+  void OnUpdateCalendarAndList(framework::CCmdUI* ui);
+  void OnUpdateListOnly(framework::CCmdUI* ui);
+  void OnUpdateCalendarOnly(framework::CCmdUI* ui);
+  void OnUpdateToday(framework::CCmdUI* ui);
+
   void SetCalMode(int mode);
   void OpenControlPanelApplet(const char* library);
 
@@ -118,4 +137,5 @@ class CMainFrame : public framework::CFrameWindow {
   std::vector<HMODULE> m_arrCplLibs;
   framework::CStatusBar m_wndStatusBar;
   framework::CToolBar m_wndToolBar;
+  CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
 };
