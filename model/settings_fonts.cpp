@@ -52,3 +52,12 @@ bool ParseFontText(const std::string& text, LogFont* font) {
   *font = f;
   return true;
 }
+
+std::string FontText(const LogFont& font) {
+  // The face name may fill its field without a NUL; never read past it.
+  std::string text(font.lfFaceName, strnlen(font.lfFaceName, LogFont::kFaceSize));
+  text += ',' + std::to_string(font.lfHeight) + ',' + std::to_string(font.lfWeight) + ',' +
+          (font.lfItalic ? "1" : "0");
+  if (font.lfCharSet != 0) text += ',' + std::to_string(font.lfCharSet);
+  return text;
+}

@@ -41,3 +41,8 @@ void SplitSettingsText(const std::string& text, char separator, std::vector<std:
 // fifth field exists (else 0). A text with fewer than four fields is not a
 // font: the result is false and *font is left unchanged.
 bool ParseFontText(const std::string& text, LogFont* font);
+
+// The font text of a LogFont, the form ParseFontText reads: face name,
+// height, weight, italic as 0 or 1, and the character set as a fifth field
+// only when it is not 0 ("Arial,100,700,1").
+std::string FontText(const LogFont& font);

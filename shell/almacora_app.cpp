@@ -82,6 +82,7 @@ bool CAlmacoraApp::InitInstance() {
   GetModelServices().shell = &m_services;
   GetModelServices().prompts = &m_prompts;
   GetStorageServices().prompts = &m_storagePrompts;
+  options::SetOptionsHost(&m_optionsHost);
 
   const std::string line = GetCommandLine();
   const std::string trimmed = TrimmedCommandLine(line);
@@ -168,6 +169,7 @@ int CAlmacoraApp::ExitInstance() {
   GetModelServices().shell = nullptr;
   GetModelServices().prompts = nullptr;
   GetStorageServices().prompts = nullptr;
+  options::SetOptionsHost(nullptr);
   return CApplication::ExitInstance();
 }
 

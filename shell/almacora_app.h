@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/application.h"
+#include "shell/shell_options_host.h"
 #include "shell/shell_services.h"
 
 class CSplashWnd;
@@ -55,4 +56,5 @@ class CAlmacoraApp : public framework::CApplication {
   CShellServices m_services;
   CShellPrompts m_prompts;
   CShellStoragePrompts m_storagePrompts;
+  CShellOptionsHost m_optionsHost;
 };

@@ -148,6 +148,9 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnEventManager();
   void OnCalendarBackupData();
   void OnCalendarRestoreData();
+  // Options and the type filter (main_frame_options.cpp).
+  void OnOptions();
+  void OnFilter();
   // Update handlers.
   void OnUpdateDay(framework::CCmdUI* ui);
   void OnUpdateWeek(framework::CCmdUI* ui);

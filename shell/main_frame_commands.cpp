@@ -73,6 +73,10 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnCalendarBackupData>(ID_CALENDAR_BACKUP),
   OnCommand<&CMainFrame::OnCalendarBackupData>(ID_KEY_BACKUP),
   OnCommand<&CMainFrame::OnCalendarRestoreData>(ID_CALENDAR_RESTORE),
+  // Options and the type filter.
+  OnCommand<&CMainFrame::OnOptions>(ID_SETUP_OPTIONS),
+  OnCommand<&CMainFrame::OnOptions>(ID_EXTRA_OPTIONS),
+  OnCommand<&CMainFrame::OnFilter>(ID_VIEW_FILTER),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),

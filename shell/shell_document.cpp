@@ -1,5 +1,6 @@
 #include "shell/shell_document.h"
 
+#include "dialogs/options/type_colors_dlg.h"
 #include "framework/application.h"
 #include "model/program_settings.h"
 #include "shell/main_frame.h"
@@ -82,4 +83,14 @@ void CShellDocument::SetShowCommand(StartupShow show) {
     case StartupShow::kUnchanged:
       break;
   }
+}
+
+void CShellDocument::OfferTypeColors(const std::map<std::string, std::string>& typeMarks) {
+  options::CTypeColorsDlg dlg;
+  dlg.typeMarks = &typeMarks;
+  const size_t before = g_Settings.EventTypeNames.size();
+  dlg.DoModal();
+  // Types coloured here are kept even when the run ends without the exit
+  // save (saving on exit switched off).
+  if (g_Settings.EventTypeNames.size() != before) g_Settings.SaveEventTypes();
 }

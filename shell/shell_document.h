@@ -59,6 +59,7 @@ class CShellDocument : public framework::CDocument, public ICalPageSource, priva
   void RunCalendarWizard(bool firstRun) override;
   void SetMainWindowTitle(const std::string& title) override;
   void SetShowCommand(StartupShow show) override;
+  void OfferTypeColors(const std::map<std::string, std::string>& typeMarks) override;
 
  public:
   using framework::CDocument::UpdateAllViews;

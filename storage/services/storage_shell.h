@@ -5,6 +5,7 @@
 // (storage_services.h); tests register a fake.
 #pragma once
 
+#include <map>
 #include <string>
 
 class CCalendarFile;
@@ -33,6 +34,6 @@ class IStorageShell {
   // The show command the main window starts with.
   virtual void SetShowCommand(StartupShow show) = 0;
   // "Event Type Colors", offered after a subscription or refresh over the
-  // network.
-  virtual void OfferTypeColors() {}
+  // network with the importer's type names (name -> "EXIST" or "NEW").
+  virtual void OfferTypeColors(const std::map<std::string, std::string>& /*typeMarks*/) {}
 };

@@ -127,7 +127,7 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
   calendar.uidMap.clear();
   if (counts) *counts = got;
   Step(progress, 5, transfer_step::kRefreshComplete);
-  if (IStorageShell* shell = GetStorageServices().shell) shell->OfferTypeColors();
+  if (IStorageShell* shell = GetStorageServices().shell) shell->OfferTypeColors(converter.GetTypeNames());
   return true;
 }
 

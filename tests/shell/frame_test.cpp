@@ -133,7 +133,7 @@ TEST_F(FrameTest, CommandsWithoutHandlersAreGrey) {
   struct Case {
     UINT id;
     bool grey;
-  } cases[] = {{32790, true}, {32841, true}, {32843, true}, {32793, true},
+  } cases[] = {{32790, true}, {32841, true}, {32843, false}, {32793, true},
                {32792, false}, {32782, false}, {57664, false}, {32861, false}, {57665, false}};
   for (const Case& c : cases) EXPECT_EQ((MenuState(c.id) & MF_GRAYED) != 0, c.grey) << c.id;
   // Toolbar buttons follow at idle.
@@ -254,4 +254,29 @@ TEST_F(FrameTest, NewCalendarDateGoesToTheChosenMonth) {
     frame_->SendMsg(WM_COMMAND, 32854);
   }
   EXPECT_EQ(recorder_.Count(7), 1);
+}
+
+namespace {
+const char* g_awaitedCaption = nullptr;
+int g_dialogsSeen = 0;
+void CALLBACK CancelAwaitedDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dlg = ::FindWindowA("#32770", g_awaitedCaption);
+  if (!dlg || !::IsWindowVisible(dlg)) return;
+  ::KillTimer(nullptr, id);
+  ++g_dialogsSeen;
+  ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+}
+}  // namespace
+
+TEST_F(FrameTest, OptionsAndFilterCommandsOpenTheirDialogs) {
+  const struct {
+    UINT id;
+    const char* caption;
+  } commands[] = {{32773, "Options"}, {1012, "Options"}, {32843, "Filtering"}};
+  for (const auto& c : commands) {
+    g_awaitedCaption = c.caption;
+    ::SetTimer(nullptr, 0, 50, &CancelAwaitedDialog);
+    frame_->SendMsg(WM_COMMAND, c.id);
+  }
+  EXPECT_EQ(g_dialogsSeen, 3);
 }

@@ -1,0 +1,23 @@
+#include "shell/shell_options_host.h"
+
+#include "shell/main_frame.h"
+#include "shell/shell_document.h"
+
+void CShellOptionsHost::UpdateAllViews(int hint) {
+  CMainFrame* frame = CMainFrame::Get();
+  if (CShellDocument* doc = frame ? frame->GetShellDocument() : nullptr) doc->UpdateAllViews(nullptr, hint);
+}
+
+CAlmacoraDoc* CShellOptionsHost::Document() {
+  CMainFrame* frame = CMainFrame::Get();
+  CShellDocument* doc = frame ? frame->GetShellDocument() : nullptr;
+  return doc ? &doc->Core() : nullptr;
+}
+
+void CShellOptionsHost::SaveWindowPlacement() {
+  if (CMainFrame* frame = CMainFrame::Get()) frame->SaveWindowPlacement();
+}
+
+void CShellOptionsHost::UpdateFilterMenu() {
+  if (CMainFrame* frame = CMainFrame::Get()) frame->UpdateFilterMenu();
+}

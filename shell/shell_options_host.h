@@ -1,0 +1,17 @@
+// The shell's side of the options dialogs (dialogs/options/options_host.h):
+// view updates through the main frame's document, the main window's
+// placement and Filter item. The application installs it for its run.
+#pragma once
+
+#include "dialogs/options/options_host.h"
+
+class CShellOptionsHost : public options::COptionsHost {
+ public:
+  void UpdateAllViews(int hint) override;
+  CAlmacoraDoc* Document() override;
+  void SaveWindowPlacement() override;
+  // The daily reminder's "given today" mark lives with the reminder timer,
+  // which is not built yet; until then there is nothing to clear.
+  void ClearDailyReminderGiven() override {}
+  void UpdateFilterMenu() override;
+};
