@@ -41,6 +41,8 @@ class CShellDocument : public framework::CDocument, private IStorageShell {
   void SetStartupCancelled() { core_.startupFailed = 1; }
   void RecountAndRefresh() { core_.RecountAndRefresh(); }
   void ResetAllEvents() { core_.ResetAllEvents(); }
+  // Counts the storage's view updates (any change to the loaded events).
+  unsigned GetChangeSerial() const { return changeSerial_; }
 
  private:
   // IStorageShell.
@@ -55,6 +57,7 @@ class CShellDocument : public framework::CDocument, private IStorageShell {
   using framework::CDocument::UpdateAllViews;
 
  private:
+  unsigned changeSerial_ = 0;
   IStorageShell* previousShell_ = nullptr;
   ICalendarTransport* previousTransport_ = nullptr;
   CWinInetTransport transport_;
