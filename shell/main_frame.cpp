@@ -104,7 +104,10 @@ bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
     return false;
   statusBar_ = &m_wndStatusBar;
   m_wndToolTip.Create(GetSafeHwnd());
-  UpdateTrayIcon();
+  // While the splash shows, the shell's icon call is left to the first
+  // periodic check (it puts a missing icon in): the splash paints first.
+  auto* app = dynamic_cast<CAlmacoraApp*>(framework::TheApp());
+  if (!app || !app->GetSplash()) UpdateTrayIcon();
   m_nTimerId = ::SetTimer(nullptr, 0, 1000, &MainTimerProc);
   return true;
 }
