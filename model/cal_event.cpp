@@ -70,7 +70,10 @@ CCalEvent::CCalEvent() : recurrence(&start) {
   serial = g_nextSerial++;
 }
 
-CCalEvent::~CCalEvent() = default;
+CCalEvent::~CCalEvent() {
+  // A row of the reminder window must not outlive its event.
+  if (listed && reminderWindow) reminderWindow->RemoveAlarm(this, -1, nullptr);
+}
 
 void CCalEvent::ApplyRecurrenceTypeDefaults(int notifyType) {
   oneTime = notifyType == 0 ? 1 : 0;

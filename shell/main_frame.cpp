@@ -11,9 +11,12 @@
 #include "model/program_settings.h"
 #include "model/services/model_services.h"
 #include "res/resource.h"
+#include "alarms/alarm_reminders_dlg.h"
+#include "platform/clock.h"
 #include "shell/almacora_app.h"
 #include "shell/almacora_splitter.h"
 #include "shell/event_operations_host.h"
+#include "shell/frame_reminder_host.h"
 #include "shell/frame_geometry.h"
 #include "shell/hand_over.h"
 #include "shell/private_messages.h"
@@ -26,22 +29,21 @@ namespace {
 // maximize boxes, clip-children, created minimized.
 constexpr DWORD kFrameStyle = 0x22CF0000;
 
-void NowParts(int* date, int* seconds) {
-  SYSTEMTIME st;
-  ::GetLocalTime(&st);
-  *date = st.wYear * 10000 + st.wMonth * 100 + st.wDay;
-  *seconds = st.wHour * 3600 + st.wMinute * 60 + st.wSecond;
+alarmcore::CCheckClock ClockNow() {
+  const platform::CivilTime now = platform::LocalNow();
+  return alarmcore::CCheckClock(alarmcore::DateNumber(now.year, now.month, now.day),
+                                now.hour * 3600 + now.minute * 60 + now.second);
 }
 }  // namespace
 
-CMainFrame::CMainFrame() {
-  NowParts(&m_nLastCheckDate, &m_nLastCheckSeconds);
+CMainFrame::CMainFrame() : m_checkClock(ClockNow()) {
   m_nCalMode = g_Settings.CalMode;
 }
 
 CMainFrame::~CMainFrame() {
   delete m_pSplitter;
   if (m_nTimerId) ::KillTimer(nullptr, m_nTimerId);
+  m_pAlarmDlg.reset();
   for (HMODULE lib : m_arrCplLibs) {
     // Applets are told to stop and exit before their library goes.
     auto applet = reinterpret_cast<APPLET_PROC>(reinterpret_cast<void*>(::GetProcAddress(lib, "CPlApplet")));
@@ -107,6 +109,10 @@ bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
   statusBar_ = &m_wndStatusBar;
   m_wndToolTip.Create(GetSafeHwnd());
   CheckScheduledBackup();
+  // While the splash shows, the shell's icon call is left to the first
+  // periodic check (it puts a missing icon in): the splash paints first.
+  auto* app = dynamic_cast<CAlmacoraApp*>(framework::TheApp());
+  if (!app || !app->GetSplash()) UpdateTrayIcon();
   m_nTimerId = ::SetTimer(nullptr, 0, 1000, &MainTimerProc);
   return true;
 }
@@ -175,6 +181,10 @@ void CMainFrame::OnClose() {
 void CMainFrame::OnDestroy() {
   InstallSharingHooks(false);
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
+  if (g_Settings.TrayAvailable && m_hTrayIcon) DeleteTrayIcon(GetSafeHwnd(), kTrayIconId);
+  m_hTrayIcon = nullptr;
+  // The reminder window goes with the frame, before the events it lists.
+  m_pAlarmDlg.reset();
   CFrameWindow::OnDestroy();
   g_Settings.SaveSettings();
 }

@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "dialogs/event_operations.h"
+#include "alarms/core/alarm_check_timing.h"
+#include "alarms/core/alarm_scan.h"
+
 #include "framework/controls/status_bar.h"
 #include "framework/controls/tool_bar.h"
 #include "framework/frame_window.h"
@@ -25,6 +28,8 @@ class CShellDocument;
 class CAlmacoraSplitter;
 class CCalFrame;
 class IEventOperationsHost;
+class CAlarmRemindersDlg;
+class CFrameReminderHost;
 
 class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperations {
  public:
@@ -51,7 +56,8 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void SaveWindowPlacement();
   // The time pane's update: both clock panes, item enabled.
   void OnUpdateTime(framework::CCmdUI* ui);
-  // Every second: the interval test, then the splash step.
+  // Every second: the interval test, then the day change, the date set
+  // back, the alarm check, the daily reminder and the splash step.
   void PeriodicCheck();
   // Backup and restore of the calendar files (main_frame_backup.cpp).
   // BackupData: TRUE when every copy was made. CheckScheduledBackup: asks
@@ -91,6 +97,27 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // The host the operations work through; the previous one is returned
   // (null restores the program's document).
   static IEventOperationsHost* SetEventOperationsHost(IEventOperationsHost* host);
+  // The alarm check at that local time: due events go to the reminder
+  // window (created on first need); then the shared calendars re-sync.
+  void CheckAlarms(const SYSTEMTIME& local);
+  void CheckDailyReminder(const SYSTEMTIME& local);
+  // The reminder window, or null before the first due alarm.
+  CAlarmRemindersDlg* GetAlarmWindow() const { return m_pAlarmDlg.get(); }
+
+  // ---- Notification-area icon (main_frame_tray.cpp).
+  // Shell_NotifyIcon with the version-2 record; the icon given is destroyed
+  // afterwards. The shell's result.
+  BOOL AddTrayIcon(HWND window, UINT id, HICON icon, const char* tip);
+  BOOL ModifyTrayIcon(HWND window, UINT id, HICON icon, const char* tip);
+  BOOL DeleteTrayIcon(HWND window, UINT id);
+  // Puts in or renews the icon for today.
+  void UpdateTrayIcon();
+  // Shows a hidden or minimized window (maximized when it was) and brings
+  // it to the front.
+  void RestoreFromTray();
+  bool IsHiddenInTray() const { return m_bHidden; }
+  bool HasTrayIcon() const { return m_hTrayIcon != nullptr; }
+  static constexpr UINT kTrayIconId = 100;
 
   int GetCalMode() const { return m_nCalMode; }
   bool IsToolbarVisible() const { return m_bToolbarVisible; }
@@ -166,6 +193,15 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   LRESULT OnMonthPicture(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetPictureSize(WPARAM wParam, LPARAM lParam);
   LRESULT OnShowAlarmLog(WPARAM, LPARAM);
+  // Reminders and the notification area.
+  LRESULT OnTrayNotify(WPARAM, LPARAM);
+  LRESULT OnTaskbarCreated(WPARAM, LPARAM);
+  LRESULT OnSysCommand(WPARAM, LPARAM);
+  void OnCalendarHideWindow();
+  void OnTrayRestore() { RestoreFromTray(); }
+  void ShowTrayMenu();
+  void OnDayChanged();
+  void AskResetAfterDateSetBack();
 
   // Calendar views (main_frame_calviews.cpp).
   void OnViewCalendarAndList();
@@ -187,8 +223,14 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
 
   CFrameToolTip m_wndToolTip;
   bool m_bToolbarVisible = true;
-  int m_nLastCheckDate = 0;
-  int m_nLastCheckSeconds = 0;
+  alarmcore::CCheckClock m_checkClock{0, 0};
+  alarmcore::CAlarmScanner m_alarmScanner;
+  unsigned m_nScannedChangeSerial = 0;
+  alarmcore::CDailyReminderArm m_dailyArm;
+  bool m_bDailyOpen = false;
+  HICON m_hTrayIcon = nullptr;
+  std::unique_ptr<CFrameReminderHost> m_pReminderHost;
+  std::unique_ptr<CAlarmRemindersDlg> m_pAlarmDlg;
   UINT_PTR m_nTimerId = 0;
   bool m_bSearchOwner = false;
   int m_nPictureHeight = 400;

@@ -20,6 +20,7 @@
 #include "shell/private_messages.h"
 #include "shell/shell_document.h"
 #include "shell/shell_services.h"
+#include "shell/tray_icon_calls.h"
 
 using framework::OnCommand;
 using framework::OnUpdateUi;
@@ -106,6 +107,14 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   framework::OnMessage<&CMainFrame::OnMonthPicture>(WM_MONTHPICTURE),
   framework::OnMessage<&CMainFrame::OnSetPictureSize>(WM_SETPICTURESIZE),
   framework::OnMessage<&CMainFrame::OnShowAlarmLog>(WM_SHOWALARMLOG),
+  // Reminders and the notification area (main_frame_tray.cpp).
+  OnCommand<&CMainFrame::OnCalendarHideWindow>(ID_CALENDAR_HIDE),
+  OnCommand<&CMainFrame::OnCalendarHideWindow>(ID_KEY_HIDE),
+  OnCommand<&CMainFrame::OnCalendarHideWindow>(ID_EXTRA_HIDE),
+  OnCommand<&CMainFrame::OnTrayRestore>(ID_TRAY_RESTORE),
+  framework::OnMessage<&CMainFrame::OnTrayNotify>(WM_TRAYNOTIFY),
+  framework::OnMessage<&CMainFrame::OnSysCommand>(WM_SYSCOMMAND),
+  framework::OnRegistered<&CMainFrame::OnTaskbarCreated>(g_TaskbarCreatedMessage),
 FRAMEWORK_END_MESSAGE_MAP()
 
 void CMainFrame::OnToggleToolbar() {

@@ -3,6 +3,7 @@
 #include "framework/application.h"
 #include "framework/cmd_ui.h"
 #include "model/program_settings.h"
+#include "platform/clock.h"
 #include "res/resource.h"
 #include "shell/almacora_app.h"
 #include "shell/main_frame.h"
@@ -30,20 +31,28 @@ void CMainFrame::OnUpdateTime(framework::CCmdUI* ui) {
 }
 
 void CMainFrame::PeriodicCheck() {
-  SYSTEMTIME st;
-  ::GetLocalTime(&st);
-  const int now = st.wHour * 3600 + st.wMinute * 60 + st.wSecond;
-  const int last = m_nLastCheckSeconds;
-  const int f = g_Settings.AlarmCheckFrequency;
-  if (now < last + f) {
-    // Only a check across midnight may run early by the clock.
-    if (!(now < last && now >= last + f - 86400)) return;
-  }
-  // The day change, the date set back, the alarm and daily-reminder checks
-  // join here with the document's events and the reminder window.
+  // The program's clock (frozen and moved by the window tests).
+  const platform::CivilTime now = platform::LocalNow();
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(now.year);
+  st.wMonth = static_cast<WORD>(now.month);
+  st.wDay = static_cast<WORD>(now.day);
+  st.wHour = static_cast<WORD>(now.hour);
+  st.wMinute = static_cast<WORD>(now.minute);
+  st.wSecond = static_cast<WORD>(now.second);
+  const int today = alarmcore::DateNumber(now.year, now.month, now.day);
+  const int seconds = now.hour * 3600 + now.minute * 60 + now.second;
+  int32_t lastRun = g_Settings.last_date;
+  const alarmcore::CheckSteps steps = m_checkClock.Tick(today, seconds, g_Settings.AlarmCheckFrequency, &lastRun);
+  if (!steps.run) return;
+  g_Settings.last_date = lastRun;
+  if (steps.dayChanged) OnDayChanged();
+  if (!m_hTrayIcon) UpdateTrayIcon();
+  if (steps.dateSetBack) AskResetAfterDateSetBack();
+  CheckAlarms(st);
+  CheckDailyReminder(st);
   if (CSplashWnd::s_bHidden) {
     CSplashWnd::s_bHidden = false;
     if (auto* app = dynamic_cast<CAlmacoraApp*>(framework::TheApp())) app->FinishSplash();
   }
-  m_nLastCheckSeconds = now;
 }

@@ -38,6 +38,9 @@ void CShellDocument::OpenCalendarFile(const std::string& path, bool askPreview) 
 }
 
 void CShellDocument::UpdateAllViews(int hint, const COccurrenceRef* added) {
+  // Every change to the events ends here: the alarm check's remembered
+  // times no longer hold.
+  ++changeSerial_;
   framework::CDocument::UpdateAllViews(nullptr, hint, const_cast<COccurrenceRef*>(added));
 }
 

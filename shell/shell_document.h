@@ -42,6 +42,8 @@ class CShellDocument : public framework::CDocument, public ICalPageSource, priva
   void SetStartupCancelled() { core_.startupFailed = 1; }
   void RecountAndRefresh() { core_.RecountAndRefresh(); }
   void ResetAllEvents() { core_.ResetAllEvents(); }
+  // Counts the storage's view updates (any change to the loaded events).
+  unsigned GetChangeSerial() const { return changeSerial_; }
 
   // ICalPageSource: the calendar pages read the events through these.
   const std::vector<CCalEvent*>& GetPageEvents() const override { return const_cast<CAlmacoraDoc&>(core_).events().items(); }
@@ -65,6 +67,7 @@ class CShellDocument : public framework::CDocument, public ICalPageSource, priva
   using framework::CDocument::UpdateAllViews;
 
  private:
+  unsigned changeSerial_ = 0;
   IStorageShell* previousShell_ = nullptr;
   ICalendarTransport* previousTransport_ = nullptr;
   CWinInetTransport transport_;

@@ -24,6 +24,23 @@ void CatchUpRecurring(CCalEvent* event, const CDateTime& today) {
   }
 }
 
+// An alarm-off event may still have occurrences whose override turns the
+// alarm on. Rolling it forward would acknowledge them before the alarm
+// check saw them (after the computer slept through them), so such an event
+// is left to the alarm check, which acknowledges each with its row. Only
+// the occurrences the roll-forward would pass over (before today) count.
+bool HasOverrideAlarmToCatchUp(const CCalEvent& event, int32_t todayDay) {
+  const CDateTime nextStart = event.GetOccurrenceRange(event.nextOccurrence).start;
+  for (const auto& entry : event.occurrenceOverrides) {
+    if (!event.GetOccurrenceAlarmEnabled(entry.first)) continue;
+    const COccurrenceState* state = event.occurrenceStates.GetAssocAt(entry.first);
+    if (state && state->acknowledged) continue;
+    const CDateTime actual = event.GetOccurrenceRange(entry.first).start;
+    if (!(actual < nextStart) && actual.GetJulianDay(CDateTime::kAsLocal) < todayDay) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int CAlmacoraDoc::RollForwardEvents(int allMode) {
@@ -38,7 +55,8 @@ int CAlmacoraDoc::RollForwardEvents(int allMode) {
     if (!events_.Holds(event)) continue;
     event->shown = 0;
     if (!event->alarmOn && !event->acknowledged &&
-        event->nextOccurrence.GetJulianDay(CDateTime::kAsLocal) < todayDay) {
+        event->nextOccurrence.GetJulianDay(CDateTime::kAsLocal) < todayDay &&
+        !HasOverrideAlarmToCatchUp(*event, todayDay)) {
       if (event->IsRecurring()) {
         CatchUpRecurring(event, today);
       } else {

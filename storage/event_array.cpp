@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/cal_event.h"
+#include "model/services/reminder_window.h"
 
 CEventArray::~CEventArray() {
   for (CCalEvent* e : items_) delete e;
@@ -99,6 +100,16 @@ void CEventArray::FreeEventsOf(const CCalendarFile* calendar) {
   items_.swap(kept);
   hashes_.erase(calendar);
   Renumber(0);
+  // Events taken out earlier but still held (listed in the reminder
+  // window, open in the editor) lose their calendar too: their reminder
+  // rows go now, and they are freed once nobody holds them.
+  for (std::vector<CCalEvent*>* held : {&detached_, &parked_}) {
+    for (CCalEvent* e : *held) {
+      if (e->calendar != calendar) continue;
+      if (e->listed && e->reminderWindow) e->reminderWindow->RemoveAlarm(e, -1, nullptr);
+      e->calendar = nullptr;
+    }
+  }
   // Events someone still holds outlive the calendar: they no longer name it.
   for (CCalEvent* e : parked_)
     if (e->calendar == calendar) e->calendar = nullptr;

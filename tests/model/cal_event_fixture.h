@@ -49,6 +49,9 @@ class FakeReminderWindow : public IReminderWindow {
   std::vector<Call> calls;
   void RemoveAlarm(CCalEvent* event, int row, const CDateTime* date) override {
     calls.push_back({event, row, date != nullptr, date ? *date : CDateTime()});
+    // As the window does once the event has no row left (each event has
+    // one here); a freed event then no longer calls back.
+    if (event) event->listed = 0;
   }
 };
 

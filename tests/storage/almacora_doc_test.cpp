@@ -94,6 +94,30 @@ TEST_F(DocumentTest, RollForwardCatchesUpWithoutSteppingAndSavesOnlyWritableCale
   EXPECT_TRUE(prompts.texts.empty());
 }
 
+TEST_F(DocumentTest, RollForwardLeavesAnAlarmOffEventWhoseMissedOverrideRingsToTheAlarmCheck) {
+  auto daily = [&](const std::string& uid, bool overrideAlarm) {
+    CCalEvent* e = NewEvent(uid, uid);
+    caltest::MakeRecurring(*e, CRecurrenceRule::kDaily, caltest::At(8, 3, 2026, 23, 55));
+    e->alarmOn = 0;
+    if (overrideAlarm) {
+      COccurrenceOverride& o = e->occurrenceOverrides[caltest::At(9, 3, 2026, 23, 55)];
+      o.mask = COccurrenceOverride::kAlarm;
+      o.alarmOn = 1;
+    }
+    return e;
+  };
+  const std::string work = FileWith(this, Path("work.akv"), {daily("plain", false), daily("ringing", true)});
+  CAlmacoraDoc doc;
+  StartOn(&doc, {work});
+  EXPECT_EQ(caltest::At(10, 3, 2026, 23, 55), doc.FindEventByUid("plain", nullptr)->nextOccurrence);
+  CCalEvent* ringing = doc.FindEventByUid("ringing", nullptr);
+  EXPECT_EQ(caltest::At(8, 3, 2026, 23, 55), ringing->nextOccurrence);
+  // Once that occurrence is acknowledged the roll-forward goes on.
+  ringing->Acknowledge(caltest::At(9, 3, 2026, 23, 55), false);
+  doc.RecountAndRefresh();
+  EXPECT_EQ(caltest::At(10, 3, 2026, 23, 55), ringing->nextOccurrence);
+}
+
 TEST_F(DocumentTest, MovesAddToTheTargetFirstAndFailuresKeepTheEvent) {
   CCalEvent* e = NewEvent("move me", "move-uid");
   const std::string a = FileWith(this, Path("a.akv"), {e});

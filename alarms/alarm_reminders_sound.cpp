@@ -1,0 +1,94 @@
+// CAlarmRemindersDlg: the alarm sound, its repeat by rows, and bringing
+// the window to the user.
+#include <algorithm>
+
+#include "alarms/alarm_platform.h"
+#include "alarms/alarm_reminders_dlg.h"
+#include "alarms/core/reminder_rows.h"
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "platform/paths.h"
+
+namespace {
+
+// The window whose repeat timer runs: a timer without a window carries no
+// object.
+CAlarmRemindersDlg* g_soundWindow = nullptr;
+
+std::string ProgramFolderWithSlash() {
+  std::string folder = platform::ProgramFolder();
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+}  // namespace
+
+void CALLBACK CAlarmRemindersDlg::AlarmSoundTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_soundWindow) g_soundWindow->RepeatAlarmSound();
+}
+
+void CAlarmRemindersDlg::StartSoundTimer() {
+  const UINT period = static_cast<UINT>(std::max(1, g_Settings.AlarmRepeatLength)) * 1000;
+  timerId_ = ::SetTimer(nullptr, 0, period, &AlarmSoundTimerProc);
+  timerRunning_ = timerId_ != 0;
+  if (timerRunning_) g_soundWindow = this;
+}
+
+void CAlarmRemindersDlg::StopSoundTimer() {
+  if (timerRunning_) ::KillTimer(nullptr, timerId_);
+  timerRunning_ = false;
+  timerId_ = 0;
+  if (g_soundWindow == this) g_soundWindow = nullptr;
+}
+
+void CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
+  PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
+}
+
+void CAlarmRemindersDlg::RepeatAlarmSound() {
+  std::vector<alarmcore::SoundRow> rows;
+  for (int row = 0; row < grid_.GetRowCount(); ++row) {
+    COccurrenceRef ref;
+    rows.push_back(GetRowAlarm(row, &ref) && ref.event ? alarmcore::EventSoundRow(*ref.event) : alarmcore::SoundRow());
+  }
+  const int row = alarmcore::PickRepeatRow(rows, &nextRow_, AlarmClockSeconds() - fillTime_);
+  if (row < 0) {
+    StopSoundTimer();
+    return;
+  }
+  ActivateWindow();
+  PlayAlarmFile(rows[static_cast<size_t>(row)].file);
+}
+
+void CAlarmRemindersDlg::ActivateWindow() {
+  HWND self = GetSafeHwnd();
+  if (!self) return;
+  AlarmPlatform& p = GetAlarmPlatform();
+  switch (g_Settings.AlarmInterupt) {
+    case 0:
+      p.setActiveWindow(self);
+      p.setForegroundWindow(self);
+      break;
+    case 1: {
+      HWND foreground = ::GetForegroundWindow();
+      const DWORD own = ::GetCurrentThreadId();
+      const DWORD other = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+      const bool attached = other != 0 && other != own && ::AttachThreadInput(other, own, TRUE);
+      p.setActiveWindow(self);
+      if (!p.setForegroundWindow(self)) p.flashWindow(self, TRUE);
+      if (attached) ::AttachThreadInput(other, own, FALSE);
+      break;
+    }
+    case 2:
+      if (::GetActiveWindow() == self) {
+        p.flashWindow(self, TRUE);
+      } else {
+        UINT count = 0;
+        const BOOL ok = p.foregroundFlashCount(&count);
+        if (!p.flashInTaskbar(self, alarmcore::FlashCount(ok != FALSE, count))) p.flashWindow(self, TRUE);
+      }
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,196 @@
+// The reminder window as the user meets it: due alarms found by the
+// frame's check, their rows, sound and repeat, snooze, acknowledge,
+// Escape, delete and a calendar closing under a listed event.
+#include "tests/alarms/reminder_fixture.h"
+
+#include "alarms/core/reminder_snooze.h"
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "model/services/model_services.h"
+#include "res/resource.h"
+#include "shell/shell_document.h"
+#include "tests/support/win/dialog_driver.h"
+#include "tests/support/win/window_shot.h"
+
+namespace remindertest {
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class YesPrompts : public IEventPrompts {
+ public:
+  bool ConfirmDeleteEvent() override { return true; }
+  bool AskDeleteOccurrence(const std::string&, int*) override { return false; }
+  WarningAnswer ShowWarning(const WarningRequest&) override { return {true, false}; }
+};
+
+TEST_F(ReminderTest, TwoDueAlarmsShareOneWindowSortedWithOneSoundThenRowsInTurn) {
+  OpenCalendar("two.akv", {NewEvent("Later", 9, 10, 15, "later.wav"), NewEvent("Earlier", 9, 5, 10, "earlier.wav"),
+                           NewEvent("Not yet", 10, 0, 5, "x.wav")});
+  CheckAt(1);  // inside the interval: nothing happens
+  EXPECT_EQ(nullptr, Window());
+  CheckAt(3);
+  ASSERT_NE(nullptr, Window());
+  HWND hwnd = Window()->GetSafeHwnd();
+  EXPECT_TRUE(::IsWindowVisible(hwnd));
+  EXPECT_EQ(nullptr, ::GetWindow(hwnd, GW_OWNER));
+  EXPECT_NE(0, ::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_EQ("Alarm Reminders  (2 alarms)", Title());
+  COccurrenceRef first, second;
+  ASSERT_TRUE(Window()->GetRowAlarm(0, &first));
+  ASSERT_TRUE(Window()->GetRowAlarm(1, &second));
+  EXPECT_EQ("Earlier", first.event->name);
+  EXPECT_EQ("Later", second.event->name);
+  EXPECT_EQ("5", Window()->GetSnoozeText());
+  // The first of the batch with sound on, once.
+  ASSERT_EQ(1u, Calls().sounds.size());
+  EXPECT_TRUE(EndsWith(Calls().sounds[0], "\\later.wav")) << Calls().sounds[0];
+  EXPECT_TRUE(Window()->IsSoundTimerRunning());
+
+  wintest::Shot shot = wintest::TakeShot(hwnd, "reminder_two_alarms");
+  ASSERT_GT(shot.width, 0);
+  int face = 0, dark = 0;
+  for (COLORREF c : shot.pixels) {
+    face += c == ::GetSysColor(COLOR_BTNFACE);
+    dark += GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64;
+  }
+  EXPECT_GT(face, shot.width * shot.height / 4);
+  EXPECT_GT(dark, 50);  // texts were drawn
+
+  // The repeat takes the rows in turn until five minutes have passed.
+  Calls().sounds.clear();
+  Window()->RepeatAlarmSound();
+  Window()->RepeatAlarmSound();
+  Window()->RepeatAlarmSound();
+  ASSERT_EQ(3u, Calls().sounds.size());
+  EXPECT_TRUE(EndsWith(Calls().sounds[0], "earlier.wav"));
+  EXPECT_TRUE(EndsWith(Calls().sounds[1], "later.wav"));
+  EXPECT_TRUE(EndsWith(Calls().sounds[2], "earlier.wav"));
+  clock_->Set(testsupport::Civil(2024, 3, 4, 8, 3, 3));
+  Window()->RepeatAlarmSound();
+  EXPECT_EQ(3u, Calls().sounds.size());
+  EXPECT_FALSE(Window()->IsSoundTimerRunning());
+}
+
+TEST_F(ReminderTest, EscapeKeepsRowsSnoozeChecksItsRangeAndAcknowledgeEmptiesTheWindow) {
+  OpenCalendar("snooze.akv", {NewEvent("One", 9, 0, 15, ""), NewEvent("Two", 9, 1, 15, "")});
+  CheckAt(3);
+  ASSERT_NE(nullptr, Window());
+  HWND hwnd = Window()->GetSafeHwnd();
+  Window()->SendMsg(WM_COMMAND, IDCANCEL);
+  Window()->SendMsg(WM_CLOSE);
+  EXPECT_TRUE(::IsWindowVisible(hwnd));
+  EXPECT_EQ(2, Window()->RowCount());
+
+  // 1001 days: refused with the message, nothing snoozed.
+  Window()->SetSnoozeText("1001");
+  std::string message;
+  wintest::Drive({[&] {
+                    HWND box = wintest::FindDialog(alarmcore::kSnoozeMessageCaption);
+                    if (!box) return false;
+                    message = wintest::ItemText(box, 0xFFFF);
+                    wintest::Click(box, IDOK);
+                    return true;
+                  }});
+  Window()->SendMsg(WM_COMMAND, IDC_SNOOZE_DAYS);
+  EXPECT_TRUE(wintest::Driven());
+  EXPECT_EQ("Please enter an integer between 1 and 1000", message);
+  EXPECT_EQ(2, Window()->RowCount());
+
+  // 1000 days snoozes the current row (the earliest).
+  COccurrenceRef one;
+  ASSERT_TRUE(Window()->GetRowAlarm(0, &one));
+  Window()->SetSnoozeText("1000");
+  Window()->SendMsg(WM_COMMAND, IDC_SNOOZE_DAYS);
+  EXPECT_EQ(1, Window()->RowCount());
+  EXPECT_EQ("Alarm Reminders  (1 alarm)", Title());
+  const COccurrenceState* state = one.event->occurrenceStates.GetAssocAt(one.date);
+  ASSERT_NE(nullptr, state);
+  EXPECT_EQ("20261129T085803", state->snoozeTime.FormatICal(CDateTime::kAsStored));
+  EXPECT_EQ(1000, one.event->snoozeAmount);
+  EXPECT_EQ(0, one.event->listed);
+
+  // F9 acknowledges the last row: the window hides and the sound stops.
+  COccurrenceRef two;
+  ASSERT_TRUE(Window()->GetRowAlarm(0, &two));
+  Window()->SendMsg(WM_COMMAND, IDOK);
+  EXPECT_EQ(0, Window()->RowCount());
+  EXPECT_FALSE(::IsWindowVisible(hwnd));
+  EXPECT_EQ("Alarm Reminders  (0 alarm)", Title());
+  EXPECT_EQ(1, two.event->acknowledged);
+  EXPECT_FALSE(Window()->IsSoundTimerRunning());
+}
+
+TEST_F(ReminderTest, DeleteAndACalendarClosingTakeTheirRowsOut) {
+  YesPrompts prompts;
+  IEventPrompts* saved = GetModelServices().prompts;
+  GetModelServices().prompts = &prompts;
+  CCalendarFile* calendar =
+      OpenCalendar("delete.akv", {NewEvent("Gone", 9, 0, 15, "a.wav"), NewEvent("Closed", 9, 1, 15, "b.wav")});
+  CAlmacoraDoc& core = frame_->GetShellDocument()->Core();
+  ASSERT_EQ(2u, core.events().size());
+  CheckAt(3);
+  ASSERT_NE(nullptr, Window());
+  ASSERT_EQ(2, Window()->RowCount());
+  // Delete (Ctrl+D) on the current row: the event leaves the document too,
+  // though no list shows it.
+  Window()->SendMsg(WM_COMMAND, IDC_ALARM_DELETE);
+  EXPECT_EQ(1, Window()->RowCount());
+  EXPECT_EQ(1u, core.events().size());
+  EXPECT_EQ("Closed", core.events().at(0)->name);
+  // Closing the calendar frees the listed event: its row goes first, and
+  // the next repeat tick plays nothing of it.
+  Calls().sounds.clear();
+  core.CloseEventFile(calendar);
+  EXPECT_EQ(0, Window()->RowCount());
+  Window()->RepeatAlarmSound();
+  EXPECT_TRUE(Calls().sounds.empty());
+  EXPECT_FALSE(::IsWindowVisible(Window()->GetSafeHwnd()));
+  GetModelServices().prompts = saved;
+}
+
+TEST_F(ReminderTest, ACalendarWithAlarmsOffNeverShows) {
+  CCalendarFile* calendar = OpenCalendar("quiet.akv", {NewEvent("Quiet", 9, 0, 15, "q.wav")});
+  ASSERT_NE(nullptr, calendar);
+  calendar->alarmsOff = 1;
+  CheckAt(3);
+  CheckAt(60);
+  EXPECT_EQ(nullptr, Window());
+  EXPECT_TRUE(Calls().sounds.empty());
+}
+
+TEST_F(ReminderTest, TheDailyReminderShowsInItsMinuteAndCanBeSwitchedOff) {
+  g_Settings.DailyReminder = 1;
+  g_Settings.DailyReminderTime = 8 * 60 + 58;
+  g_Settings.AlarmSoundEnabled = 1;
+  g_Settings.AlarmSoundFile = "whip.wav";
+  std::string text;
+  COLORREF face = 0;
+  bool matched = false;
+  wintest::Drive({[&] {
+                    HWND box = wintest::FindDialog("Daily Reminder");
+                    if (!box) return false;
+                    text = wintest::ItemText(box, IDC_WARNING_TEXT);
+                    wintest::Shot shot = wintest::TakeShot(box, "daily_reminder");
+                    face = ::GetSysColor(COLOR_BTNFACE);
+                    for (COLORREF c : shot.pixels) matched = matched || c == face;
+                    ::CheckDlgButton(box, IDC_WARNING_CHECK, BST_CHECKED);
+                    wintest::Click(box, IDOK);
+                    return true;
+                  }});
+  CheckAt(3);
+  EXPECT_TRUE(wintest::Driven());
+  EXPECT_EQ("Daily Reminder Time Has Arrived!", text);
+  EXPECT_TRUE(matched);
+  ASSERT_EQ(1u, Calls().sounds.size());
+  EXPECT_EQ("whip.wav", Calls().sounds[0]);
+  EXPECT_EQ(0, g_Settings.DailyReminder);
+  EXPECT_EQ(0, store_->GetInt("Settings", "DailyReminder", 1));
+  CheckAt(40);  // same minute, switched off: nothing more
+  EXPECT_EQ(1u, Calls().sounds.size());
+}
+
+}  // namespace
+}  // namespace remindertest
