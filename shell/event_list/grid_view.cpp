@@ -79,7 +79,7 @@ int CGridView::RowOfSerial(int serial) const {
   return -1;
 }
 
-void CGridView::Remember(const CCalEvent* event) { rememberedSerial_ = event ? event->serial : 0; }
+void CGridView::Remember(const CCalEvent* event) { remembered_ = event; }
 
 void CGridView::Send(LPARAM hint, void* object) {
   if (framework::CDocument* doc = GetDocument()) doc->UpdateAllViews(this, hint, object);
@@ -111,10 +111,10 @@ void CGridView::Refill() {
   int select = 0;
   for (int row = 0; row < count; ++row) {
     SetRowCells(row);
-    if (rememberedSerial_ != 0 && rows_[static_cast<size_t>(row)].event->serial == rememberedSerial_) select = row;
+    if (remembered_ && rows_[static_cast<size_t>(row)].event == remembered_) select = row;
   }
   if (count > 0) SelectRowQuietly(select);
-  rememberedSerial_ = 0;
+  remembered_ = nullptr;
   grid_.EnableRedraw(1);
   grid_.RedrawAll();
 }
@@ -160,7 +160,7 @@ void CGridView::OnUpdate(framework::CView*, LPARAM hint, void* object) {
       Send(kHintListReloaded, object);
       if (object) {
         Remember(static_cast<COccurrenceRef*>(object)->event);
-      } else if (rememberedSerial_ == 0 && GetSelectedRow() >= 0) {
+      } else if (!remembered_ && GetSelectedRow() >= 0) {
         Remember(rows_[static_cast<size_t>(GetSelectedRow())].event);
       }
       Refill();
@@ -186,7 +186,7 @@ void CGridView::OnUpdate(framework::CView*, LPARAM hint, void* object) {
           const COccurrenceRef copy = *ref;
           framework::CWaitCursor wait;
           Remember(copy.event);
-          if (!ops->ModifyEvent(copy)) rememberedSerial_ = 0;
+          if (!ops->ModifyEvent(copy)) remembered_ = nullptr;
         }
       }
       break;

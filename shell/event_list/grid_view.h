@@ -8,7 +8,12 @@
 // Rows hold the events (not owned) and are rebuilt on every reload (hint
 // 3): between reloads, rows are matched to events by the event itself or
 // its in-memory serial number, never by array index, which a delete
-// renumbers. Work that opens the event editor, the details, printing or
+// renumbers. Hints taken: 3 reload, 4 select (a COccurrenceRef), 6 save
+// the column layout, 9 modify and 10 delete (a COccurrenceRef), 13 fonts,
+// 14 drop a row (the object is the event's serial number as a value), 16
+// write the list text file. Hints sent, with this view as the sender: 17
+// reloaded, 2 or 15 (marked) with the selected row's COccurrenceRef, 5 no
+// selection or no next occurrence. Work that opens the event editor, the details, printing or
 // export goes through the main window's IEventOperations; while those are
 // not installed the commands are grey.
 #pragma once
@@ -129,9 +134,10 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   std::vector<COccurrenceRef> rows_;
   std::vector<int> sortKeys_;
   int sortMode_ = 3;
-  // The serial number of the event whose row is selected after the next
-  // refill; 0 for none.
-  int rememberedSerial_ = 0;
+  // The event whose row is selected after the next refill, or null. Only
+  // compared, never followed: a calendar closed meanwhile frees its events
+  // before the reload that refills the list.
+  const CCalEvent* remembered_ = nullptr;
 
   // Find state.
   std::unique_ptr<framework::CFindReplaceDialog> find_;

@@ -176,7 +176,7 @@ void CGridView::OnModify() {
   if (!SelectedOccurrence(&occurrence) || !ops || !ops->IsAvailable(IEventOperations::kModify)) return;
   framework::CWaitCursor wait;
   Remember(occurrence.event);
-  if (!ops->ModifyEvent(occurrence)) rememberedSerial_ = 0;
+  if (!ops->ModifyEvent(occurrence)) remembered_ = nullptr;
 }
 
 void CGridView::OnDetails() {
