@@ -48,6 +48,11 @@ void CEventListGrid::OnCellRightClick(int, int row, int down, const RECT*, POINT
   const COccurrenceRef* occurrence = owner_->RowOccurrence(row);
   if (!occurrence) return;
   HMENU menu = BuildRowMenu(*occurrence);
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    const UINT id = ::GetMenuItemID(menu, i);
+    if (id != 0 && id != static_cast<UINT>(-1) && !owner_->IsRowCommandEnabled(id))
+      ::EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_GRAYED);
+  }
   HWND area = GetPartWindow(kCellAreaId);
   ::ClientToScreen(area, &pt);
   const UINT command = static_cast<UINT>(

@@ -26,6 +26,8 @@ class IEventListGridOwner {
   virtual void OnRowDoubleClicked(int row) = 0;
   // A command (40002 ..) chosen in the row's menu.
   virtual void OnRowCommand(int row, UINT command) = 0;
+  // Whether a command of the row menu can run now (else it is grey).
+  virtual bool IsRowCommandEnabled(UINT command) const = 0;
   // The occurrence shown in a row, or null.
   virtual const COccurrenceRef* RowOccurrence(int row) const = 0;
 };

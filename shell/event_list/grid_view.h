@@ -73,6 +73,7 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   void OnHeadingClicked(int gridColumn) override;
   void OnRowDoubleClicked(int row) override;
   void OnRowCommand(int row, UINT command) override;
+  bool IsRowCommandEnabled(UINT command) const override;
   const COccurrenceRef* RowOccurrence(int row) const override;
 
   // Filling (grid_view.cpp).

@@ -41,6 +41,18 @@ int OperationOf(UINT id) {
   }
 }
 
+int RowOperationOf(UINT id) {
+  switch (id) {
+    case kRowModify: return IEventOperations::kModify;
+    case kRowAcknowledge: return IEventOperations::kConfirmAcknowledge;
+    case kRowDetails: return IEventOperations::kDetails;
+    case kRowAddCopy: return IEventOperations::kAddCopy;
+    case kRowPrint: return IEventOperations::kPrintEvent;
+    case kRowExport: return IEventOperations::kExport;
+    default: return -1;
+  }
+}
+
 bool OperationReady(int operation) {
   if (operation < 0) return true;
   IEventOperations* ops = GetEventOperations();
@@ -84,6 +96,8 @@ FRAMEWORK_END_MESSAGE_MAP()
 void CGridView::OnUpdateOperation(framework::CCmdUI* ui) {
   ui->Enable(GetSelectedRow() >= 0 && OperationReady(OperationOf(ui->id)));
 }
+
+bool CGridView::IsRowCommandEnabled(UINT command) const { return OperationReady(RowOperationOf(command)); }
 
 void CGridView::OnRowCommand(int row, UINT command) {
   SelectRowQuietly(row);

@@ -72,12 +72,15 @@ struct EventSpec {
 
 LPARAM Pt(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
+// One main frame for every test (starting it is the slow part); each test
+// gets a calendar of its own and leaves the settings it changed as they
+// were.
 class EventListTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_event_list"));
+  static void SetUpTestSuite() {
+    store_ = new platform::ProfileStore(platform::ProfileStore::ScratchLocation("shell_event_list"));
     store_->Clear();
-    g_Settings.SetProfile(store_.get());
+    g_Settings.SetProfile(store_);
     g_Settings.LoadSettings();
     g_Settings.SplashEnabled = 0;
     g_Settings.WarnExit = 0;
@@ -86,9 +89,25 @@ class EventListTest : public ::testing::Test {
     g_Settings.FirstRun50 = 0;
     g_Settings.DataFilePaths.clear();
     g_Settings.DataFileEnabled.clear();
-    app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
-    ASSERT_TRUE(app_.StartMainWindow());
+    app_ = new CAlmacoraApp();
+    app_->SetInstanceHandle(::GetModuleHandleA(nullptr));
+    if (!app_->StartMainWindow()) return;
     frame_ = CMainFrame::Get();
+  }
+  static void TearDownTestSuite() {
+    if (frame_) frame_->DestroyWindow();
+    frame_ = nullptr;
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    delete app_;
+    app_ = nullptr;
+    store_->Clear();
+    g_Settings.SetProfile(nullptr);
+    delete store_;
+    store_ = nullptr;
+  }
+  void SetUp() override {
     ASSERT_NE(frame_, nullptr);
     doc_ = frame_->GetShellDocument();
     view_ = dynamic_cast<CGridView*>(framework::CWindow::FromHandle(::GetDlgItem(frame_->GetSafeHwnd(), 0xE900)));
@@ -96,7 +115,7 @@ class EventListTest : public ::testing::Test {
     char tmp[MAX_PATH] = "";
     ::GetTempPathA(sizeof tmp, tmp);
     folder_ = std::string(tmp);
-    calendarPath_ = folder_ + "almacora_event_list.akv";
+    calendarPath_ = folder_ + "almacora_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".akv";
     ::DeleteFileA(calendarPath_.c_str());
     ASSERT_EQ(StartStorageEngine(), 0);
     {
@@ -104,6 +123,7 @@ class EventListTest : public ::testing::Test {
       ASSERT_NE(file.CreateFile(calendarPath_), 0);
     }
     ASSERT_TRUE(doc_->Core().OpenEventFile(calendarPath_, false));
+    Command(32788);
     oldPrompts_ = GetModelServices().prompts;
     GetModelServices().prompts = &prompts_;
     doc_->AddView(&recorder_);
@@ -112,13 +132,11 @@ class EventListTest : public ::testing::Test {
     SetEventOperations(nullptr);
     GetModelServices().prompts = oldPrompts_;
     doc_->RemoveView(&recorder_);
-    if (frame_) frame_->DestroyWindow();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    if (HWND find = view_->GetFindDialog()) ::DestroyWindow(find);
+    g_Settings.ShowAcknowledgedList = 0;
+    if (CCalendarFile* calendar = doc_->Core().calendars().FindByPath(calendarPath_))
+      doc_->Core().CloseEventFile(calendar);
     ::DeleteFileA(calendarPath_.c_str());
-    store_->Clear();
-    g_Settings.SetProfile(nullptr);
   }
 
   CCalEvent* Add(const EventSpec& s) {
@@ -185,9 +203,9 @@ class EventListTest : public ::testing::Test {
     return n;
   }
 
-  CAlmacoraApp app_;
-  std::unique_ptr<platform::ProfileStore> store_;
-  CMainFrame* frame_ = nullptr;
+  static CAlmacoraApp* app_;
+  static platform::ProfileStore* store_;
+  static CMainFrame* frame_;
   CShellDocument* doc_ = nullptr;
   CGridView* view_ = nullptr;
   RecordingView recorder_;
@@ -195,6 +213,10 @@ class EventListTest : public ::testing::Test {
   IEventPrompts* oldPrompts_ = nullptr;
   std::string folder_, calendarPath_;
 };
+
+CAlmacoraApp* EventListTest::app_ = nullptr;
+platform::ProfileStore* EventListTest::store_ = nullptr;
+CMainFrame* EventListTest::frame_ = nullptr;
 
 }  // namespace
 
@@ -306,13 +328,16 @@ TEST_F(EventListTest, HintsSentAndTaken) {
 
 namespace {
 std::vector<UINT> g_menuIds;
+bool g_modifyGrey = false;
 // From a second thread: reads the open pop-up menu and closes it.
 void ReadMenuThenEscape(HWND owner) {
   for (int i = 0; i < 200; ++i) {
     HWND popup = ::FindWindowA("#32768", nullptr);
     HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0)) : nullptr;
     if (menu && ::GetMenuItemCount(menu) > 0) {
-      for (int k = 0; k < ::GetMenuItemCount(menu); ++k) g_menuIds.push_back(::GetMenuItemID(menu, k) == UINT(-1) ? 0 : ::GetMenuItemID(menu, k));
+      for (int k = 0; k < ::GetMenuItemCount(menu); ++k)
+        g_menuIds.push_back(::GetMenuItemID(menu, k) == UINT(-1) ? 0 : ::GetMenuItemID(menu, k));
+      g_modifyGrey = (::GetMenuState(menu, 40002, MF_BYCOMMAND) & MF_GRAYED) != 0;
       ::PostMessageA(owner, WM_KEYDOWN, VK_ESCAPE, 0);
       return;
     }
@@ -340,6 +365,7 @@ TEST_F(EventListTest, RowMenusAndCommandsThroughTheOperations) {
     ClickRow(c.row, WM_RBUTTONDOWN, WM_RBUTTONUP);
     reader.join();
     EXPECT_EQ(g_menuIds, c.ids) << c.row;
+    EXPECT_TRUE(g_modifyGrey);  // no operations yet
   }
   // Without the frame's operations the commands that need them are grey.
   EXPECT_NE(MenuState(32778) & MF_GRAYED, 0u);
@@ -486,4 +512,6 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
     EXPECT_EQ(freshWidths, widths);
     fresh->DestroyWindow();
   }
+  grid.MoveColumn(3, 1, 1);
+  store_->Clear();
 }
