@@ -298,6 +298,13 @@ TEST_F(EventListTest, HintsSentAndTaken) {
   ClickRow(2);
   EXPECT_EQ(recorder_.hints.back(), 15);
   EXPECT_EQ(view_->GetSelectedRow(), 2);
+  // A key that moves the row marks it too; a move of the program's own does not.
+  ::SendMessageA(Part(CGridCore::kCellAreaId), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(recorder_.hints.back(), 5);  // row 1, "Never": nothing to mark
+  ::SendMessageA(Part(CGridCore::kCellAreaId), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(recorder_.hints.back(), 15);
+  view_->Grid().MoveToRow(2);
+  EXPECT_EQ(recorder_.hints.back(), 2);
 
   // Delete "Later" (row 0), then drop "Soon" by its serial number: the
   // rows were renumbered, the right one goes.
