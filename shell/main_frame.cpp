@@ -12,6 +12,8 @@
 #include "model/services/model_services.h"
 #include "res/resource.h"
 #include "shell/almacora_app.h"
+#include "shell/almacora_splitter.h"
+#include "shell/event_operations_host.h"
 #include "shell/frame_geometry.h"
 #include "shell/hand_over.h"
 #include "shell/private_messages.h"
@@ -38,6 +40,7 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
+  delete m_pSplitter;
   if (m_nTimerId) ::KillTimer(nullptr, m_nTimerId);
   for (HMODULE lib : m_arrCplLibs) {
     // Applets are told to stop and exit before their library goes.
@@ -87,6 +90,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 
 bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
   if (!CFrameWindow::OnCreate(cs)) return false;
+  InstallSharingHooks(true);
   if (!m_wndToolBar.Create(GetSafeHwnd(), TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_ALTDRAG | CCS_ADJUSTABLE,
                            WS_VISIBLE | CCS_TOP, framework::kIdToolBar) ||
       !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
@@ -127,8 +131,9 @@ void CMainFrame::OnInitMenu(HMENU menu) {
   static const UINT kSortItems[] = {ID_SORT_DATE, ID_SORT_NAME, ID_SORT_TYPE, ID_SORT_DAYS_LEFT, ID_SORT_AGE};
   int sort = g_Settings.ListSortMode;
   if (sort >= 3 && sort <= 7) ::CheckMenuItem(menu, kSortItems[sort - 3], MF_BYCOMMAND | MF_CHECKED);
-  // The layout is always both panes until the splitter arrives.
-  ::CheckMenuItem(menu, ID_VIEW_CALENDAR_AND_LIST, MF_BYCOMMAND | MF_CHECKED);
+  const int layout = GetLayoutMode() < 0 ? 0 : GetLayoutMode();
+  static const UINT kLayoutItems[] = {ID_VIEW_CALENDAR_AND_LIST, ID_VIEW_LIST_ONLY, ID_VIEW_CALENDAR_ONLY};
+  ::CheckMenuItem(menu, kLayoutItems[layout], MF_BYCOMMAND | MF_CHECKED);
   ::CheckMenuItem(menu, ID_VIEW_TOOLBAR, MF_BYCOMMAND | (m_bToolbarVisible ? MF_CHECKED : MF_UNCHECKED));
   CShellDocument* doc = GetShellDocument();
   bool all = doc && doc->GetDisplayMode() == 1;
@@ -167,6 +172,7 @@ void CMainFrame::OnClose() {
 }
 
 void CMainFrame::OnDestroy() {
+  InstallSharingHooks(false);
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
   CFrameWindow::OnDestroy();
   g_Settings.SaveSettings();
@@ -187,7 +193,3 @@ void CMainFrame::SaveWindowPlacement() {
   if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintSaveState);
 }
 
-BOOL CMainFrame::SubscribeToUrl(const std::string& /*address*/) {
-  ShowNotAvailable("Subscribing to Internet calendars");
-  return FALSE;
-}

@@ -5,21 +5,28 @@
 // and other programs send it.
 //
 // Commands whose windows are not built yet have no handler and stay grey;
-// the calendar manager and subscription answer with a box saying they are
-// not there yet.
+// the calendar manager answers with a box saying it is not there yet.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "dialogs/event_operations.h"
 #include "framework/controls/status_bar.h"
 #include "framework/controls/tool_bar.h"
 #include "framework/frame_window.h"
+#include "model/occurrence_ref.h"
 #include "shell/frame_tool_tip.h"
 
+class CCalEvent;
+class CDateTime;
 class CShellDocument;
+class CAlmacoraSplitter;
+class CCalFrame;
+class IEventOperationsHost;
 
-class CMainFrame : public framework::CFrameWindow {
+class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperations {
  public:
   CMainFrame();
   ~CMainFrame() override;
@@ -32,8 +39,13 @@ class CMainFrame : public framework::CFrameWindow {
   void UpdateFilterMenu();
   // Shows, restores and brings the window to the front.
   void BringToFront();
-  // Subscribing is not built yet: says so and answers FALSE.
+  // The subscribe dialog preset with the address, the calendar name made
+  // from it and that name + ".akv" as local file (an empty address leaves
+  // them empty). TRUE when something was subscribed or previewed (the
+  // document then recounts).
   BOOL SubscribeToUrl(const std::string& address);
+  // The "New Calendar" dialog, then the frame is active again.
+  void NewCalendar();
   // Puts the window's place, toolbar and calendar mode into the settings
   // and tells the views to save their state (hint 6).
   void SaveWindowPlacement();
@@ -41,6 +53,39 @@ class CMainFrame : public framework::CFrameWindow {
   void OnUpdateTime(framework::CCmdUI* ui);
   // Every second: the interval test, then the splash step.
   void PeriodicCheck();
+
+  // ---- Event operations the views call (main_frame_events.cpp). Each runs
+  // the event editor or a prompt and hands the result to the document.
+  // References are taken by value: the view rebuild an operation triggers
+  // frees the rows the caller's reference came from.
+  // With the type filter on (and WarnFilter set): offers to turn it off.
+  void WarnIfFiltered();
+  // A new event on the day at DefaultEventTime (today without a date).
+  void AddEventOnDate(const CDateTime* date);
+  // A new timed event from start to end (the end shown), or at start.
+  void AddEventRange(const CDateTime* start, const CDateTime* end);
+  void AddAllDayEvent(const CDateTime& date);
+  // Runs the editor on a new event and owns it from then on; Save and New
+  // chains further new events dated today.
+  void EditNewEvent(CCalEvent* event);
+  // Copies of the source, each with its own UID, until the editor is left
+  // without Save and New.
+  void AddCopy(const CCalEvent& source);
+  // TRUE when the event was saved.
+  BOOL ModifyEvent(COccurrenceRef occurrence) override;
+  // TRUE when the whole event was removed (one occurrence deleted alone
+  // answers FALSE).
+  BOOL DeleteEvent(COccurrenceRef occurrence) override;
+  // FALSE unless the user answered Yes (or the warning is off).
+  BOOL ConfirmAcknowledge(BOOL oneTime);
+  void ExportEvent(COccurrenceRef occurrence);
+  // Printing one event arrives with its print window; does nothing yet.
+  void PrintEvent(COccurrenceRef occurrence) override;
+  // The "Event Information" dialog on the occurrence.
+  void ShowEventDetails(COccurrenceRef occurrence);
+  // The host the operations work through; the previous one is returned
+  // (null restores the program's document).
+  static IEventOperationsHost* SetEventOperationsHost(IEventOperationsHost* host);
 
   int GetCalMode() const { return m_nCalMode; }
   bool IsToolbarVisible() const { return m_bToolbarVisible; }
@@ -50,12 +95,19 @@ class CMainFrame : public framework::CFrameWindow {
   CShellDocument* GetShellDocument() const;
   int GetPictureWidth() const { return m_nPictureWidth; }
   int GetPictureHeight() const { return m_nPictureHeight; }
+  // Calendar views: the main splitter (list above, calendar frame below),
+  // its layout mode (0 both, 1 list only, 2 calendar only; -1 before the
+  // first drawing) and the calendar frame.
+  CAlmacoraSplitter* GetMainSplitter() const { return m_pSplitter; }
+  int GetLayoutMode() const;
+  CCalFrame* GetCalFrame() const;
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
  protected:
   bool PreCreateWindow(CREATESTRUCTA& cs) override;
   bool OnCreate(const CREATESTRUCTA& cs) override;
+  bool OnCreateClient(const CREATESTRUCTA& cs, framework::CCreateContext* context) override;
   void OnClose() override;
   void OnDestroy() override;
 
@@ -82,6 +134,10 @@ class CMainFrame : public framework::CFrameWindow {
   void OnCalendarManager();
   void OnSubscribe();
   void OnFileOpen();
+  void OnEditAdd();
+  void OnNewCalendar() { NewCalendar(); }
+  // The sharing dialogs' help and calendar search (main_frame_sharing.cpp).
+  static void InstallSharingHooks(bool install);
   // Update handlers.
   void OnUpdateDay(framework::CCmdUI* ui);
   void OnUpdateWeek(framework::CCmdUI* ui);
@@ -98,7 +154,22 @@ class CMainFrame : public framework::CFrameWindow {
   LRESULT OnSetPictureSize(WPARAM wParam, LPARAM lParam);
   LRESULT OnShowAlarmLog(WPARAM, LPARAM);
 
+  // Calendar views (main_frame_calviews.cpp).
+  void OnViewCalendarAndList();
+  void OnViewListOnly();
+  void OnViewCalendarOnly();
+  void OnViewResize();
+  void OnUpdateCalendarAndList(framework::CCmdUI* ui);
+  void OnUpdateListOnly(framework::CCmdUI* ui);
+  void OnUpdateCalendarOnly(framework::CCmdUI* ui);
+  void OnUpdateToday(framework::CCmdUI* ui);
+
   void SetCalMode(int mode);
+  IEventOperationsHost* EventHost();
+  // Runs the editor on a new event (owned here); the dialog's result.
+  int RunNewEventEditor(CCalEvent* event);
+  // The chain of new events dated today while Save and New is chosen.
+  void ChainNewEvents(int result);
   void OpenControlPanelApplet(const char* library);
 
   CFrameToolTip m_wndToolTip;
@@ -115,4 +186,6 @@ class CMainFrame : public framework::CFrameWindow {
   std::vector<HMODULE> m_arrCplLibs;
   framework::CStatusBar m_wndStatusBar;
   framework::CToolBar m_wndToolBar;
+  CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
+  std::unique_ptr<IEventOperationsHost> m_pShellEventHost;
 };

@@ -14,6 +14,7 @@
 #include "model/program_settings.h"
 #include "res/resource.h"
 #include "shell/almacora_app.h"
+#include "shell/cal_frame.h"
 #include "shell/controls/open_link.h"
 #include "shell/main_frame.h"
 #include "shell/private_messages.h"
@@ -58,6 +59,13 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnSubscribe>(ID_CALENDAR_SUBSCRIBE_KEY),
   OnCommand<&CMainFrame::OnFileOpen>(ID_FILE_OPEN),
   OnCommand<&CMainFrame::OnFileOpen>(ID_KEY_OPEN),
+  // Event editing: Add (the other event commands are the views').
+  OnCommand<&CMainFrame::OnEditAdd>(ID_EVENT_ADD),
+  OnCommand<&CMainFrame::OnEditAdd>(ID_KEY_ADD),
+  OnCommand<&CMainFrame::OnEditAdd>(ID_EXTRA_ADD),
+  // Internet calendars (sharing): New Calendar.
+  OnCommand<&CMainFrame::OnNewCalendar>(ID_FILE_NEW),
+  OnCommand<&CMainFrame::OnNewCalendar>(ID_KEY_NEW),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),
@@ -67,6 +75,18 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnUpdateUi<&CMainFrame::OnUpdateShowAll>(ID_VIEW_ALL_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateShowUpcoming>(ID_VIEW_UPCOMING_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateTime>(ID_INDICATOR_TIME),
+  // Calendar views: the layouts of the main splitter and the bar's keyboard move.
+  OnCommand<&CMainFrame::OnViewCalendarAndList>(ID_VIEW_CALENDAR_AND_LIST),
+  OnCommand<&CMainFrame::OnViewCalendarAndList>(ID_EXTRA_CALENDAR_AND_LIST),
+  OnCommand<&CMainFrame::OnViewListOnly>(ID_VIEW_LIST_ONLY),
+  OnCommand<&CMainFrame::OnViewListOnly>(ID_EXTRA_LIST_ONLY),
+  OnCommand<&CMainFrame::OnViewCalendarOnly>(ID_VIEW_CALENDAR_ONLY),
+  OnCommand<&CMainFrame::OnViewCalendarOnly>(ID_EXTRA_CALENDAR_ONLY),
+  OnCommand<&CMainFrame::OnViewResize>(ID_VIEW_RESIZE),
+  OnUpdateUi<&CMainFrame::OnUpdateCalendarAndList>(ID_VIEW_CALENDAR_AND_LIST),
+  OnUpdateUi<&CMainFrame::OnUpdateListOnly>(ID_VIEW_LIST_ONLY),
+  OnUpdateUi<&CMainFrame::OnUpdateCalendarOnly>(ID_VIEW_CALENDAR_ONLY),
+  OnUpdateUi<&CMainFrame::OnUpdateToday>(ID_VIEW_TODAY),
   framework::OnWmInitMenu<&CMainFrame::OnInitMenu>(),
   framework::OnWmActivate<&CMainFrame::OnActivate>(),
   framework::OnWmCopyData<&CMainFrame::OnCopyData>(),
@@ -92,8 +112,9 @@ void CMainFrame::OnEventCount() {
 }
 
 void CMainFrame::SetCalMode(int mode) {
-  // Month and week share one view: the hint goes out only on a change,
-  // the (future) calendar frame is switched every time.
+  // Month and week share one view: the frame is switched every time, the
+  // hint goes out only on a change.
+  if (CCalFrame* frame = GetCalFrame()) frame->SwitchView(mode == 2 ? 2 : 1);
   if (m_nCalMode == mode) return;
   m_nCalMode = mode;
   if (mode == 2) return;
@@ -206,17 +227,17 @@ void CMainFrame::OnFileOpen() {
 
 void CMainFrame::OnUpdateDay(framework::CCmdUI* ui) {
   ui->SetCheck(m_nCalMode == 2);
-  ui->Enable(true);
+  ui->Enable(GetLayoutMode() != 1);
 }
 
 void CMainFrame::OnUpdateWeek(framework::CCmdUI* ui) {
   ui->SetCheck(m_nCalMode == 1);
-  ui->Enable(true);
+  ui->Enable(GetLayoutMode() != 1);
 }
 
 void CMainFrame::OnUpdateMonth(framework::CCmdUI* ui) {
   ui->SetCheck(m_nCalMode == 0);
-  ui->Enable(true);
+  ui->Enable(GetLayoutMode() != 1);
 }
 
 void CMainFrame::OnUpdateShowAll(framework::CCmdUI* ui) {

@@ -41,27 +41,6 @@ LRESULT CMainFrame::OnSetPictureSize(WPARAM wParam, LPARAM lParam) {
   return 1;
 }
 
-LRESULT CMainFrame::OnMonthPicture(WPARAM wParam, LPARAM lParam) {
-  const int month = LOWORD(wParam);
-  const int year = HIWORD(wParam);
-  if (month < 1 || month > 12 || CDateTime(1, month, year).GetJulianDay() == 0) return 0;
-  framework::CClientDC screen(nullptr);
-  framework::CBitmap bitmap;
-  if (!bitmap.CreateCompatibleBitmap(screen, m_nPictureWidth, m_nPictureHeight)) return 0;
-  {
-    framework::CMemoryDC mem(screen);
-    mem.Select(bitmap);
-    // The month page's painter fills this once the calendar pages exist.
-    ::PatBlt(mem, 0, 0, m_nPictureWidth, m_nPictureHeight, WHITENESS);
-  }
-  if (!::OpenClipboard(GetSafeHwnd())) return 0;
-  bool placed = ::EmptyClipboard() && ::SetClipboardData(CF_BITMAP, bitmap) != nullptr;
-  ::CloseClipboard();
-  if (!placed) return 0;
-  bitmap.Detach();  // the clipboard owns it now
-  if (lParam) ::PostMessageA(reinterpret_cast<HWND>(lParam), WM_MONTHPICTURE, 0, 0);
-  return 1;
-}
 
 LRESULT CMainFrame::OnShowAlarmLog(WPARAM, LPARAM) {
   // The log viewer arrives with the alarms; until then the task-bar button

@@ -12,11 +12,12 @@
 #include <string>
 
 #include "framework/docview/document.h"
+#include "shell/core/cal_page.h"
 #include "storage/almacora_doc.h"
 #include "storage/services/storage_shell.h"
 #include "storage/ui/wininet_transport.h"
 
-class CShellDocument : public framework::CDocument, private IStorageShell {
+class CShellDocument : public framework::CDocument, public ICalPageSource, private IStorageShell {
  public:
   CShellDocument();
   ~CShellDocument() override;
@@ -29,8 +30,8 @@ class CShellDocument : public framework::CDocument, private IStorageShell {
   // when `askPreview`).
   void OpenCalendarFile(const std::string& path, bool askPreview);
 
-  // 1 all events, 0 upcoming only; a change reloads every view (hint 3).
-  int GetDisplayMode() const { return core_.viewMode != 0 ? 1 : 0; }
+  // 1 all events, 0 upcoming only (GetDisplayMode below); a change
+  // reloads every view (hint 3).
   void SetViewMode(int mode) { core_.SetViewMode(mode); }
   bool IsTypeFilterActive() const { return core_.filterOn != 0; }
   void SetTypeFilterActive(bool on) { core_.filterOn = on ? 1 : 0; }
@@ -41,6 +42,14 @@ class CShellDocument : public framework::CDocument, private IStorageShell {
   void SetStartupCancelled() { core_.startupFailed = 1; }
   void RecountAndRefresh() { core_.RecountAndRefresh(); }
   void ResetAllEvents() { core_.ResetAllEvents(); }
+
+  // ICalPageSource: the calendar pages read the events through these.
+  const std::vector<CCalEvent*>& GetPageEvents() const override { return const_cast<CAlmacoraDoc&>(core_).events().items(); }
+  int IsTypeHidden(const std::string& type) const override { return core_.IsTypeHidden(type); }
+  int GetDisplayMode() const override { return core_.viewMode != 0 ? 1 : 0; }
+  // The document's own page: the day views build it for the month they
+  // show; the mini month reads it for its bold days.
+  CCalPage& GetCalPage() { return calPage_; }
 
  private:
   // IStorageShell.
@@ -59,4 +68,5 @@ class CShellDocument : public framework::CDocument, private IStorageShell {
   ICalendarTransport* previousTransport_ = nullptr;
   CWinInetTransport transport_;
   CAlmacoraDoc core_;
+  CCalPage calPage_;
 };

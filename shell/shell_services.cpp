@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dialogs/delete_occurrence_dlg.h"
 #include "dialogs/warning_dlg.h"
 #include "shell/controls/preview_prompt_dlg.h"
 #include "framework/dialogs/message_box.h"
@@ -40,9 +41,13 @@ bool CShellPrompts::ConfirmDeleteEvent() {
   return framework::MessageBox("Delete Current Event?", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-bool CShellPrompts::AskDeleteOccurrence(const std::string& /*prompt*/, int* /*choice*/) {
-  ShowNotAvailable("Deleting single occurrences");
-  return false;
+bool CShellPrompts::AskDeleteOccurrence(const std::string& prompt, int* choice) {
+  dialogs::CDeleteOccurrenceDlg dlg;
+  dlg.prompt = prompt;
+  dlg.choice = *choice;
+  if (dlg.DoModal() != IDOK) return false;
+  *choice = dlg.choice == 1 ? kDeleteAllOccurrences : kDeleteThisOccurrence;
+  return true;
 }
 
 WarningAnswer CShellPrompts::ShowWarning(const WarningRequest& request) {

@@ -26,14 +26,19 @@ class CShellPrompts : public IEventPrompts {
   WarningAnswer ShowWarning(const WarningRequest& request) override;
 };
 
-// The storage's questions: the preview question in its own dialog; until
-// its dialog is built the login is not asked (cancelled).
+// The storage's questions: the preview question in its own dialog; the
+// Internet calendars' login, refresh-delete, publish warning and progress
+// window in the sharing dialogs (shell_sharing_prompts.cpp).
 class CShellStoragePrompts : public IStoragePrompts {
  public:
   void ShowMessage(const std::string& text, PromptIcon icon) override;
   bool AskYesNo(const std::string& text, PromptIcon icon) override;
   bool AskAddOrPreview() override;
-  bool PromptLogin(CalendarLogin* /*login*/) override { return false; }
+  bool PromptLogin(CalendarLogin* login) override;
+  bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, std::vector<bool>* ticked) override;
+  OverwriteChoice AskOverwrite() override;
+  bool ShowWarning(const std::string& message, const std::string& caption, bool okOnly) override;
+  IProgressWindow* OpenProgressWindow(const std::string& title) override;
 };
 
 // Says in a box that a part of the program is not there yet.

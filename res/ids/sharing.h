@@ -1,2 +1,56 @@
-// Identifiers of the sharing area.
+// Identifiers of the sharing area: the Internet calendar dialogs.
 #pragma once
+
+#define IDD_CAL_NEW 340
+#define IDD_CAL_SUBSCRIBE 341
+#define IDD_CAL_PUBLISH 342
+#define IDD_CAL_LOGIN 344
+#define IDD_CAL_REFRESH_DELETE 356
+#define IDD_CAL_PROGRESS 357
+#define IDD_CAL_OVERWRITE 358
+
+// Shared by several of them.
+#define IDC_CAL_NAME 1391
+#define IDC_CAL_ADDRESS 1434
+#define IDC_CAL_FILE 1106
+#define IDC_CAL_BROWSE 1252
+#define IDC_CAL_USER 1394
+#define IDC_CAL_PASSWORD 1395
+#define IDC_CAL_PUBLISH_ALARMS 1438
+#define IDC_CAL_PUBLISH_AUTO 1439
+#define IDC_CAL_PROGRESS_LABEL 1445
+#define IDC_CAL_STEP_TEXT 1444
+
+// Subscribe.
+#define IDC_SUB_REFRESH_STARTUP 1433
+#define IDC_SUB_PROGRESS 1446
+#define IDC_SUB_PREVIEW 1413
+#define IDC_SUB_SEARCH 1431
+#define IDC_SUB_HELP 1259
+#define IDC_SUB_NOTE_OPTIONAL 1462
+#define IDC_SUB_NOTE_PUBLIC 1463
+
+// Publish.
+#define IDC_PUB_SERVICE 1266
+#define IDC_PUB_WEB 1267
+#define IDC_PUB_LINK 1457
+#define IDC_PUB_PRIVATE 1455
+#define IDC_PUB_WEB_URL_LABEL 1456
+#define IDC_PUB_WEB_URL 1105
+#define IDC_PUB_SAVE_DEFAULT 1458
+#define IDC_PUB_PROGRESS 1443
+#define IDC_PUB_HELP 1413
+
+// Login.
+#define IDC_LOGIN_REMEMBER 1440
+
+// Refresh-delete.
+#define IDC_REFRESH_DELETE_LIST 1459
+
+// Progress.
+#define IDC_PROGRESS_BAR 1460
+#define IDC_PROGRESS_TEXT 1461
+
+// Overwrite: the buttons end the dialog with their ids.
+#define IDC_OVERWRITE_OVERWRITE 2000
+#define IDC_OVERWRITE_REFRESH_FIRST 2001

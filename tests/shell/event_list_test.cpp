@@ -110,7 +110,7 @@ class EventListTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(frame_, nullptr);
     doc_ = frame_->GetShellDocument();
-    view_ = dynamic_cast<CGridView*>(framework::CWindow::FromHandle(::GetDlgItem(frame_->GetSafeHwnd(), 0xE900)));
+    view_ = dynamic_cast<CGridView*>(framework::CWindow::FromHandle(ListPane()));
     ASSERT_NE(view_, nullptr);
     char tmp[MAX_PATH] = "";
     ::GetTempPathA(sizeof tmp, tmp);
@@ -139,6 +139,12 @@ class EventListTest : public ::testing::Test {
     ::DeleteFileA(calendarPath_.c_str());
   }
 
+  // The list is the upper pane of the main splitter (both 0xE900).
+  static HWND ListPane() {
+    HWND splitter = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE900);
+    HWND pane = ::GetDlgItem(splitter, 0xE900);
+    return pane ? pane : splitter;
+  }
   CCalEvent* Add(const EventSpec& s) {
     auto* e = new CCalEvent();
     e->name = s.name;

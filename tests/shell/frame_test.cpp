@@ -207,7 +207,9 @@ TEST_F(FrameTest, AboutBoxFromTheHelpMenu) {
 }
 
 TEST_F(FrameTest, ActivationFocusesTheActiveView) {
-  HWND view = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE900);
+  // The list is the first pane of the main splitter (itself the frame's
+  // first pane).
+  HWND view = ::GetDlgItem(::GetDlgItem(frame_->GetSafeHwnd(), 0xE900), 0xE900);
   ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
   ::SetFocus(nullptr);
   frame_->SendMsg(WM_ACTIVATE, WA_ACTIVE, 0);

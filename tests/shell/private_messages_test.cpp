@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <thread>
+#include <vector>
 
 #include "program_fixture.h"
 #include "shell/private_messages.h"
@@ -93,7 +95,8 @@ TEST_F(RunningProgram, MonthPictureGoesToTheClipboardAtTheSetSize) {
   EXPECT_EQ(Send(WM_SETPICTURESIZE, 0, 300), 0);
   EXPECT_EQ(Send(WM_SETPICTURESIZE, 800, -1), 0);
   EXPECT_EQ(Send(WM_SETPICTURESIZE, 800, 300), 1);
-  for (WPARAM bad : {WPARAM(0), WPARAM(13 + 2005 * 65536), WPARAM(0 + 2005 * 65536)}) {
+  for (WPARAM bad : {WPARAM(0), WPARAM(13 + 2005 * 65536), WPARAM(0 + 2005 * 65536), WPARAM(2 + 1752 * 65536),
+                     WPARAM(2 + 10000 * 65536), WPARAM(2 + 5 * 65536)}) {
     DWORD seq = ::GetClipboardSequenceNumber();
     EXPECT_EQ(Send(WM_MONTHPICTURE, bad, reinterpret_cast<LPARAM>(notice)), 0) << bad;
     EXPECT_EQ(::GetClipboardSequenceNumber(), seq);
@@ -106,7 +109,22 @@ TEST_F(RunningProgram, MonthPictureGoesToTheClipboardAtTheSetSize) {
   BITMAP bm{};
   ASSERT_NE(bitmap, nullptr);
   ASSERT_TRUE(::GetObjectA(bitmap, sizeof bm, &bm));
+  // The month page in the picture colours: below the title, a navy band.
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = bm.bmWidth;
+  bi.bmiHeader.biHeight = -bm.bmHeight;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  std::vector<uint32_t> px(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+  HDC screen = ::GetDC(nullptr);
+  ::GetDIBits(screen, bitmap, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
   ::CloseClipboard();
+  int band = 0;
+  while (band < bm.bmHeight && (px[static_cast<size_t>(band) * bm.bmWidth + 2] & 0xFFFFFF) == 0xFFFFFF) ++band;
+  ASSERT_LT(band + 2, bm.bmHeight);
+  EXPECT_EQ(px[static_cast<size_t>(band + 2) * bm.bmWidth + 2] & 0xFFFFFF, 0x000080u);  // navy, as 0x00RRGGBB
   EXPECT_EQ(bm.bmWidth, 800);
   EXPECT_EQ(bm.bmHeight, 300);
   ::DestroyWindow(notice);

@@ -8,7 +8,7 @@
     http_peer.py stop DIR    ends the process of that pid
 
 Paths on 127.0.0.1: /cal.ics (a calendar, LF line ends), /auth.ics (the
-same behind Basic user:pass), /status/N (status N), /exists.ics (HEAD 200),
+same behind Basic user:pass; /secret.ics behind user:Zq7-Secret), /status/N (status N), /exists.ics (HEAD 200),
 /redirect-away (302 to 127.0.0.2), /loop/N (302 on and on), /endless,
 /drip (one byte a second), /short (Content-Length 1000, 17 bytes), /html,
 /bigheader (a 1 MB header). PUT stores the request; /last-put gives back
@@ -69,6 +69,11 @@ class Home(http.server.BaseHTTPRequestHandler):
             self.reply(200, CALENDAR)
         elif p == "/auth.ics":
             if self.headers.get("Authorization") == "Basic dXNlcjpwYXNz":
+                self.reply(200, CALENDAR)
+            else:
+                self.reply(401, b"no", [("WWW-Authenticate", 'Basic realm="cal"')])
+        elif p == "/secret.ics":
+            if self.headers.get("Authorization") == "Basic dXNlcjpacTctU2VjcmV0":
                 self.reply(200, CALENDAR)
             else:
                 self.reply(401, b"no", [("WWW-Authenticate", 'Basic realm="cal"')])

@@ -1,0 +1,24 @@
+// CDeleteOccurrenceDlg: dialog 310, whether one occurrence (choice 0) or all
+// occurrences (1) of a recurring event are deleted. The caller sets the
+// prompt and the choice, runs DoModal and reads the choice after IDOK;
+// Cancel deletes nothing.
+#pragma once
+
+#include <string>
+
+#include "framework/dialogs/dialog.h"
+
+namespace dialogs {
+
+class CDeleteOccurrenceDlg : public framework::CDialog {
+ public:
+  explicit CDeleteOccurrenceDlg(HWND parent = nullptr);
+
+  std::string prompt;
+  int choice = -1;
+
+ protected:
+  void DoDataExchange(framework::CDataExchange& dx) override;
+};
+
+}  // namespace dialogs

@@ -1,0 +1,23 @@
+// COpenRecurringDlg: dialog 309, whether the event editor opens one
+// occurrence (choice 0) or the whole series (1). The caller sets the prompt
+// and the choice, runs DoModal and reads the choice after IDOK.
+#pragma once
+
+#include <string>
+
+#include "framework/dialogs/dialog.h"
+
+namespace dialogs {
+
+class COpenRecurringDlg : public framework::CDialog {
+ public:
+  explicit COpenRecurringDlg(HWND parent = nullptr);
+
+  std::string prompt;
+  int choice = -1;
+
+ protected:
+  void DoDataExchange(framework::CDataExchange& dx) override;
+};
+
+}  // namespace dialogs

@@ -1,0 +1,72 @@
+#include "storage/ui/cal_progress.h"
+
+#include "res/resource.h"
+
+CCalProgress::CCalProgress() : CDialog(IDD_CAL_PROGRESS) {}
+
+FRAMEWORK_BEGIN_MESSAGE_MAP(CCalProgress, framework::CDialog)
+  framework::OnMessage<&CCalProgress::OnSteps>(WM_CALPROGRESS_STEPS),
+  framework::OnMessage<&CCalProgress::OnStep>(WM_CALPROGRESS_STEP),
+  framework::OnMessage<&CCalProgress::OnEnd>(WM_CALPROGRESS_END),
+  framework::OnMessage<&CCalProgress::OnCloseBox>(WM_CLOSE),
+FRAMEWORK_END_MESSAGE_MAP()
+
+CCalProgress* CCalProgress::Open(const std::string& title) {
+  auto* window = new CCalProgress();
+  if (!window->Create(nullptr)) {
+    delete window;
+    return nullptr;
+  }
+  window->SetWindowText(title);
+  window->Show(SW_SHOW);
+  ::UpdateWindow(window->GetSafeHwnd());
+  return window;
+}
+
+void CCalProgress::SetSteps(int steps) { CProgressSender(GetSafeHwnd()).SetSteps(steps); }
+void CCalProgress::Step(int step, const std::string& text) { CProgressSender(GetSafeHwnd()).Step(step, text); }
+void CCalProgress::ShowResult(const std::string& text) { CProgressSender(GetSafeHwnd()).ShowResult(text); }
+void CCalProgress::SetTitle(const std::string& title) { SetWindowText(title); }
+
+void CCalProgress::Done(bool closeNow) {
+  SendMsg(WM_CALPROGRESS_END, 2, 0);
+  if (closeNow) {
+    Show(SW_HIDE);
+    DestroyWindow();  // deletes this
+  }
+}
+
+LRESULT CCalProgress::OnSteps(WPARAM wParam, LPARAM) {
+  ApplyProgressSteps(GetSafeHwnd(), IDC_PROGRESS_BAR, wParam);
+  return 0;
+}
+
+LRESULT CCalProgress::OnStep(WPARAM wParam, LPARAM lParam) {
+  // The bar only: the line below is kept for the result.
+  ApplyProgressStep(GetSafeHwnd(), IDC_PROGRESS_BAR, 0, wParam, lParam);
+  return 0;
+}
+
+LRESULT CCalProgress::OnEnd(WPARAM wParam, LPARAM lParam) {
+  if (wParam == 1 && lParam != 0) ::SetDlgItemTextA(GetSafeHwnd(), IDC_PROGRESS_TEXT, reinterpret_cast<const char*>(lParam));
+  if (wParam == 2) {
+    finished_ = true;
+    ::EnableWindow(GetItem(IDOK), TRUE);
+  }
+  return 0;
+}
+
+LRESULT CCalProgress::OnCloseBox(WPARAM, LPARAM) {
+  // Answered here: the system would post a Cancel that could arrive after
+  // the work is over and close a window whose result the user has not seen.
+  if (finished_) DestroyWindow();
+  return 0;
+}
+
+void CCalProgress::OnOK() {
+  if (finished_) DestroyWindow();
+}
+
+void CCalProgress::OnCancel() {
+  if (finished_) DestroyWindow();
+}

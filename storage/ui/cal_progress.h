@@ -1,0 +1,44 @@
+// CCalProgress: dialog 357 "Progress", the modeless window of a refresh or
+// an automatic publish: a bar, a result line and Close, which starts
+// disabled. It is a window the transfer is still using until the work is
+// over (WM_CALPROGRESS_END 2), so Escape, the close box and Close do
+// nothing before then. It frees itself when it is destroyed.
+#pragma once
+
+#include <string>
+
+#include "framework/dialogs/dialog.h"
+#include "storage/services/transfer_progress.h"
+#include "storage/ui/progress_messages.h"
+
+class CCalProgress : public framework::CDialog, public IProgressWindow {
+ public:
+  // A new window titled `title`, shown, owned by nobody; null when it
+  // could not be made.
+  static CCalProgress* Open(const std::string& title);
+
+  // IProgressWindow (as messages to the window).
+  void SetSteps(int steps) override;
+  void Step(int step, const std::string& text) override;
+  void ShowResult(const std::string& text) override;
+  void SetTitle(const std::string& title) override;
+  void Done(bool closeNow) override;
+
+  bool IsFinished() const { return finished_; }
+
+  FRAMEWORK_DECLARE_MESSAGE_MAP()
+
+ protected:
+  void OnOK() override;
+  void OnCancel() override;
+  void PostNcDestroy() override { delete this; }
+
+ private:
+  CCalProgress();
+  LRESULT OnSteps(WPARAM wParam, LPARAM lParam);
+  LRESULT OnStep(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEnd(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCloseBox(WPARAM wParam, LPARAM lParam);
+
+  bool finished_ = false;
+};

@@ -1,0 +1,318 @@
+// The "Event Edit" dialog and its advanced recurrence dialog driven as a
+// person would, with the document faked and the questions scripted.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "dialogs/advanced_recurrence_dlg.h"
+#include "dialogs/event_edit_dlg.h"
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "res/resource.h"
+#include "storage/calendar_file.h"
+#include "tests/support/win/dialog_driver.h"
+
+using wintest::Click;
+using wintest::Drive;
+using wintest::FindDialog;
+
+namespace {
+
+struct FakeHost : dialogcore::IEventEditHost {
+  CCalendarFile home;
+  CCalEvent* conflict = nullptr;
+  FakeHost() {
+    home.listId = 1;
+    home.name = "Home";
+  }
+  std::vector<CCalendarFile*> Calendars() override { return {&home}; }
+  CCalEvent* FindConflictingEvent(const CDateTime&, const CDateTime&, CCalEvent*) override { return conflict; }
+  bool ReopenCalendar(CCalendarFile&) override { return true; }
+};
+
+class ScriptedEditDlg : public dialogs::CEventEditDlg {
+ public:
+  using CEventEditDlg::CEventEditDlg;
+  std::vector<std::string> asked;
+  std::deque<bool> answers;  // warnings answered in turn; Yes when none left
+  int openAnswer = 0;
+
+ protected:
+  int ShowMessage(const std::string& text, const std::string&, UINT flags) override {
+    asked.push_back(text);
+    return (flags & MB_YESNO) ? IDYES : IDOK;
+  }
+  WarningAnswer ShowWarning(const WarningRequest& r) override {
+    asked.push_back(r.message);
+    WarningAnswer a;
+    a.accepted = answers.empty() ? true : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return a;
+  }
+  int AskOpenRecurring(const std::string&) override { return openAnswer; }
+};
+
+class ScriptedAdvancedDlg : public dialogs::CAdvancedRecurrenceDlg {
+ public:
+  std::vector<std::string> asked;
+
+ protected:
+  int ShowMessage(const std::string& text, const std::string&, UINT flags) override {
+    asked.push_back(text);
+    return (flags & MB_YESNO) ? IDYES : IDOK;
+  }
+};
+
+CDateTime At(int day, int month, int year, int h, int m, int s = 0) {
+  CDateTime v(day, month, year);
+  v.SetTime(h, m, s);
+  return v;
+}
+
+class SettingsGuard {
+ public:
+  SettingsGuard() : warn_(g_Settings.WarnTime), b_(g_Settings.WarnTimeBegin), e_(g_Settings.WarnTimeEnd),
+                    c_(g_Settings.WarnTimeConflict) {}
+  ~SettingsGuard() {
+    g_Settings.WarnTime = warn_;
+    g_Settings.WarnTimeBegin = b_;
+    g_Settings.WarnTimeEnd = e_;
+    g_Settings.WarnTimeConflict = c_;
+  }
+
+ private:
+  int warn_, b_, e_, c_;
+};
+
+void MakeDaily(CCalEvent& ev) {
+  ev.name = "Standup";
+  ev.oneTime = 0;
+  ev.start = At(1, 3, 2005, 9, 0);
+  ev.end = At(1, 3, 2005, 10, 0);
+  ev.showEnd = 1;
+  ev.allDay = 0;
+  ev.recurrence.GetRule()->frequency = CRecurrenceRule::kDaily;
+  ev.nextOccurrence = ev.start;
+}
+
+TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
+  SettingsGuard guard;
+  FakeHost host;
+  CCalEvent ev;
+  MakeDaily(ev);
+  ev.calendar = &host.home;
+  CRecurrenceRule& rule = *ev.recurrence.GetRule();
+  rule.count = 5;
+  rule.byMonth = {3};
+  ev.alarmOn = 1;
+  ScriptedEditDlg dlg(&host);
+  ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+  EXPECT_EQ(ev.inEdit, 1);
+  COLORREF pixel = 0;
+  int countAfterDaily = -1, countAfterWeekly = -1;
+  size_t byMonthAfterWeekly = 9;
+  std::string advancedText;
+  bool alarmChecked = false;
+  Drive({[&] {
+    HWND h = FindDialog("Event Edit");
+    if (!h) return false;
+    wintest::Shot shot = wintest::TakeShot(h, "event_edit_series");
+    pixel = shot.At(shot.width / 2, shot.height - 6);
+    ::SendDlgItemMessageA(h, IDC_EE_DAILY, BM_CLICK, 0, 0);
+    countAfterDaily = dlg.Session().rule.count;
+    ::SendDlgItemMessageA(h, IDC_EE_WEEKLY, BM_CLICK, 0, 0);
+    countAfterWeekly = dlg.Session().rule.count;
+    byMonthAfterWeekly = dlg.Session().rule.byMonth.size();
+    advancedText = wintest::ItemText(h, IDC_EE_ADVANCED);
+    alarmChecked = ::IsDlgButtonChecked(h, IDC_EE_ALARM) == BST_CHECKED;
+    ::PostMessageA(h, WM_CLOSE, 0, 0);
+    return true;
+  }});
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(pixel, ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(countAfterDaily, 5);
+  EXPECT_EQ(countAfterWeekly, 0);
+  EXPECT_EQ(byMonthAfterWeekly, 0u);
+  EXPECT_EQ(advancedText, "Weekly - Advanced");
+  EXPECT_TRUE(alarmChecked);
+  EXPECT_EQ(ev.inEdit, 0);
+  EXPECT_EQ(ev.recurrence.GetRule()->count, 5);
+}
+
+TEST(EventEditDialog, UnusualHoursAndConflictBeforeName) {
+  SettingsGuard guard;
+  g_Settings.WarnTimeBegin = 22;
+  g_Settings.WarnTimeEnd = 5;
+  struct Case {
+    int h, m, s;
+    bool warns;
+  } cases[] = {{23, 0, 0, true}, {5, 0, 0, true}, {5, 0, 1, false}, {21, 59, 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.h * 100 + c.m);
+    g_Settings.WarnTime = 1;
+    g_Settings.WarnTimeConflict = 0;
+    FakeHost host;
+    CCalEvent ev;
+    ev.name = "Late";
+    ev.oneTime = 1;
+    ev.calendar = &host.home;
+    ev.start = ev.end = At(5, 3, 2005, c.h, c.m, c.s);
+    ScriptedEditDlg dlg(&host);
+    dlg.answers = {false};
+    ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+    Drive({[&] {
+      HWND h = FindDialog("Event Edit");
+      if (!h) return false;
+      Click(h, IDOK);
+      if (::IsWindow(h) && ::IsWindowVisible(h)) ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    }});
+    const int result = dlg.DoModal();
+    EXPECT_EQ(result, c.warns ? IDCANCEL : IDOK);
+    ASSERT_EQ(dlg.asked.size(), c.warns ? 1u : 0u);
+    if (c.warns) {
+      EXPECT_EQ(dlg.asked[0], "The time you have entered is between\n22:00 and  5:00.\n\nIs this correct?");
+    }
+    EXPECT_EQ(ev.inEdit, 0);
+  }
+
+  // With an empty name and a conflicting time the conflict comes first.
+  g_Settings.WarnTime = 0;
+  g_Settings.WarnTimeConflict = 1;
+  FakeHost host;
+  CCalEvent other;
+  other.name = "Dentist";
+  host.conflict = &other;
+  CCalEvent ev;
+  ev.oneTime = 1;
+  ev.calendar = &host.home;
+  ev.start = ev.end = At(5, 3, 2005, 10, 0);
+  ScriptedEditDlg dlg(&host);
+  dlg.answers = {true};
+  ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+  Drive({[&] {
+    HWND h = FindDialog("Event Edit");
+    if (!h) return false;
+    Click(h, IDOK);
+    ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }});
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  ASSERT_EQ(dlg.asked.size(), 2u);
+  EXPECT_EQ(dlg.asked[0], "The event time conflicts with the following event:\nEvent Name : Dentist\n\nSave Event Anyway?");
+  EXPECT_EQ(dlg.asked[1], "Please Enter an Event Name.");
+}
+
+TEST(EventEditDialog, OneOccurrence) {
+  SettingsGuard guard;
+  g_Settings.WarnTime = 0;
+  g_Settings.WarnTimeConflict = 0;
+  FakeHost host;
+  CCalEvent ev;
+  MakeDaily(ev);
+  ev.calendar = &host.home;
+  const CDateTime third = At(3, 3, 2005, 9, 0);
+  ScriptedEditDlg dlg(&host);
+  dlg.openAnswer = 0;
+  ASSERT_TRUE(dlg.LoadEvent(&ev, &third));
+  std::string caption;
+  COLORREF pixel = 0;
+  bool radiosShown = true;
+  Drive({[&] {
+    HWND h = FindDialog("Event Edit  ** Editing a single occurrence of a recurring event **");
+    if (!h) return false;
+    char text[128] = "";
+    ::GetWindowTextA(h, text, sizeof text);
+    caption = text;
+    radiosShown = ::IsWindowVisible(::GetDlgItem(h, IDC_EE_DAILY)) != FALSE;
+    wintest::Shot shot = wintest::TakeShot(h, "event_edit_occurrence");
+    pixel = shot.At(shot.width / 2, shot.height - 6);
+    ::SetDlgItemTextA(h, IDC_EE_NAME, "Standup at the office");
+    Click(h, IDOK);
+    return true;
+  }});
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(caption, "Event Edit  ** Editing a single occurrence of a recurring event **");
+  EXPECT_FALSE(radiosShown);
+  EXPECT_EQ(pixel, ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_TRUE(dlg.SavedChanges());
+  const COccurrenceOverride* o = ev.occurrenceOverrides.GetAssocAt(third);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(o->mask, COccurrenceOverride::kName);
+  EXPECT_FALSE(o->IsMoved());
+  EXPECT_EQ(ev.name, "Standup");
+}
+
+void SelectCombo(HWND h, int id, int index) {
+  ::SendDlgItemMessageA(h, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(::GetDlgItem(h, id)));
+}
+
+TEST(AdvancedRecurrence, MonthlyListAndImportedValues) {
+  CDateTime start = At(7, 3, 2005, 9, 0);
+  CRecurrenceRule monthly(&start);
+  monthly.frequency = CRecurrenceRule::kMonthly;
+  ScriptedAdvancedDlg dlg;
+  dlg.SetRule(&monthly, false);
+  COLORREF pixel = 0;
+  int drawn = 0;
+  // Clicks are posted: each step's click runs before the next step.
+  auto add = [](int ordinal, int weekday) {
+    return [ordinal, weekday] {
+      HWND h = FindDialog("Advanced Monthly Options");
+      if (!h) return false;
+      SelectCombo(h, IDC_ADV_ORDINAL, ordinal);
+      SelectCombo(h, IDC_ADV_WEEKDAY, weekday);
+      Click(h, IDC_ADV_ADD_DAY);
+      return true;
+    };
+  };
+  Drive({add(0, 1), add(2, 1), [&] {
+           HWND h = FindDialog("Advanced Monthly Options");
+           if (!h) return false;
+           wintest::Shot shot = wintest::TakeShot(h, "advanced_monthly");
+           pixel = shot.At(20, 40);
+           // The criteria grid drew its check boxes and texts.
+           RECT grid{}, frame{};
+           ::GetWindowRect(dlg.Grid().GetSafeHwnd(), &grid);
+           ::GetWindowRect(h, &frame);
+           for (int y = grid.top; y < grid.bottom; y += 2)
+             for (int x = grid.left; x < grid.right; x += 2)
+               if (shot.At(x - frame.left, y - frame.top) != ::GetSysColor(COLOR_BTNFACE)) ++drawn;
+           Click(h, IDOK);
+           return true;
+         }});
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(pixel, ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_GT(drawn, 200);
+  const std::vector<std::string> expected = {
+      "Every Monday Is Already in The List.\n\n2nd Monday not added."};
+  ASSERT_FALSE(dlg.asked.empty());
+  EXPECT_EQ(dlg.asked.back(), expected[0]);
+  ASSERT_EQ(monthly.byDayWeekdays.size(), 1u);
+  EXPECT_EQ(monthly.byDayWeekdays[0], 1);
+  EXPECT_EQ(monthly.byDayOrdinals[0], 0);
+
+  CRecurrenceRule yearly(&start);
+  yearly.frequency = CRecurrenceRule::kYearly;
+  yearly.AddByDayOrdinal(1, 20);
+  yearly.byMonthDay = {-2};
+  ScriptedAdvancedDlg again;
+  again.SetRule(&yearly, false);
+  Drive({[&] {
+    HWND h = FindDialog("Advanced Yearly Options");
+    if (!h) return false;
+    Click(h, IDOK);
+    return true;
+  }});
+  EXPECT_EQ(again.DoModal(), IDOK);
+  ASSERT_EQ(yearly.byDayOrdinals.size(), 1u);
+  EXPECT_EQ(yearly.byDayOrdinals[0], 20);
+  EXPECT_EQ(yearly.byMonthDay, (std::vector<int16_t>{-2}));
+}
+
+}  // namespace

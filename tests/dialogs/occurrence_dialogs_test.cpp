@@ -1,0 +1,144 @@
+// The occurrence dialogs: the delete choice, and the event information of
+// one occurrence with its buttons handing the occurrence on.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/delete_occurrence_dlg.h"
+#include "dialogs/event_info_dlg.h"
+#include "dialogs/open_recurring_dlg.h"
+#include "model/cal_event.h"
+#include "res/resource.h"
+#include "tests/support/win/dialog_driver.h"
+
+using wintest::Click;
+using wintest::Drive;
+using wintest::FindDialog;
+using wintest::ItemText;
+
+namespace {
+
+TEST(OccurrenceDialogs, DeleteChoice) {
+  struct Case {
+    int pick;  // radio to click, 0 none
+    int button;
+    int result, choice;
+  } cases[] = {
+      {0, IDOK, IDOK, 0},
+      {IDC_OCC_DELETE_ALL, IDOK, IDOK, 1},
+      {IDC_OCC_DELETE_ALL, IDCANCEL, IDCANCEL, 0},
+  };
+  for (const Case& c : cases) {
+    dialogs::CDeleteOccurrenceDlg dlg;
+    dlg.prompt = "\"Gym\" is a recurring event.";
+    dlg.choice = 0;
+    std::string prompt;
+    Drive({[&] {
+      HWND h = FindDialog("Delete");
+      if (!h) return false;
+      prompt = ItemText(h, IDC_OCC_PROMPT);
+      if (c.pick) ::SendDlgItemMessageA(h, c.pick, BM_CLICK, 0, 0);
+      Click(h, c.button);
+      return true;
+    }});
+    EXPECT_EQ(dlg.DoModal(), c.result);
+    EXPECT_EQ(dlg.choice, c.choice);
+    EXPECT_EQ(prompt, "\"Gym\" is a recurring event.");
+  }
+  dialogs::COpenRecurringDlg open;
+  open.choice = 0;
+  Drive({[&] {
+    HWND h = FindDialog("Open Recurring Event");
+    if (!h) return false;
+    ::SendDlgItemMessageA(h, IDC_OCC_OPEN_SERIES, BM_CLICK, 0, 0);
+    Click(h, IDOK);
+    return true;
+  }});
+  EXPECT_EQ(open.DoModal(), IDOK);
+  EXPECT_EQ(open.choice, 1);
+}
+
+class FakeOperations : public dialogs::IEventOperations {
+ public:
+  std::vector<std::string> calls;
+  BOOL deleteAnswer = FALSE;
+  BOOL ModifyEvent(COccurrenceRef r) override {
+    calls.push_back("modify " + r.event->name);
+    return FALSE;
+  }
+  BOOL DeleteEvent(COccurrenceRef r) override {
+    calls.push_back("delete " + r.event->name);
+    return deleteAnswer;
+  }
+  void PrintEvent(COccurrenceRef) override { calls.push_back("print"); }
+};
+
+TEST(EventInfo, TextsAndButtons) {
+  CCalEvent birthday;
+  birthday.name = "Ann";
+  birthday.oneTime = 0;
+  birthday.start = CDateTime(12, 5, 1970);
+  birthday.start.SetTime(9, 0, 0);
+  birthday.end = birthday.start;
+  birthday.recurrence.GetRule()->frequency = CRecurrenceRule::kYearly;
+  birthday.calculateAge = 1;
+  CDateTime in2004(12, 5, 2004);
+  in2004.SetTime(9, 0, 0);
+
+  struct Case {
+    CDateTime today;
+    const char* daysLeft;
+  } cases[] = {{CDateTime(12, 5, 2004), "Today!"}, {CDateTime(9, 5, 2004), "3 Days Left"}};
+  for (const Case& c : cases) {
+    dialogs::CEventInfoDlg dlg(nullptr);
+    dlg.SetOccurrence(COccurrenceRef(&birthday, in2004), c.today);
+    EXPECT_EQ(dlg.daysLeft, c.daysLeft);
+    EXPECT_EQ(dlg.originalYear, "Original Year : 1970");
+    EXPECT_EQ(dlg.age, "Age on this Date : 34");
+    EXPECT_EQ(dlg.name, ": Ann");
+  }
+  birthday.recurrence.GetRule()->frequency = CRecurrenceRule::kMonthly;
+  {
+    dialogs::CEventInfoDlg dlg(nullptr);
+    dlg.SetOccurrence(COccurrenceRef(&birthday, in2004));
+    EXPECT_EQ(dlg.age, "");
+  }
+  birthday.recurrence.GetRule()->frequency = CRecurrenceRule::kYearly;
+
+  // A delete that removes one occurrence alone leaves the dialog open and
+  // its buttons working on the same occurrence.
+  FakeOperations ops;
+  dialogs::CEventInfoDlg dlg(&ops);
+  dlg.SetOccurrence(COccurrenceRef(&birthday, in2004), CDateTime(12, 5, 2004));
+  std::string days, age;
+  COLORREF face = 0, pixel = 1;
+  Drive({[&] {
+           HWND h = FindDialog("Event Information");
+           if (!h) return false;
+           days = ItemText(h, IDC_INFO_DAYS_LEFT);
+           age = ItemText(h, IDC_INFO_AGE);
+           wintest::Shot shot = wintest::TakeShot(h, "event_info");
+           face = ::GetSysColor(COLOR_BTNFACE);
+           pixel = shot.At(shot.width / 2, shot.height - 8);
+           Click(h, IDC_INFO_DELETE);
+           return true;
+         },
+         [&] {
+           HWND h = FindDialog("Event Information");
+           if (!h) return false;
+           Click(h, IDC_INFO_MODIFY);
+           ops.deleteAnswer = TRUE;
+           Click(h, IDC_INFO_DELETE);
+           return true;
+         }});
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(days, "Today!");
+  EXPECT_EQ(age, "Age on this Date : 34");
+  EXPECT_EQ(pixel, face);
+  EXPECT_EQ(ops.calls, (std::vector<std::string>{"delete Ann", "modify Ann", "delete Ann"}));
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// The date and time pickers as a person uses them: the time list under a
+// field, its cells by clock, choosing a time, opening above the field near
+// the screen bottom; the date picker's widened short-date pattern.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "dialogs/date_time_picker.h"
+#include "dialogs/time_picker_edit.h"
+#include "model/date_time.h"
+#include "tests/support/win/window_shot.h"
+
+namespace {
+
+std::vector<std::pair<UINT_PTR, int>> g_notes;
+
+LRESULT CALLBACK ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_NOTIFY) {
+    const NMHDR* n = reinterpret_cast<const NMHDR*>(l);
+    g_notes.emplace_back(n->idFrom, static_cast<int>(n->code));
+    return 0;
+  }
+  return ::DefWindowProcA(h, m, w, l);
+}
+
+HWND MakeParent(int y) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = ParentProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "PickerTestParent";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  ::RegisterClassA(&wc);
+  return ::CreateWindowExA(0, "PickerTestParent", "Pickers", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40, y, 300, 120,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+CDateTime At(int h, int m, int s = 0) {
+  CDateTime v(5, 3, 2005);
+  v.SetTime(h, m, s);
+  return v;
+}
+
+TEST(DatePicker, ShortDatePatternGetsFourDigitYear) {
+  EXPECT_EQ(dialogs::CDateTimePicker::WidenShortDatePattern("M/d/yy"), "M/d/yyyy");
+  EXPECT_EQ(dialogs::CDateTimePicker::WidenShortDatePattern("dd.MM.yyyy"), "dd.MM.yyyy");
+  EXPECT_STREQ(dialogs::CDateTimePicker::TimeFormat(true), "H':'mm");
+}
+
+TEST(TimePicker, ListByClockAndChoosing) {
+  struct Case {
+    int use24;
+    int rows;
+    const char* firstCell;
+  } cases[] = {{0, 13, "12:00"}, {1, 12, "0:00"}};
+  HWND parent = MakeParent(60);
+  for (const Case& c : cases) {
+    SetLocale24HourOverride(c.use24);
+    dialogs::CTimePickerEdit field;
+    RECT r{10, 10, 130, 34};
+    ASSERT_TRUE(field.CreateField(parent, r, 40031));
+    field.SetTime(At(10, 30));
+    field.DropDown();
+    dialogs::CTimePickerList& list = field.List();
+    ASSERT_TRUE(list.IsWindow());
+    EXPECT_EQ(list.RowCount(), c.rows);
+    EXPECT_EQ(dialogs::CTimePickerList::CellText(0, 0, c.use24 == 0), c.firstCell);
+    int col = -1, row = -1;
+    ASSERT_TRUE(dialogs::CTimePickerList::CellOfTime(At(10, 30), &col, &row));
+    EXPECT_EQ(col, 1);
+    EXPECT_EQ(row, 9);
+    EXPECT_FALSE(dialogs::CTimePickerList::CellOfTime(At(10, 15), &col, &row));
+    if (c.use24 == 0) {
+      wintest::Shot shot = wintest::TakeShot(list.GetSafeHwnd(), "time_list_12h");
+      RECT cell = list.CellRect(1, 9);
+      EXPECT_EQ(shot.At(cell.left + 4, (cell.top + cell.bottom) / 2 + 1), ::GetSysColor(COLOR_HIGHLIGHT));
+    }
+    // Choose 18:30 (column 3, row 1).
+    g_notes.clear();
+    RECT cell = list.CellRect(3, 1);
+    ::SendMessageA(list.GetSafeHwnd(), WM_LBUTTONUP, 0,
+                   MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    CDateTime chosen = At(0, 0);
+    field.GetTime(chosen);
+    EXPECT_EQ(chosen.GetSecondsOfDay(), 18 * 3600 + 30 * 60);
+    EXPECT_FALSE(::IsWindowVisible(list.GetSafeHwnd()));
+    ASSERT_FALSE(g_notes.empty());
+    EXPECT_EQ(g_notes.back().first, 40031u);
+    EXPECT_EQ(g_notes.back().second, -759);
+    field.DestroyWindow();
+  }
+  SetLocale24HourOverride(-1);
+  ::DestroyWindow(parent);
+}
+
+TEST(TimePicker, OpensAboveNearTheScreenBottom) {
+  const int screen = ::GetSystemMetrics(SM_CYSCREEN);
+  HWND owner = MakeParent(60);
+  dialogs::CTimePickerList list;
+  RECT low{100, screen - 40, 200, screen - 20};
+  list.ShowAt(low, owner, At(9, 0));
+  RECT w{};
+  ::GetWindowRect(list.GetSafeHwnd(), &w);
+  EXPECT_EQ(w.bottom, low.top);
+  RECT high{100, 100, 200, 120};
+  list.ShowAt(high, owner, At(9, 0));
+  ::GetWindowRect(list.GetSafeHwnd(), &w);
+  EXPECT_EQ(w.top, high.bottom);
+  list.DestroyWindow();
+  ::DestroyWindow(owner);
+}
+
+}  // namespace

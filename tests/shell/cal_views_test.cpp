@@ -1,0 +1,464 @@
+// The calendar views in the program's own frame (scratch profile): the
+// month and week grid, its navigation, marks and texts; the layouts of the
+// main splitter and the day layout's tree; the page painters on a bitmap.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "grid/cell/grid_cell.h"
+#include "grid/parts/cell_area.h"
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "platform/profile_store.h"
+#include "program_fixture.h"
+#include "res/resource.h"
+#include "tests/support/win/png_file.h"
+#include "shell/almacora_app.h"
+#include "shell/almacora_splitter.h"
+#include "shell/cal_frame.h"
+#include "shell/cal_page_painter.h"
+#include "shell/cal_view.h"
+#include "shell/daily_cal_view.h"
+#include "shell/right_splitter_view.h"
+#include "shell/main_frame.h"
+#include "shell/private_messages.h"
+#include "shell/shell_document.h"
+#include "shell/splitter_view.h"
+
+namespace {
+
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+
+bool Reddish(COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 60 && GetBValue(c) < 60; }
+
+class CalViewsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Start({}); }
+  void Start(const std::map<std::string, int>& ints) {
+    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_cal_views"));
+    g_Settings.SetProfile(store_.get());
+    g_Settings.LoadSettings();
+    g_Settings.SplashEnabled = 0;
+    g_Settings.WarnExit = 0;
+    g_Settings.SoundEnabled = 0;
+    g_Settings.FirstRun35 = 0;
+    g_Settings.FirstRun50 = 0;
+    g_Settings.DataFilePaths.clear();
+    g_Settings.DataFileEnabled.clear();
+    g_Settings.CalendarStartDay = 0;
+    g_Settings.EventTypeNames = {"Green"};
+    g_Settings.EventTypeColors = {kGreen};
+    for (const auto& [name, value] : ints) {
+      if (name == "CalMode") g_Settings.CalMode = static_cast<int16_t>(value);
+      if (name == "GridSizeY") g_Settings.GridSizeY = value;
+    }
+    app_ = std::make_unique<CAlmacoraApp>();
+    app_->SetInstanceHandle(::GetModuleHandleA(nullptr));
+    ASSERT_TRUE(app_->StartMainWindow());
+    frame_ = CMainFrame::Get();
+    ASSERT_NE(frame_, nullptr);
+    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
+    ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
+    doc_ = frame_->GetShellDocument();
+    view_ = frame_->GetCalFrame()->GetCalView();
+    wintest::PumpFor(100);
+  }
+  void TearDown() override { Stop(); }
+  void Stop() {
+    if (frame_) frame_->DestroyWindow();
+    frame_ = nullptr;
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    app_.reset();
+    if (store_) store_->Clear();
+    g_Settings.SetProfile(nullptr);
+  }
+  CCalEvent* AddEvent(const std::string& name, const CDateTime& start) {
+    auto* e = new CCalEvent;
+    e->name = name;
+    e->type = "Green";
+    e->oneTime = 1;
+    e->start = start;
+    e->end = start;
+    e->nextOccurrence = start;
+    e->hasNext = 1;
+    doc_->Core().events().Append(e);
+    return e;
+  }
+  CMonthGridCtrl& Grid() { return view_->GetGrid(); }
+  std::string Title() {
+    CGridCell cell;
+    Grid().GetCell(2, 0, &cell);
+    std::string text;
+    cell.GetText(&text);
+    return text;
+  }
+  void Navigate(int col) { Grid().OnCellTypeEvent(0, col, 0, 3, nullptr); }
+  // The screen rectangle of a day's cell.
+  RECT CellOnScreen(const CDateTime& day) {
+    int col = -1, row = -1;
+    RECT r{0, 0, 0, 0};
+    if (!Grid().FindDateCell(day, &col, &row)) return r;
+    Grid().GetCellRect(col, row, &r);
+    ::MapWindowPoints(Grid().GetCellArea()->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  template <class Pred>
+  int CountIn(const wintest::Shot& shot, const RECT& screen, Pred pred) {
+    RECT w;
+    ::GetWindowRect(frame_->GetSafeHwnd(), &w);
+    int n = 0;
+    for (int y = screen.top; y < screen.bottom; ++y)
+      for (int x = screen.left; x < screen.right; ++x) {
+        const int sx = x - w.left, sy = y - w.top;
+        if (sx >= 0 && sy >= 0 && sx < shot.width && sy < shot.height && pred(shot.At(sx, sy))) ++n;
+      }
+    return n;
+  }
+  std::pair<int, int> Rows() {
+    int a = 0, b = 0, m = 0;
+    frame_->GetMainSplitter()->GetRowInfo(0, &a, &m);
+    frame_->GetMainSplitter()->GetRowInfo(1, &b, &m);
+    return {a, b};
+  }
+  UINT MenuState(UINT id) {
+    HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
+    frame_->SendMsg(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
+      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
+    return ::GetMenuState(bar, id, MF_BYCOMMAND);
+  }
+
+  std::unique_ptr<CAlmacoraApp> app_;
+  std::unique_ptr<platform::ProfileStore> store_;
+  CMainFrame* frame_ = nullptr;
+  CShellDocument* doc_ = nullptr;
+  CCalView* view_ = nullptr;
+};
+
+TEST_F(CalViewsTest, MonthSheetRowsTitleBlanksAndLimits) {
+  Grid().GoTo(1, 2, 2015);
+  EXPECT_EQ(6, Grid().GetMonthRowCount());
+  EXPECT_EQ("February, 2015", Title());
+  Navigate(5);
+  EXPECT_EQ("March, 2015", Title());
+  // March 2015: Sunday to Tuesday in the last row, the rest blank.
+  const int last = Grid().GetMonthRowCount() - 1;
+  EXPECT_EQ(CDateTime(31, 3, 2015), Grid().GetCellDate(2, last));
+  for (int c = 3; c < 7; ++c) EXPECT_TRUE(Grid().GetCellDate(c, last).IsEmpty()) << c;
+  Grid().GoTo(1, 1, 1753);
+  Navigate(1);
+  EXPECT_EQ(1, Grid().GetMonth());
+  EXPECT_EQ(1753, Grid().GetYear());
+  Grid().GoTo(1, 6, 9999);
+  Navigate(6);
+  EXPECT_EQ(9999, Grid().GetYear());
+  Navigate(0);
+  EXPECT_EQ(9998, Grid().GetYear());
+}
+
+TEST_F(CalViewsTest, MarkTodayEventColoursAndTheMoreBox) {
+  const CDateTime today = CDateTime::Today();
+  CDateTime eventDay = today;
+  eventDay.AddDays(today.GetDay() > 14 ? -3 : 3);
+  eventDay.SetTime(10, 0, 0);
+  CCalEvent* marked = AddEvent("Checkup", eventDay);
+  CDateTime busy = today;
+  busy.AddDays(today.GetDay() > 14 ? -6 : 6);
+  for (int i = 0; i < 12; ++i) AddEvent("Busy " + std::to_string(i), busy);
+  doc_->UpdateAllViews(nullptr, kHintReload);
+  doc_->UpdateAllViews(nullptr, kHintGoToDate, nullptr);
+  COccurrenceRef ref(marked, marked->start);
+  doc_->UpdateAllViews(nullptr, kHintMarkInCalendar, &ref);
+  int col = -1, row = -1;
+  ASSERT_TRUE(Grid().GetMarkedCell(&col, &row));
+  CGridCell cell;
+  Grid().GetCell(col, row, &cell);
+  EXPECT_EQ(CMonthGridCtrl::kMarkColour, cell.GetBackColor());
+  int tc = -1, tr = -1;
+  ASSERT_TRUE(Grid().FindDateCell(today, &tc, &tr));
+  Grid().GetCell(tc, tr, &cell);
+  std::string text;
+  cell.GetText(&text);
+  EXPECT_EQ(std::to_string(today.GetDay()) + " Today", text);
+  EXPECT_EQ(CMonthGridCtrl::kTodayColour, cell.GetTextColor());
+
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "month-view");
+  const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_GT(CountIn(shot, CellOnScreen(today), Reddish), 0);
+  EXPECT_GT(CountIn(shot, CellOnScreen(eventDay), [](COLORREF c) { return c == kGreen; }), 0);
+  EXPECT_GT(CountIn(shot, CellOnScreen(eventDay), [highlight](COLORREF c) { return c == highlight; }), 0);
+  // The red more-items box on the overfull day only.
+  RECT b = CellOnScreen(busy);
+  RECT corner{b.right - 9, b.bottom - 9, b.right, b.bottom};
+  EXPECT_GT(CountIn(shot, corner, Reddish), 0);
+  RECT e = CellOnScreen(eventDay);
+  RECT eventCorner{e.right - 9, e.bottom - 9, e.right, e.bottom};
+  EXPECT_EQ(0, CountIn(shot, eventCorner, Reddish));
+
+  // Cleared with the list's selection.
+  doc_->UpdateAllViews(nullptr, kHintSelectionCleared);
+  EXPECT_FALSE(Grid().GetMarkedCell(&col, &row));
+}
+
+TEST_F(CalViewsTest, HintFifteenMovesToTheEventsMonthOrWeek) {
+  CCalEvent* e = AddEvent("Spring", CDateTime(14, 3, 2015));
+  Grid().GoTo(1, 1, 2015);
+  COccurrenceRef ref(e, e->start);
+  doc_->UpdateAllViews(nullptr, kHintMarkInCalendar, &ref);
+  EXPECT_EQ(3, Grid().GetMonth());
+  int col = -1, row = -1;
+  ASSERT_TRUE(Grid().GetMarkedCell(&col, &row));
+  EXPECT_EQ(CDateTime(14, 3, 2015), Grid().GetCellDate(col, row));
+  frame_->SendMsg(WM_COMMAND, ID_VIEW_WEEK);
+  EXPECT_EQ(1, Grid().GetMode());
+  doc_->UpdateAllViews(nullptr, kHintMarkInCalendar, &ref);
+  EXPECT_EQ(CDateTime(8, 3, 2015), Grid().GetWeekStart());
+  ASSERT_TRUE(Grid().GetMarkedCell(&col, &row));
+  EXPECT_EQ(CDateTime(14, 3, 2015), Grid().GetCellDate(col, row));
+  EXPECT_EQ("March 8 - 14, 2015", Title());
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "week-view");
+  EXPECT_GT(CountIn(shot, CellOnScreen(CDateTime(14, 3, 2015)), [](COLORREF c) { return c == kGreen; }), 0);
+}
+
+TEST_F(CalViewsTest, SmallPanesPaint) {
+  HWND frame = frame_->GetCalFrame()->GetSafeHwnd();
+  struct Case {
+    int w, h, mode;
+  } cases[] = {{10, 10, 0}, {300, 25, 0}, {6, 41, 0}, {7, 21, 1}, {10, 10, 1}};
+  for (const Case& c : cases) {
+    Grid().SetMode(c.mode);
+    ::MoveWindow(view_->GetSafeHwnd(), 0, 0, c.w, c.h, TRUE);
+    ::RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  SUCCEED();
+}
+
+TEST_F(CalViewsTest, LayoutsOfTheMainSplitter) {
+  CAlmacoraSplitter* s = frame_->GetMainSplitter();
+  const int list = Rows().first;
+  ASSERT_GT(list, 0);
+  frame_->SendMsg(WM_COMMAND, ID_VIEW_LIST_ONLY);
+  EXPECT_EQ(1, frame_->GetLayoutMode());
+  EXPECT_EQ(0, Rows().second);
+  for (UINT id : {32886u, 32860u, 32861u, 32794u}) EXPECT_NE(0u, MenuState(id) & MF_GRAYED) << id;
+  frame_->SendMsg(WM_COMMAND, ID_EXTRA_CALENDAR_AND_LIST);
+  EXPECT_EQ(list, Rows().first);
+  EXPECT_EQ(0, frame_->GetLayoutMode());
+  // Dragged to the top: calendar only, the calendar takes the active pane.
+  RECT rc;
+  ::GetClientRect(s->GetSafeHwnd(), &rc);
+  s->SendMsg(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, list + 6));
+  s->SendMsg(WM_LBUTTONUP, 0, MAKELPARAM(50, 0));
+  ::UpdateWindow(s->GetSafeHwnd());  // the mode follows the drawing of the bars
+  EXPECT_EQ(2, frame_->GetLayoutMode());
+  EXPECT_NE(0u, MenuState(ID_VIEW_CALENDAR_ONLY) & MF_CHECKED);
+  int row = -1, col = -1;
+  ASSERT_TRUE(s->GetActivePane(&row, &col));
+  EXPECT_EQ(1, row);
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "calendar-only");
+  EXPECT_GT(shot.width, 0);
+  // Dragged open to exactly the minimum: both again.
+  s->SendMsg(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 2));
+  s->SendMsg(WM_LBUTTONUP, 0, MAKELPARAM(50, 44));
+  ::UpdateWindow(s->GetSafeHwnd());
+  EXPECT_EQ(40, Rows().first);
+  EXPECT_EQ(0, frame_->GetLayoutMode());
+  // A short window: the list comes back at half its height.
+  frame_->SendMsg(WM_COMMAND, ID_VIEW_CALENDAR_ONLY);
+  g_Settings.LastListSize = 300;
+  ::MoveWindow(s->GetSafeHwnd(), 0, 0, rc.right, 100, TRUE);
+  frame_->SendMsg(WM_COMMAND, ID_VIEW_CALENDAR_AND_LIST);
+  EXPECT_EQ(50, Rows().first);
+}
+
+TEST_F(CalViewsTest, DayLayoutSwapsWithTheMonthViewAndKeepsItsRightColumn) {
+  Stop();
+  Start({{"CalMode", 2}});
+  CCalFrame* calFrame = frame_->GetCalFrame();
+  ASSERT_NE(nullptr, calFrame);
+  EXPECT_EQ(2, calFrame->GetCurrentView());
+  HWND pane = ::GetDlgItem(calFrame->GetSafeHwnd(), 0xE900);
+  EXPECT_EQ(calFrame->GetSplitterView()->GetSafeHwnd(), pane);
+  EXPECT_EQ(1, ::GetDlgCtrlID(view_->GetSafeHwnd()));
+  EXPECT_FALSE(::IsWindowVisible(view_->GetSafeHwnd()));
+  // The views in their creation order: list, month/week, day layout, then
+  // the day layout's own panes.
+  EXPECT_EQ(view_, doc_->GetViews()[1]);
+  EXPECT_EQ(calFrame->GetSplitterView(), doc_->GetViews()[2]);
+  EXPECT_EQ(7u, doc_->GetViews().size());
+
+  CSplitterView* day = calFrame->GetSplitterView();
+  int widths[2] = {0, 0};
+  for (int i = 0; i < 2; ++i) {
+    ::MoveWindow(day->GetSafeHwnd(), 0, 0, i == 0 ? 800 : 1000, 300, TRUE);
+    int minimum = 0;
+    day->GetSplitter().GetColumnInfo(1, &widths[i], &minimum);
+  }
+  // The schedule takes the new width; the right column keeps its own
+  // (its 200 pixels less the borders and bar of the flat splitter).
+  EXPECT_GT(widths[0], 150);
+  EXPECT_EQ(widths[0], widths[1]);
+  frame_->SendMsg(WM_COMMAND, ID_VIEW_MONTH);
+  EXPECT_EQ(1, calFrame->GetCurrentView());
+  EXPECT_EQ(view_->GetSafeHwnd(), ::GetDlgItem(calFrame->GetSafeHwnd(), 0xE900));
+  EXPECT_EQ(2, ::GetDlgCtrlID(day->GetSafeHwnd()));
+  EXPECT_TRUE(::IsWindowVisible(view_->GetSafeHwnd()));
+}
+
+TEST_F(CalViewsTest, TodayCommandGoesToTodaysMonth) {
+  Grid().GoTo(1, 1, 2000);
+  frame_->SendMsg(WM_COMMAND, ID_VIEW_TODAY);
+  EXPECT_EQ(CDateTime::Today().GetMonth(), Grid().GetMonth());
+  EXPECT_EQ(CDateTime::Today().GetYear(), Grid().GetYear());
+}
+
+class DateRecorder : public framework::CView {
+ public:
+  std::vector<CDateTime> dates;
+  void OnUpdate(framework::CView*, LPARAM hint, void* object) override {
+    if (hint == kHintGoToDate) dates.push_back(object ? *static_cast<const CDateTime*>(object) : CDateTime());
+  }
+};
+
+TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
+  Stop();
+  Start({{"CalMode", 2}});
+  auto* right = dynamic_cast<CRightSplitterView*>(
+      frame_->GetCalFrame()->GetSplitterView()->GetSplitter().GetPaneObject(0, 1));
+  ASSERT_NE(nullptr, right);
+  auto* pane = dynamic_cast<CDailyCalView*>(right->GetSplitter().GetPaneObject(0, 0));
+  ASSERT_NE(nullptr, pane);
+  CMiniMonthCal& mini = pane->GetMiniMonth();
+  DateRecorder recorder;
+  doc_->AddView(&recorder);
+  mini.GoTo(1, 12, 2005);
+  EXPECT_TRUE(recorder.dates.empty());
+  auto click = [&mini](int col, int row) {
+    RECT r;
+    mini.GetCellRect(col, row, &r);
+    HWND area = mini.GetCellArea()->GetSafeHwnd();
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(area, WM_LBUTTONUP, 0, at);
+  };
+  int col = -1, row = -1;
+  ASSERT_TRUE(mini.FindDateCell(CDateTime(15, 12, 2005), &col, &row));
+  click(col, row);
+  ASSERT_EQ(1u, recorder.dates.size());
+  EXPECT_EQ(CDateTime(15, 12, 2005), recorder.dates[0]);
+  // The weekday row and the blanks before the 1st are refused.
+  click(3, 1);
+  click(0, 2);
+  EXPECT_EQ(1u, recorder.dates.size());
+  EXPECT_EQ(col, mini.GetCurrentColumn());
+  mini.OnCellTypeEvent(0, 5, 0, 3, nullptr);
+  EXPECT_EQ("Jan, 2006", mini.GetTitle());
+  ASSERT_EQ(2u, recorder.dates.size());
+  EXPECT_EQ(CDateTime(1, 1, 2006), recorder.dates[1]);
+  // Busy days of the document's page of the shown month are bold.
+  AddEvent("Busy", CDateTime(10, 1, 2006));
+  doc_->GetCalPage().Build(*doc_, CDateTime(1, 1, 2006), CCalPage::kMonth);
+  mini.Refresh();
+  auto weight = [&mini](int day) {
+    int c = -1, r = -1;
+    mini.FindDateCell(CDateTime(day, 1, 2006), &c, &r);
+    CGridCell cell;
+    mini.GetCell(c, r, &cell);
+    LOGFONTA lf{};
+    ::GetObjectA(cell.GetFont(), sizeof lf, &lf);
+    return lf.lfWeight;
+  };
+  EXPECT_EQ(700, weight(10));
+  EXPECT_EQ(400, weight(11));
+  // A page of another month marks nothing.
+  doc_->GetCalPage().Build(*doc_, CDateTime(1, 2, 2006), CCalPage::kMonth);
+  mini.Refresh();
+  EXPECT_EQ(400, weight(10));
+  doc_->RemoveView(&recorder);
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "mini-month");
+  RECT title;
+  mini.GetCellRect(2, 0, &title);
+  ::MapWindowPoints(mini.GetCellArea()->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&title), 2);
+  EXPECT_GT(CountIn(shot, title, Reddish), 0);
+}
+
+// ---- The page painters on a 32-bit bitmap.
+
+struct Dib {
+  HDC dc = nullptr;
+  HBITMAP bmp = nullptr;
+  HGDIOBJ old = nullptr;
+  uint32_t* bits = nullptr;
+  int w, h;
+  Dib(int width, int height) : w(width), h(height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* p = nullptr;
+    dc = ::CreateCompatibleDC(nullptr);
+    bmp = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    bits = static_cast<uint32_t*>(p);
+    old = ::SelectObject(dc, bmp);
+  }
+  ~Dib() {
+    ::SelectObject(dc, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(dc);
+  }
+  COLORREF At(int x, int y) const {
+    const uint32_t v = bits[static_cast<size_t>(y) * w + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+  int Count(const RECT& r, COLORREF c) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
+    return n;
+  }
+};
+
+TEST_F(CalViewsTest, PaintersTitlesSchemesAndColours) {
+  EXPECT_EQ("December 29 - January 4, 2026", calpaint::WeekTitle(CDateTime(29, 12, 2025)));
+  EXPECT_EQ("December 1 - 7, 2025", calpaint::WeekTitle(CDateTime(1, 12, 2025)));
+
+  AddEvent("Party", CDateTime(15, 2, 2005));
+  CCalPage page;
+  page.Build(*doc_, CDateTime(1, 2, 2005), CCalPage::kMonth);
+  Dib dib(700, 500);
+  calpaint::PaintMonth(page, dib.dc, RECT{0, 0, 700, 500}, calpaint::kPictureScheme);
+  int titleH = 0;
+  while (titleH < 500 && dib.At(2, titleH) == RGB(255, 255, 255)) ++titleH;
+  ASSERT_LT(titleH, 100);
+  EXPECT_EQ(RGB(0, 0, 128), dib.At(2, titleH + 2));
+  EXPECT_EQ(RGB(255, 255, 255), dib.At(350, 490));
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < 500; ++y)
+    for (int x = 0; x < 700; ++x) pixels.push_back(dib.At(x, y));
+  EXPECT_TRUE(wintest::WritePng(wintest::ArtifactPath("month-picture.png"), 700, 500, pixels));
+  // Print scheme on a device of more colours than a palette: item colours.
+  g_Settings.ColorCodePrinting = 1;
+  Dib print(700, 500);
+  calpaint::PaintMonth(page, print.dc, RECT{0, 0, 700, 500}, calpaint::kPrintScheme);
+  EXPECT_GT(print.Count(RECT{0, 0, 700, 500}, kGreen), 0);
+  g_Settings.ColorCodePrinting = 0;
+  calpaint::PaintMonth(page, print.dc, RECT{0, 0, 700, 500}, calpaint::kPrintScheme);
+  EXPECT_EQ(0, print.Count(RECT{0, 0, 700, 500}, kGreen));
+
+  // Week page: the eighth cell stays empty.
+  CCalPage week;
+  week.Build(*doc_, CDateTime(13, 2, 2005), CCalPage::kWeek);
+  calpaint::PaintWeek(week, print.dc, RECT{0, 0, 700, 500}, calpaint::kPictureScheme);
+  EXPECT_EQ(0, print.Count(RECT{3 * 175 + 3, 300, 700 - 3, 495}, RGB(0, 0, 128)));
+}
+
+}  // namespace
