@@ -58,8 +58,8 @@ TEST(MainWindow, OpensAsAlmacoraClassAndExitsCleanlyOnClose) {
   shelltest::PumpFor(1500);  // a clock tick
   shelltest::Shot shot = shelltest::TakeShot(h, "main-window");
   ASSERT_GT(shot.width, 100);
-  // The event list, empty, shows the button face in the middle of the window.
-  EXPECT_EQ(shot.At(shot.width / 2, shot.height / 2), ::GetSysColor(COLOR_BTNFACE));
+  // The middle of the window is a day cell of the month calendar, white.
+  EXPECT_EQ(shot.At(shot.width / 2, shot.height / 2), RGB(255, 255, 255));
 
   ::PostMessageA(h, WM_CLOSE, 0, 0);
   EXPECT_EQ(p.WaitExit(), 0);
