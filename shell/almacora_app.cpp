@@ -17,7 +17,7 @@
 #include "model/services/model_services.h"
 #include "res/resource.h"
 #include "shell/about_dlg.h"
-#include "shell/grid_view.h"
+#include "shell/event_list/grid_view.h"
 #include "shell/hand_over.h"
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"

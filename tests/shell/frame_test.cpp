@@ -20,6 +20,11 @@
 #include "shell/shell_document.h"
 #include "shell/shell_services.h"
 #include "model/services/model_services.h"
+// The storage names a member CreateFile; windows.h makes that a macro.
+#undef CreateFile
+#include "storage/calendar_file.h"
+#include "storage/engine_session.h"
+#include "storage/services/storage_services.h"
 
 namespace {
 
@@ -279,4 +284,29 @@ TEST_F(FrameTest, OptionsAndFilterCommandsOpenTheirDialogs) {
     frame_->SendMsg(WM_COMMAND, c.id);
   }
   EXPECT_EQ(g_dialogsSeen, 3);
+}
+
+TEST_F(FrameTest, AHandedOverCalendarOpensReadOnlyAsAPreview) {
+  char tmp[MAX_PATH] = "";
+  ::GetTempPathA(sizeof tmp, tmp);
+  const std::string path = std::string(tmp) + "almacora_preview.akv";
+  ::DeleteFileA(path.c_str());
+  ASSERT_EQ(StartStorageEngine(), 0);
+  {
+    CCalendarFile file;
+    ASSERT_NE(file.CreateFile(path), 0);
+  }
+  CShellStoragePrompts prompts;
+  IStoragePrompts* old = GetStorageServices().prompts;
+  GetStorageServices().prompts = &prompts;
+  shelltest::BoxAnswerer preview("Almacora Calendar", IDCANCEL);  // "Preview"
+  COPYDATASTRUCT cds{0, static_cast<DWORD>(path.size() + 1), const_cast<char*>(path.c_str())};
+  frame_->SendMsg(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+  EXPECT_TRUE(preview.Wait());
+  GetStorageServices().prompts = old;
+  const CCalendarFile* calendar = doc_->Core().calendars().FindByPath(path);
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_EQ(calendar->openState, 3);
+  doc_->Core().CloseEventFile(const_cast<CCalendarFile*>(calendar));
+  ::DeleteFileA(path.c_str());
 }

@@ -21,12 +21,7 @@ LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return ::DefWindowProcA(h, m, w, l);
 }
 
-// The input notifications are what the grid calls when the mouse lands.
-class TestCheckGrid : public shellcontrols::CCheckGrid {
- public:
-  using CCheckGrid::OnCellDoubleClick;
-  using CCheckGrid::OnCellLeftClick;
-};
+LPARAM Pt(POINT p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
 
 class CheckGridTest : public ::testing::Test {
  protected:
@@ -53,6 +48,17 @@ class CheckGridTest : public ::testing::Test {
     g_notices.clear();
   }
   void TearDown() override { ::DestroyWindow(host_); }
+  // The middle of a cell in the cell area, where the mouse goes.
+  POINT At(int col, int row) {
+    RECT r{};
+    grid_.GetCellRect(col, row, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  HWND Cells() { return grid_.GetPartWindow(CGridCore::kCellAreaId); }
+  // A double click as the system delivers its second press.
+  void DoubleClick(int col, int row) {
+    ::SendMessageA(Cells(), WM_LBUTTONDBLCLK, MK_LBUTTON, Pt(At(col, row)));
+  }
   double Check(int row) {
     CGridCell c;
     grid_.GetCell(0, row, &c);
@@ -60,20 +66,18 @@ class CheckGridTest : public ::testing::Test {
   }
 
   HWND host_ = nullptr;
-  TestCheckGrid grid_;
+  shellcontrols::CCheckGrid grid_;
 };
 
 TEST_F(CheckGridTest, DoubleClickFlipsOnlyCheckCellsAndAlwaysNotifies) {
-  RECT r{};
-  POINT pt{1, 1};
-  grid_.OnCellDoubleClick(1, 1, &r, pt, 0);  // column 0 of row 1 is no check box
+  DoubleClick(1, 1);  // column 0 of row 1 is no check box
   EXPECT_EQ(Check(1), 0);
-  grid_.OnCellDoubleClick(1, 2, &r, pt, 0);
+  DoubleClick(1, 2);
   EXPECT_EQ(Check(2), 1);
-  grid_.OnCellDoubleClick(0, 2, &r, pt, 0);
+  DoubleClick(1, 2);
   EXPECT_EQ(Check(2), 0);
-  grid_.OnCellLeftClick(1, 0, 1, &r, pt, 0);  // the press says nothing
-  grid_.OnCellLeftClick(1, 0, 0, &r, pt, 0);
+  ::SendMessageA(Cells(), WM_LBUTTONDOWN, MK_LBUTTON, Pt(At(1, 0)));  // the press says nothing
+  ::SendMessageA(Cells(), WM_LBUTTONUP, 0, Pt(At(1, 0)));
   const std::vector<std::pair<WPARAM, LPARAM>> want = {
       {static_cast<WPARAM>(-1), 1}, {static_cast<WPARAM>(-1), 2}, {static_cast<WPARAM>(-1), 2},
       {static_cast<WPARAM>(-1), 0}};
@@ -114,9 +118,7 @@ std::vector<COLORREF> Capture(HWND hwnd, int w, int h, const char* name) {
 TEST_F(CheckGridTest, ATickedBoxIsDrawn) {
   HWND grid = grid_.GetSafeHwnd();
   auto before = Capture(grid, 300, 180, nullptr);
-  RECT r{};
-  POINT pt{1, 1};
-  grid_.OnCellDoubleClick(1, 0, &r, pt, 0);
+  DoubleClick(1, 0);
   auto after = Capture(grid, 300, 180, "check-grid");
   EXPECT_EQ(Check(0), 1);
   EXPECT_NE(before, after);  // the tick shows

@@ -1,0 +1,530 @@
+// The event list view in the real main frame of this process, over a
+// scratch calendar: its orders and heading clicks, the hints it sends and
+// takes, the row menu, Find, the list text file and the stored columns.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/docview/view.h"
+#include "grid/core/grid_core.h"
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "model/services/model_services.h"
+#include "platform/profile_store.h"
+#include "program_fixture.h"
+#include "shell/almacora_app.h"
+#include "shell/event_list/grid_view.h"
+#include "shell/event_operations.h"
+#include "shell/main_frame.h"
+#include "shell/shell_document.h"
+#include "shell/shell_services.h"
+#include "tests/support/win/window_shot.h"
+// The storage names a member CreateFile; windows.h makes that a macro.
+#undef CreateFile
+#include "storage/calendar_file.h"
+#include "storage/engine_session.h"
+
+using shelltest::BoxAnswerer;
+
+namespace {
+
+class RecordingView : public framework::CView {
+ public:
+  std::vector<LPARAM> hints;
+  void OnUpdate(framework::CView*, LPARAM hint, void*) override { hints.push_back(hint); }
+};
+
+class FakeOperations : public IEventOperations {
+ public:
+  std::vector<std::string> calls;
+  void AddCopy(const CCalEvent& e) override { calls.push_back("copy " + e.name); }
+  bool ModifyEvent(const COccurrenceRef& o) override {
+    calls.push_back("modify " + o.event->name);
+    return false;
+  }
+  bool ConfirmAcknowledge(bool oneTime) override {
+    calls.push_back(oneTime ? "confirm one-time" : "confirm recurring");
+    return true;
+  }
+  void ShowEventDetails(const COccurrenceRef& o) override { calls.push_back("details " + o.event->name); }
+  void ExportEvent(const COccurrenceRef& o) override { calls.push_back("export " + o.event->name); }
+  void PrintEvent(const COccurrenceRef& o) override { calls.push_back("print " + o.event->name); }
+};
+
+struct EventSpec {
+  const char* name;
+  const char* type;
+  int days;  // from today; the start's hour is 9 unless `hour`
+  int hour = 9;
+  bool hasNext = true;
+  bool alarm = false;
+  bool age = false;
+  int startYear = 0;  // 0: the occurrence's own year
+  const char* notes = "";
+};
+
+LPARAM Pt(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+// One main frame for every test (starting it is the slow part); each test
+// gets a calendar of its own and leaves the settings it changed as they
+// were.
+class EventListTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    store_ = new platform::ProfileStore(platform::ProfileStore::ScratchLocation("shell_event_list"));
+    store_->Clear();
+    g_Settings.SetProfile(store_);
+    g_Settings.LoadSettings();
+    g_Settings.SplashEnabled = 0;
+    g_Settings.WarnExit = 0;
+    g_Settings.SoundEnabled = 0;
+    g_Settings.FirstRun35 = 0;
+    g_Settings.FirstRun50 = 0;
+    g_Settings.DataFilePaths.clear();
+    g_Settings.DataFileEnabled.clear();
+    app_ = new CAlmacoraApp();
+    app_->SetInstanceHandle(::GetModuleHandleA(nullptr));
+    if (!app_->StartMainWindow()) return;
+    frame_ = CMainFrame::Get();
+  }
+  static void TearDownTestSuite() {
+    if (frame_) frame_->DestroyWindow();
+    frame_ = nullptr;
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    delete app_;
+    app_ = nullptr;
+    store_->Clear();
+    g_Settings.SetProfile(nullptr);
+    delete store_;
+    store_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(frame_, nullptr);
+    doc_ = frame_->GetShellDocument();
+    view_ = dynamic_cast<CGridView*>(framework::CWindow::FromHandle(ListPane()));
+    ASSERT_NE(view_, nullptr);
+    char tmp[MAX_PATH] = "";
+    ::GetTempPathA(sizeof tmp, tmp);
+    folder_ = std::string(tmp);
+    calendarPath_ = folder_ + "almacora_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".akv";
+    ::DeleteFileA(calendarPath_.c_str());
+    ASSERT_EQ(StartStorageEngine(), 0);
+    {
+      CCalendarFile file;
+      ASSERT_NE(file.CreateFile(calendarPath_), 0);
+    }
+    ASSERT_TRUE(doc_->Core().OpenEventFile(calendarPath_, false));
+    Command(32788);
+    oldPrompts_ = GetModelServices().prompts;
+    GetModelServices().prompts = &prompts_;
+    doc_->AddView(&recorder_);
+  }
+  void TearDown() override {
+    SetEventOperations(nullptr);
+    GetModelServices().prompts = oldPrompts_;
+    doc_->RemoveView(&recorder_);
+    if (HWND find = view_->GetFindDialog()) ::DestroyWindow(find);
+    g_Settings.ShowAcknowledgedList = 0;
+    if (CCalendarFile* calendar = doc_->Core().calendars().FindByPath(calendarPath_))
+      doc_->Core().CloseEventFile(calendar);
+    ::DeleteFileA(calendarPath_.c_str());
+  }
+
+  // The list is the upper pane of the main splitter (both 0xE900).
+  static HWND ListPane() {
+    HWND splitter = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE900);
+    HWND pane = ::GetDlgItem(splitter, 0xE900);
+    return pane ? pane : splitter;
+  }
+  CCalEvent* Add(const EventSpec& s) {
+    auto* e = new CCalEvent();
+    e->name = s.name;
+    e->type = s.type;
+    e->notes = s.notes;
+    CDateTime d = CDateTime::Today();
+    d.AddDays(s.days);
+    d.SetTime(s.hour, 0, 0);
+    e->oneTime = 1;
+    e->start = d;
+    if (s.startYear) e->start.SetDate(d.GetDay(), d.GetMonth(), s.startYear);
+    e->end = d;
+    e->nextOccurrence = d;
+    e->hasNext = s.hasNext ? 1 : 0;
+    e->alarmOn = s.alarm ? 1 : 0;
+    e->calculateAge = s.age ? 1 : 0;
+    e->daysPrior = 0;
+    EXPECT_NE(doc_->Core().AddEvent(e), 0) << s.name;
+    return e;
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> out;
+    for (const COccurrenceRef& r : view_->Rows()) out.push_back(r.event->name);
+    return out;
+  }
+  void Command(UINT id) { frame_->SendMsg(WM_COMMAND, id); }
+  UINT MenuState(UINT id) {
+    HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
+    frame_->SendMsg(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
+      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
+    return ::GetMenuState(bar, id, MF_BYCOMMAND);
+  }
+  HWND Part(int id) { return view_->Grid().GetPartWindow(id); }
+  // The middle of a top heading (grid column) in the heading's client area.
+  POINT HeadingPoint(int gridColumn, bool rightHalf = false) {
+    CGridCore& g = view_->Grid();
+    int x = 0;
+    for (int c = 0; c < gridColumn; ++c) x += g.ColumnWidth(c);
+    const int w = g.ColumnWidth(gridColumn);
+    return POINT{x + (rightHalf ? w * 3 / 4 : w / 2), g.GetTopHeadingHeight() / 2};
+  }
+  void ClickHeading(int gridColumn) {
+    const POINT p = HeadingPoint(gridColumn);
+    ::SendMessageA(Part(CGridCore::kTopHeadingId), WM_LBUTTONDOWN, MK_LBUTTON, Pt(p.x, p.y));
+    ::SendMessageA(Part(CGridCore::kTopHeadingId), WM_LBUTTONUP, 0, Pt(p.x, p.y));
+  }
+  POINT CellPoint(int gridColumn, int row) {
+    RECT r{};
+    view_->Grid().GetCellRect(gridColumn, row, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  void ClickRow(int row, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP) {
+    const POINT p = CellPoint(1, row);
+    ::SendMessageA(Part(CGridCore::kCellAreaId), down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON,
+                   Pt(p.x, p.y));
+    ::SendMessageA(Part(CGridCore::kCellAreaId), up, 0, Pt(p.x, p.y));
+  }
+  int Count(LPARAM hint) const {
+    int n = 0;
+    for (LPARAM h : recorder_.hints) n += h == hint;
+    return n;
+  }
+
+  static CAlmacoraApp* app_;
+  static platform::ProfileStore* store_;
+  static CMainFrame* frame_;
+  CShellDocument* doc_ = nullptr;
+  CGridView* view_ = nullptr;
+  RecordingView recorder_;
+  CShellPrompts prompts_;
+  IEventPrompts* oldPrompts_ = nullptr;
+  std::string folder_, calendarPath_;
+};
+
+CAlmacoraApp* EventListTest::app_ = nullptr;
+platform::ProfileStore* EventListTest::store_ = nullptr;
+CMainFrame* EventListTest::frame_ = nullptr;
+
+}  // namespace
+
+TEST_F(EventListTest, OrdersFromTheSortMenu) {
+  // "Twin" twice: equal under every key, so the later one stands first.
+  CCalEvent* twin1 = Add({"Twin", "Work", 2});
+  Add({"Cake", "Birthday", 5, 9, true, false, true, 1990});
+  Add({"Never", "Alarm", 1, 9, false});
+  Add({"Audit", "Work", 1, 8});
+  CCalEvent* twin2 = Add({"Twin", "Work", 2});
+  EXPECT_EQ(view_->GetSortMode(), 3);
+  struct Case {
+    UINT command;
+    int mode;
+    std::vector<std::string> names;
+  } cases[] = {
+      {32785, 4, {"Never", "Cake", "Audit", "Twin", "Twin"}},  // Type, Name
+      {32786, 5, {"Never", "Cake", "Audit", "Twin", "Twin"}},  // Type, Date, Time
+      {32787, 6, {"Never", "Cake", "Twin", "Audit", "Twin"}},  // Type, Age: 20000 for all of "Work"
+      {32838, 7, {"Audit", "Cake", "Never", "Twin", "Twin"}},  // Name, Date, Time
+      {32788, 3, {"Audit", "Twin", "Twin", "Cake", "Never"}},  // Date, Time: no next occurrence last
+  };
+  for (const Case& c : cases) {
+    Command(c.command);
+    EXPECT_EQ(Names(), c.names) << c.command;
+    EXPECT_EQ(view_->GetSortMode(), c.mode);
+    EXPECT_NE(MenuState(c.command) & MF_CHECKED, 0u) << c.command;
+  }
+  EXPECT_EQ(view_->Rows()[1].event, twin2);
+  EXPECT_EQ(view_->Rows()[2].event, twin1);
+  // Ages: an event counting one sorts by it, before the 20000 of the rest.
+  Add({"Older", "Birthday", 6, 9, true, false, true, 1950});
+  Command(32787);
+  EXPECT_EQ(Names()[1], "Cake");
+  EXPECT_EQ(Names()[2], "Older");
+}
+
+TEST_F(EventListTest, AcknowledgedOneTimeEventsFollowTheSetting) {
+  Add({"Past", "Work", -3});  // alarm off: acknowledged by the roll-forward
+  Add({"Next", "Work", 3});
+  for (int show : {0, 1}) {
+    g_Settings.ShowAcknowledgedList = static_cast<int16_t>(show);
+    doc_->UpdateAllViews(nullptr, 3);
+    EXPECT_EQ(view_->Rows().size(), show ? 2u : 1u) << show;
+  }
+}
+
+TEST_F(EventListTest, HeadingClicksSortByThatColumnOnly) {
+  Add({"b", "Work", 1});
+  Add({"a", "Work", 2});
+  for (int gridColumn : {0, 8}) {
+    ClickHeading(gridColumn);
+    EXPECT_EQ(view_->GetSortMode(), 3) << gridColumn;
+  }
+  ClickHeading(1);
+  EXPECT_EQ(view_->GetSortMode(), 0);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b"}));
+  for (int g = 0; g < 9; ++g) {
+    CGridCell heading;
+    view_->Grid().GetCell(g, -1, &heading);
+    EXPECT_EQ(heading.GetTextColor(), g == 1 ? COLORREF(0xFF2020) : COLORREF(0)) << g;
+  }
+}
+
+TEST_F(EventListTest, HintsSentAndTaken) {
+  CCalEvent* never = Add({"Never", "Work", 1, 9, false});
+  CCalEvent* soon = Add({"Soon", "Work", 1});
+  Add({"Later", "Work", 4});
+  recorder_.hints.clear();
+  doc_->UpdateAllViews(nullptr, 3);
+  // The list is told first; it answers before the next view hears of 3.
+  EXPECT_EQ(recorder_.hints, (std::vector<LPARAM>{17, 2, 3}));
+  Command(32838);  // by name: "Later", "Never", "Soon"
+  ClickRow(1);
+  EXPECT_EQ(recorder_.hints.back(), 5);  // "Never" has no next occurrence
+  recorder_.hints.clear();
+  doc_->UpdateAllViews(nullptr, 3);
+  EXPECT_EQ(recorder_.hints, (std::vector<LPARAM>{17, 5, 3}));
+  ClickRow(2);
+  EXPECT_EQ(recorder_.hints.back(), 15);
+  EXPECT_EQ(view_->GetSelectedRow(), 2);
+  // A key that moves the row marks it too; a move of the program's own does not.
+  ::SendMessageA(Part(CGridCore::kCellAreaId), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(recorder_.hints.back(), 5);  // row 1, "Never": nothing to mark
+  ::SendMessageA(Part(CGridCore::kCellAreaId), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(recorder_.hints.back(), 15);
+  view_->Grid().MoveToRow(2);
+  EXPECT_EQ(recorder_.hints.back(), 2);
+
+  // Delete "Later" (row 0), then drop "Soon" by its serial number: the
+  // rows were renumbered, the right one goes.
+  view_->Grid().MoveToRow(0);
+  recorder_.hints.clear();
+  {
+    BoxAnswerer yes("Almacora", IDYES);  // "Delete Current Event?"
+    Command(32779);
+    EXPECT_TRUE(yes.Wait());
+    EXPECT_EQ(yes.Text(), "Delete Current Event?");
+  }
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Never", "Soon"}));
+  EXPECT_EQ(recorder_.hints, (std::vector<LPARAM>{17, 5}));  // now "Never" is selected
+  const int serial = soon->serial;
+  doc_->UpdateAllViews(nullptr, 14, reinterpret_cast<void*>(static_cast<INT_PTR>(serial)));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Never"}));
+
+  // Hint 10 for an event no row shows.
+  CCalEvent stranger;
+  stranger.serial = -77;
+  COccurrenceRef unlisted(&stranger, stranger.nextOccurrence);
+  BoxAnswerer ok("Delete Event", IDOK);
+  doc_->UpdateAllViews(nullptr, 10, &unlisted);
+  EXPECT_TRUE(ok.Wait());
+  EXPECT_EQ(ok.Text(), "Event Already Deleted");
+  EXPECT_EQ(view_->Rows()[0].event, never);
+}
+
+namespace {
+std::vector<UINT> g_menuIds;
+bool g_modifyGrey = false;
+// From a second thread: reads the open pop-up menu and closes it.
+void ReadMenuThenEscape(HWND owner) {
+  for (int i = 0; i < 200; ++i) {
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0)) : nullptr;
+    if (menu && ::GetMenuItemCount(menu) > 0) {
+      for (int k = 0; k < ::GetMenuItemCount(menu); ++k)
+        g_menuIds.push_back(::GetMenuItemID(menu, k) == UINT(-1) ? 0 : ::GetMenuItemID(menu, k));
+      g_modifyGrey = (::GetMenuState(menu, 40002, MF_BYCOMMAND) & MF_GRAYED) != 0;
+      ::PostMessageA(owner, WM_KEYDOWN, VK_ESCAPE, 0);
+      return;
+    }
+    ::Sleep(25);
+  }
+}
+}  // namespace
+
+TEST_F(EventListTest, RowMenusAndCommandsThroughTheOperations) {
+  Add({"Open", "Work", 2, 9, true, false, false, 0, "some notes"});
+  Add({"Done", "Work", -2});
+  g_Settings.ShowAcknowledgedList = 1;
+  doc_->UpdateAllViews(nullptr, 3);
+  ASSERT_EQ(Names(), (std::vector<std::string>{"Done", "Open"}));
+  struct Case {
+    int row;
+    std::vector<UINT> ids;
+  } cases[] = {
+      {1, {40004, 40005, 40010, 0, 40009, 40002, 40003, 40011, 0, 40007}},
+      {0, {40005, 40010, 0, 40009, 40002, 40003, 40011, 0, 40007}},  // past, alarm off: no 40008
+  };
+  for (const Case& c : cases) {
+    g_menuIds.clear();
+    std::thread reader(ReadMenuThenEscape, Part(CGridCore::kCellAreaId));
+    ClickRow(c.row, WM_RBUTTONDOWN, WM_RBUTTONUP);
+    reader.join();
+    EXPECT_EQ(g_menuIds, c.ids) << c.row;
+    EXPECT_TRUE(g_modifyGrey);  // no operations yet
+  }
+  // Without the frame's operations the commands that need them are grey.
+  EXPECT_NE(MenuState(32778) & MF_GRAYED, 0u);
+  FakeOperations ops;
+  SetEventOperations(&ops);
+  EXPECT_EQ(MenuState(32778) & MF_GRAYED, 0u);
+  view_->Grid().MoveToRow(1);
+  for (UINT id : {32885u, 32910u, 353u, 32814u}) Command(id);
+  const POINT p = CellPoint(1, 0);
+  ::SendMessageA(Part(CGridCore::kCellAreaId), WM_LBUTTONDBLCLK, MK_LBUTTON, Pt(p.x, p.y));
+  EXPECT_EQ(ops.calls, (std::vector<std::string>{"copy Open", "print Open", "export Open", "confirm one-time",
+                                                  "modify Done"}));
+}
+
+TEST_F(EventListTest, FindGoesRoundTheList) {
+  Command(32853);
+  HWND find = view_->GetFindDialog();
+  ASSERT_NE(find, nullptr);
+  ::SetDlgItemTextA(find, 1152, "alpha");
+  {
+    BoxAnswerer none("Search Message", IDOK);
+    ::SendMessageA(find, WM_COMMAND, IDOK, 0);  // an empty list ignores it
+    EXPECT_FALSE(none.Wait(300));
+  }
+  Add({"Alpha", "Work", 1});
+  Add({"Beta", "Work", 2});
+  Add({"Gamma", "Work", 3, 9, true, false, false, 0, "see alpha"});
+  view_->Grid().MoveToRow(0);
+  struct Step {
+    const char* text;
+    int row;              // selected afterwards
+    const char* message;  // or null
+  } steps[] = {
+      {"zzz", 0, "Search string not found"},
+      {"alpha", 2, nullptr},
+      {"alpha", 0, nullptr},
+      {"alpha", 0, "End of list reached"},
+      {"alpha", 2, nullptr},  // a new pass from the row after the selected one
+  };
+  for (const Step& s : steps) {
+    ::SetDlgItemTextA(find, 1152, s.text);
+    BoxAnswerer box("Search Message", IDOK);
+    ::SendMessageA(find, WM_COMMAND, IDOK, 0);
+    if (s.message) {
+      EXPECT_TRUE(box.Wait()) << s.text;
+      EXPECT_EQ(box.Text(), s.message);
+    }
+    EXPECT_EQ(view_->GetSelectedRow(), s.row) << s.text;
+  }
+  EXPECT_EQ(recorder_.hints.back(), 15);
+  ::SendMessageA(find, WM_COMMAND, IDCANCEL, 0);
+  wintest::PumpFor(50);
+  EXPECT_EQ(view_->GetFindDialog(), nullptr);
+}
+
+namespace {
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+}  // namespace
+
+TEST_F(EventListTest, ListTextFile) {
+  const std::string longName(45, 'N');
+  CCalEvent* e = Add({longName.c_str(), "Birthday", 3, 9, true, false, true, 1980});
+  g_Settings.ExportFilename = folder_ + "almacora_list.txt";
+  EventTextFields f;
+  view_->Rows()[0].GetTextFields(f);
+  struct Case {
+    int format, delimiter, showAge;
+    std::string text;
+  } cases[] = {
+      {0, 0, 1,
+       "Name" + std::string(36, ' ') + "Type" + std::string(36, ' ') + "Date      Time      Day     Age\n" + longName +
+           "Birthday" + std::string(32, ' ') + f.startDate + std::string(10 - f.startDate.size(), ' ') + f.startTime +
+           std::string(10 - f.startTime.size(), ' ') + f.dayName + std::string(8 - f.dayName.size(), ' ') + f.age +
+           std::string(8 - f.age.size(), ' ') + "\n"},
+      {1, 9, 0,
+       "Name\tType\tDate\tTime\tDay\tOrigYear\n" + longName + "\tBirthday\t" + f.startDate + "\t" + f.startTime + "\t" +
+           f.dayName + "\t1980\n"},
+      {1, 0, 1, "Name,Type,Date,Time,Day,Age\n" + longName + ",Birthday," + f.startDate + "," + f.startTime + "," +
+                    f.dayName + "," + f.age + "\n"},
+  };
+  for (const Case& c : cases) {
+    g_Settings.ExportFileFormat = static_cast<int16_t>(c.format);
+    g_Settings.ExportDelimiter = static_cast<int16_t>(c.delimiter);
+    g_Settings.ExportShowAge = static_cast<int16_t>(c.showAge);
+    doc_->UpdateAllViews(nullptr, 16);
+    EXPECT_EQ(ReadText(g_Settings.ExportFilename), c.text) << c.format << " " << c.delimiter;
+  }
+  EXPECT_EQ(e->start.GetYear(), 1980);
+  ::DeleteFileA(g_Settings.ExportFilename.c_str());
+}
+
+TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
+  Add({"Ring", "Alarm", 1, 9, true, true});
+  // Column 1 dragged onto the right half of column 3: it lands at 3.
+  HWND heading = Part(CGridCore::kTopHeadingId);
+  const POINT from = HeadingPoint(1), to = HeadingPoint(3, true);
+  ::SendMessageA(heading, WM_LBUTTONDOWN, MK_LBUTTON, Pt(from.x, from.y));
+  ::SendMessageA(heading, WM_MOUSEMOVE, MK_LBUTTON, Pt(to.x, to.y));
+  ::SendMessageA(heading, WM_LBUTTONUP, 0, Pt(to.x, to.y));
+  CGridCore& grid = view_->Grid();
+  const std::vector<int> order = {0, 2, 3, 1, 4, 5, 6, 7, 8};
+  std::vector<int> shown, widths;
+  for (int g = 0; g < 9; ++g) {
+    shown.push_back(grid.GetColumnMapping(g));
+    widths.push_back(grid.ColumnWidth(g));
+  }
+  EXPECT_EQ(shown, order);
+  EXPECT_EQ(view_->GetSortMode(), 3);  // a drag is no heading click
+
+  // The picture: the alarm mark's yellow in row 0's first cell.
+  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "event-list");
+  RECT cell{}, frameRect{};
+  grid.GetCellRect(0, 0, &cell);
+  ::MapWindowPoints(Part(CGridCore::kCellAreaId), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+  ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
+  int yellow = 0;
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x)
+      yellow += shot.At(x - frameRect.left, y - frameRect.top) == RGB(255, 224, 0);
+  EXPECT_GT(yellow, 3);
+
+  doc_->UpdateAllViews(nullptr, 6);
+  struct Case {
+    int storedColumn3;
+    std::vector<int> order;
+  } cases[] = {{-1, order}, {42, {0, 1, 2, 3, 4, 5, 6, 7, 8}}};
+  for (const Case& c : cases) {
+    if (c.storedColumn3 >= 0) store_->WriteInt("Settings", "Column03", c.storedColumn3);
+    g_Settings.LoadSettings();
+    auto* fresh = new CGridView();
+    ASSERT_TRUE(fresh->CreateView(frame_->GetSafeHwnd(), 0xE9F0, doc_));
+    std::vector<int> freshOrder, freshWidths;
+    for (int g = 0; g < 9; ++g) {
+      freshOrder.push_back(fresh->Grid().GetColumnMapping(g));
+      freshWidths.push_back(fresh->Grid().ColumnWidth(g));
+    }
+    EXPECT_EQ(freshOrder, c.order);
+    EXPECT_EQ(freshWidths, widths);
+    fresh->DestroyWindow();
+  }
+  grid.MoveColumn(3, 1, 1);
+  store_->Clear();
+}
