@@ -35,6 +35,24 @@ CEventEditDlg::CEventEditDlg(dialogcore::IEventEditHost* host, HWND parent)
 
 CEventEditDlg::~CEventEditDlg() { session_.Abandon(); }
 
+std::function<bool(HWND parent)>& CEventEditDlg::TypeSetupHook() {
+  static std::function<bool(HWND parent)> hook;
+  return hook;
+}
+
+// The type list is refilled from the settings the sheet changed; what the
+// user typed in the box stays.
+void CEventEditDlg::OnTypeSetup() {
+  HWND h = GetSafeHwnd();
+  if (!TypeSetupHook() || session_.readOnly || !TypeSetupHook()(h)) return;
+  char typed[256] = "";
+  ::GetDlgItemTextA(h, IDC_EE_TYPE, typed, sizeof typed);
+  ::SendDlgItemMessageA(h, IDC_EE_TYPE, CB_RESETCONTENT, 0, 0);
+  for (const std::string& t : g_Settings.EventTypeNames)
+    ::SendDlgItemMessageA(h, IDC_EE_TYPE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str()));
+  ::SetDlgItemTextA(h, IDC_EE_TYPE, typed);
+}
+
 FRAMEWORK_BEGIN_MESSAGE_MAP(CEventEditDlg, framework::CDialog)
   framework::OnCommand<&CEventEditDlg::OnSaveAndNew>(IDC_EE_SAVE_NEW),
   framework::OnCommand<&CEventEditDlg::OnSaveAndNew>(ID_EE_SAVE_NEW),
@@ -51,6 +69,8 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CEventEditDlg, framework::CDialog)
   framework::OnCommand<&CEventEditDlg::OnAllDay>(IDC_EE_ALL_DAY),
   framework::OnCommand<&CEventEditDlg::OnShowEnd>(IDC_EE_SHOW_END),
   framework::OnCommand<&CEventEditDlg::OnUpcomingDays>(ID_EE_UPCOMING_DAYS),
+  framework::OnCommand<&CEventEditDlg::OnTypeSetup>(IDC_EE_TYPE_SETUP),
+  framework::OnCommand<&CEventEditDlg::OnTypeSetup>(ID_EE_EVENT_TYPES),
   framework::OnCommand<&CEventEditDlg::OnHelp>(IDC_EE_HELP),
   framework::OnCommand<&CEventEditDlg::OnHelp>(ID_EE_HELP),
   framework::OnMessage<&CEventEditDlg::OnHelpKey>(WM_HELP),
@@ -154,7 +174,12 @@ BOOL CEventEditDlg::OnInitDialog() {
   ::SendDlgItemMessageA(h, IDC_EE_TYPE, CB_SETEXTENDEDUI, TRUE, 0);
   ::SetFocus(::GetDlgItem(h, IDC_EE_NAME));
   if (!session_.series) HideForOccurrence();
-  if (session_.readOnly) DisableForReadOnly();
+  if (session_.readOnly) {
+    DisableForReadOnly();
+  } else if (TypeSetupHook()) {
+    ::EnableWindow(::GetDlgItem(h, IDC_EE_TYPE_SETUP), TRUE);
+    ::EnableMenuItem(::GetMenu(h), ID_EE_EVENT_TYPES, MF_BYCOMMAND | MF_ENABLED);
+  }
   initialising_ = false;
   return FALSE;
 }

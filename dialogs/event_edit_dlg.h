@@ -11,6 +11,8 @@
 // never shown or failed to open).
 #pragma once
 
+#include <functional>
+
 #include <string>
 
 #include "dialogs/core/event_edit_session.h"
@@ -40,6 +42,11 @@ class CEventEditDlg : public framework::CDialog {
   // and after Cancel).
   bool SavedChanges() const { return session_.Changed(); }
   dialogcore::EventEditSession& Session() { return session_; }
+
+  // The options sheet opened on its event types page, installed by the
+  // program (those dialogs sit above this library); true when it ended
+  // with OK. While unset, Type Setup and Event Types stay grey.
+  static std::function<bool(HWND parent)>& TypeSetupHook();
 
   CDateTimePicker& StartDatePicker() { return startDate_; }
   CTimePickerEdit& StartTimePicker() { return startTime_; }
@@ -88,6 +95,7 @@ class CEventEditDlg : public framework::CDialog {
   void OnAllDay();
   void OnShowEnd();
   void OnUpcomingDays();
+  void OnTypeSetup();
   void OnHelp();
   LRESULT OnHelpKey(WPARAM, LPARAM);
   void OnStartDateChange(NMHDR*, LRESULT*);

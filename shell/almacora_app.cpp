@@ -10,7 +10,9 @@
 #include <ctime>
 #include <memory>
 
+#include "dialogs/event_edit_dlg.h"
 #include "dialogs/help_hook.h"
+#include "dialogs/options/options_sheet.h"
 #include "framework/dialogs/message_box.h"
 #include "framework/docview/doc_template.h"
 #include "model/program_settings.h"
@@ -83,6 +85,9 @@ bool CAlmacoraApp::InitInstance() {
   GetModelServices().prompts = &m_prompts;
   GetStorageServices().prompts = &m_storagePrompts;
   options::SetOptionsHost(&m_optionsHost);
+  dialogs::CEventEditDlg::TypeSetupHook() = [](HWND parent) {
+    return options::RunOptionsSheet(parent, options::COptionsPropertySheet::kTypesPage) == IDOK;
+  };
 
   const std::string line = GetCommandLine();
   const std::string trimmed = TrimmedCommandLine(line);
@@ -170,6 +175,7 @@ int CAlmacoraApp::ExitInstance() {
   GetModelServices().prompts = nullptr;
   GetStorageServices().prompts = nullptr;
   options::SetOptionsHost(nullptr);
+  dialogs::CEventEditDlg::TypeSetupHook() = nullptr;
   return CApplication::ExitInstance();
 }
 

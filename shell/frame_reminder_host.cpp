@@ -12,54 +12,28 @@
 #include "shell/shell_document.h"
 #include "storage/sharing/sharing.h"
 
-namespace {
-CFrameReminderHost::ModifyFn g_modify = nullptr;
-}  // namespace
-
-void CFrameReminderHost::SetModifyEvent(ModifyFn fn) { g_modify = fn; }
-
 CShellDocument* CFrameReminderHost::Document() {
   CMainFrame* frame = CMainFrame::Get();
   return frame ? frame->GetShellDocument() : nullptr;
 }
 
-bool CFrameReminderHost::CanModifyEvents() { return g_modify != nullptr; }
+bool CFrameReminderHost::CanModifyEvents() { return CMainFrame::Get() != nullptr; }
 
+// The reminder window's event commands are the main window's own, so an
+// event leaves the views and the document the same way from everywhere.
 BOOL CFrameReminderHost::ModifyEvent(const COccurrenceRef& ref) {
-  const COccurrenceRef copy = ref;
-  return g_modify ? g_modify(copy) : FALSE;
+  CMainFrame* frame = CMainFrame::Get();
+  return frame ? frame->ModifyEvent(ref) : FALSE;
 }
 
 BOOL CFrameReminderHost::DeleteEvent(const COccurrenceRef& ref) {
-  framework::CWaitCursor wait;
-  CCalEvent* event = ref.event;
-  CShellDocument* doc = Document();
-  if (!event || !doc) return FALSE;
-  const CDateTime date = ref.date;
-  if (!event->DeleteWithPrompt(date)) return FALSE;
-  const int index = event->arrayIndex;
-  doc->UpdateAllViews(nullptr, kHintDropEvent, reinterpret_cast<void*>(static_cast<INT_PTR>(index)));
-  if (index < 0 || !doc->Core().DeleteEvent(index, true)) return FALSE;
-  // The document keeps the event until nobody can hold it and frees it.
-  doc->UpdateAllViews(nullptr, kHintReload);
-  return TRUE;
+  CMainFrame* frame = CMainFrame::Get();
+  return frame ? frame->DeleteEvent(ref) : FALSE;
 }
 
 BOOL CFrameReminderHost::ConfirmAcknowledge(bool oneTime) {
-  if (g_Settings.WarnAcknowledge == 0) return TRUE;
-  WarningRequest request;
-  request.message = oneTime ? "Acknowledging this one time event will remove it from the event list.\n\n"
-                              "Continue Acknowledging Event?"
-                            : "Acknowledging this recurring event will remove it and make the next upcoming "
-                              "occurance active.\n\nContinue Acknowledging Event?";
-  IEventPrompts* prompts = GetModelServices().prompts;
-  if (!prompts) return TRUE;
-  const WarningAnswer answer = prompts->ShowWarning(request);
-  if (answer.dontShowAgain) {
-    g_Settings.WarnAcknowledge = 0;
-    g_Settings.WriteInt("WarnAcknowledge", 0);
-  }
-  return answer.accepted ? TRUE : FALSE;
+  CMainFrame* frame = CMainFrame::Get();
+  return frame ? frame->ConfirmAcknowledge(oneTime ? TRUE : FALSE) : TRUE;
 }
 
 void CFrameReminderHost::RecountAndRefresh() {

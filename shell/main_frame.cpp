@@ -17,6 +17,7 @@
 #include "shell/almacora_splitter.h"
 #include "shell/event_operations_host.h"
 #include "shell/frame_reminder_host.h"
+#include "shell/frame_event_operations.h"
 #include "shell/frame_geometry.h"
 #include "shell/hand_over.h"
 #include "shell/private_messages.h"
@@ -93,6 +94,9 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
   if (!CFrameWindow::OnCreate(cs)) return false;
   InstallSharingHooks(true);
+  // The views reach the event operations through this while the frame lives.
+  m_pEventOperations = std::make_unique<CFrameEventOperations>(*this);
+  SetEventOperations(m_pEventOperations.get());
   if (!m_wndToolBar.Create(GetSafeHwnd(), TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_ALTDRAG | CCS_ADJUSTABLE,
                            WS_VISIBLE | CCS_TOP, framework::kIdToolBar) ||
       !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
@@ -180,6 +184,7 @@ void CMainFrame::OnClose() {
 
 void CMainFrame::OnDestroy() {
   InstallSharingHooks(false);
+  if (GetEventOperations() == m_pEventOperations.get()) SetEventOperations(nullptr);
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
   if (g_Settings.TrayAvailable && m_hTrayIcon) DeleteTrayIcon(GetSafeHwnd(), kTrayIconId);
   m_hTrayIcon = nullptr;

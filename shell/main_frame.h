@@ -30,6 +30,7 @@ class CCalFrame;
 class IEventOperationsHost;
 class CAlarmRemindersDlg;
 class CFrameReminderHost;
+class IEventOperations;
 
 class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperations {
  public:
@@ -243,4 +244,5 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   framework::CToolBar m_wndToolBar;
   CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
   std::unique_ptr<IEventOperationsHost> m_pShellEventHost;
+  std::unique_ptr<::IEventOperations> m_pEventOperations;  // installed for the views
 };

@@ -13,6 +13,8 @@
 #include "dialogs/event_wizard.h"
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/message_box.h"
+#include "model/cal_event.h"
+#include "model/occurrence_ref.h"
 #include "model/date_time.h"
 #include "model/program_settings.h"
 #include "platform/error_text.h"
@@ -91,6 +93,10 @@ void CMainFrame::OnEventManager() {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return;
   dialogs::CCalEdit dlg(&doc->Core(), GetSafeHwnd());
+  // Edit Event opens the event editor on the event's next occurrence.
+  dlg.modifyEvent = [this](CCalEvent* event) {
+    if (event) ModifyEvent(COccurrenceRef(event, event->nextOccurrence));
+  };
   dlg.DoModal();
 }
 

@@ -143,6 +143,51 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   EXPECT_EQ(ev.recurrence.GetRule()->count, 5);
 }
 
+// Type Setup stays grey until the program installs the options sheet; after
+// an OK there the type list holds the settings' new types and the typed
+// text stays.
+TEST(EventEditDialog, TypeSetupRefillsTheTypeList) {
+  SettingsGuard guard;
+  FakeHost host;
+  CCalEvent ev;
+  MakeDaily(ev);
+  ev.calendar = &host.home;
+  struct HookGuard {
+    ~HookGuard() { dialogs::CEventEditDlg::TypeSetupHook() = nullptr; }
+  } hookGuard;
+  for (bool installed : {false, true}) {
+    dialogs::CEventEditDlg::TypeSetupHook() = nullptr;
+    if (installed) {
+      dialogs::CEventEditDlg::TypeSetupHook() = [](HWND) {
+        g_Settings.EventTypeNames.push_back("Zeppelin");
+        return true;
+      };
+    }
+    const LRESULT typesBefore = static_cast<LRESULT>(g_Settings.EventTypeNames.size());
+    ScriptedEditDlg dlg(&host);
+    ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+    bool enabled = true;
+    LRESULT types = -1;
+    std::string typed;
+    Drive({[&] {
+      HWND h = FindDialog("Event Edit");
+      if (!h) return false;
+      enabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_EE_TYPE_SETUP)) != FALSE;
+      ::SetDlgItemTextA(h, IDC_EE_TYPE, "Typed");
+      if (enabled) ::SendDlgItemMessageA(h, IDC_EE_TYPE_SETUP, BM_CLICK, 0, 0);
+      types = ::SendDlgItemMessageA(h, IDC_EE_TYPE, CB_GETCOUNT, 0, 0);
+      typed = wintest::ItemText(h, IDC_EE_TYPE);
+      ::PostMessageA(h, WM_CLOSE, 0, 0);
+      return true;
+    }});
+    dlg.DoModal();
+    EXPECT_EQ(enabled, installed);
+    EXPECT_EQ(types, typesBefore + (installed ? 1 : 0));
+    EXPECT_EQ(typed, "Typed");
+    g_Settings.EventTypeNames.resize(static_cast<size_t>(typesBefore));
+  }
+}
+
 TEST(EventEditDialog, UnusualHoursAndConflictBeforeName) {
   SettingsGuard guard;
   g_Settings.WarnTimeBegin = 22;

@@ -15,6 +15,7 @@
 #include "platform/profile_store.h"
 #include "program_fixture.h"
 #include "shell/almacora_app.h"
+#include "shell/event_operations.h"
 #include "shell/frame_geometry.h"
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"
@@ -309,4 +310,14 @@ TEST_F(FrameTest, AHandedOverCalendarOpensReadOnlyAsAPreview) {
   EXPECT_EQ(calendar->openState, 3);
   doc_->Core().CloseEventFile(const_cast<CCalendarFile*>(calendar));
   ::DeleteFileA(path.c_str());
+}
+
+// The views' event commands reach the frame's own operations while it
+// lives; printing one event stays grey until there is a print job.
+TEST_F(FrameTest, TheFrameInstallsItsEventOperationsForTheViews) {
+  IEventOperations* ops = GetEventOperations();
+  ASSERT_NE(ops, nullptr);
+  EXPECT_TRUE(ops->IsAvailable(IEventOperations::kModify));
+  EXPECT_TRUE(ops->IsAvailable(IEventOperations::kExport));
+  EXPECT_FALSE(ops->IsAvailable(IEventOperations::kPrintEvent));
 }
