@@ -20,8 +20,9 @@ class WaitCursor {
 };
 
 bool LaterThanTodayMidnight(const CDateTime& date) {
-  const CDateTime midnight = CDateTime::FromParts(CDateTime::Today().GetJulianDay(), 0, CDateTime::kFloating);
-  return date > midnight;
+  const int32_t today = CDateTime::Today().GetJulianDay();
+  const int32_t day = date.GetJulianDay(CDateTime::kAsLocal);
+  return day > today || (day == today && date.HasTimeOfDay() && date.GetSecondsOfDay(CDateTime::kAsLocal) > 0);
 }
 }  // namespace
 

@@ -254,6 +254,12 @@ TEST_F(DayViewsTest, ScheduleDrawsOverlapsMarkersAndASpan) {
   EXPECT_EQ(kGreen, shot.At(ox + third.left + 1, oy + third.top - 18 * h + 2));
   Send(WM_LBUTTONUP, 0, LinePoint(31));
   wintest::TakeShot(frame_->GetSafeHwnd(), "day-mode");
+  // An event being freed leaves the schedule and the strip at once.
+  CCalEvent* late = daily_->GetItems()[LineOf("Late")].occurrence.event;
+  doc_->UpdateAllViews(nullptr, kHintDropEvent, late);
+  EXPECT_EQ(-1, LineOf("Late"));
+  doc_->UpdateAllViews(nullptr, kHintDropEvent, strip_->GetList().GetOccurrence(0)->event);
+  EXPECT_EQ(0, strip_->GetList().GetLineCount());
 }
 
 TEST_F(DayViewsTest, MouseGesturesAndTheMenu) {
@@ -474,6 +480,47 @@ TEST_F(DayViewsTest, CrowdedPopupStaysInTheWorkArea) {
   ::GetWindowRect(popup.GetSafeHwnd(), &pr);
   EXPECT_EQ(work.top, pr.top);
   popup.HideDayPopup();
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> MenuTexts(HMENU menu) {
+  std::vector<std::string> out;
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    char text[64] = "";
+    ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    out.push_back(text[0] ? text : "-");
+  }
+  ::DestroyMenu(menu);
+  return out;
+}
+
+TEST(OccurrenceMenuTest, AcknowledgeItemsAndThePopupsVariant) {
+  CCalEvent past;
+  past.name = "Past";
+  past.oneTime = 1;
+  past.acknowledged = 1;
+  past.alarmOn = 0;
+  CDateTime then = CDateTime::Today();
+  then.AddDays(-5);
+  past.start = then;
+  const COccurrenceRef ref(&past, then);
+  ASSERT_TRUE(ref.IsAcknowledged());
+  std::vector<std::string> items = MenuTexts(occmenu::Build(&ref, occmenu::Style::kDayViews, true));
+  EXPECT_EQ((std::vector<std::string>{"-", "Details", "Print Event", "-", "Add", "Modify", "Delete", "Export", "Reset"}),
+            items);
+  past.alarmOn = 1;
+  items = MenuTexts(occmenu::Build(&ref, occmenu::Style::kPopup, false));
+  EXPECT_EQ((std::vector<std::string>{"Un-Acknowledge", "Details", "Print Event", "-", "Add Copy", "Modify", "Delete",
+                                      "Export", "Reset", "-", "Show in Event List"}),
+            items);
+  // Without the frame's commands they are grey.
+  HMENU menu = occmenu::Build(&ref, occmenu::Style::kPopup, false);
+  EXPECT_NE(0u, ::GetMenuState(menu, ID_OCC_MODIFY, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_EQ(0u, ::GetMenuState(menu, ID_OCC_RESET, MF_BYCOMMAND) & MF_GRAYED);
+  ::DestroyMenu(menu);
 }
 
 }  // namespace
