@@ -53,7 +53,7 @@ HMENU Build(const COccurrenceRef* ref, Style style, bool calendarOnly) {
     if (ref->event->alarmOn || LaterThanTodayMidnight(ref->date))
       ::AppendMenuA(menu, MF_STRING, ID_OCC_UNACKNOWLEDGE, "Un-Acknowledge");
   } else {
-    ::AppendMenuA(menu, MF_STRING, ID_OCC_ACKNOWLEDGE, "Acknowledge");
+    ::AppendMenuA(menu, frame, ID_OCC_ACKNOWLEDGE, "Acknowledge");  // asks the frame first
   }
   ::AppendMenuA(menu, frame, ID_OCC_DETAILS, "Details");
   ::AppendMenuA(menu, frame, ID_OCC_PRINT, "Print Event");

@@ -314,6 +314,18 @@ TEST_F(DayViewsTest, MouseGesturesAndTheMenu) {
   EXPECT_EQ((std::vector<std::string>{"range 09:00-10:00", "range 14:00-none", "details Meeting",
                                       "range 16:00-none", "modify Meeting"}),
             commands_.calls);
+  // Acknowledge answered Yes: saved and reloaded; Details on the new selection.
+  CCalEvent* meeting = daily_->GetItems()[0].occurrence.event;
+  g_pick = ID_OCC_ACKNOWLEDGE;
+  Send(WM_RBUTTONDOWN, MK_RBUTTON, ItemPoint(0));
+  EXPECT_EQ("confirm", commands_.calls.back());
+  EXPECT_TRUE(meeting->IsOccurrenceAcknowledged(At(16, 0)));
+  ASSERT_EQ(1u, daily_->GetItems().size());
+  EXPECT_EQ(-1, daily_->GetSelectedIndex());
+  g_pick = ID_OCC_DETAILS;
+  Send(WM_RBUTTONDOWN, MK_RBUTTON, ItemPoint(0));
+  EXPECT_EQ("Un-Acknowledge", g_menu[1]);
+  EXPECT_EQ("details Meeting", commands_.calls.back());
 }
 
 TEST_F(DayViewsTest, EmptyDayOpensAtEightAndScalesLabel) {
