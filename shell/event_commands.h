@@ -1,8 +1,9 @@
 // IEventCommands: what the day views ask of the main frame's event
 // commands (add, modify, delete, print, export, details and the question
-// before acknowledging). The frame installs its implementation with
-// SetEventCommands; until one is installed the menus show those commands
-// grey and the mouse gestures that would call them do nothing.
+// before acknowledging). By default they go to the main frame's event
+// operations (main_frame_dayviews.cpp); tests install a fake with
+// SetEventCommands. Without a frame or a fake the menus show those
+// commands grey and the mouse gestures that would call them do nothing.
 #pragma once
 
 #include "model/date_time.h"
@@ -32,6 +33,8 @@ class IEventCommands {
   virtual void ShowDetails(const COccurrenceRef& ref) = 0;
 };
 
-// The installed commands (not owned), or null.
+// The installed commands (not owned), else the main frame's, or null.
 IEventCommands* GetEventCommands();
+// The main frame's operations, or null without a main frame.
+IEventCommands* FrameEventCommands();
 void SetEventCommands(IEventCommands* commands);

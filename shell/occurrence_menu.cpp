@@ -26,7 +26,7 @@ bool LaterThanTodayMidnight(const CDateTime& date) {
 }
 }  // namespace
 
-IEventCommands* GetEventCommands() { return g_commands; }
+IEventCommands* GetEventCommands() { return g_commands ? g_commands : FrameEventCommands(); }
 void SetEventCommands(IEventCommands* commands) { g_commands = commands; }
 
 namespace occmenu {
@@ -43,7 +43,8 @@ bool CalendarOnly() { return CCalView::layoutModeHook && CCalView::layoutModeHoo
 
 HMENU Build(const COccurrenceRef* ref, Style style, bool calendarOnly) {
   HMENU menu = ::CreatePopupMenu();
-  const UINT frame = g_commands ? MF_STRING : (MF_STRING | MF_GRAYED);
+  IEventCommands* commands = GetEventCommands();
+  const UINT frame = commands ? MF_STRING : (MF_STRING | MF_GRAYED);
   if (!ref || !ref->event) {
     ::AppendMenuA(menu, frame, ID_OCC_ADD, "Add");
     return menu;
@@ -76,20 +77,21 @@ HMENU Build(const COccurrenceRef* ref, Style style, bool calendarOnly) {
 bool Run(UINT id, COccurrenceRef ref, CShellDocument* doc) {
   if (!ref.event) return id != ID_OCC_ADD && id >= ID_OCC_ADD && id <= ID_OCC_EXPORT;
   CCalEvent& event = *ref.event;
+  IEventCommands* commands = GetEventCommands();
   switch (id) {
     case ID_OCC_MODIFY:
-      if (g_commands) g_commands->ModifyEvent(ref);
+      if (commands) commands->ModifyEvent(ref);
       return true;
     case ID_OCC_DELETE:
-      if (g_commands) g_commands->DeleteEvent(ref);
+      if (commands) commands->DeleteEvent(ref);
       return true;
     case ID_OCC_ACKNOWLEDGE: {
       WaitCursor wait;
-      if (g_commands && g_commands->ConfirmAcknowledge(event.oneTime != 0)) event.Acknowledge(ref.date, true);
+      if (commands && commands->ConfirmAcknowledge(event.oneTime != 0)) event.Acknowledge(ref.date, true);
       return true;
     }
     case ID_OCC_DETAILS:
-      if (g_commands) g_commands->ShowDetails(ref);
+      if (commands) commands->ShowDetails(ref);
       return true;
     case ID_OCC_SHOW_IN_LIST:
       if (doc) doc->UpdateAllViews(nullptr, kHintSelectEvent, &ref);
@@ -106,13 +108,13 @@ bool Run(UINT id, COccurrenceRef ref, CShellDocument* doc) {
       return true;
     }
     case ID_OCC_ADD_COPY:
-      if (g_commands) g_commands->AddCopy(event);
+      if (commands) commands->AddCopy(event);
       return true;
     case ID_OCC_PRINT:
-      if (g_commands) g_commands->PrintEvent(ref);
+      if (commands) commands->PrintEvent(ref);
       return true;
     case ID_OCC_EXPORT:
-      if (g_commands) g_commands->ExportEvent(ref);
+      if (commands) commands->ExportEvent(ref);
       return true;
     default:
       return false;
