@@ -11,7 +11,11 @@ CCalView::CCalView() : start_(CDateTime::Today()) {}
 bool CCalView::OnCreate(const CREATESTRUCTA& cs) {
   if (!CView::OnCreate(cs)) return false;
   grid_.SetOwnerView(this);
-  if (auto* doc = dynamic_cast<CShellDocument*>(GetDocument())) grid_.SetPageSource(doc);
+  if (auto* doc = dynamic_cast<CShellDocument*>(GetDocument())) {
+    grid_.SetPageSource(doc);
+    popup_.SetDocument(doc);
+  }
+  grid_.SetPopupPlacer(&popup_);
   RECT rc;
   ::GetClientRect(GetSafeHwnd(), &rc);
   if (!grid_.CreateGrid(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rc, GetSafeHwnd(), kGridId))

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "framework/docview/view.h"
+#include "shell/day_events_popup.h"
 #include "shell/month_grid_ctrl.h"
 
 class CCalView : public framework::CView {
@@ -15,6 +16,7 @@ class CCalView : public framework::CView {
 
   CCalView();
   CMonthGridCtrl& GetGrid() { return grid_; }
+  CDayEventsPopup& GetDayPopup() { return popup_; }
   // Rebuilds the page of the shown range and writes every cell's text (the
   // first fill when it is still pending).
   void FillEventTexts();
@@ -34,5 +36,6 @@ class CCalView : public framework::CView {
   void MarkOccurrence(const COccurrenceRef* ref, bool goThere);
 
   CMonthGridCtrl grid_;
+  CDayEventsPopup popup_;  // the grid's day pop-up
   CDateTime start_;
 };

@@ -1,5 +1,8 @@
 #include "shell/daily_cal_view.h"
 
+#include "model/cal_event.h"
+#include "shell/occurrence_menu.h"
+
 #include "shell/private_messages.h"
 #include "shell/shell_document.h"
 
@@ -31,6 +34,16 @@ void CDailyCalView::OnUpdate(framework::CView* /*sender*/, LPARAM hint, void* ob
     case kHintGoToDate:
       mini_.GoToDate(object ? *static_cast<const CDateTime*>(object) : CDateTime::Today());
       break;
+    case kHintMarkInCalendar: {
+      // The list's event: its next occurrence's day (today without one).
+      if (occmenu::CalendarOnly()) break;
+      const auto* ref = static_cast<const COccurrenceRef*>(object);
+      if (!ref)
+        mini_.GoToDate(CDateTime::Today());
+      else if (ref->event && ref->event->listed)
+        mini_.GoToDate(ref->event->nextOccurrence);
+      break;
+    }
     case kHintReload:
     case kHintTypesChanged:
     case kHintDayChanged:

@@ -243,6 +243,7 @@ void CMonthGridCtrl::AfterFill() {
 }
 
 void CMonthGridCtrl::FillEventTexts() {
+  if (popupPlacer_) popupPlacer_->HideDayPopup();
   if (firstFill_) return;
   CCalPage& page = mode_ == 1 ? weekPage_ : monthPage_;
   if (source_) {

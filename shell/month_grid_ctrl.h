@@ -23,6 +23,8 @@ class IDayPopupPlacer {
  public:
   virtual ~IDayPopupPlacer() = default;
   virtual void ShowDayPopup(CGridCore& grid, int col, int row, const RECT& cellRect, const CDateTime& day) = 0;
+  // Hides a shown pop-up: its lines come from the page a refill rebuilds.
+  virtual void HideDayPopup() {}
 };
 
 class CMonthGridCtrl : public CGridCore {
