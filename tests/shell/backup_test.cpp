@@ -53,6 +53,7 @@ class BackupTest : public ::testing::Test {
     g_Settings.SoundEnabled = 0;
     g_Settings.FirstRun35 = 0;
     g_Settings.FirstRun50 = 0;
+    g_Settings.DailyReminder = 0;  // its window would stand over the boxes the steps answer
     ASSERT_EQ(0, StartStorageEngine());
     a_ = Calendar("a.akv", 3);
     b_ = Calendar("b.akv", 2);

@@ -48,25 +48,29 @@ HWND FindDialog(const char* caption) {
 }
 
 HWND PopupOf(HWND owner) {
-  // Boxes shown without an application have no owner: look for any other
-  // visible dialog of this thread.
+  // A box the owner shows over itself is owned by it; boxes shown without
+  // an application have no owner, so any other visible dialog of this
+  // thread is the fallback. Unowned windows that stay up meanwhile (the
+  // reminder window) must not hide the box from the steps.
   struct Find {
-    HWND owner, found;
-  } find{owner, nullptr};
+    HWND owner, owned, other;
+  } find{owner, nullptr, nullptr};
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
       [](HWND h, LPARAM p) -> BOOL {
         auto* f = reinterpret_cast<Find*>(p);
         char cls[16] = "";
         ::GetClassNameA(h, cls, sizeof cls);
-        if (h != f->owner && ::IsWindowVisible(h) && std::string(cls) == "#32770") {
-          f->found = h;
+        if (h == f->owner || !::IsWindowVisible(h) || std::string(cls) != "#32770") return TRUE;
+        if (f->owner && ::GetWindow(h, GW_OWNER) == f->owner) {
+          f->owned = h;
           return FALSE;
         }
+        if (!f->other) f->other = h;
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&find));
-  return find.found;
+  return find.owned ? find.owned : find.other;
 }
 
 std::string ItemText(HWND dlg, int id) {
