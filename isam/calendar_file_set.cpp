@@ -2,7 +2,7 @@
 
 namespace isam {
 
-CalendarFileSet::CalendarFileSet(const std::string& name) : name_(name) {
+CalendarFileSet::CalendarFileSet(const std::string& name, bool alone) : name_(name) {
   IndexDefinition& uid = indexes_[0];
   uid.key_length = kCalendarUidKeyLength;
   uid.key_type = 8;  // trailing blanks are not stored
@@ -21,10 +21,10 @@ CalendarFileSet::CalendarFileSet(const std::string& name) : name_(name) {
   block_.data_file = -1;
   block_.record_length = kCalendarRecordLength;
   block_.data_extension = 4096;
-  block_.data_mode = kCalendarDataMode;
+  block_.data_mode = alone ? kCalendarDataAloneMode : kCalendarDataMode;
   block_.index_count = 2;
   block_.index_extension = 4096;
-  block_.index_mode = kCalendarIndexMode;
+  block_.index_mode = alone ? kCalendarIndexAloneMode : kCalendarIndexMode;
   block_.indexes = indexes_;
 }
 

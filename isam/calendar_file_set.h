@@ -18,6 +18,11 @@ namespace isam {
 constexpr int16_t kCalendarHostMode = 515;     // shared, kept open, superfile host
 constexpr int16_t kCalendarDataMode = 71;      // shared, kept open, variable, 0x40
 constexpr int16_t kCalendarIndexMode = 67;     // shared, kept open, 0x40
+// The same without the shared bit: for filling a new calendar that no one
+// else can have open yet. An exclusive file takes no byte-range locks.
+constexpr int16_t kCalendarHostAloneMode = kCalendarHostMode & ~1;
+constexpr int16_t kCalendarDataAloneMode = kCalendarDataMode & ~1;
+constexpr int16_t kCalendarIndexAloneMode = kCalendarIndexMode & ~1;
 constexpr int16_t kCalendarRecordLength = 14;
 constexpr int kCalendarUidKeyLength = 200;
 constexpr int kCalendarSerialKeyLength = 8;
@@ -27,7 +32,9 @@ class CalendarFileSet {
  public:
   // `name`: the name the set's files are made from (the member name
   // "<path>!events" inside a calendar host, or a plain base name).
-  explicit CalendarFileSet(const std::string& name);
+  // `alone`: the data and index members are opened exclusive
+  // (kCalendar*AloneMode) rather than shared.
+  explicit CalendarFileSet(const std::string& name, bool alone = false);
   CalendarFileSet(const CalendarFileSet&) = delete;
   CalendarFileSet& operator=(const CalendarFileSet&) = delete;
 

@@ -91,17 +91,18 @@ bool CCalendarFile::PromptLogin() {
 
 // ---- Engine files.
 
-int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineFile) {
+int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineFile, bool alone) {
   *notEngineFile = false;
   const int n = isam::EngineFindFreeFileNumbers(2);
   if (n < 0) return 46;
-  int rc = isam::EngineOpenFile(static_cast<int16_t>(n), fullPath.c_str(), isam::kCalendarHostMode);
+  int rc = isam::EngineOpenFile(static_cast<int16_t>(n), fullPath.c_str(),
+                                alone ? isam::kCalendarHostAloneMode : isam::kCalendarHostMode);
   // 13 and 43: the header is not an engine file's; 36: the file is shorter
   // than one. Older event files give these (they are converted instead).
   if (rc == 13 || rc == 36 || rc == 43) *notEngineFile = true;
   if (rc != 0) return rc;
   hostFile = static_cast<int16_t>(n);
-  fileSet_ = std::make_unique<isam::CalendarFileSet>(isam::CalendarFileSet::MemberName(fullPath));
+  fileSet_ = std::make_unique<isam::CalendarFileSet>(isam::CalendarFileSet::MemberName(fullPath), alone);
   rc = isam::IsamOpenFileSet(fileSet_->block());
   if (rc != 0) {
     if (rc == 413) *notEngineFile = true;
@@ -111,6 +112,7 @@ int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineF
     return rc;
   }
   dataFile = static_cast<int16_t>(fileSet_->data_file());
+  heldAlone_ = alone;
   return 0;
 }
 
@@ -124,8 +126,47 @@ void CCalendarFile::CloseEngineFiles(bool report) {
     if (rc == 0) rc = host;
   }
   hostFile = -1;
+  heldAlone_ = false;
   serialSection_.reset();
   if (report) ReportFileError(rc);
+}
+
+int CCalendarFile::HoldAlone() {
+  if (heldAlone_ || dataFile < 0 || fileType != kOrdinaryFile) return heldAlone_ ? 1 : 0;
+  // The serial section's own handle is a shared open: it goes first, or
+  // the exclusive open would fail on it.
+  CloseEngineFiles(false);
+  bool notEngine = false;
+  if (OpenEngineFiles(path, &notEngine, true) == 0) return 1;
+  // Someone else opened it meanwhile: go on shared.
+  const int rc = OpenEngineFiles(path, &notEngine);
+  if (rc != 0) {
+    ReportFileError(rc);
+    return 0;
+  }
+  serialSection_ = std::make_unique<SerialSection>(path);
+  return 0;
+}
+
+int CCalendarFile::ShareAgain() {
+  if (!heldAlone_) return 1;
+  int rc = 0;
+  if (fileSet_) rc = isam::IsamCloseFileSet(fileSet_->block());
+  fileSet_.reset();
+  dataFile = -1;
+  const int host = isam::EngineCloseFile(hostFile);
+  hostFile = -1;
+  heldAlone_ = false;
+  if (rc == 0) rc = host;
+  bool notEngine = false;
+  if (rc == 0) rc = OpenEngineFiles(path, &notEngine);
+  if (rc != 0) {
+    CloseEngineFiles(false);
+    ReportFileError(rc);
+    return 0;
+  }
+  serialSection_ = std::make_unique<SerialSection>(path);
+  return 1;
 }
 
 int CCalendarFile::CreateFile(const std::string& rawPath, int type) {

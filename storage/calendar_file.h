@@ -94,6 +94,16 @@ class CCalendarFile : public CFieldBuffer {
   // VERSION 4.0, FILETYPE and CALINFO, left open.
   int CreateFile(const std::string& path, int type = kOrdinaryFile);
   // Opens the file and, in state 1 or 3, appends all its events.
+  // Filling a new file: between HoldAlone and ShareAgain this process
+  // holds the file exclusively, so adds take no locks and skip the serial
+  // section (nobody else can write). HoldAlone: 1 when the file is now
+  // held alone; 0 when another opener has it (it stays open shared and
+  // adds work as before) or it could not be reopened (reported; closed).
+  // ShareAgain: opens it shared again (1; 0 reported, the file closed);
+  // 1 at once when the file is not held alone.
+  int HoldAlone();
+  int ShareAgain();
+  bool IsHeldAlone() const { return heldAlone_; }
   int Open(CEventArray* events, const std::string& path);
   int OpenFile(CEventArray* events, const std::string& path);
   // Takes this calendar's events out of the array (freeing them) and closes
@@ -167,7 +177,7 @@ class CCalendarFile : public CFieldBuffer {
   bool BuildRecord(const CCalEvent& event, uint8_t kind);
   void ReadResources();
   void CloseEngineFiles(bool report);
-  int OpenEngineFiles(const std::string& fullPath, bool* notEngineFile);
+  int OpenEngineFiles(const std::string& fullPath, bool* notEngineFile, bool alone = false);
   void RaiseSerial(uint32_t serial);
   // Reads from index 2 at `from`, merging; returns the highest serial met.
   uint32_t WalkChanged(CEventArray* events, uint32_t from, const CCalEvent* excluded);
@@ -177,5 +187,6 @@ class CCalendarFile : public CFieldBuffer {
   std::unique_ptr<SerialSection> serialSection_;
   // Highest serial met in the file, the records left for later included.
   uint32_t highestSeen_ = 0;
+  bool heldAlone_ = false;
   std::vector<uint8_t> readBuffer_;
 };

@@ -114,7 +114,8 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
 }
 
 void CCalendarFile::ReadChangedEvents(CEventArray* events, const CCalEvent* excluded) {
-  if (openState != kOpen || fileType != kOrdinaryFile || dataFile < 0) return;
+  // Nobody else writes a file held alone.
+  if (openState != kOpen || fileType != kOrdinaryFile || dataFile < 0 || heldAlone_) return;
   WalkChanged(events, excluded ? lastChangeSerial : lastChangeSerial + 1, excluded);
 }
 

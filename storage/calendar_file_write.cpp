@@ -98,8 +98,9 @@ int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* event
     StorageMessage(storage_text::kNoEventFile, PromptIcon::kInformation);
     return 0;
   }
-  SerialSectionScope section(serialSection_.get());
-  if (!section.entered()) {
+  // A file held alone has no one to share serials with.
+  SerialSectionScope section(heldAlone_ ? nullptr : serialSection_.get());
+  if (!heldAlone_ && !section.entered()) {
     ReportFileError(42);
     return 0;
   }
@@ -159,8 +160,9 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
     StorageMessage(storage_text::kCalendarNotOpen, PromptIcon::kInformation);
     return 0;
   }
-  SerialSectionScope section(serialSection_.get());
-  if (!section.entered()) {
+  // A file held alone has no one to share serials with.
+  SerialSectionScope section(heldAlone_ ? nullptr : serialSection_.get());
+  if (!heldAlone_ && !section.entered()) {
     ReportFileError(42);
     return 0;
   }

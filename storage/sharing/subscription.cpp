@@ -87,6 +87,15 @@ bool Fetch(CCalendarFile& calendar, const CalendarUrl& url, std::string* text, I
                      : HttpSubscribeCalendar(calendar, url, text, progress);
 }
 
+// Opens a file filled alone shared again. When that fails (the user has
+// been told) the file is closed: the events just added go too, so nothing
+// is left that the file does not hold.
+bool ShareFilledFile(CAlmacoraDoc& doc, CCalendarFile& calendar) {
+  if (calendar.ShareAgain()) return true;
+  doc.events().FreeEventsOf(&calendar);
+  return false;
+}
+
 bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& address,
                  const std::string& localFile, bool refresh, ITransferProgress* progress, RefreshCounts* counts,
                  const std::function<void()>& beforeChange) {
@@ -118,8 +127,14 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
     Step(progress, 5, transfer_step::kRefreshComplete);
     return false;
   }
+  // A new local file is filled while this process holds it alone.
+  const bool filling = !refresh && calendar.HoldAlone();
   CICalConverter converter(&StorageICalPrompts());
   ImportICalStringInto(converter, doc.events(), calendar, text, refresh);
+  if (filling && !ShareFilledFile(doc, calendar)) {
+    Step(progress, 5, transfer_step::kRefreshComplete);
+    return false;
+  }
   RefreshCounts got;
   got.added = converter.GetAddedCount();
   got.updated = converter.GetUpdatedCount();
@@ -155,8 +170,11 @@ bool SubscribeLocalFile(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::s
     else if (!calendar.CreateFile(localFile)) return false;
   }
   if (refresh) FillUidSet(doc, calendar);
+  const bool filling = !refresh && calendar.HoldAlone();
   CICalConverter converter(&StorageICalPrompts());
-  if (!ImportICalFileInto(converter, doc.events(), calendar, filePath, refresh)) {
+  const bool imported = ImportICalFileInto(converter, doc.events(), calendar, filePath, refresh);
+  if (filling && !ShareFilledFile(doc, calendar)) return false;
+  if (!imported) {
     calendar.uidMap.clear();
     return false;
   }

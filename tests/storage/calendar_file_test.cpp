@@ -188,6 +188,41 @@ TEST_F(CalendarFileTest, CalInfoKeepsItsFlagsAndRefusesWhatItCannotHold) {
   EXPECT_FALSE(again.IsFileOpen());
 }
 
+TEST_F(CalendarFileTest, AFileFilledAloneKeepsOthersOutThenSharesAgain) {
+  CCalendarFile file;
+  ASSERT_EQ(1, file.CreateFile(Path("alone.akv")));
+  ASSERT_EQ(1, file.HoldAlone());
+  CEventArray events;
+  ASSERT_EQ(1, file.AddEvent(NewEvent("a", "u1"), 0, &events));
+  ASSERT_EQ(1, file.AddEvent(NewEvent("b", "u2"), 0, &events));
+  ASSERT_EQ(1, file.UpdateEvent(events.at(1), &events, 1, 0, 1));
+  EXPECT_EQ((std::vector<std::pair<int, uint32_t>>{{0, 1}, {0, 3}}), BySerial(file));
+  {
+    CCalendarFile other;
+    CEventArray seen;
+    EXPECT_EQ(0, other.Open(&seen, file.path));
+  }
+  ASSERT_EQ(1, file.ShareAgain());
+  EXPECT_FALSE(file.IsHeldAlone());
+
+  // Shared again: another opener reads everything and its add is merged
+  // into ours at our next write.
+  CCalendarFile other;
+  CEventArray seen;
+  ASSERT_EQ(1, other.Open(&seen, file.path));
+  EXPECT_EQ(2u, seen.size());
+  ASSERT_EQ(1, other.AddEvent(NewEvent("c", "u3"), 0, &seen));
+  ASSERT_EQ(1, file.AddEvent(NewEvent("d", "u4"), 0, &events));
+  EXPECT_EQ(4u, events.size());
+  EXPECT_EQ(5u, file.lastChangeSerial);
+
+  // With another opener there, the file is not taken: adds go on shared.
+  EXPECT_EQ(0, file.HoldAlone());
+  EXPECT_FALSE(file.IsHeldAlone());
+  ASSERT_EQ(1, file.AddEvent(NewEvent("e", "u5"), 0, &events));
+  EXPECT_EQ(1, file.ShareAgain());
+}
+
 TEST(CalendarResources, ShortAndUnterminatedRecordsDecodeWithinTheirBounds) {
   CalInfo info;
   info.strings[0] = "Name";
