@@ -26,6 +26,11 @@ class CAlmacoraSplitter;
 class CCalFrame;
 class IEventOperationsHost;
 
+namespace alarms {
+class CTimerDlg;
+class CAlarmErrorLogDlg;
+}  // namespace alarms
+
 class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperations {
  public:
   CMainFrame();
@@ -167,6 +172,10 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   LRESULT OnSetPictureSize(WPARAM wParam, LPARAM lParam);
   LRESULT OnShowAlarmLog(WPARAM, LPARAM);
 
+  // Alarm actions: quick timer and alarm log (main_frame_alarm_actions.cpp).
+  void OnQuickTimer();
+  void OnAlarmLog();
+
   // Calendar views (main_frame_calviews.cpp).
   void OnViewCalendarAndList();
   void OnViewListOnly();
@@ -201,4 +210,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   framework::CToolBar m_wndToolBar;
   CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
   std::unique_ptr<IEventOperationsHost> m_pShellEventHost;
+  // Made on first need and kept for the run.
+  std::unique_ptr<alarms::CTimerDlg> m_pQuickTimer;
+  std::unique_ptr<alarms::CAlarmErrorLogDlg> m_pAlarmLog;
 };

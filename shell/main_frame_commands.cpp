@@ -106,6 +106,10 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   framework::OnMessage<&CMainFrame::OnMonthPicture>(WM_MONTHPICTURE),
   framework::OnMessage<&CMainFrame::OnSetPictureSize>(WM_SETPICTURESIZE),
   framework::OnMessage<&CMainFrame::OnShowAlarmLog>(WM_SHOWALARMLOG),
+  // Alarm actions: quick timer and alarm log.
+  OnCommand<&CMainFrame::OnQuickTimer>(ID_QUICK_TIMER),
+  OnCommand<&CMainFrame::OnQuickTimer>(ID_QUICK_TIMER_KEY),
+  OnCommand<&CMainFrame::OnAlarmLog>(ID_ALARM_LOG),
 FRAMEWORK_END_MESSAGE_MAP()
 
 void CMainFrame::OnToggleToolbar() {
