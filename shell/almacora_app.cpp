@@ -1,3 +1,4 @@
+#include "alarms/actions/alarm_worker.h"
 #include "shell/almacora_app.h"
 
 #include <winsock2.h>
@@ -169,6 +170,9 @@ void CAlmacoraApp::FinishSplash() {
 }
 
 int CAlmacoraApp::ExitInstance() {
+  // Alarm workers still sending get a little time before sockets and
+  // statics go.
+  alarms::WaitForAlarmWorkers(10000);
   if (m_pSplash) FinishSplash();
   dialogs::SetHelpTopicHook(nullptr);
   GetModelServices().shell = nullptr;

@@ -1,6 +1,9 @@
 // The main frame's creation, layout, menu state, exit and placement.
 #include "shell/main_frame.h"
 
+#include "alarms/actions/alarm_error_log_dlg.h"
+#include "alarms/actions/timer_dlg.h"
+
 #include <commctrl.h>
 #include <cpl.h>
 

@@ -32,6 +32,11 @@ class CAlarmRemindersDlg;
 class CFrameReminderHost;
 class IEventOperations;
 
+namespace alarms {
+class CTimerDlg;
+class CAlarmErrorLogDlg;
+}  // namespace alarms
+
 class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperations {
  public:
   CMainFrame();
@@ -204,6 +209,10 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnDayChanged();
   void AskResetAfterDateSetBack();
 
+  // Alarm actions: quick timer and alarm log (main_frame_alarm_actions.cpp).
+  void OnQuickTimer();
+  void OnAlarmLog();
+
   // Calendar views (main_frame_calviews.cpp).
   void OnViewCalendarAndList();
   void OnViewListOnly();
@@ -245,4 +254,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
   std::unique_ptr<IEventOperationsHost> m_pShellEventHost;
   std::unique_ptr<::IEventOperations> m_pEventOperations;  // installed for the views
+  // Made on first need and kept for the run.
+  std::unique_ptr<alarms::CTimerDlg> m_pQuickTimer;
+  std::unique_ptr<alarms::CAlarmErrorLogDlg> m_pAlarmLog;
 };

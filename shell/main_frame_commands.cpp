@@ -115,6 +115,10 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   framework::OnMessage<&CMainFrame::OnTrayNotify>(WM_TRAYNOTIFY),
   framework::OnMessage<&CMainFrame::OnSysCommand>(WM_SYSCOMMAND),
   framework::OnRegistered<&CMainFrame::OnTaskbarCreated>(g_TaskbarCreatedMessage),
+  // Alarm actions: quick timer and alarm log.
+  OnCommand<&CMainFrame::OnQuickTimer>(ID_QUICK_TIMER),
+  OnCommand<&CMainFrame::OnQuickTimer>(ID_QUICK_TIMER_KEY),
+  OnCommand<&CMainFrame::OnAlarmLog>(ID_ALARM_LOG),
 FRAMEWORK_END_MESSAGE_MAP()
 
 void CMainFrame::OnToggleToolbar() {

@@ -40,11 +40,3 @@ LRESULT CMainFrame::OnSetPictureSize(WPARAM wParam, LPARAM lParam) {
   m_nPictureHeight = height;
   return 1;
 }
-
-
-LRESULT CMainFrame::OnShowAlarmLog(WPARAM, LPARAM) {
-  // The log viewer arrives with the alarms; until then the task-bar button
-  // flashes so the user notices.
-  if (!g_Settings.FlashWindowInTaskbar(GetSafeHwnd(), 3)) ::FlashWindow(GetSafeHwnd(), TRUE);
-  return 1;
-}

@@ -14,4 +14,7 @@ class CShellOptionsHost : public options::COptionsHost {
   // which is not built yet; until then there is nothing to clear.
   void ClearDailyReminderGiven() override {}
   void UpdateFilterMenu() override;
+  // The alarm actions sheet in defaults mode (main_frame_alarm_actions.cpp).
+  bool CanEditAlarmActions() override { return true; }
+  bool EditAlarmActions(HWND parent, options::AlarmActionDefaults* values) override;
 };

@@ -1,0 +1,39 @@
+#include "alarms/actions/alarm_test_actions.h"
+
+#include <mmsystem.h>
+
+#include "alarms/actions/alarm_worker.h"
+#include "framework/dialogs/message_box.h"
+#include "model/cal_event.h"
+#include "model/occurrence_ref.h"
+#include "model/program_settings.h"
+#include "platform/paths.h"
+
+namespace alarms {
+
+void PlayAlarmSound(HWND parent, const std::string& file) {
+  std::string path = platform::HasFolderPart(file) ? file : platform::ProgramFolder() + file;
+  if (::sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NODEFAULT)) return;
+  ::MessageBoxA(parent, "Error Playing Sound file.\nSystem beep will be used.", "Error", MB_OK);
+  ::MessageBeep(0xFFFFFFFF);
+}
+
+std::string SendAlarmEmail(CCalEvent* event, const std::string& recipients, const std::string& subject,
+                           const std::string& message) {
+  AlarmJob job;
+  job.transport = TransportFromSettings(g_Settings);
+  job.recipients = recipients;
+  job.subject = subject;
+  job.message = message;
+  if (event) {
+    COccurrenceRef ref(event, event->nextOccurrence);
+    EventTextFields fields;
+    ref.GetTextFields(fields);
+    ResolveAlarmMailTexts(g_Settings, &fields, ref.GetNotes(), &job.recipients, &job.subject, &job.message);
+  } else {
+    ResolveAlarmMailTexts(g_Settings, nullptr, std::string(), &job.recipients, &job.subject, &job.message);
+  }
+  return SendAlarmJobEmail(job, true);
+}
+
+}  // namespace alarms
