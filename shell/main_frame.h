@@ -84,7 +84,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // FALSE unless the user answered Yes (or the warning is off).
   BOOL ConfirmAcknowledge(BOOL oneTime);
   void ExportEvent(COccurrenceRef occurrence);
-  // Printing one event arrives with its print window; does nothing yet.
+  // Prints the occurrence on the default printer (CPrintEvent).
   void PrintEvent(COccurrenceRef occurrence) override;
   // The "Event Information" dialog on the occurrence.
   void ShowEventDetails(COccurrenceRef occurrence);
