@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "framework/printing/app_printer.h"
 #include "tests/support/win/png_file.h"
@@ -112,6 +113,18 @@ Page Render(const std::string& psPath, int page, const std::string& pngName) {
   for (size_t i = 0; i < count; ++i) {
     auto b = [&](size_t k) { return static_cast<unsigned char>(data[at + i * 3 + k]); };
     result.pixels[i] = RGB(b(0), b(1), b(2));
+  }
+  // A landscape job is drawn across portrait paper: turn it upright
+  // (clockwise), as the page is read.
+  if (ReadAll(psPath).find("%%Orientation: Landscape") != std::string::npos) {
+    Page upright;
+    upright.width = result.height;
+    upright.height = result.width;
+    upright.pixels.resize(count);
+    for (int y = 0; y < upright.height; ++y)
+      for (int x = 0; x < upright.width; ++x)
+        upright.pixels[static_cast<size_t>(y) * upright.width + x] = result.At(y, result.height - 1 - x);
+    result = std::move(upright);
   }
   wintest::WritePng(wintest::ArtifactPath(pngName + ".png"), result.width, result.height, result.pixels);
   return result;
