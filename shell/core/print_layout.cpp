@@ -62,6 +62,23 @@ std::string FormatColumnWidth(int stored, bool metric) {
 
 const char* ColumnWidthCaption(bool metric) { return metric ? "Width (mm)" : "Width (inches)"; }
 
+const char* const kListHeadings[kListColumnCount] = {"Name", "Day", "Date", "Days Left", "Time", "Age", "Type"};
+
+std::vector<ListColumn> LayOutListColumns(const bool shown[kListColumnCount], const int widths[kListColumnCount],
+                                          int logPixelsX) {
+  std::vector<ListColumn> columns;
+  const int gap = logPixelsX * 50 / 1000;
+  int x = 0;
+  for (int i = 0; i < kListColumnCount; ++i) {
+    if (!shown[i]) continue;
+    int width = static_cast<int>(static_cast<long long>(widths[i]) * logPixelsX / 1000);
+    x += gap;
+    columns.push_back({i, x, width});
+    x += width;
+  }
+  return columns;
+}
+
 namespace {
 
 // Adds the lines of one paragraph (no line ends inside).

@@ -59,6 +59,20 @@ std::string FormatColumnWidth(int stored, bool metric);
 // The caption above the width boxes.
 const char* ColumnWidthCaption(bool metric);
 
+// The event list's printed columns in their fixed order (Name, Day, Date,
+// Days Left, Time, Age, Type), each only when shown: a gap of 50/1000 in
+// stands before each; widths are in thousandths of an inch. x is relative
+// to the printable rectangle's left edge, in device pixels.
+constexpr int kListColumnCount = 7;
+extern const char* const kListHeadings[kListColumnCount];
+struct ListColumn {
+  int field;  // index into kListHeadings
+  int x;
+  int width;
+};
+std::vector<ListColumn> LayOutListColumns(const bool shown[kListColumnCount], const int widths[kListColumnCount],
+                                          int logPixelsX);
+
 // Breaks `text` into lines no wider than `width` as `measure` reports the
 // width of a piece of text: at line ends ("\n", "\r\n"), else after the
 // last blank that fits; a word wider than the line is cut where it stops

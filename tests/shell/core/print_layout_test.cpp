@@ -115,3 +115,20 @@ TEST(PrintLayout, EventPageRows) {
     }
   }
 }
+
+TEST(PrintLayout, ListColumns) {
+  const int widths[kListColumnCount] = {2100, 500, 700, 700, 700, 400, 1500};
+  bool all[kListColumnCount] = {true, true, true, true, true, true, true};
+  std::vector<ListColumn> cols = LayOutListColumns(all, widths, 100);
+  ASSERT_EQ(cols.size(), 7u);
+  EXPECT_EQ(cols[0].x, 5);
+  EXPECT_EQ(cols[1].x, 220);  // the Day column: 1-inch margin + 220 = 320 at 100 dpi
+  EXPECT_EQ(cols[6].width, 150);
+  bool some[kListColumnCount] = {false, true, false, false, false, false, true};
+  cols = LayOutListColumns(some, widths, 300);
+  ASSERT_EQ(cols.size(), 2u);
+  EXPECT_EQ(cols[1].field, 6);
+  EXPECT_EQ(cols[1].x, 15 + 150 + 15);
+  bool none[kListColumnCount] = {};
+  EXPECT_TRUE(LayOutListColumns(none, widths, 300).empty());
+}
