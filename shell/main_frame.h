@@ -24,6 +24,7 @@ class CDateTime;
 class CShellDocument;
 class CAlmacoraSplitter;
 class CCalFrame;
+class CPrintSettingsDlg;
 class IEventOperationsHost;
 
 class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperations {
@@ -106,6 +107,9 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   CAlmacoraSplitter* GetMainSplitter() const { return m_pSplitter; }
   int GetLayoutMode() const;
   CCalFrame* GetCalFrame() const;
+  // The event list's rows as shown, for printing the current list;
+  // installed by the list view (null: that report type cannot print).
+  static std::vector<COccurrenceRef> (*currentListRows)();
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
@@ -184,6 +188,10 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // The chain of new events dated today while Save and New is chosen.
   void ChainNewEvents(int result);
   void OpenControlPanelApplet(const char* library);
+  // Printing (main_frame_printing.cpp): "Print..." opens the kept "Print"
+  // dialog and carries out its result.
+  void OnCalendarPrint();
+  void CarryOutPrint(int result);
 
   CFrameToolTip m_wndToolTip;
   bool m_bToolbarVisible = true;
@@ -201,4 +209,5 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   framework::CToolBar m_wndToolBar;
   CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
   std::unique_ptr<IEventOperationsHost> m_pShellEventHost;
+  std::shared_ptr<CPrintSettingsDlg> m_pPrintSettings;  // kept between uses
 };
