@@ -30,14 +30,11 @@ bool CAppPrinter::EnsureDefaults() {
 }
 
 void CAppPrinter::Select(HGLOBAL devMode, HGLOBAL devNames) {
-  if (devMode && devMode != devMode_) {
-    if (devMode_) ::GlobalFree(devMode_);
-    devMode_ = devMode;
-  }
-  if (devNames && devNames != devNames_) {
-    if (devNames_) ::GlobalFree(devNames_);
-    devNames_ = devNames;
-  }
+  // A dialog given our handles may reallocate them and hand back others;
+  // the old ones are then the dialog's to have freed, never ours to free
+  // again.
+  if (devMode) devMode_ = devMode;
+  if (devNames) devNames_ = devNames;
 }
 
 std::string CAppPrinter::Name() {

@@ -30,7 +30,8 @@ class CAppPrinter {
   // hDevMode/hDevNames of the system's print and page set-up dialogs.
   HGLOBAL DevMode() { EnsureDefaults(); return devMode_; }
   HGLOBAL DevNames() { EnsureDefaults(); return devNames_; }
-  // Takes over handles a dialog returned; either may be null (kept as is).
+  // Takes over the handles a print or page set-up dialog returned (given
+  // ours, it may have reallocated them); either may be null (kept as is).
   void Select(HGLOBAL devMode, HGLOBAL devNames);
   // The printer's name, empty without a printer.
   std::string Name();
