@@ -10,12 +10,13 @@ const MessageMap* CCmdTarget::ThisMessageMap() {
 
 bool CCmdTarget::OnCmdMsg(UINT id, int code, CCmdUI* ui) { return DispatchCommand(id, code, ui); }
 
-bool CCmdTarget::DispatchCommand(UINT id, int code, CCmdUI* ui) {
-  // Accelerators arrive with code 1 and mean the same as a menu choice.
-  UINT wanted = (code == 1) ? 0 : static_cast<UINT>(code);
+namespace {
+
+// One pass over the map chain for command entries of notification `wanted`
+// (or update entries); true when one ran (or, probing, exists).
+bool DispatchCode(CCmdTarget& target, UINT id, int code, UINT wanted, CCmdUI* ui) {
   EntryKind kind = code == kCmdUpdateUi ? EntryKind::kUpdateUi : EntryKind::kCommand;
-  if (code == kCmdProbe) wanted = 0;
-  for (const MessageMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
+  for (const MessageMap* map = target.GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
     for (const MessageEntry* e = map->entries; e->kind != EntryKind::kEnd; ++e) {
       if (e->kind != kind || id < e->first || id > e->last) continue;
       if (kind == EntryKind::kCommand && e->code != wanted) continue;
@@ -24,11 +25,22 @@ bool CCmdTarget::DispatchCommand(UINT id, int code, CCmdUI* ui) {
       call.message = WM_COMMAND;
       call.id = id;
       call.ui = ui;
-      e->thunk(*this, call);
+      e->thunk(target, call);
       return true;
     }
   }
   return false;
+}
+
+}  // namespace
+
+bool CCmdTarget::DispatchCommand(UINT id, int code, CCmdUI* ui) {
+  // Code 1 is both an accelerator (meaning the same as a menu choice) and
+  // a control's notification 1 (LBN_SELCHANGE, CBN_SELCHANGE): an entry
+  // for notification 1 takes it first, else the command entry does.
+  if (code == 1 && DispatchCode(*this, id, 1, 1, ui)) return true;
+  UINT wanted = (code == 1 || code == kCmdProbe) ? 0 : static_cast<UINT>(code);
+  return DispatchCode(*this, id, code, wanted, ui);
 }
 
 const MessageEntry* CCmdTarget::FindMessageEntry(UINT message) const {

@@ -5,6 +5,7 @@ ALMACORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ALMACORA_JOBS=${ALMACORA_JOBS:-$(nproc)}
 _started_xvfb=""
 _started_wineserver=""
+_started_cupsd=""
 
 configure_and_build() {
   local root=$ALMACORA_ROOT
@@ -40,6 +41,26 @@ wine_loader() {
   if [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else command -v wine64 || command -v wine; fi
 }
 
+# The print server Wine prints through, with a default queue "PDF" that
+# writes files (Wine then offers a 300-dpi A4 printer). Starts cupsd only
+# when none runs, and stop_started stops only the one started here.
+start_printer() {
+  command -v cupsd >/dev/null || { echo "cupsd missing (scripts/setup installs it)" >&2; return 1; }
+  if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
+    cupsd -f </dev/null >/dev/null 2>&1 &
+    _started_cupsd=$!
+    local i
+    for i in $(seq 1 50); do
+      lpstat -r 2>/dev/null | grep -q 'is running' && break
+      sleep 0.1
+    done
+  fi
+  if ! lpstat -p PDF >/dev/null 2>&1; then
+    lpadmin -p PDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd >/dev/null 2>&1 || true
+  fi
+  lpadmin -d PDF >/dev/null 2>&1 || true
+}
+
 # A private Xvfb when no display is there.
 start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
@@ -59,6 +80,11 @@ start_display() {
 }
 
 stop_started() {
+  if [ -n "$_started_cupsd" ]; then
+    kill "$_started_cupsd" 2>/dev/null || true
+    wait "$_started_cupsd" 2>/dev/null || true
+    _started_cupsd=""
+  fi
   if [ -n "$_started_wineserver" ]; then
     wineserver -k >/dev/null 2>&1 || true
     _started_wineserver=""

@@ -27,6 +27,7 @@ class CDateTime;
 class CShellDocument;
 class CAlmacoraSplitter;
 class CCalFrame;
+class CPrintSettingsDlg;
 class IEventOperationsHost;
 class CAlarmRemindersDlg;
 class CFrameReminderHost;
@@ -96,7 +97,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // FALSE unless the user answered Yes (or the warning is off).
   BOOL ConfirmAcknowledge(BOOL oneTime);
   void ExportEvent(COccurrenceRef occurrence);
-  // Printing one event arrives with its print window; does nothing yet.
+  // Prints the occurrence on the default printer (CPrintEvent).
   void PrintEvent(COccurrenceRef occurrence) override;
   // The "Event Information" dialog on the occurrence.
   void ShowEventDetails(COccurrenceRef occurrence);
@@ -139,6 +140,9 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   CAlmacoraSplitter* GetMainSplitter() const { return m_pSplitter; }
   int GetLayoutMode() const;
   CCalFrame* GetCalFrame() const;
+  // The event list's rows as shown, for printing the current list;
+  // installed by the list view (null: that report type cannot print).
+  static std::vector<COccurrenceRef> (*currentListRows)();
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
@@ -230,6 +234,10 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // The chain of new events dated today while Save and New is chosen.
   void ChainNewEvents(int result);
   void OpenControlPanelApplet(const char* library);
+  // Printing (main_frame_printing.cpp): "Print..." opens the kept "Print"
+  // dialog and carries out its result.
+  void OnCalendarPrint();
+  void CarryOutPrint(int result);
 
   CFrameToolTip m_wndToolTip;
   bool m_bToolbarVisible = true;
@@ -257,4 +265,5 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // Made on first need and kept for the run.
   std::unique_ptr<alarms::CTimerDlg> m_pQuickTimer;
   std::unique_ptr<alarms::CAlarmErrorLogDlg> m_pAlarmLog;
+  std::shared_ptr<CPrintSettingsDlg> m_pPrintSettings;  // kept between uses
 };

@@ -78,6 +78,9 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnOptions>(ID_SETUP_OPTIONS),
   OnCommand<&CMainFrame::OnOptions>(ID_EXTRA_OPTIONS),
   OnCommand<&CMainFrame::OnFilter>(ID_VIEW_FILTER),
+  // Printing (main_frame_printing.cpp).
+  OnCommand<&CMainFrame::OnCalendarPrint>(ID_CALENDAR_PRINT),
+  OnCommand<&CMainFrame::OnCalendarPrint>(ID_KEY_PRINT),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),

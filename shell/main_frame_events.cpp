@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "shell/event_operations_host.h"
 #include "shell/main_frame.h"
+#include "shell/print_event.h"
 #include "shell/private_messages.h"
 #include "shell/shell_event_host.h"
 #include "storage/calendar_file.h"
@@ -220,7 +221,13 @@ void CMainFrame::ExportEvent(COccurrenceRef occurrence) {
   }
 }
 
-void CMainFrame::PrintEvent(COccurrenceRef /*occurrence*/) {}
+void CMainFrame::PrintEvent(COccurrenceRef occurrence) {
+  if (!occurrence.event) return;
+  CPrintEvent printer(GetSafeHwnd());
+  printer.SetOccurrence(occurrence);
+  printer.PrintLoop();
+  printer.DestroyWindow();
+}
 
 void CMainFrame::ShowEventDetails(COccurrenceRef occurrence) {
   if (!occurrence.event) return;

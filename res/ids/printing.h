@@ -1,2 +1,29 @@
 // Identifiers of the printing area.
 #pragma once
+
+// The window shown while one event prints.
+#define IDD_PRINT_EVENT 374
+#define IDC_PRINT_EVENT_TEXT 1000
+
+// "Print": what to print, the printer and its settings.
+#define IDD_PRINT_SETTINGS 187
+#define IDC_PRINT_TYPE 1178
+#define IDC_PRINT_PRINTER 1179
+#define IDC_PRINT_ORIENTATION 1180
+#define IDC_PRINT_SETTINGS 1337
+#define IDC_PRINT_DESCRIPTION 1338
+#define IDC_PRINT_THIS_WEEK 1343
+#define IDC_PRINT_THIS_MONTH 1259
+#define IDC_PRINT_ACKNOWLEDGED 1344
+#define IDC_PRINT_FROM 40030
+#define IDC_PRINT_TO 40032
+#define IDC_PRINT_FROM_PLACE 1345
+#define IDC_PRINT_TO_PLACE 1346
+#define IDC_PRINT_RANGE_GROUP 1347
+#define IDC_PRINT_FROM_LABEL 1348
+#define IDC_PRINT_TO_LABEL 1349
+#define IDC_PRINT_EDIT_SETTINGS 1350
+#define IDC_PRINT_FILTER 1351
+#define IDC_PRINT_PREVIEW 1352
+#define IDC_PRINT_PRINT 1353
+#define IDC_PRINT_HELP 1354

@@ -44,12 +44,14 @@ class DerivedWindow : public BaseWindow {
   LRESULT OnPing2(WPARAM, LPARAM) { return 2; }
   LRESULT OnRegisteredPing(WPARAM, LPARAM) { return 7; }
   void OnCommandB() { g_log.push_back("derived:205"); }
+  void OnSelect() { g_log.push_back("select:220"); }
 };
 
 FRAMEWORK_BEGIN_MESSAGE_MAP(DerivedWindow, BaseWindow)
   framework::OnMessage<&DerivedWindow::OnPing2>(WM_APP + 1),
   framework::OnRegistered<&DerivedWindow::OnRegisteredPing>(g_registered),
   framework::OnCommand<&DerivedWindow::OnCommandB>(205),
+  framework::OnControl<&DerivedWindow::OnSelect>(LBN_SELCHANGE, 220),
 FRAMEWORK_END_MESSAGE_MAP()
 
 const char* const kClass = "AlmacoraMapTestClass";
@@ -81,7 +83,12 @@ TEST(MessageMap, DerivedEntriesOverrideAndTheRestIsInherited) {
   g_log.clear();
   for (WPARAM id : {100, 205, 203, 211}) derived.SendMsg(WM_COMMAND, id);
   base.SendMsg(WM_COMMAND, 205);
-  EXPECT_EQ(g_log, (std::vector<std::string>{"base:100", "derived:205", "range:203", "range:205"}));
+  // Code 1: a list's selection change where an entry wants it, else an
+  // accelerator meaning the command.
+  derived.SendMsg(WM_COMMAND, MAKEWPARAM(220, LBN_SELCHANGE));
+  derived.SendMsg(WM_COMMAND, MAKEWPARAM(100, 1));
+  EXPECT_EQ(g_log, (std::vector<std::string>{"base:100", "derived:205", "range:203", "range:205", "select:220",
+                                             "base:100"}));
 }
 
 namespace {
