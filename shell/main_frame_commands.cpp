@@ -66,6 +66,11 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   // Internet calendars (sharing): New Calendar.
   OnCommand<&CMainFrame::OnNewCalendar>(ID_FILE_NEW),
   OnCommand<&CMainFrame::OnNewCalendar>(ID_KEY_NEW),
+  // Calendar dialogs: close, move, import and export.
+  OnCommand<&CMainFrame::OnCalendarClose>(ID_CALENDAR_CLOSE),
+  OnCommand<&CMainFrame::OnCalendarMove>(ID_CALENDAR_MOVE),
+  OnCommand<&CMainFrame::OnCalendarImport>(ID_CALENDAR_IMPORT),
+  OnCommand<&CMainFrame::OnCalendarExport>(ID_CALENDAR_EXPORT),
   // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
   OnCommand<&CMainFrame::OnEventWizard>(ID_EVENT_WIZARD),
   OnCommand<&CMainFrame::OnEventWizard>(ID_KEY_WIZARD),

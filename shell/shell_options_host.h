@@ -14,4 +14,6 @@ class CShellOptionsHost : public options::COptionsHost {
   // which is not built yet; until then there is nothing to clear.
   void ClearDailyReminderGiven() override {}
   void UpdateFilterMenu() override;
+  // The main frame's open-calendars chooser.
+  bool PickCalendar(HWND parent, const std::string& prompt, const std::string& button, int* calendarId) override;
 };

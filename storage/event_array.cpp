@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/cal_event.h"
+#include "model/services/reminder_window.h"
 
 CEventArray::~CEventArray() {
   for (CCalEvent* e : items_) delete e;
@@ -91,6 +92,8 @@ void CEventArray::FreeEventsOf(const CCalendarFile* calendar) {
   kept.reserve(items_.size());
   for (CCalEvent* e : items_) {
     if (e->calendar == calendar) {
+      // The reminder window may still list it: its rows go first.
+      if (e->listed && e->reminderWindow) e->reminderWindow->RemoveAlarm(e, -1, nullptr);
       delete e;
     } else {
       kept.push_back(e);
