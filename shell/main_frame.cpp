@@ -18,6 +18,7 @@
 #include "shell/hand_over.h"
 #include "shell/private_messages.h"
 #include "shell/shell_document.h"
+#include "storage/ui/calendars_dialog.h"
 
 void CALLBACK MainTimerProc(HWND, UINT, UINT_PTR, DWORD);
 
@@ -174,6 +175,7 @@ void CMainFrame::OnClose() {
 
 void CMainFrame::OnDestroy() {
   InstallSharingHooks(false);
+  m_pCalendarsDlg.reset();
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
   CFrameWindow::OnDestroy();
   g_Settings.SaveSettings();

@@ -20,6 +20,7 @@
 
 class CCalEvent;
 class CCalendarFile;
+class CCalendarsDialog;
 class CDateTime;
 class CShellDocument;
 class CAlmacoraSplitter;
@@ -51,8 +52,15 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // OK, *chosen the picked calendar (null for "All Calendars").
   bool PickCalendar(HWND owner, const std::string& prompt, const std::string& button, bool offerAll, int initialId,
                     CCalendarFile** chosen);
-  // Opens a closed listed calendar (FALSE when open or previewed already).
+  // Opens a closed listed calendar through the calendar manager (made
+  // hidden when missing); FALSE when open or previewed already.
   BOOL OpenCalendar(CCalendarFile* calendar);
+  // The subscribed calendar's refresh in its progress window, then a
+  // recount; the refresh's result.
+  BOOL RefreshCalendar(CCalendarFile* calendar);
+  // The calendar manager, made hidden on first need; null without a
+  // document.
+  CCalendarsDialog* GetCalendarsDialog();
   // Where Move asks for the new folder; tests install their own answer.
   using FolderBrowser = bool (*)(HWND owner, const std::string& title, std::string* folder);
   static FolderBrowser SetFolderBrowser(FolderBrowser browser);
@@ -216,4 +224,5 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   framework::CToolBar m_wndToolBar;
   CAlmacoraSplitter* m_pSplitter = nullptr;  // deleted with the frame
   std::unique_ptr<IEventOperationsHost> m_pShellEventHost;
+  std::unique_ptr<CCalendarsDialog> m_pCalendarsDlg;
 };

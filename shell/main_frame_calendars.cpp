@@ -1,10 +1,13 @@
 // The main frame's calendar commands: the open-calendars chooser, Close,
-// Move, Import, Export and opening a listed calendar again.
+// Move, Import, Export, the calendar manager and opening or refreshing a
+// listed calendar.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <cstdio>
+#include <memory>
 
+#include "dialogs/cal_edit_dlg.h"
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/message_box.h"
 #include "model/program_settings.h"
@@ -18,6 +21,7 @@
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
 #include "storage/ui/calendar_open.h"
+#include "storage/ui/calendars_dialog.h"
 #include "storage/ui/export_data_dlg.h"
 #include "storage/ui/export_select_dlg.h"
 #include "storage/ui/ical_error_dlg.h"
@@ -129,10 +133,45 @@ void CMainFrame::OnCalendarMove() {
 }
 
 BOOL CMainFrame::OpenCalendar(CCalendarFile* calendar) {
-  CShellDocument* doc = GetShellDocument();
-  if (!doc || !calendar) return FALSE;
+  if (!calendar) return FALSE;
   if (calendar->openState != CCalendarFile::kClosed && calendar->openState != 2) return FALSE;
-  return OpenListedCalendar(doc->Core(), calendar, GetSafeHwnd()) ? TRUE : FALSE;
+  CCalendarsDialog* manager = GetCalendarsDialog();
+  return manager && manager->OpenCalendar(calendar) ? TRUE : FALSE;
+}
+
+BOOL CMainFrame::RefreshCalendar(CCalendarFile* calendar) {
+  CCalendarsDialog* manager = GetCalendarsDialog();
+  return manager && manager->RefreshCalendar(calendar) ? TRUE : FALSE;
+}
+
+// ---- The calendar manager.
+
+CCalendarsDialog* CMainFrame::GetCalendarsDialog() {
+  if (m_pCalendarsDlg) return m_pCalendarsDlg.get();
+  CShellDocument* doc = GetShellDocument();
+  if (!doc) return nullptr;
+  auto manager = std::make_unique<CCalendarsDialog>(doc->Core());
+  manager->hooks.newCalendar = [this] { NewCalendar(); };
+  manager->hooks.openFile = [this] { OnFileOpen(); };
+  manager->hooks.listEvents = [this](int calendarId) {
+    CShellDocument* d = GetShellDocument();
+    if (!d) return;
+    dialogs::CCalEdit dlg(&d->Core(), m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd());
+    dlg.initialCalendarId = calendarId;
+    dlg.DoModal();
+  };
+  if (!manager->CreateHidden(GetSafeHwnd())) return nullptr;
+  m_pCalendarsDlg = std::move(manager);
+  return m_pCalendarsDlg.get();
+}
+
+void CMainFrame::OnCalendarManager() {
+  const bool existed = m_pCalendarsDlg != nullptr;
+  CCalendarsDialog* manager = GetCalendarsDialog();
+  if (!manager) return;
+  if (existed) manager->FillCalendarGrid();
+  ::ShowWindow(manager->GetSafeHwnd(), SW_SHOW);
+  ::SetForegroundWindow(manager->GetSafeHwnd());
 }
 
 // ---- Import and export.

@@ -226,8 +226,6 @@ void CMainFrame::OnCalendarSearch() {
   shellcontrols::OpenLinkTarget(g_Settings.CalendarSearchURL, SW_SHOW);
 }
 
-void CMainFrame::OnCalendarManager() { ShowNotAvailable("The calendar manager"); }
-
 void CMainFrame::OnSubscribe() { SubscribeToUrl(std::string()); }
 
 void CMainFrame::OnFileOpen() {

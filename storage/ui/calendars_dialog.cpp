@@ -89,6 +89,8 @@ BOOL CCalendarsDialog::OnInitDialog() {
   look.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
   look.SetSelectedBackColor(::GetSysColor(COLOR_HIGHLIGHT));
   look.SetSelectedTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+  // Left and vertically centred: where the check box draws too.
+  look.SetAlignment(0x21);
   grid_.SetDefaultCell(look);
   grid_.SetColumnCount(3, 0);
   grid_.SetRowCount(0, 0);
@@ -102,7 +104,9 @@ BOOL CCalendarsDialog::OnInitDialog() {
   grid_.SetDefaultRowHeight(static_cast<int>(tm.tmHeight * 1.1));
   grid_.SetSideHeadingWidth(0);
   grid_.SetHScrollHeight(0);
+  grid_.ShowGridLines(0);
   grid_.SelectWholeRows(1);
+  grid_.SetHighlightStyle(2);
   FillCalendarGrid();
   return TRUE;
 }
