@@ -25,6 +25,7 @@
 #include "shell/hand_over.h"
 #include "shell/private_messages.h"
 #include "shell/shell_document.h"
+#include "storage/ui/calendars_dialog.h"
 
 void CALLBACK MainTimerProc(HWND, UINT, UINT_PTR, DWORD);
 
@@ -188,6 +189,7 @@ void CMainFrame::OnClose() {
 void CMainFrame::OnDestroy() {
   InstallSharingHooks(false);
   if (GetEventOperations() == m_pEventOperations.get()) SetEventOperations(nullptr);
+  m_pCalendarsDlg.reset();
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
   if (g_Settings.TrayAvailable && m_hTrayIcon) DeleteTrayIcon(GetSafeHwnd(), kTrayIconId);
   m_hTrayIcon = nullptr;

@@ -4,8 +4,7 @@
 // one-second timer, and the commands and private messages other windows
 // and other programs send it.
 //
-// Commands whose windows are not built yet have no handler and stay grey;
-// the calendar manager answers with a box saying it is not there yet.
+// Commands whose windows are not built yet have no handler and stay grey.
 #pragma once
 
 #include <memory>
@@ -23,6 +22,8 @@
 #include "shell/frame_tool_tip.h"
 
 class CCalEvent;
+class CCalendarFile;
+class CCalendarsDialog;
 class CDateTime;
 class CShellDocument;
 class CAlmacoraSplitter;
@@ -58,6 +59,23 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   BOOL SubscribeToUrl(const std::string& address);
   // The "New Calendar" dialog, then the frame is active again.
   void NewCalendar();
+  // Calendar commands (main_frame_calendars.cpp).
+  // The open-calendars chooser with its prompt and OK caption; true after
+  // OK, *chosen the picked calendar (null for "All Calendars").
+  bool PickCalendar(HWND owner, const std::string& prompt, const std::string& button, bool offerAll, int initialId,
+                    CCalendarFile** chosen);
+  // Opens a closed listed calendar through the calendar manager (made
+  // hidden when missing); FALSE when open or previewed already.
+  BOOL OpenCalendar(CCalendarFile* calendar);
+  // The subscribed calendar's refresh in its progress window, then a
+  // recount; the refresh's result.
+  BOOL RefreshCalendar(CCalendarFile* calendar);
+  // The calendar manager, made hidden on first need; null without a
+  // document.
+  CCalendarsDialog* GetCalendarsDialog();
+  // Where Move asks for the new folder; tests install their own answer.
+  using FolderBrowser = bool (*)(HWND owner, const std::string& title, std::string* folder);
+  static FolderBrowser SetFolderBrowser(FolderBrowser browser);
   // Puts the window's place, toolbar and calendar mode into the settings
   // and tells the views to save their state (hint 6).
   void SaveWindowPlacement();
@@ -178,6 +196,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnFileOpen();
   void OnEditAdd();
   void OnNewCalendar() { NewCalendar(); }
+  void OnCalendarClose();
+  void OnCalendarMove();
+  void OnCalendarImport();
+  void OnCalendarExport();
+  void ExportICalendar();
   // The sharing dialogs' help and calendar search (main_frame_sharing.cpp).
   static void InstallSharingHooks(bool install);
   // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
@@ -266,4 +289,5 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   std::unique_ptr<alarms::CTimerDlg> m_pQuickTimer;
   std::unique_ptr<alarms::CAlarmErrorLogDlg> m_pAlarmLog;
   std::shared_ptr<CPrintSettingsDlg> m_pPrintSettings;  // kept between uses
+  std::unique_ptr<CCalendarsDialog> m_pCalendarsDlg;
 };

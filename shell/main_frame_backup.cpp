@@ -24,6 +24,7 @@
 #include "shell/restore_file_choice.h"
 #include "shell/shell_document.h"
 #include "storage/calendar_backup.h"
+#include "storage/calendar_file.h"
 
 namespace {
 
@@ -86,6 +87,10 @@ void CMainFrame::OnEventWizard() {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return;
   dialogs::CEventWizard wizard(&doc->Core(), GetSafeHwnd());
+  wizard.pickCalendar = [this](HWND owner, const std::string& prompt, const std::string& button) {
+    CCalendarFile* chosen = nullptr;
+    return PickCalendar(owner, prompt, button, false, -1, &chosen) && chosen ? chosen->listId : 0;
+  };
   wizard.DoModal();
 }
 

@@ -67,6 +67,11 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   // Internet calendars (sharing): New Calendar.
   OnCommand<&CMainFrame::OnNewCalendar>(ID_FILE_NEW),
   OnCommand<&CMainFrame::OnNewCalendar>(ID_KEY_NEW),
+  // Calendar dialogs: close, move, import and export.
+  OnCommand<&CMainFrame::OnCalendarClose>(ID_CALENDAR_CLOSE),
+  OnCommand<&CMainFrame::OnCalendarMove>(ID_CALENDAR_MOVE),
+  OnCommand<&CMainFrame::OnCalendarImport>(ID_CALENDAR_IMPORT),
+  OnCommand<&CMainFrame::OnCalendarExport>(ID_CALENDAR_EXPORT),
   // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
   OnCommand<&CMainFrame::OnEventWizard>(ID_EVENT_WIZARD),
   OnCommand<&CMainFrame::OnEventWizard>(ID_KEY_WIZARD),
@@ -236,8 +241,6 @@ void CMainFrame::OnCalendarSearch() {
   // The Internet calendar search page, opened as a link is.
   shellcontrols::OpenLinkTarget(g_Settings.CalendarSearchURL, SW_SHOW);
 }
-
-void CMainFrame::OnCalendarManager() { ShowNotAvailable("The calendar manager"); }
 
 void CMainFrame::OnSubscribe() { SubscribeToUrl(std::string()); }
 

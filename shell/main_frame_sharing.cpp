@@ -7,6 +7,7 @@
 #include "shell/shell_document.h"
 #include "storage/ui/cal_new_dlg.h"
 #include "storage/ui/cal_subscribe_dlg.h"
+#include "storage/ui/calendars_dialog.h"
 #include "storage/ui/sharing_hooks.h"
 
 namespace {
@@ -42,6 +43,7 @@ BOOL CMainFrame::SubscribeToUrl(const std::string& address) {
     dlg.nameFromAddress = true;
   }
   if (dlg.DoModal() != IDOK) return FALSE;
+  if (m_pCalendarsDlg) m_pCalendarsDlg->FillCalendarGrid();
   doc->RecountAndRefresh();
   return TRUE;
 }

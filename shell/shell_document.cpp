@@ -47,8 +47,8 @@ void CShellDocument::UpdateAllViews(int hint, const COccurrenceRef* added) {
 bool CShellDocument::OpenCalendar(CCalendarFile* calendar) {
   // Open or previewed already: nothing to do.
   if (!calendar || (calendar->openState != CCalendarFile::kClosed && calendar->openState != 2)) return false;
-  ShowNotAvailable("The calendar manager");
-  return false;
+  CMainFrame* frame = CMainFrame::Get();
+  return frame != nullptr && frame->OpenCalendar(calendar) != FALSE;
 }
 
 bool CShellDocument::SubscribeToUrl(const std::string& address) {

@@ -2,6 +2,7 @@
 
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"
+#include "storage/calendar_file.h"
 
 void CShellOptionsHost::UpdateAllViews(int hint) {
   CMainFrame* frame = CMainFrame::Get();
@@ -20,4 +21,13 @@ void CShellOptionsHost::SaveWindowPlacement() {
 
 void CShellOptionsHost::UpdateFilterMenu() {
   if (CMainFrame* frame = CMainFrame::Get()) frame->UpdateFilterMenu();
+}
+
+bool CShellOptionsHost::PickCalendar(HWND parent, const std::string& prompt, const std::string& button,
+                                     int* calendarId) {
+  CMainFrame* frame = CMainFrame::Get();
+  CCalendarFile* chosen = nullptr;
+  if (!frame || !frame->PickCalendar(parent, prompt, button, false, *calendarId, &chosen) || !chosen) return false;
+  *calendarId = chosen->listId;
+  return true;
 }

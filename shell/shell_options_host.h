@@ -17,4 +17,6 @@ class CShellOptionsHost : public options::COptionsHost {
   // The alarm actions sheet in defaults mode (main_frame_alarm_actions.cpp).
   bool CanEditAlarmActions() override { return true; }
   bool EditAlarmActions(HWND parent, options::AlarmActionDefaults* values) override;
+  // The main frame's open-calendars chooser.
+  bool PickCalendar(HWND parent, const std::string& prompt, const std::string& button, int* calendarId) override;
 };

@@ -39,6 +39,8 @@ class CShellStoragePrompts : public IStoragePrompts {
   OverwriteChoice AskOverwrite() override;
   bool ShowWarning(const std::string& message, const std::string& caption, bool okOnly) override;
   IProgressWindow* OpenProgressWindow(const std::string& title) override;
+  // The iCalendar import's error dialog (main_frame_calendars.cpp).
+  int AskSkipOrCancel(const std::string& message) override;
 };
 
 // Says in a box that a part of the program is not there yet.

@@ -92,6 +92,8 @@ void CEventArray::FreeEventsOf(const CCalendarFile* calendar) {
   kept.reserve(items_.size());
   for (CCalEvent* e : items_) {
     if (e->calendar == calendar) {
+      // The reminder window may still list it: its rows go first.
+      if (e->listed && e->reminderWindow) e->reminderWindow->RemoveAlarm(e, -1, nullptr);
       delete e;
     } else {
       kept.push_back(e);
