@@ -14,6 +14,8 @@
 #include "model/program_settings.h"
 #include "model/services/model_services.h"
 #include "res/resource.h"
+#include "alarms/actions/alarm_worker.h"
+#include "alarms/alarm_batch.h"
 #include "alarms/alarm_reminders_dlg.h"
 #include "platform/clock.h"
 #include "shell/almacora_app.h"
@@ -101,6 +103,12 @@ bool CMainFrame::OnCreate(const CREATESTRUCTA& cs) {
   // The views reach the event operations through this while the frame lives.
   m_pEventOperations = std::make_unique<CFrameEventOperations>(*this);
   SetEventOperations(m_pEventOperations.get());
+  // Each batch of due alarms runs its mail and programs on a worker; its
+  // failures come back to this window as the log notice.
+  SetAlarmBatchHook([](std::unique_ptr<AlarmBatch> batch) {
+    CMainFrame* frame = CMainFrame::Get();
+    if (batch && frame) alarms::StartAlarmActions(*batch, frame->GetSafeHwnd(), WM_SHOWALARMLOG);
+  });
   if (!m_wndToolBar.Create(GetSafeHwnd(), TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_ALTDRAG | CCS_ADJUSTABLE,
                            WS_VISIBLE | CCS_TOP, framework::kIdToolBar) ||
       !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
@@ -189,6 +197,7 @@ void CMainFrame::OnClose() {
 void CMainFrame::OnDestroy() {
   InstallSharingHooks(false);
   if (GetEventOperations() == m_pEventOperations.get()) SetEventOperations(nullptr);
+  SetAlarmBatchHook(nullptr);
   m_pCalendarsDlg.reset();
   if (g_Settings.SaveOnExit) SaveWindowPlacement();
   if (g_Settings.TrayAvailable && m_hTrayIcon) DeleteTrayIcon(GetSafeHwnd(), kTrayIconId);
