@@ -40,6 +40,15 @@ std::function<bool(HWND parent)>& CEventEditDlg::TypeSetupHook() {
   return hook;
 }
 
+std::function<void(HWND parent, CCalEvent* event)>& CEventEditDlg::AlarmActionsHook() {
+  static std::function<void(HWND parent, CCalEvent* event)> hook;
+  return hook;
+}
+
+void CEventEditDlg::OnAlarmActions() {
+  if (AlarmActionsHook() && !session_.readOnly && session_.event) AlarmActionsHook()(GetSafeHwnd(), session_.event);
+}
+
 // The type list is refilled from the settings the sheet changed; what the
 // user typed in the box stays.
 void CEventEditDlg::OnTypeSetup() {
@@ -71,6 +80,8 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CEventEditDlg, framework::CDialog)
   framework::OnCommand<&CEventEditDlg::OnUpcomingDays>(ID_EE_UPCOMING_DAYS),
   framework::OnCommand<&CEventEditDlg::OnTypeSetup>(IDC_EE_TYPE_SETUP),
   framework::OnCommand<&CEventEditDlg::OnTypeSetup>(ID_EE_EVENT_TYPES),
+  framework::OnCommand<&CEventEditDlg::OnAlarmActions>(IDC_EE_ACTIONS),
+  framework::OnCommand<&CEventEditDlg::OnAlarmActions>(ID_EE_ALARM_ACTIONS),
   framework::OnCommand<&CEventEditDlg::OnHelp>(IDC_EE_HELP),
   framework::OnCommand<&CEventEditDlg::OnHelp>(ID_EE_HELP),
   framework::OnMessage<&CEventEditDlg::OnHelpKey>(WM_HELP),
@@ -176,9 +187,15 @@ BOOL CEventEditDlg::OnInitDialog() {
   if (!session_.series) HideForOccurrence();
   if (session_.readOnly) {
     DisableForReadOnly();
-  } else if (TypeSetupHook()) {
-    ::EnableWindow(::GetDlgItem(h, IDC_EE_TYPE_SETUP), TRUE);
-    ::EnableMenuItem(::GetMenu(h), ID_EE_EVENT_TYPES, MF_BYCOMMAND | MF_ENABLED);
+  } else {
+    if (TypeSetupHook()) {
+      ::EnableWindow(::GetDlgItem(h, IDC_EE_TYPE_SETUP), TRUE);
+      ::EnableMenuItem(::GetMenu(h), ID_EE_EVENT_TYPES, MF_BYCOMMAND | MF_ENABLED);
+    }
+    if (AlarmActionsHook()) {
+      ::EnableWindow(::GetDlgItem(h, IDC_EE_ACTIONS), TRUE);
+      ::EnableMenuItem(::GetMenu(h), ID_EE_ALARM_ACTIONS, MF_BYCOMMAND | MF_ENABLED);
+    }
   }
   initialising_ = false;
   return FALSE;

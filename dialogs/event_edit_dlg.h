@@ -47,6 +47,10 @@ class CEventEditDlg : public framework::CDialog {
   // program (those dialogs sit above this library); true when it ended
   // with OK. While unset, Type Setup and Event Types stay grey.
   static std::function<bool(HWND parent)>& TypeSetupHook();
+  // The "Alarm Actions" sheet on the event, installed by the program (the
+  // alarm actions sit above this library). While unset, Actions and Alarm
+  // Actions stay grey.
+  static std::function<void(HWND parent, CCalEvent* event)>& AlarmActionsHook();
 
   CDateTimePicker& StartDatePicker() { return startDate_; }
   CTimePickerEdit& StartTimePicker() { return startTime_; }
@@ -96,6 +100,7 @@ class CEventEditDlg : public framework::CDialog {
   void OnShowEnd();
   void OnUpcomingDays();
   void OnTypeSetup();
+  void OnAlarmActions();
   void OnHelp();
   LRESULT OnHelpKey(WPARAM, LPARAM);
   void OnStartDateChange(NMHDR*, LRESULT*);

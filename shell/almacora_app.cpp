@@ -11,6 +11,7 @@
 #include <ctime>
 #include <memory>
 
+#include "alarms/actions/actions_sheet.h"
 #include "dialogs/event_edit_dlg.h"
 #include "dialogs/help_hook.h"
 #include "dialogs/options/options_sheet.h"
@@ -86,6 +87,11 @@ bool CAlmacoraApp::InitInstance() {
   GetModelServices().prompts = &m_prompts;
   GetStorageServices().prompts = &m_storagePrompts;
   options::SetOptionsHost(&m_optionsHost);
+  dialogs::CEventEditDlg::AlarmActionsHook() = [](HWND parent, CCalEvent* event) {
+    alarms::CActionsPropertySheet sheet("Alarm Actions", parent, 0);
+    sheet.SetEvent(event);
+    sheet.DoModal();
+  };
   dialogs::CEventEditDlg::TypeSetupHook() = [](HWND parent) {
     return options::RunOptionsSheet(parent, options::COptionsPropertySheet::kTypesPage) == IDOK;
   };
@@ -180,6 +186,7 @@ int CAlmacoraApp::ExitInstance() {
   GetStorageServices().prompts = nullptr;
   options::SetOptionsHost(nullptr);
   dialogs::CEventEditDlg::TypeSetupHook() = nullptr;
+  dialogs::CEventEditDlg::AlarmActionsHook() = nullptr;
   return CApplication::ExitInstance();
 }
 

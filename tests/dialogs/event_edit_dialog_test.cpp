@@ -143,21 +143,27 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   EXPECT_EQ(ev.recurrence.GetRule()->count, 5);
 }
 
-// Type Setup stays grey until the program installs the options sheet; after
-// an OK there the type list holds the settings' new types and the typed
-// text stays.
-TEST(EventEditDialog, TypeSetupRefillsTheTypeList) {
+// Type Setup and Actions stay grey until the program installs the sheets;
+// after an OK in the options sheet the type list holds the settings' new
+// types and the typed text stays; Actions opens its sheet on the event.
+TEST(EventEditDialog, TypeSetupRefillsTheTypeListAndActionsOpenOnTheEvent) {
   SettingsGuard guard;
   FakeHost host;
   CCalEvent ev;
   MakeDaily(ev);
   ev.calendar = &host.home;
   struct HookGuard {
-    ~HookGuard() { dialogs::CEventEditDlg::TypeSetupHook() = nullptr; }
+    ~HookGuard() {
+      dialogs::CEventEditDlg::TypeSetupHook() = nullptr;
+      dialogs::CEventEditDlg::AlarmActionsHook() = nullptr;
+    }
   } hookGuard;
+  CCalEvent* actionsOn = nullptr;
   for (bool installed : {false, true}) {
     dialogs::CEventEditDlg::TypeSetupHook() = nullptr;
+    dialogs::CEventEditDlg::AlarmActionsHook() = nullptr;
     if (installed) {
+      dialogs::CEventEditDlg::AlarmActionsHook() = [&](HWND, CCalEvent* e) { actionsOn = e; };
       dialogs::CEventEditDlg::TypeSetupHook() = [](HWND) {
         g_Settings.EventTypeNames.push_back("Zeppelin");
         return true;
@@ -166,13 +172,15 @@ TEST(EventEditDialog, TypeSetupRefillsTheTypeList) {
     const LRESULT typesBefore = static_cast<LRESULT>(g_Settings.EventTypeNames.size());
     ScriptedEditDlg dlg(&host);
     ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
-    bool enabled = true;
+    bool enabled = true, actionsEnabled = true;
     LRESULT types = -1;
     std::string typed;
     Drive({[&] {
       HWND h = FindDialog("Event Edit");
       if (!h) return false;
       enabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_EE_TYPE_SETUP)) != FALSE;
+      actionsEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_EE_ACTIONS)) != FALSE;
+      if (actionsEnabled) ::SendDlgItemMessageA(h, IDC_EE_ACTIONS, BM_CLICK, 0, 0);
       ::SetDlgItemTextA(h, IDC_EE_TYPE, "Typed");
       if (enabled) ::SendDlgItemMessageA(h, IDC_EE_TYPE_SETUP, BM_CLICK, 0, 0);
       types = ::SendDlgItemMessageA(h, IDC_EE_TYPE, CB_GETCOUNT, 0, 0);
@@ -182,6 +190,8 @@ TEST(EventEditDialog, TypeSetupRefillsTheTypeList) {
     }});
     dlg.DoModal();
     EXPECT_EQ(enabled, installed);
+    EXPECT_EQ(actionsEnabled, installed);
+    EXPECT_EQ(actionsOn, installed ? &ev : nullptr);
     EXPECT_EQ(types, typesBefore + (installed ? 1 : 0));
     EXPECT_EQ(typed, "Typed");
     g_Settings.EventTypeNames.resize(static_cast<size_t>(typesBefore));
