@@ -92,7 +92,7 @@ int ReadVarRecordHeaderAhead(FileControlBlock* fcb, uint32_t position, VarRecord
   const uint32_t hlen = VarHeaderLength(fcb);
   FileControlBlock* holder = HolderOf(fcb);
   if (position == 0 || holder->os.host != nullptr || fcb->header.file_type != kFileTypeVariable ||
-      static_cast<uint64_t>(position) + hlen - 1 > fcb->header.logical_end)
+      TakesLocks(&holder->os) || static_cast<uint64_t>(position) + hlen - 1 > fcb->header.logical_end)
     return ReadVarRecordHeader(fcb, position, header);
   const uint64_t room = static_cast<uint64_t>(fcb->header.logical_end) + 1 - position;
   const uint32_t span = static_cast<uint32_t>(room < hlen + kVarReadAhead ? room : hlen + kVarReadAhead);

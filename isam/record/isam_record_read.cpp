@@ -14,7 +14,6 @@
 #include "isam/record/isam_record_internal.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
-#include "isam/runtime/byte_range_locks.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
 #include "isam/runtime/os_file_layer.h"
@@ -395,6 +394,7 @@ int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64
     if (position > fcb->header.logical_end) return 101;
     if (IsVariable(fcb)) {
       VarRecordHeader h;
+      // A file no other process reaches gives the record with its header.
       std::vector<uint8_t> record;
       bool whole = false;
       if (int rc = ReadVarRecordHeaderAhead(fcb, static_cast<uint32_t>(position), &h, &record, &whole)) return rc;
@@ -406,8 +406,7 @@ int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64
         position += h.total;
         continue;
       }
-      // A shared file's record is read again once its lock request is taken.
-      if (whole && !TakesLocks(&HolderOf(fcb)->os))
+      if (whole)
         return IsamReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(position), nullptr, buffer, length,
                                   &record);
     } else {
