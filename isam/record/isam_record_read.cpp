@@ -93,8 +93,7 @@ namespace {
 // request asks, checked against the key that led to it, locked as the
 // session asks and made current.
 int IsamReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int key, uint32_t position,
-                   const uint8_t* found_key, void* buffer, int32_t* length,
-                   std::vector<uint8_t>* read_already = nullptr) {
+                   const uint8_t* found_key, void* buffer, int32_t* length) {
   const bool var = IsVariable(fcb);
   if (var) {
     if (length == nullptr) return 633;
@@ -104,9 +103,7 @@ int IsamReadAtPosition(int file, IsamFileRow* row, FileControlBlock* fcb, int ke
   RequestedRecordLock requested(file, position);
   if (requested.rc() != 0) return requested.rc();
   std::vector<uint8_t> record;
-  int rc = 0;
-  if (read_already != nullptr) record.swap(*read_already);
-  else rc = ReadWholeRecord(fcb, position, &record);
+  int rc = ReadWholeRecord(fcb, position, &record);
   if (rc == 158 && key >= 0) rc = 160;  // the index led to a stretch that is no record now
   if (rc != 0) return rc;
   if (key >= 0) {
@@ -394,10 +391,7 @@ int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64
     if (position > fcb->header.logical_end) return 101;
     if (IsVariable(fcb)) {
       VarRecordHeader h;
-      // A file no other process reaches gives the record with its header.
-      std::vector<uint8_t> record;
-      bool whole = false;
-      if (int rc = ReadVarRecordHeaderAhead(fcb, static_cast<uint32_t>(position), &h, &record, &whole)) return rc;
+      if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
       if (CheckRecordMark(h) != 0) return 158;
       if (h.total < VarHeaderLength(fcb)) return kErrFileDamaged;  // a walk must move on
       if (h.mark != kMarkActive || h.used == 0 || h.member != fcb->header.superfile_member) {
@@ -406,9 +400,6 @@ int ReadRecordPhysical(int file, IsamFileRow* row, FileControlBlock* fcb, uint64
         position += h.total;
         continue;
       }
-      if (whole)
-        return IsamReadAtPosition(file, row, fcb, -1, static_cast<uint32_t>(position), nullptr, buffer, length,
-                                  &record);
     } else {
       bool live = false;
       uint64_t next = 0;
