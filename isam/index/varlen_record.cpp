@@ -1,36 +1,17 @@
 #include "isam/index/varlen_record.h"
 
 #include <cstring>
-#include <vector>
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_node.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/free_space.h"
 #include "isam/index/member_files.h"
-#include "isam/runtime/byte_range_locks.h"
 #include "isam/runtime/engine_instance.h"
 
 namespace isam {
 
 namespace {
-
-// The header fields from their bytes, checked against the file.
-int DecodeVarHeader(FileControlBlock* fcb, uint32_t position, const uint8_t* b, VarRecordHeader* header) {
-  const uint32_t hlen = VarHeaderLength(fcb);
-  header->mark = GetLe16(b);
-  header->total = GetLe32(b + 2);
-  header->used = GetLe32(b + 6);
-  header->member = hlen == kLongVarHeader ? GetLe32(b + 10) : 0;
-  header->link = hlen == kLongVarHeader ? GetLe32(b + 14) : 0;
-  // Damaged content must never send a walk backwards or past the end.
-  if (header->total < hlen || header->used > header->total - hlen ||
-      static_cast<uint64_t>(position) + header->total - 1 > fcb->header.logical_end) {
-    if (CheckRecordMark(*header) != 0) return 0;  // the caller reports the bad mark
-    return SetEngineError(kErrFileDamaged);
-  }
-  return 0;
-}
 
 // The rest split off a record (header already shrunk to `shrunk`) becomes
 // free space; when it cannot be keyed the record takes it back whole, so
@@ -83,28 +64,16 @@ int ReadVarRecordHeader(FileControlBlock* fcb, uint32_t position, VarRecordHeade
   int32_t count = 0;
   if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position, b, static_cast<int32_t>(hlen), &count))
     return SetEngineError(rc);
-  return DecodeVarHeader(fcb, position, b, header);
-}
-
-int ReadVarRecordHeaderAhead(FileControlBlock* fcb, uint32_t position, VarRecordHeader* header,
-                             std::vector<uint8_t>* body, bool* whole) {
-  *whole = false;
-  const uint32_t hlen = VarHeaderLength(fcb);
-  FileControlBlock* holder = HolderOf(fcb);
-  if (position == 0 || holder->os.host != nullptr || fcb->header.file_type != kFileTypeVariable ||
-      TakesLocks(&holder->os) || static_cast<uint64_t>(position) + hlen - 1 > fcb->header.logical_end)
-    return ReadVarRecordHeader(fcb, position, header);
-  const uint64_t room = static_cast<uint64_t>(fcb->header.logical_end) + 1 - position;
-  const uint32_t span = static_cast<uint32_t>(room < hlen + kVarReadAhead ? room : hlen + kVarReadAhead);
-  body->resize(span);
-  int32_t count = 0;
-  if (int rc = FilePositionedIo(0, &holder->os, position, body->data(), static_cast<int32_t>(span), &count))
-    return SetEngineError(rc);
-  if (int rc = DecodeVarHeader(fcb, position, body->data(), header)) return rc;
-  if (header->mark == kMarkActive && header->used <= span - hlen && CheckRecordMark(*header) == 0) {
-    std::memmove(body->data(), body->data() + hlen, header->used);
-    body->resize(header->used);
-    *whole = true;
+  header->mark = GetLe16(b);
+  header->total = GetLe32(b + 2);
+  header->used = GetLe32(b + 6);
+  header->member = hlen == kLongVarHeader ? GetLe32(b + 10) : 0;
+  header->link = hlen == kLongVarHeader ? GetLe32(b + 14) : 0;
+  // Damaged content must never send a walk backwards or past the end.
+  if (header->total < hlen || header->used > header->total - hlen ||
+      static_cast<uint64_t>(position) + header->total - 1 > fcb->header.logical_end) {
+    if (CheckRecordMark(*header) != 0) return 0;  // the caller reports the bad mark
+    return SetEngineError(kErrFileDamaged);
   }
   return 0;
 }

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 namespace isam {
 
@@ -46,15 +45,6 @@ int CheckRecordMark(const VarRecordHeader& header);
 // below the header length, or reaching past the logical end), the I/O
 // code. A bad mark is NOT an error here; callers check it.
 int ReadVarRecordHeader(FileControlBlock* fcb, uint32_t position, VarRecordHeader* header);
-// The same, and for a file no other process can reach (opened exclusive,
-// no superfile member) the record behind the header in the same OS read:
-// up to kVarReadAhead bytes follow the header. When the record is active
-// and came along whole, *body holds its used bytes and *whole is true;
-// otherwise *body's content is unspecified and the caller reads the record
-// itself. Codes as ReadVarRecordHeader.
-constexpr uint32_t kVarReadAhead = 4096;
-int ReadVarRecordHeaderAhead(FileControlBlock* fcb, uint32_t position, VarRecordHeader* header,
-                             std::vector<uint8_t>* body, bool* whole);
 // Writes it (0 or the I/O code).
 int WriteVarRecordHeader(FileControlBlock* fcb, uint32_t position, const VarRecordHeader& header);
 

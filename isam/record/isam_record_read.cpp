@@ -43,11 +43,9 @@ IsamFileRow* DataRow(int file, FileControlBlock** fcb) {
 int ReadWholeRecord(FileControlBlock* fcb, uint32_t position, std::vector<uint8_t>* out) {
   if (IsVariable(fcb)) {
     VarRecordHeader h;
-    bool whole = false;
-    if (int rc = ReadVarRecordHeaderAhead(fcb, position, &h, out, &whole)) return rc;
+    if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
     if (h.mark != kMarkActive) return CheckRecordMark(h) == 0 ? 160 : 158;
     if (h.used == 0) return 160;
-    if (whole) return SetEngineError(0);
     out->resize(h.used);
     // The header just read says how much to read: it is not read again.
     int32_t count = 0;
