@@ -22,20 +22,26 @@ int YearOfDay(int32_t jd) {
 // Julian day of a valid date with a full year (no two-digit widening).
 int32_t Jd(int month, int day, int year) { return JulianDayFromDate(month, day, year); }
 
-// Sorted, unique values of `values` within lo..hi.
-std::vector<int> ValidSorted(const std::vector<int>& values, int lo, int hi) {
-  std::vector<int> out;
-  for (int v : values)
-    if (v >= lo && v <= hi) out.push_back(v);
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
-  return out;
+// The allowed values 0..hi of one time-of-day level as a bit set: the given
+// ones in range, else the start's value (coarser frequencies) or all of them.
+// 0 when values were given and none is in range.
+uint64_t TimeMask(Span<uint16_t> given, int hi, bool fromStart, int startValue) {
+  uint64_t mask = 0;
+  if (!given.empty()) {
+    for (int v : given)
+      if (v <= hi) mask |= uint64_t{1} << v;
+    return mask;
+  }
+  if (fromStart) return uint64_t{1} << startValue;
+  return hi == 63 ? ~uint64_t{0} : (uint64_t{1} << (hi + 1)) - 1;
 }
 
-std::vector<int> Range(int lo, int hi) {
-  std::vector<int> out;
-  for (int v = lo; v <= hi; ++v) out.push_back(v);
-  return out;
+// The values of a bit set, ascending.
+template <size_t N>
+void ListOfMask(uint64_t mask, InlineList<uint8_t, N>* out) {
+  out->clear();
+  for (int v = 0; mask; ++v, mask >>= 1)
+    if (mask & 1) out->push_back(static_cast<uint8_t>(v));
 }
 
 // Periods of a frequency in one year, roughly: how many years one interval
@@ -100,10 +106,10 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
   for (int m : pattern.byMonth)
     if (m >= 1 && m <= 12) monthMask_ |= static_cast<uint16_t>(1u << m);
   if (hasMonth && monthMask_ == 0) return false;  // only impossible months
-  weekNos_ = pattern.byWeekNo;
-  yearDays_ = pattern.byYearDay;
-  monthDays_ = pattern.byMonthDay;
-  setPos_ = pattern.bySetPos;
+  weekNos_.assign(pattern.byWeekNo.begin(), pattern.byWeekNo.end());
+  yearDays_.assign(pattern.byYearDay.begin(), pattern.byYearDay.end());
+  monthDays_.assign(pattern.byMonthDay.begin(), pattern.byMonthDay.end());
+  setPos_.assign(pattern.bySetPos.begin(), pattern.bySetPos.end());
   for (size_t i = 0; i < pattern.byDayWeekdays.size(); ++i) {
     int w = pattern.byDayWeekdays[i];
     int ord = i < pattern.byDayOrdinals.size() ? pattern.byDayOrdinals[i] : 0;
@@ -145,22 +151,13 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
   }
 
   int startHour = startSeconds_ / 3600, startMinute = startSeconds_ / 60 % 60, startSecond = startSeconds_ % 60;
-  auto timeList = [](const std::vector<int>& given, int hi, bool fromStart, int startValue, std::vector<int>* out) {
-    if (!given.empty()) {
-      *out = ValidSorted(given, 0, hi);
-      return !out->empty();
-    }
-    *out = fromStart ? std::vector<int>{startValue} : Range(0, hi);
-    return true;
-  };
-  if (!timeList(pattern.hours, 23, frequency_ > kHourly, startHour, &hourList_)) return false;
-  if (!timeList(pattern.minutes, 59, frequency_ > kMinutely, startMinute, &minuteList_)) return false;
-  if (!timeList(pattern.seconds, 59, frequency_ > kSecondly, startSecond, &secondList_)) return false;
-  hourMask_ = 0;
-  minuteMask_ = secondMask_ = 0;
-  for (int h : hourList_) hourMask_ |= 1u << h;
-  for (int m : minuteList_) minuteMask_ |= uint64_t{1} << m;
-  for (int s : secondList_) secondMask_ |= uint64_t{1} << s;
+  hourMask_ = static_cast<uint32_t>(TimeMask(pattern.hours, 23, frequency_ > kHourly, startHour));
+  minuteMask_ = TimeMask(pattern.minutes, 59, frequency_ > kMinutely, startMinute);
+  secondMask_ = TimeMask(pattern.seconds, 59, frequency_ > kSecondly, startSecond);
+  if (!hourMask_ || !minuteMask_ || !secondMask_) return false;
+  ListOfMask(hourMask_, &hourList_);
+  ListOfMask(minuteMask_, &minuteList_);
+  ListOfMask(secondMask_, &secondList_);
 
   const bool onlyWeekdays = monthMask_ == 0 && weekNos_.empty() && yearDays_.empty() && monthDays_.empty() &&
                             setPos_.empty();
@@ -317,7 +314,7 @@ bool Expander::DayOfMomentMatches(int64_t moment) const {
 }
 
 void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int isoYear,
-                          std::vector<int32_t>* days) const {
+                          Days* days) const {
   int m, d, y;
   DateFromJulianDay(first, &m, &d, &y);
   int dim = DaysInMonth(m, y);
@@ -337,8 +334,8 @@ void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int is
           if (leapDayFallback_ && v == 29 && m == 2 && dim == 28) day = 28;
           if (day >= 1 && day <= dim) days->push_back(monthStart + day - 1);
         }
-        std::sort(days->begin() + static_cast<std::ptrdiff_t>(from), days->end());
-        days->erase(std::unique(days->begin() + static_cast<std::ptrdiff_t>(from), days->end()), days->end());
+        std::sort(days->begin() + from, days->end());
+        days->truncate(std::unique(days->begin() + from, days->end()));
       }
       monthStart += dim;
       if (++m > 12) {
@@ -369,8 +366,8 @@ void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int is
             if (day >= 1) days->push_back(monthStart + day - 1);
           }
         }
-        std::sort(days->begin() + static_cast<std::ptrdiff_t>(from), days->end());
-        days->erase(std::unique(days->begin() + static_cast<std::ptrdiff_t>(from), days->end()), days->end());
+        std::sort(days->begin() + from, days->end());
+        days->truncate(std::unique(days->begin() + from, days->end()));
       }
       monthStart += dim;
       wd = (wd - 1 + dim) % 7 + 1;
@@ -413,11 +410,11 @@ void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int is
   }
 }
 
-void Expander::ApplySetPos(std::vector<int64_t>* moments) {
+void Expander::ApplySetPos(Moments* moments) {
   if (setPos_.empty()) return;
   int64_t n = static_cast<int64_t>(moments->size());
-  std::vector<char>& keep = keep_;
-  keep.assign(moments->size(), 0);
+  InlineList<char, 64>& keep = keep_;
+  keep.fill(moments->size(), 0);
   for (int v : setPos_) {
     // Positions outside the period's size select nothing (and a position of
     // 0 is no position at all); the valid ones still apply.
@@ -427,14 +424,14 @@ void Expander::ApplySetPos(std::vector<int64_t>* moments) {
   size_t out = 0;
   for (size_t i = 0; i < moments->size(); ++i)
     if (keep[i]) (*moments)[out++] = (*moments)[i];
-  moments->resize(out);
+  moments->truncate(moments->begin() + out);
 }
 
-const std::vector<int64_t>& Expander::Expand(int64_t period) {
+const Expander::Moments& Expander::Expand(int64_t period) {
   if (cacheValid_ && cachedPeriod_ == period) return cachedMoments_;
-  std::vector<int64_t>& out = cachedMoments_;
+  Moments& out = cachedMoments_;
   out.clear();
-  std::vector<int32_t>& days = days_;
+  Days& days = days_;
   days.clear();
   switch (frequency_) {
     case kYearly: {
@@ -580,7 +577,7 @@ bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
         }
       }
     }
-    const std::vector<int64_t>& moments = Expand(period);
+    const Moments& moments = Expand(period);
     auto it = std::lower_bound(moments.begin(), moments.end(), from);
     if (it != moments.end()) {
       *found = *it;
