@@ -307,6 +307,14 @@ int16_t CRecurrenceRule::Answer(Compiled& c, CDateTime& date) {
       if (c.hasUntil && result > c.until) return kEnded;
     }
   }
-  date = FromStartClock(result, date);
+  const CDateTime& start = *seriesStart_;
+  if (start.HasTimeOfDay() && start.GetZoneKind() != CDateTime::kNamedZone &&
+      date.GetZoneKind() == start.GetZoneKind() && date.GetTzid().empty()) {
+    // What FromStartClock gives when nothing is converted, set in place.
+    const int32_t jd = static_cast<int32_t>(rrule::FloorDiv(result, kDay));
+    date.SetParts(jd, static_cast<int32_t>(result - int64_t{jd} * kDay), start.GetZoneKind());
+  } else {
+    date = FromStartClock(result, date);
+  }
   return kFound;
 }

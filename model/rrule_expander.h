@@ -167,14 +167,20 @@ class Expander {
   using Moments = InlineList<int64_t, 64>;
 
   const Moments& Expand(int64_t period);
-  void ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int isoYear, Days* days) const;
+  // The selected days first..last; (m, d, y) is the date of `first`.
+  void ExpandDays(int32_t first, int32_t last, int m, int d, int y, bool isoYearKnown, int isoYear,
+                  Days* days) const;
   bool DayMatches(int32_t jd, int year, int month, int day, int dayOfYear, int weekday, int daysInMonth,
                   int daysInYear, bool isoYearKnown, int isoYear, int32_t isoStart) const;
   bool WeekNoMatches(int week, int weeksInYear) const;
   bool ByDayMatches(int32_t jd, int day, int dayOfYear, int weekday, int daysInMonth, int daysInYear) const;
   bool DayOfMomentMatches(int64_t moment) const;
   void ApplySetPos(Moments* moments);
-  bool FindPlain(int64_t from, int lastYear, int64_t* found) const;
+  // The last day a search may reach is `lastDay`.
+  bool FindPlain(int64_t from, int64_t lastDay, int64_t* found) const;
+  // DateFromJulianDay, remembering the month of the last answer: questions
+  // mostly follow one another within a month.
+  void DateOf(int32_t jd, int* month, int* day, int* year);
   // For the finer frequencies: the first period past the part of time
   // (day, hour, minute) holding `period` that failed its filter.
   int64_t SkipPast(int64_t period, int64_t unitSeconds) const;
@@ -196,17 +202,23 @@ class Expander {
   bool ordinalsByMonth_ = false;  // BYDAY ordinals count within the month, else the year
   bool ordinalsUsed_ = false;
   bool anyOrdinal_ = false;       // some BYDAY entry has an ordinal
+  uint8_t everyWeekdayMask_ = 0;  // bit w: BYDAY takes every weekday w (only when no ordinal counts)
   bool leapDayFallback_ = false;  // a yearly 29 February falls on the 28th in common years
   uint32_t hourMask_ = 0;         // 0 = every hour (only finer frequencies leave it open)
   uint64_t minuteMask_ = 0, secondMask_ = 0;
   InlineList<uint8_t, 24> hourList_;
   InlineList<uint8_t, 60> minuteList_, secondList_;
+  InlineList<int32_t, 8> dayTimes_;  // seconds of day of every time, ascending (daily and coarser)
 
   // Daily rules that no BY list narrows, and weekly ones that only pick
   // weekdays: every period holds the same moments (seconds from the period's
   // start, ascending), so they are answered without expanding the period.
   bool plainPeriods_ = false;
   InlineList<int32_t, 16> periodMoments_;
+
+  int32_t memoFirst_ = 1, memoLast_ = 0;  // the remembered month's days
+  int memoMonth_ = 0, memoYear_ = 0;
+  int64_t memoLimitYear_ = INT64_MIN, memoLimitDay_ = 0;  // last year of a search and its last day
 
   int64_t cachedPeriod_ = 0;
   bool cacheValid_ = false;
