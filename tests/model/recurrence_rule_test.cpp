@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/rrule_self_test.h"
@@ -490,6 +491,47 @@ TEST(RRule, FarFromStartMatchesStepping) {
   EXPECT_EQ(w.GetNextOccurrence(back), R::kFound);
   EXPECT_EQ(Text(back), Text(a));
   EXPECT_GE(a, b);
+}
+
+// Lists and periods larger than the room the rule keeps inside itself.
+TEST(RRule, LongListsAndFullPeriods) {
+  CDateTime start = At(1, 3, 2021);
+  R everyDay(&start);
+  everyDay.frequency = R::kYearly;  // every day of the year: hundreds per period
+  for (int d = MO; d <= SU; ++d) everyDay.AddByDay(d);
+  EXPECT_EQ(List(everyDay, At(30, 12, 2021, 10), 3), Dates({"12/31/2021", "1/01/2022", "1/02/2022"}));
+
+  R lastOfTwenty(&start);
+  lastOfTwenty.frequency = R::kMonthly;
+  for (int d = 1; d <= 20; ++d) lastOfTwenty.byMonthDay.push_back(static_cast<int16_t>(d));
+  lastOfTwenty.bySetPos = {-1, 1};
+  EXPECT_EQ(List(lastOfTwenty, At(2, 3, 2021), 3), Dates({"3/20/2021", "4/01/2021", "4/20/2021"}));
+  lastOfTwenty.byMonthDay.resize(12);  // a changed list is read again
+  EXPECT_EQ(List(lastOfTwenty, At(2, 3, 2021), 2), Dates({"3/12/2021", "4/01/2021"}));
+
+  R hourly(&start);
+  hourly.frequency = R::kDaily;
+  for (int h = 8; h <= 20; ++h) hourly.hours.InsertUnique(static_cast<uint16_t>(h));
+  EXPECT_EQ(List(hourly, At(1, 3, 2021, 19, 30), 3),
+            std::vector<std::string>({"3/01/2021 20:00:00", "3/02/2021 8:00:00", "3/02/2021 9:00:00"}));
+}
+
+// The alarm worker and the window ask the same rules: two threads asking one
+// rule at once get the answers one thread gets.
+TEST(RRule, TwoThreadsAskAtOnce) {
+  CDateTime start = At(31, 1, 2000);
+  R rule(&start);
+  rule.frequency = R::kMonthly;
+  rule.byMonthDay = {-1};
+  rule.count = 300;
+  const std::vector<std::string> alone = List(rule, start, 300);
+  std::vector<std::string> seen[2];
+  std::thread other([&] { seen[1] = List(rule, start, 300); });
+  seen[0] = List(rule, start, 300);
+  other.join();
+  EXPECT_EQ(alone.size(), 300u);
+  EXPECT_EQ(seen[0], alone);
+  EXPECT_EQ(seen[1], alone);
 }
 
 TEST(RRule, OffsetShiftsEveryOccurrence) {
