@@ -2,6 +2,7 @@
 #include "model/rrule_expander.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "model/date_time.h"
 
@@ -234,8 +235,65 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
     }
   }
 
+  CompileTimesOfDay();
+
   valid_ = true;
   return true;
+}
+
+void Expander::CompileTimesOfDay() {
+  noTimeReachable_ = false;
+  passingTimesListed_ = false;
+  passingTimes_.clear();
+  if (frequency_ >= kDaily) return;
+  const int64_t unit = frequency_ == kHourly ? 3600 : frequency_ == kMinutely ? 60 : 1;
+  const int64_t step = (interval_ % kSecondsPerDay) * unit % kSecondsPerDay;
+  timeClass_ = std::gcd(step, kSecondsPerDay);  // a whole number of days: kSecondsPerDay
+  timeCycle_ = kSecondsPerDay / timeClass_;
+  // The inverse of step / class modulo the cycle, by the extended Euclid.
+  int64_t a = (step / timeClass_) % timeCycle_, b = timeCycle_, x0 = 1, x1 = 0;
+  while (b) {
+    const int64_t q = a / b;
+    std::swap(a, b);
+    b -= q * a;
+    std::swap(x0, x1);
+    x1 -= q * x0;
+  }
+  stepInverse_ = timeCycle_ == 1 ? 0 : ((x0 % timeCycle_) + timeCycle_) % timeCycle_;
+
+  const int64_t startPeriodStart = PeriodStart(startPeriod_);
+  const int64_t startTime = startPeriodStart - FloorDiv(startPeriodStart, kSecondsPerDay) * kSecondsPerDay;
+  // A period passes on its start's hour (hourly), hour and minute
+  // (minutely), or hour, minute and second (secondly).
+  static const uint8_t kZero[1] = {0};
+  const uint8_t* minutes = frequency_ <= kMinutely ? minuteList_.begin() : kZero;
+  const size_t minuteCount = frequency_ <= kMinutely ? minuteList_.size() : 1;
+  const uint8_t* seconds = frequency_ == kSecondly ? secondList_.begin() : kZero;
+  const size_t secondCount = frequency_ == kSecondly ? secondList_.size() : 1;
+  size_t found = 0;
+  for (int h : hourList_)
+    for (size_t mi = 0; mi < minuteCount; ++mi)
+      for (size_t si = 0; si < secondCount; ++si) {
+        const int32_t t = h * 3600 + minutes[mi] * 60 + seconds[si];
+        if ((t - startTime) % timeClass_ != 0) continue;
+        // Many passing times: the period-by-period walk meets one soon.
+        if (++found > 16) return;
+        passingTimes_.push_back(t);
+      }
+  noTimeReachable_ = found == 0;
+  passingTimesListed_ = found > 0;
+}
+
+int64_t Expander::IntervalsToPassingTime(int64_t periodStart) const {
+  const int64_t time = periodStart - FloorDiv(periodStart, kSecondsPerDay) * kSecondsPerDay;
+  int64_t best = timeCycle_;
+  for (int32_t t : passingTimes_) {
+    // k steps reach t when k * step = t - time modulo a day.
+    int64_t gap = t - time;
+    if (gap < 0) gap += kSecondsPerDay;
+    best = std::min(best, gap / timeClass_ * stepInverse_ % timeCycle_);
+  }
+  return best;
 }
 
 int64_t Expander::PeriodOf(int64_t moment) const {
@@ -592,7 +650,7 @@ bool Expander::FindPlain(int64_t from, int64_t lastDay, int64_t* found) const {
 }
 
 bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
-  if (!valid_) return false;
+  if (!valid_ || noTimeReachable_) return false;
   if (from < start_) from = start_;
   // The date of `from` is worked out once: the year limit and the yearly
   // and monthly periods all come from it.
@@ -633,6 +691,13 @@ bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
         continue;
       }
       if (frequency_ < kDaily) {
+        if (passingTimesListed_) {
+          const int64_t k = IntervalsToPassingTime(ps);
+          if (k > 0) {
+            period += k * interval_;
+            continue;
+          }
+        }
         int secs = static_cast<int>(ps - FloorDiv(ps, kSecondsPerDay) * kSecondsPerDay);
         if (!((hourMask_ >> (secs / 3600)) & 1)) {
           int64_t nextPeriod = AlignUp(SkipPast(period, 3600));

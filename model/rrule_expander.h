@@ -147,6 +147,8 @@ class Expander {
   // The first selected moment that is not before `from` and not before the
   // working start. False when there is none up to the end of the year
   // yearSearchLimit years (plus the length of one interval) after `from`.
+  // False at once for a finer rule whose interval never lands on a time of
+  // day its hour, minute and second lists allow.
   // Not const: the last expanded period is kept for the next question.
   bool FindOnOrAfter(int64_t from, int64_t* found);
 
@@ -185,6 +187,12 @@ class Expander {
   // (day, hour, minute) holding `period` that failed its filter.
   int64_t SkipPast(int64_t period, int64_t unitSeconds) const;
   bool FindEaster(int64_t from, int64_t limit, int64_t* found) const;
+  // Finer frequencies: which seconds of day a period may start on and still
+  // pass the hour, minute and second lists, among those the interval reaches.
+  void CompileTimesOfDay();
+  // How many intervals on from the period starting at `periodStart` the
+  // next one starting on a passing time lies (0: this one passes).
+  int64_t IntervalsToPassingTime(int64_t periodStart) const;
 
   bool valid_ = false;
   int frequency_ = 0;
@@ -209,6 +217,18 @@ class Expander {
   InlineList<uint8_t, 24> hourList_;
   InlineList<uint8_t, 60> minuteList_, secondList_;
   InlineList<int32_t, 8> dayTimes_;  // seconds of day of every time, ascending (daily and coarser)
+
+  // Finer frequencies step their period starts by a fixed number of seconds,
+  // so the seconds of day they reach are the start's plus the multiples of
+  // the step's gcd with a day: one residue class. When no passing time is
+  // in it the rule selects nothing; when a few are, the search steps
+  // straight to the next period starting on one of them.
+  bool noTimeReachable_ = false;
+  bool passingTimesListed_ = false;  // passingTimes_ holds every reachable passing time
+  InlineList<int32_t, 16> passingTimes_;
+  int64_t timeClass_ = kSecondsPerDay;  // gcd(step, day)
+  int64_t timeCycle_ = 1;               // periods before the seconds of day repeat
+  int64_t stepInverse_ = 0;             // (step / timeClass_)^-1 modulo timeCycle_
 
   // Daily rules that no BY list narrows, and weekly ones that only pick
   // weekdays: every period holds the same moments (seconds from the period's
