@@ -68,6 +68,12 @@ start_wine() {
     pids+=($!)
   done
   wait "${pids[@]}"
+  # A process that loads the spooler copies the print server's queues into
+  # its prefix. Do it once per prefix now, one at a time, rather than in
+  # several tests at once that may then find no printer.
+  for prefix in "${_started_wineserver[@]}"; do
+    WINEPREFIX=$prefix "$(wine_loader)" rundll32 winspool.drv,ClosePrinter </dev/null >/dev/null 2>&1 || true
+  done
   write_display_slots ${#_displays[@]}
 }
 

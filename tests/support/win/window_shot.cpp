@@ -60,15 +60,17 @@ Shot TakeShot(HWND hwnd, const std::string& name) {
   ::SetForegroundWindow(hwnd);
   ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   // The picture is taken once the screen has stopped changing: three copies
-  // in a row alike (a blinking caret only delays that), or the last copy
-  // after kMaxWaitMs when the window keeps moving.
-  constexpr DWORD kStepMs = 100, kMaxWaitMs = 1500;
+  // in a row alike (a blinking caret only delays that), the first after
+  // kFirstMs, as views finish some drawing from timers (the day view's line
+  // markers), or the last copy after kMaxWaitMs when the window keeps moving.
+  constexpr DWORD kFirstMs = 1000, kStepMs = 100, kMaxWaitMs = 1500;
   constexpr int kAlike = 3;
   Shot shot;
   std::atomic<bool> done{false};
   std::thread copier([&] {
     const DWORD start = ::GetTickCount();
     int alike = 0;
+    ::Sleep(kFirstMs - kStepMs);
     while (alike < kAlike && ::GetTickCount() - start < kMaxWaitMs) {
       ::Sleep(kStepMs);
       Shot now;
