@@ -133,6 +133,7 @@ class PrintPreviewTest : public ::testing::Test {
     s.SplashEnabled = 0;
     s.WarnExit = 0;
     s.SoundEnabled = 0;
+    s.DailyReminder = 0;  // its window would stand over the preview's picture
     s.FirstRun35 = 0;
     s.FirstRun50 = 0;
     s.DataFilePaths.clear();
@@ -158,6 +159,7 @@ class PrintPreviewTest : public ::testing::Test {
     ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
     ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
     doc_ = frame_->GetShellDocument();
+    ::SetCursorPos(2000, 2000);  // no day pop-up from a pointer left over the calendar
     auto* party = new CCalEvent;
     party->name = "Party";
     party->type = "Birthday";
