@@ -25,11 +25,14 @@ start_wine() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
+  # A new prefix takes its locale from the environment it is made in, and
+  # the tests expect the British 24-hour clock whatever the shell's is.
+  local gb="LANG=en_GB.UTF-8 LC_ALL=en_GB.UTF-8"
   mkdir -p "$WINEPREFIX"
-  wineserver -p </dev/null >/dev/null 2>&1
+  env $gb wineserver -p </dev/null >/dev/null 2>&1
   _started_wineserver=1
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1 || true
+    env $gb wineboot -i </dev/null >/dev/null 2>&1 || true
   fi
   # The first program of a session starts Wine's services and, with a
   # display, the desktop process; they inherit that program's output. Start
