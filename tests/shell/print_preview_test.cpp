@@ -372,3 +372,50 @@ TEST_F(PrintPreviewTest, PrintSetupCancelKeepsThePrinter) {
   EXPECT_EQ(framework::ThePrinter().Name(), name);
   EXPECT_EQ(framework::ThePrinter().DevMode(), mode);
 }
+
+TEST_F(PrintPreviewTest, ListPreviewTurnsPagesAndReopensPrint) {
+  // Text 200 points high: two rows a page, so three rows make two pages.
+  CProgramSettings::ParseFont("Arial,2000,400,0", &g_Settings.PrintListItemLogFont);
+  for (int day : {13, 14}) {
+    auto* more = new CCalEvent;
+    more->name = "More";
+    more->type = "Birthday";
+    more->oneTime = 1;
+    more->start = more->end = CDateTime::FromParts(CDateTime(day, 3, 2025).GetRawJulianDay(), 36000, 0);
+    more->nextOccurrence = more->start;
+    more->hasNext = 1;
+    doc_->Core().events().Append(more);
+  }
+  doc_->UpdateAllViews(nullptr, kHintReload);
+  ASSERT_TRUE(Print([](HWND h) {
+    SelectType(h, printcore::kCurrentList);
+    wintest::Click(h, IDC_PRINT_PREVIEW);
+  }));
+  ASSERT_NE(frame_->GetPreview(), nullptr);
+  framework::CPreviewView& preview = *frame_->GetPreview();
+  EXPECT_GE(preview.GetPageCount(), 2u);
+  struct Step {
+    UINT button;
+    UINT page;
+    bool next, prev;
+  } steps[] = {{ID_PREVIEW_NEXT, 1, preview.GetPageCount() > 2, true}, {ID_PREVIEW_PREV, 0, true, false}};
+  for (const Step& step : steps) {
+    wintest::Click(Bar(), step.button);
+    wintest::PumpFor(50);
+    EXPECT_EQ(preview.GetCurrentPage(), step.page);
+    EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_NEXT)) != FALSE, step.next);
+    EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_PREV)) != FALSE, step.prev);
+  }
+  bool reopened = false;
+  wintest::Drive({[&] {
+    HWND h = wintest::FindDialog("Print");
+    if (!h) return false;
+    reopened = true;
+    wintest::Click(h, IDOK);
+    return true;
+  }});
+  wintest::Click(Bar(), ID_PREVIEW_CLOSE);
+  wintest::PumpFor(300);
+  EXPECT_TRUE(reopened);
+  EXPECT_EQ(frame_->GetPreview(), nullptr);
+}
