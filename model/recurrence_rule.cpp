@@ -10,9 +10,6 @@ namespace {
 
 constexpr int64_t kDay = rrule::kSecondsPerDay;
 
-std::vector<int> Widen(const std::vector<int16_t>& v) { return std::vector<int>(v.begin(), v.end()); }
-std::vector<int> Widen(const CSortedWordArray& v) { return std::vector<int>(v.begin(), v.end()); }
-
 // Everything a search depends on. The expansion state is rebuilt whenever
 // it differs from the one it was built from, so callers may change the
 // public fields (or the event's start) at any time.
@@ -24,9 +21,29 @@ struct RuleKey {
   std::string untilTzid;
   int32_t startDay = 0, startSeconds = 0, startKind = 0;
   std::string startTzid;
-  std::vector<int16_t> byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth;
-  std::vector<uint16_t> hours, minutes, seconds;
+  // Held inline for the lists rules usually have: building the key of a
+  // new rule allocates nothing.
+  rrule::InlineList<int16_t, 8> byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth;
+  rrule::InlineList<uint16_t, 4> hours, minutes, seconds;
 };
+
+// A key field against the rule's value, and storing it.
+template <typename A, typename B>
+bool Same(const A& field, const B& value) {
+  return field == value;
+}
+template <typename T, size_t N>
+bool Same(const rrule::InlineList<T, N>& field, const std::vector<T>& value) {
+  return field.size() == value.size() && std::equal(field.begin(), field.end(), value.begin());
+}
+template <typename A, typename B>
+void Store(A& field, const B& value) {
+  field = value;
+}
+template <typename T, size_t N>
+void Store(rrule::InlineList<T, N>& field, const std::vector<T>& value) {
+  field.assign(value.begin(), value.end());
+}
 
 // Hands op each field of the key with the rule's (or its start's) value that
 // the field records, in turn, while op answers true; answers whether it
@@ -179,24 +196,19 @@ CDateTime CRecurrenceRule::FromStartClock(int64_t moment, const CDateTime& like)
 
 // The key of a rule and its start, compared in place: the hot path asks
 // this on every question, so nothing is copied unless something changed.
-bool CRecurrenceRule::IsPrepared() const {
-  if (!compiled_ || !compiled_->built) return false;
-  return EachKeyField(compiled_->key, *this, *seriesStart_,
-                      [](const auto& field, const auto& value) { return field == value; });
+bool CRecurrenceRule::IsPrepared(const Compiled& c) const {
+  if (!c.built) return false;
+  return EachKeyField(c.key, *this, *seriesStart_,
+                      [](const auto& field, const auto& value) { return Same(field, value); });
 }
 
-bool CRecurrenceRule::Prepare() {
+bool CRecurrenceRule::Prepare(Compiled& c) {
   if (!seriesStart_ || seriesStart_->IsEmpty()) return false;
-  if (IsPrepared()) return compiled_->ok;
-  RuleKey key;
-  EachKeyField(key, *this, *seriesStart_, [](auto& field, const auto& value) {
-    field = value;
+  if (IsPrepared(c)) return c.ok;
+  EachKeyField(c.key, *this, *seriesStart_, [](auto& field, const auto& value) {
+    Store(field, value);
     return true;
   });
-
-  if (!compiled_) compiled_ = std::make_unique<Compiled>();
-  Compiled& c = *compiled_;
-  c.key = std::move(key);
   c.built = true;
   c.counted.clear();
   c.start = ToStartClock(*seriesStart_);
@@ -209,16 +221,16 @@ bool CRecurrenceRule::Prepare() {
   p.frequency = frequency;
   p.interval = interval;
   p.weekStart = weekStart;
-  p.byWeekNo = Widen(byWeekNo);
-  p.byYearDay = Widen(byYearDay);
-  p.byMonthDay = Widen(byMonthDay);
-  p.byDayWeekdays = Widen(byDayWeekdays);
-  p.byDayOrdinals = Widen(byDayOrdinals);
-  p.bySetPos = Widen(bySetPos);
-  p.byMonth = Widen(byMonth);
-  p.hours = Widen(hours);
-  p.minutes = Widen(minutes);
-  p.seconds = Widen(seconds);
+  p.byWeekNo = rrule::Span<int16_t>(byWeekNo);
+  p.byYearDay = rrule::Span<int16_t>(byYearDay);
+  p.byMonthDay = rrule::Span<int16_t>(byMonthDay);
+  p.byDayWeekdays = rrule::Span<int16_t>(byDayWeekdays);
+  p.byDayOrdinals = rrule::Span<int16_t>(byDayOrdinals);
+  p.bySetPos = rrule::Span<int16_t>(bySetPos);
+  p.byMonth = rrule::Span<int16_t>(byMonth);
+  p.hours = rrule::Span<uint16_t>(hours.Values());
+  p.minutes = rrule::Span<uint16_t>(minutes.Values());
+  p.seconds = rrule::Span<uint16_t>(seconds.Values());
   p.yearSearchLimit = yearSearchLimit;
   // Interval arithmetic and the defaults count from the start moved back
   // by the offset; the offset is added again to every answer.
@@ -226,8 +238,7 @@ bool CRecurrenceRule::Prepare() {
   return c.ok;
 }
 
-int16_t CRecurrenceRule::NextCounted(int64_t from, int64_t* found) {
-  Compiled& c = *compiled_;
+int16_t CRecurrenceRule::NextCounted(Compiled& c, int64_t from, int64_t* found) {
   std::vector<int64_t>& v = c.counted;
   int64_t t = 0;
   if (v.empty()) {
@@ -261,10 +272,25 @@ int16_t CRecurrenceRule::NextCounted(int64_t from, int64_t* found) {
 
 int16_t CRecurrenceRule::GetNextOccurrence(CDateTime& date) {
   // The alarm worker and the user interface both ask events for their next
-  // occurrences; the caches must not be rebuilt under another question.
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!Prepare()) return kNone;
-  Compiled& c = *compiled_;
+  // occurrences; the cache must not be rebuilt under another question. The
+  // second of two questions at once answers from expansion state of its
+  // own instead of waiting: the same answer, and no lock object, which
+  // under Windows allocates on its first use by each rule.
+  if (busy_.exchange(true, std::memory_order_acquire)) {
+    Compiled own;
+    return Answer(own, date);
+  }
+  struct Release {
+    std::atomic<bool>& busy;
+    ~Release() { busy.store(false, std::memory_order_release); }
+  } release{busy_};
+  // Not make_unique: value-initialising would clear the inline lists' room.
+  if (!compiled_) compiled_.reset(new Compiled);
+  return Answer(*compiled_, date);
+}
+
+int16_t CRecurrenceRule::Answer(Compiled& c, CDateTime& date) {
+  if (!Prepare(c)) return kNone;
   int64_t from = ToStartClock(date);
   int64_t result = 0;
   if (from <= c.start && startIsOccurrence) {
@@ -273,7 +299,7 @@ int16_t CRecurrenceRule::GetNextOccurrence(CDateTime& date) {
     if (from < c.start) from = c.start;
     if (c.hasUntil && from > c.until) return kEnded;
     if (count > 0) {
-      int16_t r = NextCounted(from, &result);
+      int16_t r = NextCounted(c, from, &result);
       if (r != kFound) return r;
     } else {
       if (!c.expander.FindOnOrAfter(from - c.offset, &result)) return kNone;
@@ -281,6 +307,14 @@ int16_t CRecurrenceRule::GetNextOccurrence(CDateTime& date) {
       if (c.hasUntil && result > c.until) return kEnded;
     }
   }
-  date = FromStartClock(result, date);
+  const CDateTime& start = *seriesStart_;
+  if (start.HasTimeOfDay() && start.GetZoneKind() != CDateTime::kNamedZone &&
+      date.GetZoneKind() == start.GetZoneKind() && date.GetTzid().empty()) {
+    // What FromStartClock gives when nothing is converted, set in place.
+    const int32_t jd = static_cast<int32_t>(rrule::FloorDiv(result, kDay));
+    date.SetParts(jd, static_cast<int32_t>(result - int64_t{jd} * kDay), start.GetZoneKind());
+  } else {
+    date = FromStartClock(result, date);
+  }
   return kFound;
 }

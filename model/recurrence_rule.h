@@ -33,8 +33,8 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "model/date_time.h"
@@ -143,14 +143,18 @@ class CRecurrenceRule {
   struct Compiled;
 
   // Rebuilds the expansion state when the stored fields or the series start
-  // changed since the last question. False when nothing can match.
-  bool Prepare();
-  bool IsPrepared() const;
+  // changed since it was built. False when nothing can match.
+  bool Prepare(Compiled& c);
+  bool IsPrepared(const Compiled& c) const;
   int64_t ToStartClock(const CDateTime& value) const;
   CDateTime FromStartClock(int64_t moment, const CDateTime& like) const;
-  int16_t NextCounted(int64_t from, int64_t* found);
+  int16_t NextCounted(Compiled& c, int64_t from, int64_t* found);
+  // GetNextOccurrence on the given expansion state.
+  int16_t Answer(Compiled& c, CDateTime& date);
 
   const CDateTime* seriesStart_ = nullptr;
-  std::mutex mutex_;  // guards compiled_ during a question
+  // A question is using compiled_; a question asked meanwhile uses state of
+  // its own.
+  std::atomic<bool> busy_{false};
   std::unique_ptr<Compiled> compiled_;
 };

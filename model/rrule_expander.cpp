@@ -2,6 +2,7 @@
 #include "model/rrule_expander.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "model/date_time.h"
 
@@ -19,23 +20,77 @@ int YearOfDay(int32_t jd) {
   return y;
 }
 
-// Julian day of a valid date with a full year (no two-digit widening).
-int32_t Jd(int month, int day, int year) { return JulianDayFromDate(month, day, year); }
+bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-// Sorted, unique values of `values` within lo..hi.
-std::vector<int> ValidSorted(const std::vector<int>& values, int lo, int hi) {
-  std::vector<int> out;
-  for (int v : values)
-    if (v >= lo && v <= hi) out.push_back(v);
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
-  return out;
+// DaysInMonth for a month known to be 1..12, without the call.
+int MonthLength(int month, int year) {
+  static const int kLengths[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return kLengths[month] + ((month == 2 && IsLeap(year)) ? 1 : 0);
 }
 
-std::vector<int> Range(int lo, int hi) {
-  std::vector<int> out;
-  for (int v = lo; v <= hi; ++v) out.push_back(v);
-  return out;
+// JulianDayFromDate for a date known to be valid, worked out here rather
+// than called: the searches ask it for every period. The same number,
+// including its reading of a year 0..99 as 1900..1999.
+// WeekdayOfJulianDay, worked out here.
+int Weekday(int32_t jd) {
+  int r = jd % 7;
+  return (r < 0 ? r + 7 : r) + 1;
+}
+
+// Calls f(first day, month, its length) for each month of first..last
+// (whole months; (m, y) is the month of `first`) that `monthMask` allows
+// (0: every month). A whole year goes straight to the months allowed.
+template <typename F>
+void ForEachMonth(int32_t first, int32_t last, int m, int y, uint16_t monthMask, F f) {
+  const bool leap = IsLeap(y);
+  if (monthMask && m == 1 && last - first + 1 == (leap ? 366 : 365)) {
+    static const int kDaysBefore[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    for (int month = 1; month <= 12; ++month)
+      if ((monthMask >> month) & 1) f(first + kDaysBefore[month] + (leap && month > 2 ? 1 : 0), month, MonthLength(month, y));
+    return;
+  }
+  for (int32_t monthStart = first; monthStart <= last;) {
+    const int dim = MonthLength(m, y);
+    if (!monthMask || ((monthMask >> m) & 1)) f(monthStart, m, dim);
+    monthStart += dim;
+    if (++m > 12) {
+      m = 1;
+      ++y;
+    }
+  }
+}
+
+int Widened(int year) { return (year >= 0 && year <= 99) ? year + 1900 : year; }
+
+int32_t Jd(int month, int day, int year) {
+  year = Widened(year);
+  int64_t m = month > 2 ? month - 3 : month + 9;
+  int64_t y = month > 2 ? year : year - 1;
+  int64_t c = FloorDiv(y, 100);
+  int64_t ya = y - 100 * c;
+  return static_cast<int32_t>(FloorDiv(146097 * c, 4) + (153 * m + 2) / 5 + day + (1461 * ya) / 4 + 1721119);
+}
+
+// The allowed values 0..hi of one time-of-day level as a bit set: the given
+// ones in range, else the start's value (coarser frequencies) or all of them.
+// 0 when values were given and none is in range.
+uint64_t TimeMask(Span<uint16_t> given, int hi, bool fromStart, int startValue) {
+  uint64_t mask = 0;
+  if (!given.empty()) {
+    for (int v : given)
+      if (v <= hi) mask |= uint64_t{1} << v;
+    return mask;
+  }
+  if (fromStart) return uint64_t{1} << startValue;
+  return hi == 63 ? ~uint64_t{0} : (uint64_t{1} << (hi + 1)) - 1;
+}
+
+// The values of a bit set, ascending.
+template <size_t N>
+void ListOfMask(uint64_t mask, InlineList<uint8_t, N>* out) {
+  out->clear();
+  for (int v = 0; mask; ++v, mask >>= 1)
+    if (mask & 1) out->push_back(static_cast<uint8_t>(v));
 }
 
 // Periods of a frequency in one year, roughly: how many years one interval
@@ -100,10 +155,10 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
   for (int m : pattern.byMonth)
     if (m >= 1 && m <= 12) monthMask_ |= static_cast<uint16_t>(1u << m);
   if (hasMonth && monthMask_ == 0) return false;  // only impossible months
-  weekNos_ = pattern.byWeekNo;
-  yearDays_ = pattern.byYearDay;
-  monthDays_ = pattern.byMonthDay;
-  setPos_ = pattern.bySetPos;
+  weekNos_.assign(pattern.byWeekNo.begin(), pattern.byWeekNo.end());
+  yearDays_.assign(pattern.byYearDay.begin(), pattern.byYearDay.end());
+  monthDays_.assign(pattern.byMonthDay.begin(), pattern.byMonthDay.end());
+  setPos_.assign(pattern.bySetPos.begin(), pattern.bySetPos.end());
   for (size_t i = 0; i < pattern.byDayWeekdays.size(); ++i) {
     int w = pattern.byDayWeekdays[i];
     int ord = i < pattern.byDayOrdinals.size() ? pattern.byDayOrdinals[i] : 0;
@@ -144,23 +199,24 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
       break;
   }
 
+  everyWeekdayMask_ = 0;
+  if (!ordinalsUsed_ || !anyOrdinal_)
+    for (const ByDay& e : byDay_) everyWeekdayMask_ = static_cast<uint8_t>(everyWeekdayMask_ | (1u << e.weekday));
+
   int startHour = startSeconds_ / 3600, startMinute = startSeconds_ / 60 % 60, startSecond = startSeconds_ % 60;
-  auto timeList = [](const std::vector<int>& given, int hi, bool fromStart, int startValue, std::vector<int>* out) {
-    if (!given.empty()) {
-      *out = ValidSorted(given, 0, hi);
-      return !out->empty();
-    }
-    *out = fromStart ? std::vector<int>{startValue} : Range(0, hi);
-    return true;
-  };
-  if (!timeList(pattern.hours, 23, frequency_ > kHourly, startHour, &hourList_)) return false;
-  if (!timeList(pattern.minutes, 59, frequency_ > kMinutely, startMinute, &minuteList_)) return false;
-  if (!timeList(pattern.seconds, 59, frequency_ > kSecondly, startSecond, &secondList_)) return false;
-  hourMask_ = 0;
-  minuteMask_ = secondMask_ = 0;
-  for (int h : hourList_) hourMask_ |= 1u << h;
-  for (int m : minuteList_) minuteMask_ |= uint64_t{1} << m;
-  for (int s : secondList_) secondMask_ |= uint64_t{1} << s;
+  hourMask_ = static_cast<uint32_t>(TimeMask(pattern.hours, 23, frequency_ > kHourly, startHour));
+  minuteMask_ = TimeMask(pattern.minutes, 59, frequency_ > kMinutely, startMinute);
+  secondMask_ = TimeMask(pattern.seconds, 59, frequency_ > kSecondly, startSecond);
+  if (!hourMask_ || !minuteMask_ || !secondMask_) return false;
+  ListOfMask(hourMask_, &hourList_);
+  ListOfMask(minuteMask_, &minuteList_);
+  ListOfMask(secondMask_, &secondList_);
+  // Daily and coarser rules put the same times on every selected day.
+  dayTimes_.clear();
+  if (frequency_ >= kDaily)
+    for (int h : hourList_)
+      for (int m : minuteList_)
+        for (int s : secondList_) dayTimes_.push_back(h * 3600 + m * 60 + s);
 
   const bool onlyWeekdays = monthMask_ == 0 && weekNos_.empty() && yearDays_.empty() && monthDays_.empty() &&
                             setPos_.empty();
@@ -175,14 +231,69 @@ bool Expander::Compile(const Pattern& pattern, int64_t workingStart) {
       bool picked = frequency_ == kDaily;
       for (const ByDay& e : byDay_) picked = picked || e.weekday == weekday;
       if (!picked) continue;
-      for (int h : hourList_)
-        for (int m : minuteList_)
-          for (int s : secondList_) periodMoments_.push_back(offset * 86400 + h * 3600 + m * 60 + s);
+      for (int32_t t : dayTimes_) periodMoments_.push_back(offset * 86400 + t);
     }
   }
 
+  CompileTimesOfDay();
+
   valid_ = true;
   return true;
+}
+
+void Expander::CompileTimesOfDay() {
+  noTimeReachable_ = false;
+  passingTimesListed_ = false;
+  passingTimes_.clear();
+  if (frequency_ >= kDaily) return;
+  const int64_t unit = frequency_ == kHourly ? 3600 : frequency_ == kMinutely ? 60 : 1;
+  const int64_t step = (interval_ % kSecondsPerDay) * unit % kSecondsPerDay;
+  timeClass_ = std::gcd(step, kSecondsPerDay);  // a whole number of days: kSecondsPerDay
+  timeCycle_ = kSecondsPerDay / timeClass_;
+  // The inverse of step / class modulo the cycle, by the extended Euclid.
+  int64_t a = (step / timeClass_) % timeCycle_, b = timeCycle_, x0 = 1, x1 = 0;
+  while (b) {
+    const int64_t q = a / b;
+    std::swap(a, b);
+    b -= q * a;
+    std::swap(x0, x1);
+    x1 -= q * x0;
+  }
+  stepInverse_ = timeCycle_ == 1 ? 0 : ((x0 % timeCycle_) + timeCycle_) % timeCycle_;
+
+  const int64_t startPeriodStart = PeriodStart(startPeriod_);
+  const int64_t startTime = startPeriodStart - FloorDiv(startPeriodStart, kSecondsPerDay) * kSecondsPerDay;
+  // A period passes on its start's hour (hourly), hour and minute
+  // (minutely), or hour, minute and second (secondly).
+  static const uint8_t kZero[1] = {0};
+  const uint8_t* minutes = frequency_ <= kMinutely ? minuteList_.begin() : kZero;
+  const size_t minuteCount = frequency_ <= kMinutely ? minuteList_.size() : 1;
+  const uint8_t* seconds = frequency_ == kSecondly ? secondList_.begin() : kZero;
+  const size_t secondCount = frequency_ == kSecondly ? secondList_.size() : 1;
+  size_t found = 0;
+  for (int h : hourList_)
+    for (size_t mi = 0; mi < minuteCount; ++mi)
+      for (size_t si = 0; si < secondCount; ++si) {
+        const int32_t t = h * 3600 + minutes[mi] * 60 + seconds[si];
+        if ((t - startTime) % timeClass_ != 0) continue;
+        // Many passing times: the period-by-period walk meets one soon.
+        if (++found > 16) return;
+        passingTimes_.push_back(t);
+      }
+  noTimeReachable_ = found == 0;
+  passingTimesListed_ = found > 0;
+}
+
+int64_t Expander::IntervalsToPassingTime(int64_t periodStart) const {
+  const int64_t time = periodStart - FloorDiv(periodStart, kSecondsPerDay) * kSecondsPerDay;
+  int64_t best = timeCycle_;
+  for (int32_t t : passingTimes_) {
+    // k steps reach t when k * step = t - time modulo a day.
+    int64_t gap = t - time;
+    if (gap < 0) gap += kSecondsPerDay;
+    best = std::min(best, gap / timeClass_ * stepInverse_ % timeCycle_);
+  }
+  return best;
 }
 
 int64_t Expander::PeriodOf(int64_t moment) const {
@@ -316,72 +427,64 @@ bool Expander::DayOfMomentMatches(int64_t moment) const {
   return DayMatches(jd, y, m, d, doy, WeekdayOfJulianDay(jd), DaysInMonth(m, y), DaysInYear(y), false, 0, 0);
 }
 
-void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int isoYear,
-                          std::vector<int32_t>* days) const {
-  int m, d, y;
-  DateFromJulianDay(first, &m, &d, &y);
-  int dim = DaysInMonth(m, y);
+void Expander::ExpandDays(int32_t first, int32_t last, int m, int d, int y, bool isoYearKnown, int isoYear,
+                          Days* days) const {
+  int dim = MonthLength(m, y);
   // Monthly and yearly periods are whole months, which the fast paths
   // below resolve month by month.
   const bool wholeMonths = (frequency_ == kMonthly || frequency_ == kYearly) && d == 1 && !isoYearKnown;
   if (wholeMonths && byDay_.empty() && yearDays_.empty() && weekNos_.empty() && !monthDays_.empty()) {
     // Whole months selected by month days alone (the commonest monthly and
     // yearly rules): resolve the days instead of testing each one.
-    int32_t monthStart = first;
-    while (monthStart <= last) {
-      dim = DaysInMonth(m, y);
-      if (!monthMask_ || ((monthMask_ >> m) & 1)) {
-        size_t from = days->size();
-        for (int v : monthDays_) {
-          int day = v > 0 ? v : dim + v + 1;
-          if (leapDayFallback_ && v == 29 && m == 2 && dim == 28) day = 28;
-          if (day >= 1 && day <= dim) days->push_back(monthStart + day - 1);
-        }
-        std::sort(days->begin() + static_cast<std::ptrdiff_t>(from), days->end());
-        days->erase(std::unique(days->begin() + static_cast<std::ptrdiff_t>(from), days->end()), days->end());
+    ForEachMonth(first, last, m, y, monthMask_, [&](int32_t monthStart, int month, int dim) {
+      size_t from = days->size();
+      for (int v : monthDays_) {
+        int day = v > 0 ? v : dim + v + 1;
+        if (leapDayFallback_ && v == 29 && month == 2 && dim == 28) day = 28;
+        if (day >= 1 && day <= dim) days->push_back(monthStart + day - 1);
       }
-      monthStart += dim;
-      if (++m > 12) {
-        m = 1;
-        ++y;
+      if (days->size() - from > 1) {
+        std::sort(days->begin() + from, days->end());
+        days->truncate(std::unique(days->begin() + from, days->end()));
       }
-    }
+    });
     return;
   }
   if (wholeMonths && monthDays_.empty() && yearDays_.empty() && weekNos_.empty() && !byDay_.empty() &&
       (!ordinalsUsed_ || ordinalsByMonth_ || !anyOrdinal_)) {
     // Whole months selected by weekdays alone, ordinals counted in the month.
-    int32_t monthStart = first;
-    int wd = WeekdayOfJulianDay(first);
-    while (monthStart <= last) {
-      dim = DaysInMonth(m, y);
-      if (!monthMask_ || ((monthMask_ >> m) & 1)) {
-        size_t from = days->size();
-        for (const ByDay& e : byDay_) {
-          int firstDay = 1 + (e.weekday - wd + 7) % 7;
-          if (!ordinalsUsed_ || e.ordinal == 0) {
-            for (int day = firstDay; day <= dim; day += 7) days->push_back(monthStart + day - 1);
-          } else if (e.ordinal > 0) {
-            int day = firstDay + 7 * (e.ordinal - 1);
-            if (day <= dim) days->push_back(monthStart + day - 1);
-          } else {
-            int day = firstDay + 7 * ((dim - firstDay) / 7) + 7 * (e.ordinal + 1);
-            if (day >= 1) days->push_back(monthStart + day - 1);
-          }
+    ForEachMonth(first, last, m, y, monthMask_, [&](int32_t monthStart, int, int dim) {
+      const int wd = Weekday(monthStart);
+      if (everyWeekdayMask_) {
+        // Only whole weekdays: the month's days in order, no sorting.
+        int w = wd;
+        for (int day = 1; day <= dim; ++day) {
+          if ((everyWeekdayMask_ >> w) & 1) days->push_back(monthStart + day - 1);
+          w = w == 7 ? 1 : w + 1;
         }
-        std::sort(days->begin() + static_cast<std::ptrdiff_t>(from), days->end());
-        days->erase(std::unique(days->begin() + static_cast<std::ptrdiff_t>(from), days->end()), days->end());
+        return;
       }
-      monthStart += dim;
-      wd = (wd - 1 + dim) % 7 + 1;
-      if (++m > 12) {
-        m = 1;
-        ++y;
+      size_t from = days->size();
+      for (const ByDay& e : byDay_) {
+        int firstDay = 1 + (e.weekday - wd + 7) % 7;
+        if (!ordinalsUsed_ || e.ordinal == 0) {
+          for (int day = firstDay; day <= dim; day += 7) days->push_back(monthStart + day - 1);
+        } else if (e.ordinal > 0) {
+          int day = firstDay + 7 * (e.ordinal - 1);
+          if (day <= dim) days->push_back(monthStart + day - 1);
+        } else {
+          int day = firstDay + 7 * ((dim - firstDay) / 7) + 7 * (e.ordinal + 1);
+          if (day >= 1) days->push_back(monthStart + day - 1);
+        }
       }
-    }
+      if (days->size() - from > 1) {
+        std::sort(days->begin() + from, days->end());
+        days->truncate(std::unique(days->begin() + from, days->end()));
+      }
+    });
     return;
   }
-  int diy = DaysInYear(y);
+  int diy = IsLeap(y) ? 366 : 365;
   int doy = first - Jd(1, 1, y) + 1;
   int wd = WeekdayOfJulianDay(first);
   int32_t jd = first;
@@ -391,9 +494,9 @@ void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int is
       m = 1;
       ++y;
       doy = 1;
-      diy = DaysInYear(y);
+      diy = IsLeap(y) ? 366 : 365;
     }
-    dim = DaysInMonth(m, y);
+    dim = MonthLength(m, y);
   };
   while (jd <= last) {
     if (monthMask_ && !((monthMask_ >> m) & 1)) {
@@ -413,11 +516,11 @@ void Expander::ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int is
   }
 }
 
-void Expander::ApplySetPos(std::vector<int64_t>* moments) {
+void Expander::ApplySetPos(Moments* moments) {
   if (setPos_.empty()) return;
   int64_t n = static_cast<int64_t>(moments->size());
-  std::vector<char>& keep = keep_;
-  keep.assign(moments->size(), 0);
+  InlineList<char, 64>& keep = keep_;
+  keep.fill(moments->size(), 0);
   for (int v : setPos_) {
     // Positions outside the period's size select nothing (and a position of
     // 0 is no position at all); the valid ones still apply.
@@ -427,14 +530,14 @@ void Expander::ApplySetPos(std::vector<int64_t>* moments) {
   size_t out = 0;
   for (size_t i = 0; i < moments->size(); ++i)
     if (keep[i]) (*moments)[out++] = (*moments)[i];
-  moments->resize(out);
+  moments->truncate(moments->begin() + out);
 }
 
-const std::vector<int64_t>& Expander::Expand(int64_t period) {
+const Expander::Moments& Expander::Expand(int64_t period) {
   if (cacheValid_ && cachedPeriod_ == period) return cachedMoments_;
-  std::vector<int64_t>& out = cachedMoments_;
+  Moments& out = cachedMoments_;
   out.clear();
-  std::vector<int32_t>& days = days_;
+  Days& days = days_;
   days.clear();
   switch (frequency_) {
     case kYearly: {
@@ -442,25 +545,28 @@ const std::vector<int64_t>& Expander::Expand(int64_t period) {
       if (!weekNos_.empty()) {
         // Week numbers belong to ISO week-years: week 1 may begin in the
         // December before, the last week may end in the January after.
-        ExpandDays(IsoWeekStart(1, year), IsoWeekStart(1, year + 1) - 1, true, year, &days);
+        const int32_t first = IsoWeekStart(1, year);
+        int m, d, y;
+        DateFromJulianDay(first, &m, &d, &y);
+        ExpandDays(first, IsoWeekStart(1, year + 1) - 1, m, d, y, true, year, &days);
       } else {
-        ExpandDays(Jd(1, 1, year), Jd(12, 31, year), false, 0, &days);
+        ExpandDays(Jd(1, 1, year), Jd(12, 31, year), 1, 1, Widened(year), false, 0, &days);
       }
       break;
     }
-    case kMonthly:
+    case kMonthly: {
+      const int y = static_cast<int>(FloorDiv(period, 12));
+      const int m = static_cast<int>(period - 12 * int64_t{y} + 1);
+      const int32_t first = Jd(m, 1, y);
+      ExpandDays(first, first + MonthLength(m, Widened(y)) - 1, m, 1, Widened(y), false, 0, &days);
+      break;
+    }
     case kWeekly:
     case kDaily: {
-      int32_t first = DayOf(PeriodStart(period));
-      int32_t last = first;
-      if (frequency_ == kMonthly) {
-        int m, d, y;
-        DateFromJulianDay(first, &m, &d, &y);
-        last = first + DaysInMonth(m, y) - 1;
-      } else if (frequency_ == kWeekly) {
-        last = first + 6;
-      }
-      ExpandDays(first, last, false, 0, &days);
+      const int32_t first = DayOf(PeriodStart(period));
+      int m, d, y;
+      DateFromJulianDay(first, &m, &d, &y);
+      ExpandDays(first, frequency_ == kWeekly ? first + 6 : first, m, d, y, false, 0, &days);
       break;
     }
     default: {
@@ -486,10 +592,8 @@ const std::vector<int64_t>& Expander::Expand(int64_t period) {
     }
   }
   for (int32_t jd : days) {
-    int64_t base = int64_t{jd} * kSecondsPerDay;
-    for (int h : hourList_)
-      for (int m : minuteList_)
-        for (int s : secondList_) out.push_back(base + h * 3600 + m * 60 + s);
+    const int64_t base = int64_t{jd} * kSecondsPerDay;
+    for (int32_t t : dayTimes_) out.push_back(base + t);
   }
   ApplySetPos(&out);
   cachedPeriod_ = period;
@@ -514,12 +618,26 @@ bool Expander::FindEaster(int64_t from, int64_t limitYear, int64_t* found) const
   return false;
 }
 
-bool Expander::FindPlain(int64_t from, int lastYear, int64_t* found) const {
+void Expander::DateOf(int32_t jd, int* month, int* day, int* year) {
+  if (jd >= memoFirst_ && jd <= memoLast_) {
+    *month = memoMonth_;
+    *day = jd - memoFirst_ + 1;
+    *year = memoYear_;
+    return;
+  }
+  DateFromJulianDay(jd, month, day, year);
+  if (*month < 1) return;
+  memoFirst_ = jd - *day + 1;
+  memoLast_ = memoFirst_ + MonthLength(*month, *year) - 1;
+  memoMonth_ = *month;
+  memoYear_ = *year;
+}
+
+bool Expander::FindPlain(int64_t from, int64_t lastDay, int64_t* found) const {
   // What the general loop does for such a rule, without its day tests: the
   // period of `from` (aligned to the interval) holds the answer unless its
   // moments all lie before `from`; then the next period of the series does.
   // The year limit is tested on the day the general loop tests.
-  const int64_t lastDay = Jd(12, 31, lastYear);
   for (int64_t period = AlignUp(PeriodOf(from));; period += interval_) {
     if ((frequency_ == kWeekly ? 7 * period : period) > lastDay) return false;
     const int64_t base = PeriodStart(period);
@@ -532,16 +650,22 @@ bool Expander::FindPlain(int64_t from, int lastYear, int64_t* found) const {
 }
 
 bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
-  if (!valid_) return false;
+  if (!valid_ || noTimeReachable_) return false;
   if (from < start_) from = start_;
   // The date of `from` is worked out once: the year limit and the yearly
   // and monthly periods all come from it.
   int fromMonth, fromDom, fromYear;
-  DateFromJulianDay(DayOf(from), &fromMonth, &fromDom, &fromYear);
+  DateOf(DayOf(from), &fromMonth, &fromDom, &fromYear);
   int64_t lastYear = std::min<int64_t>(int64_t{fromYear} + limitYears_, kLastYear);
   if (frequency_ == kEaster) return FindEaster(from, lastYear, found);
 
-  if (plainPeriods_) return FindPlain(from, static_cast<int>(lastYear), found);
+  if (plainPeriods_) {
+    if (lastYear != memoLimitYear_) {
+      memoLimitYear_ = lastYear;
+      memoLimitDay_ = Jd(12, 31, static_cast<int>(lastYear));
+    }
+    return FindPlain(from, memoLimitDay_, found);
+  }
 
   int64_t period = frequency_ == kYearly    ? int64_t{fromYear}
                    : frequency_ == kMonthly ? int64_t{fromYear} * 12 + (fromMonth - 1)
@@ -567,6 +691,13 @@ bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
         continue;
       }
       if (frequency_ < kDaily) {
+        if (passingTimesListed_) {
+          const int64_t k = IntervalsToPassingTime(ps);
+          if (k > 0) {
+            period += k * interval_;
+            continue;
+          }
+        }
         int secs = static_cast<int>(ps - FloorDiv(ps, kSecondsPerDay) * kSecondsPerDay);
         if (!((hourMask_ >> (secs / 3600)) & 1)) {
           int64_t nextPeriod = AlignUp(SkipPast(period, 3600));
@@ -580,7 +711,7 @@ bool Expander::FindOnOrAfter(int64_t from, int64_t* found) {
         }
       }
     }
-    const std::vector<int64_t>& moments = Expand(period);
+    const Moments& moments = Expand(period);
     auto it = std::lower_bound(moments.begin(), moments.end(), from);
     if (it != moments.end()) {
       *found = *it;

@@ -11,7 +11,12 @@
 // series start, and gives up after a bounded stretch of years.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace rrule {
@@ -29,19 +34,99 @@ enum Frequency : int {
   kEaster = 8,
 };
 
+// A list of plain values that holds up to N of them inside itself and only
+// goes to the heap beyond that: a rule built for one question (after an edit,
+// or for each event of a freshly loaded calendar) then costs no allocation
+// for its lists, which under Windows costs more than the arithmetic.
+template <typename T, size_t N>
+class InlineList {
+  static_assert(std::is_trivially_copyable<T>::value, "values are copied as bytes");
+
+ public:
+  InlineList() {}
+  InlineList(const InlineList& other) { assign(other.begin(), other.end()); }
+  InlineList& operator=(const InlineList& other) {
+    if (this != &other) assign(other.begin(), other.end());
+    return *this;
+  }
+
+  T* begin() { return data_; }
+  T* end() { return data_ + size_; }
+  const T* begin() const { return data_; }
+  const T* end() const { return data_ + size_; }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  T& operator[](size_t i) { return data_[i]; }
+  const T& operator[](size_t i) const { return data_[i]; }
+  T& back() { return data_[size_ - 1]; }
+
+  void clear() { size_ = 0; }
+  void push_back(T value) {
+    if (size_ == capacity_) Grow(size_ + 1);
+    data_[size_++] = value;
+  }
+  template <typename It>
+  void assign(It first, It last) {
+    size_ = 0;
+    const size_t n = static_cast<size_t>(last - first);
+    if (n > capacity_) Grow(n);
+    for (; first != last; ++first) data_[size_++] = static_cast<T>(*first);
+  }
+  // Drops the values from `from` on.
+  void truncate(T* from) { size_ = static_cast<size_t>(from - data_); }
+  // `count` copies of `value`.
+  void fill(size_t count, T value) {
+    size_ = 0;
+    if (count > capacity_) Grow(count);
+    std::fill(data_, data_ + count, value);
+    size_ = count;
+  }
+
+ private:
+  void Grow(size_t need) {
+    const size_t capacity = std::max(need, 2 * capacity_);
+    std::unique_ptr<T[]> heap(new T[capacity]);
+    if (size_) std::memcpy(heap.get(), data_, size_ * sizeof(T));
+    heap_ = std::move(heap);
+    data_ = heap_.get();
+    capacity_ = capacity;
+  }
+
+  T inline_[N];
+  T* data_ = inline_;
+  size_t size_ = 0;
+  size_t capacity_ = N;
+  std::unique_ptr<T[]> heap_;
+};
+
+// Read-only view of a caller's list.
+template <typename T>
+struct Span {
+  const T* data = nullptr;
+  size_t count = 0;
+  Span() = default;
+  explicit Span(const std::vector<T>& v) : data(v.data()), count(v.size()) {}
+  const T* begin() const { return data; }
+  const T* end() const { return data + count; }
+  size_t size() const { return count; }
+  bool empty() const { return count == 0; }
+  T operator[](size_t i) const { return data[i]; }
+};
+
 // The rule as the expander reads it: values as stored, not yet defaulted.
+// The lists are views of the caller's own, read during Compile only.
 struct Pattern {
   int frequency = 0;
   int32_t interval = 1;
   int weekStart = 1;                   // 1 Monday .. 7 Sunday
-  std::vector<int> byWeekNo;           // signed ISO weeks
-  std::vector<int> byYearDay;          // signed
-  std::vector<int> byMonthDay;         // signed
-  std::vector<int> byDayWeekdays;      // 1..7
-  std::vector<int> byDayOrdinals;      // parallel; 0 = every such weekday
-  std::vector<int> bySetPos;           // signed
-  std::vector<int> byMonth;            // 1..12
-  std::vector<int> hours, minutes, seconds;  // empty: taken from the start
+  Span<int16_t> byWeekNo;              // signed ISO weeks
+  Span<int16_t> byYearDay;             // signed
+  Span<int16_t> byMonthDay;            // signed
+  Span<int16_t> byDayWeekdays;         // 1..7
+  Span<int16_t> byDayOrdinals;         // parallel; 0 = every such weekday
+  Span<int16_t> bySetPos;              // signed
+  Span<int16_t> byMonth;               // 1..12
+  Span<uint16_t> hours, minutes, seconds;  // empty: taken from the start
   int yearSearchLimit = 10;
 };
 
@@ -62,6 +147,8 @@ class Expander {
   // The first selected moment that is not before `from` and not before the
   // working start. False when there is none up to the end of the year
   // yearSearchLimit years (plus the length of one interval) after `from`.
+  // False at once for a finer rule whose interval never lands on a time of
+  // day its hour, minute and second lists allow.
   // Not const: the last expanded period is kept for the next question.
   bool FindOnOrAfter(int64_t from, int64_t* found);
 
@@ -76,19 +163,36 @@ class Expander {
   int64_t AlignUp(int64_t period) const;
   int YearOfPeriod(int64_t period) const;
   // The selected moments of one period, ascending (BYSETPOS applied).
-  const std::vector<int64_t>& Expand(int64_t period);
-  void ExpandDays(int32_t first, int32_t last, bool isoYearKnown, int isoYear, std::vector<int32_t>* days) const;
+  // A period's days and moments: most periods hold fewer than the inline
+  // room, so expanding them allocates nothing.
+  using Days = InlineList<int32_t, 64>;
+  using Moments = InlineList<int64_t, 64>;
+
+  const Moments& Expand(int64_t period);
+  // The selected days first..last; (m, d, y) is the date of `first`.
+  void ExpandDays(int32_t first, int32_t last, int m, int d, int y, bool isoYearKnown, int isoYear,
+                  Days* days) const;
   bool DayMatches(int32_t jd, int year, int month, int day, int dayOfYear, int weekday, int daysInMonth,
                   int daysInYear, bool isoYearKnown, int isoYear, int32_t isoStart) const;
   bool WeekNoMatches(int week, int weeksInYear) const;
   bool ByDayMatches(int32_t jd, int day, int dayOfYear, int weekday, int daysInMonth, int daysInYear) const;
   bool DayOfMomentMatches(int64_t moment) const;
-  void ApplySetPos(std::vector<int64_t>* moments);
-  bool FindPlain(int64_t from, int lastYear, int64_t* found) const;
+  void ApplySetPos(Moments* moments);
+  // The last day a search may reach is `lastDay`.
+  bool FindPlain(int64_t from, int64_t lastDay, int64_t* found) const;
+  // DateFromJulianDay, remembering the month of the last answer: questions
+  // mostly follow one another within a month.
+  void DateOf(int32_t jd, int* month, int* day, int* year);
   // For the finer frequencies: the first period past the part of time
   // (day, hour, minute) holding `period` that failed its filter.
   int64_t SkipPast(int64_t period, int64_t unitSeconds) const;
   bool FindEaster(int64_t from, int64_t limit, int64_t* found) const;
+  // Finer frequencies: which seconds of day a period may start on and still
+  // pass the hour, minute and second lists, among those the interval reaches.
+  void CompileTimesOfDay();
+  // How many intervals on from the period starting at `periodStart` the
+  // next one starting on a passing time lies (0: this one passes).
+  int64_t IntervalsToPassingTime(int64_t periodStart) const;
 
   bool valid_ = false;
   int frequency_ = 0;
@@ -100,28 +204,48 @@ class Expander {
   int limitYears_ = 10;
 
   uint16_t monthMask_ = 0;  // bit m for month m; 0 = every month
-  std::vector<int> weekNos_, yearDays_, monthDays_, setPos_;
-  std::vector<ByDay> byDay_;
+  InlineList<int, 4> weekNos_, yearDays_, setPos_;
+  InlineList<int, 8> monthDays_;
+  InlineList<ByDay, 8> byDay_;
   bool ordinalsByMonth_ = false;  // BYDAY ordinals count within the month, else the year
   bool ordinalsUsed_ = false;
   bool anyOrdinal_ = false;       // some BYDAY entry has an ordinal
+  uint8_t everyWeekdayMask_ = 0;  // bit w: BYDAY takes every weekday w (only when no ordinal counts)
   bool leapDayFallback_ = false;  // a yearly 29 February falls on the 28th in common years
   uint32_t hourMask_ = 0;         // 0 = every hour (only finer frequencies leave it open)
   uint64_t minuteMask_ = 0, secondMask_ = 0;
-  std::vector<int> hourList_, minuteList_, secondList_;
+  InlineList<uint8_t, 24> hourList_;
+  InlineList<uint8_t, 60> minuteList_, secondList_;
+  InlineList<int32_t, 8> dayTimes_;  // seconds of day of every time, ascending (daily and coarser)
+
+  // Finer frequencies step their period starts by a fixed number of seconds,
+  // so the seconds of day they reach are the start's plus the multiples of
+  // the step's gcd with a day: one residue class. When no passing time is
+  // in it the rule selects nothing; when a few are, the search steps
+  // straight to the next period starting on one of them.
+  bool noTimeReachable_ = false;
+  bool passingTimesListed_ = false;  // passingTimes_ holds every reachable passing time
+  InlineList<int32_t, 16> passingTimes_;
+  int64_t timeClass_ = kSecondsPerDay;  // gcd(step, day)
+  int64_t timeCycle_ = 1;               // periods before the seconds of day repeat
+  int64_t stepInverse_ = 0;             // (step / timeClass_)^-1 modulo timeCycle_
 
   // Daily rules that no BY list narrows, and weekly ones that only pick
   // weekdays: every period holds the same moments (seconds from the period's
   // start, ascending), so they are answered without expanding the period.
   bool plainPeriods_ = false;
-  std::vector<int32_t> periodMoments_;
+  InlineList<int32_t, 16> periodMoments_;
+
+  int32_t memoFirst_ = 1, memoLast_ = 0;  // the remembered month's days
+  int memoMonth_ = 0, memoYear_ = 0;
+  int64_t memoLimitYear_ = INT64_MIN, memoLimitDay_ = 0;  // last year of a search and its last day
 
   int64_t cachedPeriod_ = 0;
   bool cacheValid_ = false;
-  std::vector<int64_t> cachedMoments_;
+  Moments cachedMoments_;
   // Scratch lists kept between expansions so that each one allocates nothing.
-  std::vector<int32_t> days_;
-  std::vector<char> keep_;
+  Days days_;
+  InlineList<char, 64> keep_;
 };
 
 }  // namespace rrule

@@ -195,6 +195,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnCloseCommand();
   void OnCalendarSearch();
   void OnCalendarManager();
+  void OnCalendarWizard();
   void OnSubscribe();
   void OnFileOpen();
   void OnEditAdd();

@@ -1,6 +1,6 @@
 // The main frame's calendar commands: the open-calendars chooser, Close,
-// Move, Import, Export, the calendar manager and opening or refreshing a
-// listed calendar.
+// Move, Import, Export, the calendar manager, the calendar wizard and
+// opening or refreshing a listed calendar.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -21,6 +21,7 @@
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
 #include "storage/ui/calendar_open.h"
+#include "storage/ui/cal_wiz_sheet.h"
 #include "storage/ui/calendars_dialog.h"
 #include "storage/ui/export_data_dlg.h"
 #include "storage/ui/export_select_dlg.h"
@@ -172,6 +173,14 @@ void CMainFrame::OnCalendarManager() {
   if (existed) manager->FillCalendarGrid();
   ::ShowWindow(manager->GetSafeHwnd(), SW_SHOW);
   ::SetForegroundWindow(manager->GetSafeHwnd());
+}
+
+void CMainFrame::OnCalendarWizard() {
+  CShellDocument* doc = GetShellDocument();
+  if (!doc) return;
+  CCalWizSheet wizard(doc->Core(), GetSafeHwnd());
+  wizard.firstRun = false;
+  wizard.DoModal();
 }
 
 // ---- Import and export.

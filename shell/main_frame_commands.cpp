@@ -52,6 +52,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnCloseCommand>(ID_ALT_F4),
   OnCommand<&CMainFrame::OnCalendarSearch>(ID_CALENDAR_SEARCH),
   OnCommand<&CMainFrame::OnCalendarManager>(ID_CALENDAR_MANAGER),
+  OnCommand<&CMainFrame::OnCalendarWizard>(ID_CALENDAR_WIZARD),
   OnCommand<&CMainFrame::OnCalendarManager>(ID_CALENDAR_MANAGER_KEY),
   OnCommand<&CMainFrame::OnCalendarManager>(ID_CALENDAR_MANAGER_BUTTON),
   OnCommand<&CMainFrame::OnCalendarManager>(ID_KEY_MANAGER),

@@ -8,6 +8,7 @@
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_storage.h"
 #include "storage/sharing/sharing.h"
+#include "storage/ui/cal_wiz_sheet.h"
 #include "storage/services/storage_services.h"
 
 CShellDocument::CShellDocument() {
@@ -58,8 +59,11 @@ bool CShellDocument::SubscribeToUrl(const std::string& address) {
 }
 
 void CShellDocument::RunCalendarWizard(bool firstRun) {
-  // The first start goes on without it rather than with a box.
-  if (!firstRun) ShowNotAvailable("The calendar wizard");
+  // At the first start the main window does not exist yet.
+  framework::CApplication* app = framework::TheApp();
+  CCalWizSheet wizard(core_, app ? app->GetMainWindow() : nullptr);
+  wizard.firstRun = firstRun;
+  wizard.DoModal();
 }
 
 void CShellDocument::SetMainWindowTitle(const std::string& title) {

@@ -37,18 +37,23 @@ int delkey(int file, const uint8_t* key, uint32_t position, int mode) {
   MakeStoredKey(l, key, position, target.data());
   for (int restart = 0; restart <= kMaxRestarts; ++restart) {
     int rc = 0;
-    const uint32_t root = CurrentRoot(fcb, &rc);
+    bool unchecked = false;
+    const uint32_t root = DescentRoot(fcb, restart, &unchecked, &rc);
     if (rc != 0) return SetEngineError(rc);
     if (root == 0) return SetEngineError(4);
     Node leaf;
-    rc = DescendToLeaf(fcb, root, target.data(), nullptr, &leaf);
+    bool locked = false;
+    rc = DescendToLeaf(fcb, root, target.data(), nullptr, &leaf, &locked, unchecked);
     if (rc == kDescentRestart) continue;
     if (rc != 0) {
       if (rc == kErrFileDamaged) LogNoLeaf("delkey", fcb);
       return SetEngineError(rc);
     }
-    if ((rc = LockIndexNode(fcb, leaf.position)) != 0) return rc;
-    if ((rc = FetchNode(fcb, leaf.position, &leaf)) == 0) rc = MoveRightToCover(fcb, target.data(), &leaf, true);
+    if (!locked) {
+      if ((rc = LockIndexNode(fcb, leaf.position)) != 0) return rc;
+      rc = FetchNode(fcb, leaf.position, &leaf);
+    }
+    if (rc == 0) rc = MoveRightToCover(fcb, target.data(), &leaf, true);
     if (rc == kDescentRestart) {
       UnlockIndexNode(fcb, leaf.position);
       continue;

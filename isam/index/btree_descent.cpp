@@ -37,11 +37,25 @@ uint32_t CurrentRoot(FileControlBlock* fcb, int* rc) {
   return fcb->header.root;
 }
 
+uint32_t DescentRoot(FileControlBlock* fcb, int restart, bool* unchecked, int* rc) {
+  *unchecked = false;
+  *rc = 0;
+  // Nodes are never freed and a root that splits gets a right neighbour for
+  // good: the root this block last saw is still the root exactly when it
+  // has no right link, which the descent checks when it reads it.
+  if (restart == 0 && IsShared(fcb) && fcb->header_lock_depth == 0 && fcb->header.root != 0) {
+    *unchecked = true;
+    return fcb->header.root;
+  }
+  return CurrentRoot(fcb, rc);
+}
+
 int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, DescentPath* path,
-                  Node* node) {
+                  Node* node, bool* leaf_locked, bool root_unchecked) {
   const NodeLayout& l = fcb->layout;
   uint32_t bound = WalkBound(fcb);
   if (path != nullptr) path->depth = 0;
+  if (leaf_locked != nullptr) *leaf_locked = false;
   int levels = 0;
   uint32_t position = root;
   for (uint32_t steps = 0;; ++steps) {
@@ -52,14 +66,31 @@ int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, D
     if (position == 0) return kErrFileDamaged;
     // Inner nodes are read in place (valid until the next cache call); only
     // the leaf is copied out.
+    // On the level where the leaf was found last time the node is locked
+    // before it is read: the leaf then comes once, under its lock, instead
+    // of lock-free and again once locked.
+    const bool lock_first = leaf_locked != nullptr && fcb->leaf_level_hint == levels;
+    if (lock_first) {
+      if (int rc = LockIndexNode(fcb, position)) return rc;
+    }
     NodeBuffer* b = getnode(0, position, fcb);
-    if (b == nullptr) return NodeCacheError();
+    if (b == nullptr) {
+      const int rc = NodeCacheError();
+      if (lock_first) UnlockIndexNode(fcb, position);
+      return rc;
+    }
     const Node& n = b->node;
-    if (n.header.leftlink == kNodeRestartMark) return kDescentRestart;
+    if (n.header.leftlink == kNodeRestartMark || (root_unchecked && steps == 0 && n.header.rightlink != 0)) {
+      if (lock_first) UnlockIndexNode(fcb, position);
+      return kDescentRestart;
+    }
     if (n.IsLeaf()) {
+      fcb->leaf_level_hint = levels;
       *node = n;
+      if (lock_first) *leaf_locked = true;
       return 0;
     }
+    if (lock_first) UnlockIndexNode(fcb, position);  // the tree grew a level
     bool equal = false;
     const int i = LowerBound(l, n, target, &equal);
     if (i == n.Count()) {
@@ -101,6 +132,8 @@ int LockIndexNode(FileControlBlock* fcb, uint32_t position) {
   uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
   SuperfileNodeLockUnit(holder, position, &unit);  // inside a host: by byte position
   if (int rc = NodeLock(&holder->os, unit, holder->header.logical_end)) return SetEngineError(rc);
+  if (TakesLocks(&holder->os) && holder->held_node_count < 4)
+    holder->held_nodes[holder->held_node_count++] = position;
   return 0;
 }
 
@@ -108,6 +141,11 @@ int UnlockIndexNode(FileControlBlock* fcb, uint32_t position) {
   FileControlBlock* holder = HolderOf(fcb);
   uint32_t unit = NodeLockUnit(holder->header.file_type, fcb->header.node_size, position, -1);
   SuperfileNodeLockUnit(holder, position, &unit);  // inside a host: by byte position
+  for (int i = 0; i < holder->held_node_count; ++i) {
+    if (holder->held_nodes[i] != position) continue;
+    holder->held_nodes[i] = holder->held_nodes[--holder->held_node_count];
+    break;
+  }
   if (int rc = NodeUnlock(&holder->os, unit)) return SetEngineError(rc);
   return 0;
 }

@@ -47,8 +47,22 @@ uint32_t CurrentRoot(FileControlBlock* fcb, int* rc);
 // kErrTreeTooDeep (more than kMaxTreeDepth inner levels), kErrFileDamaged (a zero or
 // impossible child pointer, an inner node without a fitting entry, a walk
 // beyond WalkBound) or a node-read code.
+// With `leaf_locked` (for a caller that locks the leaf next), the node on the
+// level where this index's leaf was found last is locked before it is read;
+// *leaf_locked tells whether the leaf returned is held locked that way (then
+// read under its lock: no need to fetch it again). On an error no such lock
+// is held; a node lock that cannot be had gives its code.
+// With `root_unchecked`, `root` came from DescentRoot unread: a node there
+// with a right link is no longer the root, and the descent answers
+// kDescentRestart (the caller's next round reads the header).
 int DescendToLeaf(FileControlBlock* fcb, uint32_t root, const uint8_t* target, DescentPath* path,
-                  Node* leaf);
+                  Node* leaf, bool* leaf_locked = nullptr, bool root_unchecked = false);
+
+// The root a descent starts from in round `restart` of its caller: on the
+// first round of a shared file whose header this block has read, the root it
+// last saw, unread (*unchecked true: pass it to DescendToLeaf); otherwise
+// CurrentRoot. *rc gets CurrentRoot's I/O code.
+uint32_t DescentRoot(FileControlBlock* fcb, int restart, bool* unchecked, int* rc);
 
 // Moves right from a leaf while target is beyond its high key, fetching each
 // right neighbour (and, with `locked`, locking it before the current one is

@@ -281,7 +281,8 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
   const int split_mode = mode & kAddSplitMask & ~kAddMemberDirectory;
   for (int restart = 0; restart <= kMaxRestarts; ++restart) {
     int rc = 0;
-    const uint32_t root = CurrentRoot(fcb, &rc);
+    bool unchecked = false;
+    const uint32_t root = DescentRoot(fcb, restart, &unchecked, &rc);
     if (rc != 0) return SetEngineError(rc);
     if (root == 0) {
       if ((rc = LockFileHeader(fcb)) != 0) return rc;
@@ -308,15 +309,19 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
     }
     DescentPath path;
     Node leaf;
-    rc = DescendToLeaf(fcb, root, target.data(), &path, &leaf);
+    bool locked = false;
+    rc = DescendToLeaf(fcb, root, target.data(), &path, &leaf, &locked, unchecked);
     if (rc == kDescentRestart) continue;
     if (rc != 0) {
       if (rc == kErrFileDamaged) LogNoLeaf("addkey", fcb);
       return SetEngineError(rc);
     }
     const int depth = path.depth;
-    if ((rc = LockIndexNode(fcb, leaf.position)) != 0) return rc;
-    if ((rc = FetchNode(fcb, leaf.position, &leaf)) == 0) rc = MoveRightToCover(fcb, target.data(), &leaf, true);
+    if (!locked) {
+      if ((rc = LockIndexNode(fcb, leaf.position)) != 0) return rc;
+      rc = FetchNode(fcb, leaf.position, &leaf);
+    }
+    if (rc == 0) rc = MoveRightToCover(fcb, target.data(), &leaf, true);
     if (rc == kDescentRestart) {
       UnlockIndexNode(fcb, leaf.position);
       continue;

@@ -174,8 +174,13 @@ int FindOpenFileByName(const char* name) {
 int ReadFileHeader(FileControlBlock* fcb) {
   uint8_t raw[kFileHeaderSize];
   int32_t count = 0;
-  const int rc = FilePositionedIo(0, &HolderOf(fcb)->os, fcb->header_position, raw,
-                                  static_cast<int32_t>(kFileHeaderSize), &count);
+  // Under the header lock no other opener can be writing the header (every
+  // header write is made under that lock): the read needs no range lock.
+  const int rc = fcb->header_lock_depth > 0
+                     ? FilePositionedReadHeld(&HolderOf(fcb)->os, fcb->header_position, raw,
+                                              static_cast<int32_t>(kFileHeaderSize), &count)
+                     : FilePositionedIo(0, &HolderOf(fcb)->os, fcb->header_position, raw,
+                                        static_cast<int32_t>(kFileHeaderSize), &count);
   if (rc != 0) return SetEngineError(rc);
   if (count != static_cast<int32_t>(kFileHeaderSize)) return SetEngineError(36);
   const uint16_t mode = fcb->header.open_mode;

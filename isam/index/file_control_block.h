@@ -11,6 +11,7 @@
 
 #include "isam/index/btree_node.h"
 #include "isam/index/file_header.h"
+#include "isam/index/varlen_record.h"
 #include "isam/runtime/os_file_layer.h"
 
 namespace isam {
@@ -64,6 +65,21 @@ struct FileControlBlock {
   // This opener counted itself in the header's unclean-writer count
   // (writer_mark.h) and takes itself out again at its clean close.
   bool writer_marked = false;
+
+  // Shared files (on the block whose handle holds the locks): the node
+  // positions whose node lock this handle holds now, as far as four (more
+  // are held, just not listed). A listed node is read without a range lock:
+  // nobody writes a node without its lock.
+  uint32_t held_nodes[4] = {};
+  int held_node_count = 0;
+  // The stretch AllocVarSpace handed out last and the header it wrote for
+  // it, so the record write that follows at once need not read it back
+  // (position 0: none). Any other header write or give-back forgets it.
+  uint32_t claimed_stretch = 0;
+  // Index files: the inner levels the last descent passed before its leaf
+  // (-1 before the first), where an insert or delete locks before reading.
+  int leaf_level_hint = -1;
+  VarRecordHeader claimed_header;
 };
 
 // ---- the file-number table ----

@@ -73,6 +73,8 @@ uint32_t AllocVarSpace(FileControlBlock* fcb, uint32_t length, int kind, bool co
   if (needed > 0x7FFFFFFFu) return SetEngineError(140), 0;
   HeaderLock lock(fcb);
   if (lock.rc()) return 0;
+  FileControlBlock* holder = HolderOf(fcb);
+  holder->claimed_stretch = 0;
   uint32_t position = 0;
   if (kind != kAllocAtEnd) {
     position = ClaimFreeStretch(fcb, static_cast<uint32_t>(needed));
@@ -93,6 +95,10 @@ uint32_t AllocVarSpace(FileControlBlock* fcb, uint32_t length, int kind, bool co
       return 0;
     }
   }
+  // The claimed stretch's header was the last one written here (by the
+  // claim or the stamp of new space): a record write that follows at once
+  // takes it from memory. Only a record's space (counted) is written next.
+  if (!counted || holder->claimed_stretch != position) holder->claimed_stretch = 0;
   SetEngineError(0);
   return position;
 }
@@ -107,6 +113,7 @@ uint32_t NewVarRecordSpace(int file, uint32_t length) {
 int FreeRawStretch(FileControlBlock* fcb, uint32_t position, uint32_t total) {
   HeaderLock lock(fcb);
   if (lock.rc()) return lock.rc();
+  HolderOf(fcb)->claimed_stretch = 0;
   // Every step is undone when a later one fails, so the stretch is either
   // free with its key or left as it was, and a free neighbour keeps its key:
   // no free space ever drops out of the index.

@@ -49,10 +49,11 @@ uint32_t Fail(int rc) {
 int LeafFor(FileControlBlock* fcb, const uint8_t* target, Node* leaf) {
   for (int restart = 0; restart <= kMaxRestarts; ++restart) {
     int rc = 0;
-    const uint32_t root = CurrentRoot(fcb, &rc);
+    bool unchecked = false;
+    const uint32_t root = DescentRoot(fcb, restart, &unchecked, &rc);
     if (rc != 0) return rc;
     if (root == 0) return kEmptyIndex;
-    rc = DescendToLeaf(fcb, root, target, nullptr, leaf);
+    rc = DescendToLeaf(fcb, root, target, nullptr, leaf, nullptr, unchecked);
     if (rc == 0) rc = MoveRightToCover(fcb, target, leaf, false);
     if (rc == kDescentRestart) continue;
     if (rc == kErrFileDamaged) LogNoLeaf("fndkey", fcb);
@@ -268,6 +269,15 @@ uint32_t FindKeyAtLeast(int file, const uint8_t* t, uint8_t* out) { return FindK
 uint32_t FindKeyGreater(int file, const uint8_t* t, uint8_t* out) { return FindKeyByMode(file, t, kFindGreater, out); }
 uint32_t FindKeyAtMost(int file, const uint8_t* t, uint8_t* out) { return FindKeyByMode(file, t, kFindAtMost, out); }
 uint32_t FindKeyLess(int file, const uint8_t* t, uint8_t* out) { return FindKeyByMode(file, t, kFindLess, out); }
+
+uint32_t FindKeyAfter(int file, const uint8_t* target, bool forward, uint8_t* out) {
+  FileControlBlock* fcb = IndexOf(file);
+  if (fcb == nullptr) return 0;
+  if (fcb->current_node != 0 && fcb->current_node != kSearchFromKey &&
+      std::memcmp(fcb->current_key, target, fcb->layout.key_length) == 0)
+    return StepFromCurrentKey(file, forward, out);
+  return fndkey(fcb, target, forward ? kFindGreater : kFindLess, out);
+}
 
 uint32_t frskey(int file, uint8_t* out) { return EdgeKey(file, false, out); }
 

@@ -34,6 +34,11 @@ uint32_t FindKeyAtLeast(int file, const uint8_t* target, uint8_t* out);
 uint32_t FindKeyGreater(int file, const uint8_t* target, uint8_t* out);
 uint32_t FindKeyAtMost(int file, const uint8_t* target, uint8_t* out);
 uint32_t FindKeyLess(int file, const uint8_t* target, uint8_t* out);
+// FindKeyGreater (forward) or FindKeyLess; when target is the index's
+// current key, the step starts from the leaf that held it (checked still to
+// hold it, as IndexNextKey does) instead of a descent from the root: the
+// same answer, without reading the inner nodes again.
+uint32_t FindKeyAfter(int file, const uint8_t* target, bool forward, uint8_t* out);
 
 // First and last key; both clear the current key on an empty index.
 uint32_t frskey(int file, uint8_t* out);

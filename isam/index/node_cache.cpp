@@ -115,9 +115,14 @@ int ReadIntoBuffer(NodeCache& c, NodeBuffer* b, uint32_t position, FileControlBl
   PushNewest(c, b);
   const NodeLayout& l = fcb->layout;
   c.image.resize(l.node_size);
+  FileControlBlock* holder = HolderOf(fcb);
+  // A node this handle holds locked cannot be in another process's write.
+  bool held = false;
+  for (int i = 0; i < holder->held_node_count; ++i) held = held || holder->held_nodes[i] == position;
   for (int attempt = 1;; ++attempt) {
     int32_t count = 0;
-    int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position, c.image.data(), l.node_size, &count);
+    int rc = held ? FilePositionedReadHeld(&holder->os, position, c.image.data(), l.node_size, &count)
+                  : FilePositionedIo(0, &holder->os, position, c.image.data(), l.node_size, &count);
     if (rc == 0 && count != l.node_size) rc = 36;
     if (rc == 0) rc = DecodeNode(l, c.image.data(), position, &b->node);
     // A shared node read without its lock may overlap another process's

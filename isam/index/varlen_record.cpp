@@ -87,8 +87,16 @@ int WriteVarRecordHeader(FileControlBlock* fcb, uint32_t position, const VarReco
   PutLe32(b + 10, header.member);
   PutLe32(b + 14, header.link);
   int32_t count = 0;
-  if (int rc = FilePositionedIo(1, &HolderOf(fcb)->os, position, b, static_cast<int32_t>(hlen), &count))
+  FileControlBlock* holder = HolderOf(fcb);
+  holder->claimed_stretch = 0;
+  if (int rc = FilePositionedIo(1, &holder->os, position, b, static_cast<int32_t>(hlen), &count))
     return SetEngineError(rc);
+  // The last header this block wrote: AllocVarSpace keeps it for the
+  // record write that follows (free_space.cpp).
+  holder->claimed_stretch = position;
+  holder->claimed_header = header;
+  holder->claimed_header.member = hlen == kLongVarHeader ? header.member : 0;
+  holder->claimed_header.link = hlen == kLongVarHeader ? header.link : 0;
   return 0;
 }
 
@@ -135,7 +143,15 @@ int WriteVarRecordAt(FileControlBlock* fcb, uint32_t position, const void* recor
   if (position == 0) return SetEngineError(159);
   if (record == nullptr) return SetEngineError(33);
   VarRecordHeader h;
-  if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+  // A stretch AllocVarSpace has just handed out has the header it wrote.
+  FileControlBlock* holder = HolderOf(fcb);
+  if (holder->claimed_stretch == position && position != 0) {
+    h = holder->claimed_header;
+    holder->claimed_stretch = 0;
+  } else {
+    holder->claimed_stretch = 0;
+    if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+  }
   if (CheckRecordMark(h) != 0) return SetEngineError(123);
   const uint32_t hlen = VarHeaderLength(fcb);
   if (static_cast<uint64_t>(length) + hlen > h.total) return SetEngineError(148);

@@ -304,8 +304,10 @@ int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* 
   return kEngOk;
 }
 
-int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, int32_t length,
-                     int32_t* count) {
+namespace {
+
+int PositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, int32_t length, int32_t* count,
+                 bool range_lock) {
   if (count) *count = 0;
   if (length < 0) {
     // A length past 31 bits is a request beyond 2 GB: refused, and for a
@@ -323,7 +325,7 @@ int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buff
   OsTouchFile(target);
   uint32_t moved = 0;
   int rc = OsPositionedIo(mode, target->handle, position, buffer, static_cast<uint32_t>(length), &moved,
-                          TakesLocks(target));
+                          range_lock && TakesLocks(target));
   if (count) *count = static_cast<int32_t>(moved);
   if (rc == kEngSeekFailed) {
     char text[300];
@@ -341,6 +343,17 @@ int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buff
     }
   }
   return rc;
+}
+
+}  // namespace
+
+int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, int32_t length,
+                     int32_t* count) {
+  return PositionedIo(mode, file, position, buffer, length, count, true);
+}
+
+int FilePositionedReadHeld(EngineOsFile* file, uint32_t position, void* buffer, int32_t length, int32_t* count) {
+  return PositionedIo(0, file, position, buffer, length, count, false);
 }
 
 std::FILE* OpenStreamWithRetry(const char* name, const char* mode, int tries) {

@@ -118,6 +118,12 @@ int OsPositionedIo(int mode, platform::OsFile* handle, uint32_t position, void* 
 int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, int32_t length,
                      int32_t* count);
 
+// A read as FilePositionedIo, without its own range lock: only for bytes
+// that every writer, in any process, changes while holding a node or header
+// lock that this handle holds now (no write can overlap the read, so the
+// range lock could only cost two OS calls). Same codes.
+int FilePositionedReadHeld(EngineOsFile* file, uint32_t position, void* buffer, int32_t length, int32_t* count);
+
 // fopen with up to tries attempts, giving back one engine handle between
 // failed tries. Null when every try failed.
 std::FILE* OpenStreamWithRetry(const char* name, const char* mode, int tries);

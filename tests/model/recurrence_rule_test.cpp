@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/rrule_self_test.h"
@@ -449,6 +450,55 @@ TEST(RRule, NeverMatchingRulesAnswerNone) {
   EXPECT_EQ(Text(q), "2/29/2016 9:00:00");
 }
 
+// Finer rules whose interval never lands on a time their lists allow answer
+// "none" without walking their years; those that land on one rarely get the
+// answer the period-by-period walk gives.
+TEST(RRule, FinerIntervalsAgainstTimeLists) {
+  struct Case {
+    int frequency, interval;
+    std::vector<int> hours, minutes, seconds, months;
+    CDateTime from;
+    const char* expected;  // "" for none
+  };
+  const Case cases[] = {
+      {R::kSecondly, 4, {}, {}, {1}, {}, At(2, 3, 2001, 0), ""},
+      {R::kMinutely, 2, {}, {1}, {}, {}, At(2, 3, 2001, 0), ""},
+      {R::kSecondly, 3600, {}, {5}, {}, {}, At(2, 3, 2001, 0), ""},
+      {R::kHourly, 48, {10}, {}, {}, {}, At(2, 3, 2001, 0), ""},
+      {R::kSecondly, 86400, {}, {}, {30}, {}, At(2, 3, 2001, 0), ""},
+      // One second later each day: 8:59:59 lies 236 years on.
+      {R::kSecondly, 86401, {8}, {59}, {59}, {}, At(2, 3, 2001, 0), ""},
+      {R::kSecondly, 86401, {9}, {0}, {10}, {}, At(2, 3, 2001, 0), "3/11/2001 9:00:10"},
+      {R::kSecondly, 3601, {5}, {7}, {13}, {}, At(2, 3, 2001, 0), "1/07/2009 5:07:13"},
+      {R::kMinutely, 1441, {8}, {59}, {}, {}, At(2, 3, 2001, 0), "2/08/2005 8:59:00"},
+      {R::kMinutely, 1441, {8, 9}, {59}, {}, {4}, At(1, 5, 2001, 0), "4/09/2005 9:59:00"},
+      {R::kSecondly, 7, {}, {}, {0}, {}, At(2, 3, 2001, 0), "3/02/2001 0:03:00"},
+      {R::kSecondly, 7, {17}, {0, 30}, {0}, {}, At(2, 3, 2001, 0), "3/03/2001 17:00:00"},
+  };
+  const CDateTime start = At(1, 3, 2001);
+  for (const Case& c : cases) {
+    R r(&start);
+    r.frequency = static_cast<int16_t>(c.frequency);
+    r.interval = c.interval;
+    for (int v : c.hours) r.hours.InsertUnique(static_cast<uint16_t>(v));
+    for (int v : c.minutes) r.minutes.InsertUnique(static_cast<uint16_t>(v));
+    for (int v : c.seconds) r.seconds.InsertUnique(static_cast<uint16_t>(v));
+    for (int v : c.months) r.byMonth.push_back(static_cast<int16_t>(v));
+    CDateTime q = c.from;
+    const int result = r.GetNextOccurrence(q);
+    const std::string label = std::to_string(c.frequency) + "/" + std::to_string(c.interval);
+    if (*c.expected == 0) {
+      EXPECT_EQ(result, R::kNone) << label;
+      // The start still counts as the first occurrence.
+      CDateTime first = start;
+      EXPECT_EQ(r.GetNextOccurrence(first), R::kFound) << label;
+    } else {
+      ASSERT_EQ(result, R::kFound) << label;
+      EXPECT_EQ(Text(q), c.expected) << label;
+    }
+  }
+}
+
 TEST(RRule, SearchLimitScalesWithInterval) {
   CDateTime start = At(10, 6, 2000);
   R r(&start);
@@ -490,6 +540,47 @@ TEST(RRule, FarFromStartMatchesStepping) {
   EXPECT_EQ(w.GetNextOccurrence(back), R::kFound);
   EXPECT_EQ(Text(back), Text(a));
   EXPECT_GE(a, b);
+}
+
+// Lists and periods larger than the room the rule keeps inside itself.
+TEST(RRule, LongListsAndFullPeriods) {
+  CDateTime start = At(1, 3, 2021);
+  R everyDay(&start);
+  everyDay.frequency = R::kYearly;  // every day of the year: hundreds per period
+  for (int d = MO; d <= SU; ++d) everyDay.AddByDay(d);
+  EXPECT_EQ(List(everyDay, At(30, 12, 2021, 10), 3), Dates({"12/31/2021", "1/01/2022", "1/02/2022"}));
+
+  R lastOfTwenty(&start);
+  lastOfTwenty.frequency = R::kMonthly;
+  for (int d = 1; d <= 20; ++d) lastOfTwenty.byMonthDay.push_back(static_cast<int16_t>(d));
+  lastOfTwenty.bySetPos = {-1, 1};
+  EXPECT_EQ(List(lastOfTwenty, At(2, 3, 2021), 3), Dates({"3/20/2021", "4/01/2021", "4/20/2021"}));
+  lastOfTwenty.byMonthDay.resize(12);  // a changed list is read again
+  EXPECT_EQ(List(lastOfTwenty, At(2, 3, 2021), 2), Dates({"3/12/2021", "4/01/2021"}));
+
+  R hourly(&start);
+  hourly.frequency = R::kDaily;
+  for (int h = 8; h <= 20; ++h) hourly.hours.InsertUnique(static_cast<uint16_t>(h));
+  EXPECT_EQ(List(hourly, At(1, 3, 2021, 19, 30), 3),
+            std::vector<std::string>({"3/01/2021 20:00:00", "3/02/2021 8:00:00", "3/02/2021 9:00:00"}));
+}
+
+// The alarm worker and the window ask the same rules: two threads asking one
+// rule at once get the answers one thread gets.
+TEST(RRule, TwoThreadsAskAtOnce) {
+  CDateTime start = At(31, 1, 2000);
+  R rule(&start);
+  rule.frequency = R::kMonthly;
+  rule.byMonthDay = {-1};
+  rule.count = 300;
+  const std::vector<std::string> alone = List(rule, start, 300);
+  std::vector<std::string> seen[2];
+  std::thread other([&] { seen[1] = List(rule, start, 300); });
+  seen[0] = List(rule, start, 300);
+  other.join();
+  EXPECT_EQ(alone.size(), 300u);
+  EXPECT_EQ(seen[0], alone);
+  EXPECT_EQ(seen[1], alone);
 }
 
 TEST(RRule, OffsetShiftsEveryOccurrence) {

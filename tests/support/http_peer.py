@@ -13,7 +13,8 @@ same behind Basic user:pass; /secret.ics behind user:Zq7-Secret), /status/N (sta
 /drip (one byte a second), /short (Content-Length 1000, 17 bytes), /html,
 /bigheader (a 1 MB header). PUT stores the request; /last-put gives back
 its path, Content-Type and body
-(/last-put-hex: the body alone, in hex). On 127.0.0.2: /away.ics (a calendar), and
+(/last-put-hex: the body alone, in hex). /counted.ics (the calendar) counts
+its GETs into DIR/http_peer.hits. On 127.0.0.2: /away.ics (a calendar), and
 /seen-auth ("yes" when the last request there carried Authorization).
 """
 import http.server
@@ -28,7 +29,7 @@ import peer_process  # noqa: E402
 
 CALENDAR = (b"BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//peer//x//EN\nBEGIN:VEVENT\nUID:peer-1\n"
             b"SUMMARY:Peer event\nDTSTART;VALUE=DATE:20260320\nEND:VEVENT\nEND:VCALENDAR\n")
-STATE = {"put": b"", "away_auth": "no", "ports": (0, 0)}
+STATE = {"put": b"", "away_auth": "no", "ports": (0, 0), "hits": 0, "folder": "."}
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
@@ -66,6 +67,11 @@ class Home(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         p = self.path
         if p == "/cal.ics":
+            self.reply(200, CALENDAR)
+        elif p == "/counted.ics":
+            STATE["hits"] += 1
+            with open(os.path.join(STATE["folder"], "http_peer.hits"), "w") as f:
+                f.write("%d\n" % STATE["hits"])
             self.reply(200, CALENDAR)
         elif p == "/auth.ics":
             if self.headers.get("Authorization") == "Basic dXNlcjpwYXNz":
@@ -139,6 +145,7 @@ def serve(folder):
     home = Server(("127.0.0.1", 0), Home)
     away = Server(("127.0.0.2", 0), Away)
     STATE["ports"] = (home.server_address[1], away.server_address[1])
+    STATE["folder"] = os.path.abspath(folder)
     threading.Thread(target=away.serve_forever, daemon=True).start()
     peer_process.write_ports(folder, "http_peer.ports", STATE["ports"])
     home.serve_forever()

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"
 #include "storage/ui/calendars_dialog.h"
+#include "storage/ui/wininet_transport.h"
 #include "tests/storage/storage_fixture.h"
 #include "tests/support/win/dialog_driver.h"
 
@@ -53,6 +55,7 @@ class CalendarsDialog : public storagetest::StorageTest {
     storagetest::StorageTest::SetUp();
     StorageServices s = Services();
     s.prompts = &counting_;
+    s.transport = &transport_;
     scoped_ = std::make_unique<ScopedStorageServices>(s);
     storagetest::StartOn(&doc_, {NewCalendarFile("work.akv"), NewCalendarFile("home.akv"), NewCalendarFile("old.akv")});
     const char* names[] = {"Work", "Home", "Old"};
@@ -115,7 +118,15 @@ class CalendarsDialog : public storagetest::StorageTest {
     return text;
   }
 
+  // GETs of the HTTP peer's counted calendar so far.
+  int PeerHits() {
+    int hits = 0;
+    std::ifstream(oldDir_ / "http_peer.hits") >> hits;
+    return hits;
+  }
+
   CountingPrompts counting_;
+  CWinInetTransport transport_;
   std::unique_ptr<ScopedStorageServices> scoped_;
   CAlmacoraDoc doc_;
   std::unique_ptr<CCalendarsDialog> manager_;
@@ -214,6 +225,19 @@ TEST_F(CalendarsDialog, ButtonsThatChangeNothing) {
   ::SendMessageA(Hwnd(), WM_COMMAND, IDOK, 0);
   EXPECT_FALSE(::IsWindowVisible(Hwnd()));
   EXPECT_TRUE(::IsWindow(Hwnd()));
+}
+
+TEST_F(CalendarsDialog, RefreshAllLeavesClosedSubscriptionsAlone) {
+  int port = 0;
+  std::ifstream(oldDir_ / "http_peer.ports") >> port;
+  ASSERT_GT(port, 0);
+  for (size_t i : {1u, 2u}) At(i)->address = "http://127.0.0.1:" + std::to_string(port) + "/counted.ics";
+  At(1)->Close(&doc_.events());
+  At(1)->openState = CCalendarFile::kClosed;
+  const int before = PeerHits();
+  Press(0, IDC_CALENDARS_REFRESH_ALL);
+  EXPECT_EQ(PeerHits(), before);
+  EXPECT_EQ(counting_.windows, 0);
 }
 
 }  // namespace

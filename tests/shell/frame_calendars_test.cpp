@@ -1,0 +1,362 @@
+// The main frame's calendar commands end to end in this process: Close and
+// Move, each import type into the calendar chosen, the iCalendar export and
+// its file read back, and the calendar wizard at first start and from the
+// menu. Dialogs and boxes are answered as a person would.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "platform/paths.h"
+#include "platform/profile_store.h"
+#include "res/resource.h"
+#include "shell/almacora_app.h"
+#include "shell/main_frame.h"
+#include "shell/shell_document.h"
+// windows.h names CreateFileA what the calendar declares as CreateFile.
+#undef CreateFile
+#include "storage/calendar_file.h"
+#include "storage/engine_session.h"
+#include "storage/event_array.h"
+#include "storage/holiday_calendars.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/ical/ical_storage.h"
+#include "tests/support/win/dialog_driver.h"
+
+using wintest::Click;
+using wintest::Drive;
+using wintest::FindDialog;
+
+namespace {
+
+// The wizard: a visible property sheet of this thread (its caption is the
+// current page's).
+HWND WizardSheet() {
+  HWND found = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND h, LPARAM p) -> BOOL {
+        if (!::IsWindowVisible(h) || !PropSheet_GetCurrentPageHwnd(h)) return TRUE;
+        *reinterpret_cast<HWND*>(p) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::string g_folder;  // what the folder browser answers
+bool BrowseTo(HWND, const std::string&, std::string* folder) {
+  *folder = g_folder;
+  return true;
+}
+
+class FrameCalendars : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("almacora_calcmd_" + std::to_string(::GetCurrentProcessId()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_calendars"));
+    g_Settings.SetProfile(store_.get());
+    g_Settings.LoadSettings();
+    g_Settings.SplashEnabled = 0;
+    g_Settings.WarnExit = 0;
+    g_Settings.SoundEnabled = 0;
+    g_Settings.FirstRun35 = 0;
+    g_Settings.FirstRun50 = 0;
+    g_Settings.DailyReminder = 0;
+    ASSERT_EQ(0, StartStorageEngine());
+    a_ = Calendar("a.akv", 2);
+    b_ = Calendar("b.akv", 0);
+    g_Settings.DataFilePaths = {a_, b_};
+    g_Settings.DataFileEnabled = {1, 1};
+    g_Settings.DefaultFile = 1;
+    previousBrowser_ = CMainFrame::SetFolderBrowser(&BrowseTo);
+  }
+  void StartFrame() {
+    app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
+    ASSERT_TRUE(app_.StartMainWindow());
+    frame_ = CMainFrame::Get();
+    ASSERT_NE(frame_, nullptr);
+    doc_ = frame_->GetShellDocument();
+  }
+  void TearDown() override {
+    CMainFrame::SetFolderBrowser(previousBrowser_);
+    if (frame_) frame_->DestroyWindow();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    for (const holidays::CalendarInfo& info : holidays::kCalendars)
+      std::filesystem::remove(platform::ProgramFolder() + info.file);
+    store_->Clear();
+    g_Settings.SetProfile(nullptr);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Calendar(const std::string& name, int events) {
+    CCalendarFile file;
+    EXPECT_EQ(1, file.CreateFile(Path(name)));
+    CEventArray array;
+    for (int i = 0; i < events; ++i) {
+      auto* e = new CCalEvent();
+      e->name = name + " " + std::to_string(i);
+      e->oneTime = 1;
+      e->alarmOn = 0;  // past: a due alarm's reminder window would stand over the boxes
+      e->start.SetDate(10 + i, 6, 2026);
+      EXPECT_EQ(1, file.AddEvent(e, 0, &array));
+    }
+    return file.path;
+  }
+  CAlmacoraDoc& Core() { return doc_->Core(); }
+  // The calendar each loaded event of that name is in ("" for none).
+  std::string CalendarOf(const std::string& eventName) {
+    for (CCalEvent* e : Core().events().items())
+      if (e->name == eventName && e->calendar) return e->calendar->name;
+    return "";
+  }
+  // A step answering the next message box; its text is recorded.
+  wintest::Step Answer(int button) {
+    return [this, button] {
+      HWND box = wintest::PopupOf(frame_ ? frame_->GetSafeHwnd() : nullptr);
+      if (!box || ::GetDlgItem(box, 0xFFFF) == nullptr) return false;
+      boxes_.push_back(wintest::ItemText(box, 0xFFFF));
+      ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+      return true;
+    };
+  }
+  // Picks the calendar by name in the open-calendars chooser and presses
+  // its OK button, whose caption is recorded.
+  wintest::Step Pick(const std::string& calendar) {
+    return [this, calendar] {
+      HWND dlg = FindDialog("Current Open Calendars");
+      if (!dlg) return false;
+      buttons_.push_back(wintest::ItemText(dlg, IDOK));
+      const LRESULT at = ::SendDlgItemMessageA(dlg, IDC_OPEN_CALENDARS_LIST, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(calendar.c_str()));
+      ::SendDlgItemMessageA(dlg, IDC_OPEN_CALENDARS_LIST, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+      Click(dlg, IDOK);
+      return true;
+    };
+  }
+  // Chooses the list entry of a dialog with that caption, then presses the
+  // button.
+  static wintest::Step Choose(const char* caption, int list, int index, int button) {
+    return [=] {
+      HWND dlg = FindDialog(caption);
+      if (!dlg) return false;
+      ::SendDlgItemMessageA(dlg, list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, list)));
+      Click(dlg, button);
+      return true;
+    };
+  }
+  // Types a file name into the system's file dialog and presses OK.
+  static wintest::Step FileName(const char* title, const std::string& path) {
+    return [=] {
+      HWND dlg = FindDialog(title);
+      if (!dlg) return false;
+      ::SetDlgItemTextA(dlg, 0x47C, path.c_str());  // the file name box
+      ::PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+      return true;
+    };
+  }
+  void Command(UINT id) {
+    frame_->SendMsg(WM_COMMAND, id);
+    // Boxes posted to close are gone before the next command.
+    wintest::PumpFor(100);
+  }
+
+  std::filesystem::path dir_;
+  std::unique_ptr<platform::ProfileStore> store_;
+  CAlmacoraApp app_;
+  CMainFrame* frame_ = nullptr;
+  CShellDocument* doc_ = nullptr;
+  std::string a_, b_;
+  std::vector<std::string> boxes_, buttons_;
+  CMainFrame::FolderBrowser previousBrowser_ = nullptr;
+};
+
+TEST_F(FrameCalendars, CloseAndMove) {
+  g_Settings.DataFilePaths.clear();
+  g_Settings.DataFileEnabled.clear();
+  StartFrame();
+  for (UINT command : {ID_CALENDAR_CLOSE, ID_CALENDAR_MOVE}) {
+    Drive({Answer(IDOK)});
+    Command(command);
+  }
+  EXPECT_EQ(boxes_, (std::vector<std::string>{"No event file currently open", "No event file currently open"}));
+
+  boxes_.clear();
+  ASSERT_TRUE(Core().OpenEventFile(a_, false));
+  ASSERT_TRUE(Core().OpenEventFile(b_, false));
+  const int defaultId = Core().calendars().FindByPath(a_)->listId;
+  ASSERT_EQ(Core().calendars().defaultId, defaultId);
+  // The default into an empty folder: the file goes, the role stays.
+  std::filesystem::create_directories(dir_ / "moved");
+  g_folder = Path("moved");
+  const std::string moved = Path("moved") + "\\a.akv";
+  Drive({Pick("a")});
+  Command(ID_CALENDAR_MOVE);
+  EXPECT_TRUE(std::filesystem::exists(moved));
+  EXPECT_FALSE(std::filesystem::exists(a_));
+  CCalendarFile* now = Core().calendars().FindByPath(moved);
+  ASSERT_NE(now, nullptr);
+  EXPECT_EQ(Core().calendars().defaultId, now->listId);
+  EXPECT_EQ(CalendarOf("a.akv 1"), "a");
+  // Into a folder that holds a file of that name: said, reopened where it
+  // was, still the default.
+  std::filesystem::create_directories(dir_ / "held");
+  std::ofstream(Path("held") + "\\a.akv") << "someone else's";
+  g_folder = Path("held");
+  Drive({Pick("a"), Answer(IDOK)});
+  Command(ID_CALENDAR_MOVE);
+  EXPECT_EQ(buttons_, (std::vector<std::string>{"Move File", "Move File"}));
+  ASSERT_EQ(boxes_.size(), 1u);
+  now = Core().calendars().FindByPath(moved);
+  ASSERT_NE(now, nullptr);
+  EXPECT_EQ(now->openState, CCalendarFile::kOpen);
+  EXPECT_EQ(Core().calendars().defaultId, now->listId);
+  EXPECT_EQ(CalendarOf("a.akv 0"), "a");
+
+  // Close takes the chosen calendar's events out.
+  Drive({Pick("b")});
+  Command(ID_CALENDAR_CLOSE);
+  EXPECT_EQ(Core().calendars().FindByPath(b_), nullptr);
+  EXPECT_EQ(buttons_.back(), "Close File");
+}
+
+TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
+  std::ofstream(Path("in.ics")) << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\nBEGIN:VEVENT\r\nUID:ics-1\r\n"
+                                   "SUMMARY:from ics\r\nDTSTART;VALUE=DATE:20270624\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+  {
+    CCalendarFile other;
+    ASSERT_EQ(1, other.CreateFile(Path("c.akv")));
+    CEventArray array;
+    auto* e = new CCalEvent();
+    e->name = "from akv";
+    e->oneTime = 1;
+    e->alarmOn = 0;
+    e->start.SetDate(1, 7, 2026);
+    ASSERT_EQ(1, other.AddEvent(e, 0, &array));
+  }
+  std::ofstream(Path("in.txt")) << "06/30/2027,09:00,from text,Holiday\n";
+  std::ofstream(Path("in.vcs")) << "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nSUMMARY:from vcs\r\n"
+                                   "DTSTART:20270624T100000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+  g_Settings.ImportColumnOrder = "0123";
+  g_Settings.ImportColumnDelimeter = ",";
+  g_Settings.ImportDateDelimeter = "/";
+  g_Settings.ImportDateOrder = 0;
+  // No alarm falls due: the reminder window would stand over the boxes.
+  g_Settings.ImportAlarmEnabled = 0;
+  StartFrame();
+  const struct {
+    int index;
+    const char* dialog;  // the file dialog's title, or the text options' caption
+    std::string file;
+    const char* event;
+  } cases[] = {{0, "Select iCalendar Data File", Path("in.ics"), "from ics"},
+               {1, "Select Import Data File", Path("c.akv"), "from akv"},
+               {2, "Import Events", Path("in.txt"), "from text"},
+               {3, "Select vCalendar Data File", Path("in.vcs"), "from vcs"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.index);
+    std::vector<wintest::Step> steps = {Pick("b"), Choose("Event Import", IDC_IMPORT_TYPE_LIST, c.index, IDOK)};
+    if (c.index == 2) {
+      steps.push_back([&] {
+        HWND dlg = FindDialog("Import Events");
+        if (!dlg) return false;
+        ::SetDlgItemTextA(dlg, IDC_IMPORT_FILE, c.file.c_str());
+        Click(dlg, IDOK);
+        return true;
+      });
+    } else {
+      steps.push_back(FileName(c.dialog, c.file));
+    }
+    Drive(steps);
+    Command(ID_CALENDAR_IMPORT);
+    EXPECT_TRUE(wintest::Driven());
+    EXPECT_EQ(CalendarOf(c.event), "b");
+  }
+  EXPECT_EQ(buttons_, std::vector<std::string>(4, "Continue"));
+
+  // Cancel at the type chooser imports nothing.
+  const size_t before = Core().events().items().size();
+  Drive({Pick("b"), Choose("Event Import", IDC_IMPORT_TYPE_LIST, 0, IDCANCEL)});
+  Command(ID_CALENDAR_IMPORT);
+  EXPECT_EQ(Core().events().items().size(), before);
+}
+
+TEST_F(FrameCalendars, ICalendarExportProposesIcsAndReadsBackEqual) {
+  StartFrame();
+  // A name without extension is given ".ics".
+  Drive({Choose("Event Export", IDC_EXPORT_SELECT_LIST, 0, IDOK), Pick("a"),
+         FileName("Enter Export Filename", Path("out"))});
+  Command(ID_CALENDAR_EXPORT);
+  EXPECT_EQ(buttons_, std::vector<std::string>{"Export"});
+  ASSERT_TRUE(std::filesystem::exists(Path("out.ics")));
+
+  CCalendarFile* b = Core().calendars().FindByPath(b_);
+  CICalConverter converter;
+  ASSERT_TRUE(ImportICalFile(converter, Core(), *b, Path("out.ics")));
+  std::map<std::string, std::vector<std::string>> byUid;
+  for (CCalEvent* e : Core().events().items())
+    byUid[e->uid].push_back(e->calendar->name + "|" + e->name + "|" + std::to_string(e->start.GetJulianDay()) + "|" +
+                            std::to_string(e->oneTime));
+  ASSERT_EQ(byUid.size(), 2u);
+  for (auto& entry : byUid) {
+    ASSERT_EQ(entry.second.size(), 2u);
+    std::sort(entry.second.begin(), entry.second.end());
+    EXPECT_EQ(entry.second[0].substr(1), entry.second[1].substr(1));  // a|... and b|... alike
+  }
+}
+
+TEST_F(FrameCalendars, WizardAtFirstStartAndFromTheMenu) {
+  for (size_t i = 0; i < holidays::kCalendarCount; ++i)
+    ASSERT_EQ(holidays::WriteCalendar(i, platform::ProgramFolder()), 1);
+  g_Settings.FirstRun50 = 1;
+  std::vector<std::string> firstRows, menuRows;
+  auto readRows = [](std::vector<std::string>* rows) {
+    return [rows] {
+      HWND sheet = WizardSheet();
+      HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
+      if (!page) return false;
+      if (!::GetDlgItem(page, IDC_CALWIZ_REFRESH)) {
+        PropSheet_PressButton(sheet, PSBTN_NEXT);
+        return false;
+      }
+      HWND list = ::GetDlgItem(page, IDC_CALWIZ_LIST);
+      for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+        char text[80] = "";
+        ListView_GetItemText(list, i, 0, text, sizeof text);
+        rows->push_back(std::string(ListView_GetCheckState(list, i) ? "[x] " : "[ ] ") + text);
+      }
+      PropSheet_PressButton(sheet, PSBTN_CANCEL);
+      return true;
+    };
+  };
+  Drive({readRows(&firstRows)});
+  StartFrame();
+  EXPECT_EQ(firstRows, (std::vector<std::string>{"[ ] Australia Holidays", "[ ] Canada Holidays", "[ ] UK Holidays",
+                                                 "[x] US Holidays"}));
+  EXPECT_EQ(store_->GetInt(CProgramSettings::kSection, "FirstRun50", 1), 0);
+  // Cancelled: the holiday calendars stay listed, closed, and stored so.
+  EXPECT_EQ(store_->GetInt(CProgramSettings::kSection, "NumFiles", 0), 6);
+
+  Drive({readRows(&menuRows)});
+  Command(ID_CALENDAR_WIZARD);
+  EXPECT_EQ(menuRows, (std::vector<std::string>{"[x] a", "[x] b", "[ ] Australia Holidays", "[ ] Canada Holidays",
+                                                "[ ] UK Holidays", "[ ] US Holidays"}));
+}
+
+}  // namespace
