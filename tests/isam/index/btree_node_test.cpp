@@ -91,6 +91,53 @@ TEST(NodeCodec, EveryLayoutRoundTrips) {
   }
 }
 
+// Long keys (a UID's 200 bytes) with prefix and padding runs ending on and
+// off word boundaries: the encoded size must be what a byte-by-byte count of
+// shared prefix and trailing pad gives, and the node must read back.
+TEST(NodeCodec, LongKeysCompressByteExactly) {
+  std::mt19937 rng(5);
+  for (uint16_t klen : {9, 17, 40, 204}) {
+    for (bool dups : {false, true}) {
+      const NodeLayout l = [&] {
+        NodeLayout x = Layout(klen, 12, dups);
+        x.node_size = 4096;
+        x.leaf_key_bytes = static_cast<uint16_t>((4000 / klen - 1) * klen);
+        return x;
+      }();
+      const int part = l.CompressiblePart();
+      for (int round = 0; round < 10; ++round) {
+        std::set<std::vector<uint8_t>> keys;
+        for (int i = 0; i < 12; ++i) {
+          std::vector<uint8_t> k(klen, ' ');
+          const int len = static_cast<int>(rng() % static_cast<unsigned>(part + 1));
+          for (int j = 0; j < len; ++j) k[static_cast<std::size_t>(j)] = j < len / 2 ? 'u' : static_cast<uint8_t>('a' + rng() % 2);
+          keys.insert(k);
+        }
+        Node n;
+        InitEmptyNode(l, true, 768, &n);
+        int expected = 0;
+        const std::vector<uint8_t>* prev = nullptr;
+        for (const auto& k : keys) {
+          n.Insert(n.Count(), k.data(), rng(), l);
+          int trail = 0, lead = 0;
+          while (trail < part && k[static_cast<std::size_t>(part - 1 - trail)] == ' ') ++trail;
+          while (prev && lead < part && k[static_cast<std::size_t>(lead)] == (*prev)[static_cast<std::size_t>(lead)]) ++lead;
+          lead = std::min(lead, part - trail);
+          expected += (l.HasPointer(true) ? 4 : 0) + 2 + klen - lead - trail;
+          prev = &k;
+        }
+        std::vector<uint8_t> image(l.node_size);
+        ASSERT_EQ(EncodeNode(l, &n, image.data()), 0) << klen << dups;
+        EXPECT_EQ(n.header.bytes_used, expected) << klen << dups;
+        EXPECT_EQ(EncodedEntryBytes(l, n, 0, n.Count()), expected);
+        Node back;
+        ASSERT_EQ(DecodeNode(l, image.data(), 768, &back), 0);
+        EXPECT_EQ(back.keys, n.keys);
+      }
+    }
+  }
+}
+
 TEST(NodeCodec, DuplicateLeafTakesPositionFromBigEndianSuffix) {
   const NodeLayout l = Layout(8, 0, true);
   Node n;
