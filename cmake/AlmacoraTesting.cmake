@@ -44,11 +44,28 @@ function(almacora_folder_tests prefix)
   endforeach()
 endfunction()
 
+# Window tests run up to one per display: windows that raise themselves for
+# a screenshot or wait for focus would disturb one another on a shared
+# display. Each asks CTest for one "display" slot; the Windows tree's
+# resource spec (display_slots.json, one slot per display, written by
+# scripts/lib.sh start_wine) says how many there are, and
+# cmake/wine_test_run.sh runs the test on its slot's display and Wine prefix.
+if(ALMACORA_WINDOWS)
+  set(CTEST_RESOURCE_SPEC_FILE ${CMAKE_BINARY_DIR}/display_slots.json)
+  if(NOT EXISTS ${CTEST_RESOURCE_SPEC_FILE})
+    file(WRITE ${CTEST_RESOURCE_SPEC_FILE}
+      "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{\"display\":[{\"id\":\"0\",\"slots\":1}]}]}\n")
+  endif()
+endif()
+
+# almacora_uses_display(test...): the tests each take one display slot.
+function(almacora_uses_display)
+  set_tests_properties(${ARGN} PROPERTIES RESOURCE_GROUPS "display:1")
+endfunction()
+
 # almacora_window_tests(prefix LIBS ...): almacora_folder_tests for window
 # tests. Each links the program's resources (templates, menus, bitmaps) and
-# the window-test support (screenshots, dialog driver), and holds the display
-# lock, since windows that raise themselves for a screenshot or wait for
-# focus would disturb one another.
+# the window-test support (screenshots, dialog driver), and takes a display.
 function(almacora_window_tests prefix)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
   almacora_folder_tests(${prefix} LIBS ${T_LIBS} almacora_test_win)
@@ -57,6 +74,6 @@ function(almacora_window_tests prefix)
     get_filename_component(unit ${src} NAME_WE)
     string(REGEX REPLACE "_test$" "" unit ${unit})
     target_sources(${prefix}_${unit} PRIVATE $<TARGET_OBJECTS:almacora_res>)
-    set_tests_properties(${prefix}_${unit} PROPERTIES RESOURCE_LOCK almacora_display)
+    almacora_uses_display(${prefix}_${unit})
   endforeach()
 endfunction()

@@ -8,9 +8,28 @@
 # reached the program; such a start is tried again (at most twice) and said
 # so on stderr. A program that did start is reported as it ended, whatever
 # that was.
+#
+# A window test is handed one display slot by CTest (resource "display",
+# CTEST_RESOURCE_GROUP_0_DISPLAY="id:<i>,slots:1") and runs on that slot's
+# X display and Wine prefix, ALMACORA_DISPLAY_<i> and ALMACORA_WINEPREFIX_<i>
+# from scripts/lib.sh start_wine. Other tests keep DISPLAY and WINEPREFIX.
 set -u
 loader=$1
 shift
+if [ -n "${CTEST_RESOURCE_GROUP_0_DISPLAY:-}" ]; then
+  slot=${CTEST_RESOURCE_GROUP_0_DISPLAY#id:}
+  slot=${slot%%,*}
+  display_var=ALMACORA_DISPLAY_$slot
+  prefix_var=ALMACORA_WINEPREFIX_$slot
+  if [ -n "${!prefix_var:-}" ]; then
+    export WINEPREFIX=${!prefix_var}
+    [ -n "${!display_var:-}" ] && export DISPLAY=${!display_var}
+  elif [ "$slot" != 0 ]; then
+    # Running it on display 0 beside another window test would disturb both.
+    echo "wine_test_run: display $slot was not started (scripts/lib.sh start_display, start_wine)" >&2
+    exit 1
+  fi
+fi
 marker=$(mktemp "${TMPDIR:-/tmp}/wine_test_started.XXXXXX") || exit 1
 trap 'rm -f "$marker"' EXIT
 # Wine maps the Unix root to drive Z:.

@@ -10,11 +10,24 @@
 #include "framework/controls/tool_bar.h"
 #include "framework/docview/document.h"
 #include "framework/docview/view.h"
+#include "framework/printing/print_preview.h"
 
 namespace framework {
 
 namespace {
 const char* const kFrameClass = "AlmacoraFrame";
+}
+
+CFrameWindow::CFrameWindow() = default;
+CFrameWindow::~CFrameWindow() = default;
+
+void CFrameWindow::AdoptPreview(std::unique_ptr<CPreviewView> preview) { preview_ = std::move(preview); }
+
+void CFrameWindow::DropPreview() { preview_.reset(); }
+
+void CFrameWindow::RetirePreview(CPreviewView* preview) {
+  if (preview_.get() != preview) return;
+  retiredPreview_ = std::move(preview_);
 }
 
 bool CFrameWindow::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -96,6 +109,7 @@ bool CFrameWindow::OnCmdMsg(UINT id, int code, CCmdUI* ui) {
 }
 
 bool CFrameWindow::PreTranslateMessage(MSG& msg) {
+  if (preview_) return false;
   if (accel_ && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST)
     return ::TranslateAcceleratorA(GetSafeHwnd(), accel_, &msg) != 0;
   return false;
@@ -153,6 +167,10 @@ void CFrameWindow::RecalcLayout() {
   RECT rc;
   if (!GetSafeHwnd()) return;
   ::GetClientRect(GetSafeHwnd(), &rc);
+  if (preview_) {
+    preview_->Layout(rc);
+    return;
+  }
   // The bar's own style: the frame itself may not be shown yet.
   if (toolBar_ && toolBar_->GetSafeHwnd() && (::GetWindowLongA(toolBar_->GetSafeHwnd(), GWL_STYLE) & WS_VISIBLE)) {
     toolBar_->SendMsg(TB_AUTOSIZE);
@@ -184,6 +202,8 @@ void CFrameWindow::OnDestroy() {
 
 void CFrameWindow::PostNcDestroy() {
   activeView_ = nullptr;
+  preview_.reset();
+  retiredPreview_.reset();
   if (autoDelete_) delete this;
 }
 

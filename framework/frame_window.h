@@ -11,6 +11,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "framework/window.h"
 
@@ -20,6 +21,7 @@ class CDocument;
 class CView;
 class CToolBar;
 class CStatusBar;
+class CPreviewView;
 
 constexpr UINT kIdPaneFirst = 0xE900;
 constexpr UINT kIdToolBar = 0xE800;
@@ -33,6 +35,8 @@ struct CCreateContext {
 
 class CFrameWindow : public CWindow {
  public:
+  CFrameWindow();
+  ~CFrameWindow() override;
   // Loads menu and accelerators of `resourceId`, lets PreCreateWindow
   // adjust the creation values, creates the window and its client views.
   bool LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context);
@@ -49,6 +53,15 @@ class CFrameWindow : public CWindow {
   // Frames made by the document template delete themselves when destroyed.
   void SetAutoDelete(bool on) { autoDelete_ = on; }
   HACCEL GetAccelerators() const { return accel_; }
+  // The print preview shown in this frame (printing/print_preview.h), or
+  // null. While it shows, the layout is the preview's and the frame's
+  // accelerators are off.
+  CPreviewView* GetPreview() const { return preview_.get(); }
+  // For the preview itself: takes it over, drops it, or keeps a closed one
+  // aside until the next preview (its handlers may still be running).
+  void AdoptPreview(std::unique_ptr<CPreviewView> preview);
+  void DropPreview();
+  void RetirePreview(CPreviewView* preview);
   UINT GetResourceId() const { return resourceId_; }
 
   bool OnCmdMsg(UINT id, int code, CCmdUI* ui) override;
@@ -78,6 +91,7 @@ class CFrameWindow : public CWindow {
   UINT resourceId_ = 0;
   CCreateContext* context_ = nullptr;
   bool autoDelete_ = false;
+  std::unique_ptr<CPreviewView> preview_, retiredPreview_;
 };
 
 }  // namespace framework

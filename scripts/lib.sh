@@ -1,11 +1,12 @@
-# Shared by scripts/test and scripts/run: the build trees, the Wine prefix
-# and a private X display. Source it; it defines functions only.
+# Shared by scripts/test and scripts/run: the build trees, the Wine prefixes
+# and private X displays. Source it; it defines functions only.
 
 ALMACORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ALMACORA_JOBS=${ALMACORA_JOBS:-$(nproc)}
-_started_xvfb=""
-_started_wineserver=""
+_started_xvfb=()
+_started_wineserver=()
 _started_cupsd=""
+_displays=()
 
 configure_and_build() {
   local root=$ALMACORA_ROOT
@@ -18,8 +19,14 @@ configure_and_build() {
   [ "${PIPESTATUS[0]}" -eq 0 ] || return 1
 }
 
-# Wine: a prefix inside build/, initialised once, with a persistent server
-# so that the first wine call does not leave a server holding our pipes.
+# Wine: one prefix per display, each with a persistent server of its own (a
+# server's desktop lives on one X display), so that the first wine call does
+# not leave a server holding our pipes. Display 0 uses build/wineprefix and
+# is what WINEPREFIX names; display i uses build/wineprefix-i, a copy of the
+# first (copying is much faster than booting another prefix). Exports
+# ALMACORA_DISPLAY_<i> and ALMACORA_WINEPREFIX_<i>, which
+# cmake/wine_test_run.sh reads for the display CTest handed a window test,
+# and writes the matching resource spec for the Windows tree's CTest.
 start_wine() {
   export WINEPREFIX="$ALMACORA_ROOT/build/wineprefix"
   export WINEDEBUG=-all
@@ -28,16 +35,55 @@ start_wine() {
   # A new prefix takes its locale from the environment it is made in, and
   # the tests expect the British 24-hour clock whatever the shell's is.
   local gb="LANG=en_GB.UTF-8 LC_ALL=en_GB.UTF-8"
+  [ ${#_displays[@]} -gt 0 ] || _displays=("${DISPLAY:-}")
   mkdir -p "$WINEPREFIX"
-  env $gb wineserver -p </dev/null >/dev/null 2>&1
-  _started_wineserver=1
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env $gb wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Until its server ends the new registry may not be on disk for copying.
+    wineserver -w </dev/null >/dev/null 2>&1 || true
   fi
-  # The first program of a session starts Wine's services and, with a
-  # display, the desktop process; they inherit that program's output. Start
-  # them here with /dev/null, or CTest would wait on their pipes forever.
-  "$(wine_loader)" rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+  local i prefix pids=()
+  for i in "${!_displays[@]}"; do
+    prefix=$WINEPREFIX
+    if [ "$i" -gt 0 ]; then
+      prefix="$WINEPREFIX-$i"
+      if [ ! -f "$prefix/system.reg" ]; then
+        rm -rf "$prefix"
+        cp -a "$WINEPREFIX" "$prefix"
+      fi
+    fi
+    export "ALMACORA_WINEPREFIX_$i=$prefix"
+    [ -n "${_displays[i]}" ] && export "ALMACORA_DISPLAY_$i=${_displays[i]}"
+    _started_wineserver+=("$prefix")
+    # The first program of a session starts Wine's services and, with a
+    # display, the desktop process; they inherit that program's output.
+    # Start them here with /dev/null, or CTest would wait on their pipes
+    # forever.
+    (
+      export WINEPREFIX=$prefix
+      [ -n "${_displays[i]}" ] && export DISPLAY=${_displays[i]}
+      env $gb wineserver -p </dev/null >/dev/null 2>&1
+      "$(wine_loader)" rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+    ) &
+    pids+=($!)
+  done
+  wait "${pids[@]}"
+  # A process that loads the spooler copies the print server's queues into
+  # its prefix. Do it once per prefix now, one at a time, rather than in
+  # several tests at once that may then find no printer.
+  for prefix in "${_started_wineserver[@]}"; do
+    WINEPREFIX=$prefix "$(wine_loader)" rundll32 winspool.drv,ClosePrinter </dev/null >/dev/null 2>&1 || true
+  done
+  write_display_slots ${#_displays[@]}
+}
+
+# The CTest resource spec of the Windows tree (CTEST_RESOURCE_SPEC_FILE):
+# `count` "display" slots of one test each. Window tests ask for one.
+write_display_slots() {
+  local file="$ALMACORA_ROOT/build/win64/display_slots.json" i ids=""
+  for ((i = 0; i < $1; i++)); do ids+="${ids:+,}{\"id\":\"$i\",\"slots\":1}"; done
+  mkdir -p "$(dirname "$file")"
+  printf '{"version":{"major":1,"minor":0},"local":[{"display":[%s]}]}\n' "$ids" >"$file"
 }
 
 wine_loader() {
@@ -64,21 +110,42 @@ start_printer() {
   lpadmin -d PDF >/dev/null 2>&1 || true
 }
 
-# A private Xvfb when no display is there.
+# Private Xvfb displays when no display is there: ALMACORA_DISPLAYS of them
+# (4 by default), so that window tests run side by side, one per display.
+# DISPLAY names the first. With a display already there, that one is used.
 start_display() {
-  [ -n "${DISPLAY:-}" ] && return 0
-  local n=99
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-  _started_xvfb=$!
-  export DISPLAY=":$n"
-  local i
+  if [ -n "${DISPLAY:-}" ]; then
+    _displays=("$DISPLAY")
+    return 0
+  fi
+  local count=${ALMACORA_DISPLAYS:-4} i
+  [ "$count" -ge 1 ] 2>/dev/null || count=1
+  _displays=()
+  for ((i = 0; i < count; i++)); do
+    start_xvfb || return 1
+  done
+  export DISPLAY=${_displays[0]}
+}
+
+# Xvfb picks a free display number itself and writes it once it takes
+# connections, so helpers starting displays at once cannot collide.
+start_xvfb() {
+  local ready i
+  ready=$(mktemp "${TMPDIR:-/tmp}/almacora_xvfb.XXXXXX") || return 1
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" </dev/null >/dev/null 2>&1 &
+  local pid=$!
+  _started_xvfb+=("$pid")
   for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    kill -0 "$_started_xvfb" 2>/dev/null || break
+    if grep -q '^[0-9][0-9]*$' "$ready"; then
+      _displays+=(":$(cat "$ready")")
+      rm -f "$ready"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  echo "could not start Xvfb on :$n" >&2
+  rm -f "$ready"
+  echo "could not start Xvfb" >&2
   return 1
 }
 
@@ -88,13 +155,19 @@ stop_started() {
     wait "$_started_cupsd" 2>/dev/null || true
     _started_cupsd=""
   fi
-  if [ -n "$_started_wineserver" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    _started_wineserver=""
+  local prefix pid
+  for prefix in "${_started_wineserver[@]}"; do
+    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  done
+  if [ ${#_started_wineserver[@]} -gt 0 ]; then
+    # Back to one display, as a later CTest run may have no others.
+    write_display_slots 1
+    _started_wineserver=()
   fi
-  if [ -n "$_started_xvfb" ]; then
-    kill "$_started_xvfb" 2>/dev/null || true
-    wait "$_started_xvfb" 2>/dev/null || true
-    _started_xvfb=""
-  fi
+  for pid in "${_started_xvfb[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  _started_xvfb=()
+  _displays=()
 }

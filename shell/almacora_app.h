@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/application.h"
+#include "framework/printing/print_dialog.h"
 #include "shell/shell_options_host.h"
 #include "shell/shell_services.h"
 
@@ -38,6 +39,8 @@ class CAlmacoraApp : public framework::CApplication {
   }
   // Step "periodic check": destroys the splash once its timer hid it.
   void FinishSplash();
+  // The print set-up dialog (command 57606), kept for the run.
+  framework::CPrintDialog& GetPrintSetupDialog() { return m_printSetup; }
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
@@ -57,4 +60,5 @@ class CAlmacoraApp : public framework::CApplication {
   CShellPrompts m_prompts;
   CShellStoragePrompts m_storagePrompts;
   CShellOptionsHost m_optionsHost;
+  framework::CPrintDialog m_printSetup{true, framework::CPrintDialog::kSetupFlags};
 };

@@ -2,6 +2,7 @@
 
 #include "framework/printing/app_printer.h"
 #include "framework/printing/print_job.h"
+#include "framework/printing/print_preview.h"
 #include "model/program_settings.h"
 #include "shell/cal_page_painter.h"
 #include "shell/print_metrics.h"
@@ -45,4 +46,9 @@ void CCalPrintJob::PaintPage(HDC dc, SIZE size) const {
     calpaint::PaintWeek(page_, dc, r, calpaint::kPrintScheme);
   else
     calpaint::PaintMonth(page_, dc, r, calpaint::kPrintScheme);
+}
+
+void CCalPrintJob::OnEndPrintPreview(HDC dc, framework::CPrintInfo& info, framework::CPreviewView& view) {
+  framework::CPrintClient::OnEndPrintPreview(dc, info, view);
+  if (afterPreview_) afterPreview_();
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "framework/printing/print_client.h"
 #include "model/date_time.h"
 #include "shell/core/cal_page.h"
@@ -21,16 +23,20 @@ class CCalPrintJob : public framework::CPrintClient {
   // Runs the job; false when nothing was printed (cancelled, no printer,
   // failure).
   bool Print();
+  // Run when a preview of this job has closed (after the frame is back).
+  void SetAfterPreview(std::function<void()> after) { afterPreview_ = std::move(after); }
 
   bool OnPreparePrinting(framework::CPrintInfo& info) override;
   void OnBeginPrinting(HDC dc, framework::CPrintInfo& info) override;
   void OnPrepareDC(HDC dc, framework::CPrintInfo& info) override;
   void OnPrint(HDC dc, framework::CPrintInfo& info) override;
+  void OnEndPrintPreview(HDC dc, framework::CPrintInfo& info, framework::CPreviewView& view) override;
 
   // Draws the page at the device origin into `size` (printing and preview).
   void PaintPage(HDC dc, SIZE size) const;
 
  private:
+  std::function<void()> afterPreview_;
   const ICalPageSource& source_;
   CDateTime start_;
   short mode_;

@@ -1,12 +1,52 @@
 #include "shell/cal_view.h"
 
+#include "framework/application.h"
 #include "model/cal_event.h"
+#include "res/resource.h"
+#include "shell/cal_preview_view.h"
+#include "shell/cal_print_job.h"
+#include "shell/print_preview_launch.h"
 #include "shell/private_messages.h"
 #include "shell/shell_document.h"
 
 int (*CCalView::layoutModeHook)() = nullptr;
 
 CCalView::CCalView() : start_(CDateTime::Today()) {}
+
+FRAMEWORK_BEGIN_MESSAGE_MAP(CCalView, framework::CView)
+  framework::OnCommand<&CCalView::OnFilePrint>(ID_FILE_PRINT),
+  framework::OnCommand<&CCalView::OnFilePrintPreview>(ID_FILE_PRINT_PREVIEW),
+FRAMEWORK_END_MESSAGE_MAP()
+
+CDateTime CCalView::PrintStart() const {
+  // A calendar not shown yet prints the range it would show first.
+  if (grid_.IsFirstFillPending()) return start_;
+  if (m_bPrintWeek) return grid_.GetWeekStart();
+  return CDateTime(1, grid_.GetMonth(), grid_.GetYear());
+}
+
+void CCalView::OnFilePrint() {
+  auto* doc = dynamic_cast<CShellDocument*>(GetDocument());
+  if (!doc) return;
+  m_bPreview = false;
+  framework::CApplication* app = framework::TheApp();
+  // The printer and its settings were chosen in "Print": no print dialog.
+  CCalPrintJob job(*doc, PrintStart(), m_bPrintWeek ? CCalPage::kWeek : CCalPage::kMonth,
+                   app ? app->GetMainWindow() : nullptr);
+  job.SetDirect(true);
+  job.Print();
+}
+
+void CCalView::OnFilePrintPreview() {
+  auto* doc = dynamic_cast<CShellDocument*>(GetDocument());
+  if (!doc) return;
+  m_bPreview = true;
+  auto job = std::make_shared<CCalPrintJob>(*doc, PrintStart(), m_bPrintWeek ? CCalPage::kWeek : CCalPage::kMonth,
+                                            nullptr);
+  job->SetDirect(true);
+  job->SetAfterPreview([] { ReopenPrintCommand(); });
+  OpenPrintPreview(job, std::make_unique<CCalPreviewView>());
+}
 
 bool CCalView::OnCreate(const CREATESTRUCTA& cs) {
   if (!CView::OnCreate(cs)) return false;

@@ -3,7 +3,7 @@
 #include "model/occurrence_ref.h"
 #include "shell/main_frame.h"
 
-bool CFrameEventOperations::IsAvailable(Operation operation) const { return operation != kPrintEvent; }
+bool CFrameEventOperations::IsAvailable(Operation /*operation*/) const { return true; }
 
 void CFrameEventOperations::AddCopy(const CCalEvent& source) { frame_.AddCopy(source); }
 

@@ -1,7 +1,6 @@
 // CFrameEventOperations: the main window's event operations as the views
 // ask for them (IEventOperations), forwarded to CMainFrame's own members.
-// The frame installs one while it exists. Printing one event answers "not
-// available" until the print job exists, so the views grey it.
+// The frame installs one while it exists; every operation is available.
 #pragma once
 
 #include "shell/event_operations.h"

@@ -6,6 +6,7 @@
 
 #include "framework/printing/app_printer.h"
 #include "framework/printing/print_job.h"
+#include "framework/printing/print_preview.h"
 #include "model/event_text_fields.h"
 #include "model/program_settings.h"
 #include "shell/print_metrics.h"
@@ -72,4 +73,9 @@ void CListPrintJob::OnPrint(HDC dc, framework::CPrintInfo& info) {
 void CListPrintJob::OnEndPrinting(HDC /*dc*/, framework::CPrintInfo& /*info*/) {
   headingFont_.DeleteObject();
   textFont_.DeleteObject();
+}
+
+void CListPrintJob::OnEndPrintPreview(HDC dc, framework::CPrintInfo& info, framework::CPreviewView& view) {
+  framework::CPrintClient::OnEndPrintPreview(dc, info, view);
+  if (afterPreview_) afterPreview_();
 }

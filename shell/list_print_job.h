@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include <vector>
 
 #include "framework/gdi/gdi.h"
@@ -23,15 +25,19 @@ class CListPrintJob : public framework::CPrintClient {
   // Without the system's print dialog (the default printer as it is).
   void SetDirect(bool direct) { direct_ = direct; }
   bool Print();
+  // Run when a preview of this job has closed (after the frame is back).
+  void SetAfterPreview(std::function<void()> after) { afterPreview_ = std::move(after); }
   int RowsPerPage() const { return rowsPerPage_; }
 
   bool OnPreparePrinting(framework::CPrintInfo& info) override;
   void OnBeginPrinting(HDC dc, framework::CPrintInfo& info) override;
   void OnPrepareDC(HDC dc, framework::CPrintInfo& info) override;
   void OnPrint(HDC dc, framework::CPrintInfo& info) override;
+  void OnEndPrintPreview(HDC dc, framework::CPrintInfo& info, framework::CPreviewView& view) override;
   void OnEndPrinting(HDC dc, framework::CPrintInfo& info) override;
 
  private:
+  std::function<void()> afterPreview_;
   std::vector<COccurrenceRef> entries_;
   HWND owner_;
   bool direct_ = false;

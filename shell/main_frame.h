@@ -29,6 +29,7 @@ class CShellDocument;
 class CAlmacoraSplitter;
 class CCalFrame;
 class CPrintSettingsDlg;
+class CGridView;
 class IEventOperationsHost;
 class CAlarmRemindersDlg;
 class CFrameReminderHost;
@@ -158,9 +159,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   CAlmacoraSplitter* GetMainSplitter() const { return m_pSplitter; }
   int GetLayoutMode() const;
   CCalFrame* GetCalFrame() const;
-  // The event list's rows as shown, for printing the current list;
-  // installed by the list view (null: that report type cannot print).
-  static std::vector<COccurrenceRef> (*currentListRows)();
+  // The event list view (the template's view), or null.
+  CGridView* GetListView() const;
+  // Set by the print preview's print button until the next Print command,
+  // which then skips the "Print" dialog once.
+  bool IsPreviewPrintPending() const { return m_bPreviewPrint; }
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
@@ -262,6 +265,15 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // dialog and carries out its result.
   void OnCalendarPrint();
   void CarryOutPrint(int result);
+  // The preview's print button (1196): closes the preview, prints its
+  // report at once.
+  void OnPreviewPrint();
+  // 57606: the application's print set-up dialog.
+  void OnFilePrintSetup();
+  // Month or week page (57607 print, 57609 preview) through the calendar
+  // view; the list through the list view.
+  void PrintCalendar(bool week, UINT command);
+  void PrintList(UINT command);
 
   CFrameToolTip m_wndToolTip;
   bool m_bToolbarVisible = true;
@@ -279,6 +291,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   int m_nPictureWidth = 600;
   int m_nCalMode = 0;
   bool m_bHidden = false;
+  bool m_bPreviewPrint = false;
   int m_nRestoreShow = SW_RESTORE;
   std::vector<HMODULE> m_arrCplLibs;
   framework::CStatusBar m_wndStatusBar;

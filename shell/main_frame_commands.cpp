@@ -87,6 +87,8 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   // Printing (main_frame_printing.cpp).
   OnCommand<&CMainFrame::OnCalendarPrint>(ID_CALENDAR_PRINT),
   OnCommand<&CMainFrame::OnCalendarPrint>(ID_KEY_PRINT),
+  OnCommand<&CMainFrame::OnPreviewPrint>(ID_PREVIEW_PRINT),
+  OnCommand<&CMainFrame::OnFilePrintSetup>(ID_FILE_PRINT_SETUP),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY),
   OnUpdateUi<&CMainFrame::OnUpdateDay>(ID_VIEW_DAY_KEY),
   OnUpdateUi<&CMainFrame::OnUpdateWeek>(ID_VIEW_WEEK),

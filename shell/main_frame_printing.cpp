@@ -1,59 +1,79 @@
 // The main frame's printing: the "Print" dialog, kept for the program's
-// life, and what its result prints.
+// life, what its result prints or previews, the preview's print button and
+// the print set-up dialog.
 #include "framework/printing/app_printer.h"
+#include "framework/printing/print_preview.h"
 #include "model/program_settings.h"
+#include "res/resource.h"
+#include "shell/almacora_app.h"
 #include "shell/cal_frame.h"
-#include "shell/cal_print_job.h"
 #include "shell/cal_view.h"
-#include "shell/core/print_range_list.h"
 #include "shell/core/print_settings_rules.h"
-#include "shell/list_print_job.h"
+#include "shell/event_list/grid_view.h"
 #include "shell/main_frame.h"
-#include "shell/month_grid_ctrl.h"
 #include "shell/print_settings_dlg.h"
 #include "shell/shell_document.h"
 
-std::vector<COccurrenceRef> (*CMainFrame::currentListRows)() = nullptr;
+CGridView* CMainFrame::GetListView() const {
+  CShellDocument* doc = GetShellDocument();
+  if (!doc) return nullptr;
+  for (framework::CView* view : doc->GetViews())
+    if (auto* list = dynamic_cast<CGridView*>(view)) return list;
+  return nullptr;
+}
 
 void CMainFrame::OnCalendarPrint() {
-  CPrintSettingsDlg::listAvailable = currentListRows != nullptr;
-  if (!m_pPrintSettings) m_pPrintSettings = std::make_shared<CPrintSettingsDlg>(GetSafeHwnd());
-  int result = m_pPrintSettings->DoModal();
-  if (result == IDOK || result == IDCANCEL || result < 0) return;
-  CarryOutPrint(result);
+  // A preview closed by its own print button: that button prints, the
+  // dialog stays shut this once.
+  if (!m_bPreviewPrint) {
+    CPrintSettingsDlg::listAvailable = GetListView() != nullptr;
+    CPrintSettingsDlg::previewAvailable = true;
+    if (!m_pPrintSettings) m_pPrintSettings = std::make_shared<CPrintSettingsDlg>(GetSafeHwnd());
+    const int result = m_pPrintSettings->DoModal();
+    CarryOutPrint(result);
+  }
+  m_bPreviewPrint = false;
   g_Settings.SaveSettings();
 }
 
 void CMainFrame::CarryOutPrint(int result) {
   using namespace printcore;
-  CShellDocument* doc = GetShellDocument();
-  if (!doc) return;
-  if (result == kPrintMonth || result == kPrintWeek) {
-    const bool week = result == kPrintWeek;
-    CDateTime start = CDateTime::Today();
-    if (CCalFrame* frame = GetCalFrame()) {
-      if (CCalView* view = frame->GetCalView()) {
-        CMonthGridCtrl& grid = view->GetGrid();
-        start = week ? grid.GetWeekStart() : CDateTime(1, grid.GetMonth(), grid.GetYear());
-      }
-    }
-    CCalPrintJob job(*doc, start, week ? CCalPage::kWeek : CCalPage::kMonth, GetSafeHwnd());
-    job.Print();
+  switch (result) {
+    case kPrintMonth: PrintCalendar(false, ID_FILE_PRINT); break;
+    case kPreviewMonth: PrintCalendar(false, ID_FILE_PRINT_PREVIEW); break;
+    case kPrintWeek: PrintCalendar(true, ID_FILE_PRINT); break;
+    case kPreviewWeek: PrintCalendar(true, ID_FILE_PRINT_PREVIEW); break;
+    case kPrintList: PrintList(ID_FILE_PRINT); break;
+    case kPreviewList: PrintList(ID_FILE_PRINT_PREVIEW); break;
+    default: break;  // Close, Cancel or no dialog: nothing prints
   }
-  if (result == kPrintList) {
-    std::vector<COccurrenceRef> entries;
-    if (g_Settings.PrintDateRange) {
-      entries = BuildRangeList(
-          doc->GetPageEvents(),
-          [](const std::string& type, void* context) { return static_cast<CShellDocument*>(context)->IsTypeHidden(type) != 0; },
-          doc, g_Settings.PrintFromDate, g_Settings.PrintToDate, g_Settings.PrintAcknowledgedList != 0);
-    } else if (currentListRows) {
-      entries = currentListRows();
-    } else {
-      return;
-    }
-    CListPrintJob job(std::move(entries), GetSafeHwnd());
-    job.Print();
-  }
-  // Previews arrive with the print preview; the button stays grey meanwhile.
+}
+
+void CMainFrame::PrintCalendar(bool week, UINT command) {
+  CCalFrame* frame = GetCalFrame();
+  CCalView* view = frame ? frame->GetCalView() : nullptr;
+  if (!view || !view->GetSafeHwnd()) return;
+  view->SetPrintWeek(week);
+  view->SendMsg(WM_COMMAND, MAKEWPARAM(command, 0));
+}
+
+void CMainFrame::PrintList(UINT command) {
+  if (CGridView* list = GetListView(); list && list->GetSafeHwnd()) list->SendMsg(WM_COMMAND, MAKEWPARAM(command, 0));
+}
+
+void CMainFrame::OnPreviewPrint() {
+  m_bPreviewPrint = true;
+  SendMsg(WM_COMMAND, MAKEWPARAM(ID_PREVIEW_CLOSE, 0));
+  const int type = m_pPrintSettings ? m_pPrintSettings->GetReportType() : printcore::kMonthCalendar;
+  if (type == printcore::kMonthCalendar)
+    PrintCalendar(false, ID_FILE_PRINT);
+  else if (type == printcore::kWeekCalendar)
+    PrintCalendar(true, ID_FILE_PRINT);
+  else
+    PrintList(ID_FILE_PRINT);
+}
+
+void CMainFrame::OnFilePrintSetup() {
+  if (auto* app = dynamic_cast<CAlmacoraApp*>(framework::TheApp()))
+    app->GetPrintSetupDialog().DoModal(GetSafeHwnd());
 }

@@ -8,11 +8,12 @@
 #include "framework/printing/app_printer.h"
 #include "model/program_settings.h"
 #include "res/resource.h"
+#include "shell/cal_print_settings_dlg.h"
 #include "shell/core/print_settings_rules.h"
+#include "shell/list_print_settings_dlg.h"
 
 using namespace printcore;
 
-void (*CPrintSettingsDlg::settingsHook)(HWND, bool) = nullptr;
 bool CPrintSettingsDlg::listAvailable = false;
 bool CPrintSettingsDlg::previewAvailable = false;
 
@@ -66,7 +67,6 @@ BOOL CPrintSettingsDlg::OnInitDialog() {
   ShowRange();
   ShowType();
   ShowPrinter();
-  if (!settingsHook) ::EnableWindow(::GetDlgItem(dlg, IDC_PRINT_SETTINGS), FALSE);
   return framework::CDialog::OnInitDialog();
 }
 
@@ -150,11 +150,15 @@ void CPrintSettingsDlg::OnEditSettings() {
   PAGESETUPDLGA psd{};
   psd.lStructSize = sizeof psd;
   psd.hwndOwner = GetSafeHwnd();
-  psd.hDevMode = printer.DevMode();
-  psd.hDevNames = printer.DevNames();
+  psd.hDevMode = printer.CopyDevMode();
+  psd.hDevNames = printer.CopyDevNames();
   psd.Flags = PSD_MARGINS | (s.Metric ? PSD_INHUNDREDTHSOFMILLIMETERS : PSD_INTHOUSANDTHSOFINCHES);
   psd.rtMargin = RECT{left, top, right, bottom};
-  if (!::PageSetupDlgA(&psd)) return;  // Cancel changes nothing
+  if (!::PageSetupDlgA(&psd)) {
+    // The dialog may have changed its copies even so: they go.
+    framework::CAppPrinter::Discard(psd.hDevMode, psd.hDevNames);
+    return;
+  }
   printer.Select(psd.hDevMode, psd.hDevNames);
   (calendar ? s.cal_orientation : s.list_orientation) = printer.Orientation() == DMORIENT_LANDSCAPE ? 2 : 1;
   left = psd.rtMargin.left;
@@ -167,7 +171,13 @@ void CPrintSettingsDlg::OnEditSettings() {
 }
 
 void CPrintSettingsDlg::OnReportSettings() {
-  if (settingsHook) settingsHook(GetSafeHwnd(), IsCalendarType(type_));
+  if (IsCalendarType(type_)) {
+    CCalendarPrintSettingsDlg dlg(GetSafeHwnd());
+    dlg.DoModal();
+  } else {
+    CListPrintSettingsDlg dlg(GetSafeHwnd());
+    dlg.DoModal();
+  }
 }
 
 void CPrintSettingsDlg::OnFilter() { options::RunFilterDialog(GetSafeHwnd()); }

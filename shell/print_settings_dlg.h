@@ -26,9 +26,6 @@ class CPrintSettingsDlg : public framework::CDialog {
   void SetReportType(int type) { type_ = type; }
   const CDateTime& GetFrom() const { return from_; }
   const CDateTime& GetTo() const { return to_; }
-  // Runs the calendar or list settings dialog for the current type; the
-  // main frame may replace it (null: the button stays grey).
-  static void (*settingsHook)(HWND dialog, bool calendar);
   // Whether the current list can print (the date-range list always can)
   // and whether previews can open (grey buttons otherwise).
   static bool listAvailable;

@@ -25,16 +25,43 @@ bool CAppPrinter::EnsureDefaults() {
   pd.lStructSize = sizeof pd;
   pd.Flags = PD_RETURNDEFAULT;
   if (!::PrintDlgA(&pd)) return false;
-  Select(pd.hDevMode, pd.hDevNames);
+  // Nothing is kept yet: the default printer's handles become ours.
+  devMode_ = pd.hDevMode;
+  devNames_ = pd.hDevNames;
   return devNames_ != nullptr;
 }
 
 void CAppPrinter::Select(HGLOBAL devMode, HGLOBAL devNames) {
-  // A dialog given our handles may reallocate them and hand back others;
-  // the old ones are then the dialog's to have freed, never ours to free
-  // again.
-  if (devMode) devMode_ = devMode;
-  if (devNames) devNames_ = devNames;
+  if (devMode && devMode != devMode_) {
+    if (devMode_) ::GlobalFree(devMode_);
+    devMode_ = devMode;
+  }
+  if (devNames && devNames != devNames_) {
+    if (devNames_) ::GlobalFree(devNames_);
+    devNames_ = devNames;
+  }
+}
+
+void CAppPrinter::Discard(HGLOBAL devMode, HGLOBAL devNames) {
+  if (devMode) ::GlobalFree(devMode);
+  if (devNames) ::GlobalFree(devNames);
+}
+
+HGLOBAL CAppPrinter::Copy(HGLOBAL handle) {
+  if (!handle) return nullptr;
+  const SIZE_T size = ::GlobalSize(handle);
+  HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!copy) return nullptr;
+  void* from = ::GlobalLock(handle);
+  void* to = ::GlobalLock(copy);
+  if (from && to) std::memcpy(to, from, size);
+  if (to) ::GlobalUnlock(copy);
+  if (from) ::GlobalUnlock(handle);
+  if (!from || !to) {
+    ::GlobalFree(copy);
+    return nullptr;
+  }
+  return copy;
 }
 
 std::string CAppPrinter::Name() {

@@ -30,9 +30,17 @@ class CAppPrinter {
   // hDevMode/hDevNames of the system's print and page set-up dialogs.
   HGLOBAL DevMode() { EnsureDefaults(); return devMode_; }
   HGLOBAL DevNames() { EnsureDefaults(); return devNames_; }
-  // Takes over the handles a print or page set-up dialog returned (given
-  // ours, it may have reallocated them); either may be null (kept as is).
+  // Copies of the kept handles for a print or page set-up dialog, which
+  // may change (or reallocate) them even when it is cancelled: after OK the
+  // dialog's handles go to Select, after Cancel to Discard. Null without a
+  // printer.
+  HGLOBAL CopyDevMode() { return Copy(DevMode()); }
+  HGLOBAL CopyDevNames() { return Copy(DevNames()); }
+  // Takes over the handles a dialog returned on OK, freeing the kept ones
+  // they replace; either may be null (kept as is).
   void Select(HGLOBAL devMode, HGLOBAL devNames);
+  // Frees what a cancelled dialog returned.
+  static void Discard(HGLOBAL devMode, HGLOBAL devNames);
   // The printer's name, empty without a printer.
   std::string Name();
   // DMORIENT_PORTRAIT (1) or DMORIENT_LANDSCAPE (2) into the device mode
@@ -48,6 +56,7 @@ class CAppPrinter {
   void Reset();
 
  private:
+  static HGLOBAL Copy(HGLOBAL handle);
   HGLOBAL devMode_ = nullptr;
   HGLOBAL devNames_ = nullptr;
 };

@@ -9,6 +9,8 @@
 
 namespace framework {
 
+class CPreviewView;
+
 class CPrintClient {
  public:
   virtual ~CPrintClient() = default;
@@ -25,8 +27,9 @@ class CPrintClient {
   virtual void OnPrint(HDC /*dc*/, CPrintInfo& /*info*/) {}
   // Always after OnBeginPrinting, whatever became of the job.
   virtual void OnEndPrinting(HDC /*dc*/, CPrintInfo& /*info*/) {}
-  // When a preview closes (after OnEndPrinting).
-  virtual void OnEndPrintPreview(HDC /*dc*/, CPrintInfo& /*info*/) {}
+  // When a preview closes (after OnEndPrinting); the default puts the
+  // frame back as it was (view.RestoreFrame()).
+  virtual void OnEndPrintPreview(HDC dc, CPrintInfo& info, CPreviewView& view);
 
  protected:
   // The print dialog unless info.direct or info.preview; afterwards the

@@ -23,8 +23,8 @@ bool CPrintClient::DoPreparePrinting(CPrintInfo& info, HWND owner) {
   PRINTDLGA pd{};
   pd.lStructSize = sizeof pd;
   pd.hwndOwner = owner;
-  pd.hDevMode = printer.DevMode();
-  pd.hDevNames = printer.DevNames();
+  pd.hDevMode = printer.CopyDevMode();
+  pd.hDevNames = printer.CopyDevNames();
   pd.Flags = PD_ALLPAGES | PD_USEDEVMODECOPIESANDCOLLATE | PD_NOSELECTION;
   pd.nMinPage = static_cast<WORD>(info.minPage);
   pd.nMaxPage = static_cast<WORD>(info.maxPage);
@@ -32,7 +32,11 @@ bool CPrintClient::DoPreparePrinting(CPrintInfo& info, HWND owner) {
   pd.nToPage = pd.nMaxPage;
   pd.nCopies = 1;
   if (info.maxPage == CPrintInfo::kUnknownPageCount) pd.Flags |= PD_NOPAGENUMS;
-  if (!::PrintDlgA(&pd)) return false;
+  if (!::PrintDlgA(&pd)) {
+    // The dialog may have changed its copies even so: they go.
+    CAppPrinter::Discard(pd.hDevMode, pd.hDevNames);
+    return false;
+  }
   printer.Select(pd.hDevMode, pd.hDevNames);
   if (pd.Flags & PD_PAGENUMS) {
     info.minPage = pd.nFromPage;

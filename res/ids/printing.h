@@ -27,3 +27,45 @@
 #define IDC_PRINT_PREVIEW 1352
 #define IDC_PRINT_PRINT 1353
 #define IDC_PRINT_HELP 1354
+
+// The print preview's tool bar (a child dialog in the main frame). The
+// print button goes to the frame; the others are the preview's own.
+#define IDD_PREVIEW_BAR 186
+#define ID_PREVIEW_CLOSE 0xE300
+#define ID_PREVIEW_NEXT 0xE301
+#define ID_PREVIEW_PREV 0xE302
+#define ID_PREVIEW_ZOOM_IN 0xE304
+#define ID_PREVIEW_ZOOM_OUT 0xE305
+
+// "Calendar Print Settings".
+#define IDD_CAL_PRINT_SETTINGS 295
+#define IDC_CPS_MONTH_FONT 1185
+#define IDC_CPS_DAY_HEADING_FONT 1186
+#define IDC_CPS_DAY_FONT 1187
+#define IDC_CPS_ITEM_FONT 1188
+#define IDC_CPS_LINE_COLOR 1193
+#define IDC_CPS_HEADING_COLOR 1194
+#define IDC_CPS_LINE_SIZE 1195
+#define IDC_CPS_SHOW_AGE 1226
+#define IDC_CPS_COLOR_CODE 1318
+
+// "Event List Print Settings".
+#define IDD_LIST_PRINT_SETTINGS 297
+#define IDC_LPS_ITEM_FONT 1190
+#define IDC_LPS_HEADING_FONT 1191
+#define IDC_LPS_NAME 1016
+#define IDC_LPS_DAY 1024
+#define IDC_LPS_DATE 1028
+#define IDC_LPS_DAYS_LEFT 1168
+#define IDC_LPS_TIME 1027
+#define IDC_LPS_AGE 1170
+#define IDC_LPS_TYPE 1017
+#define IDC_LPS_WIDTH_NAME 1105
+#define IDC_LPS_WIDTH_DAY 1106
+#define IDC_LPS_WIDTH_DATE 1107
+#define IDC_LPS_WIDTH_DAYS_LEFT 1108
+#define IDC_LPS_WIDTH_TIME 1109
+#define IDC_LPS_WIDTH_AGE 1110
+#define IDC_LPS_WIDTH_TYPE 1111
+#define IDC_LPS_WIDTH_CAPTION 1225
+#define IDC_LPS_RESET 1227

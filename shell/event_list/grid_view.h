@@ -59,6 +59,11 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   const std::vector<int>& GetSortKeys() const { return sortKeys_; }
   // The find dialog while it is open, else null.
   HWND GetFindDialog() const;
+  // What a list print prints: the date-range list when the settings' range
+  // flag is set, else the rows as shown.
+  std::vector<COccurrenceRef> PrintEntries() const;
+  // True while the last list job was started as a preview.
+  bool GetPreviewFlag() const { return previewFromDialog_; }
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
@@ -125,6 +130,11 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   void FindNext(const std::string& text, bool down, bool matchCase);
   void ShowFindMessage(const char* text);
 
+  // Printing (grid_view_print.cpp): 57607 prints through the system's
+  // print dialog, 57609 previews; a closed preview brings "Print" back.
+  void OnFilePrint();
+  void OnFilePrintPreview();
+
   // The list text file (hint 16).
   void WriteTextFile();
 
@@ -148,4 +158,5 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   bool lastDown_ = true;
   int passStart_ = -1;
   int passHits_ = 0;
+  bool previewFromDialog_ = false;
 };

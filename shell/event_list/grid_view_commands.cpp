@@ -74,6 +74,8 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CGridView, framework::CView)
   OnCommand<&CGridView::OnModify>(ID_EVENT_MODIFY),
   OnCommand<&CGridView::OnModify>(ID_KEY_MODIFY),
   OnCommand<&CGridView::OnExport>(ID_EVENT_EXPORT),
+  OnCommand<&CGridView::OnFilePrint>(ID_FILE_PRINT),
+  OnCommand<&CGridView::OnFilePrintPreview>(ID_FILE_PRINT_PREVIEW),
   OnCommandRange<&CGridView::OnSortCommand>(32785, 32788),
   OnCommandRange<&CGridView::OnSortCommand>(32838, 32838),
   OnUpdateUi<&CGridView::OnUpdateOperation>(ID_EVENT_ADD_COPY),

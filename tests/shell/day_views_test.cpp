@@ -160,6 +160,9 @@ class DayViewsTest : public ::testing::Test {
     e->allDay = allDay ? 1 : 0;
     e->nextOccurrence = start;
     e->hasNext = 1;
+    // Events earlier today would otherwise fall due and bring the reminder
+    // window up over the schedule, depending on when the test runs.
+    e->alarmOn = 0;
     doc_->Core().events().Append(e);
     return e;
   }

@@ -49,6 +49,12 @@ int RunDialog(CPrintSettingsDlg& dlg, std::function<void(HWND)> act) {
   return dlg.DoModal();
 }
 
+// The system's Page Setup dialog (Wine calls it "Setup Page").
+HWND PageSetupDialog() {
+  HWND h = wintest::FindDialog("Page Setup");
+  return h ? h : wintest::FindDialog("Setup Page");
+}
+
 bool Visible(HWND dlg, int id) { return ::IsWindowVisible(::GetDlgItem(dlg, id)) != FALSE; }
 
 }  // namespace
@@ -146,4 +152,41 @@ TEST_F(PrintSettingsTest, TextsRangesAndReopening) {
   // Reopened on the date range list the dates stay.
   RunDialog(dlg, [&](HWND h) { wintest::Click(h, IDOK); });
   EXPECT_EQ(dlg.GetFrom().GetJulianDay(), past.GetJulianDay());
+}
+
+TEST_F(PrintSettingsTest, PageSetupCancelChangesNothing) {
+  CProgramSettings& s = g_Settings;
+  s.cal_margin_left = s.cal_margin_top = s.cal_margin_right = s.cal_margin_bottom = 1234;
+  CPrintSettingsDlg dlg(nullptr);
+  bool pageSetup = false;
+  wintest::Drive({[&] {
+                    HWND h = wintest::FindDialog("Print");
+                    if (!h) return false;
+                    SelectType(h, 0);
+                    ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_PRINT_EDIT_SETTINGS, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(::GetDlgItem(h, IDC_PRINT_EDIT_SETTINGS)));
+                    return true;
+                  },
+                  [&] {
+                    HWND h = PageSetupDialog();
+                    if (!h) return false;
+                    pageSetup = true;
+                    // Portrait and a wider margin, then Cancel.
+                    wintest::Click(h, 0x420);
+                    ::SetDlgItemTextA(h, 0x483, "50");
+                    ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+                    return true;
+                  },
+                  [&] {
+                    HWND h = wintest::FindDialog("Print");
+                    if (!h || PageSetupDialog()) return false;
+                    wintest::Click(h, IDOK);
+                    return true;
+                  }});
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(pageSetup);
+  EXPECT_EQ(s.cal_orientation, 2);
+  EXPECT_EQ(framework::ThePrinter().Orientation(), DMORIENT_LANDSCAPE);
+  EXPECT_EQ(s.cal_margin_left, 1234);
+  EXPECT_EQ(s.cal_margin_bottom, 1234);
 }

@@ -1,5 +1,6 @@
 #include "tests/support/win/window_shot.h"
 
+#include <atomic>
 #include <thread>
 
 #include "tests/support/win/png_file.h"
@@ -55,15 +56,33 @@ void PumpFor(DWORD ms) {
 }
 
 Shot TakeShot(HWND hwnd, const std::string& name) {
-  Shot shot;
   ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   ::SetForegroundWindow(hwnd);
   ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+  // The picture is taken once the screen has stopped changing: three copies
+  // in a row alike (a blinking caret only delays that), the first after
+  // kFirstMs, as views finish some drawing from timers (the day view's line
+  // markers), or the last copy after kMaxWaitMs when the window keeps moving.
+  constexpr DWORD kFirstMs = 1000, kStepMs = 100, kMaxWaitMs = 1500;
+  constexpr int kAlike = 3;
+  Shot shot;
+  std::atomic<bool> done{false};
   std::thread copier([&] {
-    ::Sleep(1000);
-    CopyFromScreen(hwnd, &shot);
+    const DWORD start = ::GetTickCount();
+    int alike = 0;
+    ::Sleep(kFirstMs - kStepMs);
+    while (alike < kAlike && ::GetTickCount() - start < kMaxWaitMs) {
+      ::Sleep(kStepMs);
+      Shot now;
+      CopyFromScreen(hwnd, &now);
+      const bool same = !now.pixels.empty() && now.width == shot.width && now.height == shot.height &&
+                        now.pixels == shot.pixels;
+      alike = same ? alike + 1 : 1;
+      shot = std::move(now);
+    }
+    done = true;
   });
-  PumpFor(1500);
+  while (!done) PumpFor(kStepMs / 10);
   copier.join();
   if (!shot.pixels.empty()) WritePng(ArtifactPath(name + ".png"), shot.width, shot.height, shot.pixels);
   return shot;

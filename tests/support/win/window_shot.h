@@ -16,7 +16,8 @@ struct Shot {
   COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// Raises the window, copies it (frame included) from the screen while this
+// Raises the window, copies it (frame included) from the screen once the
+// picture has settled (1.2 to 1.5 s) while this
 // thread keeps pumping, and writes <name>.png into the artifacts folder.
 // Works for windows of this process and of another one: the copy is made
 // from a second thread because a window reaches the screen only while its

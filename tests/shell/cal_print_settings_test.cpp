@@ -1,0 +1,70 @@
+// "Calendar Print Settings" driven as a person uses it: what it shows of
+// the settings, what OK stores and what Cancel keeps.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "model/program_settings.h"
+#include "res/resource.h"
+#include "shell/cal_print_settings_dlg.h"
+#include "tests/support/win/dialog_driver.h"
+
+namespace {
+
+constexpr COLORREF kGreen = RGB(0, 0xA0, 0);
+
+bool Checked(HWND h, int id) { return ::IsDlgButtonChecked(h, id) == BST_CHECKED; }
+
+}  // namespace
+
+TEST(CalPrintSettings, ShowsStoresAndCancels) {
+  CProgramSettings& s = g_Settings;
+  s.cal_line_width = 3;
+  s.show_age = 1;
+  s.ColorCodePrinting = 0;
+  s.rgb_CalLineColor = static_cast<int>(kGreen);
+  s.rgb_CalHeadingBkColor = 0xA00000;
+  struct Case {
+    int button;
+    int16_t showAge, colorCode;
+    int lineWidth;
+  } cases[] = {{IDCANCEL, 1, 0, 3}, {IDOK, 0, 1, 1}};
+  for (const Case& c : cases) {
+    int shownIndex = -1;
+    bool ageShown = false, codeShown = true, swatchGreen = false;
+    wintest::Drive({[&] {
+      HWND h = wintest::FindDialog("Calendar Print Settings");
+      if (!h) return false;
+      shownIndex = static_cast<int>(::SendDlgItemMessageA(h, IDC_CPS_LINE_SIZE, CB_GETCURSEL, 0, 0));
+      ageShown = Checked(h, IDC_CPS_SHOW_AGE);
+      codeShown = Checked(h, IDC_CPS_COLOR_CODE);
+      wintest::Shot shot = wintest::TakeShot(h, "cal-print-settings");
+      RECT dlg, button;
+      ::GetWindowRect(h, &dlg);
+      ::GetWindowRect(::GetDlgItem(h, IDC_CPS_LINE_COLOR), &button);
+      COLORREF mid = shot.At((button.left + button.right) / 2 - dlg.left, (button.top + button.bottom) / 2 - dlg.top);
+      swatchGreen = std::abs(GetGValue(mid) - 0xA0) <= 2 && GetRValue(mid) <= 2 && GetBValue(mid) <= 2;
+      ::SendDlgItemMessageA(h, IDC_CPS_LINE_SIZE, CB_SETCURSEL, 0, 0);
+      ::CheckDlgButton(h, IDC_CPS_SHOW_AGE, BST_UNCHECKED);
+      ::CheckDlgButton(h, IDC_CPS_COLOR_CODE, BST_CHECKED);
+      wintest::Click(h, c.button);
+      return true;
+    }});
+    CCalendarPrintSettingsDlg dlg(nullptr);
+    EXPECT_EQ(dlg.DoModal(), c.button);
+    EXPECT_EQ(shownIndex, 2);  // cal_line_width 3
+    EXPECT_TRUE(ageShown);
+    EXPECT_FALSE(codeShown);
+    EXPECT_TRUE(swatchGreen) << "the line colour button shows its colour";
+    EXPECT_EQ(s.show_age, c.showAge);
+    EXPECT_EQ(s.ColorCodePrinting, c.colorCode);
+    EXPECT_EQ(s.cal_line_width, c.lineWidth);
+    EXPECT_EQ(s.rgb_CalLineColor, static_cast<int>(kGreen));
+    // The next case opens on what the first left.
+    s.cal_line_width = 3;
+    s.show_age = 1;
+    s.ColorCodePrinting = 0;
+  }
+}

@@ -1,0 +1,421 @@
+// Printing through the program's own frame (scratch profile, real printer):
+// "Print..." with its dialog, the month preview in the main window (what it
+// hides, its buttons, its page against the printed one), closing it, the
+// preview's own print button, and the print set-up command.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/controls/status_bar.h"
+#include "framework/controls/tool_bar.h"
+#include "framework/printing/app_printer.h"
+#include "framework/printing/print_preview.h"
+#include "model/cal_event.h"
+#include "model/program_settings.h"
+#include "platform/profile_store.h"
+#include "program_fixture.h"
+#include "res/resource.h"
+#include "shell/almacora_app.h"
+#include "shell/cal_print_job.h"
+#include "shell/core/print_settings_rules.h"
+#include "shell/event_list/grid_view.h"
+#include "shell/main_frame.h"
+#include "shell/private_messages.h"
+#include "shell/shell_document.h"
+#include "tests/shell/print_fixture.h"
+#include "tests/support/win/dialog_driver.h"
+
+namespace {
+
+constexpr COLORREF kTypeColour = RGB(0xFF, 0, 0);
+constexpr COLORREF kBand = 0xA00000;
+
+bool Near(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
+}
+
+void SelectType(HWND dlg, int type) {
+  LRESULT at = ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(printcore::kReportTypeNames[type]));
+  ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_PRINT_TYPE, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDC_PRINT_TYPE)));
+}
+
+// A page as 0x00BBGGRR pixels, from a played metafile or a rendered job.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;
+  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Picture FromPage(const printtest::Page& page) { return Picture{page.width, page.height, page.pixels}; }
+
+// Plays preview page 0 onto white paper of `width` x `height` pixels.
+Picture Played(const framework::CPreviewView& view, int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HBITMAP bmp = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(dc, bmp);
+  RECT sheet{0, 0, width, height};
+  ::FillRect(dc, &sheet, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  EXPECT_TRUE(view.PlayPage(dc, 0, sheet));
+  ::GdiFlush();
+  Picture p{width, height, {}};
+  const auto* px = static_cast<const uint32_t*>(bits);
+  for (int i = 0; i < width * height; ++i) p.pixels.push_back(RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF));
+  ::SelectObject(dc, old);
+  ::DeleteObject(bmp);
+  ::DeleteDC(dc);
+  return p;
+}
+
+// Where a colour makes lines: the x (vertical lines) or y (horizontal)
+// positions where more than a third of the band's extent has that colour,
+// neighbours merged into their middle.
+std::vector<int> Lines(const Picture& p, COLORREF colour, bool vertical) {
+  const int n = vertical ? p.width : p.height, m = vertical ? p.height : p.width;
+  std::vector<int> found;
+  int runStart = -1;
+  for (int i = 0; i <= n; ++i) {
+    int count = 0;
+    if (i < n)
+      for (int j = 0; j < m; ++j) count += Near(vertical ? p.At(i, j) : p.At(j, i), colour);
+    const bool line = i < n && count > m / 3;
+    if (line && runStart < 0) runStart = i;
+    if (!line && runStart >= 0) {
+      found.push_back((runStart + i - 1) / 2);
+      runStart = -1;
+    }
+  }
+  return found;
+}
+
+RECT InkOf(const Picture& p, COLORREF colour) {
+  RECT box{p.width, p.height, -1, -1};
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if (Near(p.At(x, y), colour)) {
+        box.left = std::min<LONG>(box.left, x), box.top = std::min<LONG>(box.top, y);
+        box.right = std::max<LONG>(box.right, x), box.bottom = std::max<LONG>(box.bottom, y);
+      }
+  return box;
+}
+
+// The index of the cell between lines that holds `at`.
+int CellOf(const std::vector<int>& lines, int at) {
+  return static_cast<int>(std::upper_bound(lines.begin(), lines.end(), at) - lines.begin());
+}
+
+class PrintPreviewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(framework::ThePrinter().HasPrinter()) << "no default printer: is the print server running?";
+    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_print_preview"));
+    g_Settings.SetProfile(store_.get());
+    g_Settings.LoadSettings();
+    CProgramSettings& s = g_Settings;
+    s.SplashEnabled = 0;
+    s.WarnExit = 0;
+    s.SoundEnabled = 0;
+    s.DailyReminder = 0;  // its window would stand over the preview's picture
+    s.FirstRun35 = 0;
+    s.FirstRun50 = 0;
+    s.DataFilePaths.clear();
+    s.DataFileEnabled.clear();
+    s.CalendarStartDay = 0;
+    s.ShowAcknowledgedCalendar = 1;
+    s.ShowAcknowledgedList = 1;
+    s.ShowState = 1;  // every event listed, past ones too
+    s.rgb_CalLineColor = s.rgb_CalHeadingBkColor = static_cast<int>(kBand);
+    s.cal_line_width = 2;
+    s.ColorCodePrinting = 1;
+    s.ColorCode = 1;
+    s.Metric = 1;
+    s.cal_orientation = 1;
+    s.cal_margin_left = s.cal_margin_top = s.cal_margin_right = s.cal_margin_bottom = 2540;
+    s.EventTypeNames = {"Birthday"};
+    s.EventTypeColors = {kTypeColour};
+    app_ = std::make_unique<CAlmacoraApp>();
+    app_->SetInstanceHandle(::GetModuleHandleA(nullptr));
+    ASSERT_TRUE(app_->StartMainWindow());
+    frame_ = CMainFrame::Get();
+    ASSERT_NE(frame_, nullptr);
+    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
+    ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
+    doc_ = frame_->GetShellDocument();
+    ::SetCursorPos(2000, 2000);  // no day pop-up from a pointer left over the calendar
+    auto* party = new CCalEvent;
+    party->name = "Party";
+    party->type = "Birthday";
+    party->oneTime = 1;
+    party->start = party->end = CDateTime::FromParts(CDateTime(12, 3, 2025).GetRawJulianDay(), 36000, 0);
+    party->nextOccurrence = party->start;
+    party->hasNext = 1;
+    doc_->Core().events().Append(party);
+    CDateTime march(1, 3, 2025);
+    doc_->UpdateAllViews(nullptr, kHintGoToDate, &march);
+    doc_->UpdateAllViews(nullptr, kHintReload);
+    wintest::PumpFor(100);
+  }
+  void TearDown() override {
+    printtest::StopPrintingToFile();
+    if (frame_) frame_->DestroyWindow();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    app_.reset();
+    if (store_) store_->Clear();
+    g_Settings.SetProfile(nullptr);
+  }
+  // Print (Ctrl+P's command) with "Print" answered by `act`; true when the
+  // dialog showed.
+  bool Print(std::function<void(HWND)> act) {
+    bool shown = false;
+    wintest::Drive({[&] {
+      HWND h = wintest::FindDialog("Print");
+      if (!h) return false;
+      shown = true;
+      act(h);
+      return true;
+    }});
+    frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_CALENDAR_PRINT, 0));
+    wintest::PumpFor(200);
+    return shown;
+  }
+  void OpenMonthPreview() {
+    ASSERT_TRUE(Print([](HWND h) {
+      SelectType(h, printcore::kMonthCalendar);
+      wintest::Click(h, IDC_PRINT_PREVIEW);
+    }));
+    ASSERT_NE(frame_->GetPreview(), nullptr);
+  }
+  HWND Bar() { return frame_->GetPreview()->GetToolBar(); }
+
+  std::unique_ptr<CAlmacoraApp> app_;
+  std::unique_ptr<platform::ProfileStore> store_;
+  CMainFrame* frame_ = nullptr;
+  CShellDocument* doc_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PrintPreviewTest, MonthPreviewInTheFrameMatchesThePaper) {
+  HWND wnd = frame_->GetSafeHwnd();
+  HMENU menu = ::GetMenu(wnd);
+  OpenMonthPreview();
+  framework::CPreviewView& preview = *frame_->GetPreview();
+  // Menu, bars and panes give way to the tool bar and the page.
+  EXPECT_EQ(::GetMenu(wnd), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(frame_->GetToolBar().GetSafeHwnd()));
+  EXPECT_FALSE(::IsWindowVisible(frame_->GetStatusBar().GetSafeHwnd()));
+  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(wnd, framework::kIdPaneFirst)));
+  ASSERT_NE(Bar(), nullptr);
+  EXPECT_EQ(wintest::ItemText(Bar(), ID_PREVIEW_PRINT), "&Print...");
+  EXPECT_EQ(preview.GetPageCount(), 1u);
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_NEXT)));
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_ZOOM_OUT)));
+
+  wintest::Shot shot = wintest::TakeShot(wnd, "preview-month");
+  RECT view;
+  ::GetWindowRect(preview.GetSafeHwnd(), &view);
+  RECT frameRect;
+  ::GetWindowRect(wnd, &frameRect);
+  ASSERT_GT(shot.width, 0);
+  EXPECT_EQ(shot.At(view.left - frameRect.left + 2, view.top - frameRect.top + 2), ::GetSysColor(COLOR_APPWORKSPACE));
+
+  // A reload while the preview is open leaves its pages alone.
+  doc_->UpdateAllViews(nullptr, kHintReload);
+  wintest::Click(Bar(), ID_PREVIEW_ZOOM_IN);
+  wintest::PumpFor(50);
+  EXPECT_EQ(preview.GetZoom(), 1);
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_ZOOM_OUT)));
+
+  // The page played at the printed size against the printed page, 100 dpi.
+  const SIZE paper = preview.GetPaperSize(), dpi = preview.GetPrinterDpi();
+  Picture played = Played(preview, paper.cx * 100 / dpi.cx, paper.cy * 100 / dpi.cy);
+  std::string ps = printtest::PrintTo("preview-compare");
+  CCalPrintJob job(*doc_, CDateTime(1, 3, 2025), CCalPage::kMonth, nullptr);
+  job.SetDirect(true);
+  ASSERT_TRUE(job.Print());
+  Picture printed = FromPage(printtest::Render(ps, 1, "preview-compare"));
+  ASSERT_NEAR(printed.width, played.width, 2);
+  for (bool vertical : {true, false}) {
+    std::vector<int> a = Lines(played, kBand, vertical), b = Lines(printed, kBand, vertical);
+    ASSERT_EQ(a.size(), b.size()) << (vertical ? "columns" : "rows");
+    EXPECT_GE(a.size(), vertical ? 8u : 7u);
+    for (size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 2) << (vertical ? "x " : "y ") << i;
+  }
+  RECT inkPlayed = InkOf(played, kTypeColour), inkPrinted = InkOf(printed, kTypeColour);
+  ASSERT_GE(inkPlayed.right, 0);
+  ASSERT_GE(inkPrinted.right, 0);
+  std::vector<int> columns = Lines(printed, kBand, true), rows = Lines(printed, kBand, false);
+  EXPECT_EQ(CellOf(columns, (inkPlayed.left + inkPlayed.right) / 2), CellOf(columns, (inkPrinted.left + inkPrinted.right) / 2));
+  EXPECT_EQ(CellOf(rows, (inkPlayed.top + inkPlayed.bottom) / 2), CellOf(rows, (inkPrinted.top + inkPrinted.bottom) / 2));
+
+  // Close: the frame comes back and "Print" opens again.
+  bool reopened = false;
+  wintest::Drive({[&] {
+    HWND h = wintest::FindDialog("Print");
+    if (!h) return false;
+    reopened = true;
+    wintest::Click(h, IDOK);
+    return true;
+  }});
+  wintest::Click(Bar(), ID_PREVIEW_CLOSE);
+  wintest::PumpFor(300);
+  EXPECT_TRUE(reopened);
+  EXPECT_EQ(frame_->GetPreview(), nullptr);
+  EXPECT_EQ(::GetMenu(wnd), menu);
+  EXPECT_TRUE(::IsWindowVisible(frame_->GetStatusBar().GetSafeHwnd()));
+  EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(wnd, framework::kIdPaneFirst)));
+}
+
+TEST_F(PrintPreviewTest, PreviewPrintButtonPrintsOnceThenPrintAsksAgain) {
+  OpenMonthPreview();
+  std::string ps = printtest::PrintTo("preview-print");
+  bool dialogAfter = false;
+  wintest::Drive({[&] {
+    HWND h = wintest::FindDialog("Print");
+    if (!h) return false;
+    dialogAfter = true;
+    wintest::Click(h, IDOK);
+    return true;
+  }});
+  wintest::Click(Bar(), ID_PREVIEW_PRINT);
+  wintest::PumpFor(300);
+  EXPECT_EQ(frame_->GetPreview(), nullptr);
+  EXPECT_EQ(printtest::Pages(ps), 1);
+  EXPECT_FALSE(dialogAfter) << "the preview's print reopened \"Print\"";
+  EXPECT_FALSE(frame_->IsPreviewPrintPending());
+  // The next Print asks again and, closed, prints nothing.
+  ::DeleteFileA(ps.c_str());
+  EXPECT_TRUE(Print([](HWND h) { wintest::Click(h, IDOK); }));
+  EXPECT_EQ(::GetFileAttributesA(ps.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PrintPreviewTest, PrintDispatchedThroughTheFrame) {
+  // Month print from "Print": one page, no system dialog (the printer was
+  // chosen in "Print").
+  std::string ps = printtest::PrintTo("frame-print-month");
+  EXPECT_TRUE(Print([](HWND h) {
+    SelectType(h, printcore::kMonthCalendar);
+    wintest::Click(h, IDC_PRINT_PRINT);
+  }));
+  EXPECT_EQ(printtest::Pages(ps), 1);
+  EXPECT_NE(printtest::Text(ps).find("March 2025"), std::string::npos);
+
+  // The list as shown, through the system's print dialog answered OK.
+  ps = printtest::PrintTo("frame-print-list");
+  bool systemDialog = false;
+  wintest::Drive({[&] {
+                    HWND h = wintest::FindDialog("Print");
+                    if (!h || !::GetDlgItem(h, IDC_PRINT_TYPE)) return false;
+                    SelectType(h, printcore::kCurrentList);
+                    wintest::Click(h, IDC_PRINT_PRINT);
+                    return true;
+                  },
+                  [&] {
+                    HWND h = wintest::FindDialog("Print");
+                    if (!h || ::GetDlgItem(h, IDC_PRINT_TYPE)) return false;
+                    systemDialog = true;
+                    ::PostMessageA(h, WM_COMMAND, IDOK, 0);
+                    return true;
+                  }});
+  frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_CALENDAR_PRINT, 0));
+  wintest::PumpFor(200);
+  EXPECT_TRUE(systemDialog);
+  EXPECT_EQ(printtest::Pages(ps), 1);
+  EXPECT_NE(printtest::Text(ps).find("Party"), std::string::npos);
+
+  // The selected row's event: 32910 prints it; 40010 through the frame is
+  // the notification-area menu's Restore Window and prints nothing.
+  ps = printtest::PrintTo("frame-print-event");
+  frame_->SetActiveView(frame_->GetListView());
+  ASSERT_GE(frame_->GetListView()->GetSelectedRow(), 0);
+  frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_CALENDAR_PRINT_EVENT, 0));
+  EXPECT_EQ(printtest::Pages(ps), 1);
+  ::DeleteFileA(ps.c_str());
+  frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_TRAY_RESTORE, 0));
+  wintest::PumpFor(100);
+  EXPECT_EQ(::GetFileAttributesA(ps.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PrintPreviewTest, PrintSetupCancelKeepsThePrinter) {
+  const std::string name = framework::ThePrinter().Name();
+  HGLOBAL mode = framework::ThePrinter().DevMode();
+  bool shown = false;
+  wintest::Drive({[&] {
+    HWND h = wintest::FindDialog("Print Setup");
+    if (!h) return false;
+    shown = true;
+    ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }});
+  frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT_SETUP, 0));
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(framework::ThePrinter().Name(), name);
+  EXPECT_EQ(framework::ThePrinter().DevMode(), mode);
+}
+
+TEST_F(PrintPreviewTest, ListPreviewTurnsPagesAndReopensPrint) {
+  // Text 200 points high: two rows a page, so three rows make two pages.
+  CProgramSettings::ParseFont("Arial,2000,400,0", &g_Settings.PrintListItemLogFont);
+  for (int day : {13, 14}) {
+    auto* more = new CCalEvent;
+    more->name = "More";
+    more->type = "Birthday";
+    more->oneTime = 1;
+    more->start = more->end = CDateTime::FromParts(CDateTime(day, 3, 2025).GetRawJulianDay(), 36000, 0);
+    more->nextOccurrence = more->start;
+    more->hasNext = 1;
+    doc_->Core().events().Append(more);
+  }
+  doc_->UpdateAllViews(nullptr, kHintReload);
+  ASSERT_TRUE(Print([](HWND h) {
+    SelectType(h, printcore::kCurrentList);
+    wintest::Click(h, IDC_PRINT_PREVIEW);
+  }));
+  ASSERT_NE(frame_->GetPreview(), nullptr);
+  framework::CPreviewView& preview = *frame_->GetPreview();
+  EXPECT_GE(preview.GetPageCount(), 2u);
+  struct Step {
+    UINT button;
+    UINT page;
+    bool next, prev;
+  } steps[] = {{ID_PREVIEW_NEXT, 1, preview.GetPageCount() > 2, true}, {ID_PREVIEW_PREV, 0, true, false}};
+  for (const Step& step : steps) {
+    wintest::Click(Bar(), step.button);
+    wintest::PumpFor(50);
+    EXPECT_EQ(preview.GetCurrentPage(), step.page);
+    EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_NEXT)) != FALSE, step.next);
+    EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_PREV)) != FALSE, step.prev);
+  }
+  bool reopened = false;
+  wintest::Drive({[&] {
+    HWND h = wintest::FindDialog("Print");
+    if (!h) return false;
+    reopened = true;
+    wintest::Click(h, IDOK);
+    return true;
+  }});
+  wintest::Click(Bar(), ID_PREVIEW_CLOSE);
+  wintest::PumpFor(300);
+  EXPECT_TRUE(reopened);
+  EXPECT_EQ(frame_->GetPreview(), nullptr);
+}
