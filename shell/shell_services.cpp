@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "dialogs/delete_occurrence_dlg.h"
+#include "dialogs/log_dlg.h"
 #include "dialogs/warning_dlg.h"
 #include "shell/controls/preview_prompt_dlg.h"
+#include "framework/application.h"
 #include "framework/dialogs/message_box.h"
 #include "framework/gdi/gdi.h"
 #include "model/settings_fonts.h"
@@ -74,6 +76,22 @@ void CShellStoragePrompts::ShowMessage(const std::string& text, PromptIcon icon)
 
 bool CShellStoragePrompts::AskYesNo(const std::string& text, PromptIcon icon) {
   return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon)) == IDYES;
+}
+
+void CShellStoragePrompts::ShowCaptionedMessage(const std::string& text, const std::string& caption,
+                                                PromptIcon icon) {
+  framework::MessageBox(text, MB_OK | static_cast<UINT>(icon), caption);
+}
+
+bool CShellStoragePrompts::AskCaptionedYesNo(const std::string& text, const std::string& caption, PromptIcon icon) {
+  return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon), caption) == IDYES;
+}
+
+void CShellStoragePrompts::ShowImportLog(const std::string& text) {
+  framework::CApplication* app = framework::TheApp();
+  dialogs::CLogDlg dlg(app ? app->GetMainWindow() : nullptr);
+  dlg.text = text;
+  dlg.DoModal();
 }
 
 bool CShellStoragePrompts::AskAddOrPreview() {

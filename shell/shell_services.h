@@ -33,6 +33,11 @@ class CShellStoragePrompts : public IStoragePrompts {
  public:
   void ShowMessage(const std::string& text, PromptIcon icon) override;
   bool AskYesNo(const std::string& text, PromptIcon icon) override;
+  // The imports' boxes keep their own caption ("Import Results").
+  void ShowCaptionedMessage(const std::string& text, const std::string& caption, PromptIcon icon) override;
+  bool AskCaptionedYesNo(const std::string& text, const std::string& caption, PromptIcon icon) override;
+  // The text import's log in the log dialog, over the main window.
+  void ShowImportLog(const std::string& text) override;
   bool AskAddOrPreview() override;
   bool PromptLogin(CalendarLogin* login) override;
   bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, std::vector<bool>* ticked) override;

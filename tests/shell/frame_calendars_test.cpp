@@ -22,6 +22,7 @@
 #include "res/resource.h"
 #include "shell/almacora_app.h"
 #include "shell/main_frame.h"
+#include "shell/shell_services.h"
 #include "shell/shell_document.h"
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile
@@ -31,6 +32,7 @@
 #include "storage/holiday_calendars.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
+#include "storage/services/storage_services.h"
 #include "tests/support/win/dialog_driver.h"
 
 using wintest::Click;
@@ -82,6 +84,10 @@ class FrameCalendars : public ::testing::Test {
     g_Settings.DataFileEnabled = {1, 1};
     g_Settings.DefaultFile = 1;
     previousBrowser_ = CMainFrame::SetFolderBrowser(&BrowseTo);
+    // The storage's boxes as the program shows them (its start installs
+    // these; StartMainWindow alone does not).
+    previousPrompts_ = GetStorageServices().prompts;
+    GetStorageServices().prompts = &prompts_;
   }
   void StartFrame() {
     app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
@@ -92,6 +98,7 @@ class FrameCalendars : public ::testing::Test {
   }
   void TearDown() override {
     CMainFrame::SetFolderBrowser(previousBrowser_);
+    GetStorageServices().prompts = previousPrompts_;
     if (frame_) frame_->DestroyWindow();
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -125,12 +132,16 @@ class FrameCalendars : public ::testing::Test {
       if (e->name == eventName && e->calendar) return e->calendar->name;
     return "";
   }
-  // A step answering the next message box; its text is recorded.
+  // A step answering the next message box; its text and caption are
+  // recorded.
   wintest::Step Answer(int button) {
     return [this, button] {
       HWND box = wintest::PopupOf(frame_ ? frame_->GetSafeHwnd() : nullptr);
       if (!box || ::GetDlgItem(box, 0xFFFF) == nullptr) return false;
       boxes_.push_back(wintest::ItemText(box, 0xFFFF));
+      char caption[64] = "";
+      ::GetWindowTextA(box, caption, sizeof caption);
+      captions_.push_back(caption);
       ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
       return true;
     };
@@ -183,8 +194,10 @@ class FrameCalendars : public ::testing::Test {
   CMainFrame* frame_ = nullptr;
   CShellDocument* doc_ = nullptr;
   std::string a_, b_;
-  std::vector<std::string> boxes_, buttons_;
+  std::vector<std::string> boxes_, captions_, buttons_;
   CMainFrame::FolderBrowser previousBrowser_ = nullptr;
+  CShellStoragePrompts prompts_;
+  IStoragePrompts* previousPrompts_ = nullptr;
 };
 
 TEST_F(FrameCalendars, CloseAndMove) {
@@ -280,6 +293,7 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
         Click(dlg, IDOK);
         return true;
       });
+      steps.push_back(Answer(IDOK));
     } else {
       steps.push_back(FileName(c.dialog, c.file));
     }
@@ -289,6 +303,35 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
     EXPECT_EQ(CalendarOf(c.event), "b");
   }
   EXPECT_EQ(buttons_, std::vector<std::string>(4, "Continue"));
+  // Only the text import reports its result.
+  EXPECT_EQ(boxes_, std::vector<std::string>{"1 events successfully imported."});
+  EXPECT_EQ(captions_, std::vector<std::string>{"Import Results"});
+
+  // A line with a bad date: the results ask about the log; Yes shows it.
+  std::ofstream(Path("bad.txt")) << "13/45/2027,09:00,bad date,Holiday\n06/29/2027,10:00,good,Holiday\n";
+  std::string log;
+  Drive({Pick("b"), Choose("Event Import", IDC_IMPORT_TYPE_LIST, 2, IDOK),
+         [&] {
+           HWND dlg = FindDialog("Import Events");
+           if (!dlg) return false;
+           ::SetDlgItemTextA(dlg, IDC_IMPORT_FILE, Path("bad.txt").c_str());
+           Click(dlg, IDOK);
+           return true;
+         },
+         Answer(IDYES),
+         [&] {
+           HWND dlg = FindDialog("Log");
+           if (!dlg) return false;
+           log = wintest::ItemText(dlg, IDC_LOG_TEXT);
+           Click(dlg, IDOK);
+           return true;
+         }});
+  Command(ID_CALENDAR_IMPORT);
+  EXPECT_TRUE(wintest::Driven());
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_EQ(boxes_[1], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
+  EXPECT_EQ(log, "Line number   1 : Error, invalid date. Event not imported.\r\n");
+  EXPECT_EQ(CalendarOf("good"), "b");
 
   // Cancel at the type chooser imports nothing.
   const size_t before = Core().events().items().size();

@@ -14,7 +14,7 @@ same behind Basic user:pass; /secret.ics behind user:Zq7-Secret), /status/N (sta
 /bigheader (a 1 MB header). PUT stores the request; /last-put gives back
 its path, Content-Type and body
 (/last-put-hex: the body alone, in hex). /counted.ics (the calendar) counts
-its GETs into DIR/http_peer.hits. On 127.0.0.2: /away.ics (a calendar), and
+its GETs into DIR/http_peer.hits (0 at start). On 127.0.0.2: /away.ics (a calendar), and
 /seen-auth ("yes" when the last request there carried Authorization).
 """
 import http.server
@@ -146,6 +146,10 @@ def serve(folder):
     away = Server(("127.0.0.2", 0), Away)
     STATE["ports"] = (home.server_address[1], away.server_address[1])
     STATE["folder"] = os.path.abspath(folder)
+    # The count starts again with each peer: a file left by an earlier run
+    # would make a test's first reading stale.
+    with open(os.path.join(STATE["folder"], "http_peer.hits"), "w") as f:
+        f.write("0\n")
     threading.Thread(target=away.serve_forever, daemon=True).start()
     peer_process.write_ports(folder, "http_peer.ports", STATE["ports"])
     home.serve_forever()
