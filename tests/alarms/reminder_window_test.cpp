@@ -3,6 +3,8 @@
 // Escape, delete and a calendar closing under a listed event.
 #include "tests/alarms/reminder_fixture.h"
 
+#include "alarms/actions/alarm_log_file.h"
+#include "alarms/actions/alarm_worker.h"
 #include "alarms/core/reminder_snooze.h"
 #include "model/cal_event.h"
 #include "model/program_settings.h"
@@ -190,6 +192,59 @@ TEST_F(ReminderTest, TheDailyReminderShowsInItsMinuteAndCanBeSwitchedOff) {
   EXPECT_EQ(0, store_->GetInt("Settings", "DailyReminder", 1));
   CheckAt(40);  // same minute, switched off: nothing more
   EXPECT_EQ(1u, Calls().sounds.size());
+}
+
+// The frame's wiring of the alarm actions: the reminder window's batch goes
+// to the worker, whose failure notice brings up the log window; the Quick
+// Timer command shows one window however often it is given, and the Alarm
+// Log command opens the log modally.
+TEST_F(ReminderTest, DueAlarmsReachTheWorkerAndTheLogAndTimerCommandsOpenTheirWindows) {
+  alarms::SetAlarmLogPath(dir_ + "\\AlarmErrorLog.txt");
+  g_Settings.EmailType = 1;  // SMTP, with no sender: fails before any connection
+  g_Settings.EmailFromAddr = "";
+  CCalEvent* mail = NewEvent("Dentist", 9, 0, 15, "");
+  mail->emailOn = 1;
+  mail->emailTo = "a@x.org";
+  OpenCalendar("actions.akv", {mail});
+  CheckAt(3);
+  ASSERT_NE(nullptr, Window());
+  EXPECT_TRUE(alarms::WaitForAlarmWorkers(5000));
+  HWND log = nullptr;
+  for (int i = 0; i < 100 && !log; ++i) {
+    wintest::PumpFor(50);
+    log = wintest::FindDialog("Alarm Error Log");
+  }
+  ASSERT_NE(nullptr, log);
+  EXPECT_TRUE(::IsIconic(log));  // waits on the task bar
+  const std::string logged = wintest::ItemText(log, IDC_AL_TEXT);
+  EXPECT_NE(std::string::npos, logged.find("Action: Send Email\r\nEvent: Dentist\r\n")) << logged;
+  EXPECT_NE(std::string::npos, logged.find("Email address is empty.")) << logged;
+  ::ShowWindow(log, SW_HIDE);
+
+  HWND frame = frame_->GetSafeHwnd();
+  ::SendMessageA(frame, WM_COMMAND, ID_QUICK_TIMER, 0);
+  HWND timer = wintest::FindDialog("Quick Timer");
+  ASSERT_NE(nullptr, timer);
+  ::ShowWindow(timer, SW_HIDE);
+  ::SendMessageA(frame, WM_COMMAND, ID_QUICK_TIMER_KEY, 0);  // Ctrl+Q: the same window again
+  EXPECT_EQ(timer, wintest::FindDialog("Quick Timer"));
+  wintest::Shot shot = wintest::TakeShot(timer, "frame_quick_timer");
+  int face = 0;
+  for (COLORREF c : shot.pixels) face += c == ::GetSysColor(COLOR_BTNFACE);
+  EXPECT_GT(face, shot.width * shot.height / 4);
+  ::ShowWindow(timer, SW_HIDE);
+
+  std::string modal;
+  wintest::Drive({[&] {
+    HWND d = wintest::FindDialog("Alarm Error Log");
+    if (!d || d == log) return false;
+    modal = wintest::ItemText(d, IDC_AL_TEXT);
+    wintest::Click(d, IDOK);
+    return true;
+  }});
+  ::SendMessageA(frame, WM_COMMAND, ID_ALARM_LOG, 0);
+  EXPECT_TRUE(wintest::Driven());
+  EXPECT_EQ(logged, modal);
 }
 
 }  // namespace
