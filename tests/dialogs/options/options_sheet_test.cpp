@@ -348,6 +348,7 @@ TEST_F(OptionsTest, RefusedValuesKeepThePageAndMidnightIsZero) {
 TEST_F(OptionsTest, StartupButtonsPlayTheWholeNameAndStoreTheLayoutAtOnce) {
   const std::string longPath = "C:\\" + std::string(113, 'a') + ".wav";  // 120 characters
   g_Settings.WinPosX = 100;
+  g_Settings.SaveOnExit = 1;
   g_Settings.SaveSettings();
   std::vector<std::string> boxes;
   auto box = [&] {
@@ -366,13 +367,24 @@ TEST_F(OptionsTest, StartupButtonsPlayTheWholeNameAndStoreTheLayoutAtOnce) {
       return true;
     };
   };
-  bool saveOnExitShown = true, centeredShown = false;
+  bool saveOnExitShown = true, centeredShown = false, savedShown = true;
+  int savedPosX = 0, savedSaveOnExit = -1;
   Drive({click("sqeak.wav", IDC_OPT_START_SOUND_TEST), click(longPath.c_str(), IDC_OPT_START_SOUND_TEST),
          [&] {
            host.soundPlays = false;
            return true;
          },
-         click("missing.wav", IDC_OPT_START_SOUND_TEST), box, click(nullptr, IDC_OPT_START_RESTORE_DEFAULTS), box,
+         click("missing.wav", IDC_OPT_START_SOUND_TEST), box, click(nullptr, IDC_OPT_START_SAVE_CURRENT), box,
+         [&] {
+           HWND sheet = OptionsSheet();
+           if (wintest::PopupOf(sheet)) return false;
+           savedShown = IsChecked(CurrentPage(sheet), IDC_OPT_START_SAVE_ON_EXIT);
+           savedPosX = StoredInt("WinPosX");
+           savedSaveOnExit = StoredInt("SaveOnExit");
+           SetCheck(CurrentPage(sheet), IDC_OPT_START_SAVE_ON_EXIT, true);
+           return true;
+         },
+         click(nullptr, IDC_OPT_START_RESTORE_DEFAULTS), box,
          [&] {
            HWND sheet = OptionsSheet();
            if (wintest::PopupOf(sheet)) return false;
@@ -396,12 +408,18 @@ TEST_F(OptionsTest, StartupButtonsPlayTheWholeNameAndStoreTheLayoutAtOnce) {
   ASSERT_EQ(host.sounds.size(), 3u);
   EXPECT_EQ(host.sounds[0], platform::ProgramFolder() + "sqeak.wav");
   EXPECT_EQ(host.sounds[1], longPath);
-  ASSERT_EQ(boxes.size(), 3u);
+  ASSERT_EQ(boxes.size(), 4u);
   EXPECT_EQ(boxes[0], "Error Playing Sound file.\nSystem beep will be used.|Error");
-  EXPECT_EQ(boxes[1].substr(0, 38), "Default settings have been restored an");
+  // Save Current Settings stores the window's layout (the host's 77) at once.
+  EXPECT_EQ(boxes[1].substr(0, 53), "The current state of the Almacora main window has bee");
+  EXPECT_EQ(host.placements, 1);
+  EXPECT_FALSE(savedShown);
+  EXPECT_EQ(savedPosX, 77);
+  EXPECT_EQ(savedSaveOnExit, 0);
+  EXPECT_EQ(boxes[2].substr(0, 38), "Default settings have been restored an");
   EXPECT_FALSE(saveOnExitShown);
   EXPECT_TRUE(centeredShown);
-  EXPECT_EQ(boxes[2].substr(0, 29), "No Event Files Currently Open");
+  EXPECT_EQ(boxes[3].substr(0, 29), "No Event Files Currently Open");
   // Stored at once and in memory, so neither the Cancel nor the exit
   // brings the old layout back.
   EXPECT_EQ(StoredInt("SaveOnExit"), 0);

@@ -33,6 +33,7 @@ TEST_F(OptionsTest, TypesPageKeepsTheDefaultAndOffersAPendingEdit) {
   g_Settings.EventTypeNames = {"Work", "Meeting", "Alarm"};
   g_Settings.EventTypeColors = {0x00C000, 0x0080FF, 0x000080};
   g_Settings.DefaultType = 0;
+  g_Settings.BlankTypeColor = 0x123456;
   std::string defaultShown, question, afterModify;
   wintest::Shot shot;
   Drive({[&] {
@@ -70,6 +71,8 @@ TEST_F(OptionsTest, TypesPageKeepsTheDefaultAndOffersAPendingEdit) {
   EXPECT_EQ(next->EventTypeColors[2], 0x00C000u);
   EXPECT_EQ(next->DefaultType, 2);
   EXPECT_EQ(StoredText("EventTypes01"), "Alarm");
+  EXPECT_EQ(StoredInt("NumTypes"), 3);
+  EXPECT_EQ(StoredInt("BlankTypeColor"), 0x123456);
   EXPECT_EQ(host.hints, (std::vector<int>{11}));
 }
 
