@@ -194,6 +194,34 @@ TEST_F(ReminderTest, TheDailyReminderShowsInItsMinuteAndCanBeSwitchedOff) {
   EXPECT_EQ(1u, Calls().sounds.size());
 }
 
+// Modify runs the main window's editor on the row's event; Refresh is
+// offered once a row's calendar is a subscription.
+TEST_F(ReminderTest, ModifyEditsTheRowsEventAndRefreshWaitsForASubscription) {
+  OpenCalendar("modify.akv", {NewEvent("Edit me", 9, 0, 15, "")});
+  CheckAt(3);
+  ASSERT_NE(nullptr, Window());
+  HWND hwnd = Window()->GetSafeHwnd();
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hwnd, IDC_ALARM_REFRESH)));
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, IDC_ALARM_MODIFY)));
+  std::string edited;
+  wintest::Drive({[&] {
+    HWND d = wintest::FindDialog("Event Edit");
+    if (!d) return false;
+    edited = wintest::ItemText(d, IDC_EE_NAME);
+    ::PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }});
+  Window()->SendMsg(WM_COMMAND, IDC_ALARM_MODIFY);
+  EXPECT_TRUE(wintest::Driven());
+  EXPECT_EQ("Edit me", edited);
+  EXPECT_EQ(1u, frame_->GetShellDocument()->Core().events().size());
+  CCalendarFile* feed = OpenCalendar("feed.akv", {NewEvent("From the feed", 9, 1, 15, "")});
+  ASSERT_NE(nullptr, feed);
+  feed->subscribed = 1;
+  CheckAt(6);
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hwnd, IDC_ALARM_REFRESH)));
+}
+
 // The frame's wiring of the alarm actions: the reminder window's batch goes
 // to the worker, whose failure notice brings up the log window; the Quick
 // Timer command shows one window however often it is given, and the Alarm
