@@ -8,6 +8,7 @@
 #include "shell/shell_document.h"
 #include "shell/tray_icon_calls.h"
 #include "storage/event_array.h"
+#include "tests/shell/main_window_start.h"
 
 namespace remindertest {
 
@@ -82,23 +83,12 @@ void ReminderTest::SetUp() {
           ("almacora_reminders_" + std::to_string(::GetCurrentProcessId()) + "_" + std::to_string(++counter)))
              .string();
   std::filesystem::create_directories(dir_);
-  store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("alarms_window"));
-  g_Settings.SetProfile(store_.get());
-  g_Settings.LoadSettings();
-  g_Settings.SplashEnabled = 0;
-  g_Settings.WarnExit = 0;
-  g_Settings.SoundEnabled = 0;
-  g_Settings.FirstRun35 = 0;
-  g_Settings.FirstRun50 = 0;
+  store_ = shelltest::QuietSettings("alarms_window");
   g_Settings.DailyReminder = 0;
   g_Settings.WarnAcknowledge = 0;
   g_Settings.AlarmInterupt = 0;
   g_Settings.AlarmCheckFrequency = 3;
-  g_Settings.DataFilePaths.clear();
-  g_Settings.DataFileEnabled.clear();
-  app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
-  ASSERT_TRUE(app_.StartMainWindow());
-  frame_ = CMainFrame::Get();
+  frame_ = shelltest::StartMainWindow(app_);
   ASSERT_NE(frame_, nullptr);
 }
 

@@ -13,6 +13,7 @@
 #include "shell/almacora_app.h"
 #include "shell/main_frame.h"
 #include "tests/support/win/window_shot.h"
+#include "tests/shell/main_window_start.h"
 
 namespace {
 
@@ -36,21 +37,10 @@ void PrepareDesktop() {
 // The second copy: the frame puts its icon in; the desktop is photographed
 // once the icon's red page header shows in the bottom band.
 void RunOnTheDesktop() {
-  platform::ProfileStore store(platform::ProfileStore::ScratchLocation("alarms_tray_desktop"));
-  g_Settings.SetProfile(&store);
-  g_Settings.LoadSettings();
-  g_Settings.SplashEnabled = 0;
-  g_Settings.WarnExit = 0;
-  g_Settings.SoundEnabled = 0;
-  g_Settings.FirstRun35 = 0;
-  g_Settings.FirstRun50 = 0;
+  auto store = shelltest::QuietSettings("alarms_tray_desktop");
   g_Settings.DailyReminder = 0;
-  g_Settings.DataFilePaths.clear();
-  g_Settings.DataFileEnabled.clear();
   CAlmacoraApp app;
-  app.SetInstanceHandle(::GetModuleHandleA(nullptr));
-  ASSERT_TRUE(app.StartMainWindow());
-  CMainFrame* frame = CMainFrame::Get();
+  CMainFrame* frame = shelltest::StartMainWindow(app);
   ASSERT_NE(nullptr, frame);
   int red = 0;
   for (int attempt = 0; attempt < 20 && red < 8; ++attempt) {
@@ -63,7 +53,7 @@ void RunOnTheDesktop() {
   EXPECT_TRUE(frame->HasTrayIcon());
   EXPECT_GE(red, 8) << "the icon's red page header is not in the task bar";
   frame->DestroyWindow();
-  store.Clear();
+  store->Clear();
   g_Settings.SetProfile(nullptr);
 }
 

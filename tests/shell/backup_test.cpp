@@ -29,6 +29,7 @@
 #include "storage/engine_session.h"
 #include "storage/event_array.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/shell/main_window_start.h"
 
 using wintest::Drive;
 
@@ -45,14 +46,7 @@ class BackupTest : public ::testing::Test {
     dir_ = std::filesystem::temp_directory_path() / ("almacora_backup_" + std::to_string(::GetCurrentProcessId()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_ / "bk");
-    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_backup"));
-    g_Settings.SetProfile(store_.get());
-    g_Settings.LoadSettings();
-    g_Settings.SplashEnabled = 0;
-    g_Settings.WarnExit = 0;
-    g_Settings.SoundEnabled = 0;
-    g_Settings.FirstRun35 = 0;
-    g_Settings.FirstRun50 = 0;
+    store_ = shelltest::QuietSettings("shell_backup");
     g_Settings.DailyReminder = 0;  // its window would stand over the boxes the steps answer
     ASSERT_EQ(0, StartStorageEngine());
     a_ = Calendar("a.akv", 3);
@@ -63,9 +57,7 @@ class BackupTest : public ::testing::Test {
     today_ = CDateTime::Today().GetJulianDay();
   }
   void StartFrame() {
-    app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
-    ASSERT_TRUE(app_.StartMainWindow());
-    frame_ = CMainFrame::Get();
+    frame_ = shelltest::StartMainWindow(app_);
     ASSERT_NE(frame_, nullptr);
     doc_ = frame_->GetShellDocument();
   }

@@ -31,6 +31,7 @@
 #include "shell/shell_document.h"
 #include "shell/splitter_view.h"
 #include "grid/parts/cell_area.h"
+#include "tests/shell/main_window_start.h"
 
 namespace {
 
@@ -96,16 +97,7 @@ class DayViewsTest : public ::testing::Test {
     g_pick = 0;
   }
   void Start(const std::map<std::string, int>& ints) {
-    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_day_views"));
-    g_Settings.SetProfile(store_.get());
-    g_Settings.LoadSettings();
-    g_Settings.SplashEnabled = 0;
-    g_Settings.WarnExit = 0;
-    g_Settings.SoundEnabled = 0;
-    g_Settings.FirstRun35 = 0;
-    g_Settings.FirstRun50 = 0;
-    g_Settings.DataFilePaths.clear();
-    g_Settings.DataFileEnabled.clear();
+    store_ = shelltest::QuietSettings("shell_day_views");
     g_Settings.CalendarStartDay = 0;
     g_Settings.EventTypeNames = {"Green"};
     g_Settings.EventTypeColors = {kGreen};
@@ -116,9 +108,7 @@ class DayViewsTest : public ::testing::Test {
       if (name == "DailyScale") g_Settings.DailyScale = value;
     }
     app_ = std::make_unique<CAlmacoraApp>();
-    app_->SetInstanceHandle(::GetModuleHandleA(nullptr));
-    ASSERT_TRUE(app_->StartMainWindow());
-    frame_ = CMainFrame::Get();
+    frame_ = shelltest::StartMainWindow(*app_);
     ASSERT_NE(frame_, nullptr);
     ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
     ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);

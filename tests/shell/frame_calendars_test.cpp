@@ -34,6 +34,7 @@
 #include "storage/ical/ical_storage.h"
 #include "storage/services/storage_services.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/shell/main_window_start.h"
 
 using wintest::Click;
 using wintest::Drive;
@@ -68,14 +69,7 @@ class FrameCalendars : public ::testing::Test {
     dir_ = std::filesystem::temp_directory_path() / ("almacora_calcmd_" + std::to_string(::GetCurrentProcessId()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_calendars"));
-    g_Settings.SetProfile(store_.get());
-    g_Settings.LoadSettings();
-    g_Settings.SplashEnabled = 0;
-    g_Settings.WarnExit = 0;
-    g_Settings.SoundEnabled = 0;
-    g_Settings.FirstRun35 = 0;
-    g_Settings.FirstRun50 = 0;
+    store_ = shelltest::QuietSettings("shell_calendars");
     g_Settings.DailyReminder = 0;
     ASSERT_EQ(0, StartStorageEngine());
     a_ = Calendar("a.akv", 2);
@@ -90,9 +84,7 @@ class FrameCalendars : public ::testing::Test {
     GetStorageServices().prompts = &prompts_;
   }
   void StartFrame() {
-    app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
-    ASSERT_TRUE(app_.StartMainWindow());
-    frame_ = CMainFrame::Get();
+    frame_ = shelltest::StartMainWindow(app_);
     ASSERT_NE(frame_, nullptr);
     doc_ = frame_->GetShellDocument();
   }

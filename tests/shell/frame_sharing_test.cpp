@@ -16,6 +16,7 @@
 #include "shell/shell_document.h"
 #include "storage/calendar_list.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/shell/main_window_start.h"
 
 using wintest::Click;
 using wintest::FindDialog;
@@ -26,22 +27,11 @@ namespace {
 class FrameSharing : public ::testing::Test {
  protected:
   void SetUp() override {
-    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("frame_sharing"));
-    g_Settings.SetProfile(store_.get());
-    g_Settings.LoadSettings();
-    g_Settings.SplashEnabled = 0;
-    g_Settings.WarnExit = 0;
-    g_Settings.SoundEnabled = 0;
-    g_Settings.FirstRun35 = 0;
-    g_Settings.FirstRun50 = 0;
-    g_Settings.DataFilePaths.clear();
-    g_Settings.DataFileEnabled.clear();
+    store_ = shelltest::QuietSettings("frame_sharing");
     path_ = (std::filesystem::temp_directory_path() /
              ("almacora_frame_sharing_" + std::to_string(::GetCurrentProcessId()) + ".akv"))
                 .string();
-    app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
-    ASSERT_TRUE(app_.StartMainWindow());
-    frame_ = CMainFrame::Get();
+    frame_ = shelltest::StartMainWindow(app_);
     ASSERT_NE(frame_, nullptr);
   }
   void TearDown() override {

@@ -26,6 +26,7 @@
 #include "storage/calendar_file.h"
 #include "storage/engine_session.h"
 #include "storage/services/storage_services.h"
+#include "tests/shell/main_window_start.h"
 
 namespace {
 
@@ -45,19 +46,8 @@ class RecordingView : public framework::CView {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_frame"));
-    g_Settings.SetProfile(store_.get());
-    g_Settings.LoadSettings();
-    g_Settings.SplashEnabled = 0;
-    g_Settings.WarnExit = 0;
-    g_Settings.SoundEnabled = 0;
-    g_Settings.FirstRun35 = 0;
-    g_Settings.FirstRun50 = 0;
-    g_Settings.DataFilePaths.clear();
-    g_Settings.DataFileEnabled.clear();
-    app_.SetInstanceHandle(::GetModuleHandleA(nullptr));
-    ASSERT_TRUE(app_.StartMainWindow());
-    frame_ = CMainFrame::Get();
+    store_ = shelltest::QuietSettings("shell_frame");
+    frame_ = shelltest::StartMainWindow(app_);
     ASSERT_NE(frame_, nullptr);
     doc_ = frame_->GetShellDocument();
     doc_->AddView(&recorder_);

@@ -32,6 +32,7 @@
 #include "shell/shell_document.h"
 #include "tests/shell/print_fixture.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/shell/main_window_start.h"
 
 namespace {
 
@@ -126,18 +127,9 @@ class PrintPreviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(framework::ThePrinter().HasPrinter()) << "no default printer: is the print server running?";
-    store_ = std::make_unique<platform::ProfileStore>(platform::ProfileStore::ScratchLocation("shell_print_preview"));
-    g_Settings.SetProfile(store_.get());
-    g_Settings.LoadSettings();
+    store_ = shelltest::QuietSettings("shell_print_preview");
     CProgramSettings& s = g_Settings;
-    s.SplashEnabled = 0;
-    s.WarnExit = 0;
-    s.SoundEnabled = 0;
     s.DailyReminder = 0;  // its window would stand over the preview's picture
-    s.FirstRun35 = 0;
-    s.FirstRun50 = 0;
-    s.DataFilePaths.clear();
-    s.DataFileEnabled.clear();
     s.CalendarStartDay = 0;
     s.ShowAcknowledgedCalendar = 1;
     s.ShowAcknowledgedList = 1;
@@ -152,9 +144,7 @@ class PrintPreviewTest : public ::testing::Test {
     s.EventTypeNames = {"Birthday"};
     s.EventTypeColors = {kTypeColour};
     app_ = std::make_unique<CAlmacoraApp>();
-    app_->SetInstanceHandle(::GetModuleHandleA(nullptr));
-    ASSERT_TRUE(app_->StartMainWindow());
-    frame_ = CMainFrame::Get();
+    frame_ = shelltest::StartMainWindow(*app_);
     ASSERT_NE(frame_, nullptr);
     ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
     ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
