@@ -71,8 +71,19 @@ start_wine() {
   # A process that loads the spooler copies the print server's queues into
   # its prefix. Do it once per prefix now, one at a time, rather than in
   # several tests at once that may then find no printer.
+  # A load can come away without the queues (seen on copied prefixes), so
+  # when a print server has a default queue, load again until the prefix
+  # names a default printer.
+  local tries want=""
+  lpstat -d 2>/dev/null | grep -q 'system default destination' && want=1
   for prefix in "${_started_wineserver[@]}"; do
-    WINEPREFIX=$prefix "$(wine_loader)" rundll32 winspool.drv,ClosePrinter </dev/null >/dev/null 2>&1 || true
+    for tries in 1 2 3 4 5; do
+      WINEPREFIX=$prefix "$(wine_loader)" rundll32 winspool.drv,ClosePrinter </dev/null >/dev/null 2>&1 || true
+      [ -z "$want" ] && break
+      WINEPREFIX=$prefix "$(wine_loader)" reg query 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v Device \
+        </dev/null 2>/dev/null | grep -q 'REG_SZ' && break
+      sleep 1
+    done
   done
   write_display_slots ${#_displays[@]}
 }

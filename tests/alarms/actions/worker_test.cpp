@@ -154,7 +154,12 @@ TEST_F(Worker, SilentServerNeverHoldsTheWindow) {
     ::Sleep(500);
   }
   EXPECT_EQ(alarms::RunningAlarmWorkers(), 1);
-  ::closesocket(listener);  // the worker's send then ends on its own
+  // End the worker's wait before the test program exits: a worker left
+  // blocked would outlive the statics it reports through.
+  SOCKET accepted = ::accept(listener, nullptr, nullptr);
+  if (accepted != INVALID_SOCKET) ::closesocket(accepted);
+  ::closesocket(listener);
+  EXPECT_TRUE(Wait());
 }
 
 }  // namespace
