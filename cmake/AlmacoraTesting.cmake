@@ -47,7 +47,7 @@ endfunction()
 # Window tests run up to one per display: windows that raise themselves for
 # a screenshot or wait for focus would disturb one another on a shared
 # display. Each asks CTest for one "display" slot; the Windows tree's
-# resource spec (display_slots.json, one slot per display, written by
+# resource file (display_slots.json, one slot per display, written by
 # scripts/lib.sh start_wine) says how many there are, and
 # cmake/wine_test_run.sh runs the test on its slot's display and Wine prefix.
 if(ALMACORA_WINDOWS)

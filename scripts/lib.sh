@@ -26,7 +26,7 @@ configure_and_build() {
 # first (copying is much faster than booting another prefix). Exports
 # ALMACORA_DISPLAY_<i> and ALMACORA_WINEPREFIX_<i>, which
 # cmake/wine_test_run.sh reads for the display CTest handed a window test,
-# and writes the matching resource spec for the Windows tree's CTest.
+# and writes the matching resource file for the Windows tree's CTest.
 start_wine() {
   export WINEPREFIX="$ALMACORA_ROOT/build/wineprefix"
   export WINEDEBUG=-all
@@ -88,7 +88,7 @@ start_wine() {
   write_display_slots ${#_displays[@]}
 }
 
-# The CTest resource spec of the Windows tree (CTEST_RESOURCE_SPEC_FILE):
+# The CTest resource file of the Windows tree (CTEST_RESOURCE_SPEC_FILE):
 # `count` "display" slots of one test each. Window tests ask for one.
 write_display_slots() {
   local file="$ALMACORA_ROOT/build/win64/display_slots.json" i ids=""
