@@ -16,6 +16,7 @@
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
 #include "isam/runtime/engine_instance.h"
+#include "isam/runtime/os_file_layer.h"
 
 namespace isam {
 
@@ -245,6 +246,7 @@ int DeleteRecordKeys(const IsamFileRow* row, uint32_t current, std::vector<KeyCh
 }  // namespace
 
 int IsamRecordAdd(int file, const void* record, int32_t length) {
+  IoStepScope step;
   FileControlBlock* fcb = nullptr;
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;
@@ -285,6 +287,7 @@ int IsamRecordAdd(int file, const void* record, int32_t length) {
 }
 
 int IsamRecordRewrite(int file, const void* record, int32_t length) {
+  IoStepScope step;
   FileControlBlock* fcb = nullptr;
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;
@@ -354,6 +357,7 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
 }
 
 int IsamRecordDelete(int file) {
+  IoStepScope step;
   FileControlBlock* fcb = nullptr;
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;

@@ -440,6 +440,7 @@ int FixedBackwardFrom(int file, IsamFileRow* row, FileControlBlock* fcb, uint64_
 }  // namespace
 
 int IsamRecordReadByKey(int key, const void* target, char mode, void* buffer, int32_t* length) {
+  IoStepScope step;
   if (mode != kReadEqual && mode != kReadAtLeast && mode != kReadGreater && mode != kReadAtMost &&
       mode != kReadLess)
     return Fail(116, key);
@@ -447,6 +448,7 @@ int IsamRecordReadByKey(int key, const void* target, char mode, void* buffer, in
 }
 
 int IsamRecordFirst(int file, void* buffer, int32_t* length) {
+  IoStepScope step;
   IsamTables* t = CurrentIsamTables();
   if (t != nullptr && file >= 0 && file < static_cast<int>(t->keys.size()) &&
       t->keys[static_cast<std::size_t>(file)].def.data_file >= 0) {
@@ -462,6 +464,7 @@ int IsamRecordFirst(int file, void* buffer, int32_t* length) {
 }
 
 int IsamRecordLast(int file, void* buffer, int32_t* length) {
+  IoStepScope step;
   KeyContext c;
   if (KeyContextOf(file, &c) == 0) {
     return Fail(WalkThroughIndex(c, false, nullptr, buffer, length), file);
@@ -488,6 +491,7 @@ int StepByKey(int key, bool forward, void* buffer, int32_t* length) {
 }  // namespace
 
 int IsamRecordNext(int file, void* buffer, int32_t* length) {
+  IoStepScope step;
   KeyContext c;
   if (KeyContextOf(file, &c) == 0) return Fail(StepByKey(file, true, buffer, length), file);
   FileControlBlock* fcb = nullptr;
@@ -508,6 +512,7 @@ int IsamRecordNext(int file, void* buffer, int32_t* length) {
 }
 
 int IsamRecordPrevious(int file, void* buffer, int32_t* length) {
+  IoStepScope step;
   KeyContext c;
   if (KeyContextOf(file, &c) == 0) return Fail(StepByKey(file, false, buffer, length), file);
   FileControlBlock* fcb = nullptr;
@@ -519,6 +524,7 @@ int IsamRecordPrevious(int file, void* buffer, int32_t* length) {
 }
 
 int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length) {
+  IoStepScope step;
   FileControlBlock* fcb = nullptr;
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;

@@ -18,6 +18,7 @@
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/runtime_utils.h"
 #include "isam/runtime/status_log.h"
+#include "isam/runtime/thread_layer.h"
 #include "platform/byte_lock.h"
 #include "platform/os_file.h"
 
@@ -129,7 +130,59 @@ int OpenCommon(EngineOsFile* f, const char* name, uint16_t mode, platform::FileD
   return kEngOk;
 }
 
+// The step locks this thread holds, and the depth of its open steps.
+constexpr int kMaxIoSteps = 16;
+thread_local EngineOsFile* t_step_files[kMaxIoSteps];
+thread_local int t_step_count = 0;
+thread_local int t_step_depth = 0;
+
+void ForgetStep(EngineOsFile* f) {
+  for (int i = 0; i < t_step_count; ++i) {
+    if (t_step_files[i] != f) continue;
+    t_step_files[i] = t_step_files[--t_step_count];
+    break;
+  }
+  if (f->io_step_held) f->lock_count -= 1;
+  f->io_step_held = false;
+}
+
+// Unlocks a step's range; one that will not go (an OS failure) is kept and
+// tried again at the next release.
+void LetStepGo(EngineOsFile* f) {
+  if (!f->io_step_held) return;
+  if (f->handle != nullptr && LockFileRange(f->handle, 0, kIoStepEnd, kLockRelease) != 0) return;
+  ForgetStep(f);
+}
+
+// One try for the step lock of a file: false when it is not to be had now.
+bool TakeStep(EngineOsFile* f) {
+  if (t_step_count == kMaxIoSteps || f->handle == nullptr) return false;
+  if (LockFileRange(f->handle, 0, kIoStepEnd, kLockTry) != 0) {
+    // Someone's transfer is under way: the caller waits for its own range,
+    // and no step lock of ours may hold anyone up meanwhile.
+    ReleaseIoSteps();
+    return false;
+  }
+  f->io_step_held = true;
+  f->io_step_uses = 0;
+  f->lock_count += 1;
+  t_step_files[t_step_count++] = f;
+  return true;
+}
+
 }  // namespace
+
+void BeginIoStep() { ++t_step_depth; }
+
+void EndIoStep() {
+  if (t_step_depth > 0 && --t_step_depth == 0) ReleaseIoSteps();
+}
+
+void ReleaseIoSteps() {
+  for (int i = t_step_count - 1; i >= 0; --i) {
+    if (i < t_step_count) LetStepGo(t_step_files[i]);
+  }
+}
 
 int OsOpenFile(EngineOsFile* file, const char* name, uint16_t mode) {
   return OpenCommon(file, name, mode, platform::FileDisposition::kOpenExisting);
@@ -181,6 +234,7 @@ int OsCloseFile(EngineOsFile* file) {
   }
   EngineInstance* inst = CurrentInstance();
   if (inst != nullptr) ListUnlink(inst, file);
+  ForgetStep(file);  // the handle's locks go with it
   if (file->handle != nullptr) {
     if (!platform::CloseOsFile(file->handle)) KeepOsError(platform::LastFileError());
   }
@@ -255,6 +309,7 @@ int OsRenameFile(const char* old_name, const char* new_name) {
 int OsFlushFile(EngineOsFile* file) {
   EngineOsFile* target = file->host ? file->host : file;
   if (target->virtually_closed || target->handle == nullptr) return kEngOk;
+  ReleaseIoSteps();  // nobody waits for our disk
   if (!platform::FlushOsFile(target->handle)) {
     KeepOsError(platform::LastFileError());
     return kEngFlushFailed;
@@ -323,9 +378,31 @@ int PositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buffer, 
   if (OsEnsureOpen(target) != kEngOk) return kEngReopenFailed;
   if (target->handle == nullptr) return mode == 0 ? kEngReadFailed : kEngWriteFailed;
   OsTouchFile(target);
+  bool lock = range_lock && TakesLocks(target);
+  bool stepped = false;
+  if (lock && t_step_depth > 0) {
+    if (static_cast<uint64_t>(position) + static_cast<uint32_t>(length) <= kIoStepEnd) {
+      stepped = target->io_step_held || TakeStep(target);
+      lock = !stepped;
+    } else {
+      LetStepGo(target);  // the transfer's own lock would overlap it
+    }
+  }
   uint32_t moved = 0;
-  int rc = OsPositionedIo(mode, target->handle, position, buffer, static_cast<uint32_t>(length), &moved,
-                          range_lock && TakesLocks(target));
+  int rc = OsPositionedIo(mode, target->handle, position, buffer, static_cast<uint32_t>(length), &moved, lock);
+  if (!lock && !range_lock && rc == kEngReadFailed && TakesLocks(target)) {
+    // A read under our own node or header lock takes no range lock, and on
+    // the Win32 side another opener's step or transfer lock over the same
+    // bytes refuses it: it waits for that lock as a locked read would.
+    const LockWaitPolicy policy = GetLockWaitPolicy();
+    for (int i = 1; i < policy.io_tries && rc == kEngReadFailed &&
+                    platform::LastFileError() == platform::kFileLockViolation;
+         ++i) {
+      EngineSleep(policy.pause_ms);
+      rc = OsPositionedIo(mode, target->handle, position, buffer, static_cast<uint32_t>(length), &moved, false);
+    }
+  }
+  if (stepped && ++target->io_step_uses >= kIoStepUses) LetStepGo(target);
   if (count) *count = static_cast<int32_t>(moved);
   if (rc == kEngSeekFailed) {
     char text[300];

@@ -45,6 +45,10 @@ struct EngineOsFile {
   EngineOsFile* lru_older = nullptr;
   EngineOsFile* lru_newer = nullptr;
   FileControlBlock* owner = nullptr;   // the block that embeds this one
+  // An I/O step's range lock (see IoStepScope) is held through this handle,
+  // and the transfers made under it since it was taken.
+  bool io_step_held = false;
+  uint16_t io_step_uses = 0;
 };
 
 // Opens an existing file (name goes through AddDirectoryPrefix in path
@@ -123,6 +127,38 @@ int FilePositionedIo(int mode, EngineOsFile* file, uint32_t position, void* buff
 // lock that this handle holds now (no write can overlap the read, so the
 // range lock could only cost two OS calls). Same codes.
 int FilePositionedReadHeld(EngineOsFile* file, uint32_t position, void* buffer, int32_t length, int32_t* count);
+
+// I/O steps. Every transfer of a file others can reach takes a range lock
+// around it (two OS calls). Inside a step (an engine operation, opened with
+// IoStepScope) the first transfer of such a file locks [0, kIoStepEnd) of it
+// instead, and every later transfer of the step inside that range goes
+// without a lock of its own: the same bytes are locked for each transfer,
+// only held longer. The rule that keeps this free of deadlocks: a step's
+// lock is never held while waiting. It is taken with one try (busy: every
+// step lock is let go and the transfer takes its own waiting lock), and
+// EngineSleep lets every step lock go before any pause (lock waits, the
+// record-in-motion retries). A flush lets go first too (nobody waits on our
+// disk), and a step lock is let go after kIoStepUses transfers so that
+// another process's I/O comes in between. Lock bytes (node, record, header,
+// member slots) all lie above kIoStepEnd: a step never covers one.
+constexpr uint32_t kIoStepEnd = 0x7FFC0000u;
+constexpr uint16_t kIoStepUses = 64;
+
+// Opens and closes a step; steps nest, and the outermost close lets every
+// step lock of this thread go. A step costs nothing for exclusive files.
+void BeginIoStep();
+void EndIoStep();
+// Lets every step lock this thread holds go (the step stays open: the next
+// transfer takes its lock again). Called before any wait.
+void ReleaseIoSteps();
+
+class IoStepScope {
+ public:
+  IoStepScope() { BeginIoStep(); }
+  ~IoStepScope() { EndIoStep(); }
+  IoStepScope(const IoStepScope&) = delete;
+  IoStepScope& operator=(const IoStepScope&) = delete;
+};
 
 // fopen with up to tries attempts, giving back one engine handle between
 // failed tries. Null when every try failed.

@@ -8,6 +8,7 @@
 
 #include "isam/runtime/engine_errors.h"
 #include "isam/runtime/engine_instance.h"
+#include "isam/runtime/os_file_layer.h"
 #include "platform/sync.h"
 
 namespace isam {
@@ -219,6 +220,10 @@ int MutexClose(EngineMutex* mutex) {
   return kEngOk;
 }
 
-void EngineSleep(uint32_t milliseconds) { platform::SleepMilliseconds(milliseconds); }
+void EngineSleep(uint32_t milliseconds) {
+  // Nobody may wait on this thread's step locks while it pauses.
+  ReleaseIoSteps();
+  platform::SleepMilliseconds(milliseconds);
+}
 
 }  // namespace isam

@@ -13,8 +13,10 @@
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/os_file_layer.h"
 #include "isam/runtime/runtime_utils.h"
+#include "isam/runtime/thread_layer.h"
 #include "platform/byte_lock.h"
 #include "platform/os_file.h"
+#include "platform/os_file_faults.h"
 #include "tests/isam/runtime/engine_test_env.h"
 #include "tests/support/child_process.h"
 
@@ -94,6 +96,43 @@ TEST_F(OsFileLayerTest, PositionedIoReadsBackAndReportsShortReads) {
   EXPECT_EQ(0, isam::OsFlushFile(f));
   // The range lock of each transfer is gone afterwards.
   EXPECT_EQ(0, platform::HeldOsFileRanges(f->handle));
+}
+
+// One engine operation's transfers share one range lock per shared file,
+// which holds every other handle off until the step ends or waits.
+TEST_F(OsFileLayerTest, AnIoStepLocksEachSharedFileOnceAndLetsGoBeforeAnyWait) {
+  isam::EngineOsFile* f = NewFile();
+  isam::EngineOsFile* g = NewFile();
+  isam::EngineOsFile* x = NewFile();
+  ASSERT_EQ(0, isam::OsCreateFile(f, PathIn("s.dat").c_str(), isam::kModeShared));
+  ASSERT_EQ(0, isam::OsOpenFile(g, PathIn("s.dat").c_str(), isam::kModeShared));
+  ASSERT_EQ(0, isam::OsCreateFile(x, PathIn("x.dat").c_str(), 0));
+  char text[16] = "0123456789";
+  int32_t count = 0;
+  ASSERT_EQ(0, isam::FilePositionedIo(1, f, 0, text, 10, &count));
+  const auto locks = [] { return platform::FileCallsMade().locks; };
+  uint64_t before = locks();
+  {
+    isam::IoStepScope step;
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_EQ(0, isam::FilePositionedIo(0, f, static_cast<uint32_t>(i), text, 4, &count));
+      EXPECT_EQ(0, isam::FilePositionedIo(1, x, static_cast<uint32_t>(i), text, 4, &count));
+    }
+    EXPECT_EQ(1u, locks() - before) << "one lock for the shared file, none for the exclusive one";
+    EXPECT_FALSE(platform::LockOsFileRange(g->handle, 5, 1)) << "another handle waits for the step";
+    EXPECT_EQ(1, f->lock_count) << "a file holding a step keeps its handle";
+    isam::EngineSleep(0);
+    EXPECT_TRUE(platform::LockOsFileRange(g->handle, 5, 1)) << "a pause lets the step go";
+    EXPECT_TRUE(platform::UnlockOsFileRange(g->handle, 5, 1));
+    before = locks();
+    EXPECT_EQ(0, isam::FilePositionedIo(0, f, 0, text, 4, &count));
+    EXPECT_EQ(1u, locks() - before) << "the next transfer takes it again";
+  }
+  EXPECT_EQ(0, platform::HeldOsFileRanges(f->handle));
+  EXPECT_EQ(0, f->lock_count);
+  before = locks();
+  EXPECT_EQ(0, isam::FilePositionedIo(0, f, 0, text, 4, &count));
+  EXPECT_EQ(2u, locks() - before) << "outside a step each transfer locks its own range";
 }
 
 TEST_F(OsFileLayerTest, ReadOnlyFilesRefuseWrites) {
