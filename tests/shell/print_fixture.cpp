@@ -9,6 +9,8 @@
 
 #include "framework/printing/app_printer.h"
 #include "model/program_settings.h"
+#include "res/resource.h"
+#include "shell/core/print_settings_rules.h"
 #include "tests/support/win/png_file.h"
 
 namespace printtest {
@@ -79,6 +81,14 @@ bool Page::HasInk(int left, int top, int right, int bottom) const {
       if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0xC0) return true;
     }
   return false;
+}
+
+void SelectType(HWND dlg, int type) {
+  LRESULT at = ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(printcore::kReportTypeNames[type]));
+  ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_PRINT_TYPE, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDC_PRINT_TYPE)));
 }
 
 void BandedCalendarSettings() {

@@ -30,6 +30,10 @@ struct Page {
 };
 Page Render(const std::string& psPath, int page, const std::string& pngName);
 
+// Chooses the report type (its printcore index) in the "Print" dialog as a
+// click on the list does.
+void SelectType(HWND dlg, int type);
+
 // What the calendar page tests look for on paper: the lines' and headings'
 // band and the one event type's ink.
 constexpr COLORREF kBand = 0xA00000;

@@ -37,17 +37,9 @@ using printtest::InkOf;
 using printtest::kBand;
 using printtest::kTypeColour;
 using printtest::Near;
+using printtest::SelectType;
 
 namespace {
-
-
-void SelectType(HWND dlg, int type) {
-  LRESULT at = ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(printcore::kReportTypeNames[type]));
-  ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
-  ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_PRINT_TYPE, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDC_PRINT_TYPE)));
-}
 
 // Plays preview page 0 onto white paper of `width` x `height` pixels.
 printtest::Page Played(const framework::CPreviewView& view, int width, int height) {
