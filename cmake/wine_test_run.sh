@@ -31,13 +31,28 @@ if [ -n "${CTEST_RESOURCE_GROUP_0_DISPLAY:-}" ]; then
   fi
 fi
 marker=$(mktemp "${TMPDIR:-/tmp}/wine_test_started.XXXXXX") || exit 1
-trap 'rm -f "$marker"' EXIT
+output=$(mktemp "${TMPDIR:-/tmp}/wine_test_output.XXXXXX") || exit 1
+trap 'rm -f "$marker" "$output"' EXIT
 # Wine maps the Unix root to drive Z:.
 export ALMACORA_TEST_STARTED_FILE="Z:${marker//\//\\}"
+# The program writes to a file that is copied to CTest as it grows, never
+# to CTest's pipe itself: a process Wine starts on the program's behalf
+# (the desktop process of a prefix whose desktop was closed) inherits the
+# program's output and can outlive it by minutes, while CTest waits for
+# every holder of its pipe to let go.
+run_loader() {
+  : >"$output"
+  "$loader" "$@" >"$output" 2>&1 </dev/null &
+  local pid=$!
+  tail -s 0.2 -n +1 -f --pid="$pid" "$output" &
+  local copier=$!
+  wait "$pid"
+  rc=$?
+  wait "$copier"
+}
 for attempt in 1 2 3; do
   rm -f "$marker"
-  "$loader" "$@"
-  rc=$?
+  run_loader "$@"
   if [ "$rc" -eq 0 ] || [ -e "$marker" ] || [ "$attempt" -eq 3 ]; then
     exit "$rc"
   fi

@@ -4,26 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 namespace actiontest {
-
-// These programs load the stand-in MAPI32.DLL and leave worker threads
-// behind; under Wine such a process now and then hangs on its way out
-// after every test has passed, until CTest gives up on it. Once the
-// results are printed the program ends at once, with their exit code.
-class EndOnceReported : public ::testing::EmptyTestEventListener {
-  void OnTestProgramEnd(const ::testing::UnitTest& unit) override {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::TerminateProcess(::GetCurrentProcess(), unit.Passed() ? 0 : 1);
-  }
-};
-inline const bool kEndOnceReported =
-    (::testing::UnitTest::GetInstance()->listeners().Append(new EndOnceReported), true);
 
 // A Unix path as this program opens it (Wine maps the root to Z:).
 inline std::string WinPath(std::string path) {
