@@ -42,8 +42,9 @@ WriteCombiner*& CombinerOf(OsFile* file);
 // bytes (read through the plain calls). When those cannot be read the
 // handle simply works uncombined.
 void AttachWriteCombiner(OsFile* file, const char* path, FileShare share);
-// Writes the dirty pages through the handle's plain calls; the thread's
-// file error is that of the failing write.
-bool WriteOutCombined(OsFile* file);
+// Called by the side's CloseOsFile first: writes a combined handle's pages
+// out through the plain calls and drops its combiner. False with the
+// failing write's code as the thread's file error.
+bool DetachWriteCombiner(OsFile* file);
 
 }  // namespace platform

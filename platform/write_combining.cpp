@@ -1,5 +1,6 @@
-// Write combining (write_combining.h): the scopes' paths and the memory
-// image. Both OS file sides call in here from their open, flush and close.
+// Write combining (write_combining.h): the scopes, the handles combined
+// under each, and the memory image. Both OS file sides call in here from
+// their open and close.
 #include "platform/write_combining.h"
 
 #include <algorithm>
@@ -15,30 +16,70 @@ namespace platform {
 
 namespace {
 
-std::mutex g_mutex;
-std::vector<std::string> g_paths;  // guarded by g_mutex
-// Opens of any other file pay one relaxed load while no scope lives.
-std::atomic<int> g_scopes{0};
+struct Combined {
+  std::string path;
+  std::vector<OsFile*> files;  // open handles combined under the scope
+};
 
-bool Combines(const char* path) {
-  if (g_scopes.load(std::memory_order_relaxed) == 0 || path == nullptr) return false;
-  std::lock_guard<std::mutex> hold(g_mutex);
-  return std::find(g_paths.begin(), g_paths.end(), path) != g_paths.end();
+std::mutex g_mutex;
+std::vector<Combined> g_scopes;  // guarded by g_mutex
+// Opens of any other file pay one relaxed load while no scope lives.
+std::atomic<int> g_live{0};
+
+// g_mutex held.
+Combined* ScopeOf(const char* path) {
+  for (Combined& c : g_scopes)
+    if (c.path == path) return &c;
+  return nullptr;
+}
+
+// g_mutex held.
+void Forget(OsFile* file) {
+  for (Combined& c : g_scopes) c.files.erase(std::remove(c.files.begin(), c.files.end(), file), c.files.end());
+}
+
+// Writes the handle's dirty pages through the plain calls.
+bool WriteOut(OsFile* file) {
+  WriteCombiner* combiner = CombinerOf(file);
+  CombinerOf(file) = nullptr;
+  const bool ok = combiner->WriteOut([file](uint32_t at, const uint8_t* data, uint32_t length) {
+    uint32_t done = 0;
+    return SeekOsFile(file, at) && WriteOsFile(file, data, length, &done);
+  });
+  CombinerOf(file) = combiner;
+  return ok;
 }
 
 }  // namespace
 
 WriteCombiningScope::WriteCombiningScope(std::string path) : path_(std::move(path)) {
   std::lock_guard<std::mutex> hold(g_mutex);
-  g_paths.push_back(path_);
-  g_scopes.fetch_add(1, std::memory_order_relaxed);
+  g_scopes.push_back(Combined{path_, {}});
+  g_live.fetch_add(1, std::memory_order_relaxed);
 }
 
 WriteCombiningScope::~WriteCombiningScope() {
   std::lock_guard<std::mutex> hold(g_mutex);
-  auto it = std::find(g_paths.begin(), g_paths.end(), path_);
-  if (it != g_paths.end()) g_paths.erase(it);
-  g_scopes.fetch_sub(1, std::memory_order_relaxed);
+  auto it = std::find_if(g_scopes.begin(), g_scopes.end(), [&](const Combined& c) { return c.path == path_; });
+  if (it != g_scopes.end()) g_scopes.erase(it);
+  g_live.fetch_sub(1, std::memory_order_relaxed);
+}
+
+bool WriteCombiningScope::Finish() {
+  std::vector<OsFile*> files;
+  {
+    std::lock_guard<std::mutex> hold(g_mutex);
+    if (Combined* c = ScopeOf(path_.c_str())) files.swap(c->files);
+  }
+  // After a failure the other handles only turn plain, so the thread's
+  // file error stays that of the failed write.
+  bool ok = true;
+  for (OsFile* file : files) {
+    ok = ok && WriteOut(file);
+    delete CombinerOf(file);
+    CombinerOf(file) = nullptr;
+  }
+  return ok;
 }
 
 uint32_t WriteCombiner::Read(void* buffer, uint32_t length) {
@@ -87,12 +128,16 @@ bool WriteCombiner::WriteOut(const std::function<bool(uint32_t, const uint8_t*, 
 }
 
 void AttachWriteCombiner(OsFile* file, const char* path, FileShare share) {
-  if (share != FileShare::kExclusive || !Combines(path)) return;
+  if (share != FileShare::kExclusive || path == nullptr || g_live.load(std::memory_order_relaxed) == 0) return;
+  std::lock_guard<std::mutex> hold(g_mutex);
+  Combined* scope = ScopeOf(path);
+  if (scope == nullptr) return;
   uint64_t size = 0;
   if (!OsFileSize(file, &size) || size >= 0x100000000ull) return;
   std::vector<uint8_t> bytes;
   try {
     bytes.resize(static_cast<size_t>(size));
+    scope->files.reserve(scope->files.size() + 1);
   } catch (const std::bad_alloc&) {
     return;
   }
@@ -101,18 +146,18 @@ void AttachWriteCombiner(OsFile* file, const char* path, FileShare share) {
                    done != size))
     return;
   CombinerOf(file) = new (std::nothrow) WriteCombiner(std::move(bytes));
+  if (CombinerOf(file) != nullptr) scope->files.push_back(file);
 }
 
-bool WriteOutCombined(OsFile* file) {
-  WriteCombiner* combiner = CombinerOf(file);
-  if (combiner == nullptr) return true;
-  // The pieces go through the plain calls.
+bool DetachWriteCombiner(OsFile* file) {
+  if (CombinerOf(file) == nullptr) return true;
+  {
+    std::lock_guard<std::mutex> hold(g_mutex);
+    Forget(file);
+  }
+  const bool ok = WriteOut(file);
+  delete CombinerOf(file);
   CombinerOf(file) = nullptr;
-  const bool ok = combiner->WriteOut([file](uint32_t at, const uint8_t* data, uint32_t length) {
-    uint32_t done = 0;
-    return SeekOsFile(file, at) && WriteOsFile(file, data, length, &done);
-  });
-  CombinerOf(file) = combiner;
   return ok;
 }
 

@@ -1,22 +1,28 @@
-// Write combining for a new file this process fills alone.
+// Write combining for a new file this process fills alone, before anyone
+// else can see it (it is put in its place by a rename afterwards).
 //
 // While a WriteCombiningScope for a path lives, an exclusive open of exactly
 // that path (the same text) in this process keeps the file's bytes in
-// memory: seeks, reads, writes and the size are answered there without an
-// OS call. The pages written go out in file order, each run of adjacent
-// pages as one write (at most 1 MB), at every FlushOsFile of the handle
-// (before the device flush) and at its CloseOsFile, so the file on disk
-// ends byte for byte as the same calls without combining would leave it.
+// memory: seeks, reads, writes, the size and flushes are answered there
+// without an OS call. Finish writes the pages written so far out in file
+// order, each run of adjacent pages as one write of at most 1 MB, and turns
+// the open handles back into plain ones (a FlushOsFile after it pushes the
+// bytes to the device). A combined handle closed before Finish writes its
+// pages out first.
+// Either way the file on disk ends byte for byte as the same calls without
+// combining would leave it.
 //
-// Only for a file nobody else can see yet: between two flushes the writes
-// reach the disk in file order, not in the order they were made, so a
-// crash in that time may leave a mix no writer ever made. Other handles and
-// paths, and opens that are not exclusive, work as before.
+// Until Finish the disk holds none of it, or (after a close) the pages in
+// file order rather than the order they were written: a crash meanwhile may
+// leave a file no writer ever made, which is why only a file nobody can see
+// yet may be combined. Other paths, and opens that are not exclusive, work
+// as always.
 //
 // Failures: a write that cannot grow the memory image fails with
-// kFileOtherError (nothing written); when a page fails to go out,
-// FlushOsFile, or CloseOsFile (the handle still closed), fails with that
-// write's code, and the pages after it are not written.
+// kFileOtherError (nothing written). Finish returns false when a page
+// write failed, with its code in LastFileError(); the pages after it are
+// not written, and the handles are left plain either way. A close whose pages fail to go out fails
+// with that write's code (the handle is closed all the same).
 #pragma once
 
 #include <string>
@@ -26,9 +32,12 @@ namespace platform {
 class WriteCombiningScope {
  public:
   explicit WriteCombiningScope(std::string path);
+  // Handles still combined keep their pages until closed: call Finish first.
   ~WriteCombiningScope();
   WriteCombiningScope(const WriteCombiningScope&) = delete;
   WriteCombiningScope& operator=(const WriteCombiningScope&) = delete;
+
+  bool Finish();
 
  private:
   std::string path_;

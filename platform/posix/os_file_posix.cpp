@@ -178,9 +178,8 @@ WriteCombiner*& CombinerOf(OsFile* file) { return file->combiner; }
 
 bool CloseOsFile(OsFile* file) {
   if (file == nullptr) return Succeed();
-  const bool written = WriteOutCombined(file);
+  const bool written = DetachWriteCombiner(file);
   const int write_error = t_error, write_native = t_native;
-  delete file->combiner;
   int rc = ::close(file->fd);
   int e = errno;
   delete file;
@@ -264,7 +263,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
-  if (!WriteOutCombined(file)) return false;
+  if (file->combiner) return Succeed();  // the pages go out at Finish or the close
   if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
   FlushTimer timed;
   if (::fsync(file->fd) != 0) return FailErrno();
