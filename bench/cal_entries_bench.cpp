@@ -7,17 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "bench/bench_calendar.h"
 #include "dialogs/core/cal_edit_model.h"
-#include "model/cal_event.h"
 #include "model/program_settings.h"
-#include "platform/profile_store.h"
 #include "storage/almacora_doc.h"
-#include "storage/calendar_file.h"
-#include "storage/engine_session.h"
-#include "storage/event_array.h"
 
 namespace {
 
@@ -36,35 +31,12 @@ void Run();
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_cal_entries_bench";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  platform::ProfileStore profile(platform::ProfileStore::ScratchLocation("cal_entries_bench"));
-  g_Settings.SetProfile(&profile);
-  g_Settings.FirstRun35 = 0;
-  g_Settings.FirstRun50 = 0;
-  if (StartStorageEngine() != 0) {
-    std::printf("engine start failed\n");
-    return 1;
-  }
-  const std::string path = (dir / "bench.akv").string();
-  {
-    CCalendarFile file;
-    if (!file.CreateFile(path)) return 1;
-    CEventArray events;
-    for (int i = 0; i < count; ++i) {
-      auto* e = new CCalEvent();
-      e->name = "Event " + std::to_string(i);
-      e->notes = "Notes of event " + std::to_string(i);
-      e->oneTime = 1;
-      file.AddEvent(e, 0, &events);
-    }
-  }
+  benchcal::Scratch scratch("almacora_cal_entries_bench", "cal_entries_bench");
+  const std::string path = scratch.Path("bench.akv");
+  if (!benchcal::WriteCalendar(path, count, [](CCalEvent& e, int) { e.oneTime = 1; })) return 1;
   g_Settings.DataFilePaths = {path};
   g_Settings.DataFileEnabled = {1};
   Run();
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return 0;
 }
 

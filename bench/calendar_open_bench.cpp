@@ -6,17 +6,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
-#include "model/cal_event.h"
+#include "bench/bench_calendar.h"
 #include "model/program_settings.h"
 #include "platform/os_file_faults.h"
-#include "platform/profile_store.h"
 #include "storage/almacora_doc.h"
-#include "storage/calendar_file.h"
-#include "storage/engine_session.h"
-#include "storage/event_array.h"
 
 namespace {
 
@@ -50,41 +45,17 @@ double StartOnce(const std::string& path, size_t* loaded, const platform::FileFa
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_open_bench";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  platform::ProfileStore profile(platform::ProfileStore::ScratchLocation("open_bench"));
-  g_Settings.SetProfile(&profile);
-  g_Settings.FirstRun35 = 0;
-  g_Settings.FirstRun50 = 0;
-  if (StartStorageEngine() != 0) {
-    std::printf("engine start failed\n");
-    return 1;
-  }
-  const std::string path = (dir / "bench.akv").string();
-  {
-    CCalendarFile file;
-    if (!file.CreateFile(path)) {
-      std::printf("create failed\n");
-      return 1;
+  benchcal::Scratch scratch("almacora_open_bench", "open_bench");
+  const std::string path = scratch.Path("bench.akv");
+  const auto from = Clock::now();
+  const bool written = benchcal::WriteCalendar(path, count, [](CCalEvent& e, int i) {
+    if (i % 3 == 0) {
+      e.oneTime = 0;
+      e.recurrence.GetRule()->frequency = CRecurrenceRule::kYearly;
     }
-    CEventArray events;
-    const auto from = Clock::now();
-    for (int i = 0; i < count; ++i) {
-      auto* e = new CCalEvent();
-      e->name = "Event " + std::to_string(i);
-      e->notes = "Notes of event " + std::to_string(i);
-      if (i % 3 == 0) {
-        e->oneTime = 0;
-        e->recurrence.GetRule()->frequency = CRecurrenceRule::kYearly;
-      }
-      if (!file.AddEvent(e, 0, &events)) {
-        std::printf("add %d failed\n", i);
-        return 1;
-      }
-    }
-    std::printf("write %d events: %.2f s\n", count, std::chrono::duration<double>(Clock::now() - from).count());
-  }
+  });
+  if (!written) return 1;
+  std::printf("write %d events: %.2f s\n", count, std::chrono::duration<double>(Clock::now() - from).count());
   size_t loaded = 0;
   const double seconds = StartOnce(path, &loaded, nullptr, nullptr);
   std::printf("start-up open and load: %zu events in %.3f s (%.1f us per event)\n", loaded, seconds,
@@ -100,8 +71,5 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(calls),
                 loaded ? static_cast<double>(calls) / static_cast<double>(loaded) : 0.0);
   }
-  g_Settings.SetProfile(nullptr);
-  profile.Clear();
-  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -15,7 +15,6 @@ namespace dialogs {
 
 namespace {
 constexpr DWORD kCalEditHelp = 148;
-constexpr std::uint16_t kTextAlignment = 0x21;
 }  // namespace
 
 CCalEdit::CCalEdit(CAlmacoraDoc* document, HWND parent) : CDialog(IDD_CAL_EDIT, parent), model_(document) {}
@@ -77,36 +76,8 @@ void CCalEdit::DoDataExchange(framework::CDataExchange& dx) {
 }
 
 void CCalEdit::SetUpGrid() {
-  grid_.CreateFromDialogItem(GetSafeHwnd(), IDC_CALEDIT_GRID);
-  HDC dc = ::GetDC(GetSafeHwnd());
-  HGDIOBJ old = ::SelectObject(dc, font_);
-  TEXTMETRICA tm{};
-  ::GetTextMetricsA(dc, &tm);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(GetSafeHwnd(), dc);
-  grid_.SetDefaultFont(font_);
-  CGridCell look;
-  look.SetBackColor(RGB(255, 255, 255));
-  look.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
-  look.SetSelectedBackColor(::GetSysColor(COLOR_HIGHLIGHT));
-  look.SetSelectedTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
-  look.SetAlignment(kTextAlignment);
-  grid_.SetDefaultCell(look);
-  grid_.SetColumnCount(4, 0);
-  grid_.SetRowCount(0, 0);
-  const int widths[] = {45, 150, 150, 150};
-  const char* headings[] = {"Enabled", "Event Name", "Event Type", "Notes"};
-  for (int col = 0; col < 4; ++col) {
-    grid_.SetColumnWidth(col, widths[col]);
-    grid_.SetCellText(col, -1, headings[col]);
-  }
-  grid_.SetUniformRowHeight(1);
-  grid_.SetDefaultRowHeight(static_cast<int>(tm.tmHeight * 1.1));
-  grid_.SetSideHeadingWidth(0);
-  grid_.SetHScrollHeight(0);
-  grid_.ShowGridLines(0);
-  grid_.SelectWholeRows(1);
-  grid_.SetHighlightStyle(2);
+  grid_.SetUpInDialog(GetSafeHwnd(), IDC_CALEDIT_GRID, font_,
+                      {{45, "Enabled"}, {150, "Event Name"}, {150, "Event Type"}, {150, "Notes"}});
 }
 
 void CCalEdit::FillGrid() {

@@ -50,23 +50,17 @@ BOOL CListPrintSettingsDlg::OnInitDialog() {
   itemFont_ = s.PrintListItemLogFont;
   itemText_ = s.PrintListItemFont;
   ::SetDlgItemTextA(GetSafeHwnd(), IDC_LPS_WIDTH_CAPTION, printcore::ColumnWidthCaption(s.Metric != 0));
-  ColumnSettings columns = Columns(s);
-  bool shown[kListColumnCount];
-  int widths[kListColumnCount];
-  for (int i = 0; i < kListColumnCount; ++i) {
-    shown[i] = *columns.shown[i] != 0;
-    widths[i] = *columns.width[i];
-  }
-  Show(shown, widths);
+  ShowColumns(s);
   return framework::CDialog::OnInitDialog();
 }
 
-void CListPrintSettingsDlg::Show(const bool shown[], const int widths[]) {
+void CListPrintSettingsDlg::ShowColumns(CProgramSettings& from) {
   HWND dlg = GetSafeHwnd();
   const bool metric = g_Settings.Metric != 0;
+  const ColumnSettings columns = Columns(from);
   for (int i = 0; i < kListColumnCount; ++i) {
-    ::CheckDlgButton(dlg, kChecks[i], shown[i] ? BST_CHECKED : BST_UNCHECKED);
-    ::SetDlgItemTextA(dlg, kWidths[i], printcore::FormatColumnWidth(widths[i], metric).c_str());
+    ::CheckDlgButton(dlg, kChecks[i], *columns.shown[i] != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ::SetDlgItemTextA(dlg, kWidths[i], printcore::FormatColumnWidth(*columns.width[i], metric).c_str());
   }
 }
 
@@ -77,14 +71,7 @@ void CListPrintSettingsDlg::OnItemFont() { ChoosePrintFont(GetSafeHwnd(), &itemF
 void CListPrintSettingsDlg::OnReset() {
   CProgramSettings defaults;
   defaults.SetPrintColumnDefaults();
-  ColumnSettings columns = Columns(defaults);
-  bool shown[kListColumnCount];
-  int widths[kListColumnCount];
-  for (int i = 0; i < kListColumnCount; ++i) {
-    shown[i] = *columns.shown[i] != 0;
-    widths[i] = *columns.width[i];
-  }
-  Show(shown, widths);
+  ShowColumns(defaults);
 }
 
 void CListPrintSettingsDlg::OnOK() {

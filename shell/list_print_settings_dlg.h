@@ -14,6 +14,8 @@
 #include "framework/dialogs/dialog.h"
 #include "model/settings_fonts.h"
 
+class CProgramSettings;
+
 class CListPrintSettingsDlg : public framework::CDialog {
  public:
   explicit CListPrintSettingsDlg(HWND parent);
@@ -31,7 +33,8 @@ class CListPrintSettingsDlg : public framework::CDialog {
   void OnHeadingFont();
   void OnItemFont();
   void OnReset();
-  void Show(const bool shown[], const int widths[]);
+  // Ticks the columns `from` prints and writes their widths.
+  void ShowColumns(CProgramSettings& from);
 
   LogFont headingFont_, itemFont_;
   std::string headingText_, itemText_;

@@ -52,10 +52,18 @@ bool BrowseForFolder(HWND owner, const std::string& title, std::string* folder) 
 
 CMainFrame::FolderBrowser g_browseFolder = &BrowseForFolder;
 
-bool AnyCalendarOpen(const CCalendarList& calendars) {
-  for (const CCalendarFile* c : calendars.items())
-    if (c->openState == CCalendarFile::kOpen) return true;
-  return false;
+// The chooser over the document's calendars once one of them is open
+// (otherwise kNoFileOpen is said); true after OK, as PickCalendar.
+bool PickOpenCalendar(CMainFrame& frame, CShellDocument& doc, const char* prompt, const char* button, bool offerAll,
+                      CCalendarFile** chosen) {
+  bool anyOpen = false;
+  for (const CCalendarFile* c : doc.Core().calendars().items())
+    if (c->openState == CCalendarFile::kOpen) anyOpen = true;
+  if (!anyOpen) {
+    framework::MessageBox(kNoFileOpen);
+    return false;
+  }
+  return frame.PickCalendar(frame.GetSafeHwnd(), prompt, button, offerAll, -1, chosen);
 }
 
 
@@ -83,27 +91,17 @@ bool CMainFrame::PickCalendar(HWND owner, const std::string& prompt, const std::
 
 void CMainFrame::OnCalendarClose() {
   CShellDocument* doc = GetShellDocument();
-  if (!doc) return;
-  if (!AnyCalendarOpen(doc->Core().calendars())) {
-    framework::MessageBox(kNoFileOpen);
-    return;
-  }
   CCalendarFile* chosen = nullptr;
-  if (!PickCalendar(GetSafeHwnd(), "Select which event file to close.", "Close File", false, -1, &chosen)) return;
+  if (!doc || !PickOpenCalendar(*this, *doc, "Select which event file to close.", "Close File", false, &chosen)) return;
   if (chosen) doc->Core().CloseEventFile(chosen);
 }
 
 void CMainFrame::OnCalendarMove() {
   CShellDocument* doc = GetShellDocument();
-  if (!doc) return;
-  CAlmacoraDoc& core = doc->Core();
-  if (!AnyCalendarOpen(core.calendars())) {
-    framework::MessageBox(kNoFileOpen);
-    return;
-  }
   CCalendarFile* chosen = nullptr;
-  if (!PickCalendar(GetSafeHwnd(), "Select which event file to move.", "Move File", false, -1, &chosen) || !chosen)
-    return;
+  if (!doc || !PickOpenCalendar(*this, *doc, "Select which event file to move.", "Move File", false, &chosen)) return;
+  if (!chosen) return;
+  CAlmacoraDoc& core = doc->Core();
   // Closing frees the calendar: its path and default role are kept here.
   const std::string oldPath = chosen->path;
   const bool wasDefault = core.calendars().defaultId == chosen->listId;
@@ -287,14 +285,9 @@ void CMainFrame::OnCalendarExport() {
 
 void CMainFrame::ExportICalendar() {
   CShellDocument* doc = GetShellDocument();
-  if (!doc) return;
-  CAlmacoraDoc& core = doc->Core();
-  if (!AnyCalendarOpen(core.calendars())) {
-    framework::MessageBox(kNoFileOpen);
-    return;
-  }
   CCalendarFile* chosen = nullptr;
-  if (!PickCalendar(GetSafeHwnd(), "Select calendar to export.", "Export", true, -1, &chosen)) return;
+  if (!doc || !PickOpenCalendar(*this, *doc, "Select calendar to export.", "Export", true, &chosen)) return;
+  CAlmacoraDoc& core = doc->Core();
   // An iCalendar file is proposed as such (".ics"), and a file that cannot
   // be written is said rather than passed over.
   framework::CFileDialog save(false, "ics", "", OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_HIDEREADONLY,

@@ -11,6 +11,40 @@ constexpr int kCheckBoxType = 2;
 bool IsNumeric(short type) { return type == 2 || type == 3 || type == 5; }
 }
 
+void CCheckGrid::SetUpInDialog(HWND dialog, int item, HFONT font, std::initializer_list<CheckGridColumn> columns) {
+  CreateFromDialogItem(dialog, item);
+  HDC dc = ::GetDC(dialog);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  TEXTMETRICA tm{};
+  ::GetTextMetricsA(dc, &tm);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(dialog, dc);
+  SetDefaultFont(font);
+  CGridCell look;
+  look.SetBackColor(RGB(255, 255, 255));
+  look.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
+  look.SetSelectedBackColor(::GetSysColor(COLOR_HIGHLIGHT));
+  look.SetSelectedTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
+  // Left and vertically centred: where the check box draws too.
+  look.SetAlignment(0x21);
+  SetDefaultCell(look);
+  SetColumnCount(static_cast<int>(columns.size()), 0);
+  SetRowCount(0, 0);
+  int col = 0;
+  for (const CheckGridColumn& column : columns) {
+    SetColumnWidth(col, column.width);
+    SetCellText(col, -1, column.heading);
+    ++col;
+  }
+  SetUniformRowHeight(1);
+  SetDefaultRowHeight(static_cast<int>(tm.tmHeight * 1.1));
+  SetSideHeadingWidth(0);
+  SetHScrollHeight(0);
+  ShowGridLines(0);
+  SelectWholeRows(1);
+  SetHighlightStyle(2);
+}
+
 void CCheckGrid::NotifyParent(int row) {
   HWND parent = ::GetParent(GetSafeHwnd());
   if (parent) ::SendMessageA(parent, WM_GRIDCHECKCHANGED, static_cast<WPARAM>(-1), row);

@@ -7,14 +7,27 @@
 // one with text), so a mixed column still sorts.
 #pragma once
 
+#include <initializer_list>
+
 #include "grid/core/grid_core.h"
 
 namespace shellcontrols {
 
 constexpr UINT WM_GRIDCHECKCHANGED = WM_USER + 6;
 
+struct CheckGridColumn {
+  int width;
+  const char* heading;
+};
+
 class CCheckGrid : public CGridCore {
  public:
+  // Takes the place of dialog item `item` with the look the check-grid
+  // dialogs share: white rows of `font`, left and vertically centred text,
+  // rows 1.1 times the font's height, whole-row selection, no grid lines,
+  // side headings or horizontal bar; one heading per column, no rows.
+  void SetUpInDialog(HWND dialog, int item, HFONT font, std::initializer_list<CheckGridColumn> columns);
+
   int CompareCells(const CGridCell* a, const CGridCell* b, int flags) override;
 
  protected:

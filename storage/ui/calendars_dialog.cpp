@@ -76,37 +76,8 @@ bool CCalendarsDialog::CreateHidden(HWND owner) { return Create(owner); }
 
 BOOL CCalendarsDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  grid_.CreateFromDialogItem(GetSafeHwnd(), IDC_CALENDARS_GRID);
-  HDC dc = ::GetDC(GetSafeHwnd());
-  HGDIOBJ old = ::SelectObject(dc, normalFont_);
-  TEXTMETRICA tm{};
-  ::GetTextMetricsA(dc, &tm);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(GetSafeHwnd(), dc);
-  grid_.SetDefaultFont(normalFont_);
-  CGridCell look;
-  look.SetBackColor(RGB(255, 255, 255));
-  look.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
-  look.SetSelectedBackColor(::GetSysColor(COLOR_HIGHLIGHT));
-  look.SetSelectedTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
-  // Left and vertically centred: where the check box draws too.
-  look.SetAlignment(0x21);
-  grid_.SetDefaultCell(look);
-  grid_.SetColumnCount(3, 0);
-  grid_.SetRowCount(0, 0);
-  const int widths[] = {40, 160, 60};
-  const char* headings[] = {"Open", "Calendar Name", "Status"};
-  for (int col = 0; col < 3; ++col) {
-    grid_.SetColumnWidth(col, widths[col]);
-    grid_.SetCellText(col, -1, headings[col]);
-  }
-  grid_.SetUniformRowHeight(1);
-  grid_.SetDefaultRowHeight(static_cast<int>(tm.tmHeight * 1.1));
-  grid_.SetSideHeadingWidth(0);
-  grid_.SetHScrollHeight(0);
-  grid_.ShowGridLines(0);
-  grid_.SelectWholeRows(1);
-  grid_.SetHighlightStyle(2);
+  grid_.SetUpInDialog(GetSafeHwnd(), IDC_CALENDARS_GRID, normalFont_,
+                      {{40, "Open"}, {160, "Calendar Name"}, {60, "Status"}});
   FillCalendarGrid();
   return TRUE;
 }

@@ -17,19 +17,15 @@
 #include "model/date_time.h"
 #include "model/program_settings.h"
 #include "platform/os_file_faults.h"
-#include "platform/profile_store.h"
 #include "res/resource.h"
-#include "shell/almacora_app.h"
 #include "shell/main_frame.h"
 #include "shell/restore_file_choice.h"
 #include "shell/shell_document.h"
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile
 #include "storage/calendar_file.h"
-#include "storage/engine_session.h"
-#include "storage/event_array.h"
 #include "tests/support/win/dialog_driver.h"
-#include "tests/shell/main_window_start.h"
+#include "tests/shell/frame_files_fixture.h"
 
 using wintest::Drive;
 
@@ -40,52 +36,18 @@ std::string Bytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class BackupTest : public ::testing::Test {
+class BackupTest : public shelltest::FrameOverFiles {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("almacora_backup_" + std::to_string(::GetCurrentProcessId()));
-    std::filesystem::remove_all(dir_);
+    SetUpFiles("backup", "shell_backup", 3, 2,
+               [](CCalEvent& e, int i) { e.notes = std::string(static_cast<size_t>(i) * 5000, 'n'); });
     std::filesystem::create_directories(dir_ / "bk");
-    store_ = shelltest::QuietSettings("shell_backup");
-    g_Settings.DailyReminder = 0;  // its window would stand over the boxes the steps answer
-    ASSERT_EQ(0, StartStorageEngine());
-    a_ = Calendar("a.akv", 3);
-    b_ = Calendar("b.akv", 2);
-    g_Settings.DataFilePaths = {a_, b_};
-    g_Settings.DataFileEnabled = {1, 1};
-    g_Settings.DefaultFile = 1;
     today_ = CDateTime::Today().GetJulianDay();
-  }
-  void StartFrame() {
-    frame_ = shelltest::StartMainWindow(app_);
-    ASSERT_NE(frame_, nullptr);
-    doc_ = frame_->GetShellDocument();
   }
   void TearDown() override {
     platform::DisarmFileFaults();
     RestoreFileChoices() = RestoreFileChoice{};
-    if (frame_) frame_->DestroyWindow();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    store_->Clear();
-    g_Settings.SetProfile(nullptr);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Calendar(const std::string& name, int events) {
-    CCalendarFile file;
-    EXPECT_EQ(1, file.CreateFile(Path(name)));
-    CEventArray array;
-    for (int i = 0; i < events; ++i) {
-      auto* e = new CCalEvent();
-      e->name = name + " " + std::to_string(i);
-      e->notes = std::string(static_cast<size_t>(i) * 5000, 'n');
-      e->oneTime = 1;
-      EXPECT_EQ(1, file.AddEvent(e, 0, &array));
-    }
-    return file.path;
+    TearDownFiles();
   }
   // A step answering the next box: its "caption|text" is recorded.
   wintest::Step Answer(int button) {
@@ -118,14 +80,7 @@ class BackupTest : public ::testing::Test {
     return names;
   }
 
-  std::filesystem::path dir_;
-  std::unique_ptr<platform::ProfileStore> store_;
-  CAlmacoraApp app_;
-  CMainFrame* frame_ = nullptr;
-  CShellDocument* doc_ = nullptr;
-  std::string a_, b_;
   int today_ = 0;
-  std::vector<std::string> boxes_;
   wintest::Shot shot_;
 };
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,11 @@
 #include "model/program_settings.h"
 #include "shell/cal_print_job.h"
 #include "tests/shell/print_fixture.h"
+
+using printtest::InkOf;
+using printtest::kBand;
+using printtest::kTypeColour;
+using printtest::Near;
 
 namespace {
 
@@ -24,36 +28,20 @@ class Source : public ICalPageSource {
   int GetDisplayMode() const override { return 1; }
 };
 
-constexpr COLORREF kTypeColour = RGB(0xFF, 0, 0);
-constexpr COLORREF kBand = 0xA00000;
-
-bool Near(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
-
 class CalPrintTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(framework::ThePrinter().HasPrinter()) << "no default printer: is the print server running?";
+    printtest::BandedCalendarSettings();
     CProgramSettings& s = g_Settings;
     CProgramSettings::ParseFont("Times New Roman,280,700,0", &s.MonthHeadingLogFont);
     CProgramSettings::ParseFont("Arial,120,700,0", &s.DayHeadingLogFont);
     CProgramSettings::ParseFont("Times New Roman,120,700,0", &s.DayLogFont);
     CProgramSettings::ParseFont("Arial,80,400,0", &s.ItemLogFont);
-    s.rgb_CalLineColor = s.rgb_CalHeadingBkColor = static_cast<int>(kBand);
     s.rgb_MonthHeading = 0x80;
     s.rgb_DayHeading = 0xFFFFFF;
     s.rgb_Day = 0x800000;
     s.rgb_Item = 0;
-    s.cal_line_width = 2;
-    s.ColorCodePrinting = 1;
-    s.ColorCode = 1;
-    s.CalendarStartDay = 0;
-    s.Metric = 1;
-    s.cal_margin_left = s.cal_margin_top = s.cal_margin_right = s.cal_margin_bottom = 2540;
-    s.EventTypeNames = {"Birthday"};
-    s.EventTypeColors = {kTypeColour};
     party_.name = "Party";
     party_.type = "Birthday";
     party_.start = party_.end = CDateTime::FromParts(CDateTime(12, 3, 2025).GetRawJulianDay(), 36000, 0);
@@ -75,18 +63,6 @@ class CalPrintTest : public ::testing::Test {
   Source source_;
   CCalEvent party_;
 };
-
-// The bounding box of pixels near `colour`.
-RECT InkOf(const printtest::Page& page, COLORREF colour) {
-  RECT box{page.width, page.height, -1, -1};
-  for (int y = 0; y < page.height; ++y)
-    for (int x = 0; x < page.width; ++x)
-      if (Near(page.At(x, y), colour)) {
-        box.left = std::min<LONG>(box.left, x), box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x), box.bottom = std::max<LONG>(box.bottom, y);
-      }
-  return box;
-}
 
 }  // namespace
 

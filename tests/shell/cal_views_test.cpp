@@ -49,26 +49,14 @@ class CalViewsTest : public ::testing::Test {
       if (name == "CalMode") g_Settings.CalMode = static_cast<int16_t>(value);
       if (name == "GridSizeY") g_Settings.GridSizeY = value;
     }
-    app_ = std::make_unique<CAlmacoraApp>();
-    frame_ = shelltest::StartMainWindow(*app_);
+    frame_ = shelltest::StartShownMainWindow(app_);
     ASSERT_NE(frame_, nullptr);
-    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
-    ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
     doc_ = frame_->GetShellDocument();
     view_ = frame_->GetCalFrame()->GetCalView();
     wintest::PumpFor(100);
   }
   void TearDown() override { Stop(); }
-  void Stop() {
-    if (frame_) frame_->DestroyWindow();
-    frame_ = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    app_.reset();
-    if (store_) store_->Clear();
-    g_Settings.SetProfile(nullptr);
-  }
+  void Stop() { shelltest::EndMainWindow(frame_, app_, store_); }
   CCalEvent* AddEvent(const std::string& name, const CDateTime& start) {
     auto* e = new CCalEvent;
     e->name = name;
@@ -117,13 +105,7 @@ class CalViewsTest : public ::testing::Test {
     frame_->GetMainSplitter()->GetRowInfo(1, &b, &m);
     return {a, b};
   }
-  UINT MenuState(UINT id) {
-    HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
-    frame_->SendMsg(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
-    for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
-      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
-    return ::GetMenuState(bar, id, MF_BYCOMMAND);
-  }
+  UINT MenuState(UINT id) { return shelltest::MenuState(*frame_, id); }
 
   std::unique_ptr<CAlmacoraApp> app_;
   std::unique_ptr<platform::ProfileStore> store_;
@@ -381,42 +363,6 @@ TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
 
 // ---- The page painters on a 32-bit bitmap.
 
-struct Dib {
-  HDC dc = nullptr;
-  HBITMAP bmp = nullptr;
-  HGDIOBJ old = nullptr;
-  uint32_t* bits = nullptr;
-  int w, h;
-  Dib(int width, int height) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    dc = ::CreateCompatibleDC(nullptr);
-    bmp = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<uint32_t*>(p);
-    old = ::SelectObject(dc, bmp);
-  }
-  ~Dib() {
-    ::SelectObject(dc, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(dc);
-  }
-  COLORREF At(int x, int y) const {
-    const uint32_t v = bits[static_cast<size_t>(y) * w + x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  }
-  int Count(const RECT& r, COLORREF c) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
-    return n;
-  }
-};
-
 TEST_F(CalViewsTest, PaintersTitlesSchemesAndColours) {
   EXPECT_EQ("December 29 - January 4, 2026", calpaint::WeekTitle(CDateTime(29, 12, 2025)));
   EXPECT_EQ("December 1 - 7, 2025", calpaint::WeekTitle(CDateTime(1, 12, 2025)));
@@ -424,7 +370,7 @@ TEST_F(CalViewsTest, PaintersTitlesSchemesAndColours) {
   AddEvent("Party", CDateTime(15, 2, 2005));
   CCalPage page;
   page.Build(*doc_, CDateTime(1, 2, 2005), CCalPage::kMonth);
-  Dib dib(700, 500);
+  wintest::Dib dib(700, 500);
   calpaint::PaintMonth(page, dib.dc, RECT{0, 0, 700, 500}, calpaint::kPictureScheme);
   int titleH = 0;
   while (titleH < 500 && dib.At(2, titleH) == RGB(255, 255, 255)) ++titleH;
@@ -437,7 +383,7 @@ TEST_F(CalViewsTest, PaintersTitlesSchemesAndColours) {
   EXPECT_TRUE(wintest::WritePng(wintest::ArtifactPath("month-picture.png"), 700, 500, pixels));
   // Print scheme on a device of more colours than a palette: item colours.
   g_Settings.ColorCodePrinting = 1;
-  Dib print(700, 500);
+  wintest::Dib print(700, 500);
   calpaint::PaintMonth(page, print.dc, RECT{0, 0, 700, 500}, calpaint::kPrintScheme);
   EXPECT_GT(print.Count(RECT{0, 0, 700, 500}, kGreen), 0);
   g_Settings.ColorCodePrinting = 0;

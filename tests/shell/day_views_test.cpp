@@ -107,11 +107,8 @@ class DayViewsTest : public ::testing::Test {
       if (name == "CalMode") g_Settings.CalMode = static_cast<int16_t>(value);
       if (name == "DailyScale") g_Settings.DailyScale = value;
     }
-    app_ = std::make_unique<CAlmacoraApp>();
-    frame_ = shelltest::StartMainWindow(*app_);
+    frame_ = shelltest::StartShownMainWindow(app_);
     ASSERT_NE(frame_, nullptr);
-    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
-    ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
     frame_->SendMsg(WM_COMMAND, ID_VIEW_CALENDAR_ONLY);
     doc_ = frame_->GetShellDocument();
     CCalFrame* cal = frame_->GetCalFrame();
@@ -128,14 +125,7 @@ class DayViewsTest : public ::testing::Test {
   }
   void TearDown() override {
     if (recorder_.GetDocument()) doc_->RemoveView(&recorder_);
-    if (frame_) frame_->DestroyWindow();
-    frame_ = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    app_.reset();
-    if (store_) store_->Clear();
-    g_Settings.SetProfile(nullptr);
+    shelltest::EndMainWindow(frame_, app_, store_);
     SetEventCommands(nullptr);
     occmenu::trackHook = nullptr;
   }

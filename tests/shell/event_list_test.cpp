@@ -26,6 +26,7 @@
 #include "shell/shell_document.h"
 #include "shell/shell_services.h"
 #include "tests/support/win/window_shot.h"
+#include "tests/shell/main_window_start.h"
 // The storage names a member CreateFile; windows.h makes that a macro.
 #undef CreateFile
 #include "storage/calendar_file.h"
@@ -78,28 +79,14 @@ LPARAM Pt(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WO
 class EventListTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    store_ = new platform::ProfileStore(platform::ProfileStore::ScratchLocation("shell_event_list"));
-    store_->Clear();
-    g_Settings.SetProfile(store_);
-    g_Settings.LoadSettings();
-    g_Settings.SplashEnabled = 0;
-    g_Settings.WarnExit = 0;
-    g_Settings.SoundEnabled = 0;
-    g_Settings.FirstRun35 = 0;
-    g_Settings.FirstRun50 = 0;
-    g_Settings.DataFilePaths.clear();
-    g_Settings.DataFileEnabled.clear();
+    // Settings a run cut short left behind must not reach these tests.
+    platform::ProfileStore(platform::ProfileStore::ScratchLocation("shell_event_list")).Clear();
+    store_ = shelltest::QuietSettings("shell_event_list").release();
     app_ = new CAlmacoraApp();
-    app_->SetInstanceHandle(::GetModuleHandleA(nullptr));
-    if (!app_->StartMainWindow()) return;
-    frame_ = CMainFrame::Get();
+    frame_ = shelltest::StartMainWindow(*app_);
   }
   static void TearDownTestSuite() {
-    if (frame_) frame_->DestroyWindow();
-    frame_ = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    shelltest::CloseMainWindow(frame_);
     delete app_;
     app_ = nullptr;
     store_->Clear();
@@ -171,13 +158,7 @@ class EventListTest : public ::testing::Test {
     return out;
   }
   void Command(UINT id) { frame_->SendMsg(WM_COMMAND, id); }
-  UINT MenuState(UINT id) {
-    HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
-    frame_->SendMsg(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
-    for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
-      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
-    return ::GetMenuState(bar, id, MF_BYCOMMAND);
-  }
+  UINT MenuState(UINT id) { return shelltest::MenuState(*frame_, id); }
   HWND Part(int id) { return view_->Grid().GetPartWindow(id); }
   // The middle of a top heading (grid column) in the heading's client area.
   POINT HeadingPoint(int gridColumn, bool rightHalf = false) {

@@ -18,23 +18,20 @@
 #include "model/cal_event.h"
 #include "model/program_settings.h"
 #include "platform/paths.h"
-#include "platform/profile_store.h"
 #include "res/resource.h"
-#include "shell/almacora_app.h"
 #include "shell/main_frame.h"
 #include "shell/shell_services.h"
 #include "shell/shell_document.h"
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile
 #include "storage/calendar_file.h"
-#include "storage/engine_session.h"
 #include "storage/event_array.h"
 #include "storage/holiday_calendars.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
 #include "storage/services/storage_services.h"
 #include "tests/support/win/dialog_driver.h"
-#include "tests/shell/main_window_start.h"
+#include "tests/shell/frame_files_fixture.h"
 
 using wintest::Click;
 using wintest::Drive;
@@ -42,80 +39,31 @@ using wintest::FindDialog;
 
 namespace {
 
-// The wizard: a visible property sheet of this thread (its caption is the
-// current page's).
-HWND WizardSheet() {
-  HWND found = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND h, LPARAM p) -> BOOL {
-        if (!::IsWindowVisible(h) || !PropSheet_GetCurrentPageHwnd(h)) return TRUE;
-        *reinterpret_cast<HWND*>(p) = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 std::string g_folder;  // what the folder browser answers
 bool BrowseTo(HWND, const std::string&, std::string* folder) {
   *folder = g_folder;
   return true;
 }
 
-class FrameCalendars : public ::testing::Test {
+class FrameCalendars : public shelltest::FrameOverFiles {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("almacora_calcmd_" + std::to_string(::GetCurrentProcessId()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    store_ = shelltest::QuietSettings("shell_calendars");
-    g_Settings.DailyReminder = 0;
-    ASSERT_EQ(0, StartStorageEngine());
-    a_ = Calendar("a.akv", 2);
-    b_ = Calendar("b.akv", 0);
-    g_Settings.DataFilePaths = {a_, b_};
-    g_Settings.DataFileEnabled = {1, 1};
-    g_Settings.DefaultFile = 1;
+    SetUpFiles("calcmd", "shell_calendars", 2, 0, [](CCalEvent& e, int i) {
+      e.alarmOn = 0;  // past: a due alarm's reminder window would stand over the boxes
+      e.start.SetDate(10 + i, 6, 2026);
+    });
     previousBrowser_ = CMainFrame::SetFolderBrowser(&BrowseTo);
     // The storage's boxes as the program shows them (its start installs
     // these; StartMainWindow alone does not).
     previousPrompts_ = GetStorageServices().prompts;
     GetStorageServices().prompts = &prompts_;
   }
-  void StartFrame() {
-    frame_ = shelltest::StartMainWindow(app_);
-    ASSERT_NE(frame_, nullptr);
-    doc_ = frame_->GetShellDocument();
-  }
   void TearDown() override {
     CMainFrame::SetFolderBrowser(previousBrowser_);
     GetStorageServices().prompts = previousPrompts_;
-    if (frame_) frame_->DestroyWindow();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    TearDownFiles();
     for (const holidays::CalendarInfo& info : holidays::kCalendars)
       std::filesystem::remove(platform::ProgramFolder() + info.file);
-    store_->Clear();
-    g_Settings.SetProfile(nullptr);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Calendar(const std::string& name, int events) {
-    CCalendarFile file;
-    EXPECT_EQ(1, file.CreateFile(Path(name)));
-    CEventArray array;
-    for (int i = 0; i < events; ++i) {
-      auto* e = new CCalEvent();
-      e->name = name + " " + std::to_string(i);
-      e->oneTime = 1;
-      e->alarmOn = 0;  // past: a due alarm's reminder window would stand over the boxes
-      e->start.SetDate(10 + i, 6, 2026);
-      EXPECT_EQ(1, file.AddEvent(e, 0, &array));
-    }
-    return file.path;
   }
   CAlmacoraDoc& Core() { return doc_->Core(); }
   // The calendar each loaded event of that name is in ("" for none).
@@ -180,13 +128,7 @@ class FrameCalendars : public ::testing::Test {
     wintest::PumpFor(100);
   }
 
-  std::filesystem::path dir_;
-  std::unique_ptr<platform::ProfileStore> store_;
-  CAlmacoraApp app_;
-  CMainFrame* frame_ = nullptr;
-  CShellDocument* doc_ = nullptr;
-  std::string a_, b_;
-  std::vector<std::string> boxes_, captions_, buttons_;
+  std::vector<std::string> captions_, buttons_;
   CMainFrame::FolderBrowser previousBrowser_ = nullptr;
   CShellStoragePrompts prompts_;
   IStoragePrompts* previousPrompts_ = nullptr;
@@ -363,7 +305,7 @@ TEST_F(FrameCalendars, WizardAtFirstStartAndFromTheMenu) {
   std::vector<std::string> firstRows, menuRows;
   auto readRows = [](std::vector<std::string>* rows) {
     return [rows] {
-      HWND sheet = WizardSheet();
+      HWND sheet = wintest::PropertySheet();
       HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
       if (!page) return false;
       if (!::GetDlgItem(page, IDC_CALWIZ_REFRESH)) {

@@ -35,10 +35,7 @@ class FrameSharing : public ::testing::Test {
     ASSERT_NE(frame_, nullptr);
   }
   void TearDown() override {
-    if (frame_) frame_->DestroyWindow();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    shelltest::CloseMainWindow(frame_);
     std::error_code ec;
     std::filesystem::remove(path_, ec);
     store_->Clear();

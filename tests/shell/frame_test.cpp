@@ -54,20 +54,11 @@ class FrameTest : public ::testing::Test {
   }
   void TearDown() override {
     doc_->RemoveView(&recorder_);
-    if (frame_) frame_->DestroyWindow();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    shelltest::CloseMainWindow(frame_);
     store_->Clear();
     g_Settings.SetProfile(nullptr);
   }
-  UINT MenuState(UINT id) {
-    HMENU bar = ::GetMenu(frame_->GetSafeHwnd());
-    frame_->SendMsg(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
-    for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
-      if (HMENU sub = ::GetSubMenu(bar, i)) frame_->SendMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
-    return ::GetMenuState(bar, id, MF_BYCOMMAND);
-  }
+  UINT MenuState(UINT id) { return shelltest::MenuState(*frame_, id); }
   std::string MenuText(UINT id) {
     char text[64] = "";
     ::GetMenuStringA(::GetMenu(frame_->GetSafeHwnd()), id, text, sizeof text, MF_BYCOMMAND);

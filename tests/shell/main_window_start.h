@@ -39,4 +39,46 @@ inline CMainFrame* StartMainWindow(CAlmacoraApp& app) {
   return CMainFrame::Get();
 }
 
+// Starts a new `app`'s main window shown at 800 x 600 in the screen's top
+// left corner, the size the tests that click or read pixels compute their
+// points for; its frame, or null when the start failed.
+inline CMainFrame* StartShownMainWindow(std::unique_ptr<CAlmacoraApp>& app) {
+  app = std::make_unique<CAlmacoraApp>();
+  CMainFrame* frame = StartMainWindow(*app);
+  if (!frame) return nullptr;
+  ::ShowWindow(frame->GetSafeHwnd(), SW_SHOWNORMAL);
+  ::MoveWindow(frame->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
+  return frame;
+}
+
+// Destroys the window (when one started), forgets it and drops what its end
+// left queued, so that nothing of it reaches the next test.
+inline void CloseMainWindow(CMainFrame*& frame) {
+  if (frame) frame->DestroyWindow();
+  frame = nullptr;
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+// Ends what QuietSettings and StartShownMainWindow began: the window, the
+// application, then the scratch profile (when there is one).
+inline void EndMainWindow(CMainFrame*& frame, std::unique_ptr<CAlmacoraApp>& app,
+                          std::unique_ptr<platform::ProfileStore>& store) {
+  CloseMainWindow(frame);
+  app.reset();
+  if (store) store->Clear();
+  g_Settings.SetProfile(nullptr);
+}
+
+// The menu bar's state of a command once the frame has updated its menus as
+// for opening each of them.
+inline UINT MenuState(CMainFrame& frame, UINT id) {
+  HMENU bar = ::GetMenu(frame.GetSafeHwnd());
+  frame.SendMsg(WM_INITMENU, reinterpret_cast<WPARAM>(bar));
+  for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
+    if (HMENU sub = ::GetSubMenu(bar, i)) frame.SendMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
+  return ::GetMenuState(bar, id, MF_BYCOMMAND);
+}
+
 }  // namespace shelltest

@@ -1,5 +1,6 @@
 #include "tests/shell/print_fixture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -7,6 +8,9 @@
 #include <utility>
 
 #include "framework/printing/app_printer.h"
+#include "model/program_settings.h"
+#include "res/resource.h"
+#include "shell/core/print_settings_rules.h"
 #include "tests/support/win/png_file.h"
 
 namespace printtest {
@@ -77,6 +81,43 @@ bool Page::HasInk(int left, int top, int right, int bottom) const {
       if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0xC0) return true;
     }
   return false;
+}
+
+void SelectType(HWND dlg, int type) {
+  LRESULT at = ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(printcore::kReportTypeNames[type]));
+  ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_PRINT_TYPE, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDC_PRINT_TYPE)));
+}
+
+void BandedCalendarSettings() {
+  CProgramSettings& s = g_Settings;
+  s.rgb_CalLineColor = s.rgb_CalHeadingBkColor = static_cast<int>(kBand);
+  s.cal_line_width = 2;
+  s.ColorCodePrinting = 1;
+  s.ColorCode = 1;
+  s.CalendarStartDay = 0;
+  s.Metric = 1;
+  s.cal_margin_left = s.cal_margin_top = s.cal_margin_right = s.cal_margin_bottom = 2540;
+  s.EventTypeNames = {"Birthday"};
+  s.EventTypeColors = {kTypeColour};
+}
+
+bool Near(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
+}
+
+RECT InkOf(const Page& page, COLORREF colour) {
+  RECT box{page.width, page.height, -1, -1};
+  for (int y = 0; y < page.height; ++y)
+    for (int x = 0; x < page.width; ++x)
+      if (Near(page.At(x, y), colour)) {
+        box.left = std::min<LONG>(box.left, x), box.top = std::min<LONG>(box.top, y);
+        box.right = std::max<LONG>(box.right, x), box.bottom = std::max<LONG>(box.bottom, y);
+      }
+  return box;
 }
 
 Page Render(const std::string& psPath, int page, const std::string& pngName) {

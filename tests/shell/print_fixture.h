@@ -30,4 +30,23 @@ struct Page {
 };
 Page Render(const std::string& psPath, int page, const std::string& pngName);
 
+// Chooses the report type (its printcore index) in the "Print" dialog as a
+// click on the list does.
+void SelectType(HWND dlg, int type);
+
+// What the calendar page tests look for on paper: the lines' and headings'
+// band and the one event type's ink.
+constexpr COLORREF kBand = 0xA00000;
+constexpr COLORREF kTypeColour = RGB(0xFF, 0, 0);
+// Sets g_Settings for reading calendar pages back: lines and headings in
+// kBand, 2 units wide; the one type "Birthday" printed in kTypeColour;
+// weeks from Sunday; metric units and 1-inch margins.
+void BandedCalendarSettings();
+
+// True when each channel is within 2 of the other colour's (what rendering
+// at another resolution may move).
+bool Near(COLORREF a, COLORREF b);
+// The bounding box of the pixels near `colour`; right is -1 when none is.
+RECT InkOf(const Page& page, COLORREF colour);
+
 }  // namespace printtest

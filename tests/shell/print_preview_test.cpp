@@ -7,11 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/controls/status_bar.h"
@@ -34,62 +33,28 @@
 #include "tests/support/win/dialog_driver.h"
 #include "tests/shell/main_window_start.h"
 
+using printtest::InkOf;
+using printtest::kBand;
+using printtest::kTypeColour;
+using printtest::Near;
+using printtest::SelectType;
+
 namespace {
 
-constexpr COLORREF kTypeColour = RGB(0xFF, 0, 0);
-constexpr COLORREF kBand = 0xA00000;
-
-bool Near(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
-
-void SelectType(HWND dlg, int type) {
-  LRESULT at = ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(printcore::kReportTypeNames[type]));
-  ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
-  ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_PRINT_TYPE, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDC_PRINT_TYPE)));
-}
-
-// A page as 0x00BBGGRR pixels, from a played metafile or a rendered job.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Picture FromPage(const printtest::Page& page) { return Picture{page.width, page.height, page.pixels}; }
-
 // Plays preview page 0 onto white paper of `width` x `height` pixels.
-Picture Played(const framework::CPreviewView& view, int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  HBITMAP bmp = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(dc, bmp);
+printtest::Page Played(const framework::CPreviewView& view, int width, int height) {
+  wintest::Dib dib(width, height);
   RECT sheet{0, 0, width, height};
-  ::FillRect(dc, &sheet, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  EXPECT_TRUE(view.PlayPage(dc, 0, sheet));
+  ::FillRect(dib.dc, &sheet, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  EXPECT_TRUE(view.PlayPage(dib.dc, 0, sheet));
   ::GdiFlush();
-  Picture p{width, height, {}};
-  const auto* px = static_cast<const uint32_t*>(bits);
-  for (int i = 0; i < width * height; ++i) p.pixels.push_back(RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF));
-  ::SelectObject(dc, old);
-  ::DeleteObject(bmp);
-  ::DeleteDC(dc);
-  return p;
+  return printtest::Page{width, height, dib.Pixels()};
 }
 
 // Where a colour makes lines: the x (vertical lines) or y (horizontal)
 // positions where more than a third of the band's extent has that colour,
 // neighbours merged into their middle.
-std::vector<int> Lines(const Picture& p, COLORREF colour, bool vertical) {
+std::vector<int> Lines(const printtest::Page& p, COLORREF colour, bool vertical) {
   const int n = vertical ? p.width : p.height, m = vertical ? p.height : p.width;
   std::vector<int> found;
   int runStart = -1;
@@ -107,17 +72,6 @@ std::vector<int> Lines(const Picture& p, COLORREF colour, bool vertical) {
   return found;
 }
 
-RECT InkOf(const Picture& p, COLORREF colour) {
-  RECT box{p.width, p.height, -1, -1};
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x)
-      if (Near(p.At(x, y), colour)) {
-        box.left = std::min<LONG>(box.left, x), box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x), box.bottom = std::max<LONG>(box.bottom, y);
-      }
-  return box;
-}
-
 // The index of the cell between lines that holds `at`.
 int CellOf(const std::vector<int>& lines, int at) {
   return static_cast<int>(std::upper_bound(lines.begin(), lines.end(), at) - lines.begin());
@@ -128,36 +82,18 @@ class PrintPreviewTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(framework::ThePrinter().HasPrinter()) << "no default printer: is the print server running?";
     store_ = shelltest::QuietSettings("shell_print_preview");
+    printtest::BandedCalendarSettings();
     CProgramSettings& s = g_Settings;
     s.DailyReminder = 0;  // its window would stand over the preview's picture
-    s.CalendarStartDay = 0;
     s.ShowAcknowledgedCalendar = 1;
     s.ShowAcknowledgedList = 1;
     s.ShowState = 1;  // every event listed, past ones too
-    s.rgb_CalLineColor = s.rgb_CalHeadingBkColor = static_cast<int>(kBand);
-    s.cal_line_width = 2;
-    s.ColorCodePrinting = 1;
-    s.ColorCode = 1;
-    s.Metric = 1;
     s.cal_orientation = 1;
-    s.cal_margin_left = s.cal_margin_top = s.cal_margin_right = s.cal_margin_bottom = 2540;
-    s.EventTypeNames = {"Birthday"};
-    s.EventTypeColors = {kTypeColour};
-    app_ = std::make_unique<CAlmacoraApp>();
-    frame_ = shelltest::StartMainWindow(*app_);
+    frame_ = shelltest::StartShownMainWindow(app_);
     ASSERT_NE(frame_, nullptr);
-    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
-    ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
     doc_ = frame_->GetShellDocument();
     ::SetCursorPos(2000, 2000);  // no day pop-up from a pointer left over the calendar
-    auto* party = new CCalEvent;
-    party->name = "Party";
-    party->type = "Birthday";
-    party->oneTime = 1;
-    party->start = party->end = CDateTime::FromParts(CDateTime(12, 3, 2025).GetRawJulianDay(), 36000, 0);
-    party->nextOccurrence = party->start;
-    party->hasNext = 1;
-    doc_->Core().events().Append(party);
+    AddBirthday("Party", 12);
     CDateTime march(1, 3, 2025);
     doc_->UpdateAllViews(nullptr, kHintGoToDate, &march);
     doc_->UpdateAllViews(nullptr, kHintReload);
@@ -165,17 +101,22 @@ class PrintPreviewTest : public ::testing::Test {
   }
   void TearDown() override {
     printtest::StopPrintingToFile();
-    if (frame_) frame_->DestroyWindow();
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    app_.reset();
-    if (store_) store_->Clear();
-    g_Settings.SetProfile(nullptr);
+    shelltest::EndMainWindow(frame_, app_, store_);
   }
-  // Print (Ctrl+P's command) with "Print" answered by `act`; true when the
-  // dialog showed.
-  bool Print(std::function<void(HWND)> act) {
+  // A one-time "Birthday" event at 10:00 on that day of March 2025.
+  void AddBirthday(const char* name, int day) {
+    auto* e = new CCalEvent;
+    e->name = name;
+    e->type = "Birthday";
+    e->oneTime = 1;
+    e->start = e->end = CDateTime::FromParts(CDateTime(day, 3, 2025).GetRawJulianDay(), 36000, 0);
+    e->nextOccurrence = e->start;
+    e->hasNext = 1;
+    doc_->Core().events().Append(e);
+  }
+  // Runs `trigger` with "Print" answered by `act`, then pumps for `ms`; true
+  // when the dialog showed.
+  static bool WatchPrint(const std::function<void()>& trigger, std::function<void(HWND)> act, DWORD ms) {
     bool shown = false;
     wintest::Drive({[&] {
       HWND h = wintest::FindDialog("Print");
@@ -184,9 +125,19 @@ class PrintPreviewTest : public ::testing::Test {
       act(h);
       return true;
     }});
-    frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_CALENDAR_PRINT, 0));
-    wintest::PumpFor(200);
+    trigger();
+    wintest::PumpFor(ms);
     return shown;
+  }
+  // Print (Ctrl+P's command) with "Print" answered by `act`.
+  bool Print(std::function<void(HWND)> act) {
+    return WatchPrint([this] { frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_CALENDAR_PRINT, 0)); }, std::move(act), 200);
+  }
+  // Presses the preview's button; true when "Print" then showed (it is
+  // answered OK).
+  bool PressAndWatchPrint(UINT button) {
+    return WatchPrint([&] { wintest::Click(Bar(), static_cast<int>(button)); },
+                      [](HWND h) { wintest::Click(h, IDOK); }, 300);
   }
   void OpenMonthPreview() {
     ASSERT_TRUE(Print([](HWND h) {
@@ -238,12 +189,12 @@ TEST_F(PrintPreviewTest, MonthPreviewInTheFrameMatchesThePaper) {
 
   // The page played at the printed size against the printed page, 100 dpi.
   const SIZE paper = preview.GetPaperSize(), dpi = preview.GetPrinterDpi();
-  Picture played = Played(preview, paper.cx * 100 / dpi.cx, paper.cy * 100 / dpi.cy);
+  printtest::Page played = Played(preview, paper.cx * 100 / dpi.cx, paper.cy * 100 / dpi.cy);
   std::string ps = printtest::PrintTo("preview-compare");
   CCalPrintJob job(*doc_, CDateTime(1, 3, 2025), CCalPage::kMonth, nullptr);
   job.SetDirect(true);
   ASSERT_TRUE(job.Print());
-  Picture printed = FromPage(printtest::Render(ps, 1, "preview-compare"));
+  printtest::Page printed = printtest::Render(ps, 1, "preview-compare");
   ASSERT_NEAR(printed.width, played.width, 2);
   for (bool vertical : {true, false}) {
     std::vector<int> a = Lines(played, kBand, vertical), b = Lines(printed, kBand, vertical);
@@ -259,17 +210,7 @@ TEST_F(PrintPreviewTest, MonthPreviewInTheFrameMatchesThePaper) {
   EXPECT_EQ(CellOf(rows, (inkPlayed.top + inkPlayed.bottom) / 2), CellOf(rows, (inkPrinted.top + inkPrinted.bottom) / 2));
 
   // Close: the frame comes back and "Print" opens again.
-  bool reopened = false;
-  wintest::Drive({[&] {
-    HWND h = wintest::FindDialog("Print");
-    if (!h) return false;
-    reopened = true;
-    wintest::Click(h, IDOK);
-    return true;
-  }});
-  wintest::Click(Bar(), ID_PREVIEW_CLOSE);
-  wintest::PumpFor(300);
-  EXPECT_TRUE(reopened);
+  EXPECT_TRUE(PressAndWatchPrint(ID_PREVIEW_CLOSE));
   EXPECT_EQ(frame_->GetPreview(), nullptr);
   EXPECT_EQ(::GetMenu(wnd), menu);
   EXPECT_TRUE(::IsWindowVisible(frame_->GetStatusBar().GetSafeHwnd()));
@@ -279,19 +220,9 @@ TEST_F(PrintPreviewTest, MonthPreviewInTheFrameMatchesThePaper) {
 TEST_F(PrintPreviewTest, PreviewPrintButtonPrintsOnceThenPrintAsksAgain) {
   OpenMonthPreview();
   std::string ps = printtest::PrintTo("preview-print");
-  bool dialogAfter = false;
-  wintest::Drive({[&] {
-    HWND h = wintest::FindDialog("Print");
-    if (!h) return false;
-    dialogAfter = true;
-    wintest::Click(h, IDOK);
-    return true;
-  }});
-  wintest::Click(Bar(), ID_PREVIEW_PRINT);
-  wintest::PumpFor(300);
+  EXPECT_FALSE(PressAndWatchPrint(ID_PREVIEW_PRINT)) << "the preview's print reopened \"Print\"";
   EXPECT_EQ(frame_->GetPreview(), nullptr);
   EXPECT_EQ(printtest::Pages(ps), 1);
-  EXPECT_FALSE(dialogAfter) << "the preview's print reopened \"Print\"";
   EXPECT_FALSE(frame_->IsPreviewPrintPending());
   // The next Print asks again and, closed, prints nothing.
   ::DeleteFileA(ps.c_str());
@@ -366,16 +297,7 @@ TEST_F(PrintPreviewTest, PrintSetupCancelKeepsThePrinter) {
 TEST_F(PrintPreviewTest, ListPreviewTurnsPagesAndReopensPrint) {
   // Text 200 points high: two rows a page, so three rows make two pages.
   CProgramSettings::ParseFont("Arial,2000,400,0", &g_Settings.PrintListItemLogFont);
-  for (int day : {13, 14}) {
-    auto* more = new CCalEvent;
-    more->name = "More";
-    more->type = "Birthday";
-    more->oneTime = 1;
-    more->start = more->end = CDateTime::FromParts(CDateTime(day, 3, 2025).GetRawJulianDay(), 36000, 0);
-    more->nextOccurrence = more->start;
-    more->hasNext = 1;
-    doc_->Core().events().Append(more);
-  }
+  for (int day : {13, 14}) AddBirthday("More", day);
   doc_->UpdateAllViews(nullptr, kHintReload);
   ASSERT_TRUE(Print([](HWND h) {
     SelectType(h, printcore::kCurrentList);
@@ -396,16 +318,6 @@ TEST_F(PrintPreviewTest, ListPreviewTurnsPagesAndReopensPrint) {
     EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_NEXT)) != FALSE, step.next);
     EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(Bar(), ID_PREVIEW_PREV)) != FALSE, step.prev);
   }
-  bool reopened = false;
-  wintest::Drive({[&] {
-    HWND h = wintest::FindDialog("Print");
-    if (!h) return false;
-    reopened = true;
-    wintest::Click(h, IDOK);
-    return true;
-  }});
-  wintest::Click(Bar(), ID_PREVIEW_CLOSE);
-  wintest::PumpFor(300);
-  EXPECT_TRUE(reopened);
+  EXPECT_TRUE(PressAndWatchPrint(ID_PREVIEW_CLOSE));
   EXPECT_EQ(frame_->GetPreview(), nullptr);
 }

@@ -13,17 +13,12 @@
 #include "res/resource.h"
 #include "shell/core/print_settings_rules.h"
 #include "shell/print_settings_dlg.h"
+#include "tests/shell/print_fixture.h"
 #include "tests/support/win/dialog_driver.h"
 
-namespace {
+using printtest::SelectType;
 
-void SelectType(HWND dlg, int type) {
-  LRESULT at = ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(printcore::kReportTypeNames[type]));
-  ::SendDlgItemMessageA(dlg, IDC_PRINT_TYPE, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
-  ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_PRINT_TYPE, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDC_PRINT_TYPE)));
-}
+namespace {
 
 void PickFrom(HWND dlg, const CDateTime& day) {
   SYSTEMTIME st{};

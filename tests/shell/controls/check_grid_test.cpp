@@ -11,6 +11,7 @@
 #include "grid/cell/grid_cell.h"
 #include "shell/controls/check_grid.h"
 #include "tests/support/win/png_file.h"
+#include "tests/support/win/window_shot.h"
 
 namespace {
 
@@ -89,29 +90,13 @@ std::vector<COLORREF> Capture(HWND hwnd, int w, int h, const char* name) {
   ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
   MSG msg;
   while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC mem = ::CreateCompatibleDC(nullptr);
-  HBITMAP dib = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(mem, dib);
+  wintest::Dib dib(w, h);
   HDC src = ::GetDC(hwnd);
-  ::BitBlt(mem, 0, 0, w, h, src, 0, 0, SRCCOPY);
+  ::BitBlt(dib.dc, 0, 0, w, h, src, 0, 0, SRCCOPY);
   ::ReleaseDC(hwnd, src);
   ::GdiFlush();
-  auto* px = static_cast<DWORD*>(bits);
-  std::vector<COLORREF> out(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < out.size(); ++i) {
-    out[i] = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
-  }
+  std::vector<COLORREF> out = dib.Pixels();
   if (name) wintest::WritePng(wintest::ArtifactPath(std::string(name) + ".png"), w, h, out);
-  ::SelectObject(mem, old);
-  ::DeleteObject(dib);
-  ::DeleteDC(mem);
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "tests/support/win/dialog_driver.h"
 
 #include <commctrl.h>
+#include <prsht.h>
 
 #include <string>
 
@@ -45,6 +46,19 @@ bool Driven() { return g_next >= g_steps.size(); }
 HWND FindDialog(const char* caption) {
   HWND h = ::FindWindowA("#32770", caption);
   return h && ::IsWindowVisible(h) ? h : nullptr;
+}
+
+HWND PropertySheet() {
+  HWND found = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND h, LPARAM p) -> BOOL {
+        if (!::IsWindowVisible(h) || !PropSheet_GetCurrentPageHwnd(h)) return TRUE;
+        *reinterpret_cast<HWND*>(p) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 HWND PopupOf(HWND owner) {

@@ -22,6 +22,9 @@ bool Driven();
 
 // The visible top-level dialog with this caption, or null.
 HWND FindDialog(const char* caption);
+// The visible property sheet of this thread (a wizard's caption is its
+// current page's), or null.
+HWND PropertySheet();
 // The message box (or other pop-up) a dialog shows over itself, or null.
 HWND PopupOf(HWND owner);
 std::string ItemText(HWND dlg, int id);

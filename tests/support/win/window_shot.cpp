@@ -16,32 +16,51 @@ void CopyFromScreen(HWND hwnd, Shot* shot) {
   shot->height = rc.bottom - rc.top;
   if (shot->width <= 0 || shot->height <= 0) return;
   HDC screen = ::GetDC(nullptr);
-  HDC mem = ::CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = shot->width;
-  bi.bmiHeader.biHeight = -shot->height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib) {
-    HGDIOBJ old = ::SelectObject(mem, dib);
-    ::BitBlt(mem, 0, 0, shot->width, shot->height, screen, rc.left, rc.top, SRCCOPY);
-    ::SelectObject(mem, old);
+  Dib dib(shot->width, shot->height);
+  if (dib.bits) {
+    ::BitBlt(dib.dc, 0, 0, shot->width, shot->height, screen, rc.left, rc.top, SRCCOPY);
     ::GdiFlush();
-    const auto* px = static_cast<const DWORD*>(bits);
-    shot->pixels.resize(static_cast<size_t>(shot->width) * shot->height);
-    for (size_t i = 0; i < shot->pixels.size(); ++i) {
-      shot->pixels[i] = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
-    }
-    ::DeleteObject(dib);
+    shot->pixels = dib.Pixels();
   }
-  ::DeleteDC(mem);
   ::ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
+
+Dib::Dib(int width, int height) : w(width), h(height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* p = nullptr;
+  dc = ::CreateCompatibleDC(nullptr);
+  bmp = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+  bits = static_cast<uint32_t*>(p);
+  if (bmp) old = ::SelectObject(dc, bmp);
+}
+
+Dib::~Dib() {
+  if (old) ::SelectObject(dc, old);
+  if (bmp) ::DeleteObject(bmp);
+  ::DeleteDC(dc);
+}
+
+int Dib::Count(const RECT& r, COLORREF c) const {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
+  return n;
+}
+
+std::vector<COLORREF> Dib::Pixels() const {
+  std::vector<COLORREF> pixels;
+  pixels.reserve(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) pixels.push_back(At(x, y));
+  return pixels;
+}
 
 void PumpFor(DWORD ms) {
   const DWORD start = ::GetTickCount();

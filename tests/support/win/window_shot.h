@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,28 @@ struct Shot {
   int width = 0, height = 0;
   std::vector<COLORREF> pixels;
   COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// A 32-bit top-down bitmap selected into a memory DC, for painting code to
+// draw on; `bits` is null when the bitmap could not be made.
+struct Dib {
+  HDC dc = nullptr;
+  HBITMAP bmp = nullptr;
+  HGDIOBJ old = nullptr;
+  uint32_t* bits = nullptr;
+  int w, h;
+  Dib(int width, int height);
+  ~Dib();
+  Dib(const Dib&) = delete;
+  Dib& operator=(const Dib&) = delete;
+  COLORREF At(int x, int y) const {
+    const uint32_t v = bits[static_cast<size_t>(y) * w + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+  // The pixels of `r` that are exactly `c`.
+  int Count(const RECT& r, COLORREF c) const;
+  // Every pixel, row by row.
+  std::vector<COLORREF> Pixels() const;
 };
 
 // Raises the window, copies it (frame included) from the screen once the

@@ -27,21 +27,6 @@ using wintest::Drive;
 
 namespace {
 
-// The wizard: a visible property sheet of this thread (its caption is the
-// current page's).
-HWND WizardSheet() {
-  HWND found = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND h, LPARAM p) -> BOOL {
-        if (!::IsWindowVisible(h) || !PropSheet_GetCurrentPageHwnd(h)) return TRUE;
-        *reinterpret_cast<HWND*>(p) = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 class CalWizard : public storagetest::StorageTest {
  protected:
   void SetUp() override {
@@ -57,7 +42,7 @@ class CalWizard : public storagetest::StorageTest {
     for (const holidays::CalendarInfo& info : holidays::kCalendars) std::filesystem::remove(folder_ + info.file);
     storagetest::StorageTest::TearDown();
   }
-  static HWND Sheet() { return WizardSheet(); }
+  static HWND Sheet() { return wintest::PropertySheet(); }
   static HWND Page() { return Sheet() ? PropSheet_GetCurrentPageHwnd(Sheet()) : nullptr; }
   // The current page, when it holds the control.
   static HWND PageWith(int id) {
