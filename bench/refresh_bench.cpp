@@ -1,6 +1,8 @@
 // Subscribing to a calendar of N events (10,000 by default) over a scripted
 // network into a new calendar file, then refreshing it with 10 events
-// changed, 10 new and 10 gone (their deletion confirmed): the time of each.
+// changed, 10 new and 10 gone (their deletion confirmed): the time of each,
+// and the OS file writes and flushes the subscription made (and the
+// flushes' time).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "model/program_settings.h"
+#include "platform/os_file_faults.h"
 #include "platform/profile_store.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
@@ -81,9 +84,11 @@ int main(int argc, char** argv) {
     form.name = "Bench";
     form.address = "http://127.0.0.1/bench.ics";
     form.localFile = (dir / "bench.akv").string();
+    const platform::FileCallCounts before = platform::FileCallsMade();
     auto t = Clock::now();
     const bool subscribed = SubscribeCalendar(doc, nullptr, form, nullptr);
     const double subscribeSeconds = Seconds(t);
+    const platform::FileCallCounts after = platform::FileCallsMade();
     CCalendarFile* calendar = doc.calendars().FindByName("Bench");
     if (!subscribed || calendar == nullptr) {
       std::printf("subscribe failed\n");
@@ -96,6 +101,10 @@ int main(int argc, char** argv) {
     const bool refreshed = RefreshSubscription(doc, *calendar, calendar->address, "", true, nullptr, &counts);
     const double refreshSeconds = Seconds(t);
     std::printf("subscribe %6d events   %8.3f s (%zu events held)\n", count, subscribeSeconds, doc.events().size());
+    std::printf("          OS writes %llu, flushes %llu (%.3f s)\n",
+                static_cast<unsigned long long>(after.writes - before.writes),
+                static_cast<unsigned long long>(after.flushes - before.flushes),
+                after.flush_seconds - before.flush_seconds);
     std::printf("refresh   added %d updated %d deleted %d of %zu offered  %8.3f s\n", counts.added, counts.updated,
                 counts.deleted, prompts.offered, refreshSeconds);
     rc = refreshed && counts.added == 10 && counts.updated == 10 && counts.deleted == 10 ? 0 : 1;

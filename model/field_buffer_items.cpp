@@ -18,12 +18,19 @@ bool CFieldBuffer::PutDateTime(uint16_t tag, const CDateTime& value) {
   // SetTime, a negative day) must not make the whole record unreadable.
   if (!fieldbytes::StorableDateTime(value.GetRawJulianDay(), value.GetRawSecondsOfDay(), value.GetZoneKind()))
     return Fail();
-  std::vector<uint8_t> b(10 + tzid.size(), 0);
+  // Zone names are short: the usual item is built on the stack.
+  uint8_t local[64] = {};
+  std::vector<uint8_t> large;
+  uint8_t* b = local;
+  if (10 + tzid.size() > sizeof local) {
+    large.assign(10 + tzid.size(), 0);
+    b = large.data();
+  }
   fieldbytes::Put32(&b[0], static_cast<uint32_t>(value.GetRawJulianDay()));
   fieldbytes::Put32(&b[4], static_cast<uint32_t>(value.GetRawSecondsOfDay()));
   b[8] = static_cast<uint8_t>(value.GetZoneKind());
   if (!tzid.empty()) std::memcpy(&b[9], tzid.data(), tzid.size());
-  return PutItem(tag, b.data(), static_cast<uint32_t>(b.size()));
+  return PutItem(tag, b, static_cast<uint32_t>(10 + tzid.size()));
 }
 
 bool CFieldBuffer::PutDuration(uint16_t tag, const CDuration& value) {

@@ -11,6 +11,8 @@
 #include "model/program_settings.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"
+#include "platform/write_combining.h"
+#include "storage/calendar_backup.h"
 #include "storage/calendar_resources.h"
 #include "storage/event_array.h"
 #include "storage/serial_section.h"
@@ -128,16 +130,22 @@ void CCalendarFile::CloseEngineFiles(bool report) {
   hostFile = -1;
   heldAlone_ = false;
   serialSection_.reset();
+  combining_.reset();
   if (report) ReportFileError(rc);
 }
 
-int CCalendarFile::HoldAlone() {
+int CCalendarFile::HoldAlone(bool gather) {
   if (heldAlone_ || dataFile < 0 || fileType != kOrdinaryFile) return heldAlone_ ? 1 : 0;
   // The serial section's own handle is a shared open: it goes first, or
   // the exclusive open would fail on it.
   CloseEngineFiles(false);
   bool notEngine = false;
+  // Nobody else can see the file while it is held: its writes gather in
+  // memory and go out in a few big ordered pieces at the end, rather than
+  // an OS call per header and node of every add.
+  if (gather) combining_ = std::make_unique<platform::WriteCombiningScope>(path);
   if (OpenEngineFiles(path, &notEngine, true) == 0) return 1;
+  combining_.reset();
   // Someone else opened it meanwhile: go on shared.
   const int rc = OpenEngineFiles(path, &notEngine);
   if (rc != 0) {
@@ -148,16 +156,49 @@ int CCalendarFile::HoldAlone() {
   return 0;
 }
 
-int CCalendarFile::ShareAgain() {
-  if (!heldAlone_) return 1;
+int CCalendarFile::CloseFilledFile() {
   int rc = 0;
-  if (fileSet_) rc = isam::IsamCloseFileSet(fileSet_->block());
+  if (fileSet_ && dataFile >= 0) rc = isam::IsamCloseFileSet(fileSet_->block());
   fileSet_.reset();
   dataFile = -1;
-  const int host = isam::EngineCloseFile(hostFile);
+  // The gathered writes go out and reach the disk here, where a failure
+  // can still be told (the close only notes one).
+  if (combining_ && !combining_->Finish() && rc == 0) rc = 49;
+  combining_.reset();
+  if (rc == 0 && !calbackup::FlushCalendarFile(*this)) rc = 49;
+  const int host = hostFile >= 0 ? isam::EngineCloseFile(hostFile) : 0;
   hostFile = -1;
   heldAlone_ = false;
-  if (rc == 0) rc = host;
+  serialSection_.reset();
+  return rc != 0 ? rc : host;
+}
+
+int CCalendarFile::CommitFilled(const std::string& finalPath) {
+  const std::string staged = path;
+  const std::string target = NormalisePath(finalPath);
+  const bool wasOpen = hostFile >= 0;
+  int rc = CloseFilledFile();
+  if (rc == 0 && !wasOpen) rc = 12;
+  if (rc == 0 && !platform::ReplaceOsFile(staged.c_str(), target.c_str())) rc = 16;
+  if (rc != 0) {
+    platform::DeleteOsFile(staged.c_str());
+    ReportFileError(rc);
+    return 0;
+  }
+  path = target;
+  bool notEngine = false;
+  rc = OpenEngineFiles(target, &notEngine);
+  if (rc != 0) {
+    ReportFileError(rc);
+    return 0;
+  }
+  serialSection_ = std::make_unique<SerialSection>(target);
+  return 1;
+}
+
+int CCalendarFile::ShareAgain() {
+  if (!heldAlone_) return 1;
+  int rc = CloseFilledFile();
   bool notEngine = false;
   if (rc == 0) rc = OpenEngineFiles(path, &notEngine);
   if (rc != 0) {

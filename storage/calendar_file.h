@@ -28,6 +28,9 @@ class CEventArray;
 class SerialSection;
 struct EventRecordHeader;
 
+namespace platform {
+class WriteCombiningScope;
+}
 namespace isam {
 class CalendarFileSet;
 }
@@ -94,15 +97,27 @@ class CCalendarFile : public CFieldBuffer {
   // VERSION 4.0, FILETYPE and CALINFO, left open.
   int CreateFile(const std::string& path, int type = kOrdinaryFile);
   // Opens the file and, in state 1 or 3, appends all its events.
-  // Filling a new file: between HoldAlone and ShareAgain this process
-  // holds the file exclusively, so adds take no locks and skip the serial
-  // section (nobody else can write). HoldAlone: 1 when the file is now
-  // held alone; 0 when another opener has it (it stays open shared and
-  // adds work as before) or it could not be reopened (reported; closed).
-  // ShareAgain: opens it shared again (1; 0 reported, the file closed);
-  // 1 at once when the file is not held alone.
-  int HoldAlone();
+  // Filling a new file: between HoldAlone and ShareAgain (or CommitFilled)
+  // this process holds the file exclusively, so adds take no locks and
+  // skip the serial section (nobody else can write), and the engine's
+  // writes gather in memory (platform/write_combining.h) until the end
+  // (unless `gather` is false: each goes to the file at once).
+  // HoldAlone: 1 when the file is now held alone; 0 when another opener
+  // has it (it stays open shared and adds work as before) or it could not
+  // be reopened (reported; closed).
+  // ShareAgain: writes the file out and opens it shared again (1; 0
+  // reported, the file closed); 1 at once when the file is not held alone.
+  int HoldAlone(bool gather = true);
   int ShareAgain();
+  // Ends the filling of a file made by CreateFile under a staging name:
+  // writes it out and flushes it, closes it, puts it in place of
+  // `finalPath` (a file there is replaced in one step) and opens it
+  // shared under that name. 1 on success. 0 when a step failed (reported;
+  // "File Error Number 49" when the write-out failed, "Error. Could not
+  // create file." when the replace did): the staged file is deleted, a
+  // file at finalPath is left as it was, and this calendar has no file
+  // open. The events already added are the caller's to drop.
+  int CommitFilled(const std::string& finalPath);
   bool IsHeldAlone() const { return heldAlone_; }
   int Open(CEventArray* events, const std::string& path);
   int OpenFile(CEventArray* events, const std::string& path);
@@ -183,8 +198,13 @@ class CCalendarFile : public CFieldBuffer {
   uint32_t WalkChanged(CEventArray* events, uint32_t from, const CCalEvent* excluded);
   CCalEvent* DecodeRecord(const uint8_t* data, size_t size, EventRecordHeader* header);
 
+  // Closes a file being filled, its writes out and flushed first: 0 or the
+  // first error.
+  int CloseFilledFile();
   std::unique_ptr<isam::CalendarFileSet> fileSet_;
   std::unique_ptr<SerialSection> serialSection_;
+  // Live while the file is held alone (HoldAlone).
+  std::unique_ptr<platform::WriteCombiningScope> combining_;
   // Highest serial met in the file, the records left for later included.
   uint32_t highestSeen_ = 0;
   bool heldAlone_ = false;

@@ -106,7 +106,12 @@ int SplitIndexNode(FileControlBlock* fcb, DescentPath* path, Node* node, int i, 
   std::vector<uint8_t> sep(l.key_length);
   uint32_t insert_pointer = pointer;
   std::vector<uint8_t> insert_key(key, key + l.key_length);
-  Node cur = *node;
+  Node cur;
+  // Room for the entry about to go in, or inserting it copies the keys
+  // (a leaf of long keys) once more.
+  cur.keys.reserve(node->keys.size() + l.key_length);
+  cur.pointers.reserve(node->pointers.size() + 1);
+  cur = *node;
   int at = i;
   uint32_t redirect_from = 0, redirect_to = 0;  // child pointer to move to the new right node
   // Each round moves one level up; a damaged tree could otherwise send the

@@ -116,6 +116,10 @@ int DecodeNode(const NodeLayout& l, const uint8_t* image, uint32_t position, Nod
   if (h.nentries > l.EntryLimit(leaf) || h.bytes_used > cap) return kErrFileDamaged;
   const int n = h.nentries;
   const int klen = l.key_length;
+  // Room for one more entry: an add inserts one into the node it decoded,
+  // and growing a leaf of long keys then meant copying it to a new block.
+  node->keys.reserve(static_cast<std::size_t>(n + 1) * klen);
+  node->pointers.reserve(static_cast<std::size_t>(n) + 1);
   node->keys.assign(static_cast<std::size_t>(n) * klen, 0);
   node->pointers.assign(static_cast<std::size_t>(n), 0);
   const uint8_t* area = image + kNodeHeaderSize;

@@ -13,6 +13,7 @@
 #include "platform/byte_lock.h"
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
+#include "platform/write_combiner.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -32,6 +33,7 @@ struct OsFile {
   bool fd_writable = false; // the descriptor has write access (lock type)
   uint32_t position = 0;
   std::vector<std::pair<uint32_t, uint32_t>> ranges;  // offset, length
+  WriteCombiner* combiner = nullptr;                  // write_combining.h
 };
 
 namespace {
@@ -167,21 +169,28 @@ OsFile* OpenOsFile(const char* path, FileShare share, FileDisposition dispositio
   file->fd = fd;
   file->fd_writable = fd_writable;
   file->may_write = share != FileShare::kReadOnly;
+  AttachWriteCombiner(file, path, share);
   Succeed();
   return file;
 }
 
+WriteCombiner*& CombinerOf(OsFile* file) { return file->combiner; }
+
 bool CloseOsFile(OsFile* file) {
   if (file == nullptr) return Succeed();
+  const bool written = DetachWriteCombiner(file);
+  const int write_error = t_error, write_native = t_native;
   int rc = ::close(file->fd);
   int e = errno;
   delete file;
+  if (!written) return Fail(write_error, write_native);
   if (rc != 0) return Fail(MapErrno(e), e);
   return Succeed();
 }
 
 bool SeekOsFile(OsFile* file, uint32_t position) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
+  if (file->combiner) file->combiner->Seek(position);
   file->position = position;
   return Succeed();
 }
@@ -189,6 +198,11 @@ bool SeekOsFile(OsFile* file, uint32_t position) {
 bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
+  if (file->combiner) {
+    const uint32_t n = file->combiner->Read(buffer, length);
+    if (done) *done = n;
+    return Succeed();
+  }
   switch (TakeFileFault(FileFaultOp::kRead)) {
     case FileFaultAction::kNone: break;
     case FileFaultAction::kFail: return Fail(kFileOtherError, EIO);
@@ -210,6 +224,11 @@ bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
 bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr || !file->may_write) return Fail(kFileBadHandle, EBADF);
+  if (file->combiner) {
+    if (!file->combiner->Write(buffer, length)) return Fail(kFileOtherError, ENOMEM);
+    if (done) *done = length;
+    return Succeed();
+  }
   const uint32_t asked = length;
   switch (TakeFileFault(FileFaultOp::kWrite)) {
     case FileFaultAction::kNone: break;
@@ -232,6 +251,10 @@ bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* do
 
 bool OsFileSize(OsFile* file, uint64_t* size) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
+  if (file->combiner) {
+    *size = file->combiner->Size();
+    return Succeed();
+  }
   struct stat st;
   if (::fstat(file->fd, &st) != 0) return FailErrno();
   *size = static_cast<uint64_t>(st.st_size);
@@ -240,6 +263,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
+  if (file->combiner) return Succeed();  // the pages go out at Finish or the close
   if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
   FlushTimer timed;
   if (::fsync(file->fd) != 0) return FailErrno();

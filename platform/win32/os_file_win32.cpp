@@ -5,6 +5,7 @@
 #include "platform/byte_lock.h"
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
+#include "platform/write_combiner.h"
 
 #include <windows.h>
 
@@ -18,6 +19,7 @@ struct OsFile {
   HANDLE handle = INVALID_HANDLE_VALUE;
   bool may_write = false;
   std::vector<std::pair<uint32_t, uint32_t>> ranges;
+  WriteCombiner* combiner = nullptr;  // write_combining.h
 };
 
 namespace {
@@ -96,21 +98,31 @@ OsFile* OpenOsFile(const char* path, FileShare share, FileDisposition dispositio
   }
   file->handle = h;
   file->may_write = share != FileShare::kReadOnly;
+  AttachWriteCombiner(file, path, share);
   Succeed();
   return file;
 }
 
+WriteCombiner*& CombinerOf(OsFile* file) { return file->combiner; }
+
 bool CloseOsFile(OsFile* file) {
   if (file == nullptr) return Succeed();
+  const bool written = DetachWriteCombiner(file);
+  const int write_error = t_error, write_native = t_native;
   BOOL ok = CloseHandle(file->handle);
   DWORD e = GetLastError();
   delete file;
+  if (!written) return Fail(write_error, write_native);
   if (!ok) return Fail(MapWin32(e), static_cast<int>(e));
   return Succeed();
 }
 
 bool SeekOsFile(OsFile* file, uint32_t position) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (file->combiner) {
+    file->combiner->Seek(position);
+    return Succeed();
+  }
   // The high part must be passed: without it a position at 2 GB or more is
   // taken as negative and the seek fails (ERROR_NEGATIVE_SEEK).
   LONG high = 0;
@@ -126,6 +138,11 @@ bool SeekOsFile(OsFile* file, uint32_t position) {
 bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (file->combiner) {
+    const uint32_t n = file->combiner->Read(buffer, length);
+    if (done) *done = n;
+    return Succeed();
+  }
   switch (TakeFileFault(FileFaultOp::kRead)) {
     case FileFaultAction::kNone: break;
     case FileFaultAction::kFail: return Fail(kFileOtherError, ERROR_READ_FAULT);
@@ -143,6 +160,11 @@ bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
 bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr || !file->may_write) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (file->combiner) {
+    if (!file->combiner->Write(buffer, length)) return Fail(kFileOtherError, ERROR_NOT_ENOUGH_MEMORY);
+    if (done) *done = length;
+    return Succeed();
+  }
   const uint32_t asked = length;
   switch (TakeFileFault(FileFaultOp::kWrite)) {
     case FileFaultAction::kNone: break;
@@ -161,6 +183,10 @@ bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* do
 
 bool OsFileSize(OsFile* file, uint64_t* size) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (file->combiner) {
+    *size = file->combiner->Size();
+    return Succeed();
+  }
   DWORD high = 0;
   SetLastError(NO_ERROR);
   DWORD low = GetFileSize(file->handle, &high);
@@ -171,6 +197,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
+  if (file->combiner) return Succeed();  // the pages go out at Finish or the close
   if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, ERROR_WRITE_FAULT);
   FlushTimer timed;
   if (!FlushFileBuffers(file->handle)) return FailLast();

@@ -31,10 +31,9 @@ bool HasRecurrenceId(icalcomponent* v) {
 }
 
 // A calendar record must be able to hold the event, or its add would fail
-// and end the run.
-bool Storable(const CCalEvent& e) {
-  CFieldBuffer buffer;
-  return EncodeEventRecord(e, kEventRecordLive, &buffer);
+// and end the run. `scratch` is the run's, kept for its room.
+bool Storable(const CCalEvent& e, CFieldBuffer* scratch) {
+  return EncodeEventRecord(e, kEventRecordLive, scratch);
 }
 
 bool ReadWholeFile(const std::string& path, std::string* text) {
@@ -85,6 +84,7 @@ struct CICalConverter::Run {
   // UIDs imported from the current VCALENDAR (overrides attach only to
   // those).
   std::set<std::string> uids;
+  CFieldBuffer scratch;
 
   void Calendar(icalcomponent* vcal) {
     if (c.cancelled_) return;
@@ -234,7 +234,7 @@ struct CICalConverter::Run {
     }
     if (e.type.empty()) e.type = target.Header().name;
     for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
-    if (!Storable(e)) return;
+    if (!Storable(e, &scratch)) return;
 
     bool failed = false;
     const int result = MergeByUid(target, read, &failed);
@@ -293,7 +293,7 @@ void CICalConverter::ImportICalString(const std::string& text, IICalTarget& targ
   const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
   ComponentPtr root(icalparser_parse_string(bounded.c_str()));
   if (!root) return;
-  Run run{*this, target, refresh, {}};
+  Run run{*this, target, refresh, {}, {}};
   const icalcomponent_kind kind = icalcomponent_isa(root.get());
   if (kind == ICAL_XROOT_COMPONENT) {
     for (icalcomponent* cal = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT); cal;
@@ -320,7 +320,7 @@ bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target
   text.clear();
   text.shrink_to_fit();
   // Each component is handled as soon as the parser completes it.
-  Run run{*this, target, refresh, {}};
+  Run run{*this, target, refresh, {}, {}};
   LineSource source{&bounded, 0};
   icalparser* parser = icalparser_new();
   icalparser_set_gen_data(parser, &source);

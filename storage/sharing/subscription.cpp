@@ -87,11 +87,16 @@ bool Fetch(CCalendarFile& calendar, const CalendarUrl& url, std::string* text, I
                      : HttpSubscribeCalendar(calendar, url, text, progress);
 }
 
-// Opens a file filled alone shared again. When that fails (the user has
-// been told) the file is closed: the events just added go too, so nothing
-// is left that the file does not hold.
-bool ShareFilledFile(CAlmacoraDoc& doc, CCalendarFile& calendar) {
-  if (calendar.ShareAgain()) return true;
+// A new local file is filled under this name and put in place of the
+// local file only once it holds the whole calendar: a failure on the way
+// leaves the old local file as it was.
+std::string StagingName(const std::string& localFile) { return localFile + ".new~"; }
+
+// Puts a filled staged file in its place, opened shared. When that fails
+// (the user has been told) the file is gone: the events just added go too,
+// so nothing is left that no file holds.
+bool CommitFilledFile(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& localFile) {
+  if (calendar.CommitFilled(localFile)) return true;
   doc.events().FreeEventsOf(&calendar);
   return false;
 }
@@ -121,17 +126,18 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
   }
   Step(progress, 4, transfer_step::kProcessing);
   if (beforeChange) beforeChange();
+  // A new local file is filled while this process holds it alone.
+  const bool filling = !refresh && calendar.fileType != CCalendarFile::kMemoryOnly;
   if (refresh) {
     FillUidSet(doc, calendar);
-  } else if (calendar.fileType != CCalendarFile::kMemoryOnly && !calendar.CreateFile(localFile)) {
+  } else if (filling && !calendar.CreateFile(StagingName(localFile))) {
     Step(progress, 5, transfer_step::kRefreshComplete);
     return false;
   }
-  // A new local file is filled while this process holds it alone.
-  const bool filling = !refresh && calendar.HoldAlone();
+  if (filling) calendar.HoldAlone();
   CICalConverter converter(&StorageICalPrompts());
   ImportICalStringInto(converter, doc.events(), calendar, text, refresh);
-  if (filling && !ShareFilledFile(doc, calendar)) {
+  if (filling && !CommitFilledFile(doc, calendar, localFile)) {
     Step(progress, 5, transfer_step::kRefreshComplete);
     return false;
   }
@@ -165,15 +171,22 @@ bool RefreshSubscription(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::
 
 bool SubscribeLocalFile(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& filePath,
                         const std::string& localFile, bool refresh, RefreshCounts* counts) {
+  const bool filling = !refresh && calendar.fileType != CCalendarFile::kMemoryOnly;
   if (!refresh) {
-    if (calendar.fileType == CCalendarFile::kMemoryOnly) calendar.path = filePath;
-    else if (!calendar.CreateFile(localFile)) return false;
+    if (!filling) calendar.path = filePath;
+    else if (!calendar.CreateFile(StagingName(localFile))) return false;
   }
   if (refresh) FillUidSet(doc, calendar);
-  const bool filling = !refresh && calendar.HoldAlone();
+  if (filling) calendar.HoldAlone();
   CICalConverter converter(&StorageICalPrompts());
   const bool imported = ImportICalFileInto(converter, doc.events(), calendar, filePath, refresh);
-  if (filling && !ShareFilledFile(doc, calendar)) return false;
+  if (filling && !imported) {
+    // Nothing replaces the local file: the staged one goes with its events.
+    const std::string staged = calendar.path;
+    calendar.Close(&doc.events());
+    platform::DeleteOsFile(staged.c_str());
+  }
+  if (filling && imported && !CommitFilledFile(doc, calendar, localFile)) return false;
   if (!imported) {
     calendar.uidMap.clear();
     return false;

@@ -2,8 +2,12 @@
 // change serials through index 2, tombstones and UIDs sharing their first
 // 200 bytes.
 #include <cstring>
+#include <ctime>
+#include <fstream>
 
 #include "isam/engine_api.h"
+#include "platform/os_file.h"
+#include "platform/os_file_faults.h"
 #include "model/event_codec.h"
 #include "storage/calendar_resources.h"
 #include "storage/event_array.h"
@@ -221,6 +225,73 @@ TEST_F(CalendarFileTest, AFileFilledAloneKeepsOthersOutThenSharesAgain) {
   EXPECT_FALSE(file.IsHeldAlone());
   ASSERT_EQ(1, file.AddEvent(NewEvent("e", "u5"), 0, &events));
   EXPECT_EQ(1, file.ShareAgain());
+}
+
+// The engine stamps each header with the time of its close: those words
+// (any four bytes reading as a time since `from`) are left out.
+Bytes WithoutCloseTimes(Bytes bytes, uint32_t from) {
+  const uint32_t to = static_cast<uint32_t>(std::time(nullptr)) + 1;
+  for (size_t i = 0; i + 4 <= bytes.size(); ++i) {
+    const uint32_t v = bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | static_cast<uint32_t>(bytes[i + 3]) << 24;
+    if (v >= from && v <= to) std::memset(&bytes[i], 0, 4);
+  }
+  return bytes;
+}
+
+// A new file filled alone with its writes gathered in memory ends byte for
+// byte as one written call by call; when a write, the flush or the replace
+// fails on the way out, the file at the final name keeps its old bytes, the
+// staged one is gone and the calendar has no file open.
+TEST_F(CalendarFileTest, AGatheredFillMatchesADirectOneOrLeavesTheOldFile) {
+  struct Case {
+    const char* what;
+    bool gather;
+    bool fail;
+    platform::FileFaultOp op;
+  };
+  const Case cases[] = {
+      {"direct", false, false, platform::FileFaultOp::kWrite},
+      {"gathered", true, false, platform::FileFaultOp::kWrite},
+      {"write fails", true, true, platform::FileFaultOp::kWrite},
+      {"flush fails", true, true, platform::FileFaultOp::kFlush},
+      {"replace fails", true, true, platform::FileFaultOp::kReplace},
+  };
+  const std::string target = Path("filled.akv"), staged = Path("filled.akv.new~");
+  const Bytes old = {'o', 'l', 'd'};
+  const uint32_t from = static_cast<uint32_t>(std::time(nullptr));
+  Bytes direct;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(target, std::ios::binary) << "old";
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(staged));
+    ASSERT_EQ(1, file.HoldAlone(c.gather));
+    CEventArray events;
+    // Enough long UIDs to split index nodes and grow the file many times.
+    for (int i = 0; i < 300; ++i)
+      ASSERT_EQ(1, file.AddEvent(NewEvent("e" + std::to_string(i), std::string(150, 'u') + std::to_string(i)), 0,
+                                 &events));
+    ASSERT_EQ(1, file.UpdateEvent(events.at(7), &events, 1, 0, 1));
+    if (c.fail) platform::ArmFileFault({c.op, 1, platform::FileFaultKind::kFail, false});
+    const int committed = file.CommitFilled(target);
+    platform::DisarmFileFaults();
+    events.FreeEventsOf(&file);
+    if (c.fail) {
+      EXPECT_EQ(0, committed);
+      EXPECT_EQ(old, ReadFileBytes(target));
+      EXPECT_FALSE(platform::OsFileExists(staged.c_str()));
+      EXPECT_FALSE(file.IsFileOpen());
+      continue;
+    }
+    ASSERT_EQ(1, committed);
+    EXPECT_EQ(target, file.path);
+    EXPECT_FALSE(platform::OsFileExists(staged.c_str()));
+    file.Close(nullptr);
+    const Bytes bytes = ReadFileBytes(target);
+    EXPECT_GT(bytes.size(), 100000u);
+    if (!c.gather) direct = bytes;
+    else EXPECT_TRUE(WithoutCloseTimes(bytes, from) == WithoutCloseTimes(direct, from));
+  }
 }
 
 TEST(CalendarResources, ShortAndUnterminatedRecordsDecodeWithinTheirBounds) {
