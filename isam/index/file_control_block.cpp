@@ -267,7 +267,8 @@ int StampNewStretch(FileControlBlock* holder, uint64_t start, uint64_t end, uint
   return WriteVarRecordHeader(holder, static_cast<uint32_t>(start), stretch);
 }
 
-uint32_t ExtendOwnSpace(FileControlBlock* holder, uint32_t bytes, uint32_t alignment, uint32_t member) {
+uint32_t ExtendOwnSpace(FileControlBlock* holder, uint32_t bytes, uint32_t alignment, uint32_t member,
+                        bool publish = true) {
   if (LockFileHeader(holder) != 0) return 0;
   FileHeader& h = holder->header;
   uint64_t start = static_cast<uint64_t>(h.logical_end) + 1;
@@ -323,7 +324,7 @@ uint32_t ExtendOwnSpace(FileControlBlock* holder, uint32_t bytes, uint32_t align
     }
   }
   h.logical_end = static_cast<uint32_t>(end);
-  const int rc = WriteFileHeader(holder);
+  const int rc = publish ? WriteFileHeader(holder) : 0;
   UnlockFileHeader(holder);
   if (rc != 0) return 0;
   return static_cast<uint32_t>(start);
@@ -335,6 +336,16 @@ uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment) {
   FileControlBlock* holder = HolderOf(fcb);
   if (InSuperfile(holder)) return CurrentMemberHooks().extend_member_space(holder, bytes);  // space is the host's
   return ExtendOwnSpace(holder, bytes, alignment, holder->header.superfile_member);
+}
+
+uint32_t ExtendFileForHeaderWrite(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment) {
+  FileControlBlock* holder = HolderOf(fcb);
+  // Without the caller's lock another opener could hand out the same space
+  // before the caller's header write; a member's space is the host's, whose
+  // header the caller does not write.
+  const bool defer = holder == fcb && holder->header_lock_depth > 0 && !InSuperfile(holder);
+  if (!defer) return ExtendFile(fcb, bytes, alignment);
+  return ExtendOwnSpace(holder, bytes, alignment, holder->header.superfile_member, false);
 }
 
 uint32_t ExtendHostFor(FileControlBlock* host, uint32_t bytes, uint32_t member) {

@@ -148,6 +148,14 @@ int UnlockFileHeader(FileControlBlock* fcb);
 // itself (nesting with the caller's) and writes the header. 39 when the end
 // would wrap past 4 GB.
 uint32_t ExtendFile(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment);
+// ExtendFile for a caller holding the header lock that writes the header
+// (WriteFileHeader) itself right after: the grown ends stay in the header
+// image for that one write to publish, so the claim costs no header write
+// of its own. Until then the disk names the old end, and a failed write
+// puts the image back to it (the new space is claimed again next time). A
+// superfile member, or a caller without the lock, extends as ExtendFile
+// does. Returns as ExtendFile.
+uint32_t ExtendFileForHeaderWrite(FileControlBlock* fcb, uint32_t bytes, uint32_t alignment);
 // ExtendFile of a host for one of its members: the stretch header names
 // `member`.
 uint32_t ExtendHostFor(FileControlBlock* host, uint32_t bytes, uint32_t member);

@@ -74,7 +74,21 @@ uint32_t NewDataRecord(int file) {
     const uint32_t next = GetLe32(top + 1);
     if (next == position) return SetEngineError(31), 0;  // a stack that points at itself
     h.delete_stack = next;
+  } else if (!RecordLocksRequired(file)) {
+    // The new end and the raised counts reach the disk in the one header
+    // write below instead of two back-to-back writes of the same 128 bytes.
+    // Nothing was written between them, so no recovery step can depend on
+    // the first landing alone: one write leaves the old header or the new
+    // one, states the two writes could leave as well (a crash before the
+    // first, or after the second). The fill is still on disk and flushed
+    // before any header names it, and the record still follows the header.
+    // A failed write leaves the image at the old end (see WriteFileHeader),
+    // which the failure path below keeps.
+    position = ExtendFileForHeaderWrite(fcb, h.record_length, h.record_length);
+    if (position == 0) return 0;
   } else {
+    // Here the record lock is taken between the claim and the counts, and
+    // a refused lock publishes the new end with the slot on the stack.
     position = ExtendFile(fcb, h.record_length, h.record_length);
     if (position == 0) return 0;
   }

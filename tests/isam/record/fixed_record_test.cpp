@@ -4,7 +4,10 @@
 
 #include <cstring>
 
+#include "isam/index/file_close.h"
 #include "isam/index/file_create.h"
+#include "isam/index/file_header.h"
+#include "platform/os_file_faults.h"
 #include "tests/isam/record/varlen_test_engine.h"
 
 namespace isam {
@@ -84,6 +87,58 @@ TEST_F(FixedRecordTest, ADamagedStackTopIsReportedNotHandedOut) {
   ASSERT_EQ(0, WriteDataRecordAt(1, a, live));
   EXPECT_EQ(0u, NewDataRecord(1));
   EXPECT_EQ(31, CurrentInstance()->eng_err);
+}
+
+// A new record at the end claims its space and raises the counts in one
+// header write; a failed or torn write at any step must leave the header
+// in memory as the disk has it (no end the disk never took), and the next
+// add must get the very slot the failed one would have.
+TEST_F(FixedRecordTest, AFailedWriteWhileClaimingNewSpaceLeavesTheOldHeader) {
+  struct Case {
+    bool grows_physically;  // the claim also fills and flushes an extension
+    platform::FileFaultKind kind;
+  };
+  const Case cases[] = {{false, platform::FileFaultKind::kFail},
+                        {false, platform::FileFaultKind::kShort},
+                        {true, platform::FileFaultKind::kFail},
+                        {true, platform::FileFaultKind::kShort}};
+  constexpr int file = 2;
+  int made = 0;
+  for (const Case& c : cases) {
+    for (uint64_t nth = 1;; ++nth) {
+      SCOPED_TRACE(testing::Message() << "grows " << c.grows_physically << " short "
+                                      << (c.kind == platform::FileFaultKind::kShort) << " write " << nth);
+      ++made;
+      ASSERT_EQ(0, CreateDataFile(file, Path(("claim" + std::to_string(made) + ".dat").c_str()).c_str(), 50,
+                                  c.grows_physically ? 50 : 1000, 0));
+      const uint32_t first = NewDataRecord(file);
+      ASSERT_NE(0u, first);
+      const uint32_t expected = first + 50;
+      platform::ArmFileFault({platform::FileFaultOp::kWrite, nth, c.kind, false});
+      const uint32_t at = NewDataRecord(file);
+      const bool fired = platform::FileFaultFired();
+      platform::DisarmFileFaults();
+      if (!fired) {
+        EXPECT_EQ(expected, at);
+        ASSERT_EQ(0, CloseFileEntry(file));
+        break;
+      }
+      EXPECT_EQ(0u, at);
+      FileControlBlock* fcb = CheckFileNumber(file);
+      ASSERT_NE(nullptr, fcb);
+      uint8_t raw[kFileHeaderSize];
+      int32_t count = 0;
+      ASSERT_EQ(0, FilePositionedIo(0, &fcb->os, 0, raw, static_cast<int32_t>(kFileHeaderSize), &count));
+      FileHeader disk;
+      DecodeFileHeader(raw, &disk);
+      EXPECT_EQ(disk.logical_end, fcb->header.logical_end);
+      EXPECT_EQ(disk.active_count, fcb->header.active_count);
+      EXPECT_EQ(1u, disk.active_count);
+      EXPECT_EQ(expected, NewDataRecord(file)) << "the slot is claimed again";
+      EXPECT_EQ(2, DataRecordCount(file));
+      ASSERT_EQ(0, CloseFileEntry(file));
+    }
+  }
 }
 
 TEST_F(FixedRecordTest, NonFixedFilesAreRefused) {
