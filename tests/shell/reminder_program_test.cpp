@@ -1,5 +1,6 @@
 // The real almacora.exe with a calendar whose alarm falls due a few
 // seconds after the start: the reminder window comes up by itself.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -38,15 +39,18 @@ BOOL CALLBACK FindReminder(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
-  ASSERT_EQ(0, StartStorageEngine());
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("almacora_alarm_" + std::to_string(::GetCurrentProcessId()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "alarm.akv").string();
-  const DWORD due = ::GetTickCount() + 5000;
-  std::filesystem::remove(path);
-  {
+// A calendar of one event whose alarm falls due five seconds from now, and
+// the profile that opens it; `more` adds what a test needs to the event.
+struct SoonAlarm {
+  std::filesystem::path dir;
+  DWORD due = 0;
+  void Write(void (*more)(CCalEvent*)) {
+    ASSERT_EQ(0, StartStorageEngine());
+    dir = std::filesystem::temp_directory_path() / ("almacora_alarm_" + std::to_string(::GetCurrentProcessId()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "alarm.akv").string();
+    due = ::GetTickCount() + 5000;
+    std::filesystem::remove(path);
     CCalendarFile calendar;
     ASSERT_EQ(1, calendar.CreateFile(path));
     auto* e = new CCalEvent();
@@ -58,31 +62,88 @@ TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
     e->end = e->nextOccurrence = e->start;
     e->SetLeadTime(0, "Minutes");
     e->soundOn = 0;
+    if (more) more(e);
     CEventArray array;
     ASSERT_EQ(1, calendar.AddEvent(e, 0, &array));
     calendar.Close(&array);
   }
-  ResetProfile({{"NumFiles", 1}, {"AlarmSoundEnabled", 0}, {"WarnHiding", 0}}, {{"DataFiles01", path}});
+  std::string Path() const { return (dir / "alarm.akv").string(); }
+  // The reminder window of `p`, waited for 8 seconds from the alarm falling
+  // due, or from now when a slow start came after that.
+  HWND WaitForReminder(const Program& p) const {
+    const DWORD now = ::GetTickCount();
+    const DWORD deadline = (static_cast<LONG>(now - due) > 0 ? now : due) + 8000;
+    Found found{p.Pid(), nullptr};
+    while (!found.window && static_cast<LONG>(::GetTickCount() - deadline) < 0) {
+      shelltest::PumpFor(200);
+      ::EnumWindows(&FindReminder, reinterpret_cast<LPARAM>(&found));
+    }
+    return found.window;
+  }
+  ~SoonAlarm() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+};
+
+TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
+  SoonAlarm alarm;
+  ASSERT_NO_FATAL_FAILURE(alarm.Write(nullptr));
+  ResetProfile({{"NumFiles", 1}, {"AlarmSoundEnabled", 0}, {"WarnHiding", 0}}, {{"DataFiles01", alarm.Path()}});
   Program p;
   ASSERT_TRUE(p.Start());
   HWND main = p.WaitForWindow();
   ASSERT_NE(nullptr, main);
-  // 8 seconds from the alarm falling due, or from the window's arrival
-  // when a slow start comes after that.
-  const DWORD now = ::GetTickCount();
-  const DWORD deadline = (static_cast<LONG>(now - due) > 0 ? now : due) + 8000;
-  Found found{p.Pid(), nullptr};
-  while (!found.window && static_cast<LONG>(::GetTickCount() - deadline) < 0) {
-    shelltest::PumpFor(200);
-    ::EnumWindows(&FindReminder, reinterpret_cast<LPARAM>(&found));
-  }
-  ASSERT_NE(nullptr, found.window) << "no reminder window within 8 s of the alarm";
-  EXPECT_EQ(nullptr, ::GetWindow(found.window, GW_OWNER));
-  EXPECT_NE(0, ::GetWindowLongA(found.window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  HWND reminder = alarm.WaitForReminder(p);
+  ASSERT_NE(nullptr, reminder) << "no reminder window within 8 s of the alarm";
+  EXPECT_EQ(nullptr, ::GetWindow(reminder, GW_OWNER));
+  EXPECT_NE(0, ::GetWindowLongA(reminder, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   ::PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, p.WaitExit());
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
+}
+
+// The alarm's mail goes to a server that takes the connection and never
+// answers: the worker waits on it, and closing the program still ends it
+// (after its bounded wait for workers), with a clean exit code.
+TEST(ReminderProgram, ClosingWhileAMailWaitsOnASilentServerEnds) {
+  WSADATA wsa;
+  ASSERT_EQ(0, ::WSAStartup(MAKEWORD(2, 2), &wsa));
+  SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in addr = {};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(0, ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr));
+  ASSERT_EQ(0, ::listen(listener, 4));
+  int len = sizeof addr;
+  ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+
+  SoonAlarm alarm;
+  ASSERT_NO_FATAL_FAILURE(alarm.Write([](CCalEvent* e) {
+    e->emailOn = 1;
+    e->emailTo = "bob@example.com";
+  }));
+  ResetProfile({{"NumFiles", 1}, {"AlarmSoundEnabled", 0}, {"WarnHiding", 0}, {"EmailType", 1},
+                {"EmailPort", ntohs(addr.sin_port)}},
+               {{"DataFiles01", alarm.Path()}, {"EmailServer", "127.0.0.1"}, {"EmailFromAddr", "s@example.com"}});
+  Program p;
+  ASSERT_TRUE(p.Start());
+  HWND main = p.WaitForWindow();
+  ASSERT_NE(nullptr, main);
+  ASSERT_NE(nullptr, alarm.WaitForReminder(p));
+  // The worker has connected once the listener has a connection waiting.
+  fd_set ready;
+  FD_ZERO(&ready);
+  FD_SET(listener, &ready);
+  timeval tenSeconds{10, 0};
+  ASSERT_EQ(1, ::select(0, &ready, nullptr, nullptr, &tenSeconds)) << "the alarm's mail never reached the server";
+  SOCKET accepted = ::accept(listener, nullptr, nullptr);
+  const DWORD closing = ::GetTickCount();
+  ::PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0, p.WaitExit(40000));
+  EXPECT_LT(::GetTickCount() - closing, 30000u);
+  ::closesocket(accepted);
+  ::closesocket(listener);
+  ::WSACleanup();
 }
 
 }  // namespace
