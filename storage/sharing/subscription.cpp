@@ -87,10 +87,15 @@ bool Fetch(CCalendarFile& calendar, const CalendarUrl& url, std::string* text, I
                      : HttpSubscribeCalendar(calendar, url, text, progress);
 }
 
-// A new local file is filled under this name and put in place of the
-// local file only once it holds the whole calendar: a failure on the way
-// leaves the old local file as it was.
-std::string StagingName(const std::string& localFile) { return localFile + ".new~"; }
+// A new local file is filled under a staging name, held alone, and put in
+// place of the local file only once it holds the whole calendar: a failure
+// on the way leaves the old local file as it was. False (reported) when the
+// staged file cannot be made.
+bool StartFilling(CCalendarFile& calendar, const std::string& localFile) {
+  if (!calendar.CreateFile(localFile + ".new~")) return false;
+  calendar.HoldAlone();
+  return true;
+}
 
 // Puts a filled staged file in its place, opened shared. When that fails
 // (the user has been told) the file is gone: the events just added go too,
@@ -130,11 +135,10 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
   const bool filling = !refresh && calendar.fileType != CCalendarFile::kMemoryOnly;
   if (refresh) {
     FillUidSet(doc, calendar);
-  } else if (filling && !calendar.CreateFile(StagingName(localFile))) {
+  } else if (filling && !StartFilling(calendar, localFile)) {
     Step(progress, 5, transfer_step::kRefreshComplete);
     return false;
   }
-  if (filling) calendar.HoldAlone();
   CICalConverter converter(&StorageICalPrompts());
   ImportICalStringInto(converter, doc.events(), calendar, text, refresh);
   if (filling && !CommitFilledFile(doc, calendar, localFile)) {
@@ -174,10 +178,9 @@ bool SubscribeLocalFile(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::s
   const bool filling = !refresh && calendar.fileType != CCalendarFile::kMemoryOnly;
   if (!refresh) {
     if (!filling) calendar.path = filePath;
-    else if (!calendar.CreateFile(StagingName(localFile))) return false;
+    else if (!StartFilling(calendar, localFile)) return false;
   }
   if (refresh) FillUidSet(doc, calendar);
-  if (filling) calendar.HoldAlone();
   CICalConverter converter(&StorageICalPrompts());
   const bool imported = ImportICalFileInto(converter, doc.events(), calendar, filePath, refresh);
   if (filling && !imported) {
