@@ -139,7 +139,7 @@ Result RunEngine(const Workload& w, const std::filesystem::path& dir, bool share
     const int rc = isam::IsamRecordReadByKey(set.assigned + 1, w.record(static_cast<int>(i)), isam::kReadEqual,
                                              buffer.data(), &length);
     if ((rc != 0 || std::memcmp(buffer.data(), w.record(static_cast<int>(i)), kRecord) != 0) && ++r.failed == 1)
-std::printf("engine: lookup failed: %d\n", rc);
+      std::printf("engine: lookup failed: %d\n", rc);
   }
   r.lookup_s = Seconds(t);
   r.lookup_calls = Minus(platform::FileCallsMade(), calls);
@@ -296,7 +296,14 @@ void Print(const char* store, const Result& r, const Result& peer, int n) {
 
 int main(int argc, char** argv) {
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  for (int i = 1; i < argc; ++i) {
+    const int n = std::atoi(argv[i]);
+    if (n <= 0) {
+      std::fprintf(stderr, "usage: kv_peers_bench [N > 0 ...]\n");
+      return 2;
+    }
+    sizes.push_back(n);
+  }
   if (sizes.empty()) sizes = {10000, 100000, 1000000};
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_kv_peers_bench";
   isam::InstallIsamLayer();

@@ -313,7 +313,8 @@ int addkey(int file, const uint8_t* key, uint32_t position, int mode) {
       return SetEngineError(rc);
     }
     DescentPath path;
-    Node leaf;
+    ReusedNode reused;
+    Node& leaf = *reused;
     bool locked = false;
     rc = DescendToLeaf(fcb, root, target.data(), &path, &leaf, &locked, unchecked);
     if (rc == kDescentRestart) continue;

@@ -120,8 +120,10 @@ int DecodeNode(const NodeLayout& l, const uint8_t* image, uint32_t position, Nod
   // and growing a leaf of long keys then meant copying it to a new block.
   node->keys.reserve(static_cast<std::size_t>(n + 1) * klen);
   node->pointers.reserve(static_cast<std::size_t>(n) + 1);
-  node->keys.assign(static_cast<std::size_t>(n) * klen, 0);
-  node->pointers.assign(static_cast<std::size_t>(n), 0);
+  // Every byte of every key and every pointer is written below: a node
+  // decoded into a reused one only pays for the room it grows by.
+  node->keys.resize(static_cast<std::size_t>(n) * klen);
+  node->pointers.resize(static_cast<std::size_t>(n));
   const uint8_t* area = image + kNodeHeaderSize;
   const bool ptr = l.HasPointer(leaf);
   const bool compressed = (l.key_type & (kKeyLeadingCompression | kKeyTrailingCompression)) != 0;

@@ -75,6 +75,37 @@ struct Node {
   void Erase(int i, const NodeLayout& l);
 };
 
+// A node to copy a leaf into, kept per thread between searches so that a
+// lookup or an add reuses the room of its key and pointer lists instead of
+// allocating them each time. A search started while the thread's node is in
+// use (a nested one) gets a node of its own.
+class ReusedNode {
+ public:
+  ReusedNode() : node_(Spare().busy ? &own_ : &Spare().node) {
+    if (node_ != &own_) Spare().busy = true;
+  }
+  ~ReusedNode() {
+    if (node_ != &own_) Spare().busy = false;
+  }
+  ReusedNode(const ReusedNode&) = delete;
+  ReusedNode& operator=(const ReusedNode&) = delete;
+  Node& operator*() { return *node_; }
+  Node* operator->() { return node_; }
+  Node* get() { return node_; }
+
+ private:
+  struct Slot {
+    Node node;
+    bool busy = false;
+  };
+  static Slot& Spare() {
+    thread_local Slot slot;
+    return slot;
+  }
+  Node own_;
+  Node* node_;
+};
+
 // Sets up an empty node of the given kind (links 0, high key all 0xFF).
 void InitEmptyNode(const NodeLayout& l, bool leaf, uint32_t position, Node* node);
 inline void InitNodeBuffer(const NodeLayout& l, bool leaf, uint32_t position, Node* node) {

@@ -228,7 +228,8 @@ uint32_t fndkey(FileControlBlock* fcb, const uint8_t* target, char mode, uint8_t
       mode != kFindLess)
     return Fail(116);
   for (int restart = 0; restart <= kMaxRestarts; ++restart) {
-    Node leaf;
+    ReusedNode reused;
+    Node& leaf = *reused;
     const int rc = LeafFor(fcb, target, &leaf);
     if (rc == kEmptyIndex) return Fail(0);
     if (rc != 0) return Fail(rc);
