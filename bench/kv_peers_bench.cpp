@@ -2,7 +2,8 @@
 // workload: N records of a 16-byte random key and a 200-byte body under one
 // unique index, inserted in one order, then looked up in another, the same
 // keys and orders for every store. Matched: about 4 MB of cache each, one
-// final flush to disk for all (timed with the inserts).
+// final flush to disk for all (timed with the inserts), and the lookups
+// timed as the fastest of three whole passes for all.
 //
 // Stores: the engine with its files opened exclusive and shared, a B-tree
 // database file, a memory-mapped B+tree environment, and an SQL table with
@@ -47,6 +48,23 @@ constexpr int kCacheBytes = 4 << 20;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
+// The machine these run on is shared: a lookup pass can be slowed by
+// others for seconds. Every store's lookups are timed over the same number
+// of whole passes and the fastest pass counts, the same rule for all.
+constexpr int kLookupPasses = 3;
+
+template <typename Pass>
+double FastestPass(Pass pass) {
+  double best = 0;
+  for (int i = 0; i < kLookupPasses; ++i) {
+    const auto t = Clock::now();
+    pass();
+    const double s = Seconds(t);
+    if (i == 0 || s < best) best = s;
+  }
+  return best;
+}
+
 struct Workload {
   std::vector<uint8_t> records;  // n records of kRecord bytes, key first
   std::vector<uint32_t> lookup_order;
@@ -85,6 +103,15 @@ platform::FileCallCounts Minus(const platform::FileCallCounts& a, const platform
   d.flushes = a.flushes - b.flushes;
   d.flush_seconds = a.flush_seconds - b.flush_seconds;
   return d;
+}
+
+platform::FileCallCounts PerPass(platform::FileCallCounts c) {
+  c.reads /= kLookupPasses;
+  c.writes /= kLookupPasses;
+  c.locks /= kLookupPasses;
+  c.flushes /= kLookupPasses;
+  c.flush_seconds /= kLookupPasses;
+  return c;
 }
 
 Result RunEngine(const Workload& w, const std::filesystem::path& dir, bool shared) {
@@ -133,16 +160,16 @@ Result RunEngine(const Workload& w, const std::filesystem::path& dir, bool share
   }
   std::vector<uint8_t> buffer(kRecord);
   calls = platform::FileCallsMade();
-  t = Clock::now();
-  for (uint32_t i : w.lookup_order) {
-    int32_t length = kRecord;
-    const int rc = isam::IsamRecordReadByKey(set.assigned + 1, w.record(static_cast<int>(i)), isam::kReadEqual,
-                                             buffer.data(), &length);
-    if ((rc != 0 || std::memcmp(buffer.data(), w.record(static_cast<int>(i)), kRecord) != 0) && ++r.failed == 1)
-      std::printf("engine: lookup failed: %d\n", rc);
-  }
-  r.lookup_s = Seconds(t);
-  r.lookup_calls = Minus(platform::FileCallsMade(), calls);
+  r.lookup_s = FastestPass([&] {
+    for (uint32_t i : w.lookup_order) {
+      int32_t length = kRecord;
+      const int rc = isam::IsamRecordReadByKey(set.assigned + 1, w.record(static_cast<int>(i)), isam::kReadEqual,
+                                               buffer.data(), &length);
+      if ((rc != 0 || std::memcmp(buffer.data(), w.record(static_cast<int>(i)), kRecord) != 0) && ++r.failed == 1)
+        std::printf("engine: lookup failed: %d\n", rc);
+    }
+  });
+  r.lookup_calls = PerPass(Minus(platform::FileCallsMade(), calls));
   isam::IsamShutdown();
   return r;
 }
@@ -172,16 +199,16 @@ Result RunBerkeley(const Workload& w, const std::filesystem::path& dir) {
   db->sync(db, 0);
   r.flush_s = Seconds(f);
   r.insert_s = Seconds(t);
-  t = Clock::now();
-  for (uint32_t i : w.lookup_order) {
-    DBT key{}, data{};
-    key.data = const_cast<uint8_t*>(w.record(static_cast<int>(i)));
-    key.size = kKey;
-    if (db->get(db, nullptr, &key, &data, 0) != 0 || data.size != kBody ||
-        std::memcmp(data.data, w.record(static_cast<int>(i)) + kKey, kBody) != 0)
-      ++r.failed;
-  }
-  r.lookup_s = Seconds(t);
+  r.lookup_s = FastestPass([&] {
+    for (uint32_t i : w.lookup_order) {
+      DBT key{}, data{};
+      key.data = const_cast<uint8_t*>(w.record(static_cast<int>(i)));
+      key.size = kKey;
+      if (db->get(db, nullptr, &key, &data, 0) != 0 || data.size != kBody ||
+          std::memcmp(data.data, w.record(static_cast<int>(i)) + kKey, kBody) != 0)
+        ++r.failed;
+    }
+  });
   db->close(db, 0);
   return r;
 }
@@ -214,15 +241,15 @@ Result RunLmdb(const Workload& w, const std::filesystem::path& dir) {
   r.flush_s = Seconds(f);
   r.insert_s = Seconds(t);
   mdb_txn_begin(env, nullptr, MDB_RDONLY, &txn);
-  t = Clock::now();
-  for (uint32_t i : w.lookup_order) {
-    MDB_val key{kKey, const_cast<uint8_t*>(w.record(static_cast<int>(i)))};
-    MDB_val data{};
-    if (mdb_get(txn, dbi, &key, &data) != 0 || data.mv_size != kBody ||
-        std::memcmp(data.mv_data, w.record(static_cast<int>(i)) + kKey, kBody) != 0)
-      ++r.failed;
-  }
-  r.lookup_s = Seconds(t);
+  r.lookup_s = FastestPass([&] {
+    for (uint32_t i : w.lookup_order) {
+      MDB_val key{kKey, const_cast<uint8_t*>(w.record(static_cast<int>(i)))};
+      MDB_val data{};
+      if (mdb_get(txn, dbi, &key, &data) != 0 || data.mv_size != kBody ||
+          std::memcmp(data.mv_data, w.record(static_cast<int>(i)) + kKey, kBody) != 0)
+        ++r.failed;
+    }
+  });
   mdb_txn_abort(txn);
   mdb_env_close(env);
   return r;
@@ -257,15 +284,15 @@ Result RunSqlite(const Workload& w, const std::filesystem::path& dir) {
   sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);  // the one flush
   r.flush_s = Seconds(f);
   r.insert_s = Seconds(t);
-  t = Clock::now();
-  for (uint32_t i : w.lookup_order) {
-    sqlite3_bind_blob(get, 1, w.record(static_cast<int>(i)), kKey, SQLITE_STATIC);
-    if (sqlite3_step(get) != SQLITE_ROW || sqlite3_column_bytes(get, 0) != kBody ||
-        std::memcmp(sqlite3_column_blob(get, 0), w.record(static_cast<int>(i)) + kKey, kBody) != 0)
-      ++r.failed;
-    sqlite3_reset(get);
-  }
-  r.lookup_s = Seconds(t);
+  r.lookup_s = FastestPass([&] {
+    for (uint32_t i : w.lookup_order) {
+      sqlite3_bind_blob(get, 1, w.record(static_cast<int>(i)), kKey, SQLITE_STATIC);
+      if (sqlite3_step(get) != SQLITE_ROW || sqlite3_column_bytes(get, 0) != kBody ||
+          std::memcmp(sqlite3_column_blob(get, 0), w.record(static_cast<int>(i)) + kKey, kBody) != 0)
+        ++r.failed;
+      sqlite3_reset(get);
+    }
+  });
   sqlite3_finalize(put);
   sqlite3_finalize(get);
   sqlite3_close(db);
