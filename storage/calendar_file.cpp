@@ -147,13 +147,20 @@ int CCalendarFile::HoldAlone(bool gather) {
   if (OpenEngineFiles(path, &notEngine, true) == 0) return 1;
   combining_.reset();
   // Someone else opened it meanwhile: go on shared.
+  OpenShared();
+  return 0;
+}
+
+int CCalendarFile::OpenShared() {
+  bool notEngine = false;
   const int rc = OpenEngineFiles(path, &notEngine);
   if (rc != 0) {
+    CloseEngineFiles(false);
     ReportFileError(rc);
     return 0;
   }
   serialSection_ = std::make_unique<SerialSection>(path);
-  return 0;
+  return 1;
 }
 
 int CCalendarFile::CloseFilledFile() {
@@ -186,28 +193,18 @@ int CCalendarFile::CommitFilled(const std::string& finalPath) {
     return 0;
   }
   path = target;
-  bool notEngine = false;
-  rc = OpenEngineFiles(target, &notEngine);
-  if (rc != 0) {
-    ReportFileError(rc);
-    return 0;
-  }
-  serialSection_ = std::make_unique<SerialSection>(target);
-  return 1;
+  return OpenShared();
 }
 
 int CCalendarFile::ShareAgain() {
   if (!heldAlone_) return 1;
-  int rc = CloseFilledFile();
-  bool notEngine = false;
-  if (rc == 0) rc = OpenEngineFiles(path, &notEngine);
+  const int rc = CloseFilledFile();
   if (rc != 0) {
     CloseEngineFiles(false);
     ReportFileError(rc);
     return 0;
   }
-  serialSection_ = std::make_unique<SerialSection>(path);
-  return 1;
+  return OpenShared();
 }
 
 int CCalendarFile::CreateFile(const std::string& rawPath, int type) {

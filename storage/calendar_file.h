@@ -201,6 +201,9 @@ class CCalendarFile : public CFieldBuffer {
   // Closes a file being filled, its writes out and flushed first: 0 or the
   // first error.
   int CloseFilledFile();
+  // Opens the file at `path` shared with its serial section: 1, or 0 with
+  // the failure reported and the file closed.
+  int OpenShared();
   std::unique_ptr<isam::CalendarFileSet> fileSet_;
   std::unique_ptr<SerialSection> serialSection_;
   // Live while the file is held alone (HoldAlone).

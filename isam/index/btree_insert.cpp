@@ -100,18 +100,16 @@ uint32_t FindParent(FileControlBlock* fcb, uint32_t child, const uint8_t* separa
 // Inserts (key, pointer) at index i of `node`, which the caller has locked,
 // splitting upward as needed. `path` holds the inner nodes of the descent;
 // `depth_at_descent` the number of inner levels then. Releases every lock.
+// `node` is the working node of every level (the caller's copy of the leaf,
+// changed in place rather than copied once more): its content afterwards is
+// of no use to the caller.
 int SplitIndexNode(FileControlBlock* fcb, DescentPath* path, Node* node, int i, const uint8_t* key,
                    uint32_t pointer, int split_mode, int depth_at_descent) {
   const NodeLayout& l = fcb->layout;
   std::vector<uint8_t> sep(l.key_length);
   uint32_t insert_pointer = pointer;
   std::vector<uint8_t> insert_key(key, key + l.key_length);
-  Node cur;
-  // Room for the entry about to go in, or inserting it copies the keys
-  // (a leaf of long keys) once more.
-  cur.keys.reserve(node->keys.size() + l.key_length);
-  cur.pointers.reserve(node->pointers.size() + 1);
-  cur = *node;
+  Node& cur = *node;
   int at = i;
   uint32_t redirect_from = 0, redirect_to = 0;  // child pointer to move to the new right node
   // Each round moves one level up; a damaged tree could otherwise send the

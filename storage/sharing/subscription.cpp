@@ -106,6 +106,18 @@ bool CommitFilledFile(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::str
   return false;
 }
 
+// After an import: what it added and updated, and on a refresh the events
+// it no longer found, offered for deletion.
+void EndImport(CAlmacoraDoc& doc, CCalendarFile& calendar, const CICalConverter& converter, bool refresh,
+               RefreshCounts* counts) {
+  RefreshCounts got;
+  got.added = converter.GetAddedCount();
+  got.updated = converter.GetUpdatedCount();
+  if (refresh && !converter.IsCancelled()) got.deleted = OfferDeletions(doc, calendar);
+  calendar.uidMap.clear();
+  if (counts) *counts = got;
+}
+
 bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& address,
                  const std::string& localFile, bool refresh, ITransferProgress* progress, RefreshCounts* counts,
                  const std::function<void()>& beforeChange) {
@@ -145,12 +157,7 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
     Step(progress, 5, transfer_step::kRefreshComplete);
     return false;
   }
-  RefreshCounts got;
-  got.added = converter.GetAddedCount();
-  got.updated = converter.GetUpdatedCount();
-  if (refresh && !converter.IsCancelled()) got.deleted = OfferDeletions(doc, calendar);
-  calendar.uidMap.clear();
-  if (counts) *counts = got;
+  EndImport(doc, calendar, converter, refresh, counts);
   Step(progress, 5, transfer_step::kRefreshComplete);
   if (IStorageShell* shell = GetStorageServices().shell) shell->OfferTypeColors(converter.GetTypeNames());
   return true;
@@ -195,12 +202,7 @@ bool SubscribeLocalFile(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::s
     return false;
   }
   if (calendar.name.empty()) calendar.name = CProgramSettings::CalendarNameFromPath(calendar.path);
-  RefreshCounts got;
-  got.added = converter.GetAddedCount();
-  got.updated = converter.GetUpdatedCount();
-  if (refresh && !converter.IsCancelled()) got.deleted = OfferDeletions(doc, calendar);
-  calendar.uidMap.clear();
-  if (counts) *counts = got;
+  EndImport(doc, calendar, converter, refresh, counts);
   return true;
 }
 
