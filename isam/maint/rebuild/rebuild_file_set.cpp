@@ -243,7 +243,9 @@ int LoadIndex(IndexRun& r, int data, const char* set_name, RunGuard& guard, bool
               std::vector<uint8_t>& record) {
   const int sort_length = r.key_length + (r.duplicates ? 0 : 4);
   std::vector<uint8_t> key(static_cast<std::size_t>(sort_length));
+  // A rejected first key still started the load: the next key continues it.
   int mode = kBulkStart;
+  bool started = false;
   int rc = 0;
   for (;;) {
     const int next = SortNextKey(r.sort, key.data());
@@ -254,6 +256,8 @@ int LoadIndex(IndexRun& r, int data, const char* set_name, RunGuard& guard, bool
     if (next != 0) return kSortErrorBase + next;
     const uint32_t position = GetBigEndian(key.data() + sort_length - 4);
     rc = IndexBulkAddKey(r.key, key.data(), position, mode);
+    started = started || rc == 0 || rc == 59;
+    if (started) mode = kBulkNext;
     if (rc == 59) {
       ++r.rejected;
       if (purge) {
@@ -270,11 +274,10 @@ int LoadIndex(IndexRun& r, int data, const char* set_name, RunGuard& guard, bool
       continue;
     }
     if (rc != 0) return rc;
-    mode = kBulkNext;
     if (++r.added % 256 == 0) std::fputc('i', stdout);
   }
   // No key at all: the index was made empty (root and count 0) already.
-  if (mode != kBulkStart && (rc = IndexBulkAddKey(r.key, nullptr, 0, kBulkFinish)) != 0) return rc;
+  if (started && (rc = IndexBulkAddKey(r.key, nullptr, 0, kBulkFinish)) != 0) return rc;
   std::printf(r.first_of_file ? "\nIndex file rebuild complete (%ld entries added)."
                               : "\nAdditional index member rebuild complete (%ld entries added).",
               r.added);

@@ -51,6 +51,14 @@ int ExamineDataFile(int number, const char* path, int record_length, int extensi
   }
   bool changed = false;
   bool corrupt = false;
+  // Writers that died with the file open leave their count: the repair
+  // and the rebuild that follows put right what they left, and an open
+  // that still found the count would mend indexes the rebuild is about to
+  // load from scratch.
+  if (h.reserved72 != 0) {
+    h.reserved72 = 0;
+    changed = true;
+  }
   if (h.rebuild_status == kRebuildCompacted) {
     RepairPrint("\nData File has been compacted. Associated indices must be rebuilt.");
     h.rebuild_status = kRebuildClean;

@@ -250,5 +250,55 @@ TEST_F(MaintFaultTest, KilledAtRandomTheNextRunRestoresTheSet) {
   std::printf("%d kills: %d left a fresh file, %d a backup\n", kKills, fresh_left, backup_left);
 }
 
+// A writer adding records until it dies, journalling each add that
+// returned 0.
+TEST_F(MaintFaultTest, DyingWriterSide) {
+  if (testsupport::ChildRole() != "adder") GTEST_SKIP();
+  const std::string set = testsupport::ChildValue("SET");
+  block_.name = set.c_str();
+  ASSERT_EQ(0, OpenFileSetFromIfil(&block_));
+  std::FILE* journal = std::fopen(testsupport::ChildValue("JOURNAL").c_str(), "w");
+  ASSERT_NE(nullptr, journal);
+  const int delay_us = std::atoi(testsupport::ChildValue("DELAY_US").c_str());
+  std::thread([delay_us] {
+    std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
+    std::_Exit(kKilledExitCode);
+  }).detach();
+  for (int uid = kRecords;; ++uid) {
+    if (IsamRecordAdd(block_.assigned, Record(150, uid).data(), kRecordLength) != 0) continue;
+    std::fprintf(journal, "%d\n", uid);
+    std::fflush(journal);
+  }
+}
+
+// A rebuild straight after a writer died: it succeeds, and every record the
+// writer was told was added is found by its key.
+TEST_F(MaintFaultTest, RebuildRightAfterAWriterDied) {
+  if (!testsupport::ChildRole().empty()) GTEST_SKIP();
+  block_.data_mode = 0x4;
+  Create(kRecords);
+  const std::string journal = Path("adder.journal");
+  for (const int delay_us : {20000, 60000, 150000}) {
+    const std::string when = "writer killed after " + std::to_string(delay_us) + " us";
+    const int code = testsupport::RunChildTest("MaintFaultTest.DyingWriterSide", "adder",
+                                               {"SET=" + name_, "JOURNAL=" + journal, "DELAY_US=" + std::to_string(delay_us)});
+    ASSERT_EQ(testsupport::ObservedExitCode(kKilledExitCode), code) << when;
+    ASSERT_EQ(0, RunQuietly(false)) << when;
+    ASSERT_EQ(0, OpenFileSetFromIfil(&block_)) << when;
+    std::ifstream in(journal);
+    std::vector<uint8_t> r(kRecordLength + 64);
+    int done = 0;
+    for (int uid; in >> uid; ++done) {
+      int32_t length = static_cast<int32_t>(r.size());
+      EXPECT_EQ(0, IsamRecordReadByKey(block_.assigned + 1, Record(0, uid).data() + 4, kReadEqual, r.data(), &length))
+          << when << ": uid " << uid;
+    }
+    EXPECT_GT(done, 0) << when;
+    FileSetReport report;
+    EXPECT_EQ(0, CheckFileSet(block_.assigned, &report)) << when << ": " << (report.problem ? report.problem : "");
+    ASSERT_EQ(0, CloseFileSet(&block_)) << when;
+  }
+}
+
 }  // namespace
 }  // namespace isam
