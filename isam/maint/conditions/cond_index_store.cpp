@@ -194,6 +194,13 @@ int CondIndexStore(int data_file, const void* body, int32_t length) {
   }
   CondImage image;
   if (!ParseCondImage(bytes, static_cast<std::size_t>(length), &image)) return Report(kCondShortImage, data_file);
+  // Compiled before anything is written: a stored text that does not
+  // compile would fail every later open of the file.
+  const std::vector<uint8_t> names = FieldNames(data_file);
+  const RecordSchemaView schema = RecordSchemaOf(fcb);
+  CondIndexSet* fresh = CondIndexCompile(bytes, static_cast<std::size_t>(length), &schema,
+                                         ExprFieldNames{names.data(), names.size()});
+  if (fresh == nullptr && CurrentInstance()->eng_err != 0) return Report(CurrentInstance()->eng_err, data_file);
   std::vector<uint8_t> block(kCondPrefixSize + static_cast<std::size_t>(length), 0);
   block[4] = kCondResourceNumber;
   std::memcpy(block.data() + 8, kCondResourceName, sizeof kCondResourceName);
@@ -201,10 +208,13 @@ int CondIndexStore(int data_file, const void* body, int32_t length) {
   const int32_t whole = static_cast<int32_t>(block.size());
   const int rc = exists ? ResourceRecordUpdate(data_file, block.data(), whole)
                         : AddResourceEntry(data_file, block.data(), whole);
-  if (rc != 0) return Report(rc, data_file);
+  if (rc != 0) {
+    CondIndexFree(fresh);
+    return Report(rc, data_file);
+  }
   CondIndexFree(fcb->cond_index);
-  fcb->cond_index = CondIndexLoad(static_cast<int16_t>(data_file));
-  return Report(CurrentInstance()->eng_err, data_file);
+  fcb->cond_index = fresh;
+  return Report(0, data_file);
 }
 
 int CondIndexSetText(int index, const char* text) {
@@ -220,6 +230,8 @@ int CondIndexSetText(int index, const char* text) {
   const bool own = (flags & kOwnCondition) != 0;
   if (!own && (data->header.open_mode & (kModeShared | kModeReadOnly))) return Report(62, index);
   const bool removal = text == nullptr || *text == 0;
+  // A stored text carries its length (with the zero) in 16 bits.
+  if (!removal && std::strlen(text) >= 0xFFFF) return Report(kCondBadText, index);
   if (own) {
     ExprNode* tree = nullptr;
     if (!removal && !ExprCompileForFile(data_file, text, &tree)) return Report(kCondBadText, index);

@@ -27,16 +27,17 @@ int32_t CondIndexGetImage(int data_file, int32_t buffer_length, void* buffer);
 int32_t CondIndexGetText(int index, int32_t buffer_length, char* buffer);
 
 // Stores a whole body, or (null body or both counts 0) removes the
-// resource, then reloads the file's set. 48 an index file; 62 opened shared
-// or read-only; 595 a length shorter than the entries and texts need; 83
-// no memory; resource codes; else the reload's code.
+// resource, and puts the file's set in step. The body is compiled first:
+// nothing is written when it fails. 48 an index file; 62 opened shared or
+// read-only; 595 a length shorter than the entries and texts need; 596 /
+// 597 / 435 the compile's codes; 83 no memory; resource codes.
 int CondIndexStore(int data_file, const void* body, int32_t length);
 
 // Sets, replaces or (null or empty text) removes the condition of index
 // `index`, then brings the index in line with it: keys the condition now
 // denies are deleted and keys it grants are added before the call returns.
 // 614 not an ISAM index; 62 the data file opened shared or read-only; 597
-// the text does not compile (nothing changes); 690 a damaged stored body;
+// the text does not compile or is 65,535 bytes or longer (nothing changes); 690 a damaged stored body;
 // the store's and the key updates' codes (a key update failing part way
 // marks the data file corrupt: a rebuild mends it).
 int CondIndexSetText(int index, const char* text);

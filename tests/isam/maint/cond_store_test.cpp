@@ -104,5 +104,29 @@ TEST_F(CondStoreTest, Refusals) {
   EXPECT_EQ(before, Resource());
 }
 
+// A body whose condition does not compile, and texts a 16-bit length cannot
+// hold: refused before anything is written, the file opens as before.
+TEST_F(CondStoreTest, RefusedBeforeWriting) {
+  Create();
+  ASSERT_EQ(0, CondIndexSetText(index(2), "Amount>100"));
+  const std::vector<uint8_t> before = Resource();
+  const std::string over_long = "Amount>1" + std::string(70000, ' ');
+  const struct {
+    uint16_t key;
+    std::string text;
+    int code;
+  } cases[] = {{2, "Amount>", 597}, {1, "Nope>1", 597}, {2, over_long, 597}};
+  for (const auto& c : cases) {
+    if (c.text.size() < 65535) {
+      const std::vector<uint8_t> body = BuildCondImage(1, {{c.key, static_cast<uint16_t>(c.text.size() + 1), 0, c.text}});
+      EXPECT_EQ(c.code, CondIndexStore(data(), body.data(), static_cast<int32_t>(body.size()))) << c.text;
+    }
+    EXPECT_EQ(c.code, CondIndexSetText(index(c.key), c.text.c_str())) << c.text.substr(0, 20);
+    EXPECT_EQ(before, Resource()) << c.text.substr(0, 20);
+    Reopen();
+    EXPECT_EQ("Amount>100", Text(2));
+  }
+}
+
 }  // namespace
 }  // namespace isam
