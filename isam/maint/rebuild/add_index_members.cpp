@@ -19,12 +19,19 @@ namespace {
 
 constexpr int16_t kStoreDefinition = -99;
 
-// The definition stored in the data file.
+// The definition stored in the data file, read only: a data file a failed
+// rebuild left marked is read as it is (the rebuild that follows loads
+// every index) and keeps its mark.
 int ReadStored(const IfilBlock& b, const std::string& data_name, StoredFileSet* stored) {
   const int n = FindFreeFileNumbers(1);
   if (n < 0) return -n;
-  if (const int rc = OpenFileEntry(n, data_name.c_str(), static_cast<uint16_t>(b.data_mode & ~kModeShared)))
-    return rc;
+  EngineInstance* inst = CurrentInstance();
+  const bool rebuild_mode = inst->rebuild_mode;
+  inst->rebuild_mode = true;
+  const int opened =
+      OpenFileEntry(n, data_name.c_str(), static_cast<uint16_t>((b.data_mode & ~kModeShared) | kModeReadOnly));
+  inst->rebuild_mode = rebuild_mode;
+  if (opened != 0) return opened;
   const int32_t size = GetStoredIfil(n, 0, nullptr);
   int rc = size < 0 ? -size : 0;
   if (rc == 0 && GetStoredIfil(n, size, stored) < 0) rc = CurrentInstance()->eng_err;

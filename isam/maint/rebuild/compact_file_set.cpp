@@ -11,6 +11,7 @@
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_create.h"
+#include "isam/index/file_header.h"
 #include "isam/index/file_open.h"
 #include "isam/index/free_space.h"
 #include "isam/index/node_cache.h"
@@ -44,6 +45,23 @@ bool FileExists(const std::string& name) {
   if (f == nullptr) return false;
   std::fclose(f);
   return true;
+}
+
+enum class WorkFile { kNone, kEngine, kShort, kForeign };
+
+// What stands under a work name: nothing, an engine data file (its header's
+// format and type), fewer bytes than a header, or something else.
+WorkFile LookAtWorkFile(const std::string& name) {
+  std::FILE* f = OpenStreamWithRetry(name.c_str(), "rb", 1);
+  if (f == nullptr) return WorkFile::kNone;
+  uint8_t bytes[kFileHeaderSize];
+  const std::size_t n = std::fread(bytes, 1, sizeof bytes, f);
+  std::fclose(f);
+  if (n < sizeof bytes) return WorkFile::kShort;
+  FileHeader h;
+  DecodeFileHeader(bytes, &h);
+  const bool data = h.file_type == kFileTypeVariable || h.file_type == kFileTypeFixed;
+  return h.format_id == kFileFormatId && data ? WorkFile::kEngine : WorkFile::kForeign;
 }
 
 // Every resource of `from` (the anchor is no resource of the chain) is
@@ -234,11 +252,15 @@ int FinishCutShortCompaction(const std::string& data_name) {
   // is the old copy of a swap that completed (the fresh file was whole and
   // flushed before it took the name). A fresh file that never reached its
   // name is dropped.
-  if (!FileExists(data_name) && FileExists(backup)) {
+  if (!FileExists(data_name) && LookAtWorkFile(backup) == WorkFile::kEngine) {
     if (OsRenameFile(backup.c_str(), data_name.c_str()) != 0) return 67;
   }
-  if (FileExists(backup) && OsDeleteFile(backup.c_str()) != 0) return 67;
-  if (FileExists(temp) && OsDeleteFile(temp.c_str()) != 0) return 67;
+  if (LookAtWorkFile(backup) == WorkFile::kEngine && OsDeleteFile(backup.c_str()) != 0) return 67;
+  const WorkFile fresh = LookAtWorkFile(temp);
+  if ((fresh == WorkFile::kEngine || fresh == WorkFile::kShort) && OsDeleteFile(temp.c_str()) != 0) return 67;
+  // Something else under a work name is no file of ours: the run stops
+  // rather than write over it.
+  if (fresh == WorkFile::kForeign || LookAtWorkFile(backup) == WorkFile::kForeign) return 67;
   return 0;
 }
 

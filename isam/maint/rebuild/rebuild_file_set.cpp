@@ -86,6 +86,8 @@ class RunGuard {
   std::FILE* list = nullptr;
   std::string reject_name;
   bool keep_rejects = false;
+  bool indexes_started = false;  // the data file carries the rebuilding mark
+  std::string data_name;
 
  private:
   IfilBlock* b_;
@@ -359,6 +361,10 @@ int Run(IfilBlock* b, RunGuard& guard, bool purge, bool store) {
   if (n < 0) return n;
   int rc = ExamineDataFile(n, names.data.c_str(), b->record_length, b->data_extension, b->data_mode, b);
   if (rc != 0) return rc;
+  // From here until the indexes are whole the data file carries the mark.
+  if ((rc = MarkDataFileRebuilding(n, names.data.c_str())) != 0) return rc;
+  guard.indexes_started = true;
+  guard.data_name = names.data;
   if ((rc = StartIndexesEmpty(*b, n, names)) != 0) return rc;
   b->data_file = static_cast<int16_t>(n);
   if ((rc = OpenFileSetFromIfil(b)) != 0) return rc;
@@ -457,6 +463,16 @@ int RebuildFileSet(IfilBlock* block) {
   if (block->assigned >= 0) {
     const int closed = CloseFileSet(block);
     if (closed != 0 && (rc == 0 || rc == 650 || rc == 652)) rc = SetIsamError(closed, 0);
+  }
+  // The close clears the rebuilding mark; a run that did not load every
+  // index puts it back, so no ordinary open takes the set as it is and
+  // the next rebuild repairs and loads it.
+  if (rc != 0 && rc != 650 && rc != 651 && rc != 652 && guard.indexes_started) {
+    EngineInstance* inst = CurrentInstance();
+    const int16_t file = inst->isam_error_file;
+    const int n = FindFreeFileNumbers(1);
+    if (n >= 0) MarkDataFileRebuilding(n, guard.data_name.c_str());
+    SetIsamError(rc, file);
   }
   std::fflush(stdout);
   return rc;

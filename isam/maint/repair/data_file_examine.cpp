@@ -59,9 +59,13 @@ int ExamineDataFile(int number, const char* path, int record_length, int extensi
     h.reserved72 = 0;
     changed = true;
   }
-  if (h.rebuild_status == kRebuildCompacted) {
+  // A compacted file's indexes still name the old file's positions: the
+  // file stays marked (as rebuilding, which only a rebuild opens) until
+  // the caller has loaded them anew.
+  const bool compacted = h.rebuild_status == kRebuildCompacted;
+  if (compacted) {
     RepairPrint("\nData File has been compacted. Associated indices must be rebuilt.");
-    h.rebuild_status = kRebuildClean;
+    h.rebuild_status = kRebuildRunning;
     changed = true;
   } else if (h.rebuild_status != kRebuildClean) {
     RepairPrint("\nData File is corrupt (flag = %d).", h.rebuild_status);
@@ -89,7 +93,7 @@ int ExamineDataFile(int number, const char* path, int record_length, int extensi
   h.rebuild_status = kRebuildRunning;
   if (int rc = WriteFileHeader(fcb)) return Finish(fcb, number, rc);
   if (int rc = RebuildDataFile(fcb)) return Finish(fcb, number, rc);
-  h.rebuild_status = kRebuildClean;
+  h.rebuild_status = compacted ? kRebuildRunning : kRebuildClean;
   if (int rc = WriteFileHeader(fcb)) return Finish(fcb, number, rc);
   if (variable) {
     RepairPrint("\nData file rebuild complete (%ld bytes).", static_cast<long>(h.logical_end) + 1);
@@ -98,6 +102,17 @@ int ExamineDataFile(int number, const char* path, int record_length, int extensi
                 static_cast<long>(h.active_count));
   }
   return Finish(fcb, number, 0);
+}
+
+int MarkDataFileRebuilding(int number, const char* path) {
+  FileControlBlock* fcb = nullptr;
+  if (int rc = OpenRawDataFile(number, path, &fcb)) return SetIsamError(rc, number);
+  int rc = 0;
+  if (fcb->header.rebuild_status != kRebuildRunning) {
+    fcb->header.rebuild_status = kRebuildRunning;
+    rc = WriteFileHeader(fcb);
+  }
+  return Finish(fcb, number, rc);
 }
 
 }  // namespace isam::maint

@@ -49,6 +49,16 @@ bool AskUseParameterValue(const char* label, long parameter_value, long header_v
 int ExamineDataFile(int number, const char* path, int record_length, int extension_size, int file_mode,
                     const IfilBlock* block);
 
+// A compacted file comes out of the examination marked as rebuilding (its
+// indexes must be loaded anew; only a rebuild opens it so marked), every
+// other file clean.
+//
+// Marks the data file as rebuilding (+56 = 255) before its indexes are
+// started anew: an ordinary open refuses it (14) until a rebuild has
+// loaded them and closed it. 0, or the raw open's or the header write's
+// code.
+int MarkDataFileRebuilding(int number, const char* path);
+
 // Walks and repairs a data file opened raw: 0 or a code (512 a walk longer
 // than the file allows; I/O codes). Header counts and ends are written.
 int RebuildDataFile(FileControlBlock* fcb);

@@ -55,10 +55,12 @@ void WriteAll(const std::string& path, const Bytes& bytes) {
 }
 
 // A file closed after a change counts its writes and keeps its close time
-// in its header (bytes 108 to 115): the only bytes a failed rebuild may
-// change in the data file.
+// in its header (bytes 108 to 115), and a rebuild that failed once it had
+// started the indexes leaves the data file flagged (byte 56): the only
+// bytes a failed rebuild may change in the data file.
 bool SameApartFromCloseStamp(Bytes a, Bytes b) {
   if (a.size() != b.size() || a.size() < 116) return false;
+  if (a[56] != 0) b[56] = a[56];
   std::fill(a.begin() + 108, a.begin() + 116, 0);
   std::fill(b.begin() + 108, b.begin() + 116, 0);
   return a == b;
@@ -117,6 +119,17 @@ class MaintFaultTest : public RebuildFixture {
     EXPECT_FALSE(Exists(Backup())) << when;
     EXPECT_FALSE(Exists(Temp())) << when;
     ASSERT_EQ(0, OpenFileSetFromIfil(&block_)) << when;
+    ExpectReachable(when);
+    const int data = block_.assigned;
+    EXPECT_EQ(resources_, Resources(data)) << when;
+    FileSetReport report;
+    EXPECT_EQ(0, CheckFileSet(data, &report)) << when << ": " << (report.problem ? report.problem : "");
+    ASSERT_EQ(0, CloseFileSet(&block_)) << when;
+  }
+
+  // On the open set: every live record as populated, found by its UID, and
+  // the Amount index holding exactly the images with Amount > 100.
+  void ExpectReachable(const std::string& when) {
     const int data = block_.assigned;
     std::vector<uint8_t> r(kRecordLength + 64);
     std::multiset<std::string> physical, members, expected_members;
@@ -142,10 +155,6 @@ class MaintFaultTest : public RebuildFixture {
       length = static_cast<int32_t>(r.size());
     }
     EXPECT_TRUE(members == expected_members) << when;
-    EXPECT_EQ(resources_, Resources(data)) << when;
-    FileSetReport report;
-    EXPECT_EQ(0, CheckFileSet(data, &report)) << when << ": " << (report.problem ? report.problem : "");
-    ASSERT_EQ(0, CloseFileSet(&block_)) << when;
   }
 
   // One operation with the Nth call of `op` failing, for every N in turn.
@@ -203,8 +212,8 @@ TEST_F(MaintFaultTest, EveryFailedCallKeepsTheSetWhole) {
     }
 }
 
-// Compactions and rebuilds, one after the other, until the process ends
-// itself after the parent's delay: no destructor, no close.
+// Compactions (KIND=compact) or rebuilds, one after the other, until the
+// process ends itself after the parent's delay: no destructor, no close.
 TEST_F(MaintFaultTest, KilledSide) {
   if (testsupport::ChildRole() != "maint") GTEST_SKIP();
   const std::string set = testsupport::ChildValue("SET");
@@ -219,7 +228,8 @@ TEST_F(MaintFaultTest, KilledSide) {
     std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
     std::_Exit(kKilledExitCode);
   }).detach();
-  for (int round = 0;; ++round) round % 2 == 0 ? maint::CompactFileSet(&block_) : maint::RebuildFileSet(&block_);
+  const bool compact = testsupport::ChildValue("KIND") == "compact";
+  for (;;) compact ? maint::CompactFileSet(&block_) : maint::RebuildFileSet(&block_);
 }
 
 TEST_F(MaintFaultTest, KilledAtRandomTheNextRunRestoresTheSet) {
@@ -227,31 +237,67 @@ TEST_F(MaintFaultTest, KilledAtRandomTheNextRunRestoresTheSet) {
   block_.data_mode = 0x4;
   Populate();
   // How long one compaction with its rebuild takes here: the kills fall
-  // anywhere in the first two or three.
+  // anywhere in the first two or three runs.
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(0, RunQuietly(true));
   const auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
   Path("rb.out");
-  int fresh_left = 0, backup_left = 0;
+  int fresh_left = 0, backup_left = 0, refused = 0;
   std::mt19937 rng(33);
   std::uniform_int_distribution<long> delay(0, 3 * static_cast<long>(took.count()) + 1);
-  for (int i = 0; i < kKills; ++i) {
-    const std::string when = "kill " + std::to_string(i);
-    const int code = testsupport::RunChildTest("MaintFaultTest.KilledSide", "maint",
-                                               {"SET=" + name_, "DELAY_US=" + std::to_string(delay(rng))});
-    ASSERT_EQ(testsupport::ObservedExitCode(kKilledExitCode), code) << when;
-    ASSERT_TRUE(Exists(name_ + ".dat") || Exists(Backup())) << when;
-    fresh_left += Exists(Temp());
-    backup_left += Exists(Backup());
-    ASSERT_EQ(0, RunQuietly(i % 2 == 0)) << when;
-    ExpectSound(when);
-    if (HasFatalFailure()) return;
-  }
-  std::printf("%d kills: %d left a fresh file, %d a backup\n", kKills, fresh_left, backup_left);
+  for (const bool compact : {false, true})
+    for (int i = 0; i < kKills; ++i) {
+      const std::string when = std::string(compact ? "compaction" : "rebuild") + " kill " + std::to_string(i);
+      const int code = testsupport::RunChildTest(
+          "MaintFaultTest.KilledSide", "maint",
+          {"SET=" + name_, "KIND=" + std::string(compact ? "compact" : "rebuild"), "DELAY_US=" + std::to_string(delay(rng))});
+      ASSERT_EQ(testsupport::ObservedExitCode(kKilledExitCode), code) << when;
+      ASSERT_TRUE(Exists(name_ + ".dat") || Exists(Backup())) << when;
+      fresh_left += Exists(Temp());
+      backup_left += Exists(Backup());
+      // A plain open in between refuses a set the run left unfinished, or
+      // finds it whole: never a quiet open with records out of reach.
+      const int opened = OpenFileSetFromIfil(&block_);
+      if (opened == 0) {
+        ExpectReachable(when + ", plain open");
+        ASSERT_EQ(0, CloseFileSet(&block_)) << when;
+      } else {
+        ++refused;
+        EXPECT_TRUE(opened == 14 || opened == 15 || !Exists(name_ + ".dat")) << when << ": open gave " << opened;
+      }
+      ASSERT_EQ(0, RunQuietly(compact)) << when;
+      ExpectSound(when);
+      if (HasFatalFailure()) return;
+    }
+  std::printf("%d kills: %d left a fresh file, %d a backup, %d plain opens refused\n", 2 * kKills, fresh_left,
+              backup_left, refused);
 }
 
-// A writer adding records until it dies, journalling each add that
-// returned 0.
+// Files of the user's that merely sit beside the data file under names a
+// backup might have had: no rebuild or compaction deletes, renames or
+// changes them, not even when the data file is missing.
+TEST_F(MaintFaultTest, TheUsersFilesBesideTheDataFileAreLeftAlone) {
+  if (!testsupport::ChildRole().empty()) GTEST_SKIP();
+  block_.data_mode = 0x4;
+  Populate();
+  const Bytes mine = {'m', 'i', 'n', 'e'};
+  const std::string names[] = {Path("rb.dat~"), Path("rb.dat~c"), Path("rb.dat.bak")};
+  for (const std::string& name : names) WriteAll(name, mine);
+  for (const bool compact : {false, true, false}) {
+    ASSERT_EQ(0, RunQuietly(compact));
+    for (const std::string& name : names) EXPECT_EQ(mine, ReadAll(name)) << name << (compact ? " compaction" : " rebuild");
+  }
+  ExpectSound("after the runs");
+  std::remove((name_ + ".dat").c_str());
+  for (const bool compact : {false, true}) {
+    EXPECT_NE(0, RunQuietly(compact));
+    EXPECT_FALSE(Exists(name_ + ".dat"));
+    for (const std::string& name : names) EXPECT_EQ(mine, ReadAll(name)) << name << " without the data file";
+  }
+}
+
+// A writer adding records until it dies (DELAY_US after its first add),
+// journalling each add that returned 0.
 TEST_F(MaintFaultTest, DyingWriterSide) {
   if (testsupport::ChildRole() != "adder") GTEST_SKIP();
   const std::string set = testsupport::ChildValue("SET");
@@ -260,14 +306,18 @@ TEST_F(MaintFaultTest, DyingWriterSide) {
   std::FILE* journal = std::fopen(testsupport::ChildValue("JOURNAL").c_str(), "w");
   ASSERT_NE(nullptr, journal);
   const int delay_us = std::atoi(testsupport::ChildValue("DELAY_US").c_str());
-  std::thread([delay_us] {
-    std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
-    std::_Exit(kKilledExitCode);
-  }).detach();
+  bool clock_started = false;
   for (int uid = kRecords;; ++uid) {
-    if (IsamRecordAdd(block_.assigned, Record(150, uid).data(), kRecordLength) != 0) continue;
+    if (IsamRecordAdd(block_.assigned, Record(150, uid).data(), kRecordLength) != 0) continue;  // an earlier round's
     std::fprintf(journal, "%d\n", uid);
     std::fflush(journal);
+    if (!clock_started) {  // the clock starts once the file is written to
+      clock_started = true;
+      std::thread([delay_us] {
+        std::this_thread::sleep_for(std::chrono::microseconds(delay_us));
+        std::_Exit(kKilledExitCode);
+      }).detach();
+    }
   }
 }
 
