@@ -68,10 +68,9 @@ bool Sound(const RawHeader& h, uint64_t at, uint64_t end) {
 
 // A record or resource whose header fits in its stretch and whose stretch
 // ends inside the file.
-bool Candidate(FileControlBlock* fcb, uint64_t at, uint64_t end, RawHeader* h) {
-  if (!ReadRaw(fcb, at, end, h)) return false;
-  return (h->mark == kMarkActive || h->mark == kMarkResource) && h->total > 0 &&
-         static_cast<uint64_t>(h->used) + kHeader <= h->total && at + h->total <= end;
+bool Candidate(const RawHeader& h, uint64_t at, uint64_t end) {
+  return (h.mark == kMarkActive || h.mark == kMarkResource) && h.total > 0 &&
+         static_cast<uint64_t>(h.used) + kHeader <= h.total && at + h.total <= end;
 }
 
 bool SuccessorValid(FileControlBlock* fcb, uint64_t after, uint64_t end) {
@@ -81,20 +80,63 @@ bool SuccessorValid(FileControlBlock* fcb, uint64_t after, uint64_t end) {
   return n.mark == kMarkActive || n.mark == kMarkSpaceNode || n.mark == kMarkResource || n.mark == kMarkFree;
 }
 
+// Headers at rising positions, read a block at a time: a scan over damage
+// costs one read per block, not one per byte.
+class HeaderScan {
+ public:
+  HeaderScan(FileControlBlock* fcb, uint64_t end) : fcb_(fcb), end_(end) {}
+  // The header at `at` (false when it does not fit before the end or
+  // cannot be read). Positions may only rise from call to call.
+  bool At(uint64_t at, RawHeader* h) {
+    if (at + kHeader > end_) return false;
+    if (at < start_ || at + kHeader > start_ + block_.size()) {
+      const uint64_t length = std::min<uint64_t>(kBlock, end_ - at);
+      block_.resize(static_cast<std::size_t>(length));
+      start_ = at;
+      if (Io(0, fcb_, static_cast<uint32_t>(at), block_.data(), static_cast<uint32_t>(length)) != 0) {
+        block_.clear();
+        return false;
+      }
+    }
+    const uint8_t* b = block_.data() + (at - start_);
+    h->mark = GetLe16(b);
+    h->total = GetLe32(b + 2);
+    h->used = GetLe32(b + 6);
+    return true;
+  }
+
+ private:
+  static constexpr uint64_t kBlock = 1 << 16;
+  FileControlBlock* fcb_;
+  uint64_t end_;
+  uint64_t start_ = 0;
+  std::vector<uint8_t> block_;
+};
+
 // Where a sound chain of headers resumes after damage at `from`: the first
-// candidate with a valid successor, or one without when nothing inside its
-// stretch does better; `end` when none.
+// candidate with a valid successor, or one without when no position inside
+// its stretch qualifies with a valid successor; `end` when none. Both
+// scans only move forward, so the search is linear in the damage.
 uint64_t Resume(FileControlBlock* fcb, uint64_t from, uint64_t end) {
+  HeaderScan scan(fcb, end), ahead(fcb, end);
+  uint64_t next_good = from;  // the first position >= `searched` that qualifies, or end
+  uint64_t searched = from;   // positions below it have been searched
+  const auto good_from = [&](uint64_t at) {
+    if (at < searched) return next_good >= at ? next_good : end;
+    RawHeader h;
+    for (uint64_t r = at; r + kHeader <= end; ++r)
+      if (ahead.At(r, &h) && Candidate(h, r, end) && SuccessorValid(fcb, r + h.total, end)) {
+        searched = r + 1;
+        return next_good = r;
+      }
+    searched = end;
+    return next_good = end;
+  };
   RawHeader h;
   for (uint64_t q = from; q + kHeader <= end; ++q) {
-    if (!Candidate(fcb, q, end, &h)) continue;
+    if (!scan.At(q, &h) || !Candidate(h, q, end)) continue;
     if (SuccessorValid(fcb, q + h.total, end)) return q;
-    bool better = false;
-    RawHeader inner;
-    for (uint64_t r = q + 1; r < q + h.total && !better; ++r) {
-      better = Candidate(fcb, r, end, &inner) && SuccessorValid(fcb, r + inner.total, end);
-    }
-    if (!better) return q;
+    if (good_from(q + 1) >= q + h.total) return q;
   }
   return end;
 }
