@@ -3,6 +3,8 @@
 
 #include <charconv>
 #include <cstring>
+#include <limits>
+#include <string>
 
 namespace isam::maint {
 namespace {
@@ -138,8 +140,14 @@ ExprTokenValue ExprScanner::Number() {
   std::string digits;
   for (std::size_t i = start; i < (floating ? pos_ : digits_end); ++i) digits.push_back(static_cast<char>(At(i)));
   double d = 0;
+  // The text is digits (and a point and exponent): it always converts,
+  // but a value out of range is left as it was; too large is infinity, too
+  // small (a negative exponent) zero.
   const std::from_chars_result r = std::from_chars(digits.data(), digits.data() + digits.size(), d);
-  (void)r;  // the text is digits (and a point and exponent): it always converts, huge values to infinity
+  if (r.ec == std::errc::result_out_of_range)
+    d = digits.find("e-") == std::string::npos && digits.find("E-") == std::string::npos
+            ? std::numeric_limits<double>::infinity()
+            : 0.0;
   if (floating) {
     v.token = ExprToken::kDouble;
     v.value.d = d;

@@ -124,6 +124,17 @@ TEST_F(ExprTest, FieldsPastTheRecordEnd) {
   }
 }
 
+// A literal beyond a double's range is infinity, one below it zero.
+TEST_F(ExprTest, LiteralsOutOfRange) {
+  const struct {
+    const char* text;
+    double price;
+    int result;
+  } cases[] = {{"Price < 1.0e999", 1e308, 1}, {"Price > 1.0e999", 1e308, 0}, {"Price > -1.0e999", -1e308, 1},
+               {"Price > 1.0e-999", 1e-300, 1}, {"Price < 1.0e-999", 1e-300, 0}};
+  for (const auto& c : cases) EXPECT_EQ(c.result, Truth(c.text, Record(0, 0, "n", c.price))) << c.text;
+}
+
 TEST_F(ExprTest, HostileTextsNeverTrap) {
   // Any bytes either compile (and then evaluate) or fail with a code.
   const std::string alphabet = "AmountCountNamePrice()+-*/%&|^~!<>=,'\"\\x0123456789.eEuU strcmp atoi \n\0";
