@@ -42,6 +42,14 @@ struct Result {
   isam::maint::RebuildTimes parts;
 };
 
+void TimeRebuild(isam::IfilBlock* block, Result* r) {
+  r->step = "rebuild";
+  const Clock::time_point start = Clock::now();
+  r->code = isam::maint::RebuildFileSet(block);
+  r->rebuild = Since(start);
+  r->parts = isam::maint::LastRebuildTimes();
+}
+
 Result Run(int count, std::mt19937_64& rng) {
   Result r;
   const std::string name = "cal" + std::to_string(count);
@@ -74,13 +82,8 @@ Result Run(int count, std::mt19937_64& rng) {
   r.add = Since(add_start);
   r.step = "close";
   if ((r.code = isam::CloseFileSet(&block)) != 0) return r;
-  r.step = "rebuild";
-  const Clock::time_point start = Clock::now();
-  const int rc = isam::maint::RebuildFileSet(&block);
-  r.rebuild = Since(start);
-  r.parts = isam::maint::LastRebuildTimes();
-  r.code = rc;
-  r.ok = rc == 0;
+  TimeRebuild(&block, &r);
+  r.ok = r.code == 0;
   return r;
 }
 
@@ -132,14 +135,9 @@ Result RunDamaged(std::mt19937_64& rng, double* repair) {
   const bool written = std::fseek(f, kFrom, SEEK_SET) == 0 && std::fwrite(garbage.data(), 1, kLength, f) == kLength &&
                        std::fseek(f, 56, SEEK_SET) == 0 && std::fwrite(&corrupt, 1, 1, f) == 1;
   if (std::fclose(f) != 0 || !written) return r;
-  r.step = "rebuild";
-  const Clock::time_point start = Clock::now();
-  const int rc = isam::maint::RebuildFileSet(&block);
-  r.rebuild = Since(start);
-  r.parts = isam::maint::LastRebuildTimes();
+  TimeRebuild(&block, &r);
   *repair = r.rebuild - r.parts.walk_and_sort - r.parts.load;
-  r.code = rc;
-  r.ok = rc == 0 || rc == 652;  // a record cut by the damage may leave a key twice
+  r.ok = r.code == 0 || r.code == 652;  // a record cut by the damage may leave a key twice
   return r;
 }
 
