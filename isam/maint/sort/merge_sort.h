@@ -42,7 +42,7 @@ constexpr int kSortDeleteRun = 122;
 constexpr int kSortRenameMerge = 123;
 constexpr int kSortCloseNewRun = 124;
 constexpr int kSortCreateRun = 125;        // also: no slot left for a run (a 1000th)
-constexpr int kSortShortWrite = 126;
+constexpr int kSortShortWrite = 126;       // also: a run would pass the 4 GB a work file can hold
 
 // A context for keys of key_length bytes merged `order` runs at a time
 // (clamped to 3..5). Null with eng_err 482 (no memory for the context) or

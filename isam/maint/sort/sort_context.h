@@ -53,6 +53,10 @@ struct SortContext {
 namespace isam::maint {
 
 // sort_runs.cpp
+// The file position of `count` bytes at run offset `at` into *position:
+// 0, or 126 when they would not end below 4 GB (a work file's positions
+// are 32-bit, so a longer run would wrap onto its own first keys).
+int SortWorkPosition(uint32_t at, uint32_t count, uint32_t* position);
 int SortSpill(SortContext* c);                    // sorts memory and writes it as a run (then merges tiers)
 int SortPrepareFinal(SortContext* c);             // merges down to order - 1 runs and opens them
 int SortNextFromRuns(SortContext* c, uint8_t* out, bool* done);

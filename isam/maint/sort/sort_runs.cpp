@@ -69,8 +69,10 @@ int OpenRunFile(SortContext* c, SortRun* r) {
 // next write offset is r->bytes.
 int FlushOutput(SortContext* c, SortRun* r) {
   if (c->output_fill == 0) return 0;
+  uint32_t position = 0;
+  if (int rc = SortWorkPosition(r->bytes, static_cast<uint32_t>(c->output_fill), &position)) return rc;
   int32_t count = 0;
-  const int rc = FilePositionedIo(1, FileControlOf(r->file), kWorkDataStart + r->bytes, c->output, c->output_fill, &count);
+  const int rc = FilePositionedIo(1, FileControlOf(r->file), position, c->output, c->output_fill, &count);
   if (rc != 0 || count != c->output_fill) return kSortShortWrite;
   r->bytes += static_cast<uint32_t>(count);
   c->stats.work_bytes += static_cast<uint64_t>(count);
@@ -97,8 +99,10 @@ int Fill(SortContext* c, SortRun* r) {
   // Whole keys per read, so no key straddles two reads.
   uint32_t want = static_cast<uint32_t>(c->block_size / c->key_length * c->key_length);
   if (want > r->bytes - r->read_at) want = r->bytes - r->read_at;
+  uint32_t position = 0;
+  if (int rc = SortWorkPosition(r->read_at, want, &position)) return rc;
   int32_t count = 0;
-  const int rc = FilePositionedIo(0, FileControlOf(r->file), kWorkDataStart + r->read_at, r->buffer,
+  const int rc = FilePositionedIo(0, FileControlOf(r->file), position, r->buffer,
                                   static_cast<int32_t>(want), &count);
   if (rc != 0 || static_cast<uint32_t>(count) != want) return kSortShortRead;
   r->filled = want;
@@ -176,6 +180,14 @@ int MergeTail(SortContext* c, int first) {
 }
 
 }  // namespace
+
+int SortWorkPosition(uint32_t at, uint32_t count, uint32_t* position) {
+  // Summed in 64 bits: the check itself must not wrap.
+  const uint64_t end = uint64_t{kWorkDataStart} + at + count;
+  if (end > UINT32_MAX) return kSortShortWrite;
+  *position = kWorkDataStart + at;
+  return 0;
+}
 
 int SortSpill(SortContext* c) {
   if (c->in_memory == 0) return 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "isam/maint/sort/merge_sort.h"
+#include "isam/maint/sort/sort_context.h"
 #include "isam/runtime/engine_instance.h"
 #include "tests/isam/record/varlen_test_engine.h"
 
@@ -149,6 +150,29 @@ TEST_F(MergeSortTest, Refusals) {
   EXPECT_EQ(kSortInputClosed, SortAddKey(c, k.data()));
   EXPECT_EQ(479, CurrentInstance()->eng_err);
   EXPECT_EQ(kSortInputClosed, SortAbort(c));
+}
+
+// A run's bytes sit behind the work file's 128-byte header; a run that
+// would pass the 32-bit positions must fail, not wrap onto its own start.
+TEST(SortWorkPositionTest, RunsEndBelowFourGigabytes) {
+  struct Case {
+    uint32_t at, count;
+    int rc;
+    uint32_t position;
+  } cases[] = {
+      {0, 4096, 0, 128},
+      {0xFFFFFF7Fu - 4096, 4096, 0, 0xFFFFFFFFu - 4096},
+      {0xFFFFFF7Fu - 4095, 4096, kSortShortWrite, 0},
+      {0xFFFFFF80u, 16, kSortShortWrite, 0},
+      {0xFFFFFFF0u, 16, kSortShortWrite, 0},
+  };
+  for (const Case& c : cases) {
+    uint32_t position = 0;
+    EXPECT_EQ(c.rc, SortWorkPosition(c.at, c.count, &position)) << c.at;
+    if (c.rc == 0) {
+      EXPECT_EQ(c.position, position) << c.at;
+    }
+  }
 }
 
 }  // namespace
