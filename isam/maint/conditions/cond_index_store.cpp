@@ -283,6 +283,9 @@ int CondIndexSetText(int index, const char* text) {
     }
     if (!(removal && match >= 0 && image.entries.size() == 1)) next = BuildCondImage(conditions, list, keep_size);
   }
+  // Marked before the new condition is stored: from then on the index is
+  // out of line with it until the re-key below ends.
+  if (int rc = MarkRekeyPending(data_file)) return Report(rc, index);
   if (int rc = CondIndexStore(data_file, next.empty() ? nullptr : next.data(), static_cast<int32_t>(next.size())))
     return Report(rc, index);
   flags = static_cast<uint16_t>(removal ? flags & ~kConditionBits : flags | kSetCondition);

@@ -8,6 +8,7 @@
 #include "isam/index/btree_update.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/key_search.h"
+#include "isam/index/writer_mark.h"
 #include "isam/index/varlen_record.h"
 #include "isam/record/fixed_record.h"
 #include "isam/record/isam_record_keys.h"
@@ -17,12 +18,16 @@
 namespace isam::maint {
 namespace {
 
+int SetRebuildStatus(FileControlBlock* data, uint8_t status) {
+  if (int rc = LockFileHeader(data)) return rc;
+  data->header.rebuild_status = status;
+  const int rc = WriteFileHeader(data);
+  UnlockFileHeader(data);
+  return rc;
+}
+
 int MarkCorrupt(FileControlBlock* data, int code) {
-  if (LockFileHeader(data) == 0) {
-    data->header.rebuild_status = kRebuildStatusCorrupt;
-    WriteFileHeader(data);
-    UnlockFileHeader(data);
-  }
+  SetRebuildStatus(data, kRebuildStatusCorrupt);
   return code;
 }
 
@@ -73,12 +78,22 @@ int AddFixedKeys(int index, int data_file, FileControlBlock* data) {
 
 }  // namespace
 
+int MarkRekeyPending(int data_file) {
+  FileControlBlock* data = FileControlOf(data_file);
+  if (data == nullptr) return CurrentInstance()->eng_err;
+  // The open mends only variable-length files; a fixed-length one is
+  // refused until a rebuild while the mark stands.
+  if (data->header.file_type == kFileTypeVariable) return MarkWriter(data);
+  return SetRebuildStatus(data, kRebuildStatusCorrupt);
+}
+
 int RekeyIndex(int index) {
   const IsamKeyRow* row = IsamIndexRow(index);
   if (row == nullptr) return 614;
   const int data_file = row->def.data_file;
   FileControlBlock* data = FileControlOf(data_file);
   if (data == nullptr) return CurrentInstance()->eng_err;
+  if (int rc = MarkRekeyPending(data_file)) return rc;
   uint8_t key[256];
   // Empty first: every key the old condition let in goes.
   for (int guard = 0;; ++guard) {
@@ -93,8 +108,15 @@ int RekeyIndex(int index) {
   }
   const int rc = data->header.file_type == kFileTypeVariable ? AddVariableKeys(index, data)
                                                              : AddFixedKeys(index, data_file, data);
-  SetEngineError(rc);
-  return rc != 0 ? MarkCorrupt(data, rc) : 0;
+  if (rc != 0) {
+    SetEngineError(rc);
+    return MarkCorrupt(data, rc);
+  }
+  // A fixed-length file's mark is lifted once its index is whole again.
+  if (data->header.file_type != kFileTypeVariable) {
+    if (int mark = SetRebuildStatus(data, kRebuildClean)) return MarkCorrupt(data, mark);
+  }
+  return SetEngineError(0);
 }
 
 }  // namespace isam::maint

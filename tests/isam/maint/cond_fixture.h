@@ -24,9 +24,17 @@ class CondSetTest : public RecordEngineTest {
   }
   // Creates (and leaves open) the set; `data_mode` 0x4 exclusive.
   void Create(int16_t data_mode = 0x4) {
-    name_ = Path("conds");
+    Describe(Path("conds"));
     Path("conds.dat");
     Path("conds.idx");
+    ASSERT_EQ(0, CreateFileSetFromIfil(&block_));
+    const RecordField fields[] = {{"Amount", 0x33, 4}, {"Count", 0x3B, 4}, {"Name", 0x9A, 40}};
+    ASSERT_EQ(0, DefineRecordFields(block_.assigned, fields, 3, true));
+    if (data_mode != 0x4) Reopen(data_mode);
+  }
+  // The set's definition under `name` (for an open by another process).
+  void Describe(const std::string& name) {
+    name_ = name;
     indexes_[0].key_length = 4;
     indexes_[0].segment_count = 1;
     indexes_[0].segments = &count_segment_;
@@ -41,10 +49,6 @@ class CondSetTest : public RecordEngineTest {
     block_.index_count = 2;
     block_.index_extension = 4096;
     block_.indexes = indexes_;
-    ASSERT_EQ(0, CreateFileSetFromIfil(&block_));
-    const RecordField fields[] = {{"Amount", 0x33, 4}, {"Count", 0x3B, 4}, {"Name", 0x9A, 40}};
-    ASSERT_EQ(0, DefineRecordFields(block_.assigned, fields, 3, true));
-    if (data_mode != 0x4) Reopen(data_mode);
   }
   void Reopen(int16_t data_mode = 0x4, int16_t number = -1) {
     ASSERT_EQ(0, CloseFileSet(&block_));
