@@ -61,9 +61,11 @@ int CreateFileSetFromIfil(IfilBlock* block);
 
 // Opens the files of an existing set: 107, 124 an index file has another
 // member count than the definition, 608 an index's key length or
-// duplicate flag differs from the definition, 46, file open codes. On
-// failure everything opened is closed again (a superfile host opened for
-// the set's members too) and assigned stays -1.
+// duplicate flag differs from the definition, 46, file open codes; 690 (or
+// an I/O code) when the set's last writer died and the mend it needs meets
+// damage (the set keeps its mark for a rebuild). On failure everything
+// opened is closed again (a superfile host opened for the set's members
+// too) and assigned stays -1.
 int OpenFileSetFromIfil(IfilBlock* block);
 
 // Closes the data file and every index file of the set: 0 or the first
