@@ -137,7 +137,7 @@ BOOL CMainFrame::BackupData() {
   }
   if (!outcome.ok) {
     framework::MessageBox("Error copying to backup file " + outcome.failedTarget + "\n\n" +
-                              platform::SystemErrorText(outcome.failure.nativeError),
+                              calbackup::FailureText(outcome.failure),
                           MB_OK | MB_ICONINFORMATION, "Backup Error");
     return FALSE;
   }
