@@ -72,7 +72,8 @@ int CCalendarFile::ReadStoredRecord(const std::string& uid, std::vector<uint8_t>
   // A longer record comes back as 153, or as success with only the part
   // that fits: either way it is read again whole.
   const bool cut = rc == kBufferTooSmall || (rc == 0 && length > static_cast<int32_t>(record->size()));
-  if (cut && length > static_cast<int32_t>(kLargestEventRecord)) return rc == 0 ? kBufferTooSmall : rc;  // damage, not an event
+  // Damage, not an event: nothing longer is written.
+  if (cut && length > static_cast<int32_t>(kLargestEventRecord)) return rc == 0 ? kBufferTooSmall : rc;
   if (cut && length > static_cast<int32_t>(record->size())) {
     record->resize(static_cast<size_t>(length));
     rc = isam::IsamRereadVarRecord(dataFile, record->data(), length);

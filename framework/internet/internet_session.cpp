@@ -18,7 +18,8 @@ void CInternetHandle::SetReceiveTimeout(DWORD ms) {
 void CInternetHandle::SetStepTimeouts() {
   // A server that never answers may not hold a request longer than this at
   // any one step; the library's own waits are longer.
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+  for (DWORD option :
+       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
     DWORD ms = kStepTimeoutMs;
     InternetSetOptionA(handle_, option, &ms, sizeof ms);
   }

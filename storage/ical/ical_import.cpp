@@ -243,7 +243,8 @@ struct CICalConverter::Run {
     }
     if (e.type.empty()) e.type = target.Header().name;
     for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
-    if (!Storable(e, &scratch)) return Skip(label, "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
+    if (!Storable(e, &scratch))
+      return Skip(label, "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
 
     bool failed = false;
     const int result = MergeByUid(target, read, &failed);

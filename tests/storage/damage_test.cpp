@@ -133,9 +133,8 @@ TEST_F(DamageTest, NoSaveIsLostToAFileTypeOrARecordTheLoaderRefuses) {
   }
   ASSERT_EQ(0, file.AddEvent(big, 0, &events));
   delete big;
-  EXPECT_EQ(prompts.texts,
-            std::vector<std::string>{"Error Saving Event.\n\nThe event 'Big one' cannot be stored in the event file (it "
-                                     "is too large)."});
+  EXPECT_EQ(prompts.texts, std::vector<std::string>{"Error Saving Event.\n\nThe event 'Big one' cannot be "
+                                                    "stored in the event file (it is too large)."});
   ASSERT_EQ(1, file.AddEvent(NewEvent("after", "b-after"), 0, &events));
   file.Close(&events);
   CCalendarFile again;
