@@ -146,7 +146,7 @@ bool EncodeEventRecord(const CCalEvent& event, uint8_t kind, CFieldBuffer* buffe
   fieldbytes::Put32(header + 2, static_cast<uint32_t>(event.sequence));
   fieldbytes::Put32(header + 6, static_cast<uint32_t>(event.changeSerial));
   if (!buffer->PutRaw(header, sizeof header)) return false;
-  return PutEventItems(event, buffer);
+  return PutEventItems(event, buffer) && buffer->GetUsed() <= kLargestEventRecord;
 }
 
 bool DecodeEventRecord(const uint8_t* record, size_t size, CCalEvent* event, EventRecordHeader* header) {

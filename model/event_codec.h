@@ -22,6 +22,10 @@ struct FieldItem;
 constexpr uint32_t kEventRecordHeaderSize = 10;
 constexpr uint8_t kEventRecordLive = 0;
 constexpr uint8_t kEventRecordDeleted = 1;
+// The longest record a calendar file's reader takes; a longer length is
+// read as damage. The encoder refuses to build one, so that nothing is
+// stored that would stop every later load at that record.
+constexpr uint32_t kLargestEventRecord = 16u * 1024 * 1024;
 
 struct EventRecordHeader {
   uint8_t kind = kEventRecordLive;
@@ -33,8 +37,9 @@ struct EventRecordHeader {
 // first): the header with the given kind and the event's sequence and
 // change serial, then every item. False when the event has no UID (such a
 // record would have no key) or when any item could not be written (out of
-// memory, a text too long for an item, a value outside its stored range):
-// the buffer then holds no usable record and must not be stored.
+// memory, a text too long for an item, a value outside its stored range,
+// a record longer than kLargestEventRecord): the buffer then holds no
+// usable record and must not be stored.
 bool EncodeEventRecord(const CCalEvent& event, uint8_t kind, CFieldBuffer* buffer);
 
 // Fills an event from a record. The event should be newly constructed: the

@@ -3,6 +3,7 @@
 // (storage/calendar_backup.h); this file asks and tells.
 #include <windows.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -29,6 +30,17 @@
 namespace {
 
 constexpr size_t kBackupNameBuffer = 2000;
+
+// The folder the backup dialog starts in: the stored one while it exists;
+// else the user's documents folder, as the stored default "a:\" names no
+// drive on today's machines. The setting keeps what it holds.
+std::string BackupDialogFolder(const std::string& stored) {
+  const DWORD attributes = ::GetFileAttributesA(stored.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return stored;
+  char documents[MAX_PATH] = "";
+  if (::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents) == S_OK) return documents;
+  return stored;
+}
 
 int TodayJulianDay() { return CDateTime::Today().GetJulianDay(); }
 
@@ -111,7 +123,7 @@ BOOL CMainFrame::BackupData() {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return FALSE;
   dialogs::CBackupDlg dlg(GetSafeHwnd());
-  dlg.directory = g_Settings.BackupDir;
+  dlg.directory = BackupDialogFolder(g_Settings.BackupDir);
   if (dlg.DoModal() != IDOK) return FALSE;
   const std::string folder = calbackup::BackupFolder(dlg.directory);
   calbackup::BackupOutcome outcome;
@@ -125,7 +137,7 @@ BOOL CMainFrame::BackupData() {
   }
   if (!outcome.ok) {
     framework::MessageBox("Error copying to backup file " + outcome.failedTarget + "\n\n" +
-                              platform::SystemErrorText(outcome.failure.nativeError),
+                              calbackup::FailureText(outcome.failure),
                           MB_OK | MB_ICONINFORMATION, "Backup Error");
     return FALSE;
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "isam/engine_api.h"
+#include "platform/error_text.h"
 #include "platform/os_file.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
@@ -89,9 +90,20 @@ bool HasFileOnDisk(const CCalendarFile& calendar) {
   return !calendar.path.empty() && platform::OsFileExists(calendar.path.c_str());
 }
 
-bool FlushCalendarFile(const CCalendarFile& calendar) {
-  if (calendar.hostFile < 0) return true;
-  return isam::EngineCallNumber(kEngineFlushFiles, calendar.hostFile, nullptr, nullptr, nullptr, nullptr, 0) == 0;
+// The engine's error number of flushing the calendar's open file, 0 when
+// it has none open.
+static int EngineFlush(const CCalendarFile& calendar) {
+  if (calendar.hostFile < 0) return 0;
+  return isam::EngineCallNumber(kEngineFlushFiles, calendar.hostFile, nullptr, nullptr, nullptr, nullptr, 0);
+}
+
+bool FlushCalendarFile(const CCalendarFile& calendar) { return EngineFlush(calendar) == 0; }
+
+std::string FailureText(const FileFailure& failure) {
+  if (failure.nativeError != 0 || failure.engineError == 0) return platform::SystemErrorText(failure.nativeError);
+  char text[64];
+  std::snprintf(text, sizeof text, "File Error Number %d", failure.engineError);
+  return text;
 }
 
 std::string TemporaryName(const std::string& target) { return target + ".tmp~"; }
@@ -149,10 +161,11 @@ BackupOutcome BackupCalendars(const CCalendarList& calendars, const std::string&
   const std::vector<std::string> names = BackupFileNames(paths);
   for (size_t i = 0; i < sources.size(); ++i) {
     const std::string target = folder + names[i];
-    if (!FlushCalendarFile(*sources[i])) {
+    if (const int rc = EngineFlush(*sources[i])) {
       outcome.failedTarget = target;
       outcome.failure.fileError = platform::kFileOtherError;
       outcome.failure.nativeError = platform::LastNativeFileError();
+      outcome.failure.engineError = rc;
       return outcome;
     }
     if (!CopyFileReplacing(sources[i]->path, target, &outcome.failure)) {

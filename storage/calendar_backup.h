@@ -26,7 +26,15 @@ namespace calbackup {
 struct FileFailure {
   int fileError = 0;
   int nativeError = 0;
+  // The engine's error number when the engine refused the step without a
+  // system error (nativeError 0), else 0.
+  int engineError = 0;
 };
+
+// The cause of a failure as a message shows it: the system's text, or the
+// engine's error number when the system reported none (its text for 0
+// would read as success).
+std::string FailureText(const FileFailure& failure);
 
 // The name after the last folder separator, cut before the first ".akv"
 // (case-sensitive) when it holds one, followed by ".akb": "C:\a\x.akv.akv"

@@ -253,6 +253,12 @@ int CCalendarFile::Open(CEventArray* events, const std::string& p) { return Open
 int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
   const std::string p = NormalisePath(rawPath);
   if (HasIcsExtension(p)) {
+    // An import reads calendar files only: this calendar ends with the
+    // import, and the events it read would belong to nothing.
+    if (importTarget != nullptr) {
+      StorageMessage(storage_text::kNotValidEventsFile, PromptIcon::kExclamation);
+      return 0;
+    }
     path = p;
     if (openState == kClosed) {
       if (name.empty()) name = CProgramSettings::CalendarNameFromPath(p);
@@ -300,7 +306,9 @@ void CCalendarFile::ReadResources() {
   uint8_t type[kFileTypeSize];
   const int32_t tlen = isam::EngineGetResource(dataFile, "FILETYPE", type, sizeof type, 16);
   int32_t t = 0;
-  if (tlen > 0 && DecodeFileType(type, static_cast<size_t>(tlen), &t)) fileType = t;
+  // A file on disk is never the in-memory kind: taken from a file, that
+  // type would turn every later save into a silent no-op.
+  if (tlen > 0 && DecodeFileType(type, static_cast<size_t>(tlen), &t) && t != kMemoryOnly) fileType = t;
   std::vector<uint8_t> info(kCalInfoMaxSize, 0);
   const int32_t ilen = isam::EngineGetResource(dataFile, "CALINFO", info.data(), static_cast<int32_t>(info.size()), 16);
   CalInfo ci;

@@ -26,9 +26,8 @@ uint32_t SerialOf(const uint8_t* record) {
 // A read whose record did not fit: the buffer grows to the record's length
 // and the record is read again. False when memory runs out (told).
 bool GrowAndReread(int16_t file, std::vector<uint8_t>* buffer, int32_t* length, int* rc) {
-  // No event record comes near this; a length beyond it is damage.
-  constexpr int32_t kLargestRecord = 16 * 1024 * 1024;
-  if (*length > kLargestRecord) {
+  // No event record is written longer; a length beyond it is damage.
+  if (*length > static_cast<int32_t>(kLargestEventRecord)) {
     StorageMessage(storage_text::kOutOfMemory);
     return false;
   }

@@ -3,7 +3,9 @@
 // are read first, the new serial is one above every serial in the file,
 // and the record reaches index 2 before anyone else can take a serial.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
@@ -51,7 +53,13 @@ void ReportWriteError(int rc) {
 
 bool CCalendarFile::BuildRecord(const CCalEvent& event, uint8_t kind) {
   if (version < 5.0f && EventNeedsVersion5(event) && !WriteVersion(5.0f)) return false;
-  return EncodeEventRecord(event, kind, this);
+  if (EncodeEventRecord(event, kind, this)) return true;
+  // Callers say nothing of a record that could not be built: the user must
+  // hear which event was not saved.
+  std::vector<char> text(sizeof storage_text::kEventNotStorable + event.name.size());
+  std::snprintf(text.data(), text.size(), storage_text::kEventNotStorable, event.name.c_str());
+  StorageMessage(text.data(), PromptIcon::kError);
+  return false;
 }
 
 int CCalendarFile::ReadStoredRecord(const std::string& uid, std::vector<uint8_t>* record) {
@@ -64,7 +72,8 @@ int CCalendarFile::ReadStoredRecord(const std::string& uid, std::vector<uint8_t>
   // A longer record comes back as 153, or as success with only the part
   // that fits: either way it is read again whole.
   const bool cut = rc == kBufferTooSmall || (rc == 0 && length > static_cast<int32_t>(record->size()));
-  if (cut && length > 16 * 1024 * 1024) return rc == 0 ? kBufferTooSmall : rc;  // damage, not an event
+  // Damage, not an event: nothing longer is written.
+  if (cut && length > static_cast<int32_t>(kLargestEventRecord)) return rc == 0 ? kBufferTooSmall : rc;
   if (cut && length > static_cast<int32_t>(record->size())) {
     record->resize(static_cast<size_t>(length));
     rc = isam::IsamRereadVarRecord(dataFile, record->data(), length);
@@ -138,6 +147,7 @@ int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* event
   }
   lastChangeSerial = highestSeen_ = serial;
   if (events && appendToArray) events->Append(event);
+  section.Release();
   event->beingSaved = 1;
   AutoPublish(publishArg);
   event->beingSaved = 0;
@@ -230,6 +240,7 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
     return 0;
   }
   if (kind == kEventRecordDeleted) deletingUid = event->uid;
+  section.Release();
   event->beingSaved = 1;
   AutoPublish(publishArg);
   event->beingSaved = 0;

@@ -7,12 +7,15 @@
 SerialSection::SerialSection(const std::string& path) : path_(path) {}
 
 SerialSection::~SerialSection() {
-  Leave();
+  if (depth_ > 0) platform::UnlockOsFileRange(file_, kLockByte, 1);
   platform::CloseOsFile(file_);
 }
 
 bool SerialSection::Enter(uint32_t limitMs) {
-  if (held_) return true;
+  if (depth_ > 0) {
+    ++depth_;
+    return true;
+  }
   if (file_ == nullptr) {
     file_ = platform::OpenOsFile(path_.c_str(), platform::FileShare::kShared,
                                  platform::FileDisposition::kOpenExisting);
@@ -22,7 +25,7 @@ bool SerialSection::Enter(uint32_t limitMs) {
   uint32_t waited = 0;
   for (uint32_t pause = 1;; pause = pause < 16 ? pause * 2 : 16) {
     if (platform::LockOsFileRange(file_, kLockByte, 1)) {
-      held_ = true;
+      depth_ = 1;
       return true;
     }
     if (platform::LastFileError() != platform::kFileLockViolation || waited >= limitMs) return false;
@@ -32,7 +35,6 @@ bool SerialSection::Enter(uint32_t limitMs) {
 }
 
 void SerialSection::Leave() {
-  if (!held_) return;
+  if (depth_ == 0 || --depth_ > 0) return;
   platform::UnlockOsFileRange(file_, kLockByte, 1);
-  held_ = false;
 }

@@ -23,15 +23,17 @@ class SerialSection {
   SerialSection& operator=(const SerialSection&) = delete;
 
   // Waits up to limitMs for the lock; false when it could not be had (or
-  // the file could not be opened). Enter does not nest.
+  // the file could not be opened). Entries nest: an Enter while held
+  // answers true at once, and the lock goes only with the Leave that
+  // matches the first Enter, so an inner scope cannot drop an outer hold.
   bool Enter(uint32_t limitMs = 20000);
   void Leave();
-  bool held() const { return held_; }
+  bool held() const { return depth_ > 0; }
 
  private:
   std::string path_;
   platform::OsFile* file_ = nullptr;
-  bool held_ = false;
+  int depth_ = 0;
 };
 
 // Enters for the life of a scope.
@@ -40,10 +42,14 @@ class SerialSectionScope {
   explicit SerialSectionScope(SerialSection* section) : section_(section) {
     entered_ = section_ != nullptr && section_->Enter();
   }
-  ~SerialSectionScope() {
-    if (entered_) section_->Leave();
-  }
+  ~SerialSectionScope() { Release(); }
   bool entered() const { return entered_; }
+  // Leaves before the scope ends: what follows (a publish that may talk to
+  // a server and ask the user) must not keep other processes waiting.
+  void Release() {
+    if (entered_) section_->Leave();
+    entered_ = false;
+  }
   SerialSectionScope(const SerialSectionScope&) = delete;
   SerialSectionScope& operator=(const SerialSectionScope&) = delete;
 

@@ -26,6 +26,8 @@ constexpr char kCalInfoTooLong[] =
     "Error saving calendar information.\n\nThe calendar's name, addresses and login are too long.";
 constexpr char kDeleteFailed[] = "Error deleting event from disk.\n";
 constexpr char kMoveFailed[] = "Error moving event.  Could not delete event from file.\n";
+constexpr char kEventNotStorable[] =
+    "Error Saving Event.\n\nThe event '%s' cannot be stored in the event file (it is too large).";
 constexpr char kAlreadyOpen[] = "This file is already open.";
 constexpr char kCouldNotOpen[] = "The file '%s' could not be opened.\nAttempt to open the next time Almacora is run?";
 

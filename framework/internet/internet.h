@@ -30,6 +30,8 @@ class CInternetException {
 // the time-out it is) unless ok.
 void ThrowIfFailed(bool ok);
 
+constexpr DWORD kStepTimeoutMs = 30000;
+
 class CInternetHandle {
  public:
   CInternetHandle() = default;
@@ -40,6 +42,8 @@ class CInternetHandle {
   void Close();
   HINTERNET Handle() const { return handle_; }
   void SetReceiveTimeout(DWORD ms);
+  // Connect, send and receive each at most kStepTimeoutMs.
+  void SetStepTimeouts();
 
  protected:
   HINTERNET handle_ = nullptr;
@@ -48,7 +52,9 @@ class CInternetHandle {
 class CHttpConnection;
 class CFtpConnection;
 
-// One session: agent "Almacora", the system's access type, context 1.
+// One session: agent "Almacora", the system's access type, context 1;
+// it, its connections and requests wait at most kStepTimeoutMs at each of
+// connect, send and receive.
 class CInternetSession : public CInternetHandle {
  public:
   CInternetSession();

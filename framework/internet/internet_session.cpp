@@ -15,9 +15,20 @@ void CInternetHandle::SetReceiveTimeout(DWORD ms) {
   InternetSetOptionA(handle_, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
 }
 
+void CInternetHandle::SetStepTimeouts() {
+  // A server that never answers may not hold a request longer than this at
+  // any one step; the library's own waits are longer.
+  for (DWORD option :
+       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    DWORD ms = kStepTimeoutMs;
+    InternetSetOptionA(handle_, option, &ms, sizeof ms);
+  }
+}
+
 CInternetSession::CInternetSession() {
   handle_ = InternetOpenA("Almacora", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   ThrowIfFailed(handle_ != nullptr);
+  SetStepTimeouts();
 }
 
 std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const std::string& server, DWORD flags,
@@ -26,7 +37,9 @@ std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const std::
   HINTERNET h = InternetConnectA(handle_, server.c_str(), port, user.empty() ? nullptr : user.c_str(),
                                  user.empty() ? nullptr : password.c_str(), INTERNET_SERVICE_HTTP, flags, kContext);
   ThrowIfFailed(h != nullptr);
-  return std::make_unique<CHttpConnection>(h);
+  auto connection = std::make_unique<CHttpConnection>(h);
+  connection->SetStepTimeouts();
+  return connection;
 }
 
 std::unique_ptr<CFtpConnection> CInternetSession::GetFtpConnection(const std::string& server,
@@ -43,7 +56,9 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(const std::string& verb,
                                                         DWORD flags) {
   HINTERNET h = HttpOpenRequestA(handle_, verb.c_str(), object.c_str(), nullptr, nullptr, nullptr, flags, kContext);
   ThrowIfFailed(h != nullptr);
-  return std::make_unique<CHttpFile>(h);
+  auto request = std::make_unique<CHttpFile>(h);
+  request->SetStepTimeouts();
+  return request;
 }
 
 std::unique_ptr<CInternetFile> CFtpConnection::OpenFile(const std::string& path, DWORD access) {

@@ -36,23 +36,32 @@ bool Storable(const CCalEvent& e, CFieldBuffer* scratch) {
   return EncodeEventRecord(e, kEventRecordLive, scratch);
 }
 
-bool ReadWholeFile(const std::string& path, std::string* text) {
+// As downloads are: a larger file would not fit memory with its parse.
+constexpr uint64_t kLargestICalFile = 64ull << 20;
+
+// 0, or the message of the failure.
+const char* ReadWholeFile(const std::string& path, std::string* text) {
+  static const char kCannotOpen[] = "Error opening file";
+  static const char kTooLarge[] = "Error opening file\n\nThe calendar is larger than 64 MB.";
   platform::OsFile* file = platform::OpenOsFile(path.c_str(), platform::FileShare::kShared,
                                                 platform::FileDisposition::kOpenExisting);
-  if (!file) return false;
-  bool ok = true;
+  if (!file) return kCannotOpen;
+  const char* failure = nullptr;
+  uint64_t size = 0;
+  if (platform::OsFileSize(file, &size) && size > kLargestICalFile) failure = kTooLarge;
   char chunk[65536];
-  for (;;) {
+  while (!failure) {
     uint32_t done = 0;
     if (!platform::ReadOsFile(file, chunk, sizeof chunk, &done)) {
-      ok = false;
+      failure = kCannotOpen;
       break;
     }
     if (done == 0) break;
-    text->append(chunk, done);
+    if (text->size() + done > kLargestICalFile) failure = kTooLarge;
+    else text->append(chunk, done);
   }
   platform::CloseOsFile(file);
-  return ok;
+  return failure;
 }
 
 // The parser's line source over a text in memory, as fgets would read it.
@@ -234,7 +243,8 @@ struct CICalConverter::Run {
     }
     if (e.type.empty()) e.type = target.Header().name;
     for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
-    if (!Storable(e, &scratch)) return;
+    if (!Storable(e, &scratch))
+      return Skip(label, "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
 
     bool failed = false;
     const int result = MergeByUid(target, read, &failed);
@@ -312,8 +322,8 @@ bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target
   cleanPath.erase(std::remove(cleanPath.begin(), cleanPath.end(), '"'), cleanPath.end());
   if (!cleanPath.empty() && !platform::HasFolderPart(cleanPath)) cleanPath = platform::ProgramFolder() + cleanPath;
   std::string text;
-  if (!ReadWholeFile(cleanPath, &text)) {
-    if (prompts_) prompts_->ShowMessage("Error opening file");
+  if (const char* failure = ReadWholeFile(cleanPath, &text)) {
+    if (prompts_) prompts_->ShowMessage(failure);
     return false;
   }
   const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);

@@ -21,6 +21,20 @@ int Guard(Body body) {
   }
 }
 
+// "user:password" in Base64, for a Basic Authorization header.
+std::string BasicLogin(const std::string& user, const std::string& password) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const std::string plain = user + ":" + password;
+  std::string out;
+  for (size_t i = 0; i < plain.size(); i += 3) {
+    const size_t n = plain.size() - i < 3 ? plain.size() - i : 3;
+    uint32_t v = 0;
+    for (size_t k = 0; k < 3; ++k) v = v << 8 | (k < n ? static_cast<unsigned char>(plain[i + k]) : 0u);
+    for (size_t k = 0; k < 4; ++k) out += k <= n ? kDigits[(v >> (18 - 6 * k)) & 63] : '=';
+  }
+  return out;
+}
+
 int ReadWithin(framework::CInternetFile& file, char* buffer, size_t size, uint32_t idleMs, size_t* got) {
   *got = 0;
   return Guard([&] {
@@ -32,12 +46,21 @@ int ReadWithin(framework::CInternetFile& file, char* buffer, size_t size, uint32
 
 class HttpRequest : public IHttpRequest {
  public:
+  // The library is given no login and may not answer a 401 itself: it
+  // would keep the login in a cache of the whole process and send it to
+  // other paths of the server for calendars that have none, and it never
+  // sends it with a PUT. The calendar's own login goes as a header of each
+  // of its requests instead.
   int Open(const HttpRequestParams& params) {
     return Guard([&] {
+      const DWORD flags = params.flags | INTERNET_FLAG_NO_AUTH;
       session_ = std::make_unique<framework::CInternetSession>();
-      connection_ = session_->GetHttpConnection(params.host, params.flags, static_cast<INTERNET_PORT>(params.port),
-                                                params.user, params.password);
-      request_ = connection_->OpenRequest(params.verb, params.object, params.flags);
+      connection_ = session_->GetHttpConnection(params.host, flags, static_cast<INTERNET_PORT>(params.port),
+                                                std::string(), std::string());
+      request_ = connection_->OpenRequest(params.verb, params.object, flags);
+      if (!params.user.empty())
+        request_->AddRequestHeaders("Authorization: Basic " + BasicLogin(params.user, params.password) + "\r\n",
+                                    HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
     });
   }
   int Send() override { return Guard([&] { request_->SendRequest(); }); }

@@ -2,6 +2,7 @@
 // in this process, answered as a person would; the files, the settings and
 // every box's caption and text are checked.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,32 @@ TEST_F(BackupTest, ScheduledQuestion) {
       EXPECT_EQ(today_, store_->GetInt(CProgramSettings::kSection, "AutoBackupDate", 0));
     }
   }
+}
+
+// A stored folder that names nothing (the default "a:\\") starts the
+// dialog in the user's documents folder; the setting stays as stored.
+TEST_F(BackupTest, AFolderThatIsNotThereStartsTheDialogInDocuments) {
+  StartFrame();
+  char documents[MAX_PATH] = "";
+  ASSERT_EQ(S_OK, ::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents));
+  const std::string existing = Path("bk") + "\\";
+  for (const std::string& stored : {std::string("a:\\"), existing}) {
+    g_Settings.BackupDir = stored;
+    std::string shown;
+    Drive({[&] {
+      HWND dlg = wintest::FindDialog("Backup Current Events File");
+      if (!dlg) return false;
+      shown = wintest::ItemText(dlg, IDC_BACKUP_DIR);
+      if (stored != existing) shot_ = wintest::TakeShot(dlg, "backup_dialog_documents");
+      wintest::Click(dlg, IDCANCEL);
+      return true;
+    }});
+    EXPECT_FALSE(frame_->BackupData());
+    EXPECT_EQ(stored == existing ? existing : std::string(documents), shown);
+    EXPECT_EQ(stored, g_Settings.BackupDir);
+  }
+  ASSERT_GT(shot_.width, 50);
+  EXPECT_NE(shot_.At(shot_.width / 2, shot_.height / 2), RGB(0, 0, 0));
 }
 
 TEST_F(BackupTest, BackupCopiesOpenCalendarsAndAFaultKeepsTheLastCopy) {

@@ -10,6 +10,7 @@
 #include "platform/os_file_faults.h"
 #include "model/event_codec.h"
 #include "storage/calendar_resources.h"
+#include "storage/serial_section.h"
 #include "storage/event_array.h"
 #include "storage/storage_texts.h"
 #include "tests/storage/storage_fixture.h"
@@ -225,6 +226,40 @@ TEST_F(CalendarFileTest, AFileFilledAloneKeepsOthersOutThenSharesAgain) {
   EXPECT_FALSE(file.IsHeldAlone());
   ASSERT_EQ(1, file.AddEvent(NewEvent("e", "u5"), 0, &events));
   EXPECT_EQ(1, file.ShareAgain());
+}
+
+// Whether another holder of the file could enter its serial section at
+// each automatic publish.
+std::vector<bool> g_publishFoundSectionFree;
+void ProbeSectionAtPublish(CCalendarFile& calendar, int) {
+  SerialSection probe(calendar.path);
+  g_publishFoundSectionFree.push_back(probe.Enter(0));
+  probe.Leave();
+}
+
+// The automatic publish (a server, logins, questions) runs after the save
+// has left the serial section; an inner Leave keeps an outer hold.
+TEST_F(CalendarFileTest, TheSerialSectionNestsAndIsFreeWhileAPublishRuns) {
+  CCalendarFile file;
+  ASSERT_EQ(1, file.CreateFile(Path("pub.akv")));
+  file.published = 1;
+  file.publishAfterSave = 1;
+  CCalendarFile::SetAutoPublisher(&ProbeSectionAtPublish);
+  CEventArray events;
+  g_publishFoundSectionFree.clear();
+  EXPECT_EQ(1, file.AddEvent(NewEvent("a", "u1"), 1, &events));
+  EXPECT_EQ(1, file.UpdateEvent(events.at(0), &events, 1, 1, 1));
+  CCalendarFile::SetAutoPublisher(nullptr);
+  EXPECT_EQ((std::vector<bool>{true, true}), g_publishFoundSectionFree);
+
+  SerialSection outer(file.path), other(file.path);
+  ASSERT_TRUE(outer.Enter(0));
+  ASSERT_TRUE(outer.Enter(0));
+  outer.Leave();
+  EXPECT_FALSE(other.Enter(0));
+  outer.Leave();
+  EXPECT_TRUE(other.Enter(0));
+  other.Leave();
 }
 
 // The engine stamps each header with the time of its close: those words

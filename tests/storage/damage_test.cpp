@@ -2,6 +2,7 @@
 // fails leaves the event as it was and the file loadable.
 #include <fstream>
 
+#include "model/event_codec.h"
 #include "platform/os_file_faults.h"
 #include "storage/event_array.h"
 #include "tests/storage/storage_fixture.h"
@@ -107,6 +108,40 @@ TEST_F(DamageTest, AFailedWriteKeepsTheEventAndTheFileLoads) {
   CEventArray loaded;
   ASSERT_EQ(1, again.Open(&loaded, p));
   EXPECT_EQ(stored, loaded.size());
+}
+
+// What a file could be made to hold that no load would give back: the
+// in-memory type read from disk, a record past the reader's largest. Saves
+// go on storing, a refused event is named, and later events load.
+TEST_F(DamageTest, NoSaveIsLostToAFileTypeOrARecordTheLoaderRefuses) {
+  std::string p;
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("odd.akv")));
+    ASSERT_EQ(1, file.WriteFileType(CCalendarFile::kMemoryOnly));
+    p = file.path;
+  }
+  CCalendarFile file;
+  CEventArray events;
+  ASSERT_EQ(1, file.Open(&events, p));
+  CCalEvent* big = NewEvent("Big one", "a-big");
+  // Each item holds under 64 KB: overrides make the record long.
+  for (int i = 0; i * 60000 <= static_cast<int>(kLargestEventRecord); ++i) {
+    COccurrenceOverride& o = big->occurrenceOverrides[caltest::At(1 + i % 28, 1 + i / 28, 2027, 9)];
+    o.mask = COccurrenceOverride::kNotes;
+    o.notes.assign(60000, 'n');
+  }
+  ASSERT_EQ(0, file.AddEvent(big, 0, &events));
+  delete big;
+  EXPECT_EQ(prompts.texts, std::vector<std::string>{"Error Saving Event.\n\nThe event 'Big one' cannot be "
+                                                    "stored in the event file (it is too large)."});
+  ASSERT_EQ(1, file.AddEvent(NewEvent("after", "b-after"), 0, &events));
+  file.Close(&events);
+  CCalendarFile again;
+  CEventArray loaded;
+  ASSERT_EQ(1, again.Open(&loaded, p));
+  ASSERT_EQ(1u, loaded.size());
+  EXPECT_EQ("after", loaded.at(0)->name);
 }
 
 }  // namespace

@@ -14,7 +14,9 @@ same behind Basic user:pass; /secret.ics behind user:Zq7-Secret), /status/N (sta
 /bigheader (a 1 MB header). PUT stores the request; /last-put gives back
 its path, Content-Type and body
 (/last-put-hex: the body alone, in hex). /counted.ics (the calendar) counts
-its GETs into DIR/http_peer.hits (0 at start). On 127.0.0.2: /away.ics (a calendar), and
+its GETs into DIR/http_peer.hits (0 at start). PUT to /auth/... takes only
+Basic user:pass (401 otherwise). Every request on 127.0.0.1 appends
+"METHOD PATH AUTHORIZATION" (or "-" without one) to DIR/http_peer.log. On 127.0.0.2: /away.ics (a calendar), and
 /seen-auth ("yes" when the last request there carried Authorization).
 """
 import http.server
@@ -43,6 +45,13 @@ class Home(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def parse_request(self):
+        ok = http.server.BaseHTTPRequestHandler.parse_request(self)
+        if ok and type(self) is Home:
+            with open(os.path.join(STATE["folder"], "http_peer.log"), "a") as f:
+                f.write("%s %s %s\n" % (self.command, self.path, self.headers.get("Authorization", "-")))
+        return ok
+
     def reply(self, status, body=b"", headers=(), length=None):
         self.send_response(status)
         for k, v in headers:
@@ -61,11 +70,14 @@ class Home(http.server.BaseHTTPRequestHandler):
     def do_PUT(self):
         n = int(self.headers.get("Content-Length", "0"))
         body = self.rfile.read(n) if n else b""
+        if self.path.startswith("/auth/") and self.headers.get("Authorization") != "Basic dXNlcjpwYXNz":
+            self.reply(401, b"no", [("WWW-Authenticate", 'Basic realm="cal"')])
+            return
         STATE["put"] = (self.path + "\n" + self.headers.get("Content-Type", "") + "\n").encode() + body
         self.reply(201)
 
     def do_GET(self):
-        p = self.path
+        p = self.path.split("?")[0]  # a query only marks a request in the log
         if p == "/cal.ics":
             self.reply(200, CALENDAR)
         elif p == "/counted.ics":
@@ -150,6 +162,7 @@ def serve(folder):
     # would make a test's first reading stale.
     with open(os.path.join(STATE["folder"], "http_peer.hits"), "w") as f:
         f.write("0\n")
+    open(os.path.join(STATE["folder"], "http_peer.log"), "w").close()
     threading.Thread(target=away.serve_forever, daemon=True).start()
     peer_process.write_ports(folder, "http_peer.ports", STATE["ports"])
     home.serve_forever()

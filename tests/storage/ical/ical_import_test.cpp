@@ -1,6 +1,7 @@
 // Import of other producers' texts, updates by UID, questions and refusals.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -183,6 +184,12 @@ TEST_F(IcalImport, FilesAndTheirErrors) {
   EXPECT_EQ(c.GetTypeNames().at("Birthday"), "EXIST");
   EXPECT_FALSE(c.ImportICalFile(path + ".missing", target));
   EXPECT_EQ(prompts.asked, std::vector<std::string>{"Error opening file"});
+  // Past the size a download may have, refused before it is read.
+  std::filesystem::resize_file(path, (64ull << 20) + 1);
+  prompts.asked.clear();
+  EXPECT_FALSE(c.ImportICalFile(path, target));
+  EXPECT_EQ(prompts.asked, std::vector<std::string>{"Error opening file\n\nThe calendar is larger than 64 MB."});
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -70,4 +70,21 @@ TEST_F(IcalStorage, AnIcsFileOpensAsACalendarInMemory) {
   EXPECT_NE(doc.FindEventByUid("b@x", first->calendar), nullptr);
 }
 
+// The event-file import reads calendar files only: an ".ics" picked there
+// would bring events of a calendar that dies with the import.
+TEST_F(IcalStorage, TheEventFileImportRefusesAnIcsFile) {
+  const std::string path = Path("picked.ics");
+  std::ofstream(path, std::ios::binary) << kText;
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {NewCalendarFile("target.akv")});
+  {
+    CCalendarFile source;
+    source.importTarget = doc.GetDefaultCalendar();
+    EXPECT_EQ(0, source.Open(&doc.events(), path));
+    source.Close(nullptr);
+  }
+  EXPECT_EQ(0u, doc.events().size());
+  EXPECT_EQ(prompts.texts, std::vector<std::string>{"Error Reading Events File\nNot a Valid Events File"});
+}
+
 }  // namespace

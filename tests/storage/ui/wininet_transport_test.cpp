@@ -115,8 +115,10 @@ TEST_F(Peers, ARedirectAwayCarriesNoLogin) {
   EXPECT_TRUE(ok);
   CalendarUrl seen;
   ASSERT_TRUE(SplitCalendarUrl("http://127.0.0.2:" + std::to_string(away_) + "/seen-auth", &seen));
+  // Asked by a calendar without a login: the question itself carries none.
+  CCalendarFile probe;
   std::string text;
-  ASSERT_TRUE(HttpSubscribeCalendar(calendar, seen, &text, nullptr));
+  ASSERT_TRUE(HttpSubscribeCalendar(probe, seen, &text, nullptr));
   EXPECT_EQ(text, "no\n");
 }
 
@@ -155,6 +157,36 @@ TEST_F(Peers, PutHeadAndFtp) {
   std::ifstream in("ftp_root/up.ics", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), body);
   EXPECT_TRUE(FtpCheckAddress(calendar, Url("/dir/cal.ics", true)));
+}
+
+// A login goes with every request of its calendar, the PUT included, and
+// with no request of a calendar that has none (the peer logs each
+// request's Authorization).
+TEST_F(Peers, LoginsGoOnlyWithTheirCalendar) {
+  CCalendarFile owner, other;
+  owner.userName = "user";
+  owner.password = "pass";
+  owner.rememberPassword = 1;
+  std::string text;
+  ASSERT_TRUE(HttpSubscribeCalendar(owner, Url("/auth.ics?t=own"), &text, nullptr));
+  EXPECT_TRUE(HttpPublishCalendar(owner, Url("/auth/pub.ics?t=own"), "BEGIN:VCALENDAR\r\n", nullptr));
+  ASSERT_TRUE(HttpSubscribeCalendar(other, Url("/cal.ics?t=other"), &text, nullptr));
+  HttpCheckAddress(other, Url("/auth/pub.ics?t=other"));
+  EXPECT_EQ(prompts.loginQuestions, 0);
+  EXPECT_TRUE(prompts.texts.empty());
+  std::ifstream log("http_peer.log");
+  int owned = 0, others = 0;
+  for (std::string line; std::getline(log, line);) {
+    if (line.find("?t=own ") != std::string::npos) {
+      EXPECT_NE(line.find(" Basic dXNlcjpwYXNz"), std::string::npos) << line;
+      ++owned;
+    } else if (line.find("?t=other ") != std::string::npos) {
+      EXPECT_EQ(line.substr(line.size() - 2), " -") << line;
+      ++others;
+    }
+  }
+  EXPECT_GE(owned, 2);
+  EXPECT_GE(others, 2);
 }
 
 // A subscription refreshed from hostile answers keeps its events and is
