@@ -153,11 +153,7 @@ CCalendarsDialog* CMainFrame::GetCalendarsDialog() {
   manager->hooks.newCalendar = [this] { NewCalendar(); };
   manager->hooks.openFile = [this] { OnFileOpen(); };
   manager->hooks.listEvents = [this](int calendarId) {
-    CShellDocument* d = GetShellDocument();
-    if (!d) return;
-    dialogs::CCalEdit dlg(&d->Core(), m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd());
-    dlg.initialCalendarId = calendarId;
-    dlg.DoModal();
+    RunCalendarEntries(m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd(), calendarId);
   };
   if (!manager->CreateHidden(GetSafeHwnd())) return nullptr;
   m_pCalendarsDlg = std::move(manager);

@@ -123,6 +123,8 @@ TEST(EventInfo, TextsAndButtons) {
            wintest::Shot shot = wintest::TakeShot(h, "event_info");
            face = ::GetSysColor(COLOR_BTNFACE);
            pixel = shot.At(shot.width / 2, shot.height - 8);
+           // Pressed as a user would: a greyed button does nothing.
+           ::SendDlgItemMessageA(h, IDC_INFO_PRINT, BM_CLICK, 0, 0);
            Click(h, IDC_INFO_DELETE);
            return true;
          },
@@ -138,7 +140,7 @@ TEST(EventInfo, TextsAndButtons) {
   EXPECT_EQ(days, "Today!");
   EXPECT_EQ(age, "Age on this Date : 34");
   EXPECT_EQ(pixel, face);
-  EXPECT_EQ(ops.calls, (std::vector<std::string>{"delete Ann", "modify Ann", "delete Ann"}));
+  EXPECT_EQ(ops.calls, (std::vector<std::string>{"print", "delete Ann", "modify Ann", "delete Ann"}));
 }
 
 }  // namespace
