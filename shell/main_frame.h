@@ -74,9 +74,6 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // The calendar manager, made hidden on first need; null without a
   // document.
   CCalendarsDialog* GetCalendarsDialog();
-  // "Edit Calendar Entries" over the calendar (its list id; -1 the first),
-  // with Edit Event and Actions working, from the menu or the manager.
-  void RunCalendarEntries(HWND owner, int calendarId);
   // Where Move asks for the new folder; tests install their own answer.
   using FolderBrowser = bool (*)(HWND owner, const std::string& title, std::string* folder);
   static FolderBrowser SetFolderBrowser(FolderBrowser browser);

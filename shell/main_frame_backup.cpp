@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "alarms/actions/actions_sheet.h"
 #include "dialogs/backup_dlg.h"
 #include "dialogs/cal_edit_dlg.h"
 #include "dialogs/event_wizard.h"
@@ -18,7 +17,6 @@
 #include "model/occurrence_ref.h"
 #include "model/date_time.h"
 #include "model/program_settings.h"
-#include "model/settings_inherited.h"
 #include "platform/error_text.h"
 #include "shell/almacora_app.h"
 #include "shell/main_frame.h"
@@ -96,62 +94,14 @@ void CMainFrame::OnEventWizard() {
   wizard.DoModal();
 }
 
-namespace {
-
-// The Alarm Actions sheet over the entries editor's values: it edits an
-// event, so a scratch one carries them there and back.
-bool EditActionValues(HWND owner, caledit::AlarmActionValues* v) {
-  CCalEvent scratch;
-  scratch.autoAcknowledge = v->autoAcknowledge;
-  scratch.soundOn = v->soundOn;
-  scratch.alarmSoundFile = v->soundFile;
-  scratch.soundLength = static_cast<int16_t>(v->soundLength);
-  scratch.emailOn = v->emailOn;
-  scratch.emailTo = v->emailTo;
-  scratch.emailSubject = v->emailSubject;
-  scratch.emailBody = v->emailBody;
-  scratch.runOn = v->runOn;
-  scratch.runAtAlarm = v->runAtAlarm;
-  scratch.runAtSnooze = v->runAtSnooze;
-  scratch.runFile = v->runFile;
-  scratch.runParameters = v->runParameters;
-  scratch.runWindowState = v->runWindowState;
-  alarms::CActionsPropertySheet sheet("Alarm Actions", owner, 0);
-  sheet.SetEvent(&scratch);
-  if (sheet.DoModal() != IDOK) return false;
-  // What the pages left as "the program's setting" is that setting.
-  const CProgramSettings& s = g_Settings;
-  v->autoAcknowledge = ResolveInherited(scratch.autoAcknowledge, s.AutoAcknowledge);
-  v->soundOn = ResolveInherited(scratch.soundOn, static_cast<int16_t>(s.AlarmSoundEnabled));
-  v->soundFile = ResolveInheritedText(scratch.alarmSoundFile, s.AlarmSoundFile);
-  v->soundLength = ResolveInheritedInt(scratch.soundLength, s.AlarmLength);
-  v->emailOn = ResolveInherited(scratch.emailOn, s.AlarmEmailEnabled);
-  v->emailTo = ResolveInheritedText(scratch.emailTo, s.EmailTo);
-  v->emailSubject = ResolveInheritedText(scratch.emailSubject, s.EmailSubject);
-  v->emailBody = ResolveInheritedText(scratch.emailBody, s.EmailBody);
-  v->runOn = ResolveInherited(scratch.runOn, s.AlarmRunEnabled);
-  v->runAtAlarm = ResolveInherited(scratch.runAtAlarm, s.RunAlarm);
-  v->runAtSnooze = ResolveInherited(scratch.runAtSnooze, s.RunSnooze);
-  v->runFile = ResolveInheritedText(scratch.runFile, s.RunFilename);
-  v->runParameters = ResolveInheritedText(scratch.runParameters, s.RunParms);
-  v->runWindowState = ResolveInheritedInt(scratch.runWindowState, s.RunState);
-  return true;
-}
-
-}  // namespace
-
-void CMainFrame::OnEventManager() { RunCalendarEntries(GetSafeHwnd(), -1); }
-
-void CMainFrame::RunCalendarEntries(HWND owner, int calendarId) {
+void CMainFrame::OnEventManager() {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return;
-  dialogs::CCalEdit dlg(&doc->Core(), owner);
-  dlg.initialCalendarId = calendarId;
+  dialogs::CCalEdit dlg(&doc->Core(), GetSafeHwnd());
   // Edit Event opens the event editor on the event's next occurrence.
   dlg.modifyEvent = [this](CCalEvent* event) {
     if (event) ModifyEvent(COccurrenceRef(event, event->nextOccurrence));
   };
-  dlg.editActions = &EditActionValues;
   dlg.DoModal();
 }
 

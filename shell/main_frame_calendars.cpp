@@ -153,7 +153,11 @@ CCalendarsDialog* CMainFrame::GetCalendarsDialog() {
   manager->hooks.newCalendar = [this] { NewCalendar(); };
   manager->hooks.openFile = [this] { OnFileOpen(); };
   manager->hooks.listEvents = [this](int calendarId) {
-    RunCalendarEntries(m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd(), calendarId);
+    CShellDocument* d = GetShellDocument();
+    if (!d) return;
+    dialogs::CCalEdit dlg(&d->Core(), m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd());
+    dlg.initialCalendarId = calendarId;
+    dlg.DoModal();
   };
   if (!manager->CreateHidden(GetSafeHwnd())) return nullptr;
   m_pCalendarsDlg = std::move(manager);

