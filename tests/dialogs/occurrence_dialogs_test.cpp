@@ -115,6 +115,7 @@ TEST(EventInfo, TextsAndButtons) {
   dlg.SetOccurrence(COccurrenceRef(&birthday, in2004), CDateTime(12, 5, 2004));
   std::string days, age;
   COLORREF face = 0, pixel = 1;
+  bool printEnabled = false;
   Drive({[&] {
            HWND h = FindDialog("Event Information");
            if (!h) return false;
@@ -123,7 +124,8 @@ TEST(EventInfo, TextsAndButtons) {
            wintest::Shot shot = wintest::TakeShot(h, "event_info");
            face = ::GetSysColor(COLOR_BTNFACE);
            pixel = shot.At(shot.width / 2, shot.height - 8);
-           // Pressed as a user would: a greyed button does nothing.
+           // Offered and pressed as a user would.
+           printEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_INFO_PRINT)) != FALSE;
            ::SendDlgItemMessageA(h, IDC_INFO_PRINT, BM_CLICK, 0, 0);
            Click(h, IDC_INFO_DELETE);
            return true;
@@ -140,6 +142,7 @@ TEST(EventInfo, TextsAndButtons) {
   EXPECT_EQ(days, "Today!");
   EXPECT_EQ(age, "Age on this Date : 34");
   EXPECT_EQ(pixel, face);
+  EXPECT_TRUE(printEnabled);
   EXPECT_EQ(ops.calls, (std::vector<std::string>{"print", "delete Ann", "modify Ann", "delete Ann"}));
 }
 
