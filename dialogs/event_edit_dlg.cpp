@@ -46,7 +46,9 @@ std::function<void(HWND parent, CCalEvent* event)>& CEventEditDlg::AlarmActionsH
 }
 
 void CEventEditDlg::OnAlarmActions() {
-  if (AlarmActionsHook() && !session_.readOnly && session_.event) AlarmActionsHook()(GetSafeHwnd(), session_.event);
+  // The sheet edits the session's copy; only the editor's save keeps it.
+  if (AlarmActionsHook() && !session_.readOnly && session_.event)
+    AlarmActionsHook()(GetSafeHwnd(), session_.ActionsDraft());
 }
 
 // The type list is refilled from the settings the sheet changed; what the

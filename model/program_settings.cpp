@@ -109,6 +109,7 @@ void CProgramSettings::LoadSettings() {
   LoadDataFiles();
   LoadEventTypes();
 
+  SettingsCreated = ConfigExists == 0 ? 1 : 0;
   if (ConfigExists == 0) {
     ImportOldSettings();
     SaveSettings();

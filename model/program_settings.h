@@ -142,6 +142,10 @@ class CProgramSettings {
   // calendar list is not the user's, so SaveDataFiles leaves the stored
   // list as it is.
   bool KeepStoredCalendarList = false;
+  // 1 when this LoadSettings found no settings and made them (ConfigExists
+  // was 0): the very first start, whose personal calendar does not exist
+  // yet. Not stored.
+  int32_t SettingsCreated = 0;
 
   // ======== Fonts ========
   // (The LogFont of each font key is declared with its key above.)

@@ -145,13 +145,14 @@ void CMainFrame::UpdateFilterMenu() {
 void CMainFrame::BringToFront() { BringWindowToFront(GetSafeHwnd()); }
 
 void CMainFrame::OnInitMenu(HMENU menu) {
-  for (UINT id : {ID_SORT_DATE, ID_SORT_NAME, ID_SORT_TYPE, ID_SORT_DAYS_LEFT, ID_SORT_AGE,
-                  ID_VIEW_CALENDAR_AND_LIST, ID_VIEW_LIST_ONLY, ID_VIEW_CALENDAR_ONLY, ID_VIEW_OLD_IN_LIST,
-                  ID_VIEW_OLD_IN_CALENDAR})
+  for (UINT id : {ID_SORT_DATE_TIME, ID_SORT_TYPE_NAME, ID_SORT_TYPE_DATE_TIME, ID_SORT_TYPE_AGE,
+                  ID_SORT_NAME_DATE_TIME, ID_VIEW_CALENDAR_AND_LIST, ID_VIEW_LIST_ONLY, ID_VIEW_CALENDAR_ONLY,
+                  ID_VIEW_OLD_IN_LIST, ID_VIEW_OLD_IN_CALENDAR})
     ::CheckMenuItem(menu, id, MF_BYCOMMAND | MF_UNCHECKED);
   if (g_Settings.ShowAcknowledgedList) ::CheckMenuItem(menu, ID_VIEW_OLD_IN_LIST, MF_BYCOMMAND | MF_CHECKED);
   if (g_Settings.ShowAcknowledgedCalendar) ::CheckMenuItem(menu, ID_VIEW_OLD_IN_CALENDAR, MF_BYCOMMAND | MF_CHECKED);
-  static const UINT kSortItems[] = {ID_SORT_DATE, ID_SORT_NAME, ID_SORT_TYPE, ID_SORT_DAYS_LEFT, ID_SORT_AGE};
+  static const UINT kSortItems[] = {ID_SORT_DATE_TIME, ID_SORT_TYPE_NAME, ID_SORT_TYPE_DATE_TIME,
+                                    ID_SORT_TYPE_AGE, ID_SORT_NAME_DATE_TIME};
   int sort = g_Settings.ListSortMode;
   if (sort >= 3 && sort <= 7) ::CheckMenuItem(menu, kSortItems[sort - 3], MF_BYCOMMAND | MF_CHECKED);
   const int layout = GetLayoutMode() < 0 ? 0 : GetLayoutMode();
@@ -218,6 +219,9 @@ void CMainFrame::SaveWindowPlacement() {
     g_Settings.WinSizeY = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
     g_Settings.Maximized = wp.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
   }
+  int listHeight = -1, minimum = 0;
+  if (m_pSplitter && m_pSplitter->GetRowInfo(0, &listHeight, &minimum) && listHeight != -1)
+    g_Settings.GridSizeY = listHeight;
   g_Settings.ShowToolbar = m_bToolbarVisible ? 1 : 0;
   g_Settings.CalMode = static_cast<int16_t>(m_nCalMode);
   if (CShellDocument* doc = GetShellDocument()) doc->UpdateAllViews(nullptr, kHintSaveState);

@@ -1,11 +1,14 @@
 // CAlmacoraDoc: construction and the start-up.
 #include "storage/almacora_doc.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "model/cal_event.h"
 #include "model/program_settings.h"
 #include "model/services/model_services.h"
+#include "platform/os_file.h"
+#include "platform/paths.h"
 #include "storage/calendar_file.h"
 #include "storage/engine_session.h"
 #include "storage/services/storage_services.h"
@@ -18,6 +21,20 @@ std::string Trim(const std::string& s) {
   if (b == std::string::npos) return std::string();
   const auto e = s.find_last_not_of(" \t\r\n");
   return s.substr(b, e - b + 1);
+}
+
+// The personal calendar of a new profile: "events.akv", where the list
+// names it (the program's folder when it names no folder).
+std::string NewProfileCalendarPath(const std::string& listed) {
+  std::string full = platform::HasFolderPart(listed) ? listed : platform::ProgramFolder() + listed;
+  const size_t slash = full.find_last_of("\\/");
+  std::string name = full.substr(slash == std::string::npos ? 0 : slash + 1);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (name != "events.akv") return std::string();
+  // Event files of the oldest versions are converted into it instead.
+  for (const char* old : {"events20.dat", "events.dat"})
+    if (platform::OsFileExists((platform::ProgramFolder() + old).c_str())) return std::string();
+  return full;
 }
 
 }  // namespace
@@ -74,6 +91,18 @@ void CAlmacoraDoc::OpenListedCalendars() {
     auto* calendar = new CCalendarFile();
     const bool enabled = i >= g_Settings.DataFileEnabled.size() || g_Settings.DataFileEnabled[i] != 0;
     calendar->openState = enabled ? CCalendarFile::kOpen : CCalendarFile::kClosed;
+    // The first start: the personal calendar the new settings list does
+    // not exist yet. It is made (no message), open and the default, so new
+    // events never land in a holiday calendar the wizard adds.
+    const std::string fresh = g_Settings.SettingsCreated ? NewProfileCalendarPath(p) : std::string();
+    if (!fresh.empty() && !platform::OsFileExists(fresh.c_str())) {
+      calendar->openState = CCalendarFile::kOpen;
+      calendar->name = CProgramSettings::CalendarNameFromPath(fresh);
+      if (calendar->CreateFile(fresh)) {
+        calendars_.defaultId = calendars_.AddCalendar(calendar);
+        continue;
+      }
+    }
     if (calendar->Open(&events_, p)) {
       const int id = calendars_.AddCalendar(calendar);
       if (g_Settings.DefaultFile == static_cast<int32_t>(i) + 1) calendars_.defaultId = id;

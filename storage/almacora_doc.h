@@ -77,7 +77,7 @@ class CAlmacoraDoc : public IEventDocument {
   // Returns the shown count and sets the warning count. Past occurrences
   // of alarm-off events are acknowledged (a recurring one jumps to its
   // first occurrence on or after today) and saved in calendars that are
-  // open for writing.
+  // open for writing, each calendar's in one batch.
   int RollForwardEvents(int allMode);
   void ResetAllEvents();
   void ResyncCalendars();
@@ -131,6 +131,8 @@ class CAlmacoraDoc : public IEventDocument {
   void ChooseStartupShow();
   void Refresh(const COccurrenceRef* added = nullptr);
   int16_t MoveEvent(CCalEvent& event, int publishArg);
+  // Saves one calendar's rolled-forward events, held alone while it can.
+  void StoreRolledForward(CCalendarFile* calendar, const std::vector<CCalEvent*>& rolled);
 
   CEventArray events_;
   CCalendarList calendars_;

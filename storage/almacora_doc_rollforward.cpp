@@ -48,24 +48,28 @@ int CAlmacoraDoc::RollForwardEvents(int allMode) {
   int shown = 0;
   const CDateTime today = CDateTime::Today();
   const int32_t todayDay = today.GetJulianDay(CDateTime::kAsLocal);
-  // Saves below may merge other processes' records into the array: walk a
-  // copy, skipping what left the array meanwhile.
-  const std::vector<CCalEvent*> walk = events_.items();
-  for (CCalEvent* event : walk) {
-    if (!events_.Holds(event)) continue;
+  // First every event rolls forward in memory and the ones to store are
+  // gathered by calendar; then each calendar stores its own in one batch.
+  std::vector<std::pair<CCalendarFile*, std::vector<CCalEvent*>>> toStore;
+  for (CCalEvent* event : events_.items()) {
     event->shown = 0;
-    if (!event->alarmOn && !event->acknowledged &&
-        event->nextOccurrence.GetJulianDay(CDateTime::kAsLocal) < todayDay &&
-        !HasOverrideAlarmToCatchUp(*event, todayDay)) {
-      if (event->IsRecurring()) {
-        CatchUpRecurring(event, today);
-      } else {
-        event->AcknowledgeNext(false);
-      }
-      // Previews and memory-only calendars keep the change in memory.
-      if (event->calendar != nullptr && event->calendar->openState == CCalendarFile::kOpen) SaveEvent(*event, 1, 0, 1);
-      if (!events_.Holds(event)) continue;
+    if (event->alarmOn || event->acknowledged || event->nextOccurrence.GetJulianDay(CDateTime::kAsLocal) >= todayDay ||
+        HasOverrideAlarmToCatchUp(*event, todayDay))
+      continue;
+    if (event->IsRecurring()) {
+      CatchUpRecurring(event, today);
+    } else {
+      event->AcknowledgeNext(false);
     }
+    // Previews and memory-only calendars keep the change in memory.
+    CCalendarFile* calendar = event->calendar;
+    if (calendar == nullptr || calendar->openState != CCalendarFile::kOpen) continue;
+    auto it = std::find_if(toStore.begin(), toStore.end(), [calendar](const auto& e) { return e.first == calendar; });
+    if (it == toStore.end()) it = toStore.insert(toStore.end(), {calendar, {}});
+    it->second.push_back(event);
+  }
+  for (auto& [calendar, rolled] : toStore) StoreRolledForward(calendar, rolled);
+  for (CCalEvent* event : events_.items()) {
     event->daysLeft = event->nextOccurrence.GetJulianDay(CDateTime::kAsLocal) - todayDay;
     if (event->daysPrior >= event->daysLeft && !event->acknowledged) ++warningCount;
     if ((allMode || event->daysPrior >= event->daysLeft) && !event->alarmSuppressed && !event->disabled) {
@@ -79,6 +83,20 @@ int CAlmacoraDoc::RollForwardEvents(int allMode) {
     }
   }
   return shown;
+}
+
+void CAlmacoraDoc::StoreRolledForward(CCalendarFile* calendar, const std::vector<CCalEvent*>& rolled) {
+  // Stored one by one, each write would take the file's lock, read what
+  // others changed and reach the disk on its own: thousands of OS calls a
+  // start. Held alone the writes gather and go out once. When someone else
+  // has the file open it stays shared and each write takes its turn.
+  const bool alone = rolled.size() > 1 && calendar->HoldAlone(true) == 1;
+  for (CCalEvent* event : rolled) {
+    // A save may merge other processes' records into the array: skip what
+    // left it meanwhile.
+    if (events_.Holds(event) && event->calendar == calendar) SaveEvent(*event, 1, 0, 1);
+  }
+  if (alone) calendar->ShareAgain();
 }
 
 void CAlmacoraDoc::ResetAllEvents() {

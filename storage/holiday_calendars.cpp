@@ -125,6 +125,10 @@ int WriteCalendar(size_t index, const std::string& folder) {
   for (size_t i = 0; i < list.size(); ++i) {
     const std::string uid = "holiday-" + std::to_string(index) + "-" + std::to_string(i + 1) + "@almacora";
     CCalEvent* event = MakeEvent(list[i], info.type, 2000, uid);
+    // Each holiday carries its own next date from the day the file is
+    // written: the first start shows it and has nothing to roll forward.
+    CDateTime from = CDateTime::Today();
+    event->GetNextOccurrenceFrom(from, true);
     if (!calendar.AddEvent(event, 0, &events)) {
       delete event;
       return 0;

@@ -51,15 +51,16 @@ bool IsUnusualTime(int s, int begin, int end) {
   return begin * 3600 <= s && s <= end * 3600;
 }
 
+// Hours unpadded: a padded one-digit hour reads as a double space.
 std::string UnusualTimeMessage(int begin, int end, bool use24Hour) {
   char text[160];
   if (use24Hour) {
-    std::snprintf(text, sizeof text, "The time you have entered is between\n%2d:00 and %2d:00.\n\nIs this correct?",
+    std::snprintf(text, sizeof text, "The time you have entered is between\n%d:00 and %d:00.\n\nIs this correct?",
                   begin, end);
   } else {
     auto hour12 = [](int h) { return h % 12 == 0 ? 12 : h % 12; };
     auto half = [](int h) { return h < 12 ? "am" : "pm"; };
-    std::snprintf(text, sizeof text, "The time you have entered is between\n%2d%2s and %2d%2s.\n\nIs this correct?",
+    std::snprintf(text, sizeof text, "The time you have entered is between\n%d%s and %d%s.\n\nIs this correct?",
                   hour12(begin), half(begin), hour12(end), half(end));
   }
   return text;
@@ -67,7 +68,40 @@ std::string UnusualTimeMessage(int begin, int end, bool use24Hour) {
 
 EventEditSession::EventEditSession() : start(CDateTime::Today()), end(CDateTime::Today()), rule(&start) {}
 
+EventEditSession::~EventEditSession() = default;
+
+namespace {
+
+void CopyAlarmActions(const CCalEvent& from, CCalEvent& to) {
+  to.soundOn = from.soundOn;
+  to.alarmSoundFile = from.alarmSoundFile;
+  to.soundLength = from.soundLength;
+  to.autoAcknowledge = from.autoAcknowledge;
+  to.emailOn = from.emailOn;
+  to.emailTo = from.emailTo;
+  to.emailSubject = from.emailSubject;
+  to.emailBody = from.emailBody;
+  to.runOn = from.runOn;
+  to.runAtAlarm = from.runAtAlarm;
+  to.runAtSnooze = from.runAtSnooze;
+  to.runFile = from.runFile;
+  to.runWindowState = from.runWindowState;
+  to.runParameters = from.runParameters;
+}
+
+}  // namespace
+
+CCalEvent* EventEditSession::ActionsDraft() {
+  if (!event) return nullptr;
+  if (!actionsDraft_) {
+    actionsDraft_ = std::make_unique<CCalEvent>();
+    CopyAlarmActions(*event, *actionsDraft_);
+  }
+  return actionsDraft_.get();
+}
+
 bool EventEditSession::Load(CCalEvent& ev, const CDateTime* occurrence, const OpenQuestion& ask) {
+  actionsDraft_.reset();
   event = &ev;
   series = true;
   readOnly = ev.calendar && ev.calendar->fileType == CCalendarFile::kMemoryOnly;
@@ -257,6 +291,8 @@ bool EventEditSession::Save(IEventEditHost& host, IEventEditPrompts& prompts) {
   }
   if (!SaveCalendar(host)) return false;
   if (!(series ? SaveSeries(prompts) : SaveOccurrence(prompts))) return false;
+  if (actionsDraft_) CopyAlarmActions(*actionsDraft_, *event);
+  actionsDraft_.reset();
   event->inEdit = 0;
   inEdit_ = false;
   changed_ = true;
@@ -265,19 +301,21 @@ bool EventEditSession::Save(IEventEditHost& host, IEventEditPrompts& prompts) {
 
 bool EventEditSession::SaveSeries(IEventEditPrompts& prompts) {
   CCalEvent& ev = *event;
-  ev.calculateAge = 0;
+  int16_t age = 0;
   if (kind >= kDaily && kind <= kEasterYearly) {
     rule.interval = kind == kEasterYearly ? 1 : interval;
     rule.frequency = static_cast<int16_t>(RuleFrequencyOfKind(kind));
-    if (kind == kYearly) ev.calculateAge = static_cast<int16_t>(calculateAge);
+    if (kind == kYearly) age = static_cast<int16_t>(calculateAge);
     ApplyAdvancedStart(prompts);
   }
   const bool hasChanges = !ev.occurrenceOverrides.IsEmpty() || !ev.recurrence.excludedDates.IsEmpty();
   if (hasChanges && (start != ev.start || (allDay != 0) != (ev.allDay != 0))) {
+    // Refused: the dialog stays open and the event keeps every value.
     if (!prompts.AskResetOccurrences()) return false;
     ev.occurrenceOverrides.RemoveAll();
     ev.recurrence.excludedDates.DeleteAll();
   }
+  ev.calculateAge = age;
   ev.ResetRuleExpansion();
   ev.name = name;
   ev.type = type;
@@ -357,6 +395,7 @@ bool EventEditSession::SaveOccurrence(IEventEditPrompts& prompts) {
 }
 
 void EventEditSession::Abandon() {
+  actionsDraft_.reset();
   if (!inEdit_ || !event) return;
   event->inEdit = 0;
   event->conflictMark = 0;

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,7 @@ void SeedAdvancedRule(CRecurrenceRule& rule, const CDateTime& start);
 
 // The unusual-hours warning: with begin > end the span wraps past midnight.
 bool IsUnusualTime(int secondsOfDay, int beginHour, int endHour);
-// "The time you have entered is between\n%2d:00 and %2d:00.\n\nIs this
+// "The time you have entered is between\n%d:00 and %d:00.\n\nIs this
 // correct?", or the 12-hour form with "am" / "pm".
 std::string UnusualTimeMessage(int beginHour, int endHour, bool use24Hour);
 
@@ -68,6 +69,7 @@ class EventEditSession {
   using OpenQuestion = std::function<int(const std::string& prompt)>;
 
   EventEditSession();
+  ~EventEditSession();
   EventEditSession(const EventEditSession&) = delete;
   EventEditSession& operator=(const EventEditSession&) = delete;
 
@@ -145,6 +147,11 @@ class EventEditSession {
   // Ends the editing without a save: clears the in-edit flag, the
   // changed-while-open mark and the target calendar. Safe to call twice.
   void Abandon();
+  // The event's alarm actions (sound, e-mail, run) as the Alarm Actions
+  // sheet edits them: a scratch event holding a copy, made at the first
+  // call after Load. A completed Save copies them into the event; Abandon
+  // drops them, so a cancelled editor leaves the actions as they were.
+  CCalEvent* ActionsDraft();
   // Whether Save wrote anything the opener should hand to the document.
   bool Changed() const { return changed_; }
 
@@ -163,6 +170,7 @@ class EventEditSession {
   CDuration loadedLeadTime_;
   bool inEdit_ = false;
   bool changed_ = false;
+  std::unique_ptr<CCalEvent> actionsDraft_;
 };
 
 }  // namespace dialogcore

@@ -36,15 +36,15 @@ int CDialog::DoModal() {
     modal_ = false;
     return -1;
   }
-  bool reenable = owner && ::IsWindowEnabled(owner);
-  if (reenable) ::EnableWindow(owner, FALSE);
+  disabledOwner_ = owner && ::IsWindowEnabled(owner) ? owner : nullptr;
+  if (disabledOwner_) ::EnableWindow(owner, FALSE);
   int code = result_;
   if (!ended_) {
     ::ShowWindow(h, SW_SHOWNORMAL);
     code = RunModalLoop();
     if (ended_) code = result_;
   }
-  if (reenable) ::EnableWindow(owner, TRUE);
+  EnableOwnerAgain();
   if (owner && ::GetActiveWindow() == h) ::SetActiveWindow(owner);
   if (::IsWindow(h)) ::DestroyWindow(h);
   modal_ = false;
@@ -64,8 +64,17 @@ void CDialog::EndDialog(int code) {
     DestroyWindow();
     return;
   }
+  // The owner is enabled before the dialog hides: hiding the active window
+  // activates the next enabled one, which must be the owner, or the
+  // activation and the keyboard focus go to another program's window.
+  EnableOwnerAgain();
   if (GetSafeHwnd()) ::ShowWindow(GetSafeHwnd(), SW_HIDE);
   if (IsInModalLoop()) EndModalLoop(code);
+}
+
+void CDialog::EnableOwnerAgain() {
+  if (disabledOwner_) ::EnableWindow(disabledOwner_, TRUE);
+  disabledOwner_ = nullptr;
 }
 
 bool CDialog::UpdateData(bool save) {

@@ -61,8 +61,11 @@ class CDialog : public CWindow {
   HWND CreateFromTemplate(HWND owner);
   void OnOKCommand() { OnOK(); }
   void OnCancelCommand() { OnCancel(); }
+  void EnableOwnerAgain();
   bool modal_ = false;
   bool ended_ = false;
+  // The owner DoModal disabled, to be enabled again when the dialog ends.
+  HWND disabledOwner_ = nullptr;
   int result_ = 0;
 };
 

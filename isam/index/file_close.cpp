@@ -1,8 +1,10 @@
 #include "isam/index/file_close.h"
 
+#include <cstring>
 #include <ctime>
 
 #include "isam/index/file_control_block.h"
+#include "isam/index/file_header.h"
 #include "isam/index/file_state_hooks.h"
 #include "isam/index/member_files.h"
 #include "isam/index/node_cache.h"
@@ -20,6 +22,21 @@ int WriteBackHeader(FileControlBlock* f) {
   const uint8_t rebuild = f->header.rebuild_status;
   while (f->header_lock_depth > 0) UnlockFileHeader(f);
   if (int rc = LockFileHeader(f)) return rc;
+  if (rebuild != kRebuildRunning && !f->writer_marked && f->disk_header_known) {
+    // An opener that wrote nothing and holds no header change leaves every
+    // byte as it was: a visit that only read must not look like a change
+    // (to backups, to copies compared by content, to the user).
+    FileHeader now = f->header;
+    now.rebuild_status = rebuild;
+    now.open_mode = f->disk_header.open_mode;
+    uint8_t mine[kFileHeaderSize], stored[kFileHeaderSize];
+    EncodeFileHeader(now, mine);
+    EncodeFileHeader(f->disk_header, stored);
+    if (std::memcmp(mine, stored, kFileHeaderSize) == 0) {
+      UnlockFileHeader(f);
+      return 0;
+    }
+  }
   if (rebuild == kRebuildRunning) {
     f->header.close_time = static_cast<uint32_t>(std::time(nullptr));
     f->header.rebuild_status = kRebuildClean;

@@ -163,7 +163,10 @@ TEST(EventEditDialog, TypeSetupRefillsTheTypeListAndActionsOpenOnTheEvent) {
     dialogs::CEventEditDlg::TypeSetupHook() = nullptr;
     dialogs::CEventEditDlg::AlarmActionsHook() = nullptr;
     if (installed) {
-      dialogs::CEventEditDlg::AlarmActionsHook() = [&](HWND, CCalEvent* e) { actionsOn = e; };
+      dialogs::CEventEditDlg::AlarmActionsHook() = [&](HWND, CCalEvent* e) {
+        actionsOn = e;
+        e->soundOn = 1;  // a page's OK, then the editor is closed unsaved
+      };
       dialogs::CEventEditDlg::TypeSetupHook() = [](HWND) {
         g_Settings.EventTypeNames.push_back("Zeppelin");
         return true;
@@ -191,7 +194,9 @@ TEST(EventEditDialog, TypeSetupRefillsTheTypeListAndActionsOpenOnTheEvent) {
     dlg.DoModal();
     EXPECT_EQ(enabled, installed);
     EXPECT_EQ(actionsEnabled, installed);
-    EXPECT_EQ(actionsOn, installed ? &ev : nullptr);
+    EXPECT_EQ(actionsOn != nullptr, installed);
+    EXPECT_NE(actionsOn, &ev);
+    EXPECT_EQ(ev.soundOn, -2);
     EXPECT_EQ(types, typesBefore + (installed ? 1 : 0));
     EXPECT_EQ(typed, "Typed");
     g_Settings.EventTypeNames.resize(static_cast<size_t>(typesBefore));
@@ -231,8 +236,8 @@ TEST(EventEditDialog, UnusualHoursAndConflictBeforeName) {
     ASSERT_EQ(dlg.asked.size(), c.warns ? 1u : 0u);
     if (c.warns) {
       // The hours follow the user's locale, which other tests may switch.
-      EXPECT_EQ(dlg.asked[0], IsLocale24Hour() ? "The time you have entered is between\n22:00 and  5:00.\n\nIs this correct?"
-                                               : "The time you have entered is between\n10pm and  5am.\n\nIs this correct?");
+      EXPECT_EQ(dlg.asked[0], IsLocale24Hour() ? "The time you have entered is between\n22:00 and 5:00.\n\nIs this correct?"
+                                               : "The time you have entered is between\n10pm and 5am.\n\nIs this correct?");
     }
     EXPECT_EQ(ev.inEdit, 0);
   }
@@ -373,3 +378,51 @@ TEST(AdvancedRecurrence, MonthlyListAndImportedValues) {
 }
 
 }  // namespace
+
+// The three repeat-length radios form one group: a click on one unchecks the
+// others, an UNTIL opens checked, and OK keeps or clears the end date as shown.
+TEST(AdvancedRecurrence, RepeatLengthRadiosKeepTheEndDate) {
+  CDateTime start = At(7, 3, 2005, 9, 0);
+  CDateTime weekOn = CDateTime::Today();
+  weekOn.AddDays(7);
+  struct Case {
+    bool hasUntil;
+    int click;  // radio pressed by the user, 0 for none
+    int checkedAtOpen, expectJulian;
+  } cases[] = {
+      {true, 0, IDC_ADV_UNTIL, At(20, 6, 2006, 0, 0).GetRawJulianDay()},
+      {false, IDC_ADV_UNTIL, IDC_ADV_FOREVER, weekOn.GetRawJulianDay()},
+      {true, IDC_ADV_FOREVER, IDC_ADV_UNTIL, 0},
+  };
+  for (const Case& c : cases) {
+    CRecurrenceRule rule(&start);
+    rule.frequency = CRecurrenceRule::kWeekly;
+    if (c.hasUntil) rule.until = At(20, 6, 2006, 0, 0);
+    ScriptedAdvancedDlg dlg;
+    dlg.SetRule(&rule, false);
+    std::vector<int> checked;
+    auto readChecks = [&checked](HWND h) {
+      for (int id : {IDC_ADV_FOREVER, IDC_ADV_REPEAT, IDC_ADV_UNTIL})
+        if (::IsDlgButtonChecked(h, id) == BST_CHECKED) checked.push_back(id);
+    };
+    Drive({[&] {
+             HWND h = FindDialog("Advanced Weekly Options");
+             if (!h) return false;
+             readChecks(h);
+             if (c.click) ::SendDlgItemMessageA(h, c.click, BM_CLICK, 0, 0);
+             return true;
+           },
+           [&] {
+             HWND h = FindDialog("Advanced Weekly Options");
+             if (!h) return false;
+             readChecks(h);
+             Click(h, IDOK);
+             return true;
+           }});
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    const int after = c.click ? c.click : c.checkedAtOpen;
+    EXPECT_EQ(checked, (std::vector<int>{c.checkedAtOpen, after})) << c.click;
+    EXPECT_EQ(rule.until.GetRawJulianDay(), c.expectJulian) << c.click;
+    EXPECT_EQ(rule.count, 0) << c.click;
+  }
+}

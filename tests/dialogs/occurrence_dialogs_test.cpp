@@ -115,6 +115,7 @@ TEST(EventInfo, TextsAndButtons) {
   dlg.SetOccurrence(COccurrenceRef(&birthday, in2004), CDateTime(12, 5, 2004));
   std::string days, age;
   COLORREF face = 0, pixel = 1;
+  bool printEnabled = false;
   Drive({[&] {
            HWND h = FindDialog("Event Information");
            if (!h) return false;
@@ -123,6 +124,9 @@ TEST(EventInfo, TextsAndButtons) {
            wintest::Shot shot = wintest::TakeShot(h, "event_info");
            face = ::GetSysColor(COLOR_BTNFACE);
            pixel = shot.At(shot.width / 2, shot.height - 8);
+           // Offered and pressed as a user would.
+           printEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_INFO_PRINT)) != FALSE;
+           ::SendDlgItemMessageA(h, IDC_INFO_PRINT, BM_CLICK, 0, 0);
            Click(h, IDC_INFO_DELETE);
            return true;
          },
@@ -138,7 +142,8 @@ TEST(EventInfo, TextsAndButtons) {
   EXPECT_EQ(days, "Today!");
   EXPECT_EQ(age, "Age on this Date : 34");
   EXPECT_EQ(pixel, face);
-  EXPECT_EQ(ops.calls, (std::vector<std::string>{"delete Ann", "modify Ann", "delete Ann"}));
+  EXPECT_TRUE(printEnabled);
+  EXPECT_EQ(ops.calls, (std::vector<std::string>{"print", "delete Ann", "modify Ann", "delete Ann"}));
 }
 
 }  // namespace

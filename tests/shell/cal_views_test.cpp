@@ -242,6 +242,10 @@ TEST_F(CalViewsTest, LayoutsOfTheMainSplitter) {
   ::UpdateWindow(s->GetSafeHwnd());
   EXPECT_EQ(40, Rows().first);
   EXPECT_EQ(0, frame_->GetLayoutMode());
+  // The list's height is kept for the next start.
+  g_Settings.GridSizeY = 130;
+  frame_->SaveWindowPlacement();
+  EXPECT_EQ(40, g_Settings.GridSizeY);
   // A short window: the list comes back at half its height.
   frame_->SendMsg(WM_COMMAND, ID_VIEW_CALENDAR_ONLY);
   g_Settings.LastListSize = 300;

@@ -19,6 +19,7 @@
 #include "model/services/model_services.h"
 #include "platform/profile_store.h"
 #include "program_fixture.h"
+#include "res/resource.h"
 #include "shell/almacora_app.h"
 #include "shell/event_list/grid_view.h"
 #include "shell/event_operations.h"
@@ -218,20 +219,26 @@ TEST_F(EventListTest, OrdersFromTheSortMenu) {
   struct Case {
     UINT command;
     int mode;
+    const char* label;  // the View > Sort item says what the order is
     std::vector<std::string> names;
   } cases[] = {
-      {32785, 4, {"Never", "Cake", "Audit", "Twin", "Twin"}},  // Type, Name
-      {32786, 5, {"Never", "Cake", "Audit", "Twin", "Twin"}},  // Type, Date, Time
-      {32787, 6, {"Never", "Cake", "Twin", "Audit", "Twin"}},  // Type, Age: 20000 for all of "Work"
-      {32838, 7, {"Audit", "Cake", "Never", "Twin", "Twin"}},  // Name, Date, Time
-      {32788, 3, {"Audit", "Twin", "Twin", "Cake", "Never"}},  // Date, Time: no next occurrence last
+      {32785, 4, "Type / Name", {"Never", "Cake", "Audit", "Twin", "Twin"}},
+      {32786, 5, "Type / Date / Time", {"Never", "Cake", "Audit", "Twin", "Twin"}},
+      {32787, 6, "Type / Age", {"Never", "Cake", "Twin", "Audit", "Twin"}},  // 20000 for all of "Work"
+      {32838, 7, "Name / Date / Time", {"Audit", "Cake", "Never", "Twin", "Twin"}},
+      {32788, 3, "Date / Time", {"Audit", "Twin", "Twin", "Cake", "Never"}},  // no next occurrence last
   };
+  HMENU menu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
   for (const Case& c : cases) {
+    char label[64] = "";
+    ::GetMenuStringA(menu, c.command, label, sizeof label, MF_BYCOMMAND);
+    EXPECT_STREQ(label, c.label);
     Command(c.command);
     EXPECT_EQ(Names(), c.names) << c.command;
     EXPECT_EQ(view_->GetSortMode(), c.mode);
     EXPECT_NE(MenuState(c.command) & MF_CHECKED, 0u) << c.command;
   }
+  ::DestroyMenu(menu);
   EXPECT_EQ(view_->Rows()[1].event, twin2);
   EXPECT_EQ(view_->Rows()[2].event, twin1);
   // Ages: an event counting one sorts by it, before the 20000 of the rest.

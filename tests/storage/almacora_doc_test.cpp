@@ -152,5 +152,33 @@ TEST_F(DocumentTest, MovesAddToTheTargetFirstAndFailuresKeepTheEvent) {
   EXPECT_EQ(doc.calendars().FindById(2), doc.events().at(0)->calendar);
 }
 
+
+// A first start (settings just made) finds no personal calendar: it is made
+// quietly, opened and the default; at a later start a missing one is told.
+TEST_F(DocumentTest, FirstStartMakesThePersonalCalendarQuietly) {
+  struct Case {
+    int settingsCreated;
+    bool made;
+  } const cases[] = {{1, true}, {0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.settingsCreated);
+    std::filesystem::remove(Path("events.akv"));
+    prompts.texts.clear();
+    g_Settings.SettingsCreated = c.settingsCreated;
+    CAlmacoraDoc doc;
+    StartOn(&doc, {Path("events.akv")});
+    EXPECT_EQ(prompts.texts.empty(), c.made);
+    EXPECT_EQ(std::filesystem::exists(Path("events.akv")), c.made);
+    ASSERT_EQ(doc.calendars().size(), c.made ? 1u : 0u);
+    if (!c.made) continue;
+    const CCalendarFile* made = doc.GetDefaultCalendar();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->path, Path("events.akv"));
+    EXPECT_EQ(made->openState, CCalendarFile::kOpen);
+    EXPECT_EQ(made->name, "events");
+  }
+  g_Settings.SettingsCreated = 0;
+}
+
 }  // namespace
 }  // namespace storagetest

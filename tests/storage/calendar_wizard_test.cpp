@@ -227,3 +227,41 @@ TEST_F(CalendarWizard, ListedCalendarsAndAlternateAddresses) {
 }
 
 }  // namespace
+
+namespace {
+
+// Holiday h's first day on or after Julian day `from`.
+int32_t NextHolidayDay(const holidays::Holiday& h, int32_t from, int year) {
+  const int32_t d = holidays::JulianDayIn(h, year);
+  return d >= from ? d : holidays::JulianDayIn(h, year + 1);
+}
+
+}  // namespace
+
+// The shipped files carry each holiday's own next date, so the first start
+// lists them right and has nothing to roll forward; a start (the three
+// disabled files included) and its close leave every byte as it was.
+TEST_F(CalendarWizard, HolidayFilesCarryTheirNextDatesAndAStartLeavesThemAlone) {
+  std::vector<std::vector<uint8_t>> before;
+  for (size_t i = 0; i < holidays::kCalendarCount; ++i) {
+    paths_.push_back(HolidayPath(i));
+    before.push_back(storagetest::ReadFileBytes(HolidayPath(i)));
+  }
+  g_Settings.DataFilePaths = paths_;
+  g_Settings.DataFileEnabled = {0, 0, 0, 1};
+  doc_ = std::make_unique<CAlmacoraDoc>();
+  doc_->Start("");
+  const CDateTime today = CDateTime::Today();
+  const int32_t todayDay = today.GetJulianDay();
+  const std::vector<holidays::Holiday> us = holidays::HolidaysOf(3);
+  size_t checked = 0;
+  for (CCalEvent* e : Doc().events().items()) {
+    const size_t i = static_cast<size_t>(std::stoi(e->uid.substr(e->uid.rfind('-') + 1))) - 1;
+    EXPECT_EQ(e->nextOccurrence.GetJulianDay(), NextHolidayDay(us.at(i), todayDay, today.GetYear())) << e->name;
+    ++checked;
+  }
+  EXPECT_EQ(checked, us.size());
+  doc_.reset();
+  for (size_t i = 0; i < holidays::kCalendarCount; ++i)
+    EXPECT_TRUE(storagetest::ReadFileBytes(HolidayPath(i)) == before[i]) << holidays::kCalendars[i].file;
+}

@@ -91,7 +91,8 @@ TEST(UnusualTime, SpansAndTexts) {
       {1, 4, 4 * 3600 + 1, false},   {1, 4, 0, false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsUnusualTime(c.seconds, c.begin, c.end), c.warns) << c.seconds;
-  EXPECT_EQ(UnusualTimeMessage(22, 5, true), "The time you have entered is between\n22:00 and  5:00.\n\nIs this correct?");
+  EXPECT_EQ(UnusualTimeMessage(22, 5, true), "The time you have entered is between\n22:00 and 5:00.\n\nIs this correct?");
+  EXPECT_EQ(UnusualTimeMessage(1, 4, false), "The time you have entered is between\n1am and 4am.\n\nIs this correct?");
   EXPECT_EQ(UnusualTimeMessage(22, 0, false), "The time you have entered is between\n10pm and 12am.\n\nIs this correct?");
 }
 
@@ -260,3 +261,39 @@ TEST_F(Session, CalendarsOfferedAndReopened) {
 }
 
 }  // namespace
+
+// The alarm actions and the calculate-age box reach the event only through a
+// completed save: a cancel, or No to the reset question, leaves it as it was.
+TEST_F(Session, ActionsAndAgeWaitForTheSave) {
+  struct Case {
+    const char* what;
+    bool save, resetAnswer;
+    int16_t soundOn, calculateAge;
+  } const cases[] = {
+      {"cancelled", false, true, -2, 0},
+      {"reset refused", true, false, -2, 0},
+      {"saved", true, true, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CCalEvent ev;
+    caltest::MakeRecurring(ev, CRecurrenceRule::kYearly, At(1, 3, 2005, 9));
+    ev.calendar = &calendar_;
+    ev.occurrenceOverrides[At(1, 3, 2006, 9)].mask = COccurrenceOverride::kName;
+    EventEditSession s;
+    ASSERT_TRUE(s.Load(ev, nullptr, nullptr));
+    s.ActionsDraft()->soundOn = 1;
+    s.ActionsDraft()->runFile = "x.exe";
+    s.calculateAge = 1;
+    s.StartTimeChanged(At(1, 3, 2005, 10));
+    prompts_.resetAnswer = c.resetAnswer;
+    if (c.save) {
+      EXPECT_EQ(s.Save(host_, prompts_), c.resetAnswer);
+    } else {
+      s.Abandon();
+    }
+    EXPECT_EQ(ev.soundOn, c.soundOn);
+    EXPECT_EQ(ev.runFile, c.soundOn == 1 ? "x.exe" : "");
+    EXPECT_EQ(ev.calculateAge, c.calculateAge);
+  }
+}

@@ -87,6 +87,32 @@ TEST(QuickTimer, NothingSetAsksForATime) {
   dlg.DestroyWindow();
 }
 
+// A click on the upper arrow of each spin raises its field by one.
+TEST(QuickTimer, SpinArrowsStepTheirFields) {
+  alarms::CTimerDlg dlg;
+  ASSERT_TRUE(dlg.Create());
+  HWND d = dlg.GetSafeHwnd();
+  ::ShowWindow(d, SW_SHOW);
+  SetFields(d, "0", "0", "0");
+  const struct {
+    int spin, field;
+  } spins[] = {{IDC_QT_HOURS_SPIN, IDC_QT_HOURS}, {IDC_QT_MINUTES_SPIN, IDC_QT_MINUTES},
+               {IDC_QT_SECONDS_SPIN, IDC_QT_SECONDS}};
+  for (const auto& s : spins) {
+    HWND spin = ::GetDlgItem(d, s.spin);
+    RECT rc;
+    ::GetClientRect(spin, &rc);
+    const LPARAM up = MAKELPARAM(rc.right / 2, rc.bottom / 4);
+    ::SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, up);
+    ::SendMessageA(spin, WM_LBUTTONUP, 0, up);
+    wintest::PumpFor(50);
+    EXPECT_EQ(wintest::ItemText(d, s.field), "1") << s.spin;
+  }
+  wintest::Shot shot = wintest::TakeShot(d, "quick_timer_fields");
+  EXPECT_GT(shot.width, 0);
+  dlg.DestroyWindow();
+}
+
 TEST(AlarmLogWindow, WholeFileAtItsEndAndReloadedOnShow) {
   std::string path = actiontest::TempFile("alarm_log_window.txt");
   alarms::SetAlarmLogPath(path);
