@@ -57,9 +57,33 @@ bool EscapeQuotedValue(std::string* line, size_t from) {
   return continues;
 }
 
+// The parser ends a line at a bare CR too, but the cleaning below splits at
+// LF: a bare CR becomes CRLF, so both see the same lines (a quoted-printable
+// '=' before a bare CR otherwise reaches the parser unescaped and it loops
+// on it for ever).
+std::string EndLinesInLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    out.push_back(text[i]);
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) out.push_back('\n');
+  }
+  return out;
+}
+
+// The BASE64 reader counts every '=' of a value as padding of the quad it
+// ends, and more than two of them make it copy a negative length. The
+// program never reads a BASE64 value as text, so each '=' becomes a zero
+// digit ('A'): the value keeps its length and the reader its way through it.
+void ZeroBase64Padding(std::string* line, size_t from) {
+  for (size_t i = from; i < line->size(); ++i)
+    if ((*line)[i] == '=') (*line)[i] = 'A';
+}
+
 }  // namespace
 
-std::string PrepareVCalendarText(const std::string& text) {
+std::string PrepareVCalendarText(const std::string& original) {
+  const std::string text = EndLinesInLf(original);
   std::string out;
   out.reserve(text.size() + 16);
   bool inBase64 = false;
@@ -85,7 +109,12 @@ std::string PrepareVCalendarText(const std::string& text) {
     if (!inBase64 && !inQuoted && HasEmptyValue(line) && !HeadNames(line, "BASE64") &&
         !(pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')))
       line.insert(line.find(':') + 1, ";");
-    if (!inBase64 && HeadNames(line, "BASE64")) inBase64 = true;
+    if (inBase64) {
+      ZeroBase64Padding(&line, 0);
+    } else if (HeadNames(line, "BASE64")) {
+      inBase64 = true;
+      ZeroBase64Padding(&line, line.find(':') + 1);
+    }
     if (inQuoted) inQuoted = EscapeQuotedValue(&line, 0);
     else if (!inBase64 && HeadNames(line, "QUOTED-PRINTABLE"))
       inQuoted = EscapeQuotedValue(&line, line.find(':') + 1);
