@@ -98,10 +98,13 @@ bool ZoneIsBounded(icalcomponent* zone) {
       const icalrecurrencetype r = icalproperty_get_rrule(p);
       if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval < 1) return false;
       if (r.by_month[0] == ICAL_RECURRENCE_ARRAY_MAX || r.by_month[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
-      if (r.by_year_day[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_week_no[0] != ICAL_RECURRENCE_ARRAY_MAX ||
-          r.by_hour[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_minute[0] != ICAL_RECURRENCE_ARRAY_MAX ||
-          r.by_second[0] != ICAL_RECURRENCE_ARRAY_MAX)
+      if (r.by_year_day[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_week_no[0] != ICAL_RECURRENCE_ARRAY_MAX)
         return false;
+      // Many writers repeat the change's time as BYHOUR and BYMINUTE: one
+      // value each still gives one change a year.
+      if (r.by_hour[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_hour[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+      if (r.by_minute[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_minute[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+      if (r.by_second[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_second[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
     }
   }
   return true;
@@ -151,6 +154,17 @@ CDateTime PropertyTime(icalproperty* property) {
   value.SetZoneKind(CDateTime::kNamedZone);
   value.SetTzid(FromUtf8(tzid, 255));
   return value;
+}
+
+CDateTime PropertyDateAsWritten(icalproperty* property) {
+  icalvalue* v = icalproperty_get_value(property);
+  if (!v) return CDateTime();
+  const icalvalue_kind kind = icalvalue_isa(v);
+  if (kind != ICAL_DATE_VALUE && kind != ICAL_DATETIME_VALUE) return CDateTime();
+  icaltimetype t = icalvalue_get_datetime(v);
+  t.is_date = 1;
+  t.zone = nullptr;
+  return FromIcalTime(t);
 }
 
 icaldurationtype ToIcalDuration(const CDuration& d, bool negative) {
