@@ -68,7 +68,7 @@ CDateTime XPropertyTime(icalproperty* p);
 // keeps: its alarm state (when the text has no X-AK-ALARM-OCCUR,
 // X-AK-NEXT-ALARM or X-AK-ACKNOWLEDGED), its own e-mail switch, and its
 // created, modified and stamp times when the text has none. *failed when
-// storing the change failed.
+// storing the change failed; the held event is then as it was.
 int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed);
 
 }  // namespace icalx
