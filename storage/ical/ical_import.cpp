@@ -361,14 +361,7 @@ void CICalConverter::ImportICalString(const std::string& text, IICalTarget& targ
 
 namespace {
 
-bool CutOff(icalcomponent* c) {
-  for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
-       p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
-    const char* text = icalproperty_get_xlicerror(p);
-    if (text && std::strstr(text, "Missing END tag")) return true;
-  }
-  return false;
-}
+bool CutOff(icalcomponent* c) { return HasLibraryError(c, "Missing END tag"); }
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include "storage/ical/ical_library.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -124,17 +125,37 @@ void DropRunawayZones(icalcomponent* vcalendar) {
   }
 }
 
+bool HasLibraryError(icalcomponent* component, const char* part) {
+  for (icalproperty* e = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY); e;
+       e = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY)) {
+    const char* text = icalproperty_get_xlicerror(e);
+    if (text && std::strstr(text, part)) return true;
+  }
+  return false;
+}
+
 bool PropertyIsDate(icalproperty* property) {
   icalvalue* v = icalproperty_get_value(property);
   return v && icalvalue_isa(v) == ICAL_DATE_VALUE;
 }
 
-CDateTime PropertyTime(icalproperty* property) {
+namespace {
+
+// The time of a DATE or DATE-TIME value; false for any other value.
+bool DateValue(icalproperty* property, icaltimetype* t) {
   icalvalue* v = icalproperty_get_value(property);
-  if (!v) return CDateTime();
+  if (!v) return false;
   const icalvalue_kind kind = icalvalue_isa(v);
-  if (kind != ICAL_DATE_VALUE && kind != ICAL_DATETIME_VALUE) return CDateTime();
-  icaltimetype t = icalvalue_get_datetime(v);
+  if (kind != ICAL_DATE_VALUE && kind != ICAL_DATETIME_VALUE) return false;
+  *t = icalvalue_get_datetime(v);
+  return true;
+}
+
+}  // namespace
+
+CDateTime PropertyTime(icalproperty* property) {
+  icaltimetype t;
+  if (!DateValue(property, &t)) return CDateTime();
   icalparameter* tzParam = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
   if (!tzParam || t.is_date || icaltime_is_utc(t)) return FromIcalTime(t);
   const char* tzid = icalparameter_get_tzid(tzParam);
@@ -157,11 +178,8 @@ CDateTime PropertyTime(icalproperty* property) {
 }
 
 CDateTime PropertyDateAsWritten(icalproperty* property) {
-  icalvalue* v = icalproperty_get_value(property);
-  if (!v) return CDateTime();
-  const icalvalue_kind kind = icalvalue_isa(v);
-  if (kind != ICAL_DATE_VALUE && kind != ICAL_DATETIME_VALUE) return CDateTime();
-  icaltimetype t = icalvalue_get_datetime(v);
+  icaltimetype t;
+  if (!DateValue(property, &t)) return CDateTime();
   t.is_date = 1;
   t.zone = nullptr;
   return FromIcalTime(t);

@@ -65,6 +65,10 @@ constexpr int kMaxZoneRules = 16;
 constexpr int kMaxZoneDates = 2000;
 void DropRunawayZones(icalcomponent* vcalendar);
 
+// The component carries an X-LIC-ERROR (the library's note of what it
+// could not read) whose text contains `part`.
+bool HasLibraryError(icalcomponent* component, const char* part);
+
 // The value of a property is a DATE (not a DATE-TIME).
 bool PropertyIsDate(icalproperty* property);
 
