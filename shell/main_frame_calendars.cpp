@@ -233,8 +233,7 @@ void CMainFrame::OnCalendarImport() {
       if (!ChooseImportFile(GetSafeHwnd(), "Select iCalendar Data File", "ics",
                             "Event Files (*.ics)|*.ics|All Files (*.*)|*.*||", &path))
         return;
-      CICalConverter converter;
-      ImportICalFile(converter, core, *target, path);
+      ImportICalFileReported(core, *target, path);
       break;
     }
     case 1: {

@@ -36,9 +36,12 @@ void ImportVCalendarText(const std::string& text, IImportTarget* target, VCalImp
 // The text handed to the parser: the parser never returns from a BASE64 or
 // quoted-printable value that reaches the end of its input without a blank
 // line, and takes a 0xFF byte for the end of input and then stops moving.
-// So 0xFF bytes become '?', an empty value not folded onto the next line
+// So a bare CR becomes CRLF (the parser ends lines there too), 0xFF bytes
+// become '?', an empty value not folded onto the next line
 // becomes "NAME:;" (a property without value: the parser would take the
 // next line for its value), a BASE64 value gets a blank line before the next
 // property, an '=' of a quoted-printable value that starts no escape is
-// written "=3D", and the text always ends in blank lines.
+// written "=3D", every '=' of a BASE64 value becomes a zero digit (more than
+// two padding '=' make the parser copy a negative length), and the text
+// always ends in blank lines.
 std::string PrepareVCalendarText(const std::string& text);

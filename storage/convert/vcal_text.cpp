@@ -15,15 +15,25 @@ bool IsBlank(const std::string& line) {
   return line.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-// The parser switches to its BASE64 or quoted-printable reader when any
-// parameter name or value of the property names the encoding (ignoring
-// case).
-bool HeadNames(const std::string& line, const char* encoding) {
-  const size_t colon = line.find(':');
-  if (colon == std::string::npos) return false;
-  std::string head = line.substr(0, colon);
-  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return head.find(encoding) != std::string::npos;
+// Where the value of a property read with the given encoding starts in
+// `line`: the parser switches to its BASE64 or quoted-printable reader when
+// any parameter name or value names the encoding (ignoring case), and a
+// colon or line end before the name does not always end the property for
+// it, so the value is taken to start at the first colon after the name.
+// `head` is what the property's lines before this one hold. npos when the
+// encoding is not named.
+size_t EncodedValueStart(const std::string& head, const std::string& line, const char* encoding) {
+  std::string text = head + line;
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const size_t named = text.find(encoding);
+  if (named == std::string::npos) return std::string::npos;
+  const size_t colon = text.find(':', named);
+  if (colon == std::string::npos || colon < head.size()) return std::string::npos;
+  return colon - head.size() + 1;
+}
+
+bool HeadNames(const std::string& head, const std::string& line, const char* encoding) {
+  return EncodedValueStart(head, line, encoding) != std::string::npos;
 }
 
 // "NAME:" with nothing after the colon. The parser takes the next line as
@@ -57,13 +67,41 @@ bool EscapeQuotedValue(std::string* line, size_t from) {
   return continues;
 }
 
+// The parser ends a line at a bare CR too, but the cleaning below splits at
+// LF: a bare CR becomes CRLF, so both see the same lines (a quoted-printable
+// '=' before a bare CR otherwise reaches the parser unescaped and it loops
+// on it for ever).
+std::string EndLinesInLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    out.push_back(text[i]);
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) out.push_back('\n');
+  }
+  return out;
+}
+
+// The BASE64 reader counts every '=' of a value as padding of the quad it
+// ends, and more than two of them make it copy a negative length. The
+// program never reads a BASE64 value as text, so each '=' becomes a zero
+// digit ('A'): the value keeps its length and the reader its way through it.
+void ZeroBase64Padding(std::string* line, size_t from) {
+  for (size_t i = from; i < line->size(); ++i)
+    if ((*line)[i] == '=') (*line)[i] = 'A';
+}
+
 }  // namespace
 
-std::string PrepareVCalendarText(const std::string& text) {
+std::string PrepareVCalendarText(const std::string& original) {
+  const std::string text = EndLinesInLf(original);
   std::string out;
   out.reserve(text.size() + 16);
   bool inBase64 = false;
   bool inQuoted = false;
+  // The parser reads a property's name and parameters over line ends up to
+  // the colon, so the encoding a value is read with may be named on lines
+  // before the one holding its colon.
+  std::string head;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
@@ -82,13 +120,30 @@ std::string PrepareVCalendarText(const std::string& text) {
         inBase64 = false;
       }
     }
-    if (!inBase64 && !inQuoted && HasEmptyValue(line) && !HeadNames(line, "BASE64") &&
+    const bool inValue = inBase64 || inQuoted;
+    if (!inValue && line.find(':') == std::string::npos) {
+      if (!IsBlank(line)) head += line;
+      out += line;
+      if (out.back() != '\n') out += "\r\n";
+      continue;
+    }
+    const std::string before = inValue ? std::string() : head;
+    head.clear();
+    if (!inValue && HasEmptyValue(line) && !HeadNames(before, line, "BASE64") &&
         !(pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')))
       line.insert(line.find(':') + 1, ";");
-    if (!inBase64 && HeadNames(line, "BASE64")) inBase64 = true;
+    // The encoding named first is the property's; the other name is then
+    // part of its value.
+    const size_t base64At = EncodedValueStart(before, line, "BASE64");
+    const size_t quotedAt = EncodedValueStart(before, line, "QUOTED-PRINTABLE");
+    if (inBase64) {
+      ZeroBase64Padding(&line, 0);
+    } else if (!inQuoted && base64At != std::string::npos && (quotedAt == std::string::npos || base64At <= quotedAt)) {
+      inBase64 = true;
+      ZeroBase64Padding(&line, base64At);
+    }
     if (inQuoted) inQuoted = EscapeQuotedValue(&line, 0);
-    else if (!inBase64 && HeadNames(line, "QUOTED-PRINTABLE"))
-      inQuoted = EscapeQuotedValue(&line, line.find(':') + 1);
+    else if (!inBase64 && quotedAt != std::string::npos) inQuoted = EscapeQuotedValue(&line, quotedAt);
     out += line;
     if (out.back() != '\n') out += "\r\n";
   }

@@ -60,8 +60,14 @@ class CICalConverter {
   bool ImportICalFile(const std::string& path, IICalTarget& target, bool refresh = false);
   void ImportICalString(const std::string& text, IICalTarget& target, bool refresh = false);
 
+  // What was stored: events added and held events changed. Skipped: events
+  // of the text not stored (refused, answered No, a lower SEQUENCE of a UID
+  // this run stored already, in a calendar that is not read, or cut off).
   int GetAddedCount() const { return added_; }
   int GetUpdatedCount() const { return updated_; }
+  int GetSkippedCount() const { return skipped_; }
+  // One line (or message) per thing the run passed over, "" when none.
+  const std::string& GetLog() const { return log_; }
   bool IsCancelled() const { return cancelled_; }
   int GetProducerClass() const { return producer_; }
   // Event-type name -> "EXIST" (a type of the settings) or "NEW" (first
@@ -77,8 +83,10 @@ class CICalConverter {
   friend struct Run;
 
   void BeginImport();
+  void ImportBounded(const std::string& bounded, IICalTarget& target, bool refresh);
   void LoadTypeNames();
   void NoteType(const std::string& type);
+  void Note(const std::string& line);
 
   IICalPrompts* prompts_;
   std::map<std::string, std::string> typeNames_;
@@ -87,5 +95,7 @@ class CICalConverter {
   bool cancelled_ = false;
   int added_ = 0;
   int updated_ = 0;
+  int skipped_ = 0;
+  std::string log_;
   int advancedRule_ = 0;
 };

@@ -138,10 +138,6 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
     }
     icalcomponent_add_property(v, p);
   }
-  for (const auto& entry : e.occurrenceOverrides) {
-    const CDateTime& d = entry.second.IsMoved() ? entry.second.start : entry.first;
-    icalcomponent_add_property(v, TimeProperty(icalproperty_new_exdate, d, allDay));
-  }
   if (!e.nextOccurrence.IsEmpty()) icalcomponent_add_property(v, XTime("X-AK-NEXT-ALARM", e.nextOccurrence, allDay));
   if (e.autoAcknowledge > 0) icalcomponent_add_property(v, XValue("X-AK-AUTO-ACKNOWLEDGE", "TRUE"));
   if (e.acknowledged) icalcomponent_add_property(v, XValue("X-AK-ACKNOWLEDGED", "TRUE"));
@@ -149,7 +145,7 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
   AddTime(v, icalproperty_new_created, e.created);
   AddTime(v, icalproperty_new_lastmodified, e.lastModified);
   if (header.publishAlarms) {
-    AddAlarms(v, e, e.start);
+    AddAlarms(v, e, e.alarmOn != 0, e.leadTime);
     for (const auto& entry : e.occurrenceStates) {
       icalproperty* p = XTime("X-AK-ALARM-OCCUR", entry.first, false);
       if (entry.second.acknowledged) icalproperty_set_parameter_from_string(p, "X-ACK", "TRUE");
@@ -162,16 +158,16 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
   return v;
 }
 
-// The program's override form, which older copies read: RECURRENCE-ID is
-// where the occurrence now starts, DTSTART its scheduled date.
+// An occurrence of its own as other programs read it: RECURRENCE-ID the
+// scheduled date, DTSTART where the occurrence now starts. The series needs
+// no EXDATE for it (the override replaces the occurrence).
 icalcomponent* OverrideComponent(const CCalEvent& e, const CDateTime& date, const COccurrenceOverride& o,
                                  const ICalCalendarHeader& header) {
   const bool allDay = e.allDay != 0;
   icalcomponent* v = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-  const CDateTime& recurrenceId = o.IsMoved() ? o.start : date;
-  icalcomponent_add_property(v, TimeProperty(icalproperty_new_recurrenceid, recurrenceId, allDay));
+  icalcomponent_add_property(v, TimeProperty(icalproperty_new_recurrenceid, date, allDay));
   icalcomponent_add_property(v, icalproperty_new_summary(ToUtf8(e.GetOccurrenceName(date)).c_str()));
-  icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, date, allDay));
+  icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, o.IsMoved() ? o.start : date, allDay));
   if (e.showEnd) {
     CDateTime end = o.end;
     if (!o.IsMoved()) {
@@ -182,7 +178,7 @@ icalcomponent* OverrideComponent(const CCalEvent& e, const CDateTime& date, cons
   }
   AddTexts(v, e.GetOccurrenceType(date), e.GetOccurrenceNotes(date), e.GetOccurrenceUrl(date));
   AddIdentity(v, e);
-  if (header.publishAlarms) AddAlarms(v, e, date);
+  if (header.publishAlarms) AddAlarms(v, e, e.GetOccurrenceAlarmEnabled(date) != 0, e.GetOccurrenceLeadTime(date));
   return v;
 }
 

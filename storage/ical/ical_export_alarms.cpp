@@ -54,13 +54,13 @@ void AddAttach(icalcomponent* a, const std::string& ansiFile) {
 
 }  // namespace
 
-void AddAlarms(icalcomponent* v, const CCalEvent& e, const CDateTime& date) {
-  if (!e.GetOccurrenceAlarmEnabled(date)) return;
+void AddAlarms(icalcomponent* v, const CCalEvent& e, bool on, const CDuration& lead) {
+  if (!on) return;
   const CProgramSettings& s = g_Settings;
   AlarmParts parts;
   parts.trigger = icaltriggertype_from_int(0);
   parts.trigger.time = icaltime_null_time();
-  parts.trigger.duration = ToIcalDuration(e.GetOccurrenceLeadTime(date), true);
+  parts.trigger.duration = ToIcalDuration(lead, true);
   parts.repeatSeconds = s.AlarmRepeatLength;
   if (parts.repeatSeconds > 0)
     parts.repeat = static_cast<int>(static_cast<long long>(ResolveInherited(e.soundLength, static_cast<int16_t>(s.AlarmLength))) * 60 /

@@ -7,6 +7,7 @@
 
 class CCalEvent;
 class CDateTime;
+class CDuration;
 
 namespace icalx {
 
@@ -18,8 +19,9 @@ icalproperty* TimeProperty(icalproperty* (*make)(icaltimetype), const CDateTime&
 icalproperty* EndProperty(const CDateTime& end, bool allDay);
 // CATEGORIES, DESCRIPTION, URL, each when not empty.
 void AddTexts(icalcomponent* c, const std::string& type, const std::string& notes, const std::string& url);
-// The VALARMs of the occurrence scheduled at `date` (nothing when its
-// alarm is off): AUDIO, DISPLAY, EMAIL, PROCEDURE by the event's actions.
-void AddAlarms(icalcomponent* vevent, const CCalEvent& event, const CDateTime& date);
+// The VALARMs of an alarm (nothing when it is off): AUDIO, DISPLAY, EMAIL,
+// PROCEDURE by the event's actions, each triggered `lead` before the start.
+// The series writes its own alarm, an override its occurrence's.
+void AddAlarms(icalcomponent* vevent, const CCalEvent& event, bool on, const CDuration& lead);
 
 }  // namespace icalx

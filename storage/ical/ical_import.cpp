@@ -72,10 +72,15 @@ struct LineSource {
 
 char* NextLine(char* out, size_t size, void* data) {
   LineSource* src = static_cast<LineSource*>(data);
-  if (src->pos >= src->text->size() || size < 2) return nullptr;
+  // A UTF-8 byte order mark before BEGIN is no part of the text; a NUL
+  // ends it.
+  if (src->pos == 0 && src->text->compare(0, 3, "\xEF\xBB\xBF") == 0) src->pos = 3;
+  if (src->pos >= src->text->size() || (*src->text)[src->pos] == '\0' || size < 2) return nullptr;
   size_t n = 0;
   while (n + 1 < size && src->pos < src->text->size()) {
-    const char c = (*src->text)[src->pos++];
+    const char c = (*src->text)[src->pos];
+    if (c == '\0') break;
+    ++src->pos;
     out[n++] = c;
     if (c == '\n') break;
   }
@@ -94,6 +99,13 @@ struct CICalConverter::Run {
   // those).
   std::set<std::string> uids;
   CFieldBuffer scratch;
+  // The SEQUENCE of every UID this run stored: an older copy of the same
+  // event later in the text is passed over.
+  std::map<std::string, int> storedSequences;
+
+  static int CountEvents(icalcomponent* vcal) {
+    return icalcomponent_count_components(vcal, ICAL_VEVENT_COMPONENT);
+  }
 
   void Calendar(icalcomponent* vcal) {
     if (c.cancelled_) return;
@@ -117,12 +129,29 @@ struct CICalConverter::Run {
         default: break;
       }
     }
-    if (!version.empty() && version < "2.0") return;
-    if (method == ICAL_METHOD_CANCEL || method == ICAL_METHOD_REFRESH || method == ICAL_METHOD_COUNTER ||
-        method == ICAL_METHOD_DECLINECOUNTER)
+    if (!version.empty() && version < "2.0") {
+      PassOver(vcal, "A calendar of VERSION " + version +
+                         " (vCalendar) was not read: import it as a vCalendar File (.vcs).");
       return;
+    }
+    if (method == ICAL_METHOD_CANCEL || method == ICAL_METHOD_REFRESH || method == ICAL_METHOD_COUNTER ||
+        method == ICAL_METHOD_DECLINECOUNTER) {
+      PassOver(vcal, "A calendar of METHOD " + std::string(icalproperty_method_to_string(method)) +
+                         " holds no events to keep: it was not read.");
+      return;
+    }
     DropRunawayZones(vcal);
     Events(vcal);
+    // A calendar written inside another is read as one of its own.
+    for (icalcomponent* inner = icalcomponent_get_first_component(vcal, ICAL_VCALENDAR_COMPONENT); inner;
+         inner = icalcomponent_get_next_component(vcal, ICAL_VCALENDAR_COMPONENT))
+      Calendar(inner);
+  }
+
+  void PassOver(icalcomponent* vcal, const std::string& why) {
+    const int events = CountEvents(vcal);
+    c.skipped_ += events;
+    c.Note(why + (events ? " " + std::to_string(events) + " event(s) skipped." : std::string()));
   }
 
   void Header(icalproperty* p) {
@@ -191,11 +220,29 @@ struct CICalConverter::Run {
   void Skip(const std::string& label, const char* why) {
     const int answer = c.prompts_ ? c.prompts_->AskSkipOrCancel("Event: " + label + why)
                                   : IICalPrompts::kCancelImport;
-    if (answer != IICalPrompts::kSkipEvent) c.cancelled_ = true;
+    ++c.skipped_;
+    c.Note("Event: " + label + why);
+    if (answer != IICalPrompts::kSkipEvent) {
+      c.cancelled_ = true;
+      c.Note("Import cancelled.");
+    }
   }
 
   bool Ask(const std::string& label, const char* question) {
-    return c.prompts_ && c.prompts_->AskYesNo("Event: " + label + question);
+    if (c.prompts_ && c.prompts_->AskYesNo("Event: " + label + question)) return true;
+    ++c.skipped_;
+    c.Note("Event: " + label + "\n\nNot imported (answered No).");
+    return false;
+  }
+
+  // An older copy of an event this run stored already.
+  bool OlderThanStored(const CCalEvent& e, const std::string& label) {
+    auto it = storedSequences.find(e.uid);
+    if (it == storedSequences.end() || e.sequence >= it->second) return false;
+    ++c.skipped_;
+    c.Note("Event: " + label + "\n\nSEQUENCE " + std::to_string(e.sequence) + " is older than the " +
+           std::to_string(it->second) + " imported before from this text.  Event skipped.");
+    return true;
   }
 
   void Event(icalcomponent* v, const std::vector<icalcomponent*>& overrideComponents) {
@@ -243,22 +290,33 @@ struct CICalConverter::Run {
     }
     if (e.type.empty()) e.type = target.Header().name;
     for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
-    if (!Storable(e, &scratch))
-      return Skip(label, "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
+    if (!Storable(e, &scratch)) {
+      ++c.skipped_;
+      c.Note("Event: " + label + "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
+      return;
+    }
+    if (OlderThanStored(e, label)) return;
 
     bool failed = false;
     const int result = MergeByUid(target, read, &failed);
     const std::string uid = e.uid;
     const std::string type = e.type;
+    const int sequence = e.sequence;
     if (result == 0) {
       e.EnsureDtStamp();
       if (!target.AddEvent(std::move(read.event))) {
         c.cancelled_ = true;
+        c.Note("Event: " + label + "\n\nThe calendar could not store it.  Import stopped.");
         return;
       }
       ++c.added_;
     }
-    if (failed) c.cancelled_ = true;
+    if (failed) {
+      c.cancelled_ = true;
+      c.Note("Event: " + label + "\n\nThe change was not saved.  Import stopped.");
+      return;
+    }
+    storedSequences[uid] = sequence;
     if (result == 2) return;
     uids.insert(uid);
     c.NoteType(type);
@@ -290,28 +348,70 @@ void CICalConverter::NoteType(const std::string& type) {
   if (!type.empty() && !typeNames_.count(type)) typeNames_[type] = "NEW";
 }
 
+void CICalConverter::Note(const std::string& line) {
+  if (!log_.empty()) log_ += "\n\n";
+  log_ += line;
+}
+
 void CICalConverter::BeginImport() {
   EnsureLibrary();
   LoadTypeNames();
   cancelled_ = false;
   added_ = 0;
   updated_ = 0;
+  skipped_ = 0;
+  log_.clear();
 }
 
 void CICalConverter::ImportICalString(const std::string& text, IICalTarget& target, bool refresh) {
   BeginImport();
-  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
-  ComponentPtr root(icalparser_parse_string(bounded.c_str()));
-  if (!root) return;
-  Run run{*this, target, refresh, {}, {}};
-  const icalcomponent_kind kind = icalcomponent_isa(root.get());
-  if (kind == ICAL_XROOT_COMPONENT) {
-    for (icalcomponent* cal = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT); cal;
-         cal = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
-      run.Calendar(cal);
-  } else if (kind == ICAL_VCALENDAR_COMPONENT) {
-    run.Calendar(root.get());
+  ImportBounded(BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent), target, refresh);
+}
+
+namespace {
+
+bool CutOff(icalcomponent* c) { return HasLibraryError(c, "Missing END tag"); }
+
+}  // namespace
+
+// Each component is handled as soon as the parser completes it. A text that
+// ends inside a calendar still gives the events it completed; the one it
+// cuts off is skipped.
+void CICalConverter::ImportBounded(const std::string& bounded, IICalTarget& target, bool refresh) {
+  Run run{*this, target, refresh, {}, {}, {}};
+  LineSource source{&bounded, 0};
+  icalparser* parser = icalparser_new();
+  icalparser_set_gen_data(parser, &source);
+  const auto handle = [&](icalcomponent* done) {
+    const icalcomponent_kind kind = icalcomponent_isa(done);
+    if (kind == ICAL_VCALENDAR_COMPONENT) run.Calendar(done);
+    else if (kind == ICAL_VEVENT_COMPONENT && !cancelled_) run.Event(done, {});
+  };
+  for (;;) {
+    char* line = icalparser_get_line(parser, NextLine);
+    ComponentPtr done(icalparser_add_line(parser, line));
+    if (done) handle(done.get());
+    if (!line) break;
+    std::free(line);
   }
+  if (icalcomponent* rest = icalparser_clean(parser)) {
+    int cut = 0;
+    std::vector<icalcomponent*> drop;
+    for (icalcomponent* v = icalcomponent_get_first_component(rest, ICAL_VEVENT_COMPONENT); v;
+         v = icalcomponent_get_next_component(rest, ICAL_VEVENT_COMPONENT))
+      if (CutOff(v)) drop.push_back(v);
+    for (icalcomponent* v : drop) {
+      icalcomponent_remove_component(rest, v);
+      icalcomponent_free(v);
+      ++cut;
+    }
+    if (CutOff(rest) && icalcomponent_isa(rest) == ICAL_VEVENT_COMPONENT) ++cut;
+    else handle(rest);
+    skipped_ += cut;
+    Note("The text ends before its END:VCALENDAR line: its complete events were read" +
+         std::string(cut ? ", " + std::to_string(cut) + " event(s) cut off were skipped." : "."));
+  }
+  icalparser_free(parser);
 }
 
 bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target, bool refresh) {
@@ -329,22 +429,6 @@ bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target
   const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
   text.clear();
   text.shrink_to_fit();
-  // Each component is handled as soon as the parser completes it.
-  Run run{*this, target, refresh, {}, {}};
-  LineSource source{&bounded, 0};
-  icalparser* parser = icalparser_new();
-  icalparser_set_gen_data(parser, &source);
-  for (;;) {
-    char* line = icalparser_get_line(parser, NextLine);
-    ComponentPtr done(icalparser_add_line(parser, line));
-    if (done) {
-      const icalcomponent_kind kind = icalcomponent_isa(done.get());
-      if (kind == ICAL_VCALENDAR_COMPONENT) run.Calendar(done.get());
-      else if (kind == ICAL_VEVENT_COMPONENT && !cancelled_) run.Event(done.get(), {});
-    }
-    if (!line) break;
-    std::free(line);
-  }
-  icalparser_free(parser);
+  ImportBounded(bounded, target, refresh);
   return true;
 }

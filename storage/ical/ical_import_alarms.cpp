@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "model/cal_event.h"
@@ -46,14 +45,7 @@ std::string Unescape(const std::string& text) {
 // Older copies wrote the file as ATTACH;VALUE=TEXT. The library refuses
 // that VALUE, keeps the escaped text as an address and says so in an
 // X-LIC-ERROR of the alarm.
-bool HasTextAttachError(icalcomponent* alarm) {
-  for (icalproperty* e = icalcomponent_get_first_property(alarm, ICAL_XLICERROR_PROPERTY); e;
-       e = icalcomponent_get_next_property(alarm, ICAL_XLICERROR_PROPERTY)) {
-    const char* text = icalproperty_get_xlicerror(e);
-    if (text && std::strstr(text, "ATTACH: VALUE=TEXT")) return true;
-  }
-  return false;
-}
+bool HasTextAttachError(icalcomponent* alarm) { return HasLibraryError(alarm, "ATTACH: VALUE=TEXT"); }
 
 // The file of an ATTACH: a URI attachment, or the TEXT value older copies
 // wrote.

@@ -12,9 +12,11 @@ namespace {
 
 // Sets the override's text and mask bit when the text differs from the
 // event's own.
+// A text the component leaves out (or empty, which the export leaves out)
+// is the event's: the occurrence inherits it.
 void TakeText(const std::string& text, const std::string& eventText, int32_t bit, std::string* field,
               COccurrenceOverride* o) {
-  if (text == eventText) return;
+  if (text.empty() || text == eventText) return;
   *field = text;
   o->mask |= bit;
 }
@@ -25,14 +27,39 @@ bool SameOverride(const COccurrenceOverride& a, const COccurrenceOverride& b) {
          a.alarmOn == b.alarmOn;
 }
 
+// A time of the override; for an all-day series the date as written, in
+// whatever zone it is given (its UTC date may be the day before).
+CDateTime OverrideTime(icalproperty* p, const CCalEvent& e) {
+  if (!p) return CDateTime();
+  return e.allDay ? PropertyDateAsWritten(p) : PropertyTime(p);
+}
+
+// Earlier versions of this program wrote RECURRENCE-ID and DTSTART the other
+// way round, with an EXDATE of the RECURRENCE-ID on the series. Their
+// RECURRENCE-ID is that excluded date, or else the one of the two that the
+// series' rule does not give while DTSTART is an occurrence.
+bool RuleGives(CCalEvent& e, const CDateTime& date) {
+  if (e.oneTime) return date == e.start;
+  CDateRange check(date);
+  return e.recurrence.NextInstance(check) == CCalEvent::kFound && check.start == date;
+}
+
+bool EarlierForm(CCalEvent& e, const CDateTime& recurrenceId, const CDateTime& start) {
+  if (start.IsEmpty() || start == recurrenceId) return false;
+  for (const CDateTime& d : e.recurrence.excludedDates)
+    if (d == recurrenceId) return true;
+  return !RuleGives(e, recurrenceId) && RuleGives(e, start);
+}
+
 }  // namespace
 
-bool ReadOverride(icalcomponent* v, bool ownForm, CCalEvent* event) {
+bool ReadOverride(icalcomponent* v, bool ours, CCalEvent* event) {
   CCalEvent& e = *event;
-  icalproperty* idProperty = icalcomponent_get_first_property(v, ICAL_RECURRENCEID_PROPERTY);
-  const CDateTime recurrenceId = idProperty ? PropertyTime(idProperty) : CDateTime();
+  const CDateTime recurrenceId = OverrideTime(icalcomponent_get_first_property(v, ICAL_RECURRENCEID_PROPERTY), e);
   if (recurrenceId.IsEmpty()) return false;
-  if (ownForm && e.occurrenceOverrides.GetAssocAt(recurrenceId)) return false;
+  const CDateTime start = OverrideTime(icalcomponent_get_first_property(v, ICAL_DTSTART_PROPERTY), e);
+  const bool earlierForm = ours && EarlierForm(e, recurrenceId, start);
+  if (earlierForm && e.occurrenceOverrides.GetAssocAt(recurrenceId)) return false;
   if (e.occurrenceOverrides.GetCount() >= kMaxOverrides) return false;
 
   COccurrenceOverride o;
@@ -46,17 +73,12 @@ bool ReadOverride(icalcomponent* v, bool ownForm, CCalEvent* event) {
   TakeText(FirstText(v, ICAL_DESCRIPTION_PROPERTY, kMaxOverrideText), e.notes, COccurrenceOverride::kNotes, &o.notes,
            &o);
   TakeText(FirstText(v, ICAL_URL_PROPERTY, kMaxOverrideText), e.url, COccurrenceOverride::kUrl, &o.url, &o);
-  if (icalproperty* p = icalcomponent_get_first_property(v, ICAL_DTSTART_PROPERTY)) {
-    const CDateTime start = PropertyTime(p);
-    if (!start.IsEmpty()) {
-      // Ours: DTSTART is the scheduled date and RECURRENCE-ID where the
-      // occurrence now starts. The standard form has it the other way.
-      if (ownForm)
-        key = start;
-      else
-        o.start = start;
-      o.moved = start != recurrenceId ? 1 : 0;
-    }
+  if (!start.IsEmpty()) {
+    if (earlierForm)
+      key = start;
+    else
+      o.start = start;
+    o.moved = start != recurrenceId ? 1 : 0;
   }
   if (icalproperty* p = icalcomponent_get_first_property(v, ICAL_DTEND_PROPERTY)) {
     o.end = PropertyTime(p);
@@ -86,7 +108,7 @@ bool ReadOverride(icalcomponent* v, bool ownForm, CCalEvent* event) {
       o.mask |= COccurrenceOverride::kAlarm;
     }
     CDuration lead;
-    if (ReadTriggerLead(alarm, ownForm ? key : o.start, &lead) && lead != e.leadTime) {
+    if (ReadTriggerLead(alarm, earlierForm ? key : o.start, &lead) && lead != e.leadTime) {
       o.leadTime = lead;
       o.mask |= COccurrenceOverride::kAlarm;
     }

@@ -43,11 +43,12 @@ void ReadAlarms(icalcomponent* vevent, ReadEvent* read);
 // The lead time of a VALARM's first TRIGGER; false without one.
 bool ReadTriggerLead(icalcomponent* valarm, const CDateTime& start, CDuration* lead);
 
-// An override VEVENT of `event`: the program's own form (RECURRENCE-ID the
-// moved-to start, DTSTART the scheduled date) when `ownForm`, else the
-// standard form (RECURRENCE-ID the scheduled date, DTSTART the new start).
-// Returns whether the event changed.
-bool ReadOverride(icalcomponent* vevent, bool ownForm, CCalEvent* event);
+// An override VEVENT of `event` in the standard form (RECURRENCE-ID the
+// scheduled date, DTSTART the new start); when `ours` (the text is this
+// program's) also the form of earlier versions (RECURRENCE-ID the moved-to
+// start, DTSTART the scheduled date), told apart by the series. Texts it
+// leaves out are the event's. Returns whether the event changed.
+bool ReadOverride(icalcomponent* vevent, bool ours, CCalEvent* event);
 
 // Texts of a component: each property of the kind joined with ","
 // (CATEGORIES arrive split at commas); bounded. It walks the component's
@@ -67,7 +68,7 @@ CDateTime XPropertyTime(icalproperty* p);
 // keeps: its alarm state (when the text has no X-AK-ALARM-OCCUR,
 // X-AK-NEXT-ALARM or X-AK-ACKNOWLEDGED), its own e-mail switch, and its
 // created, modified and stamp times when the text has none. *failed when
-// storing the change failed.
+// storing the change failed; the held event is then as it was.
 int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed);
 
 }  // namespace icalx

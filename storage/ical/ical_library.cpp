@@ -2,6 +2,7 @@
 #include "storage/ical/ical_library.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -98,10 +99,13 @@ bool ZoneIsBounded(icalcomponent* zone) {
       const icalrecurrencetype r = icalproperty_get_rrule(p);
       if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval < 1) return false;
       if (r.by_month[0] == ICAL_RECURRENCE_ARRAY_MAX || r.by_month[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
-      if (r.by_year_day[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_week_no[0] != ICAL_RECURRENCE_ARRAY_MAX ||
-          r.by_hour[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_minute[0] != ICAL_RECURRENCE_ARRAY_MAX ||
-          r.by_second[0] != ICAL_RECURRENCE_ARRAY_MAX)
+      if (r.by_year_day[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_week_no[0] != ICAL_RECURRENCE_ARRAY_MAX)
         return false;
+      // Many writers repeat the change's time as BYHOUR and BYMINUTE: one
+      // value each still gives one change a year.
+      if (r.by_hour[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_hour[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+      if (r.by_minute[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_minute[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+      if (r.by_second[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_second[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
     }
   }
   return true;
@@ -121,17 +125,37 @@ void DropRunawayZones(icalcomponent* vcalendar) {
   }
 }
 
+bool HasLibraryError(icalcomponent* component, const char* part) {
+  for (icalproperty* e = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY); e;
+       e = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY)) {
+    const char* text = icalproperty_get_xlicerror(e);
+    if (text && std::strstr(text, part)) return true;
+  }
+  return false;
+}
+
 bool PropertyIsDate(icalproperty* property) {
   icalvalue* v = icalproperty_get_value(property);
   return v && icalvalue_isa(v) == ICAL_DATE_VALUE;
 }
 
-CDateTime PropertyTime(icalproperty* property) {
+namespace {
+
+// The time of a DATE or DATE-TIME value; false for any other value.
+bool DateValue(icalproperty* property, icaltimetype* t) {
   icalvalue* v = icalproperty_get_value(property);
-  if (!v) return CDateTime();
+  if (!v) return false;
   const icalvalue_kind kind = icalvalue_isa(v);
-  if (kind != ICAL_DATE_VALUE && kind != ICAL_DATETIME_VALUE) return CDateTime();
-  icaltimetype t = icalvalue_get_datetime(v);
+  if (kind != ICAL_DATE_VALUE && kind != ICAL_DATETIME_VALUE) return false;
+  *t = icalvalue_get_datetime(v);
+  return true;
+}
+
+}  // namespace
+
+CDateTime PropertyTime(icalproperty* property) {
+  icaltimetype t;
+  if (!DateValue(property, &t)) return CDateTime();
   icalparameter* tzParam = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
   if (!tzParam || t.is_date || icaltime_is_utc(t)) return FromIcalTime(t);
   const char* tzid = icalparameter_get_tzid(tzParam);
@@ -151,6 +175,14 @@ CDateTime PropertyTime(icalproperty* property) {
   value.SetZoneKind(CDateTime::kNamedZone);
   value.SetTzid(FromUtf8(tzid, 255));
   return value;
+}
+
+CDateTime PropertyDateAsWritten(icalproperty* property) {
+  icaltimetype t;
+  if (!DateValue(property, &t)) return CDateTime();
+  t.is_date = 1;
+  t.zone = nullptr;
+  return FromIcalTime(t);
 }
 
 icaldurationtype ToIcalDuration(const CDuration& d, bool negative) {

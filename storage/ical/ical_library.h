@@ -52,14 +52,22 @@ CDateTime FromIcalTime(const icaltimetype& time);
 // digits with zone kind kNamedZone and the TZID kept. An unknown TZID
 // leaves the time floating.
 CDateTime PropertyTime(icalproperty* property);
+// The date of a DATE or DATE-TIME property as written (its zone not
+// applied), at midnight, floating. Empty when it has none.
+CDateTime PropertyDateAsWritten(icalproperty* property);
 // Takes out of the VCALENDAR every VTIMEZONE whose expansion could run
 // away (the library expands a zone's rules from their start up to every
 // date converted): more than kMaxZoneRules rules, a rule other than yearly
-// in one month, more than kMaxZoneDates single changes. Their TZIDs then
+// in one month (or at more than one hour, minute or second), more than
+// kMaxZoneDates single changes. Their TZIDs then
 // read as unknown, floating. Real zones have a few yearly rules.
 constexpr int kMaxZoneRules = 16;
 constexpr int kMaxZoneDates = 2000;
 void DropRunawayZones(icalcomponent* vcalendar);
+
+// The component carries an X-LIC-ERROR (the library's note of what it
+// could not read) whose text contains `part`.
+bool HasLibraryError(icalcomponent* component, const char* part);
 
 // The value of a property is a DATE (not a DATE-TIME).
 bool PropertyIsDate(icalproperty* property);

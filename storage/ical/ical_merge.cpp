@@ -23,6 +23,17 @@ bool SameRecord(const CCalEvent& a, const CCalEvent& b) {
          std::memcmp(p + kEventRecordHeaderSize, q + kEventRecordHeaderSize, x.GetUsed() - kEventRecordHeaderSize) == 0;
 }
 
+// The fields of `from` into `to`: what assignment copies and the times,
+// sequence and added dates it leaves.
+void Take(CCalEvent* to, const CCalEvent& from) {
+  *to = from;
+  to->dtStamp = from.dtStamp;
+  to->lastModified = from.lastModified;
+  to->created = from.created;
+  to->sequence = from.sequence;
+  to->recurrence.addedDates = from.recurrence.addedDates;
+}
+
 }  // namespace
 
 int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed) {
@@ -52,13 +63,12 @@ int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed) {
 
   // Assignment keeps the held event's identity and bookkeeping, the text's
   // times and sequence are taken on top, or every refresh would differ.
-  *held = imported;
-  held->dtStamp = imported.dtStamp;
-  held->lastModified = imported.lastModified;
-  held->created = imported.created;
-  held->sequence = imported.sequence;
-  held->recurrence.addedDates = imported.recurrence.addedDates;
+  // When the change cannot be stored, memory keeps what the file holds.
+  CCalEvent before;
+  Take(&before, *held);
+  Take(held, imported);
   *failed = !target.UpdateEvent(*held);
+  if (*failed) Take(held, before);
   return 1;
 }
 

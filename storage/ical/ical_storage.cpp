@@ -1,6 +1,7 @@
 // The converter over the document's event array and a calendar file.
 #include "storage/ical/ical_storage.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,6 +127,20 @@ void ImportICalString(CICalConverter& converter, CAlmacoraDoc& document, CCalend
                       const std::string& text, bool refresh) {
   ImportICalStringInto(converter, document.events(), calendar, text, refresh);
   document.RecountAndRefresh();
+}
+
+bool ImportICalFileReported(CAlmacoraDoc& document, CCalendarFile& calendar, const std::string& path) {
+  CICalConverter converter(&StorageICalPrompts());
+  if (!ImportICalFile(converter, document, calendar, path)) return false;
+  char counts[160];
+  std::snprintf(counts, sizeof counts, "Import complete.\n\n%d events added.\n%d events updated.\n%d events skipped.",
+                converter.GetAddedCount(), converter.GetUpdatedCount(), converter.GetSkippedCount());
+  if (converter.GetLog().empty()) {
+    StorageMessage(counts, PromptIcon::kInformation);
+  } else if (StorageAskYesNo(std::string(counts) + "\n\nView Import Log?", PromptIcon::kQuestion)) {
+    if (IStoragePrompts* p = GetStorageServices().prompts) p->ShowImportLog(converter.GetLog());
+  }
+  return true;
 }
 
 void InstallICalStorage() { CCalendarFile::SetICalFileReader(ReadICalFile); }

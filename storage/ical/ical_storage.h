@@ -50,6 +50,13 @@ bool ImportICalFile(CICalConverter& converter, CAlmacoraDoc& document, CCalendar
 void ImportICalString(CICalConverter& converter, CAlmacoraDoc& document, CCalendarFile& calendar,
                       const std::string& text, bool refresh = false);
 
+// The Import command: the file into the calendar with the import's
+// questions (the skip notices, the error dialog), then one result message:
+// "Import complete." with the added, updated and skipped counts, and when
+// anything was passed over "View Import Log?" (Yes shows the log). False
+// after "Error opening file".
+bool ImportICalFileReported(CAlmacoraDoc& document, CCalendarFile& calendar, const std::string& path);
+
 // Makes CCalendarFile open ".ics" files through the converter (the shell
 // calls it once at start-up; until then such files do not open).
 void InstallICalStorage();

@@ -2,7 +2,10 @@
 // their lead times, and input the parser chokes on.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "convert_fixture.h"
 #include "storage/convert/vcal_import.h"
@@ -130,6 +133,45 @@ TEST(VCalImport, FileThatCannotBeReadImportsNothing) {
   converttest::ScratchFolder folder;
   EXPECT_TRUE(ImportVCalendarFile(folder.Write("a.vcs", Calendar(Event(""))), &target, &counts));
   EXPECT_EQ(1, counts.added);
+}
+
+// Inputs the fuzz target once hung or overflowed the stack on: each imports
+// (wholly, partly or not at all) and returns; the test's time-out catches a hang.
+TEST(VCalImport, FuzzFindingsImportAndReturn) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VCAL_FUZZ_CORPUS)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    KeepingTarget target;
+    Import(bytes.str(), &target);
+    ++files;
+  }
+  EXPECT_GE(files, 3);
+}
+
+// Quoted-printable text is the UTF-8 bytes it encodes; a bare CR ends a line
+// as CRLF does; a Base64 value of padding alone is an empty value.
+TEST(VCalImport, EncodedValuesAndLineEnds) {
+  const struct {
+    std::string text;
+    const char* name;
+    const char* notes;
+  } cases[] = {
+      {Calendar(Event("SUMMARY;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Caf=C3=A9\r\n")), "Caf\xc3\xa9", ""},
+      {Calendar(Event("SUMMARY;ENCODING=QUOTED-PRINTABLE:Caf=C3=\r\n=A9 au lait\r\n")), "Caf\xc3\xa9 au lait", ""},
+      {"BEGIN:VCALENDAR\rBEGIN:VEVENT\rDTSTART:20240310T090000\rSUMMARY;ENCODING=QUOTED-PRINTABLE:a=\r"
+       "b\rDESCRIPTION:n\rEND:VEVENT\rEND:VCALENDAR\r",
+       "ab", "n"},
+      {Calendar(Event("DESCRIPTION;ENCODING=BASE64:====\r\nSUMMARY:After\r\n")), "After", ""},
+  };
+  for (const auto& c : cases) {
+    KeepingTarget target;
+    Import(c.text, &target);
+    ASSERT_EQ(1u, target.events.size()) << c.text;
+    EXPECT_EQ(c.name, target.events[0]->name) << c.text;
+    EXPECT_EQ(c.notes, target.events[0]->notes) << c.text;
+  }
 }
 
 // The walker over mutated calendars: no input may crash it, read out of

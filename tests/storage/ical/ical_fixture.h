@@ -31,9 +31,10 @@ class FakeTarget : public IICalTarget {
     events.push_back(std::move(event));
     return true;
   }
+  bool failUpdates = false;
   bool UpdateEvent(CCalEvent&) override {
     ++updates;
-    return true;
+    return !failUpdates;
   }
   std::vector<const CCalEvent*> List() const {
     std::vector<const CCalEvent*> out;

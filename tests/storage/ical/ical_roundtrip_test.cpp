@@ -140,7 +140,7 @@ TEST(IcalRoundTrip, AnotherReaderReadsTheExport) {
   read << in.rdbuf();
   EXPECT_EQ(read.str(),
             "Caf\xC3\xA9|20240105T090000|20240105T100000|FREQ=WEEKLY\n"
-            "Caf\xC3\xA9|20240119T090000|20240119T150000|\n"
+            "Caf\xC3\xA9|20240119T140000|20240119T150000|\n"
             "Caf\xC3\xA9 special|20240126T090000|20240126T100000|\n"
             "Holiday|20240108|20240111|\n"
             "Good Friday|20240329||\n");

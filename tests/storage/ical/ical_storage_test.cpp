@@ -56,6 +56,39 @@ TEST_F(IcalStorage, ImportsIntoACalendarFileOnceWithOneViewUpdatePerRun) {
   EXPECT_TRUE(icaltest::Contains(text, "SUMMARY:Second"));
 }
 
+// The Import command's run: the skip notice for an event without a name,
+// every other event imported, and a result message whose log can be read.
+TEST_F(IcalStorage, TheImportCommandAsksSkipsAndReports) {
+  struct Prompts : storagetest::FakePrompts {
+    std::string log;
+    int AskSkipOrCancel(const std::string& text) override {
+      texts.push_back(text);
+      return 1;
+    }
+    void ShowImportLog(const std::string& text) override { log = text; }
+  } prompts;
+  StorageServices services = Services();
+  services.prompts = &prompts;
+  ScopedStorageServices scoped(services);
+  prompts.otherwise = true;
+  const std::string file = NewCalendarFile("team.akv");
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {file});
+  const std::string ics = Path("three.ics");
+  std::ofstream(ics, std::ios::binary)
+      << icaltest::Calendar(icaltest::Event("UID:1\r\nSUMMARY:One\r\nDTSTART:20260320T090000\r\n") +
+                            icaltest::Event("UID:2\r\nDTSTART:20260321T090000\r\n") +
+                            icaltest::Event("UID:3\r\nSUMMARY:Three\r\nDTSTART:20260322T090000\r\n"));
+  ASSERT_TRUE(ImportICalFileReported(doc, *doc.GetDefaultCalendar(), ics));
+  EXPECT_NE(doc.FindEventByUid("1", nullptr), nullptr);
+  EXPECT_NE(doc.FindEventByUid("3", nullptr), nullptr);
+  ASSERT_EQ(2u, prompts.texts.size());
+  EXPECT_TRUE(icaltest::Contains(prompts.texts[0], "Missing Event Name"));
+  EXPECT_EQ("Import complete.\n\n2 events added.\n0 events updated.\n1 events skipped.\n\nView Import Log?",
+            prompts.texts[1]);
+  EXPECT_TRUE(icaltest::Contains(prompts.log, "Missing Event Name"));
+}
+
 TEST_F(IcalStorage, AnIcsFileOpensAsACalendarInMemory) {
   const std::string path = Path("Team-Days.ics");
   std::ofstream(path, std::ios::binary) << kText;
