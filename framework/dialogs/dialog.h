@@ -35,6 +35,13 @@ class CDialog : public CWindow {
 
   bool PreTranslateMessage(MSG& msg) override;
 
+  // The dialog's help topic: F1 (WM_HELP not handled by the dialog's own
+  // map) and ShowHelp ask the application's WinHelp for it; -1, the
+  // default, shows nothing.
+  void SetHelpContext(int context) { helpContext_ = context; }
+  int GetHelpContext() const { return helpContext_; }
+  void ShowHelp();
+
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
  protected:
@@ -63,6 +70,7 @@ class CDialog : public CWindow {
   void OnCancelCommand() { OnCancel(); }
   bool modal_ = false;
   bool ended_ = false;
+  int helpContext_ = -1;
   int result_ = 0;
 };
 
