@@ -8,7 +8,7 @@
 #include "platform/last_error.h"
 
 std::string SendSmtpMail(const AlarmTransport& t, const std::string& recipients, const std::string& subject,
-                         const std::string& message, int replyTimeoutMs) {
+                         const std::string& message, int replyTimeoutMs, CMailCancel* cancel) {
   CMailMessage mail;
   if (!mail.AddRecipients(recipients, CMailMessage::kTo))
     return "Couldn't send message!\nRecipient address list is malformed.";
@@ -26,6 +26,7 @@ std::string SendSmtpMail(const AlarmTransport& t, const std::string& recipients,
 
   CSMTPConnection connection;
   connection.replyTimeoutMs = replyTimeoutMs;
+  connection.cancel = cancel;
   if (!connection.Connect(t.server, t.login, t.user, t.password, t.port)) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "Couldn't connect to server!, Error:%u", platform::LastErrorCode());

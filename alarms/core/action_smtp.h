@@ -6,6 +6,8 @@
 
 #include "alarms/core/job_snapshot.h"
 
+class CMailCancel;
+
 // Sends the message to the recipients, an address list ("Jo <jo@x.org>,
 // b@y.org"; ParseAddressList).
 // The subject goes out as one line (CR and LF become blanks). Returns the
@@ -21,6 +23,7 @@
 //        refused the sender, a recipient, the data or the message;
 //   "Couldn't send message!, Error:%u"  any other failure of the send, with
 //        the client's last error (10060 no reply in time, 10054 closed, ...).
-// replyTimeoutMs bounds every wait for the server.
+// replyTimeoutMs bounds every wait for the server; a thrown `cancel` ends
+// the waits at once (the result is then an error text nobody needs).
 std::string SendSmtpMail(const AlarmTransport& transport, const std::string& recipients, const std::string& subject,
-                         const std::string& message, int replyTimeoutMs = 60000);
+                         const std::string& message, int replyTimeoutMs = 60000, CMailCancel* cancel = nullptr);
