@@ -39,6 +39,10 @@ class CApplication : public CCmdTarget {
   HWND GetMainWindow() const { return mainWindow_; }
   void SetMainWindow(HWND hwnd) { mainWindow_ = hwnd; }
 
+  // The help call of dialogs: HELP_CONTEXT with a topic number,
+  // HELP_FINDER for the contents. The base shows nothing.
+  virtual void WinHelp(DWORD /*data*/, UINT /*command*/) {}
+
   // Idle work while the queue is empty; true asks for another call.
   virtual bool OnIdle(LONG count);
   // The loop's pre-translation: the windows, then PreTranslateMessage.

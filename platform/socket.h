@@ -85,6 +85,11 @@ int SendAll(SocketHandle socket, const void* data, size_t length, int timeoutMs)
 // Closes the socket; kNoSocket is a no-op.
 void CloseSocket(SocketHandle socket);
 
+// Ends both directions without closing: a wait on the socket in another
+// thread wakes, and its reads see the end of the stream. kNoSocket is a
+// no-op.
+void ShutdownSocket(SocketHandle socket);
+
 // The name of this machine as the network knows it (gethostname), or
 // "localhost" when it cannot be read.
 std::string LocalHostName();

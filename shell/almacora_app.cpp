@@ -176,9 +176,10 @@ void CAlmacoraApp::FinishSplash() {
 }
 
 int CAlmacoraApp::ExitInstance() {
-  // Alarm workers still sending get a little time before sockets and
-  // statics go.
-  alarms::WaitForAlarmWorkers(10000);
+  // Workers are stopped and joined before sockets and statics go; one held
+  // in a call that cannot be cut short (a mail program) touches nothing
+  // of ours after this.
+  alarms::StopAlarmWorkers(10000);
   if (m_pSplash) FinishSplash();
   dialogs::SetHelpTopicHook(nullptr);
   GetModelServices().shell = nullptr;
@@ -191,17 +192,29 @@ int CAlmacoraApp::ExitInstance() {
 }
 
 void CAlmacoraApp::WinHelp(DWORD data, UINT command) {
-  // HTML Help is looked up at run time: a system without it shows nothing.
+  if (command != HELP_CONTEXT && command != HELP_FINDER) return;
+  // HTML Help is looked up at run time; without it, or without the help
+  // file, the user is told once per run instead of nothing happening.
   using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
   static HMODULE module = ::LoadLibraryA("hhctrl.ocx");
-  if (!module) return;
-  auto fn = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(::GetProcAddress(module, "HtmlHelpA")));
-  if (!fn) return;
+  auto fn = module ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(::GetProcAddress(module, "HtmlHelpA")))
+                   : nullptr;
   const std::string file = g_ProgramFolder + "almacora.chm";
-  if (command == HELP_CONTEXT)
-    fn(GetMainWindow(), file.c_str(), 15 /* HH_HELP_CONTEXT */, data);
-  else if (command == HELP_FINDER)
-    fn(GetMainWindow(), file.c_str(), 0 /* HH_DISPLAY_TOPIC */, 0);
+  std::string fault;
+  if (!fn) {
+    fault = "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not installed.";
+  } else if (::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    fault = "Help cannot be shown: the help file\n" + file + "\nis missing.";
+  } else {
+    const bool context = command == HELP_CONTEXT;
+    if (fn(GetMainWindow(), file.c_str(), context ? 15 /* HH_HELP_CONTEXT */ : 0 /* HH_DISPLAY_TOPIC */,
+           context ? data : 0))
+      return;
+    fault = "Help cannot be shown: the help viewer could not open\n" + file + ".";
+  }
+  if (m_bHelpFaultShown) return;
+  m_bHelpFaultShown = true;
+  framework::MessageBox(fault, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CAlmacoraApp::OnAppAbout() {

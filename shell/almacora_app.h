@@ -30,8 +30,10 @@ class CAlmacoraApp : public framework::CApplication {
   // Tests call it directly (with a scratch profile loaded).
   bool StartMainWindow();
 
-  // HTML Help: HELP_CONTEXT shows that topic, HELP_FINDER the default one.
-  void WinHelp(DWORD data, UINT command);
+  // HTML Help: HELP_CONTEXT shows that topic, HELP_FINDER the default one,
+  // from almacora.chm in the program folder. A missing viewer, help file
+  // or topic is said once per run in a message box.
+  void WinHelp(DWORD data, UINT command) override;
 
   CSplashWnd* GetSplash() const { return m_pSplash; }
   void ForgetSplash(CSplashWnd* splash) {
@@ -55,6 +57,7 @@ class CAlmacoraApp : public framework::CApplication {
 
   bool m_bSocketsStarted = false;
   bool m_bClassRegistered = false;
+  bool m_bHelpFaultShown = false;
   CSplashWnd* m_pSplash = nullptr;
   CShellServices m_services;
   CShellPrompts m_prompts;

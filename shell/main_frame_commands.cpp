@@ -229,7 +229,8 @@ void CMainFrame::OnRegionalApplet() { OpenControlPanelApplet("intl.cpl"); }
 
 void CMainFrame::OnWebSite() {
   auto r = reinterpret_cast<INT_PTR>(
-      ::ShellExecuteA(GetSafeHwnd(), "open", "corvelle.url", nullptr, nullptr, SW_SHOWNORMAL));
+      ::ShellExecuteA(GetSafeHwnd(), "open", (g_ProgramFolder + "corvelle.url").c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL));
   if (r <= 32) framework::MessageBox("Error Opening Web Browser", MB_OK | MB_ICONEXCLAMATION, "Error");
 }
 

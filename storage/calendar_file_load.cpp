@@ -98,6 +98,10 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
               delete event;
             }
           } else if (UpdateFromNewer(events, event, false) == 0) {
+            // A file from elsewhere never runs a program or sends mail by
+            // itself: both arrive off, their settings kept to switch on.
+            event->runOn = 0;
+            event->emailOn = 0;
             if (!importTarget->AddEvent(event, 0, events) || events == nullptr) delete event;
           } else {
             delete event;

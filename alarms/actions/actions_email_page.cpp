@@ -30,7 +30,7 @@ std::string FromControl(const std::string& text) {
 }
 }  // namespace
 
-CActionsEmail::CActionsEmail() : CPropertyPage(IDD_ACTIONS_EMAIL) {}
+CActionsEmail::CActionsEmail() : CPropertyPage(IDD_ACTIONS_EMAIL) { SetHelpContext(150); }
 
 FRAMEWORK_BEGIN_MESSAGE_MAP(CActionsEmail, framework::CPropertyPage)
   framework::OnCommand<&CActionsEmail::UpdateEnabled>(IDC_AE_ENABLED),

@@ -12,7 +12,7 @@
 
 namespace alarms {
 
-CActionsRun::CActionsRun() : CPropertyPage(IDD_ACTIONS_RUN) {}
+CActionsRun::CActionsRun() : CPropertyPage(IDD_ACTIONS_RUN) { SetHelpContext(151); }
 
 FRAMEWORK_BEGIN_MESSAGE_MAP(CActionsRun, framework::CPropertyPage)
   framework::OnCommand<&CActionsRun::UpdateEnabled>(IDC_AR_ENABLED),

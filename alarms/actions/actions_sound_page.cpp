@@ -14,7 +14,7 @@
 
 namespace alarms {
 
-CActionsSound::CActionsSound() : CPropertyPage(IDD_ACTIONS_SOUND) {}
+CActionsSound::CActionsSound() : CPropertyPage(IDD_ACTIONS_SOUND) { SetHelpContext(149); }
 CActionsSound::~CActionsSound() {
   if (browseBitmap_) ::DeleteObject(browseBitmap_);
 }

@@ -9,6 +9,7 @@
 #include "alarms/actions/mapi_mailer.h"
 #include "alarms/core/action_smtp.h"
 #include "alarms/core/job_runner.h"
+#include "alarms/mail/mail_cancel.h"
 #include "framework/thread.h"
 #include "model/occurrence_ref.h"
 #include "model/program_settings.h"
@@ -16,18 +17,32 @@
 namespace alarms {
 
 namespace {
-std::mutex g_countMutex;
-std::condition_variable g_countChanged;
-int g_running = 0;
+// Made once and never destroyed: a worker held in a call that cannot be
+// cut short may still count itself out after the program's statics went.
+struct WorkerState {
+  std::mutex countMutex;
+  std::condition_variable countChanged;
+  int running = 0;
+  std::vector<HANDLE> threads;  // joined at exit; ended ones closed as new ones start
+  CMailCancel cancel;
+};
+WorkerState& State() {
+  static WorkerState* state = new WorkerState();
+  return *state;
+}
 
 class WorkerActions : public IAlarmJobActions {
  public:
-  std::string SendEmail(const AlarmJob& job) override { return SendAlarmJobEmail(job, false); }
+  std::string SendEmail(const AlarmJob& job) override {
+    if (State().cancel.IsCancelled()) return std::string();
+    return SendAlarmJobEmail(job, false, &State().cancel);
+  }
   std::string RunFile(const AlarmJob& job) override {
+    if (State().cancel.IsCancelled()) return std::string();
     return RunAlarmFile(nullptr, job.file, job.arguments, job.showState);
   }
   void LogError(const std::string& error, const std::string& action, const std::string& name) override {
-    LogAlarmError(error, action, name);
+    State().cancel.RunUnlessCancelled([&] { LogAlarmError(error, action, name); });
   }
 };
 
@@ -38,15 +53,20 @@ bool HasWork(const std::vector<AlarmJob>& jobs) {
 }
 
 void WorkerDone() {
-  std::lock_guard<std::mutex> lock(g_countMutex);
-  --g_running;
-  g_countChanged.notify_all();
+  WorkerState& st = State();
+  std::lock_guard<std::mutex> lock(st.countMutex);
+  --st.running;
+  st.countChanged.notify_all();
+}
+
+void Notify(HWND window, UINT message) {
+  if (window) State().cancel.RunUnlessCancelled([&] { ::PostMessageA(window, message, 0, 0); });
 }
 }  // namespace
 
-std::string SendAlarmJobEmail(const AlarmJob& job, bool interactive) {
+std::string SendAlarmJobEmail(const AlarmJob& job, bool interactive, CMailCancel* cancel) {
   const AlarmTransport& t = job.transport;
-  if (t.type != 0) return SendSmtpMail(t, job.recipients, job.subject, job.message);
+  if (t.type != 0) return SendSmtpMail(t, job.recipients, job.subject, job.message, 60000, cancel);
   return SendMapiMail(t.mapiShared != 0, t.profile, job.recipients, job.subject, job.message, interactive);
 }
 
@@ -58,22 +78,32 @@ bool StartAlarmActions(const std::vector<COccurrenceRef>& batch, HWND notifyWind
 }
 
 bool StartAlarmJobs(std::vector<AlarmJob> jobs, HWND notifyWindow, UINT notifyMessage) {
-  if (!HasWork(jobs)) return true;
+  if (!HasWork(jobs) || State().cancel.IsCancelled()) return true;
   auto shared = std::make_shared<std::vector<AlarmJob>>(std::move(jobs));
-  {
-    std::lock_guard<std::mutex> lock(g_countMutex);
-    ++g_running;
-  }
+  WorkerState& st = State();
+  std::unique_lock<std::mutex> lock(st.countMutex);
+  ++st.running;
   HANDLE thread = framework::StartWorkerThread([shared, notifyWindow, notifyMessage] {
     WorkerActions actions;
-    if (RunAlarmJobs(*shared, actions) && notifyWindow) ::PostMessageA(notifyWindow, notifyMessage, 0, 0);
+    if (RunAlarmJobs(*shared, actions)) Notify(notifyWindow, notifyMessage);
     WorkerDone();
   });
   if (thread) {
-    ::CloseHandle(thread);
+    std::vector<HANDLE> live;
+    for (HANDLE h : st.threads) {
+      if (::WaitForSingleObject(h, 0) == WAIT_OBJECT_0) {
+        ::CloseHandle(h);
+      } else {
+        live.push_back(h);
+      }
+    }
+    live.push_back(thread);
+    st.threads.swap(live);
     return true;
   }
-  WorkerDone();
+  --st.running;
+  st.countChanged.notify_all();
+  lock.unlock();
   const std::string error = "The alarm actions could not be started.";
   for (const AlarmJob& j : *shared) {
     if (j.sendEmail) LogAlarmError(error, "Send Email", j.eventName);
@@ -84,13 +114,33 @@ bool StartAlarmJobs(std::vector<AlarmJob> jobs, HWND notifyWindow, UINT notifyMe
 }
 
 int RunningAlarmWorkers() {
-  std::lock_guard<std::mutex> lock(g_countMutex);
-  return g_running;
+  WorkerState& st = State();
+  std::lock_guard<std::mutex> lock(st.countMutex);
+  return st.running;
 }
 
 bool WaitForAlarmWorkers(DWORD milliseconds) {
-  std::unique_lock<std::mutex> lock(g_countMutex);
-  return g_countChanged.wait_for(lock, std::chrono::milliseconds(milliseconds), [] { return g_running == 0; });
+  WorkerState& st = State();
+  std::unique_lock<std::mutex> lock(st.countMutex);
+  return st.countChanged.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return st.running == 0; });
+}
+
+bool StopAlarmWorkers(DWORD milliseconds) {
+  WorkerState& st = State();
+  st.cancel.Cancel();
+  std::vector<HANDLE> threads;
+  {
+    std::lock_guard<std::mutex> lock(st.countMutex);
+    threads.swap(st.threads);
+  }
+  const DWORD start = ::GetTickCount();
+  bool all = true;
+  for (HANDLE h : threads) {
+    const DWORD spent = ::GetTickCount() - start;
+    if (::WaitForSingleObject(h, spent < milliseconds ? milliseconds - spent : 0) != WAIT_OBJECT_0) all = false;
+    ::CloseHandle(h);
+  }
+  return all;
 }
 
 }  // namespace alarms

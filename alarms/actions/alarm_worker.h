@@ -13,6 +13,7 @@
 
 #include "alarms/core/job_snapshot.h"
 
+class CMailCancel;
 class COccurrenceRef;
 
 namespace alarms {
@@ -27,13 +28,20 @@ bool StartAlarmActions(const std::vector<COccurrenceRef>& batch, HWND notifyWind
 bool StartAlarmJobs(std::vector<AlarmJob> jobs, HWND notifyWindow, UINT notifyMessage);
 
 // The actions of one job on the calling thread (the worker's work; the
-// Test buttons use the single calls). interactive: MAPI may show its UI.
-std::string SendAlarmJobEmail(const AlarmJob& job, bool interactive);
+// Test buttons use the single calls). interactive: MAPI may show its UI;
+// a thrown `cancel` ends an SMTP send's waits.
+std::string SendAlarmJobEmail(const AlarmJob& job, bool interactive, CMailCancel* cancel = nullptr);
 
 // Workers still running.
 int RunningAlarmWorkers();
-// At exit, before sockets and statics go: waits up to `milliseconds` for
-// the running workers. True when none is left.
+// Waits up to `milliseconds` for the running workers. True when none is
+// left.
 bool WaitForAlarmWorkers(DWORD milliseconds);
+// At exit, before sockets and statics go: asks the workers to stop (their
+// mail connections are shut down, so no reply wait goes on), lets no new
+// worker start and no worker log, post or start another action from now
+// on, and joins the workers, waiting up to `milliseconds` for one held in
+// a call that cannot be cut short. True when all have ended.
+bool StopAlarmWorkers(DWORD milliseconds);
 
 }  // namespace alarms

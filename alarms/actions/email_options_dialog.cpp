@@ -7,12 +7,13 @@
 
 namespace alarms {
 
-CEmailOptionsDialog::CEmailOptionsDialog(HWND parent) : CDialog(IDD_EMAIL_OPTIONS, parent) {}
+CEmailOptionsDialog::CEmailOptionsDialog(HWND parent) : CDialog(IDD_EMAIL_OPTIONS, parent) { SetHelpContext(154); }
 
 FRAMEWORK_BEGIN_MESSAGE_MAP(CEmailOptionsDialog, framework::CDialog)
   framework::OnCommand<&CEmailOptionsDialog::UpdateEnabled>(IDC_EO_MAPI),
   framework::OnCommand<&CEmailOptionsDialog::UpdateEnabled>(IDC_EO_SMTP),
   framework::OnControl<&CEmailOptionsDialog::UpdateEnabled>(CBN_SELCHANGE, IDC_EO_LOGIN),
+  framework::OnCommand<&CEmailOptionsDialog::ShowHelp>(IDC_EO_HELP),
 FRAMEWORK_END_MESSAGE_MAP()
 
 void CEmailOptionsDialog::CopyFrom(const CProgramSettings& s) {

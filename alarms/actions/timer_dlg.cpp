@@ -20,7 +20,7 @@ constexpr UINT_PTR kTimer = 1;
 constexpr UINT kTickMs = 200;
 }  // namespace
 
-CTimerDlg::CTimerDlg(HWND parent) : CDialog(IDD_QUICK_TIMER, parent) {}
+CTimerDlg::CTimerDlg(HWND parent) : CDialog(IDD_QUICK_TIMER, parent) { SetHelpContext(153); }
 CTimerDlg::~CTimerDlg() {
   if (bigFont_) ::DeleteObject(bigFont_);
 }

@@ -11,3 +11,4 @@ constexpr uint32_t kMailErrorReplyTooLong = 10040;     // a reply past the reade
 constexpr uint32_t kMailErrorInvalidArgument = 10022;  // bad port or log-in method, unknown host
 constexpr uint32_t kMailErrorTimedOut = 10060;
 constexpr uint32_t kMailErrorConnectionClosed = 10054;
+constexpr uint32_t kMailErrorCancelled = 995;  // the program is ending (ERROR_OPERATION_ABORTED)

@@ -1,5 +1,6 @@
 #include "alarms/mail/smtp_connection.h"
 
+#include "alarms/mail/mail_cancel.h"
 #include "alarms/mail/mail_errors.h"
 #include "alarms/mail/mail_message.h"
 #include "alarms/mail/mail_text.h"
@@ -28,7 +29,11 @@ bool CSMTPConnection::FailConnect(uint32_t code) {
 }
 
 void CSMTPConnection::CloseSocket() {
-  platform::CloseSocket(socket_);
+  if (cancel && socket_ != platform::kNoSocket) {
+    cancel->CloseAndRemove(socket_);
+  } else {
+    platform::CloseSocket(socket_);
+  }
   socket_ = platform::kNoSocket;
 }
 
@@ -45,6 +50,11 @@ bool CSMTPConnection::Connect(const std::string& server, int loginMethod, const 
     return FailConnect(kMailErrorInvalidArgument);
 
   if (int rc = platform::OpenTcpSocket(&socket_)) return FailConnect(static_cast<uint32_t>(rc));
+  if (cancel && !cancel->Add(socket_)) {
+    platform::CloseSocket(socket_);
+    socket_ = platform::kNoSocket;
+    return FailConnect(kMailErrorCancelled);
+  }
   if (localAddress && *localAddress) {
     uint32_t local = 0;
     if (int rc = platform::ResolveIPv4(localAddress, &local)) return FailConnect(static_cast<uint32_t>(rc));

@@ -30,12 +30,16 @@
 
 #include "platform/socket.h"
 
+class CMailCancel;
+
 class CMailMessage;
 
 class CSMTPConnection {
  public:
   enum LoginMethod { kLoginNone = 0, kLoginCramMd5 = 1, kLoginLogin = 2, kLoginPlain = 3 };
   static constexpr size_t kMaxReplyBytes = 64 * 1024;
+  // How often a reply wait looks at the cancel switch.
+  static constexpr uint64_t kCancelSliceMs = 250;
 
   CSMTPConnection() = default;
   CSMTPConnection(const CSMTPConnection&) = delete;
@@ -72,6 +76,10 @@ class CSMTPConnection {
   std::string hostName = "auto";
   // Milliseconds to wait for a reply, a connect or a send.
   int replyTimeoutMs = 60000;
+  // When given, the socket is registered there, so throwing the switch
+  // ends this connection's waits; a thrown switch fails Connect with
+  // kMailErrorCancelled before anything is sent.
+  CMailCancel* cancel = nullptr;
 
  private:
   uint32_t ReadReply(int expectedCode);

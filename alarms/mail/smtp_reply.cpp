@@ -1,4 +1,5 @@
 // Reading replies and sending commands: the stream half of CSMTPConnection.
+#include "alarms/mail/mail_cancel.h"
 #include "alarms/mail/mail_errors.h"
 #include "alarms/mail/smtp_connection.h"
 #include "platform/tick.h"
@@ -66,6 +67,15 @@ uint32_t CSMTPConnection::ReadReply(int expectedCode) {
     }
     uint64_t wait = idleLimit - idle;
     if (5 * idleLimit - total < wait) wait = 5 * idleLimit - total;
+    // A shut-down socket does not wake every system's wait, so with a
+    // cancel switch the wait is cut into slices that look at it.
+    if (cancel) {
+      if (cancel->IsCancelled()) {
+        error = kMailErrorCancelled;
+        break;
+      }
+      if (wait > kCancelSliceMs) wait = kCancelSliceMs;
+    }
     int rc = platform::WaitReadable(socket_, static_cast<int>(wait));
     if (rc == platform::kSocketTimedOut) continue;
     if (rc != platform::kSocketOk) {

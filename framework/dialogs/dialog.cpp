@@ -99,10 +99,19 @@ bool CDialog::PreTranslateMessage(MSG& msg) {
   return ::IsDialogMessageA(GetSafeHwnd(), &msg) != FALSE;
 }
 
+void CDialog::ShowHelp() {
+  CApplication* app = TheApp();
+  if (helpContext_ != -1 && app) app->WinHelp(static_cast<DWORD>(helpContext_), HELP_CONTEXT);
+}
+
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (OnWndMsg(message, wParam, lParam, &result)) return result;
   if (message == WM_INITDIALOG) return OnInitDialog();
+  if (message == WM_HELP && helpContext_ != -1) {
+    ShowHelp();
+    return TRUE;
+  }
   return Default(message, wParam, lParam);
 }
 

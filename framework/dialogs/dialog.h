@@ -35,6 +35,13 @@ class CDialog : public CWindow {
 
   bool PreTranslateMessage(MSG& msg) override;
 
+  // The dialog's help topic: F1 (WM_HELP not handled by the dialog's own
+  // map) and ShowHelp ask the application's WinHelp for it; -1, the
+  // default, shows nothing.
+  void SetHelpContext(int context) { helpContext_ = context; }
+  int GetHelpContext() const { return helpContext_; }
+  void ShowHelp();
+
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
  protected:
@@ -66,6 +73,7 @@ class CDialog : public CWindow {
   bool ended_ = false;
   // The owner DoModal disabled, to be enabled again when the dialog ends.
   HWND disabledOwner_ = nullptr;
+  int helpContext_ = -1;
   int result_ = 0;
 };
 

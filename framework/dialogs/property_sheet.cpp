@@ -59,6 +59,10 @@ bool CPropertyPage::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         case PSN_WIZFINISH:
           *result = OnWizardFinish() ? FALSE : TRUE;  // TRUE keeps the sheet
           return true;
+        case PSN_HELP:
+          ShowHelp();
+          *result = 0;
+          return true;
         default:
           break;
       }
@@ -95,6 +99,7 @@ int CPropertySheet::DoModal() {
   CApplication* app = TheApp();
   HINSTANCE inst = app && app->GetInstanceHandle() ? app->GetInstanceHandle() : ::GetModuleHandleA(nullptr);
   std::vector<PROPSHEETPAGEA> psps(pages_.size());
+  bool hasHelp = false;  // a Help button when any page has a topic
   for (size_t i = 0; i < pages_.size(); ++i) {
     PROPSHEETPAGEA& p = psps[i];
     p = PROPSHEETPAGEA{};
@@ -111,6 +116,10 @@ int CPropertySheet::DoModal() {
       p.dwFlags |= PSP_USETITLE;
       p.pszTitle = page->caption_.c_str();
     }
+    if (page->GetHelpContext() != -1) {
+      p.dwFlags |= PSP_HASHELP;
+      hasHelp = true;
+    }
     p.pfnDlgProc = &CPropertyPage::StaticPageProc;
     p.lParam = reinterpret_cast<LPARAM>(page);
   }
@@ -118,7 +127,8 @@ int CPropertySheet::DoModal() {
   if (!owner && app && app->GetMainWindow()) owner = ::GetLastActivePopup(app->GetMainWindow());
   PROPSHEETHEADERA h{};
   h.dwSize = sizeof h;
-  h.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_NOAPPLYNOW | (wizard_ ? PSH_WIZARD : 0);
+  h.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_NOAPPLYNOW | (wizard_ ? PSH_WIZARD : 0) |
+              (hasHelp ? PSH_HASHELP : 0);
   h.hwndParent = owner;
   h.hInstance = inst;
   h.pszCaption = caption_.c_str();

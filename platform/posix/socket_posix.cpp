@@ -177,6 +177,10 @@ void CloseSocket(SocketHandle socket) {
   if (socket != kNoSocket) ::close(static_cast<int>(socket));
 }
 
+void ShutdownSocket(SocketHandle socket) {
+  if (socket != kNoSocket) ::shutdown(static_cast<int>(socket), SHUT_RDWR);
+}
+
 std::string LocalHostName() {
   char name[256] = {};
   if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "localhost";

@@ -157,6 +157,10 @@ void CloseSocket(SocketHandle socket) {
   if (socket != kNoSocket) closesocket(Raw(socket));
 }
 
+void ShutdownSocket(SocketHandle socket) {
+  if (socket != kNoSocket) shutdown(Raw(socket), SD_BOTH);
+}
+
 std::string LocalHostName() {
   char name[256] = {};
   if (Started() != 0 || gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "localhost";

@@ -19,6 +19,7 @@
 #include "shell/frame_geometry.h"
 #include "shell/main_frame.h"
 #include "shell/shell_document.h"
+#include "shell/private_messages.h"
 #include "shell/shell_services.h"
 #include "model/services/model_services.h"
 // The storage names a member CreateFile; windows.h makes that a macro.
@@ -182,6 +183,24 @@ void CALLBACK AnswerAbout(HWND, UINT, UINT_PTR id, DWORD) {
   ::PostMessageA(about, WM_COMMAND, IDOK, 0);
 }
 }  // namespace
+
+// A failed alarm action's notice flashes the task-bar button three times,
+// once for each notice.
+TEST_F(FrameTest, AlarmLogNoticeFlashesTheTaskbarButtonThreeTimes) {
+  struct FlashRecorder : CShellServices {
+    std::vector<unsigned> counts;
+    bool FlashWindowInTaskbar(WindowHandle, unsigned count) override {
+      counts.push_back(count);
+      return true;
+    }
+  } recorder;
+  IShellServices* saved = GetModelServices().shell;
+  GetModelServices().shell = &recorder;
+  frame_->SendMsg(WM_SHOWALARMLOG);
+  frame_->SendMsg(WM_SHOWALARMLOG);
+  GetModelServices().shell = saved;
+  EXPECT_EQ(recorder.counts, (std::vector<unsigned>{3, 3}));
+}
 
 TEST_F(FrameTest, AboutBoxFromTheHelpMenu) {
   ::SetTimer(nullptr, 0, 100, &AnswerAbout);

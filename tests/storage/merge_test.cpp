@@ -128,5 +128,41 @@ TEST_F(MergeTest, ImportsAddOnlyUidsTheDocumentLacksAndByUidUpdatesInPlace) {
   EXPECT_EQ("renamed", doc.FindEventByUid("u2", target)->name);
 }
 
+// A calendar file from someone else never starts a program or sends mail
+// by itself: both actions arrive off, whatever the file or the defaults
+// say, with their settings kept for the user to switch on.
+TEST_F(MergeTest, ImportedEventFilesArriveWithRunAndMailOff) {
+  std::string source;
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(Path("actions.akv")));
+    CEventArray scratch;
+    const int16_t states[] = {1, -2};
+    for (int16_t state : states) {
+      CCalEvent* e = NewEvent("a" + std::to_string(state), "act" + std::to_string(state));
+      e->runOn = state;
+      e->runFile = "C:\\evil.exe";
+      e->emailOn = state;
+      e->emailTo = "x@example.org";
+      ASSERT_EQ(1, file.AddEvent(e, 0, &scratch));
+    }
+    source = file.path;
+  }
+  CAlmacoraDoc doc;
+  StartOn(&doc, {NewCalendarFile("into.akv")});
+  CCalendarFile import;
+  import.importTarget = doc.calendars().items()[0];
+  ASSERT_EQ(1, import.Open(&doc.events(), source));
+  ASSERT_EQ(2u, doc.events().size());
+  for (size_t i = 0; i < doc.events().size(); ++i) {
+    const CCalEvent* e = doc.events().at(i);
+    SCOPED_TRACE(e->name);
+    EXPECT_EQ(0, e->runOn);
+    EXPECT_EQ(0, e->emailOn);
+    EXPECT_EQ("C:\\evil.exe", e->runFile);
+    EXPECT_EQ("x@example.org", e->emailTo);
+  }
+}
+
 }  // namespace
 }  // namespace storagetest

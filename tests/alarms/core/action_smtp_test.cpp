@@ -56,6 +56,39 @@ TEST(AlarmSmtp, DeliversOneLineSubjectAndWholeNotes) {
   EXPECT_EQ(body, "line\r\n.\r\nend\r\n");
 }
 
+// Recipients are an address list: names in angle brackets, commas and
+// semicolons; a refusal or a malformed list is reported for what it is.
+TEST(AlarmSmtp, RecipientListsAndTheirFailures) {
+  struct Case {
+    const char* sender;
+    const char* recipients;
+    const char* result;
+    const char* env;  // null: nothing delivered
+  } cases[] = {
+      {"list1@example.com", "Jo <jo@example.org>, b@example.org", "",
+       "FROM list1@example.com\nRCPT jo@example.org\nRCPT b@example.org\n"},
+      {"list2@example.com", "Ann Lee <ann@example.org>;bob@example.org;", "",
+       "FROM list2@example.com\nRCPT ann@example.org\nRCPT bob@example.org\n"},
+      {"list3@example.com", "b@example.org; refused@example.org",
+       "Couldn't send message!\nResponse:550 5.1.1 refused: no such mailbox", nullptr},
+      {"list4@example.com", "Jo <jo@example.org", "Couldn't send message!\nRecipient address list is malformed.",
+       nullptr},
+      {"list5@example.com", " ; ", "Missing recipient address", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recipients);
+    AlarmTransport t = Peer(c.sender);
+    ASSERT_GT(t.port, 0);
+    EXPECT_EQ(SendSmtpMail(t, c.recipients, "s", "m", 10000), c.result);
+    std::string env;
+    bool delivered = ReadFile(PeerPath(std::string("mail/") + c.sender + ".env"), &env);
+    EXPECT_EQ(delivered, c.env != nullptr);
+    if (c.env) {
+      EXPECT_EQ(env, c.env);
+    }
+  }
+}
+
 TEST(AlarmSmtp, NoSenderAndClosedPort) {
   AlarmTransport t = Peer("");
   EXPECT_EQ(SendSmtpMail(t, "to@example.com", "s", "m", 10000), "Couldn't send message!\nEmail address is empty.");

@@ -10,7 +10,8 @@ User "user", password "secret", by LOGIN and PLAIN (the authenticator) and
 CRAM-MD5 (a handler method); HELO without a log-in is accepted too. For a
 message whose envelope sender is S, DIR/mail/S.env holds "FROM S" and one
 "RCPT R" line per recipient, S.msg the message as received and S.body its
-body with quoted-printable undone.
+body with quoted-printable undone. A recipient whose local part is
+"refused" gets "550 5.1.1 refused: no such mailbox".
 """
 import asyncio
 import hmac
@@ -49,6 +50,12 @@ def qp_decode(data):
 class Handler:
     def __init__(self, folder):
         self.folder = folder
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address.lower().startswith("refused@"):
+            return "550 5.1.1 refused: no such mailbox"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
         content = envelope.original_content

@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "alarms/actions/actions_sheet.h"
 #include "alarms/actions/email_options_dialog.h"
+#include "alarms/actions/timer_dlg.h"
 #include "model/cal_event.h"
 #include "model/program_settings.h"
 #include "platform/profile_store.h"
@@ -240,3 +242,16 @@ TEST_F(ActionsSheet, EmailOptionsMapiGreysSmtpAndPortIsChecked) {
 }
 
 }  // namespace
+
+// The Help button and F1 of the actions pages, Email Options and the Quick
+// Timer each name their own topic.
+TEST(AlarmWindowsHelp, EachWindowNamesItsTopic) {
+  alarms::CActionsPropertySheet sheet("Alarm Actions", nullptr, 0);
+  alarms::CEmailOptionsDialog options;
+  alarms::CTimerDlg timer;
+  const struct {
+    const framework::CDialog* window;
+    int context;
+  } cases[] = {{&sheet.soundPage, 149}, {&sheet.emailPage, 150}, {&sheet.runPage, 151}, {&options, 154}, {&timer, 153}};
+  for (const auto& c : cases) EXPECT_EQ(c.window->GetHelpContext(), c.context);
+}
