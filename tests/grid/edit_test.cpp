@@ -459,7 +459,7 @@ TEST_F(EditFixture, RefusedWritesAreReportedAndTheCellsKeepTheirValues) {
   // box, a text and a drop-list column.
   CGridDataSource refusing;
   grid.SelectDataSource(grid.AddDataSource(&refusing));
-  for (int type : {CGridCore::kTypeCheckBox, 0, CGridCore::kTypeDropList}) {
+  for (int type : {int{CGridCore::kTypeCheckBox}, 0, int{CGridCore::kTypeDropList}}) {
     CGridCell def;
     def.SetCellType(type);
     def.SetLabel("Red\nBlue\n");

@@ -24,7 +24,7 @@ void ClickShow(options::CFilterGrid& grid, int row) {
   RECT r{};
   grid.GetCellRect(0, row, &r);
   HWND area = grid.GetPartWindow(CGridCore::kCellAreaId);
-  LPARAM at = MAKELPARAM(r.left + 8, (r.top + r.bottom) / 2);  // on the box at the cell's left
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);  // on the box, centred in its cell
   ::SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageA(area, WM_LBUTTONUP, 0, at);
 }
