@@ -16,8 +16,15 @@ LRESULT CKeyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       SendMsg(EM_SCROLLCARET);
     }
   } else if (message == WM_KEYDOWN && wParam == VK_DELETE) {
-    if (auto* combo = dynamic_cast<CTypeAheadCombo*>(FromHandle(::GetParent(GetSafeHwnd()))))
-      combo->SkipNextCompletion();
+    // Only a Delete that removes something changes the text, and so only
+    // that one may keep its change from being completed again; a Delete
+    // at the end with nothing selected would hold the skip for the next
+    // letter instead.
+    DWORD start = 0, end = 0;
+    SendMsg(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const bool removes = start != end || start < static_cast<DWORD>(::GetWindowTextLengthA(GetSafeHwnd()));
+    auto* combo = dynamic_cast<CTypeAheadCombo*>(FromHandle(::GetParent(GetSafeHwnd())));
+    if (combo && removes) combo->SkipNextCompletion();
   }
   return Default(message, wParam, lParam);
 }

@@ -1,5 +1,7 @@
 #include "dialogs/recurrence_criteria_grid.h"
 
+#include <algorithm>
+
 #include "grid/cell/grid_cell.h"
 
 namespace dialogs {
@@ -58,7 +60,8 @@ void CRecurrenceCriteriaGrid::Setup(bool monthDays, const std::vector<std::strin
   ::GetTextMetricsA(dc, &tm);
   ::SelectObject(dc, old);
   ::ReleaseDC(GetSafeHwnd(), dc);
-  const int rowHeight = static_cast<int>(tm.tmHeight * 1.1);
+  // Rows keep room for a check box of the system's size.
+  const int rowHeight = std::max(static_cast<int>(tm.tmHeight * 1.1), CGridCheckBoxType::BoxSize() + 1);
   SetDefaultRowHeight(rowHeight);
   for (int r = 0; r < 15; ++r) SetRowHeight(r, r == 13 ? 5 : rowHeight);
   const int widthsWeek[] = {18, 70, 0, 0, 0, 0, 18, 70};
@@ -72,7 +75,7 @@ void CRecurrenceCriteriaGrid::Setup(bool monthDays, const std::vector<std::strin
   MergeCells(6, kButtonRow, 7, kButtonRow);
   for (int c : {0, 6}) {
     SetCellText(c, kButtonRow, c == 0 ? "All Days" : "All Months");
-    SetCellAlignment(c, kButtonRow, DT_CENTER);
+    SetCellAlignment(c, kButtonRow, CGridCell::kAlignCenter | CGridCell::kAlignMiddle);
     SetCellBorder(c, kButtonRow, 0x2000);
   }
   if (monthDays) {
@@ -92,6 +95,11 @@ void CRecurrenceCriteriaGrid::Setup(bool monthDays, const std::vector<std::strin
   for (int c = 1; c < 8; c += 2) SetCellBorder(c, 12, 0x0008);
   EnableRedraw(1);
   RedrawAll();
+}
+
+COLORREF CRecurrenceCriteriaGrid::GetBackgroundColor(int /*part*/) {
+  // The room beyond the cells is the dialog's, not a white sheet's.
+  return ::GetSysColor(COLOR_BTNFACE);
 }
 
 bool CRecurrenceCriteriaGrid::IsChecked(int col, int row) const {

@@ -42,9 +42,8 @@ class CRecurrenceCriteriaGrid : public CGridCore {
   void SetButtonText(int col, const std::string& text);
   bool IsMonthDayLayout() const { return monthDays_; }
 
-  // Two operations of the grid's own that nothing calls yet.
-  virtual void OnCriteriaChanged() {}
-  virtual int CriteriaState() { return 0; }
+  // The button face, beyond the cells as in the dialog around them.
+  COLORREF GetBackgroundColor(int part) override;
 
  protected:
   void OnCellLeftClick(int col, int row, int down, const RECT* rect, POINT pt, int processed) override;

@@ -134,6 +134,9 @@ void CCalView::OnUpdate(framework::CView* /*sender*/, LPARAM hint, void* object)
     case kHintTypesChanged:
       grid_.Refresh();
       break;
+    case kHintFontsChanged:
+      grid_.FontsChanged();
+      break;
     case kHintDayChanged:
       grid_.UpdateToday();
       break;

@@ -14,8 +14,7 @@ namespace {
 constexpr COLORREF kMoreColour = 200;
 constexpr COLORREF kWeekNumberColour = 0x800000;
 
-HFONT FromSettings(void* ready, const LogFont& font) {
-  if (ready) return static_cast<HFONT>(ready);
+HFONT MakePointFont(const LogFont& font) {
   LOGFONTA lf{};
   std::memcpy(&lf, &font, sizeof lf);
   if (lf.lfHeight == 0) lf.lfHeight = 80;
@@ -27,13 +26,25 @@ HFONT FromSettings(void* ready, const LogFont& font) {
 }  // namespace
 
 CEventTextCellType::~CEventTextCellType() {
-  for (HFONT f : {heading_, weekHeading_, item_, weekNumber_})
-    if (f) ::DeleteObject(f);
+  DropFonts();
+  if (weekNumber_) ::DeleteObject(weekNumber_);
 }
 
-HFONT CEventTextCellType::Font(HFONT* slot, const void* logFont) {
-  if (!*slot) *slot = FromSettings(nullptr, *static_cast<const LogFont*>(logFont));
-  return *slot;
+void CEventTextCellType::DropFonts() {
+  for (HFONT* f : {&heading_, &weekHeading_, &item_}) {
+    if (*f) ::DeleteObject(*f);
+    *f = nullptr;
+  }
+}
+
+void CEventTextCellType::FontsChanged() { DropFonts(); }
+
+HFONT CEventTextCellType::Font(HFONT* own, void* ready, const LogFont& logFont) {
+  // The settings' own font is the one Options rebuilds, so it is read at
+  // every draw; a font of this type's own stands in only without it.
+  if (ready) return static_cast<HFONT>(ready);
+  if (!*own) *own = MakePointFont(logFont);
+  return *own;
 }
 
 void CEventTextCellType::OnDraw(HDC dc, int /*col*/, int /*row*/, const RECT* rect, const CGridCell& cell,
@@ -41,8 +52,8 @@ void CEventTextCellType::OnDraw(HDC dc, int /*col*/, int /*row*/, const RECT* re
   RECT r = *rect;
   DrawBorder(dc, &r, cell);
   const bool week = grid_ && grid_->GetMode() == 1;
-  HFONT heading = week ? Font(&weekHeading_, &g_Settings.CalWeekHeadingLogFont)
-                       : Font(&heading_, &g_Settings.CalHeadingLogFont);
+  HFONT heading = week ? Font(&weekHeading_, g_Settings.CalWeekHeadingFontObject, g_Settings.CalWeekHeadingLogFont)
+                       : Font(&heading_, g_Settings.CalHeadingFontObject, g_Settings.CalHeadingLogFont);
   HGDIOBJ oldFont = ::SelectObject(dc, heading);
   const bool marked = cell.GetBackColor() != 0xFFFFFF;
   const COLORREF back = marked ? ::GetSysColor(COLOR_HIGHLIGHT) : 0xFFFFFF;
@@ -95,7 +106,7 @@ void CEventTextCellType::OnDraw(HDC dc, int /*col*/, int /*row*/, const RECT* re
 
   const CCalPage::DayList* list = hasDate && grid_ ? grid_->GetDayOccurrences(date) : nullptr;
   if (list) {
-    ::SelectObject(dc, Font(&item_, &g_Settings.CalItemLogFont));
+    ::SelectObject(dc, Font(&item_, g_Settings.CalItemFontObject, g_Settings.CalItemLogFont));
     ::SetBkColor(dc, 0xFFFFFF);
     bool drawn = false, cut = false;
     int i = 0;

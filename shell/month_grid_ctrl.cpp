@@ -349,6 +349,11 @@ void CMonthGridCtrl::UpdateToday() {
   }
 }
 
+void CMonthGridCtrl::FontsChanged() {
+  eventType_.FontsChanged();
+  RedrawAll();
+}
+
 void CMonthGridCtrl::Refresh() {
   if (!day_) return;
   const int d = day_, m = month_, y = year_;

@@ -70,6 +70,8 @@ class CMonthGridCtrl : public CGridCore {
   }
   void UpdateToday();
   void Refresh();
+  // The calendar fonts changed: the day cells are drawn again in them.
+  void FontsChanged();
   void SizeCells();
   // Rebuilds the page of the mode and writes every day cell's label.
   void FillEventTexts();

@@ -1,5 +1,7 @@
 #include "dialogs/options/filter_grid.h"
 
+#include <algorithm>
+
 #include "dialogs/options/type_list_grid.h"
 
 namespace options {
@@ -25,7 +27,8 @@ bool CFilterGrid::Attach(HWND dialog, int id) {
   ShowGridLines(0);
   SetUniformRowHeight(1);
   int height = DialogGridRowHeight(GetSafeHwnd(), font_);
-  SetDefaultRowHeight(height);
+  // Rows keep room for a check box of the system's size.
+  SetDefaultRowHeight(std::max(height, CGridCheckBoxType::BoxSize() + 3));
   SetTopHeadingHeight(height);
   SelectWholeRows(1);
   SetHighlightStyle(0);

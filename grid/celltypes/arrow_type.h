@@ -9,6 +9,8 @@
 class CGridArrowType : public CGridCellType {
  public:
   std::string GetName() const override { return "Arrow cell"; }
+  // An arrow shows no text to edit.
+  int CanEdit() const override { return 0; }
   GUID GetTypeGuid() const override;
   void OnDraw(HDC dc, int col, int row, const RECT* rect, const CGridCell& cell, int selected, int current) override;
 };

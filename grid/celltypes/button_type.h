@@ -17,6 +17,9 @@ class CGridButtonType : public CGridCellType {
   int OnDoubleClick(int col, int row, const RECT* rect, POINT pt) override;
   int OnMouseMove(int col, int row, POINT* pt, UINT keyFlags) override;
   int OnKeyDown(int col, int row, UINT* key) override;
+  // A button has no text to edit, and acts on Enter (in a dialog too).
+  int CanEdit() const override { return 0; }
+  int WantsKey(UINT vk) const override { return vk == VK_RETURN; }
   void OnLeaveCell(int col, int row, const CGridCell& cell) override;
   void OnDraw(HDC dc, int col, int row, const RECT* rect, const CGridCell& cell, int selected, int current) override;
 

@@ -34,11 +34,23 @@ GUID CGridCheckBoxType::GetTypeGuid() const {
   return GUID{0x6a1c2e01, 0x4d1b, 0x4f7a, {0x9b, 0x10, 0x41, 0x6c, 0x6d, 0x61, 0x02, 0x00}};
 }
 
-RECT CGridCheckBoxType::BoxRect(const RECT& cell) {
-  const int size = std::min(static_cast<int>(cell.bottom - cell.top) - 6, 12);
+int CGridCheckBoxType::BoxSize() {
+  // The system's own check-box size, never smaller than a 96 DPI box: a
+  // smaller square is hard to see and harder to hit.
+  return std::max(13, ::GetSystemMetrics(SM_CXMENUCHECK));
+}
+
+RECT CGridCheckBoxType::BoxRect(const RECT& cell, unsigned alignment) {
+  const int size = std::min(static_cast<int>(cell.bottom - cell.top) - 1, BoxSize());
   if (size <= 5) return RECT{0, 0, 0, 0};
   RECT box;
-  box.left = cell.left + 3;
+  if (alignment & CGridCell::kAlignCenter) {
+    box.left = cell.left + (cell.right - cell.left - size) / 2;
+  } else if (alignment & CGridCell::kAlignRight) {
+    box.left = cell.right - 3 - size;
+  } else {
+    box.left = cell.left + 3;
+  }
   box.top = cell.top + (cell.bottom - cell.top - size) / 2;
   box.right = box.left + size;
   box.bottom = box.top + size;
@@ -55,15 +67,17 @@ bool CGridCheckBoxType::Toggle(int col, int row, int* newState) {
   const int state = shown.GetNumber() != 0 ? 0 : 1;
   data.SetText(state ? "1" : "0");
   data.SetDataType(2);
-  grid_->SetCell(col, row, data);
+  const bool stored = grid_->SetCell(col, row, data) == 0;
   grid_->RedrawCell(col, row);
   if (newState) *newState = state;
-  return true;
+  return stored;
 }
 
 int CGridCheckBoxType::OnLeftClick(int col, int row, int pressed, const RECT* rect, POINT pt) {
   if (pressed || !rect) return 0;
-  const RECT box = BoxRect(*rect);
+  CGridCell shown;
+  if (grid_) grid_->GetCell(col, row, &shown);
+  const RECT box = BoxRect(*rect, shown.GetAlignment());
   if (!::PtInRect(&box, pt)) return 0;
   int state = 0;
   if (!Toggle(col, row, &state)) return 0;
@@ -85,7 +99,7 @@ void CGridCheckBoxType::OnDraw(HDC dc, int col, int row, const RECT* rect, const
   (void)row;
   RECT r = *rect;
   DrawBorder(dc, &r, cell);
-  const RECT box = BoxRect(r);
+  const RECT box = BoxRect(r, cell.GetAlignment());
   RECT textRect = r;
   if (box.right > box.left) textRect.left = box.right + 6 - 2;   // the text margin adds the rest
   DrawCellText(dc, &textRect, cell, selected, current);

@@ -51,12 +51,14 @@ int CGridDropListType::OnLeftClick(int col, int row, int pressed, const RECT* re
     openCol_ = openRow_ = kNone;
     return 1;
   }
+  // The list opens for the current cell only: when the move to the pressed
+  // cell was refused (or a Shift+click only widened the selection), its
+  // choices would be another cell's, and so would the cell written.
+  if (!grid_ || grid_->GetCurrentColumn() != col || grid_->GetCurrentRow() != row) return 0;
   pressed_ = down_ = true;
   pressCol_ = col;
   pressRow_ = row;
   pressRect_ = b;
-  openCol_ = col;
-  openRow_ = row;
   Redraw(col, row);
   ShowList();
   return 1;
@@ -139,16 +141,25 @@ void CGridDropListType::OnListClosed(bool chosen) {
   if (grid_) grid_->RepaintAllCells();
 }
 
-void CGridDropListType::OnChoice(const std::string& text) {
+void CGridDropListType::OnListGone() {
+  // The mark is for the press that took the focus from the list, handled
+  // before the list goes; a list closed by Escape or a click elsewhere
+  // leaves the next press on the button free to open it again.
+  if (openCol_ == kJustClosed) openCol_ = openRow_ = kNone;
+}
+
+int CGridDropListType::OnChoice(const std::string& text) {
   std::string chosen = text;
   const int col = openCol_, row = openRow_;
+  int result = 1;
   if (grid_ && col >= 0 && row >= 0 && Report(col, row, kItemChosen, &chosen) != 0) {
     CGridCell cell;
     grid_->GetCellData(col, row, &cell);
     cell.SetText(chosen);
-    grid_->SetCell(col, row, cell);
+    result = grid_->SetCell(col, row, cell) == 0 ? 0 : 2;
     Redraw(col, row);
   }
   openCol_ = openRow_ = kNone;
   if (grid_) ::SetFocus(grid_->GetPartWindow(CGridCore::kCellAreaId));
+  return result;
 }

@@ -43,9 +43,12 @@ class CGridDropListType : public CGridDropButtonType {
   bool IsListOpen() const;
   HWND GetListWindow() const;
 
-  // Called by the list.
+  // Called by the list: closed (chosen or not), and its window gone.
   void OnListClosed(bool chosen);
-  void OnChoice(const std::string& text);
+  void OnListGone();
+  // Code 101, then the choice written into the open cell: 0 stored, 1 not
+  // wanted by the grid, 2 refused by the store (the cell keeps its text).
+  int OnChoice(const std::string& text);
 
  private:
   int openCol_ = kNone, openRow_ = kNone;

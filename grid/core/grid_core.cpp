@@ -42,6 +42,7 @@ CGridCore::CGridCore() {
   tabs_.reset(new CGridSheetTabs(this));
   hint_.reset(new CGridHintWnd(this));
   editor_.reset(new CGridEdit(this));
+  substitute_.reset(new CGridEdit(this));
   sheets_.emplace_back(new CGridSheetInfo);
   sheet_ = sheets_[0].get();
   WireSheet(sheet_);

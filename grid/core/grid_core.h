@@ -90,7 +90,8 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int SetCellAlignment(int col, int row, std::uint16_t flags);
   int SetCellBorder(int col, int row, std::uint16_t style);
   // Joins a block drawn, hit and edited as one; 1 when the end lies before
-  // the start, outside the cells, or the start beyond the headings.
+  // the start, outside the cells, or the start beyond the headings; 2 when
+  // the store refused a cell of the block.
   int MergeCells(int startCol, int startRow, int endCol, int endRow);
   // The block holding a cell: its origin and size; false when not joined.
   bool GetJoinBlock(int col, int row, int* originCol, int* originRow, int* cols, int* rows);
@@ -170,6 +171,8 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int SetHeadingRowCount(int count);
   int SetHeadingColumnCount(int count);
   int SetHeadingRowHeight(int row, int height);
+  // The row heading's width changes with its column's (by as much, when
+  // it has several columns).
   int SetHeadingColumnWidth(int col, int width);
   // 0 outside the heading rows (columns).
   int GetHeadingRowHeight(int row) const;
@@ -226,13 +229,16 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int SetPopupWindow(HWND window, int placementMode);
 
   // --- In-place editing (grid_core_edit.cpp) ---
-  // Shows the editor on a cell: 0 shown, 1 editing not possible (cell type,
-  // read-only cell, or refused by OnEditBegin), 2 the move to the cell was
-  // refused. A firstChar above 0 is typed into the editor.
+  // Shows the editor on a cell: 0 shown, 1 editing not possible (no such
+  // cell or heading cell, the cell type, a read-only cell, or refused by
+  // OnEditBegin), 2 the move to the cell was refused. A firstChar above 0
+  // is typed into the editor.
   int BeginEdit(int col, int row, int firstChar);
   // Ends the edit (the editor calls it when it loses the focus): 0 when the
-  // edit must go on (refused by OnEditEnd), else 1. Stores the text unless
-  // cancelled; with moveNext edits the next cell (wrapping at the edges).
+  // edit must go on (refused by OnEditEnd), 2 when it ended but the store
+  // refused the text (the cell keeps its value), else 1. Stores the text
+  // unless cancelled; with moveNext edits the next cell (wrapping at the
+  // edges).
   // forced: the focus left the grid; the end is cancelled and no answer of
   // OnEditEnd keeps the editor.
   int EndEdit(const std::string& text, int cancelled, int moveNext, int nextCol, int nextRow, bool forced = false);
@@ -346,8 +352,6 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   void OnScrollBar(bool vertical, int code, int position);
 
  private:
-  friend class CGridSheetsAccess;
-
   // Creation helpers.
   bool CreateParts();
   // Cells.
@@ -399,6 +403,8 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   std::unique_ptr<CGridSheetTabs> tabs_;
   std::unique_ptr<CGridHintWnd> hint_;
   std::unique_ptr<CGridEdit> editor_;
+  // Serves an editor offered by OnEditBegin in place of editor_.
+  std::unique_ptr<CGridEdit> substitute_;
 
   void OnFindMessage(LPARAM lParam);
 

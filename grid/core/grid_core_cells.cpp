@@ -108,17 +108,18 @@ int CGridCore::MergeCells(int startCol, int startRow, int endCol, int endRow) {
   if (endCol >= sheet_->ColumnCount() || endRow >= sheet_->rowCount) return 1;
   if (startCol < -sheet_->HeadingCols() || startRow < -sheet_->HeadingRows()) return 1;
   CGridCell cell;
+  bool refused = false;
   for (int r = startRow; r <= endRow; ++r) {
     for (int c = startCol; c <= endCol; ++c) {
       GetCellData(c, r, &cell);
       cell.SetJoin(0, startCol - c, startRow - r);
-      SetCell(c, r, cell);
+      refused |= SetCell(c, r, cell) != 0;
     }
   }
   GetCellData(startCol, startRow, &cell);
   cell.SetJoin(1, endCol - startCol, endRow - startRow);
-  SetCell(startCol, startRow, cell);
-  return 0;
+  refused |= SetCell(startCol, startRow, cell) != 0;
+  return refused ? 2 : 0;
 }
 
 bool CGridCore::GetJoinBlock(int col, int row, int* originCol, int* originRow, int* cols, int* rows) {

@@ -9,6 +9,12 @@
 
 int CGridCore::BeginEdit(int col, int row, int firstChar) {
   CGridSheetInfo* s = sheet_;
+  // Only a cell or heading cell that exists has a place for the editor
+  // and a store for its text.
+  if (col >= s->ColumnCount() || row >= s->rowCount || col < -s->HeadingCols() || row < -s->HeadingRows() ||
+      (col < 0 && row < 0)) {
+    return 1;
+  }
   // A joined block shows and keeps its origin's text: that is what is
   // edited, from whichever of its cells the edit starts.
   int oc, orow;
@@ -45,7 +51,18 @@ int CGridCore::BeginEdit(int col, int row, int firstChar) {
   ::SetWindowTextA(editor, text ? text : "");
   void* dsEditor = editor;
   HWND gridEditor = editor;
-  if (!s->currentSource->OnEditBegin(col, row, &dsEditor) || !OnEditBegin(col, row, &gridEditor) || !gridEditor) {
+  if (!s->currentSource->OnEditBegin(col, row, &dsEditor)) {
+    editing_ = false;
+    return 1;
+  }
+  // The data source may offer its own editor, and the grid another still.
+  if (dsEditor && dsEditor != editor) gridEditor = static_cast<HWND>(dsEditor);
+  if (!OnEditBegin(col, row, &gridEditor) || !gridEditor) {
+    editing_ = false;
+    return 1;
+  }
+  // An offered editor ends the edit as the standard one does.
+  if (gridEditor != editor && !substitute_->Attach(gridEditor)) {
     editing_ = false;
     return 1;
   }
@@ -72,10 +89,14 @@ int CGridCore::EndEdit(const std::string& text, int cancelled, int moveNext, int
                       OnEditEnd(col, row, editorInUse_, &stored, cancelled) != 0;
   if (!agreed && !forced) return wasEditing ? 0 : 1;
   if (editorInUse_) ::ShowWindow(editorInUse_, SW_HIDE);
-  if (!cancelled) {
-    SetCellText(col, row, stored);
+  if (!cancelled && SetCellText(col, row, stored) != 0) {
+    // The store refused the text: the cell shows what it holds, and the
+    // edit does not go on to the next cell as if it had been stored.
     RedrawCell(col, row);
+    editing_ = false;
+    return 2;
   }
+  if (!cancelled) RedrawCell(col, row);
   if (moveNext && wasEditing && editHost_ == cellArea_->GetSafeHwnd()) {
     const int cols = s->ColumnCount(), rows = s->rowCount;
     if (nextCol < 0) nextCol = cols - 1;

@@ -28,10 +28,12 @@ void CGridCore::OnFindMessage(LPARAM lParam) {
     ::MessageBoxA(findDialog_, "Item not found", "Not Found", MB_OK);
     return;
   }
-  MoveToCell(col, row);
+  // A refused move leaves the cursor elsewhere: nothing is replaced then,
+  // least of all the cell the cursor stayed on.
+  if (MoveToCell(col, row) != 0 || s->currentCol != col || s->currentRow != row) return;
   if (fr->Flags & FR_REPLACE) {
-    SetCellText(s->currentCol, s->currentRow, with);
-    RedrawCell(s->currentCol, s->currentRow);
+    SetCellText(col, row, with);
+    RedrawCell(col, row);
   } else if (fr->Flags & FR_REPLACEALL) {
     int lastCol = col, lastRow = row;
     for (int guard = 0; guard < 1000000; ++guard) {

@@ -184,7 +184,13 @@ int CGridCore::SetHeadingColumnWidth(int col, int width) {
   if (col >= 0 || col < -s->HeadingCols()) return 1;
   if (width < 0 || width > kMaxSize) return 2;
   int& w = s->headingColWidths[static_cast<size_t>(-col - 1)];
-  if (s->HeadingCols() == 1 && w != width) s->sideHeadingWidth = width;
+  // The heading's width follows: one column is the whole heading, and of
+  // several the others keep theirs.
+  if (s->HeadingCols() == 1) {
+    if (w != width) s->sideHeadingWidth = width;
+  } else {
+    s->sideHeadingWidth = std::max(0, s->sideHeadingWidth + width - w);
+  }
   w = width;
   AdjustLayout();
   return 0;

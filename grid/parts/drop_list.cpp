@@ -73,7 +73,10 @@ LRESULT CGridDropList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return Default(message, wParam, lParam);
     case WM_GETDLGCODE: return Default(message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_MOUSEACTIVATE: return MA_ACTIVATE;
-    case kDestroy: ::DestroyWindow(hwnd_); return 0;
+    case kDestroy:
+      type_->OnListGone();
+      ::DestroyWindow(hwnd_);
+      return 0;
     default: return Default(message, wParam, lParam);
   }
 }

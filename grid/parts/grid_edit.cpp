@@ -11,18 +11,47 @@ const UINT kRefocus = WM_APP + 0x47;
 }  // namespace
 
 CGridEdit::~CGridEdit() {
-  if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+  if (!owned_) {
+    Detach();
+  } else if (hwnd_ && ::IsWindow(hwnd_)) {
+    ::DestroyWindow(hwnd_);
+  }
 }
 
 bool CGridEdit::Create(HWND grid) {
-  hwnd_ = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 0, 0, grid,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(CGridCore::kEditorId)),
-                            ::GetModuleHandleA(nullptr), nullptr);
-  if (!hwnd_) return false;
+  HWND h = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 0, 0, grid,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(CGridCore::kEditorId)),
+                             ::GetModuleHandleA(nullptr), nullptr);
+  if (!h) return false;
+  Subclass(h);
+  owned_ = true;
+  return true;
+}
+
+bool CGridEdit::Attach(HWND editor) {
+  if (editor == hwnd_) return hwnd_ != nullptr;
+  Detach();
+  if (!editor || !::IsWindow(editor) || ::GetPropA(editor, kProp)) return false;
+  Subclass(editor);
+  owned_ = false;
+  return true;
+}
+
+void CGridEdit::Detach() {
+  if (!hwnd_ || owned_) return;
+  if (::IsWindow(hwnd_)) {
+    ::RemovePropA(hwnd_, kProp);
+    ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
+  }
+  hwnd_ = nullptr;
+  oldProc_ = nullptr;
+}
+
+void CGridEdit::Subclass(HWND h) {
+  hwnd_ = h;
   ::SetPropA(hwnd_, kProp, this);
   oldProc_ = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CGridEdit::StaticProc)));
-  return true;
 }
 
 LRESULT CALLBACK CGridEdit::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,9 @@
 // the focus back to the grid; losing the focus ends the edit through
 // CGridCore::EndEdit. An end refused inside the grid takes the focus back
 // by a posted message, so it never fights another window for the focus.
+// An editor offered in place of the standard one (OnEditBegin) is attached
+// to a second CGridEdit, so that it ends edits exactly the same way; it is
+// given back to its owner unchanged when detached.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +20,10 @@ class CGridEdit {
   CGridEdit(const CGridEdit&) = delete;
   CGridEdit& operator=(const CGridEdit&) = delete;
   bool Create(HWND grid);
+  // Takes an owner's editor window (not owned; false for none, or one
+  // already serving an editor); Detach gives it back.
+  bool Attach(HWND editor);
+  void Detach();
   HWND GetSafeHwnd() const { return hwnd_; }
   // Widens and heightens the editor to its text, cell by cell, inside the
   // part hosting it; it never shrinks. Called when the text changed.
@@ -26,6 +33,7 @@ class CGridEdit {
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  void Subclass(HWND h);
   void OnSetFocus(WPARAM wParam);
   bool OnKeyDown(UINT key);
   void OnKillFocus(HWND gaining);
@@ -39,4 +47,5 @@ class CGridEdit {
   int nextCol_ = 0, nextRow_ = 0;
   int height_ = 0, lineHeight_ = 0;
   bool autoGrow_ = true;
+  bool owned_ = false;
 };

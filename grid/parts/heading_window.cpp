@@ -39,6 +39,12 @@ void CGridHeadingWindow::ReportLeftClick(int col, int row, int updn, RECT* rect,
   NotifyLeftClick(col, row, updn, rect, pt, processed);
 }
 
+int CGridHeadingWindow::TypeDoubleClick(int col, int row, RECT* rect, POINT pt) {
+  CGridCell cell;
+  grid_->GetCell(col, row, &cell);
+  return grid_->GetCellType(cell.GetCellType())->OnDoubleClick(col, row, rect, pt);
+}
+
 void CGridHeadingWindow::ReportLeftClickAt(POINT pt, int updn) {
   int col, row;
   RECT rect;

@@ -35,5 +35,8 @@ class CGridHeadingWindow : public CGridPartWindow {
   void ReportLeftClick(int col, int row, int updn, RECT* rect, POINT pt);
   // The same for the cell under pt; nothing when there is none.
   void ReportLeftClickAt(POINT pt, int updn);
+  // A double click on a heading cell told to the cell's type first; its
+  // answer goes on to the grid's notice.
+  int TypeDoubleClick(int col, int row, RECT* rect, POINT pt);
   void OnRightButton(bool down, POINT pt);
 };

@@ -77,6 +77,7 @@ void CGridSheetTabs::OnButtonDown(POINT pt) {
   if (left < leftMargin_ + 5) offset_ -= leftMargin_ + 5 - left;
   else if (right + 19 > client.right) offset_ += right + 19 - client.right;
   if (offset_ < 0) offset_ = 0;
+  UpdateScrollBar();
   Invalidate();
   grid_->OnSheetTabClicked(tabs_[static_cast<size_t>(i)].value);
 }
@@ -106,7 +107,20 @@ void CGridSheetTabs::OnRightButton(POINT pt) {
 void CGridSheetTabs::OnScroll(int code) {
   if (code == SB_LINELEFT && offset_ > 0) offset_ = offset_ > 5 ? offset_ - 5 : 0;
   if (code == SB_LINERIGHT && offset_ < maxOffset_ - 5) offset_ += 5;
+  UpdateScrollBar();
   Invalidate();
+}
+
+void CGridSheetTabs::UpdateScrollBar() {
+  // The bar's arrows answer only over a range: the tabs' overflow.
+  if (!scrollBar_) return;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL;
+  si.nMin = 0;
+  si.nMax = maxOffset_;
+  si.nPos = offset_;
+  ::SetScrollInfo(scrollBar_, SB_CTL, &si, TRUE);
 }
 
 int CGridSheetTabs::AddTab(const std::string& label, int value) {
@@ -130,6 +144,7 @@ void CGridSheetTabs::RecomputeMax() {
   if (GetSafeHwnd()) ::GetClientRect(GetSafeHwnd(), &client);
   const int over = sum - client.right;
   maxOffset_ = over > 0 ? over + 20 : 0;
+  UpdateScrollBar();
 }
 
 void CGridSheetTabs::OnPaint(HDC dc, const PAINTSTRUCT&) {

@@ -41,6 +41,8 @@ class CGridSheetTabs : public CGridPartWindow {
 
  private:
   void RecomputeMax();
+  // Gives the bar the range of the tabs' overflow and the present offset.
+  void UpdateScrollBar();
   void OnButtonDown(POINT pt);
   void OnMouseMove(POINT pt);
   void OnRightButton(POINT pt);

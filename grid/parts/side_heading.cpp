@@ -148,9 +148,11 @@ void CGridSideHeading::OnMouseMove(UINT keys, POINT pt) {
     return;
   }
   if (resizing_ && armed_ == kHeadingCol) {
-    int width = std::max<int>(0, startSize_ + pt.x - startPos_);
+    // Only the dragged heading column changes; the heading grows or
+    // shrinks by as much.
+    int width = std::max<int>(startSize_ - startColSize_, startSize_ + pt.x - startPos_);
     grid_->OnSideHeadingResizing(&width);
-    grid_->SetSideHeadingWidth(width);
+    grid_->SetHeadingColumnWidth(resizeIndex_, std::max(0, startColSize_ + width - startSize_));
     return;
   }
   if (!(keys & MK_LBUTTON)) FindEdge(pt);
@@ -165,6 +167,7 @@ void CGridSideHeading::OnButtonDown(POINT pt) {
     ::SetCapture(h);
     ::SetFocus(grid_->GetPartWindow(CGridCore::kCellAreaId));
     startSize_ = armed_ == kRow ? grid_->GetRowHeight(resizeIndex_) : grid_->GetSideHeadingWidth();
+    startColSize_ = armed_ == kHeadingCol ? grid_->GetHeadingColumnWidth(resizeIndex_) : 0;
     startPos_ = armed_ == kRow ? pt.y : pt.x;
     return;
   }
@@ -201,5 +204,6 @@ void CGridSideHeading::OnButtonUp(POINT pt) {
 void CGridSideHeading::OnDoubleClick(POINT pt) {
   int col, row;
   RECT rect;
-  if (HitTest(pt, &col, &row, &rect)) grid_->OnSideHeadingDoubleClick(col, row, &rect, pt, 0);
+  if (!HitTest(pt, &col, &row, &rect)) return;
+  grid_->OnSideHeadingDoubleClick(col, row, &rect, pt, TypeDoubleClick(col, row, &rect, pt));
 }

@@ -34,6 +34,7 @@ class CGridSideHeading : public CGridHeadingWindow {
   Armed armed_ = kNone;
   bool resizing_ = false, clicked_ = false;
   int resizeIndex_ = 0, startSize_ = 0, startPos_ = 0, rowsAbove_ = 1;
+  int startColSize_ = 0;   // the dragged heading column's width at the press
   int shownFirstRow_ = -1, shownCurRow_ = -1;   // as last shown
   void InvalidateRow(int row);
 };

@@ -267,5 +267,5 @@ void CGridTopHeading::OnDoubleClick(POINT pt) {
   int col, row;
   RECT rect;
   if (!HitTest(pt, &col, &row, &rect)) return;
-  grid_->OnTopHeadingDoubleClick(col, row, &rect, pt, 0);
+  grid_->OnTopHeadingDoubleClick(col, row, &rect, pt, TypeDoubleClick(col, row, &rect, pt));
 }

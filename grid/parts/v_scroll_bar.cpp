@@ -61,6 +61,15 @@ void CGridVScrollBar::OnScroll(int code, int position) {
     grid_->ScrollRows(movement);
     return;
   }
+  if (s.vScrollMode == 2) {
+    // The three-position scroller: the thumb pushed up or down moves the
+    // view by a row and springs back to the middle; it never stands for
+    // a row of its own.
+    if (code != SB_THUMBPOSITION) return;
+    if (position != 1) grid_->ScrollRows(position < 1 ? CGridCore::kPrev : CGridCore::kNext);
+    ::SetScrollPos(hwnd_, SB_CTL, 1, TRUE);
+    return;
+  }
   switch (code) {
     case SB_THUMBPOSITION:
       if (s.vThumbTipOption && grid_->GetHintWindow()) grid_->GetHintWindow()->Hide();

@@ -1,5 +1,6 @@
 #include "shell/controls/check_grid.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "grid/data/cell_compare.h"
@@ -37,7 +38,8 @@ void CCheckGrid::SetUpInDialog(HWND dialog, int item, HFONT font, std::initializ
     ++col;
   }
   SetUniformRowHeight(1);
-  SetDefaultRowHeight(static_cast<int>(tm.tmHeight * 1.1));
+  // Rows keep room for a check box of the system's size.
+  SetDefaultRowHeight(std::max(static_cast<int>(tm.tmHeight * 1.1), CGridCheckBoxType::BoxSize() + 3));
   SetSideHeadingWidth(0);
   SetHScrollHeight(0);
   ShowGridLines(0);

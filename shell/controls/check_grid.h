@@ -24,8 +24,9 @@ class CCheckGrid : public CGridCore {
  public:
   // Takes the place of dialog item `item` with the look the check-grid
   // dialogs share: white rows of `font`, left and vertically centred text,
-  // rows 1.1 times the font's height, whole-row selection, no grid lines,
-  // side headings or horizontal bar; one heading per column, no rows.
+  // rows 1.1 times the font's height (and room for a full check box),
+  // whole-row selection, no grid lines, side headings or horizontal bar;
+  // one heading per column, no rows.
   void SetUpInDialog(HWND dialog, int item, HFONT font, std::initializer_list<CheckGridColumn> columns);
 
   int CompareCells(const CGridCell* a, const CGridCell* b, int flags) override;

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "storage/calendar_file.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/support/win/grid_shot.h"
 
 using wintest::Click;
 using wintest::Drive;
@@ -320,8 +321,10 @@ TEST(AdvancedRecurrence, MonthlyListAndImportedValues) {
   monthly.frequency = CRecurrenceRule::kMonthly;
   ScriptedAdvancedDlg dlg;
   dlg.SetRule(&monthly, false);
-  COLORREF pixel = 0;
-  int drawn = 0;
+  COLORREF pixel = 0, beyondPixel = 0;
+  int drawn = 0, textAtLeft = 0;
+  bool roomBeyond = false;
+  RECT dayBox{};
   // Clicks are posted: each step's click runs before the next step.
   auto add = [](int ordinal, int weekday) {
     return [ordinal, weekday] {
@@ -345,12 +348,34 @@ TEST(AdvancedRecurrence, MonthlyListAndImportedValues) {
            for (int y = grid.top; y < grid.bottom; y += 2)
              for (int x = grid.left; x < grid.right; x += 2)
                if (shot.At(x - frame.left, y - frame.top) != ::GetSysColor(COLOR_BTNFACE)) ++drawn;
+           dayBox = wintest::CellInk(shot, h, dlg.Grid(), 0, 1);
+           // Beyond the last column and row the grid shows the dialog's grey.
+           HWND cells = dlg.Grid().GetPartWindow(CGridCore::kCellAreaId);
+           RECT client{}, last{};
+           ::GetClientRect(cells, &client);
+           dlg.Grid().GetCellRect(7, 14, &last);
+           POINT beyond{client.right - 1, client.bottom - 1};
+           ::ClientToScreen(cells, &beyond);
+           roomBeyond = last.right < client.right || last.bottom < client.bottom;
+           beyondPixel = shot.At(beyond.x - frame.left, beyond.y - frame.top);
+           // "All Days" stands centred: no text in the left quarter of its block.
+           RECT all{};
+           dlg.Grid().GetCellRect(0, dialogs::CRecurrenceCriteriaGrid::kButtonRow, &all);
+           ::MapWindowPoints(cells, nullptr, reinterpret_cast<POINT*>(&all), 2);
+           for (int y = all.top + 3; y < all.bottom - 3; ++y)
+             for (int x = all.left + 3; x < all.left + (all.right - all.left) / 4; ++x)
+               if (shot.At(x - frame.left, y - frame.top) == ::GetSysColor(COLOR_WINDOWTEXT)) ++textAtLeft;
            Click(h, IDOK);
            return true;
          }});
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(pixel, ::GetSysColor(COLOR_BTNFACE));
   EXPECT_GT(drawn, 200);
+  EXPECT_GE(dayBox.right - dayBox.left, 13);
+  EXPECT_GE(dayBox.bottom - dayBox.top, 13);
+  EXPECT_TRUE(roomBeyond);
+  EXPECT_EQ(beyondPixel, ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(textAtLeft, 0);
   const std::vector<std::string> expected = {
       "Every Monday Is Already in The List.\n\n2nd Monday not added."};
   ASSERT_FALSE(dlg.asked.empty());

@@ -59,6 +59,7 @@ TEST(TypeAheadCombo, CompletesTypedTextFromItsList) {
       {"backspace empties without completing", {'b', VK_BACK}, "[0,0)"},
       {"no entry matches", {'b', 'x'}, "Bx[2,2)"},
       {"delete takes the tail only", {'b', VK_DELETE}, "B[1,1)"},
+      {"delete with nothing to delete keeps completing", {'b', VK_DELETE, VK_DELETE, 'i'}, "Birthday[2,8)"},
       {"backspace without selection completes again", {'b', 'x', VK_BACK}, "Birthday[1,8)"},
       {"case follows the entry", {'A', 'n'}, "Anniversary[2,11)"},
   };

@@ -78,10 +78,26 @@ TEST(GridCellTypes, CheckBoxSquareAndMark) {
     Draw(grid, dib, cell, RECT{0, 0, 75, 20});
     EXPECT_EQ(dib.Pixel(k.x, k.y), k.colour) << k.value << " at " << k.x << "," << k.y;
   }
-  const RECT box = CGridCheckBoxType::BoxRect(RECT{0, 0, 75, 20});
-  EXPECT_EQ(box.right - box.left, 12);
-  const RECT tiny = CGridCheckBoxType::BoxRect(RECT{0, 0, 75, 11});
-  EXPECT_EQ(tiny.right, tiny.left);   // 5 pixels or less: no box
+  // The system's size (13 at least), across as the alignment says, and
+  // no box in a cell too low for more than 5 pixels.
+  const int size = CGridCheckBoxType::BoxSize();
+  EXPECT_GE(size, 13);
+  const struct {
+    RECT cell;
+    unsigned align;
+    int left, width;
+  } boxes[] = {
+      {{0, 0, 75, 30}, 0, 3, size},
+      {{0, 0, 75, 30}, 0x24, (75 - size) / 2, size},
+      {{0, 0, 75, 30}, 0x2, 72 - size, size},
+      {{0, 0, 75, 10}, 0, 3, 9},
+      {{0, 0, 75, 6}, 0, 0, 0},
+  };
+  for (const auto& b : boxes) {
+    const RECT box = CGridCheckBoxType::BoxRect(b.cell, b.align);
+    EXPECT_EQ(box.left, b.left) << b.align << " " << b.cell.bottom;
+    EXPECT_EQ(box.right - box.left, b.width) << b.align << " " << b.cell.bottom;
+  }
 }
 
 TEST(GridCellTypes, CentredTextStandsInTheMiddle) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "grid/celltypes/button_type.h"
 #include "tests/grid/input_fixture.h"
 
 #include <commdlg.h>
@@ -347,4 +348,297 @@ TEST_F(EditFixture, DropListChoiceRefusalButtonAndClicksElsewhere) {
   Click(area, POINT{cell.right - 4, (cell.top + cell.bottom) / 2});
   PumpMessages();
   EXPECT_NE(List(), nullptr);
+}
+
+namespace {
+
+// A drop list at (1, row) with its own choices.
+void PutDropList(CGridCore& grid, int row, const char* label) {
+  CGridCell drop;
+  drop.SetCellType(CGridCore::kTypeDropList);
+  drop.SetText("old");
+  drop.SetLabel(label);
+  grid.SetCell(1, row, drop);
+}
+
+POINT DropButton(CGridCore& grid, int col, int row) {
+  RECT cell{};
+  grid.GetCellRect(col, row, &cell);
+  return POINT{cell.right - 4, (cell.top + cell.bottom) / 2};
+}
+
+}  // namespace
+
+TEST_F(EditFixture, DropListOpensForThePressedCellOnlyAndAgainAfterEscape) {
+  PutDropList(grid, 1, "A1\nA2\n");
+  PutDropList(grid, 3, "B1\nB2\n");
+  const struct {
+    const char* name;
+    int allowMove, keys;
+  } cases[] = {{"refused move", 0, MK_LBUTTON}, {"shift+click", 1, MK_LBUTTON | MK_SHIFT}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    grid.EnableMultiSelect(c.keys & MK_SHIFT ? 1 : 0);
+    grid.MoveToCell(1, 1);
+    grid.choices.clear();
+    grid.allowMove = c.allowMove;
+    ::SetFocus(area);
+    const POINT b = DropButton(grid, 1, 3);
+    ::SendMessageA(area, WM_LBUTTONDOWN, c.keys, Pt(b.x, b.y));
+    ::SendMessageA(area, WM_LBUTTONUP, 0, Pt(b.x, b.y));
+    PumpMessages();
+    grid.allowMove = 1;
+    if (HWND list = List()) {   // open only on the pressed cell, with its choices
+      EXPECT_EQ(grid.choices, (std::vector<std::string>{"B1", "B2"}));
+      ::SendMessageA(list, LB_SETCURSEL, 0, 0);
+      Key(list, VK_RETURN);
+    }
+    EXPECT_EQ(Text(1, 1), "old");
+  }
+  // Escape closes the list; one press on the button opens it again.
+  grid.EnableMultiSelect(0);
+  grid.MoveToCell(1, 1);
+  ::SetFocus(area);
+  Key(area, VK_RETURN);
+  ASSERT_NE(List(), nullptr);
+  Key(List(), VK_ESCAPE);
+  PumpMessages();
+  ASSERT_EQ(List(), nullptr);
+  Click(area, DropButton(grid, 1, 1));
+  PumpMessages();
+  EXPECT_NE(List(), nullptr);
+}
+
+TEST_F(EditFixture, ReplaceWritesOnlyTheFoundCell) {
+  const char* texts[] = {"Pear", "Apple pie", "Plum"};
+  for (int r = 0; r < 3; ++r) grid.SetCellText(0, r, texts[r]);
+  char what[16] = "apple", with[16] = "Fig";
+  FINDREPLACEA fr{};
+  fr.lStructSize = sizeof fr;
+  fr.lpstrFindWhat = what;
+  fr.lpstrReplaceWith = with;
+  fr.Flags = FR_DOWN | FR_REPLACE;
+  grid.SetFindDialog(host.hwnd());
+  const UINT findMessage = ::RegisterWindowMessageA(FINDMSGSTRING);
+  for (int allow : {0, 1}) {
+    grid.MoveToCell(0, 0);
+    grid.allowMove = allow;
+    ::SendMessageA(grid.GetSafeHwnd(), findMessage, 0, reinterpret_cast<LPARAM>(&fr));
+    grid.allowMove = 1;
+    EXPECT_EQ(Text(0, 0), "Pear") << allow;
+    EXPECT_EQ(Text(0, 1), allow ? "Fig" : "Apple pie") << allow;
+  }
+  grid.SetFindDialog(nullptr);
+}
+
+TEST_F(EditFixture, EditsBeginOnlyOnCellsThatExistAndTypesThatTakeText) {
+  CGridButtonType button;
+  const int buttonType = grid.AddCellType(&button);
+  const struct {
+    int col, row, type, answer;
+  } cases[] = {
+      {3, 0, 0, 1}, {0, 12, 0, 1}, {-2, 0, 0, 1}, {0, -2, 0, 1}, {-1, -1, 0, 1},
+      {0, 0, CGridCore::kTypeCheckBox, 1}, {0, 0, CGridCore::kTypeArrow, 1}, {0, 0, buttonType, 1},
+      {0, 0, CGridCore::kTypeDropList, 0}, {0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    if (c.col >= 0 && c.row >= 0 && c.col < 3 && c.row < 12) {
+      CGridCell cell;
+      cell.SetCellType(c.type);
+      grid.SetCell(c.col, c.row, cell);
+    }
+    EXPECT_EQ(grid.BeginEdit(c.col, c.row, 0), c.answer) << c.col << " " << c.row << " type " << c.type;
+    EXPECT_EQ(grid.IsEditing(), c.answer == 0);
+    EXPECT_EQ(::IsWindowVisible(Editor()) != 0, c.answer == 0);
+    grid.HideEditor();
+  }
+}
+
+TEST_F(EditFixture, RefusedWritesAreReportedAndTheCellsKeepTheirValues) {
+  // Columns 3 to 5 are kept by a store that refuses every write: a check
+  // box, a text and a drop-list column.
+  CGridDataSource refusing;
+  grid.SelectDataSource(grid.AddDataSource(&refusing));
+  for (int type : {int{CGridCore::kTypeCheckBox}, 0, int{CGridCore::kTypeDropList}}) {
+    CGridCell def;
+    def.SetCellType(type);
+    def.SetLabel("Red\nBlue\n");
+    grid.SetDefaultCell(def);
+    grid.SetColumnCount(grid.GetColumnCount() + 1);
+  }
+  grid.SelectDataSource(0);
+  EXPECT_EQ(grid.MergeCells(3, 0, 4, 0), 2);
+  // The check box: neither a space nor a click reports a change.
+  grid.MoveToCell(3, 1);
+  ::SetFocus(area);
+  ::SendMessageA(area, WM_CHAR, ' ', 0);
+  RECT cell{};
+  grid.GetCellRect(3, 1, &cell);
+  const RECT box = CGridCheckBoxType::BoxRect(cell);
+  Click(area, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+  for (const std::string& line : grid.log) EXPECT_EQ(line.find("code 53"), std::string::npos) << line;
+  // The drop list's choice answers 2.
+  grid.MoveToCell(5, 1);
+  ::SetFocus(area);
+  Key(area, VK_RETURN);
+  ASSERT_NE(List(), nullptr);
+  auto* drop = static_cast<CGridDropListType*>(grid.GetCellType(CGridCore::kTypeDropList));
+  EXPECT_EQ(drop->OnChoice("Red"), 2);
+  EXPECT_EQ(Text(5, 1), "");
+  PumpMessages();
+  // The edit ends without going on, answering 2.
+  ASSERT_EQ(grid.BeginEdit(4, 1, 0), 0);
+  EXPECT_EQ(grid.EndEdit("typed", 0, 1, 4, 2), 2);
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_EQ(Text(4, 1), "");
+}
+
+namespace {
+
+// Offers its own edit window in place of the grid's, from the data source
+// or from the grid.
+class OfferingSource : public CGridMemSource {
+ public:
+  HWND offer = nullptr;
+  int OnEditBegin(int, int, void** editor) override {
+    if (offer) *editor = offer;
+    return 1;
+  }
+};
+
+class OfferingGrid : public InputGrid {
+ public:
+  HWND offer = nullptr;
+  int OnEditBegin(int, int, HWND* editor) override {
+    if (offer) *editor = offer;
+    return 1;
+  }
+};
+
+}  // namespace
+
+TEST(GridSubstituteEditor, EndsEditsAsTheStandardOne) {
+  TestHost host(400, 300, true);
+  OfferingGrid grid;
+  ASSERT_TRUE(CreateHostedGrid(grid, host, 400, 300));
+  OfferingSource source;
+  grid.SelectDataSource(grid.AddDataSource(&source));
+  grid.SetColumnCount(2);
+  grid.SetRowCount(6);
+  HWND area = grid.GetPartWindow(CGridCore::kCellAreaId);
+  HWND own = ::CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, host.hwnd(), nullptr, nullptr, nullptr);
+  ::SetForegroundWindow(host.hwnd());
+  const struct {
+    bool bySource;
+    UINT key;   // 0: the focus goes to the cell area
+    bool stored;
+  } cases[] = {{true, VK_RETURN, true}, {false, VK_RETURN, true}, {true, VK_ESCAPE, false},
+               {false, VK_ESCAPE, false}, {true, 0, true}, {false, 0, true}};
+  int row = 0;
+  for (const auto& c : cases) {
+    source.offer = c.bySource ? own : nullptr;
+    grid.offer = c.bySource ? nullptr : own;
+    ASSERT_EQ(grid.BeginEdit(0, row, 0), 0);
+    EXPECT_EQ(grid.GetEditorWindow(), own);
+    EXPECT_TRUE(::IsWindowVisible(own));
+    EXPECT_EQ(::GetFocus(), own);
+    ::SetWindowTextA(own, "mine");
+    if (c.key) {
+      ::SendMessageA(own, WM_KEYDOWN, c.key, 0);
+    } else {
+      ::SetFocus(area);
+    }
+    PumpMessages();
+    grid.HideEditor();
+    CGridCell cell;
+    grid.GetCell(0, row, &cell);
+    EXPECT_EQ(cell.GetTextPtr() ? std::string(cell.GetTextPtr()) : "", c.stored ? "mine" : "")
+        << c.bySource << " " << c.key;
+    EXPECT_FALSE(::IsWindowVisible(own));
+    ++row;
+  }
+}
+
+TEST(GridDialog, PushButtonCellsTakeEnter) {
+  const std::vector<WORD> tmpl = DialogTemplate();
+  HWND dlg = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()),
+                                          nullptr, TestDialogProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  InputGrid grid;
+  ASSERT_EQ(grid.CreateFromDialogItem(dlg, 200), 0);
+  CGridButtonType button;
+  const int type = grid.AddCellType(&button);
+  grid.SetColumnCount(2);
+  grid.SetRowCount(3);
+  CGridCell cell;
+  cell.SetCellType(type);
+  grid.SetCell(1, 1, cell);
+  grid.MoveToCell(1, 1);
+  ::SetForegroundWindow(dlg);
+  ::SetFocus(grid.GetPartWindow(CGridCore::kCellAreaId));
+  MSG msg{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+  if (!::IsDialogMessageA(dlg, &msg)) ::DispatchMessageA(&msg);
+  PumpMessages();
+  EXPECT_TRUE(grid.Logged("type " + std::to_string(type) + " at 1 1 code 1"));
+  ::DestroyWindow(dlg);
+}
+
+TEST_F(EditFixture, HeadingDoubleClicksReachTheCellType) {
+  CGridButtonType button;
+  const int type = grid.AddCellType(&button);
+  const struct {
+    int col, row, part;
+  } cases[] = {{1, -1, CGridCore::kTopHeadingId}, {-1, 2, CGridCore::kSideHeadingId}};
+  for (const auto& c : cases) {
+    CGridCell cell;
+    cell.SetCellType(type);
+    grid.SetCell(c.col, c.row, cell);
+    const POINT at = CellCentre(grid, c.col, c.row);
+    ::SendMessageA(grid.GetPartWindow(c.part), WM_LBUTTONDBLCLK, MK_LBUTTON, Pt(at.x, at.y));
+    EXPECT_TRUE(grid.Logged("type " + std::to_string(type) + " at " + std::to_string(c.col) + " " +
+                            std::to_string(c.row) + " code 2"))
+        << c.col << " " << c.row;
+  }
+}
+
+TEST_F(EditFixture, DraggingARowHeadingColumnsEdgeResizesThatColumnOnly) {
+  grid.SetHeadingColumnCount(2);
+  grid.SetHeadingColumnWidth(-1, 30);
+  grid.SetHeadingColumnWidth(-2, 30);
+  grid.SetSideHeadingWidth(60);
+  ASSERT_EQ(grid.GetHeadingColumnWidth(-2), 30);
+  HWND side = grid.GetPartWindow(CGridCore::kSideHeadingId);
+  const int y = CellCentre(grid, -1, 3).y;
+  ::SendMessageA(side, WM_MOUSEMOVE, 0, Pt(30, y));   // arms the edge between the two
+  ::SendMessageA(side, WM_LBUTTONDOWN, MK_LBUTTON, Pt(30, y));
+  ::SendMessageA(side, WM_MOUSEMOVE, MK_LBUTTON, Pt(42, y));
+  ::SendMessageA(side, WM_LBUTTONUP, 0, Pt(42, y));
+  EXPECT_EQ(grid.GetHeadingColumnWidth(-2), 42);
+  EXPECT_EQ(grid.GetHeadingColumnWidth(-1), 30);
+  EXPECT_EQ(grid.GetSideHeadingWidth(), 72);
+}
+
+TEST_F(EditFixture, TabBarScrollerAndTheThreePositionScrollBar) {
+  grid.SetSheetCount(12);
+  for (int i = 0; i < 12; ++i) grid.AddSheetTab("Sheet number " + std::to_string(i), i);
+  grid.SetTabBarWidth(120);
+  HWND bar = ::FindWindowExA(grid.GetPartWindow(CGridCore::kTabBarId), nullptr, "ScrollBar", nullptr);
+  ASSERT_NE(bar, nullptr);
+  int low = 0, high = 0;
+  ::GetScrollRange(bar, SB_CTL, &low, &high);
+  EXPECT_GT(high, low);
+  // Mode 2: the thumb pushed down or up moves the view a row and springs back.
+  grid.SetRowCount(100);
+  grid.SetVScrollMode(2);
+  grid.SetFirstVisibleRow(50);
+  HWND vbar = grid.GetPartWindow(CGridCore::kVScrollId);
+  const struct {
+    int position, first;
+  } cases[] = {{2, 51}, {0, 50}, {1, 50}};
+  for (const auto& c : cases) {
+    ::SendMessageA(grid.GetSafeHwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, c.position),
+                   reinterpret_cast<LPARAM>(vbar));
+    EXPECT_EQ(grid.GetFirstVisibleRow(), c.first) << c.position;
+    EXPECT_EQ(::GetScrollPos(vbar, SB_CTL), 1);
+  }
 }

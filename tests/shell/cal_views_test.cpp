@@ -179,6 +179,25 @@ TEST_F(CalViewsTest, MarkTodayEventColoursAndTheMoreBox) {
   EXPECT_FALSE(Grid().GetMarkedCell(&col, &row));
 }
 
+TEST_F(CalViewsTest, CalendarFontChangeReachesTheDayCellsWithoutARestart) {
+  CDateTime day = CDateTime::Today();
+  day.AddDays(day.GetDay() > 14 ? -3 : 3);
+  day.SetTime(10, 0, 0);
+  AddEvent("WWWW", day);
+  doc_->UpdateAllViews(nullptr, kHintReload);
+  doc_->UpdateAllViews(nullptr, kHintGoToDate, nullptr);
+  auto green = [](COLORREF c) { return c == kGreen; };
+  const int before = CountIn(wintest::TakeShot(frame_->GetSafeHwnd(), "month-font-before"), CellOnScreen(day), green);
+  // What Options does when a calendar font is chosen.
+  g_Settings.CalItemFont = "Arial,140,700,0";
+  ASSERT_TRUE(CProgramSettings::ParseFont(g_Settings.CalItemFont, &g_Settings.CalItemLogFont));
+  g_Settings.RecreateFonts();
+  doc_->UpdateAllViews(nullptr, kHintFontsChanged);
+  const int after = CountIn(wintest::TakeShot(frame_->GetSafeHwnd(), "month-font-after"), CellOnScreen(day), green);
+  EXPECT_GT(before, 0);
+  EXPECT_GT(after, before * 3 / 2);
+}
+
 TEST_F(CalViewsTest, HintFifteenMovesToTheEventsMonthOrWeek) {
   CCalEvent* e = AddEvent("Spring", CDateTime(14, 3, 2015));
   Grid().GoTo(1, 1, 2015);

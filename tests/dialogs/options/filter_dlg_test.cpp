@@ -12,6 +12,7 @@
 #include "storage/almacora_doc.h"
 #include "tests/dialogs/options/options_fixture.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/support/win/grid_shot.h"
 
 using wintest::Click;
 using wintest::Drive;
@@ -23,7 +24,7 @@ void ClickShow(options::CFilterGrid& grid, int row) {
   RECT r{};
   grid.GetCellRect(0, row, &r);
   HWND area = grid.GetPartWindow(CGridCore::kCellAreaId);
-  LPARAM at = MAKELPARAM(r.left + 8, (r.top + r.bottom) / 2);  // on the box at the cell's left
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);  // on the box, centred in its cell
   ::SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageA(area, WM_LBUTTONUP, 0, at);
 }
@@ -59,6 +60,7 @@ TEST_F(OptionsTest, FilterStoresTheHiddenTypesAtOnce) {
     host.hints.clear();
     std::vector<uint16_t> shownBefore = doc.typeFlags;
     wintest::Shot shot;
+    RECT box{};
     options::CFilterDlg dlg;
     Drive({[&] {
       HWND h = wintest::FindDialog("Filtering");
@@ -69,7 +71,10 @@ TEST_F(OptionsTest, FilterStoresTheHiddenTypesAtOnce) {
       HELPINFO info{};
       info.cbSize = sizeof info;
       ::SendMessageA(h, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-      if (&c == cases) shot = wintest::TakeShot(h, "filter");  // one picture is enough
+      if (&c == cases) {  // one picture is enough
+        shot = wintest::TakeShot(h, "filter");
+        box = wintest::CellInk(shot, h, dlg.Grid(), 0, 1);
+      }
       Click(h, c.end);
       return true;
     }});
@@ -90,6 +95,10 @@ TEST_F(OptionsTest, FilterStoresTheHiddenTypesAtOnce) {
       int white = 0;
       for (COLORREF p : shot.pixels) white += p == RGB(255, 255, 255);
       EXPECT_GT(white, 1000);
+      // A check box of the system's size, centred in its cell.
+      EXPECT_GE(box.right - box.left, 13);
+      EXPECT_GE(box.bottom - box.top, 13);
+      EXPECT_NEAR((box.left + box.right) / 2, dlg.Grid().ColumnWidth(0) / 2, 2);
     }
     if (c.end == IDOK) {
       EXPECT_EQ(Restart()->StartupFilter, c.stored);

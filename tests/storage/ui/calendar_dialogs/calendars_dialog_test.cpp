@@ -24,6 +24,7 @@
 #include "storage/ui/calendars_dialog.h"
 #include "storage/ui/wininet_transport.h"
 #include "tests/storage/storage_fixture.h"
+#include "tests/support/win/grid_shot.h"
 #include "tests/support/win/dialog_driver.h"
 
 using wintest::Drive;
@@ -178,6 +179,12 @@ TEST_F(CalendarsDialog, RowsShowEveryCalendar) {
     for (int x = grid.left - win.left; x < grid.right - win.left && !highlighted; x += 4)
       highlighted = shot.At(x, y) == ::GetSysColor(COLOR_HIGHLIGHT);
   EXPECT_TRUE(highlighted);
+  // Check boxes of the system's size at the left of their cells.
+  for (int row : {0, 1}) {
+    const RECT box = wintest::CellInk(shot, Hwnd(), manager_->grid(), 0, row);
+    EXPECT_GE(box.right - box.left, 13) << row;
+    EXPECT_GE(box.bottom - box.top, 13) << row;
+  }
 }
 
 TEST_F(CalendarsDialog, UntickingClosesTickingReopens) {
