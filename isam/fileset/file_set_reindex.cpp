@@ -76,28 +76,32 @@ int RebuildIndexesFromRecords(int data_file) {
   return 0;
 }
 
-int FindKeysOfLostRecords(int data_file) {
+int FindTracesOfLostWrites(int data_file) {
   FileControlBlock* fcb = CheckFileNumber(data_file);
   IsamTables* t = CurrentIsamTables();
   if (fcb == nullptr || t == nullptr || data_file >= static_cast<int>(t->files.size())) return 0;
   std::map<uint32_t, std::vector<uint8_t>> records;
   if (ReadFileHeader(fcb) != 0 || LiveRecords(fcb, &records) != 0) return 0;
+  const uint32_t hlen = VarHeaderLength(fcb);
+  for (const auto& r : records)
+    if (RecordHoldsFill(r.second.data(), r.second.size(), static_cast<uint64_t>(r.first) + hlen, true))
+      return kErrFileDamaged;
   const uint64_t bound = static_cast<uint64_t>(HolderOf(fcb)->header.logical_end) / 4 + 64;
   uint8_t key[256], built[256];
   for (int16_t k : t->files[static_cast<std::size_t>(data_file)].keys) {
     const int length = IsamKeyLength(k);
-    std::vector<std::pair<std::vector<uint8_t>, uint32_t>> stray;
+    bool stray = false;
     uint64_t steps = 0;
     SetEngineError(0);
     for (uint32_t p = frskey(k, key); p != 0 && ++steps < bound; p = IndexNextKey(k, key)) {
       auto r = records.find(p);
       const int n = r == records.end() ? 0 : BuildRecordKey(k, r->second.data(), r->second.size(), p, built);
       if (n != length || KeyCompare(built, key, static_cast<std::size_t>(length)) != 0)
-        stray.emplace_back(std::vector<uint8_t>(key, key + length), p);
+        stray = true;
     }
     const bool walked = CurrentInstance()->eng_err == 0 && steps < bound;
     SetEngineError(0);
-    if (walked && !stray.empty()) return kErrFileDamaged;
+    if (walked && stray) return kErrFileDamaged;
   }
   return 0;
 }
@@ -107,17 +111,17 @@ int CheckFileSetWhole(int data_file) {
   return CheckFileSet(data_file, &report);
 }
 
-bool RecordHoldsFill(const uint8_t* data, std::size_t length, uint64_t data_position) {
+bool RecordHoldsFill(const uint8_t* data, std::size_t length, uint64_t data_position, bool pieces) {
   std::size_t run = 0;
   for (std::size_t i = 0; i < length; ++i) {
     run = data[i] == 0xFF ? run + 1 : 0;
     if (run >= kFillRun) return true;
   }
   std::size_t from = 0;
-  while (from < length) {
+  while (pieces && from < length) {
     const uint64_t page_end = (data_position + from) / kFillPage * kFillPage + kFillPage;
     const std::size_t to = std::min<uint64_t>(length, page_end - data_position);
-    bool fill = to - from >= kFillPiece;
+    bool fill = pieces;
     for (std::size_t i = from; fill && i < to; ++i) fill = data[i] == 0xFF;
     if (fill) return true;
     from = to;

@@ -21,11 +21,13 @@ int RebuildIndexesFromRecords(int data_file);
 // Writes that arrive whole and in order never leave a key naming a stretch
 // that holds no live record (or a record with another key): a record goes
 // in before any key names it and is let go only after its keys left it.
-// Such a key is the trace of writes lost out of order (a power cut took a
-// page): what that record held may be gone, so the mend must not quietly
-// drop the key. kErrFileDamaged for such a key; 0 otherwise, also for an
-// index that cannot be walked to its end (a torn node: the rebuild's case).
-int FindKeysOfLostRecords(int data_file);
+// Nor do they leave a record with 0xFF fill where a page of it should be
+// (its data goes in before its header says it is there). Either is the
+// trace of writes lost out of order (a power cut took a page): what the
+// record held may be gone, so the mend must not quietly drop or keep it.
+// kErrFileDamaged for such a trace; 0 otherwise, also for an index that
+// cannot be walked to its end (a torn node: the rebuild's case).
+int FindTracesOfLostWrites(int data_file);
 
 // 0 when the full check (file_set_check.h) finds the set whole, else its
 // code (kErrFileDamaged for damage).
@@ -33,13 +35,14 @@ int CheckFileSetWhole(int data_file);
 
 // Whether a live record holds bytes no writer put there: the 0xFF fill a
 // file's new space gets, where a page lost to a power cut would leave it:
-// a run of at least kFillRun bytes anywhere, or a part of the record that
-// lies wholly in one page of kFillPage bytes (data_position: the file
-// position of its first byte) and is fill from end to end, at least
-// kFillPiece bytes of it (a shorter piece could be a record's own 0xFF bytes).
+// a run of at least kFillRun bytes anywhere, or, with `pieces`, also a part
+// of the record that lies wholly in one page of kFillPage bytes
+// (data_position: the file position of its first byte) and is fill from
+// end to end. A record may hold a few 0xFF bytes of its own at a page's
+// edge, so only the mend after a crash asks about pieces (and refuses the
+// set rather than guess); the full check asks about runs.
 constexpr std::size_t kFillRun = 64;
-constexpr std::size_t kFillPiece = 4;
 constexpr uint32_t kFillPage = 4096;
-bool RecordHoldsFill(const uint8_t* data, std::size_t length, uint64_t data_position);
+bool RecordHoldsFill(const uint8_t* data, std::size_t length, uint64_t data_position, bool pieces);
 
 }  // namespace isam

@@ -10,8 +10,9 @@
 //
 // CRASH_SWEEP=<runs> replays that many runs of a longer workload, with up
 // to kSweepLostPages lost pages per cut (scripts/crash-sweep); the default
-// is one short run with one lost page per cut. REPLAY_TRACE=1 prints the
-// run and every case found wrong.
+// is one short run with one lost page per cut. CRASH_SWEEP_SEED=<n> starts
+// at seed n (default 1); REPLAY_TRACE=1 prints the run and every case found
+// wrong.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -182,8 +183,17 @@ class CalendarCrashReplayTest : public RecordEngineTest {
     }
     for (const auto& a : allowed) {
       auto f = found.find(a.first);
-      if (wrong.empty() && a.second.count(f == found.end() ? Bytes() : f->second) == 0)
+      if (wrong.empty() && a.second.count(f == found.end() ? Bytes() : f->second) == 0) {
         wrong = a.first + (f == found.end() ? " is missing" : " holds bytes no change wrote");
+        if (f != found.end() && std::getenv("REPLAY_TRACE") != nullptr) {
+          for (const Bytes& b : a.second) {
+            std::size_t i = 0;
+            while (i < b.size() && i < f->second.size() && b[i] == f->second[i]) ++i;
+            std::printf("  vs %zu bytes: %zu bytes, first apart at %zu (%02x)\n", b.size(), f->second.size(), i,
+                        i < f->second.size() ? f->second[i] : 0);
+          }
+        }
+      }
     }
     for (const auto& f : found)
       if (wrong.empty() && allowed.count(f.first) == 0) wrong = "a record no change wrote: " + f.first;
@@ -283,8 +293,10 @@ TEST_F(CalendarCrashReplayTest, EveryCutTornWriteAndLostPageOpensWholeOrIsRefuse
 #endif
   Tally tally;
   std::string first_wrong;
+  const char* first = std::getenv("CRASH_SWEEP_SEED");
+  const int seed = first != nullptr ? std::atoi(first) : 1;
   for (int r = 0; r < runs && !HasFatalFailure(); ++r)
-    Replay(static_cast<unsigned>(r + 1), changes, sweep != nullptr ? kSweepLostPages : 1, &tally, &first_wrong);
+    Replay(static_cast<unsigned>(seed + r), changes, sweep != nullptr ? kSweepLostPages : 1, &tally, &first_wrong);
   for (int k = 0; k < 3; ++k)
     std::printf("%-9s %6d cut points, %4d refused, %4d inconsistent\n", kCutNames[k], tally.cases[k], tally.refused[k],
                 tally.wrong[k]);
