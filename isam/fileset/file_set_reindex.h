@@ -19,7 +19,8 @@ namespace isam {
 int RebuildIndexesFromRecords(int data_file);
 
 // Writes that arrive whole and in order never leave a key naming a stretch
-// that holds no live record (or a record with another key): a record goes
+// of the data file that holds no live record (or a record with another
+// key; a key past the data's end is no stretch and is left to the mend): a record goes
 // in before any key names it and is let go only after its keys left it.
 // Nor do they leave a record with 0xFF fill where a page of it should be
 // (its data goes in before its header says it is there). Either is the
