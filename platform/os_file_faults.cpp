@@ -3,6 +3,7 @@
 #include "platform/os_file_faults.h"
 #include "platform/os_file.h"
 
+#include <cstdlib>
 #include <mutex>
 
 namespace platform {
@@ -19,6 +20,24 @@ std::mutex g_mutex;
 FileFaultPlan g_plan;
 uint64_t g_seen = 0;
 bool g_fired = false;
+bool g_plan_armed = false;
+FileWriteRecorder* g_recorder = nullptr;
+
+// g_mutex held.
+void Rearm() { file_faults_detail::g_armed.store(g_plan_armed || g_recorder != nullptr, std::memory_order_relaxed); }
+
+// g_mutex held: whether this call of `op` is the planned fault (and counts it).
+bool PlannedFault(FileFaultOp op) {
+  if (!g_plan_armed || op != g_plan.op) return false;
+  ++g_seen;
+  if (g_seen < g_plan.nth) return false;
+  g_fired = true;
+  if (!g_plan.persistent) {
+    g_plan_armed = false;
+    Rearm();
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -27,12 +46,29 @@ void ArmFileFault(const FileFaultPlan& plan) {
   g_plan = plan;
   g_seen = 0;
   g_fired = false;
-  file_faults_detail::g_armed.store(plan.nth != 0, std::memory_order_relaxed);
+  g_plan_armed = plan.nth != 0;
+  Rearm();
 }
 
 void DisarmFileFaults() {
   std::lock_guard<std::mutex> hold(g_mutex);
-  file_faults_detail::g_armed.store(false, std::memory_order_relaxed);
+  g_plan_armed = false;
+  Rearm();
+}
+
+void SetFileWriteRecorder(FileWriteRecorder* recorder) {
+  std::lock_guard<std::mutex> hold(g_mutex);
+  g_recorder = recorder;
+  Rearm();
+}
+
+void EndProcessForFault() {
+  int code = 77;
+  {
+    std::lock_guard<std::mutex> hold(g_mutex);
+    code = g_plan.exit_code;
+  }
+  std::_Exit(code);
 }
 
 bool FileFaultFired() {
@@ -68,12 +104,30 @@ namespace file_faults_detail {
 
 FileFaultAction Take(FileFaultOp op) {
   std::lock_guard<std::mutex> hold(g_mutex);
-  if (!g_armed.load(std::memory_order_relaxed) || op != g_plan.op) return FileFaultAction::kNone;
-  ++g_seen;
-  if (g_seen < g_plan.nth) return FileFaultAction::kNone;
-  g_fired = true;
-  if (!g_plan.persistent) g_armed.store(false, std::memory_order_relaxed);
+  if (!PlannedFault(op)) return FileFaultAction::kNone;
   return g_plan.kind == FileFaultKind::kShort ? FileFaultAction::kShort : FileFaultAction::kFail;
+}
+
+FileFaultAction TakeWrite(const OsFile* file, uint64_t position, const void* bytes, uint32_t* length) {
+  std::lock_guard<std::mutex> hold(g_mutex);
+  if (g_recorder != nullptr) g_recorder->Write(file, position, bytes, *length);
+  if (!PlannedFault(FileFaultOp::kWrite)) return FileFaultAction::kNone;
+  switch (g_plan.kind) {
+    case FileFaultKind::kFail: return FileFaultAction::kFail;
+    case FileFaultKind::kShort: *length /= 2; return FileFaultAction::kShort;
+    case FileFaultKind::kKill: *length = 0; return FileFaultAction::kKill;
+    case FileFaultKind::kTear: {
+      const uint64_t boundary = (position / kFaultPageSize + 1) * kFaultPageSize;
+      *length = boundary < position + *length ? static_cast<uint32_t>(boundary - position) : 0;
+      return FileFaultAction::kTear;
+    }
+  }
+  return FileFaultAction::kFail;
+}
+
+void TakeFlush(const OsFile* file) {
+  std::lock_guard<std::mutex> hold(g_mutex);
+  if (g_recorder != nullptr) g_recorder->Flush(file);
 }
 
 }  // namespace file_faults_detail

@@ -175,9 +175,8 @@ int OpenFileSetAt(IfilBlock* b, int n, const FileSetNames& names, bool data_open
   if (int rc = SetupIsamIndexes(*b, n)) return fail(rc, n);
   b->assigned = static_cast<int16_t>(n);
   // A set its last writer left unfinished is mended now when this opener
-  // is alone; one the mend cannot help is not handed out unmended: the
-  // open fails with the mend's code and the set keeps its mark for a
-  // rebuild.
+  // is alone; one the mend cannot make whole is not handed out (it keeps its
+  // mark, and the status log says why).
   if (int rc = RecoverFileSetIfNeeded(n)) return fail(rc, n);
   return SetIsamError(0, n);
 }

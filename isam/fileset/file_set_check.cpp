@@ -1,5 +1,7 @@
 #include "isam/fileset/file_set_check.h"
 
+#include "isam/fileset/file_set_reindex.h"
+
 #include <map>
 #include <set>
 #include <vector>
@@ -51,6 +53,7 @@ int CheckFileSet(int data_file, FileSetReport* r) {
       std::vector<uint8_t> data(h.used);
       if (ReadVarRecordAt(fcb, static_cast<uint32_t>(position), data.data(), static_cast<int32_t>(h.used), true) < 0)
         return Damaged(r, "an unreadable record");
+      if (RecordHoldsFill(data.data(), data.size(), position + VarHeaderLength(fcb), false)) return Damaged(r, "a record holds space never written");
       r->live_bytes += h.used;
       records.emplace(static_cast<uint32_t>(position), std::move(data));
     } else if (h.mark == kMarkActive) {

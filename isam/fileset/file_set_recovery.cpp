@@ -1,5 +1,7 @@
 #include "isam/fileset/file_set_recovery.h"
 
+#include "isam/fileset/file_set_reindex.h"
+
 #include <map>
 #include <set>
 #include <utility>
@@ -285,17 +287,33 @@ int MendFileSet(int data_file) {
   return SetEngineError(0);
 }
 
+// The mend, and then the full check: a torn or lost write can leave an
+// index the mend could not trust (or a walk it could not finish), so every
+// index is then built again from the records and the check asked once
+// more. What is still not whole is damage the records themselves carry.
+// A tree it could not trust may end the mend with any code its calls give
+// (a read past the end, a node that cannot be real), so any failure tries
+// the rebuild.
+static int MendUntilWhole(int data_file) {
+  if (int rc = FindTracesOfLostWrites(data_file)) return rc;
+  if (MendFileSet(data_file) == 0 && CheckFileSetWhole(data_file) == 0) return 0;
+  if (int rebuilt = RebuildIndexesFromRecords(data_file)) return rebuilt;
+  return CheckFileSetWhole(data_file);
+}
+
 int RecoverFileSetIfNeeded(int data_file) {
   FileControlBlock* fcb = CheckFileNumber(data_file);
   if (fcb == nullptr || (fcb->header.open_mode & kModeReadOnly)) return 0;
   const int64_t unclean = UncleanWriters(fcb);
   if (unclean <= 0 || OsOthersHoldFile(&fcb->os)) return 0;
-  const int rc = MendFileSet(data_file);
+  const int rc = MendUntilWhole(data_file);
   if (rc != 0) {
     WriteStatusLog("Could not bring back a file set a writer left unfinished:", rc);
     WriteStatusLog(fcb->name, 0);
     return rc;
   }
+  // The mend on the disk before the mark that asked for it goes.
+  if (int flushed = OsFlushFile(&fcb->os)) return flushed;
   return ClearWriterMarks(fcb);
 }
 

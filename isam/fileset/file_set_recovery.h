@@ -11,9 +11,11 @@ namespace isam {
 
 // Called by the file-set open once every file of the set is open: nothing
 // (0) when the data file is read-only, its writers all closed cleanly or
-// another opener holds it; else the mend, 0 when the set is consistent
-// again, kErrFileDamaged (690) when it meets damage no crash leaves (the
-// count then stays, a line goes to the status log), or an I/O code.
+// another opener holds it; else the mend (and, when the full check then
+// finds the set not whole, every index built again from the records,
+// file_set_reindex.h), 0 when the set is consistent again and flushed,
+// kErrFileDamaged (690) when it is not (the count then stays, a line goes
+// to the status log), or an I/O code.
 int RecoverFileSetIfNeeded(int data_file);
 
 // The mend itself, whatever the mark says (the caller must be alone).

@@ -43,6 +43,15 @@ int WriteBackHeader(FileControlBlock* f) {
   } else {
     f->header.rebuild_status = rebuild;
   }
+  // A writer's updates reach the disk before the header that says it closed
+  // cleanly: after a power cut the mark must still be there for any update
+  // the cut took.
+  if (f->writer_marked) {
+    if (int rc = OsFlushFile(&f->os)) {
+      UnlockFileHeader(f);
+      return rc;
+    }
+  }
   UnmarkWriterForClose(f);
   const int rc = WriteFileHeader(f);
   UnlockFileHeader(f);

@@ -12,6 +12,9 @@ int MarkWriter(FileControlBlock* fcb) {
   if (lock.rc() != 0) return lock.rc();
   ++fcb->header.reserved72;
   if (int rc = WriteFileHeader(fcb)) return rc;
+  // On the disk before any update: after a power cut the next open must
+  // find the mark of every writer whose changes may have reached it.
+  if (int rc = OsFlushFile(&fcb->os)) return rc;
   fcb->writer_marked = true;
   return 0;
 }

@@ -15,11 +15,13 @@
 
 namespace isam {
 
-// Counts this opener in before its first update (nothing on later calls):
-// 0, or the header lock's or write's code (the update must not go on).
+// Counts this opener in before its first update (nothing on later calls),
+// and flushes the header so the count is on the disk before any update:
+// 0, or the header lock's, write's or flush's code (the update must not go on).
 int MarkWriter(FileControlBlock* fcb);
 
-// For the clean close, with the header lock held and the header fresh: takes
+// For the clean close (which flushes the file first when this opener
+// counted itself in), with the header lock held and the header fresh: takes
 // this opener out of the count (when it counted itself in) and stores the
 // close time at +112 in the image the close then writes.
 void UnmarkWriterForClose(FileControlBlock* fcb);

@@ -207,6 +207,7 @@ bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
     case FileFaultAction::kNone: break;
     case FileFaultAction::kFail: return Fail(kFileOtherError, EIO);
     case FileFaultAction::kShort: length /= 2; break;
+    default: break;  // kKill and kTear come from writes only
   }
   uint32_t total = 0;
   auto* out = static_cast<char*>(buffer);
@@ -230,11 +231,10 @@ bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* do
     return Succeed();
   }
   const uint32_t asked = length;
-  switch (TakeFileFault(FileFaultOp::kWrite)) {
-    case FileFaultAction::kNone: break;
-    case FileFaultAction::kFail: return Fail(kFileDiskFull, ENOSPC);
-    case FileFaultAction::kShort: length /= 2; break;
-  }
+  const FileFaultAction fault =
+      TakeWriteFault(file, FileFaultsWatching() ? file->position : 0, buffer, &length);
+  if (fault == FileFaultAction::kFail) return Fail(kFileDiskFull, ENOSPC);
+  if (fault == FileFaultAction::kKill) EndProcessForFault();
   uint32_t total = 0;
   const auto* in = static_cast<const char*>(buffer);
   if (!TransferAll(file, length, &total, [&](uint32_t at, off_t offset) {
@@ -243,6 +243,7 @@ bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* do
     if (done) *done = total;
     return FailErrno();
   }
+  if (fault == FileFaultAction::kTear) EndProcessForFault();
   file->position += total;
   if (done) *done = total;
   if (total < asked) return Fail(kFileDiskFull, ENOSPC);
@@ -264,7 +265,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
   if (file->combiner) return Succeed();  // the pages go out at Finish or the close
-  if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
+  if (TakeFlushFault(file) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
   FlushTimer timed;
   if (::fsync(file->fd) != 0) return FailErrno();
   return Succeed();

@@ -135,6 +135,12 @@ bool SeekOsFile(OsFile* file, uint32_t position) {
   return Succeed();
 }
 
+// The file pointer, for the fault layer's page boundaries and recorder.
+static uint64_t CurrentPosition(const OsFile* file) {
+  LARGE_INTEGER zero{}, at{};
+  return SetFilePointerEx(file->handle, zero, &at, FILE_CURRENT) ? static_cast<uint64_t>(at.QuadPart) : 0;
+}
+
 bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
   if (done) *done = 0;
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
@@ -147,6 +153,7 @@ bool ReadOsFile(OsFile* file, void* buffer, uint32_t length, uint32_t* done) {
     case FileFaultAction::kNone: break;
     case FileFaultAction::kFail: return Fail(kFileOtherError, ERROR_READ_FAULT);
     case FileFaultAction::kShort: length /= 2; break;
+    default: break;  // kKill and kTear come from writes only
   }
   DWORD n = 0;
   if (!ReadFile(file->handle, buffer, length, &n, nullptr)) {
@@ -166,16 +173,16 @@ bool WriteOsFile(OsFile* file, const void* buffer, uint32_t length, uint32_t* do
     return Succeed();
   }
   const uint32_t asked = length;
-  switch (TakeFileFault(FileFaultOp::kWrite)) {
-    case FileFaultAction::kNone: break;
-    case FileFaultAction::kFail: return Fail(kFileDiskFull, ERROR_DISK_FULL);
-    case FileFaultAction::kShort: length /= 2; break;
-  }
+  const FileFaultAction fault =
+      TakeWriteFault(file, FileFaultsWatching() ? CurrentPosition(file) : 0, buffer, &length);
+  if (fault == FileFaultAction::kFail) return Fail(kFileDiskFull, ERROR_DISK_FULL);
+  if (fault == FileFaultAction::kKill) EndProcessForFault();
   DWORD n = 0;
   if (!WriteFile(file->handle, buffer, length, &n, nullptr)) {
     if (done) *done = n;
     return FailLast();
   }
+  if (fault == FileFaultAction::kTear) EndProcessForFault();
   if (done) *done = n;
   if (n < asked) return Fail(kFileDiskFull, ERROR_DISK_FULL);
   return Succeed();
@@ -198,7 +205,7 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
   if (file->combiner) return Succeed();  // the pages go out at Finish or the close
-  if (TakeFileFault(FileFaultOp::kFlush) != FileFaultAction::kNone) return Fail(kFileOtherError, ERROR_WRITE_FAULT);
+  if (TakeFlushFault(file) != FileFaultAction::kNone) return Fail(kFileOtherError, ERROR_WRITE_FAULT);
   FlushTimer timed;
   if (!FlushFileBuffers(file->handle)) return FailLast();
   return Succeed();
