@@ -23,7 +23,8 @@ namespace {
 
 constexpr int32_t kActionMask = 0x7, kSelectionMask = 0x4700, kFormatMask = 0xE0;
 constexpr int32_t kPartialKey = 0x100, kPositionList = 0x200, kKeyList = 0x400, kRefusedSelection = 0x4000;
-constexpr int32_t kImages = 0x20, kPositions = 0x40, kKeys = 0x80;
+// The third format, positions only (0x40), adds nothing after the position.
+constexpr int32_t kImages = 0x20, kKeys = 0x80;
 
 int32_t Get32(const uint8_t* block, int offset) {
   int32_t v;
