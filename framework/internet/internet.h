@@ -32,6 +32,10 @@ void ThrowIfFailed(bool ok);
 
 constexpr DWORD kStepTimeoutMs = 30000;
 
+// The code (such as 226 or 552) of the last answer an FTP server gave this
+// thread, 0 when the library holds none.
+DWORD LastResponseCode();
+
 class CInternetHandle {
  public:
   CInternetHandle() = default;
@@ -107,7 +111,9 @@ class CFtpConnection : public CInternetHandle {
 class CFtpFileFind : public CInternetHandle {
  public:
   explicit CFtpFileFind(CFtpConnection& connection) : connection_(connection) {}
-  // Whether a file matches; throws on errors other than "none found".
+  // Whether a file matches; throws on errors other than "none found" (no
+  // entry, or the server's 550). A listing refused in any other way is an
+  // error: it says nothing of whether the file is there.
   bool FindFile(const std::string& path, DWORD flags);
 
  private:

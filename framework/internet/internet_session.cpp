@@ -6,6 +6,19 @@ namespace {
 constexpr DWORD_PTR kContext = 1;
 }
 
+DWORD LastResponseCode() {
+  DWORD error = 0;
+  char text[1024] = "";
+  DWORD size = sizeof text - 1;
+  if (!InternetGetLastResponseInfoA(&error, text, &size) || size < 3) return 0;
+  DWORD code = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (text[i] < '0' || text[i] > '9') return 0;
+    code = code * 10 + static_cast<DWORD>(text[i] - '0');
+  }
+  return code;
+}
+
 void CInternetHandle::Close() {
   if (handle_) InternetCloseHandle(handle_);
   handle_ = nullptr;
@@ -73,8 +86,10 @@ bool CFtpFileFind::FindFile(const std::string& path, DWORD flags) {
   handle_ = FtpFindFirstFileA(connection_.Handle(), path.c_str(), &data, flags, kContext);
   if (handle_ != nullptr) return true;
   const DWORD error = GetLastError();
-  if (error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND || error == ERROR_INTERNET_EXTENDED_ERROR)
-    return false;
+  // Some libraries end a search that matched nothing with no error at all.
+  if (error == 0 || error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND) return false;
+  if (error == ERROR_INTERNET_EXTENDED_ERROR && LastResponseCode() == 550) return false;
+  SetLastError(error);
   ThrowIfFailed(false);
   return false;
 }

@@ -78,11 +78,15 @@ bool FtpUploadCalendar(CCalendarFile& calendar, const CalendarUrl& url, const st
 }
 
 bool FtpCheckAddress(CCalendarFile& calendar, const CalendarUrl& url) {
-  bool found = false;
+  bool found = false, listingRefused = false;
   const bool ok = WithConnection(calendar, url, nullptr, [&](IFtpConnection& c) {
     int error = 0;
     found = c.FindFile(url.FtpObject(), &error);
+    listingRefused = error != 0 && !LoginRefused(error);
     return found ? 0 : error;
   });
-  return ok && found;
+  // A server that would not list the address may hold a file there: count
+  // it as there, so that publishing over it is asked first (the box has
+  // told why).
+  return (ok && found) || listingRefused;
 }

@@ -54,4 +54,5 @@ bool FtpUploadCalendar(CCalendarFile& calendar, const CalendarUrl& url, const st
                        ITransferProgress* progress);
 // Whether the address holds a file: HEAD 200 or 204; an FTP search.
 bool HttpCheckAddress(CCalendarFile& calendar, const CalendarUrl& url);
+// Also true, after an error box, when the server refused the listing.
 bool FtpCheckAddress(CCalendarFile& calendar, const CalendarUrl& url);

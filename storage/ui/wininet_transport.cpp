@@ -105,9 +105,12 @@ class FtpFile : public IFtpFile {
   }
   int Write(const std::string& bytes) override { return Guard([&] { file_->Write(bytes.data(), bytes.size()); }); }
   int Close() override {
-    // WinINet finishes an upload when the handle closes.
+    // WinINet finishes a transfer when the handle closes and keeps the
+    // server's answer to it: a server out of space refuses an upload only
+    // then (552), after taking every byte.
     file_->Close();
-    return 0;
+    const DWORD code = framework::LastResponseCode();
+    return code >= 400 ? ERROR_INTERNET_EXTENDED_ERROR : 0;
   }
 
  private:

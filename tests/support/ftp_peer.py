@@ -6,7 +6,10 @@
                             password "pass", detaches, pid in DIR/ftp_peer.pid
     ftp_peer.py stop DIR    ends the process of that pid
 
-The root holds dir/cal.ics (a calendar); uploads land in the root.
+The root holds dir/cal.ics (a calendar); uploads land in the root. An
+upload into full/ is refused at its end with 552 and its bytes dropped, as
+a server out of space does; a listing of anything in locked/ is refused
+with 450.
 """
 import logging
 import os
@@ -21,16 +24,37 @@ CALENDAR = (b"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//peer//x//EN\r\nBEGIN:V
 
 def serve(folder):
     from pyftpdlib.authorizers import DummyAuthorizer
-    from pyftpdlib.handlers import FTPHandler
+    from pyftpdlib.handlers import DTPHandler, FTPHandler
     from pyftpdlib.servers import FTPServer
     logging.disable(logging.CRITICAL)
     root = os.path.join(folder, "ftp_root")
-    os.makedirs(os.path.join(root, "dir"), exist_ok=True)
+    for sub in ("dir", "full", "locked"):
+        os.makedirs(os.path.join(root, sub), exist_ok=True)
     with open(os.path.join(root, "dir", "cal.ics"), "wb") as f:
         f.write(CALENDAR)
     authorizer = DummyAuthorizer()
     authorizer.add_user("user", "pass", root, perm="elradfmw")
-    handler = FTPHandler
+    class RefusingDTP(DTPHandler):
+        def handle_close(self):
+            name = self.file_obj.name if self.receive and self.file_obj is not None else ""
+            if not self._closed and os.sep + "full" + os.sep in name:
+                self._resp = ("552 Exceeded storage allocation.", logging.debug)
+                self.transfer_finished = True
+                self.close()
+                os.remove(name)
+                return
+            DTPHandler.handle_close(self)
+
+    class Handler(FTPHandler):
+        dtp_handler = RefusingDTP
+
+        def ftp_LIST(self, path):
+            if "locked" in path.split(os.sep):
+                self.respond("450 Listing refused.")
+                return None
+            return FTPHandler.ftp_LIST(self, path)
+
+    handler = Handler
     handler.authorizer = authorizer
     handler.permit_foreign_addresses = False
     server = FTPServer(("127.0.0.1", 0), handler)

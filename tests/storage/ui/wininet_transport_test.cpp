@@ -159,6 +159,22 @@ TEST_F(Peers, PutHeadAndFtp) {
   EXPECT_TRUE(FtpCheckAddress(calendar, Url("/dir/cal.ics", true)));
 }
 
+// A server that refuses an upload at its end leaves it unpublished, and a
+// listing it refuses counts as a file there (the overwrite question comes);
+// each says so in one box. Only a 550 means no file.
+TEST_F(Peers, FtpRefusalsAreReported) {
+  calendar.userName = "user";
+  calendar.password = "pass";
+  calendar.rememberPassword = 1;
+  EXPECT_FALSE(FtpUploadCalendar(calendar, Url("/full/up.ics", true), "BEGIN:VCALENDAR\r\n", nullptr));
+  EXPECT_EQ(prompts.texts.size(), 1u);
+  EXPECT_TRUE(FtpCheckAddress(calendar, Url("/locked/cal.ics", true)));
+  EXPECT_EQ(prompts.texts.size(), 2u);
+  EXPECT_FALSE(FtpCheckAddress(calendar, Url("/dir/none.ics", true)));
+  EXPECT_TRUE(FtpUploadCalendar(calendar, Url("/dir/up.ics", true), "BEGIN:VCALENDAR\r\n", nullptr));
+  EXPECT_EQ(prompts.texts.size(), 2u) << prompts.texts.back();
+}
+
 // A login goes with every request of its calendar, the PUT included, and
 // with no request of a calendar that has none (the peer logs each
 // request's Authorization).
