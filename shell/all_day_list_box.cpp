@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/cal_event.h"
 #include "shell/all_day_view.h"
 
 CAllDayListBox::CAllDayListBox() { font_.CreatePointFont(80, "MS Sans Serif"); }
@@ -33,10 +34,11 @@ void CAllDayListBox::AddOccurrence(const COccurrenceRef& ref, const CDateTime& d
   if (index >= 0) SendMsg(LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(lines_.size() - 1));
 }
 
-void CAllDayListBox::DropEvent(const void* event) {
+void CAllDayListBox::DropEvent(int serial) {
   std::vector<COccurrenceRef> kept;
   for (int i = 0; i < GetCount(); ++i)
-    if (const COccurrenceRef* ref = GetOccurrence(i); ref && ref->event != event) kept.push_back(*ref);
+    if (const COccurrenceRef* ref = GetOccurrence(i); ref && ref->event && ref->event->serial != serial)
+      kept.push_back(*ref);
   Clear();
   for (const COccurrenceRef& ref : kept) AddOccurrence(ref, day_);
 }

@@ -22,8 +22,8 @@ class CAllDayListBox : public framework::CListBox {
 
   void Clear();
   void AddOccurrence(const COccurrenceRef& ref, const CDateTime& day);
-  // Removes the lines of `event` (being freed), keeping the others.
-  void DropEvent(const void* event);
+  // Removes the lines of the event with `serial` (being freed), keeping the others.
+  void DropEvent(int serial);
   // The occurrence of line `index`, or null.
   const COccurrenceRef* GetOccurrence(int index) const;
   int GetLineCount() const { return static_cast<int>(lines_.size()); }

@@ -86,7 +86,7 @@ void CAllDayView::OnUpdate(framework::CView* /*sender*/, LPARAM hint, void* obje
     }
     case kHintDropEvent:
       // The event is freed before the reload comes: drop its lines now.
-      if (object) list_.DropEvent(object);
+      list_.DropEvent(static_cast<int>(reinterpret_cast<INT_PTR>(object)));
       return;
     default:
       return;

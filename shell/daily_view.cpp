@@ -173,7 +173,7 @@ void CDailyView::OnUpdate(framework::CView* /*sender*/, LPARAM hint, void* objec
       break;
     }
     case kHintDropEvent:
-      DropEvent(object);
+      DropEvent(static_cast<int>(reinterpret_cast<INT_PTR>(object)));
       return;
     default:
       return;
@@ -182,10 +182,11 @@ void CDailyView::OnUpdate(framework::CView* /*sender*/, LPARAM hint, void* objec
   RedrawNow();
 }
 
-void CDailyView::DropEvent(const void* event) {
-  if (!event) return;
+void CDailyView::DropEvent(int serial) {
   items_.erase(std::remove_if(items_.begin(), items_.end(),
-                              [event](const CDailyViewItem& i) { return i.occurrence.event == event; }),
+                              [serial](const CDailyViewItem& i) {
+                                return i.occurrence.event && i.occurrence.event->serial == serial;
+                              }),
                items_.end());
   selected_ = -1;
   for (size_t i = 0; i < items_.size(); ++i)

@@ -92,7 +92,7 @@ class CDailyView : public framework::CScrollView {
   void OnLButtonDblClk();
   void AddForSelection();
   void OnOccurrenceCommand(UINT id);
-  void DropEvent(const void* event);
+  void DropEvent(int serial);
 
   int firstLine_ = 0;
   int lastLine_ = 0;

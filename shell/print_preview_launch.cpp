@@ -3,6 +3,7 @@
 #include "framework/application.h"
 #include "framework/dialogs/message_box.h"
 #include "framework/frame_window.h"
+#include "framework/printing/app_printer.h"
 #include "res/resource.h"
 
 bool OpenPrintPreview(std::shared_ptr<framework::CPrintClient> job, std::unique_ptr<framework::CPreviewView> view) {
@@ -10,6 +11,9 @@ bool OpenPrintPreview(std::shared_ptr<framework::CPrintClient> job, std::unique_
   auto* frame = app ? dynamic_cast<framework::CFrameWindow*>(framework::CWindow::FromHandle(app->GetMainWindow()))
                     : nullptr;
   if (frame && framework::DoPrintPreview(IDD_PREVIEW_BAR, *frame, std::move(job), std::move(view))) return true;
+  // Without a printer the preparation has said so already; more boxes
+  // after it would only bury that one clear message.
+  if (!framework::ThePrinter().HasPrinter()) return false;
   framework::MessageBox("Print Preview Error", MB_OK, "Print Debug");
   framework::MessageBox(framework::kCommandFailedMessage, MB_OK | MB_ICONEXCLAMATION);
   return false;

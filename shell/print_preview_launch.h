@@ -10,7 +10,8 @@
 #include "framework/printing/print_preview.h"
 
 // False when the preview could not open, after "Print Preview Error"
-// ("Print Debug") and the library's command-failed message.
+// ("Print Debug") and the library's command-failed message; without a
+// printer only the no-printer message the preparation showed.
 bool OpenPrintPreview(std::shared_ptr<framework::CPrintClient> job, std::unique_ptr<framework::CPreviewView> view);
 // Posts the main window's Print command (after a preview ended).
 void ReopenPrintCommand();

@@ -27,7 +27,7 @@ enum ViewHint : LPARAM {
   kHintEventDeleted = 10,
   kHintTypesChanged = 11,
   kHintFontsChanged = 13,
-  kHintDropEvent = 14,
+  kHintDropEvent = 14,  // object: the event's serial number (INT_PTR), not a pointer
   kHintMarkInCalendar = 15,
   kHintWriteListFile = 16,
   kHintListReloaded = 17,

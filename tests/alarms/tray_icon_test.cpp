@@ -50,6 +50,17 @@ TEST_F(TrayTest, AClickHidesAfterTheWarningAndAnotherRestoresAsItWas) {
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   g_Settings.WarnHiding = 1;
   int ticked = -1;
+  // Escape on the warning: the window stays and so does the warning.
+  wintest::Drive({[&] {
+    HWND box = wintest::FindDialog("Warning");
+    if (!box) return false;
+    ::PostMessageA(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    return true;
+  }});
+  frame_->SendMsg(WM_TRAYNOTIFY, 100, WM_LBUTTONDOWN);
+  EXPECT_TRUE(::IsWindowVisible(hwnd));
+  EXPECT_FALSE(frame_->IsHiddenInTray());
+  EXPECT_EQ(1, g_Settings.WarnHiding);
   wintest::Drive({[&] {
                     HWND box = wintest::FindDialog("Warning");
                     if (!box) return false;

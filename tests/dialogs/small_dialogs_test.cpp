@@ -57,11 +57,13 @@ TEST(WarningDlg, ButtonsTickAndAnswers) {
     dlg.caption = "Warning Under Test";
     dlg.message = "Really?";
     std::string yes, check;
-    bool noShown = true, helpShown = true;
+    bool noShown = true, helpShown = true, ampersandShown = false;
     Drive({[&] {
       HWND h = FindDialog("Warning Under Test");
       if (!h) return false;
       yes = ItemText(h, IDYES);
+      // Event names go into the text: "&" is a character, not a mnemonic.
+      ampersandShown = (::GetWindowLongA(::GetDlgItem(h, IDC_WARNING_TEXT), GWL_STYLE) & SS_NOPREFIX) != 0;
       check = ItemText(h, IDC_WARNING_CHECK);
       noShown = ::IsWindowVisible(::GetDlgItem(h, IDNO)) != FALSE;
       helpShown = ::IsWindowVisible(::GetDlgItem(h, IDC_WARNING_HELP)) != FALSE;
@@ -77,6 +79,7 @@ TEST(WarningDlg, ButtonsTickAndAnswers) {
     EXPECT_EQ(check, "Do not show this warning in the future");
     EXPECT_EQ(noShown, c.noShown);
     EXPECT_EQ(helpShown, c.helpShown);
+    EXPECT_TRUE(ampersandShown);
   }
 }
 

@@ -237,11 +237,12 @@ TEST_F(DayViewsTest, ScheduleDrawsOverlapsMarkersAndASpan) {
   EXPECT_EQ(kGreen, shot.At(ox + third.left + 1, oy + third.top - 18 * h + 2));
   Send(WM_LBUTTONUP, 0, LinePoint(31));
   wintest::TakeShot(frame_->GetSafeHwnd(), "day-mode");
-  // An event being freed leaves the schedule and the strip at once.
-  CCalEvent* late = daily_->GetItems()[LineOf("Late")].occurrence.event;
-  doc_->UpdateAllViews(nullptr, kHintDropEvent, late);
+  // An event being freed leaves the schedule and the strip at once; the
+  // hint carries the event's serial number, as the main window's delete sends it.
+  for (CCalEvent* gone : {daily_->GetItems()[LineOf("Late")].occurrence.event,
+                          strip_->GetList().GetOccurrence(0)->event})
+    doc_->UpdateAllViews(nullptr, kHintDropEvent, reinterpret_cast<void*>(static_cast<INT_PTR>(gone->serial)));
   EXPECT_EQ(-1, LineOf("Late"));
-  doc_->UpdateAllViews(nullptr, kHintDropEvent, strip_->GetList().GetOccurrence(0)->event);
   EXPECT_EQ(0, strip_->GetList().GetLineCount());
 }
 

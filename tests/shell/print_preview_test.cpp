@@ -15,6 +15,7 @@
 
 #include "framework/controls/status_bar.h"
 #include "framework/controls/tool_bar.h"
+#include "framework/dialogs/message_box.h"
 #include "framework/printing/app_printer.h"
 #include "framework/printing/print_preview.h"
 #include "model/cal_event.h"
@@ -292,6 +293,38 @@ TEST_F(PrintPreviewTest, PrintSetupCancelKeepsThePrinter) {
   EXPECT_TRUE(shown);
   EXPECT_EQ(framework::ThePrinter().Name(), name);
   EXPECT_EQ(framework::ThePrinter().DevMode(), mode);
+}
+
+TEST_F(PrintPreviewTest, WithoutAPrinterThePreviewSaysSoOnce) {
+  const std::string title = framework::GetMessageBoxTitle();
+  framework::SetMessageBoxTitle("PreviewTest");
+  std::vector<std::string> boxes;
+  auto answer = [&] {
+    for (const char* caption : {"PreviewTest", "Print Debug"})
+      if (HWND box = wintest::FindDialog(caption)) {
+        boxes.push_back(wintest::ItemText(box, 0xFFFF));
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+      }
+    return false;
+  };
+  wintest::Drive({[&] {
+                    HWND h = wintest::FindDialog("Print");
+                    if (!h) return false;
+                    SelectType(h, printcore::kCurrentList);
+                    framework::ThePrintSeams().noPrinter = true;
+                    wintest::Click(h, IDC_PRINT_PREVIEW);
+                    return true;
+                  },
+                  answer, answer, answer});
+  frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_CALENDAR_PRINT, 0));
+  wintest::PumpFor(1500);
+  framework::ThePrintSeams() = framework::PrintSeams{};
+  wintest::Drive({});
+  framework::SetMessageBoxTitle(title);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], framework::kNoPrinterMessage);
+  EXPECT_EQ(frame_->GetPreview(), nullptr);
 }
 
 TEST_F(PrintPreviewTest, ListPreviewTurnsPagesAndReopensPrint) {
