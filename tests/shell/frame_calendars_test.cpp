@@ -264,8 +264,8 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
          }});
   Command(ID_CALENDAR_IMPORT);
   EXPECT_TRUE(wintest::Driven());
-  ASSERT_EQ(boxes_.size(), 2u);
-  EXPECT_EQ(boxes_[1], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
+  ASSERT_EQ(boxes_.size(), 3u);
+  EXPECT_EQ(boxes_[2], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
   EXPECT_EQ(log, "Line number   1 : Error, invalid date. Event not imported.\r\n");
   EXPECT_EQ(CalendarOf("good"), "b");
 
