@@ -77,14 +77,6 @@ void Apply(Bytes* image, const Recorded& w, std::size_t length) {
   std::copy(w.bytes.begin(), w.bytes.begin() + static_cast<std::ptrdiff_t>(length), image->begin() + static_cast<std::ptrdiff_t>(w.position));
 }
 
-void CloseSetAndHost(CalendarFileSet& set) {
-  const FileControlBlock* host = SuperfileHostOf(CheckFileNumber(set.data_file()));
-  ASSERT_NE(nullptr, host);
-  const int host_number = host->number;
-  ASSERT_EQ(0, CloseFileSet(set.block()));
-  ASSERT_EQ(0, CloseFileEntry(host_number));
-}
-
 Bytes ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});

@@ -130,16 +130,6 @@ void ReadJournal(const std::string& path, Expected* e) {
   if (open) e->in_flight.push_back(pending);
 }
 
-// Closes the set and the host it opened, so the next open reads the file
-// afresh as a new process would.
-void CloseSetAndHost(CalendarFileSet& set) {
-  const FileControlBlock* host = SuperfileHostOf(CheckFileNumber(set.data_file()));
-  ASSERT_NE(nullptr, host);
-  const int host_number = host->number;
-  ASSERT_EQ(0, CloseFileSet(set.block()));
-  ASSERT_EQ(0, CloseFileEntry(host_number));
-}
-
 // The UIDs of one order, walked from one end; the walk must end with 101
 // within the bound.
 std::vector<std::string> Walk(int file, bool forward, std::size_t limit, std::string* problem) {

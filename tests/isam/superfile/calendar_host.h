@@ -3,6 +3,8 @@
 // its member, "<path>!events".
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 
@@ -10,6 +12,7 @@
 #include "isam/index/file_close.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/file_create.h"
+#include "isam/index/member_files.h"
 
 namespace isam {
 
@@ -21,6 +24,16 @@ inline int CreateCalendarHost(const std::string& path) {
   if (n < 0) return -46;
   const int rc = CreateDataFile(n, path.c_str(), 0, 4096, static_cast<uint16_t>(kCalendarHostMode));
   return rc == 0 ? n : -rc;
+}
+
+// Closes the set and the host it opened, so the next open reads the file
+// afresh as a new process would.
+inline void CloseSetAndHost(CalendarFileSet& set) {
+  const FileControlBlock* host = SuperfileHostOf(CheckFileNumber(set.data_file()));
+  ASSERT_NE(nullptr, host);
+  const int host_number = host->number;
+  ASSERT_EQ(0, CloseFileSet(set.block()));
+  ASSERT_EQ(0, CloseFileEntry(host_number));
 }
 
 }  // namespace isam
