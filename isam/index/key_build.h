@@ -22,8 +22,8 @@ constexpr int kErrBadKeyDefinition = 115;
 // file's set (asked under the key's number within the data file), 0x20 the
 // index file's own condition tree.
 constexpr uint16_t kKeyNullRuleMask = 0x0F;
-constexpr uint16_t kKeyOwnCondition = 0x10;
-constexpr uint16_t kKeyCommonCondition = 0x20;
+constexpr uint16_t kKeyCommonCondition = 0x10;
+constexpr uint16_t kKeyOwnCondition = 0x20;
 
 // One row of the key table: what a key number is made of.
 struct KeyDefinition {

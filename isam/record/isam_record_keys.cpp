@@ -85,7 +85,7 @@ int KeyValueOf(int key, const uint8_t* record, std::size_t length, uint8_t* out)
     const RecordSchemaView* view = schema.stored() ? schema.view() : nullptr;
     const int before = CurrentInstance()->eng_err;
     int c;
-    if (def.flags & kKeyCommonCondition) {
+    if (def.flags & kKeyOwnCondition) {
       const FileControlBlock* index = CheckFileNumber(key);
       c = hooks.cond_evaluate(nullptr, index ? index->own_condition : nullptr, kOwnConditionNumber, record, length, view);
     } else {

@@ -23,7 +23,6 @@ namespace {
 
 constexpr uint16_t kConditionBits = 0x30;
 constexpr uint16_t kSetCondition = 0x10;
-constexpr uint16_t kOwnCondition = 0x20;
 
 void PutKey(uint8_t* key) {
   std::memset(key, 0, 8);
@@ -227,19 +226,12 @@ int CondIndexSetText(int index, const char* text) {
   FileControlBlock* own_index = FileControlOf(index);
   if (data == nullptr || own_index == nullptr) return Report(CurrentInstance()->eng_err, index);
   uint16_t& flags = tables->Key(index).def.flags;
-  const bool own = (flags & kOwnCondition) != 0;
-  if (!own && (data->header.open_mode & (kModeShared | kModeReadOnly))) return Report(62, index);
+  // Every condition set here lives in the data file, which only this
+  // process may hold while the index is re-keyed.
+  if (data->header.open_mode & (kModeShared | kModeReadOnly)) return Report(62, index);
   const bool removal = text == nullptr || *text == 0;
   // A stored text carries its length (with the zero) in 16 bits.
   if (!removal && std::strlen(text) >= 0xFFFF) return Report(kCondBadText, index);
-  if (own) {
-    ExprNode* tree = nullptr;
-    if (!removal && !ExprCompileForFile(data_file, text, &tree)) return Report(kCondBadText, index);
-    ExprFreeTree(own_index->own_condition);
-    own_index->own_condition = tree;
-    flags = static_cast<uint16_t>(removal ? flags & ~kConditionBits : flags | kOwnCondition);
-    return Report(RekeyIndex(index), index);
-  }
   if (!removal && !ExprCompileForFile(data_file, text, nullptr)) return Report(kCondBadText, index);
 
   const std::vector<uint8_t> body = ReadBody(data_file);
