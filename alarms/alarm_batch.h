@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/occurrence_ref.h"
+#include "model/events/occurrence_ref.h"
 
 using AlarmBatch = std::vector<COccurrenceRef>;
 using AlarmBatchHook = void (*)(std::unique_ptr<AlarmBatch> batch);

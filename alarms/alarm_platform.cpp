@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 
 namespace {
 

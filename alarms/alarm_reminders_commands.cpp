@@ -5,7 +5,7 @@
 #include "alarms/core/reminder_snooze.h"
 #include "alarms/reminder_host.h"
 #include "framework/dialogs/message_box.h"
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "platform/clock.h"
 #include "storage/calendar_file.h"
 

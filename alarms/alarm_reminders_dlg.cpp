@@ -9,8 +9,8 @@
 #include "alarms/core/reminder_rows.h"
 #include "alarms/reminder_host.h"
 #include "framework/application.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 
 using framework::OnCommand;

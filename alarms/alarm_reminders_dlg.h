@@ -25,7 +25,7 @@
 #include "alarms/core/reminder_snooze.h"
 #include "framework/dialogs/dialog.h"
 #include "grid/celltypes/drop_button_type.h"
-#include "model/occurrence_ref.h"
+#include "model/events/occurrence_ref.h"
 #include "model/services/reminder_window.h"
 
 class CCalendarFile;

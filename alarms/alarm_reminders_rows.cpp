@@ -6,9 +6,9 @@
 #include "alarms/alarm_reminders_dlg.h"
 #include "alarms/core/reminder_rows.h"
 #include "alarms/reminder_host.h"
-#include "model/cal_event.h"
-#include "model/event_text_fields.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/events/event_text_fields.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/calendar_file.h"
 

@@ -5,8 +5,8 @@
 #include "alarms/alarm_platform.h"
 #include "alarms/alarm_reminders_dlg.h"
 #include "alarms/core/reminder_rows.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "platform/paths.h"
 
 namespace {

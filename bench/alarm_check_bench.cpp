@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "alarms/core/alarm_scan.h"
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 
 namespace {
 

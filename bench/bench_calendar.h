@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 #include "storage/calendar_file.h"
 #include "storage/engine_session.h"

@@ -11,7 +11,7 @@
 
 #include "bench/bench_calendar.h"
 #include "dialogs/core/cal_edit_model.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/almacora_doc.h"
 
 namespace {

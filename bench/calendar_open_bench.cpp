@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bench/bench_calendar.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file_faults.h"
 #include "storage/almacora_doc.h"
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file.h"
 #include "storage/calendar_file.h"
 #include "storage/engine_session.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "shell/event_list/event_list_rows.h"
 #include "storage/almacora_doc.h"
 

@@ -12,13 +12,13 @@
 #include <memory>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
-#include "model/recurrence_rule.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "shell/core/cal_page.h"
 #ifdef _WIN32
-#include "shell/cal_page_painter.h"
-#include "shell/month_grid_ctrl.h"
+#include "shell/calendar/cal_page_painter.h"
+#include "shell/calendar/month_grid_ctrl.h"
 #endif
 
 namespace {

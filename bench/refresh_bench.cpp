@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file_faults.h"
 #include "platform/profile_store.h"
 #include "storage/almacora_doc.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/bench_calendar.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/almacora_doc.h"
 
 namespace {

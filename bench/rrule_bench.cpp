@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "model/date_time.h"
-#include "model/recurrence_rule.h"
+#include "model/dates/date_time.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "tests/model/rrule_text.h"
 
 #ifdef ALMACORA_BENCH_LIBICAL

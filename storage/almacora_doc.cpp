@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"

@@ -1,7 +1,7 @@
 // CAlmacoraDoc: adding, saving, moving and deleting events, and keeping
 // the array in step with the files.
-#include "model/cal_event.h"
-#include "model/occurrence_ref.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/services/storage_services.h"

@@ -2,7 +2,7 @@
 // event, the type list and the time-conflict check.
 #include <algorithm>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 

@@ -8,7 +8,7 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"
 #include "platform/write_combining.h"

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "model/field_buffer.h"
+#include "model/events/field_buffer.h"
 
 class CCalEvent;
 class CEventArray;

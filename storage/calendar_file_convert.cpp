@@ -3,7 +3,7 @@
 #include <cctype>
 #include <memory>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "model/services/event_document.h"
 #include "model/services/model_services.h"
 #include "platform/paths.h"

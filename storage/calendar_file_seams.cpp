@@ -1,7 +1,7 @@
 // CCalendarFile: the operations higher layers install (the ".ics" reader,
 // the automatic publish).
 #include "storage/calendar_file.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/services/storage_services.h"
 #include "storage/storage_texts.h"
 

@@ -9,8 +9,8 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
-#include "model/cal_event.h"
-#include "model/event_codec.h"
+#include "model/events/cal_event.h"
+#include "model/events/event_codec.h"
 #include "storage/calendar_file.h"
 #include "storage/event_array.h"
 #include "storage/serial_section.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "platform/paths.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"

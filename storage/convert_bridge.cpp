@@ -1,6 +1,6 @@
 #include "storage/convert_bridge.h"
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/calendar_file.h"
 #include "storage/event_array.h"
 #include "storage/services/storage_services.h"

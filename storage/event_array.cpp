@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "model/services/reminder_window.h"
 
 CEventArray::~CEventArray() {

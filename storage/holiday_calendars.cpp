@@ -1,9 +1,9 @@
 #include "storage/holiday_calendars.h"
 
 
-#include "model/cal_event.h"
-#include "model/date_time.h"
-#include "model/recurrence_rule.h"
+#include "model/events/cal_event.h"
+#include "model/dates/date_time.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "storage/calendar_file.h"
 #include "storage/event_array.h"
 

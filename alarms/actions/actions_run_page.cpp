@@ -5,9 +5,9 @@
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
-#include "model/settings_inherited.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
+#include "model/settings/settings_inherited.h"
 #include "res/resource.h"
 
 namespace alarms {

@@ -1,6 +1,6 @@
 #include "alarms/actions/actions_sheet.h"
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 
 namespace alarms {

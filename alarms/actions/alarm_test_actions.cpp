@@ -4,9 +4,9 @@
 
 #include "alarms/actions/alarm_worker.h"
 #include "framework/dialogs/message_box.h"
-#include "model/cal_event.h"
-#include "model/occurrence_ref.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
+#include "model/settings/program_settings.h"
 #include "platform/paths.h"
 
 namespace alarms {

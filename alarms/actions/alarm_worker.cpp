@@ -11,8 +11,8 @@
 #include "alarms/core/job_runner.h"
 #include "alarms/mail/mail_cancel.h"
 #include "framework/thread.h"
-#include "model/occurrence_ref.h"
-#include "model/program_settings.h"
+#include "model/events/occurrence_ref.h"
+#include "model/settings/program_settings.h"
 
 namespace alarms {
 

@@ -2,7 +2,7 @@
 
 #include "alarms/actions/dialog_items.h"
 #include "framework/dialogs/data_exchange.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 
 namespace alarms {

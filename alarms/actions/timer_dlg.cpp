@@ -8,7 +8,7 @@
 
 #include "alarms/actions/dialog_items.h"
 #include "framework/dialogs/message_box.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/paths.h"
 #include "res/resource.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "model/event_text_fields.h"
+#include "model/events/event_text_fields.h"
 
 // One left-to-right pass: each tag found is replaced by its text and the
 // scan goes on after the tag, so a replacement text that itself holds a tag

@@ -1,6 +1,6 @@
 #include "alarms/core/alarm_scan.h"
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 
 namespace alarmcore {
 

@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 class CCalEvent;
 

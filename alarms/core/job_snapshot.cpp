@@ -1,10 +1,10 @@
 #include "alarms/core/job_snapshot.h"
 
 #include "alarms/core/action_tags.h"
-#include "model/cal_event.h"
-#include "model/occurrence_ref.h"
-#include "model/program_settings.h"
-#include "model/settings_inherited.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
+#include "model/settings/program_settings.h"
+#include "model/settings/settings_inherited.h"
 
 AlarmTransport TransportFromSettings(const CProgramSettings& s) {
   AlarmTransport t;

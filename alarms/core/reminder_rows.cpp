@@ -1,8 +1,8 @@
 #include "alarms/core/reminder_rows.h"
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
-#include "model/settings_inherited.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
+#include "model/settings/settings_inherited.h"
 
 namespace alarmcore {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 class CCalEvent;
 

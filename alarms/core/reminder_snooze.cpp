@@ -3,7 +3,7 @@
 #include <cctype>
 #include <climits>
 
-#include "model/duration.h"
+#include "model/dates/duration.h"
 
 namespace alarmcore {
 

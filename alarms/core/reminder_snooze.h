@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 namespace alarmcore {
 

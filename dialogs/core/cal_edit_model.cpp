@@ -6,9 +6,9 @@
 #include <memory>
 #include <set>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
-#include "model/settings_inherited.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
+#include "model/settings/settings_inherited.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 

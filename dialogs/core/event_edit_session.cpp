@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "model/cal_event.h"
-#include "model/duration.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/dates/duration.h"
+#include "model/settings/program_settings.h"
 #include "storage/calendar_file.h"
 
 namespace dialogcore {

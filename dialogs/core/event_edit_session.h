@@ -25,8 +25,8 @@
 
 #include "dialogs/core/event_edit_host.h"
 #include "dialogs/core/lead_time.h"
-#include "model/date_time.h"
-#include "model/recurrence_rule.h"
+#include "model/dates/date_time.h"
+#include "model/recurrence/recurrence_rule.h"
 
 class CCalEvent;
 class CCalendarFile;

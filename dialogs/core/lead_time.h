@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/duration.h"
+#include "model/dates/duration.h"
 
 namespace dialogcore {
 

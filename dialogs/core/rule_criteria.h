@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/date_time.h"
-#include "model/recurrence_rule.h"
+#include "model/dates/date_time.h"
+#include "model/recurrence/recurrence_rule.h"
 
 namespace dialogcore {
 

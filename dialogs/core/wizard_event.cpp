@@ -2,10 +2,10 @@
 
 #include <cctype>
 
-#include "model/cal_event.h"
-#include "model/date_time.h"
-#include "model/program_settings.h"
-#include "model/recurrence_rule.h"
+#include "model/events/cal_event.h"
+#include "model/dates/date_time.h"
+#include "model/settings/program_settings.h"
+#include "model/recurrence/recurrence_rule.h"
 
 namespace wizardcore {
 

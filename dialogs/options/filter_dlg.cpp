@@ -1,10 +1,10 @@
 #include "dialogs/options/filter_dlg.h"
 
 #include "dialogs/core/filter_rules.h"
-#include "dialogs/help_hook.h"
+#include "dialogs/small/help_hook.h"
 #include "dialogs/options/options_host.h"
 #include "framework/dialogs/data_exchange.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/almacora_doc.h"
 

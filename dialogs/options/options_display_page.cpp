@@ -6,7 +6,7 @@
 #include "dialogs/core/options_rules.h"
 #include "dialogs/options/options_host.h"
 #include "framework/dialogs/data_exchange.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 
 static_assert(sizeof(LogFont) == sizeof(LOGFONTA), "the settings' LogFont is the system's LOGFONTA");

@@ -7,7 +7,7 @@
 
 #include "dialogs/options/color_picture.h"
 #include "dialogs/options/options_page.h"
-#include "model/settings_fonts.h"
+#include "model/settings/settings_fonts.h"
 
 namespace options {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "dialogs/help_hook.h"
+#include "dialogs/small/help_hook.h"
 #include "res/resource.h"
 
 namespace options {

@@ -1,7 +1,7 @@
 #include "dialogs/options/options_sheet.h"
 
 #include "dialogs/options/options_host.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 
 namespace options {
 

@@ -4,7 +4,7 @@
 
 #include "dialogs/core/options_rules.h"
 #include "framework/dialogs/data_exchange.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 
 namespace options {

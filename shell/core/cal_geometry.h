@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 namespace calgeom {
 

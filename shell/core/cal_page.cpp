@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "shell/core/cal_geometry.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // CCalPage: one calendar page, a month or a week, as the occurrences of
 // each day in display order. The month and week views fill their cells
-// from it, the page painters (shell/cal_page_painter.h) draw it for
+// from it, the page painters (shell/calendar/cal_page_painter.h) draw it for
 // printing and the clipboard month picture, and the day views build the
 // document's own page, which the mini month reads for its bold days.
 //
@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "model/date_time.h"
-#include "model/occurrence_ref.h"
+#include "model/dates/date_time.h"
+#include "model/events/occurrence_ref.h"
 
 class CCalEvent;
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "model/cal_event.h"
-#include "model/occurrence_ref.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
 
 namespace dayline {
 

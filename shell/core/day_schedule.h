@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 class COccurrenceRef;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 
 namespace printcore {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "model/date_time.h"
-#include "model/occurrence_ref.h"
+#include "model/dates/date_time.h"
+#include "model/events/occurrence_ref.h"
 
 class CCalEvent;
 

@@ -3,7 +3,7 @@
 // quick date ranges and how From drags To along.
 #pragma once
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 namespace printcore {
 

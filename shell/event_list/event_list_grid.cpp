@@ -1,7 +1,7 @@
 #include "shell/event_list/event_list_grid.h"
 
-#include "model/cal_event.h"
-#include "model/occurrence_ref.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
 
 namespace eventlist {
 

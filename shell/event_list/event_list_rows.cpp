@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
 
 namespace eventlist {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/occurrence_ref.h"
+#include "model/events/occurrence_ref.h"
 
 class CAlmacoraDoc;
 class CCalEvent;

@@ -4,14 +4,14 @@
 
 #include "framework/cmd_ui.h"
 #include "framework/dialogs/message_box.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "shell/event_list/event_list_rows.h"
 #include "shell/event_list/find_dialog_window.h"
 #include "shell/event_list/list_text_file.h"
-#include "shell/private_messages.h"
-#include "shell/shell_document.h"
+#include "shell/app/private_messages.h"
+#include "shell/app/shell_document.h"
 
 namespace {
 

@@ -27,9 +27,9 @@
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/docview/view.h"
 #include "framework/gdi/gdi.h"
-#include "model/occurrence_ref.h"
+#include "model/events/occurrence_ref.h"
 #include "shell/event_list/event_list_grid.h"
-#include "shell/event_operations.h"
+#include "shell/commands/event_operations.h"
 
 class CAlmacoraDoc;
 class CCalEvent;

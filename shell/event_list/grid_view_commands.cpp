@@ -1,11 +1,11 @@
 // CGridView: the command table and the commands on the selected row.
 #include "framework/cmd_ui.h"
 #include "framework/dialogs/message_box.h"
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "res/resource.h"
 #include "shell/event_list/grid_view.h"
-#include "shell/private_messages.h"
-#include "shell/shell_document.h"
+#include "shell/app/private_messages.h"
+#include "shell/app/shell_document.h"
 
 using framework::OnCommand;
 using framework::OnCommandRange;

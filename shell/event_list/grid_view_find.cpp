@@ -4,7 +4,7 @@
 #include "framework/dialogs/message_box.h"
 #include "shell/event_list/find_dialog_window.h"
 #include "shell/event_list/grid_view.h"
-#include "shell/private_messages.h"
+#include "shell/app/private_messages.h"
 
 HWND CGridView::GetFindDialog() const {
   return findWindow_ && findWindow_->IsWindow() ? findWindow_->GetSafeHwnd() : nullptr;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 #include "shell/event_list/event_list_rows.h"
 #include "shell/event_list/grid_view.h"

@@ -3,12 +3,12 @@
 
 #include "framework/application.h"
 #include "framework/printing/print_preview.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "shell/core/print_range_list.h"
 #include "shell/event_list/grid_view.h"
-#include "shell/list_print_job.h"
-#include "shell/print_preview_launch.h"
-#include "shell/shell_document.h"
+#include "shell/printing/list_print_job.h"
+#include "shell/printing/print_preview_launch.h"
+#include "shell/app/shell_document.h"
 
 std::vector<COccurrenceRef> CGridView::PrintEntries() const {
   const CProgramSettings& s = g_Settings;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 
 namespace eventlist {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/occurrence_ref.h"
+#include "model/events/occurrence_ref.h"
 
 namespace eventlist {
 

@@ -1,11 +1,11 @@
 // The body of one 3.50 record into an event.
 #include <memory>
 
-#include "model/cal_event.h"
-#include "model/event_codec.h"
-#include "model/field_buffer_bytes.h"
-#include "model/field_buffer_reader.h"
-#include "model/field_buffer_tags.h"
+#include "model/events/cal_event.h"
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer_bytes.h"
+#include "model/events/field_buffer_reader.h"
+#include "model/events/field_buffer_tags.h"
 #include "storage/convert/old_event_files.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // A 2.00 record (or a widened 1.2 record) into an event.
 #include <memory>
 
-#include "model/cal_event.h"
-#include "model/field_buffer_bytes.h"
+#include "model/events/cal_event.h"
+#include "model/events/field_buffer_bytes.h"
 #include "storage/convert/old_event_records.h"
 
 namespace {

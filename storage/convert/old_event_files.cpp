@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "platform/error_text.h"
 #include "platform/os_file.h"
 #include "storage/convert/convert_prompts.h"

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 class CCalEvent;
 class IConvertPrompts;

@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 class CCalEvent;
 

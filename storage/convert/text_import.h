@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 class IImportTarget;
 class IConvertPrompts;

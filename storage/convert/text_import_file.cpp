@@ -1,7 +1,7 @@
 // The text import's options, its file loop and its result messages.
 #include <cstdio>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/convert/convert_prompts.h"
 #include "storage/convert/convert_texts.h"
 #include "storage/convert/file_bytes.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "storage/convert/convert_texts.h"
 #include "storage/convert/import_target.h"
 #include "storage/convert/text_import.h"

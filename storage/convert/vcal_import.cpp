@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/convert/import_target.h"
 
 extern "C" {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_export_parts.h"
 #include "storage/ical/ical_library.h"

@@ -1,8 +1,8 @@
 // Export of the alarm actions of one occurrence as VALARM components.
 #include <string>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "storage/ical/ical_export_parts.h"
 #include "storage/ical/ical_library.h"
 

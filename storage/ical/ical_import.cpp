@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/event_codec.h"
-#include "model/field_buffer.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"
 #include "storage/ical/ical_bounds.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
 #include "storage/ical/ical_rule.h"

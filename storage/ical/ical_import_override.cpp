@@ -2,7 +2,7 @@
 // moved times and the occurrence's own alarm.
 #include <string>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
 

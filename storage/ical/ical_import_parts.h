@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "model/cal_event.h"
-#include "model/duration.h"
+#include "model/events/cal_event.h"
+#include "model/dates/duration.h"
 #include "storage/ical/ical_target.h"
 
 namespace icalx {

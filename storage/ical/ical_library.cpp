@@ -12,7 +12,7 @@ namespace icalx {
 
 namespace {
 
-// The record keeps duration parts up to this (model/field_buffer_bytes.h).
+// The record keeps duration parts up to this (model/events/field_buffer_bytes.h).
 constexpr int kMaxDurationPart = 100000000;
 // JulianDayFromDate reads years 0..99 as 1900..1999, and the record ends
 // with 9999: anything outside is refused rather than moved a century.

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "model/date_time.h"
-#include "model/duration.h"
+#include "model/dates/date_time.h"
+#include "model/dates/duration.h"
 
 namespace icalx {
 

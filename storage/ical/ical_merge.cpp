@@ -1,10 +1,10 @@
 // The merge of an imported event with the calendar's event of the same UID.
 #include <cstring>
 
-#include "model/cal_event.h"
-#include "model/event_codec.h"
-#include "model/field_buffer.h"
-#include "model/settings_inherited.h"
+#include "model/events/cal_event.h"
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer.h"
+#include "model/settings/settings_inherited.h"
 #include "storage/ical/ical_import_parts.h"
 
 namespace icalx {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "model/recurrence_rule.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "storage/ical/ical_library.h"
 
 namespace icalx {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/event_array.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_converter.h"

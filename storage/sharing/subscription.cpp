@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"
 #include "storage/almacora_doc.h"

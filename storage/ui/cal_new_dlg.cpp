@@ -3,7 +3,7 @@
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file.h"
 #include "res/resource.h"
 // The calendar file's CreateFile, not the system's macro.

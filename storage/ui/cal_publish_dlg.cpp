@@ -4,7 +4,7 @@
 
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"

@@ -4,7 +4,7 @@
 #include <prsht.h>
 
 #include "framework/dialogs/data_exchange.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/almacora_doc.h"
 #include "storage/ui/cal_wiz_sheet.h"

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/almacora_doc.h"
 #include "storage/ui/cal_wiz_sheet.h"

@@ -1,6 +1,6 @@
 #include "storage/ui/cal_wiz_sheet.h"
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/almacora_doc.h"
 
 CCalWizSheet::CCalWizSheet(CAlmacoraDoc& doc, HWND parent, UINT firstPage)

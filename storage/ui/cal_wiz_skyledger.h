@@ -3,7 +3,7 @@
 // Back skips the Alarms page when Select Calendars did.
 #pragma once
 
-#include "shell/controls/hyper_link.h"
+#include "controls/hyper_link.h"
 #include "storage/ui/cal_wiz_page.h"
 
 class CCalWizSkyledger : public CCalWizPage {

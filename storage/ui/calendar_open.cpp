@@ -1,6 +1,6 @@
 #include "storage/ui/calendar_open.h"
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"

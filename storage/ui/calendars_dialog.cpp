@@ -2,7 +2,7 @@
 
 #include "framework/dialogs/message_box.h"
 #include "grid/cell/grid_cell.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"

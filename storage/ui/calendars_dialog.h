@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "framework/dialogs/dialog.h"
-#include "shell/controls/check_grid.h"
+#include "controls/check_grid.h"
 
 class CAlmacoraDoc;
 class CCalendarFile;

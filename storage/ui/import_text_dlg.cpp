@@ -8,7 +8,7 @@
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/import_export_options.h"
 #include "storage/ui/sharing_hooks.h"

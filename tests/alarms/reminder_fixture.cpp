@@ -3,10 +3,10 @@
 #include <filesystem>
 
 #include "alarms/alarm_platform.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
-#include "shell/shell_document.h"
-#include "shell/tray_icon_calls.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
+#include "shell/app/shell_document.h"
+#include "shell/frame/tray_icon_calls.h"
 #include "storage/event_array.h"
 #include "tests/shell/main_window_start.h"
 

@@ -15,8 +15,8 @@
 
 #include "alarms/alarm_reminders_dlg.h"
 #include "platform/profile_store.h"
-#include "shell/almacora_app.h"
-#include "shell/main_frame.h"
+#include "shell/app/almacora_app.h"
+#include "shell/frame/main_frame.h"
 // The storage's method, not the Win32 macro of the same name.
 #undef CreateFile
 #include "storage/calendar_file.h"

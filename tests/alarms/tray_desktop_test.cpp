@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
-#include "shell/almacora_app.h"
-#include "shell/main_frame.h"
+#include "shell/app/almacora_app.h"
+#include "shell/frame/main_frame.h"
 #include "tests/support/win/window_shot.h"
 #include "tests/shell/main_window_start.h"
 

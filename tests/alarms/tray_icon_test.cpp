@@ -3,10 +3,10 @@
 // (maximized stays maximized) and the minimize box.
 #include "tests/alarms/reminder_fixture.h"
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
-#include "shell/private_messages.h"
-#include "shell/tray_icon_calls.h"
+#include "shell/app/private_messages.h"
+#include "shell/frame/tray_icon_calls.h"
 #include "tests/support/win/dialog_driver.h"
 
 namespace remindertest {

@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "dialogs/cal_edit_dlg.h"
+#include "dialogs/small/cal_edit_dlg.h"
 #include "grid/cell/grid_cell.h"
 #include "res/resource.h"
 // windows.h names CreateFileA what the calendar declares as CreateFile.

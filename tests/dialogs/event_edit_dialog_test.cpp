@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/advanced_recurrence_dlg.h"
-#include "dialogs/event_edit_dlg.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "dialogs/event/advanced_recurrence_dlg.h"
+#include "dialogs/event/event_edit_dlg.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/calendar_file.h"
 #include "tests/support/win/dialog_driver.h"

@@ -6,8 +6,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "dialogs/event_wizard.h"
-#include "model/recurrence_rule.h"
+#include "dialogs/wizard/event_wizard.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "res/resource.h"
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile

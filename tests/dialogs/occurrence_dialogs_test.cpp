@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/delete_occurrence_dlg.h"
-#include "dialogs/event_info_dlg.h"
-#include "dialogs/open_recurring_dlg.h"
-#include "model/cal_event.h"
+#include "dialogs/event/delete_occurrence_dlg.h"
+#include "dialogs/event/event_info_dlg.h"
+#include "dialogs/event/open_recurring_dlg.h"
+#include "model/events/cal_event.h"
 #include "res/resource.h"
 #include "tests/support/win/dialog_driver.h"
 

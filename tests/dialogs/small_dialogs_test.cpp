@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "tests/support/win/dialog_driver.h"
-#include "dialogs/backup_dlg.h"
-#include "dialogs/help_hook.h"
-#include "dialogs/log_dlg.h"
-#include "dialogs/select_month_dlg.h"
-#include "dialogs/upcoming_days_dlg.h"
-#include "dialogs/warning_dlg.h"
+#include "dialogs/small/backup_dlg.h"
+#include "dialogs/small/help_hook.h"
+#include "dialogs/small/log_dlg.h"
+#include "dialogs/small/select_month_dlg.h"
+#include "dialogs/small/upcoming_days_dlg.h"
+#include "dialogs/small/warning_dlg.h"
 #include "res/resource.h"
 
 using wintest::Click;

@@ -8,9 +8,9 @@
 
 #include <vector>
 
-#include "dialogs/date_time_picker.h"
-#include "dialogs/time_picker_edit.h"
-#include "model/date_time.h"
+#include "dialogs/event/date_time_picker.h"
+#include "dialogs/event/time_picker_edit.h"
+#include "model/dates/date_time.h"
 #include "tests/support/win/window_shot.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/type_ahead_combo.h"
+#include "dialogs/event/type_ahead_combo.h"
 
 namespace {
 

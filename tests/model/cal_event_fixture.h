@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
 
 namespace caltest {

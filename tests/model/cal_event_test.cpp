@@ -1,6 +1,6 @@
 // CCalEvent: construction defaults, copy, identifiers, occurrences with
 // moved overrides, the alarm check, acknowledging and the display texts.
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The sorted date lists and range lists.
 #include <gtest/gtest.h>
 
-#include "model/date_range_set.h"
-#include "model/date_time_set.h"
+#include "model/dates/date_range_set.h"
+#include "model/dates/date_time_set.h"
 
 namespace {
 CDateTime May(int day, int h = 0, int mi = 0, int s = 0, int kind = CDateTime::kFloating) {

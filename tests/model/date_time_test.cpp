@@ -1,10 +1,10 @@
 // CDateTime: calendar arithmetic, zone conversion in Europe/Berlin (pinned
 // by the test harness), arithmetic, comparison and the text forms.
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 #include <gtest/gtest.h>
 
-#include "model/duration.h"
+#include "model/dates/duration.h"
 #include "tests/support/fixed_clock.h"
 
 namespace {

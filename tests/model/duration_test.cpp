@@ -1,9 +1,9 @@
 // CDuration: equality without normalisation and the span between values.
-#include "model/duration.h"
+#include "model/dates/duration.h"
 
 #include <gtest/gtest.h>
 
-#include "model/date_time.h"
+#include "model/dates/date_time.h"
 
 namespace {
 CDateTime At(int day, int month, int year, int h, int mi, int kind = CDateTime::kFloating) {

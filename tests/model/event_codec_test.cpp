@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/event_codec.h"
-#include "model/field_buffer.h"
-#include "model/field_buffer_reader.h"
-#include "model/field_buffer_tags.h"
+#include "model/events/cal_event.h"
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer.h"
+#include "model/events/field_buffer_reader.h"
+#include "model/events/field_buffer_tags.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <vector>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "tests/model/cal_event_fixture.h"
 #include "tests/support/fixed_clock.h"
 

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "platform/locale.h"
 #include "tests/model/cal_event_fixture.h"
 #include "tests/support/fixed_clock.h"

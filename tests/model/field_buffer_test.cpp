@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "model/date_range.h"
-#include "model/date_time.h"
-#include "model/duration.h"
-#include "model/field_buffer.h"
-#include "model/field_buffer_reader.h"
-#include "model/field_buffer_tags.h"
-#include "model/occurrence_override.h"
-#include "model/occurrence_state.h"
-#include "model/recurrence_rule.h"
+#include "model/dates/date_range.h"
+#include "model/dates/date_time.h"
+#include "model/dates/duration.h"
+#include "model/events/field_buffer.h"
+#include "model/events/field_buffer_reader.h"
+#include "model/events/field_buffer_tags.h"
+#include "model/events/occurrence_override.h"
+#include "model/events/occurrence_state.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "model/services/model_services.h"
 
 namespace {

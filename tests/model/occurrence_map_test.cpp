@@ -1,6 +1,6 @@
 // The per-occurrence maps and the event's state comparisons.
-#include "model/occurrence_override_map.h"
-#include "model/occurrence_state_map.h"
+#include "model/events/occurrence_override_map.h"
+#include "model/events/occurrence_state_map.h"
 
 #include <gtest/gtest.h>
 

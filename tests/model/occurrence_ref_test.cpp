@@ -1,10 +1,10 @@
 // COccurrenceRef: labels in calendar cells, order within a day, search and
 // colours.
-#include "model/occurrence_ref.h"
+#include "model/events/occurrence_ref.h"
 
 #include <gtest/gtest.h>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "tests/model/cal_event_fixture.h"
 
 using caltest::At;

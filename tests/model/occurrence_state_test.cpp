@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "tests/model/cal_event_fixture.h"
 
 void PrintTo(const CDateTime& value, std::ostream* os) { *os << value.FormatICal(CDateTime::kAsStored); }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
 #include "platform/profile_store.h"
 #include "tests/support/fixed_clock.h"

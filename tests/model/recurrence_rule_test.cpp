@@ -1,7 +1,7 @@
 // The recurrence rule: the built-in examples, the classic rules stepped one
 // second past each answer, limits (COUNT, UNTIL, the bounded search) and
 // zone handling.
-#include "model/recurrence_rule.h"
+#include "model/recurrence/recurrence_rule.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "model/rrule_self_test.h"
+#include "model/recurrence/rrule_self_test.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The recurrence set: rule and added dates merged, exclusions skipped,
 // instance ends, and the answers once nothing is left.
-#include "model/recurrence.h"
+#include "model/recurrence/recurrence.h"
 
 #include <gtest/gtest.h>
 

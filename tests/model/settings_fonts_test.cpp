@@ -1,6 +1,6 @@
 // Font texts written from a LogFont read back to the same font, and the
 // fifth field appears only for a character set.
-#include "model/settings_fonts.h"
+#include "model/settings/settings_fonts.h"
 
 #include <gtest/gtest.h>
 

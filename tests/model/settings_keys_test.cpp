@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "model/date_time.h"
-#include "model/program_settings.h"
+#include "model/dates/date_time.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 #include "tests/support/fixed_clock.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "model/shell_sort.h"
-#include "model/sorted_word_array.h"
+#include "model/dates/shell_sort.h"
+#include "model/dates/sorted_word_array.h"
 
 TEST(SortedWordArray, InsertsInOrderWithoutDuplicates) {
   CSortedWordArray a;

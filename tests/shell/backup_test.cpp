@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/backup_dlg.h"
-#include "model/cal_event.h"
-#include "model/date_time.h"
-#include "model/program_settings.h"
+#include "dialogs/small/backup_dlg.h"
+#include "model/events/cal_event.h"
+#include "model/dates/date_time.h"
+#include "model/settings/program_settings.h"
 #include "platform/os_file_faults.h"
 #include "res/resource.h"
-#include "shell/main_frame.h"
-#include "shell/restore_file_choice.h"
-#include "shell/shell_document.h"
+#include "shell/frame/main_frame.h"
+#include "shell/app/restore_file_choice.h"
+#include "shell/app/shell_document.h"
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile
 #include "storage/calendar_file.h"

@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
-#include "shell/cal_print_settings_dlg.h"
+#include "shell/printing/cal_print_settings_dlg.h"
 #include "tests/support/win/dialog_driver.h"
 
 namespace {

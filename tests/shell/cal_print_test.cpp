@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "framework/printing/app_printer.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
-#include "shell/cal_print_job.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
+#include "shell/printing/cal_print_job.h"
 #include "tests/shell/print_fixture.h"
 
 using printtest::InkOf;

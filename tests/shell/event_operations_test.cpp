@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
 #include "res/resource.h"
-#include "shell/event_operations_host.h"
-#include "shell/main_frame.h"
-#include "shell/private_messages.h"
+#include "shell/commands/event_operations_host.h"
+#include "shell/frame/main_frame.h"
+#include "shell/app/private_messages.h"
 #include "storage/calendar_file.h"
 #include "tests/support/win/dialog_driver.h"
 

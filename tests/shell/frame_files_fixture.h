@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
-#include "shell/almacora_app.h"
-#include "shell/main_frame.h"
-#include "shell/shell_document.h"
+#include "shell/app/almacora_app.h"
+#include "shell/frame/main_frame.h"
+#include "shell/app/shell_document.h"
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile
 #include "storage/calendar_file.h"

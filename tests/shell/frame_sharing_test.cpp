@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 #include "res/resource.h"
-#include "shell/almacora_app.h"
-#include "shell/main_frame.h"
-#include "shell/shell_document.h"
+#include "shell/app/almacora_app.h"
+#include "shell/frame/main_frame.h"
+#include "shell/app/shell_document.h"
 #include "storage/calendar_list.h"
 #include "tests/support/win/dialog_driver.h"
 #include "tests/shell/main_window_start.h"

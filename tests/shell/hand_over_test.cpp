@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "program_fixture.h"
-#include "shell/hand_over.h"
+#include "shell/app/hand_over.h"
 // The storage names a member CreateFile; windows.h makes that a macro.
 #undef CreateFile
 #include "storage/calendar_file.h"

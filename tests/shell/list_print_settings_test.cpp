@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
-#include "shell/list_print_settings_dlg.h"
+#include "shell/printing/list_print_settings_dlg.h"
 #include "tests/support/win/dialog_driver.h"
 
 TEST(ListPrintSettings, WidthsByUnitAndRange) {

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
-#include "shell/almacora_app.h"
-#include "shell/main_frame.h"
+#include "shell/app/almacora_app.h"
+#include "shell/frame/main_frame.h"
 
 namespace shelltest {
 

@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "program_fixture.h"
-#include "shell/frame_geometry.h"
+#include "shell/frame/frame_geometry.h"
 
 using shelltest::Program;
 using shelltest::ReadSetting;

@@ -8,10 +8,10 @@
 
 #include "framework/dialogs/message_box.h"
 #include "framework/printing/app_printer.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
-#include "shell/print_event.h"
+#include "shell/printing/print_event.h"
 #include "storage/calendar_file.h"
 #include "tests/shell/print_fixture.h"
 #include "tests/support/win/dialog_driver.h"

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "framework/printing/app_printer.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "shell/core/print_settings_rules.h"
 #include "tests/support/win/png_file.h"

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "framework/printing/app_printer.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "shell/core/print_settings_rules.h"
-#include "shell/print_settings_dlg.h"
+#include "shell/printing/print_settings_dlg.h"
 #include "tests/shell/print_fixture.h"
 #include "tests/support/win/dialog_driver.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "program_fixture.h"
-#include "shell/private_messages.h"
+#include "shell/app/private_messages.h"
 
 using shelltest::BoxAnswerer;
 using shelltest::Program;

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "program_fixture.h"
 // The storage's method, not the Win32 macro of the same name.
 #undef CreateFile

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <map>
 
-#include "model/recurrence_rule.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "platform/os_file_faults.h"
 #include "storage/calendar_backup.h"
 #include "tests/storage/storage_fixture.h"

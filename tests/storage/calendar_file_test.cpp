@@ -8,7 +8,7 @@
 #include "isam/engine_api.h"
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
-#include "model/event_codec.h"
+#include "model/events/event_codec.h"
 #include "storage/calendar_resources.h"
 #include "storage/serial_section.h"
 #include "storage/event_array.h"

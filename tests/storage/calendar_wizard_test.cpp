@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/recurrence_rule.h"
+#include "model/events/cal_event.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "platform/paths.h"
 #include "storage/calendar_wizard.h"
 #include "storage/holiday_calendars.h"

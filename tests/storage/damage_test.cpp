@@ -2,7 +2,7 @@
 // fails leaves the event as it was and the file loadable.
 #include <fstream>
 
-#include "model/event_codec.h"
+#include "model/events/event_codec.h"
 #include "platform/os_file_faults.h"
 #include "storage/event_array.h"
 #include "tests/storage/storage_fixture.h"

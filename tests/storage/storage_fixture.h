@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 #include "platform/sync.h"
 #include "storage/almacora_doc.h"

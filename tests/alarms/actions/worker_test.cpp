@@ -10,9 +10,9 @@
 
 #include "alarms/actions/alarm_log_file.h"
 #include "alarms/actions/alarm_worker.h"
-#include "model/cal_event.h"
-#include "model/occurrence_ref.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
+#include "model/settings/program_settings.h"
 #include "tests/alarms/actions/actions_fixture.h"
 
 using actiontest::ReadAll;

@@ -13,9 +13,9 @@
 #include "alarms/core/action_tags.h"
 #include "alarms/core/job_runner.h"
 #include "alarms/core/job_snapshot.h"
-#include "model/cal_event.h"
-#include "model/occurrence_ref.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
+#include "model/settings/program_settings.h"
 
 namespace {
 

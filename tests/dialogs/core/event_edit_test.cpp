@@ -8,7 +8,7 @@
 #include "dialogs/core/event_edit_session.h"
 #include "dialogs/core/event_export_name.h"
 #include "dialogs/core/lead_time.h"
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/calendar_file.h"
 #include "tests/model/cal_event_fixture.h"
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "dialogs/core/rule_criteria.h"
-#include "model/date_time.h"
-#include "model/recurrence_rule.h"
+#include "model/dates/date_time.h"
+#include "model/recurrence/recurrence_rule.h"
 
 using namespace dialogcore;
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/core/wizard_event.h"
-#include "model/cal_event.h"
-#include "model/program_settings.h"
-#include "model/recurrence_rule.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "tests/model/cal_event_fixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dialogs/options/filter_dlg.h"
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "res/resource.h"
 #include "storage/almacora_doc.h"
 #include "tests/dialogs/options/options_fixture.h"

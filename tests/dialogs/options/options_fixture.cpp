@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "dialogs/help_hook.h"
+#include "dialogs/small/help_hook.h"
 #include "tests/support/win/dialog_driver.h"
 
 std::vector<DWORD> g_helpTopics;

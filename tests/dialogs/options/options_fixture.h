@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "dialogs/options/options_host.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 
 struct FontAnswer {

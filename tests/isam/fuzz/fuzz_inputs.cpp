@@ -13,9 +13,9 @@
 #include "isam/index/file_create.h"
 #include "isam/record/isam_record.h"
 #include "isam/runtime/byte_range_locks.h"
-#include "model/cal_event.h"
-#include "model/event_codec.h"
-#include "model/field_buffer.h"
+#include "model/events/cal_event.h"
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer.h"
 #include "tests/isam/record/isam_record_test_set.h"
 
 namespace isam_fuzz {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "grid/cell/grid_cell.h"
-#include "shell/controls/check_grid.h"
+#include "controls/check_grid.h"
 #include "tests/support/win/png_file.h"
 #include "tests/support/win/window_shot.h"
 

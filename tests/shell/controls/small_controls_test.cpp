@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/controls/flat_button.h"
-#include "shell/controls/hover_bitmap_button.h"
-#include "shell/controls/hyper_link.h"
-#include "shell/controls/open_link.h"
+#include "controls/flat_button.h"
+#include "controls/hover_bitmap_button.h"
+#include "controls/hyper_link.h"
+#include "controls/open_link.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "grid/cell/grid_cell.h"
-#include "shell/controls/triangle_button_type.h"
+#include "controls/triangle_button_type.h"
 
 namespace {
 

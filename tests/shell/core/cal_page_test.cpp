@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "../../model/cal_event_fixture.h"
-#include "model/program_settings.h"
-#include "model/recurrence_rule.h"
+#include "model/settings/program_settings.h"
+#include "model/recurrence/recurrence_rule.h"
 #include "shell/core/cal_geometry.h"
 #include "shell/core/cal_page.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 
 namespace {
 

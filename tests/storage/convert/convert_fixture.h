@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/convert/convert_prompts.h"
 #include "storage/convert/import_target.h"
 

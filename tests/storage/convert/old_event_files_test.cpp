@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "convert_fixture.h"
-#include "model/field_buffer.h"
-#include "model/field_buffer_tags.h"
+#include "model/events/field_buffer.h"
+#include "model/events/field_buffer_tags.h"
 #include "storage/convert/old_event_files.h"
 #include "storage/convert/old_event_records.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "convert_fixture.h"
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "storage/convert/text_import.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "model/cal_event.h"
-#include "model/program_settings.h"
+#include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "storage/ical/ical_converter.h"
 #include "tests/support/fixed_clock.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "model/event_codec.h"
-#include "model/field_buffer.h"
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer.h"
 #include "tests/storage/ical/ical_fixture.h"
 
 using namespace icaltest;

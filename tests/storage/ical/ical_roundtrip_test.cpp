@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "model/event_codec.h"
-#include "model/field_buffer.h"
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer.h"
 #include "platform/process.h"
 #include "tests/storage/ical/ical_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "tests/storage/sharing/sharing_fixture.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_storage.h"

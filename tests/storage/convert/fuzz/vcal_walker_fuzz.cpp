@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "storage/convert/import_target.h"
 #include "storage/convert/vcal_import.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "grid/cell/grid_cell.h"
-#include "model/cal_event.h"
+#include "model/events/cal_event.h"
 #include "model/services/reminder_window.h"
 #include "res/resource.h"
 #include "storage/almacora_doc.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/ui/export_data_dlg.h"
 #include "storage/ui/export_select_dlg.h"

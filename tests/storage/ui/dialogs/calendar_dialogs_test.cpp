@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/calendar_list.h"
 #include "storage/ui/cal_new_dlg.h"

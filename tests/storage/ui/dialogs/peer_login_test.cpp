@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "model/program_settings.h"
+#include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "storage/calendar_list.h"
 #include "storage/ical/ical_storage.h"

@@ -1,8 +1,0 @@
-// COccurrenceStateMap: scheduled date -> COccurrenceState (acknowledged,
-// snoozed until) of single occurrences. See COccurrenceMap.
-#pragma once
-
-#include "model/occurrence_map.h"
-#include "model/occurrence_state.h"
-
-class COccurrenceStateMap : public COccurrenceMap<COccurrenceState> {};

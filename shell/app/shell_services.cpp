@@ -1,0 +1,100 @@
+#include "shell/app/shell_services.h"
+
+#include <cstring>
+
+#include "dialogs/event/delete_occurrence_dlg.h"
+#include "dialogs/small/log_dlg.h"
+#include "dialogs/small/warning_dlg.h"
+#include "controls/preview_prompt_dlg.h"
+#include "framework/application.h"
+#include "framework/dialogs/message_box.h"
+#include "framework/gdi/gdi.h"
+#include "model/settings/settings_fonts.h"
+
+IShellServices::FontHandle CShellServices::CreatePointFont(const LogFont& font) {
+  // The stored layout is the platform's LOGFONTA, height in tenths.
+  LOGFONTA lf{};
+  std::memcpy(&lf, &font, sizeof lf);
+  framework::CFont f;
+  if (!f.CreatePointFontIndirect(lf)) return nullptr;
+  return f.Detach();
+}
+
+void CShellServices::DeleteFont(FontHandle font) {
+  if (font) ::DeleteObject(static_cast<HFONT>(font));
+}
+
+bool CShellServices::FlashWindowInTaskbar(WindowHandle window, unsigned count) {
+  using FlashEx = BOOL(WINAPI*)(PFLASHWINFO);
+  auto fn = reinterpret_cast<FlashEx>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "FlashWindowEx")));
+  if (!fn) return false;
+  FLASHWINFO fi{};
+  fi.cbSize = sizeof fi;
+  fi.hwnd = static_cast<HWND>(window);
+  fi.dwFlags = FLASHW_TRAY;
+  fi.uCount = count;
+  return fn(&fi) || true;
+}
+
+void CShellServices::ShowError(const std::string& text) { framework::MessageBox(text, MB_OK | MB_ICONEXCLAMATION); }
+
+bool CShellPrompts::ConfirmDeleteEvent() {
+  return framework::MessageBox("Delete Current Event?", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool CShellPrompts::AskDeleteOccurrence(const std::string& prompt, int* choice) {
+  dialogs::CDeleteOccurrenceDlg dlg;
+  dlg.prompt = prompt;
+  dlg.choice = *choice;
+  if (dlg.DoModal() != IDOK) return false;
+  *choice = dlg.choice == 1 ? kDeleteAllOccurrences : kDeleteThisOccurrence;
+  return true;
+}
+
+WarningAnswer CShellPrompts::ShowWarning(const WarningRequest& request) {
+  dialogs::CWarningDlg dlg;
+  dlg.message = request.message;
+  dlg.caption = request.caption;
+  dlg.checkText = request.checkBoxText;
+  dlg.buttons = request.okOnly ? 0 : MB_YESNO;
+  dlg.helpContext = request.helpContext == 0 ? -1 : request.helpContext;
+  int r = dlg.DoModal();
+  WarningAnswer a;
+  a.accepted = r == IDYES || r == IDOK;
+  a.dontShowAgain = dlg.doNotShow == 1;
+  return a;
+}
+
+void ShowNotAvailable(const std::string& what) {
+  framework::MessageBox(what + " is not available in this version yet.", MB_OK | MB_ICONINFORMATION);
+}
+
+void CShellStoragePrompts::ShowMessage(const std::string& text, PromptIcon icon) {
+  framework::MessageBox(text, MB_OK | static_cast<UINT>(icon));
+}
+
+bool CShellStoragePrompts::AskYesNo(const std::string& text, PromptIcon icon) {
+  return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon)) == IDYES;
+}
+
+void CShellStoragePrompts::ShowCaptionedMessage(const std::string& text, const std::string& caption,
+                                                PromptIcon icon) {
+  framework::MessageBox(text, MB_OK | static_cast<UINT>(icon), caption);
+}
+
+bool CShellStoragePrompts::AskCaptionedYesNo(const std::string& text, const std::string& caption, PromptIcon icon) {
+  return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon), caption) == IDYES;
+}
+
+void CShellStoragePrompts::ShowImportLog(const std::string& text) {
+  framework::CApplication* app = framework::TheApp();
+  dialogs::CLogDlg dlg(app ? app->GetMainWindow() : nullptr);
+  dlg.text = text;
+  dlg.DoModal();
+}
+
+bool CShellStoragePrompts::AskAddOrPreview() {
+  shellcontrols::CPreviewPromptDlg dlg;
+  return dlg.DoModal() == IDOK;
+}

@@ -1,0 +1,69 @@
+// The main window's side of the alarm actions: the Quick Timer, the Alarm
+// Log command, the worker's failure notice and the default actions sheet
+// of the options' Alarm page.
+#include "alarms/actions/actions_sheet.h"
+#include "alarms/actions/alarm_error_log_dlg.h"
+#include "alarms/actions/timer_dlg.h"
+#include "model/settings/program_settings.h"
+#include "shell/frame/main_frame.h"
+#include "shell/frame/shell_options_host.h"
+
+void CMainFrame::OnQuickTimer() {
+  if (!m_pQuickTimer) {
+    m_pQuickTimer.reset(new alarms::CTimerDlg(GetSafeHwnd()));
+    if (!m_pQuickTimer->Create(GetSafeHwnd())) {
+      m_pQuickTimer.reset();
+      return;
+    }
+  }
+  HWND timer = m_pQuickTimer->GetSafeHwnd();
+  ::ShowWindow(timer, ::IsIconic(timer) ? SW_RESTORE : SW_SHOW);
+  ::SetForegroundWindow(timer);
+}
+
+void CMainFrame::OnAlarmLog() {
+  alarms::CAlarmErrorLogDlg dlg(GetSafeHwnd());
+  dlg.DoModal();
+}
+
+LRESULT CMainFrame::OnShowAlarmLog(WPARAM, LPARAM) {
+  if (!m_pAlarmLog) m_pAlarmLog.reset(new alarms::CAlarmErrorLogDlg(GetSafeHwnd()));
+  m_pAlarmLog->ShowLog();
+  // The log waits minimized; the flashing button is what says it came.
+  if (!g_Settings.FlashWindowInTaskbar(GetSafeHwnd(), 3)) ::FlashWindow(GetSafeHwnd(), TRUE);
+  return 1;
+}
+
+bool CShellOptionsHost::EditAlarmActions(HWND parent, options::AlarmActionDefaults* v) {
+  alarms::CActionsPropertySheet sheet("Alarm Actions", parent, 0);
+  sheet.soundPage.enabled = v->soundEnabled;
+  sheet.soundPage.soundFile = v->soundFile;
+  sheet.soundPage.length = v->alarmLength;
+  sheet.soundPage.autoAcknowledge = v->autoAcknowledge;
+  sheet.emailPage.enabled = v->emailEnabled;
+  sheet.emailPage.recipients = v->emailTo;
+  sheet.emailPage.subject = v->emailSubject;
+  sheet.emailPage.message = v->emailBody;
+  sheet.runPage.enabled = v->runEnabled;
+  sheet.runPage.initial = v->runAlarm;
+  sheet.runPage.snooze = v->runSnooze;
+  sheet.runPage.file = v->runFilename;
+  sheet.runPage.arguments = v->runParms;
+  sheet.runPage.startupIndex = alarms::CActionsRun::ShowCmdToIndex(v->runState);
+  if (sheet.DoModal() != IDOK) return false;
+  v->soundEnabled = static_cast<short>(sheet.soundPage.enabled);
+  v->soundFile = sheet.soundPage.soundFile;
+  v->alarmLength = sheet.soundPage.length;
+  v->autoAcknowledge = static_cast<short>(sheet.soundPage.autoAcknowledge);
+  v->emailEnabled = static_cast<short>(sheet.emailPage.enabled);
+  v->emailTo = sheet.emailPage.recipients;
+  v->emailSubject = sheet.emailPage.subject;
+  v->emailBody = sheet.emailPage.message;
+  v->runEnabled = static_cast<short>(sheet.runPage.enabled);
+  v->runAlarm = static_cast<short>(sheet.runPage.initial);
+  v->runSnooze = static_cast<short>(sheet.runPage.snooze);
+  v->runFilename = sheet.runPage.file;
+  v->runParms = sheet.runPage.arguments;
+  v->runState = alarms::CActionsRun::IndexToShowCmd(sheet.runPage.startupIndex);
+  return true;
+}

@@ -1,0 +1,49 @@
+// The main frame's Internet calendar commands: New Calendar and Subscribe
+// (also for a "/webcal" address handed over by another instance).
+#include "dialogs/small/help_hook.h"
+#include "res/resource.h"
+#include "model/settings/program_settings.h"
+#include "shell/frame/main_frame.h"
+#include "shell/app/shell_document.h"
+#include "storage/ui/cal_new_dlg.h"
+#include "storage/ui/cal_subscribe_dlg.h"
+#include "storage/ui/calendars_dialog.h"
+#include "storage/ui/sharing_hooks.h"
+
+namespace {
+
+void SearchFromDialog() {
+  if (CMainFrame* frame = CMainFrame::Get()) ::SendMessageA(frame->GetSafeHwnd(), WM_COMMAND, ID_CALENDAR_SEARCH, 0);
+}
+
+}  // namespace
+
+void CMainFrame::InstallSharingHooks(bool install) {
+  SharingHooks& hooks = GetSharingHooks();
+  hooks.showHelp = install ? &dialogs::ShowHelpTopic : nullptr;
+  hooks.calendarSearch = install ? &SearchFromDialog : nullptr;
+}
+
+void CMainFrame::NewCalendar() {
+  CShellDocument* doc = GetShellDocument();
+  if (!doc) return;
+  CCalNewDlg dlg(doc->Core(), GetSafeHwnd());
+  dlg.DoModal();
+  ::SetActiveWindow(GetSafeHwnd());
+}
+
+BOOL CMainFrame::SubscribeToUrl(const std::string& address) {
+  CShellDocument* doc = GetShellDocument();
+  if (!doc) return FALSE;
+  CCalSubscribeDlg dlg(doc->Core(), GetSafeHwnd());
+  dlg.address = address;
+  if (!address.empty()) {
+    dlg.name = CProgramSettings::CalendarNameFromPath(address);
+    dlg.localFile = dlg.name + ".akv";
+    dlg.nameFromAddress = true;
+  }
+  if (dlg.DoModal() != IDOK) return FALSE;
+  if (m_pCalendarsDlg) m_pCalendarsDlg->FillCalendarGrid();
+  doc->RecountAndRefresh();
+  return TRUE;
+}

@@ -1,0 +1,39 @@
+#include "shell/printing/print_font_choice.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+
+bool ChoosePrintFont(HWND owner, LogFont* font, std::string* text, COLORREF* color) {
+  LOGFONTA shown;
+  std::memcpy(&shown, font, sizeof shown);
+  HDC screen = ::GetDC(nullptr);
+  shown.lfHeight = -::MulDiv(font->lfHeight, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
+  ::ReleaseDC(nullptr, screen);
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = owner;
+  cf.lpLogFont = &shown;
+  cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | (color ? CF_EFFECTS : 0);
+  cf.rgbColors = color ? *color : 0;
+  if (!::ChooseFontA(&cf)) return false;
+  shown.lfHeight = cf.iPointSize;
+  std::memcpy(static_cast<void*>(font), &shown, sizeof shown);
+  *text = FontText(*font);
+  if (color) *color = cf.rgbColors;
+  return true;
+}
+
+bool ChoosePrintColor(HWND owner, COLORREF* color) {
+  static COLORREF custom[16] = {0xF0F0F0, 0xE0E0E0, 0xD0D0D0, 0xC0C0C0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner;
+  cc.rgbResult = *color;
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT;
+  if (!::ChooseColorA(&cc)) return false;
+  *color = cc.rgbResult;
+  return true;
+}
