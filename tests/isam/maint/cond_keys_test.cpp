@@ -142,7 +142,9 @@ TEST_F(CondKeysTest, AFailureAnywhereLeavesASoundOrFlaggedSet) {
       ExpectSound();
       CloseFileSet(&block_);
     } else {
-      EXPECT_EQ(14, open) << n;
+      // Refused until a rebuild: as needing one, or as damaged when the
+      // mend's own check finds the index out of line.
+      EXPECT_TRUE(open == 14 || open == 690) << n << ": " << open;
     }
     for (const char* ext : {".dat", ".idx"}) std::remove((name_ + ext).c_str());
   }
@@ -188,7 +190,9 @@ TEST_F(CondKeysTest, AKilledRekeyIsMendedOrRefused) {
       if (HasFailure()) FAIL() << "write " << n;
       CloseFileSet(&block_);
     } else {
-      EXPECT_EQ(14, open) << n;
+      // Refused until a rebuild: as needing one, or as damaged when the
+      // mend's own check finds the index out of line.
+      EXPECT_TRUE(open == 14 || open == 690) << n << ": " << open;
     }
     for (const char* ext : {".dat", ".idx"}) std::remove((name_ + ext).c_str());
   }
