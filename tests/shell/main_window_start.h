@@ -46,6 +46,7 @@ inline CMainFrame* StartShownMainWindow(std::unique_ptr<CAlmacoraApp>& app) {
   app = std::make_unique<CAlmacoraApp>();
   CMainFrame* frame = StartMainWindow(*app);
   if (!frame) return nullptr;
+  ::SetCursorPos(2000, 2000);  // no day pop-up from a pointer left over the calendar
   ::ShowWindow(frame->GetSafeHwnd(), SW_SHOWNORMAL);
   ::MoveWindow(frame->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
   return frame;

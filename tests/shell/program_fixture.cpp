@@ -90,6 +90,9 @@ HWND Program::WaitForWindow(DWORD ms) {
   DWORD start = ::GetTickCount();
   for (;;) {
     if (HWND h = FindMainWindow(pi_.dwProcessId)) {
+      // A new display puts the pointer at its centre, over a day cell of
+      // the calendar, whose pop-up would cover what a test reads there.
+      ::SetCursorPos(2000, 2000);
       // Found while it is still being built: wait until start-up is done.
       ::WaitForInputIdle(pi_.hProcess, ms);
       return h;
