@@ -216,12 +216,17 @@ struct CICalConverter::Run {
     return true;
   }
 
+  // Counts a passed-over event and logs why, without asking.
+  void Passed(const std::string& label, const std::string& why) {
+    ++c.skipped_;
+    c.Note("Event: " + label + why);
+  }
+
   // False and the cancelled flag on "Cancel Import".
   void Skip(const std::string& label, const char* why) {
     const int answer = c.prompts_ ? c.prompts_->AskSkipOrCancel("Event: " + label + why)
                                   : IICalPrompts::kCancelImport;
-    ++c.skipped_;
-    c.Note("Event: " + label + why);
+    Passed(label, why);
     if (answer != IICalPrompts::kSkipEvent) {
       c.cancelled_ = true;
       c.Note("Import cancelled.");
@@ -230,8 +235,7 @@ struct CICalConverter::Run {
 
   bool Ask(const std::string& label, const char* question) {
     if (c.prompts_ && c.prompts_->AskYesNo("Event: " + label + question)) return true;
-    ++c.skipped_;
-    c.Note("Event: " + label + "\n\nNot imported (answered No).");
+    Passed(label, "\n\nNot imported (answered No).");
     return false;
   }
 
@@ -239,9 +243,8 @@ struct CICalConverter::Run {
   bool OlderThanStored(const CCalEvent& e, const std::string& label) {
     auto it = storedSequences.find(e.uid);
     if (it == storedSequences.end() || e.sequence >= it->second) return false;
-    ++c.skipped_;
-    c.Note("Event: " + label + "\n\nSEQUENCE " + std::to_string(e.sequence) + " is older than the " +
-           std::to_string(it->second) + " imported before from this text.  Event skipped.");
+    Passed(label, "\n\nSEQUENCE " + std::to_string(e.sequence) + " is older than the " +
+                      std::to_string(it->second) + " imported before from this text.  Event skipped.");
     return true;
   }
 
@@ -290,11 +293,8 @@ struct CICalConverter::Run {
     }
     if (e.type.empty()) e.type = target.Header().name;
     for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
-    if (!Storable(e, &scratch)) {
-      ++c.skipped_;
-      c.Note("Event: " + label + "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
-      return;
-    }
+    if (!Storable(e, &scratch))
+      return Passed(label, "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
     if (OlderThanStored(e, label)) return;
 
     bool failed = false;
