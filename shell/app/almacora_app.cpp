@@ -136,6 +136,11 @@ bool CAlmacoraApp::StartMainWindow() {
     if (splash->Create(nullptr)) {
       m_pSplash = splash;
       ::UpdateWindow(splash->GetSafeHwnd());
+      // Some window systems put what was painted on the screen only when the
+      // thread next looks for messages, and start-up may not look for a
+      // while: look once now, or the splash shows blank while files load.
+      MSG pending;
+      ::PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE);
     } else {
       delete splash;
     }

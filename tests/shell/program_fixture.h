@@ -62,5 +62,6 @@ class BoxAnswerer {
 using wintest::PumpFor;
 using wintest::Shot;
 using wintest::TakeShot;
+using wintest::TakeShotNow;
 
 }  // namespace shelltest

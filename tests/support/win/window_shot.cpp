@@ -11,7 +11,7 @@ namespace {
 
 void CopyFromScreen(HWND hwnd, Shot* shot) {
   RECT rc;
-  ::GetWindowRect(hwnd, &rc);
+  if (!::GetWindowRect(hwnd, &rc)) return;  // gone: an empty shot
   shot->width = rc.right - rc.left;
   shot->height = rc.bottom - rc.top;
   if (shot->width <= 0 || shot->height <= 0) return;
@@ -103,6 +103,13 @@ Shot TakeShot(HWND hwnd, const std::string& name) {
   });
   while (!done) PumpFor(kStepMs / 10);
   copier.join();
+  if (!shot.pixels.empty()) WritePng(ArtifactPath(name + ".png"), shot.width, shot.height, shot.pixels);
+  return shot;
+}
+
+Shot TakeShotNow(HWND hwnd, const std::string& name) {
+  Shot shot;
+  CopyFromScreen(hwnd, &shot);
   if (!shot.pixels.empty()) WritePng(ArtifactPath(name + ".png"), shot.width, shot.height, shot.pixels);
   return shot;
 }

@@ -47,6 +47,10 @@ struct Dib {
 // own thread waits for messages.
 Shot TakeShot(HWND hwnd, const std::string& name);
 
+// Copies the window as the screen shows it this moment, for windows that
+// live too briefly to wait for; an empty shot when it is gone.
+Shot TakeShotNow(HWND hwnd, const std::string& name);
+
 // Pumps this thread's messages for `ms` milliseconds.
 void PumpFor(DWORD ms);
 
