@@ -303,7 +303,15 @@ static int MendUntilWhole(int data_file) {
 
 int RecoverFileSetIfNeeded(int data_file) {
   FileControlBlock* fcb = CheckFileNumber(data_file);
-  if (fcb == nullptr || (fcb->header.open_mode & kModeReadOnly)) return 0;
+  if (fcb == nullptr) return 0;
+  // The mend runs under the data file's header lock from the look at the
+  // mark to its clearing, and every opener takes that lock here: one that
+  // arrives during a mend waits for it (or fails with the lock's code)
+  // rather than read a half-mended set or have its first adds taken for
+  // stray keys.
+  HeaderLock lock(fcb);
+  if (lock.rc() != 0) return lock.rc();
+  if (fcb->header.open_mode & kModeReadOnly) return 0;
   const int64_t unclean = UncleanWriters(fcb);
   if (unclean <= 0 || OsOthersHoldFile(&fcb->os)) return 0;
   const int rc = MendUntilWhole(data_file);
