@@ -21,6 +21,7 @@
 #include "isam/index/writer_mark.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/isam_record_tables.h"
+#include "isam/record/resource_chain.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/status_log.h"
 
@@ -137,6 +138,41 @@ void SettleRecordsInMotion(const std::vector<int16_t>& keys, DataStretches* data
       }
     }
   }
+}
+
+// Every write that returned leaves each live record named by its keys: an
+// add puts its keys in before it returns, a rewrite moves them to the new
+// copy before it lets the old go. A record no index names, where an index
+// without a condition wants a key for it, is an add that died before its
+// first key, or the copy a moved record left behind, whose record another
+// opener may since have deleted: keying it again would bring back what was
+// deleted, so it goes. (A conditional index may be half re-keyed, so only
+// indexes without a condition decide that a record wants a key.)
+int DropUnnamedRecords(const std::vector<int16_t>& keys, DataStretches* data, std::vector<uint32_t>* losers) {
+  IsamTables* t = CurrentIsamTables();
+  std::set<uint32_t> named;
+  for (int16_t k : keys) {
+    std::vector<std::pair<Key, uint32_t>> present;
+    if (int rc = IndexKeys(k, IsamKeyLength(k), &present)) return rc;
+    for (const auto& key : present) named.insert(key.second);
+  }
+  uint8_t built[256];
+  for (auto r = data->records.begin(); r != data->records.end();) {
+    bool wanted = false;
+    for (int16_t k : keys) {
+      if (named.count(r->first) != 0 || wanted || t->Key(k).condition >= 0) continue;
+      const int n = BuildRecordKey(k, r->second.data(), r->second.size(), r->first, built);
+      if (n < 0) return -n;
+      wanted = n > 0;
+    }
+    if (!wanted) {
+      ++r;
+      continue;
+    }
+    losers->push_back(r->first);
+    r = data->records.erase(r);
+  }
+  return 0;
 }
 
 // A root split cut short (both halves written, the new root or the header
@@ -263,6 +299,7 @@ int MendFileSet(int data_file) {
   if (fcb->header.file_type != kFileTypeVariable) return 48;
   if (int rc = ReadFileHeader(fcb)) return rc;
   const std::vector<int16_t> keys = t->files[static_cast<std::size_t>(data_file)].keys;
+  if (int rc = RepairResourceBackLinks(data_file)) return rc;
   DataStretches data;
   if (int rc = WalkStretches(fcb, &data)) return rc;
   if (int rc = MendSpaceIndex(fcb, data.free)) return rc;
@@ -270,6 +307,9 @@ int MendFileSet(int data_file) {
   SettleRecordsInMotion(keys, &data, &losers);
   for (int16_t k : keys) {
     if (int rc = FinishRootSplit(k)) return rc;
+  }
+  if (int rc = DropUnnamedRecords(keys, &data, &losers)) return rc;
+  for (int16_t k : keys) {
     if (int rc = MendIndex(k, data)) return rc;
   }
   for (uint32_t p : losers) {
@@ -303,7 +343,15 @@ static int MendUntilWhole(int data_file) {
 
 int RecoverFileSetIfNeeded(int data_file) {
   FileControlBlock* fcb = CheckFileNumber(data_file);
-  if (fcb == nullptr || (fcb->header.open_mode & kModeReadOnly)) return 0;
+  if (fcb == nullptr) return 0;
+  // The mend runs under the data file's header lock from the look at the
+  // mark to its clearing, and every opener takes that lock here: one that
+  // arrives during a mend waits for it (or fails with the lock's code)
+  // rather than read a half-mended set or have its first adds taken for
+  // stray keys.
+  HeaderLock lock(fcb);
+  if (lock.rc() != 0) return lock.rc();
+  if (fcb->header.open_mode & kModeReadOnly) return 0;
   const int64_t unclean = UncleanWriters(fcb);
   if (unclean <= 0 || OsOthersHoldFile(&fcb->os)) return 0;
   const int rc = MendUntilWhole(data_file);

@@ -15,7 +15,10 @@ namespace isam {
 // finds the set not whole, every index built again from the records,
 // file_set_reindex.h), 0 when the set is consistent again and flushed,
 // kErrFileDamaged (690) when it is not (the count then stays, a line goes
-// to the status log), or an I/O code.
+// to the status log), or an I/O code. The look at the count and the mend
+// run under the data file's header lock, which every open takes here, so an
+// opener arriving during another's mend waits for its end: the lock's
+// 50 / 653 when the wait runs out.
 int RecoverFileSetIfNeeded(int data_file);
 
 // The mend itself, whatever the mark says (the caller must be alone).

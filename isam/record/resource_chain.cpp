@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "isam/index/btree_bytes.h"
@@ -11,6 +12,7 @@
 #include "isam/index/header_lock.h"
 #include "isam/index/resource_anchor.h"
 #include "isam/index/varlen_record.h"
+#include "isam/index/writer_mark.h"
 #include "isam/record/fixed_record.h"
 #include "isam/record/record_lock.h"
 #include "isam/runtime/byte_range_locks.h"
@@ -107,12 +109,32 @@ class VisitLocks {
   std::vector<uint32_t> taken_;
 };
 
+// A change relinks the chain in two writes, the forward link first (the
+// new neighbour is whole before anything names it), then the back link of
+// the resource after it. A writer cut off between them leaves that back
+// link stale: naming r's own predecessor (an add: r went in between), or
+// a stretch that has left the chain forward and whose own forward link
+// still leads to n (an update that moved its data, or a delete). The walk
+// follows forward links and takes such a back link as stale; anything else
+// is damage. A stale link found is noted (n, r) in *stale when given.
+int StaleBackLink(FileControlBlock* fcb, const ResourceHeader& r, const ResourceHeader& n,
+                  std::vector<std::pair<uint32_t, uint32_t>>* stale) {
+  if (n.prev != r.prev) {
+    ResourceHeader left;
+    if (ReadResource(fcb, n.prev, &left) != 0 || left.next != n.position) return kErrFileDamaged;
+  }
+  if (stale != nullptr) stale->emplace_back(n.position, r.position);
+  return 0;
+}
+
 // The chain walk: calls stop(r) for every resource behind the anchor until
 // it returns true, locking each resource it reads as `locks` says.
 // *found is the resource it stopped at, or the anchor when the walk came
-// round. 0, kContended or a code.
+// round. A stale back link (see StaleBackLink) is passed over, or refused
+// as damage when `strict`. 0, kContended or a code.
 template <typename Stop>
-int Walk(FileControlBlock* fcb, Stop stop, ResourceHeader* found, ResourceHeader* anchor, VisitLocks* locks) {
+int Walk(FileControlBlock* fcb, Stop stop, ResourceHeader* found, ResourceHeader* anchor, VisitLocks* locks,
+         bool strict = false, std::vector<std::pair<uint32_t, uint32_t>>* stale = nullptr) {
   const uint32_t first = fcb->header.first_resource;
   if (first == 0) return 401;
   if (int rc = ReadResource(fcb, first, anchor)) return rc;
@@ -123,12 +145,17 @@ int Walk(FileControlBlock* fcb, Stop stop, ResourceHeader* found, ResourceHeader
     if (steps > bound) return kErrFileDamaged;  // a chain that never closes
     const uint32_t next = r.next;
     if (next == first) {
+      if (stale != nullptr && anchor->prev != r.position && anchor->prev != 0)
+        StaleBackLink(fcb, r, *anchor, stale);  // the anchor's own back link (a repair only)
       *found = *anchor;
       return 0;
     }
     ResourceHeader n;
     if (int rc = ReadResource(fcb, next, &n)) return rc;
-    if (n.prev != r.position) return kErrFileDamaged;
+    if (n.prev != r.position) {
+      if (strict) return kErrFileDamaged;
+      if (int rc = StaleBackLink(fcb, r, n, stale)) return rc;
+    }
     if (int rc = locks->Take(next)) return rc;
     r = n;
     if (stop(r)) {
@@ -313,6 +340,14 @@ int CheckResourceData(const FileControlBlock* fcb, const uint8_t* d, int32_t len
   return *type == 0 && *number == 0 ? 403 : 0;
 }
 
+// A data file (the kind the open mends) counts its writer in before a
+// change reaches the chain, as a record change does, so a change cut off
+// between its two link writes is mended at the next open alone.
+int MarkResourceWriter(FileControlBlock* fcb) {
+  if (fcb->header.file_type != kFileTypeVariable || fcb->header.file_class == kClassSuperHost) return 0;
+  return MarkWriter(fcb);
+}
+
 // Walks to the resource of exactly (type, number): 0, 408 when absent, or
 // the walk's result.
 int FindExact(FileControlBlock* fcb, VisitLocks* locks, uint32_t type, uint32_t number, ResourceHeader* found) {
@@ -345,6 +380,7 @@ int ChangeResource(int file, const void* data, int32_t length, Change change) {
   const auto* d = static_cast<const uint8_t*>(data);
   uint32_t type = 0, number = 0;
   if (int rc = CheckResourceData(fcb, d, length, &type, &number)) return SetEngineError(rc);
+  if (int rc = MarkResourceWriter(fcb)) return SetEngineError(rc);
   return SetEngineError(WithVisitLocks(fcb, true, kNeighbourRetryPauseMs,
                                        [&](VisitLocks* locks) { return change(fcb, locks, d, type, number); }));
 }
@@ -404,6 +440,7 @@ int DeleteResource(int file, const void* key) {
   const uint32_t type = GetLe32(k), number = GetLe32(k + 4);
   if (type == 0 && number == 0) return SetEngineError(403);
   if (int rc = UpdateAllowed(fcb)) return SetEngineError(rc);
+  if (int rc = MarkResourceWriter(fcb)) return SetEngineError(rc);
   const int rc = WithVisitLocks(fcb, true, kNeighbourRetryPauseMs, [&](VisitLocks* locks) {
     ResourceHeader found;
     if (int frc = FindExact(fcb, locks, type, number, &found)) return frc;
@@ -430,10 +467,27 @@ int CheckResourceChain(int file, int32_t* count) {
     last_number = r.number;
     ++n;
     return false;
-  }, &found, &anchor, &no_locks);
+  }, &found, &anchor, &no_locks, true);
   if (rc != 0) return SetEngineError(rc);
   if (anchor.prev == 0 || !ordered) return SetEngineError(kErrFileDamaged);
   if (count != nullptr) *count = n;
+  return SetEngineError(0);
+}
+
+int RepairResourceBackLinks(int file) {
+  FileControlBlock* fcb = CheckFileNumber(file);
+  if (fcb == nullptr) return CurrentInstance()->eng_err;
+  if (fcb->header.first_resource == 0) return 0;
+  HeaderLock lock(fcb);
+  if (lock.rc()) return lock.rc();
+  ResourceHeader found, anchor;
+  VisitLocks no_locks(fcb, false);
+  std::vector<std::pair<uint32_t, uint32_t>> stale;
+  if (int rc = Walk(fcb, [](const ResourceHeader&) { return false; }, &found, &anchor, &no_locks, false, &stale))
+    return SetEngineError(rc);
+  for (const auto& link : stale) {
+    if (int rc = WriteLink(fcb, link.first, 18, link.second)) return SetEngineError(rc);
+  }
   return SetEngineError(0);
 }
 

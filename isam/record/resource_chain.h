@@ -70,9 +70,23 @@ int ResourceRecordUpdate(int file, const void* data, int32_t length);
 // skip whole.
 int DeleteResource(int file, const void* key);
 
+// A change relinks the chain in two writes, the forward link first, and a
+// data file (variable length) counts its writer in first (writer_mark.h).
+// A writer cut off between the two leaves the back link of the resource
+// after the change stale (naming the resource before the new one, or the
+// stretch that left the chain); the searches and changes above follow the
+// forward links and pass such a link over, anything else is damage
+// (kErrFileDamaged).
+
 // Walks the chain once and checks it: 0 when it closes on its anchor with
-// every mark and link sound; the count of resources (anchor excluded) in
-// *count when not null.
+// every mark and link sound (a stale back link is damage here); the count
+// of resources (anchor excluded) in *count when not null.
 int CheckResourceChain(int file, int32_t* count);
+
+// For the mend at open, with the caller alone: every stale back link is set
+// to the resource in front of it, the anchor's included. 0 (also for a file
+// without resources), or the walk's or write's code (kErrFileDamaged for a
+// chain that is damaged, not just stale).
+int RepairResourceBackLinks(int file);
 
 }  // namespace isam

@@ -8,9 +8,14 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/fileset/file_set_check.h"
+#include "isam/index/btree_update.h"
+#include "isam/index/writer_mark.h"
 #include "isam/record/isam_record.h"
+#include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
 #include "isam/runtime/thread_layer.h"
+#include "platform/os_file.h"
+#include "platform/os_file_faults.h"
 #include "platform/process.h"
 #include "tests/isam/record/isam_record_test_set.h"
 #include "tests/isam/record/varlen_test_engine.h"
@@ -139,6 +144,86 @@ TEST_F(CalendarShareTest, TwoProcessesAddRewriteAndSeeTheSameRecords) {
     ++locked;
   EXPECT_EQ(2 * kRounds, locked);
   ASSERT_EQ(0, IsamSetLockMode(0));
+}
+
+// Holds the mend at its flush (its changes made, the writer mark not yet
+// cleared: no range lock is held there) until the parent's open has
+// returned, or a while: long enough for an open that does not wait to show.
+class HoldFirstFlush : public platform::FileWriteRecorder {
+ public:
+  explicit HoldFirstFlush(std::string base) : base_(std::move(base)) {}
+  void Write(const platform::OsFile*, uint64_t, const void*, uint32_t) override {}
+  void Flush(const platform::OsFile*) override {
+    if (held_) return;
+    held_ = true;
+    testsupport::TouchFile(base_ + ".holding");
+    testsupport::WaitForFile(base_ + ".opened", 1500);
+  }
+
+ private:
+  std::string base_;
+  bool held_ = false;
+};
+
+TEST_F(CalendarShareTest, MenderSide) {
+  if (testsupport::ChildRole() != "mender") GTEST_SKIP();
+  const std::string base = testsupport::ChildValue("SET");
+  CalendarFileSet set(base);
+  HoldFirstFlush hold(base);
+  platform::SetFileWriteRecorder(&hold);
+  const int rc = OpenFileSetFromIfil(set.block());
+  platform::SetFileWriteRecorder(nullptr);
+  ASSERT_EQ(0, rc);
+  testsupport::TouchFile(base + ".mended");
+  ASSERT_TRUE(testsupport::WaitForFile(base + ".parent-done", 120000));
+  ASSERT_EQ(0, CloseFileSet(set.block()));
+}
+
+// A writer died leaving a stray key; one process mends the set at its open
+// while a second opens it and adds: the second waits for the whole mend,
+// and the mend takes none of its adds for stray keys.
+TEST_F(CalendarShareTest, ASecondOpenerWaitsForTheMend) {
+  if (!testsupport::ChildRole().empty()) GTEST_SKIP();
+  const std::string host_path = Path("mend.akv");
+  const std::string base = CalendarFileSet::MemberName(host_path);
+  for (const char* ext : {".holding", ".opened", ".mended", ".parent-done"}) std::remove((base + ext).c_str());
+  ASSERT_GE(CreateCalendarHost(host_path), 0);
+  CalendarFileSet set(base);
+  ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+  for (const char* uid : {"a", "b", "c"}) {
+    const auto r = EventRecord(uid, 1);
+    ASSERT_EQ(0, IsamRecordAdd(set.data_file(), r.data(), static_cast<int32_t>(r.size())));
+  }
+  const auto ghost = EventRecord("ghost", 2);
+  uint8_t key[256];
+  ASSERT_GT(BuildRecordKey(set.uid_key(), ghost.data(), ghost.size(), 999999, key), 0);
+  ASSERT_EQ(0, addkey(set.uid_key(), key, 999999, 0));
+  CheckFileNumber(set.data_file())->writer_marked = false;  // closes as a writer that died
+  CloseSetAndHost(set);
+
+  platform::ChildProcess* child = testsupport::StartChildTest("CalendarShareTest.MenderSide", "mender", {"SET=" + base});
+  ASSERT_NE(nullptr, child);
+  ASSERT_TRUE(testsupport::WaitForFile(base + ".holding", 60000));
+  const int rc = OpenFileSetFromIfil(set.block());
+  testsupport::TouchFile(base + ".opened");
+  EXPECT_TRUE(platform::OsFileExists((base + ".mended").c_str())) << "the open returned during the mend";
+  ASSERT_EQ(0, rc);
+  for (int i = 0; i < 20; ++i) {
+    const auto r = EventRecord("p" + std::to_string(i), 3, 40);
+    ASSERT_EQ(0, IsamRecordAdd(set.data_file(), r.data(), static_cast<int32_t>(r.size())));
+  }
+  testsupport::TouchFile(base + ".parent-done");
+  EXPECT_EQ(0, testsupport::WaitChildTest(child));
+  std::vector<uint8_t> buf(4096);
+  for (int i = 0; i < 20; ++i) {
+    const auto t = UidTarget("p" + std::to_string(i));
+    int32_t len = 4096;
+    EXPECT_EQ(0, IsamRecordReadByKey(set.uid_key(), t.data(), kReadEqual, buf.data(), &len)) << i;
+  }
+  FileSetReport report;
+  EXPECT_EQ(0, CheckFileSet(set.data_file(), &report)) << (report.problem ? report.problem : "");
+  EXPECT_EQ(23, report.records);
+  EXPECT_EQ(1, UncleanWriters(CheckFileNumber(set.data_file()))) << "the mend left this writer's mark";
 }
 
 }  // namespace

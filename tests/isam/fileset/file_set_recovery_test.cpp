@@ -12,6 +12,8 @@
 #include "isam/index/varlen_record.h"
 #include "isam/index/writer_mark.h"
 #include "isam/record/isam_record_keys.h"
+#include "isam/record/resource_chain.h"
+#include "platform/os_file_faults.h"
 #include "tests/isam/fileset/file_set_test_support.h"
 #include "tests/isam/superfile/file_soundness.h"
 
@@ -110,6 +112,90 @@ TEST_F(FileSetRecoveryTest, TheOpenAloneMendsEachLeftover) {
     buf.resize(static_cast<std::size_t>(len));
     EXPECT_EQ(EventRecord("a", 1, 20), buf) << "the copy the index names stays";
     ASSERT_EQ(0, CloseFileSet(&set->block));
+  }
+}
+
+// A rewrite that moved its record died before letting the old copy go; a
+// process that had the set open beside it (so nothing was mended) then
+// deleted the record. The next mend must not bring the old copy back.
+TEST_F(FileSetRecoveryTest, AnOrphanedCopyDoesNotOutliveADelete) {
+  auto set = FreshSet("orphan");
+  CreateWithRecords(set.get(), {"a", "b", "c"});
+  const int data = set->block.assigned;
+  FileControlBlock* fcb = CheckFileNumber(data);
+  const auto old_copy = EventRecord("a", 92, 500);
+  const uint32_t at = AllocVarSpace(fcb, static_cast<uint32_t>(old_copy.size()), kAllocBestFit, true);
+  ASSERT_NE(0u, at);
+  ASSERT_EQ(0, WriteVarRecordAt(fcb, at, old_copy.data(), static_cast<uint32_t>(old_copy.size())));
+  ASSERT_NE(0u, Current(data, "a"));
+  ASSERT_EQ(0, IsamRecordDelete(data));
+  CloseAsIfDied(set.get());
+  ASSERT_EQ(0, OpenFileSetFromIfil(&set->block));
+  EXPECT_EQ(0u, Current(set->block.assigned, "a")) << "the deleted record came back";
+  FileSetReport report;
+  EXPECT_EQ(0, CheckFileSet(set->block.assigned, &report)) << (report.problem ? report.problem : "");
+  EXPECT_EQ(2, report.records);
+  ASSERT_EQ(0, CloseFileSet(&set->block));
+}
+
+// A resource change that relinks the chain in two writes (an add, an
+// update that moves its data, a delete) cut off at each of its writes, in
+// a set that was sound before: the next open must find the chain walkable
+// and every resource whole, old or new.
+TEST_F(FileSetRecoveryTest, AResourceChangeCutShortLeavesTheChainWhole) {
+  constexpr uint32_t kType = 0x4B41;
+  const auto one = ResourceBytes(kType, 1, "one", "first");
+  const auto three = ResourceBytes(kType, 3, "three", "third");
+  const auto grown = ResourceBytes(kType, 1, "one", std::string(900, 'g'));
+  const auto two = ResourceBytes(kType, 2, "two", "second");
+  using Change = std::function<int(int data)>;
+  const struct {
+    const char* what;
+    Change change;
+  } cases[] = {
+      {"add", [&](int data) { return AddResourceEntry(data, two.data(), static_cast<int32_t>(two.size())); }},
+      {"moving update", [&](int data) { return ResourceRecordUpdate(data, grown.data(), static_cast<int32_t>(grown.size())); }},
+      {"delete", [&](int data) { return DeleteResource(data, one.data()); }},
+  };
+  for (const auto& c : cases) {
+    for (uint64_t nth = 1;; ++nth) {
+      SCOPED_TRACE(std::string(c.what) + " cut at write " + std::to_string(nth));
+      auto set = FreshSet("chain");
+      CreateWithRecords(set.get(), {"a"});
+      const int data = set->block.assigned;
+      ASSERT_EQ(0, AddResourceEntry(data, one.data(), static_cast<int32_t>(one.size())));
+      ASSERT_EQ(0, AddResourceEntry(data, three.data(), static_cast<int32_t>(three.size())));
+      ASSERT_EQ(0, CloseFileSet(&set->block));
+      ASSERT_EQ(0, OpenFileSetFromIfil(&set->block));
+      platform::FileFaultPlan plan;
+      plan.nth = nth;
+      platform::ArmFileFault(plan);
+      const int rc = c.change(set->block.assigned);
+      const bool cut = platform::FileFaultFired();
+      platform::DisarmFileFaults();
+      CheckFileNumber(set->block.assigned)->writer_marked = false;  // closes as a writer that died
+      ASSERT_EQ(0, CloseFileSet(&set->block));
+      ASSERT_EQ(0, OpenFileSetFromIfil(&set->block));
+      const int reopened = set->block.assigned;
+      int32_t count = 0;
+      EXPECT_EQ(0, CheckResourceChain(reopened, &count));
+      for (const auto* r : {&one, &three, &two}) {
+        std::vector<uint8_t> buf(2048);
+        int32_t used = 0;
+        const bool found = ResourceRecordFind(reopened, r->data(), buf.data(), 2048, kFindResourceByKey, &used) != 0;
+        const int err = CurrentInstance()->eng_err;
+        EXPECT_TRUE(found || err == 408) << GetLe32(r->data() + 4) << " gave " << err;
+        buf.resize(static_cast<std::size_t>(found ? used : 0));
+        if (found && r == &one) {
+          EXPECT_TRUE(buf == one || buf == grown);
+        }
+      }
+      ASSERT_EQ(0, CloseFileSet(&set->block));
+      if (!cut) {
+        EXPECT_EQ(0, rc);
+        break;
+      }
+    }
   }
 }
 
