@@ -104,6 +104,14 @@ TEST(IcalZone, StoredRecordKeepsTheZone) {
   CDateTime d(30, 3, 2026);
   ASSERT_EQ(CRecurrenceRule::kFound, back.GetNextOccurrenceFrom(d, false));
   EXPECT_EQ(13, d.GetHour(CDateTime::kAsUtc));
+  // The export's own VTIMEZONE reads back as the same rule.
+  FakeTarget again;
+  ScriptedPrompts prompts;
+  CICalConverter(&prompts).ImportICalString(CICalConverter().ExportEventICal(back, ICalCalendarHeader()), again,
+                                            false);
+  ASSERT_EQ(1u, again.events.size());
+  EXPECT_EQ("-18000 -14400 3 8 7 7200 11 1 7 7200", again.events[0]->recurrence.GetRule()->zone);
+  EXPECT_TRUE(again.events[0]->start == events[0]->start);
 }
 
 #ifndef _WIN32
