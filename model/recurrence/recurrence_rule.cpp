@@ -59,7 +59,8 @@ bool EachKeyField(Key& k, const CRecurrenceRule& r, const CDateTime& start, Op o
          op(k.untilSeconds, r.until.GetRawSecondsOfDay()) && op(k.untilKind, r.until.GetZoneKind()) &&
          op(k.untilTzid, r.until.GetTzid()) && op(k.startDay, start.GetRawJulianDay()) &&
          op(k.startSeconds, start.GetRawSecondsOfDay()) && op(k.startKind, start.GetZoneKind()) &&
-         op(k.startTzid, start.GetTzid()) && op(k.zone, r.zone) && op(k.byWeekNo, r.byWeekNo) && op(k.byYearDay, r.byYearDay) &&
+         op(k.startTzid, start.GetTzid()) && op(k.zone, r.zone) && op(k.byWeekNo, r.byWeekNo) &&
+         op(k.byYearDay, r.byYearDay) &&
          op(k.byMonthDay, r.byMonthDay) && op(k.byDayWeekdays, r.byDayWeekdays) &&
          op(k.byDayOrdinals, r.byDayOrdinals) && op(k.bySetPos, r.bySetPos) && op(k.byMonth, r.byMonth) &&
          op(k.hours, r.hours.Values()) && op(k.minutes, r.minutes.Values()) &&

@@ -98,7 +98,8 @@ icalcomponent* ObservanceOf(icalcomponent_kind kind, const CZoneChange& change, 
     rule += ";BYDAY=" + std::to_string(change.day == -1 ? -1 : change.day / 7 + 1) + kDays[change.weekday - 1];
   } else {
     rule += ";BYMONTHDAY=";
-    for (int d = change.day; d < change.day + 7 && d <= 31; ++d) rule += (d == change.day ? "" : ",") + std::to_string(d);
+    for (int d = change.day; d < change.day + 7 && d <= 31; ++d)
+      rule += (d == change.day ? "" : ",") + std::to_string(d);
     rule += std::string(";BYDAY=") + kDays[change.weekday - 1];
   }
   icalcomponent_add_property(o, icalproperty_new_rrule(icalrecurrencetype_from_string(rule.c_str())));
