@@ -80,5 +80,8 @@ constexpr uint16_t kRuleByMonth = 510;
 constexpr uint16_t kRuleWeekStart = 511;
 constexpr uint16_t kRuleOffsetDays = 512;
 constexpr uint16_t kRuleEaster = 513;
+// The zone rule of a series written in a named zone (CRecurrenceRule::zone);
+// written only when set. Older files have none and older readers skip it.
+constexpr uint16_t kRuleZone = 514;
 
 }  // namespace fieldtag

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "model/dates/zone_rule.h"
 #include "model/recurrence/rrule_expander.h"
 
 namespace {
@@ -21,6 +22,7 @@ struct RuleKey {
   std::string untilTzid;
   int32_t startDay = 0, startSeconds = 0, startKind = 0;
   std::string startTzid;
+  std::string zone;
   // Held inline for the lists rules usually have: building the key of a
   // new rule allocates nothing.
   rrule::InlineList<int16_t, 8> byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth;
@@ -57,7 +59,8 @@ bool EachKeyField(Key& k, const CRecurrenceRule& r, const CDateTime& start, Op o
          op(k.untilSeconds, r.until.GetRawSecondsOfDay()) && op(k.untilKind, r.until.GetZoneKind()) &&
          op(k.untilTzid, r.until.GetTzid()) && op(k.startDay, start.GetRawJulianDay()) &&
          op(k.startSeconds, start.GetRawSecondsOfDay()) && op(k.startKind, start.GetZoneKind()) &&
-         op(k.startTzid, start.GetTzid()) && op(k.byWeekNo, r.byWeekNo) && op(k.byYearDay, r.byYearDay) &&
+         op(k.startTzid, start.GetTzid()) && op(k.zone, r.zone) && op(k.byWeekNo, r.byWeekNo) &&
+         op(k.byYearDay, r.byYearDay) &&
          op(k.byMonthDay, r.byMonthDay) && op(k.byDayWeekdays, r.byDayWeekdays) &&
          op(k.byDayOrdinals, r.byDayOrdinals) && op(k.bySetPos, r.bySetPos) && op(k.byMonth, r.byMonth) &&
          op(k.hours, r.hours.Values()) && op(k.minutes, r.minutes.Values()) &&
@@ -75,6 +78,10 @@ struct CRecurrenceRule::Compiled {
   int64_t offset = 0;    // offset days in seconds
   bool hasUntil = false;
   int64_t until = 0;     // inclusive
+  // A named-zone series with a readable zone rule runs on that zone's
+  // wall clock.
+  bool zoned = false;
+  CZoneRule zoneRule;
   // COUNT rules: the first occurrences of the series, in order, from the
   // start on. Counting never restarts while the rule is unchanged.
   std::vector<int64_t> counted;
@@ -101,6 +108,7 @@ CRecurrenceRule& CRecurrenceRule::operator=(const CRecurrenceRule& other) {
   byDayOrdinals = other.byDayOrdinals;
   bySetPos = other.bySetPos;
   byMonth = other.byMonth;
+  zone = other.zone;
   byMonthAutoFilled = other.byMonthAutoFilled;
   byDayAutoFilled = other.byDayAutoFilled;
   hours.RemoveAll();
@@ -158,20 +166,23 @@ bool CRecurrenceRule::HasAdvancedCriteria() const {
          ((!byDayWeekdays.empty() || !byDayOrdinals.empty()) && !byDayAutoFilled);
 }
 
-int64_t CRecurrenceRule::ToStartClock(const CDateTime& value) const {
+int64_t CRecurrenceRule::ToStartClock(const Compiled& c, const CDateTime& value) const {
   const CDateTime& start = *seriesStart_;
   // A floating or date-only series runs on local wall-clock time; a UTC or
-  // named-zone series runs on UTC.
+  // named-zone series on UTC, or on its zone's wall clock when it has the
+  // zone's rule.
   int mode = (start.GetZoneKind() == CDateTime::kFloating || !start.HasTimeOfDay()) ? CDateTime::kAsLocal
                                                                                    : CDateTime::kAsUtc;
   int32_t jd = 0, secs = 0;
   value.GetParts(mode, &jd, &secs);
-  if (secs < 0) secs = 0;  // no time of day: its midnight
-  return int64_t{jd} * kDay + secs;
+  if (secs < 0) return int64_t{jd} * kDay;  // no time of day: its midnight
+  const int64_t moment = int64_t{jd} * kDay + secs;
+  return c.zoned ? c.zoneRule.UtcToWall(moment) : moment;
 }
 
-CDateTime CRecurrenceRule::FromStartClock(int64_t moment, const CDateTime& like) const {
+CDateTime CRecurrenceRule::FromStartClock(const Compiled& c, int64_t moment, const CDateTime& like) const {
   const CDateTime& start = *seriesStart_;
+  if (c.zoned && start.HasTimeOfDay()) moment = c.zoneRule.WallToUtc(moment);
   int32_t jd = static_cast<int32_t>(rrule::FloorDiv(moment, kDay));
   int32_t secs = static_cast<int32_t>(moment - int64_t{jd} * kDay);
   if (!start.HasTimeOfDay()) {
@@ -211,10 +222,12 @@ bool CRecurrenceRule::Prepare(Compiled& c) {
   });
   c.built = true;
   c.counted.clear();
-  c.start = ToStartClock(*seriesStart_);
+  c.zoned = seriesStart_->GetZoneKind() == CDateTime::kNamedZone && seriesStart_->HasTimeOfDay() &&
+            !zone.empty() && c.zoneRule.Parse(zone);
+  c.start = ToStartClock(c, *seriesStart_);
   c.offset = int64_t{offsetDays} * kDay;
   c.hasUntil = IsUntilSet();
-  c.until = c.hasUntil ? ToStartClock(until) : 0;
+  c.until = c.hasUntil ? ToStartClock(c, until) : 0;
   if (c.hasUntil && !until.HasTimeOfDay()) c.until += kDay - 1;  // a date-only UNTIL includes its day
 
   rrule::Pattern p;
@@ -291,7 +304,7 @@ int16_t CRecurrenceRule::GetNextOccurrence(CDateTime& date) {
 
 int16_t CRecurrenceRule::Answer(Compiled& c, CDateTime& date) {
   if (!Prepare(c)) return kNone;
-  int64_t from = ToStartClock(date);
+  int64_t from = ToStartClock(c, date);
   int64_t result = 0;
   if (from <= c.start && startIsOccurrence) {
     result = c.start;
@@ -314,7 +327,7 @@ int16_t CRecurrenceRule::Answer(Compiled& c, CDateTime& date) {
     const int32_t jd = static_cast<int32_t>(rrule::FloorDiv(result, kDay));
     date.SetParts(jd, static_cast<int32_t>(result - int64_t{jd} * kDay), start.GetZoneKind());
   } else {
-    date = FromStartClock(result, date);
+    date = FromStartClock(c, result, date);
   }
   return kFound;
 }

@@ -76,6 +76,11 @@ class CRecurrenceRule {
   std::vector<int16_t> byDayOrdinals;  // parallel: 0 every, n the n-th, -n n-th from the end
   std::vector<int16_t> bySetPos;       // signed positions in one period
   std::vector<int16_t> byMonth;        // 1..12
+  // The yearly rule (CZoneRule text, model/dates/zone_rule.h) of the zone
+  // of a named-zone series start: the series then keeps its wall-clock time
+  // and weekdays in that zone. Empty, unreadable, or with any other start:
+  // a named-zone series runs on UTC.
+  std::string zone;
 
   // ---- Not stored.
   // 1: the series start always counts as the first occurrence. The program
@@ -146,8 +151,8 @@ class CRecurrenceRule {
   // changed since it was built. False when nothing can match.
   bool Prepare(Compiled& c);
   bool IsPrepared(const Compiled& c) const;
-  int64_t ToStartClock(const CDateTime& value) const;
-  CDateTime FromStartClock(int64_t moment, const CDateTime& like) const;
+  int64_t ToStartClock(const Compiled& c, const CDateTime& value) const;
+  CDateTime FromStartClock(const Compiled& c, int64_t moment, const CDateTime& like) const;
   int16_t NextCounted(Compiled& c, int64_t from, int64_t* found);
   // GetNextOccurrence on the given expansion state.
   int16_t Answer(Compiled& c, CDateTime& date);

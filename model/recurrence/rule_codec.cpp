@@ -1,4 +1,4 @@
-// The recurrence-rule item of the tagged-field codec (tags 500..513): its
+// The recurrence-rule item of the tagged-field codec (tags 500..514): its
 // writer on CFieldBuffer and its reader on CFieldReader. Both apply one set
 // of value ranges, so a rule the writer accepts always reads back and a
 // damaged one is refused instead of reaching the rule engine.
@@ -73,6 +73,7 @@ bool CFieldBuffer::PutRecurrenceRule(uint16_t tag, const CRecurrenceRule& rule) 
   PutWordList(fieldtag::kRuleBySetPos, rule.bySetPos);
   if (rule.until.GetJulianDay(CDateTime::kAsLocal) != 0) PutDateTime(fieldtag::kRuleUntil, rule.until);
   PutShort(fieldtag::kRuleOffsetDays, rule.offsetDays);
+  if (!rule.zone.empty()) PutString(fieldtag::kRuleZone, rule.zone);
   return EndNested(tag, header);
 }
 
@@ -138,6 +139,9 @@ bool CFieldReader::ReadRecurrenceRule(const FieldItem& item, CRecurrenceRule* ru
       case fieldtag::kRuleOffsetDays:
         ok = ReadShort(f, &s);
         r.offsetDays = s;
+        break;
+      case fieldtag::kRuleZone:
+        ok = ReadString(f, &r.zone);
         break;
       default:
         break;

@@ -1,5 +1,6 @@
 // Export: the VCALENDAR header, each event's VEVENT and its override
 // VEVENTs, serialised by the library.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,7 @@
 #include "storage/ical/ical_export_parts.h"
 #include "storage/ical/ical_library.h"
 #include "storage/ical/ical_rule.h"
+#include "storage/ical/ical_zone_rule.h"
 
 namespace icalx {
 
@@ -100,8 +102,17 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
   const bool allDay = e.allDay != 0;
   icalcomponent* v = icalcomponent_new(ICAL_VEVENT_COMPONENT);
   icalcomponent_add_property(v, icalproperty_new_summary(ToUtf8(e.name).c_str()));
-  icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, e.start, allDay));
-  if (e.showEnd && !e.end.IsEmpty()) icalcomponent_add_property(v, EndProperty(e.end, allDay));
+  // A series of a named zone keeps its zone, so other programs repeat it
+  // on that zone's wall clock too.
+  CZoneRule zone;
+  if (SeriesZone(e, &zone)) {
+    icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtstart, e.start, e.start.GetTzid(), zone));
+    if (e.showEnd && !e.end.IsEmpty())
+      icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtend, e.end, e.start.GetTzid(), zone));
+  } else {
+    icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, e.start, allDay));
+    if (e.showEnd && !e.end.IsEmpty()) icalcomponent_add_property(v, EndProperty(e.end, allDay));
+  }
   AddTexts(v, e.type, e.notes, e.url);
   if (!e.oneTime) {
     if (const CRecurrenceRule* rule = e.recurrence.FindRule()) {
@@ -208,6 +219,15 @@ std::string CICalConverter::ExportCalendarICal(const std::vector<const CCalEvent
   advancedRule_ = 0;
   icalcomponent* cal = WriteICalHeader(header);
   bool advanced = false;
+  std::vector<std::string> zones;
+  for (const CCalEvent* e : events) {
+    CZoneRule zone;
+    if (!e || e->alarmSuppressed || e->disabled || !SeriesZone(*e, &zone)) continue;
+    const std::string& tzid = e->start.GetTzid();
+    if (std::find(zones.begin(), zones.end(), tzid) != zones.end()) continue;
+    zones.push_back(tzid);
+    icalcomponent_add_component(cal, ZoneComponent(tzid, zone));
+  }
   for (const CCalEvent* e : events) {
     if (!e || e->alarmSuppressed || e->disabled) continue;
     AddEvent(cal, *e, header, &advanced);

@@ -11,6 +11,7 @@
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
 #include "storage/ical/ical_rule.h"
+#include "storage/ical/ical_zone_rule.h"
 
 namespace icalx {
 
@@ -139,6 +140,9 @@ void ReadEventProperties(icalcomponent* v, ReadEvent* read) {
       case ICAL_SEQUENCE_PROPERTY: e.sequence = std::max(icalproperty_get_sequence(p), 0); break;
       case ICAL_DTSTART_PROPERTY:
         e.start = PropertyTime(p);
+        // A series of a named zone repeats on that zone's wall clock.
+        e.recurrence.GetRule()->zone =
+            e.start.GetZoneKind() == CDateTime::kNamedZone ? PropertyZoneRule(p) : std::string();
         // A DATE value makes the event all-day, with or without VALUE=DATE.
         e.allDay = PropertyIsDate(p) ? 1 : 0;
         break;

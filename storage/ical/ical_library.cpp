@@ -153,19 +153,26 @@ bool DateValue(icalproperty* property, icaltimetype* t) {
 
 }  // namespace
 
-CDateTime PropertyTime(icalproperty* property) {
-  icaltimetype t;
-  if (!DateValue(property, &t)) return CDateTime();
+icaltimezone* PropertyZone(icalproperty* property) {
   icalparameter* tzParam = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-  if (!tzParam || t.is_date || icaltime_is_utc(t)) return FromIcalTime(t);
-  const char* tzid = icalparameter_get_tzid(tzParam);
-  if (!tzid || !*tzid) return FromIcalTime(t);
+  const char* tzid = tzParam ? icalparameter_get_tzid(tzParam) : nullptr;
+  if (!tzid || !*tzid) return nullptr;
   // Only the text's own VTIMEZONE: the library's built-in lookup would read
   // zone files named by the text, and differs between the two platforms.
   icaltimezone* zone = nullptr;
   for (icalcomponent* c = icalproperty_get_parent(property); c && !zone; c = icalcomponent_get_parent(c)) {
     if (icalcomponent_isa(c) == ICAL_VCALENDAR_COMPONENT) zone = icalcomponent_get_timezone(c, tzid);
   }
+  return zone;
+}
+
+CDateTime PropertyTime(icalproperty* property) {
+  icaltimetype t;
+  if (!DateValue(property, &t)) return CDateTime();
+  icalparameter* tzParam = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+  if (!tzParam || t.is_date || icaltime_is_utc(t)) return FromIcalTime(t);
+  const char* tzid = icalparameter_get_tzid(tzParam);
+  icaltimezone* zone = PropertyZone(property);
   if (!zone) return FromIcalTime(t);
   if (FromIcalTime(t).IsEmpty()) return CDateTime();
   t.zone = zone;

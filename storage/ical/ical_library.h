@@ -52,6 +52,9 @@ CDateTime FromIcalTime(const icaltimetype& time);
 // digits with zone kind kNamedZone and the TZID kept. An unknown TZID
 // leaves the time floating.
 CDateTime PropertyTime(icalproperty* property);
+// The VTIMEZONE of the enclosing VCALENDAR named by the property's TZID;
+// null without a TZID or without that VTIMEZONE.
+icaltimezone* PropertyZone(icalproperty* property);
 // The date of a DATE or DATE-TIME property as written (its zone not
 // applied), at midnight, floating. Empty when it has none.
 CDateTime PropertyDateAsWritten(icalproperty* property);

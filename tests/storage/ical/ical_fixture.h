@@ -2,12 +2,17 @@
 // script, and the settings the converter reads, set to their defaults.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "platform/process.h"
 #include "storage/ical/ical_converter.h"
 #include "tests/support/fixed_clock.h"
 
@@ -91,6 +96,20 @@ inline std::string Calendar(const std::string& body, const std::string& prodId =
 
 inline std::string Event(const std::string& lines) {
   return "BEGIN:VEVENT\r\n" + lines + "END:VEVENT\r\n";
+}
+
+// What another reader makes of an export: the text is saved as `name`.ics
+// in the test's folder, and the python3 script reads it (argv[1]) and writes
+// its answer (argv[2]). "python3 failed" when the script does not end well.
+inline std::string ReadByPython(const std::string& ics, const char* script, const std::string& name) {
+  const std::string in = testing::TempDir() + "/" + name + ".ics", out = testing::TempDir() + "/" + name + ".txt";
+  std::ofstream(in, std::ios::binary) << ics;
+  if (platform::WaitChildProcess(platform::StartChildProcess("/usr/bin/python3", {"-c", script, in, out}, {})) != 0)
+    return "python3 failed";
+  std::ifstream file(out);
+  std::stringstream read;
+  read << file.rdbuf();
+  return read.str();
 }
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -1,0 +1,38 @@
+// A named zone's yearly rule (model/dates/zone_rule.h) from and to a
+// VTIMEZONE, so a zoned series keeps its wall-clock time in its zone.
+// Internal to storage/ical.
+#pragma once
+
+#include <libical/ical.h>
+
+#include <string>
+
+#include "model/dates/date_time.h"
+#include "model/dates/zone_rule.h"
+
+class CCalEvent;
+
+namespace icalx {
+
+// The CZoneRule text of the VTIMEZONE the property's TZID names, from the
+// zone's latest rules: a daylight and a standard sub-component with open
+// yearly rules give a zone with changes, else the offset the latest
+// sub-component changes to. "" without such a VTIMEZONE or when the rules
+// cannot be put that way (another kind of rule, a change not on a fixed day
+// or a weekday in a week of the month).
+std::string PropertyZoneRule(icalproperty* property);
+
+// A VTIMEZONE under that TZID whose rules say what the rule says.
+icalcomponent* ZoneComponent(const std::string& tzid, const CZoneRule& rule);
+
+// A time property of a UTC, named-zone or local value written as
+// wall-clock time in the zone of the rule under its TZID
+// (DTSTART;TZID=...:YYYYMMDDTHHMMSS).
+icalproperty* ZonedTimeProperty(icalproperty* (*make)(icaltimetype), const CDateTime& value, const std::string& tzid,
+                                const CZoneRule& rule);
+
+// The zone rule a series exports with: its rule's zone, readable, over a
+// named-zone start with a time of day; false for every other event.
+bool SeriesZone(const CCalEvent& event, CZoneRule* rule);
+
+}  // namespace icalx

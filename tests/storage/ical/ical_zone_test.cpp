@@ -1,0 +1,147 @@
+// A series written in a named zone keeps its wall-clock time and weekday
+// there, whatever the user's own zone; its export says so to other readers.
+// The file runs twice: in Europe/Berlin (the harness's zone) and in
+// America/New_York.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "model/events/event_codec.h"
+#include "model/events/field_buffer.h"
+#include "tests/storage/ical/ical_fixture.h"
+
+using namespace icaltest;
+
+namespace {
+
+// New York's zone the way many programs write it, the change times repeated
+// as BYHOUR / BYMINUTE.
+const char kNewYork[] =
+    "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:20070311T020000\r\nTZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU;BYHOUR=2;BYMINUTE=0\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:20071104T020000\r\nTZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+
+std::string Series(const char* uid, const char* start, const char* rule) {
+  return Event(std::string("UID:") + uid + "\r\nSUMMARY:" + uid + "\r\nDTSTART;TZID=America/New_York:" + start +
+               "\r\nDURATION:PT1H\r\nRRULE:" + rule + "\r\n");
+}
+
+std::vector<std::unique_ptr<CCalEvent>> ImportZoned() {
+  FakeTarget target;
+  ScriptedPrompts prompts;
+  CICalConverter(&prompts).ImportICalString(
+      Calendar(std::string(kNewYork) + Series("nine", "20260105T090000", "FREQ=WEEKLY") +
+               Series("monday", "20260105T200000", "FREQ=WEEKLY;BYDAY=MO")),
+      target, false);
+  return std::move(target.events);
+}
+
+// The user's zone, told by its offset on a winter day.
+std::string UserZone() {
+  const int hour = CDateTime::FromParts(JulianDayFromDate(1, 15, 2026), 12 * 3600, CDateTime::kUtc).GetHour(
+      CDateTime::kAsLocal);
+  return hour == 7 ? "New York" : hour == 13 ? "Berlin" : "other";
+}
+
+// "Mon 15:00": the local weekday and time of the first occurrence on or
+// after local midnight of the day.
+std::string NextLocal(CCalEvent& e, int month, int day) {
+  CDateTime d(day, month, 2026);
+  if (e.GetNextOccurrenceFrom(d, false) != CRecurrenceRule::kFound) return "none";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3s %02d:%02d", GetWeekdayName(d.GetWeekday(CDateTime::kAsLocal)),
+                d.GetHour(CDateTime::kAsLocal), d.GetMinute(CDateTime::kAsLocal));
+  return text;
+}
+
+TEST(IcalZone, SeriesKeepsItsZonesWallClockAcrossBothZonesChanges) {
+  UseDefaultSettings();
+  const std::string zone = UserZone();
+  // Under Wine too the program's zone follows TZ.
+  const char* tz = std::getenv("TZ");
+  if (tz && std::string(tz) == "America/New_York") {
+    ASSERT_EQ("New York", zone);
+  }
+  if (zone == "other") GTEST_SKIP() << "runs in Europe/Berlin or America/New_York";
+  auto events = ImportZoned();
+  ASSERT_EQ(2u, events.size());
+  // Mondays around the changes: New York's (8 March, 1 November 2026) and
+  // Berlin's (29 March, 25 October 2026).
+  const struct {
+    int month, day;
+    const char *nineNewYork, *nineBerlin, *mondayNewYork, *mondayBerlin;
+  } cases[] = {
+      {3, 2, "Mon 09:00", "Mon 15:00", "Mon 20:00", "Tue 02:00"},
+      {3, 9, "Mon 09:00", "Mon 14:00", "Mon 20:00", "Tue 01:00"},
+      {3, 30, "Mon 09:00", "Mon 15:00", "Mon 20:00", "Tue 02:00"},
+      {10, 26, "Mon 09:00", "Mon 14:00", "Mon 20:00", "Tue 01:00"},
+      {11, 2, "Mon 09:00", "Mon 15:00", "Mon 20:00", "Tue 02:00"},
+  };
+  const bool newYork = zone == "New York";
+  for (const auto& c : cases) {
+    EXPECT_EQ(newYork ? c.nineNewYork : c.nineBerlin, NextLocal(*events[0], c.month, c.day)) << c.month << "/" << c.day;
+    EXPECT_EQ(newYork ? c.mondayNewYork : c.mondayBerlin, NextLocal(*events[1], c.month, c.day))
+        << c.month << "/" << c.day;
+  }
+}
+
+TEST(IcalZone, StoredRecordKeepsTheZone) {
+  UseDefaultSettings();
+  auto events = ImportZoned();
+  ASSERT_EQ(2u, events.size());
+  CFieldBuffer record;
+  ASSERT_TRUE(EncodeEventRecord(*events[0], 0, &record));
+  CCalEvent back;
+  ASSERT_TRUE(DecodeEventRecord(record.GetData(), record.GetUsed(), &back));
+  CDateTime d(30, 3, 2026);
+  ASSERT_EQ(CRecurrenceRule::kFound, back.GetNextOccurrenceFrom(d, false));
+  EXPECT_EQ(13, d.GetHour(CDateTime::kAsUtc));
+  // The export's own VTIMEZONE reads back as the same rule.
+  FakeTarget again;
+  ScriptedPrompts prompts;
+  CICalConverter(&prompts).ImportICalString(CICalConverter().ExportEventICal(back, ICalCalendarHeader()), again,
+                                            false);
+  ASSERT_EQ(1u, again.events.size());
+  EXPECT_EQ("-18000 -14400 3 8 7 7200 11 1 7 7200", again.events[0]->recurrence.GetRule()->zone);
+  EXPECT_TRUE(again.events[0]->start == events[0]->start);
+}
+
+#ifndef _WIN32
+// Another reader expands the export to the same moments for two years.
+TEST(IcalZone, AnotherReaderRepeatsTheExportInItsZone) {
+  UseDefaultSettings();
+  auto events = ImportZoned();
+  ASSERT_EQ(2u, events.size());
+  std::string ours;
+  std::vector<const CCalEvent*> list;
+  for (auto& e : events) {
+    e->recurrence.GetRule()->count = 104;
+    list.push_back(e.get());
+    CDateTime d = e->start;
+    for (int i = 0; i < 104 && e->GetNextOccurrenceFrom(d, false) == CRecurrenceRule::kFound; ++i) {
+      ours += d.FormatICal(CDateTime::kAsUtc).substr(0, 13) + "\n";
+      d.AddTime(0, 0, 1);
+    }
+  }
+  const char* script =
+      "import sys, icalendar, datetime\n"
+      "from dateutil.rrule import rrulestr\n"
+      "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+      "with open(sys.argv[2], 'w') as out:\n"
+      "  for ev in cal.walk('VEVENT'):\n"
+      "    start = ev.decoded('DTSTART')\n"
+      "    tz = start.tzinfo\n"
+      "    for d in rrulestr(ev['RRULE'].to_ical().decode(), dtstart=start.replace(tzinfo=None)):\n"
+      "      d = tz.localize(d) if hasattr(tz, 'localize') else d.replace(tzinfo=tz)\n"
+      "      out.write(d.astimezone(datetime.timezone.utc).strftime('%Y%m%dT%H%M') + '\\n')\n";
+  EXPECT_EQ(208u, static_cast<size_t>(std::count(ours.begin(), ours.end(), '\n')));
+  EXPECT_EQ(ours, ReadByPython(CICalConverter().ExportCalendarICal(list, ICalCalendarHeader()), script, "almacora_zone"));
+}
+#endif
+
+}  // namespace
