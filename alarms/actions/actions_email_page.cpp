@@ -1,8 +1,10 @@
 #include "alarms/actions/actions_email_page.h"
 
 #include "alarms/actions/alarm_test_actions.h"
+#include "alarms/actions/alarm_worker.h"
 #include "alarms/actions/dialog_items.h"
 #include "alarms/actions/email_options_dialog.h"
+#include "alarms/actions/mail_test_progress_dlg.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
 #include "model/events/cal_event.h"
@@ -31,6 +33,7 @@ std::string FromControl(const std::string& text) {
 }  // namespace
 
 CActionsEmail::CActionsEmail() : CPropertyPage(IDD_ACTIONS_EMAIL) { SetHelpContext(150); }
+CActionsEmail::~CActionsEmail() = default;
 
 FRAMEWORK_BEGIN_MESSAGE_MAP(CActionsEmail, framework::CPropertyPage)
   framework::OnCommand<&CActionsEmail::UpdateEnabled>(IDC_AE_ENABLED),
@@ -70,11 +73,19 @@ void CActionsEmail::UpdateEnabled() {
 
 void CActionsEmail::OnTest() {
   HWND d = GetSafeHwnd();
+  const AlarmJob job =
+      BuildTestMailJob(event, ItemText(d, IDC_AE_TO), ItemText(d, IDC_AE_SUBJECT), FromControl(ItemText(d, IDC_AE_MESSAGE)));
+  if (job.transport.type != 0) {
+    // SMTP waits up to a minute for each reply of the server.
+    if (!progress_) progress_ = std::make_unique<CMailTestProgressDlg>(d);
+    progress_->Start(job, ::GetParent(d));
+    return;
+  }
+  // Simple MAPI may show its logon over this page, so it stays here.
   std::string error;
   {
     framework::CWaitCursor wait;
-    error = SendAlarmEmail(event, ItemText(d, IDC_AE_TO), ItemText(d, IDC_AE_SUBJECT),
-                           FromControl(ItemText(d, IDC_AE_MESSAGE)));
+    error = SendAlarmJobEmail(job, true);
   }
   ::MessageBoxA(d, error.empty() ? "Email Sent" : error.c_str(), "Email Test", MB_OK);
 }

@@ -1,8 +1,10 @@
 // CActionsEmail: the "Send Email" page (dialog 118): e-mail on, recipients,
-// subject and message templates, Test (sends now) and Setup (the "Email
-// Options" dialog over the global transport settings).
+// subject and message templates, Test (sends now; by SMTP on a worker,
+// under a progress window) and Setup (the "Email Options" dialog over the
+// global transport settings).
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "framework/dialogs/property_sheet.h"
@@ -11,9 +13,12 @@ class CCalEvent;
 
 namespace alarms {
 
+class CMailTestProgressDlg;
+
 class CActionsEmail : public framework::CPropertyPage {
  public:
   CActionsEmail();
+  ~CActionsEmail() override;
 
   std::string message, subject, recipients;
   int enabled = 0;
@@ -30,6 +35,8 @@ class CActionsEmail : public framework::CPropertyPage {
   void UpdateEnabled();
   void OnTest();
   void OnSetup();
+
+  std::unique_ptr<CMailTestProgressDlg> progress_;
 };
 
 }  // namespace alarms

@@ -18,8 +18,8 @@ void PlayAlarmSound(HWND parent, const std::string& file) {
   ::MessageBeep(0xFFFFFFFF);
 }
 
-std::string SendAlarmEmail(CCalEvent* event, const std::string& recipients, const std::string& subject,
-                           const std::string& message) {
+AlarmJob BuildTestMailJob(CCalEvent* event, const std::string& recipients, const std::string& subject,
+                          const std::string& message) {
   AlarmJob job;
   job.transport = TransportFromSettings(g_Settings);
   job.recipients = recipients;
@@ -33,7 +33,7 @@ std::string SendAlarmEmail(CCalEvent* event, const std::string& recipients, cons
   } else {
     ResolveAlarmMailTexts(g_Settings, nullptr, std::string(), &job.recipients, &job.subject, &job.message);
   }
-  return SendAlarmJobEmail(job, true);
+  return job;
 }
 
 }  // namespace alarms

@@ -1,9 +1,12 @@
-// The Test buttons' actions on the GUI thread.
+// The Test buttons' actions (the e-mail one goes out on a worker, see
+// CMailTestProgressDlg).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+#include "alarms/core/job_snapshot.h"
 
 class CCalEvent;
 
@@ -15,11 +18,11 @@ namespace alarms {
 // then the beep.
 void PlayAlarmSound(HWND parent, const std::string& file);
 
-// Sends the texts as an alarm e-mail with the current transport settings:
-// with an event, its next occurrence's details replace the tags; without,
-// they stay as typed. Empty texts take the defaults. The error text, empty
-// on success.
-std::string SendAlarmEmail(CCalEvent* event, const std::string& recipients, const std::string& subject,
-                           const std::string& message);
+// The texts as an alarm e-mail with the current transport settings: with
+// an event, its next occurrence's details replace the tags; without, they
+// stay as typed. Empty texts take the defaults. SendAlarmJobEmail or
+// StartAlarmMailTest sends it.
+AlarmJob BuildTestMailJob(CCalEvent* event, const std::string& recipients, const std::string& subject,
+                          const std::string& message);
 
 }  // namespace alarms

@@ -1,6 +1,7 @@
 #include "alarms/actions/alarm_worker.h"
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -25,6 +26,7 @@ struct WorkerState {
   int running = 0;
   std::vector<HANDLE> threads;  // joined at exit; ended ones closed as new ones start
   CMailCancel cancel;
+  std::vector<std::weak_ptr<CAlarmMailTest>> tests;  // Test e-mails, cancelled at exit
 };
 WorkerState& State() {
   static WorkerState* state = new WorkerState();
@@ -62,6 +64,34 @@ void WorkerDone() {
 void Notify(HWND window, UINT message) {
   if (window) State().cancel.RunUnlessCancelled([&] { ::PostMessageA(window, message, 0, 0); });
 }
+
+// Starts `body` on a thread that counts as a running worker and that the
+// exit joins. False when no thread could start (body never runs).
+bool StartCountedWorker(std::function<void()> body) {
+  WorkerState& st = State();
+  std::lock_guard<std::mutex> lock(st.countMutex);
+  ++st.running;
+  HANDLE thread = framework::StartWorkerThread([body] {
+    body();
+    WorkerDone();
+  });
+  if (!thread) {
+    --st.running;
+    st.countChanged.notify_all();
+    return false;
+  }
+  std::vector<HANDLE> live;
+  for (HANDLE h : st.threads) {
+    if (::WaitForSingleObject(h, 0) == WAIT_OBJECT_0) {
+      ::CloseHandle(h);
+    } else {
+      live.push_back(h);
+    }
+  }
+  live.push_back(thread);
+  st.threads.swap(live);
+  return true;
+}
 }  // namespace
 
 std::string SendAlarmJobEmail(const AlarmJob& job, bool interactive, CMailCancel* cancel) {
@@ -80,30 +110,11 @@ bool StartAlarmActions(const std::vector<COccurrenceRef>& batch, HWND notifyWind
 bool StartAlarmJobs(std::vector<AlarmJob> jobs, HWND notifyWindow, UINT notifyMessage) {
   if (!HasWork(jobs) || State().cancel.IsCancelled()) return true;
   auto shared = std::make_shared<std::vector<AlarmJob>>(std::move(jobs));
-  WorkerState& st = State();
-  std::unique_lock<std::mutex> lock(st.countMutex);
-  ++st.running;
-  HANDLE thread = framework::StartWorkerThread([shared, notifyWindow, notifyMessage] {
-    WorkerActions actions;
-    if (RunAlarmJobs(*shared, actions)) Notify(notifyWindow, notifyMessage);
-    WorkerDone();
-  });
-  if (thread) {
-    std::vector<HANDLE> live;
-    for (HANDLE h : st.threads) {
-      if (::WaitForSingleObject(h, 0) == WAIT_OBJECT_0) {
-        ::CloseHandle(h);
-      } else {
-        live.push_back(h);
-      }
-    }
-    live.push_back(thread);
-    st.threads.swap(live);
+  if (StartCountedWorker([shared, notifyWindow, notifyMessage] {
+        WorkerActions actions;
+        if (RunAlarmJobs(*shared, actions)) Notify(notifyWindow, notifyMessage);
+      }))
     return true;
-  }
-  --st.running;
-  st.countChanged.notify_all();
-  lock.unlock();
   const std::string error = "The alarm actions could not be started.";
   for (const AlarmJob& j : *shared) {
     if (j.sendEmail) LogAlarmError(error, "Send Email", j.eventName);
@@ -111,6 +122,37 @@ bool StartAlarmJobs(std::vector<AlarmJob> jobs, HWND notifyWindow, UINT notifyMe
   }
   if (notifyWindow) ::PostMessageA(notifyWindow, notifyMessage, 0, 0);
   return false;
+}
+
+std::string CAlarmMailTest::Result() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return result_;
+}
+
+void CAlarmMailTest::SetResult(const std::string& result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  result_ = result;
+}
+
+bool StartAlarmMailTest(const AlarmJob& job, const std::shared_ptr<CAlarmMailTest>& test, HWND window,
+                        UINT message) {
+  {
+    // Under the lock StopAlarmWorkers takes after throwing its switch: a
+    // test either is listed before it looks, or sees the switch.
+    WorkerState& st = State();
+    std::lock_guard<std::mutex> lock(st.countMutex);
+    if (st.cancel.IsCancelled()) return false;
+    std::vector<std::weak_ptr<CAlarmMailTest>> live;
+    for (const auto& t : st.tests)
+      if (!t.expired()) live.push_back(t);
+    live.push_back(test);
+    st.tests.swap(live);
+  }
+  return StartCountedWorker([job, test, window, message] {
+    test->SetResult(SendAlarmJobEmail(job, false, &test->cancel));
+    State().cancel.RunUnlessCancelled(
+        [&] { test->cancel.RunUnlessCancelled([&] { ::PostMessageA(window, message, 0, 0); }); });
+  });
 }
 
 int RunningAlarmWorkers() {
@@ -132,6 +174,9 @@ bool StopAlarmWorkers(DWORD milliseconds) {
   {
     std::lock_guard<std::mutex> lock(st.countMutex);
     threads.swap(st.threads);
+    for (const auto& t : st.tests)
+      if (auto test = t.lock()) test->cancel.Cancel();
+    st.tests.clear();
   }
   const DWORD start = ::GetTickCount();
   bool all = true;

@@ -8,12 +8,14 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "alarms/core/job_snapshot.h"
+#include "alarms/mail/mail_cancel.h"
 
-class CMailCancel;
 class COccurrenceRef;
 
 namespace alarms {
@@ -31,6 +33,31 @@ bool StartAlarmJobs(std::vector<AlarmJob> jobs, HWND notifyWindow, UINT notifyMe
 // Test buttons use the single calls). interactive: MAPI may show its UI;
 // a thrown `cancel` ends an SMTP send's waits.
 std::string SendAlarmJobEmail(const AlarmJob& job, bool interactive, CMailCancel* cancel = nullptr);
+
+// A Test button's e-mail in flight, shared by the window waiting for it
+// and the worker sending it.
+class CAlarmMailTest {
+ public:
+  // Throwing it ends the send's waits at once and stops the worker's
+  // notice: once Cancel returns, nothing more is posted.
+  CMailCancel cancel;
+  // The send's error text, empty on success; read it once the notice came.
+  std::string Result() const;
+  void SetResult(const std::string& result);
+
+ private:
+  mutable std::mutex mutex_;
+  std::string result_;
+};
+
+// Sends the job's e-mail (SMTP; the Test button keeps Simple MAPI, with its
+// logon UI, on the GUI thread) on a worker of its own that the exit stops
+// and joins like the alarm workers, then posts `message` (wParam 0,
+// lParam 0) to `window` unless the test or the program's exit cancelled
+// it. False, posting nothing, when no worker could start or the exit has
+// begun.
+bool StartAlarmMailTest(const AlarmJob& job, const std::shared_ptr<CAlarmMailTest>& test, HWND window,
+                        UINT message);
 
 // Workers still running.
 int RunningAlarmWorkers();

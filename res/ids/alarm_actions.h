@@ -9,6 +9,7 @@
 #define IDD_EMAIL_OPTIONS 317
 #define IDD_ALARM_ERROR_LOG 329
 #define IDD_QUICK_TIMER 331
+#define IDD_MAIL_TEST_PROGRESS 375
 #define IDI_ACTIONS_EMAIL 324
 #define IDI_ACTIONS_RUN 325
 #define IDI_ACTIONS_SOUND 326
@@ -71,6 +72,9 @@
 #define IDC_EO_USER_LABEL 1525
 #define IDC_EO_PASSWORD_LABEL 1526
 #define IDC_EO_PROFILE_LABEL 1527
+
+// "Sending Email" (the e-mail Test's progress)
+#define IDC_MT_TEXT 1530
 
 // "Alarm Error Log"
 #define IDC_AL_TEXT 1105

@@ -10,6 +10,7 @@
 
 #include "dialogs/event/advanced_recurrence_dlg.h"
 #include "dialogs/event/event_edit_dlg.h"
+#include "dialogs/small/help_hook.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "res/resource.h"
@@ -308,6 +309,44 @@ TEST(EventEditDialog, OneOccurrence) {
   EXPECT_EQ(o->mask, COccurrenceOverride::kName);
   EXPECT_FALSE(o->IsMoved());
   EXPECT_EQ(ev.name, "Standup");
+}
+
+std::vector<DWORD> g_helpTopics;
+void RecordHelp(DWORD context) { g_helpTopics.push_back(context); }
+
+// F1 from the keyboard and the Help button each ask for the editor's own
+// topic, not the main window's.
+TEST(EventEditDialog, F1AndHelpShowTheEditorsTopic) {
+  FakeHost host;
+  CCalEvent ev;
+  MakeDaily(ev);
+  ev.calendar = &host.home;
+  ScriptedEditDlg dlg(&host);
+  ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+  const auto old = dialogs::SetHelpTopicHook(&RecordHelp);
+  g_helpTopics.clear();
+  DWORD pressed = 0;
+  Drive({[&] {
+           HWND h = FindDialog("Event Edit");
+           if (!h) return false;
+           ::SetForegroundWindow(h);
+           INPUT keys[2] = {};
+           keys[0].type = keys[1].type = INPUT_KEYBOARD;
+           keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+           keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+           ::SendInput(2, keys, sizeof keys[0]);
+           Click(h, IDC_EE_HELP);
+           pressed = ::GetTickCount();
+           return true;
+         },
+         [&] {
+           if (g_helpTopics.size() < 2 && ::GetTickCount() - pressed < 3000) return false;
+           ::PostMessageA(FindDialog("Event Edit"), WM_CLOSE, 0, 0);
+           return true;
+         }});
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  dialogs::SetHelpTopicHook(old);
+  EXPECT_EQ(g_helpTopics, (std::vector<DWORD>{3, 3}));
 }
 
 void SelectCombo(HWND h, int id, int index) {

@@ -5,6 +5,7 @@
 #include <winsock2.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -127,17 +128,19 @@ TEST_F(Worker, RunsProgramWithArgumentsAndShowState) {
   EXPECT_EQ(Notices(), 1);
 }
 
-TEST_F(Worker, SilentServerNeverHoldsTheWindow) {
+// A mail job to a loopback server that takes connections and never
+// answers; the listener is the caller's to close.
+AlarmJob SilentServerJob(SOCKET* listener) {
   WSADATA wsa;
   ::WSAStartup(MAKEWORD(2, 2), &wsa);
-  SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  *listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in addr = {};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(::listen(listener, 4), 0);
+  EXPECT_EQ(::bind(*listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  EXPECT_EQ(::listen(*listener, 4), 0);
   int len = sizeof addr;
-  ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+  ::getsockname(*listener, reinterpret_cast<sockaddr*>(&addr), &len);
   AlarmJob job;
   job.eventName = "Silent";
   job.sendEmail = true;
@@ -145,6 +148,12 @@ TEST_F(Worker, SilentServerNeverHoldsTheWindow) {
   job.transport.fromAddr = "s@example.com";
   job.transport.server = "127.0.0.1";
   job.transport.port = ntohs(addr.sin_port);
+  return job;
+}
+
+TEST_F(Worker, SilentServerNeverHoldsTheWindow) {
+  SOCKET listener = INVALID_SOCKET;
+  const AlarmJob job = SilentServerJob(&listener);
   DWORD start = ::GetTickCount();
   ASSERT_TRUE(alarms::StartAlarmJobs({job}, window_, kNotice));
   EXPECT_LT(::GetTickCount() - start, 1000u);
@@ -160,6 +169,27 @@ TEST_F(Worker, SilentServerNeverHoldsTheWindow) {
   if (accepted != INVALID_SOCKET) ::closesocket(accepted);
   ::closesocket(listener);
   EXPECT_TRUE(Wait());
+}
+
+// Last in this program: the exit's stop is for good. A Test e-mail waiting
+// on a silent server ends at once when the program ends, and its window
+// gets no result.
+TEST_F(Worker, ExitStopsATestMailWaitingOnASilentServer) {
+  SOCKET listener = INVALID_SOCKET;
+  const AlarmJob job = SilentServerJob(&listener);
+  auto test = std::make_shared<alarms::CAlarmMailTest>();
+  ASSERT_TRUE(alarms::StartAlarmMailTest(job, test, window_, kNotice));
+  fd_set ready;
+  FD_ZERO(&ready);
+  FD_SET(listener, &ready);
+  timeval tenSeconds{10, 0};
+  ASSERT_EQ(::select(0, &ready, nullptr, nullptr, &tenSeconds), 1) << "the test never reached the server";
+  const DWORD start = ::GetTickCount();
+  EXPECT_TRUE(alarms::StopAlarmWorkers(5000));
+  EXPECT_LT(::GetTickCount() - start, 1000u);
+  EXPECT_EQ(Notices(), 0);
+  EXPECT_FALSE(alarms::StartAlarmMailTest(job, test, window_, kNotice));
+  ::closesocket(listener);
 }
 
 }  // namespace
