@@ -173,6 +173,11 @@ TEST_F(Peers, FtpRefusalsAreReported) {
   EXPECT_FALSE(FtpCheckAddress(calendar, Url("/dir/none.ics", true)));
   EXPECT_TRUE(FtpUploadCalendar(calendar, Url("/dir/up.ics", true), "BEGIN:VCALENDAR\r\n", nullptr));
   EXPECT_EQ(prompts.texts.size(), 2u) << prompts.texts.back();
+  // A download the server calls failed at its end brings no text.
+  std::string text;
+  EXPECT_FALSE(FtpDownloadCalendar(calendar, Url("/cut/cal.ics", true), &text, nullptr));
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(prompts.texts.size(), 3u);
 }
 
 // A login goes with every request of its calendar, the PUT included, and
