@@ -67,6 +67,9 @@ class FrameCalendars : public shelltest::FrameOverFiles {
     TearDownFiles();
     for (const holidays::CalendarInfo& info : holidays::kCalendars)
       std::filesystem::remove(platform::ProgramFolder() + info.file);
+    // What a conversion from the menu may leave there.
+    for (const char* f : {"events.akv", "default.akv", "events.dat", "events20.dat"})
+      std::filesystem::remove(platform::ProgramFolder() + f);
   }
   CAlmacoraDoc& Core() { return doc_->Core(); }
   // The calendar each loaded event of that name is in ("" for none).
@@ -381,7 +384,8 @@ TEST_F(FrameCalendars, OldEventFilesConvertFromOpenAndTheMenu) {
   int faceColoured = -1;
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.version) + (c.proposed ? " open" : " menu"));
-    const std::string name = std::string("Old ") + c.version + (c.proposed ? "" : " menu"), bytes = OldEventFile(c.version, name);
+    const std::string name = std::string("Old ") + c.version + (c.proposed ? "" : " menu");
+    const std::string bytes = OldEventFile(c.version, name);
     const std::string old = c.proposed ? Path(c.file) : folder + c.file;
     std::ofstream(old, std::ios::binary) << bytes;
     std::string target = folder + "events.akv", proposed;
