@@ -14,6 +14,7 @@
 #include "platform/write_combining.h"
 #include "storage/calendar_backup.h"
 #include "storage/calendar_resources.h"
+#include "storage/convert/old_event_files.h"
 #include "storage/event_array.h"
 #include "storage/serial_section.h"
 #include "storage/services/storage_services.h"
@@ -93,6 +94,16 @@ bool CCalendarFile::PromptLogin() {
 
 // ---- Engine files.
 
+namespace {
+
+bool IsOldEventFile(const std::string& path) {
+  OldFileVersion version = OldFileVersion::kNone;
+  int nativeError = 0;
+  return DetectOldEventFile(path, &version, &nativeError) && version != OldFileVersion::kNone;
+}
+
+}  // namespace
+
 int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineFile, bool alone) {
   *notEngineFile = false;
   const int n = isam::EngineFindFreeFileNumbers(2);
@@ -102,6 +113,10 @@ int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineF
   // 13 and 43: the header is not an engine file's; 36: the file is shorter
   // than one. Older event files give these (they are converted instead).
   if (rc == 13 || rc == 36 || rc == 43) *notEngineFile = true;
+  // The engine reads the bytes after an old file's text header as its own
+  // header, and another check (a node size, a mirror bit) may refuse them
+  // first, by whatever the first record holds.
+  if (rc != 0 && !*notEngineFile) *notEngineFile = IsOldEventFile(fullPath);
   if (rc != 0) return rc;
   hostFile = static_cast<int16_t>(n);
   fileSet_ = std::make_unique<isam::CalendarFileSet>(isam::CalendarFileSet::MemberName(fullPath), alone);

@@ -149,6 +149,9 @@ class CCalendarFile : public CFieldBuffer {
   // new or newer.
   int UpdateFromNewer(CEventArray* events, CCalEvent* event, bool withinThisCalendar);
   void BuildUidMap(const CEventArray* events);
+  // Whether the file's record of that UID is a tombstone (the event was
+  // deleted or moved away); false without one or without an open file.
+  bool HoldsTombstone(const std::string& uid);
 
   // ---- Resources.
   int WriteVersion(float value);

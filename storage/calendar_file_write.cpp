@@ -90,6 +90,12 @@ int CCalendarFile::ReadStoredRecord(const std::string& uid, std::vector<uint8_t>
   return 0;
 }
 
+bool CCalendarFile::HoldsTombstone(const std::string& uid) {
+  if (fileType != kOrdinaryFile || dataFile < 0) return false;
+  std::vector<uint8_t> stored;
+  return ReadStoredRecord(uid, &stored) == 0 && stored[0] == kEventRecordDeleted;
+}
+
 int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* events, bool appendToArray) {
   if (fileType == kMemoryOnly) {
     if (events && appendToArray) {

@@ -7,6 +7,7 @@
 #include "dialogs/small/warning_dlg.h"
 #include "controls/preview_prompt_dlg.h"
 #include "framework/application.h"
+#include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/message_box.h"
 #include "framework/gdi/gdi.h"
 #include "model/settings/settings_fonts.h"
@@ -92,6 +93,16 @@ void CShellStoragePrompts::ShowImportLog(const std::string& text) {
   dialogs::CLogDlg dlg(app ? app->GetMainWindow() : nullptr);
   dlg.text = text;
   dlg.DoModal();
+}
+
+bool CShellStoragePrompts::SelectNewFileName(const std::string& proposed, std::string* path) {
+  framework::CApplication* app = framework::TheApp();
+  framework::CFileDialog dlg(false, "akv", proposed, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
+                             "Event Files (*.akv)|*.akv|All Files (*.*)|*.*||", app ? app->GetMainWindow() : nullptr);
+  dlg.title = "Select New File Name";
+  if (dlg.DoModal() != IDOK) return false;
+  *path = dlg.GetPathName();
+  return true;
 }
 
 bool CShellStoragePrompts::AskAddOrPreview() {

@@ -38,6 +38,8 @@ class CShellStoragePrompts : public IStoragePrompts {
   bool AskCaptionedYesNo(const std::string& text, const std::string& caption, PromptIcon icon) override;
   // The text import's log in the log dialog, over the main window.
   void ShowImportLog(const std::string& text) override;
+  // "Select New File Name", the save dialog for a converted old file.
+  bool SelectNewFileName(const std::string& proposed, std::string* path) override;
   bool AskAddOrPreview() override;
   bool PromptLogin(CalendarLogin* login) override;
   bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, std::vector<bool>* ticked) override;

@@ -203,6 +203,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnCalendarClose();
   void OnCalendarMove();
   void OnCalendarImport();
+  void OnCalendarConvert();
   void OnCalendarExport();
   void ExportICalendar();
   // The sharing dialogs' help and calendar search (main_frame_sharing.cpp).

@@ -96,6 +96,20 @@ void CMainFrame::OnCalendarClose() {
   if (chosen) doc->Core().CloseEventFile(chosen);
 }
 
+void CMainFrame::OnCalendarConvert() {
+  CShellDocument* doc = GetShellDocument();
+  if (!doc) return;
+  CAlmacoraDoc& core = doc->Core();
+  auto calendar = std::make_unique<CCalendarFile>();
+  if (calendar->ConvertOldEventFiles(&core.events(), true)) {
+    core.calendars().AddCalendar(calendar.release());
+  } else {
+    // A conversion that stopped part way may have added events already.
+    core.events().FreeEventsOf(calendar.get());
+  }
+  core.RecountAndRefresh();
+}
+
 void CMainFrame::OnCalendarMove() {
   CShellDocument* doc = GetShellDocument();
   CCalendarFile* chosen = nullptr;

@@ -72,6 +72,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   OnCommand<&CMainFrame::OnCalendarClose>(ID_CALENDAR_CLOSE),
   OnCommand<&CMainFrame::OnCalendarMove>(ID_CALENDAR_MOVE),
   OnCommand<&CMainFrame::OnCalendarImport>(ID_CALENDAR_IMPORT),
+  OnCommand<&CMainFrame::OnCalendarConvert>(ID_CALENDAR_CONVERT),
   OnCommand<&CMainFrame::OnCalendarExport>(ID_CALENDAR_EXPORT),
   // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
   OnCommand<&CMainFrame::OnEventWizard>(ID_EVENT_WIZARD),

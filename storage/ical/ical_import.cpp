@@ -255,7 +255,7 @@ struct CICalConverter::Run {
     ReadEventProperties(v, &read);
     CCalEvent& e = *read.event;
     const std::string saving = target.SavingUid();
-    if (!e.uid.empty() && e.uid == saving) return;
+    if (!e.uid.empty() && (e.uid == saving || target.MovedAway(e.uid))) return;
 
     const std::string label = !e.name.empty() ? e.name : !e.notes.empty() ? e.notes : !e.uid.empty() ? e.uid : "Unknown";
     if (e.start.IsEmpty()) return Skip(label, "\n\nMissing Start Date.  Event skipped.");

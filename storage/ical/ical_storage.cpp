@@ -34,6 +34,8 @@ class CalendarTarget : public IICalTarget {
     for (CCalEvent* e : events.items()) {
       if (e->calendar == &calendar && e->beingSaved) savingUid_ = e->uid;
     }
+    // A move tombstones the old record through a copy the array never held.
+    if (!calendar.deletingUid.empty()) savingUid_ = calendar.deletingUid;
   }
   // The text's calendar properties go back to the calendar.
   ~CalendarTarget() override {
@@ -55,6 +57,12 @@ class CalendarTarget : public IICalTarget {
   }
   bool UpdateEvent(CCalEvent& event) override { return calendar_.UpdateEvent(&event, &events_, 0, 0, 0) != 0; }
   std::string SavingUid() override { return savingUid_; }
+  bool MovedAway(const std::string& uid) override {
+    if (events_.FindInCalendar(&calendar_, uid) != nullptr) return false;
+    for (const CCalEvent* e : events_.items())
+      if (e->uid == uid && e->calendar != &calendar_) return calendar_.HoldsTombstone(uid);
+    return false;
+  }
   void ForgetLocalUid(const std::string& uid) override { calendar_.uidMap.erase(uid); }
 
  private:

@@ -39,6 +39,10 @@ class IICalTarget {
   // The UID of the event whose own save is publishing this calendar right
   // now (its refreshed copy is dropped); empty otherwise.
   virtual std::string SavingUid() { return std::string(); }
+  // Whether an event of that UID was moved out of this calendar to another
+  // one that still holds it: the text's copy stays out, or the same event
+  // would live in two calendars.
+  virtual bool MovedAway(const std::string& /*uid*/) { return false; }
   // A refresh collects the UIDs held before it; each one the text holds
   // leaves that set, so what stays are events the text no longer has.
   virtual void ForgetLocalUid(const std::string& /*uid*/) {}

@@ -57,7 +57,9 @@ bool FtpDownloadCalendar(CCalendarFile& calendar, const CalendarUrl& url, std::s
     if (!ReadBounded([f](char* b, size_t, uint32_t idle, size_t* got) { return f->Read(b, 500, idle, got); }, -1,
                      &bytes))
       return -1;
-    f->Close();
+    // The server's answer to the finished transfer comes only with the
+    // close: a 426 there means the bytes are not the whole file.
+    if ((error = f->Close()) != 0) return error;
     text->append(bytes);
     return 0;
   });

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "model/events/cal_event.h"
+#include "model/events/field_buffer.h"
+#include "model/events/field_buffer_tags.h"
 #include "model/settings/program_settings.h"
 #include "platform/paths.h"
 #include "res/resource.h"
@@ -25,6 +27,7 @@
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile
 #include "storage/calendar_file.h"
+#include "storage/convert/old_event_records.h"
 #include "storage/event_array.h"
 #include "storage/holiday_calendars.h"
 #include "storage/ical/ical_converter.h"
@@ -64,6 +67,9 @@ class FrameCalendars : public shelltest::FrameOverFiles {
     TearDownFiles();
     for (const holidays::CalendarInfo& info : holidays::kCalendars)
       std::filesystem::remove(platform::ProgramFolder() + info.file);
+    // What a conversion from the menu may leave there.
+    for (const char* f : {"events.akv", "default.akv", "events.dat", "events20.dat"})
+      std::filesystem::remove(platform::ProgramFolder() + f);
   }
   CAlmacoraDoc& Core() { return doc_->Core(); }
   // The calendar each loaded event of that name is in ("" for none).
@@ -336,6 +342,88 @@ TEST_F(FrameCalendars, WizardAtFirstStartAndFromTheMenu) {
   Command(ID_CALENDAR_WIZARD);
   EXPECT_EQ(menuRows, (std::vector<std::string>{"[x] a", "[x] b", "[ ] Australia Holidays", "[ ] Canada Holidays",
                                                 "[ ] UK Holidays", "[ ] US Holidays"}));
+}
+
+// An old event file of the version with one one-time event of that name.
+std::string OldEventFile(const std::string& version, const std::string& name) {
+  if (version == "3.5") {
+    CFieldBuffer b;
+    b.PutString(fieldtag::kName, name);
+    b.PutDateTime(fieldtag::kStart, CDateTime(4, 3, 2001));
+    b.PutByte(fieldtag::kAllDay, 1);
+    const std::string body(reinterpret_cast<const char*>(b.GetData()), b.GetUsed());
+    const char prefix[4] = {0, 0, static_cast<char>(body.size() & 0xFF), static_cast<char>(body.size() >> 8)};
+    return "Almacora 3.50 Event File" + std::string(prefix, 4) + body;
+  }
+  const bool v12 = version == "1.2";
+  std::string r(v12 ? kRecord12Size : kRecord20Size, '\0');
+  r[0] = 3, r[2] = 4, r[4] = static_cast<char>(2001 & 0xFF), r[5] = static_cast<char>(2001 >> 8);
+  r.replace(v12 ? 8 : 14, name.size(), name);
+  if (v12) {
+    r[52] = 1;
+  } else {
+    r[6] = r[7] = '\xFF';  // no time of day
+    r[302] = 1;
+  }
+  return (v12 ? "" : "Almacora 2.00 Event File") + r;
+}
+
+// Open on an old event file converts it into the file named in "Select New
+// File Name" (proposed by the version); Convert Previous Data converts the
+// program folder's old file into its "events.akv". The old file stays.
+TEST_F(FrameCalendars, OldEventFilesConvertFromOpenAndTheMenu) {
+  const std::string folder = platform::ProgramFolder();
+  StartFrame();
+  const struct {
+    const char* version;
+    const char* file;
+    const char* proposed;  // nullptr: from the menu
+  } cases[] = {{"1.2", "events.dat", "events12.akv"}, {"2.x", "old20.dat", "events20.akv"},
+               {"3.5", "old35.dat", "events35.akv"},  {"1.2", "events.dat", nullptr},
+               {"2.x", "events20.dat", nullptr}};
+  int faceColoured = -1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.version) + (c.proposed ? " open" : " menu"));
+    const std::string name = std::string("Old ") + c.version + (c.proposed ? "" : " menu");
+    const std::string bytes = OldEventFile(c.version, name);
+    const std::string old = c.proposed ? Path(c.file) : folder + c.file;
+    std::ofstream(old, std::ios::binary) << bytes;
+    std::string target = folder + "events.akv", proposed;
+    if (c.proposed) {
+      target = Path(std::string("new_") + c.proposed);
+      Drive({FileName("Select Data File", old), Answer(IDYES), [&] {
+               HWND dlg = FindDialog("Select New File Name");
+               if (!dlg) return Answer(IDOK)();  // a box saying why there is none
+               proposed = wintest::ItemText(dlg, 0x47C);
+               if (faceColoured < 0) {
+                 const wintest::Shot shot = wintest::TakeShot(dlg, "select_new_file_name");
+                 faceColoured = static_cast<int>(
+                     std::count(shot.pixels.begin(), shot.pixels.end(), ::GetSysColor(COLOR_BTNFACE)));
+               }
+               ::SetDlgItemTextA(dlg, 0x47C, target.substr(0, target.size() - 4).c_str());  // ".akv" comes by default
+               ::PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+               return true;
+             }});
+      Command(ID_FILE_OPEN);
+      EXPECT_EQ(proposed, c.proposed);
+    } else {
+      Drive({Answer(IDYES)});
+      Command(ID_CALENDAR_CONVERT);
+    }
+    EXPECT_TRUE(wintest::Driven());
+    CCalendarFile* converted = Core().calendars().FindByPath(target);
+    ASSERT_NE(converted, nullptr);
+    EXPECT_EQ(CalendarOf(name), converted->name);
+    std::ifstream in(old, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+    in.close();
+    if (!c.proposed) {
+      Core().CloseEventFile(converted);
+      for (const char* f : {"events.akv", "default.akv", c.file}) std::filesystem::remove(folder + f);
+    }
+  }
+  EXPECT_EQ(boxes_.size(), 5u);  // the five questions, and no failure
+  EXPECT_GT(faceColoured, 1000);
 }
 
 }  // namespace

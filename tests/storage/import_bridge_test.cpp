@@ -119,6 +119,17 @@ TEST_F(ImportBridgeTest, OpeningAnOldFileConvertsItIntoTheChosenFile) {
   ASSERT_EQ(1, twelve.Open(&events, Write("events.dat", r12))) << ::testing::PrintToString(convertPrompts.texts);
   EXPECT_EQ(2u, events.size());
 
+  // Whatever the engine makes of the bytes after an old header (this
+  // record reads as too large a node size), the file is converted.
+  record[0] = 3, record[2] = 4;
+  record.replace(14, 7, "Old 2.x");
+  convertPrompts.answers = {true};
+  convertPrompts.chosen = Path("third.akv");
+  CCalendarFile third;
+  ASSERT_EQ(1, third.Open(&events, Write("old20.dat", std::string("Almacora 2.00 Event File") + record)))
+      << ::testing::PrintToString(convertPrompts.texts);
+  EXPECT_EQ(3u, events.size());
+
   // Nothing to convert from the menu: the program folder holds no old file.
   CCalendarFile fresh;
   EXPECT_EQ(0, fresh.ConvertOldEventFiles(&events, true));

@@ -9,7 +9,8 @@
 The root holds dir/cal.ics (a calendar); uploads land in the root. An
 upload into full/ is refused at its end with 552 and its bytes dropped, as
 a server out of space does; a listing of anything in locked/ is refused
-with 450.
+with 450. A download from cut/ sends the whole file, then answers 426, as
+a server whose disk failed part way does.
 """
 import logging
 import os
@@ -28,10 +29,11 @@ def serve(folder):
     from pyftpdlib.servers import FTPServer
     logging.disable(logging.CRITICAL)
     root = os.path.join(folder, "ftp_root")
-    for sub in ("dir", "full", "locked"):
+    for sub in ("dir", "full", "locked", "cut"):
         os.makedirs(os.path.join(root, sub), exist_ok=True)
-    with open(os.path.join(root, "dir", "cal.ics"), "wb") as f:
-        f.write(CALENDAR)
+    for sub in ("dir", "cut"):
+        with open(os.path.join(root, sub, "cal.ics"), "wb") as f:
+            f.write(CALENDAR)
     authorizer = DummyAuthorizer()
     authorizer.add_user("user", "pass", root, perm="elradfmw")
     class RefusingDTP(DTPHandler):
@@ -42,6 +44,11 @@ def serve(folder):
                 self.transfer_finished = True
                 self.close()
                 os.remove(name)
+                return
+            sent = self.file_obj.name if not self.receive and self.file_obj is not None else ""
+            if not self._closed and os.sep + "cut" + os.sep in sent:
+                self._resp = ("426 Transfer aborted.", logging.debug)
+                self.close()
                 return
             DTPHandler.handle_close(self)
 

@@ -15,7 +15,9 @@ same behind Basic user:pass; /secret.ics behind user:Zq7-Secret), /status/N (sta
 its path, Content-Type and body
 (/last-put-hex: the body alone, in hex). /counted.ics (the calendar) counts
 its GETs into DIR/http_peer.hits (0 at start). PUT to /auth/... takes only
-Basic user:pass (401 otherwise). Every request on 127.0.0.1 appends
+Basic user:pass (401 otherwise). /store/... is a calendar server: a PUT
+keeps the body under its path, GET and HEAD answer it (404 before the first
+PUT). Every request on 127.0.0.1 appends
 "METHOD PATH AUTHORIZATION" (or "-" without one) to DIR/http_peer.log. On 127.0.0.2: /away.ics (a calendar), and
 /seen-auth ("yes" when the last request there carried Authorization).
 """
@@ -31,7 +33,7 @@ import peer_process  # noqa: E402
 
 CALENDAR = (b"BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//peer//x//EN\nBEGIN:VEVENT\nUID:peer-1\n"
             b"SUMMARY:Peer event\nDTSTART;VALUE=DATE:20260320\nEND:VEVENT\nEND:VCALENDAR\n")
-STATE = {"put": b"", "away_auth": "no", "ports": (0, 0), "hits": 0, "folder": "."}
+STATE = {"store": {}, "put": b"", "away_auth": "no", "ports": (0, 0), "hits": 0, "folder": "."}
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
@@ -62,7 +64,9 @@ class Home(http.server.BaseHTTPRequestHandler):
             self.wfile.write(body)
 
     def do_HEAD(self):
-        if self.path.startswith("/exists.ics"):
+        if self.path in STATE["store"]:
+            self.reply(200, length=len(STATE["store"][self.path]))
+        elif self.path.startswith("/exists.ics"):
             self.reply(200, length=0)
         else:
             self.reply(404)
@@ -73,6 +77,8 @@ class Home(http.server.BaseHTTPRequestHandler):
         if self.path.startswith("/auth/") and self.headers.get("Authorization") != "Basic dXNlcjpwYXNz":
             self.reply(401, b"no", [("WWW-Authenticate", 'Basic realm="cal"')])
             return
+        if self.path.startswith("/store/"):
+            STATE["store"][self.path] = body
         STATE["put"] = (self.path + "\n" + self.headers.get("Content-Type", "") + "\n").encode() + body
         self.reply(201)
 
@@ -80,6 +86,11 @@ class Home(http.server.BaseHTTPRequestHandler):
         p = self.path.split("?")[0]  # a query only marks a request in the log
         if p == "/cal.ics":
             self.reply(200, CALENDAR)
+        elif p.startswith("/store/"):
+            if self.path in STATE["store"]:
+                self.reply(200, STATE["store"][self.path])
+            else:
+                self.reply(404, b"none")
         elif p == "/counted.ics":
             STATE["hits"] += 1
             with open(os.path.join(STATE["folder"], "http_peer.hits"), "w") as f:

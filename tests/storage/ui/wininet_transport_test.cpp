@@ -173,6 +173,11 @@ TEST_F(Peers, FtpRefusalsAreReported) {
   EXPECT_FALSE(FtpCheckAddress(calendar, Url("/dir/none.ics", true)));
   EXPECT_TRUE(FtpUploadCalendar(calendar, Url("/dir/up.ics", true), "BEGIN:VCALENDAR\r\n", nullptr));
   EXPECT_EQ(prompts.texts.size(), 2u) << prompts.texts.back();
+  // A download the server calls failed at its end brings no text.
+  std::string text;
+  EXPECT_FALSE(FtpDownloadCalendar(calendar, Url("/cut/cal.ics", true), &text, nullptr));
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(prompts.texts.size(), 3u);
 }
 
 // A login goes with every request of its calendar, the PUT included, and
@@ -252,6 +257,81 @@ TEST_F(PeerRefresh, HostileAnswersLeaveTheCalendarAlone) {
     EXPECT_EQ(prompts.texts.size(), 1u) << path;
     EXPECT_NE(doc.FindEventByUid("peer-1", calendar), nullptr) << path;
   }
+}
+
+// An event moved out of a calendar published after each save leaves the
+// server with that publish; one moved out of a subscription is not fetched
+// back. Either way one copy is left, and a refresh counts only what the
+// server changed.
+TEST_F(PeerRefresh, AMovedEventStaysMoved) {
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {NewCalendarFile("to.akv"), NewCalendarFile("pub.akv"), NewCalendarFile("sub.akv")});
+  InstallSharing(&doc);
+  CCalendarFile* to = doc.calendars().items()[0];
+  auto text = [](const std::string& tag, const std::string& keepName, bool moved, bool added) {
+    std::string t = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//peer//x//EN\r\n";
+    auto event = [&](const std::string& uid, const std::string& name) {
+      t += "BEGIN:VEVENT\r\nUID:" + uid + "\r\nSUMMARY:" + name +
+           "\r\nDTSTART;VALUE=DATE:20260320\r\nDTSTAMP:20260301T000000Z\r\nEND:VEVENT\r\n";
+    };
+    event("keep" + tag, keepName);
+    if (moved) event("move" + tag, "Move");
+    if (added) event("new" + tag, "New");
+    return t + "END:VCALENDAR\r\n";
+  };
+  CCalendarFile server;
+  auto put = [&](const std::string& path, const std::string& body) {
+    CalendarUrl url;
+    ASSERT_TRUE(SplitCalendarUrl(Address(path), &url));
+    ASSERT_TRUE(HttpPublishCalendar(server, url, body, nullptr));
+  };
+  auto held = [&](const std::string& path) {
+    CalendarUrl url;
+    std::string body;
+    EXPECT_TRUE(SplitCalendarUrl(Address(path), &url) && HttpSubscribeCalendar(server, url, &body, nullptr));
+    return body;
+  };
+  // The calendar moved into publishes after each save as well.
+  to->address = Address("/store/to.ics");
+  to->subscribed = to->published = to->publishAfterSave = 1;
+  put("/store/to.ics", text("to", "Keep", false, false));
+  for (size_t i = 1; i <= 2; ++i) {
+    CCalendarFile* from = doc.calendars().items()[i];
+    const bool published = i == 1;
+    const std::string tag = published ? "pub" : "sub", path = "/store/" + tag + ".ics", uid = "move" + tag;
+    SCOPED_TRACE(path);
+    from->address = Address(path);
+    from->subscribed = 1;
+    from->published = from->publishAfterSave = published ? 1 : 0;
+    put(path, text(tag, "Keep", true, false));
+    RefreshCounts counts;
+    ASSERT_TRUE(RefreshSubscription(doc, *from, from->address, "", true, nullptr, &counts));
+    ASSERT_EQ(counts.added, 2);
+
+    CCalEvent* moving = doc.FindEventByUid(uid, from);
+    ASSERT_NE(moving, nullptr);
+    moving->targetCalendarId = to->listId;
+    ASSERT_EQ(1, doc.SaveEvent(*moving, 1, 1, 1));
+    EXPECT_EQ(held(path).find("UID:" + uid) == std::string::npos, published);
+
+    const struct {
+      std::string body;
+      int added, updated;
+    } steps[] = {{"", 0, 0}, {text(tag, "Kept", !published, true), 1, 1}, {"", 0, 0}};
+    for (const auto& step : steps) {
+      if (!step.body.empty()) put(path, step.body);
+      counts = RefreshCounts{};
+      ASSERT_TRUE(RefreshSubscription(doc, *from, from->address, "", true, nullptr, &counts));
+      EXPECT_EQ(counts.added, step.added);
+      EXPECT_EQ(counts.updated, step.updated);
+      EXPECT_EQ(counts.deleted, 0);
+      EXPECT_EQ(doc.FindEventByUid(uid, from), nullptr);
+      EXPECT_EQ(doc.FindEventByUid(uid, to), moving);
+      ASSERT_TRUE(RefreshSubscription(doc, *to, to->address, "", true, nullptr, &counts));
+      EXPECT_EQ(counts.added + counts.updated + counts.deleted, 0);
+    }
+  }
+  EXPECT_TRUE(prompts.texts.empty()) << prompts.texts.front();
 }
 
 }  // namespace
