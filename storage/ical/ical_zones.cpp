@@ -61,9 +61,13 @@ std::vector<std::string> AddBuiltInZones(icalcomponent* vcalendar) {
   for (icalcomponent* v = icalcomponent_get_first_component(vcalendar, ICAL_VEVENT_COMPONENT); v;
        v = icalcomponent_get_next_component(vcalendar, ICAL_VEVENT_COMPONENT))
     CollectTzids(v, &seen, &used);
+  // Every lookup before any addition: an addition makes the library sort
+  // the calendar's zones again at the next lookup.
+  std::vector<std::string> missing;
+  for (const std::string& name : used)
+    if (!Defined(vcalendar, name.c_str())) missing.push_back(name);
   std::vector<std::string> unknown;
-  for (const std::string& name : used) {
-    if (Defined(vcalendar, name.c_str())) continue;
+  for (const std::string& name : missing) {
     if (icalcomponent* zone = NewBuiltInZone(name.c_str())) icalcomponent_add_component(vcalendar, zone);
     else unknown.push_back(name);
   }
