@@ -31,7 +31,7 @@ bool EndsWord(char c) { return c == '\0' || std::strchr(" \t\r\n;:=", c) != null
 bool IsPlainHead(const std::string& text) {
   size_t i = 0;
   const auto skipBlanks = [&] {
-    while (i < text.size() && std::strchr(" \t\r\n", text[i]) && text[i] != '\0') ++i;
+    while (i < text.size() && text[i] != '\0' && std::strchr(" \t\r\n", text[i])) ++i;
   };
   const auto word = [&] {
     if (i >= text.size() || !IsAsciiAlpha(text[i])) return false;
