@@ -42,6 +42,8 @@ void ImportVCalendarText(const std::string& text, IImportTarget* target, VCalImp
 // next line for its value), a BASE64 value gets a blank line before the next
 // property, an '=' of a quoted-printable value that starts no escape is
 // written "=3D", every '=' of a BASE64 value becomes a zero digit (more than
-// two padding '=' make the parser copy a negative length), and the text
+// two padding '=' make the parser copy a negative length), an encoding named
+// in a property head the parser cannot read as one, or named twice, is
+// unnamed (the parser would keep reading later values with it), and the text
 // always ends in blank lines.
 std::string PrepareVCalendarText(const std::string& text);

@@ -2,6 +2,7 @@
 #include "storage/convert/vcal_import.h"
 
 #include <cctype>
+#include <cstring>
 
 #include "storage/convert/file_bytes.h"
 
@@ -15,21 +16,79 @@ bool IsBlank(const std::string& line) {
   return line.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-// Where the value of a property read with the given encoding starts in
-// `line`: the parser switches to its BASE64 or quoted-printable reader when
-// any parameter name or value names the encoding (ignoring case), and a
-// colon or line end before the name does not always end the property for
-// it, so the value is taken to start at the first colon after the name.
-// `head` is what the property's lines before this one hold. npos when the
-// encoding is not named.
-size_t EncodedValueStart(const std::string& head, const std::string& line, const char* encoding) {
-  std::string text = head + line;
+bool IsAsciiAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The parser ends a word at these (a NUL too, as its strchr test does).
+bool EndsWord(char c) { return c == '\0' || std::strchr(" \t\r\n;:=", c) != nullptr; }
+
+// `text` (a property's lines up to its first colon) is what the parser reads
+// as a property: a name, then ";param" or ";param=value", blanks and line
+// ends between them, each word starting with a letter. On anything else it
+// recovers from a syntax error by starting a property at some later word,
+// so a parameter naming an encoding may switch its value reader on for a
+// value of a later line, and for good: the reader then loops on an '=' it
+// cannot read, or on the end of the text.
+bool IsPlainHead(const std::string& text) {
+  size_t i = 0;
+  const auto skipBlanks = [&] {
+    while (i < text.size() && text[i] != '\0' && std::strchr(" \t\r\n", text[i])) ++i;
+  };
+  const auto word = [&] {
+    if (i >= text.size() || !IsAsciiAlpha(text[i])) return false;
+    while (i < text.size() && !EndsWord(text[i])) ++i;
+    return true;
+  };
+  skipBlanks();
+  if (!word()) return false;
+  for (;;) {
+    skipBlanks();
+    if (i == text.size()) return true;
+    if (text[i] != ';') return false;
+    ++i;
+    skipBlanks();
+    if (!word()) return false;
+    skipBlanks();
+    if (i < text.size() && text[i] == '=') {
+      ++i;
+      skipBlanks();
+      if (!word()) return false;
+    }
+  }
+}
+
+const char* const kEncodings[] = {"BASE64", "QUOTED-PRINTABLE"};
+
+std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const size_t named = text.find(encoding);
-  if (named == std::string::npos) return std::string::npos;
-  const size_t colon = text.find(':', named);
-  if (colon == std::string::npos || colon < head.size()) return std::string::npos;
-  return colon - head.size() + 1;
+  return text;
+}
+
+// How often `text` names an encoding (ignoring case).
+int EncodingNames(const std::string& text) {
+  const std::string upper = Upper(text);
+  int names = 0;
+  for (const char* encoding : kEncodings)
+    for (size_t at = upper.find(encoding); at != std::string::npos; at = upper.find(encoding, at + 1)) ++names;
+  return names;
+}
+
+// Every encoding name in `text` (ignoring case) loses its first letter, so
+// that the parser takes it for no encoding.
+void UnnameEncodings(std::string* text) {
+  const std::string upper = Upper(*text);
+  for (const char* encoding : kEncodings)
+    for (size_t at = upper.find(encoding); at != std::string::npos; at = upper.find(encoding, at + 1))
+      (*text)[at] = 'X';
+}
+
+// Where the value of a property read with the given encoding starts in
+// `line`, whose head (after `head`, the property's lines before this one)
+// the parser reads as a property: after the first colon when a parameter
+// before it names the encoding (ignoring case). npos when none does.
+size_t EncodedValueStart(const std::string& head, const std::string& line, const char* encoding) {
+  const size_t colon = line.find(':');
+  if (colon == std::string::npos) return std::string::npos;
+  return Upper(head + line.substr(0, colon)).find(encoding) == std::string::npos ? std::string::npos : colon + 1;
 }
 
 bool HeadNames(const std::string& head, const std::string& line, const char* encoding) {
@@ -100,8 +159,10 @@ std::string PrepareVCalendarText(const std::string& original) {
   bool inQuoted = false;
   // The parser reads a property's name and parameters over line ends up to
   // the colon, so the encoding a value is read with may be named on lines
-  // before the one holding its colon.
+  // before the one holding its colon. Those lines are held back until that
+  // line shows whether the parser reads them as a property.
   std::string head;
+  std::string headLines;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
@@ -123,22 +184,31 @@ std::string PrepareVCalendarText(const std::string& original) {
     const bool inValue = inBase64 || inQuoted;
     if (!inValue && line.find(':') == std::string::npos) {
       if (!IsBlank(line)) head += line;
-      out += line;
-      if (out.back() != '\n') out += "\r\n";
+      headLines += line;
+      if (headLines.back() != '\n') headLines += "\r\n";
       continue;
     }
-    const std::string before = inValue ? std::string() : head;
+    std::string before = inValue ? std::string() : head;
     head.clear();
+    // A value is read with one encoding, and only after a property the
+    // parser reads as one: it switches its reader on for each name and off
+    // once at the end of the value, so a second name stays on for good.
+    const std::string propertyHead = before + line.substr(0, line.find(':'));
+    if (!inValue && (!IsPlainHead(propertyHead) || EncodingNames(propertyHead) > 1)) {
+      UnnameEncodings(&before);
+      UnnameEncodings(&headLines);
+      UnnameEncodings(&line);
+    }
+    out += headLines;
+    headLines.clear();
     if (!inValue && HasEmptyValue(line) && !HeadNames(before, line, "BASE64") &&
         !(pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')))
       line.insert(line.find(':') + 1, ";");
-    // The encoding named first is the property's; the other name is then
-    // part of its value.
     const size_t base64At = EncodedValueStart(before, line, "BASE64");
     const size_t quotedAt = EncodedValueStart(before, line, "QUOTED-PRINTABLE");
     if (inBase64) {
       ZeroBase64Padding(&line, 0);
-    } else if (!inQuoted && base64At != std::string::npos && (quotedAt == std::string::npos || base64At <= quotedAt)) {
+    } else if (!inQuoted && base64At != std::string::npos) {
       inBase64 = true;
       ZeroBase64Padding(&line, base64At);
     }
@@ -147,6 +217,7 @@ std::string PrepareVCalendarText(const std::string& original) {
     out += line;
     if (out.back() != '\n') out += "\r\n";
   }
+  out += headLines;
   // A blank line, a blank, and a blank line: the parser drops line breaks
   // that follow a colon, so an empty value at the very end would swallow a
   // plain blank line; the blank stops that, and the BASE64 reader skips it.

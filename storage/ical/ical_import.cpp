@@ -19,6 +19,7 @@
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
+#include "storage/ical/ical_zones.h"
 
 using namespace icalx;
 
@@ -141,11 +142,26 @@ struct CICalConverter::Run {
       return;
     }
     DropRunawayZones(vcal);
+    Zones(vcal);
     Events(vcal);
     // A calendar written inside another is read as one of its own.
     for (icalcomponent* inner = icalcomponent_get_first_component(vcal, ICAL_VCALENDAR_COMPONENT); inner;
          inner = icalcomponent_get_next_component(vcal, ICAL_VCALENDAR_COMPONENT))
       Calendar(inner);
+  }
+
+  // A TZID without its VTIMEZONE gets the built-in zone of that name; any
+  // other stays floating, and the log says so.
+  void Zones(icalcomponent* vcal) {
+    const std::vector<std::string> unknown = AddBuiltInZones(vcal);
+    if (unknown.empty()) return;
+    constexpr size_t kNamesShown = 10;
+    std::string names;
+    for (size_t i = 0; i < unknown.size() && i < kNamesShown; ++i)
+      names += (i ? ", \"" : "\"") + FromUtf8(unknown[i].c_str(), 64) + "\"";
+    if (unknown.size() > kNamesShown) names += " and " + std::to_string(unknown.size() - kNamesShown) + " more";
+    c.Note("Time zone " + names +
+           ": neither defined in the calendar nor a zone Almacora knows.  Its times were read as local time.");
   }
 
   void PassOver(icalcomponent* vcal, const std::string& why) {
@@ -385,7 +401,15 @@ void CICalConverter::ImportBounded(const std::string& bounded, IICalTarget& targ
   const auto handle = [&](icalcomponent* done) {
     const icalcomponent_kind kind = icalcomponent_isa(done);
     if (kind == ICAL_VCALENDAR_COMPONENT) run.Calendar(done);
-    else if (kind == ICAL_VEVENT_COMPONENT && !cancelled_) run.Event(done, {});
+    else if (kind == ICAL_VEVENT_COMPONENT && !cancelled_) {
+      // An event outside any calendar gets one for the time being, to carry
+      // the built-in zones its TZIDs name.
+      ComponentPtr holder(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+      icalcomponent_add_component(holder.get(), done);
+      run.Zones(holder.get());
+      run.Event(done, {});
+      icalcomponent_remove_component(holder.get(), done);
+    }
   };
   for (;;) {
     char* line = icalparser_get_line(parser, NextLine);
