@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <map>
 #include <string>
@@ -382,6 +383,44 @@ TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
   mini.GetCellRect(2, 0, &title);
   ::MapWindowPoints(mini.GetCellArea()->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&title), 2);
   EXPECT_GT(CountIn(shot, title, Reddish), 0);
+}
+
+// The day layout says which day it shows: the mini month marks that day in
+// the highlight colour, in figures no smaller than a dialog's.
+TEST_F(CalViewsTest, DayLayoutMarksItsDayInTheMiniMonth) {
+  Stop();
+  Start({{"CalMode", 2}});
+  auto* right = dynamic_cast<CRightSplitterView*>(
+      frame_->GetCalFrame()->GetSplitterView()->GetSplitter().GetPaneObject(0, 1));
+  ASSERT_NE(nullptr, right);
+  auto* pane = dynamic_cast<CDailyCalView*>(right->GetSplitter().GetPaneObject(0, 0));
+  ASSERT_NE(nullptr, pane);
+  CMiniMonthCal& mini = pane->GetMiniMonth();
+  CDateTime shown(15, 12, 2005);
+  doc_->UpdateAllViews(nullptr, kHintGoToDate, &shown);
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "day_view_marked_day");
+  LOGFONTA dialogFont{};
+  ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof dialogFont, &dialogFont);
+  const COLORREF mark = ::GetSysColor(COLOR_HIGHLIGHT);
+  for (int day : {15, 16}) {
+    SCOPED_TRACE(day);
+    int c = -1, r = -1;
+    ASSERT_TRUE(mini.FindDateCell(CDateTime(day, 12, 2005), &c, &r));
+    CGridCell cell;
+    mini.GetCell(c, r, &cell);
+    LOGFONTA lf{};
+    ::GetObjectA(cell.GetFont(), sizeof lf, &lf);
+    EXPECT_GE(std::abs(lf.lfHeight), std::abs(dialogFont.lfHeight));
+    RECT rc;
+    mini.GetCellRect(c, r, &rc);
+    ::MapWindowPoints(mini.GetCellArea()->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    const int area = (rc.right - rc.left) * (rc.bottom - rc.top);
+    const int marked = CountIn(shot, rc, [mark](COLORREF p) { return p == mark; });
+    if (day == 15)
+      EXPECT_GT(marked, area / 2);
+    else
+      EXPECT_EQ(marked, 0);
+  }
 }
 
 // ---- The page painters on a 32-bit bitmap.
