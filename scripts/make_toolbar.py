@@ -39,6 +39,10 @@ class Pic:
         self.fill(x0, y0, x0, y1, c)
         self.fill(x1, y0, x1, y1, c)
 
+    def framed(self, x0, y0, x1, y1, inside, edge):
+        self.fill(x0, y0, x1, y1, inside)
+        self.box(x0, y0, x1, y1, edge)
+
     def line(self, x0, y0, x1, y1, c, thick=1):
         steps = max(abs(x1 - x0), abs(y1 - y0), 1)
         for i in range(steps + 1):
@@ -152,13 +156,10 @@ def options(p):
 
 def print_(p):
     # A printer: paper in, body, paper out.
-    p.fill(8, 2, 19, 9, PAPER)
-    p.box(8, 2, 19, 9, EDGE)
-    p.fill(3, 9, 24, 17, STEEL)
-    p.box(3, 9, 24, 17, INK)
+    p.framed(8, 2, 19, 9, PAPER, EDGE)
+    p.framed(3, 9, 24, 17, STEEL, INK)
     p.fill(20, 11, 22, 12, GREEN)
-    p.fill(7, 15, 20, 22, PAPER)
-    p.box(7, 15, 20, 22, EDGE)
+    p.framed(7, 15, 20, 22, PAPER, EDGE)
     p.lines(9, 18, 18, 20, 2, INK)
 
 
@@ -217,8 +218,7 @@ def hide(p):
     p.fill(2, 2, 17, 12, PAPER)
     p.fill(2, 2, 17, 4, BLUE)
     p.box(2, 2, 17, 12, EDGE)
-    p.fill(14, 17, 26, 22, STEEL)
-    p.box(14, 17, 26, 22, INK)
+    p.framed(14, 17, 26, 22, STEEL, INK)
     p.fill(22, 19, 24, 20, GREEN)
     p.fill(8, 9, 10, 16, RED)
     for i in range(4):

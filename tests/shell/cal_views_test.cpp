@@ -57,6 +57,14 @@ class CalViewsTest : public ::testing::Test {
     wintest::PumpFor(100);
   }
   void TearDown() override { Stop(); }
+  // Starts the window again in the day layout; its mini month's pane.
+  CDailyCalView* StartDayLayout() {
+    Stop();
+    Start({{"CalMode", 2}});
+    auto* right = dynamic_cast<CRightSplitterView*>(
+        frame_->GetCalFrame()->GetSplitterView()->GetSplitter().GetPaneObject(0, 1));
+    return right ? dynamic_cast<CDailyCalView*>(right->GetSplitter().GetPaneObject(0, 0)) : nullptr;
+  }
   void Stop() { shelltest::EndMainWindow(frame_, app_, store_); }
   CCalEvent* AddEvent(const std::string& name, const CDateTime& start) {
     auto* e = new CCalEvent;
@@ -324,12 +332,7 @@ class DateRecorder : public framework::CView {
 };
 
 TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
-  Stop();
-  Start({{"CalMode", 2}});
-  auto* right = dynamic_cast<CRightSplitterView*>(
-      frame_->GetCalFrame()->GetSplitterView()->GetSplitter().GetPaneObject(0, 1));
-  ASSERT_NE(nullptr, right);
-  auto* pane = dynamic_cast<CDailyCalView*>(right->GetSplitter().GetPaneObject(0, 0));
+  CDailyCalView* pane = StartDayLayout();
   ASSERT_NE(nullptr, pane);
   CMiniMonthCal& mini = pane->GetMiniMonth();
   DateRecorder recorder;
@@ -388,12 +391,7 @@ TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
 // The day layout says which day it shows: the mini month marks that day in
 // the highlight colour, in figures no smaller than a dialog's.
 TEST_F(CalViewsTest, DayLayoutMarksItsDayInTheMiniMonth) {
-  Stop();
-  Start({{"CalMode", 2}});
-  auto* right = dynamic_cast<CRightSplitterView*>(
-      frame_->GetCalFrame()->GetSplitterView()->GetSplitter().GetPaneObject(0, 1));
-  ASSERT_NE(nullptr, right);
-  auto* pane = dynamic_cast<CDailyCalView*>(right->GetSplitter().GetPaneObject(0, 0));
+  CDailyCalView* pane = StartDayLayout();
   ASSERT_NE(nullptr, pane);
   CMiniMonthCal& mini = pane->GetMiniMonth();
   CDateTime shown(15, 12, 2005);
