@@ -65,13 +65,14 @@ const char* ColumnWidthCaption(bool metric) { return metric ? "Width (mm)" : "Wi
 const char* const kListHeadings[kListColumnCount] = {"Name", "Day", "Date", "Days Left", "Time", "Age", "Type"};
 
 std::vector<ListColumn> LayOutListColumns(const bool shown[kListColumnCount], const int widths[kListColumnCount],
-                                          int logPixelsX) {
+                                          int logPixelsX, const int* needed) {
   std::vector<ListColumn> columns;
   const int gap = logPixelsX * 50 / 1000;
   int x = 0;
   for (int i = 0; i < kListColumnCount; ++i) {
     if (!shown[i]) continue;
     int width = static_cast<int>(static_cast<long long>(widths[i]) * logPixelsX / 1000);
+    if (needed) width = std::max(width, needed[i]);
     x += gap;
     columns.push_back({i, x, width});
     x += width;

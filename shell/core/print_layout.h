@@ -61,8 +61,10 @@ const char* ColumnWidthCaption(bool metric);
 
 // The event list's printed columns in their fixed order (Name, Day, Date,
 // Days Left, Time, Age, Type), each only when shown: a gap of 50/1000 in
-// stands before each; widths are in thousandths of an inch. x is relative
-// to the printable rectangle's left edge, in device pixels.
+// stands before each; widths are in thousandths of an inch. A column is
+// never narrower than `needed` (device pixels: its widest text in the
+// printer's fonts; null for none), so no text is cut off by the setting.
+// x is relative to the printable rectangle's left edge, in device pixels.
 constexpr int kListColumnCount = 7;
 extern const char* const kListHeadings[kListColumnCount];
 struct ListColumn {
@@ -71,7 +73,7 @@ struct ListColumn {
   int width;
 };
 std::vector<ListColumn> LayOutListColumns(const bool shown[kListColumnCount], const int widths[kListColumnCount],
-                                          int logPixelsX);
+                                          int logPixelsX, const int* needed = nullptr);
 
 // Breaks `text` into lines no wider than `width` as `measure` reports the
 // width of a piece of text: at line ends ("\n", "\r\n"), else after the

@@ -10,7 +10,11 @@ bool CDailyCalView::OnCreate(const CREATESTRUCTA& cs) {
   if (!CView::OnCreate(cs)) return false;
   mini_.SetOwnerView(this);
   if (auto* doc = dynamic_cast<CShellDocument*>(GetDocument())) mini_.SetPage(&doc->GetCalPage());
-  return mini_.CreateGrid(WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, GetSafeHwnd(), 1) != FALSE;
+  if (!mini_.CreateGrid(WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, GetSafeHwnd(), 1)) return false;
+  // The current cell is the shown day: drawn in the highlight colours, so
+  // the pane says which day the schedule beside it shows.
+  mini_.SetHighlightStyle(3);
+  return true;
 }
 
 void CDailyCalView::OnSize(UINT /*type*/, int cx, int cy) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "framework/docview/document.h"
+#include "framework/gdi/gdi.h"
 #include "grid/cell/grid_cell.h"
 #include "model/settings/program_settings.h"
 #include "shell/calendar/cal_page_painter.h"
@@ -15,9 +16,13 @@ namespace {
 constexpr COLORREF kNavText = 0x800000;
 constexpr COLORREF kWeekdayText = 0x960000;
 
+// 8 points, as a dialog's text: 8 pixels made figures too small to read.
 HFONT MakeFont(int weight) {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
   LOGFONTA lf{};
-  lf.lfHeight = 8;
+  lf.lfHeight = framework::PointFontHeight(80, dpi);
   lf.lfWeight = weight;
   lstrcpyA(lf.lfFaceName, "MS Sans Serif");
   return ::CreateFontIndirectA(&lf);

@@ -1,6 +1,7 @@
 #include "shell/printing/list_print_job.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 
@@ -10,6 +11,19 @@
 #include "model/events/event_text_fields.h"
 #include "model/settings/program_settings.h"
 #include "shell/printing/print_metrics.h"
+
+namespace {
+// An entry's texts in the column order of printcore::kListHeadings.
+std::array<const std::string*, printcore::kListColumnCount> ColumnTexts(const EventTextFields& f) {
+  return {&f.name, &f.dayName, &f.startDate, &f.daysLeft, &f.startTime, &f.age, &f.type};
+}
+
+int TextWidth(HDC dc, const std::string& text) {
+  SIZE size{0, 0};
+  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+}  // namespace
 
 CListPrintJob::CListPrintJob(std::vector<COccurrenceRef> entries, HWND owner)
     : entries_(std::move(entries)), owner_(owner) {}
@@ -39,7 +53,22 @@ void CListPrintJob::OnBeginPrinting(HDC dc, framework::CPrintInfo& info) {
   const int widths[printcore::kListColumnCount] = {s.print_width_name, s.print_width_day,  s.print_width_date,
                                                    s.print_width_days_left, s.print_width_time, s.print_width_age,
                                                    s.print_width_type};
-  columns_ = printcore::LayOutListColumns(shown, widths, ::GetDeviceCaps(dc, LOGPIXELSX));
+  // The widths are the user's, widened where this printer's fonts need
+  // more room for a heading or an entry (a date would otherwise lose its
+  // last figure and "Days Left" run into "Time").
+  int needed[printcore::kListColumnCount] = {};
+  HGDIOBJ old = ::SelectObject(dc, headingFont_);
+  for (int i = 0; i < printcore::kListColumnCount; ++i) needed[i] = TextWidth(dc, printcore::kListHeadings[i]);
+  ::SelectObject(dc, textFont_);
+  for (const COccurrenceRef& entry : entries_) {
+    EventTextFields f;
+    entry.GetTextFields(f);
+    const auto texts = ColumnTexts(f);
+    for (int i = 0; i < printcore::kListColumnCount; ++i)
+      if (shown[i]) needed[i] = std::max(needed[i], TextWidth(dc, *texts[static_cast<size_t>(i)]));
+  }
+  ::SelectObject(dc, old);
+  columns_ = printcore::LayOutListColumns(shown, widths, ::GetDeviceCaps(dc, LOGPIXELSX), needed);
   info.SetMaxPage(static_cast<UINT>(printcore::PageCount(static_cast<int>(entries_.size()), rowsPerPage_)));
 }
 
@@ -63,9 +92,9 @@ void CListPrintJob::OnPrint(HDC dc, framework::CPrintInfo& info) {
   for (int line = 0; line < rowsPerPage_ && first + line < entries_.size(); ++line) {
     EventTextFields f;
     entries_[first + line].GetTextFields(f);
-    const std::string* texts[printcore::kListColumnCount] = {&f.name,      &f.dayName, &f.startDate, &f.daysLeft,
-                                                             &f.startTime, &f.age,     &f.type};
-    for (const printcore::ListColumn& c : columns_) cell(c, headingHeight_ + rowHeight_ * line, rowHeight_, *texts[c.field]);
+    const auto texts = ColumnTexts(f);
+    for (const printcore::ListColumn& c : columns_)
+      cell(c, headingHeight_ + rowHeight_ * line, rowHeight_, *texts[static_cast<size_t>(c.field)]);
   }
   ::SelectObject(dc, old);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <map>
 #include <string>
@@ -56,6 +57,14 @@ class CalViewsTest : public ::testing::Test {
     wintest::PumpFor(100);
   }
   void TearDown() override { Stop(); }
+  // Starts the window again in the day layout; its mini month's pane.
+  CDailyCalView* StartDayLayout() {
+    Stop();
+    Start({{"CalMode", 2}});
+    auto* right = dynamic_cast<CRightSplitterView*>(
+        frame_->GetCalFrame()->GetSplitterView()->GetSplitter().GetPaneObject(0, 1));
+    return right ? dynamic_cast<CDailyCalView*>(right->GetSplitter().GetPaneObject(0, 0)) : nullptr;
+  }
   void Stop() { shelltest::EndMainWindow(frame_, app_, store_); }
   CCalEvent* AddEvent(const std::string& name, const CDateTime& start) {
     auto* e = new CCalEvent;
@@ -323,12 +332,7 @@ class DateRecorder : public framework::CView {
 };
 
 TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
-  Stop();
-  Start({{"CalMode", 2}});
-  auto* right = dynamic_cast<CRightSplitterView*>(
-      frame_->GetCalFrame()->GetSplitterView()->GetSplitter().GetPaneObject(0, 1));
-  ASSERT_NE(nullptr, right);
-  auto* pane = dynamic_cast<CDailyCalView*>(right->GetSplitter().GetPaneObject(0, 0));
+  CDailyCalView* pane = StartDayLayout();
   ASSERT_NE(nullptr, pane);
   CMiniMonthCal& mini = pane->GetMiniMonth();
   DateRecorder recorder;
@@ -382,6 +386,39 @@ TEST_F(CalViewsTest, MiniMonthAnnouncesPickedDaysAndMonths) {
   mini.GetCellRect(2, 0, &title);
   ::MapWindowPoints(mini.GetCellArea()->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&title), 2);
   EXPECT_GT(CountIn(shot, title, Reddish), 0);
+}
+
+// The day layout says which day it shows: the mini month marks that day in
+// the highlight colour, in figures no smaller than a dialog's.
+TEST_F(CalViewsTest, DayLayoutMarksItsDayInTheMiniMonth) {
+  CDailyCalView* pane = StartDayLayout();
+  ASSERT_NE(nullptr, pane);
+  CMiniMonthCal& mini = pane->GetMiniMonth();
+  CDateTime shown(15, 12, 2005);
+  doc_->UpdateAllViews(nullptr, kHintGoToDate, &shown);
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "day_view_marked_day");
+  LOGFONTA dialogFont{};
+  ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof dialogFont, &dialogFont);
+  const COLORREF mark = ::GetSysColor(COLOR_HIGHLIGHT);
+  for (int day : {15, 16}) {
+    SCOPED_TRACE(day);
+    int c = -1, r = -1;
+    ASSERT_TRUE(mini.FindDateCell(CDateTime(day, 12, 2005), &c, &r));
+    CGridCell cell;
+    mini.GetCell(c, r, &cell);
+    LOGFONTA lf{};
+    ::GetObjectA(cell.GetFont(), sizeof lf, &lf);
+    EXPECT_GE(std::abs(lf.lfHeight), std::abs(dialogFont.lfHeight));
+    RECT rc;
+    mini.GetCellRect(c, r, &rc);
+    ::MapWindowPoints(mini.GetCellArea()->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    const int area = (rc.right - rc.left) * (rc.bottom - rc.top);
+    const int marked = CountIn(shot, rc, [mark](COLORREF p) { return p == mark; });
+    if (day == 15)
+      EXPECT_GT(marked, area / 2);
+    else
+      EXPECT_EQ(marked, 0);
+  }
 }
 
 // ---- The page painters on a 32-bit bitmap.

@@ -28,6 +28,7 @@
 #include "storage/engine_session.h"
 #include "storage/services/storage_services.h"
 #include "tests/shell/main_window_start.h"
+#include "tests/support/win/window_shot.h"
 
 namespace {
 
@@ -115,6 +116,57 @@ TEST_F(FrameTest, ToolbarButtonsInOrderAndTheToolbarCommand) {
     EXPECT_EQ(frame_->IsToolbarVisible(), visible);
     EXPECT_EQ((MenuState(32782) & MF_CHECKED) != 0, visible);
   }
+}
+
+// A user tells the buttons apart by their shapes, not only their colours:
+// what each button draws, light and dark on its background, must differ
+// from every other.
+TEST_F(FrameTest, ToolbarButtonsDrawDistinctPictures) {
+  HWND tb = ::GetDlgItem(frame_->GetSafeHwnd(), 0xE800);
+  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
+  ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
+  const wintest::Shot shot = wintest::TakeShot(tb, "toolbar");
+  RECT tbRect;
+  ::GetWindowRect(tb, &tbRect);
+  POINT origin{0, 0};
+  ::ClientToScreen(tb, &origin);
+  struct Picture {
+    int id;
+    std::vector<int> shape;  // per pixel: 0 background, 1 light, 2 dark
+    int green = 0;
+  };
+  std::vector<Picture> pictures;
+  const int n = static_cast<int>(::SendMessageA(tb, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    TBBUTTON b{};
+    ::SendMessageA(tb, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+    if (b.fsStyle & BTNS_SEP) continue;
+    RECT r;
+    ::SendMessageA(tb, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+    // The 28 x 24 picture sits in the button's middle.
+    const int left = origin.x - tbRect.left + (r.left + r.right - 28) / 2;
+    const int top = origin.y - tbRect.top + (r.top + r.bottom - 24) / 2;
+    ASSERT_LE(left + 28, shot.width);
+    ASSERT_LE(top + 24, shot.height);
+    Picture p{b.idCommand, {}};
+    const COLORREF face = shot.At(left, top);  // every picture leaves its corner blank
+    for (int y = top; y < top + 24; ++y)
+      for (int x = left; x < left + 28; ++x) {
+        const COLORREF c = shot.At(x, y);
+        const int luma = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
+        p.shape.push_back(c == face ? 0 : luma >= 128 ? 1 : 2);
+        p.green += shot.At(x, y) == RGB(0x20, 0x90, 0x30);
+      }
+    pictures.push_back(p);
+  }
+  ASSERT_EQ(pictures.size(), 15u);
+  for (size_t a = 0; a < pictures.size(); ++a)
+    for (size_t b = a + 1; b < pictures.size(); ++b) {
+      int differ = 0;
+      for (size_t k = 0; k < pictures[a].shape.size(); ++k) differ += pictures[a].shape[k] != pictures[b].shape[k];
+      EXPECT_GE(differ, 24) << pictures[a].id << " and " << pictures[b].id << " draw nearly the same shape";
+    }
+  EXPECT_GT(pictures[1].green, 10) << "Add's green plus";
 }
 
 TEST_F(FrameTest, CommandsWithoutHandlersAreGrey) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,4 +93,48 @@ TEST_F(ListPrintTest, PagesAndColumnFlags) {
   printtest::Page page = printtest::Render(ps, 1, "print-list-none");
   ASSERT_GT(page.width, 0);
   EXPECT_FALSE(page.HasInk(0, 0, page.width, page.height));
+}
+
+// With the program's own fonts every column prints its texts whole (a
+// full date, "Days Left"): each column alone at its own width inks as wide
+// as at a width no text needs.
+TEST_F(ListPrintTest, EveryTextFitsItsColumnInTheDefaultFonts) {
+  CProgramSettings& s = g_Settings;
+  CProgramSettings::ParseFont("MS Sans Serif,100,700,0", &s.PrintListHeadingLogFont);
+  CProgramSettings::ParseFont("MS Sans Serif,100,400,0", &s.PrintListItemLogFont);
+  events_[0]->start = events_[0]->end = events_[0]->nextOccurrence =
+      CDateTime::FromParts(CDateTime(28, 12, 2025).GetRawJulianDay(), 82800, 0);
+  // The ink's width on page 1 with only `column` printed, `width` wide.
+  auto inkWidth = [this](int column, int width, const std::string& name) {
+    int16_t* flags[] = {&g_Settings.print_name,      &g_Settings.print_day, &g_Settings.print_date,
+                        &g_Settings.print_days_left, &g_Settings.print_time, &g_Settings.print_age,
+                        &g_Settings.print_type};
+    int32_t* widths[] = {&g_Settings.print_width_name,      &g_Settings.print_width_day,  &g_Settings.print_width_date,
+                     &g_Settings.print_width_days_left, &g_Settings.print_width_time, &g_Settings.print_width_age,
+                     &g_Settings.print_width_type};
+    g_Settings.SetPrintColumnDefaults();
+    for (int i = 0; i < printcore::kListColumnCount; ++i) *flags[i] = i == column;
+    if (width) *widths[column] = width;
+    std::string ps = printtest::PrintTo(name);
+    CListPrintJob job(Entries(3), nullptr);
+    job.SetDirect(true);
+    EXPECT_TRUE(job.Print());
+    printtest::Page page = printtest::Render(ps, 1, name);
+    int left = page.width, right = -1;
+    for (int x = 0; x < page.width; ++x)
+      if (page.HasInk(x, 0, x + 1, page.height)) left = std::min(left, x), right = x;
+    return right - left;
+  };
+  for (int column = 0; column < printcore::kListColumnCount; ++column) {
+    SCOPED_TRACE(printcore::kListHeadings[column]);
+    const int own = inkWidth(column, 0, "print-list-column");
+    EXPECT_GT(own, 0);
+    EXPECT_NEAR(own, inkWidth(column, 5000, "print-list-column-wide"), 1);
+  }
+  g_Settings.SetPrintColumnDefaults();
+  std::string ps = printtest::PrintTo("print-list-fits");
+  CListPrintJob job(Entries(3), nullptr);
+  job.SetDirect(true);
+  ASSERT_TRUE(job.Print());
+  EXPECT_TRUE(printtest::Render(ps, 1, "print-list-fits").HasInk(104, 100, 115, 160));
 }

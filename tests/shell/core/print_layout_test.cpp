@@ -131,4 +131,10 @@ TEST(PrintLayout, ListColumns) {
   EXPECT_EQ(cols[1].x, 15 + 150 + 15);
   bool none[kListColumnCount] = {};
   EXPECT_TRUE(LayOutListColumns(none, widths, 300).empty());
+  // A text wider than its setting widens its column and moves the next.
+  const int needed[kListColumnCount] = {0, 0, 90, 10, 0, 0, 0};
+  cols = LayOutListColumns(all, widths, 100, needed);
+  EXPECT_EQ(cols[2].width, 90);
+  EXPECT_EQ(cols[3].width, 70);
+  EXPECT_EQ(cols[3].x, cols[2].x + 90 + 5);
 }
