@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tests/dialogs/options/options_fixture.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/support/win/spin_click.h"
 
 using wintest::Click;
 using wintest::Drive;
@@ -491,12 +492,7 @@ TEST_F(OptionsTest, AlarmPageSpinArrowsStepTheirFields) {
     HWND page = CurrentPage(sheet);
     for (const auto& s : spins) {
       SetText(page, s.field, s.before);
-      HWND spin = ::GetDlgItem(page, s.spin);
-      RECT rc;
-      ::GetClientRect(spin, &rc);
-      const LPARAM up = MAKELPARAM(rc.right / 2, rc.bottom / 4);
-      ::SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, up);
-      ::SendMessageA(spin, WM_LBUTTONUP, 0, up);
+      wintest::ClickSpinUp(::GetDlgItem(page, s.spin));
       read.push_back(wintest::ItemText(page, s.field));
     }
     shot = wintest::TakeShot(sheet, "options_alarm_spins");
