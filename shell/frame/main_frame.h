@@ -35,6 +35,10 @@ class CAlarmRemindersDlg;
 class CFrameReminderHost;
 class IEventOperations;
 
+namespace caledit {
+struct AlarmActionValues;
+}  // namespace caledit
+
 namespace alarms {
 class CTimerDlg;
 class CAlarmErrorLogDlg;
@@ -211,6 +215,13 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
   void OnEventWizard();
   void OnEventManager();
+  // "Edit Calendar Entries" over `owner` showing the calendar `calendarId`
+  // first (-1: the first open one), with the event editor and the alarm
+  // actions sheet: the main window and the calendar manager open it alike.
+  void RunCalendarEntries(HWND owner, int calendarId);
+  // The alarm actions sheet over plain values (main_frame_alarm_actions.cpp);
+  // true after its OK.
+  static bool EditAlarmActionValues(HWND owner, caledit::AlarmActionValues* values);
   void OnCalendarBackupData();
   void OnCalendarRestoreData();
   // Options and the type filter (main_frame_options.cpp).

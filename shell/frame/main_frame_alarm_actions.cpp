@@ -1,9 +1,10 @@
 // The main window's side of the alarm actions: the Quick Timer, the Alarm
-// Log command, the worker's failure notice and the default actions sheet
-// of the options' Alarm page.
+// Log command, the worker's failure notice and the actions sheet over
+// default values (the options' Alarm page, the calendar entries editor).
 #include "alarms/actions/actions_sheet.h"
 #include "alarms/actions/alarm_error_log_dlg.h"
 #include "alarms/actions/timer_dlg.h"
+#include "dialogs/core/cal_edit_model.h"
 #include "model/settings/program_settings.h"
 #include "shell/frame/main_frame.h"
 #include "shell/frame/shell_options_host.h"
@@ -32,6 +33,31 @@ LRESULT CMainFrame::OnShowAlarmLog(WPARAM, LPARAM) {
   // The log waits minimized; the flashing button is what says it came.
   if (!g_Settings.FlashWindowInTaskbar(GetSafeHwnd(), 3)) ::FlashWindow(GetSafeHwnd(), TRUE);
   return 1;
+}
+
+bool CMainFrame::EditAlarmActionValues(HWND owner, caledit::AlarmActionValues* values) {
+  const caledit::AlarmActionValues& c = *values;
+  options::AlarmActionDefaults v;
+  v.soundEnabled = c.soundOn;
+  v.soundFile = c.soundFile;
+  v.alarmLength = c.soundLength;
+  v.autoAcknowledge = c.autoAcknowledge;
+  v.emailEnabled = c.emailOn;
+  v.emailTo = c.emailTo;
+  v.emailSubject = c.emailSubject;
+  v.emailBody = c.emailBody;
+  v.runEnabled = c.runOn;
+  v.runAlarm = c.runAtAlarm;
+  v.runSnooze = c.runAtSnooze;
+  v.runFilename = c.runFile;
+  v.runParms = c.runParameters;
+  v.runState = c.runWindowState;
+  if (!CShellOptionsHost().EditAlarmActions(owner, &v)) return false;
+  // In the order of the values' fields.
+  *values = {v.autoAcknowledge, v.soundEnabled, v.soundFile, v.alarmLength, v.emailEnabled,
+             v.emailTo, v.emailSubject, v.emailBody, v.runEnabled, v.runAlarm,
+             v.runSnooze, v.runFilename, v.runParms, v.runState};
+  return true;
 }
 
 bool CShellOptionsHost::EditAlarmActions(HWND parent, options::AlarmActionDefaults* v) {

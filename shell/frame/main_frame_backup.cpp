@@ -106,14 +106,18 @@ void CMainFrame::OnEventWizard() {
   wizard.DoModal();
 }
 
-void CMainFrame::OnEventManager() {
+void CMainFrame::OnEventManager() { RunCalendarEntries(GetSafeHwnd(), -1); }
+
+void CMainFrame::RunCalendarEntries(HWND owner, int calendarId) {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return;
-  dialogs::CCalEdit dlg(&doc->Core(), GetSafeHwnd());
+  dialogs::CCalEdit dlg(&doc->Core(), owner);
+  dlg.initialCalendarId = calendarId;
   // Edit Event opens the event editor on the event's next occurrence.
   dlg.modifyEvent = [this](CCalEvent* event) {
     if (event) ModifyEvent(COccurrenceRef(event, event->nextOccurrence));
   };
+  dlg.editActions = &CMainFrame::EditAlarmActionValues;
   dlg.DoModal();
 }
 

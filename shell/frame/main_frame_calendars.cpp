@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "dialogs/small/cal_edit_dlg.h"
 #include "framework/dialogs/common_dialogs.h"
 #include "framework/dialogs/message_box.h"
 #include "model/settings/program_settings.h"
@@ -167,11 +166,7 @@ CCalendarsDialog* CMainFrame::GetCalendarsDialog() {
   manager->hooks.newCalendar = [this] { NewCalendar(); };
   manager->hooks.openFile = [this] { OnFileOpen(); };
   manager->hooks.listEvents = [this](int calendarId) {
-    CShellDocument* d = GetShellDocument();
-    if (!d) return;
-    dialogs::CCalEdit dlg(&d->Core(), m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd());
-    dlg.initialCalendarId = calendarId;
-    dlg.DoModal();
+    RunCalendarEntries(m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd(), calendarId);
   };
   if (!manager->CreateHidden(GetSafeHwnd())) return nullptr;
   m_pCalendarsDlg = std::move(manager);

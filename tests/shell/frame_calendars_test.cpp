@@ -1,7 +1,8 @@
 // The main frame's calendar commands end to end in this process: Close and
 // Move, each import type into the calendar chosen, the iCalendar export and
-// its file read back, and the calendar wizard at first start and from the
-// menu. Dialogs and boxes are answered as a person would.
+// its file read back, the calendar wizard at first start and from the
+// menu, and the calendar entries editor from both its openers. Dialogs and
+// boxes are answered as a person would.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <string>
@@ -424,6 +426,74 @@ TEST_F(FrameCalendars, OldEventFilesConvertFromOpenAndTheMenu) {
   }
   EXPECT_EQ(boxes_.size(), 5u);  // the five questions, and no failure
   EXPECT_GT(faceColoured, 1000);
+
+// "Edit Calendar Entries" opened from the main window and from the
+// calendar manager: in both "Actions" and "Edit Event" are live, drawn in
+// black, and open the actions sheet and the event editor. Every window is
+// closed by a posted Cancel; the drive gives up (cancelling) after 30 s.
+TEST_F(FrameCalendars, EntriesEditorOpensActionsAndTheEditorFromBothOpeners) {
+  StartFrame();
+  g_Settings.alarm_enabled = 1;
+  auto entries = [] {
+    HWND h = FindDialog("Edit Calendar Entries");
+    return h && ::IsWindowEnabled(h) ? h : nullptr;  // nothing modal over it
+  };
+  const struct {
+    const char* shot;
+    std::function<void()> open;
+  } openers[] = {{"cal_entries_from_frame", [this] { Command(ID_EVENT_MANAGER); }},
+                 {"cal_entries_from_manager", [this] {
+                    Command(ID_CALENDAR_MANAGER);
+                    Click(FindDialog("Calendars"), IDC_CALENDARS_LIST_EVENTS);
+                    for (int i = 0; i < 600 && !wintest::Driven(); ++i) wintest::PumpFor(50);
+                  }}};
+  for (const auto& opener : openers) {
+    std::vector<std::string> seen;
+    auto press = [&](int id) -> wintest::Step {
+      return [&, id] {
+        HWND h = entries();
+        if (!h) return false;
+        seen.push_back(wintest::ItemText(h, id) + (::IsWindowEnabled(::GetDlgItem(h, id)) ? "" : " (grey)"));
+        Click(h, id);
+        return true;
+      };
+    };
+    auto closes = [&](const char* caption) -> wintest::Step {
+      return [&, caption] {
+        HWND w = FindDialog(caption);
+        if (!w) return false;
+        seen.push_back(caption);
+        ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      };
+    };
+    int dark[2] = {0, 0};  // black text pixels on each button
+    Drive({[&] {
+             HWND h = entries();
+             if (!h) return false;
+             const wintest::Shot shot = wintest::TakeShot(h, opener.shot);
+             RECT frame;
+             ::GetWindowRect(h, &frame);
+             const int ids[] = {IDC_CALEDIT_ACTIONS, IDC_CALEDIT_EDIT_EVENT};
+             for (int b = 0; b < 2; ++b) {
+               RECT r;
+               ::GetWindowRect(::GetDlgItem(h, ids[b]), &r);
+               ::InflateRect(&r, -3, -3);  // the text, not the button's black edge
+               for (int y = r.top - frame.top; y < r.bottom - frame.top && y < shot.height; ++y)
+                 for (int x = r.left - frame.left; x < r.right - frame.left && x < shot.width; ++x)
+                   dark[b] += shot.At(x, y) == RGB(0, 0, 0);
+             }
+             return true;
+           },
+           press(IDC_CALEDIT_ACTIONS), closes("Alarm Actions"), press(IDC_CALEDIT_EDIT_EVENT), closes("Event Edit"),
+           press(IDCANCEL)},
+          30000);
+    opener.open();
+    EXPECT_TRUE(wintest::Driven()) << opener.shot;
+    EXPECT_EQ(seen, (std::vector<std::string>{"Actions", "Alarm Actions", "Edit Event", "Event Edit", "Cancel"}))
+        << opener.shot;
+    EXPECT_GT(std::min(dark[0], dark[1]), 20) << opener.shot;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The main frame in this process (scratch profile, the program's own
 // resources): where it goes, its toolbar and menus, its commands and their
-// grey state, its keys, and the About box.
+// grey state, its keys, the About box, and the focus back in the frame
+// after each dialog.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -14,6 +15,7 @@
 #include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 #include "program_fixture.h"
+#include "res/resource.h"
 #include "shell/app/almacora_app.h"
 #include "shell/commands/event_operations.h"
 #include "shell/frame/frame_geometry.h"
@@ -29,6 +31,7 @@
 #include "storage/services/storage_services.h"
 #include "tests/shell/main_window_start.h"
 #include "tests/support/win/window_shot.h"
+#include "tests/support/win/dialog_driver.h"
 
 namespace {
 
@@ -338,6 +341,44 @@ TEST_F(FrameTest, OptionsAndFilterCommandsOpenTheirDialogs) {
     frame_->SendMsg(WM_COMMAND, c.id);
   }
   EXPECT_EQ(g_dialogsSeen, 3);
+}
+
+// After each modal dialog closes the frame is the foreground window again
+// and the keyboard focus is inside it, so its keys keep working. Wine
+// hands the activation back through the X server: read it once it has come
+// (bounded), never at once.
+TEST_F(FrameTest, EachClosedDialogGivesTheFocusBackToTheFrame) {
+  HWND frame = frame_->GetSafeHwnd();
+  auto focused = [frame] {
+    HWND focus = ::GetFocus();
+    return ::GetForegroundWindow() == frame && (focus == frame || ::IsChild(frame, focus));
+  };
+  auto settle = [&] {
+    for (int i = 0; i < 100 && !focused(); ++i) shelltest::PumpFor(50);
+    return focused();
+  };
+  ::ShowWindow(frame, SW_SHOW);
+  ::SetForegroundWindow(frame);
+  ASSERT_TRUE(settle());
+  const struct {
+    UINT id;
+    const char* caption;
+  } dialogs[] = {{ID_APP_ABOUT, "About Almacora"},
+                 {ID_SETUP_OPTIONS, "Options"},
+                 {ID_VIEW_FILTER, "Filtering"},
+                 {ID_EVENT_MANAGER, "Edit Calendar Entries"},
+                 {ID_VIEW_NEW_DATE, "Select Calendar Month"}};
+  for (const auto& d : dialogs) {
+    wintest::Drive({[&d] {
+                     HWND h = wintest::FindDialog(d.caption);
+                     if (h) ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+                     return h != nullptr;
+                   }},
+                   20000);
+    frame_->SendMsg(WM_COMMAND, d.id);
+    EXPECT_TRUE(wintest::Driven()) << d.caption;
+    EXPECT_TRUE(settle()) << d.caption << ": foreground " << ::GetForegroundWindow() << ", focus " << ::GetFocus();
+  }
 }
 
 TEST_F(FrameTest, AHandedOverCalendarOpensReadOnlyAsAPreview) {

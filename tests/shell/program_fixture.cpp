@@ -77,8 +77,8 @@ Program::~Program() {
   }
 }
 
-bool Program::Start(const std::string& args, const std::string& folder) {
-  std::string cmd = std::string("\"") + ALMACORA_EXE_PATH + "\"";
+bool Program::Start(const std::string& args, const std::string& folder, const std::string& exe) {
+  std::string cmd = "\"" + (exe.empty() ? std::string(ALMACORA_EXE_PATH) : exe) + "\"";
   if (!args.empty()) cmd += " " + args;
   STARTUPINFOA si{};
   si.cb = sizeof si;

@@ -28,8 +28,9 @@ HWND FindMainWindow(DWORD pid);
 class Program {
  public:
   ~Program();
-  // Starts almacora.exe with `args` in `folder` (empty: this process's).
-  bool Start(const std::string& args = "", const std::string& folder = "");
+  // Starts almacora.exe (the built one, or the copy at `exe`) with `args`
+  // in `folder` (empty: this process's).
+  bool Start(const std::string& args = "", const std::string& folder = "", const std::string& exe = "");
   HWND WaitForWindow(DWORD ms = 20000);
   // The exit code, or -1 when it did not end in time (it is then killed).
   int WaitExit(DWORD ms = 15000);

@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tests/dialogs/options/options_fixture.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/support/win/spin_click.h"
 
 using wintest::Click;
 using wintest::Drive;
@@ -469,4 +470,43 @@ TEST_F(OptionsTest, ThePickedDefaultCalendarIsStored) {
   EXPECT_EQ(doc.calendars().defaultId, ids[1]);
   EXPECT_EQ(StoredInt("DefaultFile"), 2);
   host.doc = nullptr;
+}
+
+// A click on the upper arrow of each spin of the Alarm page raises its
+// field by one (the reminder's minute shown "05" included), and OK stores
+// the raised values.
+TEST_F(OptionsTest, AlarmPageSpinArrowsStepTheirFields) {
+  const struct {
+    int spin, field;
+    const char *before, *after;
+  } spins[] = {{IDC_OPT_ALARM_CHECK_SPIN, IDC_OPT_ALARM_CHECK_EVERY, "10", "11"},
+               {IDC_OPT_ALARM_REPEAT_SPIN, IDC_OPT_ALARM_REPEAT_EVERY, "20", "21"},
+               {IDC_OPT_ALARM_SNOOZE_SPIN, IDC_OPT_ALARM_SNOOZE, "9", "10"},
+               {IDC_OPT_ALARM_HOUR_SPIN, IDC_OPT_ALARM_HOUR, "10", "11"},
+               {IDC_OPT_ALARM_MINUTE_SPIN, IDC_OPT_ALARM_MINUTE, "05", "6"}};
+  std::vector<std::string> read;
+  wintest::Shot shot;
+  Drive({[&] {
+    HWND sheet = OptionsSheet();
+    if (!sheet) return false;
+    HWND page = CurrentPage(sheet);
+    for (const auto& s : spins) {
+      SetText(page, s.field, s.before);
+      wintest::ClickSpinUp(::GetDlgItem(page, s.spin));
+      read.push_back(wintest::ItemText(page, s.field));
+    }
+    shot = wintest::TakeShot(sheet, "options_alarm_spins");
+    Click(sheet, IDOK);
+    return true;
+  }});
+  options::COptionsPropertySheet sheet(nullptr, options::COptionsPropertySheet::kAlarmPage);
+  sheet.alarm.hours24 = false;
+  EXPECT_EQ(sheet.DoModal(), IDOK);
+  std::vector<std::string> expected;
+  for (const auto& s : spins) expected.push_back(s.after);
+  EXPECT_EQ(read, expected);
+  EXPECT_EQ(StoredInt("AlarmCheckFrequency"), 11);
+  EXPECT_EQ(StoredInt("SnoozeMinutes"), 10);
+  EXPECT_EQ(StoredInt("DailyReminderTime"), 11 * 60 + 6);
+  EXPECT_TRUE(ShowsPage(shot));
 }

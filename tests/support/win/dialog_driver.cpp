@@ -18,10 +18,29 @@ const bool g_commonControls = [] {
 
 std::vector<Step> g_steps;
 size_t g_next = 0;
+UINT_PTR g_timer = 0;
+DWORD g_limit = 0, g_start = 0;
+
+void CancelEveryDialog() {
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND h, LPARAM) -> BOOL {
+        char cls[16] = "";
+        ::GetClassNameA(h, cls, sizeof cls);
+        if (::IsWindowVisible(h) && std::string(cls) == "#32770") ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+      },
+      0);
+}
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
   if (g_next >= g_steps.size()) {
     ::KillTimer(nullptr, id);
+    g_timer = 0;
+    return;
+  }
+  if (g_limit && ::GetTickCount() - g_start > g_limit) {
+    CancelEveryDialog();
     return;
   }
   // A step that pumps (a screenshot) would tick this timer again.
@@ -35,10 +54,14 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
-void Drive(std::vector<Step> steps) {
+void Drive(std::vector<Step> steps, DWORD limitMs) {
+  // A drive that never ended would tick on beside this one.
+  if (g_timer) ::KillTimer(nullptr, g_timer);
   g_steps = std::move(steps);
   g_next = 0;
-  ::SetTimer(nullptr, 0, 50, &Tick);
+  g_limit = limitMs;
+  g_start = ::GetTickCount();
+  g_timer = ::SetTimer(nullptr, 0, 50, &Tick);
 }
 
 bool Driven() { return g_next >= g_steps.size(); }

@@ -16,7 +16,10 @@ namespace wintest {
 using Step = std::function<bool()>;
 
 // Starts the steps; they run while the calling thread pumps (DoModal).
-void Drive(std::vector<Step> steps);
+// With a limit, a step still waiting after that many milliseconds stops
+// the steps and cancels every dialog of the thread (IDCANCEL, each tick),
+// so a window that never came fails the test instead of hanging it.
+void Drive(std::vector<Step> steps, DWORD limitMs = 0);
 // True once every step ran.
 bool Driven();
 

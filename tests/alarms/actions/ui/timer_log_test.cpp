@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "tests/alarms/actions/actions_fixture.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/support/win/spin_click.h"
 #include "tests/support/win/window_shot.h"
 
 #include <gtest/gtest.h>
@@ -99,12 +100,7 @@ TEST(QuickTimer, SpinArrowsStepTheirFields) {
   } spins[] = {{IDC_QT_HOURS_SPIN, IDC_QT_HOURS}, {IDC_QT_MINUTES_SPIN, IDC_QT_MINUTES},
                {IDC_QT_SECONDS_SPIN, IDC_QT_SECONDS}};
   for (const auto& s : spins) {
-    HWND spin = ::GetDlgItem(d, s.spin);
-    RECT rc;
-    ::GetClientRect(spin, &rc);
-    const LPARAM up = MAKELPARAM(rc.right / 2, rc.bottom / 4);
-    ::SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, up);
-    ::SendMessageA(spin, WM_LBUTTONUP, 0, up);
+    wintest::ClickSpinUp(::GetDlgItem(d, s.spin));
     wintest::PumpFor(50);
     EXPECT_EQ(wintest::ItemText(d, s.field), "1") << s.spin;
   }
