@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/blocking_wait.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
 #include "model/settings/program_settings.h"
@@ -141,6 +142,7 @@ void CCalSubscribeDlg::OnOK() {
   SubscribeForm form{name, nameFromAddress, address, userName, password, refreshAtStartup != 0, localFile};
   CProgressSender progress(GetSafeHwnd());
   framework::CWaitCursor wait;
+  framework::CCancelScope cancel(GetSafeHwnd());
   if (SubscribeCalendar(doc_, calendar_, form, &progress)) EndDialog(IDOK);
 }
 
@@ -153,6 +155,7 @@ void CCalSubscribeDlg::OnPreview() {
   SubscribeForm form{name, nameFromAddress, address, userName, password, refreshAtStartup != 0, localFile};
   CProgressSender progress(GetSafeHwnd());
   framework::CWaitCursor wait;
+  framework::CCancelScope cancel(GetSafeHwnd());
   EndDialog(PreviewCalendar(doc_, calendar_, form, &progress) ? IDOK : IDCANCEL);
 }
 
@@ -183,4 +186,8 @@ LRESULT CCalSubscribeDlg::OnSteps(WPARAM wParam, LPARAM) {
 LRESULT CCalSubscribeDlg::OnStep(WPARAM wParam, LPARAM lParam) {
   ApplyProgressStep(GetSafeHwnd(), IDC_SUB_PROGRESS, IDC_CAL_STEP_TEXT, wParam, lParam);
   return 0;
+}
+
+void CCalSubscribeDlg::OnCancel() {
+  if (!framework::CancelTransferOf(GetSafeHwnd())) CDialog::OnCancel();
 }
