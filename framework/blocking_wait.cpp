@@ -67,8 +67,10 @@ CCancelScope::~CCancelScope() {
 
 CCancelScope* CCancelScope::Current() { return g_current; }
 
+bool TransferRunsIn(HWND window) { return g_current != nullptr && g_current->Window() == window; }
+
 bool CancelTransferOf(HWND window) {
-  if (g_current == nullptr || g_current->Window() != window) return false;
+  if (!TransferRunsIn(window)) return false;
   g_current->Cancel();
   return true;
 }

@@ -40,6 +40,9 @@ class CCancelScope {
 // What a window's Cancel does while its own transfer runs: cancels the
 // current scope when it is this window's (true), else nothing (false).
 bool CancelTransferOf(HWND window);
+// Whether the current scope is this window's: its transfer runs, and a box
+// popped up by a timer meanwhile may let a click through to it.
+bool TransferRunsIn(HWND window);
 
 // Runs `call` on a worker thread and pumps this thread's messages until it
 // returns: true. False when the current scope is (or was already)

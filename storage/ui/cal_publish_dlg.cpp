@@ -127,7 +127,7 @@ void CCalPublishDlg::OnFieldChange() {
 }
 
 void CCalPublishDlg::OnOK() {
-  if (!UpdateData(true)) return;
+  if (framework::TransferRunsIn(GetSafeHwnd()) || !UpdateData(true)) return;
   const bool web = target == kWebServer;
   const char* problem = nullptr;
   if (publishName.empty()) problem = "Please enter a calendar publish name.";

@@ -133,7 +133,7 @@ void CCalSubscribeDlg::SaveEdit() {
 }
 
 void CCalSubscribeDlg::OnOK() {
-  if (!CheckNames()) return;
+  if (framework::TransferRunsIn(GetSafeHwnd()) || !CheckNames()) return;
   if (IsEditing()) {
     SaveEdit();
     EndDialog(IDOK);
@@ -147,7 +147,7 @@ void CCalSubscribeDlg::OnOK() {
 }
 
 void CCalSubscribeDlg::OnPreview() {
-  if (IsEditing() || !CheckNames()) return;
+  if (framework::TransferRunsIn(GetSafeHwnd()) || IsEditing() || !CheckNames()) return;
   if (calendar_ && calendar_->previewFlag) {
     EndDialog(IDCANCEL);
     return;
