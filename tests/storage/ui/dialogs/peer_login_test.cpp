@@ -104,6 +104,12 @@ class PeerLogin : public storagetest::StorageTest {
     storagetest::StorageTest::TearDown();
   }
   std::string Address(const std::string& path) { return "http://127.0.0.1:" + std::to_string(http_) + path; }
+  // The dialog filled in for a subscription of the peer's path as `name`.
+  void Fill(CCalSubscribeDlg& dlg, const std::string& path, const std::string& name) {
+    dlg.address = Address(path);
+    dlg.name = name;
+    dlg.localFile = Path(name + ".akv");
+  }
 
   int http_ = 0;
   LoginPrompts loginPrompts;
@@ -116,9 +122,7 @@ TEST_F(PeerLogin, AnUnrememberedPasswordIsStoredNowhere) {
   storagetest::StartOn(&doc, {});
   {
     CCalSubscribeDlg dlg(doc);
-    dlg.address = Address("/secret.ics");
-    dlg.name = "Secret";
-    dlg.localFile = Path("secret.akv");
+    Fill(dlg, "/secret.ics", "Secret");
     wintest::Drive({[] {
                       HWND h = FindDialog("Almacora - Subscribe to Calendar");
                       if (!h) return false;
@@ -173,9 +177,7 @@ TEST_F(PeerLogin, CancelInTheSubscribeDialogEndsItsTransfer) {
   CAlmacoraDoc doc;
   storagetest::StartOn(&doc, {});
   CCalSubscribeDlg dlg(doc);
-  dlg.address = Address("/silent/sub.ics");
-  dlg.name = "Silent";
-  dlg.localFile = Path("silent.akv");
+  Fill(dlg, "/silent/sub.ics", "Silent");
   ULONGLONG cancelled = 0, back = 0;
   auto inDialog = [](std::function<bool(HWND)> action) -> wintest::Step {
     return [action] {
