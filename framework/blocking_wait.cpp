@@ -60,8 +60,8 @@ struct Job {
 CCancelScope::CCancelScope(HWND window) : window_(window), outer_(g_current) { g_current = this; }
 
 CCancelScope::~CCancelScope() {
-  // Scopes end in the order they began; one ending out of turn leaves the
-  // chain as it was beyond it.
+  // Scopes end in the order they began (a progress window's with its work,
+  // a dialog's with the command that ran the transfer).
   if (g_current == this) g_current = outer_;
 }
 
@@ -82,13 +82,17 @@ bool WaitForCall(std::function<void()> call, const std::function<void()>& abando
     return false;
   }
   auto job = std::make_shared<Job>();
-  if (!job->done) return false;
   job->call = std::move(call);
-  HANDLE thread = StartWorkerThread([job] {
+  HANDLE thread = job->done ? StartWorkerThread([job] {
     job->call();
     ::SetEvent(job->done);
-  });
-  if (!thread) return false;
+  })
+                            : nullptr;
+  if (!thread) {
+    // No worker to be had: the call blocks this thread, as it would alone.
+    job->call();
+    return true;
+  }
   ::CloseHandle(thread);
   int quitCode = 0;
   bool quit = false;

@@ -48,7 +48,7 @@ bool TransferRunsIn(HWND window);
 // returns: true. False when the current scope is (or was already)
 // cancelled, or the program is told to quit, first: `abandon` has then run
 // on this thread and `call` goes on alone, so it must own (share) all it
-// touches. False also, before `call` runs, when no thread could start.
+// touches. When no thread can start, `call` runs here, blocking.
 bool WaitForCall(std::function<void()> call, const std::function<void()>& abandon);
 
 }  // namespace framework
