@@ -3,7 +3,8 @@
 // search. Every failure throws CInternetException with the WinINet error
 // number; ReportError shows the standard box with the system's text.
 // Each object closes its handle when it is destroyed. Blocking calls, as
-// WinINet makes them; callers bound them with time-outs.
+// WinINet makes them; callers bound them with time-outs, and may run them
+// on a worker and close the session from another thread to give one up.
 #pragma once
 
 #include <windows.h>
@@ -43,7 +44,12 @@ class CInternetHandle {
   virtual ~CInternetHandle() { Close(); }
   CInternetHandle(const CInternetHandle&) = delete;
   CInternetHandle& operator=(const CInternetHandle&) = delete;
+  // Safe from another thread than the one using the handle: a blocking
+  // call on it (or on a handle opened in it) then fails.
   void Close();
+  // Lets go of a handle that closed with its session, without closing it
+  // again (its number may belong to another handle by now).
+  void Forget() { handle_ = nullptr; }
   HINTERNET Handle() const { return handle_; }
   void SetReceiveTimeout(DWORD ms);
   // Connect, send and receive each at most kStepTimeoutMs.

@@ -20,8 +20,8 @@ DWORD LastResponseCode() {
 }
 
 void CInternetHandle::Close() {
-  if (handle_) InternetCloseHandle(handle_);
-  handle_ = nullptr;
+  HINTERNET h = InterlockedExchangePointer(&handle_, nullptr);
+  if (h) InternetCloseHandle(h);
 }
 
 void CInternetHandle::SetReceiveTimeout(DWORD ms) {

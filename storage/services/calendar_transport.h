@@ -5,8 +5,9 @@
 // storage/sharing, above this interface, so it is the same in both trees.
 //
 // Errors are WinINet error numbers (12002 time-out, 12014/12015 FTP login
-// refused, 12032 send the request again); 0 is success. Implementations
-// map what their library reports onto these numbers.
+// refused, 12017 cancelled by the user, 12032 send the request again); 0 is
+// success. Implementations map what their library reports onto these
+// numbers.
 #pragma once
 
 #include <cstddef>
@@ -80,4 +81,10 @@ class ICalendarTransport {
   virtual std::string ErrorText(int error) = 0;
   // A monotonic millisecond clock for the transfer limits.
   virtual uint64_t NowMs() = 0;
+  // Whether the user cancelled the transfers now running (from the window
+  // that shows their progress): every call answers 12017 until that window
+  // is done with them.
+  virtual bool Cancelled() { return false; }
 };
+
+constexpr int kTransferCancelled = 12017;

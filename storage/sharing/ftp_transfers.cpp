@@ -84,7 +84,7 @@ bool FtpCheckAddress(CCalendarFile& calendar, const CalendarUrl& url) {
   const bool ok = WithConnection(calendar, url, nullptr, [&](IFtpConnection& c) {
     int error = 0;
     found = c.FindFile(url.FtpObject(), &error);
-    listingRefused = error != 0 && !LoginRefused(error);
+    listingRefused = error != 0 && error != kTransferCancelled && !LoginRefused(error);
     return found ? 0 : error;
   });
   // A server that would not list the address may hold a file there: count

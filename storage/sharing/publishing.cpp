@@ -69,7 +69,9 @@ bool CheckPublishAddress(CCalendarFile& calendar) {
 bool PublishFromDialog(CAlmacoraDoc& doc, CCalendarFile& calendar, ITransferProgress* dialog) {
   CalendarUrl url;
   if (!ParsePublishAddress(calendar, &url)) return false;
-  if (CheckPublishAddress(calendar)) {
+  const bool occupied = CheckPublishAddress(calendar);
+  if (TransferCancelled()) return false;
+  if (occupied) {
     IStoragePrompts* prompts = GetStorageServices().prompts;
     const OverwriteChoice choice = prompts ? prompts->AskOverwrite() : OverwriteChoice::kCancel;
     if (choice == OverwriteChoice::kCancel) return false;
@@ -86,8 +88,10 @@ void AutoPublish(CAlmacoraDoc& doc, CCalendarFile& calendar, bool enabled) {
   const bool refreshed = RefreshWithResults(doc, calendar, window, &closeNow);
   if (window) window->SetTitle("Publishing " + calendar.name);
   // A refresh that failed may hide others' changes on the server: publish
-  // over them only when the address holds no file yet.
-  if (refreshed || !CheckPublishAddress(calendar)) PublishCalendar(doc, calendar, window);
+  // over them only when the address holds no file yet. A cancel in the
+  // refresh stops the publish as well.
+  if (!TransferCancelled() && (refreshed || !CheckPublishAddress(calendar)) && !TransferCancelled())
+    PublishCalendar(doc, calendar, window);
   if (window) window->Done(closeNow);
 }
 

@@ -22,11 +22,17 @@ void Step(ITransferProgress* progress, int step, const char* text) {
 }
 
 void ShowNetworkError(int error) {
+  if (error == kTransferCancelled) return;
   ICalendarTransport* t = GetStorageServices().transport;
   std::string text;
   if (t) text = t->ErrorText(error);
   if (text.empty()) text = Format("Internet error %d.", error, std::string());
   StorageMessage(text, PromptIcon::kError);
+}
+
+bool TransferCancelled() {
+  ICalendarTransport* t = GetStorageServices().transport;
+  return t != nullptr && t->Cancelled();
 }
 
 std::string Format(const char* pattern, int number, const std::string& text) {

@@ -13,8 +13,11 @@ namespace sharing_detail {
 
 ICalendarTransport* Transport();
 void Step(ITransferProgress* progress, int step, const char* text);
-// The standard error box of a network error (the system's text).
+// The standard error box of a network error (the system's text); none for
+// the user's own cancel.
 void ShowNetworkError(int error);
+// Whether the user cancelled the transfers now running.
+bool TransferCancelled();
 std::string Format(const char* pattern, int number, const std::string& text);
 std::string Format(const char* pattern, const std::string& text, int number, const std::string& text2);
 std::string Format(const char* pattern, const std::string& text);

@@ -17,6 +17,7 @@ CCalProgress* CCalProgress::Open(const std::string& title) {
     delete window;
     return nullptr;
   }
+  window->cancel_ = std::make_unique<framework::CCancelScope>(window->GetSafeHwnd());
   window->SetWindowText(title);
   window->Show(SW_SHOW);
   ::UpdateWindow(window->GetSafeHwnd());
@@ -29,6 +30,7 @@ void CCalProgress::ShowResult(const std::string& text) { CProgressSender(GetSafe
 void CCalProgress::SetTitle(const std::string& title) { SetWindowText(title); }
 
 void CCalProgress::Done(bool closeNow) {
+  cancel_.reset();
   SendMsg(WM_CALPROGRESS_END, 2, 0);
   if (closeNow) {
     Show(SW_HIDE);
@@ -59,7 +61,7 @@ LRESULT CCalProgress::OnEnd(WPARAM wParam, LPARAM lParam) {
 LRESULT CCalProgress::OnCloseBox(WPARAM, LPARAM) {
   // Answered here: the system would post a Cancel that could arrive after
   // the work is over and close a window whose result the user has not seen.
-  if (finished_) DestroyWindow();
+  OnCancel();
   return 0;
 }
 
@@ -68,5 +70,8 @@ void CCalProgress::OnOK() {
 }
 
 void CCalProgress::OnCancel() {
-  if (finished_) DestroyWindow();
+  if (finished_)
+    DestroyWindow();
+  else if (cancel_)
+    cancel_->Cancel();
 }

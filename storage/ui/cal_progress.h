@@ -1,12 +1,15 @@
 // CCalProgress: dialog 357 "Progress", the modeless window of a refresh or
 // an automatic publish: a bar, a result line and Close, which starts
 // disabled. It is a window the transfer is still using until the work is
-// over (WM_CALPROGRESS_END 2), so Escape, the close box and Close do
-// nothing before then. It frees itself when it is destroyed.
+// over (WM_CALPROGRESS_END 2), so it stays until then: Escape and the close
+// box cancel the transfers instead (the window is their cancel scope,
+// framework/blocking_wait.h). It frees itself when it is destroyed.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "framework/blocking_wait.h"
 #include "framework/dialogs/dialog.h"
 #include "storage/services/transfer_progress.h"
 #include "storage/ui/progress_messages.h"
@@ -41,4 +44,5 @@ class CCalProgress : public framework::CDialog, public IProgressWindow {
   LRESULT OnCloseBox(WPARAM wParam, LPARAM lParam);
 
   bool finished_ = false;
+  std::unique_ptr<framework::CCancelScope> cancel_;
 };

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "framework/blocking_wait.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
 #include "model/settings/program_settings.h"
@@ -126,7 +127,7 @@ void CCalPublishDlg::OnFieldChange() {
 }
 
 void CCalPublishDlg::OnOK() {
-  if (!UpdateData(true)) return;
+  if (framework::TransferRunsIn(GetSafeHwnd()) || !UpdateData(true)) return;
   const bool web = target == kWebServer;
   const char* problem = nullptr;
   if (publishName.empty()) problem = "Please enter a calendar publish name.";
@@ -156,6 +157,7 @@ void CCalPublishDlg::OnOK() {
   calendar_.publishAlarms = publishAlarms ? 1 : 0;
   calendar_.publishAfterSave = publishAuto ? 1 : 0;
   CProgressSender progress(GetSafeHwnd());
+  framework::CCancelScope cancel(GetSafeHwnd());
   if (PublishFromDialog(doc_, calendar_, &progress)) EndDialog(IDOK);
 }
 
@@ -178,4 +180,8 @@ LRESULT CCalPublishDlg::OnSteps(WPARAM wParam, LPARAM) {
 LRESULT CCalPublishDlg::OnStep(WPARAM wParam, LPARAM lParam) {
   ApplyProgressStep(GetSafeHwnd(), IDC_PUB_PROGRESS, IDC_CAL_STEP_TEXT, wParam, lParam);
   return 0;
+}
+
+void CCalPublishDlg::OnCancel() {
+  if (!framework::CancelTransferOf(GetSafeHwnd())) CDialog::OnCancel();
 }

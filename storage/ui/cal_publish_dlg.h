@@ -44,6 +44,9 @@ class CCalPublishDlg : public framework::CDialog {
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
  protected:
+  // While the dialog's own transfer runs, Cancel (Escape, the close box)
+  // ends the transfer and the dialog stays.
+  void OnCancel() override;
   BOOL OnInitDialog() override;
   void DoDataExchange(framework::CDataExchange& dx) override;
   void OnOK() override;

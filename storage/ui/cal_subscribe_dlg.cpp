@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/blocking_wait.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
 #include "model/settings/program_settings.h"
@@ -132,7 +133,7 @@ void CCalSubscribeDlg::SaveEdit() {
 }
 
 void CCalSubscribeDlg::OnOK() {
-  if (!CheckNames()) return;
+  if (framework::TransferRunsIn(GetSafeHwnd()) || !CheckNames()) return;
   if (IsEditing()) {
     SaveEdit();
     EndDialog(IDOK);
@@ -141,11 +142,12 @@ void CCalSubscribeDlg::OnOK() {
   SubscribeForm form{name, nameFromAddress, address, userName, password, refreshAtStartup != 0, localFile};
   CProgressSender progress(GetSafeHwnd());
   framework::CWaitCursor wait;
+  framework::CCancelScope cancel(GetSafeHwnd());
   if (SubscribeCalendar(doc_, calendar_, form, &progress)) EndDialog(IDOK);
 }
 
 void CCalSubscribeDlg::OnPreview() {
-  if (IsEditing() || !CheckNames()) return;
+  if (framework::TransferRunsIn(GetSafeHwnd()) || IsEditing() || !CheckNames()) return;
   if (calendar_ && calendar_->previewFlag) {
     EndDialog(IDCANCEL);
     return;
@@ -153,6 +155,7 @@ void CCalSubscribeDlg::OnPreview() {
   SubscribeForm form{name, nameFromAddress, address, userName, password, refreshAtStartup != 0, localFile};
   CProgressSender progress(GetSafeHwnd());
   framework::CWaitCursor wait;
+  framework::CCancelScope cancel(GetSafeHwnd());
   EndDialog(PreviewCalendar(doc_, calendar_, form, &progress) ? IDOK : IDCANCEL);
 }
 
@@ -183,4 +186,8 @@ LRESULT CCalSubscribeDlg::OnSteps(WPARAM wParam, LPARAM) {
 LRESULT CCalSubscribeDlg::OnStep(WPARAM wParam, LPARAM lParam) {
   ApplyProgressStep(GetSafeHwnd(), IDC_SUB_PROGRESS, IDC_CAL_STEP_TEXT, wParam, lParam);
   return 0;
+}
+
+void CCalSubscribeDlg::OnCancel() {
+  if (!framework::CancelTransferOf(GetSafeHwnd())) CDialog::OnCancel();
 }

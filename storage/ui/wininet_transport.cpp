@@ -1,8 +1,12 @@
 #include "storage/ui/wininet_transport.h"
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <utility>
 
+#include "framework/blocking_wait.h"
 #include "framework/internet/internet.h"
 #include "platform/tick.h"
 
@@ -35,13 +39,68 @@ std::string BasicLogin(const std::string& user, const std::string& password) {
   return out;
 }
 
-int ReadWithin(framework::CInternetFile& file, char* buffer, size_t size, uint32_t idleMs, size_t* got) {
+// What the calls of one transfer share with the worker threads that make
+// them: the session and every handle opened in it. A call the user gave
+// up goes on alone on its worker and holds this until it ends.
+struct Link {
+  std::unique_ptr<framework::CInternetSession> session;
+  std::unique_ptr<framework::CHttpConnection> http;
+  std::unique_ptr<framework::CHttpFile> request;
+  std::unique_ptr<framework::CFtpConnection> ftp;
+  std::unique_ptr<framework::CInternetFile> file;
+  std::atomic<bool> abandoned{false};
+
+  ~Link() {
+    // Closing the session closed the others with it.
+    if (!abandoned) return;
+    for (framework::CInternetHandle* h : {static_cast<framework::CInternetHandle*>(file.get()),
+                                          static_cast<framework::CInternetHandle*>(ftp.get()),
+                                          static_cast<framework::CInternetHandle*>(request.get()),
+                                          static_cast<framework::CInternetHandle*>(http.get())})
+      if (h) h->Forget();
+  }
+};
+
+// Runs `body` on a worker while the window thread keeps pumping (see
+// framework/blocking_wait.h). The error number; 12017 when the user
+// cancelled, at once: the session is closed so that the blocking call
+// ends as soon as the library lets it, and the link is dead from then on.
+int Run(const std::shared_ptr<Link>& link, std::function<void(Link&)> body) {
+  if (link->abandoned) return ERROR_INTERNET_OPERATION_CANCELLED;
+  auto error = std::make_shared<int>(0);
+  const bool done = framework::WaitForCall([link, body, error] { *error = Guard([&] { body(*link); }); },
+                                           [&link] {
+                                             link->abandoned = true;
+                                             if (link->session) link->session->Close();
+                                           });
+  return done ? *error : ERROR_INTERNET_OPERATION_CANCELLED;
+}
+
+// A new link with its session (opening one does not touch the network).
+int NewLink(std::shared_ptr<Link>* link) {
+  *link = std::make_shared<Link>();
+  return Guard([&] { (*link)->session = std::make_unique<framework::CInternetSession>(); });
+}
+
+// Reads from the HTTP request, else the FTP file.
+int ReadWithin(const std::shared_ptr<Link>& link, bool http, char* buffer, size_t size, uint32_t idleMs,
+               size_t* got) {
   *got = 0;
-  return Guard([&] {
+  // The worker reads into its own buffer: this one may be gone when a
+  // cancelled read ends.
+  auto bytes = std::make_shared<std::string>();
+  const int error = Run(link, [http, size, idleMs, bytes](Link& l) {
+    framework::CInternetFile& file = http ? *l.request : *l.file;
     file.SetReceiveTimeout(idleMs);
     const size_t available = file.QueryDataAvailable();
-    if (available > 0) *got = file.Read(buffer, available < size ? available : size);
+    if (available == 0) return;
+    bytes->resize(available < size ? available : size);
+    bytes->resize(file.Read(&(*bytes)[0], bytes->size()));
   });
+  if (error != 0) return error;
+  std::memcpy(buffer, bytes->data(), bytes->size());
+  *got = bytes->size();
+  return 0;
 }
 
 class HttpRequest : public IHttpRequest {
@@ -52,95 +111,122 @@ class HttpRequest : public IHttpRequest {
   // sends it with a PUT. The calendar's own login goes as a header of each
   // of its requests instead.
   int Open(const HttpRequestParams& params) {
-    return Guard([&] {
+    if (const int error = NewLink(&link_)) return error;
+    return Run(link_, [params](Link& l) {
       const DWORD flags = params.flags | INTERNET_FLAG_NO_AUTH;
-      session_ = std::make_unique<framework::CInternetSession>();
-      connection_ = session_->GetHttpConnection(params.host, flags, static_cast<INTERNET_PORT>(params.port),
-                                                std::string(), std::string());
-      request_ = connection_->OpenRequest(params.verb, params.object, flags);
+      l.http = l.session->GetHttpConnection(params.host, flags, static_cast<INTERNET_PORT>(params.port),
+                                            std::string(), std::string());
+      l.request = l.http->OpenRequest(params.verb, params.object, flags);
       if (!params.user.empty())
-        request_->AddRequestHeaders("Authorization: Basic " + BasicLogin(params.user, params.password) + "\r\n",
-                                    HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
+        l.request->AddRequestHeaders("Authorization: Basic " + BasicLogin(params.user, params.password) + "\r\n",
+                                     HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
     });
   }
-  int Send() override { return Guard([&] { request_->SendRequest(); }); }
+  int Send() override {
+    return Run(link_, [](Link& l) { l.request->SendRequest(); });
+  }
   int BeginSend(const std::string& headers, size_t totalLength) override {
-    return Guard([&] {
-      request_->AddRequestHeaders(headers, HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
-      request_->SendRequestEx(static_cast<DWORD>(totalLength));
+    return Run(link_, [headers, totalLength](Link& l) {
+      l.request->AddRequestHeaders(headers, HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE);
+      l.request->SendRequestEx(static_cast<DWORD>(totalLength));
     });
   }
   int Write(const std::string& piece) override {
-    return Guard([&] { request_->Write(piece.data(), piece.size()); });
+    return Run(link_, [piece](Link& l) { l.request->Write(piece.data(), piece.size()); });
   }
-  int EndSend() override { return Guard([&] { request_->EndRequest(); }); }
+  int EndSend() override {
+    return Run(link_, [](Link& l) { l.request->EndRequest(); });
+  }
+  // The answers below are at hand once a send is over: no wait.
   int Status() override {
     DWORD status = 0;
-    Guard([&] { status = request_->QueryStatusCode(); });
+    if (!link_->abandoned) Guard([&] { status = link_->request->QueryStatusCode(); });
     return static_cast<int>(status);
   }
-  std::string Location() override { return request_->QueryHeader(HTTP_QUERY_LOCATION); }
+  std::string Location() override {
+    return link_->abandoned ? std::string() : link_->request->QueryHeader(HTTP_QUERY_LOCATION);
+  }
   int64_t ContentLength() override {
-    const std::string text = request_->QueryHeader(HTTP_QUERY_CONTENT_LENGTH);
+    const std::string text = link_->abandoned ? std::string() : link_->request->QueryHeader(HTTP_QUERY_CONTENT_LENGTH);
     if (text.empty()) return -1;
     char* end = nullptr;
     const long long n = std::strtoll(text.c_str(), &end, 10);
     return n >= 0 && end != text.c_str() ? n : -1;
   }
   int Read(char* buffer, size_t size, uint32_t idleMs, size_t* got) override {
-    return ReadWithin(*request_, buffer, size, idleMs, got);
+    return ReadWithin(link_, true, buffer, size, idleMs, got);
   }
 
  private:
-  std::unique_ptr<framework::CInternetSession> session_;
-  std::unique_ptr<framework::CHttpConnection> connection_;
-  std::unique_ptr<framework::CHttpFile> request_;
+  std::shared_ptr<Link> link_;
 };
 
 class FtpFile : public IFtpFile {
  public:
-  explicit FtpFile(std::unique_ptr<framework::CInternetFile> file) : file_(std::move(file)) {}
-  int Read(char* buffer, size_t size, uint32_t idleMs, size_t* got) override {
-    return ReadWithin(*file_, buffer, size, idleMs, got);
+  explicit FtpFile(std::shared_ptr<Link> link) : link_(std::move(link)) {}
+  // Closing a transfer waits for the server's answer to it.
+  ~FtpFile() override {
+    if (!link_->abandoned && link_->file) Run(link_, [](Link& l) { l.file.reset(); });
   }
-  int Write(const std::string& bytes) override { return Guard([&] { file_->Write(bytes.data(), bytes.size()); }); }
+  int Read(char* buffer, size_t size, uint32_t idleMs, size_t* got) override {
+    return ReadWithin(link_, false, buffer, size, idleMs, got);
+  }
+  int Write(const std::string& bytes) override {
+    return Run(link_, [bytes](Link& l) { l.file->Write(bytes.data(), bytes.size()); });
+  }
   int Close() override {
     // WinINet finishes a transfer when the handle closes and keeps the
-    // server's answer to it: a server out of space refuses an upload only
-    // then (552), after taking every byte.
-    file_->Close();
-    const DWORD code = framework::LastResponseCode();
-    return code >= 400 ? ERROR_INTERNET_EXTENDED_ERROR : 0;
+    // server's answer to it (for the thread that closed it): a server out
+    // of space refuses an upload only then (552), after taking every byte.
+    auto code = std::make_shared<DWORD>(0);
+    const int error = Run(link_, [code](Link& l) {
+      l.file.reset();
+      *code = framework::LastResponseCode();
+    });
+    if (error != 0) return error;
+    return *code >= 400 ? ERROR_INTERNET_EXTENDED_ERROR : 0;
   }
 
  private:
-  std::unique_ptr<framework::CInternetFile> file_;
+  std::shared_ptr<Link> link_;
 };
 
 class FtpConnection : public IFtpConnection {
  public:
+  // An FTP connection's end is a message to the server as well.
+  ~FtpConnection() override {
+    if (link_ && !link_->abandoned && link_->ftp) Run(link_, [](Link& l) { l.ftp.reset(); });
+  }
   int Open(const std::string& host, int port, const std::string& user, const std::string& password) {
-    return Guard([&] {
-      session_ = std::make_unique<framework::CInternetSession>();
-      connection_ = session_->GetFtpConnection(host, user, password, static_cast<INTERNET_PORT>(port));
+    if (const int error = NewLink(&link_)) return error;
+    return Run(link_, [host, port, user, password](Link& l) {
+      l.ftp = l.session->GetFtpConnection(host, user, password, static_cast<INTERNET_PORT>(port));
     });
   }
   std::unique_ptr<IFtpFile> OpenFile(const std::string& path, bool forWriting, int* error) override {
-    std::unique_ptr<framework::CInternetFile> file;
-    *error = Guard([&] { file = connection_->OpenFile(path, forWriting ? GENERIC_WRITE : GENERIC_READ); });
-    if (!file) return nullptr;
-    return std::make_unique<FtpFile>(std::move(file));
+    *error = Run(link_, [path, forWriting](Link& l) {
+      l.file = l.ftp->OpenFile(path, forWriting ? GENERIC_WRITE : GENERIC_READ);
+    });
+    if (*error != 0) return nullptr;
+    return std::make_unique<FtpFile>(link_);
   }
   bool FindFile(const std::string& path, int* error) override {
-    bool found = false;
-    framework::CFtpFileFind finder(*connection_);
-    *error = Guard([&] { found = finder.FindFile(path, INTERNET_FLAG_RELOAD); });
-    return found;
+    auto found = std::make_shared<bool>(false);
+    *error = Run(link_, [path, found](Link& l) {
+      framework::CFtpFileFind finder(*l.ftp);
+      try {
+        *found = finder.FindFile(path, INTERNET_FLAG_RELOAD);
+      } catch (...) {
+        if (l.abandoned) finder.Forget();
+        throw;
+      }
+      if (l.abandoned) finder.Forget();
+    });
+    return *error == 0 && *found;
   }
 
  private:
-  std::unique_ptr<framework::CInternetSession> session_;
-  std::unique_ptr<framework::CFtpConnection> connection_;
+  std::shared_ptr<Link> link_;
 };
 
 }  // namespace
@@ -166,3 +252,8 @@ std::string CWinInetTransport::ErrorText(int error) {
 }
 
 uint64_t CWinInetTransport::NowMs() { return platform::TickMs(); }
+
+bool CWinInetTransport::Cancelled() {
+  const framework::CCancelScope* scope = framework::CCancelScope::Current();
+  return scope != nullptr && scope->Cancelled();
+}

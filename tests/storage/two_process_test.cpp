@@ -154,5 +154,52 @@ TEST_F(TwoProcessTest, ASaveOverANewerChangeAsksAndNoWritesNothing) {
   EXPECT_EQ("A again", fresh.FindEventByUid("shared-uid", nullptr)->name);
 }
 
+// The automatic publish (a server that may take minutes) runs after the
+// save has let go of the file: the other program saves in the meantime.
+std::string g_publishDir;
+bool g_savedDuringPublish = false;
+void PublishWhileOtherSaves(CCalendarFile&, int) {
+  Signal(g_publishDir, "a-publishing");
+  g_savedDuringPublish = Await(g_publishDir, "b-saved");
+}
+
+TEST_F(TwoProcessTest, ChildSavesWhileAPublishes) {
+  if (testsupport::ChildRole() != "publish-saver") GTEST_SKIP();
+  const std::string dir = testsupport::ChildValue("DIR");
+  CAlmacoraDoc doc;
+  StartOn(&doc, {testsupport::ChildValue("FILE")});
+  ASSERT_TRUE(Await(dir, "a-publishing"));
+  CCalEvent* e = new CCalEvent();
+  e->name = "B during publish";
+  const int added = doc.AddEvent(e);
+  Signal(dir, "b-saved");
+  EXPECT_EQ(1, added);
+  EXPECT_TRUE(prompts.texts.empty());
+}
+
+TEST_F(TwoProcessTest, AnotherProgramSavesWhileOnePublishes) {
+  if (!testsupport::ChildRole().empty()) GTEST_SKIP();
+  const std::string file = NewCalendarFile("published.akv");
+  g_publishDir = dir_.string();
+  platform::ChildProcess* child = testsupport::StartChildTest("TwoProcessTest.ChildSavesWhileAPublishes",
+                                                              "publish-saver", {"DIR=" + g_publishDir, "FILE=" + file});
+  ASSERT_NE(nullptr, child);
+  CAlmacoraDoc doc;
+  StartOn(&doc, {file});
+  CCalendarFile* calendar = doc.calendars().FindByPath(file);
+  ASSERT_NE(nullptr, calendar);
+  calendar->published = calendar->publishAfterSave = 1;
+  CCalendarFile::SetAutoPublisher(&PublishWhileOtherSaves);
+  CCalEvent* e = new CCalEvent();
+  e->name = "A published";
+  const int added = doc.AddEvent(e);
+  CCalendarFile::SetAutoPublisher(nullptr);
+  EXPECT_EQ(1, added);
+  EXPECT_TRUE(g_savedDuringPublish);
+  EXPECT_EQ(0, testsupport::WaitChildTest(child));
+  doc.ResyncCalendars();
+  EXPECT_EQ(2u, doc.events().size());
+}
+
 }  // namespace
 }  // namespace storagetest

@@ -14,7 +14,9 @@ same behind Basic user:pass; /secret.ics behind user:Zq7-Secret), /status/N (sta
 /bigheader (a 1 MB header). PUT stores the request; /last-put gives back
 its path, Content-Type and body
 (/last-put-hex: the body alone, in hex). /counted.ics (the calendar) counts
-its GETs into DIR/http_peer.hits (0 at start). PUT to /auth/... takes only
+its GETs into DIR/http_peer.hits (0 at start). A request of any method for
+a path under /silent is read and never answered (the peer lets go when the
+client does, or after five minutes). PUT to /auth/... takes only
 Basic user:pass (401 otherwise). /store/... is a calendar server: a PUT
 keeps the body under its path, GET and HEAD answer it (404 before the first
 PUT). Every request on 127.0.0.1 appends
@@ -23,6 +25,7 @@ PUT). Every request on 127.0.0.1 appends
 """
 import http.server
 import os
+import socket
 import socketserver
 import sys
 import threading
@@ -63,8 +66,22 @@ class Home(http.server.BaseHTTPRequestHandler):
         if self.command != "HEAD":
             self.wfile.write(body)
 
+    def hang(self):
+        self.close_connection = True
+        self.connection.settimeout(1)
+        for _ in range(300):
+            try:
+                if not self.connection.recv(4096):
+                    return
+            except socket.timeout:
+                pass
+            except OSError:
+                return
+
     def do_HEAD(self):
-        if self.path in STATE["store"]:
+        if self.path.startswith("/silent"):
+            self.hang()
+        elif self.path in STATE["store"]:
             self.reply(200, length=len(STATE["store"][self.path]))
         elif self.path.startswith("/exists.ics"):
             self.reply(200, length=0)
@@ -74,6 +91,9 @@ class Home(http.server.BaseHTTPRequestHandler):
     def do_PUT(self):
         n = int(self.headers.get("Content-Length", "0"))
         body = self.rfile.read(n) if n else b""
+        if self.path.startswith("/silent"):
+            self.hang()
+            return
         if self.path.startswith("/auth/") and self.headers.get("Authorization") != "Basic dXNlcjpwYXNz":
             self.reply(401, b"no", [("WWW-Authenticate", 'Basic realm="cal"')])
             return
@@ -84,7 +104,9 @@ class Home(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         p = self.path.split("?")[0]  # a query only marks a request in the log
-        if p == "/cal.ics":
+        if p.startswith("/silent"):
+            self.hang()
+        elif p == "/cal.ics":
             self.reply(200, CALENDAR)
         elif p.startswith("/store/"):
             if self.path in STATE["store"]:

@@ -43,6 +43,7 @@ class FakeTransport : public ICalendarTransport {
   std::string ftpUser, ftpPassword;
   std::vector<std::string> ftpOpened;  // "r path" / "w path" / "find path"
   std::vector<int> ftpPorts;
+  bool cancelled = false;  // the user's cancel, as the window side reports it
 
   FakeTransport() { otherwise.status = 404; }
 
@@ -70,6 +71,7 @@ class FakeTransport : public ICalendarTransport {
   }
   std::string ErrorText(int error) override { return "Internet error " + std::to_string(error) + "."; }
   uint64_t NowMs() override { return now; }
+  bool Cancelled() override { return cancelled; }
 
  private:
   class Request : public IHttpRequest {

@@ -233,6 +233,30 @@ TEST_F(Publishing, AFileAtTheAddressAsksFirst) {
   EXPECT_TRUE(sub->published);
 }
 
+// The user's cancel of a request ends the whole publish: no box, no
+// question and nothing more sent.
+TEST_F(Publishing, ACancelEndsThePublishSilently) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  sub->published = sub->publishAfterSave = 1;
+  Reply cancelled = Status(200);
+  cancelled.sendErrors = {kTransferCancelled};
+  net.cancelled = true;
+  const std::function<void()> publishes[] = {
+      [&] { EXPECT_FALSE(PublishFromDialog(doc, *sub, &progress)); },
+      [&] { AutoPublish(doc, *sub, true); },
+  };
+  for (const auto& publish : publishes) {
+    net.seen.clear();
+    prompts.texts.clear();
+    net.replies = {cancelled, Status(404), Status(201)};
+    publish();
+    EXPECT_EQ(net.seen.size(), 1u);
+    EXPECT_TRUE(prompts.texts.empty()) << prompts.texts.front();
+    EXPECT_EQ(prompts.overwriteQuestions, 0);
+  }
+}
+
 TEST_F(Publishing, AnEditedSubscriptionDoesNotClashWithItself) {
   CCalendarFile* sub = Subscribe();
   ASSERT_NE(sub, nullptr);

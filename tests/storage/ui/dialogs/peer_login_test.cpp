@@ -1,7 +1,8 @@
 // A password the user does not want remembered stays in no file and no
 // registry value: subscribe, refresh and publish against the HTTP peer with
 // the real login, subscribe and publish dialogs ("Remember password" and
-// "Save as Default" unticked).
+// "Save as Default" unticked). The subscribe dialog's Cancel ends its
+// transfer to a server that never answers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -103,6 +104,12 @@ class PeerLogin : public storagetest::StorageTest {
     storagetest::StorageTest::TearDown();
   }
   std::string Address(const std::string& path) { return "http://127.0.0.1:" + std::to_string(http_) + path; }
+  // The dialog filled in for a subscription of the peer's path as `name`.
+  void Fill(CCalSubscribeDlg& dlg, const std::string& path, const std::string& name) {
+    dlg.address = Address(path);
+    dlg.name = name;
+    dlg.localFile = Path(name + ".akv");
+  }
 
   int http_ = 0;
   LoginPrompts loginPrompts;
@@ -115,9 +122,7 @@ TEST_F(PeerLogin, AnUnrememberedPasswordIsStoredNowhere) {
   storagetest::StartOn(&doc, {});
   {
     CCalSubscribeDlg dlg(doc);
-    dlg.address = Address("/secret.ics");
-    dlg.name = "Secret";
-    dlg.localFile = Path("secret.akv");
+    Fill(dlg, "/secret.ics", "Secret");
     wintest::Drive({[] {
                       HWND h = FindDialog("Almacora - Subscribe to Calendar");
                       if (!h) return false;
@@ -163,6 +168,43 @@ TEST_F(PeerLogin, AnUnrememberedPasswordIsStoredNowhere) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes.find(kSecret), std::string::npos) << entry.path();
   }
+}
+
+// Cancel while the dialog's own subscription waits on a silent server ends
+// the wait at once; the dialog stays, with no calendar made and no box, and
+// a second Cancel closes it.
+TEST_F(PeerLogin, CancelInTheSubscribeDialogEndsItsTransfer) {
+  CAlmacoraDoc doc;
+  storagetest::StartOn(&doc, {});
+  CCalSubscribeDlg dlg(doc);
+  Fill(dlg, "/silent/sub.ics", "Silent");
+  ULONGLONG cancelled = 0, back = 0;
+  auto inDialog = [](std::function<bool(HWND)> action) -> wintest::Step {
+    return [action] {
+      HWND h = FindDialog("Almacora - Subscribe to Calendar");
+      return h != nullptr && action(h);
+    };
+  };
+  wintest::Drive({inDialog([](HWND h) {
+                    Click(h, IDOK);
+                    return true;
+                  }),
+                  inDialog([&](HWND h) {
+                    if (wintest::ItemText(h, IDC_CAL_STEP_TEXT).empty()) return false;  // not started
+                    cancelled = ::GetTickCount64();
+                    Click(h, IDCANCEL);
+                    return true;
+                  }),
+                  inDialog([&](HWND h) {
+                    back = ::GetTickCount64();
+                    Click(h, IDCANCEL);
+                    return true;
+                  })});
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  ASSERT_TRUE(wintest::Driven());
+  EXPECT_LT(back - cancelled, 1000u);
+  EXPECT_EQ(doc.calendars().size(), 0u);
+  EXPECT_TRUE(loginPrompts.texts.empty());
 }
 
 }  // namespace
