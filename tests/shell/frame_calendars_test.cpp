@@ -426,6 +426,7 @@ TEST_F(FrameCalendars, OldEventFilesConvertFromOpenAndTheMenu) {
   }
   EXPECT_EQ(boxes_.size(), 5u);  // the five questions, and no failure
   EXPECT_GT(faceColoured, 1000);
+}
 
 // "Edit Calendar Entries" opened from the main window and from the
 // calendar manager: in both "Actions" and "Edit Event" are live, drawn in
