@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tests/support/win/png_file.h"
+
 namespace shelltest {
 
 namespace {
@@ -141,5 +143,17 @@ bool BoxAnswerer::Wait(DWORD ms) {
   return done_;
 }
 
+
+Shot TakeShotWithWhiteMiddle(HWND main, const std::string& name) {
+  const DWORD start = ::GetTickCount();
+  Shot shot = TakeShot(main, name);
+  auto white = [&] { return shot.width > 0 && shot.At(shot.width / 2, shot.height / 2) == RGB(255, 255, 255); };
+  if (!white() && shot.width > 0) wintest::WritePng(wintest::ArtifactPath(name + "-covered.png"), shot.width, shot.height, shot.pixels);
+  while (!white() && ::GetTickCount() - start < 5000) {
+    PumpFor(200);
+    shot = TakeShotNow(main, name);
+  }
+  return shot;
+}
 
 }  // namespace shelltest
