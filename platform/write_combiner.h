@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/os_file.h"
@@ -15,21 +16,34 @@ class WriteCombiner {
   static constexpr uint32_t kPage = 4096;
   static constexpr uint32_t kMaxPiece = 1u << 20;
 
-  // Takes the file's present bytes as the image; nothing is dirty.
-  explicit WriteCombiner(std::vector<uint8_t> bytes) : image_(std::move(bytes)) {}
+  // Takes the file's present bytes (the first `size` of `bytes`, which
+  // holds `capacity`) as the image; nothing is dirty. The bytes past `size`
+  // are never read before they are written or zeroed.
+  WriteCombiner(std::unique_ptr<uint8_t[]> bytes, size_t size, size_t capacity)
+      : image_(std::move(bytes)), size_(size), capacity_(capacity) {}
+  // Room for a file of `size` bytes and what a batch of writes adds to it:
+  // a held file grows by index nodes and records, and an image that has to
+  // move copies (and touches afresh) every page it holds. Pages of the room
+  // never written cost no memory.
+  static size_t CapacityFor(uint64_t size);
 
   void Seek(uint32_t position) { position_ = position; }
   // As a read at end of file: the bytes there are, from the position.
   uint32_t Read(void* buffer, uint32_t length);
   // False (nothing written) when the image cannot grow to hold it.
   bool Write(const void* buffer, uint32_t length);
-  uint64_t Size() const { return image_.size(); }
+  uint64_t Size() const { return size_; }
   // Hands the dirty runs to `put` in file order; stops at the first that
   // fails (it and the runs after it stay dirty).
   bool WriteOut(const std::function<bool(uint32_t at, const uint8_t* data, uint32_t length)>& put);
 
  private:
-  std::vector<uint8_t> image_;
+  // Grows the image to `end` bytes, the new ones zero; false when it cannot.
+  bool GrowTo(uint64_t end);
+
+  std::unique_ptr<uint8_t[]> image_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
   std::vector<bool> dirty_;  // per page
   uint32_t position_ = 0;
 };

@@ -82,27 +82,47 @@ bool WriteCombiningScope::Finish() {
   return ok;
 }
 
+size_t WriteCombiner::CapacityFor(uint64_t size) {
+  const uint64_t room = size + size / 2 + (1u << 20);
+  return static_cast<size_t>(std::min<uint64_t>(room, 0x100000000ull));
+}
+
 uint32_t WriteCombiner::Read(void* buffer, uint32_t length) {
-  if (position_ >= image_.size()) return 0;
-  const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(length, image_.size() - position_));
-  std::memcpy(buffer, image_.data() + position_, n);
+  if (position_ >= size_) return 0;
+  const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(length, size_ - position_));
+  std::memcpy(buffer, image_.get() + position_, n);
   position_ += n;
   return n;
+}
+
+bool WriteCombiner::GrowTo(uint64_t end) {
+  if (end > capacity_) {
+    const size_t capacity = static_cast<size_t>(std::min<uint64_t>(std::max<uint64_t>(end, 2ull * capacity_),
+                                                                   0x100000000ull));
+    std::unique_ptr<uint8_t[]> moved(new (std::nothrow) uint8_t[capacity]);
+    if (!moved) return false;
+    if (size_ > 0) std::memcpy(moved.get(), image_.get(), size_);
+    image_ = std::move(moved);
+    capacity_ = capacity;
+  }
+  // Bytes skipped past the end read as zero, as the OS fills a gap.
+  std::memset(image_.get() + size_, 0, static_cast<size_t>(end) - size_);
+  size_ = static_cast<size_t>(end);
+  return true;
 }
 
 bool WriteCombiner::Write(const void* buffer, uint32_t length) {
   if (length == 0) return true;
   const uint64_t end = static_cast<uint64_t>(position_) + length;
   if (end > 0x100000000ull) return false;
+  if (end > size_ && !GrowTo(end)) return false;
+  const size_t pages = static_cast<size_t>((end + kPage - 1) / kPage);
   try {
-    // Bytes skipped past the end read as zero, as the OS fills a gap.
-    if (end > image_.size()) image_.resize(static_cast<size_t>(end), 0);
-    const size_t pages = static_cast<size_t>((end + kPage - 1) / kPage);
     if (dirty_.size() < pages) dirty_.resize(pages, false);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::memcpy(image_.data() + position_, buffer, length);
+  std::memcpy(image_.get() + position_, buffer, length);
   for (uint64_t p = position_ / kPage; p * kPage < end; ++p) dirty_[static_cast<size_t>(p)] = true;
   position_ = static_cast<uint32_t>(end);
   return true;
@@ -118,8 +138,8 @@ bool WriteCombiner::WriteOut(const std::function<bool(uint32_t, const uint8_t*, 
     size_t q = p;
     while (q < pages && dirty_[q] && (q - p + 1) * kPage <= kMaxPiece) ++q;
     const uint64_t from = static_cast<uint64_t>(p) * kPage;
-    const uint64_t to = std::min<uint64_t>(static_cast<uint64_t>(q) * kPage, image_.size());
-    if (to > from && !put(static_cast<uint32_t>(from), image_.data() + from, static_cast<uint32_t>(to - from)))
+    const uint64_t to = std::min<uint64_t>(static_cast<uint64_t>(q) * kPage, size_);
+    if (to > from && !put(static_cast<uint32_t>(from), image_.get() + from, static_cast<uint32_t>(to - from)))
       return false;
     std::fill(dirty_.begin() + static_cast<std::ptrdiff_t>(p), dirty_.begin() + static_cast<std::ptrdiff_t>(q), false);
     p = q;
@@ -134,18 +154,22 @@ void AttachWriteCombiner(OsFile* file, const char* path, FileShare share) {
   if (scope == nullptr) return;
   uint64_t size = 0;
   if (!OsFileSize(file, &size) || size >= 0x100000000ull) return;
-  std::vector<uint8_t> bytes;
+  // Read straight into storage nobody zeroed: every byte of the file is
+  // about to be overwritten by the read, and filling it first would touch
+  // each page of a large file twice.
+  const size_t capacity = WriteCombiner::CapacityFor(size);
+  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[capacity]);
+  if (!bytes) return;
   try {
-    bytes.resize(static_cast<size_t>(size));
     scope->files.reserve(scope->files.size() + 1);
   } catch (const std::bad_alloc&) {
     return;
   }
   uint32_t done = 0;
-  if (size > 0 && (!SeekOsFile(file, 0) || !ReadOsFile(file, bytes.data(), static_cast<uint32_t>(size), &done) ||
+  if (size > 0 && (!SeekOsFile(file, 0) || !ReadOsFile(file, bytes.get(), static_cast<uint32_t>(size), &done) ||
                    done != size))
     return;
-  CombinerOf(file) = new (std::nothrow) WriteCombiner(std::move(bytes));
+  CombinerOf(file) = new (std::nothrow) WriteCombiner(std::move(bytes), static_cast<size_t>(size), capacity);
   if (CombinerOf(file) != nullptr) scope->files.push_back(file);
 }
 

@@ -4,11 +4,16 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/os_file.h"
 #include "platform/os_file_faults.h"
 #include "platform/sync.h"
+#include "platform/write_combining.h"
 
 namespace {
 
@@ -170,6 +175,59 @@ TEST_F(OsFileTest, ReplaceSwapsInTheWholeFileOrNothing) {
   EXPECT_FALSE(platform::ReplaceOsFile(from.c_str(), to.c_str()));
   EXPECT_EQ(platform::kFileNotFound, platform::LastFileError());
   platform::DeleteOsFile(to.c_str());
+}
+
+// Writes gathered in memory over an existing file leave it byte for byte as
+// the same writes made straight to the file: inside the file, across its
+// end, past it (the gap reads zero) and far enough past it that the image
+// has to move. Reads before the write-out see the gathered bytes.
+TEST_F(OsFileTest, GatheredWritesLeaveTheFileAsDirectOnes) {
+  struct Write {
+    uint32_t at, length;
+    uint8_t byte;
+  };
+  const std::vector<std::vector<Write>> cases = {
+      {{10, 100, 1}, {9000, 5000, 2}},
+      {{12000, 8000, 3}, {30000, 10, 4}},
+      {{5000, 10, 5}, {3u << 20, 4096, 6}, {4000, 200, 7}},
+  };
+  const std::vector<uint8_t> old(16384, 0xEE);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    std::vector<uint8_t> want[2];
+    for (int gather = 0; gather < 2; ++gather) {
+      const std::string p = Path(gather ? "gathered.bin" : "direct.bin");
+      platform::DeleteOsFile(p.c_str());
+      platform::OsFile* f = platform::OpenOsFile(p.c_str(), FileShare::kExclusive, FileDisposition::kCreateNew);
+      ASSERT_NE(nullptr, f);
+      uint32_t done = 0;
+      ASSERT_TRUE(platform::WriteOsFile(f, old.data(), static_cast<uint32_t>(old.size()), &done));
+      ASSERT_TRUE(platform::CloseOsFile(f));
+      std::unique_ptr<platform::WriteCombiningScope> scope;
+      if (gather) scope = std::make_unique<platform::WriteCombiningScope>(p);
+      f = platform::OpenOsFile(p.c_str(), FileShare::kExclusive, FileDisposition::kOpenExisting);
+      ASSERT_NE(nullptr, f);
+      for (const Write& w : cases[i]) {
+        const std::vector<uint8_t> bytes(w.length, w.byte);
+        ASSERT_TRUE(platform::SeekOsFile(f, w.at));
+        ASSERT_TRUE(platform::WriteOsFile(f, bytes.data(), w.length, &done));
+      }
+      uint64_t size = 0;
+      ASSERT_TRUE(platform::OsFileSize(f, &size));
+      want[gather].resize(static_cast<size_t>(size));
+      ASSERT_TRUE(platform::SeekOsFile(f, 0));
+      ASSERT_TRUE(platform::ReadOsFile(f, want[gather].data(), static_cast<uint32_t>(size), &done));
+      EXPECT_EQ(size, done);
+      if (scope) {
+        EXPECT_TRUE(scope->Finish());
+      }
+      ASSERT_TRUE(platform::CloseOsFile(f));
+      std::ifstream in(p, std::ios::binary);
+      const std::vector<uint8_t> onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      EXPECT_TRUE(onDisk == want[gather]);
+    }
+    EXPECT_TRUE(want[0] == want[1]);
+  }
 }
 
 }  // namespace
