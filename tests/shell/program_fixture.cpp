@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tests/support/win/png_file.h"
-
 namespace shelltest {
 
 namespace {
@@ -144,16 +142,10 @@ bool BoxAnswerer::Wait(DWORD ms) {
 }
 
 
-Shot TakeShotWithWhiteMiddle(HWND main, const std::string& name) {
-  const DWORD start = ::GetTickCount();
-  Shot shot = TakeShot(main, name);
-  auto white = [&] { return shot.width > 0 && shot.At(shot.width / 2, shot.height / 2) == RGB(255, 255, 255); };
-  if (!white() && shot.width > 0) wintest::WritePng(wintest::ArtifactPath(name + "-covered.png"), shot.width, shot.height, shot.pixels);
-  while (!white() && ::GetTickCount() - start < 5000) {
-    PumpFor(200);
-    shot = TakeShotNow(main, name);
-  }
-  return shot;
+int WhiteShareDownTheMiddle(const Shot& shot) {
+  int white = 0, all = 0;
+  for (int y = shot.height / 2; y < shot.height * 7 / 8; ++y, ++all) white += shot.At(shot.width / 2, y) == RGB(255, 255, 255);
+  return all ? white * 100 / all : 0;
 }
 
 }  // namespace shelltest
