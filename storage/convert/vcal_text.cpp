@@ -16,6 +16,10 @@ bool IsBlank(const std::string& line) {
   return line.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
+// A line end alone: the parser's BASE64 reader ends a value only at such
+// a line.
+bool IsEmptyLine(const std::string& line) { return line.find_first_not_of("\r\n") == std::string::npos; }
+
 bool IsAsciiAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The parser ends a word at these (a NUL too, as its strchr test does).
@@ -149,6 +153,33 @@ void ZeroBase64Padding(std::string* line, size_t from) {
     if ((*line)[i] == '=') (*line)[i] = 'A';
 }
 
+// After BEGIN or END and the block's name the parser reads on in its
+// property mode, where a tab or a line end is nothing: "BEGIN:VEVENT<tab>
+// SUMMARY;ENCODING=QUOTED-PRINTABLE:..." holds a second property on the
+// same line, which the cleaning here would not see. What follows the name
+// goes on a line of its own (to the parser a line end is the tab it was),
+// so each property the parser reads is a line the cleaning reads.
+// Returns whether `line` was split; `rest` is then what followed the name.
+bool SplitAfterBlockName(std::string* line, std::string* rest) {
+  const std::string& l = *line;
+  size_t i = l.find_first_not_of(" \t");
+  if (i == std::string::npos) return false;
+  const std::string upper = Upper(l.substr(i, 5));
+  const size_t keyword = upper.compare(0, 5, "BEGIN") == 0 ? 5 : upper.compare(0, 3, "END") == 0 ? 3 : 0;
+  if (keyword == 0) return false;
+  i = l.find_first_not_of(" \t", i + keyword);
+  if (i == std::string::npos || l[i] != ':') return false;
+  i = l.find_first_not_of(" \t", i + 1);
+  if (i == std::string::npos) return false;
+  while (i < l.size() && !EndsWord(l[i])) ++i;
+  const size_t more = l.find_first_not_of(" \t\r\n", i);
+  if (more == std::string::npos) return false;
+  *rest = l.substr(i);
+  line->resize(i);
+  *line += "\r\n";
+  return true;
+}
+
 }  // namespace
 
 std::string PrepareVCalendarText(const std::string& original) {
@@ -156,6 +187,7 @@ std::string PrepareVCalendarText(const std::string& original) {
   std::string out;
   out.reserve(text.size() + 16);
   bool inBase64 = false;
+  bool base64Started = false;  // the parser has read some of the value
   bool inQuoted = false;
   // The parser reads a property's name and parameters over line ends up to
   // the colon, so the encoding a value is read with may be named on lines
@@ -163,25 +195,39 @@ std::string PrepareVCalendarText(const std::string& original) {
   // line shows whether the parser reads them as a property.
   std::string head;
   std::string headLines;
+  std::string rest;  // what followed a block's name on its line
   size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    end = end == std::string::npos ? text.size() : end + 1;
-    std::string line = text.substr(pos, end - pos);
-    pos = end;
+  while (pos < text.size() || !rest.empty()) {
+    std::string line;
+    if (!rest.empty()) {
+      line.swap(rest);
+    } else {
+      size_t end = text.find('\n', pos);
+      end = end == std::string::npos ? text.size() : end + 1;
+      line = text.substr(pos, end - pos);
+      pos = end;
+    }
     for (char& c : line)
-      if (static_cast<unsigned char>(c) == 0xFF) c = '?';
+      if (static_cast<unsigned char>(c) == 0xFF || c == '\0') c = '?';
     // A BASE64 value runs over the following lines without a colon and
-    // ends only at a blank line: it gets one before the next property.
+    // ends only at an empty line (one of blanks does not end it): it gets
+    // one before the next property. Empty lines right after a head whose
+    // value is empty are line ends after its colon, which the parser drops:
+    // there the value is ended by a blank and an empty line.
     if (inBase64) {
-      if (IsBlank(line)) {
+      if (!base64Started && IsEmptyLine(line)) {
+        // dropped with the colon's line end; the value has not begun
+      } else if (IsEmptyLine(line)) {
         inBase64 = false;
       } else if (line.find(':') != std::string::npos) {
-        out += "\r\n";
+        out += base64Started ? "\r\n" : " \r\n\r\n";
         inBase64 = false;
+      } else {
+        base64Started = true;
       }
     }
     const bool inValue = inBase64 || inQuoted;
+    if (!inValue) SplitAfterBlockName(&line, &rest);
     if (!inValue && line.find(':') == std::string::npos) {
       if (!IsBlank(line)) head += line;
       headLines += line;
@@ -202,7 +248,7 @@ std::string PrepareVCalendarText(const std::string& original) {
     out += headLines;
     headLines.clear();
     if (!inValue && HasEmptyValue(line) && !HeadNames(before, line, "BASE64") &&
-        !(pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')))
+        !(rest.empty() && pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')))
       line.insert(line.find(':') + 1, ";");
     const size_t base64At = EncodedValueStart(before, line, "BASE64");
     const size_t quotedAt = EncodedValueStart(before, line, "QUOTED-PRINTABLE");
@@ -210,6 +256,7 @@ std::string PrepareVCalendarText(const std::string& original) {
       ZeroBase64Padding(&line, 0);
     } else if (!inQuoted && base64At != std::string::npos) {
       inBase64 = true;
+      base64Started = !IsEmptyLine(line.substr(base64At));
       ZeroBase64Padding(&line, base64At);
     }
     if (inQuoted) inQuoted = EscapeQuotedValue(&line, 0);

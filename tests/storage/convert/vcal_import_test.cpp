@@ -151,7 +151,8 @@ TEST(VCalImport, FuzzFindingsImportAndReturn) {
 }
 
 // Quoted-printable text is the UTF-8 bytes it encodes; a bare CR ends a line
-// as CRLF does; a Base64 value of padding alone is an empty value.
+// as CRLF does; a Base64 value of padding alone is an empty value; a
+// property after a block's name on its line is read as the parser reads it.
 TEST(VCalImport, EncodedValuesAndLineEnds) {
   const struct {
     std::string text;
@@ -164,6 +165,10 @@ TEST(VCalImport, EncodedValuesAndLineEnds) {
        "b\rDESCRIPTION:n\rEND:VEVENT\rEND:VCALENDAR\r",
        "ab", "n"},
       {Calendar(Event("DESCRIPTION;ENCODING=BASE64:====\r\nSUMMARY:After\r\n")), "After", ""},
+      {Calendar(Event("DESCRIPTION;ENCODING=BASE64:\r\n\r\n====\r\n \r\n=\r\nSUMMARY:After\r\n")), "After", ""},
+      {"BEGIN:VCALENDAR\r\nBEGIN:VEVENT\tSUMMARY;ENCODING=QUOTED-PRINTABLE:Caf=C3=A9 =\x13\r\n"
+       "DTSTART:20240310T090000\r\nEND:VEVENT\tDESCRIPTION:n\r\nEND:VCALENDAR\r\n",
+       "Caf\xc3\xa9 =\x13", ""},
   };
   for (const auto& c : cases) {
     KeepingTarget target;
