@@ -1,8 +1,10 @@
 // The parser's input: what the file holds, made safe for it.
 #include "storage/convert/vcal_import.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 
 #include "storage/convert/file_bytes.h"
 
@@ -171,7 +173,12 @@ bool SplitAfterBlockName(std::string* line, std::string* rest) {
   if (i == std::string::npos || l[i] != ':') return false;
   i = l.find_first_not_of(" \t", i + 1);
   if (i == std::string::npos) return false;
+  const size_t name = i;
   while (i < l.size() && !EndsWord(l[i])) ++i;
+  // Any other name makes a property named BEGIN or END, read to the line end.
+  static const char* const kBlocks[] = {"VCARD", "VCALENDAR", "VEVENT", "VTODO"};
+  const std::string word = Upper(l.substr(name, i - name));
+  if (std::none_of(std::begin(kBlocks), std::end(kBlocks), [&](const char* b) { return word == b; })) return false;
   const size_t more = l.find_first_not_of(" \t\r\n", i);
   if (more == std::string::npos) return false;
   *rest = l.substr(i);
