@@ -37,15 +37,15 @@ void ImportVCalendarText(const std::string& text, IImportTarget* target, VCalImp
 // quoted-printable value that reaches the end of its input without a blank
 // line, takes a 0xFF byte for the end of input and then stops moving, and
 // a NUL byte for the end of a value but not of a line. So a bare CR becomes
-// CRLF (the parser ends lines there too), 0xFF and NUL bytes
-// become '?', an empty value not folded onto the next line
-// becomes "NAME:;" (a property without value: the parser would take the
-// next line for its value), a BASE64 value gets an empty line before the
-// next property, what follows BEGIN:NAME or END:NAME on its line goes on a
-// line of its own (the parser reads a property there), an '=' of a quoted-printable value that starts no escape is
-// written "=3D", every '=' of a BASE64 value becomes a zero digit (more than
-// two padding '=' make the parser copy a negative length), an encoding named
-// in a property head the parser cannot read as one, or named twice, is
-// unnamed (the parser would keep reading later values with it), and the text
-// always ends in blank lines.
+// CRLF (the parser ends lines there too), 0xFF and NUL bytes become '?', an
+// empty value not folded onto the next line becomes "NAME:;" (a property
+// without value: the parser would take the next line for its value), a
+// BASE64 value gets an empty line before the next property, what follows
+// BEGIN:NAME or END:NAME on its line goes on a line of its own (the parser
+// reads a property there), an '=' of a quoted-printable value that starts no
+// escape is written "=3D", every '=' of a BASE64 value becomes a zero digit
+// (more than two padding '=' make the parser copy a negative length), an
+// encoding named in a property head the parser cannot read as one, or named
+// twice, is unnamed (the parser would keep reading later values with it),
+// and the text always ends in blank lines.
 std::string PrepareVCalendarText(const std::string& text);

@@ -141,10 +141,10 @@ bool BoxAnswerer::Wait(DWORD ms) {
   return done_;
 }
 
-
 int WhiteShareDownTheMiddle(const Shot& shot) {
   int white = 0, all = 0;
-  for (int y = shot.height / 2; y < shot.height * 7 / 8; ++y, ++all) white += shot.At(shot.width / 2, y) == RGB(255, 255, 255);
+  for (int y = shot.height / 2; y < shot.height * 7 / 8; ++y, ++all)
+    white += shot.At(shot.width / 2, y) == RGB(255, 255, 255);
   return all ? white * 100 / all : 0;
 }
 
