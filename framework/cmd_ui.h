@@ -4,8 +4,8 @@
 //
 // DoUpdate routes the update through a target. When no update handler is
 // on the route and `disableIfNoHandler` is set, the item is enabled exactly
-// when some command handler for its id is on the route, so commands that
-// nothing handles yet stay grey.
+// when some command handler for its id is on the route, so a command that
+// nothing handles stays grey.
 #pragma once
 
 #include <windows.h>

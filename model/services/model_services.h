@@ -12,7 +12,7 @@
 #include "model/services/event_document.h"
 #include "model/services/event_prompts.h"
 #include "model/services/reminder_window.h"
-#include "model/services/shell_services.h"
+#include "model/services/display_services.h"
 
 struct ModelServices {
   IShellServices* shell = nullptr;

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "model/dates/date_time.h"
-#include "model/services/shell_services.h"
+#include "model/services/display_services.h"
 #include "model/settings/settings_fonts.h"
 #include "model/settings/settings_inherited.h"
 

@@ -1,12 +1,11 @@
 // What the shell offers the core: font objects, task-bar flashing and
 // message boxes (IShellServices), and the questions of the event model
 // (IEventPrompts). Registered in ModelServices by the application while it
-// runs. Questions whose dialogs have not been built yet answer as a
-// message box of the same text.
+// runs.
 #pragma once
 
 #include "model/services/event_prompts.h"
-#include "model/services/shell_services.h"
+#include "model/services/display_services.h"
 #include "storage/services/storage_prompts.h"
 
 class CShellServices : public IShellServices {
@@ -50,5 +49,6 @@ class CShellStoragePrompts : public IStoragePrompts {
   int AskSkipOrCancel(const std::string& message) override;
 };
 
-// Says in a box that a part of the program is not there yet.
+// Says in a box that a part of the program cannot serve now (subscribing
+// before the main window exists).
 void ShowNotAvailable(const std::string& what);

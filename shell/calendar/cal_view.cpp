@@ -1,6 +1,7 @@
 #include "shell/calendar/cal_view.h"
 
 #include "framework/application.h"
+#include "framework/dialogs/message_box.h"
 #include "model/events/cal_event.h"
 #include "res/resource.h"
 #include "shell/calendar/cal_preview_view.h"
@@ -19,16 +20,29 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CCalView, framework::CView)
 FRAMEWORK_END_MESSAGE_MAP()
 
 CDateTime CCalView::PrintStart() const {
-  // A calendar not shown yet prints the range it would show first.
-  if (grid_.IsFirstFillPending()) return start_;
-  if (m_bPrintWeek) return grid_.GetWeekStart();
-  return CDateTime(1, grid_.GetMonth(), grid_.GetYear());
+  if (!m_bPrintWeek) return CDateTime(1, grid_.GetMonth(), grid_.GetYear());
+  // The week sheet prints the week it shows; from the month sheet the week
+  // page starts on the shown day.
+  if (grid_.GetMode() == 1) return grid_.GetWeekStart();
+  return CDateTime(grid_.GetDay(), grid_.GetMonth(), grid_.GetYear());
+}
+
+bool CCalView::CanPrint() const {
+  // Until the first fill the grid has shown no range, so there is no page
+  // the user has seen to print.
+  if (!grid_.IsFirstFillPending()) return true;
+  framework::MessageBox(
+      "You may only print the Almacora calendar after it has been shown on-screen.\n"
+      "Please view the on-screen calendar and retry printing.",
+      MB_OK, "Calendar Printing");
+  return false;
 }
 
 void CCalView::OnFilePrint() {
   auto* doc = dynamic_cast<CShellDocument*>(GetDocument());
   if (!doc) return;
   m_bPreview = false;
+  if (!CanPrint()) return;
   framework::CApplication* app = framework::TheApp();
   // The printer and its settings were chosen in "Print": no print dialog.
   CCalPrintJob job(*doc, PrintStart(), m_bPrintWeek ? CCalPage::kWeek : CCalPage::kMonth,
@@ -41,6 +55,7 @@ void CCalView::OnFilePrintPreview() {
   auto* doc = dynamic_cast<CShellDocument*>(GetDocument());
   if (!doc) return;
   m_bPreview = true;
+  if (!CanPrint()) return;
   auto job = std::make_shared<CCalPrintJob>(*doc, PrintStart(), m_bPrintWeek ? CCalPage::kWeek : CCalPage::kMonth,
                                             nullptr);
   job->SetDirect(true);

@@ -3,8 +3,10 @@
 // hints into the grid's moves: go to a date (7), month or week (18),
 // reload (17), marking the list's event (2, 15) or clearing the mark (5),
 // a new day (8) and new colours (11). It prints (57607) and previews
-// (57609) the month or week page the frame chose with SetPrintWeek, from
-// the month or week it shows; a preview, when it closes, brings "Print"
+// (57609) the month or week page the frame chose with SetPrintWeek: the
+// shown month, the shown week, or from the month sheet the week that begins
+// on the shown day; before the grid's first fill it refuses with the
+// "Calendar Printing" message. A preview, when it closes, brings "Print"
 // back.
 #pragma once
 
@@ -36,7 +38,9 @@ class CCalView : public framework::CView {
   bool GetPrintWeek() const { return m_bPrintWeek; }
   // True while the last job was started as a preview.
   bool GetPreviewFlag() const { return m_bPreview; }
-  // The first day the page of the current print flag starts from.
+  // The first day the page of the current print flag starts from: day 1 of
+  // the shown month; for the week page the shown week, or from the month
+  // sheet the shown day.
   CDateTime PrintStart() const;
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()
@@ -48,6 +52,9 @@ class CCalView : public framework::CView {
 
  private:
   void MarkOccurrence(const COccurrenceRef* ref, bool goThere);
+  // False, after the "Calendar Printing" message, while the first fill is
+  // still pending.
+  bool CanPrint() const;
   void OnFilePrint();
   void OnFilePrintPreview();
 

@@ -3,8 +3,6 @@
 // the status bar (0xE801) with the time and date panes, the views, the
 // one-second timer, and the commands and private messages other windows
 // and other programs send it.
-//
-// Commands whose windows are not built yet have no handler and stay grey.
 #pragma once
 
 #include <memory>

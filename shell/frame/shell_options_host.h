@@ -10,8 +10,9 @@ class CShellOptionsHost : public options::COptionsHost {
   void UpdateAllViews(int hint) override;
   CAlmacoraDoc* Document() override;
   void SaveWindowPlacement() override;
-  // The daily reminder's "given today" mark lives with the reminder timer,
-  // which is not built yet; until then there is nothing to clear.
+  // The daily reminder arms itself again whenever the minute or the date
+  // differs from the one it fired at, so a new time fires without being
+  // told: nothing to clear.
   void ClearDailyReminderGiven() override {}
   void UpdateFilterMenu() override;
   // The alarm actions sheet in defaults mode (main_frame_alarm_actions.cpp).

@@ -24,6 +24,8 @@
 #include "program_fixture.h"
 #include "res/resource.h"
 #include "shell/app/almacora_app.h"
+#include "shell/calendar/cal_frame.h"
+#include "shell/calendar/cal_view.h"
 #include "shell/printing/cal_print_job.h"
 #include "shell/core/print_settings_rules.h"
 #include "shell/event_list/grid_view.h"
@@ -276,6 +278,68 @@ TEST_F(PrintPreviewTest, PrintDispatchedThroughTheFrame) {
   frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_TRAY_RESTORE, 0));
   wintest::PumpFor(100);
   EXPECT_EQ(::GetFileAttributesA(ps.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(PrintPreviewTest, WeekPageStartsOnTheShownWeekOrFromTheMonthSheetOnTheShownDay) {
+  struct Case {
+    bool weekSheet;
+    const char* title;
+  };
+  // Wednesday 12 March 2025 shown; weeks start on Sunday.
+  g_Settings.CalendarStartDay = 0;
+  for (const Case& c : {Case{false, "March 12 - 18, 2025"}, Case{true, "March 9 - 15, 2025"}}) {
+    CDateTime day(12, 3, 2025);
+    doc_->UpdateAllViews(nullptr, kHintMonthWeek, reinterpret_cast<void*>(static_cast<INT_PTR>(c.weekSheet)));
+    doc_->UpdateAllViews(nullptr, kHintGoToDate, &day);
+    std::string ps = printtest::PrintTo(c.weekSheet ? "frame-print-week-sheet" : "frame-print-week-from-month");
+    EXPECT_TRUE(Print([](HWND h) {
+      SelectType(h, printcore::kWeekCalendar);
+      wintest::Click(h, IDC_PRINT_PRINT);
+    }));
+    ASSERT_EQ(printtest::Pages(ps), 1) << c.title;
+    EXPECT_NE(printtest::Text(ps).find(c.title), std::string::npos) << c.title;
+  }
+}
+
+TEST_F(PrintPreviewTest, CalendarNeverShownIsNotPrinted) {
+  shelltest::EndMainWindow(frame_, app_, store_);
+  store_ = shelltest::QuietSettings("shell_print_preview");
+  g_Settings.DailyReminder = 0;
+  g_Settings.CalMode = 2;  // the day layout: the month grid is made but never shown
+  frame_ = shelltest::StartShownMainWindow(app_);
+  ASSERT_NE(frame_, nullptr);
+  ASSERT_TRUE(frame_->GetCalFrame()->GetCalView()->GetGrid().IsFirstFillPending());
+  for (UINT button : {IDC_PRINT_PRINT, IDC_PRINT_PREVIEW}) {
+    std::string ps = printtest::PrintTo("frame-print-never-shown");
+    std::string text;
+    wintest::Shot shot;
+    wintest::Drive({[&] {
+                      HWND h = wintest::FindDialog("Print");
+                      if (!h || !::GetDlgItem(h, IDC_PRINT_TYPE)) return false;
+                      SelectType(h, printcore::kMonthCalendar);
+                      wintest::Click(h, static_cast<int>(button));
+                      return true;
+                    },
+                    [&] {
+                      HWND box = wintest::FindDialog("Calendar Printing");
+                      if (!box) return false;
+                      text = wintest::ItemText(box, 0xFFFF);
+                      shot = wintest::TakeShot(box, "calendar-printing-refused");
+                      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      return true;
+                    }});
+    frame_->SendMsg(WM_COMMAND, MAKEWPARAM(ID_CALENDAR_PRINT, 0));
+    wintest::PumpFor(300);
+    wintest::Drive({});
+    EXPECT_EQ(text,
+              "You may only print the Almacora calendar after it has been shown on-screen.\n"
+              "Please view the on-screen calendar and retry printing.")
+        << button;
+    ASSERT_GT(shot.width, 10) << button;
+    EXPECT_EQ(shot.At(shot.width / 2, shot.height - 4), ::GetSysColor(COLOR_BTNFACE)) << button;
+    EXPECT_EQ(::GetFileAttributesA(ps.c_str()), INVALID_FILE_ATTRIBUTES) << button;
+    EXPECT_EQ(frame_->GetPreview(), nullptr) << button;
+  }
 }
 
 TEST_F(PrintPreviewTest, PrintSetupCancelKeepsThePrinter) {
