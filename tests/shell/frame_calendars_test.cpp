@@ -238,7 +238,7 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
       steps.push_back(Answer(IDOK));
     } else {
       steps.push_back(FileName(c.dialog, c.file));
-      if (c.index == 0) steps.push_back(Answer(IDOK));
+      if (c.index == 0 || c.index == 3) steps.push_back(Answer(IDOK));
     }
     Drive(steps);
     Command(ID_CALENDAR_IMPORT);
@@ -246,10 +246,10 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
     EXPECT_EQ(CalendarOf(c.event), "b");
   }
   EXPECT_EQ(buttons_, std::vector<std::string>(4, "Continue"));
-  // The iCalendar and text imports report their results.
-  EXPECT_EQ(boxes_, (std::vector<std::string>{"Import complete.\n\n1 events added.\n0 events updated.\n0 events skipped.",
-                                              "1 events successfully imported."}));
-  EXPECT_EQ(captions_, (std::vector<std::string>{"Almacora", "Import Results"}));
+  // Each import reports its results; the vCalendar import as the iCalendar one does.
+  const std::string counts = "Import complete.\n\n1 events added.\n0 events updated.\n0 events skipped.";
+  EXPECT_EQ(boxes_, (std::vector<std::string>{counts, "1 events successfully imported.", counts}));
+  EXPECT_EQ(captions_, (std::vector<std::string>{"Almacora", "Import Results", "Almacora"}));
 
   // A line with a bad date: the results ask about the log; Yes shows it.
   std::ofstream(Path("bad.txt")) << "13/45/2027,09:00,bad date,Holiday\n06/29/2027,10:00,good,Holiday\n";
@@ -272,8 +272,8 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
          }});
   Command(ID_CALENDAR_IMPORT);
   EXPECT_TRUE(wintest::Driven());
-  ASSERT_EQ(boxes_.size(), 3u);
-  EXPECT_EQ(boxes_[2], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
+  ASSERT_EQ(boxes_.size(), 4u);
+  EXPECT_EQ(boxes_[3], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
   EXPECT_EQ(log, "Line number   1 : Error, invalid date. Event not imported.\r\n");
   EXPECT_EQ(CalendarOf("good"), "b");
 

@@ -64,7 +64,17 @@ TEST_F(ImportBridgeTest, VCalendarTwiceKeepsOneEventPerUidWithOneUpdatePerRun) {
   EXPECT_EQ((std::vector<int>{3, 3}), shell.hints);
   EXPECT_EQ(4u, doc.events().size());
   EXPECT_NE(nullptr, doc.FindEventByUid("a", calendar));
-  EXPECT_TRUE(convertPrompts.texts.empty());
+  // Each run ends with the counts the iCalendar import shows; a file that
+  // cannot be read says so.
+  doc.ImportVCalendar(Write("bad.vcs", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:No start\r\nEND:VEVENT\r\n"
+                                       "END:VCALENDAR\r\n"),
+                      calendar);
+  doc.ImportVCalendar(Path("none.vcs"), calendar);
+  EXPECT_EQ((std::vector<std::string>{"Import complete.\n\n3 events added.\n0 events updated.\n0 events skipped.",
+                                      "Import complete.\n\n1 events added.\n2 events updated.\n0 events skipped.",
+                                      "Import complete.\n\n0 events added.\n0 events updated.\n1 events skipped.",
+                                      "Error opening file"}),
+            convertPrompts.texts);
   doc.CloseEventFile(calendar);
   EXPECT_EQ(4u, StoredEvents(work));
 }
