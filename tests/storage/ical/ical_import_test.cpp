@@ -182,15 +182,17 @@ TEST_F(IcalImport, TextsUidsAndTriggersAsWritten) {
       Event(uid + "SUMMARY:caf\xC3\xA9\x80\r\nDESCRIPTION:\xE2\x82\xAC \xE2\x82\r\nDTSTART:20240105T090000\r\n"
                   "RRULE:FREQ=WEEKLY\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT1S\r\nEND:VALARM\r\n") +
       Event(uid + "SUMMARY:Moved\r\nRECURRENCE-ID:20240112T090000\r\nDTSTART:20240112T110000\r\n") +
-      Event("UID:u-1\r\nSUMMARY:Other\r\nDTSTART:20240106\r\n"));
+      Event("UID:u-1\r\nSUMMARY:Other\r\nDTSTART:20240106\r\n") +
+      Event("UID;X-A=\"a:b\":u-\r\n 2\t\r\nSUMMARY:Folded\r\nDTSTART:20240107\r\n"));
   CCalEvent* e = Import(text);
-  ASSERT_EQ(target.events.size(), 2u);
+  ASSERT_EQ(target.events.size(), 3u);
   EXPECT_EQ(e->uid, " u-1 ");
   EXPECT_EQ(e->name, "caf\xE9?");
   EXPECT_EQ(e->notes, "\x80 ?");
   EXPECT_EQ(e->occurrenceOverrides.GetCount(), 1u);
   EXPECT_EQ(e->leadTime, CDuration::Seconds(1));
   EXPECT_EQ(target.events[1]->uid, "u-1");
+  EXPECT_EQ(target.events[2]->uid, "u-2\t");
   Import(text, true);
   EXPECT_EQ(added, 0);
   EXPECT_EQ(updated, 0);
