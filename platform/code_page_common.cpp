@@ -8,6 +8,8 @@ namespace platform {
 
 namespace {
 
+constexpr uint32_t kInvalid = 0xFFFFFFFFu;
+
 // Code points of the bytes 0x80..0x9F; the unassigned five keep their own
 // number, as the Win32 conversion does.
 const uint16_t kHigh1252[32] = {
@@ -33,53 +35,55 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-// Decodes one character at i (valid UTF-8 assumed checked by the caller or
-// not: an invalid byte reads as itself and advances by one). Returns the
-// code point, or 0xFFFFFFFF for an invalid sequence.
+// Decodes one character at i. A byte that starts or continues no
+// well-formed sequence, and a sequence cut short (its lead and the
+// continuation bytes that fit it so far: one maximal part, as the Unicode
+// standard counts replacements), read as one invalid character: the code
+// point 0xFFFFFFFF, with i past the bytes it took (at least one). Overlong
+// forms, surrogates and code points above U+10FFFF are no sequences.
 uint32_t DecodeAt(const std::string& s, size_t& i) {
-  const auto b = [&](size_t k) { return static_cast<uint8_t>(s[k]); };
-  const uint8_t c = b(i);
-  if (c < 0x80) {
-    ++i;
-    return c;
-  }
+  const uint8_t c = static_cast<uint8_t>(s[i++]);
+  if (c < 0x80) return c;
   int len = 0;
-  uint32_t cp = 0, min = 0;
-  if ((c & 0xE0) == 0xC0) {
-    len = 2, cp = c & 0x1F, min = 0x80;
-  } else if ((c & 0xF0) == 0xE0) {
-    len = 3, cp = c & 0x0F, min = 0x800;
-  } else if ((c & 0xF8) == 0xF0) {
-    len = 4, cp = c & 0x07, min = 0x10000;
+  uint32_t cp = 0;
+  uint8_t low = 0x80, high = 0xBF;  // the range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2, cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3, cp = c & 0x0F;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4, cp = c & 0x07;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
   } else {
-    ++i;
-    return 0xFFFFFFFFu;
-  }
-  if (i + static_cast<size_t>(len) > s.size()) {
-    ++i;
-    return 0xFFFFFFFFu;
+    return kInvalid;
   }
   for (int k = 1; k < len; ++k) {
-    const uint8_t t = b(i + static_cast<size_t>(k));
-    if ((t & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFFFFFFu;
-    }
+    if (i >= s.size()) return kInvalid;
+    const uint8_t t = static_cast<uint8_t>(s[i]);
+    if (t < (k == 1 ? low : 0x80) || t > (k == 1 ? high : 0xBF)) return kInvalid;
     cp = (cp << 6) | (t & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
     ++i;
-    return 0xFFFFFFFFu;
   }
-  i += static_cast<size_t>(len);
   return cp;
+}
+
+// A character of Windows-1252, or '?'.
+char To1252(uint32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (int k = 0; k < 32; ++k) {
+    if (kHigh1252[k] == cp) return static_cast<char>(0x80 + k);
+  }
+  return '?';
 }
 
 }  // namespace
 
 bool IsValidUtf8(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
-    if (DecodeAt(text, i) == 0xFFFFFFFFu) return false;
+    if (DecodeAt(text, i) == kInvalid) return false;
   }
   return true;
 }
@@ -102,19 +106,25 @@ std::string Windows1252ToUtf8(const std::string& text) {
 std::string Utf8ToWindows1252(const std::string& utf8) {
   std::string out;
   out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    const uint32_t cp = DecodeAt(utf8, i);
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp >= 0xA0 && cp <= 0xFF) {
-      out += static_cast<char>(cp);
-    } else {
-      char mapped = '?';
-      for (int k = 0; k < 32; ++k) {
-        if (kHigh1252[k] == cp) mapped = static_cast<char>(0x80 + k);
-      }
-      out += mapped;
-    }
+  for (size_t i = 0; i < utf8.size();) out += To1252(DecodeAt(utf8, i));
+  return out;
+}
+
+std::string ReadableUtf8(const std::string& text) {
+  bool multiByte = false, invalid = false;
+  for (size_t i = 0; i < text.size();) {
+    const size_t at = i;
+    if (DecodeAt(text, i) == kInvalid) invalid = true;
+    else if (i - at > 1) multiByte = true;
+  }
+  if (!invalid) return text;
+  if (!multiByte) return Windows1252ToUtf8(text);
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const size_t at = i;
+    if (DecodeAt(text, i) == kInvalid) out += '?';
+    else out.append(text, at, i - at);
   }
   return out;
 }

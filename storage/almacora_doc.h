@@ -94,8 +94,10 @@ class CAlmacoraDoc : public IEventDocument {
   // ---- Imports (storage/convert reads; the events go to one calendar).
   // The vCalendar file's events into the calendar: an event whose UID the
   // calendar holds replaces that event's fields, others are added. One
-  // view update (hint 3) and one publish for the whole run. A file that
-  // cannot be read imports nothing, silently.
+  // view update (hint 3) and one publish for the whole run. The run ends
+  // with the counts the iCalendar import shows (storage_text::
+  // kImportComplete: added, updated, skipped); a file that cannot be read
+  // imports nothing and shows "Error opening file".
   void ImportVCalendar(const std::string& path, CCalendarFile* calendar);
   // The delimited text file the options dialog named into the calendar,
   // with the options the dialog stored in the settings: the result boxes

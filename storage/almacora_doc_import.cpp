@@ -1,4 +1,6 @@
 // CAlmacoraDoc: the vCalendar and delimited text imports into one calendar.
+#include <cstdio>
+
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/convert/text_import.h"
@@ -22,10 +24,20 @@ void CAlmacoraDoc::ImportVCalendar(const std::string& path, CCalendarFile* calen
   if (!CanImportInto(calendar)) return;
   CalendarImportTarget target(calendar, &events_, true);
   VCalImportCounts counts;
-  ImportVCalendarFile(path, &target, &counts);
-  if (target.added() + target.replaced() == 0) return;
-  calendar->AutoPublish(1);
-  Refresh();
+  if (!ImportVCalendarFile(path, &target, &counts)) {
+    StorageMessage(storage_text::kErrorOpeningFile, PromptIcon::kInformation);
+    return;
+  }
+  if (target.added() + target.replaced() > 0) {
+    calendar->AutoPublish(1);
+    Refresh();
+  }
+  // Events met but not stored: without a start, or refused by the calendar
+  // (which said why).
+  const int skipped = counts.events - target.added() - target.replaced();
+  char text[160];
+  std::snprintf(text, sizeof text, storage_text::kImportComplete, target.added(), target.replaced(), skipped);
+  StorageMessage(text, PromptIcon::kInformation);
 }
 
 void CAlmacoraDoc::ImportTextFile(CCalendarFile* calendar, const std::string& path) {

@@ -10,6 +10,8 @@
 std::string SendSmtpMail(const AlarmTransport& t, const std::string& recipients, const std::string& subject,
                          const std::string& message, int replyTimeoutMs, CMailCancel* cancel) {
   CMailMessage mail;
+  // The alarm's texts are the program's, in the Windows code page.
+  mail.root.charset = "windows-1252";
   if (!mail.AddRecipients(recipients, CMailMessage::kTo))
     return "Couldn't send message!\nRecipient address list is malformed.";
   if (mail.to.empty()) return "Missing recipient address";

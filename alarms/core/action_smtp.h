@@ -10,7 +10,9 @@ class CMailCancel;
 
 // Sends the message to the recipients, an address list ("Jo <jo@x.org>,
 // b@y.org"; ParseAddressList).
-// The subject goes out as one line (CR and LF become blanks). Returns the
+// The subject goes out as one line (CR and LF become blanks); the message
+// is text/plain in charset windows-1252, as are the encoded words of the
+// subject and the sender's name. Returns the
 // error text, empty on success:
 //   "Couldn't send message!\nEmail address is empty."  no sender address
 //        (nothing is connected);

@@ -61,12 +61,13 @@ std::string CMailMessage::GetHeader() const {
   h += "Subject: " + EncodeHeaderValue(subject) + "\r\n";
   h += "Date: " + mail::MailDateNow() + "\r\n";
   h += "X-Mailer: " + EncodeHeaderValue(xMailer) + "\r\n";
-  bool multipart = !root.Children().empty();
-  if (IsMultipartOrMime()) {
-    h += "MIME-Version: 1.0\r\nContent-Type: " + mail::HeaderSafe(root.contentType);
-    if (multipart) h += "; boundary=\"" + root.Boundary() + "\"";
-    h += "\r\n";
-  }
+  // A plain message names its type and character set too: without them a
+  // receiver guesses how to read the bytes above 0x7F.
+  const bool multipart = !root.Children().empty();
+  h += "MIME-Version: 1.0\r\nContent-Type: " + mail::HeaderSafe(root.contentType);
+  if (multipart) h += "; boundary=\"" + root.Boundary() + "\"";
+  else if (root.contentType.compare(0, 5, "text/") == 0) h += "; charset=" + mail::HeaderSafe(root.charset);
+  h += "\r\n";
   if (!multipart && root.quotedPrintable) h += "Content-Transfer-Encoding: quoted-printable\r\n";
   if (!replyTo.address.empty()) h += "Reply-To: " + AddressText(replyTo) + "\r\n";
   for (const std::string& line : extraHeaderLines) h += mail::HeaderSafe(line) + "\r\n";

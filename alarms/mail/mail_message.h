@@ -2,8 +2,9 @@
 // header text the SMTP client sends before the body.
 //
 // A plain message (no MIME flag, no child parts) is one quoted-printable
-// text. With the MIME flag, or once the root has children, the header
-// names the MIME version and the root's content type.
+// text. Every header names the MIME version and the root's content type:
+// with its boundary once the root has children, else with the root's
+// charset for a text type.
 #pragma once
 
 #include <string>
@@ -34,9 +35,10 @@ class CMailMessage {
   void AddTextBody(const std::string& text);
 
   // The header, ending in exactly one empty line:
-  //   From, To, [Cc], Subject, Date, X-Mailer,
-  //   [MIME-Version, Content-Type], [Content-Transfer-Encoding: quoted-printable
-  //   unless the root is a multipart container], [Reply-To], extra lines.
+  //   From, To, [Cc], Subject, Date, X-Mailer, MIME-Version: 1.0,
+  //   Content-Type ("text/plain; charset=iso-8859-1" by default),
+  //   [Content-Transfer-Encoding: quoted-printable unless the root is a
+  //   multipart container], [Reply-To], extra lines.
   // Names and the subject are encoded words when they hold bytes of 0x80 and
   // above; addresses never are. No CR or LF of a value reaches the text as a
   // line break (they become blanks).
@@ -48,9 +50,6 @@ class CMailMessage {
   // The whole DATA content before dot stuffing: header and body parts.
   // False when an attachment cannot be read (*error: the file error).
   bool ComposeData(std::string* out, int* error) const;
-
-  // True when the root part has children or the MIME flag is set.
-  bool IsMultipartOrMime() const { return mime || !root.Children().empty(); }
 
   CMailAddress from;
   std::string subject;

@@ -6,7 +6,7 @@ namespace platform {
 std::string AnsiToUtf8(const std::string& ansi) { return Windows1252ToUtf8(ansi); }
 
 std::string Utf8ToAnsi(const std::string& utf8) {
-  return Utf8ToWindows1252(IsValidUtf8(utf8) ? utf8 : Windows1252ToUtf8(utf8));
+  return Utf8ToWindows1252(ReadableUtf8(utf8));
 }
 
 }  // namespace platform

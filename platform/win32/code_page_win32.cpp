@@ -33,8 +33,7 @@ std::string FromWide(UINT codePage, const std::wstring& wide) {
 std::string AnsiToUtf8(const std::string& ansi) { return FromWide(CP_UTF8, ToWide(CP_ACP, ansi)); }
 
 std::string Utf8ToAnsi(const std::string& utf8) {
-  const std::string valid = IsValidUtf8(utf8) ? utf8 : Windows1252ToUtf8(utf8);
-  return FromWide(CP_ACP, ToWide(CP_UTF8, valid));
+  return FromWide(CP_ACP, ToWide(CP_UTF8, ReadableUtf8(utf8)));
 }
 
 }  // namespace platform

@@ -61,7 +61,14 @@ struct TextImportResult {
 void ImportTextLine(const std::string& line, const TextImportOptions& options, const CDateTime& today,
                     IImportTarget* target, TextImportResult* result);
 
-// Reads the whole file line by line. False when it cannot be opened or
+// The line holds only column names of the event list's text file ("Name",
+// "Type", "Date", "Time", "Day", "Age", "OrigYear", in any letter case,
+// blanks around them; empty columns between them) and reaches the date
+// column: its heading line.
+bool IsTextHeadingLine(const std::string& line, const TextImportOptions& options);
+
+// Reads the whole file line by line; a first line that is a heading line
+// is counted but imports nothing and logs nothing. False when it cannot be opened or
 // read (nothing imported, *result empty).
 bool ImportTextFile(const std::string& path, const TextImportOptions& options, IImportTarget* target,
                     TextImportResult* result);

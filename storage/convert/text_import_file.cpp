@@ -56,8 +56,9 @@ bool ImportTextFile(const std::string& path, const TextImportOptions& options, I
     const size_t next = end == std::string::npos ? bytes.size() : end + 1;
     if (end == std::string::npos) end = bytes.size();
     if (end > pos && bytes[end - 1] == '\r') --end;
+    const std::string line = bytes.substr(pos, end - pos);
     ++result->lines;
-    ImportTextLine(bytes.substr(pos, end - pos), options, today, target, result);
+    if (result->lines > 1 || !IsTextHeadingLine(line, options)) ImportTextLine(line, options, today, target, result);
     pos = next;
   }
   return true;

@@ -102,7 +102,35 @@ bool ReadTime(const std::string& field, int* hour, int* minute) {
   return *hour >= 0 && *hour < 24 && *minute >= 0 && *minute < 60;
 }
 
+// The column names of the event list's text file (its heading line).
+const char* const kHeadingNames[] = {"Name", "Type", "Date", "Time", "Day", "Age", "OrigYear"};
+
+bool IsHeadingName(const std::string& field) {
+  for (const char* name : kHeadingNames) {
+    size_t i = 0;
+    while (name[i] && i < field.size() &&
+           std::tolower(static_cast<unsigned char>(field[i])) == std::tolower(static_cast<unsigned char>(name[i])))
+      ++i;
+    if (name[i] == '\0' && i == field.size()) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+bool IsTextHeadingLine(const std::string& line, const TextImportOptions& o) {
+  std::vector<std::string> fields;
+  CProgramSettings::SplitString(line, o.columnDelimiter, &fields);
+  if (Column(fields, o.dateColumn) == nullptr) return false;  // passed over anyway
+  int names = 0;
+  for (const std::string& field : fields) {
+    const std::string name = Trimmed(field);
+    if (name.empty()) continue;
+    if (!IsHeadingName(name)) return false;
+    ++names;
+  }
+  return names > 0;
+}
 
 void ImportTextLine(const std::string& line, const TextImportOptions& o, const CDateTime& today,
                     IImportTarget* target, TextImportResult* result) {

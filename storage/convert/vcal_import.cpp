@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "model/events/cal_event.h"
+#include "platform/code_page.h"
 #include "storage/convert/import_target.h"
 
 extern "C" {
@@ -25,10 +26,31 @@ bool NameIs(VObject* object, const char* name) {
   return n != nullptr && std::strcmp(n, name) == 0;
 }
 
-// The value as text, only when the parser holds it as text: a BASE64 value
+bool SameNoCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (std::toupper(static_cast<unsigned char>(*a)) != std::toupper(static_cast<unsigned char>(*b))) return false;
+  return *a == *b;
+}
+
+// CHARSET=UTF-8 among the property's parameters (the parser keeps each as a
+// child holding its value as text).
+bool NamesUtf8(VObject* property) {
+  VObjectIterator it;
+  initPropIterator(&it, property);
+  while (moreIteration(&it)) {
+    VObject* parameter = nextVObject(&it);
+    if (parameter == nullptr || !NameIs(parameter, "CHARSET") || vObjectValueType(parameter) != VCVT_STRINGZ)
+      continue;
+    const char* value = vObjectStringZValue(parameter);
+    if (value != nullptr && (SameNoCase(value, "UTF-8") || SameNoCase(value, "UTF8"))) return true;
+  }
+  return false;
+}
+
+// The value's bytes, only when the parser holds it as text: a BASE64 value
 // is raw bytes without terminator, an alarm may have no value, and
 // parameters such as DATASIZE hold numbers.
-bool ValueText(VObject* property, std::string* text) {
+bool RawValueText(VObject* property, std::string* text) {
   switch (vObjectValueType(property)) {
     case VCVT_STRINGZ: {
       const char* s = vObjectStringZValue(property);
@@ -48,6 +70,15 @@ bool ValueText(VObject* property, std::string* text) {
     default:
       return false;
   }
+}
+
+// The value as text in the code page: a CHARSET=UTF-8 value (the parser
+// hands over its bytes, quoted-printable undone) is read as UTF-8; others
+// are taken as the code page's own bytes.
+bool ValueText(VObject* property, std::string* text) {
+  if (!RawValueText(property, text)) return false;
+  if (NamesUtf8(property)) *text = platform::Utf8ToAnsi(*text);
+  return true;
 }
 
 void ApplyProperties(VObject* parent, CCalEvent* event, int depth);

@@ -7,7 +7,10 @@
 // knows, so "summary" arrives as SUMMARY, while an unknown name such as
 // "x-kv-all-day" keeps its case (and is then not taken). Values are taken
 // only when the parser holds them as text: BASE64 values (raw bytes),
-// value-less alarms and numeric parameters are never read as text.
+// value-less alarms and numeric parameters are never read as text. A value
+// with CHARSET=UTF-8 is read as UTF-8 into the code page (each character
+// it lacks, and each invalid part, becomes '?'); other values are taken as
+// the code page's own bytes.
 //
 // A VEVENT without a DTSTART that reads as an iCalendar date or date-time
 // is skipped. RRULE and RDATE are not applied: every event is one-time.

@@ -19,6 +19,7 @@
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
+#include "storage/ical/ical_uid_text.h"
 #include "storage/ical/ical_zones.h"
 
 using namespace icalx;
@@ -63,6 +64,14 @@ const char* ReadWholeFile(const std::string& path, std::string* text) {
   }
   platform::CloseOsFile(file);
   return failure;
+}
+
+// What the parser reads of a text: bounded, and its UIDs kept whole.
+std::string Prepared(const std::string& text) {
+  std::string bounded = BoundICalText(text, CICalConverter::kMaxNesting, CICalConverter::kMaxPropertyBytes,
+                                      CICalConverter::kMaxPropertiesPerComponent);
+  KeepUidBlanks(&bounded);
+  return bounded;
 }
 
 // The parser's line source over a text in memory, as fgets would read it.
@@ -381,7 +390,7 @@ void CICalConverter::BeginImport() {
 
 void CICalConverter::ImportICalString(const std::string& text, IICalTarget& target, bool refresh) {
   BeginImport();
-  ImportBounded(BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent), target, refresh);
+  ImportBounded(Prepared(text), target, refresh);
 }
 
 namespace {
@@ -450,7 +459,7 @@ bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target
     if (prompts_) prompts_->ShowMessage(failure);
     return false;
   }
-  const std::string bounded = BoundICalText(text, kMaxNesting, kMaxPropertyBytes, kMaxPropertiesPerComponent);
+  const std::string bounded = Prepared(text);
   text.clear();
   text.shrink_to_fit();
   ImportBounded(bounded, target, refresh);

@@ -12,6 +12,7 @@
 #include "storage/event_array.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/services/storage_services.h"
+#include "storage/storage_texts.h"
 
 namespace {
 
@@ -141,8 +142,8 @@ bool ImportICalFileReported(CAlmacoraDoc& document, CCalendarFile& calendar, con
   CICalConverter converter(&StorageICalPrompts());
   if (!ImportICalFile(converter, document, calendar, path)) return false;
   char counts[160];
-  std::snprintf(counts, sizeof counts, "Import complete.\n\n%d events added.\n%d events updated.\n%d events skipped.",
-                converter.GetAddedCount(), converter.GetUpdatedCount(), converter.GetSkippedCount());
+  std::snprintf(counts, sizeof counts, storage_text::kImportComplete, converter.GetAddedCount(),
+                converter.GetUpdatedCount(), converter.GetSkippedCount());
   if (converter.GetLog().empty()) {
     StorageMessage(counts, PromptIcon::kInformation);
   } else if (StorageAskYesNo(std::string(counts) + "\n\nView Import Log?", PromptIcon::kQuestion)) {

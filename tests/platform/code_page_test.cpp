@@ -37,6 +37,12 @@ TEST(CodePage, InvalidUtf8ReadsAsWindows1252AndMissingCharactersBecomeQuestionMa
       {"\xED\xA0\x80", false, "\xED\xA0\x80"},  // surrogate
       {"\xE2\x82", false, "\xE2\x82"},         // cut short
       {"\xE4\xB8\xAD", true, "?"},             // a character 1252 lacks
+      // UTF-8 with damage: each valid sequence kept, each bad part one '?'
+      // (the bytes a sequence cut short had so far count as one part).
+      {"caf\xC3\xA9\x80", false, "caf\xE9?"},
+      {"\xC3\xA9 \xE2\x82 \xF0\x9F\x98", false, "\xE9 ? ?"},
+      {"\xC3\xA9\xED\xA0\x80\xC0\xAF", false, "\xE9?????"},
+      {"\xE2\x82\xAC\xFF\xC3", false, "\x80??"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(platform::IsValidUtf8(c.in), c.valid) << c.in;

@@ -36,6 +36,7 @@
 #include "storage/ical/ical_storage.h"
 #include "storage/services/storage_services.h"
 #include "tests/support/win/dialog_driver.h"
+#include "tests/support/win/window_shot.h"
 #include "tests/shell/frame_files_fixture.h"
 
 using wintest::Click;
@@ -82,10 +83,11 @@ class FrameCalendars : public shelltest::FrameOverFiles {
   }
   // A step answering the next message box; its text and caption are
   // recorded.
-  wintest::Step Answer(int button) {
-    return [this, button] {
+  wintest::Step Answer(int button, const char* shot = nullptr) {
+    return [this, button, shot] {
       HWND box = wintest::PopupOf(frame_ ? frame_->GetSafeHwnd() : nullptr);
       if (!box || ::GetDlgItem(box, 0xFFFF) == nullptr) return false;
+      if (shot) shot_ = wintest::TakeShot(box, shot);
       boxes_.push_back(wintest::ItemText(box, 0xFFFF));
       char caption[64] = "";
       ::GetWindowTextA(box, caption, sizeof caption);
@@ -137,6 +139,7 @@ class FrameCalendars : public shelltest::FrameOverFiles {
   }
 
   std::vector<std::string> captions_, buttons_;
+  wintest::Shot shot_;
   CMainFrame::FolderBrowser previousBrowser_ = nullptr;
   CShellStoragePrompts prompts_;
   IStoragePrompts* previousPrompts_ = nullptr;
@@ -238,7 +241,7 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
       steps.push_back(Answer(IDOK));
     } else {
       steps.push_back(FileName(c.dialog, c.file));
-      if (c.index == 0) steps.push_back(Answer(IDOK));
+      if (c.index == 0 || c.index == 3) steps.push_back(Answer(IDOK, c.index == 3 ? "vcs_import_counts" : nullptr));
     }
     Drive(steps);
     Command(ID_CALENDAR_IMPORT);
@@ -246,10 +249,12 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
     EXPECT_EQ(CalendarOf(c.event), "b");
   }
   EXPECT_EQ(buttons_, std::vector<std::string>(4, "Continue"));
-  // The iCalendar and text imports report their results.
-  EXPECT_EQ(boxes_, (std::vector<std::string>{"Import complete.\n\n1 events added.\n0 events updated.\n0 events skipped.",
-                                              "1 events successfully imported."}));
-  EXPECT_EQ(captions_, (std::vector<std::string>{"Almacora", "Import Results"}));
+  // Each import reports its results; the vCalendar import as the iCalendar one does.
+  const std::string counts = "Import complete.\n\n1 events added.\n0 events updated.\n0 events skipped.";
+  EXPECT_EQ(boxes_, (std::vector<std::string>{counts, "1 events successfully imported.", counts}));
+  EXPECT_EQ(captions_, (std::vector<std::string>{"Almacora", "Import Results", "Almacora"}));
+  ASSERT_GT(shot_.width, 50);
+  EXPECT_NE(shot_.At(shot_.width / 2, shot_.height / 2), RGB(0, 0, 0));
 
   // A line with a bad date: the results ask about the log; Yes shows it.
   std::ofstream(Path("bad.txt")) << "13/45/2027,09:00,bad date,Holiday\n06/29/2027,10:00,good,Holiday\n";
@@ -272,8 +277,8 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
          }});
   Command(ID_CALENDAR_IMPORT);
   EXPECT_TRUE(wintest::Driven());
-  ASSERT_EQ(boxes_.size(), 3u);
-  EXPECT_EQ(boxes_[2], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
+  ASSERT_EQ(boxes_.size(), 4u);
+  EXPECT_EQ(boxes_[3], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
   EXPECT_EQ(log, "Line number   1 : Error, invalid date. Event not imported.\r\n");
   EXPECT_EQ(CalendarOf("good"), "b");
 

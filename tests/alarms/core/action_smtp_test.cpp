@@ -56,6 +56,20 @@ TEST(AlarmSmtp, DeliversOneLineSubjectAndWholeNotes) {
   EXPECT_EQ(body, "line\r\n.\r\nend\r\n");
 }
 
+// A mail parser reads the alarm's letters as they were meant: the message
+// names its MIME version, type and character set.
+TEST(AlarmSmtp, AMailParserReadsTheCharacterSet) {
+  AlarmTransport t = Peer("parse1@example.com");
+  ASSERT_GT(t.port, 0);
+  t.fromName = "Almacora \x80";
+  EXPECT_EQ(SendSmtpMail(t, "to@example.com", "Alarm : Caf\xE9", "Gr\xFC\xDF" "e \x80\nline", 10000), "");
+  std::string parsed;
+  ASSERT_TRUE(ReadFile(PeerPath("mail/parse1@example.com.parsed"), &parsed));
+  EXPECT_EQ(parsed,
+            "MIME-Version: 1.0\nType: text/plain\nCharset: windows-1252\nSubject: Alarm : Caf\xC3\xA9\n"
+            "From: Almacora \xE2\x82\xAC <parse1@example.com>\nBody:\nGr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC\r\nline\r\n");
+}
+
 // Recipients are an address list: names in angle brackets, commas and
 // semicolons; a refusal or a malformed list is reported for what it is.
 TEST(AlarmSmtp, RecipientListsAndTheirFailures) {

@@ -28,6 +28,7 @@ TEST(MailHeader, PlainMessageExactly) {
   EXPECT_EQ(AnnToBob("Alarm : Dentist").GetHeader(),
             "From: Ann <ann@example.com>\r\nTo: bob@example.com\r\nSubject: Alarm : Dentist\r\n"
             "Date: Mon, 15 Jan 2024 13:00:00 +0100\r\nX-Mailer: Almacora Mailer 5.0\r\n"
+            "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
             "Content-Transfer-Encoding: quoted-printable\r\nReply-To: Ann <ann@example.com>\r\n\r\n");
 }
 
@@ -53,6 +54,10 @@ TEST(MailHeader, DateFollowsTheZoneOfTheDay) {
 TEST(MailHeader, FieldsAndTheirOrder) {
   FixedClock clock(Civil(2024, 1, 15, 12, 0, 0));
   const std::string date = "Date: Mon, 15 Jan 2024 13:00:00 +0100\r\nX-Mailer: Almacora Mailer 5.0\r\n";
+  // Every message names its type and character set, a plain one too.
+  const std::string text =
+      "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=iso-8859-1\r\n"
+      "Content-Transfer-Encoding: quoted-printable\r\n";
   const struct {
     const char* what;
     void (*edit)(CMailMessage*);
@@ -60,8 +65,8 @@ TEST(MailHeader, FieldsAndTheirOrder) {
   } cases[] = {
       {"accented subject",
        [](CMailMessage* m) { m->subject = "Caf\xe9"; },
-       "From: Ann <ann@example.com>\r\nTo: bob@example.com\r\nSubject: =?iso-8859-1?q?Caf=E9?=\r\n" + date +
-           "Content-Transfer-Encoding: quoted-printable\r\nReply-To: Ann <ann@example.com>\r\n\r\n"},
+       "From: Ann <ann@example.com>\r\nTo: bob@example.com\r\nSubject: =?iso-8859-1?q?Caf=E9?=\r\n" + date + text +
+           "Reply-To: Ann <ann@example.com>\r\n\r\n"},
       {"accented name, no reply-to, blanks and specials in the word",
        [](CMailMessage* m) {
          m->from = CMailAddress("J\xf6rg", "j@example.com");
@@ -70,7 +75,7 @@ TEST(MailHeader, FieldsAndTheirOrder) {
        },
        "From: =?iso-8859-1?q?J=F6rg?= <j@example.com>\r\nTo: bob@example.com\r\n"
        "Subject: =?iso-8859-1?q?a_b=3Dc=3Fd=5F=E9?=\r\n" +
-           date + "Content-Transfer-Encoding: quoted-printable\r\n\r\n"},
+           date + text + "\r\n"},
       {"cc, second to, extra lines",
        [](CMailMessage* m) {
          m->AddRecipients("Cy <cy@example.com>; dee@example.com", CMailMessage::kCc);
@@ -81,7 +86,7 @@ TEST(MailHeader, FieldsAndTheirOrder) {
        },
        "From: Ann <ann@example.com>\r\nTo: bob@example.com,Eve Two <e2@example.com>\r\n"
        "Cc: Cy <cy@example.com>,dee@example.com\r\nSubject: s\r\n" +
-           date + "Content-Transfer-Encoding: quoted-printable\r\nX-One: 1\r\nX-Two: 2\r\n\r\n"},
+           date + text + "X-One: 1\r\nX-Two: 2\r\n\r\n"},
       {"line breaks from callers become blanks",
        [](CMailMessage* m) {
          m->subject = "Hi\r\nBcc: eve@example.com";
@@ -89,15 +94,17 @@ TEST(MailHeader, FieldsAndTheirOrder) {
          m->replyTo = CMailAddress();
          m->extraHeaderLines = {"X-A: 1\r\nBcc: eve@example.com"};
        },
-       "From: A B <ann@example.com>\r\nTo: bob@example.com\r\nSubject: Hi  Bcc: eve@example.com\r\n" + date +
-           "Content-Transfer-Encoding: quoted-printable\r\nX-A: 1  Bcc: eve@example.com\r\n\r\n"},
-      {"MIME flag on a single text",
+       "From: A B <ann@example.com>\r\nTo: bob@example.com\r\nSubject: Hi  Bcc: eve@example.com\r\n" + date + text +
+           "X-A: 1  Bcc: eve@example.com\r\n\r\n"},
+      {"MIME flag on a single text of another character set",
        [](CMailMessage* m) {
          m->mime = true;
          m->replyTo = CMailAddress();
+         m->root.charset = "windows-1252";
        },
        "From: Ann <ann@example.com>\r\nTo: bob@example.com\r\nSubject: s\r\n" + date +
-           "MIME-Version: 1.0\r\nContent-Type: text/plain\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"},
+           "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=windows-1252\r\n"
+           "Content-Transfer-Encoding: quoted-printable\r\n\r\n"},
   };
   for (const auto& c : cases) {
     CMailMessage m = AnnToBob("s");

@@ -9,9 +9,12 @@
 User "user", password "secret", by LOGIN and PLAIN (the authenticator) and
 CRAM-MD5 (a handler method); HELO without a log-in is accepted too. For a
 message whose envelope sender is S, DIR/mail/S.env holds "FROM S" and one
-"RCPT R" line per recipient, S.msg the message as received and S.body its
-body with quoted-printable undone. A recipient whose local part is
-"refused" gets "550 5.1.1 refused: no such mailbox".
+"RCPT R" line per recipient, S.msg the message as received, S.body its
+body with quoted-printable undone, and S.parsed what Python's mail parser
+reads of it, in UTF-8: "MIME-Version: V", "Type: T", "Charset: C",
+"Subject: S" (encoded words decoded), "From: F", then "Body:" and the body
+decoded by its transfer encoding and charset. A recipient whose local part
+is "refused" gets "550 5.1.1 refused: no such mailbox".
 """
 import asyncio
 import hmac
@@ -28,6 +31,23 @@ LIFETIME_S = 1800  # a peer whose stop never came ends by itself
 
 def safe_name(address):
     return re.sub(r"[^A-Za-z0-9@._-]", "_", address) or "_empty"
+
+
+def parsed(content):
+    import email
+    import email.policy
+    m = email.message_from_bytes(content, policy=email.policy.default)
+    lines = ["MIME-Version: " + str(m.get("MIME-Version", "")),
+             "Type: " + m.get_content_type(),
+             "Charset: " + str(m.get_content_charset("")),
+             "Subject: " + str(m.get("Subject", "")),
+             "From: " + str(m.get("From", "")),
+             "Body:"]
+    try:
+        body = m.get_content() if not m.is_multipart() else ""
+    except (LookupError, UnicodeError) as e:
+        body = "unreadable: %s" % e
+    return ("\n".join(lines) + "\n" + body).encode("utf-8")
 
 
 def qp_decode(data):
@@ -67,6 +87,8 @@ class Handler:
             f.write(content)
         with open(name + ".body", "wb") as f:
             f.write(body)
+        with open(name + ".parsed", "wb") as f:
+            f.write(parsed(content))
         lines = ["FROM " + envelope.mail_from] + ["RCPT " + r for r in envelope.rcpt_tos]
         with open(name + ".env.tmp", "w") as f:
             f.write("\n".join(lines) + "\n")

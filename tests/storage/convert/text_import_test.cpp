@@ -74,6 +74,29 @@ TEST(TextImport, DatesAndTimesOfOneLine) {
   }
 }
 
+TEST(TextImport, HeadingLinesOfTheListTextFile) {
+  TextImportOptions comma, semicolon, tab, blank;
+  semicolon.columnDelimiter = ';';
+  tab.columnDelimiter = '\t';
+  blank.columnDelimiter = ' ';
+  const struct {
+    const char* line;
+    const TextImportOptions* options;
+    bool heading;
+  } cases[] = {
+      {"Name,Type,Date,Time,Day,Age", &comma, true},
+      {"Name,Type,Date,Time", &comma, true},
+      {" name ; TYPE ;date;Time;Day;OrigYear", &semicolon, true},
+      {"Name\tType\tDate\tTime\tDay\tAge", &tab, true},
+      {"Name                                    Type      Date", &blank, true},
+      {"Name,Type", &comma, false},  // no date column: passed over anyway
+      {"Name,Type,Date,Notes", &comma, false},
+      {"Bob,Birthday,12/31/1998,Time", &comma, false},
+      {",,,", &comma, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.heading, IsTextHeadingLine(c.line, *c.options)) << c.line;
+}
+
 TEST(TextImport, ColumnsAndDefaults) {
   TextImportOptions o;
   o.SetColumnOrder("0231");  // date, name, type, time
@@ -106,14 +129,14 @@ TEST(TextImport, ColumnsAndDefaults) {
 TEST(TextImport, FileRunWithLogAndResultBox) {
   ScratchFolder folder;
   const std::string path = folder.Write(
-      "in.txt", "Name,Type,Date,Time\r\nBirthday Bob,Birthday,12/31/1998,7:30 pm\n" + std::string(1000, 'x') +
-                    ",Long,1/2/2003,25:00\r\n\r\nLast,Work,5/6/2007,8:00");
+      "in.txt", "Name,Type,Date,Time,Day,Age\r\nBirthday Bob,Birthday,12/31/1998,7:30 pm\n" + std::string(1000, 'x') +
+                    ",Long,1/2/2003,25:00\r\n\r\nLast,Work,5/6/2007,8:00\nName,Type,Date,Time");
   KeepingTarget target;
   ScriptedPrompts prompts;
   prompts.answers = {true};
   TextImportResult result;
   ASSERT_TRUE(RunTextImport(path, TextImportOptions(), &target, &prompts, &result));
-  EXPECT_EQ(5, result.lines);
+  EXPECT_EQ(6, result.lines);
   EXPECT_EQ(3, result.added);
   ASSERT_EQ(3u, target.events.size());
   EXPECT_EQ(std::string(1000, 'x'), target.events[1]->name);
@@ -122,8 +145,10 @@ TEST(TextImport, FileRunWithLogAndResultBox) {
             prompts.shown[0].text);
   EXPECT_EQ("Import Results", prompts.shown[0].caption);
   ASSERT_EQ(1u, prompts.logs.size());
-  EXPECT_EQ(std::string(kBadDate) +
-                "Line number   3 : Warning, Event has invalid time.  Event imported without time.\r\n",
+  // The heading line the list's text file starts with is no error; the
+  // same names further down are.
+  EXPECT_EQ("Line number   3 : Warning, Event has invalid time.  Event imported without time.\r\n"
+            "Line number   6 : Error, invalid date. Event not imported.\r\n",
             prompts.logs[0]);
 
   // Every line good: the short box; failed adds are no successes.

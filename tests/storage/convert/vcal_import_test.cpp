@@ -66,14 +66,14 @@ TEST(VCalImport, FieldsAndTheAllDayFlag) {
   }
   KeepingTarget target;
   Import(Calendar(Event("DTEND:20240310T103000\r\nUID:u-1\r\nSUMMARY:Meet\r\nDESCRIPTION:Room 4\r\n"
-                        "CATEGORIES:Work,Meeting\r\nDCREATED:20230101T000000Z\r\n")),
+                        "CATEGORIES;CHARSET=UTF-8:Work,F\xC3\xAAte\r\nDCREATED:20230101T000000Z\r\n")),
          &target);
   ASSERT_EQ(1u, target.events.size());
   const CCalEvent& e = *target.events[0];
   EXPECT_EQ("u-1", e.uid);
   EXPECT_EQ("Meet", e.name);
   EXPECT_EQ("Room 4", e.notes);
-  EXPECT_EQ("Work,Meeting", e.type);
+  EXPECT_EQ("Work,F\xEAte", e.type);
   EXPECT_EQ(1, e.showEnd);
   EXPECT_EQ("20240310T103000", e.end.FormatICal(CDateTime::kAsStored));
   EXPECT_EQ("20230101T000000Z", e.created.FormatICal(CDateTime::kAsStored));
@@ -159,8 +159,16 @@ TEST(VCalImport, EncodedValuesAndLineEnds) {
     const char* name;
     const char* notes;
   } cases[] = {
-      {Calendar(Event("SUMMARY;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Caf=C3=A9\r\n")), "Caf\xc3\xa9", ""},
-      {Calendar(Event("SUMMARY;ENCODING=QUOTED-PRINTABLE:Caf=C3=\r\n=A9 au lait\r\n")), "Caf\xc3\xa9 au lait", ""},
+      // CHARSET=UTF-8 values arrive in the code page, quoted-printable or
+      // not; others are the code page's own bytes.
+      {Calendar(Event("SUMMARY;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caf=C3=\r\n=A9 au lait\r\n")), "Caf\xe9 au lait",
+       ""},
+      {Calendar(Event("SUMMARY;QUOTED-PRINTABLE;CHARSET=utf-8:=E2=82=AC 5 Gr=C3=BC=C3=9Fe\r\n"
+                      "DESCRIPTION;CHARSET=UTF-8;QUOTED-PRINTABLE:na=C3=AFve=0D=0Anext\r\n")),
+       "\x80 5 Gr\xFC\xDF" "e", "na\xEFve\r\nnext"},
+      {Calendar(Event("SUMMARY;CHARSET=UTF-8:\xE4\xB8\xAD caf\xC3\xA9\x80\r\nDESCRIPTION;CHARSET=UTF-8:Caf\xC3\xA9\r\n")),
+       "? caf\xE9?", "Caf\xE9"},
+      {Calendar(Event("SUMMARY:Caf\xE9\r\nDESCRIPTION;CHARSET=ISO-8859-1:Caf\xE9\r\n")), "Caf\xE9", "Caf\xE9"},
       {"BEGIN:VCALENDAR\rBEGIN:VEVENT\rDTSTART:20240310T090000\rSUMMARY;ENCODING=QUOTED-PRINTABLE:a=\r"
        "b\rDESCRIPTION:n\rEND:VEVENT\rEND:VCALENDAR\r",
        "ab", "n"},

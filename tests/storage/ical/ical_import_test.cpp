@@ -173,6 +173,52 @@ TEST_F(IcalImport, QuestionsAndRefusals) {
   }
 }
 
+// Values as written: a stray byte costs only itself, a UID keeps its
+// blanks (so its override and a later refresh still find the event), a
+// trigger keeps its seconds. Another reader agrees.
+TEST_F(IcalImport, TextsUidsAndTriggersAsWritten) {
+  const std::string uid = "UID: u-1 \r\n";
+  const std::string text = Calendar(
+      Event(uid + "SUMMARY:caf\xC3\xA9\x80\r\nDESCRIPTION:\xE2\x82\xAC \xE2\x82\r\nDTSTART:20240105T090000\r\n"
+                  "RRULE:FREQ=WEEKLY\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT1S\r\nEND:VALARM\r\n") +
+      Event(uid + "SUMMARY:Moved\r\nRECURRENCE-ID:20240112T090000\r\nDTSTART:20240112T110000\r\n") +
+      Event("UID:u-1\r\nSUMMARY:Other\r\nDTSTART:20240106\r\n") +
+      Event("UID;X-A=\"a:b\":u-\r\n 2\t\r\nSUMMARY:Folded\r\nDTSTART:20240107\r\n"));
+  CCalEvent* e = Import(text);
+  ASSERT_EQ(target.events.size(), 3u);
+  EXPECT_EQ(e->uid, " u-1 ");
+  EXPECT_EQ(e->name, "caf\xE9?");
+  EXPECT_EQ(e->notes, "\x80 ?");
+  EXPECT_EQ(e->occurrenceOverrides.GetCount(), 1u);
+  EXPECT_EQ(e->leadTime, CDuration::Seconds(1));
+  EXPECT_EQ(target.events[1]->uid, "u-1");
+  EXPECT_EQ(target.events[2]->uid, "u-2\t");
+  Import(text, true);
+  EXPECT_EQ(added, 0);
+  EXPECT_EQ(updated, 0);
+  ICalCalendarHeader withAlarms;
+  withAlarms.publishAlarms = true;
+  const std::string out = CICalConverter().ExportEventICal(*e, withAlarms);
+  EXPECT_TRUE(Contains(out, "TRIGGER;VALUE=DURATION:-PT1S\r\n")) << out;
+#ifndef _WIN32
+  const char* script =
+      "import sys, icalendar\n"
+      "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+      "with open(sys.argv[2], 'wb') as out:\n"
+      "  for e in cal.walk('VEVENT'):\n"
+      "    if 'RECURRENCE-ID' in e: continue\n"
+      "    a = [int(-x['TRIGGER'].dt.total_seconds()) for x in e.walk('VALARM')]\n"
+      "    f = [str(e['UID']), str(e['SUMMARY']), str(e.get('DESCRIPTION', '')), str(a)]\n"
+      "    out.write(('|'.join(f) + '\\n').encode('cp1252', 'replace'))\n";
+  std::string ours;
+  for (auto& i : target.events) {
+    const std::string lead = i->alarmOn ? std::to_string(i->leadTime.ClockSeconds()) : "";
+    ours += i->uid + "|" + i->name + "|" + i->notes + "|[" + lead + "]\n";
+  }
+  EXPECT_EQ(ReadByPython(text, script, "almacora_as_written"), ours);
+#endif
+}
+
 TEST_F(IcalImport, FilesAndTheirErrors) {
   const std::string path = testing::TempDir() + "almacora_import.ics";
   std::ofstream(path, std::ios::binary) << Calendar(Event("UID:f\r\nSUMMARY:From file\r\nDTSTART:20240105\r\n"));

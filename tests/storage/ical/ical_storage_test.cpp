@@ -54,6 +54,25 @@ TEST_F(IcalStorage, ImportsIntoACalendarFileOnceWithOneViewUpdatePerRun) {
   const std::string text = ExportCalendarICal(out, again.events(), again.GetDefaultCalendar());
   EXPECT_TRUE(icaltest::Contains(text, "SUMMARY:First")) << text;
   EXPECT_TRUE(icaltest::Contains(text, "SUMMARY:Second"));
+
+  // A UID with a trailing blank and a one-second trigger come back from the
+  // file as written, and a refresh of the same text finds the event.
+  const std::string blank = icaltest::Calendar(icaltest::Event(
+      "UID:c@x \r\nSUMMARY:Blank\r\nDTSTART:20260322T090000\r\nBEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT1S\r\n"
+      "END:VALARM\r\n"));
+  for (int run = 0; run < 2; ++run) {
+    CICalConverter c(&StorageICalPrompts());
+    ImportICalString(c, again, *again.GetDefaultCalendar(), blank, run == 1);
+    EXPECT_EQ(c.GetAddedCount(), run == 0 ? 1 : 0);
+    EXPECT_EQ(c.GetUpdatedCount(), 0);
+  }
+  CAlmacoraDoc third;
+  storagetest::StartOn(&third, {file});
+  const CCalEvent* held = third.FindEventByUid("c@x ", nullptr);
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(held->name, "Blank");
+  EXPECT_EQ(held->leadTime, CDuration::Seconds(1));
+  EXPECT_EQ(third.FindEventByUid("c@x", nullptr), nullptr);
 }
 
 // The Import command's run: the skip notice for an event without a name,
