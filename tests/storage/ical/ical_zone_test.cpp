@@ -113,7 +113,7 @@ TEST(IcalZone, StoredRecordKeepsTheZone) {
 
 // Zones written as their changes one by one (one STANDARD/DAYLIGHT pair a
 // year, or RDATE lists, as many servers write them), a zone whose rule
-// changed (RRULEs with UNTIL): each series' occurrences
+// changed (RRULEs with UNTIL) and zones built in: each series' occurrences
 // in UTC, the expected ones as python3-icalendar with dateutil and pytz
 // expands the same text. Its export read back, and by that reader (below),
 // gives them again.
@@ -166,6 +166,10 @@ std::vector<DatedCase> DatedCases() {
       {"Melbourne, a pair a year", Calendar(Zone("Australia/Melbourne", byYear) + melbourne), melbourneUtc},
       {"Melbourne, RDATE lists", Calendar(Zone("Australia/Melbourne", rdates) + melbourne), melbourneUtc},
       {"New York, rule changed in 2007", Calendar(Zone("America/New_York", newYork) + newYorkSeries), newYorkUtc},
+      {"New York, built in", Calendar(newYorkSeries), newYorkUtc},
+      {"Sydney, built in",
+       Calendar(series("sydney", "Australia/Sydney", "20020930T000000", "FREQ=WEEKLY;COUNT=5")),
+       "20020929T1400\n20021006T1400\n20021013T1400\n20021020T1400\n20021027T1300\n"},
   };
 }
 
