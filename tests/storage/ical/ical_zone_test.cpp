@@ -167,6 +167,11 @@ std::vector<DatedCase> DatedCases() {
       {"Melbourne, RDATE lists", Calendar(Zone("Australia/Melbourne", rdates) + melbourne), melbourneUtc},
       {"New York, rule changed in 2007", Calendar(Zone("America/New_York", newYork) + newYorkSeries), newYorkUtc},
       {"New York, built in", Calendar(newYorkSeries), newYorkUtc},
+      // The zone's one VTIMEZONE of the export carries the 2006 changes too.
+      {"New York, the later series first",
+       Calendar(series("y2007", "America/New_York", "20070305T120000", "FREQ=WEEKLY;COUNT=2") +
+                series("y2006", "America/New_York", "20060320T120000", "FREQ=WEEKLY;COUNT=3")),
+       "20070305T1700\n20070312T1600\n20060320T1700\n20060327T1700\n20060403T1600\n"},
       {"Sydney, built in",
        Calendar(series("sydney", "Australia/Sydney", "20020930T000000", "FREQ=WEEKLY;COUNT=5")),
        "20020929T1400\n20021006T1400\n20021013T1400\n20021020T1400\n20021027T1300\n"},
