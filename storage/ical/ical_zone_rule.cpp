@@ -137,9 +137,10 @@ void DatedOnsets(icalcomponent* part, int64_t last, std::vector<Onset>* out) {
   }
 }
 
-// The dated changes a rule needs over [from, to] (UTC) beside its yearly
-// rule: the change in force at `from` and those after it, without those
-// that change nothing. None when the yearly rule alone gives the same.
+// The dated changes a rule needs from the UTC moment `from` on beside its
+// yearly rule: the change in force at `from` (or, before the first, the
+// offset it changes from) and those after it, without those that change
+// nothing. None when the yearly rule alone gives the same.
 std::vector<CZoneDatedChange> DatedChanges(std::vector<Onset> onsets, const CZoneRule& yearly, int64_t from) {
   std::vector<CZoneDatedChange> out;
   std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
