@@ -137,18 +137,21 @@ void DatedOnsets(icalcomponent* part, int64_t last, std::vector<Onset>* out) {
   }
 }
 
-// The dated changes a rule needs from the UTC moment `from` on beside its
-// yearly rule: the change in force at `from` (or, before the first, the
-// offset it changes from) and those after it, without those that change
-// nothing. None when the yearly rule alone gives the same.
-std::vector<CZoneDatedChange> DatedChanges(std::vector<Onset> onsets, const CZoneRule& yearly, int64_t from) {
+// The dated changes a rule needs from the UTC moment `from` to `last` beside
+// its yearly rule, out of the zone's onsets in order: the change in force
+// at `from` (or, before the first, the offset it changes from) and those
+// after it, without those that change nothing. None when the yearly rule
+// alone gives the same.
+std::vector<CZoneDatedChange> DatedChanges(const std::vector<Onset>& onsets, const CZoneRule& yearly, int64_t from,
+                                           int64_t last) {
   std::vector<CZoneDatedChange> out;
-  std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
-  size_t first = 0;
-  while (first + 1 < onsets.size() && onsets[first + 1].utc <= from) ++first;
   if (onsets.empty()) return out;
+  const auto after = std::upper_bound(onsets.begin(), onsets.end(), from,
+                                      [](int64_t at, const Onset& o) { return at < o.utc; });
+  size_t first = after == onsets.begin() ? 0 : static_cast<size_t>(after - onsets.begin()) - 1;
   if (onsets[first].utc > from) out.push_back(CZoneDatedChange{from, onsets[first].from});
-  for (size_t i = first; i < onsets.size() && out.size() < CZoneRule::kMaxDatedChanges; ++i) {
+  for (size_t i = first; i < onsets.size() && onsets[i].utc <= last && out.size() < CZoneRule::kMaxDatedChanges;
+       ++i) {
     if (!out.empty() && out.back().utc == onsets[i].utc) out.pop_back();
     if (out.empty() || out.back().offset != onsets[i].to) out.push_back(CZoneDatedChange{onsets[i].utc, onsets[i].to});
   }
@@ -160,6 +163,29 @@ std::vector<CZoneDatedChange> DatedChanges(std::vector<Onset> onsets, const CZon
     if (with.OffsetAtUtc(from) == yearly.OffsetAtUtc(from)) out.clear();
   }
   return out;
+}
+
+// The onsets of the zone's dated changes in order, worked out once for all
+// the series of a calendar that name the zone (until ForgetZoneOnsets).
+struct ZoneOnsets {
+  icalcomponent* zone = nullptr;
+  std::vector<Onset> onsets;
+};
+thread_local ZoneOnsets tZoneOnsets;
+
+const std::vector<Onset>& SortedOnsets(icalcomponent* z) {
+  if (tZoneOnsets.zone == z) return tZoneOnsets.onsets;
+  tZoneOnsets.zone = z;
+  std::vector<Onset>& onsets = tZoneOnsets.onsets;
+  onsets.clear();
+  for (icalcomponent* part = icalcomponent_get_first_component(z, ICAL_ANY_COMPONENT); part;
+       part = icalcomponent_get_next_component(z, ICAL_ANY_COMPONENT)) {
+    const icalcomponent_kind kind = icalcomponent_isa(part);
+    if (kind == ICAL_XSTANDARD_COMPONENT || kind == ICAL_XDAYLIGHT_COMPONENT)
+      DatedOnsets(part, INT64_MAX, &onsets);
+  }
+  std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
+  return onsets;
 }
 
 const char* const kDays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
@@ -197,6 +223,8 @@ icalcomponent* ObservanceOf(icalcomponent_kind kind, const CZoneChange& change, 
 
 }  // namespace
 
+void ForgetZoneOnsets() { tZoneOnsets = ZoneOnsets(); }
+
 std::string PropertyZoneRule(icalproperty* property) {
   icaltimezone* zone = PropertyZone(property);
   icalcomponent* z = zone ? icaltimezone_get_component(zone) : nullptr;
@@ -207,13 +235,11 @@ std::string PropertyZoneRule(icalproperty* property) {
   const int64_t from = int64_t{day} * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
   const int64_t last = from + int64_t{50} * 36525 * CDateTime::kSecondsPerDay / 100;
   Observance latest, standard, daylight;
-  std::vector<Onset> onsets;
   for (icalcomponent* part = icalcomponent_get_first_component(z, ICAL_ANY_COMPONENT); part;
        part = icalcomponent_get_next_component(z, ICAL_ANY_COMPONENT)) {
     const icalcomponent_kind kind = icalcomponent_isa(part);
     if (kind != ICAL_XSTANDARD_COMPONENT && kind != ICAL_XDAYLIGHT_COMPONENT) continue;
     if (Later(part, latest)) Take(part, &latest);
-    DatedOnsets(part, last, &onsets);
     icalrecurrencetype r;
     Observance& own = kind == ICAL_XSTANDARD_COMPONENT ? standard : daylight;
     if (OpenRule(part, &r) && Later(part, own)) Take(part, &own);
@@ -233,7 +259,7 @@ std::string PropertyZoneRule(icalproperty* property) {
   } else {
     rule.standardOffset = rule.daylightOffset = OffsetTo(latest.part, &ok);
   }
-  if (ok) rule.dated = DatedChanges(onsets, rule, from);
+  if (ok) rule.dated = DatedChanges(SortedOnsets(z), rule, from, last);
   // The stored form's own checks decide what is in range.
   const std::string text = rule.Format();
   return ok && CZoneRule().Parse(text) ? text : std::string();

@@ -25,6 +25,11 @@ namespace icalx {
 // in a week of the month).
 std::string PropertyZoneRule(icalproperty* property);
 
+// The zone's dated changes are worked out once for every series of a
+// calendar that names it: the import calls this before the calendar whose
+// zones were read is freed.
+void ForgetZoneOnsets();
+
 // A VTIMEZONE under that TZID whose rules say what the rule says: dated
 // changes as DTSTART and RDATEs, the yearly rule from its first change after
 // them.
