@@ -13,12 +13,19 @@
 // weekday 1 Monday .. 7 Sunday: the first such weekday on or after that day
 // (1..31), or with day -1 the last such weekday of the month.
 //
-// Only the rule is kept: every year is read with it, as the zone's latest
-// rules say.
+// A zone whose offsets also changed on single dates (its history, or a
+// file that writes each year's changes one by one) adds those changes:
+//   "<yearly text>;<utc> <offset>;<utc> <offset>..."
+// each the UTC moment of the change in seconds since 1970 and the offset in
+// force from then on, in ascending order. Before the first dated change its
+// offset holds; after the last, it holds until the yearly rule's next
+// change, from which the yearly rule holds. Without dated changes every year
+// is read with the yearly rule, and the text is the yearly text alone.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct CZoneChange {
   int month = 0;
@@ -27,12 +34,22 @@ struct CZoneChange {
   int32_t second = 0;
 };
 
+struct CZoneDatedChange {
+  int64_t utc = 0;  // seconds since Julian day 0 midnight, UTC
+  int32_t offset = 0;
+};
+
 struct CZoneRule {
+  // Dated changes a stored text holds at most (50 years of a zone that
+  // changes four times a year, with room to spare).
+  static constexpr size_t kMaxDatedChanges = 400;
+
   int32_t standardOffset = 0;
   int32_t daylightOffset = 0;
   bool hasDaylight = false;
   CZoneChange toDaylight;
   CZoneChange toStandard;
+  std::vector<CZoneDatedChange> dated;  // ascending by moment
 
   // Reads the text form; false (the rule left alone) for any other text,
   // including values outside the ranges above.
@@ -49,4 +66,9 @@ struct CZoneRule {
   // the gap of the change forward is read in the offset before the gap.
   int64_t UtcToWall(int64_t utc) const { return utc + OffsetAtUtc(utc); }
   int64_t WallToUtc(int64_t wall) const;
+
+ private:
+  int32_t YearlyOffsetAtUtc(int64_t utc) const;
+  // The latest change of the yearly rule at or before the UTC moment.
+  int64_t LatestYearlyChange(int64_t utc) const;
 };

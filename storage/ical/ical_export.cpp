@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/events/cal_event.h"
@@ -219,15 +220,27 @@ std::string CICalConverter::ExportCalendarICal(const std::vector<const CCalEvent
   advancedRule_ = 0;
   icalcomponent* cal = WriteICalHeader(header);
   bool advanced = false;
-  std::vector<std::string> zones;
+  // One VTIMEZONE a zone, with the dated changes of every series in it.
+  std::vector<std::pair<std::string, CZoneRule>> zones;
   for (const CCalEvent* e : events) {
     CZoneRule zone;
     if (!e || e->alarmSuppressed || e->disabled || !SeriesZone(*e, &zone)) continue;
     const std::string& tzid = e->start.GetTzid();
-    if (std::find(zones.begin(), zones.end(), tzid) != zones.end()) continue;
-    zones.push_back(tzid);
-    icalcomponent_add_component(cal, ZoneComponent(tzid, zone));
+    auto known = std::find_if(zones.begin(), zones.end(), [&](const auto& z) { return z.first == tzid; });
+    if (known == zones.end()) {
+      zones.emplace_back(tzid, zone);
+      continue;
+    }
+    std::vector<CZoneDatedChange>& all = known->second.dated;
+    all.insert(all.end(), zone.dated.begin(), zone.dated.end());
+    std::stable_sort(all.begin(), all.end(), [](const CZoneDatedChange& a, const CZoneDatedChange& b) {
+      return a.utc < b.utc;
+    });
+    all.erase(std::unique(all.begin(), all.end(),
+                          [](const CZoneDatedChange& a, const CZoneDatedChange& b) { return a.utc == b.utc; }),
+              all.end());
   }
+  for (const auto& z : zones) icalcomponent_add_component(cal, ZoneComponent(z.first, z.second));
   for (const CCalEvent* e : events) {
     if (!e || e->alarmSuppressed || e->disabled) continue;
     AddEvent(cal, *e, header, &advanced);

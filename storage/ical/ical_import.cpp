@@ -20,6 +20,7 @@
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
 #include "storage/ical/ical_uid_text.h"
+#include "storage/ical/ical_zone_rule.h"
 #include "storage/ical/ical_zones.h"
 
 using namespace icalx;
@@ -419,6 +420,8 @@ void CICalConverter::ImportBounded(const std::string& bounded, IICalTarget& targ
       run.Event(done, {});
       icalcomponent_remove_component(holder.get(), done);
     }
+    // Its zones are freed with it.
+    ForgetZoneOnsets();
   };
   for (;;) {
     char* line = icalparser_get_line(parser, NextLine);

@@ -2,6 +2,9 @@
 // stored zone rule at export.
 #include "storage/ical/ical_zone_rule.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "model/events/cal_event.h"
 #include "storage/ical/ical_library.h"
 #include "storage/ical/ical_rule.h"
@@ -60,26 +63,138 @@ void Take(icalcomponent* part, Observance* o) {
   o->start = icalproperty_get_dtstart(icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY));
 }
 
-// The open-ended yearly rule of an observance; false when it has none.
-bool OpenRule(icalcomponent* part, icalrecurrencetype* r) {
+// The yearly rule of an observance, and whether it is open-ended; false when
+// it has none.
+bool YearlyRule(icalcomponent* part, icalrecurrencetype* r, bool* open) {
   icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY);
   if (!p) return false;
   *r = icalproperty_get_rrule(p);
-  return icaltime_is_null_time(r->until) && r->count == 0;
+  *open = icaltime_is_null_time(r->until) && r->count == 0;
+  return true;
 }
 
-int OffsetTo(icalcomponent* part, bool* ok) {
-  icalproperty* p = icalcomponent_get_first_property(part, ICAL_TZOFFSETTO_PROPERTY);
+bool OpenRule(icalcomponent* part, icalrecurrencetype* r) {
+  bool open = false;
+  return YearlyRule(part, r, &open) && open;
+}
+
+int Offset(icalcomponent* part, icalproperty_kind kind, bool* ok) {
+  icalproperty* p = icalcomponent_get_first_property(part, kind);
   if (!p) *ok = false;
-  return p ? icalproperty_get_tzoffsetto(p) : 0;
+  if (!p) return 0;
+  return kind == ICAL_TZOFFSETTO_PROPERTY ? icalproperty_get_tzoffsetto(p) : icalproperty_get_tzoffsetfrom(p);
+}
+
+int OffsetTo(icalcomponent* part, bool* ok) { return Offset(part, ICAL_TZOFFSETTO_PROPERTY, ok); }
+
+// A wall-clock time as seconds since Julian day 0; false when it is none.
+bool WallSeconds(const icaltimetype& t, int64_t* out) {
+  const CDateTime d = FromIcalTime(t);
+  if (d.IsEmpty()) return false;
+  int32_t day = 0, seconds = 0;
+  d.GetParts(CDateTime::kAsStored, &day, &seconds);
+  *out = int64_t{day} * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
+  return true;
+}
+
+struct Onset {
+  int64_t utc;
+  int32_t from, to;
+};
+
+// The changes an observance makes on single dates, up to `last` (UTC): its
+// start and RDATEs, and the yearly changes of an RRULE that ends; an
+// open-ended RRULE is the zone's yearly rule, not dated changes.
+void DatedOnsets(icalcomponent* part, int64_t last, std::vector<Onset>* out) {
+  bool ok = true;
+  const int32_t from = Offset(part, ICAL_TZOFFSETFROM_PROPERTY, &ok), to = OffsetTo(part, &ok);
+  icalproperty* dtstart = icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY);
+  if (!ok || !dtstart) return;
+  const icaltimetype start = icalproperty_get_dtstart(dtstart);
+  const auto add = [&](const icaltimetype& t) {
+    int64_t wall = 0;
+    if (!WallSeconds(t, &wall) || wall - from > last) return false;
+    out->push_back(Onset{wall - from, from, to});
+    return true;
+  };
+  icalrecurrencetype r;
+  bool open = false;
+  const bool ruled = YearlyRule(part, &r, &open);
+  if (!ruled || !open) add(start);
+  if (ruled && !open) {
+    // Bounded by the check before import (yearly rules only) and by `last`.
+    icalrecur_iterator* it = icalrecur_iterator_new(r, start);
+    for (int n = 0; it && n < 10000; ++n) {
+      const icaltimetype t = icalrecur_iterator_next(it);
+      if (icaltime_is_null_time(t) || !add(t)) break;
+    }
+    if (it) icalrecur_iterator_free(it);
+  }
+  for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RDATE_PROPERTY); p;
+       p = icalcomponent_get_next_property(part, ICAL_RDATE_PROPERTY)) {
+    const icaldatetimeperiodtype d = icalproperty_get_rdate(p);
+    add(icaltime_is_null_time(d.time) ? d.period.start : d.time);
+  }
+}
+
+// The dated changes a rule needs from the UTC moment `from` to `last` beside
+// its yearly rule, out of the zone's onsets in order: the change in force
+// at `from` (or, before the first, the offset it changes from) and those
+// after it, without those that change nothing. None when the yearly rule
+// alone gives the same.
+std::vector<CZoneDatedChange> DatedChanges(const std::vector<Onset>& onsets, const CZoneRule& yearly, int64_t from,
+                                           int64_t last) {
+  std::vector<CZoneDatedChange> out;
+  if (onsets.empty()) return out;
+  const auto after = std::upper_bound(onsets.begin(), onsets.end(), from,
+                                      [](int64_t at, const Onset& o) { return at < o.utc; });
+  size_t first = after == onsets.begin() ? 0 : static_cast<size_t>(after - onsets.begin()) - 1;
+  if (onsets[first].utc > from) out.push_back(CZoneDatedChange{from, onsets[first].from});
+  for (size_t i = first; i < onsets.size() && onsets[i].utc <= last && out.size() < CZoneRule::kMaxDatedChanges;
+       ++i) {
+    if (!out.empty() && out.back().utc == onsets[i].utc) out.pop_back();
+    if (out.empty() || out.back().offset != onsets[i].to) out.push_back(CZoneDatedChange{onsets[i].utc, onsets[i].to});
+  }
+  if (out.size() == 1) {
+    // Only the change in force at the start: needed while it says other
+    // than the yearly rule does from then on.
+    CZoneRule with = yearly;
+    with.dated = out;
+    if (with.OffsetAtUtc(from) == yearly.OffsetAtUtc(from)) out.clear();
+  }
+  return out;
+}
+
+// The onsets of the zone's dated changes in order, worked out once for all
+// the series of a calendar that name the zone (until ForgetZoneOnsets).
+struct ZoneOnsets {
+  icalcomponent* zone = nullptr;
+  std::vector<Onset> onsets;
+};
+thread_local ZoneOnsets tZoneOnsets;
+
+const std::vector<Onset>& SortedOnsets(icalcomponent* z) {
+  if (tZoneOnsets.zone == z) return tZoneOnsets.onsets;
+  tZoneOnsets.zone = z;
+  std::vector<Onset>& onsets = tZoneOnsets.onsets;
+  onsets.clear();
+  for (icalcomponent* part = icalcomponent_get_first_component(z, ICAL_ANY_COMPONENT); part;
+       part = icalcomponent_get_next_component(z, ICAL_ANY_COMPONENT)) {
+    const icalcomponent_kind kind = icalcomponent_isa(part);
+    if (kind == ICAL_XSTANDARD_COMPONENT || kind == ICAL_XDAYLIGHT_COMPONENT)
+      DatedOnsets(part, INT64_MAX, &onsets);
+  }
+  std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
+  return onsets;
 }
 
 const char* const kDays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
 
-icalcomponent* ObservanceOf(icalcomponent_kind kind, const CZoneChange& change, int from, int to, bool repeats) {
+icalcomponent* ObservanceOf(icalcomponent_kind kind, const CZoneChange& change, int from, int to, bool repeats,
+                           int firstYear = 1970) {
   icalcomponent* o = icalcomponent_new(kind);
   int month = 1, day = 1, year = 1970;
-  if (repeats) DateFromJulianDay(CZoneRule::ChangeDay(change, 1970), &month, &day, &year);
+  if (repeats) DateFromJulianDay(CZoneRule::ChangeDay(change, firstYear), &month, &day, &year);
   icaltimetype t = icaltime_null_time();
   t.year = year;
   t.month = month;
@@ -108,10 +223,17 @@ icalcomponent* ObservanceOf(icalcomponent_kind kind, const CZoneChange& change, 
 
 }  // namespace
 
+void ForgetZoneOnsets() { tZoneOnsets = ZoneOnsets(); }
+
 std::string PropertyZoneRule(icalproperty* property) {
   icaltimezone* zone = PropertyZone(property);
   icalcomponent* z = zone ? icaltimezone_get_component(zone) : nullptr;
   if (!z) return std::string();
+  // The dated changes kept: from the series start to 50 years on.
+  int32_t day = 0, seconds = 0;
+  PropertyTime(property).GetParts(CDateTime::kAsUtc, &day, &seconds);
+  const int64_t from = int64_t{day} * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
+  const int64_t last = from + int64_t{50} * 36525 * CDateTime::kSecondsPerDay / 100;
   Observance latest, standard, daylight;
   for (icalcomponent* part = icalcomponent_get_first_component(z, ICAL_ANY_COMPONENT); part;
        part = icalcomponent_get_next_component(z, ICAL_ANY_COMPONENT)) {
@@ -137,15 +259,79 @@ std::string PropertyZoneRule(icalproperty* property) {
   } else {
     rule.standardOffset = rule.daylightOffset = OffsetTo(latest.part, &ok);
   }
+  if (ok) rule.dated = DatedChanges(SortedOnsets(z), rule, from, last);
   // The stored form's own checks decide what is in range.
   const std::string text = rule.Format();
   return ok && CZoneRule().Parse(text) ? text : std::string();
 }
 
+namespace {
+
+icaltimetype WallTime(int64_t wall) {
+  const int32_t day = static_cast<int32_t>(wall / CDateTime::kSecondsPerDay);
+  return ToIcalTime(CDateTime::FromParts(day, static_cast<int32_t>(wall - int64_t{day} * CDateTime::kSecondsPerDay),
+                                         CDateTime::kFloating),
+                    false);
+}
+
+// The dated changes as one observance per pair of offsets: its first change
+// as DTSTART, the others as RDATEs, each on the wall clock before it.
+void AddDatedObservances(icalcomponent* z, const std::vector<CZoneDatedChange>& dated) {
+  struct Group {
+    int32_t from, to;
+    icalcomponent* part;
+  };
+  std::vector<Group> groups;
+  int32_t previous = dated.front().offset;
+  for (const CZoneDatedChange& c : dated) {
+    auto g = std::find_if(groups.begin(), groups.end(),
+                          [&](const Group& x) { return x.from == previous && x.to == c.offset; });
+    const icaltimetype at = WallTime(c.utc + previous);
+    if (g == groups.end()) {
+      icalcomponent* o =
+          icalcomponent_new(c.offset > previous ? ICAL_XDAYLIGHT_COMPONENT : ICAL_XSTANDARD_COMPONENT);
+      icalcomponent_add_property(o, icalproperty_new_dtstart(at));
+      icalcomponent_add_property(o, icalproperty_new_tzoffsetfrom(previous));
+      icalcomponent_add_property(o, icalproperty_new_tzoffsetto(c.offset));
+      groups.push_back(Group{previous, c.offset, o});
+    } else {
+      icaldatetimeperiodtype d;
+      d.time = at;
+      d.period = icalperiodtype_null_period();
+      icalcomponent_add_property(g->part, icalproperty_new_rdate(d));
+    }
+    previous = c.offset;
+  }
+  for (const Group& g : groups) icalcomponent_add_component(z, g.part);
+}
+
+// The year of the yearly rule's first change of this kind after the moment.
+int FirstYearAfter(const CZoneChange& change, int32_t before, int64_t utc) {
+  int month = 0, day = 0, year = 0;
+  DateFromJulianDay(static_cast<int32_t>(utc / CDateTime::kSecondsPerDay), &month, &day, &year);
+  for (int y = year - 1; y < year + 2; ++y)
+    if (CZoneRule::ChangeDay(change, y) * int64_t{CDateTime::kSecondsPerDay} + change.second - before > utc) return y;
+  return year + 2;
+}
+
+}  // namespace
+
 icalcomponent* ZoneComponent(const std::string& tzid, const CZoneRule& rule) {
   icalcomponent* z = icalcomponent_new(ICAL_VTIMEZONE_COMPONENT);
   icalcomponent_add_property(z, icalproperty_new_tzid(ToUtf8(tzid).c_str()));
   const int standard = rule.standardOffset, daylight = rule.daylightOffset;
+  if (!rule.dated.empty()) {
+    // The yearly rule starts with its first change after the last dated one,
+    // as the stored rule reads it.
+    AddDatedObservances(z, rule.dated);
+    if (!rule.hasDaylight) return z;
+    const int64_t last = rule.dated.back().utc;
+    icalcomponent_add_component(z, ObservanceOf(ICAL_XSTANDARD_COMPONENT, rule.toStandard, daylight, standard, true,
+                                                FirstYearAfter(rule.toStandard, daylight, last)));
+    icalcomponent_add_component(z, ObservanceOf(ICAL_XDAYLIGHT_COMPONENT, rule.toDaylight, standard, daylight, true,
+                                                FirstYearAfter(rule.toDaylight, standard, last)));
+    return z;
+  }
   if (!rule.hasDaylight) {
     icalcomponent_add_component(z, ObservanceOf(ICAL_XSTANDARD_COMPONENT, CZoneChange(), standard, standard, false));
     return z;

@@ -17,12 +17,22 @@ namespace icalx {
 // The CZoneRule text of the VTIMEZONE the property's TZID names, from the
 // zone's latest rules: a daylight and a standard sub-component with open
 // yearly rules give a zone with changes, else the offset the latest
-// sub-component changes to. "" without such a VTIMEZONE or when the rules
-// cannot be put that way (another kind of rule, a change not on a fixed day
-// or a weekday in a week of the month).
+// sub-component changes to. Beside them, the changes the sub-components
+// make on single dates (DTSTART, RDATE, an RRULE with UNTIL or COUNT) from
+// the property's time to 50 years on, when the yearly rule alone would not
+// say the same. "" without such a VTIMEZONE or when the rules cannot be put
+// that way (another kind of rule, a change not on a fixed day or a weekday
+// in a week of the month).
 std::string PropertyZoneRule(icalproperty* property);
 
-// A VTIMEZONE under that TZID whose rules say what the rule says.
+// The zone's dated changes are worked out once for every series of a
+// calendar that names it: the import calls this before the calendar whose
+// zones were read is freed.
+void ForgetZoneOnsets();
+
+// A VTIMEZONE under that TZID whose rules say what the rule says: dated
+// changes as DTSTART and RDATEs, the yearly rule from its first change after
+// them.
 icalcomponent* ZoneComponent(const std::string& tzid, const CZoneRule& rule);
 
 // A time property of a UTC, named-zone or local value written as

@@ -8,22 +8,46 @@
 
 namespace icalx {
 
-const char* BuiltInZoneRules(const char* tzid) {
-  if (!tzid) return nullptr;
+namespace {
+
+const BuiltInZone* FindExactly(const char* name) {
   const BuiltInZone* end = kBuiltInZones + kBuiltInZoneCount;
-  const BuiltInZone* it = std::lower_bound(kBuiltInZones, end, tzid, [](const BuiltInZone& z, const char* name) {
-    return std::strcmp(z.name, name) < 0;
+  const BuiltInZone* it = std::lower_bound(kBuiltInZones, end, name, [](const BuiltInZone& z, const char* n) {
+    return std::strcmp(z.name, n) < 0;
   });
-  if (it == end || std::strcmp(it->name, tzid) != 0) return nullptr;
-  return kBuiltInZoneRules[it->rules];
+  return it == end || std::strcmp(it->name, name) != 0 ? nullptr : it;
+}
+
+// The zone of exactly that name, or of a name "/<publisher>/.../<zone>"
+// (as some programs write "/mozilla.org/20070129_1/Europe/Berlin"): the
+// longest known zone after one of its slashes.
+const BuiltInZone* Find(const char* tzid) {
+  if (!tzid) return nullptr;
+  if (const BuiltInZone* z = FindExactly(tzid)) return z;
+  if (*tzid != '/') return nullptr;
+  for (const char* p = std::strchr(tzid + 1, '/'); p; p = std::strchr(p + 1, '/'))
+    if (const BuiltInZone* z = FindExactly(p + 1)) return z;
+  return nullptr;
+}
+
+}  // namespace
+
+const char* BuiltInZoneRules(const char* tzid) {
+  const BuiltInZone* z = Find(tzid);
+  return z ? kBuiltInZoneRules[z->rules] : nullptr;
 }
 
 icalcomponent* NewBuiltInZone(const char* tzid) {
-  const char* rules = BuiltInZoneRules(tzid);
-  if (!rules) return nullptr;
-  // The name is the table's own, so it needs no escaping.
-  const std::string text = std::string("BEGIN:VTIMEZONE\r\nTZID:") + tzid + "\r\n" + rules + "END:VTIMEZONE\r\n";
-  return icalcomponent_new_from_string(text.c_str());
+  const BuiltInZone* z = Find(tzid);
+  if (!z) return nullptr;
+  // Made under the table's own name, which needs no escaping; the name as
+  // written goes in through the library.
+  const std::string text =
+      std::string("BEGIN:VTIMEZONE\r\nTZID:") + z->name + "\r\n" + kBuiltInZoneRules[z->rules] + "END:VTIMEZONE\r\n";
+  icalcomponent* zone = icalcomponent_new_from_string(text.c_str());
+  icalproperty* id = zone ? icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY) : nullptr;
+  if (id) icalproperty_set_tzid(id, tzid);
+  return zone;
 }
 
 namespace {

@@ -13,7 +13,9 @@
 namespace icalx {
 
 // The generated table (ical_zone_table.cpp, by scripts/make_zone_table.py):
-// names in strcmp order, each with the index of its STANDARD/DAYLIGHT text.
+// names in strcmp order, each with the index of its STANDARD/DAYLIGHT text
+// (the zone's offset on 1 January 1970, its changes since as DTSTART and
+// RDATEs, and its current rule as yearly RRULEs).
 struct BuiltInZone {
   const char* name;
   int rules;
@@ -23,10 +25,14 @@ extern const BuiltInZone kBuiltInZones[];
 extern const size_t kBuiltInZoneCount;
 
 // The STANDARD/DAYLIGHT parts of the zone of exactly this name (case and
-// every character as written), or null for any other text.
+// every character as written; the tz database's links, US/Eastern or
+// Europe/Kiev, are names too), or of the longest such name after a slash of
+// a name that begins with one ("/mozilla.org/20070129_1/Europe/Berlin");
+// null for any other text.
 const char* BuiltInZoneRules(const char* tzid);
 
-// A VTIMEZONE of the built-in zone `tzid`, or null when the name is unknown.
+// A VTIMEZONE of the built-in zone `tzid` under that TZID as written, or
+// null when the name is unknown.
 icalcomponent* NewBuiltInZone(const char* tzid);
 
 // Gives the VCALENDAR a built-in VTIMEZONE for every TZID its events use

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -102,7 +103,11 @@ inline std::string Event(const std::string& lines) {
 // in the test's folder, and the python3 script reads it (argv[1]) and writes
 // its answer (argv[2]). "python3 failed" when the script does not end well.
 inline std::string ReadByPython(const std::string& ics, const char* script, const std::string& name) {
-  const std::string in = testing::TempDir() + "/" + name + ".ics", out = testing::TempDir() + "/" + name + ".txt";
+  // The same test runs side by side in other zones: each its own files.
+  std::string zone = std::getenv("TZ") ? std::getenv("TZ") : "";
+  for (char& c : zone) c = (c == '/' ? '_' : c);
+  const std::string base = testing::TempDir() + "/" + name + "_" + zone;
+  const std::string in = base + ".ics", out = base + ".txt";
   std::ofstream(in, std::ios::binary) << ics;
   if (platform::WaitChildProcess(platform::StartChildProcess("/usr/bin/python3", {"-c", script, in, out}, {})) != 0)
     return "python3 failed";

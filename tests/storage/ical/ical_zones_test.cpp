@@ -1,4 +1,6 @@
-// TZIDs of texts without their VTIMEZONE: built-in zones by exact name only.
+// TZIDs of texts without their VTIMEZONE: built-in zones with their history,
+// by exact name, the tz database's links and publisher-prefixed names. The
+// expected moments are pytz's for the same names and local times.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -51,8 +53,26 @@ TEST(IcalZones, TzidWithoutItsVtimezone) {
        Utc(15, 7, 2024, 4, "Europe/Berlin"), false},
       {"case differs", Calendar(Start("america/new_york", "20240115T090000")), Utc(15, 1, 2024, 9, nullptr), true},
       {"path", Calendar(Start("../../etc/passwd", "20240115T090000")), Utc(15, 1, 2024, 9, nullptr), true},
+      // A prefixed name is found in the table by its end; no file is read.
       {"zone file path", Calendar(Start("/usr/share/zoneinfo/America/New_York", "20240115T090000")),
+       Utc(15, 1, 2024, 14, "/usr/share/zoneinfo/America/New_York"), false},
+      {"New York before the rule of 2007", Calendar(Start("America/New_York", "20060320T120000")),
+       Utc(20, 3, 2006, 17, "America/New_York"), false},
+      {"Sydney before the rule of 2008", Calendar(Start("Australia/Sydney", "20021007T000000")),
+       Utc(6, 10, 2002, 14, "Australia/Sydney"), false},
+      {"Berlin in 1979, before its daylight time", Calendar(Start("Europe/Berlin", "19790715T090000")),
+       Utc(15, 7, 1979, 8, "Europe/Berlin"), false},
+      {"a link", Calendar(Start("US/Eastern", "20240115T090000")), Utc(15, 1, 2024, 14, "US/Eastern"), false},
+      {"US/Pacific", Calendar(Start("US/Pacific", "20240715T090000")), Utc(15, 7, 2024, 16, "US/Pacific"), false},
+      {"Europe/Kiev", Calendar(Start("Europe/Kiev", "20240115T090000")), Utc(15, 1, 2024, 7, "Europe/Kiev"), false},
+      {"publisher prefix", Calendar(Start("/softwarestudio.org/Olson_20011030_5/America/New_York", "20240715T090000")),
+       Utc(15, 7, 2024, 13, "/softwarestudio.org/Olson_20011030_5/America/New_York"), false},
+      {"publisher prefix, Berlin", Calendar(Start("/mozilla.org/20070129_1/Europe/Berlin", "20240115T090000")),
+       Utc(15, 1, 2024, 8, "/mozilla.org/20070129_1/Europe/Berlin"), false},
+      {"prefix of no known zone", Calendar(Start("/mozilla.org/20070129_1/Mars/Olympus", "20240115T090000")),
        Utc(15, 1, 2024, 9, nullptr), true},
+      {"no prefix, a known end", Calendar(Start("Mars/Europe/Berlin", "20240115T090000")), Utc(15, 1, 2024, 9, nullptr),
+       true},
       {"unknown", Calendar(Start("Mars/Olympus", "20240115T090000")), Utc(15, 1, 2024, 9, nullptr), true},
   };
   for (const Case& c : cases) {
