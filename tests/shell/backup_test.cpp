@@ -238,14 +238,7 @@ TEST_F(BackupTest, RestoreOntoOpenDefaultAndNewPaths) {
   EXPECT_NE(std::string(title).find(reopened->name + " (Default)"), std::string::npos) << title;
   std::string managerDefault = "none", addCalendar = "none";
   auto shotOf = [](HWND h, const char* name) {
-    const wintest::Shot shot = wintest::TakeShot(h, name);
-    RECT client;
-    ::GetClientRect(h, &client);
-    POINT corner{3, client.bottom - 3};
-    ::MapWindowPoints(h, nullptr, &corner, 1);
-    RECT win;
-    ::GetWindowRect(h, &win);
-    EXPECT_EQ(shot.At(corner.x - win.left, corner.y - win.top), ::GetSysColor(COLOR_BTNFACE)) << name;
+    EXPECT_EQ(wintest::ClientCornerColour(h, wintest::TakeShot(h, name)), ::GetSysColor(COLOR_BTNFACE)) << name;
   };
   Drive({[&] {
           HWND h = wintest::FindDialog("Calendars");

@@ -260,14 +260,7 @@ wintest::Step ShotAndClose(const char* caption, const char* shot, UINT message =
   return [=] {
     HWND h = FindDialog(caption);
     if (!h) return false;
-    const wintest::Shot picture = wintest::TakeShot(h, shot);
-    RECT client;
-    ::GetClientRect(h, &client);
-    POINT corner{3, client.bottom - 3};
-    ::MapWindowPoints(h, nullptr, &corner, 1);
-    RECT win;
-    ::GetWindowRect(h, &win);
-    EXPECT_EQ(picture.At(corner.x - win.left, corner.y - win.top), ::GetSysColor(COLOR_BTNFACE)) << shot;
+    EXPECT_EQ(wintest::ClientCornerColour(h, wintest::TakeShot(h, shot)), ::GetSysColor(COLOR_BTNFACE)) << shot;
     ::PostMessageA(h, message, wp, 0);
     return true;
   };
