@@ -34,8 +34,10 @@ class BenchPrompts : public IStoragePrompts {
   bool AskYesNo(const std::string&, PromptIcon) override { return true; }
   bool AskAddOrPreview() override { return true; }
   bool PromptLogin(CalendarLogin*) override { return false; }
-  bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, std::vector<bool>*) override {
+  bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, const std::string&,
+                            std::vector<bool>* ticked) override {
     offered = items.size();
+    ticked->assign(items.size(), true);
     return true;
   }
   size_t offered = 0;

@@ -98,7 +98,14 @@ int16_t CAlmacoraDoc::MoveEvent(CCalEvent& event, int publishArg) {
   tombstone.sequence = event.sequence;
   tombstone.calendar = from;
   // Added to the target first: a failure leaves the event where it was.
-  if (!to->AddEvent(&event, publishArg, &events_, false)) return 0;
+  // The target's server has never seen it: its refresh must not offer it
+  // for deletion.
+  const int16_t movedIn = event.movedIn;
+  event.movedIn = 1;
+  if (!to->AddEvent(&event, publishArg, &events_, false)) {
+    event.movedIn = movedIn;
+    return 0;
+  }
   // The add made the target its calendar; the array still files it under
   // the old one until it is rehomed.
   event.calendar = from;

@@ -232,7 +232,11 @@ bool OpenRestoredCalendar(CAlmacoraDoc* document, const std::string& target, boo
     return false;
   }
   const int id = document->calendars().AddCalendar(calendar);
-  if (makeDefault) document->calendars().defaultId = id;
+  if (makeDefault) {
+    document->calendars().defaultId = id;
+    // The close made another calendar the default and the title said so.
+    document->calendars().UpdateMainWindowTitle();
+  }
   return true;
 }
 

@@ -164,6 +164,9 @@ void CCalendarFile::MergeChangedEvent(CEventArray* events, CCalEvent* event, uin
     CDateTime from;
     event->GetNextOccurrenceFrom(from, true);
   }
+  // A writer that moved the start but kept the old next occurrence (an
+  // older version's refresh) would have the list and the alarm keep it.
+  if (kind != kEventRecordDeleted) event->RenewStaleNext();
   event->calendar = this;
   CCalEvent* held = events->FindInCalendar(this, event->uid);
   if (held != nullptr && (held->inEdit || held->listed || held->deleted)) {
@@ -218,6 +221,7 @@ int CCalendarFile::UpdateFromNewer(CEventArray* events, CCalEvent* event, bool w
   held->lastModified = event->lastModified;
   held->dtStamp = event->dtStamp;
   held->EnsureDtStamp();
+  held->RenewStaleNext();
   if (held->listed && held->reminderWindow) held->reminderWindow->RemoveAlarm(held, -1, nullptr);
   if (IEventDocument* doc = GetModelServices().document) doc->SaveEvent(*held, 0, 0, 0);
   return 1;

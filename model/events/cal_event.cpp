@@ -106,6 +106,7 @@ CCalEvent& CCalEvent::operator=(const CCalEvent& o) {
   showEnd = o.showEnd;
   allDay = o.allDay;
   disabled = o.disabled;
+  movedIn = o.movedIn;
   alarmOn = o.alarmOn;
   alarmSuppressed = o.alarmSuppressed;
   leadTime = o.leadTime;

@@ -79,6 +79,9 @@ class CCalEvent {
   // Left out of lists, calendar pages, the alarm check, the warning count
   // and the export (the calendar entries editor's "Enabled" box cleared).
   int16_t disabled = 0;
+  // Moved into its calendar on this machine rather than delivered by the
+  // calendar's server: a refresh that does not find it there leaves it be.
+  int16_t movedIn = 0;
 
   // ---- Alarm and its actions (-2 / empty: use the program setting).
   int16_t alarmOn = 0;
@@ -236,6 +239,10 @@ class CCalEvent {
   // Clears acknowledged, recomputes the next occurrence from now (local)
   // with update and empties the state map.
   void ResetOccurrences();
+  // When the next occurrence is none of the event's occurrences any more
+  // (its start or rule changed under it, elsewhere), ResetOccurrences, as an
+  // edit of the start does; true when it did. An ended series is left be.
+  bool RenewStaleNext();
 
   // ======== Alarms ========
   // True when an occurrence's alarm is due at `now` (the due ones are then
@@ -271,6 +278,10 @@ class CCalEvent {
   // it was the next one, takes its row out of the reminder window and has
   // the document save and refresh.
   void DeleteOccurrence(const CDateTime& date);
+  // The recurrence set still gives an occurrence scheduled at `date` (it is
+  // not excluded, past the series' end or off the rule). Overrides of dates
+  // that are no longer occurrences are kept but neither shown nor alarmed.
+  bool IsScheduledInstance(const CDateTime& date);
 
  private:
   void ApplyRecurrenceTypeDefaults(int notifyType);
@@ -283,8 +294,4 @@ class CCalEvent {
   // The first occurrence of the recurrence set on or after `from` that is
   // not moved elsewhere, by scheduled date (= actual start); result code.
   int16_t NextUnmovedInstance(CDateRange& range);
-  // The recurrence set still gives an occurrence scheduled at `date` (it is
-  // not excluded, past the series' end or off the rule). Overrides of dates
-  // that are no longer occurrences are kept but neither shown nor alarmed.
-  bool IsScheduledInstance(const CDateTime& date);
 };

@@ -130,6 +130,12 @@ bool CCalEvent::IsOccurrenceAcknowledged(const CDateTime& date) const {
   return s && s->acknowledged == 1;
 }
 
+bool CCalEvent::RenewStaleNext() {
+  if (!hasNext || IsScheduledInstance(nextOccurrence)) return false;
+  ResetOccurrences();
+  return true;
+}
+
 void CCalEvent::ResetOccurrences() {
   acknowledged = 0;
   CDateTime now = CDateTime::NowLocal();

@@ -57,6 +57,7 @@ bool PutEventItems(const CCalEvent& e, CFieldBuffer* b) {
   const CRecurrenceRule* exclusion = e.recurrence.FindExclusionRule();
   if (!e.oneTime && exclusion) b->PutRecurrenceRule(t::kExclusionRule, *exclusion);
   if (e.disabled) b->PutByte(t::kDisabled, e.disabled);
+  if (e.movedIn) b->PutByte(t::kMovedIn, e.movedIn);
   return !b->WriteFailed();
 }
 
@@ -91,6 +92,7 @@ bool ReadEventItem(const FieldItem& f, CCalEvent* e) {
     case t::kAcknowledged: return R::ReadByte(f, &e->acknowledged);
     case t::kAlarmSuppressed: return R::ReadByte(f, &e->alarmSuppressed);
     case t::kDisabled: return R::ReadByte(f, &e->disabled);
+    case t::kMovedIn: return R::ReadByte(f, &e->movedIn);
     case t::kSoundOn: return R::ReadByte(f, &e->soundOn);
     case t::kEmailOn: return R::ReadByte(f, &e->emailOn);
     case t::kRunOn: return R::ReadByte(f, &e->runOn);

@@ -46,6 +46,7 @@
 
 // Refresh-delete.
 #define IDC_REFRESH_DELETE_LIST 1459
+#define IDC_REFRESH_DELETE_TEXT 3200
 
 // Progress.
 #define IDC_PROGRESS_BAR 1460

@@ -41,7 +41,8 @@ class CShellStoragePrompts : public IStoragePrompts {
   bool SelectNewFileName(const std::string& proposed, std::string* path) override;
   bool AskAddOrPreview() override;
   bool PromptLogin(CalendarLogin* login) override;
-  bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, std::vector<bool>* ticked) override;
+  bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, const std::string& warning,
+                            std::vector<bool>* ticked) override;
   OverwriteChoice AskOverwrite() override;
   bool ShowWarning(const std::string& message, const std::string& caption, bool okOnly) override;
   IProgressWindow* OpenProgressWindow(const std::string& title) override;

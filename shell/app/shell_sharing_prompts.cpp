@@ -20,9 +20,11 @@ bool CShellStoragePrompts::PromptLogin(CalendarLogin* login) {
 }
 
 bool CShellStoragePrompts::ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items,
-                                                std::vector<bool>* ticked) {
+                                                const std::string& warning, std::vector<bool>* ticked) {
   CCalRefreshDeleteDlg dlg;
   dlg.items = items;
+  dlg.ticked = *ticked;
+  dlg.warning = warning;
   const bool deleteSelected = dlg.DoModal() == IDOK;
   *ticked = dlg.ticked;
   return deleteSelected;

@@ -4,6 +4,7 @@
 #include "model/events/cal_event.h"
 #include "model/events/event_codec.h"
 #include "model/events/field_buffer.h"
+#include "model/services/reminder_window.h"
 #include "model/settings/settings_inherited.h"
 #include "storage/ical/ical_import_parts.h"
 
@@ -44,8 +45,13 @@ int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed) {
   target.ForgetLocalUid(imported.uid);
 
   // What the text does not carry stays as the calendar holds it, so a
-  // refresh never raises an alarm the user acknowledged again.
-  if (!read.alarmState && !read.nextAlarm) {
+  // refresh never raises an alarm the user acknowledged again - as long as
+  // the held next occurrence still is one. An event the server moved keeps
+  // what the import worked out from its new start, as an edit would: else
+  // the list and the alarm would go on by the old time.
+  const bool moved = !imported.IsScheduledInstance(held->nextOccurrence);
+  if (moved && held->listed && held->reminderWindow) held->reminderWindow->RemoveAlarm(held, -1, nullptr);
+  if (!read.alarmState && !read.nextAlarm && !moved) {
     imported.occurrenceStates = held->occurrenceStates;
     imported.nextOccurrence = held->nextOccurrence;
     imported.acknowledged = held->acknowledged;
@@ -59,7 +65,14 @@ int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed) {
   if (!read.lastModified) imported.lastModified = held->lastModified;
   if (!read.stamp) imported.dtStamp = held->dtStamp;
   imported.changeSerial = held->changeSerial;
-  if (SameRecord(*held, imported)) return 2;
+  // The server has it now: from here on a refresh treats it as the
+  // server's. The mark goes quietly (no "updated" for it).
+  const int16_t movedIn = held->movedIn;
+  held->movedIn = 0;
+  if (SameRecord(*held, imported)) {
+    if (movedIn && !target.UpdateEvent(*held)) held->movedIn = movedIn;
+    return 2;
+  }
 
   // Assignment keeps the held event's identity and bookkeeping, the text's
   // times and sequence are taken on top, or every refresh would differ.
@@ -68,7 +81,10 @@ int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed) {
   Take(&before, *held);
   Take(held, imported);
   *failed = !target.UpdateEvent(*held);
-  if (*failed) Take(held, before);
+  if (*failed) {
+    Take(held, before);
+    held->movedIn = movedIn;
+  }
   return 1;
 }
 

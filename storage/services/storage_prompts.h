@@ -71,9 +71,12 @@ class IStoragePrompts {
   }
 
   // ---- Internet calendars.
-  // "Calendar Refresh - Delete Events": the items start ticked; true on
-  // "Delete Selected" with *ticked one flag per item, false on Cancel.
-  virtual bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& /*items*/, std::vector<bool>* /*ticked*/) {
+  // "Calendar Refresh - Delete Events": *ticked in holds one start flag per
+  // item; a non-empty `warning` stands in place of the usual heading (and
+  // then the default button deletes nothing). True on "Delete Selected"
+  // with *ticked one flag per item, false on Cancel.
+  virtual bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& /*items*/, const std::string& /*warning*/,
+                                    std::vector<bool>* /*ticked*/) {
     return false;
   }
   // "Calendar Publish Warning": refresh first, overwrite or cancel.

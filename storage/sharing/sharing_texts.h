@@ -12,6 +12,13 @@ constexpr char kNoTransport[] = "Error Subscribing to Internet Calendar.\n\nNo n
 constexpr char kInvalidAddress[] = "Invalid Address: %s";
 constexpr char kInvalidWebcal[] = "Invalid webcal Address: %s";
 constexpr char kRefreshResults[] = "Refresh Results\nAdded: %d   Updated: %d   Deleted:  %d";
+// The refresh's question when most of the calendar would go; the counts.
+constexpr char kServerEmpty[] =
+    "The server's calendar is empty: all %d events of this calendar would be deleted.  Nothing is ticked; tick "
+    "only the events to delete, or press Cancel to keep them all.";
+constexpr char kServerLostMost[] =
+    "The server's calendar lacks %d of this calendar's %d events: more than half of it would be deleted.  Nothing "
+    "is ticked; tick only the events to delete, or press Cancel to keep them all.";
 constexpr char kLocalFileExists[] = "Local file already exists.  Overwrite local file?";
 constexpr char kNameInUse[] = "Calendar Name is already in use.  Please enter a different calendar name.";
 constexpr char kAddressInUse[] = "Calendar Address is already subscribed to by another calendar.";

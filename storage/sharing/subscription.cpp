@@ -56,12 +56,33 @@ bool HoldsWholeCalendar(const std::string& text) {
 void FillUidSet(CAlmacoraDoc& doc, CCalendarFile& calendar) {
   calendar.uidMap.clear();
   for (const CCalEvent* e : doc.events().items())
-    if (e->calendar == &calendar && !e->beingSaved) calendar.uidMap[e->uid] = e->uid;
+    if (e->calendar == &calendar && !e->beingSaved && !e->movedIn) calendar.uidMap[e->uid] = e->uid;
+}
+
+// The question's text when the deletions would take all or most of what
+// the server gave the calendar (nothing is ticked then); empty otherwise
+// (all ticked).
+std::string WipeWarning(CAlmacoraDoc& doc, const CCalendarFile& calendar, size_t offered) {
+  int total = 0;
+  for (const CCalEvent* e : doc.events().items())
+    if (e->calendar == &calendar && !e->movedIn) ++total;
+  const int lost = static_cast<int>(offered);
+  char text[400];
+  if (lost >= total) {
+    std::snprintf(text, sizeof text, sharing_text::kServerEmpty, lost);
+  } else if (lost * 2 > total) {
+    std::snprintf(text, sizeof text, sharing_text::kServerLostMost, lost, total);
+  } else {
+    return std::string();
+  }
+  return text;
 }
 
 // Offers the calendar's events the server no longer has; deletes the ticked
 // ones still there when the user says so. The dialog holds UIDs only: an
-// event deleted meanwhile is simply not found.
+// event deleted meanwhile is simply not found. When all or most of the
+// calendar would go (an empty or a broken server calendar), the question
+// says so and starts with nothing ticked: no single key wipes it.
 int OfferDeletions(CAlmacoraDoc& doc, CCalendarFile& calendar) {
   std::vector<RefreshDeleteItem> items;
   for (const auto& entry : calendar.uidMap) {
@@ -71,8 +92,9 @@ int OfferDeletions(CAlmacoraDoc& doc, CCalendarFile& calendar) {
   calendar.uidMap.clear();
   IStoragePrompts* prompts = GetStorageServices().prompts;
   if (items.empty() || prompts == nullptr) return 0;
-  std::vector<bool> ticked(items.size(), true);
-  if (!prompts->ChooseEventsToDelete(items, &ticked)) return 0;
+  const std::string warning = WipeWarning(doc, calendar, items.size());
+  std::vector<bool> ticked(items.size(), warning.empty());
+  if (!prompts->ChooseEventsToDelete(items, warning, &ticked)) return 0;
   int deleted = 0;
   for (size_t i = 0; i < items.size() && i < ticked.size(); ++i) {
     if (!ticked[i]) continue;

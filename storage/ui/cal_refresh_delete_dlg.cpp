@@ -22,9 +22,15 @@ BOOL CCalRefreshDeleteDlg::OnInitDialog() {
     item.iItem = static_cast<int>(i);
     item.pszText = const_cast<char*>(items[i].name.c_str());
     const int at = static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    ListView_SetCheckState(list, at, TRUE);
+    ListView_SetCheckState(list, at, (i < ticked.size() ? ticked[i] : ticked.empty()) ? TRUE : FALSE);
   }
-  return TRUE;
+  if (warning.empty()) return TRUE;
+  ::SetDlgItemTextA(GetSafeHwnd(), IDC_REFRESH_DELETE_TEXT, warning.c_str());
+  ::SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDCANCEL, 0);
+  ::SendMessageA(GetItem(IDOK), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  ::SendMessageA(GetItem(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  ::SetFocus(GetItem(IDCANCEL));
+  return FALSE;
 }
 
 void CCalRefreshDeleteDlg::OnOK() {

@@ -1,8 +1,10 @@
 // CCalRefreshDeleteDlg: dialog 356 "Calendar Refresh - Delete Events", the
 // local events a refresh did not find on the server, in a check list
-// (every item ticked at the start). It only chooses: the caller deletes.
-// IDOK ("Delete Selected") with `ticked` one flag per item, IDCANCEL with
-// nothing ticked.
+// ticked as `ticked` says at the start (every item when it is empty). It
+// only chooses: the caller deletes. IDOK ("Delete Selected") with `ticked`
+// one flag per item, IDCANCEL with nothing ticked. With a `warning` (most
+// of the calendar would go) its text replaces the heading and Cancel is the
+// default button, so Enter deletes nothing.
 #pragma once
 
 #include <string>
@@ -17,6 +19,7 @@ class CCalRefreshDeleteDlg : public framework::CDialog {
 
   std::vector<RefreshDeleteItem> items;
   std::vector<bool> ticked;
+  std::string warning;
 
  protected:
   BOOL OnInitDialog() override;

@@ -25,6 +25,7 @@
 // windows.h names CreateFileA what the calendar declares as CreateFile.
 #undef CreateFile
 #include "storage/calendar_file.h"
+#include "storage/ui/calendars_dialog.h"
 #include "tests/support/win/dialog_driver.h"
 #include "tests/shell/frame_files_fixture.h"
 
@@ -231,6 +232,44 @@ TEST_F(BackupTest, RestoreOntoOpenDefaultAndNewPaths) {
   CCalendarFile* reopened = doc_->Core().calendars().FindByPath(a_);
   ASSERT_NE(nullptr, reopened);
   EXPECT_EQ(reopened->listId, doc_->Core().calendars().defaultId);
+  // The title bar, the Calendar Manager and Event Add name that one.
+  char title[256] = "";
+  ::GetWindowTextA(frame_->GetSafeHwnd(), title, sizeof title);
+  EXPECT_NE(std::string(title).find(reopened->name + " (Default)"), std::string::npos) << title;
+  std::string managerDefault = "none", addCalendar = "none";
+  auto shotOf = [](HWND h, const char* name) {
+    EXPECT_EQ(wintest::ClientCornerColour(h, wintest::TakeShot(h, name)), ::GetSysColor(COLOR_BTNFACE)) << name;
+  };
+  Drive({[&] {
+          HWND h = wintest::FindDialog("Calendars");
+          if (!h) return false;
+          shellcontrols::CCheckGrid& grid = frame_->GetCalendarsDialog()->grid();
+          for (int row = 0; row < grid.GetRowCount(); ++row) {
+            CGridCell cell;
+            grid.GetCell(1, row, &cell);
+            std::string text;
+            cell.GetText(&text);
+            if (text.size() > 10 && text.compare(text.size() - 10, 10, " (default)") == 0) managerDefault = text;
+          }
+          shotOf(h, "restore_default_manager");
+          wintest::Click(h, IDOK);
+          return true;
+        }},
+        30000);
+  frame_->SendMsg(WM_COMMAND, ID_CALENDAR_MANAGER);  // modeless: it stays up after the command
+  for (int i = 0; i < 200 && !wintest::Driven(); ++i) wintest::PumpFor(50);
+  EXPECT_EQ(managerDefault, reopened->name + " (default)");
+  Drive({[&] {
+          HWND h = wintest::FindDialog("Event Edit");
+          if (!h) return false;
+          addCalendar = wintest::ItemText(h, IDC_EE_CALENDAR);
+          shotOf(h, "restore_default_event_add");
+          wintest::Click(h, IDCANCEL);
+          return true;
+        }},
+        30000);
+  frame_->SendMsg(WM_COMMAND, ID_EVENT_ADD);
+  EXPECT_EQ(addCalendar, reopened->name);
   std::vector<std::string> expected = before;
   expected.erase(std::find(expected.begin(), expected.end(), "added later"));
   EXPECT_EQ(expected, Names());

@@ -12,20 +12,34 @@
 #include <memory>
 #include <string>
 
+#include <commctrl.h>
+
+#include "alarms/alarm_reminders_dlg.h"
+#include "model/events/cal_event.h"
+#include "model/events/occurrence_ref.h"
 #include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
 #include "res/resource.h"
 #include "shell/app/almacora_app.h"
 #include "shell/frame/main_frame.h"
 #include "shell/app/shell_document.h"
+#include "shell/app/shell_services.h"
+#include "shell/calendar/cal_frame.h"
+#include "shell/calendar/cal_view.h"
+#include "shell/event_list/event_list_rows.h"
+#include "shell/event_list/grid_view.h"
 #include "framework/thread.h"
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"
 #include "storage/services/storage_services.h"
 #include "storage/sharing/sharing.h"
+#include "storage/sharing/calendar_url.h"
+#include "storage/sharing/transfers.h"
 #include "storage/ui/cal_progress.h"
+#include "tests/support/fixed_clock.h"
 #include "tests/support/win/dialog_driver.h"
 #include "tests/shell/main_window_start.h"
+#include "tests/shell/program_fixture.h"
 
 using wintest::Click;
 using wintest::FindDialog;
@@ -195,6 +209,226 @@ TEST_F(FrameSharing, ASilentServerHoldsNothingAndCancelEndsIt) {
       ++gets;
     }
   EXPECT_EQ(gets, 1);
+}
+
+// The peer's calendar store: an address of this process's own, what PUT
+// puts there, and a subscription of it in the frame's document.
+class StoredCalendar {
+ public:
+  explicit StoredCalendar(const std::string& name) {
+    int port = 0;
+    std::ifstream(ALMACORA_PEER_DIR "/http_peer.ports") >> port;
+    EXPECT_GT(port, 0);
+    address = "http://127.0.0.1:" + std::to_string(port) + "/store/" + name + "-" +
+              std::to_string(::GetCurrentProcessId()) + ".ics";
+  }
+  void Put(const std::string& text) {
+    CalendarUrl url;
+    CCalendarFile server;
+    ASSERT_TRUE(SplitCalendarUrl(address, &url));
+    ASSERT_TRUE(HttpPublishCalendar(server, url, text, nullptr));
+  }
+  std::string address;
+};
+
+// An iCalendar text of one-time events {uid, start}, each with a display
+// alarm 15 minutes ahead.
+std::string EventsAt(const std::vector<std::pair<std::string, std::string>>& events, int stampDay) {
+  std::string t = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//peer//x//EN\r\n";
+  for (const auto& e : events)
+    t += "BEGIN:VEVENT\r\nUID:" + e.first + "\r\nSUMMARY:Meeting " + e.first + "\r\nDTSTART:" + e.second +
+         "\r\nDTSTAMP:202603" + std::to_string(10 + stampDay) +
+         "T000000Z\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\nEND:VEVENT\r\n";
+  return t + "END:VCALENDAR\r\n";
+}
+
+CDateTime Utc(const char* text) {
+  CDateTime d;
+  EXPECT_TRUE(d.ParseICal(text));
+  return d;
+}
+
+std::string LocalClock(const CDateTime& d) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d:%02d", d.GetHour(CDateTime::kAsLocal), d.GetMinute(CDateTime::kAsLocal));
+  return text;
+}
+
+// A step that waits for the window of that caption, keeps its picture
+// (checking it drew its face in the bottom left corner) and closes it.
+wintest::Step ShotAndClose(const char* caption, const char* shot, UINT message = WM_COMMAND, WPARAM wp = IDCANCEL) {
+  return [=] {
+    HWND h = FindDialog(caption);
+    if (!h) return false;
+    EXPECT_EQ(wintest::ClientCornerColour(h, wintest::TakeShot(h, shot)), ::GetSysColor(COLOR_BTNFACE)) << shot;
+    ::PostMessageA(h, message, wp, 0);
+    return true;
+  };
+}
+
+class FrameRefresh : public FrameSharing {
+ protected:
+  void SetUp() override {
+    FrameSharing::SetUp();
+    // The program's own questions and progress windows.
+    StorageServices services = GetStorageServices();
+    services.prompts = &prompts_;
+    scoped_ = std::make_unique<ScopedStorageServices>(services);
+    g_Settings.AlarmCheckFrequency = 3;
+    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOWNORMAL);
+    ::MoveWindow(frame_->GetSafeHwnd(), 0, 0, 800, 600, TRUE);
+  }
+  CAlmacoraDoc& Doc() { return frame_->GetShellDocument()->Core(); }
+  // Subscribes to the stored calendar into <name>.akv beside the test.
+  CCalendarFile* Subscribe(const StoredCalendar& stored, const std::string& name) {
+    SubscribeForm form;
+    form.name = name;
+    form.address = stored.address;
+    form.localFile = (std::filesystem::path(path_).parent_path() /
+                      (name + std::to_string(::GetCurrentProcessId()) + ".akv")).string();
+    local_ = form.localFile;
+    std::error_code ec;
+    std::filesystem::remove(local_, ec);
+    wintest::Drive({ShotAndClose("Event Type Colors", "refresh_subscribe_type_colors")}, 30000);
+    const bool ok = SubscribeCalendar(Doc(), nullptr, form, nullptr);
+    EXPECT_TRUE(wintest::Driven());
+    EXPECT_TRUE(ok);
+    return Doc().calendars().FindByName(name);
+  }
+  // The frame's check as its one-second timer runs it, at that UTC time.
+  void CheckAt(const platform::CivilTime& utc) {
+    clock_.Set(utc);
+    frame_->PeriodicCheck();
+  }
+  void TearDown() override {
+    scoped_.reset();
+    FrameSharing::TearDown();
+    std::error_code ec;
+    if (!local_.empty()) std::filesystem::remove(local_, ec);
+  }
+  testsupport::FixedClock clock_{testsupport::Civil(2026, 3, 20, 13, 50)};
+  std::string local_;
+  CShellStoragePrompts prompts_;
+  std::unique_ptr<ScopedStorageServices> scoped_;
+};
+
+// The server moves a subscribed event from 14:20Z to 14:12Z: after the
+// refresh the list's time, the month view and the alarm (raised by the
+// timer's own check at 13:57Z, not before) all go by the new start, and so
+// does what the calendar file holds for the next start.
+TEST_F(FrameRefresh, AMovedEventMovesTheListTheMonthViewAndTheAlarm) {
+  StoredCalendar stored("moved");
+  stored.Put(EventsAt({{"moved-1", "20260320T142000Z"}}, 1));
+  CCalendarFile* calendar = Subscribe(stored, "Moved");
+  ASSERT_NE(calendar, nullptr);
+  CheckAt(testsupport::Civil(2026, 3, 20, 13, 50, 10));
+
+  stored.Put(EventsAt({{"moved-1", "20260320T141200Z"}}, 2));
+  wintest::Drive({ShotAndClose("Event Type Colors", "refresh_moved_type_colors")}, 30000);
+  ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
+  ASSERT_TRUE(wintest::Driven());
+  // The result stays up ("Updated: 1") until it is closed.
+  wintest::Drive({ShotAndClose("Refreshing Moved", "refresh_moved_result", WM_SYSCOMMAND, SC_CLOSE)}, 10000);
+  for (int i = 0; i < 200 && !wintest::Driven(); ++i) wintest::PumpFor(50);
+  ASSERT_TRUE(wintest::Driven());
+
+  const CDateTime moved = Utc("20260320T141200Z");
+  CCalEvent* event = Doc().FindEventByUid("moved-1", calendar);
+  ASSERT_NE(event, nullptr);
+  // The list: the event's row shows the new time.
+  CGridView* list = frame_->GetListView();
+  std::string listed;
+  for (size_t row = 0; row < list->Rows().size(); ++row) {
+    if (list->Rows()[row].event != event) continue;
+    for (int g = 0; g < eventlist::kColumnCount; ++g) {
+      if (list->Grid().GetColumnMapping(g) != eventlist::kColumnTime) continue;
+      CGridCell cell;
+      list->Grid().GetCell(g, static_cast<int>(row), &cell);
+      cell.GetText(&listed);
+    }
+  }
+  EXPECT_EQ(listed, LocalClock(moved));
+  // The month view: the day's occurrence starts at the new time.
+  CMonthGridCtrl& month = frame_->GetCalFrame()->GetCalView()->GetGrid();
+  const CCalPage::DayList* day = month.GetDayOccurrences(moved);
+  ASSERT_NE(day, nullptr);
+  ASSERT_EQ(day->size(), 1u);
+  EXPECT_EQ(LocalClock(day->front().event->GetOccurrenceRange(day->front().date).start), LocalClock(moved));
+  wintest::PumpFor(200);
+  const wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "refresh_moved_main_window");
+  EXPECT_GT(shelltest::WhiteShareDownTheMiddle(shot), 20);
+
+  // The alarm: not at 13:56:50Z, at 13:57:00Z.
+  CheckAt(testsupport::Civil(2026, 3, 20, 13, 56, 50));
+  EXPECT_TRUE(frame_->GetAlarmWindow() == nullptr || frame_->GetAlarmWindow()->RowCount() == 0);
+  CheckAt(testsupport::Civil(2026, 3, 20, 13, 57, 0));
+  ASSERT_NE(frame_->GetAlarmWindow(), nullptr);
+  COccurrenceRef raised;
+  ASSERT_TRUE(frame_->GetAlarmWindow()->GetRowAlarm(0, &raised));
+  EXPECT_EQ(raised.event, event);
+  const wintest::Shot reminder = wintest::TakeShot(frame_->GetAlarmWindow()->GetSafeHwnd(), "refresh_moved_alarm");
+  EXPECT_EQ(reminder.At(3, reminder.height - 3), ::GetSysColor(COLOR_BTNFACE));
+
+  // What a restart reads: the file holds the new next start.
+  const std::string file = calendar->path;
+  Doc().CloseEventFile(calendar);
+  {
+    CCalendarFile reread;
+    CEventArray events;
+    ASSERT_EQ(1, reread.Open(&events, file));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events.at(0)->nextOccurrence, moved);
+    reread.Close(&events);
+  }
+}
+
+// The server answers with an empty calendar: the question says so, nothing
+// is ticked, and Enter keeps every event.
+TEST_F(FrameRefresh, AnEmptyServerCalendarIsNoOneKeyWipe) {
+  StoredCalendar stored("emptied");
+  stored.Put(EventsAt({{"e-1", "20260321T100000Z"}, {"e-2", "20260322T100000Z"}, {"e-3", "20260323T100000Z"}}, 1));
+  CCalendarFile* calendar = Subscribe(stored, "Emptied");
+  ASSERT_NE(calendar, nullptr);
+  stored.Put(EventsAt({}, 2));
+  std::string warning;
+  int ticked = -1;
+  int focused = 0;
+  wintest::Drive({[&] {
+                    HWND h = FindDialog("Calendar Refresh - Delete Events");
+                    if (!h) return false;
+                    warning = wintest::ItemText(h, IDC_REFRESH_DELETE_TEXT);
+                    HWND list = ::GetDlgItem(h, IDC_REFRESH_DELETE_LIST);
+                    ticked = 0;
+                    for (int i = 0; i < ListView_GetItemCount(list); ++i) ticked += ListView_GetCheckState(list, i) ? 1 : 0;
+                    const wintest::Shot shot = wintest::TakeShot(h, "refresh_empty_server_question");
+                    // The first row's check box is drawn empty: white inside.
+                    RECT box;
+                    ListView_GetItemRect(list, 0, &box, LVIR_ICON);
+                    POINT inside{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+                    ::MapWindowPoints(list, nullptr, &inside, 1);
+                    RECT win;
+                    ::GetWindowRect(h, &win);
+                    EXPECT_EQ(shot.At(inside.x - win.left, inside.y - win.top), RGB(255, 255, 255));
+                    HWND focus = ::GetFocus();
+                    focused = ::GetDlgCtrlID(focus);
+                    // Enter, as the keyboard gives it to the focused control.
+                    ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0);
+                    ::PostMessageA(focus, WM_KEYUP, VK_RETURN, 0);
+                    return true;
+                  },
+                  [] { return FindDialog("Calendar Refresh - Delete Events") == nullptr; }},
+                 30000);
+  const ULONGLONG started = ::GetTickCount64();
+  ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
+  // Enter alone ended the question, long before the drive's limit would
+  // have cancelled it.
+  EXPECT_LT(::GetTickCount64() - started, 20000u);
+  for (int i = 0; i < 100 && !wintest::Driven(); ++i) wintest::PumpFor(50);
+  ASSERT_TRUE(wintest::Driven());
+  EXPECT_EQ(warning.rfind("The server's calendar is empty: all 3 events", 0), 0u) << warning;
+  EXPECT_EQ(ticked, 0);
+  EXPECT_EQ(focused, IDCANCEL);
+  for (const char* uid : {"e-1", "e-2", "e-3"}) EXPECT_NE(Doc().FindEventByUid(uid, calendar), nullptr) << uid;
 }
 
 }  // namespace

@@ -66,6 +66,22 @@ TEST_F(MergeTest, HeldEventsAreUpdatedOrMarkedAndTheirSavesAsk) {
   }
 }
 
+// A record whose start another writer moved but whose next occurrence it
+// left: the list and the alarm go by the new start, as after an edit.
+TEST_F(MergeTest, AMovedStartBringsItsNextOccurrenceAlong) {
+  CAlmacoraDoc doc;
+  StartOn(&doc, {NewCalendarFile("n.akv")});
+  ASSERT_EQ(1, doc.AddEvent(NewEvent("moving", "uid-moving")));
+  CCalEvent* held = doc.FindEventByUid("uid-moving", nullptr);
+  ASSERT_NE(held, nullptr);
+  held->acknowledged = 1;
+  CCalEvent* theirs = ChangedCopy(*held, "moving", held->sequence + 1);
+  theirs->start = theirs->end = caltest::At(20, 3, 2026, 15);
+  held->calendar->MergeChangedEvent(&doc.events(), theirs, 0);
+  EXPECT_EQ(held->nextOccurrence, caltest::At(20, 3, 2026, 15));
+  EXPECT_EQ(held->acknowledged, 0);
+}
+
 TEST_F(MergeTest, ADeleteElsewhereLeavesTheArrayAndOneUpdateFollowsAReSync) {
   const std::string file = NewCalendarFile("d.akv");
   CAlmacoraDoc doc;

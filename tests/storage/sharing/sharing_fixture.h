@@ -22,6 +22,7 @@ class Prompts : public storagetest::FakePrompts {
   std::deque<CalendarLogin> logins;  // answers to the login dialog, then Cancel
   int loginQuestions = 0;
   std::vector<RefreshDeleteItem> offered;
+  std::string deleteWarning;  // the question's warning, empty for none
   std::function<void()> whileDeleteDialog;  // runs while the dialog is up
   bool deleteSelected = true;
   OverwriteChoice overwrite = OverwriteChoice::kOverwrite;
@@ -34,9 +35,12 @@ class Prompts : public storagetest::FakePrompts {
     logins.pop_front();
     return true;
   }
-  bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, std::vector<bool>* ticked) override {
+  // Answers with the ticks it was given: all without a warning, none with.
+  bool ChooseEventsToDelete(const std::vector<RefreshDeleteItem>& items, const std::string& warning,
+                            std::vector<bool>* ticked) override {
     offered = items;
-    EXPECT_EQ(*ticked, std::vector<bool>(items.size(), true));
+    deleteWarning = warning;
+    EXPECT_EQ(*ticked, std::vector<bool>(items.size(), warning.empty()));
     if (whileDeleteDialog) whileDeleteDialog();
     return deleteSelected;
   }

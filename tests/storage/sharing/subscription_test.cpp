@@ -71,6 +71,108 @@ TEST_F(Subscriptions, RefreshMergesAndOffersWhatTheServerLost) {
   EXPECT_TRUE(prompts.offered.empty());
 }
 
+// A server that lost all or most of the calendar: the question says so,
+// nothing is ticked, and saying yes to it deletes nothing. An event moved
+// into the calendar here is never offered.
+TEST_F(Subscriptions, NoRefreshWipesTheCalendarAtOneKey) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  CCalEvent* moved = NewEvent("Moved", "moved");
+  moved->calendar = doc.GetDefaultCalendar();
+  ASSERT_EQ(1, doc.AddEvent(moved));
+  moved->targetCalendarId = sub->listId;
+  ASSERT_EQ(1, doc.SaveEvent(*moved, 1, 0, 1));
+  const struct {
+    std::string text;
+    size_t offered;
+    std::string warning;
+  } cases[] = {
+      {Calendar({{"a", "A"}, {"b", "B"}, {"c", "C"}}), 0, ""},
+      {Calendar({{"a", "A"}, {"b", "B"}}), 1, ""},
+      {Calendar({{"a", "A"}}), 2, "The server's calendar lacks 2 of this calendar's 3 events: more than half"},
+      {Calendar({}), 3, "The server's calendar is empty: all 3 events of this calendar would be deleted."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.offered);
+    prompts.offered.clear();
+    prompts.deleteWarning = "x";
+    net.replies.push_back(Ok(c.text));
+    RefreshCounts counts;
+    ASSERT_TRUE(RefreshSubscription(doc, *sub, sub->address, "", true, nullptr, &counts));
+    EXPECT_EQ(prompts.offered.size(), c.offered);
+    for (const RefreshDeleteItem& item : prompts.offered) EXPECT_NE(item.uid, "moved");
+    if (c.offered > 0) {
+      EXPECT_EQ(prompts.deleteWarning.substr(0, c.warning.size()), c.warning);
+    }
+    EXPECT_EQ(counts.deleted, c.warning.empty() ? static_cast<int>(c.offered) : 0);
+    if (c.warning.empty()) {
+      // What went is back for the next case.
+      net.replies.push_back(Ok(kV1));
+      ASSERT_TRUE(RefreshSubscription(doc, *sub, sub->address, "", true, nullptr, &counts));
+    }
+  }
+  EXPECT_NE(doc.FindEventByUid("a", sub), nullptr);
+  EXPECT_EQ(doc.FindEventByUid("moved", sub), moved);
+}
+
+// A refresh that moves an event's start: the next occurrence, and so the
+// list and the alarm, follow the new start (also in the file); a change
+// that leaves the start keeps the acknowledged alarm.
+TEST_F(Subscriptions, AMovedEventTakesItsNewTimeForTheListAndTheAlarm) {
+  auto text = [](const std::string& start, const std::string& summary, int stampDay) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//x//EN\r\nBEGIN:VEVENT\r\nUID:m\r\nSUMMARY:" + summary +
+           "\r\nDTSTART:" + start + "\r\nDTSTAMP:202603" + std::to_string(10 + stampDay) +
+           "T000000Z\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+           "END:VCALENDAR\r\n";
+  };
+  auto at = [](const char* utc) {
+    CDateTime d;
+    EXPECT_TRUE(d.ParseICal(utc));
+    return d;
+  };
+  CCalendarFile* sub = Subscribe(text("20260320T142000Z", "Meet", 1));
+  ASSERT_NE(sub, nullptr);
+  CCalEvent* m = doc.FindEventByUid("m", sub);
+  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(m->nextOccurrence, at("20260320T142000Z"));
+  m->acknowledged = 1;
+  ASSERT_EQ(1, doc.SaveEvent(*m, 0, 0, 0));
+  const struct {
+    const char* start;
+    const char* summary;
+    bool acknowledged;
+    const char* due;  // the first moment the alarm check raises it
+    const char* notYet;
+  } steps[] = {
+      {"20260320T142000Z", "Meet again", true, nullptr, nullptr},
+      {"20260320T141200Z", "Meet again", false, "20260320T135700Z", "20260320T135659Z"},
+  };
+  int stampDay = 2;
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.start);
+    net.replies.push_back(Ok(text(s.start, s.summary, stampDay++)));
+    RefreshCounts counts;
+    ASSERT_TRUE(RefreshSubscription(doc, *sub, sub->address, "", true, nullptr, &counts));
+    EXPECT_EQ(counts.updated, 1);
+    ASSERT_EQ(doc.FindEventByUid("m", sub), m);
+    EXPECT_EQ(m->nextOccurrence, at(s.start));
+    EXPECT_EQ(m->acknowledged != 0, s.acknowledged);
+    if (s.due) {
+      EXPECT_FALSE(m->IsAlarmDue(at(s.notYet)));
+      EXPECT_TRUE(m->IsAlarmDue(at(s.due)));
+      m->listed = 0;
+    }
+  }
+  // As stored: what a restart loads.
+  const std::string path = sub->path;
+  doc.CloseEventFile(sub);
+  ASSERT_TRUE(doc.OpenEventFile(path, false));
+  CCalEvent* loaded = doc.FindEventByUid("m", doc.calendars().items().back());
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->nextOccurrence, at("20260320T141200Z"));
+  EXPECT_EQ(loaded->acknowledged, 0);
+}
+
 TEST_F(Subscriptions, AListedEventDeletedMeanwhileIsHarmless) {
   CCalendarFile* sub = Subscribe();
   ASSERT_NE(sub, nullptr);

@@ -114,4 +114,14 @@ Shot TakeShotNow(HWND hwnd, const std::string& name) {
   return shot;
 }
 
+COLORREF ClientCornerColour(HWND hwnd, const Shot& shot) {
+  RECT client, window;
+  ::GetClientRect(hwnd, &client);
+  ::GetWindowRect(hwnd, &window);
+  POINT corner{3, client.bottom - 3};
+  ::MapWindowPoints(hwnd, nullptr, &corner, 1);
+  const int x = corner.x - window.left, y = corner.y - window.top;
+  return x >= 0 && y >= 0 && x < shot.width && y < shot.height ? shot.At(x, y) : CLR_INVALID;
+}
+
 }  // namespace wintest

@@ -51,6 +51,10 @@ Shot TakeShot(HWND hwnd, const std::string& name);
 // live too briefly to wait for; an empty shot when it is gone.
 Shot TakeShotNow(HWND hwnd, const std::string& name);
 
+// The colour a shot of `hwnd` has three pixels in from the bottom left
+// corner of its client area: a dialog's face, where no control stands.
+COLORREF ClientCornerColour(HWND hwnd, const Shot& shot);
+
 // Pumps this thread's messages for `ms` milliseconds.
 void PumpFor(DWORD ms);
 
