@@ -7,6 +7,7 @@
 // reads every record above the last serial it has seen and merges it.
 //
 // Results: 1 success, 0 failure (the user has been told) unless stated.
+// The writes answer one of the kWrite... results below.
 // Engine errors are shown through ReportFileError. User-interface thread
 // only.
 //
@@ -44,6 +45,16 @@ class CCalendarFile : public CFieldBuffer {
   // File types.
   static constexpr int kOrdinaryFile = 0;
   static constexpr int kMemoryOnly = 2;  // an iCalendar file opened as a calendar
+
+  // What a write did. Declined: the user chose to keep another user's
+  // change; nothing was written and the event is neither saved nor
+  // deleted. Unlock failed: the record is in the file (memory follows
+  // it) but the file's lock could not be released; the engine's error
+  // has been reported.
+  static constexpr int kWriteFailed = 0;
+  static constexpr int kWriteSaved = 1;
+  static constexpr int kWriteDeclined = 2;
+  static constexpr int kWriteUnlockFailed = 3;
 
   CCalendarFile();
   ~CCalendarFile() override;
@@ -131,10 +142,16 @@ class CCalendarFile : public CFieldBuffer {
   // record of another UID sharing its first 200 bytes refuses the add) and
   // appends it to the array unless told not to (a move keeps the event
   // where it is). Records other processes wrote meanwhile are merged into
-  // the array either way. 0 and nothing appended on failure.
+  // the array either way. kWriteFailed (0) and nothing appended on
+  // failure; kWriteSaved; kWriteUnlockFailed: written and appended, the
+  // lock error reported.
   int AddEvent(CCalEvent* event, int publishArg, CEventArray* events, bool appendToArray = true);
-  // Rewrites / tombstones the stored record. On failure (0) the event's
-  // LAST-MODIFIED, sequence and serial are as before.
+  // Rewrites / tombstones the stored record: kWriteSaved;
+  // kWriteDeclined when the user answered No to overwriting another
+  // user's change (or to adding back a record deleted elsewhere): nothing
+  // written; kWriteUnlockFailed: written, the lock error reported;
+  // kWriteFailed (0): the event's LAST-MODIFIED, sequence and serial are as
+  // before.
   int UpdateEvent(CCalEvent* event, CEventArray* events, int incrementSequence, int publishArg,
                   int stampDtStamp);
   int DeleteEvent(CCalEvent* event, CEventArray* events, int publishArg);
@@ -178,6 +195,11 @@ class CCalendarFile : public CFieldBuffer {
   void AutoPublish(int publishArg);
   int ConvertOldEventFiles(CEventArray* events, bool reportMissing);
   int OpenOldEventFile(CEventArray* events, const std::string& path);
+
+  // The engine's lock-mode call the writes use (null: the engine's own);
+  // tests put one in that fails.
+  using LockModeSetter = int (*)(int16_t mode);
+  static void SetLockModeSetter(LockModeSetter setter);
 
   bool PromptLogin();
   static void ReportFileError(int code);

@@ -99,7 +99,7 @@ TEST_F(TwoProcessTest, ChildSavesOverNewerChanges) {
   // A saved a newer sequence: B's save asks, and No writes nothing.
   mine->name = "B's change";
   prompts.answers = {false};
-  EXPECT_EQ(0, doc.SaveEvent(*mine, 1, 0, 1));
+  EXPECT_EQ(IEventDocument::kSaveDeclined, doc.SaveEvent(*mine, 1, 0, 1));
   EXPECT_EQ(std::vector<std::string>{storage_text::kChangedByOther}, prompts.texts);
   EXPECT_EQ("B's change", mine->name);  // still usable
   // Now open in B's editor while A changes it again.
