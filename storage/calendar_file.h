@@ -24,6 +24,8 @@
 
 #include "model/events/field_buffer.h"
 
+#include "storage/action_guard.h"
+
 class CCalEvent;
 class CEventArray;
 class SerialSection;
@@ -107,7 +109,12 @@ class CCalendarFile : public CFieldBuffer {
   // A new event file at the path (any file there is deleted first) with
   // VERSION 4.0, FILETYPE and CALINFO, left open.
   int CreateFile(const std::string& path, int type = kOrdinaryFile);
-  // Opens the file and, in state 1 or 3, appends all its events.
+  // Opens the file and, in state 1 or 3, appends all its events. Events
+  // whose run-program or e-mail actions were armed elsewhere
+  // (actionguard::ArmedElsewhere) arrive with them off, and one question
+  // (IStoragePrompts::AskArmActions) names them; yes arms them here and
+  // rewrites them with this installation's mark (not in a preview). An
+  // import (importTarget set) never asks: its events arrive off.
   // Filling a new file: between HoldAlone and ShareAgain (or CommitFilled)
   // this process holds the file exclusively, so adds take no locks and
   // skip the serial section (nobody else can write), and the engine's
@@ -144,7 +151,7 @@ class CCalendarFile : public CFieldBuffer {
   // where it is). Records other processes wrote meanwhile are merged into
   // the array either way. kWriteFailed (0) and nothing appended on
   // failure; kWriteSaved; kWriteUnlockFailed: written and appended, the
-  // lock error reported.
+  // lock error reported. An armed event takes this installation's mark.
   int AddEvent(CCalEvent* event, int publishArg, CEventArray* events, bool appendToArray = true);
   // Rewrites / tombstones the stored record: kWriteSaved;
   // kWriteDeclined when the user answered No to overwriting another
@@ -219,6 +226,9 @@ class CCalendarFile : public CFieldBuffer {
   void CloseEngineFiles(bool report);
   int OpenEngineFiles(const std::string& fullPath, bool* notEngineFile, bool alone = false);
   void RaiseSerial(uint32_t serial);
+  // Asks about the actions the load switched off (held_) and arms them on
+  // yes.
+  void AskToArmHeldActions(CEventArray* events);
   // Reads from index 2 at `from`, merging; returns the highest serial met.
   uint32_t WalkChanged(CEventArray* events, uint32_t from, const CCalEvent* excluded);
   CCalEvent* DecodeRecord(const uint8_t* data, size_t size, EventRecordHeader* header);
@@ -237,4 +247,8 @@ class CCalendarFile : public CFieldBuffer {
   uint32_t highestSeen_ = 0;
   bool heldAlone_ = false;
   std::vector<uint8_t> readBuffer_;
+  // Actions switched off while the open loads (only then are they
+  // collected: a merge later switches them off without asking).
+  std::vector<actionguard::HeldActions> held_;
+  bool collectHeld_ = false;
 };

@@ -134,6 +134,7 @@ int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* event
   if (event->uid.empty()) event->uid = CCalEvent::MakeEventUid();
   const uint32_t serial = std::max(lastChangeSerial, highestSeen_) + 1;
   event->changeSerial = static_cast<int32_t>(serial);
+  actionguard::StampArmedHere(event);
   int rc = BuildRecord(*event, kEventRecordLive) ? 0 : -2;
   if (rc == 0) rc = SetLockMode(2);
   if (rc == 0) {
@@ -240,6 +241,7 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
   if (incrementSequence) ++event->sequence;
   const uint32_t serial = std::max(lastChangeSerial, highestSeen_) + 1;
   event->changeSerial = static_cast<int32_t>(serial);
+  actionguard::StampArmedHere(event);
   rc = BuildRecord(*event, kind) ? 0 : -2;
   if (rc == 0) rc = isam::IsamRewriteVarRecord(dataFile, GetData(), static_cast<int32_t>(GetUsed()));
   const int unlock = SetLockMode(0);

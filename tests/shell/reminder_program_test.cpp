@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "program_fixture.h"
 // The storage's method, not the Win32 macro of the same name.
 #undef CreateFile
@@ -16,6 +18,7 @@
 #include "storage/engine_session.h"
 #include "storage/event_array.h"
 
+using shelltest::BoxAnswerer;
 using shelltest::Program;
 using shelltest::ResetProfile;
 
@@ -125,7 +128,8 @@ TEST(ReminderProgram, ClosingWhileAMailWaitsOnASilentServerEnds) {
   }));
   ResetProfile({{"NumFiles", 1}, {"AlarmSoundEnabled", 0}, {"WarnHiding", 0}, {"EmailType", 1},
                 {"EmailPort", ntohs(addr.sin_port)}},
-               {{"DataFiles01", alarm.Path()}, {"EmailServer", "127.0.0.1"}, {"EmailFromAddr", "s@example.com"}});
+               {{"DataFiles01", alarm.Path()}, {"EmailServer", "127.0.0.1"}, {"EmailFromAddr", "s@example.com"},
+                {"InstallationMark", g_Settings.InstallationMark}});  // armed by this installation
   Program p;
   ASSERT_TRUE(p.Start("", alarm.dir.string()));  // the log goes to the current folder
   HWND main = p.WaitForWindow();
@@ -147,6 +151,105 @@ TEST(ReminderProgram, ClosingWhileAMailWaitsOnASilentServerEnds) {
   ::closesocket(accepted);
   ::closesocket(listener);
   ::WSACleanup();
+}
+
+// The message box of process `pid` whose text holds `words`.
+struct FoundBox {
+  DWORD pid;
+  const char* words;
+  HWND box;
+};
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
+  auto* f = reinterpret_cast<FoundBox*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  char cls[16] = "", text[1024] = "";
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  ::GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
+  if (pid == f->pid && ::IsWindowVisible(hwnd) && std::string(cls) == "#32770" &&
+      std::string(text).find(f->words) != std::string::npos) {
+    f->box = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+HWND WaitForBox(DWORD pid, const char* words, DWORD ms = 20000) {
+  FoundBox f{pid, words, nullptr};
+  const DWORD start = ::GetTickCount();
+  while (!f.box && ::GetTickCount() - start < ms) {
+    shelltest::PumpFor(100);
+    ::EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&f));
+  }
+  return f.box;
+}
+
+std::string g_target;
+
+// A calendar written by another installation (this test process under a
+// mark of its own), handed to the program on its command line: the alarm
+// whose action runs cmd.exe falls due, yet nothing runs before the user's
+// yes; the question names the event and its program, and No is the
+// default.
+TEST(ReminderProgram, AForeignCalendarsProgramRunsOnlyAfterYes) {
+  struct Case {
+    const char* what;
+    int answer;
+    bool runs;
+  } cases[] = {{"no", IDNO, false}, {"yes", IDYES, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SoonAlarm alarm;
+    g_target = (std::filesystem::temp_directory_path() / ("almacora_pwned_" + std::string(c.what) + ".txt")).string();
+    std::filesystem::remove(g_target);
+    const std::string saved = g_Settings.InstallationMark;
+    g_Settings.InstallationMark = "another-computer";
+    ASSERT_NO_FATAL_FAILURE(alarm.Write([](CCalEvent* e) {
+      e->name = "Run it";
+      e->runOn = 1;
+      e->runFile = "cmd.exe";
+      e->runParameters = "/c echo armed> " + g_target;
+    }));
+    g_Settings.InstallationMark = saved;
+    ResetProfile({{"AlarmSoundEnabled", 0}, {"WarnHiding", 0}});
+    BoxAnswerer add("Almacora Calendar", IDOK);  // the Add-or-Preview question
+    Program p;
+    ASSERT_TRUE(p.Start("\"" + alarm.Path() + "\""));
+    HWND box = WaitForBox(p.Pid(), "another computer");
+    ASSERT_NE(nullptr, box) << "no question about the calendar's actions";
+    char text[1024] = "";
+    ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(std::string::npos, std::string(text).find("\"Run it\" runs: cmd.exe /c echo armed> " + g_target)) << text;
+    // No has the focus: Enter keeps the actions off.
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &gui));
+    EXPECT_EQ(IDNO, ::GetDlgCtrlID(gui.hwndFocus));
+    const wintest::Shot shot = shelltest::TakeShot(box, std::string("foreign_actions_question_") + c.what);
+    ASSERT_GT(shot.width, 0);
+    int dark = 0;  // the text drawn on the box
+    for (COLORREF px : shot.pixels) dark += px == RGB(0, 0, 0);
+    EXPECT_GT(dark, 100);
+    ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(c.answer), 0);
+    EXPECT_TRUE(add.Wait());
+    HWND main = p.WaitForWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_NE(nullptr, alarm.WaitForReminder(p)) << "the alarm itself still falls due";
+    // The worker runs an armed program at once; give it time.
+    const DWORD start = ::GetTickCount();
+    while (!std::filesystem::exists(g_target) && ::GetTickCount() - start < 6000) shelltest::PumpFor(200);
+    EXPECT_EQ(c.runs, std::filesystem::exists(g_target));
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, p.WaitExit());
+    // The file: untouched on No; on yes armed under the program's own mark.
+    CCalendarFile file;
+    CEventArray array;
+    ASSERT_EQ(1, file.Open(&array, alarm.Path()));
+    ASSERT_EQ(1u, array.size());
+    EXPECT_EQ(c.runs ? shelltest::ReadSettingText("InstallationMark") : std::string("another-computer"),
+              array.at(0)->armedBy);
+    file.Close(&array);
+    std::filesystem::remove(g_target);
+  }
 }
 
 }  // namespace
