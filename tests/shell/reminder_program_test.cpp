@@ -24,24 +24,6 @@ using shelltest::ResetProfile;
 
 namespace {
 
-struct Found {
-  DWORD pid;
-  HWND window;
-};
-
-BOOL CALLBACK FindReminder(HWND hwnd, LPARAM param) {
-  auto* f = reinterpret_cast<Found*>(param);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  char title[64] = "";
-  ::GetWindowTextA(hwnd, title, sizeof title);
-  if (pid == f->pid && ::IsWindowVisible(hwnd) && std::string(title) == "Alarm Reminders  (1 alarm)") {
-    f->window = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // A calendar of one event whose alarm falls due five seconds from now, and
 // the profile that opens it; `more` adds what a test needs to the event.
 struct SoonAlarm {
@@ -76,12 +58,14 @@ struct SoonAlarm {
   HWND WaitForReminder(const Program& p) const {
     const DWORD now = ::GetTickCount();
     const DWORD deadline = (static_cast<LONG>(now - due) > 0 ? now : due) + 8000;
-    Found found{p.Pid(), nullptr};
-    while (!found.window && static_cast<LONG>(::GetTickCount() - deadline) < 0) {
-      shelltest::PumpFor(200);
-      ::EnumWindows(&FindReminder, reinterpret_cast<LPARAM>(&found));
-    }
-    return found.window;
+    return shelltest::WaitForWindowOf(
+        p.Pid(), "",
+        [](HWND h) {
+          char title[64] = "";
+          ::GetWindowTextA(h, title, sizeof title);
+          return std::string(title) == "Alarm Reminders  (1 alarm)";
+        },
+        deadline - now);
   }
   ~SoonAlarm() {
     std::error_code ec;
@@ -154,48 +138,32 @@ TEST(ReminderProgram, ClosingWhileAMailWaitsOnASilentServerEnds) {
 }
 
 // The message box of process `pid` whose text holds `words`.
-struct FoundBox {
-  DWORD pid;
-  const char* words;
-  HWND box;
-};
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
-  auto* f = reinterpret_cast<FoundBox*>(param);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  char cls[16] = "", text[1024] = "";
-  ::GetClassNameA(hwnd, cls, sizeof cls);
-  ::GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
-  if (pid == f->pid && ::IsWindowVisible(hwnd) && std::string(cls) == "#32770" &&
-      std::string(text).find(f->words) != std::string::npos) {
-    f->box = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-HWND WaitForBox(DWORD pid, const char* words, DWORD ms = 20000) {
-  FoundBox f{pid, words, nullptr};
-  const DWORD start = ::GetTickCount();
-  while (!f.box && ::GetTickCount() - start < ms) {
-    shelltest::PumpFor(100);
-    ::EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&f));
-  }
-  return f.box;
+HWND WaitForBox(DWORD pid, const char* words) {
+  return shelltest::WaitForWindowOf(
+      pid, "#32770",
+      [words](HWND h) {
+        char text[1024] = "";
+        ::GetDlgItemTextA(h, 0xFFFF, text, sizeof text);
+        return std::string(text).find(words) != std::string::npos;
+      },
+      20000);
 }
 
 std::string g_target;
 
 // A calendar written by another installation (this test process under a
-// mark of its own), handed to the program on its command line: the alarm
+// mark of its own), handed to the program on its command line or by a
+// second start to the running copy: the alarm
 // whose action runs cmd.exe falls due, yet nothing runs before the user's
 // yes; the question names the event and its program, and No is the
 // default.
 TEST(ReminderProgram, AForeignCalendarsProgramRunsOnlyAfterYes) {
   struct Case {
     const char* what;
+    bool handedOver;  // to a running copy by a second start, else on the first start's command line
     int answer;
     bool runs;
-  } cases[] = {{"no", IDNO, false}, {"yes", IDYES, true}};
+  } cases[] = {{"no", false, IDNO, false}, {"yes", true, IDYES, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SoonAlarm alarm;
@@ -212,8 +180,12 @@ TEST(ReminderProgram, AForeignCalendarsProgramRunsOnlyAfterYes) {
     g_Settings.InstallationMark = saved;
     ResetProfile({{"AlarmSoundEnabled", 0}, {"WarnHiding", 0}});
     BoxAnswerer add("Almacora Calendar", IDOK);  // the Add-or-Preview question
-    Program p;
-    ASSERT_TRUE(p.Start("\"" + alarm.Path() + "\""));
+    Program p, second;
+    ASSERT_TRUE(p.Start(c.handedOver ? "" : "\"" + alarm.Path() + "\""));
+    if (c.handedOver) {
+      ASSERT_NE(nullptr, p.WaitForWindow());
+      ASSERT_TRUE(second.Start("\"" + alarm.Path() + "\""));
+    }
     HWND box = WaitForBox(p.Pid(), "another computer");
     ASSERT_NE(nullptr, box) << "no question about the calendar's actions";
     char text[1024] = "";
@@ -240,6 +212,9 @@ TEST(ReminderProgram, AForeignCalendarsProgramRunsOnlyAfterYes) {
     EXPECT_EQ(c.runs, std::filesystem::exists(g_target));
     ::PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, p.WaitExit());
+    if (c.handedOver) {
+      EXPECT_EQ(0, second.WaitExit());
+    }
     // The file: untouched on No; on yes armed under the program's own mark.
     CCalendarFile file;
     CEventArray array;
