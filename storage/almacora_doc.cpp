@@ -9,6 +9,7 @@
 #include "model/services/model_services.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"
+#include "storage/action_guard.h"
 #include "storage/calendar_file.h"
 #include "storage/engine_session.h"
 #include "storage/services/storage_services.h"
@@ -55,6 +56,8 @@ void CAlmacoraDoc::Start(const std::string& commandLine) {
   startupFailed = 0;
   const int rc = StartStorageEngine();
   if (rc != 0) CCalendarFile::ReportFileError(rc);
+  // Before any calendar opens: what this installation armed is known.
+  actionguard::EstablishAtStart();
 
   std::string line = Trim(commandLine);
   if (line.compare(0, 7, "/webcal") == 0) {

@@ -63,7 +63,8 @@ class CAlmacoraDoc : public IEventDocument {
   int AddEvent(CCalEvent* event);
   // Adds an event to the target calendar, or, when the calendar holds an
   // event of its UID already, gives that event the new content and saves
-  // it (the event passed is then deleted). 1 added, 2 updated, 0 failed.
+  // it (the event passed is then deleted). 1 added, 2 updated, 3 the user
+  // kept another user's change (nothing written), 0 failed.
   int AddOrUpdateByUid(CCalEvent* event, CCalendarFile* target);
   // Takes the event at the index out of the array; with fromFile its
   // calendar tombstones it first, and a failed delete ("Error deleting

@@ -54,15 +54,21 @@ int CAlmacoraDoc::AddOrUpdateByUid(CCalEvent* event, CCalendarFile* target) {
   }
   *held = *event;
   delete event;
-  return SaveEvent(*held, 1, 0, 1) ? 2 : 0;
+  const int16_t saved = SaveEvent(*held, 1, 0, 1);
+  return saved == kSaveDeclined ? 3 : saved != 0 ? 2 : 0;
 }
 
 bool CAlmacoraDoc::DeleteEvent(int index, bool fromFile) {
   if (index < 0 || static_cast<size_t>(index) >= events_.size()) return false;
   CCalEvent* event = events_.at(static_cast<size_t>(index));
-  if (fromFile && (event->calendar == nullptr || !event->calendar->DeleteEvent(event, &events_, 1))) {
-    StorageMessage(storage_text::kDeleteFailed, PromptIcon::kExclamation);
-    return false;
+  if (fromFile) {
+    const int rc = event->calendar ? event->calendar->DeleteEvent(event, &events_, 1) : CCalendarFile::kWriteFailed;
+    // Declined: the user kept the other user's event; it stays.
+    if (rc == CCalendarFile::kWriteDeclined) return false;
+    if (rc == CCalendarFile::kWriteFailed) {
+      StorageMessage(storage_text::kDeleteFailed, PromptIcon::kExclamation);
+      return false;
+    }
   }
   // The file's records others wrote may have moved it in the array.
   if (events_.Holds(event)) {
@@ -81,7 +87,10 @@ int16_t CAlmacoraDoc::SaveEvent(CCalEvent& event, int incrementSequence, int pub
   if (event.targetCalendarId != 0 && (calendar == nullptr || event.targetCalendarId != calendar->listId))
     return MoveEvent(event, publishArg);
   if (calendar == nullptr) return 0;
-  return static_cast<int16_t>(calendar->UpdateEvent(&event, &events_, incrementSequence, publishArg, stampDtStamp));
+  const int rc = calendar->UpdateEvent(&event, &events_, incrementSequence, publishArg, stampDtStamp);
+  if (rc == CCalendarFile::kWriteDeclined) return kSaveDeclined;
+  // Written though the lock stayed (reported): saved.
+  return rc == CCalendarFile::kWriteFailed ? 0 : 1;
 }
 
 int16_t CAlmacoraDoc::MoveEvent(CCalEvent& event, int publishArg) {

@@ -310,7 +310,11 @@ int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
     nameFromPath = 1;
   }
   if (openState == kOpen || openState == kPreview) {
+    held_.clear();
+    collectHeld_ = importTarget == nullptr;
     LoadAllEvents(events);
+    collectHeld_ = false;
+    if (!held_.empty()) AskToArmHeldActions(events);
   } else {
     CloseEngineFiles(true);
   }

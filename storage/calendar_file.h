@@ -7,6 +7,7 @@
 // reads every record above the last serial it has seen and merges it.
 //
 // Results: 1 success, 0 failure (the user has been told) unless stated.
+// The writes answer one of the kWrite... results below.
 // Engine errors are shown through ReportFileError. User-interface thread
 // only.
 //
@@ -22,6 +23,8 @@
 #include <vector>
 
 #include "model/events/field_buffer.h"
+
+#include "storage/action_guard.h"
 
 class CCalEvent;
 class CEventArray;
@@ -44,6 +47,16 @@ class CCalendarFile : public CFieldBuffer {
   // File types.
   static constexpr int kOrdinaryFile = 0;
   static constexpr int kMemoryOnly = 2;  // an iCalendar file opened as a calendar
+
+  // What a write did. Declined: the user chose to keep another user's
+  // change; nothing was written and the event is neither saved nor
+  // deleted. Unlock failed: the record is in the file (memory follows
+  // it) but the file's lock could not be released; the engine's error
+  // has been reported.
+  static constexpr int kWriteFailed = 0;
+  static constexpr int kWriteSaved = 1;
+  static constexpr int kWriteDeclined = 2;
+  static constexpr int kWriteUnlockFailed = 3;
 
   CCalendarFile();
   ~CCalendarFile() override;
@@ -96,7 +109,12 @@ class CCalendarFile : public CFieldBuffer {
   // A new event file at the path (any file there is deleted first) with
   // VERSION 4.0, FILETYPE and CALINFO, left open.
   int CreateFile(const std::string& path, int type = kOrdinaryFile);
-  // Opens the file and, in state 1 or 3, appends all its events.
+  // Opens the file and, in state 1 or 3, appends all its events. Events
+  // whose run-program or e-mail actions were armed elsewhere
+  // (actionguard::ArmedElsewhere) arrive with them off, and one question
+  // (IStoragePrompts::AskArmActions) names them; yes arms them here and
+  // rewrites them with this installation's mark (not in a preview). An
+  // import (importTarget set) never asks: its events arrive off.
   // Filling a new file: between HoldAlone and ShareAgain (or CommitFilled)
   // this process holds the file exclusively, so adds take no locks and
   // skip the serial section (nobody else can write), and the engine's
@@ -131,10 +149,16 @@ class CCalendarFile : public CFieldBuffer {
   // record of another UID sharing its first 200 bytes refuses the add) and
   // appends it to the array unless told not to (a move keeps the event
   // where it is). Records other processes wrote meanwhile are merged into
-  // the array either way. 0 and nothing appended on failure.
+  // the array either way. kWriteFailed (0) and nothing appended on
+  // failure; kWriteSaved; kWriteUnlockFailed: written and appended, the
+  // lock error reported. An armed event takes this installation's mark.
   int AddEvent(CCalEvent* event, int publishArg, CEventArray* events, bool appendToArray = true);
-  // Rewrites / tombstones the stored record. On failure (0) the event's
-  // LAST-MODIFIED, sequence and serial are as before.
+  // Rewrites / tombstones the stored record: kWriteSaved;
+  // kWriteDeclined when the user answered No to overwriting another
+  // user's change (or to adding back a record deleted elsewhere): nothing
+  // written; kWriteUnlockFailed: written, the lock error reported;
+  // kWriteFailed (0): the event's LAST-MODIFIED, sequence and serial are as
+  // before.
   int UpdateEvent(CCalEvent* event, CEventArray* events, int incrementSequence, int publishArg,
                   int stampDtStamp);
   int DeleteEvent(CCalEvent* event, CEventArray* events, int publishArg);
@@ -179,6 +203,11 @@ class CCalendarFile : public CFieldBuffer {
   int ConvertOldEventFiles(CEventArray* events, bool reportMissing);
   int OpenOldEventFile(CEventArray* events, const std::string& path);
 
+  // The engine's lock-mode call the writes use (null: the engine's own);
+  // tests put one in that fails.
+  using LockModeSetter = int (*)(int16_t mode);
+  static void SetLockModeSetter(LockModeSetter setter);
+
   bool PromptLogin();
   static void ReportFileError(int code);
 
@@ -197,6 +226,9 @@ class CCalendarFile : public CFieldBuffer {
   void CloseEngineFiles(bool report);
   int OpenEngineFiles(const std::string& fullPath, bool* notEngineFile, bool alone = false);
   void RaiseSerial(uint32_t serial);
+  // Asks about the actions the load switched off (held_) and arms them on
+  // yes.
+  void AskToArmHeldActions(CEventArray* events);
   // Reads from index 2 at `from`, merging; returns the highest serial met.
   uint32_t WalkChanged(CEventArray* events, uint32_t from, const CCalEvent* excluded);
   CCalEvent* DecodeRecord(const uint8_t* data, size_t size, EventRecordHeader* header);
@@ -215,4 +247,8 @@ class CCalendarFile : public CFieldBuffer {
   uint32_t highestSeen_ = 0;
   bool heldAlone_ = false;
   std::vector<uint8_t> readBuffer_;
+  // Actions switched off while the open loads (only then are they
+  // collected: a merge later switches them off without asking).
+  std::vector<actionguard::HeldActions> held_;
+  bool collectHeld_ = false;
 };

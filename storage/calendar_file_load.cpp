@@ -65,6 +65,10 @@ CCalEvent* CCalendarFile::DecodeRecord(const uint8_t* data, size_t size, EventRe
     return nullptr;
   }
   event->calendar = this;
+  if (actionguard::ArmedElsewhere(*event, path)) {
+    actionguard::HeldActions held = actionguard::Hold(event);
+    if (collectHeld_) held_.push_back(std::move(held));
+  }
   return event;
 }
 
@@ -232,4 +236,20 @@ void CCalendarFile::BuildUidMap(const CEventArray* events) {
   if (events == nullptr) return;
   for (CCalEvent* e : events->items())
     if (e->calendar == this) uidMap[e->uid] = e->uid;
+}
+
+void CCalendarFile::AskToArmHeldActions(CEventArray* events) {
+  std::vector<actionguard::HeldActions> held;
+  held.swap(held_);
+  IStoragePrompts* prompts = GetStorageServices().prompts;
+  if (events == nullptr || prompts == nullptr || !prompts->AskArmActions(actionguard::ArmQuestion(held))) return;
+  const bool write = openState == kOpen && fileType == kOrdinaryFile;
+  for (const actionguard::HeldActions& h : held) {
+    CCalEvent* event = events->FindInCalendar(this, h.uid);
+    if (event == nullptr) continue;
+    actionguard::Arm(event, h);
+    // Memory follows the file: an event whose mark could not be stored
+    // stays off.
+    if (write && UpdateEvent(event, events, 0, 0, 0) == kWriteFailed) actionguard::Hold(event);
+  }
 }

@@ -45,11 +45,19 @@ int32_t Le32(const uint8_t* p) {
                               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
+CCalendarFile::LockModeSetter g_lockModeSetter = nullptr;
+
+int SetLockMode(int16_t mode) {
+  return g_lockModeSetter ? g_lockModeSetter(mode) : isam::EngineSetLockMode(mode);
+}
+
 void ReportWriteError(int rc) {
   CCalendarFile::ReportFileError(rc == kOtherUid ? kKeyExists : rc);
 }
 
 }  // namespace
+
+void CCalendarFile::SetLockModeSetter(LockModeSetter setter) { g_lockModeSetter = setter; }
 
 bool CCalendarFile::BuildRecord(const CCalEvent& event, uint8_t kind) {
   if (version < 5.0f && EventNeedsVersion5(event) && !WriteVersion(5.0f)) return false;
@@ -126,8 +134,9 @@ int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* event
   if (event->uid.empty()) event->uid = CCalEvent::MakeEventUid();
   const uint32_t serial = std::max(lastChangeSerial, highestSeen_) + 1;
   event->changeSerial = static_cast<int32_t>(serial);
+  actionguard::StampArmedHere(event);
   int rc = BuildRecord(*event, kEventRecordLive) ? 0 : -2;
-  if (rc == 0) rc = isam::EngineSetLockMode(2);
+  if (rc == 0) rc = SetLockMode(2);
   if (rc == 0) {
     rc = isam::IsamAddVarRecord(dataFile, GetData(), static_cast<int32_t>(GetUsed()));
     if (rc == kKeyExists) {
@@ -135,14 +144,14 @@ int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* event
       rc = ReadStoredRecord(event->uid, &stored);
       if (rc == 0) rc = isam::IsamRewriteVarRecord(dataFile, GetData(), static_cast<int32_t>(GetUsed()));
     }
-    const int unlock = isam::EngineSetLockMode(0);
+    const int unlock = SetLockMode(0);
     if (rc == 0 && unlock != 0) {
-      // The record is in the file; memory follows it, the caller hears of
-      // the failure.
+      // The record is in the file: memory follows it (the event is kept
+      // and listed), the caller and the user hear of the lock.
       lastChangeSerial = highestSeen_ = serial;
       ReportFileError(unlock);
-      event->calendar = oldCalendar;
-      return 0;
+      if (events && appendToArray) events->Append(event);
+      return kWriteUnlockFailed;
     }
   }
   if (rc != 0) {
@@ -157,7 +166,7 @@ int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* event
   event->beingSaved = 1;
   AutoPublish(publishArg);
   event->beingSaved = 0;
-  return 1;
+  return kWriteSaved;
 }
 
 int CCalendarFile::UpdateEvent(CCalEvent* event, CEventArray* events, int incrementSequence, int publishArg,
@@ -193,15 +202,15 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
     const char* question = event->conflictMark == 1   ? storage_text::kChangedByOther
                            : event->conflictMark == 2 ? storage_text::kAlarmChangedByOther
                                                       : storage_text::kDeletedByOther;
-    // No: nothing is written; the event stays the caller's to use (the
-    // array drops it once nobody holds it).
-    if (!StorageAskYesNo(question)) return 1;
+    // No: nothing is written and nothing deleted; the event stays the
+    // caller's to use (the array drops it once nobody holds it).
+    if (!StorageAskYesNo(question)) return kWriteDeclined;
     if (current != nullptr && events) delete events->TakeAt(static_cast<size_t>(current->arrayIndex));
     if (events && !events->Holds(event)) events->Append(event);
   }
 
   const SavedStamps saved(*event);
-  int rc = isam::EngineSetLockMode(2);
+  int rc = SetLockMode(2);
   if (rc != 0) {
     ReportFileError(rc);
     return 0;
@@ -209,7 +218,7 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
   std::vector<uint8_t> stored;
   rc = ReadStoredRecord(event->uid, &stored);
   if (rc != 0) {
-    isam::EngineSetLockMode(0);
+    SetLockMode(0);
     ReportWriteError(rc);
     return 0;
   }
@@ -222,8 +231,8 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
       question = storage_text::kChangedByOther;
     }
     if (question != nullptr && !StorageAskYesNo(question)) {
-      isam::EngineSetLockMode(0);
-      return 0;
+      SetLockMode(0);
+      return kWriteDeclined;
     }
   }
   event->conflictMark = 0;
@@ -232,9 +241,10 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
   if (incrementSequence) ++event->sequence;
   const uint32_t serial = std::max(lastChangeSerial, highestSeen_) + 1;
   event->changeSerial = static_cast<int32_t>(serial);
+  actionguard::StampArmedHere(event);
   rc = BuildRecord(*event, kind) ? 0 : -2;
   if (rc == 0) rc = isam::IsamRewriteVarRecord(dataFile, GetData(), static_cast<int32_t>(GetUsed()));
-  const int unlock = isam::EngineSetLockMode(0);
+  const int unlock = SetLockMode(0);
   if (rc != 0) {
     if (rc != -2) ReportWriteError(rc);
     saved.Restore(event);
@@ -242,8 +252,9 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
   }
   lastChangeSerial = highestSeen_ = serial;
   if (unlock != 0) {
+    // Written: memory keeps what the file holds.
     ReportFileError(unlock);
-    return 0;
+    return kWriteUnlockFailed;
   }
   if (kind == kEventRecordDeleted) deletingUid = event->uid;
   section.Release();
@@ -251,5 +262,5 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
   AutoPublish(publishArg);
   event->beingSaved = 0;
   deletingUid.clear();
-  return 1;
+  return kWriteSaved;
 }

@@ -114,7 +114,7 @@ int OpenWithAlarms(CAlmacoraDoc& doc, std::vector<Row>* rows, const AlarmChoice&
       if (!doc.events().Holds(event) || event->deleted) continue;
       event->alarmOn = static_cast<int16_t>(choice.enabled ? 1 : 0);
       event->SetLeadTime(choice.leadTime, choice.units);
-      if (event->Save(0, 0, 0) != 0) ++saved;
+      if (event->Save(0, 0, 0) == 1) ++saved;
     }
   }
   if (!firstRun) doc.RecountAndRefresh();

@@ -11,8 +11,10 @@ bool CalendarImportTarget::AddImportedEvent(std::unique_ptr<CCalEvent> event) {
     held = events_->FindInCalendar(calendar_, event->uid);
   if (held != nullptr) {
     *held = *event;
-    if (!calendar_->UpdateEvent(held, events_, 1, 0, 1)) return false;
-    ++replaced_;
+    const int rc = calendar_->UpdateEvent(held, events_, 1, 0, 1);
+    if (rc == CCalendarFile::kWriteFailed) return false;
+    // Declined: the other user's change stays; the import goes on.
+    if (rc != CCalendarFile::kWriteDeclined) ++replaced_;
     return true;
   }
   event->calendar = calendar_;

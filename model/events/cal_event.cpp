@@ -124,6 +124,7 @@ CCalEvent& CCalEvent::operator=(const CCalEvent& o) {
   runFile = o.runFile;
   runWindowState = o.runWindowState;
   runParameters = o.runParameters;
+  armedBy = o.armedBy;
   occurrenceStates = o.occurrenceStates;
   occurrenceOverrides = o.occurrenceOverrides;
   targetCalendarId = o.targetCalendarId;

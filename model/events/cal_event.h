@@ -102,6 +102,10 @@ class CCalEvent {
   std::string runFile;            // RunFilename
   int32_t runWindowState = -2;    // RunState
   std::string runParameters;      // RunParms
+  // The installation that switched the run-program or e-mail action on
+  // (its mark, storage/action_guard.h); empty in records of earlier
+  // versions. Stored with the event.
+  std::string armedBy;
 
   // ---- Per-occurrence state, keyed by scheduled date.
   COccurrenceStateMap occurrenceStates;

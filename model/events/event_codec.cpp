@@ -58,6 +58,7 @@ bool PutEventItems(const CCalEvent& e, CFieldBuffer* b) {
   if (!e.oneTime && exclusion) b->PutRecurrenceRule(t::kExclusionRule, *exclusion);
   if (e.disabled) b->PutByte(t::kDisabled, e.disabled);
   if (e.movedIn) b->PutByte(t::kMovedIn, e.movedIn);
+  if (!e.armedBy.empty()) b->PutString(t::kArmedBy, e.armedBy);
   return !b->WriteFailed();
 }
 
@@ -78,6 +79,7 @@ bool ReadEventItem(const FieldItem& f, CCalEvent* e) {
     case t::kRunFile: return R::ReadString(f, &e->runFile);
     case t::kRunParameters: return R::ReadString(f, &e->runParameters);
     case t::kUrl: return R::ReadString(f, &e->url);
+    case t::kArmedBy: return R::ReadString(f, &e->armedBy);
     case t::kStart: return R::ReadDateTime(f, &e->start);
     case t::kEnd: return R::ReadDateTime(f, &e->end);
     case t::kCreated: return R::ReadDateTime(f, &e->created);

@@ -20,11 +20,15 @@ struct CalendarListEntry {
 
 class IEventDocument {
  public:
+  static constexpr int16_t kSaveDeclined = 2;
+
   virtual ~IEventDocument() = default;
 
   // Rewrites the event in its calendar file (or moves it to its target
-  // calendar). Returns the document's 16-bit result: non-zero on success,
-  // 0 when the save failed (the document has told the user already).
+  // calendar). Returns the document's 16-bit result: 1 saved; kSaveDeclined
+  // (2) when the user chose to keep another user's change (nothing
+  // written); 0 when the save failed (the document has told the user
+  // already).
   virtual int16_t SaveEvent(CCalEvent& event, int incrementSequence, int publishArg,
                             int stampDtStamp) = 0;
   // SaveEvent, then recount the shown and warning events and update every

@@ -79,6 +79,11 @@ bool CShellStoragePrompts::AskYesNo(const std::string& text, PromptIcon icon) {
   return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon)) == IDYES;
 }
 
+bool CShellStoragePrompts::AskArmActions(const std::string& text) {
+  // Enter (or a close) keeps the actions off.
+  return framework::MessageBox(text, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
+
 void CShellStoragePrompts::ShowCaptionedMessage(const std::string& text, const std::string& caption,
                                                 PromptIcon icon) {
   framework::MessageBox(text, MB_OK | static_cast<UINT>(icon), caption);

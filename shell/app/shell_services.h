@@ -32,6 +32,7 @@ class CShellStoragePrompts : public IStoragePrompts {
  public:
   void ShowMessage(const std::string& text, PromptIcon icon) override;
   bool AskYesNo(const std::string& text, PromptIcon icon) override;
+  bool AskArmActions(const std::string& text) override;
   // The imports' boxes keep their own caption ("Import Results").
   void ShowCaptionedMessage(const std::string& text, const std::string& caption, PromptIcon icon) override;
   bool AskCaptionedYesNo(const std::string& text, const std::string& caption, PromptIcon icon) override;

@@ -56,7 +56,11 @@ class CalendarTarget : public IICalTarget {
     delete raw;
     return false;
   }
-  bool UpdateEvent(CCalEvent& event) override { return calendar_.UpdateEvent(&event, &events_, 0, 0, 0) != 0; }
+  // A declined overwrite is no update.
+  bool UpdateEvent(CCalEvent& event) override {
+    const int rc = calendar_.UpdateEvent(&event, &events_, 0, 0, 0);
+    return rc != CCalendarFile::kWriteFailed && rc != CCalendarFile::kWriteDeclined;
+  }
   std::string SavingUid() override { return savingUid_; }
   bool MovedAway(const std::string& uid) override {
     if (events_.FindInCalendar(&calendar_, uid) != nullptr) return false;

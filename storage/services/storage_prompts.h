@@ -43,6 +43,10 @@ class IStoragePrompts {
   // The login dialog on *login; false when cancelled (*login unchanged),
   // true with the three values taken back.
   virtual bool PromptLogin(CalendarLogin* login) = 0;
+  // The question about alarm actions a calendar file brought from
+  // elsewhere (the text names the events and their programs and
+  // addresses); true only on an explicit Yes. No is the default button.
+  virtual bool AskArmActions(const std::string& /*text*/) { return false; }
   // The iCalendar import's error dialog with the message: 1 "Skip Event",
   // 2 "Cancel Import" (also when closed with its close box). Prompts that
   // do not show it cancel.

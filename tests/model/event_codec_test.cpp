@@ -46,6 +46,7 @@ void Populate(CCalEvent* e) {
   e->showEnd = 1;
   e->allDay = 0;
   e->disabled = 1;
+  e->armedBy = "installation-mark";
   e->alarmOn = 1;
   e->alarmSuppressed = 1;
   e->leadTime.sign = 1;
@@ -148,6 +149,7 @@ TEST(EventRecord, EveryFieldOfAFullyPopulatedEventRoundTrips) {
   EXPECT_EQ(r.showEnd, 1);
   EXPECT_EQ(r.allDay, 0);
   EXPECT_EQ(r.disabled, 1);
+  EXPECT_EQ(r.armedBy, "installation-mark");
   EXPECT_EQ(r.alarmOn, 1);
   EXPECT_EQ(r.alarmSuppressed, 1);
   EXPECT_TRUE(r.leadTime == e.leadTime);
@@ -245,7 +247,8 @@ TEST(EventRecord, OptionalItemsAreLeftOutAndReadBackAsTheirDefaults) {
   const std::vector<uint16_t> tags = TagsOf(rec);
   for (uint16_t absent : {fieldtag::kName, fieldtag::kNotes, fieldtag::kEnd, fieldtag::kLeadTime,
                           fieldtag::kRule, fieldtag::kSoundOn, fieldtag::kRunWindowState, fieldtag::kSoundLength,
-                          fieldtag::kEmailTo, fieldtag::kUrl, fieldtag::kExclusionRule, fieldtag::kDisabled})
+                          fieldtag::kEmailTo, fieldtag::kUrl, fieldtag::kExclusionRule, fieldtag::kDisabled,
+                          fieldtag::kArmedBy})
     EXPECT_FALSE(Has(tags, absent)) << absent;
   EXPECT_TRUE(Has(tags, fieldtag::kStart));
   EXPECT_TRUE(Has(tags, fieldtag::kAcknowledged));

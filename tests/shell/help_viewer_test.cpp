@@ -18,34 +18,15 @@ using shelltest::Program;
 
 namespace {
 
-struct Search {
-  DWORD pid;
-  const char* cls;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK FindOfProcess(HWND h, LPARAM param) {
-  auto* s = reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(h, &pid);
-  char cls[64] = "", title[128] = "";
-  ::GetClassNameA(h, cls, sizeof cls);
-  ::GetWindowTextA(h, title, sizeof title);
-  if (pid == s->pid && ::IsWindowVisible(h) && std::string(cls) == s->cls && std::string(title) == s->title) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND WaitFor(DWORD pid, const char* cls, const char* title, DWORD ms = 15000) {
-  for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < ms; shelltest::PumpFor(100)) {
-    Search s{pid, cls, title, nullptr};
-    ::EnumWindows(&FindOfProcess, reinterpret_cast<LPARAM>(&s));
-    if (s.found) return s.found;
-  }
-  return nullptr;
+  return shelltest::WaitForWindowOf(
+      pid, cls,
+      [title](HWND h) {
+        char text[128] = "";
+        ::GetWindowTextA(h, text, sizeof text);
+        return std::string(text) == title;
+      },
+      ms);
 }
 
 }  // namespace

@@ -69,6 +69,34 @@ HWND FindMainWindow(DWORD pid) {
   return d.found;
 }
 
+namespace {
+struct WindowSearch {
+  DWORD pid;
+  const std::string* cls;
+  const std::function<bool(HWND)>* match;
+  HWND found;
+};
+BOOL CALLBACK FindOfProcess(HWND h, LPARAM param) {
+  auto* s = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(h, &pid);
+  char cls[64] = "";
+  ::GetClassNameA(h, cls, sizeof cls);
+  if (pid != s->pid || !::IsWindowVisible(h) || (!s->cls->empty() && *s->cls != cls) || !(*s->match)(h)) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+}  // namespace
+
+HWND WaitForWindowOf(DWORD pid, const std::string& cls, const std::function<bool(HWND)>& match, DWORD ms) {
+  for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < ms; PumpFor(100)) {
+    WindowSearch s{pid, &cls, &match, nullptr};
+    ::EnumWindows(&FindOfProcess, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+  }
+  return nullptr;
+}
+
 Program::~Program() {
   if (pi_.hProcess) {
     if (::WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0) ::TerminateProcess(pi_.hProcess, 97);

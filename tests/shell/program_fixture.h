@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -24,6 +25,10 @@ std::string ReadSettingText(const std::string& name);
 
 // The main window ("AlmacoraClass") of a process, or null.
 HWND FindMainWindow(DWORD pid);
+// Waits (pumping) up to `ms` for a visible top-level window of process
+// `pid` and class `cls` (empty: any) that `match` accepts; null when none
+// came.
+HWND WaitForWindowOf(DWORD pid, const std::string& cls, const std::function<bool(HWND)>& match, DWORD ms = 15000);
 
 class Program {
  public:

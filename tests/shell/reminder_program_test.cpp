@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "model/events/cal_event.h"
+#include "model/settings/program_settings.h"
 #include "program_fixture.h"
 // The storage's method, not the Win32 macro of the same name.
 #undef CreateFile
@@ -16,28 +18,11 @@
 #include "storage/engine_session.h"
 #include "storage/event_array.h"
 
+using shelltest::BoxAnswerer;
 using shelltest::Program;
 using shelltest::ResetProfile;
 
 namespace {
-
-struct Found {
-  DWORD pid;
-  HWND window;
-};
-
-BOOL CALLBACK FindReminder(HWND hwnd, LPARAM param) {
-  auto* f = reinterpret_cast<Found*>(param);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  char title[64] = "";
-  ::GetWindowTextA(hwnd, title, sizeof title);
-  if (pid == f->pid && ::IsWindowVisible(hwnd) && std::string(title) == "Alarm Reminders  (1 alarm)") {
-    f->window = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 // A calendar of one event whose alarm falls due five seconds from now, and
 // the profile that opens it; `more` adds what a test needs to the event.
@@ -73,12 +58,14 @@ struct SoonAlarm {
   HWND WaitForReminder(const Program& p) const {
     const DWORD now = ::GetTickCount();
     const DWORD deadline = (static_cast<LONG>(now - due) > 0 ? now : due) + 8000;
-    Found found{p.Pid(), nullptr};
-    while (!found.window && static_cast<LONG>(::GetTickCount() - deadline) < 0) {
-      shelltest::PumpFor(200);
-      ::EnumWindows(&FindReminder, reinterpret_cast<LPARAM>(&found));
-    }
-    return found.window;
+    return shelltest::WaitForWindowOf(
+        p.Pid(), "",
+        [](HWND h) {
+          char title[64] = "";
+          ::GetWindowTextA(h, title, sizeof title);
+          return std::string(title) == "Alarm Reminders  (1 alarm)";
+        },
+        deadline - now);
   }
   ~SoonAlarm() {
     std::error_code ec;
@@ -125,7 +112,8 @@ TEST(ReminderProgram, ClosingWhileAMailWaitsOnASilentServerEnds) {
   }));
   ResetProfile({{"NumFiles", 1}, {"AlarmSoundEnabled", 0}, {"WarnHiding", 0}, {"EmailType", 1},
                 {"EmailPort", ntohs(addr.sin_port)}},
-               {{"DataFiles01", alarm.Path()}, {"EmailServer", "127.0.0.1"}, {"EmailFromAddr", "s@example.com"}});
+               {{"DataFiles01", alarm.Path()}, {"EmailServer", "127.0.0.1"}, {"EmailFromAddr", "s@example.com"},
+                {"InstallationMark", g_Settings.InstallationMark}});  // armed by this installation
   Program p;
   ASSERT_TRUE(p.Start("", alarm.dir.string()));  // the log goes to the current folder
   HWND main = p.WaitForWindow();
@@ -147,6 +135,96 @@ TEST(ReminderProgram, ClosingWhileAMailWaitsOnASilentServerEnds) {
   ::closesocket(accepted);
   ::closesocket(listener);
   ::WSACleanup();
+}
+
+// The message box of process `pid` whose text holds `words`.
+HWND WaitForBox(DWORD pid, const char* words) {
+  return shelltest::WaitForWindowOf(
+      pid, "#32770",
+      [words](HWND h) {
+        char text[1024] = "";
+        ::GetDlgItemTextA(h, 0xFFFF, text, sizeof text);
+        return std::string(text).find(words) != std::string::npos;
+      },
+      20000);
+}
+
+std::string g_target;
+
+// A calendar written by another installation (this test process under a
+// mark of its own), handed to the program on its command line or by a
+// second start to the running copy: the alarm
+// whose action runs cmd.exe falls due, yet nothing runs before the user's
+// yes; the question names the event and its program, and No is the
+// default.
+TEST(ReminderProgram, AForeignCalendarsProgramRunsOnlyAfterYes) {
+  struct Case {
+    const char* what;
+    bool handedOver;  // to a running copy by a second start, else on the first start's command line
+    int answer;
+    bool runs;
+  } cases[] = {{"no", false, IDNO, false}, {"yes", true, IDYES, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SoonAlarm alarm;
+    g_target = (std::filesystem::temp_directory_path() / ("almacora_pwned_" + std::string(c.what) + ".txt")).string();
+    std::filesystem::remove(g_target);
+    const std::string saved = g_Settings.InstallationMark;
+    g_Settings.InstallationMark = "another-computer";
+    ASSERT_NO_FATAL_FAILURE(alarm.Write([](CCalEvent* e) {
+      e->name = "Run it";
+      e->runOn = 1;
+      e->runFile = "cmd.exe";
+      e->runParameters = "/c echo armed> " + g_target;
+    }));
+    g_Settings.InstallationMark = saved;
+    ResetProfile({{"AlarmSoundEnabled", 0}, {"WarnHiding", 0}});
+    BoxAnswerer add("Almacora Calendar", IDOK);  // the Add-or-Preview question
+    Program p, second;
+    ASSERT_TRUE(p.Start(c.handedOver ? "" : "\"" + alarm.Path() + "\""));
+    if (c.handedOver) {
+      ASSERT_NE(nullptr, p.WaitForWindow());
+      ASSERT_TRUE(second.Start("\"" + alarm.Path() + "\""));
+    }
+    HWND box = WaitForBox(p.Pid(), "another computer");
+    ASSERT_NE(nullptr, box) << "no question about the calendar's actions";
+    char text[1024] = "";
+    ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(std::string::npos, std::string(text).find("\"Run it\" runs: cmd.exe /c echo armed> " + g_target)) << text;
+    // No has the focus: Enter keeps the actions off.
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(box, nullptr), &gui));
+    EXPECT_EQ(IDNO, ::GetDlgCtrlID(gui.hwndFocus));
+    const wintest::Shot shot = shelltest::TakeShot(box, std::string("foreign_actions_question_") + c.what);
+    ASSERT_GT(shot.width, 0);
+    int dark = 0;  // the text drawn on the box
+    for (COLORREF px : shot.pixels) dark += px == RGB(0, 0, 0);
+    EXPECT_GT(dark, 100);
+    ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(c.answer), 0);
+    EXPECT_TRUE(add.Wait());
+    HWND main = p.WaitForWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_NE(nullptr, alarm.WaitForReminder(p)) << "the alarm itself still falls due";
+    // The worker runs an armed program at once; give it time.
+    const DWORD start = ::GetTickCount();
+    while (!std::filesystem::exists(g_target) && ::GetTickCount() - start < 6000) shelltest::PumpFor(200);
+    EXPECT_EQ(c.runs, std::filesystem::exists(g_target));
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, p.WaitExit());
+    if (c.handedOver) {
+      EXPECT_EQ(0, second.WaitExit());
+    }
+    // The file: untouched on No; on yes armed under the program's own mark.
+    CCalendarFile file;
+    CEventArray array;
+    ASSERT_EQ(1, file.Open(&array, alarm.Path()));
+    ASSERT_EQ(1u, array.size());
+    EXPECT_EQ(c.runs ? shelltest::ReadSettingText("InstallationMark") : std::string("another-computer"),
+              array.at(0)->armedBy);
+    file.Close(&array);
+    std::filesystem::remove(g_target);
+  }
 }
 
 }  // namespace

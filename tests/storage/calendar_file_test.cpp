@@ -349,3 +349,53 @@ TEST(CalendarResources, ShortAndUnterminatedRecordsDecodeWithinTheirBounds) {
 
 }  // namespace
 }  // namespace storagetest
+
+namespace storagetest {
+namespace {
+
+// The engine's release after a write fails once (42, the lock could not
+// be let go), every other call goes through.
+bool g_failRelease = false;
+int ReleaseFailsOnce(int16_t mode) {
+  const int rc = isam::EngineSetLockMode(mode);
+  if (mode != 0 || !g_failRelease) return rc;
+  g_failRelease = false;
+  return 42;
+}
+
+// A record written whose lock then cannot be let go is in the file: the
+// write says so apart from success and failure, and memory keeps the event.
+TEST_F(CalendarFileTest, AWriteWhoseUnlockFailsKeepsTheEventAndSaysSo) {
+  const std::string path = NewCalendarFile("unlock.akv");
+  CCalendarFile::SetLockModeSetter(&ReleaseFailsOnce);
+  for (const std::string write : {"add", "save"}) {
+    SCOPED_TRACE(write);
+    prompts.texts.clear();
+    {
+      CAlmacoraDoc doc;
+      StartOn(&doc, {path});
+      CCalendarFile* calendar = doc.calendars().items()[0];
+      CCalEvent* event = write == "add" ? NewEvent("kept", "kept-uid") : doc.FindEventByUid("kept-uid", nullptr);
+      ASSERT_NE(nullptr, event);
+      event->name = write;
+      g_failRelease = true;
+      const int result = write == "add" ? calendar->AddEvent(event, 0, &doc.events())
+                                        : calendar->UpdateEvent(event, &doc.events(), 1, 0, 1);
+      EXPECT_EQ(CCalendarFile::kWriteUnlockFailed, result);
+      EXPECT_TRUE(doc.events().Holds(event));
+      EXPECT_EQ(calendar, event->calendar);
+      ASSERT_EQ(1u, prompts.texts.size());  // the lock error, told once
+      EXPECT_NE(std::string::npos, prompts.texts[0].find("currently being updated"));
+    }
+    CCalendarFile reread;
+    CEventArray events;
+    ASSERT_EQ(1, reread.Open(&events, path));
+    ASSERT_NE(nullptr, events.FindInCalendar(&reread, "kept-uid"));
+    EXPECT_EQ(write, events.FindInCalendar(&reread, "kept-uid")->name);
+    reread.Close(&events);
+  }
+  CCalendarFile::SetLockModeSetter(nullptr);
+}
+
+}  // namespace
+}  // namespace storagetest

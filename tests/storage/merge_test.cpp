@@ -57,7 +57,8 @@ TEST_F(MergeTest, HeldEventsAreUpdatedOrMarkedAndTheirSavesAsk) {
     prompts.answers = {false, true};
     held->listed = 0;
     if (c.mark == 2) held->occurrenceStates[caltest::At(20, 3, 2026, 9)] = COccurrenceState(1, CDateTime());
-    EXPECT_EQ(1, doc.SaveEvent(*held, 1, 0, 1)) << c.what;
+    // No is neither a save nor a delete: the answer says so.
+    EXPECT_EQ(IEventDocument::kSaveDeclined, doc.SaveEvent(*held, 1, 0, 1)) << c.what;
     EXPECT_EQ("original", held->name);
     EXPECT_EQ(1, doc.SaveEvent(*held, 1, 0, 1)) << c.what;
     EXPECT_EQ((std::vector<std::string>{c.question, c.question}), prompts.texts) << c.what;

@@ -39,6 +39,7 @@ class FakePrompts : public IStoragePrompts {
     answers.pop_front();
     return a;
   }
+  bool AskArmActions(const std::string& text) override { return AskYesNo(text, PromptIcon::kExclamation); }
   bool AskAddOrPreview() override {
     ++previewQuestions;
     return addNotPreview;

@@ -2,9 +2,11 @@
 // re-sync, concurrent adds get unique serials, and a save over the other's
 // newer change (or of an event in the editor that the other changed) asks
 // first and writes nothing on No.
+#include <filesystem>
 #include <fstream>
 #include <set>
 
+#include "storage/calendar_backup.h"
 #include "storage/storage_texts.h"
 #include "tests/storage/storage_fixture.h"
 #include "tests/support/child_process.h"
@@ -99,7 +101,7 @@ TEST_F(TwoProcessTest, ChildSavesOverNewerChanges) {
   // A saved a newer sequence: B's save asks, and No writes nothing.
   mine->name = "B's change";
   prompts.answers = {false};
-  EXPECT_EQ(0, doc.SaveEvent(*mine, 1, 0, 1));
+  EXPECT_EQ(IEventDocument::kSaveDeclined, doc.SaveEvent(*mine, 1, 0, 1));
   EXPECT_EQ(std::vector<std::string>{storage_text::kChangedByOther}, prompts.texts);
   EXPECT_EQ("B's change", mine->name);  // still usable
   // Now open in B's editor while A changes it again.
@@ -152,6 +154,178 @@ TEST_F(TwoProcessTest, ASaveOverANewerChangeAsksAndNoWritesNothing) {
   StartOn(&fresh, {file});
   ASSERT_EQ(1u, fresh.events().size());
   EXPECT_EQ("A again", fresh.FindEventByUid("shared-uid", nullptr)->name);
+}
+
+// ---- Calendar files from another installation.
+
+// The other installation (a process with a profile of its own): writes a
+// calendar whose alarms run a program and send mail, and one of an
+// earlier version's kind (an armed event without a mark).
+TEST_F(TwoProcessTest, ChildWritesCalendarsElsewhere) {
+  if (testsupport::ChildRole() != "elsewhere") GTEST_SKIP();
+  g_Settings.AlarmRunEnabled = 0;
+  g_Settings.AlarmEmailEnabled = 0;
+  CEventArray events;
+  CCalendarFile armed;
+  ASSERT_EQ(1, armed.CreateFile(testsupport::ChildValue("FILE")));
+  CCalEvent* run = NewEvent("Run it", "run-uid");
+  run->alarmOn = 1;
+  run->runOn = 1;
+  run->runFile = "cmd.exe";
+  run->runParameters = "/c echo armed> " + testsupport::ChildValue("TARGET");
+  ASSERT_EQ(1, armed.AddEvent(run, 0, &events));
+  CCalEvent* mail = NewEvent("Mail it", "mail-uid");
+  mail->emailOn = 1;
+  mail->emailTo = "x@example.org";
+  ASSERT_EQ(1, armed.AddEvent(mail, 0, &events));
+  ASSERT_EQ(1, armed.AddEvent(NewEvent("Plain", "plain-uid"), 0, &events));
+  // Following a setting that is off here: armed only where it is on, and
+  // so without a mark, as every record of an earlier version.
+  CCalendarFile old;
+  ASSERT_EQ(1, old.CreateFile(testsupport::ChildValue("OLD")));
+  CCalEvent* unmarked = NewEvent("Old", "old-uid");
+  unmarked->runFile = "notepad.exe";
+  ASSERT_EQ(1, old.AddEvent(unmarked, 0, &events));
+  EXPECT_TRUE(unmarked->armedBy.empty());
+  armed.Close(&events);
+  old.Close(&events);
+}
+
+class ForeignFileTest : public StorageTest {
+ protected:
+  void SetUp() override {
+    StorageTest::SetUp();
+    g_Settings.InstallationMark = "this-installation";
+    g_Settings.ArmedHereFiles.clear();
+    g_Settings.AlarmRunEnabled = 1;
+    g_Settings.AlarmEmailEnabled = 0;
+    armed_ = Path("foreign.akv");
+    old_ = Path("old.akv");
+    target_ = Path("pwned.txt");
+    ASSERT_EQ(0, testsupport::RunChildTest("TwoProcessTest.ChildWritesCalendarsElsewhere", "elsewhere",
+                                           {"FILE=" + armed_, "OLD=" + old_, "TARGET=" + target_}));
+  }
+  // A copy of the foreign calendar for one case.
+  std::string Copy(const std::string& name) {
+    std::filesystem::copy_file(armed_, Path(name), std::filesystem::copy_options::overwrite_existing);
+    return Path(name);
+  }
+  const CCalEvent* Find(CAlmacoraDoc& doc, const char* uid) { return doc.FindEventByUid(uid, nullptr); }
+  std::string armed_, old_, target_;
+};
+
+// Whichever way the file comes in, its actions arrive off, one question
+// names the events and what they would do, and No leaves the file as it
+// was.
+TEST_F(ForeignFileTest, EveryOpenHoldsItsActionsAndAsksOnce) {
+  const std::string backup = Copy("backup.akv");
+  struct Case {
+    const char* way;
+    void (*open)(CAlmacoraDoc& doc, const std::string& path, const std::string& backup);
+  } cases[] = {
+      {"listed at start", [](CAlmacoraDoc& d, const std::string& p, const std::string&) { StartOn(&d, {p}); }},
+      {"command line", [](CAlmacoraDoc& d, const std::string& p, const std::string&) { StartOn(&d, {}, p); }},
+      {"Open", [](CAlmacoraDoc& d, const std::string& p, const std::string&) {
+         StartOn(&d, {});
+         d.OpenEventFile(p, false);
+       }},
+      {"closed, then opened", [](CAlmacoraDoc& d, const std::string& p, const std::string&) {
+         g_Settings.DataFilePaths = {p};
+         g_Settings.DataFileEnabled = {0};
+         d.Start("");
+         CCalendarFile* c = d.calendars().items().at(0);
+         c->openState = CCalendarFile::kOpen;
+         c->OpenFile(&d.events(), c->path);
+       }},
+      {"restored", [](CAlmacoraDoc& d, const std::string& p, const std::string& b) {
+         StartOn(&d, {});
+         if (calbackup::RestoreIntoDocument(&d, b, p).restored) calbackup::OpenRestoredCalendar(&d, p);
+       }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    const std::string path = Copy("case" + std::to_string(++n) + ".akv");
+    const std::vector<uint8_t> before = ReadFileBytes(path);
+    prompts.texts.clear();
+    prompts.answers = {false};
+    CAlmacoraDoc doc;
+    c.open(doc, path, backup);
+    ASSERT_EQ(1u, prompts.texts.size());
+    const std::string& q = prompts.texts[0];
+    EXPECT_NE(std::string::npos, q.find("\"Run it\" runs: cmd.exe /c echo armed> " + target_)) << q;
+    EXPECT_NE(std::string::npos, q.find("\"Mail it\" sends e-mail to: x@example.org")) << q;
+    EXPECT_EQ(std::string::npos, q.find("Plain")) << q;
+    ASSERT_NE(nullptr, Find(doc, "run-uid"));
+    EXPECT_EQ(0, Find(doc, "run-uid")->runOn);
+    EXPECT_EQ(0, Find(doc, "mail-uid")->emailOn);
+    EXPECT_EQ("cmd.exe", Find(doc, "run-uid")->runFile);  // kept, to switch on
+    EXPECT_TRUE(ReadFileBytes(path) == before);
+  }
+  EXPECT_FALSE(std::filesystem::exists(target_));
+}
+
+// Yes arms them here for good; an import never asks and keeps them off.
+TEST_F(ForeignFileTest, YesArmsThemHereAndAnImportNeverAsks) {
+  const std::string path = Copy("yes.akv");
+  {
+    prompts.answers = {true};
+    CAlmacoraDoc doc;
+    StartOn(&doc, {path});
+    EXPECT_EQ(1u, prompts.texts.size());
+    EXPECT_EQ(1, Find(doc, "run-uid")->runOn);
+    EXPECT_EQ(1, Find(doc, "mail-uid")->emailOn);
+    EXPECT_EQ("this-installation", Find(doc, "run-uid")->armedBy);
+  }
+  prompts.texts.clear();
+  {
+    CAlmacoraDoc doc;
+    StartOn(&doc, {path});
+    EXPECT_TRUE(prompts.texts.empty());
+    EXPECT_EQ(1, Find(doc, "run-uid")->runOn);
+  }
+  CAlmacoraDoc doc;
+  StartOn(&doc, {NewCalendarFile("into.akv")});
+  CCalendarFile import;
+  import.importTarget = doc.calendars().items()[0];
+  ASSERT_EQ(1, import.Open(&doc.events(), Copy("imported.akv")));
+  EXPECT_TRUE(prompts.texts.empty());
+  EXPECT_EQ(0, Find(doc, "run-uid")->runOn);
+}
+
+// The upgrade: the calendars an earlier version's profile lists keep their
+// unmarked actions without a question; a new profile (or a file it did
+// not list) asks.
+TEST_F(ForeignFileTest, AnEarlierVersionsListedCalendarsKeepTheirActions) {
+  struct Case {
+    const char* what;
+    int settingsCreated;
+    bool listed;
+    bool asks;
+  } cases[] = {
+      {"upgraded profile, listed", 0, true, false},
+      {"upgraded profile, opened later", 0, false, true},
+      {"new profile", 1, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_Settings.InstallationMark.clear();
+    g_Settings.ArmedHereFiles.clear();
+    g_Settings.SettingsCreated = c.settingsCreated;
+    prompts.texts.clear();
+    CAlmacoraDoc doc;
+    if (c.listed) {
+      StartOn(&doc, {old_});
+    } else {
+      StartOn(&doc, {NewCalendarFile("mine.akv")});
+      doc.OpenEventFile(old_, false);
+    }
+    EXPECT_EQ(c.asks ? 1u : 0u, prompts.texts.size());
+    ASSERT_NE(nullptr, Find(doc, "old-uid"));
+    EXPECT_EQ(c.asks ? 0 : -2, Find(doc, "old-uid")->runOn);
+    EXPECT_FALSE(g_Settings.InstallationMark.empty());
+  }
+  g_Settings.SettingsCreated = 0;
 }
 
 // The automatic publish (a server that may take minutes) runs after the
