@@ -38,6 +38,9 @@ class IEventOperations;
 namespace caledit {
 struct AlarmActionValues;
 }  // namespace caledit
+namespace dialogs {
+class CCalEdit;
+}  // namespace dialogs
 
 namespace alarms {
 class CTimerDlg;
@@ -78,6 +81,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // The calendar manager, made hidden on first need; null without a
   // document.
   CCalendarsDialog* GetCalendarsDialog();
+  // "Edit Calendar Entries" while it is open, else null.
+  dialogs::CCalEdit* GetCalendarEntries() { return m_pCalendarEntries; }
+  // The calendars or their events changed: the manager and an open "Edit
+  // Calendar Entries" show them again.
+  void CalendarsChanged();
   // Where Move asks for the new folder; tests install their own answer.
   using FolderBrowser = bool (*)(HWND owner, const std::string& title, std::string* folder);
   static FolderBrowser SetFolderBrowser(FolderBrowser browser);
@@ -114,6 +122,9 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void AddCopy(const CCalEvent& source);
   // TRUE when the event was saved.
   BOOL ModifyEvent(COccurrenceRef occurrence) override;
+  // The event editor owned by `owner` (the window the user asked from), so
+  // that its end gives that window back rather than the main window.
+  BOOL ModifyEventOver(HWND owner, COccurrenceRef occurrence);
   // TRUE when the whole event was removed (one occurrence deleted alone
   // answers FALSE).
   BOOL DeleteEvent(COccurrenceRef occurrence) override;
@@ -236,6 +247,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // Messages.
   void OnInitMenu(HMENU menu);
   void OnActivate(UINT state, HWND other, BOOL minimized);
+  LRESULT OnRaiseOwned(WPARAM, LPARAM);
   BOOL OnCopyData(HWND sender, COPYDATASTRUCT* data);
   LRESULT OnQuerySearchOwner(WPARAM, LPARAM);
   LRESULT OnAppsTest(WPARAM, LPARAM);
@@ -303,6 +315,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   int m_nPictureWidth = 600;
   int m_nCalMode = 0;
   bool m_bHidden = false;
+  bool m_bRaiseOwnedPosted = false;
   bool m_bPreviewPrint = false;
   int m_nRestoreShow = SW_RESTORE;
   std::vector<HMODULE> m_arrCplLibs;
@@ -316,4 +329,5 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   std::unique_ptr<alarms::CAlarmErrorLogDlg> m_pAlarmLog;
   std::shared_ptr<CPrintSettingsDlg> m_pPrintSettings;  // kept between uses
   std::unique_ptr<CCalendarsDialog> m_pCalendarsDlg;
+  dialogs::CCalEdit* m_pCalendarEntries = nullptr;  // while RunCalendarEntries shows it
 };

@@ -19,6 +19,7 @@
 #include "storage/calendar_list.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
+#include "dialogs/small/cal_edit_dlg.h"
 #include "storage/ui/calendar_open.h"
 #include "storage/ui/cal_wiz_sheet.h"
 #include "storage/ui/calendars_dialog.h"
@@ -171,6 +172,11 @@ CCalendarsDialog* CMainFrame::GetCalendarsDialog() {
   if (!manager->CreateHidden(GetSafeHwnd())) return nullptr;
   m_pCalendarsDlg = std::move(manager);
   return m_pCalendarsDlg.get();
+}
+
+void CMainFrame::CalendarsChanged() {
+  if (m_pCalendarsDlg) m_pCalendarsDlg->RefillLater();
+  if (m_pCalendarEntries) m_pCalendarEntries->RefillLater();
 }
 
 void CMainFrame::OnCalendarManager() {

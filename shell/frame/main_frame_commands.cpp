@@ -119,6 +119,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   framework::OnMessage<&CMainFrame::OnMonthPicture>(WM_MONTHPICTURE),
   framework::OnMessage<&CMainFrame::OnSetPictureSize>(WM_SETPICTURESIZE),
   framework::OnMessage<&CMainFrame::OnShowAlarmLog>(WM_SHOWALARMLOG),
+  framework::OnMessage<&CMainFrame::OnRaiseOwned>(WM_RAISEOWNED),
   // Reminders and the notification area (main_frame_tray.cpp).
   OnCommand<&CMainFrame::OnCalendarHideWindow>(ID_CALENDAR_HIDE),
   OnCommand<&CMainFrame::OnCalendarHideWindow>(ID_KEY_HIDE),
