@@ -65,8 +65,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // them empty). TRUE when something was subscribed or previewed (the
   // document then recounts).
   BOOL SubscribeToUrl(const std::string& address);
-  // The "New Calendar" dialog, then the frame is active again.
-  void NewCalendar();
+  // The "New Calendar" dialog over `owner` (null: this window), which is
+  // active again afterwards.
+  void NewCalendar(HWND owner = nullptr);
+  // The open-file dialog of a calendar over `owner` (null: this window).
+  void OpenFileOver(HWND owner);
   // Calendar commands (main_frame_calendars.cpp).
   // The open-calendars chooser with its prompt and OK caption; true after
   // OK, *chosen the picked calendar (null for "All Calendars").

@@ -128,10 +128,17 @@ class FrameManager : public shelltest::FrameOverFiles {
     b->rememberPassword = 1;
     return b;
   }
-  static int PeerPort(const char* file) {
+  // "b.akv" made a subscription of the peer's path with that login (the
+  // port read from `portFile`), then the manager shown; null when either
+  // failed.
+  HWND ManagerWithFeed(const char* portFile, const std::string& scheme, const std::string& path,
+                       const std::string& user, const std::string& password) {
     int port = 0;
-    std::ifstream(std::string(ALMACORA_PEER_DIR "/") + file) >> port;
-    return port;
+    std::ifstream(std::string(ALMACORA_PEER_DIR "/") + portFile) >> port;
+    EXPECT_GT(port, 0) << portFile;
+    if (port <= 0 || !Subscription(scheme + "://127.0.0.1:" + std::to_string(port) + path, user, password))
+      return nullptr;
+    return OpenManager();
   }
 
   std::unique_ptr<CAlmacoraApp> ownApp_;
@@ -140,7 +147,8 @@ class FrameManager : public shelltest::FrameOverFiles {
 };
 
 // One click on the main window leaves the manager above it: on a day of
-// the calendar (where the day's pop-up comes) and on the status bar.
+// the calendar (where the day's pop-up comes) and on the status bar. What
+// the manager opens (New) is its own.
 TEST_F(FrameManager, AClickOnTheMainWindowLeavesTheManagerAbove) {
   HWND manager = OpenManager();
   ASSERT_NE(manager, nullptr);
@@ -160,6 +168,22 @@ TEST_F(FrameManager, AClickOnTheMainWindowLeavesTheManagerAbove) {
   EXPECT_EQ(::GetActiveWindow(), Main());  // the click went to it
   const wintest::Shot shot = wintest::TakeShot(manager, "manager_above_frame");
   EXPECT_TRUE(Holds(shot, ::GetSysColor(COLOR_BTNFACE)));
+  // New from the manager: the dialog is the manager's, which is active
+  // again after its Cancel.
+  HWND newOwner = nullptr;
+  Drive({[&] {
+    HWND dlg = FindDialog("New Calendar");
+    if (!dlg) return false;
+    newOwner = ::GetWindow(dlg, GW_OWNER);
+    ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }}, 10000);
+  PressOnRow("a", IDC_CALENDARS_NEW);
+  ASSERT_TRUE(PumpUntilDriven(12000));
+  wintest::PumpFor(300);
+  EXPECT_EQ(newOwner, manager);
+  EXPECT_EQ(::GetActiveWindow(), manager);
+  EXPECT_TRUE(Above(manager, Main()));
 }
 
 // Edit Event from the entries editor opened by the manager: the event
@@ -272,10 +296,7 @@ TEST_F(FrameManager, TheEntriesListFollowsADeleteInTheMainWindow) {
 // another thread meanwhile, and Escape in the progress window ends the wait
 // long before its time-out, with no box and the manager usable again.
 TEST_F(FrameManager, EscapeCancelsAManagerRefreshWhileTheMainWindowAnswers) {
-  const int port = PeerPort("http_peer.ports");
-  ASSERT_GT(port, 0);
-  ASSERT_NE(Subscription("http://127.0.0.1:" + std::to_string(port) + "/silent/feed.ics", "", ""), nullptr);
-  HWND manager = OpenManager();
+  HWND manager = ManagerWithFeed("http_peer.ports", "http", "/silent/feed.ics", "", "");
   ASSERT_NE(manager, nullptr);
   std::atomic<int> answered{0};
   HWND progress = nullptr, owner = nullptr;
@@ -333,10 +354,7 @@ TEST_F(FrameManager, EscapeCancelsAManagerRefreshWhileTheMainWindowAnswers) {
 // A refused FTP login (530) says so before the login box asks again; its
 // Cancel ends the refresh with nothing changed.
 TEST_F(FrameManager, ARefusedFtpLoginIsSaid) {
-  const int port = PeerPort("ftp_peer.port");
-  ASSERT_GT(port, 0);
-  ASSERT_NE(Subscription("ftp://127.0.0.1:" + std::to_string(port) + "/dir/cal.ics", "user", "wrong"), nullptr);
-  HWND manager = OpenManager();
+  HWND manager = ManagerWithFeed("ftp_peer.port", "ftp", "/dir/cal.ics", "user", "wrong");
   ASSERT_NE(manager, nullptr);
   std::vector<std::string> seen;
   auto box = [&](int button) -> wintest::Step {
