@@ -15,6 +15,9 @@ namespace dialogs {
 
 namespace {
 constexpr DWORD kCalEditHelp = 148;
+// Posted to itself by RefillLater.
+constexpr UINT kWmRefill = WM_APP + 3300;
+constexpr char kEventGone[] = "This event is no longer in the calendar.  The list is shown again.";
 }  // namespace
 
 CCalEdit::CCalEdit(CAlmacoraDoc* document, HWND parent) : CDialog(IDD_CAL_EDIT, parent), model_(document) {}
@@ -33,6 +36,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CCalEdit, framework::CDialog)
   framework::OnCommand<&CCalEdit::OnHelp>(IDC_CALEDIT_HELP),
   framework::OnMessage<&CCalEdit::OnCheckChanged>(shellcontrols::WM_GRIDCHECKCHANGED),
   framework::OnMessage<&CCalEdit::OnHelpKey>(WM_HELP),
+  framework::OnMessage<&CCalEdit::OnRefill>(kWmRefill),
 FRAMEWORK_END_MESSAGE_MAP()
 
 BOOL CCalEdit::OnInitDialog() {
@@ -56,16 +60,38 @@ BOOL CCalEdit::OnInitDialog() {
   EnableAlarmControls();
   ::EnableWindow(::GetDlgItem(hwnd, IDC_CALEDIT_EDIT_EVENT), modifyEvent != nullptr);
   SetUpGrid();
-  HWND calendars = ::GetDlgItem(hwnd, IDC_CALEDIT_CALENDAR);
+  FillCalendarList();
+  model_.SelectCalendar(SelectedCalendarId());
+  FillGrid();
+  return TRUE;
+}
+
+// The open calendars, the one shown kept (initialCalendarId at the start,
+// the first when it went).
+void CCalEdit::FillCalendarList() {
+  HWND calendars = ::GetDlgItem(GetSafeHwnd(), IDC_CALEDIT_CALENDAR);
+  const int shown = ::SendMessageA(calendars, CB_GETCOUNT, 0, 0) > 0 ? SelectedCalendarId() : initialCalendarId;
+  ::SendMessageA(calendars, CB_RESETCONTENT, 0, 0);
   for (const auto& calendar : model_.Calendars()) {
     const LRESULT item = ::SendMessageA(calendars, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(calendar.second.c_str()));
     ::SendMessageA(calendars, CB_SETITEMDATA, static_cast<WPARAM>(item), calendar.first);
   }
-  const int first = model_.InitialIndex(initialCalendarId);
+  const int first = model_.InitialIndex(shown);
   if (first >= 0) ::SendMessageA(calendars, CB_SETCURSEL, static_cast<WPARAM>(first), 0);
+}
+
+void CCalEdit::RefillLater() {
+  if (refillPosted_ || !GetSafeHwnd()) return;
+  refillPosted_ = PostMsg(kWmRefill);
+}
+
+LRESULT CCalEdit::OnRefill(WPARAM, LPARAM) {
+  refillPosted_ = false;
+  ReadTicks();
+  FillCalendarList();
   model_.SelectCalendar(SelectedCalendarId());
   FillGrid();
-  return TRUE;
+  return 0;
 }
 
 void CCalEdit::DoDataExchange(framework::CDataExchange& dx) {
@@ -146,7 +172,12 @@ void CCalEdit::OnEditEvent() {
   const int row = grid_.GetCurrentRow();
   if (row < 0 || static_cast<size_t>(row) >= model_.rows().size()) return;
   CCalEvent* event = model_.EventOf(static_cast<size_t>(row));
-  if (event == nullptr) return;
+  if (event == nullptr) {
+    // Deleted meanwhile (from the main window, by a refresh).
+    framework::MessageBox(kEventGone, MB_OK | MB_ICONINFORMATION);
+    OnRefill(0, 0);
+    return;
+  }
   ReadTicks();
   modifyEvent(event);
   // The editor may have moved the event away or changed it: show again.

@@ -38,6 +38,12 @@ class CCalEdit : public framework::CDialog {
   caledit::CCalEditModel& model() { return model_; }
   shellcontrols::CCheckGrid& grid() { return grid_; }
 
+  // The calendars or their events changed elsewhere (the main window, a
+  // refresh): the calendar list and the rows are shown again once the
+  // change is over, the user's unsaved ticks kept. Several calls before
+  // then refill once.
+  void RefillLater();
+
   FRAMEWORK_DECLARE_MESSAGE_MAP()
 
  protected:
@@ -55,6 +61,8 @@ class CCalEdit : public framework::CDialog {
   void OnHelp();
   LRESULT OnCheckChanged(WPARAM, LPARAM row);
   LRESULT OnHelpKey(WPARAM, LPARAM);
+  LRESULT OnRefill(WPARAM, LPARAM);
+  void FillCalendarList();
   void SetUpGrid();
   void FillGrid();
   void ReadTicks();
@@ -69,6 +77,7 @@ class CCalEdit : public framework::CDialog {
   int alarmEnabled_ = 0;
   std::string leadUnits_;
   int leadTime_ = 0;
+  bool refillPosted_ = false;
 };
 
 }  // namespace dialogs

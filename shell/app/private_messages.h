@@ -13,6 +13,9 @@ constexpr UINT WM_SETPICTURESIZE = WM_USER + 3001;
 constexpr UINT WM_SHOWALARMLOG = WM_USER + 3002;
 constexpr UINT WM_QUERYSEARCHOWNER = WM_USER + 3003;
 // WM_USER + 3004 to + 3006: progress of Internet transfers (not the frame's).
+// Posted by the frame to itself once it was raised: the windows it owns go
+// back above it.
+constexpr UINT WM_RAISEOWNED = WM_USER + 3300;
 
 // lHint values of UpdateAllViews.
 enum ViewHint : LPARAM {

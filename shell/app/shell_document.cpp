@@ -43,6 +43,8 @@ void CShellDocument::UpdateAllViews(int hint, const COccurrenceRef* added) {
   // times no longer hold.
   ++changeSerial_;
   framework::CDocument::UpdateAllViews(nullptr, hint, const_cast<COccurrenceRef*>(added));
+  // The calendar windows open beside the views follow too.
+  if (CMainFrame* frame = CMainFrame::Get()) frame->CalendarsChanged();
 }
 
 bool CShellDocument::OpenCalendar(CCalendarFile* calendar) {

@@ -1,5 +1,6 @@
 // The Internet calendars' questions, answered by the sharing dialogs.
 #include "dialogs/small/warning_dlg.h"
+#include "framework/application.h"
 #include "shell/app/shell_services.h"
 #include "storage/ui/cal_login_dlg.h"
 #include "storage/ui/cal_overwrite.h"
@@ -52,5 +53,11 @@ bool CShellStoragePrompts::ShowWarning(const std::string& message, const std::st
 }
 
 IProgressWindow* CShellStoragePrompts::OpenProgressWindow(const std::string& title) {
-  return CCalProgress::Open(title);
+  // Owned by the window the user started the work from (the calendar
+  // manager, the publish dialog, the main window after a save), so that it
+  // stays above it; the main window's last one when none of ours is active.
+  HWND owner = ::GetActiveWindow();
+  framework::CApplication* app = framework::TheApp();
+  if (owner == nullptr && app && app->GetMainWindow()) owner = ::GetLastActivePopup(app->GetMainWindow());
+  return CCalProgress::Open(title, owner);
 }

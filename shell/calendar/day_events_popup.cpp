@@ -128,7 +128,10 @@ void CDayEventsPopup::Show(const RECT& cell, const CDateTime& day, const std::st
     work = daypopup::Rect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
   const daypopup::Rect at = daypopup::FitInWorkArea(cell.left, cell.top, width_, height_, work);
   ::ShowWindow(add_.GetSafeHwnd(), SW_HIDE);
-  ::SetWindowPos(GetSafeHwnd(), HWND_TOP, at.left, at.top, width_, height_, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // Alone: with its owner the main window would come above the windows it
+  // owns (the calendar manager).
+  ::SetWindowPos(GetSafeHwnd(), HWND_TOP, at.left, at.top, width_, height_,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
   ::SetWindowPos(add_.GetSafeHwnd(), nullptr, width_ - 15, 1, 13, 13, SWP_NOZORDER | SWP_NOACTIVATE);
   ::SetCapture(GetSafeHwnd());
   ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);

@@ -11,6 +11,7 @@
 #include "framework/cmd_ui.h"
 #include "framework/docview/doc_template.h"
 #include "framework/docview/view.h"
+#include "framework/owned_windows.h"
 #include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
 #include "res/resource.h"
@@ -172,6 +173,15 @@ void CMainFrame::OnActivate(UINT state, HWND /*other*/, BOOL /*minimized*/) {
   // view gets the focus so the accelerators keep working.
   framework::CView* view = GetActiveView();
   if (state != WA_INACTIVE && view && view->GetSafeHwnd()) ::SetFocus(view->GetSafeHwnd());
+  // Raised by a click: the calendar manager and what it opens go back
+  // above this window once the activation is over.
+  if (state != WA_INACTIVE && !m_bRaiseOwnedPosted) m_bRaiseOwnedPosted = PostMsg(WM_RAISEOWNED);
+}
+
+LRESULT CMainFrame::OnRaiseOwned(WPARAM, LPARAM) {
+  m_bRaiseOwnedPosted = false;
+  framework::KeepOwnedAbove(GetSafeHwnd());
+  return 0;
 }
 
 void CMainFrame::OnClose() {

@@ -36,6 +36,9 @@ class IEventOperations;
 namespace caledit {
 struct AlarmActionValues;
 }  // namespace caledit
+namespace dialogs {
+class CCalEdit;
+}  // namespace dialogs
 
 namespace alarms {
 class CTimerDlg;
@@ -60,8 +63,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // them empty). TRUE when something was subscribed or previewed (the
   // document then recounts).
   BOOL SubscribeToUrl(const std::string& address);
-  // The "New Calendar" dialog, then the frame is active again.
-  void NewCalendar();
+  // The "New Calendar" dialog over `owner` (null: this window), which is
+  // active again afterwards.
+  void NewCalendar(HWND owner = nullptr);
+  // The open-file dialog of a calendar over `owner` (null: this window).
+  void OpenFileOver(HWND owner);
   // Calendar commands (main_frame_calendars.cpp).
   // The open-calendars chooser with its prompt and OK caption; true after
   // OK, *chosen the picked calendar (null for "All Calendars").
@@ -76,6 +82,11 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // The calendar manager, made hidden on first need; null without a
   // document.
   CCalendarsDialog* GetCalendarsDialog();
+  // "Edit Calendar Entries" while it is open, else null.
+  dialogs::CCalEdit* GetCalendarEntries() { return m_pCalendarEntries; }
+  // The calendars or their events changed: the manager and an open "Edit
+  // Calendar Entries" show them again.
+  void CalendarsChanged();
   // Where Move asks for the new folder; tests install their own answer.
   using FolderBrowser = bool (*)(HWND owner, const std::string& title, std::string* folder);
   static FolderBrowser SetFolderBrowser(FolderBrowser browser);
@@ -112,6 +123,9 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void AddCopy(const CCalEvent& source);
   // TRUE when the event was saved.
   BOOL ModifyEvent(COccurrenceRef occurrence) override;
+  // The event editor owned by `owner` (the window the user asked from), so
+  // that its end gives that window back rather than the main window.
+  BOOL ModifyEventOver(HWND owner, COccurrenceRef occurrence);
   // TRUE when the whole event was removed (one occurrence deleted alone
   // answers FALSE).
   BOOL DeleteEvent(COccurrenceRef occurrence) override;
@@ -234,6 +248,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   // Messages.
   void OnInitMenu(HMENU menu);
   void OnActivate(UINT state, HWND other, BOOL minimized);
+  LRESULT OnRaiseOwned(WPARAM, LPARAM);
   BOOL OnCopyData(HWND sender, COPYDATASTRUCT* data);
   LRESULT OnQuerySearchOwner(WPARAM, LPARAM);
   LRESULT OnAppsTest(WPARAM, LPARAM);
@@ -301,6 +316,7 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   int m_nPictureWidth = 600;
   int m_nCalMode = 0;
   bool m_bHidden = false;
+  bool m_bRaiseOwnedPosted = false;
   bool m_bPreviewPrint = false;
   int m_nRestoreShow = SW_RESTORE;
   std::vector<HMODULE> m_arrCplLibs;
@@ -314,4 +330,5 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   std::unique_ptr<alarms::CAlarmErrorLogDlg> m_pAlarmLog;
   std::shared_ptr<CPrintSettingsDlg> m_pPrintSettings;  // kept between uses
   std::unique_ptr<CCalendarsDialog> m_pCalendarsDlg;
+  dialogs::CCalEdit* m_pCalendarEntries = nullptr;  // while RunCalendarEntries shows it
 };

@@ -113,12 +113,16 @@ void CMainFrame::RunCalendarEntries(HWND owner, int calendarId) {
   if (!doc) return;
   dialogs::CCalEdit dlg(&doc->Core(), owner);
   dlg.initialCalendarId = calendarId;
-  // Edit Event opens the event editor on the event's next occurrence.
-  dlg.modifyEvent = [this](CCalEvent* event) {
-    if (event) ModifyEvent(COccurrenceRef(event, event->nextOccurrence));
+  // Edit Event opens the event editor on the event's next occurrence, over
+  // the entries.
+  dlg.modifyEvent = [this, &dlg](CCalEvent* event) {
+    if (event) ModifyEventOver(dlg.GetSafeHwnd(), COccurrenceRef(event, event->nextOccurrence));
   };
   dlg.editActions = &CMainFrame::EditAlarmActionValues;
+  dialogs::CCalEdit* outer = m_pCalendarEntries;
+  m_pCalendarEntries = &dlg;
   dlg.DoModal();
+  m_pCalendarEntries = outer;
 }
 
 void CMainFrame::OnCalendarBackupData() { BackupData(); }

@@ -19,6 +19,7 @@
 #include "storage/calendar_list.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
+#include "dialogs/small/cal_edit_dlg.h"
 #include "storage/ui/calendar_open.h"
 #include "storage/ui/cal_wiz_sheet.h"
 #include "storage/ui/calendars_dialog.h"
@@ -163,14 +164,19 @@ CCalendarsDialog* CMainFrame::GetCalendarsDialog() {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return nullptr;
   auto manager = std::make_unique<CCalendarsDialog>(doc->Core());
-  manager->hooks.newCalendar = [this] { NewCalendar(); };
-  manager->hooks.openFile = [this] { OnFileOpen(); };
-  manager->hooks.listEvents = [this](int calendarId) {
-    RunCalendarEntries(m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd(), calendarId);
-  };
+  // What the manager opens is owned by it, so that it stays in front.
+  auto over = [this] { return m_pCalendarsDlg ? m_pCalendarsDlg->GetSafeHwnd() : GetSafeHwnd(); };
+  manager->hooks.newCalendar = [this, over] { NewCalendar(over()); };
+  manager->hooks.openFile = [this, over] { OpenFileOver(over()); };
+  manager->hooks.listEvents = [this, over](int calendarId) { RunCalendarEntries(over(), calendarId); };
   if (!manager->CreateHidden(GetSafeHwnd())) return nullptr;
   m_pCalendarsDlg = std::move(manager);
   return m_pCalendarsDlg.get();
+}
+
+void CMainFrame::CalendarsChanged() {
+  if (m_pCalendarsDlg) m_pCalendarsDlg->RefillLater();
+  if (m_pCalendarEntries) m_pCalendarEntries->RefillLater();
 }
 
 void CMainFrame::OnCalendarManager() {

@@ -119,6 +119,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CMainFrame, framework::CFrameWindow)
   framework::OnMessage<&CMainFrame::OnMonthPicture>(WM_MONTHPICTURE),
   framework::OnMessage<&CMainFrame::OnSetPictureSize>(WM_SETPICTURESIZE),
   framework::OnMessage<&CMainFrame::OnShowAlarmLog>(WM_SHOWALARMLOG),
+  framework::OnMessage<&CMainFrame::OnRaiseOwned>(WM_RAISEOWNED),
   // Reminders and the notification area (main_frame_tray.cpp).
   OnCommand<&CMainFrame::OnCalendarHideWindow>(ID_CALENDAR_HIDE),
   OnCommand<&CMainFrame::OnCalendarHideWindow>(ID_KEY_HIDE),
@@ -249,15 +250,18 @@ void CMainFrame::OnCalendarSearch() {
 
 void CMainFrame::OnSubscribe() { SubscribeToUrl(std::string()); }
 
-void CMainFrame::OnFileOpen() {
+void CMainFrame::OnFileOpen() { OpenFileOver(GetSafeHwnd()); }
+
+void CMainFrame::OpenFileOver(HWND owner) {
+  if (!owner) owner = GetSafeHwnd();
   framework::CFileDialog dlg(true, "akv", "", OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY,
                              "Event Files (*.akv)|*.akv|iCalendar Files (*.ics)|*.ics|All Files (*.*)|*.*||",
-                             GetSafeHwnd());
+                             owner);
   dlg.title = "Select Data File";
   if (dlg.DoModal() == IDOK) {
     if (CShellDocument* doc = GetShellDocument()) doc->OpenCalendarFile(dlg.GetPathName(), false);
   }
-  ::SetActiveWindow(GetSafeHwnd());
+  ::SetActiveWindow(owner);
 }
 
 void CMainFrame::OnUpdateDay(framework::CCmdUI* ui) {

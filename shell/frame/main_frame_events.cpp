@@ -154,14 +154,16 @@ void CMainFrame::AddCopy(const CCalEvent& source) {
   } while (result == dialogs::CEventEditDlg::kSaveAndNew);
 }
 
-BOOL CMainFrame::ModifyEvent(COccurrenceRef occurrence) {
+BOOL CMainFrame::ModifyEvent(COccurrenceRef occurrence) { return ModifyEventOver(GetSafeHwnd(), occurrence); }
+
+BOOL CMainFrame::ModifyEventOver(HWND owner, COccurrenceRef occurrence) {
   if (!occurrence.event) return FALSE;
   WarnIfFiltered();
   framework::CWaitCursor wait;
   int result = IDCANCEL;
   bool saved = false;
   {
-    dialogs::CEventEditDlg dlg(&EventHost()->EditHost(), GetSafeHwnd());
+    dialogs::CEventEditDlg dlg(&EventHost()->EditHost(), owner ? owner : GetSafeHwnd());
     const CDateTime* at = occurrence.date.IsEmpty() ? nullptr : &occurrence.date;
     if (!dlg.LoadEvent(occurrence.event, at)) return FALSE;
     result = dlg.DoModal();

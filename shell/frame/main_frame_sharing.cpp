@@ -24,12 +24,13 @@ void CMainFrame::InstallSharingHooks(bool install) {
   hooks.calendarSearch = install ? &SearchFromDialog : nullptr;
 }
 
-void CMainFrame::NewCalendar() {
+void CMainFrame::NewCalendar(HWND owner) {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return;
-  CCalNewDlg dlg(doc->Core(), GetSafeHwnd());
+  if (!owner) owner = GetSafeHwnd();
+  CCalNewDlg dlg(doc->Core(), owner);
   dlg.DoModal();
-  ::SetActiveWindow(GetSafeHwnd());
+  ::SetActiveWindow(owner);
 }
 
 BOOL CMainFrame::SubscribeToUrl(const std::string& address) {

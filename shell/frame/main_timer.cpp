@@ -2,6 +2,7 @@
 // periodic check.
 #include "framework/application.h"
 #include "framework/cmd_ui.h"
+#include "framework/owned_windows.h"
 #include "model/settings/program_settings.h"
 #include "platform/clock.h"
 #include "res/resource.h"
@@ -17,6 +18,9 @@ void CALLBACK MainTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   ui.index = 1;
   ui.statusBar = frame->GetStatusBar().GetSafeHwnd();
   frame->OnUpdateTime(&ui);
+  // The windows the frame owns may have come below it without its being
+  // activated (a pop-up of its own shown over them).
+  framework::KeepOwnedAbove(frame->GetSafeHwnd());
   frame->PeriodicCheck();
 }
 

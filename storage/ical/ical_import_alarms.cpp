@@ -118,6 +118,7 @@ void ReadAlarms(icalcomponent* v, ReadEvent* read) {
       continue;
     }
     e.alarmOn = 1;
+    read->alarms = true;
     const bool textAttach = HasTextAttachError(a);
     for (icalproperty* p = icalcomponent_get_first_property(a, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(a, ICAL_ANY_PROPERTY)) {

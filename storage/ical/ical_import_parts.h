@@ -31,6 +31,7 @@ struct ReadEvent {
   bool stamp = false;
   bool nextAlarm = false;
   bool alarmState = false;  // X-AK-ALARM-OCCUR or X-AK-ACKNOWLEDGED
+  bool alarms = false;      // a VALARM
 };
 
 // Step 3 of an event: a new event and every standard property of the

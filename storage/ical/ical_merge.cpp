@@ -35,6 +35,26 @@ void Take(CCalEvent* to, const CCalEvent& from) {
   to->recurrence.addedDates = from.recurrence.addedDates;
 }
 
+// The alarm and its actions of `from` into `to`.
+void TakeAlarm(CCalEvent* to, const CCalEvent& from) {
+  to->alarmOn = from.alarmOn;
+  to->leadTime = from.leadTime;
+  to->soundOn = from.soundOn;
+  to->alarmSoundFile = from.alarmSoundFile;
+  to->soundLength = from.soundLength;
+  to->autoAcknowledge = from.autoAcknowledge;
+  to->emailOn = from.emailOn;
+  to->emailTo = from.emailTo;
+  to->emailSubject = from.emailSubject;
+  to->emailBody = from.emailBody;
+  to->runOn = from.runOn;
+  to->runAtAlarm = from.runAtAlarm;
+  to->runAtSnooze = from.runAtSnooze;
+  to->runFile = from.runFile;
+  to->runWindowState = from.runWindowState;
+  to->runParameters = from.runParameters;
+}
+
 }  // namespace
 
 int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed) {
@@ -61,6 +81,9 @@ int MergeByUid(IICalTarget& target, const ReadEvent& read, bool* failed) {
   // the held event has of its own stays; one that follows the setting
   // takes the text's (off when the text has an e-mail alarm).
   if (held->emailOn != kInheritSetting) imported.emailOn = held->emailOn;
+  // A calendar published without alarms reads its own text back without
+  // them: that is no change, and the alarm stays.
+  if (!read.alarms && target.Header().keepsOwnAlarms) TakeAlarm(&imported, *held);
   if (!read.created) imported.created = held->created;
   if (!read.lastModified) imported.lastModified = held->lastModified;
   if (!read.stamp) imported.dtStamp = held->dtStamp;

@@ -102,6 +102,7 @@ ICalCalendarHeader ICalHeaderOf(const CCalendarFile* calendar) {
   h.timeZone = calendar->timeZone;
   h.nameFromAddress = calendar->nameFromPath != 0;
   h.publishAlarms = calendar->publishAlarms != 0;
+  h.keepsOwnAlarms = calendar->published != 0 && calendar->publishAlarms == 0;
   return h;
 }
 

@@ -19,6 +19,9 @@ struct ICalCalendarHeader {
   bool nameFromAddress = false;
   // VALARM and X-AK-ALARM-OCCUR are written only with this set.
   bool publishAlarms = false;
+  // The calendar is published without its alarms: its own text comes back
+  // without them, so an event the text gives no alarm keeps the one it has.
+  bool keepsOwnAlarms = false;
 };
 
 // The calendar an import goes into.

@@ -90,7 +90,8 @@ class IStoragePrompts {
   virtual bool ShowWarning(const std::string& /*message*/, const std::string& /*caption*/, bool /*okOnly*/) {
     return false;
   }
-  // A modeless progress window with the title, shown; null when none can
-  // be made (the work then runs without one).
+  // A modeless progress window with the title, shown above the window the
+  // work was started from (which takes no input until Done); null when
+  // none can be made (the work then runs without one).
   virtual IProgressWindow* OpenProgressWindow(const std::string& /*title*/) { return nullptr; }
 };

@@ -1,5 +1,6 @@
 // FTP download, upload and file search of a calendar. A refused login
-// (12014, 12015) asks for a new one and goes round again.
+// (12014, 12015: the server's 530) says so when a user name was sent, asks
+// for a new one and goes round again.
 #include <memory>
 #include <string>
 
@@ -24,6 +25,7 @@ template <typename Body>
 bool WithConnection(CCalendarFile& calendar, const CalendarUrl& url, ITransferProgress* progress, Body body) {
   ICalendarTransport* transport = Transport();
   if (!transport) return false;
+  BeginTransfer();
   for (;;) {
     if (progress) progress->Step(1, transfer_step::kConnecting);
     int error = 0;
@@ -37,7 +39,7 @@ bool WithConnection(CCalendarFile& calendar, const CalendarUrl& url, ITransferPr
       ShowNetworkError(error);
       return false;
     }
-    if (!calendar.PromptLogin()) return false;
+    if (!AskLoginAgain(calendar, !calendar.userName.empty())) return false;
   }
 }
 

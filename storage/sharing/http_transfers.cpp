@@ -68,9 +68,11 @@ class HttpRound {
 };
 
 bool HttpRound::Run(ICalendarTransport& transport, const std::string& body, std::string* raw) {
+  BeginTransfer();
   CalendarUrl current = original_;
   std::unique_ptr<IHttpRequest> request;
   bool connect = true;
+  bool loginSent = false;
   int redirects = 0;
   int resends = 0;
   const size_t pieces = (body.size() + 999) / 1000;
@@ -87,6 +89,7 @@ bool HttpRound::Run(ICalendarTransport& transport, const std::string& body, std:
         params.user = calendar_.userName;
         params.password = calendar_.password;
       }
+      loginSent = !params.user.empty();
       params.verb = verb_ == Verb::kGet ? "GET" : verb_ == Verb::kPut ? "PUT" : "HEAD";
       params.object = current.HttpObject();
       params.flags = (verb_ == Verb::kGet ? kGetFlags : kPutHeadFlags) | (params.secure ? kSecureFlag : 0u);
@@ -136,7 +139,8 @@ bool HttpRound::Run(ICalendarTransport& transport, const std::string& body, std:
     if (status == 401 && home) {
       request.reset();
       connect = true;
-      if (!calendar_.PromptLogin()) return false;
+      // A 401 to a request that carried a login is a refusal of it.
+      if (!AskLoginAgain(calendar_, loginSent)) return false;
       continue;
     }
     if (!Success(status)) return StatusFailure(status);

@@ -23,6 +23,9 @@ constexpr char kLocalFileExists[] = "Local file already exists.  Overwrite local
 constexpr char kNameInUse[] = "Calendar Name is already in use.  Please enter a different calendar name.";
 constexpr char kAddressInUse[] = "Calendar Address is already subscribed to by another calendar.";
 constexpr char kAlreadyOpen[] = "This file is already open.";
+// A login the server turned down, before the login box asks again.
+constexpr char kLoginRefused[] =
+    "The server refused the user name or password.\n\nPlease check them and try again.";
 constexpr char kAdvancedCaption[] = "Advanced Event Warning";
 constexpr char kAdvanced[] =
     "The current calendar includes advanced recurring event definitions which may not be supported by all "

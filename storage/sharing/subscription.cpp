@@ -109,6 +109,12 @@ bool Fetch(CCalendarFile& calendar, const CalendarUrl& url, std::string* text, I
                      : HttpSubscribeCalendar(calendar, url, text, progress);
 }
 
+// The step a subscribe or refresh ends on when nothing was imported: the
+// bar empties and says why, where a full bar would claim success.
+void StepFailed(ITransferProgress* progress) {
+  Step(progress, 0, TransferCancelled() ? transfer_step::kRefreshCancelled : transfer_step::kRefreshFailed);
+}
+
 // A new local file is filled under a staging name, held alone, and put in
 // place of the local file only once it holds the whole calendar: a failure
 // on the way leaves the old local file as it was. False (reported) when the
@@ -143,10 +149,11 @@ void EndImport(CAlmacoraDoc& doc, CCalendarFile& calendar, const CICalConverter&
 bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& address,
                  const std::string& localFile, bool refresh, ITransferProgress* progress, RefreshCounts* counts,
                  const std::function<void()>& beforeChange) {
+  BeginTransfer();
   CalendarUrl url;
   if (!SplitCalendarUrl(address, &url)) {
     StorageMessage(Format(sharing_text::kInvalidWebcal, TrimAddress(address)), PromptIcon::kError);
-    Step(progress, 5, transfer_step::kRefreshComplete);
+    StepFailed(progress);
     return false;
   }
   if (url.IsFile()) {
@@ -160,7 +167,7 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
     ok = false;
   }
   if (!ok) {
-    Step(progress, 5, transfer_step::kRefreshComplete);
+    StepFailed(progress);
     return false;
   }
   Step(progress, 4, transfer_step::kProcessing);
@@ -170,13 +177,13 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
   if (refresh) {
     FillUidSet(doc, calendar);
   } else if (filling && !StartFilling(calendar, localFile)) {
-    Step(progress, 5, transfer_step::kRefreshComplete);
+    StepFailed(progress);
     return false;
   }
   CICalConverter converter(&StorageICalPrompts());
   ImportICalStringInto(converter, doc.events(), calendar, text, refresh);
   if (filling && !CommitFilledFile(doc, calendar, localFile)) {
-    Step(progress, 5, transfer_step::kRefreshComplete);
+    StepFailed(progress);
     return false;
   }
   EndImport(doc, calendar, converter, refresh, counts);

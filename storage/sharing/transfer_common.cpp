@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "storage/calendar_file.h"
 #include "storage/services/calendar_transport.h"
 #include "storage/services/storage_services.h"
 #include "storage/services/transfer_progress.h"
@@ -30,9 +31,25 @@ void ShowNetworkError(int error) {
   StorageMessage(text, PromptIcon::kError);
 }
 
+namespace {
+bool g_loginCancelled = false;  // window thread only, as every transfer
+}  // namespace
+
 bool TransferCancelled() {
+  if (g_loginCancelled) return true;
   ICalendarTransport* t = GetStorageServices().transport;
   return t != nullptr && t->Cancelled();
+}
+
+void BeginTransfer() { g_loginCancelled = false; }
+
+bool AskLoginAgain(CCalendarFile& calendar, bool loginSent) {
+  // Without this the box would only come back, and the user could not
+  // tell a wrong password from a lost answer.
+  if (loginSent) StorageMessage(sharing_text::kLoginRefused, PromptIcon::kExclamation);
+  if (calendar.PromptLogin()) return true;
+  g_loginCancelled = true;
+  return false;
 }
 
 std::string Format(const char* pattern, int number, const std::string& text) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class CCalendarFile;
 class ICalendarTransport;
 class ITransferProgress;
 
@@ -16,8 +17,16 @@ void Step(ITransferProgress* progress, int step, const char* text);
 // The standard error box of a network error (the system's text); none for
 // the user's own cancel.
 void ShowNetworkError(int error);
-// Whether the user cancelled the transfers now running.
+// Whether the user cancelled the transfers now running, or the login box
+// of the last transfer begun (BeginTransfer).
 bool TransferCancelled();
+// A transfer begins: no login box of it was cancelled yet.
+void BeginTransfer();
+// The server asked for a login. When `loginSent` (the request carried a
+// user name) it refused that one, and the user is told so first; then the
+// login box. False when the user cancelled it (TransferCancelled() then
+// answers true until the next BeginTransfer).
+bool AskLoginAgain(CCalendarFile& calendar, bool loginSent);
 std::string Format(const char* pattern, int number, const std::string& text);
 std::string Format(const char* pattern, const std::string& text, int number, const std::string& text2);
 std::string Format(const char* pattern, const std::string& text);

@@ -37,6 +37,10 @@ constexpr char kSending[] = "Sending Request...";
 constexpr char kReading[] = "Reading Calendar...";
 constexpr char kProcessing[] = "Processing Calendar...";
 constexpr char kRefreshComplete[] = "Refresh Complete...";
+// The last step of a fetch that failed or that the user cancelled: the bar
+// goes back to empty with one of these.
+constexpr char kRefreshFailed[] = "Refresh Failed: nothing was changed.";
+constexpr char kRefreshCancelled[] = "Refresh Cancelled: nothing was changed.";
 constexpr char kSendingData[] = "Sending Calendar Data";
 constexpr char kClosing[] = "Closing connection";
 }  // namespace transfer_step

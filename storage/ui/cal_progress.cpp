@@ -9,19 +9,33 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CCalProgress, framework::CDialog)
   framework::OnMessage<&CCalProgress::OnStep>(WM_CALPROGRESS_STEP),
   framework::OnMessage<&CCalProgress::OnEnd>(WM_CALPROGRESS_END),
   framework::OnMessage<&CCalProgress::OnCloseBox>(WM_CLOSE),
+  framework::OnMessage<&CCalProgress::OnDestroyWindow>(WM_DESTROY),
+  framework::OnWmActivate<&CCalProgress::OnActivate>(),
 FRAMEWORK_END_MESSAGE_MAP()
 
-CCalProgress* CCalProgress::Open(const std::string& title) {
+CCalProgress* CCalProgress::Open(const std::string& title, HWND owner) {
   auto* window = new CCalProgress();
-  if (!window->Create(nullptr)) {
+  if (!window->Create(owner)) {
     delete window;
     return nullptr;
   }
-  window->cancel_ = std::make_unique<framework::CCancelScope>(window->GetSafeHwnd());
+  HWND hwnd = window->GetSafeHwnd();
+  window->cancel_ = std::make_unique<framework::CCancelScope>(hwnd);
   window->SetWindowText(title);
+  if (owner && ::IsWindowEnabled(owner)) {
+    window->disabledOwner_ = owner;
+    ::EnableWindow(owner, FALSE);
+  }
   window->Show(SW_SHOW);
-  ::UpdateWindow(window->GetSafeHwnd());
+  ::SetActiveWindow(hwnd);
+  ::UpdateWindow(hwnd);
   return window;
+}
+
+void CCalProgress::EnableOwner() {
+  if (disabledOwner_ == nullptr) return;
+  ::EnableWindow(disabledOwner_, TRUE);
+  disabledOwner_ = nullptr;
 }
 
 void CCalProgress::SetSteps(int steps) { CProgressSender(GetSafeHwnd()).SetSteps(steps); }
@@ -32,10 +46,27 @@ void CCalProgress::SetTitle(const std::string& title) { SetWindowText(title); }
 void CCalProgress::Done(bool closeNow) {
   cancel_.reset();
   SendMsg(WM_CALPROGRESS_END, 2, 0);
+  // Before the hide: hiding the active window activates the next enabled
+  // one, which must be the owner.
+  EnableOwner();
   if (closeNow) {
     Show(SW_HIDE);
     DestroyWindow();  // deletes this
   }
+}
+
+void CCalProgress::OnActivate(UINT state, HWND, BOOL) {
+  // While Close is disabled no control takes the focus, and it could stay
+  // in a window the transfer takes no input from: the window keeps it, so
+  // that Escape reaches it. Once Close is enabled it has it.
+  if (state == WA_INACTIVE) return;
+  HWND close = GetItem(IDOK);
+  ::SetFocus(close && ::IsWindowEnabled(close) ? close : GetSafeHwnd());
+}
+
+LRESULT CCalProgress::OnDestroyWindow(WPARAM, LPARAM) {
+  EnableOwner();
+  return 0;
 }
 
 LRESULT CCalProgress::OnSteps(WPARAM wParam, LPARAM) {

@@ -4,6 +4,10 @@
 // over (WM_CALPROGRESS_END 2), so it stays until then: Escape and the close
 // box cancel the transfers instead (the window is their cancel scope,
 // framework/blocking_wait.h). It frees itself when it is destroyed.
+//
+// It is owned by the window that started the work, so it stays above it,
+// and that window is disabled until the work is over, as under a modal
+// dialog: the user always finds the window that can cancel.
 #pragma once
 
 #include <memory>
@@ -16,9 +20,10 @@
 
 class CCalProgress : public framework::CDialog, public IProgressWindow {
  public:
-  // A new window titled `title`, shown, owned by nobody; null when it
-  // could not be made.
-  static CCalProgress* Open(const std::string& title);
+  // A new window titled `title`, shown and active, owned by `owner`
+  // (none: by nobody, and nothing is disabled); null when it could not be
+  // made.
+  static CCalProgress* Open(const std::string& title, HWND owner = nullptr);
 
   // IProgressWindow (as messages to the window).
   void SetSteps(int steps) override;
@@ -42,7 +47,12 @@ class CCalProgress : public framework::CDialog, public IProgressWindow {
   LRESULT OnStep(WPARAM wParam, LPARAM lParam);
   LRESULT OnEnd(WPARAM wParam, LPARAM lParam);
   LRESULT OnCloseBox(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDestroyWindow(WPARAM wParam, LPARAM lParam);
+  void OnActivate(UINT state, HWND other, BOOL minimized);
+  // Gives the owner its input back (once).
+  void EnableOwner();
 
   bool finished_ = false;
+  HWND disabledOwner_ = nullptr;
   std::unique_ptr<framework::CCancelScope> cancel_;
 };

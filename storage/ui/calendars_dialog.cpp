@@ -20,6 +20,8 @@
 namespace {
 
 constexpr DWORD kHelpTopic = 145;
+// Posted to itself by RefillLater.
+constexpr UINT kWmRefill = WM_APP + 3301;
 
 HFONT MakeFont(int weight) {
   return ::CreateFontA(12, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
@@ -70,6 +72,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CCalendarsDialog, framework::CDialog)
   framework::OnCommand<&CCalendarsDialog::OnHelpButton>(IDC_CALENDARS_HELP),
   framework::OnMessage<&CCalendarsDialog::OnHelpKey>(WM_HELP),
   framework::OnMessage<&CCalendarsDialog::OnGridCheckChanged>(shellcontrols::WM_GRIDCHECKCHANGED),
+  framework::OnMessage<&CCalendarsDialog::OnRefill>(kWmRefill),
 FRAMEWORK_END_MESSAGE_MAP()
 
 bool CCalendarsDialog::CreateHidden(HWND owner) { return Create(owner); }
@@ -115,6 +118,17 @@ void CCalendarsDialog::FillCalendarGrid() {
   if (count > 0) grid_.MoveToCell(0, current < 0 ? 0 : (current >= count ? count - 1 : current));
   grid_.EnableRedraw(1);
   grid_.RedrawAll();
+}
+
+void CCalendarsDialog::RefillLater() {
+  if (refillPosted_ || !GetSafeHwnd()) return;
+  refillPosted_ = PostMsg(kWmRefill);
+}
+
+LRESULT CCalendarsDialog::OnRefill(WPARAM, LPARAM) {
+  refillPosted_ = false;
+  FillCalendarGrid();
+  return 0;
 }
 
 CCalendarFile* CCalendarsDialog::Selected() {

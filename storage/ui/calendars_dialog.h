@@ -37,6 +37,9 @@ class CCalendarsDialog : public framework::CDialog {
 
   // One row per calendar in list order; the current row is kept.
   void FillCalendarGrid();
+  // The calendars changed elsewhere: the grid is filled again once the
+  // change is over (several calls before then fill once).
+  void RefillLater();
   // Opens a closed calendar (a preview of an address through the
   // subscribe dialog, which answers false); refills; true when opened.
   bool OpenCalendar(CCalendarFile* calendar);
@@ -72,6 +75,7 @@ class CCalendarsDialog : public framework::CDialog {
   void OnHelpButton();
   LRESULT OnHelpKey(WPARAM, LPARAM);
   LRESULT OnGridCheckChanged(WPARAM, LPARAM lParam);
+  LRESULT OnRefill(WPARAM, LPARAM);
   void CloseCalendar(CCalendarFile* calendar);
 
   CAlmacoraDoc& doc_;
@@ -79,4 +83,5 @@ class CCalendarsDialog : public framework::CDialog {
   HFONT normalFont_ = nullptr;
   HFONT boldFont_ = nullptr;
   std::vector<int> rowIds_;
+  bool refillPosted_ = false;
 };

@@ -254,6 +254,57 @@ TEST_F(Subscriptions, SubscribeAfterPreviewKeepsItsId) {
   EXPECT_EQ(doc.calendars().size(), listed);
 }
 
+// A refresh that fails, or whose login the user cancels, ends on a step
+// that says so with an empty bar, never on "Refresh Complete...".
+TEST_F(Subscriptions, AFailedOrCancelledRefreshEndsOnAStepThatSaysSo) {
+  CCalendarFile* sub = Subscribe();
+  ASSERT_NE(sub, nullptr);
+  const struct {
+    Reply reply;
+    const char* last;
+  } cases[] = {
+      {Status(500), "Refresh Failed: nothing was changed."},
+      {Status(401), "Refresh Cancelled: nothing was changed."},  // the login box cancelled
+      {Ok("<html></html>"), "Refresh Failed: nothing was changed."},
+  };
+  for (const auto& c : cases) {
+    progress.steps.clear();
+    net.replies = {c.reply};
+    bool closeNow = false;
+    EXPECT_FALSE(RefreshWithResults(doc, *sub, &progress, &closeNow));
+    EXPECT_TRUE(closeNow);
+    ASSERT_FALSE(progress.steps.empty());
+    EXPECT_EQ(progress.steps.back(), (std::pair<int, std::string>{0, c.last}));
+  }
+}
+
+// A calendar published and then refreshed from its own address finds
+// nothing changed: the window closes by itself, with no "Updated" count,
+// whether or not its alarms were published.
+TEST_F(Subscriptions, RefreshingAnUnchangedPublishedCalendarChangesNothing) {
+  for (int alarms : {0, 1}) {
+    CCalendarFile* cal = doc.GetDefaultCalendar();
+    ASSERT_NE(cal, nullptr);
+    const std::string uid = "own-" + std::to_string(alarms);
+    CCalEvent* e = NewEvent("Own " + std::to_string(alarms), uid);
+    e->calendar = cal;
+    e->alarmOn = 1;
+    e->notes = "Notes";
+    ASSERT_EQ(1, doc.AddEvent(e));
+    cal->address = "ftp://h/dir/pub" + std::to_string(alarms) + ".ics";
+    cal->publishAlarms = alarms;
+    ASSERT_TRUE(PublishCalendar(doc, *cal, &progress));
+    progress.result.clear();
+    bool closeNow = false;
+    ASSERT_TRUE(RefreshWithResults(doc, *cal, &progress, &closeNow));
+    EXPECT_EQ(progress.result, "") << alarms;
+    EXPECT_TRUE(closeNow) << alarms;
+    const CCalEvent* kept = doc.events().FindInCalendar(cal, uid);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->alarmOn, 1) << alarms;  // the local alarm stays
+  }
+}
+
 TEST_F(Subscriptions, AutoPublishOnlyAfterAGoodRefreshOrOnAnEmptyAddress) {
   CCalendarFile* sub = Subscribe();
   ASSERT_NE(sub, nullptr);

@@ -133,6 +133,35 @@ TEST_F(Transfers, LoginsRetryAndStayOnTheirServer) {
   EXPECT_EQ(prompts.loginQuestions, 2);
 }
 
+// A server that turns down the login it was sent says so before the login
+// box asks again; a first request without one only asks.
+TEST_F(Transfers, ARefusedLoginIsSaidBeforeTheBoxComesBack) {
+  const std::string refused = "The server refused the user name or password.\n\nPlease check them and try again.";
+  const struct {
+    bool ftp;
+    const char* user;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {false, "user", {refused}}, {false, "", {}}, {true, "user", {refused}}, {true, "", {}},
+  };
+  for (const auto& c : cases) {
+    prompts.texts.clear();
+    prompts.loginQuestions = 0;
+    calendar.userName = c.user;
+    calendar.password = "wrong";
+    net.ftpUser = "someone";
+    net.ftpPassword = "right";
+    net.replies = {Status(401)};
+    std::string text;
+    if (c.ftp)
+      EXPECT_FALSE(FtpDownloadCalendar(calendar, Url("ftp://h/dir/cal.ics"), &text, &progress));
+    else
+      EXPECT_FALSE(Get("http://h/c.ics", &text));
+    EXPECT_EQ(prompts.texts, c.texts) << c.ftp << " " << c.user;
+    EXPECT_EQ(prompts.loginQuestions, 1) << c.ftp << " " << c.user;
+  }
+}
+
 TEST_F(Transfers, RedirectsEndAfterFive) {
   for (int i = 0; i < 6; ++i) net.replies.push_back(Status(302, "/r" + std::to_string(i)));
   std::string text;

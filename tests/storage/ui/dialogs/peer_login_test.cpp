@@ -5,6 +5,7 @@
 // transfer to a server that never answers.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -171,14 +172,16 @@ TEST_F(PeerLogin, AnUnrememberedPasswordIsStoredNowhere) {
 }
 
 // Cancel while the dialog's own subscription waits on a silent server ends
-// the wait at once; the dialog stays, with no calendar made and no box, and
-// a second Cancel closes it.
+// the wait at once; the dialog stays, with no calendar made and no box, its
+// step saying the subscription was cancelled, and a second Cancel closes it.
 TEST_F(PeerLogin, CancelInTheSubscribeDialogEndsItsTransfer) {
   CAlmacoraDoc doc;
   storagetest::StartOn(&doc, {});
   CCalSubscribeDlg dlg(doc);
   Fill(dlg, "/silent/sub.ics", "Silent");
   ULONGLONG cancelled = 0, back = 0;
+  std::string step;
+  int bar = -1;
   auto inDialog = [](std::function<bool(HWND)> action) -> wintest::Step {
     return [action] {
       HWND h = FindDialog("Almacora - Subscribe to Calendar");
@@ -197,12 +200,17 @@ TEST_F(PeerLogin, CancelInTheSubscribeDialogEndsItsTransfer) {
                   }),
                   inDialog([&](HWND h) {
                     back = ::GetTickCount64();
+                    step = wintest::ItemText(h, IDC_CAL_STEP_TEXT);
+                    bar = static_cast<int>(::SendDlgItemMessageA(h, IDC_SUB_PROGRESS, PBM_GETPOS, 0, 0));
                     Click(h, IDCANCEL);
                     return true;
                   })});
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   ASSERT_TRUE(wintest::Driven());
   EXPECT_LT(back - cancelled, 1000u);
+  // It ends on a step that says so, not on a full bar.
+  EXPECT_EQ(step, "Refresh Cancelled: nothing was changed.");
+  EXPECT_LE(bar, 1);  // the range starts at 1: empty
   EXPECT_EQ(doc.calendars().size(), 0u);
   EXPECT_TRUE(loginPrompts.texts.empty());
 }
