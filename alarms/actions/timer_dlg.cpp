@@ -29,6 +29,9 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CTimerDlg, framework::CDialog)
   framework::OnCommand<&CTimerDlg::OnStartStop>(IDC_QT_START),
   framework::OnCommand<&CTimerDlg::OnClear>(IDC_QT_CLEAR),
   framework::OnMessage<&CTimerDlg::OnTimerMessage>(WM_TIMER),
+  framework::OnMessage<&CTimerDlg::OnSpin>(WM_VSCROLL),
+  framework::OnControl<&CTimerDlg::OnMinutesLeft>(EN_KILLFOCUS, IDC_QT_MINUTES),
+  framework::OnControl<&CTimerDlg::OnSecondsLeft>(EN_KILLFOCUS, IDC_QT_SECONDS),
 FRAMEWORK_END_MESSAGE_MAP()
 
 BOOL CTimerDlg::OnInitDialog() {
@@ -70,6 +73,27 @@ void CTimerDlg::Write(int seconds) {
   std::snprintf(text, sizeof text, "%02d", seconds % 60);
   ::SetDlgItemTextA(d, IDC_QT_SECONDS, text);
   written_ = Shown();
+}
+
+// A spin writes its number bare ("3"); minutes and seconds always read as
+// two digits, as the count writes them.
+LRESULT CTimerDlg::OnSpin(WPARAM, LPARAM spin) {
+  HWND s = reinterpret_cast<HWND>(spin);
+  if (s == GetItem(IDC_QT_MINUTES_SPIN)) PadField(IDC_QT_MINUTES);
+  if (s == GetItem(IDC_QT_SECONDS_SPIN)) PadField(IDC_QT_SECONDS);
+  return 0;
+}
+
+void CTimerDlg::OnMinutesLeft() { PadField(IDC_QT_MINUTES); }
+void CTimerDlg::OnSecondsLeft() { PadField(IDC_QT_SECONDS); }
+
+void CTimerDlg::PadField(int id) {
+  HWND d = GetSafeHwnd();
+  const std::string text = ItemText(d, id);
+  if (text.empty() || text.size() >= 2) return;
+  const bool same = written_ == Shown();  // a padded field is no edit
+  ::SetDlgItemTextA(d, id, ("0" + text).c_str());
+  if (same) written_ = Shown();
 }
 
 void CTimerDlg::OnStartStop() {

@@ -1,6 +1,6 @@
 // CTimerDlg: the modeless "Quick Timer" window (dialog 331): hours, minutes
 // and seconds counted down to zero, when it comes to the front, shows
-// "Time Has Expried!", plays the alarm sound and flashes its task-bar
+// "Time Has Expired!", plays the alarm sound and flashes its task-bar
 // button. Hide keeps a running countdown going.
 //
 // The count runs against an end time, not by counting ticks, so a busy GUI
@@ -39,6 +39,10 @@ class CTimerDlg : public framework::CDialog {
   }
 
  private:
+  LRESULT OnSpin(WPARAM, LPARAM spin);
+  void OnMinutesLeft();
+  void OnSecondsLeft();
+  void PadField(int id);
   void OnStartStop();
   void OnClear();
   void Stop();

@@ -55,6 +55,8 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CAdvancedRecurrenceDlg, framework::CDialog)
   framework::OnCommand<&CAdvancedRecurrenceDlg::OnHelp>(IDC_ADV_HELP),
   framework::OnMessage<&CAdvancedRecurrenceDlg::OnHelpKey>(WM_HELP),
   framework::OnMessage<&CAdvancedRecurrenceDlg::OnGridAllNone>(CRecurrenceCriteriaGrid::kButtonMessage),
+  framework::OnNotify<&CAdvancedRecurrenceDlg::OnUntilDateChange>(DTN_DATETIMECHANGE, IDC_ADV_UNTIL_DATE),
+  framework::OnNotify<&CAdvancedRecurrenceDlg::OnUntilTimeChange>(DTN_DATETIMECHANGE, IDC_ADV_UNTIL_TIME),
 FRAMEWORK_END_MESSAGE_MAP()
 
 void CAdvancedRecurrenceDlg::SetRule(CRecurrenceRule* rule, bool readOnly) {
@@ -84,6 +86,7 @@ BOOL CAdvancedRecurrenceDlg::OnInitDialog() {
   HWND h = GetSafeHwnd();
   CDateTime proposed = CDateTime::Today();
   proposed.AddDays(7);
+  proposed.SetSecondsOfDay(StartSecondsOfDay());
   static CRecurrenceRule empty;
   const CRecurrenceRule& rule = rule_ ? *rule_ : empty;
   dialogcore::ReadRuleCriteria(rule, dayNames_, proposed, view_);
@@ -93,8 +96,11 @@ BOOL CAdvancedRecurrenceDlg::OnInitDialog() {
   ::MapDialogRect(h, &t);
   untilDate_.CreateDatePicker(h, d, IDC_ADV_UNTIL_DATE);
   untilTime_.CreateField(h, t, IDC_ADV_UNTIL_TIME);
+  settingUntil_ = true;
   untilDate_.SetTime(view_.until);
   untilTime_.SetTime(view_.until);
+  settingUntil_ = false;
+  untilChanged_ = untilTimeTyped_ = false;
   static const char* const kCaptions[] = {"Advanced Daily Options", "Advanced Weekly Options",
                                           "Advanced Monthly Options", "Advanced Yearly Options",
                                           "Advanced Easter Options"};
@@ -310,6 +316,32 @@ LRESULT CAdvancedRecurrenceDlg::OnGridAllNone(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+int32_t CAdvancedRecurrenceDlg::StartSecondsOfDay() const {
+  const CDateTime* start = rule_ ? rule_->GetSeriesStart() : nullptr;
+  if (!start || start->IsEmpty() || !start->HasTimeOfDay()) return 0;
+  return start->GetSecondsOfDay(CDateTime::kAsLocal);
+}
+
+void CAdvancedRecurrenceDlg::OnUntilDateChange(NMHDR*, LRESULT* result) {
+  *result = 0;
+  if (settingUntil_) return;
+  untilChanged_ = true;
+  CDateTime shown = CDateTime::Today();
+  untilDate_.GetDate(shown);
+  untilTime_.GetTime(shown);
+  if (untilTimeTyped_ || shown.GetRawSecondsOfDay() != 0) return;
+  shown.SetSecondsOfDay(StartSecondsOfDay());
+  settingUntil_ = true;
+  untilTime_.SetTime(shown);
+  settingUntil_ = false;
+}
+
+void CAdvancedRecurrenceDlg::OnUntilTimeChange(NMHDR*, LRESULT* result) {
+  *result = 0;
+  if (settingUntil_) return;
+  untilChanged_ = untilTimeTyped_ = true;
+}
+
 void CAdvancedRecurrenceDlg::OnHelp() { ShowHelpTopic(kHelpContext); }
 
 LRESULT CAdvancedRecurrenceDlg::OnHelpKey(WPARAM, LPARAM) {
@@ -323,10 +355,14 @@ void CAdvancedRecurrenceDlg::OnOK() {
     return;
   }
   if (!UpdateData(true)) return;
-  CDateTime until = view_.until;
-  untilDate_.GetDate(until);
-  untilTime_.GetTime(until);
-  view_.until = until;
+  // An UNTIL the rule had is written back as it was unless the user changed
+  // it; the pickers show it as local time, which may not be how it is kept.
+  if (untilChanged_ || !rule_->IsUntilSet()) {
+    CDateTime until = view_.until;
+    untilDate_.GetDate(until);
+    untilTime_.GetTime(until);
+    view_.until = until;
+  }
   if (rule_->frequency != CRecurrenceRule::kEaster) view_.cells = grid_.GetCells();
   dialogcore::WriteRuleCriteria(view_, *rule_);
   EndDialog(IDOK);

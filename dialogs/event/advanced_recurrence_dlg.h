@@ -5,6 +5,12 @@
 // rule (SetRule) and takes the copy back on IDOK. A read-only dialog
 // disables every input and writes nothing. The encodings are
 // dialogcore's (rule_criteria.h).
+//
+// Repeat Until means the chosen day included: the proposed end, and a day
+// picked while the time shows 00:00 that the user did not set, take the
+// series start's time of day (UNTIL is inclusive). A time the user sets
+// is kept, and an UNTIL the rule had stays as it was unless the user
+// changes the date or the time.
 #pragma once
 
 #include <string>
@@ -52,6 +58,10 @@ class CAdvancedRecurrenceDlg : public framework::CDialog {
   void OnHelp();
   LRESULT OnHelpKey(WPARAM, LPARAM);
   LRESULT OnGridAllNone(WPARAM wParam, LPARAM lParam);
+  void OnUntilDateChange(NMHDR*, LRESULT* result);
+  void OnUntilTimeChange(NMHDR*, LRESULT* result);
+  // The series start's local time of day, 0 without a start.
+  int32_t StartSecondsOfDay() const;
 
   void FillWeekDayList();
   void ClearWeekDayCombos();
@@ -69,6 +79,9 @@ class CAdvancedRecurrenceDlg : public framework::CDialog {
   CRecurrenceCriteriaGrid grid_;
   CDateTimePicker untilDate_;
   CTimePickerEdit untilTime_;
+  bool untilChanged_ = false;    // the user changed the date or the time
+  bool untilTimeTyped_ = false;  // the user set the time
+  bool settingUntil_ = false;    // the dialog itself writes the pickers
   dialogcore::RuleCriteriaView view_;
   std::vector<std::string> dayNames_, monthNames_;
 };

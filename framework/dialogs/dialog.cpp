@@ -21,6 +21,7 @@ HINSTANCE CDialog::ResourceInstance() const {
 
 HWND CDialog::CreateFromTemplate(HWND owner) {
   LPARAM self = reinterpret_cast<LPARAM>(this);
+  place_ = CFirstShowPlace();
   if (template_) return ::CreateDialogIndirectParamA(ResourceInstance(), template_, owner, &StaticDialogProc, self);
   return ::CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(templateId_), owner, &StaticDialogProc, self);
 }
@@ -105,6 +106,7 @@ void CDialog::ShowHelp() {
 }
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  place_.Watch(GetSafeHwnd(), message, lParam);
   LRESULT result = 0;
   if (OnWndMsg(message, wParam, lParam, &result)) return result;
   if (message == WM_INITDIALOG) return OnInitDialog();

@@ -7,12 +7,14 @@
 // active pop-up; it is disabled while the dialog runs. It returns the code
 // given to EndDialog (any int), or -1 when the dialog could not be created.
 // Create makes a modeless dialog (unowned when no owner is given), whose
-// EndDialog destroys it.
+// EndDialog destroys it. Either first appears centred on its owner
+// (first_show_place.h).
 //
 // OnOK exchanges data (UpdateData(true)) and ends with IDOK only when that
 // succeeded; OnCancel ends with IDCANCEL.
 #pragma once
 
+#include "framework/dialogs/first_show_place.h"
 #include "framework/window.h"
 
 namespace framework {
@@ -75,6 +77,7 @@ class CDialog : public CWindow {
   HWND disabledOwner_ = nullptr;
   int helpContext_ = -1;
   int result_ = 0;
+  CFirstShowPlace place_;
 };
 
 }  // namespace framework

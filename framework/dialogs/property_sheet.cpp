@@ -94,8 +94,14 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hwnd, UINT message, LPARAM /*lPa
   return 0;
 }
 
+LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  place_.Watch(GetSafeHwnd(), message, lParam);
+  return CWindow::WindowProc(message, wParam, lParam);
+}
+
 int CPropertySheet::DoModal() {
   if (pages_.empty()) return -1;
+  place_ = CFirstShowPlace();
   CApplication* app = TheApp();
   HINSTANCE inst = app && app->GetInstanceHandle() ? app->GetInstanceHandle() : ::GetModuleHandleA(nullptr);
   std::vector<PROPSHEETPAGEA> psps(pages_.size());

@@ -6,7 +6,8 @@
 // on that page), then calls OnOK of every page whose window was made, in
 // page order; pages never shown are not touched. Cancel calls OnCancel of
 // the made pages. In wizard mode OnWizardNext / OnWizardBack answer 0 for
-// the neighbouring page, -1 to stay, or a page's template id.
+// the neighbouring page, -1 to stay, or a page's template id. The sheet
+// first appears centred on its owner (first_show_place.h).
 #pragma once
 
 #include <string>
@@ -61,8 +62,12 @@ class CPropertySheet : public CWindow {
   // when it could not be shown).
   int DoModal();
 
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   static int CALLBACK SheetCallback(HWND hwnd, UINT message, LPARAM lParam);
+  CFirstShowPlace place_;
   std::string caption_;
   HWND parent_;
   UINT startPage_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "grid/cell/grid_cell.h"
+#include "grid/parts/cell_area.h"
 #include "model/settings/program_settings.h"
 #include "shell/calendar/cal_page_painter.h"
 #include "shell/calendar/cal_view.h"
@@ -244,6 +245,7 @@ void CMonthGridCtrl::AfterFill() {
 
 void CMonthGridCtrl::FillEventTexts() {
   if (popupPlacer_) popupPlacer_->HideDayPopup();
+  if (!::GetCursorPos(&restingAt_)) restingAt_ = POINT{-32768, -32768};
   if (firstFill_) return;
   CCalPage& page = mode_ == 1 ? weekPage_ : monthPage_;
   if (source_) {
@@ -437,7 +439,10 @@ void CMonthGridCtrl::OnCellRightClick(int col, int row, int down, const RECT* re
   if (rect) OnDayCellEvent(col, row, *rect, !down);
 }
 
-void CMonthGridCtrl::OnCellMouseMove(int col, int row, POINT, UINT, int) {
+void CMonthGridCtrl::OnCellMouseMove(int col, int row, POINT pt, UINT, int) {
+  if (GetCellArea()) ::ClientToScreen(GetCellArea()->GetSafeHwnd(), &pt);
+  if (pt.x == restingAt_.x && pt.y == restingAt_.y) return;
+  restingAt_ = POINT{-32768, -32768};
   RECT rect;
   if (GetCellRect(col, row, &rect) == 0) OnDayCellEvent(col, row, rect, false);
 }

@@ -5,7 +5,10 @@
 // a date value with its zone text would be freed twice).
 //
 // The day pop-up is placed through IDayPopupPlacer; until one is
-// installed, hovering and clicking a day do nothing.
+// installed, hovering and clicking a day do nothing. Only a move of the
+// pointer opens it: the move the system sends when a page changes under a
+// resting pointer does not, or the pop-up, wider than its day, would cover
+// the neighbours' numbers without the user asking for it.
 #pragma once
 
 #include <string>
@@ -118,6 +121,9 @@ class CMonthGridCtrl : public CGridCore {
   CDateTime today_;
   int rowCount_ = 0;
   bool firstFill_ = true;
+  // Where the pointer rested when the page was last filled (screen); a
+  // mouse move there is no move of the user's.
+  POINT restingAt_{-32768, -32768};
   CCalPage monthPage_;
   CCalPage weekPage_;
 };

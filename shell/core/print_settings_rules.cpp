@@ -27,7 +27,7 @@ int ReportResult(int type, bool preview) {
   }
 }
 
-const char* OrientationText(int orientation) { return orientation == 2 ? "Landscape" : "Portait"; }
+const char* OrientationText(int orientation) { return orientation == 2 ? "Landscape" : "Portrait"; }
 
 DateRange ThisWeek(const CDateTime& today, int startDay) {
   int weekday = today.GetWeekday();  // 1 Monday .. 7 Sunday

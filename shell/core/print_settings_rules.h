@@ -27,7 +27,7 @@ const char* SettingsButtonText(int type);
 // Print (preview false) or Preview result of a type; types out of range
 // count as the month calendar.
 int ReportResult(int type, bool preview);
-// "Landscape" for 2, else "Portait" (the dialog's own spelling).
+// "Landscape" for 2, else "Portrait".
 const char* OrientationText(int orientation);
 
 struct DateRange {

@@ -1,6 +1,7 @@
 // The "Event Edit" dialog and its advanced recurrence dialog driven as a
 // person would, with the document faked and the questions scripted.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -488,5 +489,84 @@ TEST(AdvancedRecurrence, RepeatLengthRadiosKeepTheEndDate) {
     EXPECT_EQ(checked, (std::vector<int>{c.checkedAtOpen, after})) << c.click;
     EXPECT_EQ(rule.until.GetRawJulianDay(), c.expectJulian) << c.click;
     EXPECT_EQ(rule.count, 0) << c.click;
+  }
+}
+
+// Picking a Monday as Repeat Until of a 10:00 weekly meeting keeps that
+// Monday's meeting; a time the user sets is kept as set.
+TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
+  struct Case {
+    int typedHour;  // -1: the user picks only the date
+    int lastDay;    // of January 2027
+  } cases[] = {{-1, 18}, {9, 11}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typedHour);
+    SettingsGuard guard;
+    g_Settings.WarnTime = 0;
+    g_Settings.WarnTimeConflict = 0;
+    FakeHost host;
+    CCalEvent ev;
+    ev.name = "Team meeting";
+    ev.oneTime = 0;
+    ev.calendar = &host.home;
+    ev.start = At(4, 1, 2027, 10, 0);  // a Monday
+    ev.end = At(4, 1, 2027, 11, 0);
+    ev.recurrence.GetRule()->frequency = CRecurrenceRule::kWeekly;
+    ev.nextOccurrence = ev.start;
+    ScriptedEditDlg dlg(&host);
+    ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+    COLORREF face = 0;
+    // What the date and time pickers send when the user changes them.
+    auto changed = [](HWND dlgWnd, int id) {
+      NMDATETIMECHANGE n{};
+      n.nmhdr.hwndFrom = ::GetDlgItem(dlgWnd, id);
+      n.nmhdr.idFrom = static_cast<UINT_PTR>(id);
+      n.nmhdr.code = DTN_DATETIMECHANGE;
+      ::SendMessageA(dlgWnd, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&n));
+    };
+    Drive({[&] {
+             HWND h = FindDialog("Event Edit");
+             if (!h) return false;
+             ::PostMessageA(h, WM_COMMAND, IDC_EE_ADVANCED, 0);
+             return true;
+           },
+           [&] {
+             HWND h = FindDialog("Advanced Weekly Options");
+             if (!h) return false;
+             ::SendDlgItemMessageA(h, IDC_ADV_UNTIL, BM_CLICK, 0, 0);
+             SYSTEMTIME day{2027, 1, 1, 18, 0, 0, 0, 0};
+             ::SendDlgItemMessageA(h, IDC_ADV_UNTIL_DATE, DTM_SETSYSTEMTIME, GDT_VALID,
+                                   reinterpret_cast<LPARAM>(&day));
+             changed(h, IDC_ADV_UNTIL_DATE);
+             if (c.typedHour >= 0) {
+               HWND picker = ::GetDlgItem(::GetDlgItem(h, IDC_ADV_UNTIL_TIME), dialogs::CTimePickerEdit::kPickerId);
+               SYSTEMTIME at{2027, 1, 1, 18, static_cast<WORD>(c.typedHour), 0, 0, 0};
+               ::SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+               changed(h, IDC_ADV_UNTIL_TIME);
+             }
+             wintest::Shot shot = wintest::TakeShot(h, c.typedHour < 0 ? "repeat_until_day" : "repeat_until_typed");
+             face = shot.At(shot.width / 2, shot.height - 4);
+             ::PostMessageA(h, WM_COMMAND, IDOK, 0);
+             return true;
+           },
+           [&] {
+             if (FindDialog("Advanced Weekly Options")) return false;
+             HWND h = FindDialog("Event Edit");
+             if (!h) return false;
+             ::PostMessageA(h, WM_COMMAND, IDOK, 0);
+             return true;
+           }},
+          20000);
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(face, ::GetSysColor(COLOR_BTNFACE));
+    CRecurrenceRule& rule = *ev.recurrence.GetRule();
+    ASSERT_TRUE(rule.IsUntilSet());
+    EXPECT_EQ(rule.until.GetHour(), c.typedHour < 0 ? 10 : c.typedHour);
+    rule.SetSeriesStart(&ev.start);
+    int last = 0;
+    for (CDateTime at = At(5, 1, 2027, 0, 0); rule.GetNextOccurrence(at) == CRecurrenceRule::kFound;
+         at.AddDays(1))
+      last = at.GetDay();
+    EXPECT_EQ(last, c.lastDay);
   }
 }

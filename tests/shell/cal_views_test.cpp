@@ -227,6 +227,57 @@ TEST_F(CalViewsTest, HintFifteenMovesToTheEventsMonthOrWeek) {
   EXPECT_GT(CountIn(shot, CellOnScreen(CDateTime(14, 3, 2015)), [](COLORREF c) { return c == kGreen; }), 0);
 }
 
+// Long texts on every other day, paged through two years by clicks on
+// "Next Month" while the pointer rests over a day: the move the system
+// sends when a page changes under a resting pointer opens no day pop-up,
+// and every day's number stays clear of event texts.
+TEST_F(CalViewsTest, PagingUnderARestingPointerKeepsEveryDayNumberClear) {
+  const std::string longName = "Quarterly planning review with the whole regional team";
+  for (CDateTime day(1, 1, 2031); day < CDateTime(1, 3, 2033); day.AddDays(2)) {
+    CDateTime at = day;
+    at.SetTime(9, 30, 0);
+    AddEvent(longName, at);
+  }
+  doc_->UpdateAllViews(nullptr, kHintReload);
+  Grid().GoTo(1, 1, 2031);
+  HWND area = Grid().GetCellArea()->GetSafeHwnd();
+  auto send = [area](UINT message, WPARAM keys, const RECT& cell) {
+    ::SendMessageA(area, message, keys, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+  };
+  RECT next{}, resting{};
+  Grid().GetCellRect(5, 0, &next);
+  Grid().GetCellRect(2, 4, &resting);  // a Tuesday or Wednesday of every month
+  POINT pointer{(resting.left + resting.right) / 2, (resting.top + resting.bottom) / 2};
+  ::ClientToScreen(area, &pointer);
+  const int numberHeight = 12;  // the day number's line, below the cell's top border
+  for (int page = 0; page < 24; ++page) {
+    ::SetCursorPos(pointer.x, pointer.y);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, next);
+    send(WM_LBUTTONUP, 0, next);
+    send(WM_MOUSEMOVE, 0, resting);  // the page changed under the pointer
+    wintest::PumpFor(60);
+    const int month = page % 12 == 11 ? 1 : page % 12 + 2;
+    ASSERT_EQ(month, Grid().GetMonth()) << page;
+    wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "month-paging");
+    for (int d = 1; d <= CDateTime(1, month, Grid().GetYear()).GetDaysInMonth(); ++d) {
+      RECT cell = CellOnScreen(CDateTime(d, month, Grid().GetYear()));
+      RECT number{cell.left + 1, cell.top + 1, cell.right - 1, cell.top + numberHeight};
+      EXPECT_EQ(0, CountIn(shot, number, [](COLORREF c) { return c == kGreen; })) << page << " day " << d;
+      EXPECT_GT(CountIn(shot, number, [](COLORREF c) { return c == RGB(0, 0, 0); }), 4) << page << " day " << d;
+    }
+  }
+  // A real move over the day still opens its pop-up.
+  POINT moved{pointer.x + 3, pointer.y};
+  ::SetCursorPos(moved.x, moved.y);
+  ::ScreenToClient(area, &moved);
+  ::SendMessageA(area, WM_MOUSEMOVE, 0, MAKELPARAM(moved.x, moved.y));
+  wintest::PumpFor(60);
+  HWND popup = ::FindWindowA("AlmacoraDayPopup", nullptr);
+  EXPECT_TRUE(popup && ::IsWindowVisible(popup));
+  ::SetCursorPos(0, 0);
+  if (popup) ::SendMessageA(popup, WM_MOUSEMOVE, 0, MAKELPARAM(-5, -5));
+}
+
 TEST_F(CalViewsTest, SmallPanesPaint) {
   HWND frame = frame_->GetCalFrame()->GetSafeHwnd();
   struct Case {

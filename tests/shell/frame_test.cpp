@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -379,6 +380,65 @@ TEST_F(FrameTest, EachClosedDialogGivesTheFocusBackToTheFrame) {
     EXPECT_TRUE(wintest::Driven()) << d.caption;
     EXPECT_TRUE(settle()) << d.caption << ": foreground " << ::GetForegroundWindow() << ", focus " << ::GetFocus();
   }
+}
+
+// The wizard, Options and the Quick Timer open centred on the main window
+// wherever it is; the Quick Timer shown again stays where the user put it.
+TEST_F(FrameTest, DialogsOpenCentredOnTheMainWindow) {
+  HWND frame = frame_->GetSafeHwnd();
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ::SetWindowPos(frame, nullptr, work.left + 20, work.top + 10, 760, 560, SWP_NOZORDER);
+  ::ShowWindow(frame, SW_SHOWNORMAL);
+  shelltest::PumpFor(100);
+  RECT f{};
+  ::GetWindowRect(frame, &f);
+  auto centredOnFrame = [&f](const RECT& r) {
+    return std::abs((r.left + r.right) - (f.left + f.right)) <= 2 && std::abs((r.top + r.bottom) - (f.top + f.bottom)) <= 2;
+  };
+  const struct {
+    UINT id;
+    const char* shot;
+  } sheets[] = {{ID_SETUP_OPTIONS, "options_centred"}, {ID_EVENT_WIZARD, "event_wizard_centred"}};
+  for (const auto& c : sheets) {
+    RECT at{};
+    COLORREF face = 0;
+    wintest::Drive({[&] {
+                     HWND h = wintest::PropertySheet();
+                     if (!h) return false;
+                     ::GetWindowRect(h, &at);
+                     wintest::Shot shot = wintest::TakeShot(h, c.shot);
+                     face = shot.At(shot.width / 2, shot.height - 4);
+                     ::PostMessageA(h, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+                     return true;
+                   }},
+                   20000);
+    frame_->SendMsg(WM_COMMAND, c.id);
+    ASSERT_TRUE(wintest::Driven()) << c.shot;
+    EXPECT_TRUE(centredOnFrame(at)) << c.shot << " at " << at.left << "," << at.top;
+    EXPECT_EQ(face, ::GetSysColor(COLOR_BTNFACE)) << c.shot;
+  }
+  frame_->SendMsg(WM_COMMAND, ID_QUICK_TIMER);
+  HWND timer = nullptr;
+  for (int i = 0; i < 50 && !(timer = wintest::FindDialog("Quick Timer")); ++i) shelltest::PumpFor(50);
+  ASSERT_NE(timer, nullptr);
+  RECT t{};
+  ::GetWindowRect(timer, &t);
+  EXPECT_TRUE(centredOnFrame(t)) << "timer at " << t.left << "," << t.top;
+  wintest::Shot shot = wintest::TakeShot(timer, "quick_timer_centred");
+  EXPECT_EQ(shot.At(shot.width / 2, shot.height - 4), ::GetSysColor(COLOR_BTNFACE));
+  // Moved by the user, hidden and asked for again: where the user left it.
+  ::SetWindowPos(timer, nullptr, f.right - 40, f.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  wintest::Click(timer, IDOK);
+  shelltest::PumpFor(100);
+  EXPECT_FALSE(::IsWindowVisible(timer));
+  frame_->SendMsg(WM_COMMAND, ID_QUICK_TIMER);
+  shelltest::PumpFor(100);
+  ::GetWindowRect(timer, &t);
+  EXPECT_TRUE(::IsWindowVisible(timer));
+  EXPECT_EQ(t.left, f.right - 40);
+  EXPECT_EQ(t.top, f.top + 30);
+  ::ShowWindow(timer, SW_HIDE);
 }
 
 TEST_F(FrameTest, AHandedOverCalendarOpensReadOnlyAsAPreview) {

@@ -127,7 +127,7 @@ TEST_F(PrintSettingsTest, TextsRangesAndReopening) {
     wintest::Click(h, IDC_PRINT_PRINT);
   });
   EXPECT_TRUE(rangeShown);
-  EXPECT_EQ(listOrientation, "Portait");
+  EXPECT_EQ(listOrientation, "Portrait");
   EXPECT_EQ(dlg.GetFrom().GetWeekday(), 1);
   EXPECT_EQ(dlg.GetTo().GetJulianDay() - dlg.GetFrom().GetJulianDay(), 6);
   EXPECT_EQ(g_Settings.PrintDateRange, 1);

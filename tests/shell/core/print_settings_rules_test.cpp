@@ -26,7 +26,7 @@ TEST(PrintSettingsRules, ResultsAndTexts) {
     EXPECT_STREQ(SettingsButtonText(c.type), c.button) << c.type;
   }
   EXPECT_STREQ(OrientationText(2), "Landscape");
-  EXPECT_STREQ(OrientationText(1), "Portait");
+  EXPECT_STREQ(OrientationText(1), "Portrait");
 }
 
 TEST(PrintSettingsRules, QuickRanges) {

@@ -39,7 +39,7 @@ TEST(QuickTimer, ExpiresOnTimeThoughTheThreadBlocks) {
   EXPECT_LT(took, 6000u);
   EXPECT_EQ(dlg.Shown(), "0:00:00");
   EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(d, IDC_QT_EXPIRED)));
-  EXPECT_EQ(wintest::ItemText(d, IDC_QT_EXPIRED), "Time Has Expried!");
+  EXPECT_EQ(wintest::ItemText(d, IDC_QT_EXPIRED), "Time Has Expired!");
   EXPECT_EQ(wintest::ItemText(d, IDC_QT_START), "Start");
   wintest::Shot shot = wintest::TakeShot(d, "quick_timer_expired");
   size_t dark = 0;
@@ -88,7 +88,8 @@ TEST(QuickTimer, NothingSetAsksForATime) {
   dlg.DestroyWindow();
 }
 
-// A click on the upper arrow of each spin raises its field by one.
+// A click on the upper arrow of each spin raises its field by one; minutes
+// and seconds keep two digits.
 TEST(QuickTimer, SpinArrowsStepTheirFields) {
   alarms::CTimerDlg dlg;
   ASSERT_TRUE(dlg.Create());
@@ -97,13 +98,15 @@ TEST(QuickTimer, SpinArrowsStepTheirFields) {
   SetFields(d, "0", "0", "0");
   const struct {
     int spin, field;
-  } spins[] = {{IDC_QT_HOURS_SPIN, IDC_QT_HOURS}, {IDC_QT_MINUTES_SPIN, IDC_QT_MINUTES},
-               {IDC_QT_SECONDS_SPIN, IDC_QT_SECONDS}};
+    const char* shown;
+  } spins[] = {{IDC_QT_HOURS_SPIN, IDC_QT_HOURS, "1"}, {IDC_QT_MINUTES_SPIN, IDC_QT_MINUTES, "01"},
+               {IDC_QT_SECONDS_SPIN, IDC_QT_SECONDS, "01"}};
   for (const auto& s : spins) {
     wintest::ClickSpinUp(::GetDlgItem(d, s.spin));
     wintest::PumpFor(50);
-    EXPECT_EQ(wintest::ItemText(d, s.field), "1") << s.spin;
+    EXPECT_EQ(wintest::ItemText(d, s.field), s.shown) << s.spin;
   }
+  EXPECT_EQ(dlg.Shown(), "1:01:01");
   wintest::Shot shot = wintest::TakeShot(d, "quick_timer_fields");
   EXPECT_GT(shot.width, 0);
   dlg.DestroyWindow();
