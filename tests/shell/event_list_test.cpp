@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,6 +22,7 @@
 #include "program_fixture.h"
 #include "res/resource.h"
 #include "shell/app/almacora_app.h"
+#include "shell/event_list/event_list_rows.h"
 #include "shell/event_list/grid_view.h"
 #include "shell/commands/event_operations.h"
 #include "shell/frame/main_frame.h"
@@ -515,4 +517,69 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
   }
   grid.MoveColumn(3, 1, 1);
   store_->Clear();
+}
+
+TEST_F(EventListTest, ALargeListFontWidensTheColumnsToTheirTexts) {
+  Add({"Midsummer", "Holiday - Canada and Overseas", 40, 9, true, true, true, 1990});
+  Add({"Dentist", "Appointment", 3, 14});
+  CGridCore& grid = view_->Grid();
+  std::vector<int> before;
+  for (int g = 0; g < 9; ++g) before.push_back(grid.ColumnWidth(g));
+  const LogFont oldHeading = g_Settings.ListHeadingLogFont, oldItem = g_Settings.ListItemLogFont;
+  struct Case {
+    const char* heading;
+    const char* item;
+  } cases[] = {{"Arial,200,700,0", "Arial,240,400,0"}, {"Times New Roman,160,700,1", "Courier New,280,700,0"}};
+  const char* const headings[9] = {"", "Name", "Day", "Date", "Days Left", "Time", "Age", "Type", ""};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(CProgramSettings::ParseFont(c.heading, &g_Settings.ListHeadingLogFont));
+    ASSERT_TRUE(CProgramSettings::ParseFont(c.item, &g_Settings.ListItemLogFont));
+    doc_->UpdateAllViews(nullptr, 13);
+    // The same fonts, measured here.
+    framework::CFont heading, item;
+    LOGFONTA lf{};
+    std::memcpy(&lf, &g_Settings.ListHeadingLogFont, sizeof lf);
+    ASSERT_TRUE(heading.CreatePointFontIndirect(lf));
+    std::memcpy(&lf, &g_Settings.ListItemLogFont, sizeof lf);
+    ASSERT_TRUE(item.CreatePointFontIndirect(lf));
+    HDC dc = ::GetDC(nullptr);
+    auto width = [dc](HFONT font, const std::string& text) {
+      HGDIOBJ old = ::SelectObject(dc, font);
+      SIZE size{};
+      ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      ::SelectObject(dc, old);
+      return static_cast<int>(size.cx);
+    };
+    for (int g = 0; g < 9; ++g) {
+      const int column = grid.GetColumnMapping(g);
+      EXPECT_GE(grid.ColumnWidth(g), width(heading.Get(), headings[column])) << c.item << " heading " << column;
+      for (const COccurrenceRef& row : view_->Rows()) {
+        EventTextFields f;
+        row.GetTextFields(f);
+        const std::string* text = eventlist::ColumnText(f, column);
+        if (text) {
+          EXPECT_GE(grid.ColumnWidth(g), width(item.Get(), *text)) << c.item << " '" << *text << "'";
+        }
+      }
+    }
+    ::ReleaseDC(nullptr, dc);
+  }
+  // The date in the picture: the unselected row's date cell holds text.
+  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
+  shelltest::PumpFor(200);
+  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "event-list-large-font");
+  RECT cell{}, frameRect{};
+  grid.GetCellRect(3, 1, &cell);
+  ::MapWindowPoints(Part(CGridCore::kCellAreaId), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+  ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
+  int dark = 0;
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x)
+      dark += GetRValue(shot.At(x - frameRect.left, y - frameRect.top)) < 0x60;
+  EXPECT_GT(dark, 40);
+
+  g_Settings.ListHeadingLogFont = oldHeading;
+  g_Settings.ListItemLogFont = oldItem;
+  doc_->UpdateAllViews(nullptr, 13);
+  for (int g = 0; g < 9; ++g) grid.SetColumnWidth(g, before[static_cast<size_t>(g)]);
 }
