@@ -187,6 +187,20 @@ class EventListTest : public ::testing::Test {
                    Pt(p.x, p.y));
     ::SendMessageA(Part(CGridCore::kCellAreaId), up, 0, Pt(p.x, p.y));
   }
+  // Shows the main window, writes its picture as `shot` and counts the
+  // pixels of a cell (grid column, row) that `match`.
+  int CountInCell(const char* shot, int gridColumn, int row, bool (*match)(COLORREF)) {
+    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
+    const wintest::Shot picture = wintest::TakeShot(frame_->GetSafeHwnd(), shot);
+    RECT cell{}, frameRect{};
+    view_->Grid().GetCellRect(gridColumn, row, &cell);
+    ::MapWindowPoints(Part(CGridCore::kCellAreaId), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+    ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
+    int n = 0;
+    for (int y = cell.top; y < cell.bottom; ++y)
+      for (int x = cell.left; x < cell.right; ++x) n += match(picture.At(x - frameRect.left, y - frameRect.top));
+    return n;
+  }
   int Count(LPARAM hint) const {
     int n = 0;
     for (LPARAM h : recorder_.hints) n += h == hint;
@@ -484,16 +498,7 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
   EXPECT_EQ(view_->GetSortMode(), 3);  // a drag is no heading click
 
   // The picture: the alarm mark's yellow in row 0's first cell.
-  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
-  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "event-list");
-  RECT cell{}, frameRect{};
-  grid.GetCellRect(0, 0, &cell);
-  ::MapWindowPoints(Part(CGridCore::kCellAreaId), nullptr, reinterpret_cast<POINT*>(&cell), 2);
-  ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
-  int yellow = 0;
-  for (int y = cell.top; y < cell.bottom; ++y)
-    for (int x = cell.left; x < cell.right; ++x)
-      yellow += shot.At(x - frameRect.left, y - frameRect.top) == RGB(255, 224, 0);
+  const int yellow = CountInCell("event-list", 0, 0, [](COLORREF c) { return c == RGB(255, 224, 0); });
   EXPECT_GT(yellow, 3);
 
   doc_->UpdateAllViews(nullptr, 6);
@@ -565,17 +570,9 @@ TEST_F(EventListTest, ALargeListFontWidensTheColumnsToTheirTexts) {
     ::ReleaseDC(nullptr, dc);
   }
   // The date in the picture: the unselected row's date cell holds text.
-  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
   shelltest::PumpFor(200);
-  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "event-list-large-font");
-  RECT cell{}, frameRect{};
-  grid.GetCellRect(3, 1, &cell);
-  ::MapWindowPoints(Part(CGridCore::kCellAreaId), nullptr, reinterpret_cast<POINT*>(&cell), 2);
-  ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
-  int dark = 0;
-  for (int y = cell.top; y < cell.bottom; ++y)
-    for (int x = cell.left; x < cell.right; ++x)
-      dark += GetRValue(shot.At(x - frameRect.left, y - frameRect.top)) < 0x60;
+  const int dark =
+      CountInCell("event-list-large-font", 3, 1, [](COLORREF c) { return GetRValue(c) < 0x60; });
   EXPECT_GT(dark, 40);
 
   g_Settings.ListHeadingLogFont = oldHeading;
