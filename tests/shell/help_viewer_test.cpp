@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -132,7 +133,12 @@ TEST(HelpViewer, F1ShowsEachDialogsTopicBesideTheDialog) {
     RECT v{}, d{}, overlap{};
     ::GetWindowRect(viewer, &v);
     ::GetWindowRect(dialog, &d);
-    EXPECT_FALSE(::IntersectRect(&overlap, &v, &d)) << "the viewer covers the dialog";
+    // Beside it where the screen leaves the room the program asks for.
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (std::max(work.right - d.right, d.left - work.left) >= 300) {
+      EXPECT_FALSE(::IntersectRect(&overlap, &v, &d)) << "the viewer covers the dialog";
+    }
     shelltest::PumpFor(500);
     shelltest::Shot shot = shelltest::TakeShot(viewer, std::string("help_viewer_") + c.name);
     ASSERT_GT(shot.width, 100);
