@@ -23,6 +23,7 @@
 #include "shell/app/about_dlg.h"
 #include "shell/event_list/grid_view.h"
 #include "shell/app/hand_over.h"
+#include "shell/app/help_viewer.h"
 #include "shell/frame/main_frame.h"
 #include "shell/app/shell_document.h"
 #include "shell/app/splash_wnd.h"
@@ -212,9 +213,21 @@ void CAlmacoraApp::WinHelp(DWORD data, UINT command) {
     fault = "Help cannot be shown: the help file\n" + file + "\nis missing.";
   } else {
     const bool context = command == HELP_CONTEXT;
-    if (fn(GetMainWindow(), file.c_str(), context ? 15 /* HH_HELP_CONTEXT */ : 0 /* HH_DISPLAY_TOPIC */,
-           context ? data : 0))
+    // The viewer belongs to the window that asked: owned by the main
+    // window it would sit behind the dialog's disabled owner's group and
+    // take the dialog away while the user reads. A viewer another window
+    // owns is closed first, as the viewer would keep its first owner.
+    HWND owner = helpviewer::AskingWindow(GetMainWindow());
+    if (m_helpViewer && (!::IsWindow(m_helpViewer) || ::GetWindow(m_helpViewer, GW_OWNER) != owner)) {
+      if (::IsWindow(m_helpViewer)) fn(nullptr, nullptr, 0x12 /* HH_CLOSE_ALL */, 0);
+      m_helpViewer = nullptr;
+    }
+    if (HWND viewer = fn(owner, file.c_str(), context ? 15 /* HH_HELP_CONTEXT */ : 0 /* HH_DISPLAY_TOPIC */,
+                         context ? data : 0)) {
+      if (viewer != m_helpViewer) helpviewer::PlaceBeside(viewer, owner, GetMainWindow());
+      m_helpViewer = viewer;
       return;
+    }
     fault = "Help cannot be shown: the help viewer could not open\n" + file + ".";
   }
   if (m_bHelpFaultShown) return;

@@ -31,8 +31,9 @@ class CAlmacoraApp : public framework::CApplication {
   bool StartMainWindow();
 
   // HTML Help: HELP_CONTEXT shows that topic, HELP_FINDER the default one,
-  // from almacora.chm in the program folder. A missing viewer, help file
-  // or topic is said once per run in a message box.
+  // from almacora.chm in the program folder, in a viewer owned by the
+  // window that asked (shell/app/help_viewer.h). A missing viewer, help
+  // file or topic is said once per run in a message box.
   void WinHelp(DWORD data, UINT command) override;
 
   CSplashWnd* GetSplash() const { return m_pSplash; }
@@ -58,6 +59,7 @@ class CAlmacoraApp : public framework::CApplication {
   bool m_bSocketsStarted = false;
   bool m_bClassRegistered = false;
   bool m_bHelpFaultShown = false;
+  HWND m_helpViewer = nullptr;  // the viewer last opened, while it lives
   CSplashWnd* m_pSplash = nullptr;
   CShellServices m_services;
   CShellPrompts m_prompts;

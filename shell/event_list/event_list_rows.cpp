@@ -27,6 +27,19 @@ const SortOrder kOrders[] = {
 
 }  // namespace
 
+const std::string* ColumnText(const EventTextFields& f, int column) {
+  switch (column) {
+    case kColumnName: return &f.name;
+    case kColumnDay: return &f.dayName;
+    case kColumnDate: return &f.startDate;
+    case kColumnDaysLeft: return &f.daysLeft;
+    case kColumnTime: return &f.startTime;
+    case kColumnAge: return &f.age;
+    case kColumnType: return &f.type;
+    default: return nullptr;
+  }
+}
+
 SortValues SortValuesOf(const CCalEvent& event) {
   SortValues v;
   v.name = event.name;

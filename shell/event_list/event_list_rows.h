@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model/events/event_text_fields.h"
 #include "model/events/occurrence_ref.h"
 
 class CAlmacoraDoc;
@@ -31,6 +32,10 @@ enum Column : int {
   kColumnNotes = 8,
   kColumnCount = 9
 };
+
+// The text a row shows in data column `column`; null for the two columns
+// of marks (alarm, notes), which show pictures.
+const std::string* ColumnText(const EventTextFields& fields, int column);
 
 // The value compared for an event without a next occurrence (Date, Days
 // Left) and the age of an event that counts none.

@@ -134,18 +134,16 @@ void CGridView::SetRowCells(int row) {
           cell.SetBitmap(f.snoozed ? snoozedMark_ : alarmMark_);
         }
         break;
-      case eventlist::kColumnName: cell.SetText(f.name); break;
-      case eventlist::kColumnDay: cell.SetText(f.dayName); break;
-      case eventlist::kColumnDate: cell.SetText(f.startDate); align = 0x22; break;
-      case eventlist::kColumnDaysLeft: cell.SetText(f.daysLeft); align = 0x22; break;
-      case eventlist::kColumnTime: cell.SetText(f.startTime); align = 0x22; break;
-      case eventlist::kColumnAge: cell.SetText(f.age); align = 0x22; break;
-      case eventlist::kColumnType: cell.SetText(f.type); break;
       case eventlist::kColumnNotes:
         if (f.hasNotes) cell.SetBitmap(notesMark_);
         break;
+      case eventlist::kColumnDate:
+      case eventlist::kColumnDaysLeft:
+      case eventlist::kColumnTime:
+      case eventlist::kColumnAge: align = 0x22; break;
       default: break;
     }
+    if (const std::string* text = eventlist::ColumnText(f, grid_.GetColumnMapping(g))) cell.SetText(*text);
     cell.SetAlignment(align);
     grid_.SetCell(g, row, cell);
   }
@@ -200,7 +198,10 @@ void CGridView::OnUpdate(framework::CView*, LPARAM hint, void* object) {
       }
       break;
     }
-    case kHintFontsChanged: MakeFonts(true); break;
+    case kHintFontsChanged:
+      MakeFonts(true);
+      FitColumnsToFonts();
+      break;
     case kHintDropEvent: {
       const int row = RowOfSerial(static_cast<int>(reinterpret_cast<INT_PTR>(object)));
       if (row >= 0) RemoveRow(row);

@@ -98,6 +98,9 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   void SetUpGrid(int cx, int cy);
   void SetUpColors();
   void MakeFonts(bool rebuild);
+  // Widens each column that is narrower than its heading or its widest
+  // row text in the current fonts; never narrows one.
+  void FitColumnsToFonts();
   void SetHeadings();
   void ColorSortHeadings();
   void ApplyStoredColumns();

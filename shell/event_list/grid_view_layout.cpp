@@ -45,6 +45,19 @@ int TextHeight(HFONT font) {
   return tm.tmHeight;
 }
 
+// The width of `text` drawn in `font` on the screen.
+int TextWidth(HDC dc, HFONT font, const std::string& text) {
+  HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE size{0, 0};
+  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  return size.cx;
+}
+
+// What a cell adds around its text: the text margin on both sides and the
+// heading's raised frame.
+constexpr int kCellPadding = 8;
+
 bool MakeFont(const LogFont& stored, framework::CFont* font) {
   LOGFONTA lf{};
   static_assert(sizeof lf == sizeof stored, "the stored font is the platform's LOGFONTA");
@@ -107,6 +120,35 @@ void CGridView::MakeFonts(bool rebuild) {
   if (rebuild) {
     grid_.AdjustLayout();
     grid_.EnableRedraw(1);
+    grid_.RedrawAll();
+  }
+}
+
+void CGridView::FitColumnsToFonts() {
+  if (!grid_.IsWindow() || !headingFont_.Get() || !itemFont_.Get()) return;
+  int needed[eventlist::kColumnCount] = {};
+  HDC dc = ::GetDC(nullptr);
+  for (int column = 0; column < eventlist::kColumnCount; ++column)
+    needed[column] = TextWidth(dc, headingFont_.Get(), kHeadingTexts[column]);
+  for (const COccurrenceRef& row : rows_) {
+    EventTextFields f;
+    row.GetTextFields(f);
+    for (int column = 0; column < eventlist::kColumnCount; ++column)
+      if (const std::string* text = eventlist::ColumnText(f, column))
+        needed[column] = std::max(needed[column], TextWidth(dc, itemFont_.Get(), *text));
+  }
+  ::ReleaseDC(nullptr, dc);
+  bool widened = false;
+  for (int g = 0; g < eventlist::kColumnCount; ++g) {
+    const int column = grid_.GetColumnMapping(g);
+    if (column < 0 || column >= eventlist::kColumnCount || needed[column] == 0) continue;
+    const int width = needed[column] + kCellPadding;
+    if (grid_.ColumnWidth(g) >= width) continue;
+    grid_.SetColumnWidth(g, width);
+    widened = true;
+  }
+  if (widened) {
+    grid_.AdjustLayout();
     grid_.RedrawAll();
   }
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,6 +22,7 @@
 #include "program_fixture.h"
 #include "res/resource.h"
 #include "shell/app/almacora_app.h"
+#include "shell/event_list/event_list_rows.h"
 #include "shell/event_list/grid_view.h"
 #include "shell/commands/event_operations.h"
 #include "shell/frame/main_frame.h"
@@ -184,6 +186,20 @@ class EventListTest : public ::testing::Test {
     ::SendMessageA(Part(CGridCore::kCellAreaId), down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON,
                    Pt(p.x, p.y));
     ::SendMessageA(Part(CGridCore::kCellAreaId), up, 0, Pt(p.x, p.y));
+  }
+  // Shows the main window, writes its picture as `shot` and counts the
+  // pixels of a cell (grid column, row) that `match`.
+  int CountInCell(const char* shot, int gridColumn, int row, bool (*match)(COLORREF)) {
+    ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
+    const wintest::Shot picture = wintest::TakeShot(frame_->GetSafeHwnd(), shot);
+    RECT cell{}, frameRect{};
+    view_->Grid().GetCellRect(gridColumn, row, &cell);
+    ::MapWindowPoints(Part(CGridCore::kCellAreaId), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+    ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
+    int n = 0;
+    for (int y = cell.top; y < cell.bottom; ++y)
+      for (int x = cell.left; x < cell.right; ++x) n += match(picture.At(x - frameRect.left, y - frameRect.top));
+    return n;
   }
   int Count(LPARAM hint) const {
     int n = 0;
@@ -482,16 +498,7 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
   EXPECT_EQ(view_->GetSortMode(), 3);  // a drag is no heading click
 
   // The picture: the alarm mark's yellow in row 0's first cell.
-  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
-  wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "event-list");
-  RECT cell{}, frameRect{};
-  grid.GetCellRect(0, 0, &cell);
-  ::MapWindowPoints(Part(CGridCore::kCellAreaId), nullptr, reinterpret_cast<POINT*>(&cell), 2);
-  ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
-  int yellow = 0;
-  for (int y = cell.top; y < cell.bottom; ++y)
-    for (int x = cell.left; x < cell.right; ++x)
-      yellow += shot.At(x - frameRect.left, y - frameRect.top) == RGB(255, 224, 0);
+  const int yellow = CountInCell("event-list", 0, 0, [](COLORREF c) { return c == RGB(255, 224, 0); });
   EXPECT_GT(yellow, 3);
 
   doc_->UpdateAllViews(nullptr, 6);
@@ -515,4 +522,61 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
   }
   grid.MoveColumn(3, 1, 1);
   store_->Clear();
+}
+
+TEST_F(EventListTest, ALargeListFontWidensTheColumnsToTheirTexts) {
+  Add({"Midsummer", "Holiday - Canada and Overseas", 40, 9, true, true, true, 1990});
+  Add({"Dentist", "Appointment", 3, 14});
+  CGridCore& grid = view_->Grid();
+  std::vector<int> before;
+  for (int g = 0; g < 9; ++g) before.push_back(grid.ColumnWidth(g));
+  const LogFont oldHeading = g_Settings.ListHeadingLogFont, oldItem = g_Settings.ListItemLogFont;
+  struct Case {
+    const char* heading;
+    const char* item;
+  } cases[] = {{"Arial,200,700,0", "Arial,240,400,0"}, {"Times New Roman,160,700,1", "Courier New,280,700,0"}};
+  const char* const headings[9] = {"", "Name", "Day", "Date", "Days Left", "Time", "Age", "Type", ""};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(CProgramSettings::ParseFont(c.heading, &g_Settings.ListHeadingLogFont));
+    ASSERT_TRUE(CProgramSettings::ParseFont(c.item, &g_Settings.ListItemLogFont));
+    doc_->UpdateAllViews(nullptr, 13);
+    // The same fonts, measured here.
+    framework::CFont heading, item;
+    LOGFONTA lf{};
+    std::memcpy(&lf, &g_Settings.ListHeadingLogFont, sizeof lf);
+    ASSERT_TRUE(heading.CreatePointFontIndirect(lf));
+    std::memcpy(&lf, &g_Settings.ListItemLogFont, sizeof lf);
+    ASSERT_TRUE(item.CreatePointFontIndirect(lf));
+    HDC dc = ::GetDC(nullptr);
+    auto width = [dc](HFONT font, const std::string& text) {
+      HGDIOBJ old = ::SelectObject(dc, font);
+      SIZE size{};
+      ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      ::SelectObject(dc, old);
+      return static_cast<int>(size.cx);
+    };
+    for (int g = 0; g < 9; ++g) {
+      const int column = grid.GetColumnMapping(g);
+      EXPECT_GE(grid.ColumnWidth(g), width(heading.Get(), headings[column])) << c.item << " heading " << column;
+      for (const COccurrenceRef& row : view_->Rows()) {
+        EventTextFields f;
+        row.GetTextFields(f);
+        const std::string* text = eventlist::ColumnText(f, column);
+        if (text) {
+          EXPECT_GE(grid.ColumnWidth(g), width(item.Get(), *text)) << c.item << " '" << *text << "'";
+        }
+      }
+    }
+    ::ReleaseDC(nullptr, dc);
+  }
+  // The date in the picture: the unselected row's date cell holds text.
+  shelltest::PumpFor(200);
+  const int dark =
+      CountInCell("event-list-large-font", 3, 1, [](COLORREF c) { return GetRValue(c) < 0x60; });
+  EXPECT_GT(dark, 40);
+
+  g_Settings.ListHeadingLogFont = oldHeading;
+  g_Settings.ListItemLogFont = oldItem;
+  doc_->UpdateAllViews(nullptr, 13);
+  for (int g = 0; g < 9; ++g) grid.SetColumnWidth(g, before[static_cast<size_t>(g)]);
 }

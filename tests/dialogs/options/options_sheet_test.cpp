@@ -510,3 +510,75 @@ TEST_F(OptionsTest, AlarmPageSpinArrowsStepTheirFields) {
   EXPECT_EQ(StoredInt("DailyReminderTime"), 11 * 60 + 6);
   EXPECT_TRUE(ShowsPage(shot));
 }
+
+TEST_F(OptionsTest, TheFontDialogOpensOnTheCurrentFontAndASizeChangesOnlyTheSize) {
+  options::SetOptionsHost(nullptr);  // the system's font dialog
+  struct Case {
+    const char* font;
+    const char* style;
+    const char* size;
+  } cases[] = {
+      {"MS Sans Serif,80,400,0", "Regular", "8"},
+      {"Arial,140,700,0", "Bold", "14"},
+      {"Times New Roman,120,400,1", "Italic", "12"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.font);
+    g_Settings.ListItemFont = c.font;
+    ASSERT_TRUE(CProgramSettings::ParseFont(c.font, &g_Settings.ListItemLogFont));
+    const LogFont before = g_Settings.ListItemLogFont;
+    // The face the system draws the font with, which its dialog lists.
+    LOGFONTA lf{};
+    std::memcpy(&lf, &before, sizeof lf);
+    lf.lfHeight = -16;
+    HFONT made = ::CreateFontIndirectA(&lf);
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, made);
+    char drawn[LF_FACESIZE] = "";
+    ::GetTextFaceA(dc, sizeof drawn, drawn);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    ::DeleteObject(made);
+    std::string face, style, size;
+    Drive({[&] {
+             HWND sheet = OptionsSheet();
+             if (!sheet) return false;
+             Click(CurrentPage(sheet), IDC_OPT_DISPLAY_LIST_FONT);
+             return true;
+           },
+           [&] {
+             HWND dialog = wintest::FindDialog("Font");
+             if (!dialog) return false;
+             wintest::TakeShot(dialog, "options_font_dialog");
+             face = wintest::ItemText(dialog, 0x470);
+             style = wintest::ItemText(dialog, 0x471);
+             size = wintest::ItemText(dialog, 0x472);
+             // Only the size, chosen from its list.
+             ::SendDlgItemMessageA(dialog, 0x472, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>("20"));
+             ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE),
+                            reinterpret_cast<LPARAM>(::GetDlgItem(dialog, 0x472)));
+             Click(dialog, IDOK);
+             return true;
+           },
+           [&] {
+             HWND sheet = OptionsSheet();
+             if (!sheet || wintest::FindDialog("Font")) return false;
+             Click(sheet, IDOK);
+             return true;
+           }});
+    options::COptionsPropertySheet sheet(nullptr, 5);
+    EXPECT_EQ(sheet.DoModal(), IDOK);
+    EXPECT_EQ(face, drawn);
+    EXPECT_EQ(style, c.style);
+    EXPECT_EQ(size, c.size);
+    const LogFont& after = g_Settings.ListItemLogFont;
+    EXPECT_STREQ(after.lfFaceName, before.lfFaceName);
+    EXPECT_EQ(after.lfHeight, 200);
+    EXPECT_EQ(after.lfWeight, before.lfWeight);
+    EXPECT_EQ(after.lfItalic, before.lfItalic);
+  }
+  options::SetOptionsHost(&host);
+  g_Settings.ListItemFont = "MS Sans Serif,80,400,0";
+  CProgramSettings::ParseFont(g_Settings.ListItemFont, &g_Settings.ListItemLogFont);
+}
