@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "isam/fileset/file_set_check.h"
@@ -116,9 +117,10 @@ int FindTracesOfLostWrites(int data_file) {
   uint32_t os_size = 0;
   if (OsFileSizeChecked(&HolderOf(fcb)->os, &os_size) != 0) os_size = 0;
   uint8_t key[256], built[256];
+  std::map<uint32_t, int> strays;  // position: indexes with a stray key naming it
   for (int16_t k : t->files[static_cast<std::size_t>(data_file)].keys) {
     const int length = IsamKeyLength(k);
-    bool stray = false;
+    std::set<uint32_t> named;  // positions this index's stray keys name
     uint64_t steps = 0;
     IndexEntries entries;
     SetEngineError(0);
@@ -132,9 +134,10 @@ int FindTracesOfLostWrites(int data_file) {
       if (p > fcb->header.logical_end && p >= os_size) continue;
       auto r = records.find(p);
       const int n = r == records.end() ? 0 : BuildRecordKey(k, r->second.data(), r->second.size(), p, built);
-      if (n != length || KeyCompare(built, key, static_cast<std::size_t>(length)) != 0)
-        stray = true;
+      if (n != length || KeyCompare(built, key, static_cast<std::size_t>(length)) != 0) named.insert(p);
     }
+    const bool stray = !named.empty();
+    for (uint32_t p : named) ++strays[p];
     const bool walked = CurrentInstance()->eng_err == 0 && steps < bound;
     SetEngineError(0);
     // Stray keys in a tree whose searches do not see what its leaves hold
@@ -142,6 +145,10 @@ int FindTracesOfLostWrites(int data_file) {
     // replaces; in a sound tree they name records a power cut took.
     if (walked && stray && CheckEntriesSearchable(k, entries) == 0) return kErrFileDamaged;
   }
+  // A torn node is one node of one index: a position that stray keys of two
+  // indexes name held a record both keyed, which a power cut took.
+  for (const auto& s : strays)
+    if (s.second >= 2) return kErrFileDamaged;
   return 0;
 }
 
