@@ -116,6 +116,19 @@ int FindTracesOfLostWrites(int data_file) {
   const uint64_t bound = static_cast<uint64_t>(HolderOf(fcb)->header.logical_end) / 4 + 64;
   uint32_t os_size = 0;
   if (OsFileSizeChecked(&HolderOf(fcb)->os, &os_size) != 0) os_size = 0;
+  // A filled record right behind the end of the data is one whose raising
+  // of the end a power cut took: the end goes up before the record's
+  // stretch is claimed (with used length 0), and its data before the
+  // header that says it is filled.
+  const uint64_t behind = static_cast<uint64_t>(HolderOf(fcb)->header.logical_end) + 1;
+  if (behind + kLongVarHeader <= os_size) {
+    uint8_t raw[kShortVarHeader];
+    int32_t count = 0;
+    if (FilePositionedIo(0, &HolderOf(fcb)->os, static_cast<uint32_t>(behind), raw, kShortVarHeader, &count) == 0 &&
+        count == static_cast<int32_t>(kShortVarHeader) && (raw[0] | raw[1] << 8) == kMarkActive &&
+        (raw[6] | raw[7] << 8 | raw[8] << 16 | static_cast<uint32_t>(raw[9]) << 24) != 0)
+      return kErrFileDamaged;
+  }
   uint8_t key[256], built[256];
   std::map<uint32_t, int> strays;  // position: indexes with a stray key naming it
   for (int16_t k : t->files[static_cast<std::size_t>(data_file)].keys) {
@@ -126,12 +139,12 @@ int FindTracesOfLostWrites(int data_file) {
     SetEngineError(0);
     for (uint32_t p = frskey(k, key); p != 0 && ++steps < bound; p = IndexNextKey(k, key)) {
       entries.emplace_back(std::vector<uint8_t>(key, key + length), p);
-      // A key past the data's end and past the file's bytes names no
-      // stretch a writer of this file made (no crash leaves one): the mend
-      // drops it as before. One past the data's end but inside the file's
-      // bytes names a record whose header page (the end it raised) a power
+      // A key past every end the file has had (the data's, the space it
+      // was given, its bytes) names no stretch a writer of this file made
+      // (no crash leaves one): the mend drops it as before. One inside any
+      // of them names a record whose page, or the end it raised, a power
       // cut took: a trace.
-      if (p > fcb->header.logical_end && p >= os_size) continue;
+      if (p > fcb->header.logical_end && p > HolderOf(fcb)->header.physical_end && p >= os_size) continue;
       auto r = records.find(p);
       const int n = r == records.end() ? 0 : BuildRecordKey(k, r->second.data(), r->second.size(), p, built);
       if (n != length || KeyCompare(built, key, static_cast<std::size_t>(length)) != 0) named.insert(p);
