@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "isam/fileset/file_set_check.h"
+#include "isam/index/btree_bytes.h"
 #include "isam/index/btree_update.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/free_space.h"
@@ -125,9 +126,12 @@ int FindTracesOfLostWrites(int data_file) {
     uint8_t raw[kShortVarHeader];
     int32_t count = 0;
     if (FilePositionedIo(0, &HolderOf(fcb)->os, static_cast<uint32_t>(behind), raw, kShortVarHeader, &count) == 0 &&
-        count == static_cast<int32_t>(kShortVarHeader) && (raw[0] | raw[1] << 8) == kMarkActive &&
-        (raw[6] | raw[7] << 8 | raw[8] << 16 | static_cast<uint32_t>(raw[9]) << 24) != 0)
-      return kErrFileDamaged;
+        count == static_cast<int32_t>(kShortVarHeader)) {
+      const uint32_t total = GetLe32(raw + 2), used = GetLe32(raw + 6);  // a torn claim reads as neither
+      if (GetLe16(raw) == kMarkActive && used > 0 && total >= kLongVarHeader && used <= total - kLongVarHeader &&
+          behind + total <= os_size)
+        return kErrFileDamaged;
+    }
   }
   uint8_t key[256], built[256];
   std::map<uint32_t, int> strays;  // position: indexes with a stray key naming it
