@@ -11,6 +11,7 @@
 #include "isam/index/free_space_index.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/key_search.h"
+#include "isam/index/member_files.h"
 #include "isam/index/varlen_record.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/isam_record_tables.h"
@@ -26,6 +27,17 @@ int Damaged(FileSetReport* r, const char* why) {
 }
 
 }  // namespace
+
+int CheckEntriesSearchable(int16_t index, const IndexEntries& entries) {
+  uint8_t found[256];
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::vector<uint8_t>& key = entries[i].first;
+    if (i > 0 && KeyCompare(entries[i - 1].first.data(), key.data(), key.size()) >= 0) return kErrFileDamaged;
+    SetEngineError(0);
+    if (FindKeyEqual(index, key.data(), found) != entries[i].second) return SetEngineError(kErrFileDamaged);
+  }
+  return SetEngineError(0);
+}
 
 int CheckFileSet(int data_file, FileSetReport* r) {
   *r = FileSetReport{};
@@ -52,7 +64,8 @@ int CheckFileSet(int data_file, FileSetReport* r) {
       if (h.used > h.total - VarHeaderLength(fcb)) return Damaged(r, "a record longer than its stretch");
       std::vector<uint8_t> data(h.used);
       if (ReadVarRecordAt(fcb, static_cast<uint32_t>(position), data.data(), static_cast<int32_t>(h.used), true) < 0)
-        return Damaged(r, "an unreadable record");
+        return Damaged(r, CurrentInstance()->eng_err == 160 ? "a record's bytes do not match its check value"
+                                                            : "an unreadable record");
       if (RecordHoldsFill(data.data(), data.size(), position + VarHeaderLength(fcb), false)) return Damaged(r, "a record holds space never written");
       r->live_bytes += h.used;
       records.emplace(static_cast<uint32_t>(position), std::move(data));
@@ -79,6 +92,21 @@ int CheckFileSet(int data_file, FileSetReport* r) {
   if (walked < 0) return Damaged(r, "the free-space index cannot be walked");
   r->free_keys = walked;
   if (keys.seen != free_stretches) return Damaged(r, "free space and its index disagree");
+  if (FileControlBlock* host = SuperfileHostOf(fcb)) {
+    // The host's own keys may only name its own free stretches.
+    std::vector<SpaceKey> host_keys;
+    if (SpaceIndexWalk(host, [](void* c, const SpaceKey& k) {
+          static_cast<std::vector<SpaceKey>*>(c)->push_back(k);
+          return true;
+        }, &host_keys) < 0)
+      return Damaged(r, "the host's free-space index cannot be walked");
+    for (const SpaceKey& k : host_keys) {
+      VarRecordHeader h;
+      if (ReadVarRecordHeader(host, k.position, &h) != 0 || h.mark != kMarkFree || h.member != k.member ||
+          h.total != k.total)
+        return Damaged(r, "a free-space key of the host names a stretch in use");
+    }
+  }
 
   int32_t resources = 0;
   if (fcb->header.first_resource != 0 && CheckResourceChain(data_file, &resources) != 0)
@@ -91,8 +119,10 @@ int CheckFileSet(int data_file, FileSetReport* r) {
     uint8_t key[256], built[256];
     SetEngineError(0);
     int32_t count = 0;
+    IndexEntries entries;
     for (uint32_t p = frskey(k, key); p != 0; p = IndexNextKey(k, key)) {
       if (++count > r->records + 1) return Damaged(r, "an index holds more keys than records");
+      entries.emplace_back(std::vector<uint8_t>(key, key + length), p);
       auto it = records.find(p);
       if (it == records.end()) return Damaged(r, "a key points at no record");
       const int n = BuildRecordKey(k, it->second.data(), it->second.size(), p, built);
@@ -101,6 +131,7 @@ int CheckFileSet(int data_file, FileSetReport* r) {
       ++hits[p];
     }
     if (CurrentInstance()->eng_err != 0) return Damaged(r, "an index cannot be walked");
+    if (CheckEntriesSearchable(k, entries) != 0) return Damaged(r, "a search from an index's root misses keys its leaves hold");
     for (const auto& rec : records) {
       const int n = BuildRecordKey(k, rec.second.data(), rec.second.size(), rec.first, built);
       if (n > 0 && hits[rec.first] != 1) return Damaged(r, "a record is missing from an index");

@@ -16,6 +16,7 @@
 #include "isam/index/header_lock.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/key_search.h"
+#include "isam/index/member_files.h"
 #include "isam/index/node_cache.h"
 #include "isam/index/varlen_record.h"
 #include "isam/index/writer_mark.h"
@@ -53,9 +54,13 @@ int WalkStretches(FileControlBlock* fcb, DataStretches* out) {
       if (h.mark == kMarkActive && h.used > 0) {
         if (h.used > h.total - hlen) return kErrFileDamaged;
         std::vector<uint8_t> data(h.used);
-        if (ReadVarRecordAt(fcb, at, data.data(), static_cast<int32_t>(h.used), true) < 0)
+        if (ReadVarRecordAt(fcb, at, data.data(), static_cast<int32_t>(h.used), true) >= 0) {
+          out->records.emplace(at, std::move(data));
+        } else if (CurrentInstance()->eng_err == 160) {  // bytes its check value denies: never written
+          out->unfilled.push_back(at);
+        } else {
           return CurrentInstance()->eng_err ? CurrentInstance()->eng_err : kErrFileDamaged;
-        out->records.emplace(at, std::move(data));
+        }
       } else if (h.mark == kMarkActive) {
         out->unfilled.push_back(at);
       } else if (h.mark == free_mark) {
@@ -90,6 +95,20 @@ int MendSpaceIndex(FileControlBlock* fcb, const std::set<Stretch>& free) {
     if (int rc = SpaceIndexAdd(fcb, key)) return rc;
   }
   return 0;
+}
+
+// The host's own free-space keys, against what its stretches say: a key
+// naming a stretch a member now claims (a lost page left the key of the
+// space before the member took it) would hand that stretch out twice.
+// The host's records are its member entries, few and small.
+int MendHostSpace(FileControlBlock* fcb) {
+  FileControlBlock* host = SuperfileHostOf(fcb);
+  if (host == nullptr) return 0;
+  DataStretches stretches;
+  if (int rc = WalkStretches(host, &stretches)) return rc;
+  if (MendSpaceIndex(host, stretches.free) == 0) return 0;
+  const std::vector<Stretch> free(stretches.free.begin(), stretches.free.end());
+  return RebuildSpaceIndex(host, free);
 }
 
 // Every key of an index in order, bounded: keys must rise strictly (a
@@ -302,7 +321,13 @@ int MendFileSet(int data_file) {
   if (int rc = RepairResourceBackLinks(data_file)) return rc;
   DataStretches data;
   if (int rc = WalkStretches(fcb, &data)) return rc;
-  if (int rc = MendSpaceIndex(fcb, data.free)) return rc;
+  if (MendSpaceIndex(fcb, data.free) != 0) {
+    // A tree the key-by-key mend cannot walk or change (a node torn
+    // between two pages) is built again from the free stretches.
+    const std::vector<Stretch> free(data.free.begin(), data.free.end());
+    if (int rc = RebuildSpaceIndex(fcb, free)) return rc;
+  }
+  if (int rc = MendHostSpace(fcb)) return rc;
   std::vector<uint32_t> losers;
   SettleRecordsInMotion(keys, &data, &losers);
   for (int16_t k : keys) {

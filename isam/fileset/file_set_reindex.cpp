@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "isam/fileset/file_set_check.h"
+#include "isam/index/btree_bytes.h"
 #include "isam/index/btree_update.h"
 #include "isam/index/file_control_block.h"
+#include "isam/index/free_space.h"
+#include "isam/index/free_space_index.h"
 #include "isam/index/header_lock.h"
 #include "isam/index/key_compare.h"
 #include "isam/index/key_search.h"
@@ -15,13 +19,16 @@
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/isam_record_tables.h"
 #include "isam/runtime/engine_instance.h"
+#include "isam/runtime/os_file_layer.h"
 
 namespace isam {
 namespace {
 
-// The data file's live records by position; any header that does not make
-// sense is damage.
-int LiveRecords(FileControlBlock* fcb, std::map<uint32_t, std::vector<uint8_t>>* out) {
+// The data file's live records by position (and, when asked, its free
+// stretches); any header that does not make sense is damage.
+int LiveRecords(FileControlBlock* fcb, std::map<uint32_t, std::vector<uint8_t>>* out,
+                std::vector<std::pair<uint32_t, uint32_t>>* free = nullptr) {
+  const uint16_t free_mark = fcb->header.file_class == kClassSuperMember ? kMarkMemberFree : kMarkFree;
   const uint32_t hlen = VarHeaderLength(fcb);
   const uint64_t end = static_cast<uint64_t>(fcb->header.logical_end) + 1;
   for (uint64_t position = FirstVarPosition(fcb); position < end;) {
@@ -31,9 +38,13 @@ int LiveRecords(FileControlBlock* fcb, std::map<uint32_t, std::vector<uint8_t>>*
     if (h.member == fcb->header.superfile_member && h.mark == kMarkActive && h.used > 0) {
       if (h.used > h.total - hlen) return kErrFileDamaged;
       std::vector<uint8_t> data(h.used);
-      if (ReadVarRecordAt(fcb, static_cast<uint32_t>(position), data.data(), static_cast<int32_t>(h.used), true) < 0)
+      // A record whose check value denies its bytes counts as not written.
+      if (ReadVarRecordAt(fcb, static_cast<uint32_t>(position), data.data(), static_cast<int32_t>(h.used), true) >= 0)
+        out->emplace(static_cast<uint32_t>(position), std::move(data));
+      else if (CurrentInstance()->eng_err != 160)
         return kErrFileDamaged;
-      out->emplace(static_cast<uint32_t>(position), std::move(data));
+    } else if (free != nullptr && h.member == fcb->header.superfile_member && h.mark == free_mark) {
+      free->emplace_back(static_cast<uint32_t>(position), h.total);
     }
     position += h.total;
   }
@@ -58,7 +69,9 @@ int RebuildIndexesFromRecords(int data_file) {
   if (t == nullptr || data_file >= static_cast<int>(t->files.size())) return 48;
   if (int rc = ReadFileHeader(fcb)) return rc;
   std::map<uint32_t, std::vector<uint8_t>> records;
-  if (int rc = LiveRecords(fcb, &records)) return rc;
+  std::vector<std::pair<uint32_t, uint32_t>> free;
+  if (int rc = LiveRecords(fcb, &records, &free)) return rc;
+  if (int rc = RebuildSpaceIndex(fcb, free)) return rc;
   uint8_t built[256];
   for (int16_t k : t->files[static_cast<std::size_t>(data_file)].keys) {
     // Added in key order, the tree fills from the left as a load does.
@@ -76,6 +89,21 @@ int RebuildIndexesFromRecords(int data_file) {
   return 0;
 }
 
+int RebuildSpaceIndex(FileControlBlock* fcb, const std::vector<std::pair<uint32_t, uint32_t>>& free) {
+  {
+    HeaderLock lock(fcb);
+    if (lock.rc() != 0) return lock.rc();
+    fcb->header.root = 0;
+    if (int rc = WriteFileHeader(fcb)) return rc;
+  }
+  uint8_t key[kSpaceKeyLength];
+  for (const auto& s : free) {
+    BuildSpaceKey(fcb, key, s.second, s.first);
+    if (int rc = SpaceIndexAdd(fcb, key)) return rc == 2 ? kErrFileDamaged : rc;
+  }
+  return 0;
+}
+
 int FindTracesOfLostWrites(int data_file) {
   FileControlBlock* fcb = CheckFileNumber(data_file);
   IsamTables* t = CurrentIsamTables();
@@ -87,25 +115,57 @@ int FindTracesOfLostWrites(int data_file) {
     if (RecordHoldsFill(r.second.data(), r.second.size(), static_cast<uint64_t>(r.first) + hlen, true))
       return kErrFileDamaged;
   const uint64_t bound = static_cast<uint64_t>(HolderOf(fcb)->header.logical_end) / 4 + 64;
+  uint32_t os_size = 0;
+  if (OsFileSizeChecked(&HolderOf(fcb)->os, &os_size) != 0) os_size = 0;
+  // A filled record right behind the end of the data is one whose raising
+  // of the end a power cut took: the end goes up before the record's
+  // stretch is claimed (with used length 0), and its data before the
+  // header that says it is filled.
+  const uint64_t behind = static_cast<uint64_t>(HolderOf(fcb)->header.logical_end) + 1;
+  if (behind + kLongVarHeader <= os_size) {
+    uint8_t raw[kShortVarHeader];
+    int32_t count = 0;
+    if (FilePositionedIo(0, &HolderOf(fcb)->os, static_cast<uint32_t>(behind), raw, kShortVarHeader, &count) == 0 &&
+        count == static_cast<int32_t>(kShortVarHeader)) {
+      const uint32_t total = GetLe32(raw + 2), used = GetLe32(raw + 6);  // a torn claim reads as neither
+      if (GetLe16(raw) == kMarkActive && used > 0 && total >= kLongVarHeader && used <= total - kLongVarHeader &&
+          behind + total <= os_size)
+        return kErrFileDamaged;
+    }
+  }
   uint8_t key[256], built[256];
+  std::map<uint32_t, int> strays;  // position: indexes with a stray key naming it
   for (int16_t k : t->files[static_cast<std::size_t>(data_file)].keys) {
     const int length = IsamKeyLength(k);
-    bool stray = false;
+    std::set<uint32_t> named;  // positions this index's stray keys name
     uint64_t steps = 0;
+    IndexEntries entries;
     SetEngineError(0);
     for (uint32_t p = frskey(k, key); p != 0 && ++steps < bound; p = IndexNextKey(k, key)) {
-      // A key past the data's end names no stretch a writer of this file
-      // made (no crash leaves one): the mend drops it as before.
-      if (p > fcb->header.logical_end) continue;
+      entries.emplace_back(std::vector<uint8_t>(key, key + length), p);
+      // A key past every end the file has had (the data's, the space it
+      // was given, its bytes) names no stretch a writer of this file made
+      // (no crash leaves one): the mend drops it as before. One inside any
+      // of them names a record whose page, or the end it raised, a power
+      // cut took: a trace.
+      if (p > fcb->header.logical_end && p > HolderOf(fcb)->header.physical_end && p >= os_size) continue;
       auto r = records.find(p);
       const int n = r == records.end() ? 0 : BuildRecordKey(k, r->second.data(), r->second.size(), p, built);
-      if (n != length || KeyCompare(built, key, static_cast<std::size_t>(length)) != 0)
-        stray = true;
+      if (n != length || KeyCompare(built, key, static_cast<std::size_t>(length)) != 0) named.insert(p);
     }
+    const bool stray = !named.empty();
+    for (uint32_t p : named) ++strays[p];
     const bool walked = CurrentInstance()->eng_err == 0 && steps < bound;
     SetEngineError(0);
-    if (walked && stray) return kErrFileDamaged;
+    // Stray keys in a tree whose searches do not see what its leaves hold
+    // are the old half of a node torn between two pages, which the rebuild
+    // replaces; in a sound tree they name records a power cut took.
+    if (walked && stray && CheckEntriesSearchable(k, entries) == 0) return kErrFileDamaged;
   }
+  // A torn node is one node of one index: a position that stray keys of two
+  // indexes name held a record both keyed, which a power cut took.
+  for (const auto& s : strays)
+    if (s.second >= 2) return kErrFileDamaged;
   return 0;
 }
 

@@ -8,15 +8,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace isam {
 
+struct FileControlBlock;
+
 // Every index of the data file's set emptied (its old nodes are left where
 // they are, unreachable: the next compaction takes them back) and filled
-// again with one key per live record. 0; kErrFileDamaged (690) when the
-// data file cannot be walked or two live records claim one key of a unique
-// index; or an I/O code.
+// again with one key per live record, and the free-space index with one
+// key per free stretch. 0; kErrFileDamaged (690) when the data file cannot
+// be walked or two live records claim one key of a unique index; or an I/O
+// code.
 int RebuildIndexesFromRecords(int data_file);
+
+// The data file's free-space index started empty (its old nodes stay behind
+// as stretches no walk of the records reads) and given one key for each of
+// `free` (position, total): 0, kErrFileDamaged, or an I/O code.
+int RebuildSpaceIndex(FileControlBlock* fcb, const std::vector<std::pair<uint32_t, uint32_t>>& free);
 
 // Writes that arrive whole and in order never leave a key naming a stretch
 // of the data file that holds no live record (or a record with another
@@ -27,7 +37,9 @@ int RebuildIndexesFromRecords(int data_file);
 // trace of writes lost out of order (a power cut took a page): what the
 // record held may be gone, so the mend must not quietly drop or keep it.
 // kErrFileDamaged for such a trace; 0 otherwise, also for an index that
-// cannot be walked to its end (a torn node: the rebuild's case).
+// cannot be walked to its end or whose searches miss keys its leaves hold
+// (a torn node, whose old half may name records long gone: the rebuild's
+// case).
 int FindTracesOfLostWrites(int data_file);
 
 // 0 when the full check (file_set_check.h) finds the set whole, else its

@@ -1,6 +1,7 @@
 #include "isam/index/varlen_record.h"
 
 #include <cstring>
+#include <vector>
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_node.h"
@@ -8,6 +9,7 @@
 #include "isam/index/free_space.h"
 #include "isam/index/member_files.h"
 #include "isam/runtime/engine_instance.h"
+#include "isam/runtime/status_log.h"
 
 namespace isam {
 
@@ -24,7 +26,37 @@ int KeepRestWhenNotFreed(FileControlBlock* fcb, uint32_t position, VarRecordHead
   return SetEngineError(0);
 }
 
+struct CrcTable {
+  uint32_t entries[256];
+  CrcTable() {
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      entries[i] = c;
+    }
+  }
+};
+
 }  // namespace
+
+uint32_t RecordCheckValue(const void* data, uint32_t length) {
+  static const CrcTable table;
+  const auto* b = static_cast<const uint8_t*>(data);
+  uint32_t c = 0xFFFFFFFFu;
+  for (uint32_t i = 0; i < length; ++i) c = table.entries[(c ^ b[i]) & 0xFF] ^ (c >> 8);
+  c ^= 0xFFFFFFFFu;
+  if (c == 0) return 1;
+  if (c == 0xFFFFFFFFu) return 0xFFFFFFFEu;
+  return c;
+}
+
+bool RecordBytesMatch(uint32_t position, const VarRecordHeader& header, const void* data, uint32_t length) {
+  if (header.link == 0 || header.link == kNodeRestartMark || length != header.used) return true;
+  if (RecordCheckValue(data, length) == header.link) return true;
+  WriteStatusLog("A record's bytes do not match its check value; it is taken as not written:",
+                 static_cast<int>(position & 0x7FFFFFFF));
+  return false;
+}
 
 uint32_t VarHeaderLength(const FileControlBlock* fcb) {
   const uint16_t cls = fcb->header.file_class;
@@ -112,10 +144,12 @@ uint32_t VarRecordLength(int file, uint32_t position) {
   return h.used;
 }
 
-int32_t ReadVarRecordLength(FileControlBlock* fcb, uint32_t position, int32_t size, bool strict) {
+namespace {
+
+int32_t ReadLengthAndHeader(FileControlBlock* fcb, uint32_t position, int32_t size, bool strict, VarRecordHeader* out) {
   if (position == 0) return -SetEngineError(29);
   if (size < 0) return -SetEngineError(634);
-  VarRecordHeader h;
+  VarRecordHeader& h = *out;
   if (int rc = ReadVarRecordHeader(fcb, position, &h)) return -rc;
   if (h.mark != kMarkActive) return -SetEngineError(158);
   if (h.used == 0) return -SetEngineError(160);
@@ -126,14 +160,35 @@ int32_t ReadVarRecordLength(FileControlBlock* fcb, uint32_t position, int32_t si
   return static_cast<int32_t>(h.used);
 }
 
+}  // namespace
+
+int32_t ReadVarRecordLength(FileControlBlock* fcb, uint32_t position, int32_t size, bool strict) {
+  VarRecordHeader h;
+  return ReadLengthAndHeader(fcb, position, size, strict, &h);
+}
+
 int32_t ReadVarRecordAt(FileControlBlock* fcb, uint32_t position, void* buffer, int32_t size,
                         bool strict) {
   if (buffer == nullptr) return -SetEngineError(33);
-  const int32_t n = ReadVarRecordLength(fcb, position, size, strict);
+  VarRecordHeader h;
+  const int32_t n = ReadLengthAndHeader(fcb, position, size, strict, &h);
   if (n < 0) return n;
+  const uint32_t hlen = VarHeaderLength(fcb);
   int32_t count = 0;
-  if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position + VarHeaderLength(fcb), buffer, n, &count))
+  if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position + hlen, buffer, n, &count))
     return -SetEngineError(rc);
+  bool whole = true;
+  if (h.link != 0 && static_cast<uint32_t>(n) == h.used) {
+    whole = RecordBytesMatch(position, h, buffer, h.used);
+  } else if (h.link != 0) {  // a part read: the check needs every byte
+    std::vector<uint8_t> all(h.used);
+    whole = FilePositionedIo(0, &HolderOf(fcb)->os, position + hlen, all.data(), static_cast<int32_t>(h.used), &count) == 0 &&
+            RecordBytesMatch(position, h, all.data(), h.used);
+  }
+  if (!whole) {
+    std::memset(buffer, 0, static_cast<std::size_t>(n));
+    return -SetEngineError(160);
+  }
   SetEngineError(0);
   return n;
 }
@@ -176,6 +231,10 @@ int WriteVarRecordAt(FileControlBlock* fcb, uint32_t position, const void* recor
   h.mark = kMarkActive;
   h.used = length;
   h.member = fcb->header.superfile_member;
+  // A member's records carry their check value; a host's own records (its
+  // member entries, whose headers are rewritten in place) carry none.
+  if (hlen == kLongVarHeader)
+    h.link = fcb->header.file_class == kClassSuperMember ? RecordCheckValue(record, length) : 0;
   const uint32_t whole = h.total;
   if (split) h.total = length + hlen;
   if (int rc = WriteVarRecordHeader(fcb, position, h)) return rc;

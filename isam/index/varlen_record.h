@@ -28,8 +28,21 @@ struct VarRecordHeader {
   uint32_t total = 0;   // whole stretch, header included
   uint32_t used = 0;    // record bytes (0 for free space)
   uint32_t member = 0;  // long header only
-  uint32_t link = 0;    // long header only
+  uint32_t link = 0;    // long header only: a record's check value (0: none)
 };
+
+// The check value a superfile member's record carries in its long header's
+// link field (which no walk uses): a CRC-32 of its used bytes,
+// never 0 (a record written before check values, or a stretch that never
+// held one) nor 0xFFFFFFFF (an index node's mark).
+uint32_t RecordCheckValue(const void* data, uint32_t length);
+
+// Whether `length` bytes read from the record at `position`, all its used
+// bytes, are the ones its header's check value was made of: true without a
+// check value. A mismatch is bytes no writer made whole (a page of the
+// record lost to a power cut, stale bytes behind new ones); the status log
+// says so, and the record is to be taken as not written.
+bool RecordBytesMatch(uint32_t position, const VarRecordHeader& header, const void* data, uint32_t length);
 
 // 10, or 18 for a stretch that lies in a superfile host.
 uint32_t VarHeaderLength(const FileControlBlock* fcb);
@@ -61,15 +74,18 @@ uint32_t VarRecordLength(int file, uint32_t position);
 int32_t ReadVarRecordLength(FileControlBlock* fcb, uint32_t position, int32_t size, bool strict);
 
 // Reads min(used, size) record bytes (strict: the whole record or 153) into
-// buffer. Returns the bytes read, or -code as ReadVarRecordLength. Takes no
+// buffer. Returns the bytes read, or -code as ReadVarRecordLength; -160
+// also for a record whose check value does not match its bytes (nothing is
+// handed back as a record then: the buffer is zeroed). Takes no
 // lock itself: the read-lock request is taken by the callers that read for
 // the application (ReadDataRecordAt, the ISAM reads) with
 // RequestedRecordLock (record_lock.h), so internal walks never use it up.
 int32_t ReadVarRecordAt(FileControlBlock* fcb, uint32_t position, void* buffer, int32_t size,
                         bool strict);
 
-// Writes length bytes of record into the stretch at position: 159 position
-// 0, 33 no record, 123 bad mark, 148 record longer than its stretch. The
+// Writes length bytes of record into the stretch at position (with its
+// check value in a long header): 159 position 0, 33 no record, 123 bad
+// mark, 148 record longer than its stretch. The
 // rest of the stretch is split off as free space when it is worth it (more
 // than 64 bytes and more than the fixed part plus a header), unless
 // `keep_whole`. 0 or the code.

@@ -52,6 +52,10 @@ int ReadWholeRecord(FileControlBlock* fcb, uint32_t position, std::vector<uint8_
     if (int rc = FilePositionedIo(0, &HolderOf(fcb)->os, position + VarHeaderLength(fcb), out->data(),
                                   static_cast<int32_t>(h.used), &count))
       return SetEngineError(rc);
+    if (!RecordBytesMatch(position, h, out->data(), h.used)) {  // never handed back as a record
+      out->clear();
+      return 160;
+    }
     SetEngineError(0);
     return 0;
   }
