@@ -39,6 +39,17 @@ struct DataStretches {
   std::set<Stretch> free;
 };
 
+// A header torn inside its mark between a claim and free space held no
+// record: it becomes a claimed stretch never filled (which the mend lets
+// go when it is this file's), so no walk takes it for damage.
+int SettleTornMark(FileControlBlock* fcb, uint32_t position, VarRecordHeader* h) {
+  if (!TornUnfilledMark(*h) || h->total < VarHeaderLength(fcb) ||
+      static_cast<uint64_t>(position) + h->total > static_cast<uint64_t>(fcb->header.logical_end) + 1)
+    return 0;
+  h->mark = kMarkActive;
+  return WriteVarRecordHeader(fcb, position, *h);
+}
+
 int WalkStretches(FileControlBlock* fcb, DataStretches* out) {
   const uint32_t hlen = VarHeaderLength(fcb);
   const uint16_t free_mark = fcb->header.file_class == kClassSuperMember ? kMarkMemberFree : kMarkFree;
@@ -47,6 +58,7 @@ int WalkStretches(FileControlBlock* fcb, DataStretches* out) {
   while (position < end) {
     VarRecordHeader h;
     if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
+    if (int rc = SettleTornMark(fcb, static_cast<uint32_t>(position), &h)) return rc;
     // Each step moves on by at least a header, so the walk ends.
     if (CheckRecordMark(h) != 0 || h.total < hlen || position + h.total > end) return kErrFileDamaged;
     const uint32_t at = static_cast<uint32_t>(position);

@@ -34,6 +34,12 @@ int LiveRecords(FileControlBlock* fcb, std::map<uint32_t, std::vector<uint8_t>>*
   for (uint64_t position = FirstVarPosition(fcb); position < end;) {
     VarRecordHeader h;
     if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
+    // A mark torn between a claim and free space holds no record (the mend
+    // settles it).
+    if (TornUnfilledMark(h) && h.total >= hlen && position + h.total <= end) {
+      position += h.total;
+      continue;
+    }
     if (CheckRecordMark(h) != 0 || h.total < hlen || position + h.total > end) return kErrFileDamaged;
     if (h.member == fcb->header.superfile_member && h.mark == kMarkActive && h.used > 0) {
       if (h.used > h.total - hlen) return kErrFileDamaged;

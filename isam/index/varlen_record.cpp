@@ -82,6 +82,15 @@ int CheckRecordMark(const VarRecordHeader& header) {
   }
 }
 
+bool TornUnfilledMark(const VarRecordHeader& header) {
+  if (header.used != 0) return false;
+  auto claim_or_free = [](uint8_t b) {
+    return b == (kMarkActive & 0xFF) || b == (kMarkFree & 0xFF) || b == (kMarkMemberFree & 0xFF);
+  };
+  const uint8_t low = header.mark & 0xFF, high = header.mark >> 8;
+  return low != high && claim_or_free(low) && claim_or_free(high);
+}
+
 int ReadVarRecordHeader(FileControlBlock* fcb, uint32_t position, VarRecordHeader* header) {
   if (position == 0) return SetEngineError(159);
   if (fcb->header.file_type != kFileTypeVariable) return SetEngineError(48);

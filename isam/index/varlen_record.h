@@ -53,6 +53,12 @@ uint32_t FirstVarPosition(const FileControlBlock* fcb);
 // 0 for a known mark, else 123.
 int CheckRecordMark(const VarRecordHeader& header);
 
+// Whether the header is one torn after its first byte between a claimed,
+// unfilled stretch's mark and free space's (a claim or a release of the
+// stretch cut at a page boundary): used length 0, and a mark whose two
+// bytes come one from each. No record was ever in such a stretch.
+bool TornUnfilledMark(const VarRecordHeader& header);
+
 // Reads the header at position: 159 position 0, 48 not a variable-length
 // file, kErrFileDamaged when the stretch cannot lie in the file (total
 // below the header length, or reaching past the logical end), the I/O

@@ -338,6 +338,16 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
     UndoRecordWrite(fcb, file, target);
     return Fail(rc, file);
   }
+  // A power cut may lose any page written since the last flush, whatever
+  // the order of the writes: were the new form's page lost after the keys
+  // had left the old form (and its stretch was let go), neither form would
+  // remain. So the new form is on the disk before any key names it.
+  if (target.moved && !(HolderOf(fcb)->header.open_mode & kModeTransaction2)) {
+    if (int flushed = OsFlushFile(&HolderOf(fcb)->os)) {
+      UndoRecordWrite(fcb, file, target);
+      return Fail(flushed, file);
+    }
+  }
   int failed_key = file;
   rc = RewriteRecordKeys(row, target, data, static_cast<uint32_t>(length), &failed_key);
   if (rc != 0) {

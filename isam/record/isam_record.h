@@ -62,7 +62,9 @@ int IsamRecordReread(int file, void* buffer, int32_t size, int32_t* length = nul
 // into the saved slot (SaveRestoreCurrent 2 swaps back to it). A failed
 // update leaves the files as they were. A variable-length rewrite always
 // moves its record (a record is never written over, so a crash leaves one
-// whole form). A rewrite that moves its record
+// whole form). A rewrite that moves its record flushes the file once the
+// new form is written and before any key names it (the flush's OS code is
+// the rewrite's answer when it fails, the new form then given back), then
 // marks the old stretch empty once the keys have left it, then frees it; a
 // free that fails there only leaves that stretch claimed, and the rewrite,
 // which is in place with all its keys, answers 0.

@@ -346,6 +346,7 @@ TEST_F(CalendarCrashReplayTest, EveryCutTornWriteAndLostPageOpensWholeOrIsRefuse
 struct Noted {
   uint32_t space_root = 0;  // the data member's free-space index root
   uint32_t record = 0;      // the record of "uid-55"
+  uint32_t free = 0;        // the stretch "uid-10" held
 };
 
 // What a torn write or a lost page leaves that the replay met, made on
@@ -394,6 +395,12 @@ TEST_F(CalendarCrashReplayTest, EachLeftoverOfATornWriteOrALostPageIsMendedOrRef
          for (uint32_t i = 0; i < 200; ++i) (*file)[n.record + kLongVarHeader + 100 + i] = 'q';
        },
        true},
+      {"a free stretch's header torn inside its mark as a claim began", nullptr,
+       [](const Noted& n, Bytes* file) {
+         ASSERT_NE(0u, n.free);
+         (*file)[n.free] = kMarkActive & 0xFF;
+       },
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -415,6 +422,7 @@ TEST_F(CalendarCrashReplayTest, EachLeftoverOfATornWriteOrALostPageIsMendedOrRef
       const auto t = UidTarget("uid-" + std::to_string(i));
       len = kBufferSize;
       ASSERT_EQ(0, IsamRecordReadByKey(set.uid_key(), t.data(), kReadEqual, buf.data(), &len));
+      if (i == 10) noted.free = CurrentRecordPosition(set.data_file());
       ASSERT_EQ(0, IsamRecordDelete(set.data_file()));
       records.erase("uid-" + std::to_string(i));
     }
@@ -472,6 +480,36 @@ TEST_F(CalendarCrashReplayTest, EachLeftoverOfATornWriteOrALostPageIsMendedOrRef
     }
     CloseSetAndHost(set);
   }
+}
+
+// A power cut may lose any page written since the last flush: a rewrite's
+// new form must be on the disk before a key names it, or the keys' move and
+// the old form's release could outlive it and leave neither.
+TEST_F(CalendarCrashReplayTest, ARewrittenRecordIsFlushedBeforeAKeyNamesIt) {
+  const std::string host_path = Path("rewritten.akv");
+  ASSERT_GE(CreateCalendarHost(host_path), 0);
+  CalendarFileSet set(CalendarFileSet::MemberName(host_path));
+  ASSERT_EQ(0, CreateFileSetFromIfil(set.block()));
+  for (uint32_t i = 0; i < 40; ++i) {
+    const Bytes r = EventRecord("uid-" + std::to_string(i), i, 400, 'a');
+    ASSERT_EQ(0, IsamRecordAdd(set.data_file(), r.data(), static_cast<int32_t>(r.size())));
+  }
+  const auto t = UidTarget("uid-7");
+  Bytes buf(kBufferSize);
+  int32_t len = kBufferSize;
+  ASSERT_EQ(0, IsamRecordReadByKey(set.uid_key(), t.data(), kReadEqual, buf.data(), &len));
+  Recorder rec;
+  rec.file = SuperfileHostOf(CheckFileNumber(set.data_file()))->os.handle;
+  platform::SetFileWriteRecorder(&rec);
+  const Bytes renewed = EventRecord("uid-7", 99, 450, 'n');
+  ASSERT_EQ(0, IsamRecordRewrite(set.data_file(), renewed.data(), static_cast<int32_t>(renewed.size())));
+  platform::SetFileWriteRecorder(nullptr);
+  const auto data = std::find_if(rec.writes.begin(), rec.writes.end(), [&](const Recorded& w) { return w.bytes == renewed; });
+  ASSERT_NE(rec.writes.end(), data);
+  // The data, then its header, then the flush, before anything else.
+  const std::size_t header = static_cast<std::size_t>(data - rec.writes.begin()) + 1;
+  EXPECT_EQ(1, std::count(rec.flushes.begin(), rec.flushes.end(), header + 1)) << "no flush right after the new form";
+  CloseSetAndHost(set);
 }
 
 // A record whose bytes no longer match its check value (a page of it lost,
