@@ -39,14 +39,15 @@ struct DataStretches {
   std::set<Stretch> free;
 };
 
-// A header torn inside its mark between a claim and free space held no
-// record: it becomes a claimed stretch never filled (which the mend lets
-// go when it is this file's), so no walk takes it for damage.
+// A header torn inside its mark by a claim or a release holds no record
+// that lives: it becomes a claimed stretch never filled (which the mend
+// lets go when it is this file's), so no walk takes it for damage.
 int SettleTornMark(FileControlBlock* fcb, uint32_t position, VarRecordHeader* h) {
-  if (!TornUnfilledMark(*h) || h->total < VarHeaderLength(fcb) ||
+  if (!TornMarkWithoutRecord(*h) || h->total < VarHeaderLength(fcb) ||
       static_cast<uint64_t>(position) + h->total > static_cast<uint64_t>(fcb->header.logical_end) + 1)
     return 0;
   h->mark = kMarkActive;
+  h->used = 0;
   return WriteVarRecordHeader(fcb, position, *h);
 }
 
@@ -308,18 +309,6 @@ int SetCount(FileControlBlock* fcb, uint32_t count) {
   return WriteFileHeader(fcb);
 }
 
-// A stretch whose record must not live on: marked unfilled first, so that
-// a crash during its free can never bring it back as a record.
-int LetGo(FileControlBlock* fcb, uint32_t position) {
-  VarRecordHeader h;
-  if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
-  if (h.used != 0) {
-    h.used = 0;
-    if (int rc = WriteVarRecordHeader(fcb, position, h)) return rc;
-  }
-  return FreeVarSpace(fcb, position, false);
-}
-
 }  // namespace
 
 int MendFileSet(int data_file) {
@@ -350,10 +339,10 @@ int MendFileSet(int data_file) {
     if (int rc = MendIndex(k, data)) return rc;
   }
   for (uint32_t p : losers) {
-    if (int rc = LetGo(fcb, p)) return rc;
+    if (int rc = LetStretchGo(fcb, p)) return rc;
   }
   for (uint32_t p : data.unfilled) {
-    if (int rc = LetGo(fcb, p)) return rc;
+    if (int rc = LetStretchGo(fcb, p)) return rc;
   }
   if (int rc = SetCount(fcb, static_cast<uint32_t>(data.records.size()))) return rc;
   for (int16_t k : keys) {

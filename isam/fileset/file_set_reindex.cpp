@@ -34,9 +34,8 @@ int LiveRecords(FileControlBlock* fcb, std::map<uint32_t, std::vector<uint8_t>>*
   for (uint64_t position = FirstVarPosition(fcb); position < end;) {
     VarRecordHeader h;
     if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
-    // A mark torn between a claim and free space holds no record (the mend
-    // settles it).
-    if (TornUnfilledMark(h) && h.total >= hlen && position + h.total <= end) {
+    // A mark a claim or a release tore holds no record (the mend settles it).
+    if (TornMarkWithoutRecord(h) && h.total >= hlen && position + h.total <= end) {
       position += h.total;
       continue;
     }
@@ -79,20 +78,52 @@ int RebuildIndexesFromRecords(int data_file) {
   if (int rc = LiveRecords(fcb, &records, &free)) return rc;
   if (int rc = RebuildSpaceIndex(fcb, free)) return rc;
   uint8_t built[256];
-  for (int16_t k : t->files[static_cast<std::size_t>(data_file)].keys) {
+  const std::vector<int16_t>& indexes = t->files[static_cast<std::size_t>(data_file)].keys;
+  std::vector<uint32_t> losers;  // second copies under a unique key
+  for (int16_t k : indexes) {
+    if (t->Key(k).def.duplicates) continue;
+    std::set<std::vector<uint8_t>> seen;
+    for (auto r = records.begin(); r != records.end();) {
+      const int n = BuildRecordKey(k, r->second.data(), r->second.size(), r->first, built);
+      if (n < 0) return -n;
+      if (n > 0 && !seen.emplace(built, built + n).second) {
+        losers.push_back(r->first);
+        r = records.erase(r);
+      } else {
+        ++r;
+      }
+    }
+  }
+  for (int16_t k : indexes) {
     // Added in key order, the tree fills from the left as a load does.
     std::map<std::vector<uint8_t>, uint32_t> keys;
     for (const auto& r : records) {
       const int n = BuildRecordKey(k, r.second.data(), r.second.size(), r.first, built);
       if (n < 0) return -n;
-      if (n > 0 && !keys.emplace(std::vector<uint8_t>(built, built + n), r.first).second) return kErrFileDamaged;
+      if (n > 0) keys.emplace(std::vector<uint8_t>(built, built + n), r.first);
     }
     if (int rc = EmptyIndex(k)) return rc;
     for (const auto& key : keys) {
       if (int rc = addkey(k, key.first.data(), key.second, 0)) return rc == 2 ? kErrFileDamaged : rc;
     }
   }
-  return 0;
+  for (uint32_t p : losers) {
+    if (int rc = LetStretchGo(fcb, p)) return rc;
+  }
+  HeaderLock lock(fcb);
+  if (lock.rc() != 0) return lock.rc();
+  fcb->header.active_count = static_cast<uint32_t>(records.size());
+  return WriteFileHeader(fcb);
+}
+
+int LetStretchGo(FileControlBlock* fcb, uint32_t position) {
+  VarRecordHeader h;
+  if (int rc = ReadVarRecordHeader(fcb, position, &h)) return rc;
+  if (h.used != 0) {
+    h.used = 0;
+    if (int rc = WriteVarRecordHeader(fcb, position, h)) return rc;
+  }
+  return FreeVarSpace(fcb, position, false);
 }
 
 int RebuildSpaceIndex(FileControlBlock* fcb, const std::vector<std::pair<uint32_t, uint32_t>>& free) {

@@ -18,10 +18,16 @@ struct FileControlBlock;
 // Every index of the data file's set emptied (its old nodes are left where
 // they are, unreachable: the next compaction takes them back) and filled
 // again with one key per live record, and the free-space index with one
-// key per free stretch. 0; kErrFileDamaged (690) when the data file cannot
-// be walked or two live records claim one key of a unique index; or an I/O
-// code.
+// key per free stretch. Two live records under one key of a unique index
+// are a rewrite cut short (its old copy not yet let go): the first stays,
+// the other is let go. 0; kErrFileDamaged (690) when the data file cannot
+// be walked; or an I/O code.
 int RebuildIndexesFromRecords(int data_file);
+
+// A stretch whose record must not live on, freed: marked unfilled first, so
+// that a crash during its free can never bring it back as a record. 0 or
+// the code of the header read, its write or the free.
+int LetStretchGo(FileControlBlock* fcb, uint32_t position);
 
 // The data file's free-space index started empty (its old nodes stay behind
 // as stretches no walk of the records reads) and given one key for each of

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "isam/index/btree_bytes.h"
+#include "isam/index/check_value.h"
 #include "isam/index/key_compare.h"
 
 namespace isam {
@@ -117,7 +118,20 @@ void InitEmptyNode(const NodeLayout& l, bool leaf, uint32_t position, Node* node
   node->high_key.assign(leaf ? l.key_length : 0, 0xFF);
 }
 
+uint16_t NodeCheckValue(const NodeLayout& l, const uint8_t* image) {
+  static const uint8_t kZero[2] = {0, 0};
+  uint32_t c = Crc32(image, kNodeCheckOffset);
+  c = Crc32(kZero, 2, c);
+  c = Crc32(image + kNodeCheckOffset + 2, l.node_size - kNodeCheckOffset - 2u, c);
+  const auto v = static_cast<uint16_t>(c ^ (c >> 16));
+  return v != 0 ? v : 1;
+}
+
 int DecodeNode(const NodeLayout& l, const uint8_t* image, uint32_t position, Node* node) {
+  // A node torn between two pages (half new bytes, half old) is damage,
+  // whatever its counts say; nodes written before check values carry 0.
+  const uint16_t check = GetLe16(image + kNodeCheckOffset);
+  if (check != 0 && l.node_size > kNodeHeaderSize && check != NodeCheckValue(l, image)) return kErrFileDamaged;
   node->position = position;
   DecodeNodeHeader(image, &node->header);
   const NodeHeader& h = node->header;
@@ -258,6 +272,10 @@ int EncodeNode(const NodeLayout& l, Node* node, uint8_t* image) {
   EncodeNodeHeader(node->header, image);
   if (leaf && node->high_key.size() == static_cast<std::size_t>(klen))
     std::memcpy(area + l.Capacity(true), node->high_key.data(), static_cast<std::size_t>(klen));
+  if (l.node_size > kNodeHeaderSize) {
+    node->header.reserved14 = NodeCheckValue(l, image);
+    PutLe16(image + kNodeCheckOffset, node->header.reserved14);
+  }
   return 0;
 }
 

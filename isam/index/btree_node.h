@@ -20,13 +20,19 @@ constexpr int kErrFileDamaged = 690;
 constexpr uint8_t kKeyLeadingCompression = 0x04;
 constexpr uint8_t kKeyTrailingCompression = 0x08;
 
+// Header bytes +14..+15, which the format leaves unused: a check value over
+// the node's bytes (these two taken as 0), never 0; 0 means none (a node
+// written before check values). Decoding a node whose bytes do not match
+// fails with kErrFileDamaged.
+constexpr uint32_t kNodeCheckOffset = 14;
+
 struct NodeHeader {
   uint32_t rightlink = 0;
   uint32_t leftlink = 0;
   uint16_t nentries = 0;
   uint16_t bytes_used = 0;
   uint16_t excword = 0;
-  uint16_t reserved14 = 0;
+  uint16_t reserved14 = 0;  // the check value
   uint8_t member = 0;
   uint8_t leaf = 0;
 };
@@ -55,6 +61,9 @@ struct NodeLayout {
   // Largest encoded entry of a node kind.
   int MaxEntrySize(bool leaf) const { return key_length + CompressionBytes() + (HasPointer(leaf) ? 4 : 0); }
 };
+
+// The check value of a node's image (node_size bytes).
+uint16_t NodeCheckValue(const NodeLayout& l, const uint8_t* image);
 
 // A node in decoded form: whole keys (key length bytes each, back to back),
 // one pointer per key (child position in an inner node, record position in a

@@ -5,6 +5,7 @@
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_node.h"
+#include "isam/index/check_value.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/free_space.h"
 #include "isam/index/member_files.h"
@@ -26,25 +27,10 @@ int KeepRestWhenNotFreed(FileControlBlock* fcb, uint32_t position, VarRecordHead
   return SetEngineError(0);
 }
 
-struct CrcTable {
-  uint32_t entries[256];
-  CrcTable() {
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      entries[i] = c;
-    }
-  }
-};
-
 }  // namespace
 
 uint32_t RecordCheckValue(const void* data, uint32_t length) {
-  static const CrcTable table;
-  const auto* b = static_cast<const uint8_t*>(data);
-  uint32_t c = 0xFFFFFFFFu;
-  for (uint32_t i = 0; i < length; ++i) c = table.entries[(c ^ b[i]) & 0xFF] ^ (c >> 8);
-  c ^= 0xFFFFFFFFu;
+  const uint32_t c = Crc32(data, length);
   if (c == 0) return 1;
   if (c == 0xFFFFFFFFu) return 0xFFFFFFFEu;
   return c;
@@ -82,13 +68,11 @@ int CheckRecordMark(const VarRecordHeader& header) {
   }
 }
 
-bool TornUnfilledMark(const VarRecordHeader& header) {
-  if (header.used != 0) return false;
-  auto claim_or_free = [](uint8_t b) {
-    return b == (kMarkActive & 0xFF) || b == (kMarkFree & 0xFF) || b == (kMarkMemberFree & 0xFF);
-  };
-  const uint8_t low = header.mark & 0xFF, high = header.mark >> 8;
-  return low != high && claim_or_free(low) && claim_or_free(high);
+bool TornMarkWithoutRecord(const VarRecordHeader& header) {
+  auto is_free = [](uint8_t b) { return b == (kMarkFree & 0xFF) || b == (kMarkMemberFree & 0xFF); };
+  const uint8_t first = header.mark & 0xFF, second = header.mark >> 8;  // written in this order
+  const uint8_t record = kMarkActive & 0xFF;
+  return (is_free(first) && second == record) || (first == record && is_free(second) && header.used == 0);
 }
 
 int ReadVarRecordHeader(FileControlBlock* fcb, uint32_t position, VarRecordHeader* header) {

@@ -53,11 +53,12 @@ uint32_t FirstVarPosition(const FileControlBlock* fcb);
 // 0 for a known mark, else 123.
 int CheckRecordMark(const VarRecordHeader& header);
 
-// Whether the header is one torn after its first byte between a claimed,
-// unfilled stretch's mark and free space's (a claim or a release of the
-// stretch cut at a page boundary): used length 0, and a mark whose two
-// bytes come one from each. No record was ever in such a stretch.
-bool TornUnfilledMark(const VarRecordHeader& header);
+// Whether the header is one torn after its first byte, whose stretch holds
+// no record that lives: a release (free space's mark begun over a record's,
+// the used length still the record's: its keys had left it) or a claim (a
+// record's mark begun over free space's, used length 0) cut at a page
+// boundary.
+bool TornMarkWithoutRecord(const VarRecordHeader& header);
 
 // Reads the header at position: 159 position 0, 48 not a variable-length
 // file, kErrFileDamaged when the stretch cannot lie in the file (total

@@ -15,7 +15,7 @@
 // pages per cut (scripts/crash-sweep); CRASH_SWEEP_CHANGES=<n> shortens the
 // runs. The default is one short run with one lost page per cut.
 // CRASH_SWEEP_SEED=<n> starts at seed n (default 1); REPLAY_TRACE=1 prints
-// the run and every case found wrong.
+// the run and every case found wrong; REPLAY_CUT=<n> judges only cut n.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,6 +32,8 @@
 
 #include "isam/calendar_file_set.h"
 #include "isam/fileset/file_set_check.h"
+#include "isam/fileset/file_set_reindex.h"
+#include "isam/index/btree_bytes.h"
 #include "isam/index/btree_descent.h"
 #include "isam/index/file_close.h"
 #include "isam/index/free_space_index.h"
@@ -236,6 +238,8 @@ class CalendarCrashReplayTest : public RecordEngineTest {
       for (std::size_t i = 0; i < rec.writes.size() && i < (std::getenv("REPLAY_ALL") ? 100000u : 40u); ++i) std::printf("write %zu at %llu, %zu bytes\n", i, static_cast<unsigned long long>(rec.writes[i].position), rec.writes[i].bytes.size());
     }
     std::mt19937 rng(seed);
+    const char* only = std::getenv("REPLAY_CUT");  // judge only this cut (a case to look into)
+    const long only_cut = only != nullptr ? std::atol(only) : -1;
     const std::size_t total = rec.writes.size();
     Bytes image = initial;
     Bytes flushed = initial;  // the disk as of the last flush
@@ -271,6 +275,7 @@ class CalendarCrashReplayTest : public RecordEngineTest {
         if (c.first <= cut && c.end > cut && !c.after.empty() && cut < rec.writes.size())
           record_bytes = record_bytes || rec.writes[cut].bytes.size() == c.after.size();
       auto judge = [&](Cut kind, const Bytes& copy, const std::map<std::string, std::set<Bytes>>& allowed) {
+        if (only_cut >= 0 && cut != static_cast<std::size_t>(only_cut)) return;
         const int k = static_cast<int>(kind);
         ++tally->cases[k];
         const std::string wrong = OpenAndJudge(copy, allowed);
@@ -401,6 +406,25 @@ TEST_F(CalendarCrashReplayTest, EachLeftoverOfATornWriteOrALostPageIsMendedOrRef
          (*file)[n.free] = kMarkActive & 0xFF;
        },
        false},
+      {"a let-go record's header torn inside its mark as its release began", nullptr,
+       [](const Noted& n, Bytes* file) {
+         ASSERT_NE(0u, n.free);
+         (*file)[n.free + 1] = kMarkActive >> 8;
+         PutLe32(file->data() + n.free + 6, 200);  // the used length it had
+       },
+       false},
+      {"two live copies of a record (a rewrite cut before its release) met by the rebuild",
+       [](CalendarFileSet& set) {
+         FileControlBlock* data = CheckFileNumber(set.data_file());
+         const uint32_t old_copy = CurrentRecordPosition(set.data_file());
+         VarRecordHeader h;
+         ASSERT_EQ(0, ReadVarRecordHeader(data, old_copy, &h));
+         const Bytes same = EventRecord("uid-55", 56, 900, 'd');
+         ASSERT_EQ(0, IsamRecordRewrite(set.data_file(), same.data(), static_cast<int32_t>(same.size())));
+         ASSERT_EQ(0, WriteVarRecordHeader(data, old_copy, h));
+         ASSERT_EQ(0, RebuildIndexesFromRecords(set.data_file()));
+       },
+       nullptr, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

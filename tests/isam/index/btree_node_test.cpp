@@ -177,6 +177,7 @@ TEST(NodeCodec, HostileCountsAreDamageNotCrashes) {
       for (int round = 0; round < 2000; ++round) {
         std::vector<uint8_t> bad = image;
         for (int f = 0; f < 3; ++f) bad[rng() % (18 + n.header.bytes_used)] = static_cast<uint8_t>(rng());
+        bad[kNodeCheckOffset] = bad[kNodeCheckOffset + 1] = 0;  // no check value: the counts must hold
         Node out;
         const int rc = DecodeNode(l, bad.data(), 768, &out);
         EXPECT_TRUE(rc == 0 || rc == kErrFileDamaged);
@@ -190,6 +191,28 @@ TEST(NodeCodec, HostileCountsAreDamageNotCrashes) {
       EXPECT_EQ(DecodeNode(l, image.data(), 768, &out), kErrFileDamaged);
     }
   }
+}
+
+// A node write torn at any byte (new bytes before, old after) is damage,
+// never a node whose stale half passes for keys.
+TEST(NodeCodec, ANodeTornAnywhereIsDamage) {
+  std::mt19937 rng(9);
+  const NodeLayout l = Layout(12, 0, false);
+  Node n = RandomNode(l, true, rng);
+  std::vector<uint8_t> before(l.node_size), after(l.node_size);
+  ASSERT_EQ(EncodeNode(l, &n, before.data()), 0);
+  n.Erase(0, l);
+  ASSERT_EQ(EncodeNode(l, &n, after.data()), 0);
+  Node out;
+  for (std::size_t cut = 1; cut < l.node_size; ++cut) {
+    std::vector<uint8_t> torn = before;
+    std::copy(after.begin(), after.begin() + static_cast<std::ptrdiff_t>(cut), torn.begin());
+    if (torn != after && torn != before) {
+      EXPECT_EQ(kErrFileDamaged, DecodeNode(l, torn.data(), 768, &out)) << cut;
+    }
+  }
+  after[kNodeCheckOffset] = after[kNodeCheckOffset + 1] = 0;  // written before check values
+  EXPECT_EQ(0, DecodeNode(l, after.data(), 768, &out));
 }
 
 TEST(NodeSearch, LowerBound) {
