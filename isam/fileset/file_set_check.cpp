@@ -16,6 +16,7 @@
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/isam_record_tables.h"
 #include "isam/record/resource_chain.h"
+#include "isam/index/node_cache.h"
 #include "isam/runtime/engine_instance.h"
 
 namespace isam {
@@ -47,6 +48,7 @@ int CheckFileSet(int data_file, FileSetReport* r) {
   if (t == nullptr || data_file >= static_cast<int>(t->files.size())) return 48;
   if (fcb->header.file_type != kFileTypeVariable) return 48;
   if (IsShared(fcb)) ReadFileHeader(fcb);
+  const NodeCheckScope torn_nodes_are_damage;
   std::map<uint32_t, std::vector<uint8_t>> records;
   std::set<std::pair<uint32_t, uint32_t>> free_stretches;
   uint64_t position = FirstVarPosition(fcb);

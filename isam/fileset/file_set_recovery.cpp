@@ -361,6 +361,7 @@ int MendFileSet(int data_file) {
 // (a read past the end, a node that cannot be real), so any failure tries
 // the rebuild.
 static int MendUntilWhole(int data_file) {
+  const NodeCheckScope torn_nodes_are_damage;
   if (int rc = FindTracesOfLostWrites(data_file)) return rc;
   if (MendFileSet(data_file) == 0 && CheckFileSetWhole(data_file) == 0) return 0;
   if (int rebuilt = RebuildIndexesFromRecords(data_file)) return rebuilt;

@@ -22,8 +22,9 @@ constexpr uint8_t kKeyTrailingCompression = 0x08;
 
 // Header bytes +14..+15, which the format leaves unused: a check value over
 // the node's bytes (these two taken as 0), never 0; 0 means none (a node
-// written before check values). Decoding a node whose bytes do not match
-// fails with kErrFileDamaged.
+// written before check values). EncodeNode sets it; reads hold a node to it
+// only where the engine asks (NodeCheckScope, node_cache.h): a node written
+// whole is never torn but by a crash, and the mend after one asks.
 constexpr uint32_t kNodeCheckOffset = 14;
 
 struct NodeHeader {
@@ -62,8 +63,10 @@ struct NodeLayout {
   int MaxEntrySize(bool leaf) const { return key_length + CompressionBytes() + (HasPointer(leaf) ? 4 : 0); }
 };
 
-// The check value of a node's image (node_size bytes).
+// The check value of a node's image (node_size bytes), and whether the
+// image carries none or its own (false: torn, or damaged).
 uint16_t NodeCheckValue(const NodeLayout& l, const uint8_t* image);
+bool NodeImageMatches(const NodeLayout& l, const uint8_t* image);
 
 // A node in decoded form: whole keys (key length bytes each, back to back),
 // one pointer per key (child position in an inner node, record position in a

@@ -55,6 +55,7 @@ int ReadNode(FileControlBlock* fcb, const NodeLayout& l, uint32_t position, Node
     return rc;
   if (count != static_cast<int32_t>(image.size())) return 36;
   if (GetLe16(image.data()) != kMarkSpaceNode) return kErrFileDamaged;
+  if (CurrentInstance()->node_checks > 0 && !NodeImageMatches(l, image.data() + hlen)) return kErrFileDamaged;
   return DecodeNode(l, image.data() + hlen, position, node);
 }
 

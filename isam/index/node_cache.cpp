@@ -125,6 +125,7 @@ int ReadIntoBuffer(NodeCache& c, NodeBuffer* b, uint32_t position, FileControlBl
                   : FilePositionedIo(0, &holder->os, position, c.image.data(), l.node_size, &count);
     if (rc == 0 && count != l.node_size) rc = 36;
     if (rc == 0) rc = DecodeNode(l, c.image.data(), position, &b->node);
+    if (rc == 0 && CurrentInstance()->node_checks > 0 && !NodeImageMatches(l, c.image.data())) rc = kErrFileDamaged;
     // A shared node read without its lock may overlap another process's
     // write of it and come back half old, half new: read it again before
     // calling it damaged.
@@ -364,6 +365,20 @@ void ReleaseFileNodes(int file, bool empty_index) {
     inst->files[file]->header.root = 0;
     inst->files[file]->header.active_count = 0;
   }
+}
+
+NodeCheckScope::NodeCheckScope() {
+  EngineInstance* inst = CurrentInstance();
+  if (inst == nullptr) return;
+  if (inst->node_checks++ == 0) {
+    if (NodeCache* c = CacheOf(inst))
+      for (NodeBuffer& b : c->buffers)
+        if (b.file >= 0) Invalidate(*c, &b);
+  }
+}
+
+NodeCheckScope::~NodeCheckScope() {
+  if (EngineInstance* inst = CurrentInstance()) --inst->node_checks;
 }
 
 int FlushEngineFile(int number) {

@@ -87,6 +87,18 @@ void ReleaseNodeBuffer(NodeBuffer* buffer);
 // and key count of the file's header image to 0.
 void ReleaseFileNodes(int file, bool empty_index);
 
+// While one lives on the thread's instance, every node read from the disk
+// is held to its check value (btree_node.h): one that does not match reads
+// as kErrFileDamaged (690). Nodes cached before it are read again. The mend
+// after a crash and the full check hold one; other reads do not pay for it.
+class NodeCheckScope {
+ public:
+  NodeCheckScope();
+  ~NodeCheckScope();
+  NodeCheckScope(const NodeCheckScope&) = delete;
+  NodeCheckScope& operator=(const NodeCheckScope&) = delete;
+};
+
 // Function 8221: 48 for a superfile member, 23 for an index member; else
 // the OS flush of the file (of every open non-member file for -1). The first
 // error is kept in eng_err and returned.

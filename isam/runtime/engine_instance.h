@@ -55,6 +55,7 @@ struct EngineInstance {
   void* data_buffer_block = nullptr;
   uint32_t node_requests = 0;      // statistics the benchmarks read
   uint32_t node_hits = 0;
+  int node_checks = 0;             // above 0: nodes read are held to their check values
 
   // ---- pool (isam/engine_pool.h) ----
   PoolList pools[kPoolListCount];
