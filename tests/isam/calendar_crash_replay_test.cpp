@@ -15,7 +15,8 @@
 // pages per cut (scripts/crash-sweep); CRASH_SWEEP_CHANGES=<n> shortens the
 // runs. The default is one short run with one lost page per cut.
 // CRASH_SWEEP_SEED=<n> starts at seed n (default 1); REPLAY_TRACE=1 prints
-// the run and every case found wrong; REPLAY_CUT=<n> judges only cut n.
+// every case found wrong, REPLAY_WRITES=1 the run's changes and writes, and
+// REPLAY_CUT=<n> judges only cut n.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -232,10 +233,13 @@ class CalendarCrashReplayTest : public RecordEngineTest {
     std::vector<Change> run;
     RecordRun(seed, work, &initial, &rec, &run);
     if (HasFatalFailure()) return;
-    if (std::getenv("REPLAY_TRACE") != nullptr) {
-      for (const Change& c : run) std::printf("%s %s writes %zu..%zu\n", c.uid.c_str(), c.after.empty() ? "deleted" : "written", c.first, c.end);
+    if (std::getenv("REPLAY_WRITES") != nullptr) {  // the run's changes, flushes and writes, to look into a cut
+      for (const Change& c : run)
+        std::printf("%s %s writes %zu..%zu\n", c.uid.c_str(), c.after.empty() ? "deleted" : "written", c.first, c.end);
       for (std::size_t f : rec.flushes) std::printf("flush after %zu writes\n", f);
-      for (std::size_t i = 0; i < rec.writes.size() && i < (std::getenv("REPLAY_ALL") ? 100000u : 40u); ++i) std::printf("write %zu at %llu, %zu bytes\n", i, static_cast<unsigned long long>(rec.writes[i].position), rec.writes[i].bytes.size());
+      for (std::size_t i = 0; i < rec.writes.size(); ++i)
+        std::printf("write %zu at %llu, %zu bytes\n", i, static_cast<unsigned long long>(rec.writes[i].position),
+                    rec.writes[i].bytes.size());
     }
     std::mt19937 rng(seed);
     const char* only = std::getenv("REPLAY_CUT");  // judge only this cut (a case to look into)
