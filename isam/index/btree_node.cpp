@@ -71,7 +71,7 @@ void EncodeNodeHeader(const NodeHeader& h, uint8_t* out) {
   PutLe16(out + 8, h.nentries);
   PutLe16(out + 10, h.bytes_used);
   PutLe16(out + 12, h.excword);
-  PutLe16(out + 14, h.reserved14);
+  PutLe16(out + kNodeCheckOffset, h.check_value);
   out[16] = h.member;
   out[17] = h.leaf;
 }
@@ -82,7 +82,7 @@ void DecodeNodeHeader(const uint8_t* in, NodeHeader* h) {
   h->nentries = GetLe16(in + 8);
   h->bytes_used = GetLe16(in + 10);
   h->excword = GetLe16(in + 12);
-  h->reserved14 = GetLe16(in + 14);
+  h->check_value = GetLe16(in + kNodeCheckOffset);
   h->member = in[16];
   h->leaf = in[17];
 }
@@ -292,8 +292,8 @@ int EncodeNode(const NodeLayout& l, Node* node, uint8_t* image) {
   if (leaf && node->high_key.size() == static_cast<std::size_t>(klen))
     std::memcpy(area + l.Capacity(true), node->high_key.data(), static_cast<std::size_t>(klen));
   if (l.node_size > kNodeHeaderSize) {
-    node->header.reserved14 = NodeCheckValue(l, image);
-    PutLe16(image + kNodeCheckOffset, node->header.reserved14);
+    node->header.check_value = NodeCheckValue(l, image);
+    PutLe16(image + kNodeCheckOffset, node->header.check_value);
   }
   return 0;
 }

@@ -33,7 +33,7 @@ struct NodeHeader {
   uint16_t nentries = 0;
   uint16_t bytes_used = 0;
   uint16_t excword = 0;
-  uint16_t reserved14 = 0;  // the check value
+  uint16_t check_value = 0;  // +14, see kNodeCheckOffset
   uint8_t member = 0;
   uint8_t leaf = 0;
 };

@@ -5,7 +5,6 @@
 
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_node.h"
-#include "isam/index/check_value.h"
 #include "isam/index/file_control_block.h"
 #include "isam/index/free_space.h"
 #include "isam/index/member_files.h"
@@ -27,10 +26,25 @@ int KeepRestWhenNotFreed(FileControlBlock* fcb, uint32_t position, VarRecordHead
   return SetEngineError(0);
 }
 
+struct CrcTable {
+  uint32_t entries[256];
+  CrcTable() {
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      entries[i] = c;
+    }
+  }
+};
+
 }  // namespace
 
 uint32_t RecordCheckValue(const void* data, uint32_t length) {
-  const uint32_t c = Crc32(data, length);
+  static const CrcTable table;
+  const auto* b = static_cast<const uint8_t*>(data);
+  uint32_t c = 0xFFFFFFFFu;
+  for (uint32_t i = 0; i < length; ++i) c = table.entries[(c ^ b[i]) & 0xFF] ^ (c >> 8);
+  c ^= 0xFFFFFFFFu;
   if (c == 0) return 1;
   if (c == 0xFFFFFFFFu) return 0xFFFFFFFEu;
   return c;
