@@ -9,9 +9,15 @@ _started_cupsd=""
 _displays=()
 
 configure_and_build() {
-  local root=$ALMACORA_ROOT
-  cmake -S "$root" -B "$root/build/host" -G Ninja -DALMACORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-  cmake -S "$root" -B "$root/build/win64" -G Ninja \
+  local root=$ALMACORA_ROOT launcher=""
+  # A compiler cache, where the machine has one, keyed on paths relative to
+  # the checkout so that two checkouts of one tree share their objects.
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+    launcher="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+  fi
+  cmake -S "$root" -B "$root/build/host" -G Ninja $launcher -DALMACORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake -S "$root" -B "$root/build/win64" -G Ninja $launcher \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$root/build/host" -j "$ALMACORA_JOBS" | grep -vE '^\[[0-9]+/[0-9]+\]' || true
   [ "${PIPESTATUS[0]}" -eq 0 ] || return 1
