@@ -81,6 +81,8 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
   if (dataFile < 0) return 0;
   if (readBuffer_.size() < CFieldBuffer::kInitialCapacity) readBuffer_.resize(CFieldBuffer::kInitialCapacity);
   int32_t length = static_cast<int32_t>(readBuffer_.size());
+  // An import from this file into another writes that one as one batch.
+  BatchScope batch(importTarget);
   int rc = isam::IsamFirstVarRecord(dataFile, readBuffer_.data(), &length);
   const CDateTime today = CDateTime::Today();
   while (rc == 0 || rc == kBufferTooSmall) {

@@ -1,0 +1,52 @@
+// CCalendarFile: batches of writes (BeginBatch / EndBatch).
+#include "isam/engine_api.h"
+#include "storage/calendar_file.h"
+#include "storage/serial_section.h"
+
+int CCalendarFile::BeginBatch() {
+  if (batchDepth_++ > 0) return 1;
+  batchHeld_ = batchEntered_ = batchEngine_ = batchSynced_ = false;
+  batchUids_.clear();
+  if (fileType != kOrdinaryFile || openState != kOpen || dataFile < 0) return 1;
+  // Nobody else has it open: held alone, the writes take no locks at all.
+  // Gathering stays off: a file others may open later must reach the disk
+  // in the order of its writes and flushes.
+  if (!heldAlone_) batchHeld_ = HoldAlone(false) == 1;
+  if (dataFile < 0) return 1;  // the reopen failed (reported)
+  if (!heldAlone_ && serialSection_) batchEntered_ = serialSection_->Enter();
+  batchEngine_ = isam::IsamWriteBatch(dataFile, 1) == 0;
+  return 1;
+}
+
+int CCalendarFile::EndBatch() {
+  if (batchDepth_ <= 0 || --batchDepth_ > 0) return 1;
+  int ok = 1;
+  if (batchEngine_ && dataFile >= 0) {
+    if (const int rc = isam::IsamWriteBatch(dataFile, 0)) {
+      ReportFileError(rc);
+      ok = 0;
+    }
+  }
+  if (batchEntered_ && serialSection_) serialSection_->Leave();
+  if (batchHeld_ && !ShareAgain()) ok = 0;
+  batchHeld_ = batchEntered_ = batchEngine_ = batchSynced_ = false;
+  batchUids_.clear();
+  return ok;
+}
+
+void CCalendarFile::PrepareWrite(CEventArray* events, const CCalEvent* excluded) {
+  if (batchDepth_ > 0 && batchSynced_) return;
+  ReadChangedEvents(events, excluded);
+  batchSynced_ = batchDepth_ > 0;
+}
+
+void CCalendarFile::NoteBatchedUid(const std::string& uid) {
+  if (!batchEngine_ || batchUids_.insert(uid).second) return;
+  int rc = isam::IsamWriteBatch(dataFile, 0);
+  const int again = isam::IsamWriteBatch(dataFile, 1);
+  batchEngine_ = again == 0;
+  if (rc == 0) rc = again;
+  if (rc != 0) ReportFileError(rc);
+  batchUids_.clear();
+  batchUids_.insert(uid);
+}
