@@ -126,7 +126,8 @@ class CCalendarFile : public CFieldBuffer {
   // be reopened (reported; closed).
   // ShareAgain: writes the file out and opens it shared again (1; 0
   // reported, the file closed); 1 at once when the file is not held alone.
-  int HoldAlone(bool gather = true);
+  // An ordered gathering (write_combining.h) keeps the flushes in place.
+  int HoldAlone(bool gather = true, bool ordered = false);
   int ShareAgain();
   // Batches: between BeginBatch and EndBatch (they nest; the outermost
   // pair counts) the calendar's adds, rewrites and tombstones form one

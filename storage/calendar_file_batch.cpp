@@ -8,10 +8,11 @@ int CCalendarFile::BeginBatch() {
   batchHeld_ = batchEntered_ = batchEngine_ = batchSynced_ = false;
   batchUids_.clear();
   if (fileType != kOrdinaryFile || openState != kOpen || dataFile < 0) return 1;
-  // Nobody else has it open: held alone, the writes take no locks at all.
-  // Gathering stays off: a file others may open later must reach the disk
-  // in the order of its writes and flushes.
-  if (!heldAlone_) batchHeld_ = HoldAlone(false) == 1;
+  // Nobody else has it open: held alone, the writes take no locks at all,
+  // and gather in memory between flushes. The gathering is ordered: a file
+  // others may open later reaches the disk flush by flush, as its writes
+  // would without it.
+  if (!heldAlone_) batchHeld_ = HoldAlone(true, true) == 1;
   if (dataFile < 0) return 1;  // the reopen failed (reported)
   if (!heldAlone_ && serialSection_) batchEntered_ = serialSection_->Enter();
   batchEngine_ = isam::IsamWriteBatch(dataFile, 1) == 0;
