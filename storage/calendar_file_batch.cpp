@@ -36,9 +36,16 @@ int CCalendarFile::EndBatch() {
 }
 
 void CCalendarFile::PrepareWrite(CEventArray* events, const CCalEvent* excluded) {
-  if (batchDepth_ > 0 && batchSynced_) return;
-  ReadChangedEvents(events, excluded);
-  batchSynced_ = batchDepth_ > 0;
+  if (batchDepth_ == 0) {
+    ReadChangedEvents(events, excluded);
+    return;
+  }
+  if (batchSynced_) return;
+  batchSynced_ = true;
+  // What others wrote before the batch took the file is read once, held
+  // alone or not.
+  if (openState == kOpen && fileType == kOrdinaryFile && dataFile >= 0)
+    WalkChanged(events, lastChangeSerial + 1, excluded);
 }
 
 void CCalendarFile::NoteBatchedUid(const std::string& uid) {

@@ -83,11 +83,6 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
   int32_t length = static_cast<int32_t>(readBuffer_.size());
   // An import from this file into another writes that one as one batch.
   BatchScope batch(importTarget);
-  // Nobody else has the file open: held alone, it is read in one piece and
-  // the walk's reads are answered from memory (ordered gathering writes
-  // nothing until a flush), then it is shared again.
-  const bool alone = !heldAlone_ && batchDepth_ == 0 && HoldAlone(true, true) == 1;
-  if (dataFile < 0) return 0;  // the reopen failed (reported)
   // The walk's reads share one hold of the file's I/O range lock (a batch
   // of this file holds it to its end) instead of a lock and an unlock each.
   const int16_t walked = dataFile;
@@ -129,7 +124,6 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
   }
   if (held) isam::IsamWriteBatch(walked, 0);
   if (rc != 0 && rc != 101) ReportFileError(rc);
-  if (alone && !ShareAgain()) return 0;
   return 1;
 }
 
