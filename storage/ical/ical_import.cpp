@@ -151,8 +151,7 @@ struct CICalConverter::Run {
                          " holds no events to keep: it was not read.");
       return;
     }
-    DropRunawayZones(vcal);
-    Zones(vcal);
+    Zones(vcal, DropRunawayZones(vcal));
     Events(vcal);
     // A calendar written inside another is read as one of its own.
     for (icalcomponent* inner = icalcomponent_get_first_component(vcal, ICAL_VCALENDAR_COMPONENT); inner;
@@ -161,9 +160,19 @@ struct CICalConverter::Run {
   }
 
   // A TZID without its VTIMEZONE gets the built-in zone of that name; any
-  // other stays floating, and the log says so.
-  void Zones(icalcomponent* vcal) {
-    const std::vector<std::string> unknown = AddBuiltInZones(vcal);
+  // other stays floating, and the log says so. A zone of the calendar that
+  // was left out is named with why.
+  void Zones(icalcomponent* vcal, const std::vector<DroppedZone>& dropped = {}) {
+    std::set<std::string> told;
+    for (const DroppedZone& z : dropped) {
+      if (!told.insert(z.tzid).second) continue;
+      c.Note("Time zone \"" + FromUtf8(z.tzid.c_str(), 64) + "\" of the calendar was not read: " + z.why + ".  " +
+             (BuiltInZoneRules(z.tzid.c_str()) ? "Its times were read in Almacora's own zone of that name."
+                                               : "Its times were read as local time."));
+    }
+    std::vector<std::string> unknown;
+    for (const std::string& name : AddBuiltInZones(vcal))
+      if (!told.count(name)) unknown.push_back(name);
     if (unknown.empty()) return;
     constexpr size_t kNamesShown = 10;
     std::string names;
@@ -284,6 +293,8 @@ struct CICalConverter::Run {
     if (!e.uid.empty() && (e.uid == saving || target.MovedAway(e.uid))) return;
 
     const std::string label = !e.name.empty() ? e.name : !e.notes.empty() ? e.notes : !e.uid.empty() ? e.uid : "Unknown";
+    if (e.start.IsEmpty() && read.startGiven)
+      return Skip(label, "\n\nThe start date lies outside the years 100 to 9999 that Almacora keeps.  Event skipped.");
     if (e.start.IsEmpty()) return Skip(label, "\n\nMissing Start Date.  Event skipped.");
     if (e.name.empty()) return Skip(label, "\n\nMissing Event Name.  Event skipped.");
     if (e.uid.empty()) return Skip(label, "\n\nMissing Event ID.  Event skipped.");

@@ -24,6 +24,7 @@ struct ReadEvent {
   bool durationGiven = false;
   CDuration duration;
   int ruleCount = 0;
+  bool startGiven = false;  // a DTSTART with a date, read or not
   bool exclusionRule = false;
   // The text set these itself (else a held event keeps its own).
   bool created = false;
