@@ -28,7 +28,7 @@ struct MemoryTarget : IICalTarget {
 
 std::string Zone(const std::string& tzid, int rules, const char* rule, int offset) {
   std::string z = "BEGIN:VTIMEZONE\r\nTZID:" + tzid + "\r\n";
-  char from[8], to[8];
+  char from[16], to[16];
   std::snprintf(from, sizeof from, "+%02d00", offset);
   std::snprintf(to, sizeof to, "+%02d00", offset + 1);
   for (int i = 0; i < rules; ++i) {

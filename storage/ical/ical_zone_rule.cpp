@@ -298,10 +298,14 @@ bool ZonedWallToUtc(icalproperty* property, const icaltimetype& wall, CDateTime*
   icalcomponent* z = ZoneOf(property);
   int64_t seconds = 0;
   if (!z || !WallSeconds(wall, &seconds)) return false;
-  // Offsets lie within a day: the changes of two days either side decide.
+  // Offsets lie within a day: the changes of two days either side decide,
+  // with the next one after them (until which a dated offset holds).
   constexpr int64_t kTwoDays = 2 * int64_t{CDateTime::kSecondsPerDay};
+  const std::vector<Onset>& onsets = DataOf(z, seconds + kTwoDays).onsets;
+  const auto next = std::upper_bound(onsets.begin(), onsets.end(), seconds + kTwoDays,
+                                     [](int64_t at, const Onset& o) { return at < o.utc; });
   CZoneRule rule;
-  if (!RuleOver(z, seconds - kTwoDays, seconds + kTwoDays, &rule)) return false;
+  if (!RuleOver(z, seconds - kTwoDays, next == onsets.end() ? seconds + kTwoDays : next->utc, &rule)) return false;
   const int64_t utc = rule.WallToUtc(seconds);
   const int64_t day = utc / CDateTime::kSecondsPerDay;
   CDateTime value = CDateTime::FromParts(static_cast<int32_t>(day),

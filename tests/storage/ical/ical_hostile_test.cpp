@@ -103,7 +103,7 @@ TEST_F(IcalHostile, HugeAndBrokenTextEndsQuicklyWithStorableEvents) {
   // The empty VEVENT of the deep nesting and the two bad dates.
   ASSERT_EQ(prompts.asked.size(), 3u);
   EXPECT_EQ(prompts.asked[0], "Event: Unknown\n\nMissing Start Date.  Event skipped.");
-  EXPECT_EQ(prompts.asked[2], "Event: Bad\n\nMissing Start Date.  Event skipped.");
+  EXPECT_EQ(prompts.asked[2], "Event: Bad\n\nThe start date lies outside the years 100 to 9999 that Almacora keeps.  Event skipped.");
 }
 
 }  // namespace
