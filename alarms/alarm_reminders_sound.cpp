@@ -41,8 +41,8 @@ void CAlarmRemindersDlg::StopSoundTimer() {
   if (g_soundWindow == this) g_soundWindow = nullptr;
 }
 
-void CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
-  PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
+bool CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
+  return PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
 }
 
 void CAlarmRemindersDlg::RepeatAlarmSound() {

@@ -39,6 +39,10 @@ std::string BasicLogin(const std::string& user, const std::string& password) {
   return out;
 }
 
+// The tick by which the transfer now running must end (0: none); window
+// thread only, as every transfer.
+ULONGLONG g_deadline = 0;
+
 // What the calls of one transfer share with the worker threads that make
 // them: the session and every handle opened in it. A call the user gave
 // up goes on alone on its worker and holds this until it ends.
@@ -49,6 +53,7 @@ struct Link {
   std::unique_ptr<framework::CFtpConnection> ftp;
   std::unique_ptr<framework::CInternetFile> file;
   std::atomic<bool> abandoned{false};
+  bool timedOut = false;  // abandoned at the deadline, not by the user
 
   ~Link() {
     // Closing the session closed the others with it.
@@ -65,15 +70,21 @@ struct Link {
 // framework/blocking_wait.h). The error number; 12017 when the user
 // cancelled, at once: the session is closed so that the blocking call
 // ends as soon as the library lets it, and the link is dead from then on.
+// The same, 12002, when the transfer's deadline passes first: a server
+// that keeps a call waiting by dripping its answer gets no more time than
+// one that sends nothing.
 int Run(const std::shared_ptr<Link>& link, std::function<void(Link&)> body) {
-  if (link->abandoned) return ERROR_INTERNET_OPERATION_CANCELLED;
+  if (link->abandoned) return link->timedOut ? ERROR_INTERNET_TIMEOUT : ERROR_INTERNET_OPERATION_CANCELLED;
   auto error = std::make_shared<int>(0);
   const bool done = framework::WaitForCall([link, body, error] { *error = Guard([&] { body(*link); }); },
                                            [&link] {
                                              link->abandoned = true;
                                              if (link->session) link->session->Close();
-                                           });
-  return done ? *error : ERROR_INTERNET_OPERATION_CANCELLED;
+                                           },
+                                           g_deadline);
+  if (done) return *error;
+  link->timedOut = framework::TimedOut();
+  return link->timedOut ? ERROR_INTERNET_TIMEOUT : ERROR_INTERNET_OPERATION_CANCELLED;
 }
 
 // A new link with its session (opening one does not touch the network).
@@ -82,6 +93,8 @@ int NewLink(std::shared_ptr<Link>* link) {
   return Guard([&] { (*link)->session = std::make_unique<framework::CInternetSession>(); });
 }
 
+constexpr ULONGLONG kGatherMs = 50;
+
 // Reads from the HTTP request, else the FTP file.
 int ReadWithin(const std::shared_ptr<Link>& link, bool http, char* buffer, size_t size, uint32_t idleMs,
                size_t* got) {
@@ -89,13 +102,27 @@ int ReadWithin(const std::shared_ptr<Link>& link, bool http, char* buffer, size_
   // The worker reads into its own buffer: this one may be gone when a
   // cancelled read ends.
   auto bytes = std::make_shared<std::string>();
+  // What arrives in many small pieces is gathered for a moment in one
+  // call: a call a piece would cost a thread each.
   const int error = Run(link, [http, size, idleMs, bytes](Link& l) {
     framework::CInternetFile& file = http ? *l.request : *l.file;
     file.SetReceiveTimeout(idleMs);
-    const size_t available = file.QueryDataAvailable();
-    if (available == 0) return;
-    bytes->resize(available < size ? available : size);
-    bytes->resize(file.Read(&(*bytes)[0], bytes->size()));
+    const ULONGLONG start = ::GetTickCount64();
+    while (bytes->size() < size) {
+      size_t available = 0;
+      try {
+        available = file.QueryDataAvailable();
+      } catch (const CInternetException&) {
+        if (bytes->empty()) throw;
+        return;  // the next call reports it
+      }
+      if (available == 0) return;
+      const size_t have = bytes->size();
+      const size_t want = available < size - have ? available : size - have;
+      bytes->resize(have + want);
+      bytes->resize(have + file.Read(&(*bytes)[have], want));
+      if (bytes->size() == have || ::GetTickCount64() - start >= kGatherMs) return;
+    }
   });
   if (error != 0) return error;
   std::memcpy(buffer, bytes->data(), bytes->size());
@@ -145,6 +172,9 @@ class HttpRequest : public IHttpRequest {
   }
   std::string Location() override {
     return link_->abandoned ? std::string() : link_->request->QueryHeader(HTTP_QUERY_LOCATION);
+  }
+  size_t HeaderBytes() override {
+    return link_->abandoned ? 0 : link_->request->QueryHeaderSize(HTTP_QUERY_RAW_HEADERS_CRLF);
   }
   int64_t ContentLength() override {
     const std::string text = link_->abandoned ? std::string() : link_->request->QueryHeader(HTTP_QUERY_CONTENT_LENGTH);
@@ -252,6 +282,8 @@ std::string CWinInetTransport::ErrorText(int error) {
 }
 
 uint64_t CWinInetTransport::NowMs() { return platform::TickMs(); }
+
+void CWinInetTransport::SetDeadline(uint64_t atMs) { g_deadline = atMs; }
 
 bool CWinInetTransport::Cancelled() {
   const framework::CCancelScope* scope = framework::CCancelScope::Current();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/events/cal_event.h"
+#include "platform/tick.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_storage.h"
@@ -40,7 +41,7 @@ class Peers : public ::testing::Test {
  protected:
   void SetUp() override {
     std::ifstream("http_peer.ports") >> http_ >> away_;
-    std::ifstream("ftp_peer.port") >> ftp_;
+    std::ifstream("ftp_peer.port") >> ftp_ >> greeting_;
     ASSERT_GT(http_, 0);
     ASSERT_GT(ftp_, 0);
     StorageServices s;
@@ -63,7 +64,7 @@ class Peers : public ::testing::Test {
     return text;
   }
 
-  int http_ = 0, away_ = 0, ftp_ = 0;
+  int http_ = 0, away_ = 0, ftp_ = 0, greeting_ = 0;
   Prompts prompts;
   CWinInetTransport transport;
   CCalendarFile calendar;
@@ -130,6 +131,30 @@ TEST_F(Peers, HostileAnswersEndInABox) {
     if (std::string(path) == "/bigheader" && ok) continue;  // a server may send what the library takes
     EXPECT_FALSE(ok) << path;
     EXPECT_EQ(prompts.texts.size(), 1u) << path;
+  }
+}
+
+// Drips of a status line, headers, a body or an FTP greeting end at the
+// whole time limit (6 s), an endless line at once, each in one box; 100,000
+// tiny chunks are read whole within the limit (the FTP case: its greeting).
+TEST_F(Peers, HostileServersEndWithinTheWholeTimeLimit) {
+  const std::string kSlow = "Error: the server did not finish the transfer within 6 seconds.";
+  const struct {
+    const char* path;
+    std::string text;  // empty: read whole, no box
+  } cases[] = {{"/header-drip", kSlow}, {"/status-drip", kSlow}, {"/drip", kSlow}, {"ftp", kSlow}, {"/tiny-chunks", ""},
+               {"/endless", "Error Subscribing to Internet Calendar.\n\nThe server sent a line longer than 512 KB."}};
+  for (const auto& c : cases) {
+    prompts.texts.clear();
+    std::string text;
+    const uint64_t start = platform::TickMs();
+    CalendarUrl url = c.path[0] == '/' ? Url(c.path) : Url("/cal.ics", true);
+    if (url.IsFtp()) url.port = greeting_;
+    const bool ok = url.IsFtp() ? FtpDownloadCalendar(calendar, url, &text, nullptr)
+                                : HttpSubscribeCalendar(calendar, url, &text, nullptr);
+    EXPECT_LT(platform::TickMs() - start, 12000u) << c.path;
+    EXPECT_EQ(prompts.texts, c.text.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.text}) << c.path;
+    EXPECT_EQ(ok && text.find(kPeerCalendar) == 0, c.text.empty()) << c.path;
   }
 }
 
