@@ -7,6 +7,7 @@
 #include "alarms/core/reminder_rows.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "platform/paths.h"
 
 namespace {
@@ -42,6 +43,9 @@ void CAlarmRemindersDlg::StopSoundTimer() {
 }
 
 bool CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
+  // Judged as the calendar names it ("//host/x.wav" too), before the
+  // program's folder goes in front of a name without "\".
+  if (!platform::IsLocalPath(file)) return PlaySoundOrBeep(file.c_str());
   return PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
 }
 

@@ -93,8 +93,6 @@ int NewLink(std::shared_ptr<Link>* link) {
   return Guard([&] { (*link)->session = std::make_unique<framework::CInternetSession>(); });
 }
 
-constexpr ULONGLONG kGatherMs = 50;
-
 // Reads from the HTTP request, else the FTP file.
 int ReadWithin(const std::shared_ptr<Link>& link, bool http, char* buffer, size_t size, uint32_t idleMs,
                size_t* got) {
@@ -102,27 +100,13 @@ int ReadWithin(const std::shared_ptr<Link>& link, bool http, char* buffer, size_
   // The worker reads into its own buffer: this one may be gone when a
   // cancelled read ends.
   auto bytes = std::make_shared<std::string>();
-  // What arrives in many small pieces is gathered for a moment in one
-  // call: a call a piece would cost a thread each.
   const int error = Run(link, [http, size, idleMs, bytes](Link& l) {
     framework::CInternetFile& file = http ? *l.request : *l.file;
     file.SetReceiveTimeout(idleMs);
-    const ULONGLONG start = ::GetTickCount64();
-    while (bytes->size() < size) {
-      size_t available = 0;
-      try {
-        available = file.QueryDataAvailable();
-      } catch (const CInternetException&) {
-        if (bytes->empty()) throw;
-        return;  // the next call reports it
-      }
-      if (available == 0) return;
-      const size_t have = bytes->size();
-      const size_t want = available < size - have ? available : size - have;
-      bytes->resize(have + want);
-      bytes->resize(have + file.Read(&(*bytes)[have], want));
-      if (bytes->size() == have || ::GetTickCount64() - start >= kGatherMs) return;
-    }
+    const size_t available = file.QueryDataAvailable();
+    if (available == 0) return;
+    bytes->resize(available < size ? available : size);
+    bytes->resize(file.Read(&(*bytes)[0], bytes->size()));
   });
   if (error != 0) return error;
   std::memcpy(buffer, bytes->data(), bytes->size());
