@@ -126,7 +126,6 @@ TEST_F(Worker, RunsProgramWithArgumentsAndShowState) {
   EXPECT_NE(log.find("Action: Open File / Program\r\nEvent: Probe\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Error Message: The specified file was not found.\r\n"), std::string::npos) << log;
   EXPECT_EQ(Notices(), 1);
-  // Another computer's program is never opened (that would connect to it).
   e.runFile = "\\\\host\\share\\probe.exe";
   ASSERT_TRUE(alarms::StartAlarmActions({COccurrenceRef(&e, e.start)}, window_, kNotice));
   ASSERT_TRUE(Wait());

@@ -217,7 +217,6 @@ TEST_F(Transfers, FtpDownloadUploadAndCheck) {
   EXPECT_TRUE(FtpCheckAddress(calendar, Url("ftp://h/dir/cal.ics")));
   EXPECT_FALSE(FtpCheckAddress(calendar, Url("ftp://h/dir/none.ics")));
   EXPECT_TRUE(prompts.texts.empty());
-  // A greeting that never ends ("220-" lines on and on) ends at the limit.
   net.ftpOpenMs = 400000;
   net.now = 0;
   EXPECT_FALSE(FtpDownloadCalendar(calendar, Url("ftp://h/dir/cal.ics"), &text, &progress));

@@ -335,10 +335,8 @@ TEST_F(PeerRefresh, AMovedEventStaysMoved) {
   EXPECT_TRUE(prompts.texts.empty()) << prompts.texts.front();
 }
 
-// Drips of a status line, headers, a body or an FTP greeting end at the
-// whole time limit (6 s), an endless line at once, each in one box; 100,000
-// tiny chunks are read whole or given up within the limit. Last of the
-// file: the calls given up still end on their workers meanwhile.
+// Drips end at the whole limit (6 s), an endless line at once, in one box;
+// tiny chunks come whole or end so. Last: given-up calls end on their own.
 TEST_F(Peers, HostileServersEndWithinTheWholeTimeLimit) {
   const std::string kSlow = "Error: the server did not finish the transfer within 6 seconds.";
   const struct {
@@ -355,8 +353,6 @@ TEST_F(Peers, HostileServersEndWithinTheWholeTimeLimit) {
     const bool ok = url.IsFtp() ? FtpDownloadCalendar(calendar, url, &text, nullptr)
                                 : HttpSubscribeCalendar(calendar, url, &text, nullptr);
     EXPECT_LT(platform::TickMs() - start, 12000u) << c.path;
-    // The tiny chunks: read whole in time, or given up in one box (also
-    // Wine's library's own, on a loaded machine).
     const bool whole = ok && text.find(kPeerCalendar) == 0;
     EXPECT_EQ(prompts.texts, c.text != "*" ? std::vector<std::string>{c.text} : prompts.texts) << c.path;
     EXPECT_EQ(prompts.texts.size(), c.text != "*" || !whole ? 1u : 0u) << c.path;
