@@ -105,7 +105,8 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   std::vector<int> SelectedRowsDescending();
   void SnoozeCommand(alarmcore::SnoozeUnit unit);
   void Snooze(alarmcore::SnoozeUnit unit, int n);
-  void PlayAlarmFile(const std::string& file);
+  // False when the file is not on this computer (only the beep came).
+  bool PlayAlarmFile(const std::string& file);
   void StartSoundTimer();
   void StopSoundTimer();
   void ActivateIfRowsLeft();

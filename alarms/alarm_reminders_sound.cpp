@@ -7,6 +7,7 @@
 #include "alarms/core/reminder_rows.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "platform/paths.h"
 
 namespace {
@@ -41,8 +42,11 @@ void CAlarmRemindersDlg::StopSoundTimer() {
   if (g_soundWindow == this) g_soundWindow = nullptr;
 }
 
-void CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
-  PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
+bool CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
+  // Judged as the calendar names it ("//host/x.wav" too), before the
+  // program's folder goes in front of a name without "\".
+  if (!platform::IsLocalPath(file)) return PlaySoundOrBeep(file.c_str());
+  return PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
 }
 
 void CAlarmRemindersDlg::RepeatAlarmSound() {

@@ -12,6 +12,7 @@
 #include "platform/os_file.h"
 #include "platform/paths.h"
 #include "platform/write_combining.h"
+#include "storage/calendar_address.h"
 #include "storage/calendar_backup.h"
 #include "storage/calendar_resources.h"
 #include "storage/convert/old_event_files.h"
@@ -77,12 +78,25 @@ void CCalendarFile::ReportFileError(int code) {
   StorageMessage(text);
 }
 
+void CCalendarFile::SetAddress(const std::string& text) {
+  std::string user, secret;
+  address = AddressWithoutLogin(text, &user, &secret);
+  if (!user.empty() || !secret.empty()) {
+    offeredUser = user;
+    offeredPassword = secret;
+  }
+}
+
 bool CCalendarFile::PromptLogin() {
   IStoragePrompts* prompts = GetStorageServices().prompts;
   if (prompts == nullptr) return false;
   CalendarLogin login;
   login.user = userName;
   login.password = password;
+  if (userName.empty() && !offeredUser.empty()) {
+    login.user = offeredUser;
+    login.password = offeredPassword;
+  }
   login.remember = rememberPassword != 0;
   login.offerRemember = fileType != kMemoryOnly;
   if (!prompts->PromptLogin(&login)) return false;
@@ -340,7 +354,7 @@ void CCalendarFile::ReadResources() {
     addressOrder = ci.addressOrder;
     nameFromPath = ci.nameFromPath;
     name = ci.strings[0];
-    address = ci.strings[1];
+    SetAddress(ci.strings[1]);
     userName = ci.strings[2];
     password = ci.strings[3];
     alternateAddress = ci.strings[4];

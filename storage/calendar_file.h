@@ -79,6 +79,10 @@ class CCalendarFile : public CFieldBuffer {
   uint8_t nameFromPath = 0;  // CALINFO byte 23: the name was made from the path
   std::string userName;
   std::string password;
+  // The login an address carried (calendar_address.h), held in memory only
+  // and offered by the login box while the calendar has no user name.
+  std::string offeredUser;
+  std::string offeredPassword;
   uint8_t subscribed = 0;
   uint8_t published = 0;
   uint8_t refreshAtStartup = 0;
@@ -209,6 +213,9 @@ class CCalendarFile : public CFieldBuffer {
   static void SetLockModeSetter(LockModeSetter setter);
 
   bool PromptLogin();
+  // Sets the address without a login written in it; that login becomes
+  // the one the login box offers.
+  void SetAddress(const std::string& text);
   static void ReportFileError(int code);
 
   // Whether the file is open in the engine.

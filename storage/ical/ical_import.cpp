@@ -68,9 +68,10 @@ const char* ReadWholeFile(const std::string& path, std::string* text) {
 }
 
 // What the parser reads of a text: bounded, and its UIDs kept whole.
-std::string Prepared(const std::string& text) {
+// *tooLong: the properties left out for their length.
+std::string Prepared(const std::string& text, size_t* tooLong) {
   std::string bounded = BoundICalText(text, CICalConverter::kMaxNesting, CICalConverter::kMaxPropertyBytes,
-                                      CICalConverter::kMaxPropertiesPerComponent);
+                                      CICalConverter::kMaxPropertiesPerComponent, tooLong);
   KeepUidBlanks(&bounded);
   return bounded;
 }
@@ -322,6 +323,7 @@ struct CICalConverter::Run {
     e.nextOccurrence.Clear();
     ReadExtensions(v, c.producer_, &read);
     ReadAlarms(v, &read);
+    if (!read.refusedSound.empty()) c.Note("Event: " + label + "\n\n" + read.refusedSound);
     if (e.nextOccurrence.IsEmpty()) {
       const CDateTime today = CDateTime::Today();
       CDateTime from = today;
@@ -402,7 +404,17 @@ void CICalConverter::BeginImport() {
 
 void CICalConverter::ImportICalString(const std::string& text, IICalTarget& target, bool refresh) {
   BeginImport();
-  ImportBounded(Prepared(text), target, refresh);
+  size_t tooLong = 0;
+  ImportBounded(Prepared(text, &tooLong), target, refresh);
+  NoteTooLong(tooLong);
+}
+
+// Such a property may have taken its event with it (a DTSTART, a BEGIN
+// line): the log says so, never a silent loss.
+void CICalConverter::NoteTooLong(size_t count) {
+  if (count == 0) return;
+  Note(std::to_string(count) +
+       " line(s) longer than 1 MB were left out: the events they belong to may be incomplete or missing.");
 }
 
 namespace {
@@ -473,9 +485,11 @@ bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target
     if (prompts_) prompts_->ShowMessage(failure);
     return false;
   }
-  const std::string bounded = Prepared(text);
+  size_t tooLong = 0;
+  const std::string bounded = Prepared(text, &tooLong);
   text.clear();
   text.shrink_to_fit();
   ImportBounded(bounded, target, refresh);
+  NoteTooLong(tooLong);
   return true;
 }

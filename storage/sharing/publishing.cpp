@@ -5,6 +5,7 @@
 
 #include "model/settings/program_settings.h"
 #include "storage/almacora_doc.h"
+#include "storage/calendar_address.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
@@ -28,7 +29,8 @@ void PublishAfterSave(CCalendarFile& calendar, int publishArg) {
 
 bool ParsePublishAddress(const CCalendarFile& calendar, CalendarUrl* url) {
   if (SplitCalendarUrl(calendar.address, url) && !url->IsFile()) return true;
-  StorageMessage(Format(sharing_text::kInvalidAddress, TrimAddress(calendar.address)), PromptIcon::kError);
+  StorageMessage(Format(sharing_text::kInvalidAddress, AddressWithoutLogin(TrimAddress(calendar.address))),
+                 PromptIcon::kError);
   return false;
 }
 

@@ -6,6 +6,11 @@ namespace sharing_text {
 constexpr char kSubscribeStatus[] = "Error Subscribing to Internet Calendar.\n\nHTTP Error %d: %s.";
 constexpr char kPublishStatus[] = "Error Publishing Calendar '%s'.\n\nHTTP Error %d: %s.";
 constexpr char kTooLarge[] = "Error Subscribing to Internet Calendar.\n\nThe calendar is larger than 64 MB.";
+constexpr char kLineTooLong[] =
+    "Error Subscribing to Internet Calendar.\n\nThe server sent a line longer than 512 KB.";
+constexpr char kHeadersTooLarge[] =
+    "Error: the server's answer before the calendar was larger than 256 KB.";
+constexpr char kTooSlow[] = "Error: the server did not finish the transfer within %d seconds.";
 constexpr char kNotWhole[] =
     "Error Subscribing to Internet Calendar.\n\nThe address did not return a whole iCalendar calendar.";
 constexpr char kNoTransport[] = "Error Subscribing to Internet Calendar.\n\nNo network access.";

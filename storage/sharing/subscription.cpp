@@ -8,9 +8,11 @@
 
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"
 #include "storage/almacora_doc.h"
+#include "storage/calendar_address.h"
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"
 #include "storage/event_array.h"
@@ -152,11 +154,19 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
   BeginTransfer();
   CalendarUrl url;
   if (!SplitCalendarUrl(address, &url)) {
-    StorageMessage(Format(sharing_text::kInvalidWebcal, TrimAddress(address)), PromptIcon::kError);
+    StorageMessage(Format(sharing_text::kInvalidWebcal, AddressWithoutLogin(TrimAddress(address))),
+                   PromptIcon::kError);
     StepFailed(progress);
     return false;
   }
   if (url.IsFile()) {
+    // The address may come from a calendar file made elsewhere: another
+    // computer's file is not opened.
+    if (!platform::IsLocalPath(url.path)) {
+      StorageMessage(platform::RefusedPathText("The calendar file", url.path), PromptIcon::kError);
+      StepFailed(progress);
+      return false;
+    }
     if (beforeChange) beforeChange();
     return SubscribeLocalFile(doc, calendar, url.path, localFile, refresh, counts);
   }
@@ -283,7 +293,7 @@ bool SubscribeCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const Subscr
   calendar->openState = CCalendarFile::kOpen;
   calendar->name = form.name;
   calendar->nameFromPath = form.nameFromAddress ? 1 : 0;
-  calendar->address = form.address;
+  calendar->SetAddress(form.address);
   calendar->userName = form.userName;
   calendar->password = form.password;
   calendar->refreshAtStartup = form.refreshAtStartup ? 1 : 0;
@@ -321,7 +331,7 @@ bool PreviewCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const Subscrib
   CCalendarFile* calendar = previewed ? previewed : new CCalendarFile();
   calendar->name = form.name;
   calendar->nameFromPath = form.nameFromAddress ? 1 : 0;
-  calendar->address = form.address;
+  calendar->SetAddress(form.address);
   calendar->userName = form.userName;
   calendar->password = form.password;
   calendar->fileType = CCalendarFile::kMemoryOnly;
@@ -335,6 +345,10 @@ bool PreviewCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const Subscrib
   if (!previewed) doc.calendars().AddCalendar(calendar);
   doc.RecountAndRefresh();
   return true;
+}
+
+std::string SubscriptionFileName(const std::string& calendarName) {
+  return platform::PlainFileName(calendarName, "Calendar") + ".akv";
 }
 
 std::string CheckSubscriptionNames(const CCalendarList& calendars, const CCalendarFile* editing,

@@ -3,6 +3,8 @@
 // Escape, delete and a calendar closing under a listed event.
 #include "tests/alarms/reminder_fixture.h"
 
+#include <fstream>
+
 #include "alarms/actions/alarm_log_file.h"
 #include "alarms/actions/alarm_worker.h"
 #include "alarms/core/reminder_snooze.h"
@@ -161,6 +163,25 @@ TEST_F(ReminderTest, ACalendarWithAlarmsOffNeverShows) {
   CheckAt(60);
   EXPECT_EQ(nullptr, Window());
   EXPECT_TRUE(Calls().sounds.empty());
+}
+
+// Another computer's sound, named by a calendar file, is never handed to
+// the system (that connects to the share): a beep, and the log says why.
+TEST_F(ReminderTest, ASoundOnAnotherComputerIsNeverOpened) {
+  alarms::SetAlarmLogPath(dir_ + "\\AlarmErrorLog.txt");
+  const char* const remote[] = {"\\\\host\\share\\x.wav", "\\??\\UNC\\host\\share\\b.wav", "//host/s/x.wav",
+                             "\\\\?\\UNC\\host\\s\\x.wav", "http://host/x.wav"};
+  std::vector<CCalEvent*> events;
+  for (int i = 0; i < 5; ++i) events.push_back(NewEvent("Far " + std::to_string(i), 9, i, 15, remote[i]));
+  OpenCalendar("far.akv", events);
+  CheckAt(3);
+  ASSERT_NE(nullptr, Window());
+  for (int i = 0; i < 5; ++i) Window()->RepeatAlarmSound();
+  EXPECT_TRUE(Calls().sounds.empty()) << Calls().sounds[0];
+  EXPECT_EQ(6, Calls().beeps);
+  std::ifstream in(dir_ + "\\AlarmErrorLog.txt");
+  const std::string log((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(std::string::npos, log.find("is on another computer and was not opened.")) << log;
 }
 
 TEST_F(ReminderTest, TheDailyReminderShowsInItsMinuteAndCanBeSwitchedOff) {

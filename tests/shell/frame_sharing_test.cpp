@@ -107,17 +107,23 @@ TEST_F(FrameSharing, SubscribeOpensTheDialogPresetFromTheAddress) {
     EXPECT_EQ(name, "") << id;
     EXPECT_EQ(address, "") << id;
   }
-  std::string name, file, address;
-  wintest::Drive({Answer("Almacora - Subscribe to Calendar", [&](HWND h) {
-    name = ItemText(h, IDC_CAL_NAME);
-    file = ItemText(h, IDC_CAL_FILE);
-    address = ItemText(h, IDC_CAL_ADDRESS);
-    Click(h, IDCANCEL);
-  })});
-  EXPECT_FALSE(frame_->SubscribeToUrl("webcal://h/x/My-Dates.ics"));
-  EXPECT_EQ(name, "My Dates");
-  EXPECT_EQ(file, "My Dates.akv");
-  EXPECT_EQ(address, "webcal://h/x/My-Dates.ics");
+  // A plain local file name, whatever the address spells; its login only
+  // in the login fields. Each: name|file|address|user.
+  const char* const cases[][2] = {
+      {"webcal://h/x/My-Dates.ics", "My Dates|My Dates.akv|webcal://h/x/My-Dates.ics|"},
+      {"webcal://h/c/%2E%2E%5C%2E%2E%5Cevil.ics", "..\\..\\evil|_.._evil.akv|webcal://h/c/%2E%2E%5C%2E%2E%5Cevil.ics|"},
+      {"webcal://h/%5C%5Chost%5Cs%5Cspy.ics", "\\\\host\\s\\spy|__host_s_spy.akv|webcal://h/%5C%5Chost%5Cs%5Cspy.ics|"},
+      {"webcal://u:pw@h/C%3A%5CCON.ics", "C:\\CON|C__CON.akv|webcal://h/C%3A%5CCON.ics|u"}};
+  for (const auto& c : cases) {
+    std::string seen;
+    wintest::Drive({Answer("Almacora - Subscribe to Calendar", [&](HWND h) {
+      for (int id : {IDC_CAL_NAME, IDC_CAL_FILE, IDC_CAL_ADDRESS}) seen += ItemText(h, id) + "|";
+      seen += ItemText(h, IDC_CAL_USER);
+      Click(h, IDCANCEL);
+    })});
+    EXPECT_FALSE(frame_->SubscribeToUrl(c[0]));
+    EXPECT_EQ(seen, c[1]);
+  }
 }
 
 // An automatic publish to a server that never answers: the main window

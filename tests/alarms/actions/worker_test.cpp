@@ -126,6 +126,11 @@ TEST_F(Worker, RunsProgramWithArgumentsAndShowState) {
   EXPECT_NE(log.find("Action: Open File / Program\r\nEvent: Probe\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Error Message: The specified file was not found.\r\n"), std::string::npos) << log;
   EXPECT_EQ(Notices(), 1);
+  e.runFile = "\\\\host\\share\\probe.exe";
+  ASSERT_TRUE(alarms::StartAlarmActions({COccurrenceRef(&e, e.start)}, window_, kNotice));
+  ASSERT_TRUE(Wait());
+  EXPECT_NE(ReadAll(log_).find("The program \"\\\\host\\share\\probe.exe\" is on another computer and was not opened."),
+            std::string::npos);
 }
 
 // A mail job to a loopback server that takes connections and never

@@ -348,6 +348,31 @@ TEST_F(Subscriptions, PasswordWithRememberOffIsNeverStored) {
   EXPECT_EQ(std::search(bytes.begin(), bytes.end(), pw.begin(), pw.end()), bytes.end());
 }
 
+// A login in the address is never sent, stored or shown: the box offers it.
+TEST_F(Subscriptions, ALoginInTheAddressIsOnlyOfferedToTheLoginBox) {
+  net.replies.push_back(Status(401));
+  net.replies.push_back(Ok(kV1));
+  prompts.logins.push_back({"u", "pw-in-url", true, true});
+  SubscribeForm form;
+  form.name = "Sub";
+  form.address = "http://u:pw-in-url@h/c.ics";
+  form.localFile = Path("sub.akv");
+  ASSERT_TRUE(SubscribeCalendar(doc, nullptr, form, &progress));
+  CCalendarFile* sub = doc.calendars().FindByName("Sub");
+  EXPECT_EQ(net.seen[0].params.user, "");
+  EXPECT_EQ(prompts.loginsOffered, std::vector<std::string>{"u:pw-in-url"});
+  EXPECT_EQ(sub->address, "http://h/c.ics");
+  form.address = "webcal://u:pw-in-url@h:99999/x.ics";
+  form.name = "Bad";
+  form.localFile = Path("bad.akv");
+  EXPECT_FALSE(SubscribeCalendar(doc, nullptr, form, &progress));
+  EXPECT_EQ(prompts.texts.back(), "Invalid webcal Address: webcal://h:99999/x.ics");
+  sub->WriteCalInfo();
+  const std::vector<uint8_t> bytes = storagetest::ReadFileBytes(Path("sub.akv"));
+  const std::string pw = "pw-in-url@";
+  EXPECT_EQ(std::search(bytes.begin(), bytes.end(), pw.begin(), pw.end()), bytes.end());
+}
+
 }  // namespace
 
 namespace {
