@@ -78,6 +78,7 @@ TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
   ASSERT_NO_FATAL_FAILURE(alarm.Write(nullptr));
   ResetProfile({{"NumFiles", 1}, {"AlarmSoundEnabled", 0}, {"WarnHiding", 0}}, {{"DataFiles01", alarm.Path()}});
   Program p;
+  p.TraceChannels("trace+htmlhelp");
   ASSERT_TRUE(p.Start());
   HWND main = p.WaitForWindow();
   ASSERT_NE(nullptr, main);
@@ -85,6 +86,21 @@ TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
   ASSERT_NE(nullptr, reminder) << "no reminder window within 8 s of the alarm";
   EXPECT_EQ(nullptr, ::GetWindow(reminder, GW_OWNER));
   EXPECT_NE(0, ::GetWindowLongA(reminder, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  // F1 there opens the reminder window's own topic, not a fault box.
+  ::SetForegroundWindow(reminder);
+  shelltest::PumpFor(300);
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, keys, sizeof keys[0]);
+  HWND viewer = shelltest::WaitForWindowOf(p.Pid(), "HH Parent", [](HWND) { return true; }, 5000);
+  EXPECT_NE(nullptr, viewer) << "no help viewer";
+  shelltest::PumpFor(300);
+  const shelltest::HelpAsked asked = shelltest::LastHelpAsked(p.Trace());
+  EXPECT_EQ(asked.context, 18);
+  EXPECT_EQ(asked.topic, "alarm_reminders.html");
+  if (viewer) shelltest::TakeShot(::GetDesktopWindow(), "reminder_help");
   ::PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, p.WaitExit());
 }
