@@ -163,23 +163,24 @@ HelpAsked LastHelpAsked(const std::string& trace) {
   // "HtmlHelpW (caller, file, command=HH_HELP_CONTEXT, data=12)", the data
   // in hex, then, when the context has a topic, "NavigateToUrl L"/name.html"".
   HelpAsked asked;
-  size_t last = std::string::npos;
-  for (size_t at = trace.find("command="); at != std::string::npos; at = trace.find("command=", at + 1)) {
-    ++asked.calls;
-    last = at;
-  }
+  const size_t last = trace.rfind("command=");
   if (last == std::string::npos) return asked;
-  const size_t name = last + std::strlen("command=");
+  const size_t name = last + std::strlen("command="), data = trace.find("data=", name);
   asked.command = trace.substr(name, trace.find_first_of(", )\n", name) - name);
-  const size_t data = trace.find("data=", name);
   if (data != std::string::npos) asked.context = std::strtol(trace.c_str() + data + 5, nullptr, 16);
-  const char* const kGoTo = "NavigateToUrl L\"";
-  const size_t topic = trace.find(kGoTo, name);
-  if (topic != std::string::npos) {
-    const size_t begin = trace.find_first_not_of('/', topic + std::strlen(kGoTo));
-    asked.topic = trace.substr(begin, trace.find('"', begin) - begin);
-  }
+  const size_t topic = trace.find("NavigateToUrl L\"/", name);
+  if (topic != std::string::npos) asked.topic = trace.substr(topic + 17, trace.find('"', topic + 17) - topic - 17);
   return asked;
+}
+
+void PressF1(HWND window) {
+  ::SetForegroundWindow(window);
+  PumpFor(300);
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, keys, sizeof keys[0]);
 }
 
 BoxAnswerer::BoxAnswerer(const std::string& caption, int button) : caption_(caption), button_(button) {
