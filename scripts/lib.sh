@@ -89,7 +89,7 @@ start_wine() {
       export WINEPREFIX=$prefix
       [ -n "${_displays[i]}" ] && export DISPLAY=${_displays[i]}
       env $gb wineserver -p </dev/null >/dev/null 2>&1
-      [ -n "$desktop" ] && start_virtual_desktop "$desktop"
+      start_virtual_desktop "$desktop"
       "$(wine_loader)" rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
     ) &
     pids+=($!)
@@ -123,13 +123,17 @@ start_wine() {
 # the frames itself and hiding takes milliseconds. The desktop's process is
 # started here and kept, so that each program does not start one anew.
 start_virtual_desktop() {
-  local size=$1 reg
+  local size=$1 reg value='"Desktop"=-'
+  [ -n "$size" ] && value='"Desktop"="Almacora"'
+  # An empty size takes a desktop a former run set away again.
+  [ -n "$size" ] || grep -q '^"Desktop"="Almacora"' "$WINEPREFIX/user.reg" 2>/dev/null || return 0
   reg=$(mktemp "${TMPDIR:-/tmp}/almacora_desktop.XXXXXX.reg") || return 1
-  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Almacora"\r\n\r\n' >"$reg"
-  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Almacora"="%s"\r\n' "$size" >>"$reg"
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n%s\r\n\r\n' "$value" >"$reg"
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Almacora"="%s"\r\n' "${size:-1280x1024}" >>"$reg"
   "$(wine_loader)" regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1 || true
   rm -f "$reg"
-  "$(wine_loader)" explorer "/desktop=Almacora,$size" </dev/null >/dev/null 2>&1 &
+  [ -n "$size" ] && "$(wine_loader)" explorer "/desktop=Almacora,$size" </dev/null >/dev/null 2>&1 &
+  return 0
 }
 
 # The CTest resource file of the Windows tree (CTEST_RESOURCE_SPEC_FILE):
