@@ -222,7 +222,8 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnCalendarConvert();
   void OnCalendarExport();
   void ExportICalendar();
-  // The sharing dialogs' help and calendar search (main_frame_sharing.cpp).
+  // The sharing dialogs' calendar search (main_frame_sharing.cpp); their help
+  // is the application's, there before the frame (the first-start wizard).
   static void InstallSharingHooks(bool install);
   // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
   void OnEventWizard();

@@ -1,6 +1,5 @@
 // The main frame's Internet calendar commands: New Calendar and Subscribe
 // (also for a "/webcal" address handed over by another instance).
-#include "dialogs/small/help_hook.h"
 #include "res/resource.h"
 #include "model/settings/program_settings.h"
 #include "shell/frame/main_frame.h"
@@ -22,7 +21,6 @@ void SearchFromDialog() {
 
 void CMainFrame::InstallSharingHooks(bool install) {
   SharingHooks& hooks = GetSharingHooks();
-  hooks.showHelp = install ? &dialogs::ShowHelpTopic : nullptr;
   hooks.calendarSearch = install ? &SearchFromDialog : nullptr;
 }
 

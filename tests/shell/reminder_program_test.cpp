@@ -78,6 +78,7 @@ TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
   ASSERT_NO_FATAL_FAILURE(alarm.Write(nullptr));
   ResetProfile({{"NumFiles", 1}, {"AlarmSoundEnabled", 0}, {"WarnHiding", 0}}, {{"DataFiles01", alarm.Path()}});
   Program p;
+  p.TraceChannels("trace+htmlhelp");
   ASSERT_TRUE(p.Start());
   HWND main = p.WaitForWindow();
   ASSERT_NE(nullptr, main);
@@ -85,6 +86,12 @@ TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
   ASSERT_NE(nullptr, reminder) << "no reminder window within 8 s of the alarm";
   EXPECT_EQ(nullptr, ::GetWindow(reminder, GW_OWNER));
   EXPECT_NE(0, ::GetWindowLongA(reminder, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  // F1 there opens the reminder window's own topic, not a fault box.
+  shelltest::PressF1(reminder);
+  EXPECT_NE(nullptr, shelltest::WaitForWindowOf(p.Pid(), "HH Parent", [](HWND) { return true; }, 5000));
+  shelltest::PumpFor(300);
+  EXPECT_EQ(shelltest::LastHelpAsked(p.Trace()).topic, "alarm_reminders.html");
+  shelltest::TakeShot(::GetDesktopWindow(), "reminder_help");
   ::PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, p.WaitExit());
 }
