@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -324,7 +325,7 @@ TEST_F(EventListTest, HintsSentAndTaken) {
     BoxAnswerer yes("Almacora", IDYES);  // "Delete Current Event?"
     Command(32779);
     EXPECT_TRUE(yes.Wait());
-    EXPECT_EQ(yes.Text(), "Delete Current Event?");
+    EXPECT_EQ(yes.Text(), "Delete Current Event?\n\n\"Later\"");
   }
   EXPECT_EQ(Names(), (std::vector<std::string>{"Never", "Soon"}));
   EXPECT_EQ(recorder_.hints, (std::vector<LPARAM>{17, 5}));  // now "Never" is selected
@@ -341,6 +342,59 @@ TEST_F(EventListTest, HintsSentAndTaken) {
   EXPECT_TRUE(ok.Wait());
   EXPECT_EQ(ok.Text(), "Event Already Deleted");
   EXPECT_EQ(view_->Rows()[0].event, never);
+}
+
+// A click, then a move by key (Ctrl held or not): exactly one row is
+// painted selected, across the whole pane, and Delete names its event.
+TEST_F(EventListTest, OneRowSelectedAfterAClickAndAKey) {
+  int day = 0;
+  for (const char* name : {"Alpha", "Bravo", "Charlie", "Delta"}) Add({name, "Work", ++day});
+  struct Case {
+    int clicked;
+    UINT key;
+    bool ctrl;
+    int selected;
+  } cases[] = {{2, VK_HOME, true, 0}, {0, VK_END, true, 3}, {3, VK_UP, true, 2}, {1, VK_DOWN, false, 2}};
+  const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+  ::ShowWindow(frame_->GetSafeHwnd(), SW_SHOW);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.clicked * 100 + static_cast<int>(c.key));
+    ClickRow(c.clicked);
+    BYTE keys[256] = {}, held[256] = {};
+    ::GetKeyboardState(keys);
+    std::memcpy(held, keys, sizeof held);
+    if (c.ctrl) held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
+    ::SetKeyboardState(held);
+    ::SendMessageA(Part(CGridCore::kCellAreaId), WM_KEYDOWN, c.key, 0);
+    ::SetKeyboardState(keys);
+    ::SendMessageA(Part(CGridCore::kCellAreaId), WM_KEYUP, c.key, 0);
+    shelltest::PumpFor(100);
+    EXPECT_EQ(view_->GetSelectedRow(), c.selected);
+    const wintest::Shot shot = wintest::TakeShot(frame_->GetSafeHwnd(), "event-list-one-selected");
+    RECT frameRect{}, area{};
+    ::GetWindowRect(frame_->GetSafeHwnd(), &frameRect);
+    ::GetWindowRect(Part(CGridCore::kCellAreaId), &area);
+    std::vector<int> painted;  // rows whose name cell and last cell show the highlight
+    for (int row = 0; row < 4; ++row) {
+      RECT cell{}, last{};
+      view_->Grid().GetCellRect(1, row, &cell);
+      view_->Grid().GetCellRect(8, row, &last);
+      const int y = area.top + (cell.top + cell.bottom) / 2 - frameRect.top;
+      const bool name = shot.At(area.left + cell.right - 3 - frameRect.left, y) == highlight;  // past the text
+      const bool farEnd = shot.At(area.left + (last.left + last.right) / 2 - frameRect.left, y) == highlight;
+      if (name || farEnd) painted.push_back(row * 10 + (name && farEnd));
+    }
+    EXPECT_EQ(painted, (std::vector<int>{c.selected * 10 + 1}));
+    // The columns fill the pane: the last ends at its right edge.
+    RECT lastCell{};
+    view_->Grid().GetCellRect(8, 0, &lastCell);
+    EXPECT_EQ(lastCell.right, view_->Grid().Sheet().cellAreaWidth);
+    BoxAnswerer no("Almacora", IDNO);
+    Command(32779);
+    EXPECT_TRUE(no.Wait());
+    EXPECT_EQ(no.Text(), "Delete Current Event?\n\n\"" + Names()[static_cast<size_t>(c.selected)] + "\"");
+  }
+  EXPECT_EQ(Names().size(), 4u);
 }
 
 namespace {
@@ -502,6 +556,17 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
   EXPECT_GT(yellow, 3);
 
   doc_->UpdateAllViews(nullptr, 6);
+  // Stored without the room the pane gives the name (grid position 3 now).
+  const CProgramSettings& s = g_Settings;
+  const std::vector<int> stored = {s.width_alarm_flag, s.width_name, s.width_day,  s.width_date,      s.width_days_left,
+                                   s.width_time,       s.width_age,  s.width_type, s.width_notes_flag};
+  for (size_t g = 0; g < 9; ++g) {
+    if (g == 3) {
+      EXPECT_LE(stored[g], widths[g]);
+    } else {
+      EXPECT_EQ(stored[g], widths[g]) << g;
+    }
+  }
   struct Case {
     int storedColumn3;
     std::vector<int> order;
@@ -517,7 +582,7 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
       freshWidths.push_back(fresh->Grid().ColumnWidth(g));
     }
     EXPECT_EQ(freshOrder, c.order);
-    EXPECT_EQ(freshWidths, widths);
+    EXPECT_EQ(freshWidths, stored);
     fresh->DestroyWindow();
   }
   grid.MoveColumn(3, 1, 1);
@@ -528,6 +593,7 @@ TEST_F(EventListTest, ALargeListFontWidensTheColumnsToTheirTexts) {
   Add({"Midsummer", "Holiday - Canada and Overseas", 40, 9, true, true, true, 1990});
   Add({"Dentist", "Appointment", 3, 14});
   CGridCore& grid = view_->Grid();
+  doc_->UpdateAllViews(nullptr, 13);  // the widths the small fonts need
   std::vector<int> before;
   for (int g = 0; g < 9; ++g) before.push_back(grid.ColumnWidth(g));
   const LogFont oldHeading = g_Settings.ListHeadingLogFont, oldItem = g_Settings.ListItemLogFont;
@@ -575,8 +641,12 @@ TEST_F(EventListTest, ALargeListFontWidensTheColumnsToTheirTexts) {
       CountInCell("event-list-large-font", 3, 1, [](COLORREF c) { return GetRValue(c) < 0x60; });
   EXPECT_GT(dark, 40);
 
+  // Back to the small fonts: every column has its own width again.
   g_Settings.ListHeadingLogFont = oldHeading;
   g_Settings.ListItemLogFont = oldItem;
   doc_->UpdateAllViews(nullptr, 13);
+  std::vector<int> after;
+  for (int g = 0; g < 9; ++g) after.push_back(grid.ColumnWidth(g));
+  EXPECT_EQ(after, before);
   for (int g = 0; g < 9; ++g) grid.SetColumnWidth(g, before[static_cast<size_t>(g)]);
 }
