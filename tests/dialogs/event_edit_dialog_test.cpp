@@ -493,14 +493,17 @@ TEST(AdvancedRecurrence, RepeatLengthRadiosKeepTheEndDate) {
 }
 
 // Picking a Monday as Repeat Until of a 10:00 weekly meeting keeps that
-// Monday's meeting; a time the user sets is kept as set.
+// Monday's meeting, also when the start time is set afterwards (Advanced
+// then shows the new time); a time the user sets is kept as set.
 TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
   struct Case {
-    int typedHour;  // -1: the user picks only the date
-    int lastDay;    // of January 2027
-  } cases[] = {{-1, 18}, {9, 11}};
+    int typedHour;   // -1: the user picks only the date
+    int laterStart;  // the start hour set after OK, -1 none
+    int lastDay;     // of January 2027
+    int untilHour;
+  } cases[] = {{-1, -1, 18, 10}, {9, -1, 11, 9}, {-1, 18, 18, 18}, {9, 18, 11, 9}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typedHour);
+    SCOPED_TRACE(c.typedHour * 100 + c.laterStart);
     SettingsGuard guard;
     g_Settings.WarnTime = 0;
     g_Settings.WarnTimeConflict = 0;
@@ -516,6 +519,7 @@ TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
     ScriptedEditDlg dlg(&host);
     ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
     COLORREF face = 0;
+    int shownHour = -1;  // the UNTIL time the reopened Advanced shows
     // What the date and time pickers send when the user changes them.
     auto changed = [](HWND dlgWnd, int id) {
       NMDATETIMECHANGE n{};
@@ -553,6 +557,30 @@ TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
              if (FindDialog("Advanced Weekly Options")) return false;
              HWND h = FindDialog("Event Edit");
              if (!h) return false;
+             if (c.laterStart >= 0) {
+               HWND picker = ::GetDlgItem(::GetDlgItem(h, IDC_EE_START_TIME), dialogs::CTimePickerEdit::kPickerId);
+               SYSTEMTIME at{2027, 1, 1, 4, static_cast<WORD>(c.laterStart), 0, 0, 0};
+               ::SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+               changed(h, IDC_EE_START_TIME);
+             }
+             ::PostMessageA(h, WM_COMMAND, IDC_EE_ADVANCED, 0);
+             return true;
+           },
+           [&] {
+             HWND h = FindDialog("Advanced Weekly Options");
+             if (!h) return false;
+             HWND picker = ::GetDlgItem(::GetDlgItem(h, IDC_ADV_UNTIL_TIME), dialogs::CTimePickerEdit::kPickerId);
+             SYSTEMTIME at{};
+             ::SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&at));
+             shownHour = at.wHour;
+             if (c.laterStart >= 0 && c.typedHour < 0) wintest::TakeShot(h, "repeat_until_after_start_time");
+             ::PostMessageA(h, WM_COMMAND, IDOK, 0);
+             return true;
+           },
+           [&] {
+             if (FindDialog("Advanced Weekly Options")) return false;
+             HWND h = FindDialog("Event Edit");
+             if (!h) return false;
              ::PostMessageA(h, WM_COMMAND, IDOK, 0);
              return true;
            }},
@@ -561,12 +589,105 @@ TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
     EXPECT_EQ(face, ::GetSysColor(COLOR_BTNFACE));
     CRecurrenceRule& rule = *ev.recurrence.GetRule();
     ASSERT_TRUE(rule.IsUntilSet());
-    EXPECT_EQ(rule.until.GetHour(), c.typedHour < 0 ? 10 : c.typedHour);
+    EXPECT_EQ(rule.until.GetHour(), c.untilHour);
+    EXPECT_EQ(shownHour, c.untilHour);
     rule.SetSeriesStart(&ev.start);
     int last = 0;
     for (CDateTime at = At(5, 1, 2027, 0, 0); rule.GetNextOccurrence(at) == CRecurrenceRule::kFound;
          at.AddDays(1))
       last = at.GetDay();
     EXPECT_EQ(last, c.lastDay);
+  }
+}
+
+// Tab goes through both dialogs in reading order: the date and time
+// fields made at run time come where they stand, before the buttons.
+TEST(EventEditDialog, TabOrderReadsLikeTheDialog) {
+  struct Case {
+    const char* caption;
+    int from;
+    std::vector<int> next;  // the tab stops after `from`, up to a button
+  } cases[] = {
+      {"Event Edit",
+       IDC_EE_ADVANCED,
+       {IDC_EE_START_DATE, IDC_EE_START_TIME, IDC_EE_END_DATE, IDC_EE_END_TIME, IDC_EE_SHOW_END, IDC_EE_ALL_DAY,
+        IDC_EE_ALARM, IDC_EE_SAVE_NEW}},
+      {"Advanced Weekly Options", IDC_ADV_FOREVER, {IDC_ADV_COUNT, IDC_ADV_UNTIL_DATE, IDC_ADV_UNTIL_TIME, IDOK}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> next;
+    Drive({[&] {
+      HWND h = FindDialog(c.caption);
+      if (!h) return false;
+      HWND at = ::GetDlgItem(h, c.from);
+      for (int i = 0; i < 20 && (next.empty() || next.back() != c.next.back()); ++i) {
+        at = ::GetNextDlgTabItem(h, at, FALSE);
+        HWND item = at;  // a field's inner picker counts as the field
+        while (item && ::GetParent(item) != h) item = ::GetParent(item);
+        next.push_back(::GetDlgCtrlID(item));
+      }
+      ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    }});
+    FakeHost host;
+    CCalEvent ev;
+    MakeDaily(ev);
+    ev.calendar = &host.home;
+    CRecurrenceRule weekly(&ev.start);
+    weekly.frequency = CRecurrenceRule::kWeekly;
+    if (c.from == IDC_EE_ADVANCED) {
+      ScriptedEditDlg dlg(&host);
+      ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+      dlg.DoModal();
+    } else {
+      ScriptedAdvancedDlg dlg;
+      dlg.SetRule(&weekly, false);
+      dlg.DoModal();
+    }
+    EXPECT_EQ(next, c.next) << c.caption;
+  }
+}
+
+// A snoozed alarm: an edit that leaves the start and the alarm alone keeps
+// the snooze (the alarm does not ring at once); one that changes the alarm
+// starts the occurrence afresh, due by its lead time.
+TEST(EventEditDialog, AnEditLeavingStartAndAlarmKeepsTheSnooze) {
+  struct Case {
+    int item;
+    const char* text;
+    bool dueNow;
+  } cases[] = {{IDC_EE_NAME, "Call Bob back", false}, {IDC_EE_NOTES, "about the car", false}, {IDC_EE_LEAD, "45", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    SettingsGuard guard;
+    g_Settings.WarnTime = 0;
+    g_Settings.WarnTimeConflict = 0;
+    FakeHost host;
+    CCalEvent ev;
+    ev.name = "Call Bob";
+    ev.oneTime = 1;
+    ev.calendar = &host.home;
+    const CDateTime now = CDateTime::NowLocal();
+    CDateTime start = now, snoozed = now;
+    start.AddDuration(CDuration::Minutes(30));  // in half an hour, due an hour before
+    start.SetTime(start.GetHour(), start.GetMinute(), 0);
+    snoozed.AddDuration(CDuration::Hours(1));
+    ev.start = ev.end = ev.nextOccurrence = start;
+    ev.hasNext = 1;
+    ev.alarmOn = 1;
+    ev.leadTime = CDuration::Hours(1);
+    ev.occurrenceStates[start] = COccurrenceState(0, snoozed);
+    ScriptedEditDlg dlg(&host);
+    ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+    Drive({[&] {
+      HWND h = FindDialog("Event Edit");
+      if (!h) return false;
+      ::SetDlgItemTextA(h, c.item, c.text);
+      Click(h, IDOK);
+      return true;
+    }});
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(ev.occurrenceStates.GetAssocAt(start) != nullptr, !c.dueNow);
+    EXPECT_EQ(ev.IsAlarmDue(now), c.dueNow);
   }
 }
