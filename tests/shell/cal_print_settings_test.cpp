@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "shell/printing/cal_print_settings_dlg.h"
+#include "shell/printing/list_print_settings_dlg.h"
 #include "tests/support/win/dialog_driver.h"
 
 namespace {
@@ -66,5 +69,74 @@ TEST(CalPrintSettings, ShowsStoresAndCancels) {
     s.cal_line_width = 3;
     s.show_age = 1;
     s.ColorCodePrinting = 0;
+  }
+}
+
+// Every print font button opens the font dialog on the stored font as the
+// system draws it (a face it does not have is drawn with another), its
+// style and its size.
+TEST(CalPrintSettings, FontDialogsOpenOnTheStoredFont) {
+  CProgramSettings& s = g_Settings;
+  struct Case {
+    const char* caption;
+    int button;
+    LogFont* font;
+    const char* stored;
+    const char* style;
+    const char* size;
+  } cases[] = {
+      {"Calendar Print Settings", IDC_CPS_MONTH_FONT, &s.MonthHeadingLogFont, "Times New Roman,160,700,0", "Bold", "16"},
+      {"Calendar Print Settings", IDC_CPS_DAY_HEADING_FONT, &s.DayHeadingLogFont, "Arial,100,400,1", "Italic", "10"},
+      {"Event List Print Settings", IDC_LPS_HEADING_FONT, &s.PrintListHeadingLogFont, "Courier New,140,400,0",
+       "Regular", "14"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    ASSERT_TRUE(CProgramSettings::ParseFont(c.stored, c.font));
+    LOGFONTA lf{};
+    std::memcpy(&lf, c.font, sizeof lf);
+    lf.lfHeight = -16;
+    HFONT made = ::CreateFontIndirectA(&lf);
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, made);
+    char drawn[LF_FACESIZE] = "";
+    ::GetTextFaceA(dc, sizeof drawn, drawn);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    ::DeleteObject(made);
+    std::string face, style, size;
+    wintest::Drive({[&] {
+                      HWND h = wintest::FindDialog(c.caption);
+                      if (!h) return false;
+                      ::PostMessageA(h, WM_COMMAND, static_cast<WPARAM>(c.button), 0);
+                      return true;
+                    },
+                    [&] {
+                      HWND font = wintest::FindDialog("Font");
+                      if (!font) return false;
+                      if (c.button == IDC_CPS_MONTH_FONT) wintest::TakeShot(font, "print_font_dialog");
+                      face = wintest::ItemText(font, 0x470);
+                      style = wintest::ItemText(font, 0x471);
+                      size = wintest::ItemText(font, 0x472);
+                      wintest::Click(font, IDCANCEL);
+                      return true;
+                    },
+                    [&] {
+                      HWND h = wintest::FindDialog(c.caption);
+                      if (!h || wintest::FindDialog("Font")) return false;
+                      wintest::Click(h, IDCANCEL);
+                      return true;
+                    }},
+                   20000);
+    if (c.button == IDC_LPS_HEADING_FONT) {
+      CListPrintSettingsDlg dlg(nullptr);
+      dlg.DoModal();
+    } else {
+      CCalendarPrintSettingsDlg dlg(nullptr);
+      dlg.DoModal();
+    }
+    EXPECT_EQ(face, drawn);
+    EXPECT_EQ(style, c.style);
+    EXPECT_EQ(size, c.size);
   }
 }
