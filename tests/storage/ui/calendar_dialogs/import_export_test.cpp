@@ -246,21 +246,29 @@ TEST_F(ImportExport, ImportTextRefusals) {
   const std::string file = Path("in.txt");
   std::ofstream(file) << "x";
   const struct {
-    std::string file, dateDelimiter, lead;
+    std::string file, columnDelimiter, dateDelimiter, lead;
     const char* message;
     const char* example;
   } cases[] = {
-      {Path("missing.txt"), "/", "7", "The file you have specified does not exist.\nPlease select a valid file.", nullptr},
-      {file, "", "7", "You must supply a Date Delimeter", "Example Date :  12/31/1998"},
-      {file, "/", "1001", "Please enter an integer between 0 and 1000.", nullptr},
+      {Path("missing.txt"), ",", "/", "7", "The file you have specified does not exist.\nPlease select a valid file.",
+       nullptr},
+      {file, "", "/", "7", "You must supply a Column Delimiter", nullptr},
+      {file, ",", "", "7", "You must supply a Date Delimiter", "Example Date :  12/31/1998"},
+      {file, ",", "/", "1001", "Please enter an integer between 0 and 1000.", nullptr},
   };
   g_Settings.ImportDateOrder = 0;
   for (const auto& c : cases) {
     CImportTextDlg dlg;
-    std::string message, example;
+    std::string message, example, labels;
     bool stayed = false;
     RunImportText(dlg, {[&](HWND h) {
                           ::SetDlgItemTextA(h, IDC_IMPORT_FILE, c.file.c_str());
+                          for (int id : {IDC_IMPORT_COLUMN_DELIMITER, IDC_IMPORT_DATE_DELIMITER}) {
+                            char label[64] = "";  // the text before the box
+                            ::GetWindowTextA(::GetWindow(::GetDlgItem(h, id), GW_HWNDPREV), label, sizeof label);
+                            labels += std::string(label) + "|";
+                          }
+                          ::SetDlgItemTextA(h, IDC_IMPORT_COLUMN_DELIMITER, c.columnDelimiter.c_str());
                           ::SetDlgItemTextA(h, IDC_IMPORT_DATE_DELIMITER, c.dateDelimiter.c_str());
                           ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_DATE_DELIMITER, CBN_EDITCHANGE),
                                          reinterpret_cast<LPARAM>(::GetDlgItem(h, IDC_IMPORT_DATE_DELIMITER)));
@@ -284,6 +292,7 @@ TEST_F(ImportExport, ImportTextRefusals) {
                           return true;
                         }});
     EXPECT_EQ(message, c.message);
+    EXPECT_EQ(labels, "Column Delimiter|Date Field Delimiter|");
     EXPECT_TRUE(stayed);
     if (c.example) {
       EXPECT_EQ(example, c.example);
