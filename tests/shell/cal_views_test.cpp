@@ -186,20 +186,14 @@ TEST_F(CalViewsTest, MarkTodayEventColoursAndTheMoreBox) {
   RECT e = CellOnScreen(eventDay);
   RECT eventCorner{e.right - 9, e.bottom - 9, e.right, e.bottom};
   EXPECT_EQ(0, CountIn(shot, eventCorner, Reddish));
-  // The long name ends in "...": its last inked columns are dots, a pixel
-  // or two high, not a cut letter.
+  // The long name ends in "...": its last two inked columns are dots, not
+  // the strokes of a cut letter.
   const RECT l = CellOnScreen(longDay);
   auto greenish = [](COLORREF c) { return GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetBValue(c) + 60; };
-  int lastX = -1;
-  for (int x = l.left; x < l.right; ++x)
-    if (CountIn(shot, RECT{x, l.top, x + 1, l.bottom}, greenish) > 0) lastX = x;
-  ASSERT_GT(lastX, l.left);
-  int top = l.bottom, bottom = l.top;
+  int lastX = l.left, top = l.bottom, bottom = l.top;
+  for (int x = l.left; x < l.right; ++x) lastX = CountIn(shot, RECT{x, l.top, x + 1, l.bottom}, greenish) ? x : lastX;
   for (int y = l.top; y < l.bottom; ++y)
-    if (CountIn(shot, RECT{lastX - 1, y, lastX + 1, y + 1}, greenish) > 0) {
-      top = std::min(top, y);
-      bottom = std::max(bottom, y);
-    }
+    if (CountIn(shot, RECT{lastX - 1, y, lastX + 1, y + 1}, greenish)) top = std::min<int>(top, y), bottom = y;
   EXPECT_LE(bottom - top, 2);
 
   // Cleared with the list's selection.

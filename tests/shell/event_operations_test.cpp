@@ -156,7 +156,6 @@ TEST_F(EventOperations, AddOnDateOpensAtDefaultTimeAndChainsSaveAndNew) {
   EXPECT_EQ(host_.added[2]->name, "Third");
   EXPECT_EQ(host_.added[2]->start.GetRawJulianDay(), CDateTime::Today().GetRawJulianDay());
   for (const auto& e : host_.added) EXPECT_EQ(e->inEdit, 0);
-  // The calendar chosen in the first stays chosen in each editor after it.
   EXPECT_EQ(calendarsShown_, (std::vector<std::string>{"Work", "Work", "Work"}));
   for (const auto& e : host_.added) EXPECT_EQ(e->targetCalendarId, 2) << e->name;
 }
@@ -218,11 +217,9 @@ TEST_F(EventOperations, AcknowledgeQuestion) {
     BOOL result;
   } cases[] = {{IDCANCEL, FALSE}, {IDNO, FALSE}, {IDYES, TRUE}};
   for (const Case& c : cases) {
-    std::string text;
     Drive({[&] {
       HWND h = FindDialog("Warning");
       if (!h) return false;
-      text = wintest::ItemText(h, IDC_WARNING_TEXT);
       if (c.press == IDCANCEL)
         ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
       else
@@ -230,22 +227,19 @@ TEST_F(EventOperations, AcknowledgeQuestion) {
       return true;
     }});
     EXPECT_EQ(frame_.ConfirmAcknowledge(FALSE), c.result) << c.press;
-    EXPECT_NE(text.find("the next upcoming occurrence active"), std::string::npos) << text;
   }
 }
 
-// The program as it ships holds none of the misspellings its texts once
-// had (as single-byte text or as the wide text of its dialogs); setting
-// names such as "ImportColumnDelimeter" stay as stored.
+// The program as it ships holds none of its old misspellings, as text or as
+// the wide text of its dialogs (setting names, "ImportColumnDelimeter",
+// stay as stored).
 TEST(ShippedTexts, NoMisspelledWords) {
   std::ifstream in(ALMACORA_EXE_PATH, std::ios::binary);
   const std::string exe((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_GT(exe.size(), 100000u);
   for (const std::string word : {" Delimeter", "occurance", "optional )"}) {
     std::string wide;
     for (char c : word) wide += std::string(1, c) + '\0';
-    EXPECT_EQ(exe.find(word), std::string::npos) << word;
-    EXPECT_EQ(exe.find(wide), std::string::npos) << word;
+    EXPECT_TRUE(exe.size() > 100000 && exe.find(word) == exe.npos && exe.find(wide) == exe.npos) << word;
   }
 }
 

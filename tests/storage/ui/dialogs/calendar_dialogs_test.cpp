@@ -140,7 +140,7 @@ TEST_F(CalendarDialogs, NewCalendarEditRenames) {
     browseEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_CAL_BROWSE)) != FALSE;
     ::SetDlgItemTextA(h, IDC_CAL_NAME, "Office");
     Click(h, IDOK);
-  })});
+  })}, 10000);
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_TRUE(fileReadOnly);
   EXPECT_FALSE(browseEnabled);
