@@ -3,6 +3,7 @@
 
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
+#include "storage/convert/convert_texts.h"
 #include "storage/convert/text_import.h"
 #include "storage/convert/vcal_import.h"
 #include "storage/convert_bridge.h"
@@ -36,7 +37,8 @@ void CAlmacoraDoc::ImportVCalendar(const std::string& path, CCalendarFile* calen
   // (which said why).
   const int skipped = counts.events - target.added() - target.replaced();
   char text[160];
-  std::snprintf(text, sizeof text, storage_text::kImportComplete, target.added(), target.replaced(), skipped);
+  std::snprintf(text, sizeof text, storage_text::kImportComplete, convert_text::Events(target.added()).c_str(),
+                convert_text::Events(target.replaced()).c_str(), convert_text::Events(skipped).c_str());
   StorageMessage(text, PromptIcon::kInformation);
 }
 

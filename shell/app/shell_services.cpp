@@ -40,8 +40,9 @@ bool CShellServices::FlashWindowInTaskbar(WindowHandle window, unsigned count) {
 
 void CShellServices::ShowError(const std::string& text) { framework::MessageBox(text, MB_OK | MB_ICONEXCLAMATION); }
 
-bool CShellPrompts::ConfirmDeleteEvent() {
-  return framework::MessageBox("Delete Current Event?", MB_YESNO | MB_ICONQUESTION) == IDYES;
+bool CShellPrompts::ConfirmDeleteEvent(const std::string& name) {
+  // Named, so that a row the user did not mean to pick is not deleted unseen.
+  return framework::MessageBox("Delete Current Event?\n\n\"" + name + "\"", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 bool CShellPrompts::AskDeleteOccurrence(const std::string& prompt, int* choice) {

@@ -18,7 +18,7 @@ class CShellServices : public IShellServices {
 
 class CShellPrompts : public IEventPrompts {
  public:
-  bool ConfirmDeleteEvent() override;
+  bool ConfirmDeleteEvent(const std::string& name) override;
   bool AskDeleteOccurrence(const std::string& prompt, int* choice) override;
   // The warning dialog (one OK button with okOnly); a help context of 0
   // means no Help button.

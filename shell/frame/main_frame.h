@@ -283,9 +283,12 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void SetCalMode(int mode);
   IEventOperationsHost* EventHost();
   // Runs the editor on a new event (owned here); the dialog's result.
-  int RunNewEventEditor(CCalEvent* event);
-  // The chain of new events dated today while Save and New is chosen.
-  void ChainNewEvents(int result);
+  // *chosenCalendar (when given) receives the calendar id the user left
+  // chosen in it.
+  int RunNewEventEditor(CCalEvent* event, int* chosenCalendar = nullptr);
+  // The chain of new events dated today while Save and New is chosen, each
+  // starting in the calendar chosen in the editor before it.
+  void ChainNewEvents(int result, int calendarId);
   void OpenControlPanelApplet(const char* library);
   // Printing (main_frame_printing.cpp): "Print..." opens the kept "Print"
   // dialog and carries out its result.

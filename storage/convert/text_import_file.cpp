@@ -14,7 +14,7 @@ constexpr uint64_t kMaxTextBytes = 256u * 1024u * 1024u;
 
 std::string Formatted(const char* format, int a) {
   char text[256];
-  std::snprintf(text, sizeof text, format, a);
+  std::snprintf(text, sizeof text, format, convert_text::Events(a).c_str());
   return text;
 }
 
@@ -77,7 +77,8 @@ bool RunTextImport(const std::string& path, const TextImportOptions& options, II
     return true;
   }
   char text[512];
-  std::snprintf(text, sizeof text, convert_text::kResultsWithLog, result->warnings, result->errors, result->added);
+  std::snprintf(text, sizeof text, convert_text::kResultsWithLog, convert_text::Events(result->warnings).c_str(),
+                convert_text::Events(result->errors).c_str(), convert_text::Events(result->added).c_str());
   if (ConvertAskYesNo(prompts, text, ConvertIcon::kQuestion, convert_text::kResultsCaption) && prompts)
     prompts->ShowLog(result->log);
   return true;

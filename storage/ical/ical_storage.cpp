@@ -9,6 +9,7 @@
 #include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
+#include "storage/convert/convert_texts.h"
 #include "storage/event_array.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/services/storage_services.h"
@@ -147,8 +148,10 @@ bool ImportICalFileReported(CAlmacoraDoc& document, CCalendarFile& calendar, con
   CICalConverter converter(&StorageICalPrompts());
   if (!ImportICalFile(converter, document, calendar, path)) return false;
   char counts[160];
-  std::snprintf(counts, sizeof counts, storage_text::kImportComplete, converter.GetAddedCount(),
-                converter.GetUpdatedCount(), converter.GetSkippedCount());
+  std::snprintf(counts, sizeof counts, storage_text::kImportComplete,
+                convert_text::Events(converter.GetAddedCount()).c_str(),
+                convert_text::Events(converter.GetUpdatedCount()).c_str(),
+                convert_text::Events(converter.GetSkippedCount()).c_str());
   if (converter.GetLog().empty()) {
     StorageMessage(counts, PromptIcon::kInformation);
   } else if (StorageAskYesNo(std::string(counts) + "\n\nView Import Log?", PromptIcon::kQuestion)) {

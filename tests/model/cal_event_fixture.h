@@ -61,7 +61,7 @@ class FakePrompts : public IEventPrompts {
   bool okOccurrence = false;
   int choice = kDeleteThisOccurrence;
   std::string lastPrompt;
-  bool ConfirmDeleteEvent() override { return confirmDelete; }
+  bool ConfirmDeleteEvent(const std::string&) override { return confirmDelete; }
   bool AskDeleteOccurrence(const std::string& prompt, int* c) override {
     lastPrompt = prompt;
     if (!okOccurrence) return false;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -32,7 +33,7 @@ namespace {
 
 class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost {
  public:
-  CCalendarFile home;
+  CCalendarFile home, work;
   std::vector<std::unique_ptr<CCalEvent>> added;
   std::vector<std::pair<int, INT_PTR>> hints;
   bool removeOk = true;
@@ -42,6 +43,8 @@ class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost 
   FakeHost() {
     home.listId = 1;
     home.name = "Home";
+    work.listId = 2;
+    work.name = "Work";
   }
   bool CanAddEvents() override { return true; }
   bool IsFilterActive() override { return false; }
@@ -62,7 +65,7 @@ class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost 
     *path = exportPath;
     return true;
   }
-  std::vector<CCalendarFile*> Calendars() override { return {&home}; }
+  std::vector<CCalendarFile*> Calendars() override { return {&home, &work}; }
   CCalEvent* FindConflictingEvent(const CDateTime&, const CDateTime&, CCalEvent*) override { return nullptr; }
   bool ReopenCalendar(CCalendarFile&) override { return true; }
 };
@@ -71,7 +74,7 @@ class Prompts : public IEventPrompts {
  public:
   bool confirm = true;
   int choice = kDeleteThisOccurrence;
-  bool ConfirmDeleteEvent() override { return confirm; }
+  bool ConfirmDeleteEvent(const std::string&) override { return confirm; }
   bool AskDeleteOccurrence(const std::string&, int* c) override {
     *c = choice;
     return true;
@@ -101,11 +104,13 @@ class EventOperations : public ::testing::Test {
       HWND h = FindDialog("Event Edit");
       if (!h || h == lastEditor_) return false;
       lastEditor_ = h;
+      calendarsShown_.push_back(wintest::ItemText(h, IDC_EE_CALENDAR));
       if (name) ::SetDlgItemTextA(h, IDC_EE_NAME, name);
       Click(h, button);
       return true;
     };
   }
+  std::vector<std::string> calendarsShown_;  // the Calendar box of each editor
   FakeHost host_;
   CMainFrame frame_;
   HWND lastEditor_ = nullptr;
@@ -132,6 +137,8 @@ TEST_F(EventOperations, AddOnDateOpensAtDefaultTimeAndChainsSaveAndNew) {
     time = PickerTime(::GetDlgItem(::GetDlgItem(h, IDC_EE_START_TIME), 41001));
     lastEditor_ = h;
     ::SetDlgItemTextA(h, IDC_EE_NAME, "First");
+    ::SendDlgItemMessageA(h, IDC_EE_CALENDAR, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>("Work"));
     Click(h, IDC_EE_SAVE_NEW);
     return true;
   },
@@ -149,6 +156,8 @@ TEST_F(EventOperations, AddOnDateOpensAtDefaultTimeAndChainsSaveAndNew) {
   EXPECT_EQ(host_.added[2]->name, "Third");
   EXPECT_EQ(host_.added[2]->start.GetRawJulianDay(), CDateTime::Today().GetRawJulianDay());
   for (const auto& e : host_.added) EXPECT_EQ(e->inEdit, 0);
+  EXPECT_EQ(calendarsShown_, (std::vector<std::string>{"Work", "Work", "Work"}));
+  for (const auto& e : host_.added) EXPECT_EQ(e->targetCalendarId, 2) << e->name;
 }
 
 TEST_F(EventOperations, AddCopyGivesEachCopyItsOwnUid) {
@@ -218,6 +227,19 @@ TEST_F(EventOperations, AcknowledgeQuestion) {
       return true;
     }});
     EXPECT_EQ(frame_.ConfirmAcknowledge(FALSE), c.result) << c.press;
+  }
+}
+
+// The program as it ships holds none of its old misspellings, as text or as
+// the wide text of its dialogs (setting names, "ImportColumnDelimeter",
+// stay as stored).
+TEST(ShippedTexts, NoMisspelledWords) {
+  std::ifstream in(ALMACORA_EXE_PATH, std::ios::binary);
+  const std::string exe((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const std::string word : {" Delimeter", "occurance", "optional )"}) {
+    std::string wide;
+    for (char c : word) wide += std::string(1, c) + '\0';
+    EXPECT_TRUE(exe.size() > 100000 && exe.find(word) == exe.npos && exe.find(wide) == exe.npos) << word;
   }
 }
 

@@ -250,8 +250,8 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
   }
   EXPECT_EQ(buttons_, std::vector<std::string>(4, "Continue"));
   // Each import reports its results; the vCalendar import as the iCalendar one does.
-  const std::string counts = "Import complete.\n\n1 events added.\n0 events updated.\n0 events skipped.";
-  EXPECT_EQ(boxes_, (std::vector<std::string>{counts, "1 events successfully imported.", counts}));
+  const std::string counts = "Import complete.\n\n1 event added.\n0 events updated.\n0 events skipped.";
+  EXPECT_EQ(boxes_, (std::vector<std::string>{counts, "1 event successfully imported.", counts}));
   EXPECT_EQ(captions_, (std::vector<std::string>{"Almacora", "Import Results", "Almacora"}));
   ASSERT_GT(shot_.width, 50);
   EXPECT_NE(shot_.At(shot_.width / 2, shot_.height / 2), RGB(0, 0, 0));
@@ -278,7 +278,7 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
   Command(ID_CALENDAR_IMPORT);
   EXPECT_TRUE(wintest::Driven());
   ASSERT_EQ(boxes_.size(), 4u);
-  EXPECT_EQ(boxes_[3], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
+  EXPECT_EQ(boxes_[3], "0 events with warnings.\n1 event with errors.\n1 event successfully imported.\n\nView Import Log?");
   EXPECT_EQ(log, "Line number   1 : Error, invalid date. Event not imported.\r\n");
   EXPECT_EQ(CalendarOf("good"), "b");
 

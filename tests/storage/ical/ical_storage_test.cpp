@@ -103,7 +103,7 @@ TEST_F(IcalStorage, TheImportCommandAsksSkipsAndReports) {
   EXPECT_NE(doc.FindEventByUid("3", nullptr), nullptr);
   ASSERT_EQ(2u, prompts.texts.size());
   EXPECT_TRUE(icaltest::Contains(prompts.texts[0], "Missing Event Name"));
-  EXPECT_EQ("Import complete.\n\n2 events added.\n0 events updated.\n1 events skipped.\n\nView Import Log?",
+  EXPECT_EQ("Import complete.\n\n2 events added.\n0 events updated.\n1 event skipped.\n\nView Import Log?",
             prompts.texts[1]);
   EXPECT_TRUE(icaltest::Contains(prompts.log, "Missing Event Name"));
 }
