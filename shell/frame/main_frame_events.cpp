@@ -170,7 +170,9 @@ BOOL CMainFrame::ModifyEventOver(HWND owner, COccurrenceRef occurrence) {
     saved = Saves(result) && dlg.SavedChanges();
   }
   if (!Saves(result)) return FALSE;
-  if (saved) EventHost()->SaveEventAndRefresh(*occurrence.event);
+  // Only a write that went through counts as saved: a failed one has told
+  // the user, a declined one wrote nothing.
+  if (saved) saved = EventHost()->SaveEventAndRefresh(*occurrence.event) == 1;
   ChainNewEvents(result);
   return saved ? TRUE : FALSE;
 }

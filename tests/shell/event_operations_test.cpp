@@ -16,6 +16,7 @@
 
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "model/services/event_document.h"
 #include "model/services/model_services.h"
 #include "res/resource.h"
 #include "shell/commands/event_operations_host.h"
@@ -51,7 +52,11 @@ class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost 
     added.emplace_back(event);
     return 1;
   }
-  void SaveEventAndRefresh(CCalEvent&) override { ++saves; }
+  int16_t saveResult = 1;
+  int16_t SaveEventAndRefresh(CCalEvent&) override {
+    ++saves;
+    return saveResult;
+  }
   bool RemoveEvent(CCalEvent&) override { return removeOk; }
   CCalendarFile* DefaultCalendar() override { return &home; }
   dialogcore::IEventEditHost& EditHost() override { return *this; }
@@ -169,6 +174,26 @@ TEST_F(EventOperations, AddCopyGivesEachCopyItsOwnUid) {
   }
   EXPECT_EQ(uids.size(), 4u);
   EXPECT_EQ(source.uid, "source-uid");
+}
+
+// An edit answers "saved" only when the document's write went through.
+TEST_F(EventOperations, ModifyAnswersWhatTheSaveDid) {
+  const struct {
+    int16_t save;
+    BOOL answer;
+  } cases[] = {{1, TRUE}, {0, FALSE}, {IEventDocument::kSaveDeclined, FALSE}};
+  for (const auto& c : cases) {
+    CCalEvent event;
+    event.name = "Dentist";
+    event.calendar = &host_.home;
+    event.oneTime = 1;
+    event.start = event.end = CDateTime::FromParts(CDateTime(7, 3, 2005).GetRawJulianDay(), 36000, 0);
+    host_.saveResult = c.save;
+    const int before = host_.saves;
+    Drive({EditorStep("Dentist at nine", IDOK)});
+    EXPECT_EQ(c.answer, frame_.ModifyEventOver(nullptr, COccurrenceRef(&event, CDateTime()))) << c.save;
+    EXPECT_EQ(before + 1, host_.saves) << c.save;
+  }
 }
 
 TEST_F(EventOperations, DeleteHintsAndRefusals) {
