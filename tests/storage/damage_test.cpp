@@ -63,10 +63,9 @@ TEST_F(DamageTest, TruncatedAndBitFlippedFilesOpenOrFailWithAMessage) {
   EXPECT_GT(opened, 0);
 }
 
-// A calendar whose writer died, with the crash's damage: the open keeps
-// every event it can read and says in words what it kept and lost; a file
-// it cannot mend is offered back from the last backup or rebuilt from its
-// records - never a bare error number.
+// A calendar whose writer died, damaged: the open keeps what it can read
+// and says so in words; a file it refuses is offered back from the backup
+// or rebuilt from its records - never a bare error number.
 TEST_F(DamageTest, AfterACrashTheOpenSaysWhatItKeptOrOffersABackupOrARebuild) {
   const struct {
     const char* what;
