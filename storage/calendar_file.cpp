@@ -2,6 +2,8 @@
 // closing the event file.
 #include "storage/calendar_file.h"
 
+#include "storage/engine_error_text.h"
+
 #include <cctype>
 #include <algorithm>
 #include <cstdio>
@@ -52,30 +54,7 @@ bool CCalendarFile::IsWritable() const {
 bool CCalendarFile::CanReceiveNewEvents() const { return openState == kOpen && fileType != kMemoryOnly; }
 
 void CCalendarFile::ReportFileError(int code) {
-  const char* text = nullptr;
-  switch (code) {
-    case 0:
-      return;
-    case 2: text = "Error. Key already in index"; break;
-    case 12: text = "Error. Could not open file."; break;
-    case 16:
-    case 17: text = "Error. Could not create file."; break;
-    case 18:
-    case 19: text = "Error. Tried to create existing file."; break;
-    case 42:
-      text = "Error saving event to disk.\n\nThe event is currently being updated\nby another user or process.";
-      break;
-    case 46: text = "Error opening event file.  File number is already in use."; break;
-    case 101: text = "Key not found."; break;
-    case 413: text = "Error opening event file."; break;
-    default: {
-      char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "File Error Number %d", code);
-      StorageMessage(buffer);
-      return;
-    }
-  }
-  StorageMessage(text);
+  if (code != 0) StorageMessage(EngineErrorText(code));
 }
 
 void CCalendarFile::SetAddress(const std::string& text) {
@@ -135,6 +114,7 @@ int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineF
   hostFile = static_cast<int16_t>(n);
   fileSet_ = std::make_unique<isam::CalendarFileSet>(isam::CalendarFileSet::MemberName(fullPath), alone);
   rc = isam::IsamOpenFileSet(fileSet_->block());
+  mendReport_ = std::make_unique<isam::MendReport>(isam::TakeMendReport());
   if (rc != 0) {
     if (rc == 413) *notEngineFile = true;
     fileSet_.reset();
@@ -301,6 +281,8 @@ int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
   bool notEngine = false;
   const int rc = OpenEngineFiles(p, &notEngine);
   if (notEngine) return OpenOldEventFile(events, p);
+  if ((rc == isam::kCalendarFileDamaged || rc == isam::kCalendarResourcesDamaged) && !bringingBack_)
+    return OfferToBringBack(events, p);
   if (rc != 0) {
     ReportFileError(rc);
     return 0;
@@ -324,6 +306,7 @@ int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
     nameFromPath = 1;
   }
   if (openState == kOpen || openState == kPreview) {
+    TellWhatTheMendDid();
     held_.clear();
     collectHeld_ = importTarget == nullptr;
     LoadAllEvents(events);

@@ -36,6 +36,7 @@ class WriteCombiningScope;
 }
 namespace isam {
 class CalendarFileSet;
+struct MendReport;
 }
 
 class CCalendarFile : public CFieldBuffer {
@@ -232,6 +233,18 @@ class CCalendarFile : public CFieldBuffer {
   void ReadResources();
   void CloseEngineFiles(bool report);
   int OpenEngineFiles(const std::string& fullPath, bool* notEngineFile, bool alone = false);
+  // After an open that mended the file after a crash and set records
+  // aside: tells the user which calendar, what was kept and what was lost
+  // (calendar_file_mend.cpp).
+  void TellWhatTheMendDid();
+  // After an open the engine refused as damaged (690): offers the last
+  // backup or a rebuild from the records, and opens the file again after
+  // either. OpenFile's result (0 when left closed; the user has been told).
+  int OfferToBringBack(CEventArray* events, const std::string& path);
+  // A new calendar file at `path` holding every record still whole in the
+  // damaged one, which is renamed `damagedCopy` first: 1 with *kept the
+  // records, or 0 (the user has been told).
+  int RebuildFromRecords(const std::string& path, const std::string& damagedCopy, int* kept);
   void RaiseSerial(uint32_t serial);
   // Asks about the actions the load switched off (held_) and arms them on
   // yes.
@@ -258,4 +271,8 @@ class CCalendarFile : public CFieldBuffer {
   // collected: a merge later switches them off without asking).
   std::vector<actionguard::HeldActions> held_;
   bool collectHeld_ = false;
+  // What the engine's open last did after a crash (null: nothing to tell).
+  std::unique_ptr<isam::MendReport> mendReport_;
+  // An OfferToBringBack is under way: a second refusal is only reported.
+  bool bringingBack_ = false;
 };

@@ -289,10 +289,12 @@ class CCalEvent {
 
  private:
   void ApplyRecurrenceTypeDefaults(int notifyType);
-  void NotifyDocument(int incrementSequence, int publishArg, int stampDtStamp);
+  // The document's save and refresh: its result (1 saved, 0 failed or no
+  // document, IEventDocument::kSaveDeclined).
+  int16_t NotifyDocument(int incrementSequence, int publishArg, int stampDtStamp);
   // NotifyDocument with the owning calendar's publish-alarms flag and a new
   // DTSTAMP.
-  void NotifyDocumentWithPublishFlag(int incrementSequence);
+  int16_t NotifyDocumentWithPublishFlag(int incrementSequence);
   // The moved override whose scheduled date is `date`, or nullptr.
   const COccurrenceOverride* MovedOverrideOf(const CDateTime& date) const;
   // The first occurrence of the recurrence set on or after `from` that is

@@ -80,6 +80,15 @@ bool CShellStoragePrompts::AskYesNo(const std::string& text, PromptIcon icon) {
   return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon)) == IDYES;
 }
 
+DamagedChoice CShellStoragePrompts::AskDamagedCalendar(const std::string& text, bool hasBackup) {
+  const int answer = framework::MessageBox(
+      text, (hasBackup ? MB_YESNOCANCEL | MB_DEFBUTTON3 : MB_YESNO | MB_DEFBUTTON2) | MB_ICONEXCLAMATION,
+      "Damaged Calendar");
+  if (answer == IDYES) return hasBackup ? DamagedChoice::kRestoreBackup : DamagedChoice::kRebuild;
+  if (answer == IDNO && hasBackup) return DamagedChoice::kRebuild;
+  return DamagedChoice::kLeaveClosed;
+}
+
 bool CShellStoragePrompts::AskArmActions(const std::string& text) {
   // Enter (or a close) keeps the actions off.
   return framework::MessageBox(text, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;

@@ -181,7 +181,9 @@ BOOL CMainFrame::ModifyEventOver(HWND owner, COccurrenceRef occurrence) {
     calendarId = dlg.Session().calendarId;
   }
   if (!Saves(result)) return FALSE;
-  if (saved) EventHost()->SaveEventAndRefresh(*occurrence.event);
+  // Only a write that went through counts as saved: a failed one has told
+  // the user, a declined one wrote nothing.
+  if (saved) saved = EventHost()->SaveEventAndRefresh(*occurrence.event) == 1;
   ChainNewEvents(result, calendarId);
   return saved ? TRUE : FALSE;
 }

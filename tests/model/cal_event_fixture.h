@@ -26,10 +26,11 @@ class FakeDocument : public IEventDocument {
     lastPublishArg = publishArg;
     return 1;
   }
-  void SaveEventAndRefresh(CCalEvent&, int incrementSequence, int publishArg, int) override {
+  int16_t SaveEventAndRefresh(CCalEvent&, int incrementSequence, int publishArg, int) override {
     ++refreshes;
     lastIncrementSequence = incrementSequence;
     lastPublishArg = publishArg;
+    return 1;
   }
   CCalendarFile* GetDefaultCalendar() override { return defaultCalendar; }
   int GetPublishAlarmsFlag(const CCalendarFile*) const override { return publishFlag; }

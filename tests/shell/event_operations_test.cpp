@@ -17,6 +17,7 @@
 
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "model/services/event_document.h"
 #include "model/services/model_services.h"
 #include "res/resource.h"
 #include "shell/commands/event_operations_host.h"
@@ -54,7 +55,11 @@ class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost 
     added.emplace_back(event);
     return 1;
   }
-  void SaveEventAndRefresh(CCalEvent&) override { ++saves; }
+  int16_t saveResult = 1;
+  int16_t SaveEventAndRefresh(CCalEvent&) override {
+    ++saves;
+    return saveResult;
+  }
   bool RemoveEvent(CCalEvent&) override { return removeOk; }
   CCalendarFile* DefaultCalendar() override { return &home; }
   dialogcore::IEventEditHost& EditHost() override { return *this; }
@@ -178,6 +183,18 @@ TEST_F(EventOperations, AddCopyGivesEachCopyItsOwnUid) {
   }
   EXPECT_EQ(uids.size(), 4u);
   EXPECT_EQ(source.uid, "source-uid");
+}
+
+// An edit answers "saved" only when the document's write went through.
+TEST_F(EventOperations, ModifyAnswersWhatTheSaveDid) {
+  for (const auto& c : {std::pair<int16_t, BOOL>{1, TRUE}, {0, FALSE}, {IEventDocument::kSaveDeclined, FALSE}}) {
+    CCalEvent event;
+    event.name = "Dentist";
+    event.calendar = &host_.home;
+    host_.saveResult = c.first;
+    Drive({EditorStep("Dentist at nine", IDOK)});
+    EXPECT_EQ(c.second, frame_.ModifyEventOver(nullptr, COccurrenceRef(&event, CDateTime()))) << c.first;
+  }
 }
 
 TEST_F(EventOperations, DeleteHintsAndRefusals) {
