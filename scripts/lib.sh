@@ -10,9 +10,11 @@ _displays=()
 
 # A compiler cache, where the machine has one, keyed on paths relative to
 # the checkout so that two checkouts of one tree share their objects.
+# (The variables are read when the compiler runs, so they are set here, not
+# in the command substitution that asks for the launcher.)
+if command -v ccache >/dev/null; then export CCACHE_BASEDIR=$ALMACORA_ROOT CCACHE_NOHASHDIR=1; fi
 _launcher() {
   if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR=$ALMACORA_ROOT CCACHE_NOHASHDIR=1
     echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
   fi
 }
