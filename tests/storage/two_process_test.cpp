@@ -380,7 +380,8 @@ TEST_F(ForeignFileTest, AnEarlierVersionsListedCalendarsKeepTheirActions) {
     SCOPED_TRACE(c.what);
     g_Settings.InstallationSecret.clear();
     g_Settings.SettingsCreated = c.settingsCreated;
-    std::filesystem::copy_file(backup, old_, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(old_);
+    std::filesystem::copy_file(backup, old_);
     prompts.texts.clear();
     CAlmacoraDoc doc;
     if (c.listed) {
@@ -396,7 +397,8 @@ TEST_F(ForeignFileTest, AnEarlierVersionsListedCalendarsKeepTheirActions) {
   }
   // The adoption was once: the earlier version's backup restored over the
   // listed file at a later start asks.
-  std::filesystem::copy_file(backup, old_, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::remove(old_);
+  std::filesystem::copy_file(backup, old_);
   prompts.texts.clear();
   CAlmacoraDoc later;
   StartOn(&later, {old_});
