@@ -160,6 +160,7 @@ TEST(ReminderProgram, ClosingWhileAMailWaitsOnASilentServerEnds) {
 }
 
 std::string g_target;
+bool g_crafted = false;
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -210,24 +211,16 @@ TEST(ReminderProgram, AForeignCalendarsProgramRunsOnlyAfterYes) {
     g_target = (std::filesystem::temp_directory_path() / ("almacora_pwned_" + std::string(c.what) + ".txt")).string();
     std::filesystem::remove(g_target);
     g_Settings.InstallationSecret = c.writersKey;
+    g_crafted = c.crafted;
     ASSERT_NO_FATAL_FAILURE(alarm.Write(
         [](CCalEvent* e) {
           e->name = "Run it";
           e->runOn = 1;
           e->runFile = "cmd.exe";
-          e->runParameters = "/c echo mine";
+          e->runParameters = g_crafted ? "/c echo mine" : "/c echo armed> " + g_target;
           e->armRequested = 1;
         },
         14, c.crafted ? +[](CCalEvent* e) { e->runParameters = "/c echo armed> " + g_target; } : nullptr));
-    if (!c.crafted) {
-      CCalendarFile file;
-      CEventArray array;
-      ASSERT_EQ(1, file.Open(&array, alarm.Path()));
-      array.at(0)->runParameters = "/c echo armed> " + g_target;
-      array.at(0)->armRequested = 1;
-      ASSERT_EQ(1, file.UpdateEvent(array.at(0), &array, 0, 0, 0));
-      file.Close(&array);
-    }
     g_Settings.InstallationSecret = kUsersKey;
     ResetProfile({{"AlarmSoundEnabled", 0}, {"WarnHiding", 0}}, {{"InstallationSecret", kUsersKey}});
     BoxAnswerer add("Almacora Calendar", IDOK);  // the Add-or-Preview question

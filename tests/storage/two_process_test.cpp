@@ -310,55 +310,6 @@ TEST_F(ForeignFileTest, YesArmsThemHereAndAnImportNeverAsks) {
   EXPECT_EQ(0, Find(doc, "run-uid")->runOn);
 }
 
-// A file crafted from the user's own calendar: its proof on another
-// program, other recipients or another UID arms nothing; the own event,
-// unchanged, opens proven without a question.
-TEST_F(ForeignFileTest, AProofCopiedFromTheUsersOwnFileArmsNothingElse) {
-  const std::string own = NewCalendarFile("own.akv");
-  {
-    CAlmacoraDoc doc;
-    StartOn(&doc, {own});
-    CCalEvent* e = NewEvent("Mine", "mine-uid");
-    e->runOn = e->emailOn = 1;
-    e->runFile = "notepad.exe";
-    e->emailTo = "me@example.org";
-    e->armRequested = 1;
-    ASSERT_EQ(1, doc.AddEvent(e));
-  }
-  struct Case {
-    const char* what;
-    void (*craft)(CCalEvent* e);
-  } cases[] = {
-      {"unchanged", nullptr},
-      {"another program", [](CCalEvent* e) { e->runParameters = "/c echo armed"; }},
-      {"other recipients", [](CCalEvent* e) { e->emailTo = "attacker@evil.example"; }},
-      {"another body", [](CCalEvent* e) { e->emailBody = "<notes> to you"; }},
-      {"another UID", [](CCalEvent* e) { e->uid = "crafted-uid"; }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const std::string crafted = Path(std::string(c.what) + ".akv");
-    std::filesystem::copy_file(own, crafted);
-    prompts.texts.clear();
-    if (c.craft) {
-      CCalendarFile file;
-      CEventArray events;
-      ASSERT_EQ(1, file.Open(&events, crafted));
-      auto* copy = new CCalEvent();
-      *copy = *events.FindInCalendar(&file, "mine-uid");
-      c.craft(copy);
-      ASSERT_EQ(1, file.AddEvent(copy, 0, &events));
-      file.Close(&events);
-    }
-    EXPECT_TRUE(prompts.texts.empty());
-    prompts.answers = {false};
-    CAlmacoraDoc doc;
-    StartOn(&doc, {crafted});
-    EXPECT_EQ(c.craft ? 1u : 0u, prompts.texts.size());
-    EXPECT_EQ(c.craft == nullptr, actionproof::Proven(*Find(doc, c.craft == cases[4].craft ? "crafted-uid" : "mine-uid")));
-  }
-}
-
 // The upgrade: the calendars an earlier version's profile lists keep their
 // unmarked actions without a question, proven once at that start; a new
 // profile, a file it did not list, or a backup restored over a listed
