@@ -29,6 +29,8 @@ void CAlmacoraDoc::ImportVCalendar(const std::string& path, CCalendarFile* calen
     StorageMessage(storage_text::kErrorOpeningFile, PromptIcon::kInformation);
     return;
   }
+  // An event replaced over a known UID may have changed an armed action.
+  calendar->AskAboutUnprovenActions(&events_);
   if (target.added() + target.replaced() > 0) {
     calendar->AutoPublish(1);
     Refresh();
@@ -48,6 +50,7 @@ void CAlmacoraDoc::ImportTextFile(CCalendarFile* calendar, const std::string& pa
   StorageConvertPrompts prompts;
   TextImportResult result;
   if (!RunTextImport(path, TextImportOptions::FromSettings(), &target, &prompts, &result)) return;
+  calendar->AskAboutUnprovenActions(&events_);
   if (target.added() > 0) calendar->AutoPublish(1);
   RecountAndRefresh();
 }

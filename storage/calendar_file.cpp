@@ -307,11 +307,12 @@ int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
   }
   if (openState == kOpen || openState == kPreview) {
     TellWhatTheMendDid();
-    held_.clear();
-    collectHeld_ = importTarget == nullptr;
     LoadAllEvents(events);
-    collectHeld_ = false;
-    if (!held_.empty()) AskToArmHeldActions(events);
+    if (importTarget == nullptr) {
+      AskAboutUnprovenActions(events);
+    } else {
+      importTarget->AskAboutUnprovenActions(events);
+    }
   } else {
     CloseEngineFiles(true);
   }
@@ -343,6 +344,7 @@ void CCalendarFile::ReadResources() {
     alternateAddress = ci.strings[4];
     relCalId = ci.strings[5];
     timeZone = ci.strings[6];
+    publishProof = ci.publishProof;
   }
 }
 
@@ -406,6 +408,7 @@ int CCalendarFile::WriteCalInfo() {
   const std::string strings[7] = {name, address, userName, rememberPassword ? password : std::string(),
                                   alternateAddress, relCalId, timeZone};
   for (int i = 0; i < 7; ++i) ci.strings[i] = strings[i];
+  ci.publishProof = publishProof;
   std::vector<uint8_t> record;
   if (!EncodeCalInfo(ci, &record)) {
     StorageMessage(storage_text::kCalInfoTooLong, PromptIcon::kExclamation);

@@ -322,7 +322,11 @@ bool EventEditSession::Save(IEventEditHost& host, IEventEditPrompts& prompts) {
   }
   if (!SaveCalendar(host)) return false;
   if (!(series ? SaveSeries(prompts) : SaveOccurrence(prompts))) return false;
-  if (actionsDraft_) CopyAlarmActions(*actionsDraft_, *event);
+  if (actionsDraft_) {
+    // The user set the actions here: the write proves them.
+    CopyAlarmActions(*actionsDraft_, *event);
+    event->armRequested = 1;
+  }
   actionsDraft_.reset();
   event->inEdit = 0;
   inEdit_ = false;

@@ -11,6 +11,7 @@
 #include "framework/dialogs/message_box.h"
 #include "framework/gdi/gdi.h"
 #include "model/settings/settings_fonts.h"
+#include "storage/ui/arm_actions_dlg.h"
 
 IShellServices::FontHandle CShellServices::CreatePointFont(const LogFont& font) {
   // The stored layout is the platform's LOGFONTA, height in tenths.
@@ -90,8 +91,9 @@ DamagedChoice CShellStoragePrompts::AskDamagedCalendar(const std::string& text, 
 }
 
 bool CShellStoragePrompts::AskArmActions(const std::string& text) {
-  // Enter (or a close) keeps the actions off.
-  return framework::MessageBox(text, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+  // Enter (or a close) keeps the actions off; a long list scrolls.
+  CArmActionsDlg dlg;
+  return dlg.Ask(text);
 }
 
 void CShellStoragePrompts::ShowCaptionedMessage(const std::string& text, const std::string& caption,

@@ -11,6 +11,7 @@
 #include "dialogs/event/event_info_dlg.h"
 #include "dialogs/small/warning_dlg.h"
 #include "framework/dialogs/message_box.h"
+#include "model/events/action_proof.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "res/resource.h"
@@ -157,6 +158,8 @@ void CMainFrame::AddCopy(const CCalEvent& source) {
     auto* copy = new CCalEvent();
     *copy = source;
     copy->uid = CCalEvent::MakeEventUid();
+    // A copy of actions proven here stays armed under its new UID.
+    copy->armRequested = static_cast<int16_t>(actionproof::Proven(source) ? 1 : 0);
     copy->calendar = calendar;
     copy->targetCalendarId = calendarId;
     result = RunNewEventEditor(copy, &calendarId);

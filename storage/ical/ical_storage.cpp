@@ -122,13 +122,17 @@ std::string ExportCalendarICal(CICalConverter& converter, const CEventArray& eve
 bool ImportICalFileInto(CICalConverter& converter, CEventArray& events, CCalendarFile& calendar,
                         const std::string& path, bool refresh) {
   CalendarTarget target(events, calendar);
-  return converter.ImportICalFile(path, target, refresh);
+  const bool ok = converter.ImportICalFile(path, target, refresh);
+  // What arrived over a known UID may have changed an armed action.
+  calendar.AskAboutUnprovenActions(&events);
+  return ok;
 }
 
 void ImportICalStringInto(CICalConverter& converter, CEventArray& events, CCalendarFile& calendar,
                           const std::string& text, bool refresh) {
   CalendarTarget target(events, calendar);
   converter.ImportICalString(text, target, refresh);
+  calendar.AskAboutUnprovenActions(&events);
 }
 
 bool ImportICalFile(CICalConverter& converter, CAlmacoraDoc& document, CCalendarFile& calendar,

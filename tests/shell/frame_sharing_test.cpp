@@ -29,6 +29,9 @@
 #include "shell/event_list/event_list_rows.h"
 #include "shell/event_list/grid_view.h"
 #include "framework/thread.h"
+#include "storage/action_guard.h"
+// The storage's method, not the Win32 macro of the same name.
+#undef CreateFile
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"
 #include "storage/services/storage_services.h"
@@ -168,6 +171,7 @@ TEST_F(FrameSharing, ASilentServerHoldsNothingAndCancelEndsIt) {
   calendar.name = "Silent";
   calendar.address = "http://127.0.0.1:" + std::to_string(port) + "/silent.ics?t=silent";
   calendar.subscribed = calendar.published = calendar.publishAfterSave = 1;
+  actionguard::ProvePublish(&calendar);  // the user's own
 
   HWND main = frame_->GetSafeHwnd(), status = frame_->GetStatusBar().GetSafeHwnd();
   ::SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(""));  // the timer writes the time back
@@ -435,6 +439,46 @@ TEST_F(FrameRefresh, AnEmptyServerCalendarIsNoOneKeyWipe) {
   EXPECT_EQ(ticked, 0);
   EXPECT_EQ(focused, IDCANCEL);
   for (const char* uid : {"e-1", "e-2", "e-3"}) EXPECT_NE(Doc().FindEventByUid(uid, calendar), nullptr) << uid;
+}
+
+// A calendar file from elsewhere publishes after each save to its own
+// server: opened here, the question names that address and the file; after
+// No a new event in it uploads nothing (the server sees no request).
+TEST_F(FrameRefresh, AForeignPublishAddressTakesNothingWithoutYes) {
+  StoredCalendar stored("foreign-publish");
+  local_ = (std::filesystem::path(path_).parent_path() /
+            ("borrowed" + std::to_string(::GetCurrentProcessId()) + ".akv")).string();
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(local_));
+    file.name = "Borrowed";
+    file.address = stored.address;
+    file.subscribed = file.published = file.publishAfterSave = 1;
+    ASSERT_EQ(1, file.WriteCalInfo());
+    file.Close(nullptr);
+  }
+  std::string question;
+  wintest::Drive({[&] {
+    HWND h = FindDialog("Almacora - Alarm Actions From Elsewhere");
+    if (!h) return false;
+    question = ItemText(h, IDC_ARM_ACTIONS_TEXT);
+    EXPECT_EQ(wintest::ClientCornerColour(h, wintest::TakeShot(h, "foreign_publish_question")),
+              ::GetSysColor(COLOR_BTNFACE));
+    ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }}, 30000);
+  ASSERT_TRUE(Doc().OpenEventFile(local_, false));
+  ASSERT_TRUE(wintest::Driven());
+  EXPECT_NE(std::string::npos, question.find("publishes the calendar's events to: " + stored.address)) << question;
+  EXPECT_NE(std::string::npos, question.find("\"Borrowed\" (" + local_ + ")")) << question;
+  auto* e = new CCalEvent();
+  e->name = "Private";
+  e->calendar = Doc().calendars().FindByPath(local_);
+  ASSERT_NE(e->calendar, nullptr);
+  ASSERT_EQ(1, Doc().AddEvent(e));
+  const std::string path = stored.address.substr(stored.address.find("/store/"));
+  std::ifstream log(ALMACORA_PEER_DIR "/http_peer.log");
+  for (std::string line; std::getline(log, line);) EXPECT_EQ(line.find(path), std::string::npos) << line;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "model/events/cal_event.h"
+#include "storage/action_guard.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "tests/storage/sharing/sharing_fixture.h"
@@ -310,6 +311,7 @@ TEST_F(Subscriptions, AutoPublishOnlyAfterAGoodRefreshOrOnAnEmptyAddress) {
   ASSERT_NE(sub, nullptr);
   sub->published = 1;
   sub->publishAfterSave = 1;
+  actionguard::ProvePublish(sub);  // set up by the user here
   InstallSharing(&doc);
   const struct {
     int get, head;
@@ -417,6 +419,7 @@ TEST_F(Publishing, ACancelEndsThePublishSilently) {
   CCalendarFile* sub = Subscribe();
   ASSERT_NE(sub, nullptr);
   sub->published = sub->publishAfterSave = 1;
+  actionguard::ProvePublish(sub);
   Reply cancelled = Status(200);
   cancelled.sendErrors = {kTransferCancelled};
   net.cancelled = true;

@@ -8,6 +8,7 @@
 
 #include "model/events/cal_event.h"
 #include "platform/tick.h"
+#include "storage/action_guard.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_storage.h"
@@ -295,6 +296,7 @@ TEST_F(PeerRefresh, AMovedEventStaysMoved) {
   // The calendar moved into publishes after each save as well.
   to->address = Address("/store/to.ics");
   to->subscribed = to->published = to->publishAfterSave = 1;
+  actionguard::ProvePublish(to);  // both set up by the user here
   put("/store/to.ics", text("to", "Keep", false, false));
   for (size_t i = 1; i <= 2; ++i) {
     CCalendarFile* from = doc.calendars().items()[i];
@@ -304,6 +306,7 @@ TEST_F(PeerRefresh, AMovedEventStaysMoved) {
     from->address = Address(path);
     from->subscribed = 1;
     from->published = from->publishAfterSave = published ? 1 : 0;
+    actionguard::ProvePublish(from);
     put(path, text(tag, "Keep", true, false));
     RefreshCounts counts;
     ASSERT_TRUE(RefreshSubscription(doc, *from, from->address, "", true, nullptr, &counts));
