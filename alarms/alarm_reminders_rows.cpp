@@ -79,7 +79,8 @@ void CAlarmRemindersDlg::ShowPendingAlarms() {
   }
   if (acknowledgedSome && host_) host_->RecountAndRefresh();
   if (addedRows) {
-    ::ShowWindow(GetSafeHwnd(), SW_SHOWNA);
+    ShowWithoutActivating();
+    unseen_ = true;
     ActivateWindow();
     grid_.MoveToRow(0);
     grid_.SortRowsByColumn(0, 1);

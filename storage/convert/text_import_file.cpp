@@ -50,7 +50,10 @@ bool ImportTextFile(const std::string& path, const TextImportOptions& options, I
   int nativeError = 0;
   if (!ReadWholeFile(path, kMaxTextBytes, &bytes, &nativeError)) return false;
   const CDateTime today = CDateTime::Today();
-  size_t pos = 0;
+  // Editors that save UTF-8 may put a byte-order mark before the first
+  // line; it belongs to no field, least of all to the heading's first name.
+  static const char kUtf8Mark[] = "\xEF\xBB\xBF";
+  size_t pos = bytes.compare(0, 3, kUtf8Mark) == 0 ? 3 : 0;
   while (pos < bytes.size()) {
     size_t end = bytes.find('\n', pos);
     const size_t next = end == std::string::npos ? bytes.size() : end + 1;

@@ -330,7 +330,12 @@ struct CICalConverter::Run {
       e.GetNextOccurrenceFrom(from, true);
       if (e.oneTime && e.start < today) e.acknowledged = 1;
     }
-    if (e.type.empty()) e.type = target.Header().name;
+    // A text without a type says nothing about it: an event the calendar
+    // holds keeps its own (a calendar read back unchanged is no update);
+    // only an event new to the calendar is typed by the calendar's name.
+    const CCalEvent* held = target.FindEventByUid(e.uid);
+    const std::string heldType = held ? held->type : std::string();
+    if (e.type.empty()) e.type = held ? heldType : target.Header().name;
     for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
     if (!Storable(e, &scratch))
       return Passed(label, "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
@@ -358,7 +363,8 @@ struct CICalConverter::Run {
     storedSequences[uid] = sequence;
     if (result == 2) return;
     uids.insert(uid);
-    c.NoteType(type);
+    // Only a type this text brought to an event can be new to the user.
+    if (result == 0 || type != heldType) c.NoteType(type);
     if (result == 1) ++c.updated_;
   }
 };

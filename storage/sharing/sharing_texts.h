@@ -22,7 +22,7 @@ constexpr char kServerEmpty[] =
     "The server's calendar is empty: all %d events of this calendar would be deleted.  Nothing is ticked; tick "
     "only the events to delete, or press Cancel to keep them all.";
 constexpr char kServerLostMost[] =
-    "The server's calendar lacks %d of this calendar's %d events: more than half of it would be deleted.  Nothing "
+    "The server's calendar lacks %d of this calendar's %d events: half of it or more would be deleted.  Nothing "
     "is ticked; tick only the events to delete, or press Cancel to keep them all.";
 constexpr char kLocalFileExists[] = "Local file already exists.  Overwrite local file?";
 constexpr char kNameInUse[] = "Calendar Name is already in use.  Please enter a different calendar name.";

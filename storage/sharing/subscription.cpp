@@ -61,9 +61,10 @@ void FillUidSet(CAlmacoraDoc& doc, CCalendarFile& calendar) {
     if (e->calendar == &calendar && !e->beingSaved && !e->movedIn) calendar.uidMap[e->uid] = e->uid;
 }
 
-// The question's text when the deletions would take all or most of what
-// the server gave the calendar (nothing is ticked then); empty otherwise
-// (all ticked).
+// The question's text when the deletions would take all or half or more
+// of what the server gave the calendar (nothing is ticked then); empty
+// otherwise (all ticked). Half is no longer "a few": one key would take
+// half the calendar.
 std::string WipeWarning(CAlmacoraDoc& doc, const CCalendarFile& calendar, size_t offered) {
   int total = 0;
   for (const CCalEvent* e : doc.events().items())
@@ -72,7 +73,7 @@ std::string WipeWarning(CAlmacoraDoc& doc, const CCalendarFile& calendar, size_t
   char text[400];
   if (lost >= total) {
     std::snprintf(text, sizeof text, sharing_text::kServerEmpty, lost);
-  } else if (lost * 2 > total) {
+  } else if (lost * 2 >= total) {
     std::snprintf(text, sizeof text, sharing_text::kServerLostMost, lost, total);
   } else {
     return std::string();
@@ -82,8 +83,8 @@ std::string WipeWarning(CAlmacoraDoc& doc, const CCalendarFile& calendar, size_t
 
 // Offers the calendar's events the server no longer has; deletes the ticked
 // ones still there when the user says so. The dialog holds UIDs only: an
-// event deleted meanwhile is simply not found. When all or most of the
-// calendar would go (an empty or a broken server calendar), the question
+// event deleted meanwhile is simply not found. When all or half or more
+// of the calendar would go (an empty or a broken server calendar), the question
 // says so and starts with nothing ticked: no single key wipes it.
 int OfferDeletions(CAlmacoraDoc& doc, CCalendarFile& calendar) {
   std::vector<RefreshDeleteItem> items;

@@ -34,6 +34,8 @@
 #undef CreateFile
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/ical/ical_storage.h"
 #include "storage/services/storage_services.h"
 #include "storage/sharing/sharing.h"
 #include "storage/sharing/calendar_url.h"
@@ -392,53 +394,125 @@ TEST_F(FrameRefresh, AMovedEventMovesTheListTheMonthViewAndTheAlarm) {
   }
 }
 
-// The server answers with an empty calendar: the question says so, nothing
-// is ticked, and Enter keeps every event.
-TEST_F(FrameRefresh, AnEmptyServerCalendarIsNoOneKeyWipe) {
-  StoredCalendar stored("emptied");
-  stored.Put(EventsAt({{"e-1", "20260321T100000Z"}, {"e-2", "20260322T100000Z"}, {"e-3", "20260323T100000Z"}}, 1));
-  CCalendarFile* calendar = Subscribe(stored, "Emptied");
+// The server lost all, or exactly half, of the calendar: the question says
+// so, nothing is ticked, and Enter keeps every event.
+TEST_F(FrameRefresh, AnEmptyOrHalvedServerCalendarIsNoOneKeyWipe) {
+  const struct {
+    const char* name;
+    int held, kept;
+    const char* warning;
+  } cases[] = {{"Emptied", 3, 0, "The server's calendar is empty: all 3 events"},
+               {"Halved", 4, 2, "The server's calendar lacks 2 of this calendar's 4 events"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::pair<std::string, std::string>> events;
+    for (int i = 0; i < c.held; ++i) events.push_back({c.name + std::to_string(i), "2026032" + std::to_string(i + 1) + "T100000Z"});
+    StoredCalendar stored(c.name);
+    stored.Put(EventsAt(events, 1));
+    CCalendarFile* calendar = Subscribe(stored, c.name);
+    ASSERT_NE(calendar, nullptr);
+    stored.Put(EventsAt({events.begin(), events.begin() + c.kept}, 2));
+    std::string warning;
+    int ticked = -1;
+    int focused = 0;
+    wintest::Drive({[&] {
+                      HWND h = FindDialog("Calendar Refresh - Delete Events");
+                      if (!h) return false;
+                      warning = wintest::ItemText(h, IDC_REFRESH_DELETE_TEXT);
+                      HWND list = ::GetDlgItem(h, IDC_REFRESH_DELETE_LIST);
+                      ticked = 0;
+                      for (int i = 0; i < ListView_GetItemCount(list); ++i) ticked += ListView_GetCheckState(list, i) ? 1 : 0;
+                      const wintest::Shot shot = wintest::TakeShot(h, std::string("refresh_question_") + c.name);
+                      // The first row's check box is drawn empty: white inside.
+                      RECT box;
+                      ListView_GetItemRect(list, 0, &box, LVIR_ICON);
+                      POINT inside{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+                      ::MapWindowPoints(list, nullptr, &inside, 1);
+                      RECT win;
+                      ::GetWindowRect(h, &win);
+                      EXPECT_EQ(shot.At(inside.x - win.left, inside.y - win.top), RGB(255, 255, 255));
+                      HWND focus = ::GetFocus();
+                      focused = ::GetDlgCtrlID(focus);
+                      // Enter, as the keyboard gives it to the focused control.
+                      ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0);
+                      ::PostMessageA(focus, WM_KEYUP, VK_RETURN, 0);
+                      return true;
+                    },
+                    [] { return FindDialog("Calendar Refresh - Delete Events") == nullptr; }},
+                   30000);
+    const ULONGLONG started = ::GetTickCount64();
+    ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
+    // Enter alone ended the question, long before the drive's limit would
+    // have cancelled it.
+    EXPECT_LT(::GetTickCount64() - started, 20000u);
+    for (int i = 0; i < 100 && !wintest::Driven(); ++i) wintest::PumpFor(50);
+    ASSERT_TRUE(wintest::Driven());
+    EXPECT_EQ(warning.rfind(c.warning, 0), 0u) << warning;
+    EXPECT_EQ(ticked, 0);
+    EXPECT_EQ(focused, IDCANCEL);
+    for (const auto& e : events) EXPECT_NE(Doc().FindEventByUid(e.first, calendar), nullptr) << e.first;
+  }
+}
+
+// Refreshes as the user meets them, in turn on one calendar: the progress
+// window's result (none: it closed by itself) and how often "Event Type
+// Colors" came. A changed event whose type the calendar had is an update
+// and no news; a calendar read back just as it was published is no
+// update; only a type never seen brings the box.
+TEST_F(FrameRefresh, RefreshResultsSayWhatChangedAndOnlyNewTypesAreOffered) {
+  StoredCalendar stored("counts");
+  stored.Put(EventsAt({{"c-1", "20260321T100000Z"}}, 1));
+  CCalendarFile* calendar = Subscribe(stored, "Counts");
   ASSERT_NE(calendar, nullptr);
-  stored.Put(EventsAt({}, 2));
-  std::string warning;
-  int ticked = -1;
-  int focused = 0;
-  wintest::Drive({[&] {
-                    HWND h = FindDialog("Calendar Refresh - Delete Events");
-                    if (!h) return false;
-                    warning = wintest::ItemText(h, IDC_REFRESH_DELETE_TEXT);
-                    HWND list = ::GetDlgItem(h, IDC_REFRESH_DELETE_LIST);
-                    ticked = 0;
-                    for (int i = 0; i < ListView_GetItemCount(list); ++i) ticked += ListView_GetCheckState(list, i) ? 1 : 0;
-                    const wintest::Shot shot = wintest::TakeShot(h, "refresh_empty_server_question");
-                    // The first row's check box is drawn empty: white inside.
-                    RECT box;
-                    ListView_GetItemRect(list, 0, &box, LVIR_ICON);
-                    POINT inside{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-                    ::MapWindowPoints(list, nullptr, &inside, 1);
-                    RECT win;
-                    ::GetWindowRect(h, &win);
-                    EXPECT_EQ(shot.At(inside.x - win.left, inside.y - win.top), RGB(255, 255, 255));
-                    HWND focus = ::GetFocus();
-                    focused = ::GetDlgCtrlID(focus);
-                    // Enter, as the keyboard gives it to the focused control.
-                    ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0);
-                    ::PostMessageA(focus, WM_KEYUP, VK_RETURN, 0);
-                    return true;
-                  },
-                  [] { return FindDialog("Calendar Refresh - Delete Events") == nullptr; }},
-                 30000);
-  const ULONGLONG started = ::GetTickCount64();
-  ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
-  // Enter alone ended the question, long before the drive's limit would
-  // have cancelled it.
-  EXPECT_LT(::GetTickCount64() - started, 20000u);
-  for (int i = 0; i < 100 && !wintest::Driven(); ++i) wintest::PumpFor(50);
-  ASSERT_TRUE(wintest::Driven());
-  EXPECT_EQ(warning.rfind("The server's calendar is empty: all 3 events", 0), 0u) << warning;
-  EXPECT_EQ(ticked, 0);
-  EXPECT_EQ(focused, IDCANCEL);
-  for (const char* uid : {"e-1", "e-2", "e-3"}) EXPECT_NE(Doc().FindEventByUid(uid, calendar), nullptr) << uid;
+  const struct {
+    std::string text;  // "": the calendar as published, its event's type cleared; "+": and a new event
+    const char* result;
+    int boxes;
+  } cases[] = {{EventsAt({{"c-1", "20260321T100000Z"}}, 2), "Added: 0   Updated: 1   Deleted:  0", 0},
+               {"", "", 0},
+               {"+", "Added: 1   Updated: 0", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.result);
+    std::string text = c.text;
+    if (text.size() < 2) {
+      CCalEvent* e = Doc().FindEventByUid("c-1", calendar);
+      ASSERT_NE(e, nullptr);
+      if (text.empty()) {
+        e->type.clear();
+        ASSERT_EQ(1, Doc().SaveEvent(*e, 1, 0, 1));
+      }
+      calendar->published = 1;  // without its alarms
+      CICalConverter converter;
+      const std::string published = ExportCalendarICal(converter, Doc().events(), calendar);
+      if (!text.empty())
+        text = published.substr(0, published.rfind("END:VCALENDAR")) +
+               "BEGIN:VEVENT\r\nUID:s-1\r\nSUMMARY:Match\r\nCATEGORIES:Sport\r\nDTSTART:20260322T100000Z\r\n"
+               "END:VEVENT\r\nEND:VCALENDAR\r\n";
+      else
+        text = published;
+    }
+    stored.Put(text);
+    int boxes = 0;
+    wintest::Drive({[&] {
+      if (HWND h = FindDialog("Event Type Colors")) {
+        ++boxes;
+        ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+      }
+      return false;
+    }}, 20000);
+    ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
+    wintest::PumpFor(300);
+    std::string result;
+    if (HWND progress = FindDialog("Refreshing Counts")) {
+      result = wintest::ItemText(progress, IDC_PROGRESS_TEXT);
+      ::PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+      wintest::PumpFor(200);
+    }
+    wintest::Drive({});
+    EXPECT_NE(result.find(c.result), std::string::npos) << result;
+    EXPECT_EQ(result.empty(), c.result[0] == 0) << result;
+    EXPECT_EQ(boxes, c.boxes);
+  }
 }
 
 // A calendar file from elsewhere publishes after each save to its own
