@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <string>
 
+#include "bench/bench_scratch.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "platform/profile_store.h"
@@ -17,15 +17,13 @@
 
 namespace benchcal {
 
-// The folder <temp>/<folder> made empty and the settings pointed at the
-// scratch profile `profile` (no first-run wizards); both go with it.
+// A scratch folder of this run's own (named from `folder`) and the settings
+// pointed at the scratch profile `profile` (no first-run wizards); both go
+// with it.
 class Scratch {
  public:
   Scratch(const char* folder, const char* profile)
-      : dir_(std::filesystem::temp_directory_path() / folder),
-        profile_(platform::ProfileStore::ScratchLocation(profile)) {
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+      : dir_(folder), profile_(platform::ProfileStore::ScratchLocation(profile)) {
     g_Settings.SetProfile(&profile_);
     g_Settings.FirstRun35 = 0;
     g_Settings.FirstRun50 = 0;
@@ -33,16 +31,15 @@ class Scratch {
   ~Scratch() {
     g_Settings.SetProfile(nullptr);
     profile_.Clear();
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
   Scratch(const Scratch&) = delete;
   Scratch& operator=(const Scratch&) = delete;
 
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  bool ok() const { return dir_.ok(); }
+  std::string Path(const std::string& name) const { return dir_.Path(name); }
 
  private:
-  std::filesystem::path dir_;
+  ScratchDir dir_;
   platform::ProfileStore profile_;
 };
 

@@ -32,6 +32,7 @@ void Run();
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
   benchcal::Scratch scratch("almacora_cal_entries_bench", "cal_entries_bench");
+  if (!scratch.ok()) return 1;
   const std::string path = scratch.Path("bench.akv");
   if (!benchcal::WriteCalendar(path, count, [](CCalEvent& e, int) { e.oneTime = 1; })) return 1;
   g_Settings.DataFilePaths = {path};

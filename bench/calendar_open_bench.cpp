@@ -46,6 +46,7 @@ double StartOnce(const std::string& path, size_t* loaded, const platform::FileFa
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
   benchcal::Scratch scratch("almacora_open_bench", "open_bench");
+  if (!scratch.ok()) return 1;
   const std::string path = scratch.Path("bench.akv");
   const auto from = Clock::now();
   const bool written = benchcal::WriteCalendar(path, count, [](CCalEvent& e, int i) {

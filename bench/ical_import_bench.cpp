@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "platform/os_file.h"
@@ -98,9 +99,9 @@ int main(int argc, char** argv) {
   const std::string text = CICalConverter().ExportCalendarICal(list, header);
   const double exportSeconds = Seconds(t);
 
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_ical_bench";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const benchcal::ScratchDir scratch("almacora_ical_bench");
+  if (!scratch.ok()) return 1;
+  const std::filesystem::path& dir = scratch.path();
   if (StartStorageEngine() != 0) {
     std::printf("engine start failed\n");
     return 1;
@@ -136,6 +137,5 @@ int main(int argc, char** argv) {
               againSeconds);
   const bool ok = importer.GetAddedCount() == count && array.size() == static_cast<size_t>(count);
   calendar.Close(&array);
-  std::filesystem::remove_all(dir);
   return ok ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "isam/engine_api.h"
 #include "isam/index/btree_update.h"
 #include "isam/index/file_close.h"
@@ -36,9 +37,9 @@ double Seconds(Clock::time_point from) {
 
 int main(int argc, char** argv) {
   const int buffers = argc > 1 ? std::atoi(argv[1]) : 256;
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_index_bench";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const benchcal::ScratchDir scratch("almacora_index_bench");
+  if (!scratch.ok()) return 1;
+  const std::filesystem::path& dir = scratch.path();
   std::filesystem::current_path(dir);
 
   isam::EngineThreadLayerStart(2, 0);
@@ -80,6 +81,5 @@ int main(int argc, char** argv) {
   isam::CloseFileEntry(kFile);
   isam::EngineStop();
   std::filesystem::current_path(std::filesystem::temp_directory_path());
-  std::filesystem::remove_all(dir);
   return failed == 0 && missing == 0 ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "isam/calendar_file_set.h"
 #include "isam/engine_api.h"
 #include "isam/fileset/isam_start.h"
@@ -66,9 +67,9 @@ void Report(const char* phase, int count, double seconds) {
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
   const bool exclusive = argc > 2 && std::strcmp(argv[2], "exclusive") == 0;
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_calendar_bench";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const benchcal::ScratchDir scratch("almacora_calendar_bench");
+  if (!scratch.ok()) return 1;
+  const std::filesystem::path& dir = scratch.path();
   isam::InstallIsamLayer();
   isam::EngineThreadLayerStart(2, 0);
   if (isam::EngineStart(64, 2, 6, 64, 33, nullptr, nullptr, nullptr) != 0) {
@@ -134,6 +135,5 @@ int main(int argc, char** argv) {
   }
   Report("read + rewrite", rewrites, Seconds(t));
   isam::IsamShutdown();
-  std::filesystem::remove_all(dir);
   return 0;
 }

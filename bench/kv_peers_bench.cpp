@@ -32,6 +32,7 @@
 #include <sqlite3.h>
 #endif
 
+#include "bench/bench_scratch.h"
 #include "isam/engine_api.h"
 #include "isam/fileset/file_set.h"
 #include "isam/fileset/isam_start.h"
@@ -332,7 +333,10 @@ int main(int argc, char** argv) {
     sizes.push_back(n);
   }
   if (sizes.empty()) sizes = {10000, 100000, 1000000};
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_kv_peers_bench";
+  // Each size starts in an empty folder inside this run's own.
+  const benchcal::ScratchDir scratch("almacora_kv_peers_bench");
+  if (!scratch.ok()) return 1;
+  const std::filesystem::path dir = scratch.path() / "run";
   isam::InstallIsamLayer();
   isam::EngineThreadLayerStart(2, 0);
   int failures = 0;
@@ -372,6 +376,5 @@ int main(int argc, char** argv) {
     Print("engine shared", shared, base, n);
     failures += exclusive.failed + shared.failed;
   }
-  std::filesystem::remove_all(dir);
   return failures == 0 ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "platform/byte_lock.h"
 #include "platform/os_file.h"
 
@@ -39,7 +40,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: os_call_bench [calls > 0]\n");
     return 2;
   }
-  const std::string path = (std::filesystem::temp_directory_path() / "almacora_os_call_bench.bin").string();
+  const benchcal::ScratchDir scratch("almacora_os_call_bench");
+  if (!scratch.ok()) return 1;
+  const std::string path = scratch.Path("calls.bin");
   std::filesystem::remove(path);
   platform::OsFile* f =
       platform::OpenOsFile(path.c_str(), platform::FileShare::kShared, platform::FileDisposition::kCreateNew);

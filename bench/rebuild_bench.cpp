@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "isam/engine_api.h"
 #include "isam/fileset/file_set.h"
 #include "isam/fileset/isam_start.h"
@@ -147,9 +148,9 @@ int main(int argc, char** argv) {
   std::vector<int> counts;
   for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
   if (counts.empty()) counts = {100000, 1000000};
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_rebuild_bench";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const benchcal::ScratchDir scratch("almacora_rebuild_bench");
+  if (!scratch.ok()) return 1;
+  const std::filesystem::path& dir = scratch.path();
   std::filesystem::current_path(dir);
   // The rebuild's console output (progress marks) is not the figures.
   if (std::freopen("rebuild_bench.out", "w", stdout) == nullptr) return 1;
@@ -186,6 +187,5 @@ int main(int argc, char** argv) {
   isam::EngineStop();
   std::fclose(stdout);  // the rebuild's output file, before its folder goes
   std::filesystem::current_path(dir.parent_path());
-  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_scratch.h"
 #include "model/settings/program_settings.h"
 #include "platform/os_file_faults.h"
 #include "platform/profile_store.h"
@@ -61,9 +62,9 @@ std::string CalendarText(int first, int count, int changed) {
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "almacora_refresh_bench";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const benchcal::ScratchDir scratch("almacora_refresh_bench");
+  if (!scratch.ok()) return 1;
+  const std::filesystem::path& dir = scratch.path();
   platform::ProfileStore profile(platform::ProfileStore::ScratchLocation("refresh_bench"));
   g_Settings.SetProfile(&profile);
   if (StartStorageEngine() != 0) {
@@ -114,6 +115,5 @@ int main(int argc, char** argv) {
   }
   g_Settings.SetProfile(nullptr);
   profile.Clear();
-  std::filesystem::remove_all(dir);
   return rc;
 }

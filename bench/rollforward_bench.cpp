@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
   if (argc > 2 && std::string(argv[1]) == "--start") return ChildStart(argv[2]);
   const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
   benchcal::Scratch scratch("almacora_rollforward_bench", "rollforward_bench");
+  if (!scratch.ok()) return 1;
   const std::string path = scratch.Path("bench.akv");
   CDateTime yearAgo = CDateTime::Today();
   yearAgo.AddDays(-370);

@@ -68,6 +68,7 @@ std::vector<CCalEvent*> CAlarmScanner::FindDue(const std::vector<CCalEvent*>& ev
   if (!lastNow_.IsEmpty() && now < lastNow_) Invalidate();
   lastNow_ = now;
   std::vector<CCalEvent*> due;
+  if (earliest_.empty()) earliest_.reserve(events.size());
   for (CCalEvent* event : events) {
     if (event == nullptr || (skip && skip(*event))) continue;
     auto it = earliest_.find(event);
@@ -75,12 +76,17 @@ std::vector<CCalEvent*> CAlarmScanner::FindDue(const std::vector<CCalEvent*>& ev
       if (it->second.never || now < it->second.when) continue;
       earliest_.erase(it);
     }
-    if (event->IsAlarmDue(now)) {
-      due.push_back(event);
-      continue;
-    }
+    // The bound comes first: it costs a lookup or two, where the question
+    // itself walks the event's occurrences, and no alarm falls due before it.
     Earliest e;
-    if (EarliestAlarmTime(*event, &e.never, &e.when)) earliest_.emplace(event, e);
+    const bool bounded = EarliestAlarmTime(*event, &e.never, &e.when);
+    if (!bounded || (!e.never && !(now < e.when))) {
+      if (event->IsAlarmDue(now)) {
+        due.push_back(event);
+        continue;
+      }
+    }
+    if (bounded) earliest_.emplace(event, e);
   }
   return due;
 }
