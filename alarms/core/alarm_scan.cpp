@@ -67,15 +67,16 @@ std::vector<CCalEvent*> CAlarmScanner::FindDue(const std::vector<CCalEvent*>& ev
                                                SkipFn skip) {
   if (!lastNow_.IsEmpty() && now < lastNow_) Invalidate();
   lastNow_ = now;
+  if (earliest_.size() != events.size()) earliest_.assign(events.size(), Earliest{});
   std::vector<CCalEvent*> due;
-  if (earliest_.empty()) earliest_.reserve(events.size());
-  for (CCalEvent* event : events) {
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    CCalEvent* event = events[i];
     if (event == nullptr || (skip && skip(*event))) continue;
-    auto it = earliest_.find(event);
-    if (it != earliest_.end()) {
-      if (it->second.never || now < it->second.when) continue;
-      earliest_.erase(it);
+    Earliest& slot = earliest_[i];
+    if (slot.event == event) {
+      if (slot.never || now < slot.when) continue;
     }
+    slot.event = nullptr;
     // The bound comes first: it costs a lookup or two, where the question
     // itself walks the event's occurrences, and no alarm falls due before it.
     Earliest e;
@@ -86,9 +87,18 @@ std::vector<CCalEvent*> CAlarmScanner::FindDue(const std::vector<CCalEvent*>& ev
         continue;
       }
     }
-    if (bounded) earliest_.emplace(event, e);
+    if (bounded) {
+      e.event = event;
+      slot = e;
+    }
   }
   return due;
+}
+
+std::size_t CAlarmScanner::CachedCount() const {
+  std::size_t n = 0;
+  for (const Earliest& e : earliest_) n += e.event != nullptr ? 1 : 0;
+  return n;
 }
 
 void CAlarmScanner::Invalidate() {

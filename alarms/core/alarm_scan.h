@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstddef>
-#include <unordered_map>
 #include <vector>
 
 #include "model/dates/date_time.h"
@@ -35,14 +34,18 @@ class CAlarmScanner {
   void Invalidate();
 
   // Remembered times (benchmarks and tests).
-  std::size_t CachedCount() const { return earliest_.size(); }
+  std::size_t CachedCount() const;
 
  private:
+  // Kept by the event's place in the list it came in, checked against the
+  // event there (a list of another length starts afresh): no allocation a
+  // check, where a map would make one for each event.
   struct Earliest {
+    const CCalEvent* event = nullptr;  // null: nothing remembered
     bool never = false;  // nothing can fall due until the event changes
     CDateTime when;
   };
-  std::unordered_map<const CCalEvent*, Earliest> earliest_;
+  std::vector<Earliest> earliest_;
   CDateTime lastNow_;
 };
 
