@@ -70,7 +70,7 @@ start_wine() {
     # Until its server ends the new registry may not be on disk for copying.
     wineserver -w </dev/null >/dev/null 2>&1 || true
   fi
-  local i prefix pids=() desktop=${ALMACORA_WINE_DESKTOP-1280x1024}
+  local i prefix pids=() desktop=${ALMACORA_WINE_DESKTOP-}
   for i in "${!_displays[@]}"; do
     prefix=$WINEPREFIX
     if [ "$i" -gt 0 ]; then
@@ -118,8 +118,9 @@ start_wine() {
 }
 
 # Every program of the prefix WINEPREFIX runs inside one Wine virtual
-# desktop of `size` (ALMACORA_WINE_DESKTOP, 1280x1024 by default; empty: on
-# the display itself, as scripts/run does). On a display without a window
+# desktop of `size` (ALMACORA_WINE_DESKTOP, e.g. 1280x1024; empty, the
+# default: on the display itself, as scripts/run does; the notification-area
+# test starts a desktop of its own, which a prefix-wide one keeps out). On a display without a window
 # manager Wine waits two seconds each time a window of its own is hidden,
 # for a reply no window manager sends; inside a virtual desktop it draws
 # the frames itself and hiding takes milliseconds. The desktop's process is

@@ -9,6 +9,7 @@
 #include "alarms/actions/alarm_worker.h"
 #include "alarms/core/reminder_snooze.h"
 #include "framework/window.h"
+#include "model/events/action_proof.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
@@ -437,6 +438,8 @@ TEST_F(ReminderTest, DueAlarmsReachTheWorkerAndTheLogAndTimerCommandsOpenTheirWi
   CCalEvent* mail = NewEvent("Dentist", 9, 0, 15, "");
   mail->emailOn = 1;
   mail->emailTo = "a@x.org";
+  mail->uid = "dentist";
+  actionproof::Prove(mail);  // armed here, as the editor would
   OpenCalendar("actions.akv", {mail});
   CheckAt(3);
   ASSERT_NE(nullptr, Window());

@@ -97,8 +97,10 @@ TEST_F(DamageTest, AfterACrashTheOpenSaysWhatItKeptOrOffersABackupOrARebuild) {
         ASSERT_EQ(1, file.AddEvent(e, 0, &events));
       }
       file.Close(&events);
-      std::filesystem::copy_file(path, calbackup::BackupFolder(g_Settings.BackupDir) + calbackup::BackupFileName(path),
-                                 std::filesystem::copy_options::overwrite_existing);
+      // Removed first: the Windows runtime's copy refuses to overwrite.
+      const std::string backup = calbackup::BackupFolder(g_Settings.BackupDir) + calbackup::BackupFileName(path);
+      std::filesystem::remove(backup);
+      std::filesystem::copy_file(path, backup);
       ASSERT_EQ(1, file.Open(&events, path));
       ASSERT_EQ(0, isam::MarkWriter(isam::CheckFileNumber(file.dataFile)));
       isam::CheckFileNumber(file.dataFile)->writer_marked = false;  // closes as a writer that died
