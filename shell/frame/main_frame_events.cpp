@@ -204,6 +204,8 @@ BOOL CMainFrame::DeleteEvent(COccurrenceRef occurrence) {
     return FALSE;
   }
   host->UpdateViews(kHintReload, nullptr);
+  // The calendar windows open beside the views drop it too.
+  CalendarsChanged();
   return TRUE;
 }
 
