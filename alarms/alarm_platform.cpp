@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ AlarmPlatform& GetAlarmPlatform() {
   return platform;
 }
 
-void PlaySoundOrBeep(const char* file) {
+bool PlaySoundOrBeep(const char* file) {
   AlarmPlatform& p = GetAlarmPlatform();
-  if (!p.playSound(file, SND_ASYNC | SND_NODEFAULT)) p.messageBeep(0xFFFFFFFF);
+  const bool local = platform::IsLocalPath(file);
+  if (!local || !p.playSound(file, SND_ASYNC | SND_NODEFAULT)) p.messageBeep(0xFFFFFFFF);
+  return local;
 }

@@ -27,5 +27,8 @@ AlarmPlatform& GetAlarmPlatform();
 AlarmPlatform RealAlarmPlatform();
 
 // Plays a sound file asynchronously, never the default sound; a file that
-// cannot be played gives one default beep. No message.
-void PlaySoundOrBeep(const char* file);
+// cannot be played gives one default beep. No message. A path that is not
+// on this computer (platform/local_path.h: another computer's share, a
+// device, an address) is never handed to the system: the beep, and false
+// so that the caller can say why.
+bool PlaySoundOrBeep(const char* file);

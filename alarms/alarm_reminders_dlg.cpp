@@ -84,7 +84,9 @@ BOOL CAlarmRemindersDlg::OnInitDialog() {
   if (!host_ || !host_->CanModifyEvents()) ::EnableWindow(::GetDlgItem(GetSafeHwnd(), IDC_ALARM_MODIFY), FALSE);
   ::EnableWindow(::GetDlgItem(GetSafeHwnd(), IDC_ALARM_REFRESH), FALSE);
   HWND edit = ::GetDlgItem(GetSafeHwnd(), IDC_SNOOZE_VALUE);
-  ::SetFocus(edit);
+  // Focusing a control activates its window: not while the user works in
+  // another one.
+  if (!WindowInUse(GetSafeHwnd())) ::SetFocus(edit);
   ::SendMessageA(edit, EM_SETSEL, 0, -1);
   ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
   UpdateTitle();
@@ -177,8 +179,33 @@ void CAlarmRemindersDlg::SetSnoozeText(const std::string& text) {
   ::SetDlgItemTextA(GetSafeHwnd(), IDC_SNOOZE_VALUE, text.c_str());
 }
 
+bool CAlarmRemindersDlg::PressesUnseen(const MSG& msg) {
+  if (!unseen_ || (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP && msg.message != WM_CHAR)) return false;
+  if (msg.wParam == VK_RETURN) return true;
+  if (msg.wParam != VK_SPACE) return false;
+  char cls[16] = "";
+  ::GetClassNameA(msg.hwnd, cls, sizeof cls);
+  return ::lstrcmpiA(cls, "Button") == 0;
+}
+
 bool CAlarmRemindersDlg::PreTranslateMessage(MSG& msg) {
-  if (accel_ && ::TranslateAcceleratorA(GetSafeHwnd(), accel_, &msg)) return true;
+  HWND self = GetSafeHwnd();
+  if (msg.hwnd == self || ::IsChild(self, msg.hwnd)) {
+    switch (msg.message) {
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_NCLBUTTONDOWN:
+        unseen_ = false;  // the user is at the window and sees its rows
+        break;
+      default:
+        if (PressesUnseen(msg)) {
+          if (msg.message == WM_KEYDOWN) Flash();
+          return true;
+        }
+    }
+  }
+  if (accel_ && ::TranslateAcceleratorA(self, accel_, &msg)) return true;
   return framework::CDialog::PreTranslateMessage(msg);
 }
 

@@ -10,7 +10,9 @@
 // event takes its rows out first (IReminderWindow::RemoveAlarm, called by
 // the event model), so no row, pending entry or sound tick outlives its
 // event. Escape and the close box do nothing: an alarm leaves the window
-// only by acknowledge, snooze or delete.
+// only by acknowledge, snooze or delete. Enter acknowledges only once the
+// user has clicked into the window since its latest rows came, so typing
+// meant for another window never acknowledges an alarm nobody read.
 //
 // GUI thread only. Each batch of due alarms is handed whole to the alarm
 // batch hook (alarm_batch.h), which owns it from then on.
@@ -64,7 +66,9 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
 
   // One tick of the sound repeat (also run by the repeat timer).
   void RepeatAlarmSound();
-  // Brings the window to the user by AlarmInterupt.
+  // Brings the window to the user by AlarmInterupt, but never takes the
+  // keyboard from another window the user is working in: then it only
+  // shows itself (beneath a dialog being answered) and flashes.
   void ActivateWindow();
 
   // Commands.
@@ -105,10 +109,19 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   std::vector<int> SelectedRowsDescending();
   void SnoozeCommand(alarmcore::SnoozeUnit unit);
   void Snooze(alarmcore::SnoozeUnit unit, int n);
-  void PlayAlarmFile(const std::string& file);
+  // False when the file is not on this computer (only the beep came).
+  bool PlayAlarmFile(const std::string& file);
   void StartSoundTimer();
   void StopSoundTimer();
   void ActivateIfRowsLeft();
+  // The window the user is working in when it is not the reminder itself:
+  // the foreground window, unless there is none or only the desktop.
+  static HWND WindowInUse(HWND self);
+  void ShowWithoutActivating();
+  void Flash();
+  // A key that would press the default or the focused button while rows
+  // are unseen.
+  bool PressesUnseen(const MSG& msg);
 
   static void CALLBACK AlarmSoundTimerProc(HWND, UINT, UINT_PTR, DWORD);
 
@@ -118,6 +131,7 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   int64_t fillTime_ = 0;
   UINT_PTR timerId_ = 0;
   bool timerRunning_ = false;
+  bool unseen_ = false;
   std::vector<COccurrenceRef> pending_;
   std::vector<CCalendarFile*> refreshList_;
   std::map<uint32_t, COccurrenceRef> rows_;  // by the key in column 0

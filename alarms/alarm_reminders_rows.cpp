@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "alarms/actions/alarm_log_file.h"
 #include "alarms/alarm_batch.h"
 #include "alarms/alarm_reminders_dlg.h"
 #include "alarms/core/reminder_rows.h"
@@ -9,6 +10,7 @@
 #include "model/events/cal_event.h"
 #include "model/events/event_text_fields.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "res/resource.h"
 #include "storage/calendar_file.h"
 
@@ -69,12 +71,16 @@ void CAlarmRemindersDlg::ShowPendingAlarms() {
     const alarmcore::SoundRow sound = alarmcore::EventSoundRow(*e);
     if (!soundPlayed && sound.soundOn) {
       soundPlayed = true;
-      PlayAlarmFile(sound.file);
+      // A calendar from elsewhere may name another computer's file: the
+      // beep plays instead, and the alarm log says why.
+      if (!PlayAlarmFile(sound.file))
+        alarms::LogAlarmError(platform::RefusedPathText("The alarm sound", sound.file), "Play Sound", e->name);
     }
   }
   if (acknowledgedSome && host_) host_->RecountAndRefresh();
   if (addedRows) {
-    ::ShowWindow(GetSafeHwnd(), SW_SHOWNA);
+    ShowWithoutActivating();
+    unseen_ = true;
     ActivateWindow();
     grid_.MoveToRow(0);
     grid_.SortRowsByColumn(0, 1);

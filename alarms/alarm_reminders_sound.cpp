@@ -7,6 +7,7 @@
 #include "alarms/core/reminder_rows.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "platform/paths.h"
 
 namespace {
@@ -41,8 +42,11 @@ void CAlarmRemindersDlg::StopSoundTimer() {
   if (g_soundWindow == this) g_soundWindow = nullptr;
 }
 
-void CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
-  PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
+bool CAlarmRemindersDlg::PlayAlarmFile(const std::string& file) {
+  // Judged as the calendar names it ("//host/x.wav" too), before the
+  // program's folder goes in front of a name without "\".
+  if (!platform::IsLocalPath(file)) return PlaySoundOrBeep(file.c_str());
+  return PlaySoundOrBeep(alarmcore::SoundFilePath(file, ProgramFolderWithSlash()).c_str());
 }
 
 void CAlarmRemindersDlg::RepeatAlarmSound() {
@@ -60,35 +64,60 @@ void CAlarmRemindersDlg::RepeatAlarmSound() {
   PlayAlarmFile(rows[static_cast<size_t>(row)].file);
 }
 
+HWND CAlarmRemindersDlg::WindowInUse(HWND self) {
+  HWND foreground = ::GetForegroundWindow();
+  if (!foreground || foreground == self || !::IsWindowVisible(foreground)) return nullptr;
+  if (foreground == ::GetDesktopWindow() || foreground == ::GetShellWindow()) return nullptr;
+  return foreground;
+}
+
+void CAlarmRemindersDlg::ShowWithoutActivating() {
+  HWND self = GetSafeHwnd();
+  if (!self) return;
+  HWND inUse = WindowInUse(self);
+  // A dialog or question the user is answering stays in view: the reminder
+  // stands just beneath it. Over anything else it comes to the top, but
+  // never with the keyboard.
+  HWND after = inUse && ::GetWindow(inUse, GW_OWNER) ? inUse : HWND_TOP;
+  ::SetWindowPos(self, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CAlarmRemindersDlg::Flash() {
+  HWND self = GetSafeHwnd();
+  AlarmPlatform& p = GetAlarmPlatform();
+  if (::GetActiveWindow() == self) {
+    p.flashWindow(self, TRUE);
+    return;
+  }
+  UINT count = 0;
+  const BOOL ok = p.foregroundFlashCount(&count);
+  if (!p.flashInTaskbar(self, alarmcore::FlashCount(ok != FALSE, count))) p.flashWindow(self, TRUE);
+}
+
 void CAlarmRemindersDlg::ActivateWindow() {
   HWND self = GetSafeHwnd();
   if (!self) return;
   AlarmPlatform& p = GetAlarmPlatform();
-  switch (g_Settings.AlarmInterupt) {
-    case 0:
-      p.setActiveWindow(self);
-      p.setForegroundWindow(self);
-      break;
-    case 1: {
-      HWND foreground = ::GetForegroundWindow();
-      const DWORD own = ::GetCurrentThreadId();
-      const DWORD other = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
-      const bool attached = other != 0 && other != own && ::AttachThreadInput(other, own, TRUE);
-      p.setActiveWindow(self);
-      if (!p.setForegroundWindow(self)) p.flashWindow(self, TRUE);
-      if (attached) ::AttachThreadInput(other, own, FALSE);
-      break;
-    }
-    case 2:
-      if (::GetActiveWindow() == self) {
-        p.flashWindow(self, TRUE);
-      } else {
-        UINT count = 0;
-        const BOOL ok = p.foregroundFlashCount(&count);
-        if (!p.flashInTaskbar(self, alarmcore::FlashCount(ok != FALSE, count))) p.flashWindow(self, TRUE);
-      }
-      break;
-    default:
-      break;
+  const int mode = g_Settings.AlarmInterupt;
+  if (mode < 0 || mode > 2) return;
+  // Keys meant for the window the user works in must never reach the
+  // reminder (Enter there would acknowledge an alarm not yet read): then
+  // it only shows itself and flashes, whatever the setting says.
+  if (mode == 2 || WindowInUse(self)) {
+    if (::IsWindowVisible(self)) ShowWithoutActivating();
+    Flash();
+    return;
   }
+  if (mode == 0) {
+    p.setActiveWindow(self);
+    p.setForegroundWindow(self);
+    return;
+  }
+  HWND foreground = ::GetForegroundWindow();
+  const DWORD own = ::GetCurrentThreadId();
+  const DWORD other = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+  const bool attached = other != 0 && other != own && ::AttachThreadInput(other, own, TRUE);
+  p.setActiveWindow(self);
+  if (!p.setForegroundWindow(self)) p.flashWindow(self, TRUE);
+  if (attached) ::AttachThreadInput(other, own, FALSE);
 }

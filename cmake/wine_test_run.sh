@@ -35,6 +35,9 @@ output=$(mktemp "${TMPDIR:-/tmp}/wine_test_output.XXXXXX") || exit 1
 trap 'rm -f "$marker" "$output"' EXIT
 # Wine maps the Unix root to drive Z:.
 export ALMACORA_TEST_STARTED_FILE="Z:${marker//\//\\}"
+# What the program wrote so far, for a test that reads the Wine trace of a
+# program it started (which shares its standard error).
+export ALMACORA_TEST_OUTPUT_FILE="Z:${output//\//\\}"
 # The program writes to a file that is copied to CTest as it grows, never
 # to CTest's pipe itself: a process Wine starts on the program's behalf
 # (the desktop process of a prefix whose desktop was closed) inherits the

@@ -75,7 +75,14 @@ bool CancelTransferOf(HWND window) {
   return true;
 }
 
-bool WaitForCall(std::function<void()> call, const std::function<void()>& abandon) {
+namespace {
+bool g_timedOut = false;  // window thread only
+}  // namespace
+
+bool TimedOut() { return g_timedOut; }
+
+bool WaitForCall(std::function<void()> call, const std::function<void()>& abandon, ULONGLONG deadline) {
+  g_timedOut = false;
   CCancelScope* scope = g_current;
   if (scope && scope->Cancelled()) {
     abandon();
@@ -103,6 +110,12 @@ bool WaitForCall(std::function<void()> call, const std::function<void()>& abando
     if (::WaitForSingleObject(job->done, 0) == WAIT_OBJECT_0) {
       if (quit) ::PostQuitMessage(quitCode);
       return true;
+    }
+    if (deadline != 0 && ::GetTickCount64() >= deadline) {
+      g_timedOut = true;
+      abandon();
+      if (quit) ::PostQuitMessage(quitCode);
+      return false;
     }
     if (quit || (scope && scope->Cancelled())) {
       abandon();

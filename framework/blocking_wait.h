@@ -48,7 +48,11 @@ bool TransferRunsIn(HWND window);
 // returns: true. False when the current scope is (or was already)
 // cancelled, or the program is told to quit, first: `abandon` has then run
 // on this thread and `call` goes on alone, so it must own (share) all it
-// touches. When no thread can start, `call` runs here, blocking.
-bool WaitForCall(std::function<void()> call, const std::function<void()>& abandon);
+// touches. When no thread can start, `call` runs here, blocking. A
+// `deadline` (GetTickCount64; 0 none) that passes first abandons the call
+// in the same way: false, and TimedOut() is true.
+bool WaitForCall(std::function<void()> call, const std::function<void()>& abandon, ULONGLONG deadline = 0);
+// Whether the last WaitForCall gave up at its deadline.
+bool TimedOut();
 
 }  // namespace framework

@@ -1,6 +1,10 @@
 #include "isam/calendar_file_set.h"
 
+#include "isam/index/btree_node.h"
+
 namespace isam {
+
+static_assert(kCalendarFileDamaged == kErrFileDamaged, "the calendar's word for a damaged set is the engine's");
 
 CalendarFileSet::CalendarFileSet(const std::string& name, bool alone) : name_(name) {
   IndexDefinition& uid = indexes_[0];

@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "isam/fileset/file_set.h"
+#include "isam/fileset/file_set_mend_report.h"
 
 namespace isam {
 
@@ -27,6 +29,22 @@ constexpr int16_t kCalendarRecordLength = 14;
 constexpr int kCalendarUidKeyLength = 200;
 constexpr int kCalendarSerialKeyLength = 8;
 constexpr char kCalendarMemberName[] = "events";
+// The open's answer for a set it could not make whole (kErrFileDamaged).
+// What an open did after a crash is in TakeMendReport
+// (fileset/file_set_mend_report.h).
+constexpr int kCalendarFileDamaged = 690;
+// The open's answer for a resource chain with a bad mark in it (the set's
+// stored definition cannot be read).
+constexpr int kCalendarResourcesDamaged = 407;
+
+// The event records still whole in the calendar file at `path`, whatever
+// its header, stretches and indexes hold: every record stretch, wherever it
+// lies, whose bytes match their check value and read as an event record
+// (kind 0 or 1, then 1, then a UID), one per UID (of two, the higher change
+// serial), in UID order. For a calendar to be built anew from its records
+// when the open refused it (the file is only read). 0, 12 when it cannot be
+// opened, 36 when it cannot be read whole.
+int ReadSoundCalendarRecords(const std::string& path, std::vector<std::vector<uint8_t>>* records);
 
 class CalendarFileSet {
  public:

@@ -8,33 +8,55 @@ _started_wineserver=()
 _started_cupsd=""
 _displays=()
 
-configure_and_build() {
-  local root=$ALMACORA_ROOT launcher=""
-  # A compiler cache, where the machine has one, keyed on paths relative to
-  # the checkout so that two checkouts of one tree share their objects.
+# A compiler cache, where the machine has one, keyed on paths relative to
+# the checkout so that two checkouts of one tree share their objects.
+# (The variables are read when the compiler runs, so they are set here, not
+# in the command substitution that asks for the launcher.)
+if command -v ccache >/dev/null; then export CCACHE_BASEDIR=$ALMACORA_ROOT CCACHE_NOHASHDIR=1; fi
+_launcher() {
   if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
-    launcher="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+    echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
   fi
-  cmake -S "$root" -B "$root/build/host" -G Ninja $launcher -DALMACORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-  cmake -S "$root" -B "$root/build/win64" -G Ninja $launcher \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$root/build/host" -j "$ALMACORA_JOBS" | grep -vE '^\[[0-9]+/[0-9]+\]' || true
-  [ "${PIPESTATUS[0]}" -eq 0 ] || return 1
-  cmake --build "$root/build/win64" -j "$ALMACORA_JOBS" | grep -vE '^\[[0-9]+/[0-9]+\]' || true
-  [ "${PIPESTATUS[0]}" -eq 0 ] || return 1
+}
+
+_configure_win64() {
+  cmake -S "$ALMACORA_ROOT" -B "$ALMACORA_ROOT/build/win64" -G Ninja $(_launcher) \
+    -DCMAKE_TOOLCHAIN_FILE="$ALMACORA_ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+}
+
+# cmake --build with the progress lines left out; fails when the build does.
+_build() {
+  cmake --build "$@" -j "$ALMACORA_JOBS" | grep -vE '^\[[0-9]+/[0-9]+\]' || true
+  [ "${PIPESTATUS[0]}" -eq 0 ]
+}
+
+configure_and_build() {
+  local root=$ALMACORA_ROOT
+  cmake -S "$root" -B "$root/build/host" -G Ninja $(_launcher) -DALMACORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  _configure_win64
+  _build "$root/build/host" || return 1
+  _build "$root/build/win64" || return 1
+}
+
+# Only what almacora.exe needs to run, in the Windows tree: the program,
+# its help file and the holiday calendars beside it (no tests, no host tree).
+ALMACORA_PROGRAM_FILES=(almacora.exe almacora.chm corvelle.url "Australia Holidays.akv" "Canada Holidays.akv"
+  "UK Holidays.akv" "US Holidays.akv")
+build_program() {
+  _configure_win64
+  _build "$ALMACORA_ROOT/build/win64" --target almacora almacora_help holiday_calendars
 }
 
 # Wine: one prefix per display, each with a persistent server of its own (a
 # server's desktop lives on one X display), so that the first wine call does
-# not leave a server holding our pipes. Display 0 uses build/wineprefix and
-# is what WINEPREFIX names; display i uses build/wineprefix-i, a copy of the
+# not leave a server holding our pipes. Display 0 uses build/wineprefix (or
+# ALMACORA_WINEPREFIX: scripts/run's own) and is what WINEPREFIX names; display i uses build/wineprefix-i, a copy of the
 # first (copying is much faster than booting another prefix). Exports
 # ALMACORA_DISPLAY_<i> and ALMACORA_WINEPREFIX_<i>, which
 # cmake/wine_test_run.sh reads for the display CTest handed a window test,
 # and writes the matching resource file for the Windows tree's CTest.
 start_wine() {
-  export WINEPREFIX="$ALMACORA_ROOT/build/wineprefix"
+  export WINEPREFIX="${ALMACORA_WINEPREFIX:-$ALMACORA_ROOT/build/wineprefix}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
@@ -48,7 +70,7 @@ start_wine() {
     # Until its server ends the new registry may not be on disk for copying.
     wineserver -w </dev/null >/dev/null 2>&1 || true
   fi
-  local i prefix pids=()
+  local i prefix pids=() desktop=${ALMACORA_WINE_DESKTOP-}
   for i in "${!_displays[@]}"; do
     prefix=$WINEPREFIX
     if [ "$i" -gt 0 ]; then
@@ -69,6 +91,7 @@ start_wine() {
       export WINEPREFIX=$prefix
       [ -n "${_displays[i]}" ] && export DISPLAY=${_displays[i]}
       env $gb wineserver -p </dev/null >/dev/null 2>&1
+      start_virtual_desktop "$desktop"
       "$(wine_loader)" rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
     ) &
     pids+=($!)
@@ -92,6 +115,28 @@ start_wine() {
     done
   done
   write_display_slots ${#_displays[@]}
+}
+
+# Every program of the prefix WINEPREFIX runs inside one Wine virtual
+# desktop of `size` (ALMACORA_WINE_DESKTOP, e.g. 1280x1024; empty, the
+# default: on the display itself, as scripts/run does; the notification-area
+# test starts a desktop of its own, which a prefix-wide one keeps out). On a display without a window
+# manager Wine waits two seconds each time a window of its own is hidden,
+# for a reply no window manager sends; inside a virtual desktop it draws
+# the frames itself and hiding takes milliseconds. The desktop's process is
+# started here and kept, so that each program does not start one anew.
+start_virtual_desktop() {
+  local size=$1 reg value='"Desktop"=-'
+  [ -n "$size" ] && value='"Desktop"="Almacora"'
+  # An empty size takes a desktop a former run set away again.
+  [ -n "$size" ] || grep -q '^"Desktop"="Almacora"' "$WINEPREFIX/user.reg" 2>/dev/null || return 0
+  reg=$(mktemp "${TMPDIR:-/tmp}/almacora_desktop.XXXXXX.reg") || return 1
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n%s\r\n\r\n' "$value" >"$reg"
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Almacora"="%s"\r\n' "${size:-1280x1024}" >>"$reg"
+  "$(wine_loader)" regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1 || true
+  rm -f "$reg"
+  [ -n "$size" ] && "$(wine_loader)" explorer "/desktop=Almacora,$size" </dev/null >/dev/null 2>&1 &
+  return 0
 }
 
 # The CTest resource file of the Windows tree (CTEST_RESOURCE_SPEC_FILE):

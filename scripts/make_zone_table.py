@@ -4,7 +4,7 @@ the program, from the system's zone data (the compiled zone files and
 tzdata.zi of /usr/share/zoneinfo). Run it when that data changes; the table
 is committed, so no build and no running program ever reads zone files.
 
-    scripts/make_zone_table.py [zoneinfo folder]
+    scripts/make_zone_table.py [zoneinfo folder [Windows name mapping]]
 
 Each zone is written as the STANDARD/DAYLIGHT parts of a VTIMEZONE: the
 offset in force on 1 January 1970, every change since then as a dated
@@ -13,12 +13,18 @@ current rule holds on, that rule as yearly RRULEs. A zone whose current rule
 a yearly RRULE cannot say keeps its dated changes up to the end of the
 compiled data instead. The tz database's links (US/Eastern, Europe/Kiev,
 ...) share the text of the zone they name; zones with the same parts share
-one text."""
+one text. A zone without a yearly rule keeps its dated changes past 2038 too
+(Africa/Casablanca's). Beside the zones, the Windows names of zones
+("Eastern Standard Time") with the zone each stands for, from the CLDR
+mapping python3-icalendar packages (windows_to_olson.py)."""
+import ast
 import os
 import re
 import struct
 import sys
 
+# The CLDR table of Windows zone names, as python3-icalendar packages it.
+WINDOWS_MAPPING = "/usr/lib/python3/dist-packages/icalendar/windows_to_olson.py"
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "storage", "ical", "ical_zone_table.cpp")
 EPOCH_JD = 2440588  # 1970-01-01
@@ -57,7 +63,9 @@ def read_tzif(path):
         return off, dst, chars[ai:chars.index(b"\0", ai)].decode("ascii")
 
     # Some files end with a mark at the end of 32-bit time, not a change.
-    return [(t,) + typed(i) for t, i in zip(times, index) if t < 2**31 - 1], typed(0), footer
+    changes = [(t,) + typed(i) for t, i in zip(times, index)]
+    marks = [i for i, c in enumerate(changes) if c[0] == 2**31 - 1 and (i == 0 or changes[i - 1][1:] == c[1:])]
+    return [c for i, c in enumerate(changes) if i not in marks], typed(0), footer
 
 
 def julian_day(y, m, d):
@@ -171,6 +179,10 @@ def part(kind, name, before, after, onsets, rrule=None):
 def rules_of(path):
     transitions, first_type, footer = read_tzif(path)
     rule = parse_footer(footer)
+    if rule:
+        # A yearly rule says the changes after 2038; dated changes past it
+        # are kept only where the zone has none (Africa/Casablanca).
+        transitions = [t for t in transitions if t[0] < 2**31 - 1]
     before = [t for t in transitions if t[0] <= 0]
     offset, isdst, name = before[-1][1:] if before else first_type
     lines = part("DAYLIGHT" if isdst else "STANDARD", name, offset, offset, [0])
@@ -219,8 +231,24 @@ def rules_of(path):
     return "\r\n".join(lines) + "\r\n"
 
 
+def windows_names(path, zones):
+    """[(Windows zone name, zone)] from the packaged CLDR mapping, in strcmp order."""
+    with open(path, encoding="utf-8") as f:
+        tree = ast.parse(f.read())
+    mapping = next(ast.literal_eval(n.value) for n in tree.body
+                   if isinstance(n, ast.Assign) and n.targets[0].id == "WINDOWS_TO_OLSON")
+    pairs = []
+    for name, zone in mapping.items():
+        if zone not in zones:
+            sys.exit("%s: %s names %s, not a zone" % (path, name, zone))
+        if name not in zones:
+            pairs.append((name, zone))
+    return sorted(pairs, key=lambda p: p[0].encode("ascii"))
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/zoneinfo"
+    mapping = sys.argv[2] if len(sys.argv) > 2 else WINDOWS_MAPPING
     zones, links, version = {}, {}, "?"
     with open(os.path.join(folder, "tzdata.zi"), encoding="ascii") as f:
         for line in f:
@@ -237,6 +265,7 @@ def main():
         zones.setdefault(alias, zones[target])
     # Byte order: the program finds a name by binary search with strcmp.
     names = sorted(zones, key=lambda n: n.encode("ascii"))
+    windows = windows_names(mapping, zones)
     texts = sorted(set(zones.values()))
     index = {t: i for i, t in enumerate(texts)}
     size = sum(len(t) for t in texts)
@@ -259,6 +288,13 @@ def main():
     out.append("};")
     out.append("")
     out.append("const size_t kBuiltInZoneCount = sizeof kBuiltInZones / sizeof kBuiltInZones[0];")
+    out.append("")
+    out.append("const WindowsZoneName kWindowsZoneNames[] = {")
+    for name, zone in windows:
+        out.append("    {\"%s\", \"%s\"}," % (name, zone))
+    out.append("};")
+    out.append("")
+    out.append("const size_t kWindowsZoneNameCount = sizeof kWindowsZoneNames / sizeof kWindowsZoneNames[0];")
     out.append("")
     out.append("}  // namespace icalx")
     with open(OUT, "w", newline="\n") as f:

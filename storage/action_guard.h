@@ -1,67 +1,56 @@
-// Alarm actions that came with a calendar file from elsewhere. A calendar
-// file can carry events whose alarm runs a program or sends mail; such an
-// action only acts on the installation that switched it on. Every event
-// record keeps the mark of the installation that armed its actions
-// (CCalEvent::armedBy); an event read with actions armed under another
-// mark (or none) arrives with them switched off until the user says yes.
+// Alarm actions and publish addresses that came with a calendar file from
+// elsewhere. A calendar file can carry events whose alarm runs a program
+// or sends mail, and a publish address its saves upload to; such an action
+// only acts on the installation that armed it, which proves it with a
+// keyed check value (model/events/action_proof.h). The alarm's actions
+// and the publish after a save look at the proof themselves, so nothing
+// that arrives unproven (opened, restored, refreshed, imported over a
+// known UID, written by another machine, or switched on by a setting
+// later) acts. This file asks the user about such actions when a calendar
+// is opened or takes an import or refresh: Yes proves them here; No holds
+// them off in memory only, the record's bytes kept as they were.
 //
-// The mark is a random text made once per settings profile
-// ("InstallationMark"). Records of earlier versions carry none: the
-// calendar files the profile listed when the mark was made
-// ("ArmedHereFiles") were this installation's own, and their unmarked
-// events count as armed here. User-interface thread only.
+// The upgrade: records of earlier versions carry no proof (nothing, or a
+// plain mark, "InstallationMark"). The first start of this version, on a
+// profile an earlier version kept, proves once, at that start, the
+// unmarked and own-marked actions of the calendar files the profile lists
+// then. User-interface thread only.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 class CCalEvent;
+class CCalendarFile;
 
 namespace actionguard {
 
-// This installation's mark; made (and written to the profile) on first
-// need. Never empty.
-const std::string& InstallationMark();
-
-// The document's start: makes the mark when the profile has none. A
-// profile an earlier version kept (not created by this start) adopts the
-// calendar files it lists: their unmarked events stay armed.
+// The document's start: makes the key when the profile has none; a
+// profile an earlier version kept adopts the calendar files it lists, for
+// this start only.
 void EstablishAtStart();
+// Whether this start adopts the calendar file at `path` (listed at the
+// upgrade and not yet taken); true once per file.
+bool TakeAdoption(const std::string& path);
+// An earlier version of this installation armed the event's actions:
+// needing a proof, it carries none or that version's mark.
+bool ArmedByEarlierVersion(const CCalEvent& e);
 
-// Whether the event's run-program or e-mail action is on: switched on by
-// the event itself, or following a setting that is on here while naming a
-// program, parameters or addresses of its own.
-bool RunArmed(const CCalEvent& e);
-bool EmailArmed(const CCalEvent& e);
-
-// Armed, and not by this installation: the mark is another one, or there
-// is none and the file at `path` was not adopted.
-bool ArmedElsewhere(const CCalEvent& e, const std::string& path);
-
-// Before a write: an event whose actions are armed takes this
-// installation's mark (only this installation arms what is in memory).
+// Armed, unproven and not declined: the question is about it.
+bool AwaitsQuestion(const CCalEvent& e);
+// Before a write: an event the user armed here takes its proof.
 void StampArmedHere(CCalEvent* e);
 
-// One event whose actions a read switched off, with what it had.
-struct HeldActions {
-  std::string uid;
-  std::string name;
-  int16_t runOn = 0;
-  int16_t emailOn = 0;
-  bool runHeld = false;
-  bool emailHeld = false;
-  std::string program;  // the program and its parameters, when it ran one
-  std::string mailTo;   // the addresses, when it sent mail
-};
+// The calendar publishes after each save to an address this installation
+// proved (or publishes nothing after a save).
+bool PublishProven(const CCalendarFile& c);
+bool PublishAwaitsQuestion(const CCalendarFile& c);
+void ProvePublish(CCalendarFile* c);
 
-// Switches the armed actions off and says what they were.
-HeldActions Hold(CCalEvent* e);
-// Puts the actions back and stamps this installation's mark.
-void Arm(CCalEvent* e, const HeldActions& held);
-
-// The question naming each event and what it would run or mail (at most
-// twelve lines, then how many more).
-std::string ArmQuestion(const std::vector<HeldActions>& held);
+// The question about one calendar: names the calendar and its file, every
+// event with what it would run or whom it would mail, and the publish
+// address when `publishAddress` is not empty. No line is left out.
+std::string ArmQuestion(const CCalendarFile& calendar, const std::vector<const CCalEvent*>& events,
+                        const std::string& publishAddress);
 
 }  // namespace actionguard

@@ -73,7 +73,7 @@ class CAlmacoraDoc : public IEventDocument {
   // Rewrites the event, or moves it to its target calendar (added there
   // first, then tombstoned in the old one). Non-zero on success.
   int16_t SaveEvent(CCalEvent& event, int incrementSequence, int publishArg, int stampDtStamp) override;
-  void SaveEventAndRefresh(CCalEvent& event, int incrementSequence, int publishArg, int stampDtStamp) override;
+  int16_t SaveEventAndRefresh(CCalEvent& event, int incrementSequence, int publishArg, int stampDtStamp) override;
   void RecountAndRefresh();
   // Returns the shown count and sets the warning count. Past occurrences
   // of alarm-off events are acknowledged (a recurring one jumps to its

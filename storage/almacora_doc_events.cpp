@@ -127,9 +127,10 @@ int16_t CAlmacoraDoc::MoveEvent(CCalEvent& event, int publishArg) {
   return 1;
 }
 
-void CAlmacoraDoc::SaveEventAndRefresh(CCalEvent& event, int incrementSequence, int publishArg, int stampDtStamp) {
-  SaveEvent(event, incrementSequence, publishArg, stampDtStamp);
+int16_t CAlmacoraDoc::SaveEventAndRefresh(CCalEvent& event, int incrementSequence, int publishArg, int stampDtStamp) {
+  const int16_t saved = SaveEvent(event, incrementSequence, publishArg, stampDtStamp);
   RecountAndRefresh();
+  return saved;
 }
 
 void CAlmacoraDoc::RecountAndRefresh() {

@@ -3,6 +3,7 @@
 
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
+#include "storage/convert/convert_texts.h"
 #include "storage/convert/text_import.h"
 #include "storage/convert/vcal_import.h"
 #include "storage/convert_bridge.h"
@@ -33,6 +34,8 @@ void CAlmacoraDoc::ImportVCalendar(const std::string& path, CCalendarFile* calen
     StorageMessage(storage_text::kErrorOpeningFile, PromptIcon::kInformation);
     return;
   }
+  // An event replaced over a known UID may have changed an armed action.
+  calendar->AskAboutUnprovenActions(&events_);
   if (target.added() + target.replaced() > 0) {
     calendar->AutoPublish(1);
     Refresh();
@@ -41,7 +44,8 @@ void CAlmacoraDoc::ImportVCalendar(const std::string& path, CCalendarFile* calen
   // (which said why).
   const int skipped = counts.events - target.added() - target.replaced();
   char text[160];
-  std::snprintf(text, sizeof text, storage_text::kImportComplete, target.added(), target.replaced(), skipped);
+  std::snprintf(text, sizeof text, storage_text::kImportComplete, convert_text::Events(target.added()).c_str(),
+                convert_text::Events(target.replaced()).c_str(), convert_text::Events(skipped).c_str());
   StorageMessage(text, PromptIcon::kInformation);
 }
 
@@ -56,6 +60,7 @@ void CAlmacoraDoc::ImportTextFile(CCalendarFile* calendar, const std::string& pa
     read = RunTextImport(path, TextImportOptions::FromSettings(), &target, &prompts, &result);
   }
   if (!read) return;
+  calendar->AskAboutUnprovenActions(&events_);
   if (target.added() > 0) calendar->AutoPublish(1);
   RecountAndRefresh();
 }

@@ -1,5 +1,7 @@
 #include "storage/calendar_backup.h"
 
+#include "storage/engine_error_text.h"
+
 #include <cctype>
 #include <cstdio>
 #include <set>
@@ -101,9 +103,7 @@ bool FlushCalendarFile(const CCalendarFile& calendar) { return EngineFlush(calen
 
 std::string FailureText(const FileFailure& failure) {
   if (failure.nativeError != 0 || failure.engineError == 0) return platform::SystemErrorText(failure.nativeError);
-  char text[64];
-  std::snprintf(text, sizeof text, "File Error Number %d", failure.engineError);
-  return text;
+  return EngineErrorText(failure.engineError);
 }
 
 std::string TemporaryName(const std::string& target) { return target + ".tmp~"; }

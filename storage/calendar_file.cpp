@@ -2,6 +2,8 @@
 // closing the event file.
 #include "storage/calendar_file.h"
 
+#include "storage/engine_error_text.h"
+
 #include <cctype>
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include "platform/os_file.h"
 #include "platform/paths.h"
 #include "platform/write_combining.h"
+#include "storage/calendar_address.h"
 #include "storage/calendar_backup.h"
 #include "storage/calendar_resources.h"
 #include "storage/convert/old_event_files.h"
@@ -51,30 +54,16 @@ bool CCalendarFile::IsWritable() const {
 bool CCalendarFile::CanReceiveNewEvents() const { return openState == kOpen && fileType != kMemoryOnly; }
 
 void CCalendarFile::ReportFileError(int code) {
-  const char* text = nullptr;
-  switch (code) {
-    case 0:
-      return;
-    case 2: text = "Error. Key already in index"; break;
-    case 12: text = "Error. Could not open file."; break;
-    case 16:
-    case 17: text = "Error. Could not create file."; break;
-    case 18:
-    case 19: text = "Error. Tried to create existing file."; break;
-    case 42:
-      text = "Error saving event to disk.\n\nThe event is currently being updated\nby another user or process.";
-      break;
-    case 46: text = "Error opening event file.  File number is already in use."; break;
-    case 101: text = "Key not found."; break;
-    case 413: text = "Error opening event file."; break;
-    default: {
-      char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "File Error Number %d", code);
-      StorageMessage(buffer);
-      return;
-    }
+  if (code != 0) StorageMessage(EngineErrorText(code));
+}
+
+void CCalendarFile::SetAddress(const std::string& text) {
+  std::string user, secret;
+  address = AddressWithoutLogin(text, &user, &secret);
+  if (!user.empty() || !secret.empty()) {
+    offeredUser = user;
+    offeredPassword = secret;
   }
-  StorageMessage(text);
 }
 
 bool CCalendarFile::PromptLogin() {
@@ -83,6 +72,10 @@ bool CCalendarFile::PromptLogin() {
   CalendarLogin login;
   login.user = userName;
   login.password = password;
+  if (userName.empty() && !offeredUser.empty()) {
+    login.user = offeredUser;
+    login.password = offeredPassword;
+  }
   login.remember = rememberPassword != 0;
   login.offerRemember = fileType != kMemoryOnly;
   if (!prompts->PromptLogin(&login)) return false;
@@ -121,6 +114,7 @@ int CCalendarFile::OpenEngineFiles(const std::string& fullPath, bool* notEngineF
   hostFile = static_cast<int16_t>(n);
   fileSet_ = std::make_unique<isam::CalendarFileSet>(isam::CalendarFileSet::MemberName(fullPath), alone);
   rc = isam::IsamOpenFileSet(fileSet_->block());
+  mendReport_ = std::make_unique<isam::MendReport>(isam::TakeMendReport());
   if (rc != 0) {
     if (rc == 413) *notEngineFile = true;
     fileSet_.reset();
@@ -287,6 +281,8 @@ int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
   bool notEngine = false;
   const int rc = OpenEngineFiles(p, &notEngine);
   if (notEngine) return OpenOldEventFile(events, p);
+  if ((rc == isam::kCalendarFileDamaged || rc == isam::kCalendarResourcesDamaged) && !bringingBack_)
+    return OfferToBringBack(events, p);
   if (rc != 0) {
     ReportFileError(rc);
     return 0;
@@ -310,11 +306,13 @@ int CCalendarFile::OpenFile(CEventArray* events, const std::string& rawPath) {
     nameFromPath = 1;
   }
   if (openState == kOpen || openState == kPreview) {
-    held_.clear();
-    collectHeld_ = importTarget == nullptr;
+    TellWhatTheMendDid();
     LoadAllEvents(events);
-    collectHeld_ = false;
-    if (!held_.empty()) AskToArmHeldActions(events);
+    if (importTarget == nullptr) {
+      AskAboutUnprovenActions(events);
+    } else {
+      importTarget->AskAboutUnprovenActions(events);
+    }
   } else {
     CloseEngineFiles(true);
   }
@@ -340,12 +338,13 @@ void CCalendarFile::ReadResources() {
     addressOrder = ci.addressOrder;
     nameFromPath = ci.nameFromPath;
     name = ci.strings[0];
-    address = ci.strings[1];
+    SetAddress(ci.strings[1]);
     userName = ci.strings[2];
     password = ci.strings[3];
     alternateAddress = ci.strings[4];
     relCalId = ci.strings[5];
     timeZone = ci.strings[6];
+    publishProof = ci.publishProof;
   }
 }
 
@@ -409,6 +408,7 @@ int CCalendarFile::WriteCalInfo() {
   const std::string strings[7] = {name, address, userName, rememberPassword ? password : std::string(),
                                   alternateAddress, relCalId, timeZone};
   for (int i = 0; i < 7; ++i) ci.strings[i] = strings[i];
+  ci.publishProof = publishProof;
   std::vector<uint8_t> record;
   if (!EncodeCalInfo(ci, &record)) {
     StorageMessage(storage_text::kCalInfoTooLong, PromptIcon::kExclamation);

@@ -25,8 +25,6 @@
 
 #include "model/events/field_buffer.h"
 
-#include "storage/action_guard.h"
-
 class CCalEvent;
 class CEventArray;
 class SerialSection;
@@ -37,6 +35,7 @@ class WriteCombiningScope;
 }
 namespace isam {
 class CalendarFileSet;
+struct MendReport;
 }
 
 class CCalendarFile : public CFieldBuffer {
@@ -80,12 +79,21 @@ class CCalendarFile : public CFieldBuffer {
   uint8_t nameFromPath = 0;  // CALINFO byte 23: the name was made from the path
   std::string userName;
   std::string password;
+  // The login an address carried (calendar_address.h), held in memory only
+  // and offered by the login box while the calendar has no user name.
+  std::string offeredUser;
+  std::string offeredPassword;
   uint8_t subscribed = 0;
   uint8_t published = 0;
   uint8_t refreshAtStartup = 0;
   uint8_t publishAfterSave = 0;
   uint8_t publishAlarms = 0;
   uint8_t rememberPassword = 1;
+  // This installation's proof of the publish address (CALINFO, after the
+  // seven strings; actionguard::PublishProven), kept as read; and, memory
+  // only, the user's No to publishing there.
+  std::string publishProof;
+  uint8_t publishDeclined = 0;
   // Set while a refresh with results runs: an automatic publish of this
   // calendar started meanwhile does nothing.
   uint8_t refreshRunning = 0;
@@ -110,12 +118,10 @@ class CCalendarFile : public CFieldBuffer {
   // A new event file at the path (any file there is deleted first) with
   // VERSION 4.0, FILETYPE and CALINFO, left open.
   int CreateFile(const std::string& path, int type = kOrdinaryFile);
-  // Opens the file and, in state 1 or 3, appends all its events. Events
-  // whose run-program or e-mail actions were armed elsewhere
-  // (actionguard::ArmedElsewhere) arrive with them off, and one question
-  // (IStoragePrompts::AskArmActions) names them; yes arms them here and
-  // rewrites them with this installation's mark (not in a preview). An
-  // import (importTarget set) never asks: its events arrive off.
+  // Opens the file and, in state 1 or 3, appends all its events, then asks
+  // about the actions in it this installation has not proven
+  // (AskAboutUnprovenActions; a file this start adopts is proven without
+  // a question). An import (importTarget set) asks about the target.
   // Filling a new file: between HoldAlone and ShareAgain (or CommitFilled)
   // this process holds the file exclusively, so adds take no locks and
   // skip the serial section (nobody else can write), and the engine's
@@ -242,6 +248,15 @@ class CCalendarFile : public CFieldBuffer {
   static void SetLockModeSetter(LockModeSetter setter);
 
   bool PromptLogin();
+  // Sets the address without a login written in it; that login becomes
+  // the one the login box offers.
+  void SetAddress(const std::string& text);
+  // One question (IStoragePrompts::AskArmActions) about this calendar's
+  // events whose run or mail actions are armed but not proven here, and
+  // its publish address when unproven (actionguard). Yes proves them and
+  // rewrites them (and CALINFO) when the file is writable, else in memory;
+  // No holds them off in memory only. Nothing to ask: nothing happens.
+  void AskAboutUnprovenActions(CEventArray* events);
   static void ReportFileError(int code);
 
   // Whether the file is open in the engine.
@@ -258,10 +273,19 @@ class CCalendarFile : public CFieldBuffer {
   void ReadResources();
   void CloseEngineFiles(bool report);
   int OpenEngineFiles(const std::string& fullPath, bool* notEngineFile, bool alone = false);
+  // After an open that mended the file after a crash and set records
+  // aside: tells the user which calendar, what was kept and what was lost
+  // (calendar_file_mend.cpp).
+  void TellWhatTheMendDid();
+  // After an open the engine refused as damaged (690): offers the last
+  // backup or a rebuild from the records, and opens the file again after
+  // either. OpenFile's result (0 when left closed; the user has been told).
+  int OfferToBringBack(CEventArray* events, const std::string& path);
+  // A new calendar file at `path` holding every record still whole in the
+  // damaged one, which is renamed `damagedCopy` first: 1 with *kept the
+  // records, or 0 (the user has been told).
+  int RebuildFromRecords(const std::string& path, const std::string& damagedCopy, int* kept);
   void RaiseSerial(uint32_t serial);
-  // Asks about the actions the load switched off (held_) and arms them on
-  // yes.
-  void AskToArmHeldActions(CEventArray* events);
   // Reads from index 2 at `from`, merging; returns the highest serial met.
   uint32_t WalkChanged(CEventArray* events, uint32_t from, const CCalEvent* excluded);
   CCalEvent* DecodeRecord(const uint8_t* data, size_t size, EventRecordHeader* header);
@@ -285,10 +309,10 @@ class CCalendarFile : public CFieldBuffer {
   uint32_t highestSeen_ = 0;
   bool heldAlone_ = false;
   std::vector<uint8_t> readBuffer_;
-  // Actions switched off while the open loads (only then are they
-  // collected: a merge later switches them off without asking).
-  std::vector<actionguard::HeldActions> held_;
-  bool collectHeld_ = false;
+  // What the engine's open last did after a crash (null: nothing to tell).
+  std::unique_ptr<isam::MendReport> mendReport_;
+  // An OfferToBringBack is under way: a second refusal is only reported.
+  bool bringingBack_ = false;
   // The batch (BeginBatch): its depth, whether it took the file alone or
   // entered the serial section, whether the others' records were read, the
   // UIDs written since its pending rewrites were last finished.

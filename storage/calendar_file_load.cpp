@@ -9,6 +9,7 @@
 #include "model/events/cal_event.h"
 #include "model/events/event_codec.h"
 #include "model/services/model_services.h"
+#include "storage/action_guard.h"
 #include "storage/calendar_file.h"
 #include "storage/event_array.h"
 #include "storage/services/storage_services.h"
@@ -65,10 +66,6 @@ CCalEvent* CCalendarFile::DecodeRecord(const uint8_t* data, size_t size, EventRe
     return nullptr;
   }
   event->calendar = this;
-  if (actionguard::ArmedElsewhere(*event, path)) {
-    actionguard::HeldActions held = actionguard::Hold(event);
-    if (collectHeld_) held_.push_back(std::move(held));
-  }
   return event;
 }
 
@@ -245,18 +242,61 @@ void CCalendarFile::BuildUidMap(const CEventArray* events) {
     if (e->calendar == this) uidMap[e->uid] = e->uid;
 }
 
-void CCalendarFile::AskToArmHeldActions(CEventArray* events) {
-  std::vector<actionguard::HeldActions> held;
-  held.swap(held_);
-  IStoragePrompts* prompts = GetStorageServices().prompts;
-  if (events == nullptr || prompts == nullptr || !prompts->AskArmActions(actionguard::ArmQuestion(held))) return;
+void CCalendarFile::AskAboutUnprovenActions(CEventArray* events) {
+  if (events == nullptr) return;
   const bool write = openState == kOpen && fileType == kOrdinaryFile;
-  for (const actionguard::HeldActions& h : held) {
-    CCalEvent* event = events->FindInCalendar(this, h.uid);
+  const bool adopted = actionguard::TakeAdoption(path);
+  std::vector<std::string> proven, asked;
+  std::vector<const CCalEvent*> listed;
+  for (const CCalEvent* e : events->items()) {
+    if (e->calendar != this || e->deleted) continue;
+    if (adopted && actionguard::ArmedByEarlierVersion(*e)) {
+      proven.push_back(e->uid);
+    } else if (actionguard::AwaitsQuestion(*e)) {
+      asked.push_back(e->uid);
+      listed.push_back(e);
+    }
+  }
+  bool publishAsked = actionguard::PublishAwaitsQuestion(*this);
+  if (adopted && publishAsked && publishProof.empty()) {
+    actionguard::ProvePublish(this);
+    if (write) WriteCalInfo();
+    publishAsked = false;
+  }
+  bool yes = false;
+  if (!asked.empty() || publishAsked) {
+    IStoragePrompts* prompts = GetStorageServices().prompts;
+    yes = prompts != nullptr &&
+          prompts->AskArmActions(actionguard::ArmQuestion(*this, listed, publishAsked ? address : std::string()));
+    if (yes) {
+      proven.insert(proven.end(), asked.begin(), asked.end());
+    } else {
+      for (const std::string& uid : asked)
+        if (CCalEvent* e = events->FindInCalendar(this, uid)) e->actionsDeclined = 1;
+    }
+    if (publishAsked && yes) {
+      actionguard::ProvePublish(this);
+      if (write) WriteCalInfo();
+    } else if (publishAsked) {
+      publishDeclined = 1;
+    }
+  }
+  for (const std::string& uid : proven) {
+    CCalEvent* event = events->FindInCalendar(this, uid);
     if (event == nullptr) continue;
-    actionguard::Arm(event, h);
-    // Memory follows the file: an event whose mark could not be stored
-    // stays off.
-    if (write && UpdateEvent(event, events, 0, 0, 0) == kWriteFailed) actionguard::Hold(event);
+    if (!write) {
+      event->armRequested = 1;
+      actionguard::StampArmedHere(event);
+      continue;
+    }
+    // Memory follows the file: an event whose proof could not be stored
+    // stays unproven.
+    const std::string before = event->armedBy;
+    event->armRequested = 1;
+    const int rc = UpdateEvent(event, events, 0, 0, 0);
+    if (rc == kWriteFailed || rc == kWriteDeclined) {
+      event->armedBy = before;
+      event->armRequested = 0;
+    }
   }
 }

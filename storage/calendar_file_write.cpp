@@ -11,6 +11,7 @@
 #include "isam/engine_api.h"
 #include "model/events/cal_event.h"
 #include "model/events/event_codec.h"
+#include "storage/action_guard.h"
 #include "storage/calendar_file.h"
 #include "storage/event_array.h"
 #include "storage/serial_section.h"

@@ -61,6 +61,7 @@ bool DecodeFileType(const uint8_t* data, size_t size, int32_t* type) {
 bool EncodeCalInfo(const CalInfo& info, std::vector<uint8_t>* out) {
   size_t strings = 0;
   for (const auto& s : info.strings) strings += s.size() + 1;
+  if (!info.publishProof.empty()) strings += info.publishProof.size() + 1;
   if (strings > kCalInfoStringsMax) return false;
   *out = Header(kCalInfoNumber, "CALINFO", kCalInfoStringsOffset);
   uint8_t* p = out->data();
@@ -73,6 +74,10 @@ bool EncodeCalInfo(const CalInfo& info, std::vector<uint8_t>* out) {
   p[23] = info.nameFromPath ? 1 : 0;
   for (const auto& s : info.strings) {
     out->insert(out->end(), s.begin(), s.end());
+    out->push_back(0);
+  }
+  if (!info.publishProof.empty()) {
+    out->insert(out->end(), info.publishProof.begin(), info.publishProof.end());
     out->push_back(0);
   }
   return true;
@@ -88,13 +93,15 @@ bool DecodeCalInfo(const uint8_t* data, size_t size, CalInfo* info) {
   info->addressOrder = data[21];
   info->nameFromPath = data[23] != 0;
   size_t at = kCalInfoStringsOffset;
-  for (auto& s : info->strings) {
-    s.clear();
-    if (at >= size) continue;
+  auto next = [&](std::string* s) {
+    s->clear();
+    if (at >= size) return;
     const void* nul = std::memchr(data + at, 0, size - at);
     const size_t end = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - data) : size;
-    s.assign(reinterpret_cast<const char*>(data + at), end - at);
+    s->assign(reinterpret_cast<const char*>(data + at), end - at);
     at = end + 1;
-  }
+  };
+  for (auto& s : info->strings) next(&s);
+  next(&info->publishProof);
   return true;
 }

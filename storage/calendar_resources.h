@@ -41,9 +41,13 @@ struct CalInfo {
   // name, address, user name, password, alternate address, RELCALID,
   // TIMEZONE.
   std::string strings[7];
+  // The installation's proof of the publish address, after the seven
+  // (older readers stop at the seventh; older files end there).
+  std::string publishProof;
 };
 
-// False (nothing built) when the strings with their NULs exceed 2003 bytes.
+// False (nothing built) when the strings (the proof's included) with their
+// NULs exceed 2003 bytes; no proof adds no string.
 bool EncodeCalInfo(const CalInfo& info, std::vector<uint8_t>* out);
 // False when the record is shorter than its fixed part; strings cut off by
 // the end of the record (no NUL) end there, missing ones stay empty.

@@ -29,8 +29,9 @@ constexpr char kMoveFailed[] = "Error moving event.  Could not delete event from
 constexpr char kEventNotStorable[] =
     "Error Saving Event.\n\nThe event '%s' cannot be stored in the event file (it is too large).";
 constexpr char kAlreadyOpen[] = "This file is already open.";
-// The end of a vCalendar or iCalendar import: added, updated, skipped.
-constexpr char kImportComplete[] = "Import complete.\n\n%d events added.\n%d events updated.\n%d events skipped.";
+// The end of a vCalendar or iCalendar import: added, updated, skipped, each
+// a convert_text::Events() count.
+constexpr char kImportComplete[] = "Import complete.\n\n%s added.\n%s updated.\n%s skipped.";
 constexpr char kErrorOpeningFile[] = "Error opening file";
 constexpr char kCouldNotOpen[] = "The file '%s' could not be opened.\nAttempt to open the next time Almacora is run?";
 

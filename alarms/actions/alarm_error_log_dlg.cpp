@@ -22,9 +22,15 @@ void CAlarmErrorLogDlg::LoadLog() {
 
 void CAlarmErrorLogDlg::ShowLog() {
   modeless_ = true;
+  HWND active = ::GetActiveWindow();
   if (!IsWindow() && !Create(parent_)) return;
   LoadLog();
-  if (!::IsWindowVisible(GetSafeHwnd())) ::ShowWindow(GetSafeHwnd(), SW_SHOWMINNOACTIVE);
+  // Minimised it would be a bare title bar where no task bar holds it.
+  if (!::IsWindowVisible(GetSafeHwnd()) || ::IsIconic(GetSafeHwnd())) ::ShowWindow(GetSafeHwnd(), SW_SHOWNOACTIVATE);
+  // Made, the dialog takes the focus into its controls: the window the user
+  // was in gets it back.
+  if (active && active != GetSafeHwnd() && ::IsWindow(active) && ::GetActiveWindow() != active)
+    ::SetActiveWindow(active);
 }
 
 void CAlarmErrorLogDlg::OnOK() {

@@ -14,9 +14,9 @@ class CAlarmErrorLogDlg : public framework::CDialog {
   explicit CAlarmErrorLogDlg(HWND parent = nullptr);
 
   void LoadLog();
-  // Modeless use (the worker's notice): reloads; a window not yet on
-  // screen comes up minimized, waiting on the task bar without taking the
-  // focus from what the user is doing.
+  // Modeless use (the worker's notice): reloads; a window not on screen
+  // (or minimised) comes up at its own size without taking the focus from
+  // what the user is doing.
   void ShowLog();
 
  protected:

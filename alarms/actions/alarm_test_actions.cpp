@@ -7,12 +7,18 @@
 #include "model/events/cal_event.h"
 #include "model/events/occurrence_ref.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "platform/paths.h"
 
 namespace alarms {
 
 void PlayAlarmSound(HWND parent, const std::string& file) {
   std::string path = platform::HasFolderPart(file) ? file : platform::ProgramFolder() + file;
+  // The event may come from elsewhere: another computer's file is refused.
+  if (!platform::IsLocalPath(path)) {
+    ::MessageBoxA(parent, platform::RefusedPathText("The sound file", file).c_str(), "Error", MB_OK);
+    return;
+  }
   if (::sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NODEFAULT)) return;
   ::MessageBoxA(parent, "Error Playing Sound file.\nSystem beep will be used.", "Error", MB_OK);
   ::MessageBeep(0xFFFFFFFF);

@@ -12,6 +12,7 @@
 #include "alarms/core/job_runner.h"
 #include "alarms/mail/mail_cancel.h"
 #include "framework/thread.h"
+#include "model/events/cal_event.h"
 #include "model/events/occurrence_ref.h"
 #include "model/settings/program_settings.h"
 
@@ -104,6 +105,13 @@ bool StartAlarmActions(const std::vector<COccurrenceRef>& batch, HWND notifyWind
   std::vector<AlarmJob> jobs;
   jobs.reserve(batch.size());
   for (const COccurrenceRef& ref : batch) jobs.push_back(BuildAlarmJob(ref, g_Settings));
+  // Recorded before they start: a restart never runs a program or sends a
+  // mail twice for one alarm (an unstored record may, once, repeat them).
+  for (size_t i = 0; i < batch.size(); ++i) {
+    if (!jobs[i].sendEmail && !jobs[i].runFile) continue;
+    RecordActed(batch[i]);
+    if (batch[i].event) batch[i].event->Save(0, 0, 0);
+  }
   return StartAlarmJobs(std::move(jobs), notifyWindow, notifyMessage);
 }
 

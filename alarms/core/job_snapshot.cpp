@@ -1,6 +1,7 @@
 #include "alarms/core/job_snapshot.h"
 
 #include "alarms/core/action_tags.h"
+#include "model/events/action_proof.h"
 #include "model/events/cal_event.h"
 #include "model/events/occurrence_ref.h"
 #include "model/settings/program_settings.h"
@@ -34,6 +35,29 @@ void ResolveAlarmMailTexts(const CProgramSettings& s, const EventTextFields* fie
   }
 }
 
+namespace {
+
+// The snooze time the occurrence is due at; none at its first alarm.
+CDateTime SnoozeOf(const COccurrenceRef& ref) {
+  const COccurrenceState* state = ref.event->occurrenceStates.GetAssocAt(ref.date);
+  return state && state->acknowledged == 0 ? state->snoozeTime : CDateTime();
+}
+
+}  // namespace
+
+bool AlreadyActed(const COccurrenceRef& ref) {
+  const CCalEvent* e = ref.event;
+  if (!e || e->actedOn.IsEmpty() || !(ref.date == e->actedOn)) return false;
+  const CDateTime snooze = SnoozeOf(ref);
+  return snooze.IsEmpty() || (!e->actedSnooze.IsEmpty() && snooze <= e->actedSnooze);
+}
+
+void RecordActed(const COccurrenceRef& ref) {
+  if (!ref.event) return;
+  ref.event->actedOn = ref.date;
+  ref.event->actedSnooze = SnoozeOf(ref);
+}
+
 AlarmJob BuildAlarmJob(const COccurrenceRef& ref, const CProgramSettings& s) {
   AlarmJob job;
   job.transport = TransportFromSettings(s);
@@ -41,7 +65,9 @@ AlarmJob BuildAlarmJob(const COccurrenceRef& ref, const CProgramSettings& s) {
   if (!e) return job;
   job.eventName = e->name;
   job.snoozed = ref.IsSnoozed();
-  job.sendEmail = ResolveInherited(e->emailOn, s.AlarmEmailEnabled) != 0 && !job.snoozed;
+  // Only actions this installation proved act, once per alarm.
+  const bool mayAct = actionproof::Proven(*e) && !AlreadyActed(ref);
+  job.sendEmail = mayAct && ResolveInherited(e->emailOn, s.AlarmEmailEnabled) != 0 && !job.snoozed;
   if (job.sendEmail) {
     EventTextFields fields;
     ref.GetTextFields(fields);
@@ -53,7 +79,7 @@ AlarmJob BuildAlarmJob(const COccurrenceRef& ref, const CProgramSettings& s) {
   bool runOn = ResolveInherited(e->runOn, s.AlarmRunEnabled) != 0;
   bool atAlarm = ResolveInherited(e->runAtAlarm, s.RunAlarm) != 0;
   bool atSnooze = ResolveInherited(e->runAtSnooze, s.RunSnooze) != 0;
-  job.runFile = runOn && ((atAlarm && !job.snoozed) || (atSnooze && job.snoozed));
+  job.runFile = mayAct && runOn && ((atAlarm && !job.snoozed) || (atSnooze && job.snoozed));
   if (job.runFile) {
     job.file = ResolveInheritedText(e->runFile, s.RunFilename);
     job.arguments = ResolveInheritedText(e->runParameters, s.RunParms);

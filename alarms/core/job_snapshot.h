@@ -40,7 +40,15 @@ struct AlarmJob {
 
 AlarmTransport TransportFromSettings(const CProgramSettings& settings);
 
-// The job of one occurrence (GUI thread only). Recipients, subject and
+// The occurrence's alarm (its first, or the snooze it is due at) already
+// ran the actions here (CCalEvent::actedOn, actedSnooze); and the record
+// of that, made on the event before its actions start (the caller saves).
+bool AlreadyActed(const COccurrenceRef& occurrence);
+void RecordActed(const COccurrenceRef& occurrence);
+
+// The job of one occurrence (GUI thread only). Nothing is mailed or run
+// for an event whose actions this installation has not proven
+// (actionproof::Proven) or that already acted at this alarm. Recipients, subject and
 // message are the event's own or the defaults, with the tags replaced by
 // the occurrence's texts; the run values likewise. A show state outside
 // 1..3 becomes 1. A reference without an event gives a job that does

@@ -198,7 +198,9 @@ BatchResult CCalEditModel::ResetAlarms(int alarmEnabled, int leadTime, const std
     event->runFile = ToInheritedText(a.runFile, s.RunFilename);
     event->runParameters = ToInheritedText(a.runParameters, s.RunParms);
     event->runWindowState = ToInheritedInt(a.runWindowState, s.RunState);
+    event->armRequested = 1;
     return [event, old] {
+      event->armRequested = 0;
       event->alarmOn = old->alarmOn;
       event->autoAcknowledge = old->autoAcknowledge;
       event->soundOn = old->soundOn;

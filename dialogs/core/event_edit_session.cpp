@@ -46,6 +46,17 @@ void SeedAdvancedRule(CRecurrenceRule& rule, const CDateTime& start) {
   }
 }
 
+namespace {
+// The parts of two rules that decide when occurrences fall.
+bool SameSchedule(const CRecurrenceRule& a, const CRecurrenceRule& b) {
+  return a.frequency == b.frequency && a.interval == b.interval && a.weekStart == b.weekStart &&
+         a.until == b.until && a.count == b.count && a.offsetDays == b.offsetDays && a.byWeekNo == b.byWeekNo &&
+         a.byYearDay == b.byYearDay && a.byMonthDay == b.byMonthDay && a.byDayWeekdays == b.byDayWeekdays &&
+         a.byDayOrdinals == b.byDayOrdinals && a.bySetPos == b.bySetPos && a.byMonth == b.byMonth &&
+         a.zone == b.zone;
+}
+}  // namespace
+
 bool IsUnusualTime(int s, int begin, int end) {
   if (begin > end) return s >= begin * 3600 || s <= end * 3600;
   return begin * 3600 <= s && s <= end * 3600;
@@ -134,6 +145,8 @@ bool EventEditSession::Load(CCalEvent& ev, const CDateTime* occurrence, const Op
     start = ev.start;
     end = ev.end;
     advanced = rule.HasAdvancedCriteria();
+    untilFollowsStart = rule.IsUntilSet() && start.HasTimeOfDay() && rule.until.HasTimeOfDay() &&
+                        rule.until.GetSecondsOfDay(CDateTime::kAsLocal) == start.GetSecondsOfDay(CDateTime::kAsLocal);
     offsetDays = rule.offsetDays < 0 ? -rule.offsetDays : rule.offsetDays;
     offsetDirection = rule.offsetDays < 0 ? 0 : 1;
   } else {
@@ -228,6 +241,24 @@ void EventEditSession::StartDateChanged(const CDateTime& when) {
 void EventEditSession::StartTimeChanged(const CDateTime& when) {
   MoveEndWithStart(when);
   start = when;
+  KeepUntilOnStartTime();
+}
+
+void EventEditSession::KeepUntilOnStartTime() {
+  if (!untilFollowsStart || !rule.IsUntilSet() || !start.HasTimeOfDay()) return;
+  CDateTime local = rule.until.ConvertedTo(CDateTime::kAsLocal);
+  local.SetSecondsOfDay(start.GetSecondsOfDay(CDateTime::kAsLocal));
+  rule.until = local.ConvertedToZoneOf(rule.until);
+}
+
+bool EventEditSession::ChangesSchedule(const CCalEvent& ev, const CDuration& lead) const {
+  const bool wasRecurring = !ev.oneTime;
+  const bool recurring = kind != kOneTime;
+  if (start != ev.start || (allDay != 0) != (ev.allDay != 0) || recurring != wasRecurring) return true;
+  if ((alarm != 0) != (ev.alarmOn != 0) || !SameLeadTime(lead, ev.leadTime)) return true;
+  if (!recurring) return false;
+  const CRecurrenceRule* own = ev.recurrence.FindRule();
+  return !own || !SameSchedule(rule, *own);
 }
 
 bool EventEditSession::ApplyAdvancedStart(IEventEditPrompts& prompts) {
@@ -291,7 +322,11 @@ bool EventEditSession::Save(IEventEditHost& host, IEventEditPrompts& prompts) {
   }
   if (!SaveCalendar(host)) return false;
   if (!(series ? SaveSeries(prompts) : SaveOccurrence(prompts))) return false;
-  if (actionsDraft_) CopyAlarmActions(*actionsDraft_, *event);
+  if (actionsDraft_) {
+    // The user set the actions here: the write proves them.
+    CopyAlarmActions(*actionsDraft_, *event);
+    event->armRequested = 1;
+  }
   actionsDraft_.reset();
   event->inEdit = 0;
   inEdit_ = false;
@@ -306,8 +341,10 @@ bool EventEditSession::SaveSeries(IEventEditPrompts& prompts) {
     rule.interval = kind == kEasterYearly ? 1 : interval;
     rule.frequency = static_cast<int16_t>(RuleFrequencyOfKind(kind));
     if (kind == kYearly) age = static_cast<int16_t>(calculateAge);
+    KeepUntilOnStartTime();
     ApplyAdvancedStart(prompts);
   }
+  const bool rescheduled = ChangesSchedule(ev, ChosenLeadTime());
   const bool hasChanges = !ev.occurrenceOverrides.IsEmpty() || !ev.recurrence.excludedDates.IsEmpty();
   if (hasChanges && (start != ev.start || (allDay != 0) != (ev.allDay != 0))) {
     // Refused: the dialog stays open and the event keeps every value.
@@ -341,7 +378,7 @@ bool EventEditSession::SaveSeries(IEventEditPrompts& prompts) {
   }
   ev.alarmOn = static_cast<int16_t>(alarm ? 1 : 0);
   ev.leadTime = ChosenLeadTime();
-  ev.ResetOccurrences();
+  if (rescheduled) ev.ResetOccurrences();
   return true;
 }
 

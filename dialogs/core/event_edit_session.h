@@ -91,6 +91,11 @@ class EventEditSession {
   // The rule being edited; its series start is `start`.
   CRecurrenceRule rule;
   bool advanced = false;
+  // The rule's UNTIL was chosen as a day, not as a time: its time of day
+  // is the start's and moves with it (the day stays included). Set at Load
+  // for an UNTIL at the start's time of day; the advanced dialog sets or
+  // clears it as the user picks the day or types the time.
+  bool untilFollowsStart = false;
   // The calendar chosen in the combo (its list id).
   int calendarId = 0;
 
@@ -126,6 +131,7 @@ class EventEditSession {
   // the rule's criteria (frequency kept) and `advanced`; the end moves with
   // the start either way.
   void StartDateChanged(const CDateTime& when);
+  // A new start time also moves an UNTIL that follows the start.
   void StartTimeChanged(const CDateTime& when);
   // The end keeps its distance to a new start (or becomes the new start
   // when it lay before the old one).
@@ -140,9 +146,12 @@ class EventEditSession {
   void ConflictRange(CDateTime* from, CDateTime* to) const;
 
   // Writes the values into the event (series) or its override (occurrence)
-  // and ends the editing. False keeps the dialog open: the reset question
-  // answered No, an occurrence moved before the series start, or the
-  // owning calendar could not be reopened. Read-only: nothing is written.
+  // and ends the editing. A save that leaves the start, the rule, all day,
+  // the alarm and its lead time as they were keeps the occurrences' states
+  // (a snooze, an acknowledgement); any of those changed resets them.
+  // False keeps the dialog open: the reset question answered No, an
+  // occurrence moved before the series start, or the owning calendar could
+  // not be reopened. Read-only: nothing is written.
   bool Save(IEventEditHost& host, IEventEditPrompts& prompts);
   // Ends the editing without a save: clears the in-edit flag, the
   // changed-while-open mark and the target calendar. Safe to call twice.
@@ -165,6 +174,11 @@ class EventEditSession {
   bool SaveSeries(IEventEditPrompts& prompts);
   bool SaveOccurrence(IEventEditPrompts& prompts);
   bool SaveCalendar(IEventEditHost& host);
+  // An UNTIL that follows the start takes the start's local time of day.
+  void KeepUntilOnStartTime();
+  // Whether the values would change when the event's occurrences fall or
+  // its alarm rings.
+  bool ChangesSchedule(const CCalEvent& ev, const CDuration& lead) const;
 
   LeadTimeChoice loadedLead_;
   CDuration loadedLeadTime_;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "dialogs/event/event_edit_dlg.h"
 #include "dialogs/small/help_hook.h"
 #include "framework/dialogs/data_exchange.h"
 #include "framework/dialogs/message_box.h"
@@ -96,6 +97,10 @@ BOOL CAdvancedRecurrenceDlg::OnInitDialog() {
   ::MapDialogRect(h, &t);
   untilDate_.CreateDatePicker(h, d, IDC_ADV_UNTIL_DATE);
   untilTime_.CreateField(h, t, IDC_ADV_UNTIL_TIME);
+  // In reading order: after the count and its "Times", before the
+  // occurrence positions and the buttons.
+  PlaceInTabOrder({untilDate_.GetSafeHwnd(), untilTime_.GetSafeHwnd()},
+                  ::GetWindow(::GetDlgItem(h, IDC_ADV_COUNT), GW_HWNDNEXT));
   settingUntil_ = true;
   untilDate_.SetTime(view_.until);
   untilTime_.SetTime(view_.until);
@@ -340,6 +345,11 @@ void CAdvancedRecurrenceDlg::OnUntilTimeChange(NMHDR*, LRESULT* result) {
   *result = 0;
   if (settingUntil_) return;
   untilChanged_ = untilTimeTyped_ = true;
+}
+
+bool CAdvancedRecurrenceDlg::UntilFollowsStart(bool before) const {
+  if (!rule_ || !rule_->IsUntilSet()) return false;
+  return untilChanged_ ? !untilTimeTyped_ : before;
 }
 
 void CAdvancedRecurrenceDlg::OnHelp() { ShowHelpTopic(kHelpContext); }

@@ -33,6 +33,11 @@ class CAdvancedRecurrenceDlg : public framework::CDialog {
   void SetRule(CRecurrenceRule* rule, bool readOnly);
 
   CRecurrenceCriteriaGrid& Grid() { return grid_; }
+  // After OK: whether the rule's UNTIL follows the series start's time of
+  // day, given whether it did before: a day picked with the time left as
+  // shown follows it, a typed time does not, an untouched UNTIL keeps
+  // `before`, and no UNTIL follows nothing.
+  bool UntilFollowsStart(bool before) const;
   const dialogcore::RuleCriteriaView& View() const { return view_; }
 
   FRAMEWORK_DECLARE_MESSAGE_MAP()

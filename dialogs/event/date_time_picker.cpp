@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <vector>
+
 #include "model/settings/program_settings.h"
 
 namespace dialogs {
@@ -48,7 +51,10 @@ bool CDateTimePicker::CreateDatePicker(HWND parent, const RECT& rect, int id) {
 
 bool CDateTimePicker::CreateTimePicker(HWND parent, const RECT& rect, int id) {
   if (!CreateControl(parent, rect, id, DTS_UPDOWN | DTS_TIMEFORMAT)) return false;
-  SendMsg(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>(TimeFormat(IsLocale24Hour() != 0)));
+  char pattern[80] = "";
+  ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, pattern, sizeof pattern);
+  const std::string format = TimeFormat(pattern);
+  SendMsg(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>(format.c_str()));
   return true;
 }
 
@@ -59,7 +65,53 @@ std::string CDateTimePicker::WidenShortDatePattern(const std::string& pattern) {
   return pattern.substr(0, at) + "yyyy" + pattern.substr(at + 2);
 }
 
-const char* CDateTimePicker::TimeFormat(bool use24Hour) { return use24Hour ? "H':'mm" : "h':'mm' 'tt"; }
+std::string CDateTimePicker::TimeFormat(const std::string& pattern) {
+  // Fields and the literal text between them, in order.
+  struct Piece {
+    bool field;
+    std::string text;
+  };
+  std::vector<Piece> pieces;
+  for (size_t i = 0; i < pattern.size();) {
+    const char c = pattern[i];
+    if (std::strchr("hHmst", c)) {
+      size_t j = i;
+      while (j < pattern.size() && pattern[j] == c) ++j;
+      pieces.push_back({true, pattern.substr(i, j - i)});
+      i = j;
+      continue;
+    }
+    std::string literal;
+    if (c == '\'') {
+      const size_t close = pattern.find('\'', i + 1);
+      const size_t end = close == std::string::npos ? pattern.size() : close;
+      literal = pattern.substr(i + 1, end - i - 1);
+      i = end + 1;
+    } else {
+      literal = std::string(1, c);
+      ++i;
+    }
+    if (!pieces.empty() && !pieces.back().field) {
+      pieces.back().text += literal;
+    } else {
+      pieces.push_back({false, literal});
+    }
+  }
+  std::string out;
+  bool hasHour = false;
+  for (size_t k = 0; k < pieces.size(); ++k) {
+    const Piece& p = pieces[k];
+    const bool beforeSeconds = k + 1 < pieces.size() && pieces[k + 1].field && pieces[k + 1].text[0] == 's';
+    if ((p.field && p.text[0] == 's') || (!p.field && beforeSeconds)) continue;
+    if (p.field) {
+      hasHour = hasHour || p.text[0] == 'h' || p.text[0] == 'H';
+      out += p.text;
+    } else if (!p.text.empty()) {
+      out += "'" + p.text + "'";
+    }
+  }
+  return hasHour ? out : "HH':'mm";
+}
 
 void CDateTimePicker::GetDate(CDateTime& value) const {
   SYSTEMTIME st{};

@@ -33,8 +33,11 @@ class CDateTimePicker : public framework::CWindow {
 
   // A short-date pattern with "yy" but no "yyyy" gets a four-digit year.
   static std::string WidenShortDatePattern(const std::string& pattern);
-  // "H':'mm" on a 24-hour clock, else "h':'mm' 'tt".
-  static const char* TimeFormat(bool use24Hour);
+  // The picker's format for the user's time pattern (the locale's, as
+  // "HH:mm:ss" or "h:mm:ss tt"): its hours, minutes and am/pm as they are
+  // written there, the seconds and the separator before them left out, the
+  // separators quoted. An empty pattern gives "HH':'mm".
+  static std::string TimeFormat(const std::string& localePattern);
   // The parent calls this on DTN_DROPDOWN: the month calendar starts its
   // weeks on Monday when the setting CalendarStartDay is 1, else Sunday.
   void OnDropDown();

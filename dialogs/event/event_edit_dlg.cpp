@@ -30,6 +30,14 @@ constexpr DWORD kHelpContext = 3;
 
 }  // namespace
 
+void PlaceInTabOrder(std::initializer_list<HWND> windows, HWND after) {
+  for (HWND w : windows) {
+    if (!w || !after) return;
+    ::SetWindowPos(w, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = w;
+  }
+}
+
 CEventEditDlg::CEventEditDlg(dialogcore::IEventEditHost* host, HWND parent)
     : CDialog(IDD_EVENT_EDIT, parent), host_(host), use24Hour_(IsLocale24Hour() != 0) {}
 
@@ -122,10 +130,12 @@ WarningAnswer CEventEditDlg::ShowWarning(const WarningRequest& request) {
   return answer;
 }
 
-bool CEventEditDlg::RunAdvanced(CRecurrenceRule& rule, bool readOnly) {
+bool CEventEditDlg::RunAdvanced(CRecurrenceRule& rule, bool readOnly, bool* untilFollows) {
   CAdvancedRecurrenceDlg dlg(GetSafeHwnd());
   dlg.SetRule(&rule, readOnly);
-  return dlg.DoModal() == IDOK;
+  if (dlg.DoModal() != IDOK) return false;
+  *untilFollows = dlg.UntilFollowsStart(*untilFollows);
+  return true;
 }
 
 void CEventEditDlg::DoDataExchange(framework::CDataExchange& dx) {
@@ -213,6 +223,11 @@ void CEventEditDlg::CreatePickers() {
   startTime_.CreateField(GetSafeHwnd(), rect(245, 96, 305, 110), IDC_EE_START_TIME);
   endDate_.CreateDatePicker(GetSafeHwnd(), rect(175, 114, 240, 128), IDC_EE_END_DATE);
   endTime_.CreateField(GetSafeHwnd(), rect(245, 114, 305, 128), IDC_EE_END_TIME);
+  // Made last, they would come after the buttons in the tab order: each
+  // goes after its label, in reading order.
+  HWND endLabel = ::GetDlgItem(GetSafeHwnd(), IDC_EE_END_LABEL);
+  PlaceInTabOrder({startDate_.GetSafeHwnd(), startTime_.GetSafeHwnd()}, ::GetWindow(endLabel, GW_HWNDPREV));
+  PlaceInTabOrder({endDate_.GetSafeHwnd(), endTime_.GetSafeHwnd()}, endLabel);
 }
 
 void CEventEditDlg::FillCalendars() {
@@ -347,8 +362,10 @@ void CEventEditDlg::OnAdvanced() {
   copy = session_.rule;
   copy.frequency = session_.rule.frequency;
   dialogcore::SeedAdvancedRule(copy, session_.start);
-  if (!RunAdvanced(copy, session_.readOnly)) return;
+  bool untilFollows = session_.untilFollowsStart;
+  if (!RunAdvanced(copy, session_.readOnly, &untilFollows)) return;
   session_.rule = copy;
+  session_.untilFollowsStart = untilFollows;
   session_.advanced = session_.rule.HasAdvancedCriteria();
   SetAdvancedLabel();
   if (session_.readOnly) return;

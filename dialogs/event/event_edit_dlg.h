@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 
 #include <string>
 
@@ -24,6 +25,10 @@
 class CCalEvent;
 
 namespace dialogs {
+
+// Puts `windows`, in their order, right after `after` among their siblings:
+// controls made at run time take their place in the tab order.
+void PlaceInTabOrder(std::initializer_list<HWND> windows, HWND after);
 
 class CEventEditDlg : public framework::CDialog {
  public:
@@ -70,8 +75,9 @@ class CEventEditDlg : public framework::CDialog {
   virtual WarningAnswer ShowWarning(const WarningRequest& request);
   // The open-recurring question: -1 cancel, 0 this occurrence, 1 series.
   virtual int AskOpenRecurring(const std::string& prompt);
-  // The advanced dialog on the rule copy; true on OK.
-  virtual bool RunAdvanced(CRecurrenceRule& rule, bool readOnly);
+  // The advanced dialog on the rule copy; true on OK, with *untilFollows
+  // (whether the UNTIL follows the start time) brought up to date.
+  virtual bool RunAdvanced(CRecurrenceRule& rule, bool readOnly, bool* untilFollows);
 
  private:
   // The save's questions, asked through ShowMessage.

@@ -96,6 +96,19 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hwnd, UINT message, LPARAM /*lPa
 
 LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   place_.Watch(GetSafeHwnd(), message, lParam);
+  if (message == WM_HELP) {
+    // F1 reaches the sheet when the focus is on its tab or one of its own
+    // buttons (or on a page with no control to focus): the topic is the
+    // active page's. A page without one hands the request back up; it then
+    // ends here instead of going round again or to the sheet's owner.
+    if (forwardingHelp_) return TRUE;
+    HWND page = reinterpret_cast<HWND>(SendMsg(PSM_GETCURRENTPAGEHWND));
+    if (!page) return TRUE;
+    forwardingHelp_ = true;
+    ::SendMessageA(page, WM_HELP, wParam, lParam);
+    forwardingHelp_ = false;
+    return TRUE;
+  }
   return CWindow::WindowProc(message, wParam, lParam);
 }
 

@@ -5,9 +5,10 @@
 // OK first asks the active page's OnKillActive (FALSE keeps the sheet open
 // on that page), then calls OnOK of every page whose window was made, in
 // page order; pages never shown are not touched. Cancel calls OnCancel of
-// the made pages. In wizard mode OnWizardNext / OnWizardBack answer 0 for
-// the neighbouring page, -1 to stay, or a page's template id. The sheet
-// first appears centred on its owner (first_show_place.h).
+// the made pages. F1 (WM_HELP) anywhere in the sheet goes to the active
+// page, whatever has the focus. In wizard mode OnWizardNext / OnWizardBack
+// answer 0 for the neighbouring page, -1 to stay, or a page's template id.
+// The sheet first appears centred on its owner (first_show_place.h).
 #pragma once
 
 #include <string>
@@ -72,6 +73,7 @@ class CPropertySheet : public CWindow {
   HWND parent_;
   UINT startPage_;
   bool wizard_ = false;
+  bool forwardingHelp_ = false;  // passing WM_HELP to the active page
   std::vector<CPropertyPage*> pages_;
 };
 

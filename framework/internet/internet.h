@@ -96,8 +96,10 @@ class CHttpFile : public CInternetFile {
   void EndRequest();
   void AddRequestHeaders(const std::string& headers, DWORD flags);
   DWORD QueryStatusCode();
-  // A response header's text, empty when absent.
+  // A response header's text, empty when absent (or over 1 MB).
   std::string QueryHeader(DWORD info);
+  // The size the header's text would take, 0 when absent.
+  size_t QueryHeaderSize(DWORD info);
 };
 
 class CHttpConnection : public CInternetHandle {

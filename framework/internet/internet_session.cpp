@@ -145,4 +145,10 @@ std::string CHttpFile::QueryHeader(DWORD info) {
   return text;
 }
 
+size_t CHttpFile::QueryHeaderSize(DWORD info) {
+  DWORD size = 0;
+  HttpQueryInfoA(handle_, info, nullptr, &size, nullptr);
+  return size;
+}
+
 }  // namespace framework

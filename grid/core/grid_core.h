@@ -133,7 +133,10 @@ class CGridCore : public framework::CWindow, public CGridCellComparer, public CG
   int SelectCell(int col, int row);
   // Nonzero when the cell is selected; the range index through rangeIndex.
   int IsCellSelected(int col, int row, int* rangeIndex);
+  // Whole rows as the unit: the current row is painted whole and ranges
+  // (when multi-selection is on, which this turns on) are of rows.
   int SelectWholeRows(int flag);
+  // Ranges of cells or rows, or (0) only the current cell or row.
   int EnableMultiSelect(int flag);
   int GetCurrentRow() const { return sheet_->currentRow; }
   int GetCurrentColumn() const { return sheet_->currentCol; }

@@ -103,7 +103,9 @@ RECT PaintCells(CGridCore& grid, HDC dc, int originX, int originY, const RECT& c
       }
       int selected = 0, current = 0;
       if (part == CGridCore::kPartCells) {
-        const bool wholeRows = (s.selection.GetMode() & CGridSelection::kWholeRows) != 0;
+        // The current row is painted whole also when nothing else can be
+        // selected.
+        const bool wholeRows = s.wholeRowSelection || (s.selection.GetMode() & CGridSelection::kWholeRows) != 0;
         current = row == grid.GetCurrentRow() && (wholeRows || col == grid.GetCurrentColumn());
         int index = -1;
         if (!current && grid.IsCellSelected(col, row, &index)) selected = index + 1;

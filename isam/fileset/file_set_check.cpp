@@ -40,6 +40,20 @@ int CheckEntriesSearchable(int16_t index, const IndexEntries& entries) {
   return SetEngineError(0);
 }
 
+int CheckEntriesWalkBack(int16_t index, const IndexEntries& entries) {
+  uint8_t key[256];
+  std::size_t left = entries.size();
+  SetEngineError(0);
+  for (uint32_t p = lstkey(index, key); p != 0; p = IndexPreviousKey(index, key)) {
+    if (left == 0) return SetEngineError(kErrFileDamaged);
+    const auto& want = entries[--left];
+    if (p != want.second || KeyCompare(key, want.first.data(), want.first.size()) != 0)
+      return SetEngineError(kErrFileDamaged);
+  }
+  if (CurrentInstance()->eng_err != 0 || left != 0) return SetEngineError(kErrFileDamaged);
+  return 0;
+}
+
 int CheckFileSet(int data_file, FileSetReport* r) {
   *r = FileSetReport{};
   FileControlBlock* fcb = CheckFileNumber(data_file);
@@ -134,6 +148,7 @@ int CheckFileSet(int data_file, FileSetReport* r) {
     }
     if (CurrentInstance()->eng_err != 0) return Damaged(r, "an index cannot be walked");
     if (CheckEntriesSearchable(k, entries) != 0) return Damaged(r, "a search from an index's root misses keys its leaves hold");
+    if (CheckEntriesWalkBack(k, entries) != 0) return Damaged(r, "a walk back along an index's leaves misses keys");
     for (const auto& rec : records) {
       const int n = BuildRecordKey(k, rec.second.data(), rec.second.size(), rec.first, built);
       if (n > 0 && hits[rec.first] != 1) return Damaged(r, "a record is missing from an index");

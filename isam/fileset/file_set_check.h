@@ -2,7 +2,8 @@
 // stretch of the data file is walked, every free stretch must have its
 // free-space key (and every key its stretch), and every index must hold
 // exactly one key for each live record, pointing at it, that a search from
-// the index's root finds where its leaves hold it. Reopening after a
+// the index's root finds where its leaves hold it, and that a walk along
+// the leaves meets in order both ways. Reopening after a
 // crash or a failed write uses it to tell a sound file set from a damaged
 // one; the soak and crash tests use it as their oracle.
 #pragma once
@@ -36,5 +37,12 @@ int CheckFileSet(int data_file, FileSetReport* report);
 // that still chain in order while an inner node sends searches elsewhere.
 // 0, or kErrFileDamaged (also for a search that fails).
 int CheckEntriesSearchable(int16_t index, const IndexEntries& entries);
+
+// Whether a walk of the index from its last key back along the leaves' left
+// links gives `entries` (a forward walk's, in its order) in reverse, as a
+// reader stepping backwards meets them: a leaf whose left link names a node
+// never written breaks that walk although the forward one and every search
+// find their keys. 0, or kErrFileDamaged (also for a step that fails).
+int CheckEntriesWalkBack(int16_t index, const IndexEntries& entries);
 
 }  // namespace isam

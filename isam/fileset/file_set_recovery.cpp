@@ -1,5 +1,6 @@
 #include "isam/fileset/file_set_recovery.h"
 
+#include "isam/fileset/file_set_mend_report.h"
 #include "isam/fileset/file_set_reindex.h"
 
 #include <map>
@@ -70,6 +71,7 @@ int WalkStretches(FileControlBlock* fcb, DataStretches* out) {
         if (ReadVarRecordAt(fcb, at, data.data(), static_cast<int32_t>(h.used), true) >= 0) {
           out->records.emplace(at, std::move(data));
         } else if (CurrentInstance()->eng_err == 160) {  // bytes its check value denies: never written
+          NoteSetAside(fcb, at, h.used);
           out->unfilled.push_back(at);
         } else {
           return CurrentInstance()->eng_err ? CurrentInstance()->eng_err : kErrFileDamaged;
@@ -353,19 +355,51 @@ int MendFileSet(int data_file) {
   return SetEngineError(0);
 }
 
+// The set's indexes built again from its records, with what the mend does
+// first to the rest of the file (resource links, the host's free space).
+// With `salvage` the walk of the records passes over stretch headers that
+// make no sense (RebuildIndexesFromRecords), so it goes first and the
+// resource chain and the host are walked after it.
+static int RebuildSetFromRecords(int data_file, bool salvage) {
+  FileControlBlock* fcb = CheckFileNumber(data_file);
+  if (int rc = ReadFileHeader(fcb)) return rc;
+  if (salvage) {
+    if (int rc = RebuildIndexesFromRecords(data_file, true)) return rc;
+  }
+  if (int rc = RepairResourceBackLinks(data_file)) return rc;
+  if (int rc = MendHostSpace(fcb)) return rc;
+  return salvage ? 0 : RebuildIndexesFromRecords(data_file);
+}
+
 // The mend, and then the full check: a torn or lost write can leave an
 // index the mend could not trust (or a walk it could not finish), so every
 // index is then built again from the records and the check asked once
 // more. What is still not whole is damage the records themselves carry.
 // A tree it could not trust may end the mend with any code its calls give
 // (a read past the end, a node that cannot be real), so any failure tries
-// the rebuild.
+// the rebuild. Traces of writes a power cut lost out of order send the set
+// straight to the rebuild: the key-by-key mend would take a key whose
+// record never reached the disk for a delete cut short, where the records
+// are what holds every change done before the last flush.
 static int MendUntilWhole(int data_file) {
   const NodeCheckScope torn_nodes_are_damage;
-  if (int rc = FindTracesOfLostWrites(data_file)) return rc;
-  if (MendFileSet(data_file) == 0 && CheckFileSetWhole(data_file) == 0) return 0;
-  if (int rebuilt = RebuildIndexesFromRecords(data_file)) return rebuilt;
-  return CheckFileSetWhole(data_file);
+  BeginMendReport(CheckFileNumber(data_file));
+  const bool traces = FindTracesOfLostWrites(data_file) != 0;
+  if (traces) WriteStatusLog("Traces of writes a power cut lost: every index is built again from the records", 0);
+  if (!traces && MendFileSet(data_file) == 0 && CheckFileSetWhole(data_file) == 0) {
+    EndMendReport(static_cast<int32_t>(CheckFileNumber(data_file)->header.active_count), false);
+    return 0;
+  }
+  // A stretch header no writer finished (a page of new space lost, stale
+  // bytes where a split began) stops a walk of the records, though every
+  // record before it and behind it is sound: the rebuild then passes over
+  // it to the next sound header.
+  int rc = RebuildSetFromRecords(data_file, false);
+  if (rc == 0) rc = CheckFileSetWhole(data_file);
+  if (rc == kErrFileDamaged) rc = RebuildSetFromRecords(data_file, true);
+  if (rc == 0) rc = CheckFileSetWhole(data_file);
+  EndMendReport(static_cast<int32_t>(CheckFileNumber(data_file)->header.active_count), true);
+  return rc;
 }
 
 int RecoverFileSetIfNeeded(int data_file) {

@@ -18,7 +18,11 @@ namespace isam {
 // to the status log), or an I/O code. The look at the count and the mend
 // run under the data file's header lock, which every open takes here, so an
 // opener arriving during another's mend waits for its end: the lock's
-// 50 / 653 when the wait runs out.
+// 50 / 653 when the wait runs out. Traces of writes a power cut lost
+// (FindTracesOfLostWrites) send the set straight to the rebuild; records
+// the mend or the rebuild sets aside are in the thread's mend report
+// (file_set_mend_report.h). A stretch header that makes no sense stops
+// the rebuild's walk only until it is passed over to the next sound one.
 int RecoverFileSetIfNeeded(int data_file);
 
 // The mend itself, whatever the mark says (the caller must be alone).

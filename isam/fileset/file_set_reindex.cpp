@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "isam/fileset/file_set_check.h"
+#include "isam/fileset/file_set_mend_report.h"
 #include "isam/index/btree_bytes.h"
 #include "isam/index/btree_update.h"
 #include "isam/index/file_control_block.h"
@@ -24,30 +25,76 @@
 namespace isam {
 namespace {
 
+// Whether a sound stretch starts at `at`: a known mark, a length inside
+// the data, and for a record a used length inside its stretch and bytes
+// that match its check value.
+bool SoundStretchAt(FileControlBlock* fcb, uint32_t at, uint64_t end) {
+  VarRecordHeader h;
+  if (ReadVarRecordHeader(fcb, at, &h) != 0 || CheckRecordMark(h) != 0 || h.total < VarHeaderLength(fcb) ||
+      at + static_cast<uint64_t>(h.total) > end)
+    return false;
+  if (h.mark != kMarkActive || h.used == 0) return true;
+  if (h.used > h.total - VarHeaderLength(fcb)) return false;
+  std::vector<uint8_t> data(h.used);
+  return ReadVarRecordAt(fcb, at, data.data(), static_cast<int32_t>(h.used), true) >= 0;
+}
+
+// A salvage's way past a header that makes no sense: the bytes from `at`
+// to the next sound stretch (or the data's end) become one free stretch of
+// this file, *total long.
+int PassOverDamage(FileControlBlock* fcb, uint32_t at, uint32_t* total) {
+  const uint32_t hlen = VarHeaderLength(fcb);
+  const uint64_t end = static_cast<uint64_t>(fcb->header.logical_end) + 1;
+  uint64_t next = at + static_cast<uint64_t>(hlen);
+  while (next < end && !SoundStretchAt(fcb, static_cast<uint32_t>(next), end)) ++next;
+  if (next > end) next = end;
+  *total = static_cast<uint32_t>(next - at);
+  if (*total < hlen) return kErrFileDamaged;
+  NotePassedOver(at);
+  VarRecordHeader h;
+  h.mark = fcb->header.file_class == kClassSuperMember ? kMarkMemberFree : kMarkFree;
+  h.total = *total;
+  h.member = fcb->header.superfile_member;
+  return WriteVarRecordHeader(fcb, at, h);
+}
+
 // The data file's live records by position (and, when asked, its free
-// stretches); any header that does not make sense is damage.
+// stretches and the records whose check value denies their bytes); any
+// header that does not make sense is damage.
 int LiveRecords(FileControlBlock* fcb, std::map<uint32_t, std::vector<uint8_t>>* out,
-                std::vector<std::pair<uint32_t, uint32_t>>* free = nullptr) {
+                std::vector<std::pair<uint32_t, uint32_t>>* free = nullptr,
+                std::vector<std::pair<uint32_t, uint32_t>>* denied = nullptr, bool salvage = false) {
   const uint16_t free_mark = fcb->header.file_class == kClassSuperMember ? kMarkMemberFree : kMarkFree;
   const uint32_t hlen = VarHeaderLength(fcb);
   const uint64_t end = static_cast<uint64_t>(fcb->header.logical_end) + 1;
   for (uint64_t position = FirstVarPosition(fcb); position < end;) {
     VarRecordHeader h;
-    if (int rc = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h)) return rc;
+    const int read = ReadVarRecordHeader(fcb, static_cast<uint32_t>(position), &h);
+    if (read != 0 && (read != kErrFileDamaged || !salvage)) return read;
+    if (read != 0) h.mark = 0;  // no stretch can lie there: passed over below
     // A mark a claim or a release tore holds no record (the mend settles it).
-    if (TornMarkWithoutRecord(h) && h.total >= hlen && position + h.total <= end) {
+    if (read == 0 && TornMarkWithoutRecord(h) && h.total >= hlen && position + h.total <= end) {
       position += h.total;
       continue;
     }
-    if (CheckRecordMark(h) != 0 || h.total < hlen || position + h.total > end) return kErrFileDamaged;
+    if (CheckRecordMark(h) != 0 || h.total < hlen || position + h.total > end ||
+        (h.mark == kMarkActive && h.used > h.total - hlen)) {
+      if (!salvage) return kErrFileDamaged;
+      uint32_t total = 0;
+      if (int rc = PassOverDamage(fcb, static_cast<uint32_t>(position), &total)) return rc;
+      if (free != nullptr) free->emplace_back(static_cast<uint32_t>(position), total);
+      position += total;
+      continue;
+    }
     if (h.member == fcb->header.superfile_member && h.mark == kMarkActive && h.used > 0) {
-      if (h.used > h.total - hlen) return kErrFileDamaged;
       std::vector<uint8_t> data(h.used);
       // A record whose check value denies its bytes counts as not written.
       if (ReadVarRecordAt(fcb, static_cast<uint32_t>(position), data.data(), static_cast<int32_t>(h.used), true) >= 0)
         out->emplace(static_cast<uint32_t>(position), std::move(data));
       else if (CurrentInstance()->eng_err != 160)
         return kErrFileDamaged;
+      else if (denied != nullptr)
+        denied->emplace_back(static_cast<uint32_t>(position), h.used);
     } else if (free != nullptr && h.member == fcb->header.superfile_member && h.mark == free_mark) {
       free->emplace_back(static_cast<uint32_t>(position), h.total);
     }
@@ -67,15 +114,27 @@ int EmptyIndex(int16_t k) {
 
 }  // namespace
 
-int RebuildIndexesFromRecords(int data_file) {
+int RebuildIndexesFromRecords(int data_file, bool salvage) {
   FileControlBlock* fcb = CheckFileNumber(data_file);
   IsamTables* t = CurrentIsamTables();
   if (fcb == nullptr) return CurrentInstance()->eng_err;
   if (t == nullptr || data_file >= static_cast<int>(t->files.size())) return 48;
   if (int rc = ReadFileHeader(fcb)) return rc;
   std::map<uint32_t, std::vector<uint8_t>> records;
-  std::vector<std::pair<uint32_t, uint32_t>> free;
-  if (int rc = LiveRecords(fcb, &records, &free)) return rc;
+  std::vector<std::pair<uint32_t, uint32_t>> free, denied;
+  if (int rc = LiveRecords(fcb, &records, &free, &denied, salvage)) return rc;
+  // A record the check value denies, or one with a page of space never
+  // written, is a change a crash cut short: set aside, never keyed.
+  const uint32_t hlen = VarHeaderLength(fcb);
+  for (auto r = records.begin(); r != records.end();) {
+    if (!RecordHoldsFill(r->second.data(), r->second.size(), static_cast<uint64_t>(r->first) + hlen, true)) {
+      ++r;
+      continue;
+    }
+    denied.emplace_back(r->first, static_cast<uint32_t>(r->second.size()));
+    r = records.erase(r);
+  }
+  for (const auto& d : denied) NoteSetAside(fcb, d.first, d.second);
   if (int rc = RebuildSpaceIndex(fcb, free)) return rc;
   uint8_t built[256];
   const std::vector<int16_t>& indexes = t->files[static_cast<std::size_t>(data_file)].keys;
@@ -109,6 +168,9 @@ int RebuildIndexesFromRecords(int data_file) {
   }
   for (uint32_t p : losers) {
     if (int rc = LetStretchGo(fcb, p)) return rc;
+  }
+  for (const auto& d : denied) {
+    if (int rc = LetStretchGo(fcb, d.first)) return rc;
   }
   HeaderLock lock(fcb);
   if (lock.rc() != 0) return lock.rc();

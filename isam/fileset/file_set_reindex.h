@@ -20,9 +20,14 @@ struct FileControlBlock;
 // again with one key per live record, and the free-space index with one
 // key per free stretch. Two live records under one key of a unique index
 // are a rewrite cut short (its old copy not yet let go): the first stays,
-// the other is let go. 0; kErrFileDamaged (690) when the data file cannot
-// be walked; or an I/O code.
-int RebuildIndexesFromRecords(int data_file);
+// the other is let go. A record whose check value denies its bytes, or
+// with a page of space never written (RecordHoldsFill), is set aside
+// (file_set_mend_report.h) and let go. 0; kErrFileDamaged (690) when the
+// data file cannot be walked; or an I/O code. `salvage`: a stretch header
+// that makes no sense is no reason to stop: the bytes up to the next sound
+// header (a record's: whose bytes match its check value) become a free
+// stretch, noted in the mend report.
+int RebuildIndexesFromRecords(int data_file, bool salvage = false);
 
 // A stretch whose record must not live on, freed: marked unfilled first, so
 // that a crash during its free can never bring it back as a record. 0 or
@@ -41,8 +46,9 @@ int RebuildSpaceIndex(FileControlBlock* fcb, const std::vector<std::pair<uint32_
 // Nor do they leave a record with 0xFF fill where a page of it should be
 // (its data goes in before its header says it is there). Either is the
 // trace of writes lost out of order (a power cut took a page): what the
-// record held may be gone, so the mend must not quietly drop or keep it.
-// kErrFileDamaged for such a trace; 0 otherwise, also for an index that
+// record held may be gone, so the key-by-key mend must not drop or keep it
+// by what the keys say: the open then builds every index again from the
+// records. kErrFileDamaged for such a trace; 0 otherwise, also for an index that
 // cannot be walked to its end or whose searches miss keys its leaves hold
 // (a torn node, whose old half may name records long gone: the rebuild's
 // case).

@@ -46,8 +46,14 @@ void CDuration::SetBetween(const CDateTime& first, const CDateTime& second) {
   if (first.IsEmpty() || second.IsEmpty() || first == second) return;
   const bool forward = first < second;
   if (!forward) sign = -1;
-  CDateTime earlier = (forward ? first : second).ConvertedTo(CDateTime::kAsLocal);
-  CDateTime later = (forward ? second : first).ConvertedTo(CDateTime::kAsLocal);
+  // Measured on the clock AddDuration adds to: two local times on the
+  // local wall clock, anything else between its UTC instants (a span over
+  // the computer's own change is then as long as it really is).
+  const int clock = first.GetZoneKind() == CDateTime::kFloating && second.GetZoneKind() == CDateTime::kFloating
+                        ? CDateTime::kAsLocal
+                        : CDateTime::kAsUtc;
+  CDateTime earlier = (forward ? first : second).ConvertedTo(clock);
+  CDateTime later = (forward ? second : first).ConvertedTo(clock);
   int32_t es = earlier.GetRawSecondsOfDay() < 0 ? 0 : earlier.GetRawSecondsOfDay();
   int32_t ls = later.GetRawSecondsOfDay() < 0 ? 0 : later.GetRawSecondsOfDay();
   int32_t s;

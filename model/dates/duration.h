@@ -51,7 +51,8 @@ class CDuration {
   bool operator!=(const CDuration& other) const { return !(*this == other); }
 
   // The duration from `first` to `second`, in days, hours, minutes and
-  // seconds (never weeks, months or years), measured on local time. The sign
+  // seconds (never weeks, months or years), measured on local time when
+  // both are local (floating) values, else between their UTC instants. The sign
   // is 1 when first is not later than second, -1 otherwise; equal values
   // (under the CDateTime comparison rule) give sign 1 and no parts. When
   // either value is empty the result is sign 1 and no parts, and a value

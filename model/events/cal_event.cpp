@@ -124,7 +124,7 @@ CCalEvent& CCalEvent::operator=(const CCalEvent& o) {
   runFile = o.runFile;
   runWindowState = o.runWindowState;
   runParameters = o.runParameters;
-  armedBy = o.armedBy;
+  if (!o.armedBy.empty()) armedBy = o.armedBy;
   occurrenceStates = o.occurrenceStates;
   occurrenceOverrides = o.occurrenceOverrides;
   targetCalendarId = o.targetCalendarId;
@@ -192,15 +192,16 @@ int16_t CCalEvent::Save(int incrementSequence, int publishArg, int stampDtStamp)
   return document->SaveEvent(*this, incrementSequence, publishArg, stampDtStamp);
 }
 
-void CCalEvent::NotifyDocument(int incrementSequence, int publishArg, int stampDtStamp) {
-  if (IEventDocument* document = GetModelServices().document)
-    document->SaveEventAndRefresh(*this, incrementSequence, publishArg, stampDtStamp);
+int16_t CCalEvent::NotifyDocument(int incrementSequence, int publishArg, int stampDtStamp) {
+  IEventDocument* document = GetModelServices().document;
+  if (!document) return 0;
+  return document->SaveEventAndRefresh(*this, incrementSequence, publishArg, stampDtStamp);
 }
 
-void CCalEvent::NotifyDocumentWithPublishFlag(int incrementSequence) {
+int16_t CCalEvent::NotifyDocumentWithPublishFlag(int incrementSequence) {
   IEventDocument* document = GetModelServices().document;
-  if (!document) return;
-  document->SaveEventAndRefresh(*this, incrementSequence, document->GetPublishAlarmsFlag(calendar), 1);
+  if (!document) return 0;
+  return document->SaveEventAndRefresh(*this, incrementSequence, document->GetPublishAlarmsFlag(calendar), 1);
 }
 
 void CCalEvent::MarkDeleted() {

@@ -102,10 +102,16 @@ class CCalEvent {
   std::string runFile;            // RunFilename
   int32_t runWindowState = -2;    // RunState
   std::string runParameters;      // RunParms
-  // The installation that switched the run-program or e-mail action on
-  // (its mark, storage/action_guard.h); empty in records of earlier
-  // versions. Stored with the event.
+  // The keyed check value by which this installation proves it armed the
+  // run-program and e-mail actions as they stand (model/events/
+  // action_proof.h); empty, or another installation's, otherwise. Stored
+  // with the event.
   std::string armedBy;
+  // The occurrence (scheduled date) whose alarm last ran the run and mail
+  // actions here, and the snooze time it was due at then (none: its first
+  // alarm); a restart never runs them again for it. Stored with the event.
+  CDateTime actedOn;
+  CDateTime actedSnooze;
 
   // ---- Per-occurrence state, keyed by scheduled date.
   COccurrenceStateMap occurrenceStates;
@@ -129,6 +135,12 @@ class CCalEvent {
   int32_t arrayIndex = -1;
   // Marked for deletion (MarkDeleted).
   int16_t deleted = 0;
+  // The user switched the alarm actions on here (the editor's actions, a
+  // copy of a proven event): the next write proves them.
+  int16_t armRequested = 0;
+  // The user answered No about these actions: not asked again until the
+  // event is read afresh.
+  int16_t actionsDeclined = 0;
 
   // ---- Kept by the document's roll-forward.
   int32_t daysLeft = -1;
@@ -166,7 +178,9 @@ class CCalEvent {
   // both maps, the next-occurrence state). Keeps the target's identity and
   // bookkeeping: calendar, serial, array index, created, last modified,
   // DTSTAMP, sequence, change serial, deleted, in-edit, conflict mark, due
-  // alarms, listed flag and reminder window.
+  // alarms, listed flag and reminder window, the acted-on occurrence and
+  // the arming requests and answers; the check value only when the other
+  // has one (it proves nothing once the action fields differ).
   CCalEvent& operator=(const CCalEvent& other);
 
   // ======== The record ========
@@ -289,10 +303,12 @@ class CCalEvent {
 
  private:
   void ApplyRecurrenceTypeDefaults(int notifyType);
-  void NotifyDocument(int incrementSequence, int publishArg, int stampDtStamp);
+  // The document's save and refresh: its result (1 saved, 0 failed or no
+  // document, IEventDocument::kSaveDeclined).
+  int16_t NotifyDocument(int incrementSequence, int publishArg, int stampDtStamp);
   // NotifyDocument with the owning calendar's publish-alarms flag and a new
   // DTSTAMP.
-  void NotifyDocumentWithPublishFlag(int incrementSequence);
+  int16_t NotifyDocumentWithPublishFlag(int incrementSequence);
   // The moved override whose scheduled date is `date`, or nullptr.
   const COccurrenceOverride* MovedOverrideOf(const CDateTime& date) const;
   // The first occurrence of the recurrence set on or after `from` that is

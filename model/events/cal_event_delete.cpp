@@ -6,7 +6,7 @@
 bool CCalEvent::DeleteWithPrompt(const CDateTime& date) {
   IEventPrompts* prompts = GetModelServices().prompts;
   if (!prompts) return false;
-  if (oneTime) return prompts->ConfirmDeleteEvent();
+  if (oneTime) return prompts->ConfirmDeleteEvent(GetOccurrenceName(date));
   std::string prompt = "\"" + GetOccurrenceName(date) +
                        "\" is a recurring event.  Would you like to delete all occurrences of the event, or "
                        "just this one?";

@@ -59,6 +59,8 @@ bool PutEventItems(const CCalEvent& e, CFieldBuffer* b) {
   if (e.disabled) b->PutByte(t::kDisabled, e.disabled);
   if (e.movedIn) b->PutByte(t::kMovedIn, e.movedIn);
   if (!e.armedBy.empty()) b->PutString(t::kArmedBy, e.armedBy);
+  if (!e.actedOn.IsEmpty()) b->PutDateTime(t::kActedOn, e.actedOn);
+  if (!e.actedSnooze.IsEmpty()) b->PutDateTime(t::kActedSnooze, e.actedSnooze);
   return !b->WriteFailed();
 }
 
@@ -86,6 +88,8 @@ bool ReadEventItem(const FieldItem& f, CCalEvent* e) {
     case t::kLastModified: return R::ReadDateTime(f, &e->lastModified);
     case t::kDtStamp: return R::ReadDateTime(f, &e->dtStamp);
     case t::kNextOccurrence: return R::ReadDateTime(f, &e->nextOccurrence);
+    case t::kActedOn: return R::ReadDateTime(f, &e->actedOn);
+    case t::kActedSnooze: return R::ReadDateTime(f, &e->actedSnooze);
     case t::kCalculateAge: return R::ReadByte(f, &e->calculateAge);
     case t::kShowEnd: return R::ReadByte(f, &e->showEnd);
     case t::kHasNext: return R::ReadByte(f, &e->hasNext);

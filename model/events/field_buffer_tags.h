@@ -56,9 +56,14 @@ constexpr uint16_t kExclusionRule = 57;
 // The event is disabled (the "Enabled" box of the calendar entries editor
 // cleared); written only when set.
 constexpr uint16_t kDisabled = 58;
-// The mark of the installation that armed the event's run-program or
-// e-mail action; written only when set. Older readers skip it.
+// The check value by which an installation proves it armed the event's
+// run-program or e-mail action; written only when set. Older readers skip
+// it.
 constexpr uint16_t kArmedBy = 59;
+// The occurrence whose alarm last ran the actions, and its snooze time;
+// written only when set. Older readers skip them.
+constexpr uint16_t kActedOn = 74;
+constexpr uint16_t kActedSnooze = 75;
 // The event came into this calendar from another calendar on this machine
 // (moved in), not from the calendar's server; written only when set.
 constexpr uint16_t kMovedIn = 71;

@@ -32,9 +32,9 @@ class IEventDocument {
   virtual int16_t SaveEvent(CCalEvent& event, int incrementSequence, int publishArg,
                             int stampDtStamp) = 0;
   // SaveEvent, then recount the shown and warning events and update every
-  // view (view hint 3).
-  virtual void SaveEventAndRefresh(CCalEvent& event, int incrementSequence, int publishArg,
-                                   int stampDtStamp) = 0;
+  // view (view hint 3). Returns SaveEvent's result.
+  virtual int16_t SaveEventAndRefresh(CCalEvent& event, int incrementSequence, int publishArg,
+                                      int stampDtStamp) = 0;
 
   // The calendar a new event belongs to (the list's default calendar), or
   // null when no calendar is open.

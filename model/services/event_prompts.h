@@ -28,9 +28,9 @@ class IEventPrompts {
 
   virtual ~IEventPrompts() = default;
 
-  // "Delete Current Event?" with Yes and No and the question icon; true on
-  // Yes.
-  virtual bool ConfirmDeleteEvent() = 0;
+  // "Delete Current Event?" naming the event (`name`, as its row shows it)
+  // with Yes and No and the question icon; true on Yes.
+  virtual bool ConfirmDeleteEvent(const std::string& name) = 0;
   // The occurrence-delete dialog with the prompt text and the choice preset
   // to *choice. True when it ended with OK, with the user's choice
   // (kDeleteThisOccurrence or kDeleteAllOccurrences) in *choice; false when

@@ -49,6 +49,10 @@
 #define IDD_ICAL_ERROR 370
 #define IDC_ICAL_ERROR_TEXT 1017
 
+// The question about a calendar's actions from elsewhere.
+#define IDD_ARM_ACTIONS 376
+#define IDC_ARM_ACTIONS_TEXT 1531
+
 // The calendar manager.
 #define IDD_CALENDARS 338
 #define IDC_CALENDARS_GRID 1441

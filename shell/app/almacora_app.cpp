@@ -28,6 +28,7 @@
 #include "shell/app/shell_document.h"
 #include "shell/app/splash_wnd.h"
 #include "storage/services/storage_services.h"
+#include "storage/ui/sharing_hooks.h"
 
 std::string g_ProgramFolder;
 
@@ -81,6 +82,7 @@ bool CAlmacoraApp::InitInstance() {
   ::InitCommonControlsEx(&icc);
 
   dialogs::SetHelpTopicHook(&ShowHelpTopicOfApp);
+  GetSharingHooks().showHelp = &ShowHelpTopicOfApp;
   g_Settings.LoadSettings();
   g_Settings.ScreenWidth = ::GetSystemMetrics(SM_CXSCREEN);
   g_Settings.ScreenHeight = ::GetSystemMetrics(SM_CYSCREEN);
@@ -188,6 +190,7 @@ int CAlmacoraApp::ExitInstance() {
   alarms::StopAlarmWorkers(10000);
   if (m_pSplash) FinishSplash();
   dialogs::SetHelpTopicHook(nullptr);
+  GetSharingHooks().showHelp = nullptr;
   GetModelServices().shell = nullptr;
   GetModelServices().prompts = nullptr;
   GetStorageServices().prompts = nullptr;
@@ -218,13 +221,25 @@ void CAlmacoraApp::WinHelp(DWORD data, UINT command) {
     // take the dialog away while the user reads. A viewer another window
     // owns is closed first, as the viewer would keep its first owner.
     HWND owner = helpviewer::AskingWindow(GetMainWindow());
+    // A viewer whose owner closed is gone, but the library still holds it
+    // and hands its dead handle back: close them all so the next call
+    // makes a new one.
     if (m_helpViewer && (!::IsWindow(m_helpViewer) || ::GetWindow(m_helpViewer, GW_OWNER) != owner)) {
-      if (::IsWindow(m_helpViewer)) fn(nullptr, nullptr, 0x12 /* HH_CLOSE_ALL */, 0);
+      fn(nullptr, nullptr, 0x12 /* HH_CLOSE_ALL */, 0);
       m_helpViewer = nullptr;
     }
-    if (HWND viewer = fn(owner, file.c_str(), context ? 15 /* HH_HELP_CONTEXT */ : 0 /* HH_DISPLAY_TOPIC */,
-                         context ? data : 0)) {
+    HWND viewer = nullptr;
+    for (int attempt = 0; attempt < 2 && !viewer; ++attempt) {
+      viewer = fn(owner, file.c_str(), context ? 15 /* HH_HELP_CONTEXT */ : 0 /* HH_DISPLAY_TOPIC */,
+                  context ? data : 0);
+      if (viewer && !::IsWindow(viewer)) {
+        fn(nullptr, nullptr, 0x12 /* HH_CLOSE_ALL */, 0);
+        viewer = nullptr;
+      }
+    }
+    if (viewer) {
       if (viewer != m_helpViewer) helpviewer::PlaceBeside(viewer, owner, GetMainWindow());
+      helpviewer::BringToFront(viewer);
       m_helpViewer = viewer;
       return;
     }

@@ -8,6 +8,9 @@ namespace helpviewer {
 namespace {
 // The window class of the HTML Help viewer's frame.
 constexpr const char* kViewerClass = "HH Parent";
+// The viewer's toolbar command that hides its contents pane, narrowing
+// the window by the pane's width and leaving the topic its whole width.
+constexpr WPARAM kHideContents = 201;  // IDTB_CONTRACT
 
 bool IsViewer(HWND h) {
   char cls[32] = "";
@@ -34,8 +37,16 @@ void PlaceBeside(HWND viewer, HWND owner, HWND mainWindow) {
   mi.cbSize = sizeof mi;
   if (!::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &mi)) return;
   const RECT& work = mi.rcWork;
-  const int width = v.right - v.left, height = v.bottom - v.top;
   const int roomRight = work.right - o.right, roomLeft = o.left - work.left;
+  int width = v.right - v.left;
+  if (std::max(roomRight, roomLeft) < width) {
+    // Beside a dialog the topic matters, not the contents: without the
+    // pane the topic keeps what room there is.
+    ::SendMessageA(viewer, WM_COMMAND, MAKEWPARAM(kHideContents, BN_CLICKED), 0);
+    ::GetWindowRect(viewer, &v);
+    width = v.right - v.left;
+  }
+  const int height = v.bottom - v.top;
   int x;
   int w = width;
   if (roomRight >= width) {
@@ -52,6 +63,12 @@ void PlaceBeside(HWND viewer, HWND owner, HWND mainWindow) {
   const int y = std::clamp(static_cast<int>(o.top), static_cast<int>(work.top),
                            std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - height));
   ::SetWindowPos(viewer, nullptr, x, y, w, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void BringToFront(HWND viewer) {
+  if (!::IsWindow(viewer)) return;
+  if (::IsIconic(viewer)) ::ShowWindow(viewer, SW_RESTORE);
+  ::SetForegroundWindow(viewer);
 }
 
 }  // namespace helpviewer

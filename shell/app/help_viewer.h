@@ -14,7 +14,12 @@ HWND AskingWindow(HWND mainWindow);
 
 // Moves `viewer` off `owner` (to its right, else its left, within the
 // owner's monitor work area) when the two overlap and `owner` is not
-// `mainWindow`; nothing otherwise.
+// `mainWindow`; nothing otherwise. Where the full viewer has no room
+// beside the owner its contents pane is hidden first.
 void PlaceBeside(HWND viewer, HWND owner, HWND mainWindow);
+
+// Restores `viewer` when minimized and makes it the foreground window, so a
+// second request for help shows the open viewer rather than nothing.
+void BringToFront(HWND viewer);
 
 }  // namespace helpviewer

@@ -11,6 +11,7 @@
 #include "framework/dialogs/message_box.h"
 #include "framework/gdi/gdi.h"
 #include "model/settings/settings_fonts.h"
+#include "storage/ui/arm_actions_dlg.h"
 
 IShellServices::FontHandle CShellServices::CreatePointFont(const LogFont& font) {
   // The stored layout is the platform's LOGFONTA, height in tenths.
@@ -40,8 +41,9 @@ bool CShellServices::FlashWindowInTaskbar(WindowHandle window, unsigned count) {
 
 void CShellServices::ShowError(const std::string& text) { framework::MessageBox(text, MB_OK | MB_ICONEXCLAMATION); }
 
-bool CShellPrompts::ConfirmDeleteEvent() {
-  return framework::MessageBox("Delete Current Event?", MB_YESNO | MB_ICONQUESTION) == IDYES;
+bool CShellPrompts::ConfirmDeleteEvent(const std::string& name) {
+  // Named, so that a row the user did not mean to pick is not deleted unseen.
+  return framework::MessageBox("Delete Current Event?\n\n\"" + name + "\"", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 bool CShellPrompts::AskDeleteOccurrence(const std::string& prompt, int* choice) {
@@ -79,9 +81,19 @@ bool CShellStoragePrompts::AskYesNo(const std::string& text, PromptIcon icon) {
   return framework::MessageBox(text, MB_YESNO | static_cast<UINT>(icon)) == IDYES;
 }
 
+DamagedChoice CShellStoragePrompts::AskDamagedCalendar(const std::string& text, bool hasBackup) {
+  const int answer = framework::MessageBox(
+      text, (hasBackup ? MB_YESNOCANCEL | MB_DEFBUTTON3 : MB_YESNO | MB_DEFBUTTON2) | MB_ICONEXCLAMATION,
+      "Damaged Calendar");
+  if (answer == IDYES) return hasBackup ? DamagedChoice::kRestoreBackup : DamagedChoice::kRebuild;
+  if (answer == IDNO && hasBackup) return DamagedChoice::kRebuild;
+  return DamagedChoice::kLeaveClosed;
+}
+
 bool CShellStoragePrompts::AskArmActions(const std::string& text) {
-  // Enter (or a close) keeps the actions off.
-  return framework::MessageBox(text, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+  // Enter (or a close) keeps the actions off; a long list scrolls.
+  CArmActionsDlg dlg;
+  return dlg.Ask(text);
 }
 
 void CShellStoragePrompts::ShowCaptionedMessage(const std::string& text, const std::string& caption,

@@ -18,7 +18,7 @@ class CShellServices : public IShellServices {
 
 class CShellPrompts : public IEventPrompts {
  public:
-  bool ConfirmDeleteEvent() override;
+  bool ConfirmDeleteEvent(const std::string& name) override;
   bool AskDeleteOccurrence(const std::string& prompt, int* choice) override;
   // The warning dialog (one OK button with okOnly); a help context of 0
   // means no Help button.
@@ -49,6 +49,9 @@ class CShellStoragePrompts : public IStoragePrompts {
   IProgressWindow* OpenProgressWindow(const std::string& title) override;
   // The iCalendar import's error dialog (main_frame_calendars.cpp).
   int AskSkipOrCancel(const std::string& message) override;
+  // A Yes/No/Cancel box (Yes/No without a backup) whose text says what
+  // each button does; Cancel (No) is the default, leaving it closed.
+  DamagedChoice AskDamagedCalendar(const std::string& text, bool hasBackup) override;
 };
 
 // Says in a box that a part of the program cannot serve now (subscribing

@@ -120,7 +120,8 @@ class Painting {
       }
       const COLORREF colour = colourCoded ? static_cast<COLORREF>(ref.GetColor()) : scheme.item;
       ::SetTextColor(dc_, colour);
-      ::DrawTextA(dc_, label.c_str(), static_cast<int>(label.size()), &r, DT_NOPREFIX);
+      ::DrawTextA(dc_, label.c_str(), static_cast<int>(label.size()), &r,
+                  DT_NOPREFIX | DT_SINGLELINE | DT_END_ELLIPSIS);
       if (continues) DrawContinuationMark(dc_, r, colour);
       if (last || r.top >= yb) break;
       ++i;

@@ -130,7 +130,9 @@ void CEventTextCellType::OnDraw(HDC dc, int /*col*/, int /*row*/, const RECT* re
       }
       const COLORREF colour = static_cast<COLORREF>(ref.GetColor());
       ::SetTextColor(dc, colour);
-      ::DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &line, DT_NOPREFIX);
+      // A text longer than the cell ends in "..." at the border.
+      ::DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &line,
+                  DT_NOPREFIX | DT_SINGLELINE | DT_END_ELLIPSIS);
       drawn = true;
       if (continues) {
         const int m = line.top + (line.bottom - line.top) / 2;

@@ -24,8 +24,9 @@ class IEventOperationsHost {
   // Writes a new event to its calendar and takes it (on failure it is
   // deleted); non-zero on success.
   virtual int AddEvent(CCalEvent* event) = 0;
-  // Saves a changed event and updates the views.
-  virtual void SaveEventAndRefresh(CCalEvent& event) = 0;
+  // Saves a changed event and updates the views: 1 saved, 0 failed (the
+  // user has been told), IEventDocument::kSaveDeclined (nothing written).
+  virtual int16_t SaveEventAndRefresh(CCalEvent& event) = 0;
   // Takes the event out of its file and the document (the document frees
   // it once nothing holds it); false when its file refused.
   virtual bool RemoveEvent(CCalEvent& event) = 0;

@@ -32,8 +32,8 @@ int CShellEventHost::AddEvent(CCalEvent* event) {
   return document_->Core().AddEvent(event);
 }
 
-void CShellEventHost::SaveEventAndRefresh(CCalEvent& event) {
-  if (document_) document_->Core().SaveEventAndRefresh(event, 1, 1, 1);
+int16_t CShellEventHost::SaveEventAndRefresh(CCalEvent& event) {
+  return document_ ? document_->Core().SaveEventAndRefresh(event, 1, 1, 1) : 0;
 }
 
 bool CShellEventHost::RemoveEvent(CCalEvent& event) {

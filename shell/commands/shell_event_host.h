@@ -18,7 +18,7 @@ class CShellEventHost : public IEventOperationsHost, public dialogcore::IEventEd
   void SetFilterActive(bool on) override;
   void UpdateViews(int hint, void* param) override;
   int AddEvent(CCalEvent* event) override;
-  void SaveEventAndRefresh(CCalEvent& event) override;
+  int16_t SaveEventAndRefresh(CCalEvent& event) override;
   bool RemoveEvent(CCalEvent& event) override;
   CCalendarFile* DefaultCalendar() override;
   dialogcore::IEventEditHost& EditHost() override { return *this; }

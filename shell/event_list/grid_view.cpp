@@ -50,7 +50,10 @@ bool CGridView::OnCreate(const CREATESTRUCTA& cs) {
 }
 
 void CGridView::OnSize(UINT, int cx, int cy) {
-  if (cx > 0 && cy > 0 && grid_.IsWindow()) ::MoveWindow(grid_.GetSafeHwnd(), 0, 0, cx, cy, TRUE);
+  if (cx > 0 && cy > 0 && grid_.IsWindow()) {
+    ::MoveWindow(grid_.GetSafeHwnd(), 0, 0, cx, cy, TRUE);
+    LayOutColumns();
+  }
 }
 
 LRESULT CGridView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,6 +118,9 @@ void CGridView::Refill() {
   }
   if (count > 0) SelectRowQuietly(select);
   remembered_ = nullptr;
+  // The rows may have brought or taken the scroll bar: the name fills again.
+  grid_.AdjustLayout();
+  LayOutColumns();
   grid_.EnableRedraw(1);
   grid_.RedrawAll();
 }

@@ -29,6 +29,7 @@
 #include "framework/gdi/gdi.h"
 #include "model/events/occurrence_ref.h"
 #include "shell/event_list/event_list_grid.h"
+#include "shell/event_list/event_list_rows.h"
 #include "shell/commands/event_operations.h"
 
 class CAlmacoraDoc;
@@ -98,9 +99,14 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   void SetUpGrid(int cx, int cy);
   void SetUpColors();
   void MakeFonts(bool rebuild);
-  // Widens each column that is narrower than its heading or its widest
-  // row text in the current fonts; never narrows one.
+  // Measures what each column's heading and widest row text need in the
+  // current fonts, then lays the columns out.
   void FitColumnsToFonts();
+  // Each column at its own width, widened to what its texts need (a
+  // column widened so, and not resized since, narrows again as far as its
+  // own width when they need less); the name column then fills the rest of
+  // the pane, so the rows reach its right edge.
+  void LayOutColumns();
   void SetHeadings();
   void ColorSortHeadings();
   void ApplyStoredColumns();
@@ -152,6 +158,15 @@ class CGridView : public framework::CView, private eventlist::IEventListGridOwne
   // compared, never followed: a calendar closed meanwhile frees its events
   // before the reload that refills the list.
   const CCalEvent* remembered_ = nullptr;
+  // The width each data column's texts need in the current fonts (0: not
+  // measured). Per grid position: the column's own width (stored or set by
+  // the user), that width widened to what its texts need, and the width
+  // the last layout gave it (0 before the first), the name's including
+  // the room left in the pane.
+  int neededWidths_[eventlist::kColumnCount] = {};
+  int ownWidths_[eventlist::kColumnCount] = {};
+  int fittedWidths_[eventlist::kColumnCount] = {};
+  int laidWidths_[eventlist::kColumnCount] = {};
 
   // Find state.
   std::unique_ptr<framework::CFindReplaceDialog> find_;

@@ -72,7 +72,6 @@ void CGridView::SetUpGrid(int cx, int cy) {
   if (!grid_.CreateGrid(WS_CHILD | WS_VISIBLE, RECT{0, 0, cx, cy}, GetSafeHwnd(), kGridId)) return;
   grid_.EnableColumnMove(1);
   grid_.ShowGridLines(0);
-  grid_.EnableMultiSelect(0);
   grid_.SetColumnCount(eventlist::kColumnCount, 0);
   grid_.SetSideHeadingWidth(0);
   SetUpColors();
@@ -83,6 +82,9 @@ void CGridView::SetUpGrid(int cx, int cy) {
   grid_.SetUniformRowHeight(1);
   grid_.SetHighlightStyle(2);
   grid_.SelectWholeRows(1);
+  // Whole rows would select ranges of rows: the list selects one only, so
+  // a key moving the row with Ctrl held cannot leave another painted.
+  grid_.EnableMultiSelect(0);
   grid_.ShowCellTips(1);
 }
 
@@ -138,16 +140,37 @@ void CGridView::FitColumnsToFonts() {
         needed[column] = std::max(needed[column], TextWidth(dc, itemFont_.Get(), *text));
   }
   ::ReleaseDC(nullptr, dc);
-  bool widened = false;
+  for (int column = 0; column < eventlist::kColumnCount; ++column)
+    neededWidths_[column] = needed[column] == 0 ? 0 : needed[column] + kCellPadding;
+  LayOutColumns();
+}
+
+void CGridView::LayOutColumns() {
+  if (!grid_.IsWindow()) return;
+  int widths[eventlist::kColumnCount] = {};
+  int total = 0, nameAt = -1;
   for (int g = 0; g < eventlist::kColumnCount; ++g) {
     const int column = grid_.GetColumnMapping(g);
-    if (column < 0 || column >= eventlist::kColumnCount || needed[column] == 0) continue;
-    const int width = needed[column] + kCellPadding;
-    if (grid_.ColumnWidth(g) >= width) continue;
-    grid_.SetColumnWidth(g, width);
-    widened = true;
+    const int current = grid_.ColumnWidth(g);
+    // A width the user set since the last layout is the column's own.
+    if (laidWidths_[g] == 0 || current != laidWidths_[g]) ownWidths_[g] = current;
+    const bool known = column >= 0 && column < eventlist::kColumnCount;
+    widths[g] = std::max(ownWidths_[g], known ? neededWidths_[column] : 0);
+    fittedWidths_[g] = widths[g];
+    if (column == eventlist::kColumnName) nameAt = g;
+    total += widths[g];
   }
-  if (widened) {
+  // The name takes the room the columns leave in the pane.
+  const int room = grid_.Sheet().cellAreaWidth - total;
+  if (nameAt >= 0 && room > 0) widths[nameAt] += room;
+  bool changed = false;
+  for (int g = 0; g < eventlist::kColumnCount; ++g) {
+    laidWidths_[g] = widths[g];
+    if (widths[g] == grid_.ColumnWidth(g)) continue;
+    grid_.SetColumnWidth(g, widths[g]);
+    changed = true;
+  }
+  if (changed) {
     grid_.AdjustLayout();
     grid_.RedrawAll();
   }
@@ -214,7 +237,9 @@ void CGridView::SaveColumns() {
   if (!grid_.IsWindow()) return;
   for (int g = 0; g < eventlist::kColumnCount; ++g) {
     g_Settings.WriteInt(ColumnKey(g), grid_.GetColumnMapping(g));
-    g_Settings.*kWidths[g].member = grid_.ColumnWidth(g);
+    // Without the room the pane gave the name: a width of the column's own.
+    const int width = grid_.ColumnWidth(g);
+    g_Settings.*kWidths[g].member = laidWidths_[g] != 0 && width == laidWidths_[g] ? fittedWidths_[g] : width;
   }
   g_Settings.SaveSettings();
 }

@@ -222,7 +222,8 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void OnCalendarConvert();
   void OnCalendarExport();
   void ExportICalendar();
-  // The sharing dialogs' help and calendar search (main_frame_sharing.cpp).
+  // The sharing dialogs' calendar search (main_frame_sharing.cpp); their help
+  // is the application's, there before the frame (the first-start wizard).
   static void InstallSharingHooks(bool install);
   // Wizard, entries editor, backup and restore (main_frame_backup.cpp).
   void OnEventWizard();
@@ -282,9 +283,12 @@ class CMainFrame : public framework::CFrameWindow, public dialogs::IEventOperati
   void SetCalMode(int mode);
   IEventOperationsHost* EventHost();
   // Runs the editor on a new event (owned here); the dialog's result.
-  int RunNewEventEditor(CCalEvent* event);
-  // The chain of new events dated today while Save and New is chosen.
-  void ChainNewEvents(int result);
+  // *chosenCalendar (when given) receives the calendar id the user left
+  // chosen in it.
+  int RunNewEventEditor(CCalEvent* event, int* chosenCalendar = nullptr);
+  // The chain of new events dated today while Save and New is chosen, each
+  // starting in the calendar chosen in the editor before it.
+  void ChainNewEvents(int result, int calendarId);
   void OpenControlPanelApplet(const char* library);
   // Printing (main_frame_printing.cpp): "Print..." opens the kept "Print"
   // dialog and carries out its result.

@@ -30,7 +30,7 @@ void CMainFrame::OnAlarmLog() {
 LRESULT CMainFrame::OnShowAlarmLog(WPARAM, LPARAM) {
   if (!m_pAlarmLog) m_pAlarmLog.reset(new alarms::CAlarmErrorLogDlg(GetSafeHwnd()));
   m_pAlarmLog->ShowLog();
-  // The log waits minimized; the flashing button is what says it came.
+  // The log comes without the focus; the flashing button says it came.
   if (!g_Settings.FlashWindowInTaskbar(GetSafeHwnd(), 3)) ::FlashWindow(GetSafeHwnd(), TRUE);
   return 1;
 }

@@ -11,6 +11,7 @@
 #include "dialogs/event/event_info_dlg.h"
 #include "dialogs/small/warning_dlg.h"
 #include "framework/dialogs/message_box.h"
+#include "model/events/action_proof.h"
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "res/resource.h"
@@ -114,12 +115,13 @@ void CMainFrame::AddAllDayEvent(const CDateTime& date) {
   EditNewEvent(event);
 }
 
-int CMainFrame::RunNewEventEditor(CCalEvent* event) {
+int CMainFrame::RunNewEventEditor(CCalEvent* event, int* chosenCalendar) {
   int result = IDCANCEL;
   {
     // The dialog goes before the event it points at.
     dialogs::CEventEditDlg dlg(&EventHost()->EditHost(), GetSafeHwnd());
     if (dlg.LoadEvent(event, nullptr)) result = dlg.DoModal();
+    if (chosenCalendar) *chosenCalendar = dlg.Session().calendarId;
   }
   if (Saves(result))
     EventHost()->AddEvent(event);
@@ -128,13 +130,20 @@ int CMainFrame::RunNewEventEditor(CCalEvent* event) {
   return result;
 }
 
-void CMainFrame::ChainNewEvents(int result) {
-  while (result == dialogs::CEventEditDlg::kSaveAndNew) result = RunNewEventEditor(NewEventOn(nullptr));
+void CMainFrame::ChainNewEvents(int result, int calendarId) {
+  while (result == dialogs::CEventEditDlg::kSaveAndNew) {
+    // The next event starts in the calendar the user just chose.
+    CCalEvent* next = NewEventOn(nullptr);
+    next->targetCalendarId = calendarId;
+    result = RunNewEventEditor(next, &calendarId);
+  }
 }
 
 void CMainFrame::EditNewEvent(CCalEvent* event) {
   framework::CWaitCursor wait;
-  ChainNewEvents(RunNewEventEditor(event));
+  int calendarId = 0;
+  const int result = RunNewEventEditor(event, &calendarId);
+  ChainNewEvents(result, calendarId);
 }
 
 void CMainFrame::AddCopy(const CCalEvent& source) {
@@ -144,13 +153,16 @@ void CMainFrame::AddCopy(const CCalEvent& source) {
   // The copy goes to the source's calendar when that can take new events.
   CCalendarFile* calendar = source.calendar && source.calendar->CanReceiveNewEvents() ? source.calendar
                                                                                        : host->DefaultCalendar();
-  int result = IDOK;
+  int result = IDOK, calendarId = 0;
   do {
     auto* copy = new CCalEvent();
     *copy = source;
     copy->uid = CCalEvent::MakeEventUid();
+    // A copy of actions proven here stays armed under its new UID.
+    copy->armRequested = static_cast<int16_t>(actionproof::Proven(source) ? 1 : 0);
     copy->calendar = calendar;
-    result = RunNewEventEditor(copy);
+    copy->targetCalendarId = calendarId;
+    result = RunNewEventEditor(copy, &calendarId);
   } while (result == dialogs::CEventEditDlg::kSaveAndNew);
 }
 
@@ -162,16 +174,20 @@ BOOL CMainFrame::ModifyEventOver(HWND owner, COccurrenceRef occurrence) {
   framework::CWaitCursor wait;
   int result = IDCANCEL;
   bool saved = false;
+  int calendarId = 0;
   {
     dialogs::CEventEditDlg dlg(&EventHost()->EditHost(), owner ? owner : GetSafeHwnd());
     const CDateTime* at = occurrence.date.IsEmpty() ? nullptr : &occurrence.date;
     if (!dlg.LoadEvent(occurrence.event, at)) return FALSE;
     result = dlg.DoModal();
     saved = Saves(result) && dlg.SavedChanges();
+    calendarId = dlg.Session().calendarId;
   }
   if (!Saves(result)) return FALSE;
-  if (saved) EventHost()->SaveEventAndRefresh(*occurrence.event);
-  ChainNewEvents(result);
+  // Only a write that went through counts as saved: a failed one has told
+  // the user, a declined one wrote nothing.
+  if (saved) saved = EventHost()->SaveEventAndRefresh(*occurrence.event) == 1;
+  ChainNewEvents(result, calendarId);
   return saved ? TRUE : FALSE;
 }
 
@@ -188,6 +204,8 @@ BOOL CMainFrame::DeleteEvent(COccurrenceRef occurrence) {
     return FALSE;
   }
   host->UpdateViews(kHintReload, nullptr);
+  // The calendar windows open beside the views drop it too.
+  CalendarsChanged();
   return TRUE;
 }
 
@@ -196,7 +214,7 @@ BOOL CMainFrame::ConfirmAcknowledge(BOOL oneTime) {
   dialogs::CWarningDlg dlg(GetSafeHwnd());
   dlg.message = oneTime ? "Acknowledging this one time event will remove it from the event list.\n\nContinue "
                           "Acknowledging Event?"
-                        : "Acknowledging this recurring event will remove it and make the next upcoming occurance "
+                        : "Acknowledging this recurring event will remove it and make the next upcoming occurrence "
                           "active.\n\nContinue Acknowledging Event?";
   const int answer = dlg.DoModal();
   if (dlg.doNotShow == 1) {

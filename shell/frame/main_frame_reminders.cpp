@@ -31,9 +31,9 @@ void CMainFrame::OnDayChanged() {
 void CMainFrame::AskResetAfterDateSetBack() {
   const int answer = ::MessageBoxA(
       GetSafeHwnd(),
-      "Almacora has detected that your system date\nhas been set back 1 or more days.\n\nReset next occurance of all "
-      "recurring events?\n\n(Selecting Yes will reset the next occurance\nof all recurring events to their first "
-      "occurance\nafter today's date.)",
+      "Almacora has detected that your system date\nhas been set back 1 or more days.\n\nReset next occurrence of all "
+      "recurring events?\n\n(Selecting Yes will reset the next occurrence\nof all recurring events to their first "
+      "occurrence\nafter today's date.)",
       "Almacora", MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL);
   m_alarmScanner.Invalidate();
   if (answer == IDYES) {

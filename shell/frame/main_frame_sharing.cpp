@@ -1,10 +1,11 @@
 // The main frame's Internet calendar commands: New Calendar and Subscribe
 // (also for a "/webcal" address handed over by another instance).
-#include "dialogs/small/help_hook.h"
 #include "res/resource.h"
 #include "model/settings/program_settings.h"
 #include "shell/frame/main_frame.h"
 #include "shell/app/shell_document.h"
+#include "storage/calendar_address.h"
+#include "storage/sharing/sharing.h"
 #include "storage/ui/cal_new_dlg.h"
 #include "storage/ui/cal_subscribe_dlg.h"
 #include "storage/ui/calendars_dialog.h"
@@ -20,7 +21,6 @@ void SearchFromDialog() {
 
 void CMainFrame::InstallSharingHooks(bool install) {
   SharingHooks& hooks = GetSharingHooks();
-  hooks.showHelp = install ? &dialogs::ShowHelpTopic : nullptr;
   hooks.calendarSearch = install ? &SearchFromDialog : nullptr;
 }
 
@@ -37,10 +37,13 @@ BOOL CMainFrame::SubscribeToUrl(const std::string& address) {
   CShellDocument* doc = GetShellDocument();
   if (!doc) return FALSE;
   CCalSubscribeDlg dlg(doc->Core(), GetSafeHwnd());
-  dlg.address = address;
+  // A link from outside may carry a login: the address is shown without
+  // it, and the login fills the dialog's own fields, for the user to keep
+  // or clear.
+  dlg.address = AddressWithoutLogin(address, &dlg.userName, &dlg.password);
   if (!address.empty()) {
-    dlg.name = CProgramSettings::CalendarNameFromPath(address);
-    dlg.localFile = dlg.name + ".akv";
+    dlg.name = CProgramSettings::CalendarNameFromPath(dlg.address);
+    dlg.localFile = SubscriptionFileName(dlg.name);
     dlg.nameFromAddress = true;
   }
   if (dlg.DoModal() != IDOK) return FALSE;

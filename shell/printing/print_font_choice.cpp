@@ -4,23 +4,19 @@
 
 #include <cstring>
 
+#include "dialogs/options/screen_font_pick.h"
+
 bool ChoosePrintFont(HWND owner, LogFont* font, std::string* text, COLORREF* color) {
   LOGFONTA shown;
   std::memcpy(&shown, font, sizeof shown);
   HDC screen = ::GetDC(nullptr);
   shown.lfHeight = -::MulDiv(font->lfHeight, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
   ::ReleaseDC(nullptr, screen);
-  CHOOSEFONTA cf{};
-  cf.lStructSize = sizeof cf;
-  cf.hwndOwner = owner;
-  cf.lpLogFont = &shown;
-  cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | (color ? CF_EFFECTS : 0);
-  cf.rgbColors = color ? *color : 0;
-  if (!::ChooseFontA(&cf)) return false;
-  shown.lfHeight = cf.iPointSize;
+  int tenths = 0;
+  if (!options::PickScreenFont(owner, &shown, &tenths, color)) return false;
+  shown.lfHeight = tenths;
   std::memcpy(static_cast<void*>(font), &shown, sizeof shown);
   *text = FontText(*font);
-  if (color) *color = cf.rgbColors;
   return true;
 }
 

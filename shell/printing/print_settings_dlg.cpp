@@ -34,6 +34,7 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CPrintSettingsDlg, framework::CDialog)
   framework::OnCommand<&CPrintSettingsDlg::OnReportSettings>(IDC_PRINT_SETTINGS),
   framework::OnCommand<&CPrintSettingsDlg::OnFilter>(IDC_PRINT_FILTER),
   framework::OnCommand<&CPrintSettingsDlg::OnHelp>(IDC_PRINT_HELP),
+  framework::OnMessage<&CPrintSettingsDlg::OnHelpKey>(WM_HELP),
   framework::OnCommand<&CPrintSettingsDlg::OnPrint>(IDC_PRINT_PRINT),
   framework::OnCommand<&CPrintSettingsDlg::OnPreview>(IDC_PRINT_PREVIEW),
   framework::OnNotify<&CPrintSettingsDlg::OnFromChange>(DTN_DATETIMECHANGE, IDC_PRINT_FROM),
@@ -183,6 +184,11 @@ void CPrintSettingsDlg::OnReportSettings() {
 void CPrintSettingsDlg::OnFilter() { options::RunFilterDialog(GetSafeHwnd()); }
 
 void CPrintSettingsDlg::OnHelp() { dialogs::ShowHelpTopic(kHelpTopic); }
+
+LRESULT CPrintSettingsDlg::OnHelpKey(WPARAM, LPARAM) {
+  OnHelp();
+  return TRUE;
+}
 
 void CPrintSettingsDlg::OnOK() {
   g_Settings.PrintAcknowledgedList =

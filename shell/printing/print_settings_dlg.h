@@ -48,6 +48,7 @@ class CPrintSettingsDlg : public framework::CDialog {
   void OnReportSettings();
   void OnFilter();
   void OnHelp();
+  LRESULT OnHelpKey(WPARAM, LPARAM);
   void OnPrint();
   void OnPreview();
 

@@ -2,15 +2,21 @@
 // exactly as users have always seen them (spelling included).
 #pragma once
 
+#include <string>
+
 namespace convert_text {
+
+// "1 event", "0 events", "3 events": the counts in the import messages.
+inline std::string Events(int count) { return std::to_string(count) + (count == 1 ? " event" : " events"); }
 
 // ---- Delimited text import.
 constexpr const char* kImportErrorCaption = "Import Error";
 constexpr const char* kOpenImportFileFailed = "Error opening import file.";
 constexpr const char* kResultsCaption = "Import Results";
-constexpr const char* kAllImported = "%d events successfully imported.";
+// Each %s an Events() count.
+constexpr const char* kAllImported = "%s successfully imported.";
 constexpr const char* kResultsWithLog =
-    "%d events with warnings.\n%d events with errors.\n%d events successfully imported.\n\nView Import Log?";
+    "%s with warnings.\n%s with errors.\n%s successfully imported.\n\nView Import Log?";
 constexpr const char* kLogInvalidDate = "Line number %3d : Error, invalid date. Event not imported.\r\n";
 constexpr const char* kLogInvalidTime =
     "Line number %3d : Warning, Event has invalid time.  Event imported without time.\r\n";

@@ -75,8 +75,8 @@ bool ImportTextFile(const std::string& path, const TextImportOptions& options, I
 
 // The import with its messages: "Error opening import file." (caption
 // "Import Error") and false when the file cannot be opened; otherwise the
-// results box (caption "Import Results"), "%d events successfully
-// imported." when nothing was logged, else the counts with "View Import
+// results box (caption "Import Results"), "3 events successfully
+// imported." ("1 event ...") when nothing was logged, else the counts with "View Import
 // Log?", whose Yes shows the log. The counts of successes are the events
 // the target stored.
 bool RunTextImport(const std::string& path, const TextImportOptions& options, IImportTarget* target,

@@ -14,7 +14,7 @@ constexpr uint64_t kMaxTextBytes = 256u * 1024u * 1024u;
 
 std::string Formatted(const char* format, int a) {
   char text[256];
-  std::snprintf(text, sizeof text, format, a);
+  std::snprintf(text, sizeof text, format, convert_text::Events(a).c_str());
   return text;
 }
 
@@ -50,7 +50,10 @@ bool ImportTextFile(const std::string& path, const TextImportOptions& options, I
   int nativeError = 0;
   if (!ReadWholeFile(path, kMaxTextBytes, &bytes, &nativeError)) return false;
   const CDateTime today = CDateTime::Today();
-  size_t pos = 0;
+  // Editors that save UTF-8 may put a byte-order mark before the first
+  // line; it belongs to no field, least of all to the heading's first name.
+  static const char kUtf8Mark[] = "\xEF\xBB\xBF";
+  size_t pos = bytes.compare(0, 3, kUtf8Mark) == 0 ? 3 : 0;
   while (pos < bytes.size()) {
     size_t end = bytes.find('\n', pos);
     const size_t next = end == std::string::npos ? bytes.size() : end + 1;
@@ -77,7 +80,8 @@ bool RunTextImport(const std::string& path, const TextImportOptions& options, II
     return true;
   }
   char text[512];
-  std::snprintf(text, sizeof text, convert_text::kResultsWithLog, result->warnings, result->errors, result->added);
+  std::snprintf(text, sizeof text, convert_text::kResultsWithLog, convert_text::Events(result->warnings).c_str(),
+                convert_text::Events(result->errors).c_str(), convert_text::Events(result->added).c_str());
   if (ConvertAskYesNo(prompts, text, ConvertIcon::kQuestion, convert_text::kResultsCaption) && prompts)
     prompts->ShowLog(result->log);
   return true;

@@ -22,6 +22,11 @@ bool IsBlank(const std::string& line) {
 // a line.
 bool IsEmptyLine(const std::string& line) { return line.find_first_not_of("\r\n") == std::string::npos; }
 
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
 bool IsAsciiAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The parser ends a word at these (a NUL too, as its strchr test does).
@@ -33,16 +38,23 @@ bool EndsWord(char c) { return c == '\0' || std::strchr(" \t\r\n;:=", c) != null
 // recovers from a syntax error by starting a property at some later word,
 // so a parameter naming an encoding may switch its value reader on for a
 // value of a later line, and for good: the reader then loops on an '=' it
-// cannot read, or on the end of the text.
+// cannot read, or on the end of the text. BEGIN or END past the name is no
+// parameter to it but a block's start or end ("X;BEGIN:VEVENT<tab>...").
 bool IsPlainHead(const std::string& text) {
   size_t i = 0;
   const auto skipBlanks = [&] {
     while (i < text.size() && text[i] != '\0' && std::strchr(" \t\r\n", text[i])) ++i;
   };
+  bool first = true;
   const auto word = [&] {
     if (i >= text.size() || !IsAsciiAlpha(text[i])) return false;
+    const size_t from = i;
     while (i < text.size() && !EndsWord(text[i])) ++i;
-    return true;
+    const std::string w = Upper(text.substr(from, i - from));
+    const bool keyword = w == "BEGIN" || w == "END";
+    const bool plain = first || !keyword;
+    first = false;
+    return plain;
   };
   skipBlanks();
   if (!word()) return false;
@@ -63,11 +75,6 @@ bool IsPlainHead(const std::string& text) {
 }
 
 const char* const kEncodings[] = {"BASE64", "QUOTED-PRINTABLE"};
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // How often `text` names an encoding (ignoring case).
 int EncodingNames(const std::string& text) {

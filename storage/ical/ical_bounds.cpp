@@ -44,9 +44,10 @@ class Filter {
       const bool continuation =
           line.end > line.begin && (text_[line.begin] == ' ' || text_[line.begin] == '\t');
       if (continuation && propertyOpen_) {
+        const bool wasKept = propertyBytes_ <= maxProperty_;
         propertyBytes_ += line.end - line.begin - 1;
         if (propertyBytes_ <= maxProperty_) AppendLine(line);
-        else DropProperty();
+        else DropLong(wasKept);
         continue;
       }
       FlushProperty();
@@ -56,6 +57,7 @@ class Filter {
     FlushProperty();
     return std::move(out_);
   }
+  size_t TooLong() const { return tooLong_; }
 
  private:
   void StartProperty(const Line& line) {
@@ -76,9 +78,16 @@ class Filter {
     } else if (depth_ > maxNesting_ || ++counts_[static_cast<size_t>(depth_)] > maxProperties_) {
       return DropProperty();
     }
-    if (propertyBytes_ > maxProperty_) return DropProperty();
+    if (propertyBytes_ > maxProperty_) return DropLong(true);
     AppendLine(line);
   }
+
+  // A property dropped for its length is counted once.
+  void DropLong(bool first) {
+    if (first) ++tooLong_;
+    DropProperty();
+  }
+
 
   void AppendLine(const Line& line) {
     out_.append(text_, line.begin, line.end - line.begin);
@@ -100,6 +109,7 @@ class Filter {
   const size_t maxProperty_;
   const size_t maxProperties_;
   std::vector<size_t> counts_;  // properties kept so far, by depth
+  size_t tooLong_ = 0;
   std::string out_;
   int depth_ = 0;
   bool propertyOpen_ = false;
@@ -110,8 +120,11 @@ class Filter {
 }  // namespace
 
 std::string BoundICalText(const std::string& text, int maxNesting, size_t maxPropertyBytes,
-                          size_t maxPropertiesPerComponent) {
-  return Filter(text, maxNesting, maxPropertyBytes, maxPropertiesPerComponent).Run();
+                          size_t maxPropertiesPerComponent, size_t* tooLong) {
+  Filter filter(text, maxNesting, maxPropertyBytes, maxPropertiesPerComponent);
+  std::string out = filter.Run();
+  if (tooLong) *tooLong = filter.TooLong();
+  return out;
 }
 
 }  // namespace icalx

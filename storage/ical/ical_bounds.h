@@ -14,8 +14,9 @@ namespace icalx {
 // folded lines), and without the properties of a component past the first
 // maxPropertiesPerComponent (the library's handling of many faulty values
 // in one component takes quadratic time). Lines end in "\r\n" in the copy.
-// Linear in the text.
+// Linear in the text. *tooLong (when given) counts the properties left out
+// for their length.
 std::string BoundICalText(const std::string& text, int maxNesting, size_t maxPropertyBytes,
-                          size_t maxPropertiesPerComponent);
+                          size_t maxPropertiesPerComponent, size_t* tooLong = nullptr);
 
 }  // namespace icalx

@@ -87,6 +87,7 @@ class CICalConverter {
   void LoadTypeNames();
   void NoteType(const std::string& type);
   void Note(const std::string& line);
+  void NoteTooLong(size_t count);
 
   IICalPrompts* prompts_;
   std::map<std::string, std::string> typeNames_;

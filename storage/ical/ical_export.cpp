@@ -1,6 +1,7 @@
 // Export: the VCALENDAR header, each event's VEVENT and its override
 // VEVENTs, serialised by the library.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -99,17 +100,44 @@ void AddTime(icalcomponent* c, icalproperty* (*make)(icaltimetype), const CDateT
   if (!value.IsEmpty()) icalcomponent_add_property(c, make(ToIcalTime(value, false)));
 }
 
-icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& header, bool* advanced) {
+// An RDATE: a date, a time, or a period with its end; a zoned series' in
+// its zone.
+icalproperty* AddedDate(const CDateRange& r, bool allDay, const CZoneRule* zone, const std::string& tzid) {
+  const auto time = [&](const CDateTime& t) { return zone ? ZonedWallTime(t, *zone) : ToIcalTime(t, allDay); };
+  icaldatetimeperiodtype dp;
+  dp.time = icaltime_null_time();
+  dp.period = icalperiodtype_null_period();
+  icalproperty* p;
+  if (r.HasEnd()) {
+    dp.period.start = time(r.start);
+    dp.period.end = time(r.end);
+    p = icalproperty_new_rdate(dp);
+    icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_PERIOD));
+  } else {
+    dp.time = time(r.start);
+    p = icalproperty_new_rdate(dp);
+    if (allDay) icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_DATE));
+  }
+  if (zone) icalproperty_add_parameter(p, icalparameter_new_tzid(ToUtf8(tzid).c_str()));
+  return p;
+}
+
+// `exportedTzid`: the name its zone is exported under, when that is not
+// the start's own.
+icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& header, bool* advanced,
+                              const std::string* exportedTzid = nullptr) {
   const bool allDay = e.allDay != 0;
   icalcomponent* v = icalcomponent_new(ICAL_VEVENT_COMPONENT);
   icalcomponent_add_property(v, icalproperty_new_summary(ToUtf8(e.name).c_str()));
   // A series of a named zone keeps its zone, so other programs repeat it
   // on that zone's wall clock too.
   CZoneRule zone;
-  if (SeriesZone(e, &zone)) {
-    icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtstart, e.start, e.start.GetTzid(), zone));
+  const CZoneRule* zoned = SeriesZone(e, &zone) ? &zone : nullptr;
+  const std::string& tzid = exportedTzid ? *exportedTzid : e.start.GetTzid();
+  if (zoned) {
+    icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtstart, e.start, tzid, zone));
     if (e.showEnd && !e.end.IsEmpty())
-      icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtend, e.end, e.start.GetTzid(), zone));
+      icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtend, e.end, tzid, zone));
   } else {
     icalcomponent_add_property(v, TimeProperty(icalproperty_new_dtstart, e.start, allDay));
     if (e.showEnd && !e.end.IsEmpty()) icalcomponent_add_property(v, EndProperty(e.end, allDay));
@@ -133,23 +161,7 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
   }
   for (const CDateTime& d : e.recurrence.excludedDates)
     icalcomponent_add_property(v, TimeProperty(icalproperty_new_exdate, d, allDay));
-  for (const CDateRange& r : e.recurrence.addedDates) {
-    icaldatetimeperiodtype dp;
-    dp.time = icaltime_null_time();
-    dp.period = icalperiodtype_null_period();
-    icalproperty* p;
-    if (r.HasEnd()) {
-      dp.period.start = ToIcalTime(r.start, allDay);
-      dp.period.end = ToIcalTime(r.end, allDay);
-      p = icalproperty_new_rdate(dp);
-      icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_PERIOD));
-    } else {
-      dp.time = ToIcalTime(r.start, allDay);
-      p = icalproperty_new_rdate(dp);
-      if (allDay) icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_DATE));
-    }
-    icalcomponent_add_property(v, p);
-  }
+  for (const CDateRange& r : e.recurrence.addedDates) icalcomponent_add_property(v, AddedDate(r, allDay, zoned, tzid));
   if (!e.nextOccurrence.IsEmpty()) icalcomponent_add_property(v, XTime("X-AK-NEXT-ALARM", e.nextOccurrence, allDay));
   if (e.autoAcknowledge > 0) icalcomponent_add_property(v, XValue("X-AK-AUTO-ACKNOWLEDGE", "TRUE"));
   if (e.acknowledged) icalcomponent_add_property(v, XValue("X-AK-ACKNOWLEDGED", "TRUE"));
@@ -194,10 +206,61 @@ icalcomponent* OverrideComponent(const CCalEvent& e, const CDateTime& date, cons
   return v;
 }
 
-void AddEvent(icalcomponent* cal, const CCalEvent& e, const ICalCalendarHeader& header, bool* advanced) {
-  icalcomponent_add_component(cal, EventComponent(e, header, advanced));
+void AddEvent(icalcomponent* cal, const CCalEvent& e, const ICalCalendarHeader& header, bool* advanced,
+              const std::string* tzid) {
+  icalcomponent_add_component(cal, EventComponent(e, header, advanced, tzid));
   for (const auto& entry : e.occurrenceOverrides)
     icalcomponent_add_component(cal, OverrideComponent(e, entry.first, entry.second, header));
+}
+
+// The exported name is the TZID or one made from it for a second zone of
+// that TZID ("Custom-2"); counts in *same those made so far.
+bool SameZoneName(const std::string& exported, const std::string& tzid, int* same) {
+  if (exported == tzid) return ++*same, true;
+  if (exported.compare(0, tzid.size(), tzid) != 0 || exported.size() <= tzid.size() + 1 ||
+      exported[tzid.size()] != '-' || exported.find_first_not_of("0123456789", tzid.size() + 1) != std::string::npos)
+    return false;
+  return ++*same, true;
+}
+
+struct ExportedZone {
+  std::string name;
+  CZoneRule rule;
+  int64_t from;  // the earliest start of its series (UTC seconds)
+};
+
+int64_t UtcSeconds(const CDateTime& t) {
+  int32_t day = 0, seconds = 0;
+  t.GetParts(CDateTime::kAsUtc, &day, &seconds);
+  return int64_t{day} * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
+}
+
+// Adds a series' zone (its dated changes from `from` on) to a zone of the
+// same name when both have one yearly rule and say the same offset at every
+// change either holds from the later of their starts; false when they
+// differ.
+bool MergeZone(const CZoneRule& zone, int64_t from, ExportedZone* z) {
+  CZoneRule* into = &z->rule;
+  const auto yearly = [](const CZoneRule& r) {
+    CZoneRule y = r;
+    y.dated.clear();
+    return y.Format();
+  };
+  if (yearly(zone) != yearly(*into)) return false;
+  const int64_t both = std::max(from, z->from);
+  for (const CZoneDatedChange& c : zone.dated)
+    if (c.utc >= both && into->OffsetAtUtc(c.utc) != c.offset) return false;
+  for (const CZoneDatedChange& c : into->dated)
+    if (c.utc >= both && zone.OffsetAtUtc(c.utc) != c.offset) return false;
+  z->from = std::min(z->from, from);
+  std::vector<CZoneDatedChange>& all = into->dated;
+  all.insert(all.end(), zone.dated.begin(), zone.dated.end());
+  std::stable_sort(all.begin(), all.end(),
+                   [](const CZoneDatedChange& a, const CZoneDatedChange& b) { return a.utc < b.utc; });
+  all.erase(std::unique(all.begin(), all.end(),
+                        [](const CZoneDatedChange& a, const CZoneDatedChange& b) { return a.utc == b.utc; }),
+            all.end());
+  return true;
 }
 
 std::string Serialise(icalcomponent* cal) {
@@ -221,29 +284,31 @@ std::string CICalConverter::ExportCalendarICal(const std::vector<const CCalEvent
   icalcomponent* cal = WriteICalHeader(header);
   bool advanced = false;
   // One VTIMEZONE a zone, with the dated changes of every series in it.
-  std::vector<std::pair<std::string, CZoneRule>> zones;
-  for (const CCalEvent* e : events) {
+  // Two series of one TZID whose zones differ (two calendars that each
+  // define "Custom", or names the code page could not hold) get a name each.
+  std::vector<ExportedZone> zones;
+  std::vector<size_t> zoneOf(events.size(), SIZE_MAX);
+  for (size_t i = 0; i < events.size(); ++i) {
+    const CCalEvent* e = events[i];
     CZoneRule zone;
     if (!e || e->alarmSuppressed || e->disabled || !SeriesZone(*e, &zone)) continue;
     const std::string& tzid = e->start.GetTzid();
-    auto known = std::find_if(zones.begin(), zones.end(), [&](const auto& z) { return z.first == tzid; });
-    if (known == zones.end()) {
-      zones.emplace_back(tzid, zone);
-      continue;
+    const int64_t from = UtcSeconds(e->start);
+    size_t known = 0;
+    int same = 0;
+    for (; known < zones.size(); ++known) {
+      if (!SameZoneName(zones[known].name, tzid, &same)) continue;
+      if (MergeZone(zone, from, &zones[known])) break;
     }
-    std::vector<CZoneDatedChange>& all = known->second.dated;
-    all.insert(all.end(), zone.dated.begin(), zone.dated.end());
-    std::stable_sort(all.begin(), all.end(), [](const CZoneDatedChange& a, const CZoneDatedChange& b) {
-      return a.utc < b.utc;
-    });
-    all.erase(std::unique(all.begin(), all.end(),
-                          [](const CZoneDatedChange& a, const CZoneDatedChange& b) { return a.utc == b.utc; }),
-              all.end());
+    if (known == zones.size())
+      zones.push_back(ExportedZone{same ? tzid + "-" + std::to_string(same + 1) : tzid, zone, from});
+    zoneOf[i] = known;
   }
-  for (const auto& z : zones) icalcomponent_add_component(cal, ZoneComponent(z.first, z.second));
-  for (const CCalEvent* e : events) {
+  for (const auto& z : zones) icalcomponent_add_component(cal, ZoneComponent(z.name, z.rule));
+  for (size_t i = 0; i < events.size(); ++i) {
+    const CCalEvent* e = events[i];
     if (!e || e->alarmSuppressed || e->disabled) continue;
-    AddEvent(cal, *e, header, &advanced);
+    AddEvent(cal, *e, header, &advanced, zoneOf[i] == SIZE_MAX ? nullptr : &zones[zoneOf[i]].name);
   }
   advancedRule_ = advanced ? 1 : 0;
   return Serialise(cal);

@@ -68,9 +68,10 @@ const char* ReadWholeFile(const std::string& path, std::string* text) {
 }
 
 // What the parser reads of a text: bounded, and its UIDs kept whole.
-std::string Prepared(const std::string& text) {
+// *tooLong: the properties left out for their length.
+std::string Prepared(const std::string& text, size_t* tooLong) {
   std::string bounded = BoundICalText(text, CICalConverter::kMaxNesting, CICalConverter::kMaxPropertyBytes,
-                                      CICalConverter::kMaxPropertiesPerComponent);
+                                      CICalConverter::kMaxPropertiesPerComponent, tooLong);
   KeepUidBlanks(&bounded);
   return bounded;
 }
@@ -151,8 +152,7 @@ struct CICalConverter::Run {
                          " holds no events to keep: it was not read.");
       return;
     }
-    DropRunawayZones(vcal);
-    Zones(vcal);
+    Zones(vcal, DropRunawayZones(vcal));
     Events(vcal);
     // A calendar written inside another is read as one of its own.
     for (icalcomponent* inner = icalcomponent_get_first_component(vcal, ICAL_VCALENDAR_COMPONENT); inner;
@@ -161,9 +161,19 @@ struct CICalConverter::Run {
   }
 
   // A TZID without its VTIMEZONE gets the built-in zone of that name; any
-  // other stays floating, and the log says so.
-  void Zones(icalcomponent* vcal) {
-    const std::vector<std::string> unknown = AddBuiltInZones(vcal);
+  // other stays floating, and the log says so. A zone of the calendar that
+  // was left out is named with why.
+  void Zones(icalcomponent* vcal, const std::vector<DroppedZone>& dropped = {}) {
+    std::set<std::string> told;
+    for (const DroppedZone& z : dropped) {
+      if (!told.insert(z.tzid).second) continue;
+      c.Note("Time zone \"" + FromUtf8(z.tzid.c_str(), 64) + "\" of the calendar was not read: " + z.why + ".  " +
+             (BuiltInZoneRules(z.tzid.c_str()) ? "Its times were read in Almacora's own zone of that name."
+                                               : "Its times were read as local time."));
+    }
+    std::vector<std::string> unknown;
+    for (const std::string& name : AddBuiltInZones(vcal))
+      if (!told.count(name)) unknown.push_back(name);
     if (unknown.empty()) return;
     constexpr size_t kNamesShown = 10;
     std::string names;
@@ -284,6 +294,8 @@ struct CICalConverter::Run {
     if (!e.uid.empty() && (e.uid == saving || target.MovedAway(e.uid))) return;
 
     const std::string label = !e.name.empty() ? e.name : !e.notes.empty() ? e.notes : !e.uid.empty() ? e.uid : "Unknown";
+    if (e.start.IsEmpty() && read.startGiven)
+      return Skip(label, "\n\nThe start date lies outside the years 100 to 9999 that Almacora keeps.  Event skipped.");
     if (e.start.IsEmpty()) return Skip(label, "\n\nMissing Start Date.  Event skipped.");
     if (e.name.empty()) return Skip(label, "\n\nMissing Event Name.  Event skipped.");
     if (e.uid.empty()) return Skip(label, "\n\nMissing Event ID.  Event skipped.");
@@ -311,13 +323,19 @@ struct CICalConverter::Run {
     e.nextOccurrence.Clear();
     ReadExtensions(v, c.producer_, &read);
     ReadAlarms(v, &read);
+    if (!read.refusedSound.empty()) c.Note("Event: " + label + "\n\n" + read.refusedSound);
     if (e.nextOccurrence.IsEmpty()) {
       const CDateTime today = CDateTime::Today();
       CDateTime from = today;
       e.GetNextOccurrenceFrom(from, true);
       if (e.oneTime && e.start < today) e.acknowledged = 1;
     }
-    if (e.type.empty()) e.type = target.Header().name;
+    // A text without a type says nothing about it: an event the calendar
+    // holds keeps its own (a calendar read back unchanged is no update);
+    // only an event new to the calendar is typed by the calendar's name.
+    const CCalEvent* held = target.FindEventByUid(e.uid);
+    const std::string heldType = held ? held->type : std::string();
+    if (e.type.empty()) e.type = held ? heldType : target.Header().name;
     for (icalcomponent* o : overrideComponents) ReadOverride(o, c.producer_ == kProducerSelf, &e);
     if (!Storable(e, &scratch))
       return Passed(label, "\n\nEvent cannot be stored in an event file (too large).  Event skipped.");
@@ -345,7 +363,8 @@ struct CICalConverter::Run {
     storedSequences[uid] = sequence;
     if (result == 2) return;
     uids.insert(uid);
-    c.NoteType(type);
+    // Only a type this text brought to an event can be new to the user.
+    if (result == 0 || type != heldType) c.NoteType(type);
     if (result == 1) ++c.updated_;
   }
 };
@@ -391,7 +410,17 @@ void CICalConverter::BeginImport() {
 
 void CICalConverter::ImportICalString(const std::string& text, IICalTarget& target, bool refresh) {
   BeginImport();
-  ImportBounded(Prepared(text), target, refresh);
+  size_t tooLong = 0;
+  ImportBounded(Prepared(text, &tooLong), target, refresh);
+  NoteTooLong(tooLong);
+}
+
+// Such a property may have taken its event with it (a DTSTART, a BEGIN
+// line): the log says so, never a silent loss.
+void CICalConverter::NoteTooLong(size_t count) {
+  if (count == 0) return;
+  Note(std::to_string(count) +
+       " line(s) longer than 1 MB were left out: the events they belong to may be incomplete or missing.");
 }
 
 namespace {
@@ -462,9 +491,11 @@ bool CICalConverter::ImportICalFile(const std::string& path, IICalTarget& target
     if (prompts_) prompts_->ShowMessage(failure);
     return false;
   }
-  const std::string bounded = Prepared(text);
+  size_t tooLong = 0;
+  const std::string bounded = Prepared(text, &tooLong);
   text.clear();
   text.shrink_to_fit();
   ImportBounded(bounded, target, refresh);
+  NoteTooLong(tooLong);
   return true;
 }

@@ -1,6 +1,7 @@
 // Import of VALARM components: which actions, the lead time, the sound
 // length and file, and the e-mail texts. An e-mail action arrives switched
-// off, and a sound file on another computer or on the web is not taken.
+// off, and a sound file that is not on this computer is not taken (the
+// import log says so).
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -8,25 +9,13 @@
 
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "storage/ical/ical_import_parts.h"
 #include "storage/ical/ical_library.h"
 
 namespace icalx {
 
 namespace {
-
-// "\\server\share\x.wav", "//server/x.wav" or "scheme:..." with a scheme of
-// two letters or more ("C:\x.wav" is a local drive).
-bool IsRemoteFile(const std::string& file) {
-  if (file.size() >= 2 && (file[0] == '\\' || file[0] == '/') && (file[1] == '\\' || file[1] == '/')) return true;
-  const size_t colon = file.find(':');
-  if (colon == std::string::npos || colon < 2) return false;
-  for (size_t i = 0; i < colon; ++i) {
-    const unsigned char c = static_cast<unsigned char>(file[i]);
-    if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
-  }
-  return true;
-}
 
 // Backslash escapes of a TEXT value as older copies wrote it.
 std::string Unescape(const std::string& text) {
@@ -138,7 +127,8 @@ void ReadAlarms(icalcomponent* v, ReadEvent* read) {
         case ICAL_ATTACH_PROPERTY:
           if (action == ICAL_ACTION_AUDIO) {
             const std::string file = AttachFile(p, textAttach);
-            if (!IsRemoteFile(file)) e.alarmSoundFile = ToInheritedText(file, s.AlarmSoundFile);
+            if (platform::IsLocalPath(file)) e.alarmSoundFile = ToInheritedText(file, s.AlarmSoundFile);
+            else read->refusedSound = platform::RefusedPathText("The alarm sound", file);
           }
           break;
         case ICAL_ATTENDEE_PROPERTY:

@@ -33,6 +33,7 @@ void FillSorted(List* list, std::vector<Entry>& entries, Less less) {
   for (const Entry& e : entries) list->AddTailCopy(e);
 }
 
+// An added date in its own TZID (a date has no zone).
 void ReadAddedDate(icalproperty* p, std::vector<CDateRange>* added) {
   icalvalue* value = icalproperty_get_value(p);
   if (!value) return;
@@ -42,11 +43,11 @@ void ReadAddedDate(icalproperty* p, std::vector<CDateRange>* added) {
   CDateRange range;
   const bool period = !icalperiodtype_is_null_period(dp.period);
   if (kind == ICAL_VALUE_DATE || kind == ICAL_VALUE_DATETIME || (kind == ICAL_VALUE_NONE && !period)) {
-    range.start = FromIcalTime(dp.time);
+    range.start = ZonedTime(p, dp.time);
   } else if (kind == ICAL_VALUE_PERIOD || kind == ICAL_VALUE_NONE) {
-    range.start = FromIcalTime(dp.period.start);
+    range.start = ZonedTime(p, dp.period.start);
     if (!icaltime_is_null_time(dp.period.end)) {
-      range.end = FromIcalTime(dp.period.end);
+      range.end = ZonedTime(p, dp.period.end);
     } else {
       range.end = range.start;
       range.end.AddDuration(FromIcalDuration(dp.period.duration));
@@ -54,6 +55,17 @@ void ReadAddedDate(icalproperty* p, std::vector<CDateRange>* added) {
   }
   // An added date without a start would be no occurrence at all.
   if (!range.start.IsEmpty()) added->push_back(range);
+}
+
+// A floating UNTIL of a zoned series is a wall-clock time of the series'
+// zone, as its start is.
+void ReadUntilInZone(icalproperty* dtstart, CCalEvent* e) {
+  CRecurrenceRule* r = e->recurrence.FindRule();
+  if (!dtstart || e->oneTime || !r || e->start.GetZoneKind() != CDateTime::kNamedZone || !r->IsUntilSet() ||
+      r->until.GetZoneKind() != CDateTime::kFloating || !r->until.HasTimeOfDay())
+    return;
+  const CDateTime until = ZonedTime(dtstart, ToIcalTime(r->until, false));
+  if (!until.IsEmpty()) r->until = until;
 }
 
 }  // namespace
@@ -108,6 +120,7 @@ void ReadEventProperties(icalcomponent* v, ReadEvent* read) {
   std::vector<CDateTime> excluded;
   std::vector<CDateRange> added;
   bool typeRead = false;
+  icalproperty* dtstart = nullptr;
   for (icalproperty* p = icalcomponent_get_first_property(v, ICAL_ANY_PROPERTY); p;
        p = icalcomponent_get_next_property(v, ICAL_ANY_PROPERTY)) {
     switch (icalproperty_isa(p)) {
@@ -140,6 +153,7 @@ void ReadEventProperties(icalcomponent* v, ReadEvent* read) {
       case ICAL_SEQUENCE_PROPERTY: e.sequence = std::max(icalproperty_get_sequence(p), 0); break;
       case ICAL_DTSTART_PROPERTY:
         e.start = PropertyTime(p);
+        dtstart = p;
         // A series of a named zone repeats on that zone's wall clock.
         e.recurrence.GetRule()->zone =
             e.start.GetZoneKind() == CDateTime::kNamedZone ? PropertyZoneRule(p) : std::string();
@@ -176,6 +190,16 @@ void ReadEventProperties(icalcomponent* v, ReadEvent* read) {
       case ICAL_EXRULE_PROPERTY: read->exclusionRule = true; break;
       default: break;
     }
+  }
+  read->startGiven = dtstart && !icaltime_is_null_time(icalproperty_get_dtstart(dtstart));
+  ReadUntilInZone(dtstart, &e);
+  if (e.oneTime && !added.empty() && read->ruleCount == 0 && !e.start.IsEmpty()) {
+    // The added dates are occurrences beside the start: a series of the
+    // start alone and them.
+    CRecurrenceRule* r = e.recurrence.GetRule();
+    r->frequency = CRecurrenceRule::kDaily;
+    r->count = 1;
+    e.oneTime = 0;
   }
   FillSorted(&e.recurrence.excludedDates, excluded, [](const CDateTime& a, const CDateTime& b) { return a < b; });
   FillSorted(&e.recurrence.addedDates, added, [](const CDateRange& a, const CDateRange& b) { return a.start < b.start; });

@@ -24,6 +24,7 @@ struct ReadEvent {
   bool durationGiven = false;
   CDuration duration;
   int ruleCount = 0;
+  bool startGiven = false;  // a DTSTART with a date, read or not
   bool exclusionRule = false;
   // The text set these itself (else a held event keeps its own).
   bool created = false;
@@ -32,6 +33,7 @@ struct ReadEvent {
   bool nextAlarm = false;
   bool alarmState = false;  // X-AK-ALARM-OCCUR or X-AK-ACKNOWLEDGED
   bool alarms = false;      // a VALARM
+  std::string refusedSound;  // why a sound file was not taken (the import log's note)
 };
 
 // Step 3 of an event: a new event and every standard property of the

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "storage/ical/ical_zone_rule.h"
 
 namespace icalx {
 
@@ -86,43 +87,64 @@ CDateTime FromIcalTime(const icaltimetype& time) {
 
 namespace {
 
-bool ZoneIsBounded(icalcomponent* zone) {
+// An offset beyond 18 hours moves times by days: no zone has one.
+constexpr int kMaxZoneOffset = 18 * 3600;
+
+// "" for a zone the import can read, else why it cannot.
+std::string ZoneFault(icalcomponent* zone) {
+  static const char kRunaway[] =
+      "its rules change the offset too often or in ways Almacora does not expand (more than 16 yearly rules or "
+      "2000 dates)";
   int rules = 0, dates = 0;
   for (icalcomponent* o = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); o;
        o = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
     for (icalproperty* p = icalcomponent_get_first_property(o, ICAL_ANY_PROPERTY); p;
          p = icalcomponent_get_next_property(o, ICAL_ANY_PROPERTY)) {
       const icalproperty_kind kind = icalproperty_isa(p);
-      if (kind == ICAL_RDATE_PROPERTY && ++dates > kMaxZoneDates) return false;
+      if (kind == ICAL_TZOFFSETTO_PROPERTY || kind == ICAL_TZOFFSETFROM_PROPERTY) {
+        const int offset =
+            kind == ICAL_TZOFFSETTO_PROPERTY ? icalproperty_get_tzoffsetto(p) : icalproperty_get_tzoffsetfrom(p);
+        if (offset > kMaxZoneOffset || offset < -kMaxZoneOffset)
+          return std::string("its ") + (kind == ICAL_TZOFFSETTO_PROPERTY ? "TZOFFSETTO" : "TZOFFSETFROM") +
+                 " lies beyond 18 hours";
+      }
+      if (kind == ICAL_RDATE_PROPERTY && ++dates > kMaxZoneDates) return kRunaway;
       if (kind != ICAL_RRULE_PROPERTY) continue;
-      if (++rules > kMaxZoneRules) return false;
+      if (++rules > kMaxZoneRules) return kRunaway;
       const icalrecurrencetype r = icalproperty_get_rrule(p);
-      if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval < 1) return false;
-      if (r.by_month[0] == ICAL_RECURRENCE_ARRAY_MAX || r.by_month[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+      if (r.freq != ICAL_YEARLY_RECURRENCE || r.interval < 1) return kRunaway;
+      if (r.by_month[0] == ICAL_RECURRENCE_ARRAY_MAX || r.by_month[1] != ICAL_RECURRENCE_ARRAY_MAX) return kRunaway;
       if (r.by_year_day[0] != ICAL_RECURRENCE_ARRAY_MAX || r.by_week_no[0] != ICAL_RECURRENCE_ARRAY_MAX)
-        return false;
+        return kRunaway;
       // Many writers repeat the change's time as BYHOUR and BYMINUTE: one
       // value each still gives one change a year.
-      if (r.by_hour[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_hour[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
-      if (r.by_minute[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_minute[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
-      if (r.by_second[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_second[1] != ICAL_RECURRENCE_ARRAY_MAX) return false;
+      if (r.by_hour[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_hour[1] != ICAL_RECURRENCE_ARRAY_MAX) return kRunaway;
+      if (r.by_minute[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_minute[1] != ICAL_RECURRENCE_ARRAY_MAX) return kRunaway;
+      if (r.by_second[0] != ICAL_RECURRENCE_ARRAY_MAX && r.by_second[1] != ICAL_RECURRENCE_ARRAY_MAX) return kRunaway;
     }
   }
-  return true;
+  return std::string();
 }
 
 }  // namespace
 
-void DropRunawayZones(icalcomponent* vcalendar) {
+std::vector<DroppedZone> DropRunawayZones(icalcomponent* vcalendar) {
   std::vector<icalcomponent*> drop;
+  std::vector<DroppedZone> dropped;
   for (icalcomponent* z = icalcomponent_get_first_component(vcalendar, ICAL_VTIMEZONE_COMPONENT); z;
        z = icalcomponent_get_next_component(vcalendar, ICAL_VTIMEZONE_COMPONENT)) {
-    if (!ZoneIsBounded(z)) drop.push_back(z);
+    std::string why = ZoneFault(z);
+    if (why.empty()) continue;
+    drop.push_back(z);
+    icalproperty* id = icalcomponent_get_first_property(z, ICAL_TZID_PROPERTY);
+    const char* name = id ? icalproperty_get_tzid(id) : nullptr;
+    dropped.push_back(DroppedZone{name ? name : "", std::move(why)});
   }
   for (icalcomponent* z : drop) {
     icalcomponent_remove_component(vcalendar, z);
     icalcomponent_free(z);
   }
+  return dropped;
 }
 
 bool HasLibraryError(icalcomponent* component, const char* part) {
@@ -166,22 +188,28 @@ icaltimezone* PropertyZone(icalproperty* property) {
   return zone;
 }
 
+CDateTime ZonedTime(icalproperty* property, const icaltimetype& time) {
+  icalparameter* tzParam = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+  if (!tzParam || time.is_date || icaltime_is_utc(time)) return FromIcalTime(time);
+  if (FromIcalTime(time).IsEmpty()) return CDateTime();
+  CDateTime value;
+  if (ZonedWallToUtc(property, time, &value)) return value;
+  icaltimezone* zone = PropertyZone(property);
+  if (!zone) return FromIcalTime(time);
+  // Rules no zone rule can say: the library's own reading.
+  icaltimetype t = time;
+  t.zone = zone;
+  value = FromIcalTime(icaltime_convert_to_zone(t, icaltimezone_get_utc_timezone()));
+  if (value.IsEmpty()) return value;
+  value.SetZoneKind(CDateTime::kNamedZone);
+  value.SetTzid(FromUtf8(icalparameter_get_tzid(tzParam), 255));
+  return value;
+}
+
 CDateTime PropertyTime(icalproperty* property) {
   icaltimetype t;
   if (!DateValue(property, &t)) return CDateTime();
-  icalparameter* tzParam = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-  if (!tzParam || t.is_date || icaltime_is_utc(t)) return FromIcalTime(t);
-  const char* tzid = icalparameter_get_tzid(tzParam);
-  icaltimezone* zone = PropertyZone(property);
-  if (!zone) return FromIcalTime(t);
-  if (FromIcalTime(t).IsEmpty()) return CDateTime();
-  t.zone = zone;
-  icaltimetype utc = icaltime_convert_to_zone(t, icaltimezone_get_utc_timezone());
-  CDateTime value = FromIcalTime(utc);
-  if (value.IsEmpty()) return value;
-  value.SetZoneKind(CDateTime::kNamedZone);
-  value.SetTzid(FromUtf8(tzid, 255));
-  return value;
+  return ZonedTime(property, t);
 }
 
 CDateTime PropertyDateAsWritten(icalproperty* property) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/dates/date_time.h"
 #include "model/dates/duration.h"
@@ -48,10 +49,13 @@ icaltimetype ToIcalTime(const CDateTime& value, bool asDate);
 // year the record cannot hold.
 CDateTime FromIcalTime(const icaltimetype& time);
 // The time of a DATE or DATE-TIME property. A TZID is resolved through the
-// VTIMEZONE components of the enclosing VCALENDAR only: the moment in UTC
-// digits with zone kind kNamedZone and the TZID kept. An unknown TZID
-// leaves the time floating.
+// VTIMEZONE components of the enclosing VCALENDAR only, by the program's
+// own zone rule (ZonedWallToUtc): the moment in UTC digits with zone kind
+// kNamedZone and the TZID kept. An unknown TZID leaves the time floating.
 CDateTime PropertyTime(icalproperty* property);
+// The same for a time the property carries in another form (an RDATE's
+// period start or end).
+CDateTime ZonedTime(icalproperty* property, const icaltimetype& time);
 // The VTIMEZONE of the enclosing VCALENDAR named by the property's TZID;
 // null without a TZID or without that VTIMEZONE.
 icaltimezone* PropertyZone(icalproperty* property);
@@ -59,14 +63,19 @@ icaltimezone* PropertyZone(icalproperty* property);
 // applied), at midnight, floating. Empty when it has none.
 CDateTime PropertyDateAsWritten(icalproperty* property);
 // Takes out of the VCALENDAR every VTIMEZONE whose expansion could run
-// away (the library expands a zone's rules from their start up to every
-// date converted): more than kMaxZoneRules rules, a rule other than yearly
-// in one month (or at more than one hour, minute or second), more than
-// kMaxZoneDates single changes. Their TZIDs then
-// read as unknown, floating. Real zones have a few yearly rules.
+// away (a zone's rules are expanded from their start up to every date
+// converted): more than kMaxZoneRules rules, a rule other than yearly in one
+// month (or at more than one hour, minute or second), more than
+// kMaxZoneDates single changes; and every one with an offset beyond 18
+// hours. Their TZIDs then read as unknown, floating. Real zones have a few
+// yearly rules. Returns each zone taken out (TZID as UTF-8) with why.
 constexpr int kMaxZoneRules = 16;
 constexpr int kMaxZoneDates = 2000;
-void DropRunawayZones(icalcomponent* vcalendar);
+struct DroppedZone {
+  std::string tzid;
+  std::string why;
+};
+std::vector<DroppedZone> DropRunawayZones(icalcomponent* vcalendar);
 
 // The component carries an X-LIC-ERROR (the library's note of what it
 // could not read) whose text contains `part`.

@@ -9,6 +9,7 @@
 #include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
+#include "storage/convert/convert_texts.h"
 #include "storage/event_array.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/services/storage_services.h"
@@ -124,7 +125,10 @@ bool ImportICalFileInto(CICalConverter& converter, CEventArray& events, CCalenda
                         const std::string& path, bool refresh) {
   CCalendarFile::BatchScope batch(&calendar);
   CalendarTarget target(events, calendar);
-  return converter.ImportICalFile(path, target, refresh);
+  const bool ok = converter.ImportICalFile(path, target, refresh);
+  // What arrived over a known UID may have changed an armed action.
+  calendar.AskAboutUnprovenActions(&events);
+  return ok;
 }
 
 void ImportICalStringInto(CICalConverter& converter, CEventArray& events, CCalendarFile& calendar,
@@ -132,6 +136,7 @@ void ImportICalStringInto(CICalConverter& converter, CEventArray& events, CCalen
   CCalendarFile::BatchScope batch(&calendar);
   CalendarTarget target(events, calendar);
   converter.ImportICalString(text, target, refresh);
+  calendar.AskAboutUnprovenActions(&events);
 }
 
 bool ImportICalFile(CICalConverter& converter, CAlmacoraDoc& document, CCalendarFile& calendar,
@@ -151,8 +156,10 @@ bool ImportICalFileReported(CAlmacoraDoc& document, CCalendarFile& calendar, con
   CICalConverter converter(&StorageICalPrompts());
   if (!ImportICalFile(converter, document, calendar, path)) return false;
   char counts[160];
-  std::snprintf(counts, sizeof counts, storage_text::kImportComplete, converter.GetAddedCount(),
-                converter.GetUpdatedCount(), converter.GetSkippedCount());
+  std::snprintf(counts, sizeof counts, storage_text::kImportComplete,
+                convert_text::Events(converter.GetAddedCount()).c_str(),
+                convert_text::Events(converter.GetUpdatedCount()).c_str(),
+                convert_text::Events(converter.GetSkippedCount()).c_str());
   if (converter.GetLog().empty()) {
     StorageMessage(counts, PromptIcon::kInformation);
   } else if (StorageAskYesNo(std::string(counts) + "\n\nView Import Log?", PromptIcon::kQuestion)) {

@@ -3,6 +3,8 @@
 #include "storage/ical/ical_zone_rule.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
 #include <vector>
 
 #include "model/events/cal_event.h"
@@ -165,27 +167,39 @@ std::vector<CZoneDatedChange> DatedChanges(const std::vector<Onset>& onsets, con
   return out;
 }
 
-// The onsets of the zone's dated changes in order, worked out once for all
-// the series of a calendar that name the zone (until ForgetZoneOnsets).
-struct ZoneOnsets {
-  icalcomponent* zone = nullptr;
+// What a zone's times are read by, worked out once for all the times and
+// series of a calendar that name the zone (until ForgetZoneOnsets): its
+// latest yearly rule and the onsets of its dated changes in order, complete
+// up to `horizon` (UTC). A bounded rule is walked only that far, and on
+// again when a later series needs more.
+struct ZoneData {
+  bool ok = false;
+  CZoneRule yearly;
+  int64_t horizon = INT64_MIN;
   std::vector<Onset> onsets;
 };
-thread_local ZoneOnsets tZoneOnsets;
+thread_local std::map<icalcomponent*, ZoneData> tZones;
 
-const std::vector<Onset>& SortedOnsets(icalcomponent* z) {
-  if (tZoneOnsets.zone == z) return tZoneOnsets.onsets;
-  tZoneOnsets.zone = z;
-  std::vector<Onset>& onsets = tZoneOnsets.onsets;
+bool YearlyOf(icalcomponent* z, CZoneRule* rule);
+
+const ZoneData& DataOf(icalcomponent* z, int64_t last) {
+  ZoneData& data = tZones[z];
+  if (data.horizon == INT64_MIN) data.ok = YearlyOf(z, &data.yearly);
+  if (last <= data.horizon) return data;
+  // A century beyond what is asked, so that the series of one calendar
+  // seldom make it walk again.
+  constexpr int64_t kCentury = int64_t{36525} * CDateTime::kSecondsPerDay;
+  data.horizon = last > INT64_MAX - kCentury ? INT64_MAX : last + kCentury;
+  std::vector<Onset>& onsets = data.onsets;
   onsets.clear();
   for (icalcomponent* part = icalcomponent_get_first_component(z, ICAL_ANY_COMPONENT); part;
        part = icalcomponent_get_next_component(z, ICAL_ANY_COMPONENT)) {
     const icalcomponent_kind kind = icalcomponent_isa(part);
     if (kind == ICAL_XSTANDARD_COMPONENT || kind == ICAL_XDAYLIGHT_COMPONENT)
-      DatedOnsets(part, INT64_MAX, &onsets);
+      DatedOnsets(part, data.horizon, &onsets);
   }
   std::stable_sort(onsets.begin(), onsets.end(), [](const Onset& a, const Onset& b) { return a.utc < b.utc; });
-  return onsets;
+  return data;
 }
 
 const char* const kDays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
@@ -223,17 +237,15 @@ icalcomponent* ObservanceOf(icalcomponent_kind kind, const CZoneChange& change, 
 
 }  // namespace
 
-void ForgetZoneOnsets() { tZoneOnsets = ZoneOnsets(); }
+void ForgetZoneOnsets() { tZones.clear(); }
 
-std::string PropertyZoneRule(icalproperty* property) {
-  icaltimezone* zone = PropertyZone(property);
-  icalcomponent* z = zone ? icaltimezone_get_component(zone) : nullptr;
-  if (!z) return std::string();
-  // The dated changes kept: from the series start to 50 years on.
-  int32_t day = 0, seconds = 0;
-  PropertyTime(property).GetParts(CDateTime::kAsUtc, &day, &seconds);
-  const int64_t from = int64_t{day} * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
-  const int64_t last = from + int64_t{50} * 36525 * CDateTime::kSecondsPerDay / 100;
+namespace {
+
+// The zone's latest rules: a daylight and a standard sub-component with
+// open yearly rules give a zone with changes, else the offset the latest
+// sub-component changes to. False when they cannot be put that way or lie
+// outside what the stored form holds.
+bool YearlyOf(icalcomponent* z, CZoneRule* out) {
   Observance latest, standard, daylight;
   for (icalcomponent* part = icalcomponent_get_first_component(z, ICAL_ANY_COMPONENT); part;
        part = icalcomponent_get_next_component(z, ICAL_ANY_COMPONENT)) {
@@ -244,7 +256,7 @@ std::string PropertyZoneRule(icalproperty* property) {
     Observance& own = kind == ICAL_XSTANDARD_COMPONENT ? standard : daylight;
     if (OpenRule(part, &r) && Later(part, own)) Take(part, &own);
   }
-  if (!latest.part) return std::string();
+  if (!latest.part) return false;
   bool ok = true;
   CZoneRule rule;
   if (standard.part && daylight.part) {
@@ -259,10 +271,65 @@ std::string PropertyZoneRule(icalproperty* property) {
   } else {
     rule.standardOffset = rule.daylightOffset = OffsetTo(latest.part, &ok);
   }
-  if (ok) rule.dated = DatedChanges(SortedOnsets(z), rule, from, last);
   // The stored form's own checks decide what is in range.
+  if (!ok || !CZoneRule().Parse(rule.Format())) return false;
+  *out = rule;
+  return true;
+}
+
+// The zone's rule with the dated changes from the UTC moment `from` to
+// `last`; false when its rules cannot be put that way.
+bool RuleOver(icalcomponent* z, int64_t from, int64_t last, CZoneRule* rule) {
+  const ZoneData& data = DataOf(z, last);
+  if (!data.ok) return false;
+  *rule = data.yearly;
+  rule->dated = DatedChanges(data.onsets, data.yearly, from, last);
+  return true;
+}
+
+icalcomponent* ZoneOf(icalproperty* property) {
+  icaltimezone* zone = PropertyZone(property);
+  return zone ? icaltimezone_get_component(zone) : nullptr;
+}
+
+}  // namespace
+
+bool ZonedWallToUtc(icalproperty* property, const icaltimetype& wall, CDateTime* out) {
+  icalcomponent* z = ZoneOf(property);
+  int64_t seconds = 0;
+  if (!z || !WallSeconds(wall, &seconds)) return false;
+  // Offsets lie within a day: the changes of two days either side decide,
+  // with the next one after them (until which a dated offset holds).
+  constexpr int64_t kTwoDays = 2 * int64_t{CDateTime::kSecondsPerDay};
+  const std::vector<Onset>& onsets = DataOf(z, seconds + kTwoDays).onsets;
+  const auto next = std::upper_bound(onsets.begin(), onsets.end(), seconds + kTwoDays,
+                                     [](int64_t at, const Onset& o) { return at < o.utc; });
+  CZoneRule rule;
+  if (!RuleOver(z, seconds - kTwoDays, next == onsets.end() ? seconds + kTwoDays : next->utc, &rule)) return false;
+  const int64_t utc = rule.WallToUtc(seconds);
+  const int64_t day = utc / CDateTime::kSecondsPerDay;
+  CDateTime value = CDateTime::FromParts(static_cast<int32_t>(day),
+                                         static_cast<int32_t>(utc - day * CDateTime::kSecondsPerDay), CDateTime::kUtc);
+  if (value.IsEmpty() || FromIcalTime(ToIcalTime(value, false)).IsEmpty()) return false;
+  icalparameter* tz = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+  value.SetZoneKind(CDateTime::kNamedZone);
+  value.SetTzid(FromUtf8(tz ? icalparameter_get_tzid(tz) : "", 255));
+  *out = value;
+  return true;
+}
+
+std::string PropertyZoneRule(icalproperty* property) {
+  icalcomponent* z = ZoneOf(property);
+  if (!z) return std::string();
+  // The dated changes kept: from the series start to 50 years on.
+  int32_t day = 0, seconds = 0;
+  PropertyTime(property).GetParts(CDateTime::kAsUtc, &day, &seconds);
+  const int64_t from = int64_t{day} * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
+  const int64_t last = from + int64_t{50} * 36525 * CDateTime::kSecondsPerDay / 100;
+  CZoneRule rule;
+  if (!RuleOver(z, from, last, &rule)) return std::string();
   const std::string text = rule.Format();
-  return ok && CZoneRule().Parse(text) ? text : std::string();
+  return CZoneRule().Parse(text) ? text : std::string();
 }
 
 namespace {
@@ -341,15 +408,19 @@ icalcomponent* ZoneComponent(const std::string& tzid, const CZoneRule& rule) {
   return z;
 }
 
-icalproperty* ZonedTimeProperty(icalproperty* (*make)(icaltimetype), const CDateTime& value, const std::string& tzid,
-                                const CZoneRule& rule) {
+icaltimetype ZonedWallTime(const CDateTime& value, const CZoneRule& rule) {
   int32_t day = 0, seconds = 0;
   value.GetParts(CDateTime::kAsUtc, &day, &seconds);
   const int64_t wall = rule.UtcToWall(int64_t{day} * CDateTime::kSecondsPerDay + seconds);
   const CDateTime local = CDateTime::FromParts(static_cast<int32_t>(wall / CDateTime::kSecondsPerDay),
                                                static_cast<int32_t>(wall % CDateTime::kSecondsPerDay),
                                                CDateTime::kFloating);
-  icalproperty* p = make(ToIcalTime(local, false));
+  return ToIcalTime(local, false);
+}
+
+icalproperty* ZonedTimeProperty(icalproperty* (*make)(icaltimetype), const CDateTime& value, const std::string& tzid,
+                                const CZoneRule& rule) {
+  icalproperty* p = make(ZonedWallTime(value, rule));
   icalproperty_add_parameter(p, icalparameter_new_tzid(ToUtf8(tzid).c_str()));
   return p;
 }

@@ -25,15 +25,26 @@ namespace icalx {
 // in a week of the month).
 std::string PropertyZoneRule(icalproperty* property);
 
-// The zone's dated changes are worked out once for every series of a
-// calendar that names it: the import calls this before the calendar whose
-// zones were read is freed.
+// A wall-clock time in the zone the property's TZID names, read by that
+// zone's rule as a series is (in the gap of a change forward the offset
+// before it; a time the change back repeats is its first instance): the
+// moment in UTC digits with zone kind kNamedZone and the TZID kept. False
+// without that VTIMEZONE, when its rules cannot be put as a zone rule, or
+// when the moment lies outside the years a record holds.
+bool ZonedWallToUtc(icalproperty* property, const icaltimetype& wall, CDateTime* out);
+
+// Each zone's rules and dated changes are worked out once for every time
+// and series of a calendar that names it: the import calls this before the
+// calendar whose zones were read is freed.
 void ForgetZoneOnsets();
 
 // A VTIMEZONE under that TZID whose rules say what the rule says: dated
 // changes as DTSTART and RDATEs, the yearly rule from its first change after
 // them.
 icalcomponent* ZoneComponent(const std::string& tzid, const CZoneRule& rule);
+
+// The wall-clock time in the rule's zone of a UTC, named-zone or local value.
+icaltimetype ZonedWallTime(const CDateTime& value, const CZoneRule& rule);
 
 // A time property of a UTC, named-zone or local value written as
 // wall-clock time in the zone of the rule under its TZID

@@ -18,12 +18,23 @@ const BuiltInZone* FindExactly(const char* name) {
   return it == end || std::strcmp(it->name, name) != 0 ? nullptr : it;
 }
 
-// The zone of exactly that name, or of a name "/<publisher>/.../<zone>"
-// (as some programs write "/mozilla.org/20070129_1/Europe/Berlin"): the
-// longest known zone after one of its slashes.
+const BuiltInZone* FindWindowsName(const char* name) {
+  const WindowsZoneName* end = kWindowsZoneNames + kWindowsZoneNameCount;
+  const WindowsZoneName* it = std::lower_bound(kWindowsZoneNames, end, name, [](const WindowsZoneName& z,
+                                                                                const char* n) {
+    return std::strcmp(z.name, n) < 0;
+  });
+  return it == end || std::strcmp(it->name, name) != 0 ? nullptr : FindExactly(it->zone);
+}
+
+// The zone of exactly that name, of the Windows name of a zone, or of a
+// name "/<publisher>/.../<zone>" (as some programs write
+// "/mozilla.org/20070129_1/Europe/Berlin"): the longest known zone after
+// one of its slashes.
 const BuiltInZone* Find(const char* tzid) {
   if (!tzid) return nullptr;
   if (const BuiltInZone* z = FindExactly(tzid)) return z;
+  if (const BuiltInZone* z = FindWindowsName(tzid)) return z;
   if (*tzid != '/') return nullptr;
   for (const char* p = std::strchr(tzid + 1, '/'); p; p = std::strchr(p + 1, '/'))
     if (const BuiltInZone* z = FindExactly(p + 1)) return z;

@@ -23,11 +23,21 @@ struct BuiltInZone {
 extern const char* const kBuiltInZoneRules[];
 extern const BuiltInZone kBuiltInZones[];
 extern const size_t kBuiltInZoneCount;
+// Windows names of zones ("W. Europe Standard Time"), as some programs
+// write TZIDs without a VTIMEZONE, with the zone each stands for (CLDR's
+// mapping), in strcmp order.
+struct WindowsZoneName {
+  const char* name;
+  const char* zone;
+};
+extern const WindowsZoneName kWindowsZoneNames[];
+extern const size_t kWindowsZoneNameCount;
 
 // The STANDARD/DAYLIGHT parts of the zone of exactly this name (case and
 // every character as written; the tz database's links, US/Eastern or
 // Europe/Kiev, are names too), or of the longest such name after a slash of
 // a name that begins with one ("/mozilla.org/20070129_1/Europe/Berlin");
+// or of the zone a Windows zone name stands for ("Eastern Standard Time");
 // null for any other text.
 const char* BuiltInZoneRules(const char* tzid);
 

@@ -40,6 +40,9 @@ class IHttpRequest {
   virtual int Status() = 0;
   // The Location header, empty when absent.
   virtual std::string Location() = 0;
+  // The size of the answer's status line and headers as they came (0 when
+  // the transport cannot say).
+  virtual size_t HeaderBytes() { return 0; }
   // The announced body length, -1 when not announced.
   virtual int64_t ContentLength() = 0;
   // Reads up to `size` bytes of the body into `buffer`, waiting at most
@@ -81,6 +84,10 @@ class ICalendarTransport {
   virtual std::string ErrorText(int error) = 0;
   // A monotonic millisecond clock for the transfer limits.
   virtual uint64_t NowMs() = 0;
+  // The NowMs at which the transfer now running must have ended (0: no
+  // limit): a call still waiting on the server then gives up and answers
+  // 12002, however much the server keeps sending.
+  virtual void SetDeadline(uint64_t atMs) { (void)atMs; }
   // Whether the user cancelled the transfers now running (from the window
   // that shows their progress): every call answers 12017 until that window
   // is done with them.

@@ -18,6 +18,9 @@ struct RefreshDeleteItem {
   std::string name;
 };
 
+// What to do with a calendar the engine refused as damaged.
+enum class DamagedChoice { kLeaveClosed, kRestoreBackup, kRebuild };
+
 // The publish warning's answers ("Calendar found at this address.").
 enum class OverwriteChoice { kCancel = 2, kOverwrite = 2000, kRefreshFirst = 2001 };
 
@@ -51,6 +54,13 @@ class IStoragePrompts {
   // 2 "Cancel Import" (also when closed with its close box). Prompts that
   // do not show it cancel.
   virtual int AskSkipOrCancel(const std::string& /*message*/) { return 2; }
+  // A calendar the engine refused as damaged (the text says which and what
+  // each button does): Yes restores the last backup, No rebuilds, Cancel
+  // leaves it closed; without a backup Yes rebuilds and No leaves it
+  // closed. Prompts that do not ask leave it closed.
+  virtual DamagedChoice AskDamagedCalendar(const std::string& /*text*/, bool /*hasBackup*/) {
+    return DamagedChoice::kLeaveClosed;
+  }
 
   // ---- The imports and the old-file conversion. Each has a plain default
   // so that prompts which never meet an import need not implement it.

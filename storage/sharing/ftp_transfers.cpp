@@ -31,7 +31,7 @@ bool WithConnection(CCalendarFile& calendar, const CalendarUrl& url, ITransferPr
     int error = 0;
     std::unique_ptr<IFtpConnection> connection =
         transport->OpenFtp(url.host, url.port, calendar.userName, calendar.password, &error);
-    if (connection) error = body(*connection);
+    if (connection && (error = Late(error)) == 0) error = body(*connection);
     connection.reset();
     if (error == 0) return true;
     if (error < 0) return false;
@@ -51,7 +51,7 @@ bool FtpDownloadCalendar(CCalendarFile& calendar, const CalendarUrl& url, std::s
     if (progress) progress->Step(2, transfer_step::kSending);
     int error = 0;
     std::unique_ptr<IFtpFile> file = c.OpenFile(url.FtpObject(), false, &error);
-    if (!file) return error ? error : 12003;
+    if (!file || (error = Late(error)) != 0) return error ? error : 12003;
     if (progress) progress->Step(3, transfer_step::kReading);
     std::string bytes;
     IFtpFile* f = file.get();
@@ -61,7 +61,7 @@ bool FtpDownloadCalendar(CCalendarFile& calendar, const CalendarUrl& url, std::s
       return -1;
     // The server's answer to the finished transfer comes only with the
     // close: a 426 there means the bytes are not the whole file.
-    if ((error = f->Close()) != 0) return error;
+    if ((error = Late(f->Close())) != 0) return error;
     text->append(bytes);
     return 0;
   });

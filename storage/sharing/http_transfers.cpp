@@ -95,7 +95,7 @@ bool HttpRound::Run(ICalendarTransport& transport, const std::string& body, std:
       params.flags = (verb_ == Verb::kGet ? kGetFlags : kPutHeadFlags) | (params.secure ? kSecureFlag : 0u);
       int error = 0;
       request = transport.OpenHttp(params, &error);
-      if (!request) {
+      if (!request || (error = Late(error)) != 0) {
         ShowNetworkError(error ? error : 12029);
         return false;
       }
@@ -113,6 +113,7 @@ bool HttpRound::Run(ICalendarTransport& transport, const std::string& body, std:
       if (verb_ == Verb::kGet) Progress(2, transfer_step::kSending);
       error = request->Send();
     }
+    error = Late(error);
     if (error == kErrorResend && verb_ != Verb::kGet) {
       if (++resends > kMaxResends) {
         ShowNetworkError(error);
@@ -124,6 +125,11 @@ bool HttpRound::Run(ICalendarTransport& transport, const std::string& body, std:
     }
     if (error != 0) {
       ShowNetworkError(error);
+      return false;
+    }
+    if (request->HeaderBytes() > kMaxHeaderBytes) {
+      Progress(0, "");
+      StorageMessage(sharing_text::kHeadersTooLarge, PromptIcon::kError);
       return false;
     }
     const int status = request->Status();

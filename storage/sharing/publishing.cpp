@@ -4,7 +4,9 @@
 #include <string>
 
 #include "model/settings/program_settings.h"
+#include "storage/action_guard.h"
 #include "storage/almacora_doc.h"
+#include "storage/calendar_address.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_converter.h"
 #include "storage/ical/ical_storage.h"
@@ -28,7 +30,8 @@ void PublishAfterSave(CCalendarFile& calendar, int publishArg) {
 
 bool ParsePublishAddress(const CCalendarFile& calendar, CalendarUrl* url) {
   if (SplitCalendarUrl(calendar.address, url) && !url->IsFile()) return true;
-  StorageMessage(Format(sharing_text::kInvalidAddress, TrimAddress(calendar.address)), PromptIcon::kError);
+  StorageMessage(Format(sharing_text::kInvalidAddress, AddressWithoutLogin(TrimAddress(calendar.address))),
+                 PromptIcon::kError);
   return false;
 }
 
@@ -50,6 +53,8 @@ bool PublishCalendar(CAlmacoraDoc& doc, CCalendarFile& calendar, ITransferProgre
   const bool ok = url.IsFtp() ? FtpUploadCalendar(calendar, url, text, progress)
                               : HttpPublishCalendar(calendar, url, text, progress);
   if (!ok) return false;
+  // Published by the user or with a proven address: this installation's.
+  actionguard::ProvePublish(&calendar);
   calendar.published = 1;
   calendar.subscribed = 1;
   if (!calendar.rememberPassword) {
@@ -82,6 +87,11 @@ bool PublishFromDialog(CAlmacoraDoc& doc, CCalendarFile& calendar, ITransferProg
 
 void AutoPublish(CAlmacoraDoc& doc, CCalendarFile& calendar, bool enabled) {
   if (!calendar.published || !calendar.publishAfterSave || !enabled || calendar.refreshRunning) return;
+  // An address from elsewhere takes nothing without the user's yes.
+  if (!actionguard::PublishProven(calendar)) {
+    if (!calendar.publishDeclined) calendar.AskAboutUnprovenActions(&doc.events());
+    if (!actionguard::PublishProven(calendar)) return;
+  }
   IStoragePrompts* prompts = GetStorageServices().prompts;
   IProgressWindow* window = prompts ? prompts->OpenProgressWindow("Refreshing " + calendar.name) : nullptr;
   bool closeNow = true;

@@ -72,6 +72,10 @@ struct SubscribeForm {
 // was, a new calendar is gone), the dialog stays.
 bool SubscribeCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const SubscribeForm& form,
                        ITransferProgress* progress);
+// The local file a subscription offers for a calendar name (a name that
+// may come from the address, "%2E%2E%5C" and all): a plain file name with
+// ".akv", which the subscription places in the program's folder.
+std::string SubscriptionFileName(const std::string& calendarName);
 // The subscribe dialog's check of a name and an address: the text of the
 // box when another calendar of the list has either, else empty. The
 // calendar being edited does not count against itself.

@@ -6,6 +6,11 @@ namespace sharing_text {
 constexpr char kSubscribeStatus[] = "Error Subscribing to Internet Calendar.\n\nHTTP Error %d: %s.";
 constexpr char kPublishStatus[] = "Error Publishing Calendar '%s'.\n\nHTTP Error %d: %s.";
 constexpr char kTooLarge[] = "Error Subscribing to Internet Calendar.\n\nThe calendar is larger than 64 MB.";
+constexpr char kLineTooLong[] =
+    "Error Subscribing to Internet Calendar.\n\nThe server sent a line longer than 512 KB.";
+constexpr char kHeadersTooLarge[] =
+    "Error: the server's answer before the calendar was larger than 256 KB.";
+constexpr char kTooSlow[] = "Error: the server did not finish the transfer within %d seconds.";
 constexpr char kNotWhole[] =
     "Error Subscribing to Internet Calendar.\n\nThe address did not return a whole iCalendar calendar.";
 constexpr char kNoTransport[] = "Error Subscribing to Internet Calendar.\n\nNo network access.";
@@ -17,7 +22,7 @@ constexpr char kServerEmpty[] =
     "The server's calendar is empty: all %d events of this calendar would be deleted.  Nothing is ticked; tick "
     "only the events to delete, or press Cancel to keep them all.";
 constexpr char kServerLostMost[] =
-    "The server's calendar lacks %d of this calendar's %d events: more than half of it would be deleted.  Nothing "
+    "The server's calendar lacks %d of this calendar's %d events: half of it or more would be deleted.  Nothing "
     "is ticked; tick only the events to delete, or press Cancel to keep them all.";
 constexpr char kLocalFileExists[] = "Local file already exists.  Overwrite local file?";
 constexpr char kNameInUse[] = "Calendar Name is already in use.  Please enter a different calendar name.";

@@ -8,9 +8,11 @@
 
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "platform/local_path.h"
 #include "platform/os_file.h"
 #include "platform/paths.h"
 #include "storage/almacora_doc.h"
+#include "storage/calendar_address.h"
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"
 #include "storage/event_array.h"
@@ -59,9 +61,10 @@ void FillUidSet(CAlmacoraDoc& doc, CCalendarFile& calendar) {
     if (e->calendar == &calendar && !e->beingSaved && !e->movedIn) calendar.uidMap[e->uid] = e->uid;
 }
 
-// The question's text when the deletions would take all or most of what
-// the server gave the calendar (nothing is ticked then); empty otherwise
-// (all ticked).
+// The question's text when the deletions would take all or half or more
+// of what the server gave the calendar (nothing is ticked then); empty
+// otherwise (all ticked). Half is no longer "a few": one key would take
+// half the calendar.
 std::string WipeWarning(CAlmacoraDoc& doc, const CCalendarFile& calendar, size_t offered) {
   int total = 0;
   for (const CCalEvent* e : doc.events().items())
@@ -70,7 +73,7 @@ std::string WipeWarning(CAlmacoraDoc& doc, const CCalendarFile& calendar, size_t
   char text[400];
   if (lost >= total) {
     std::snprintf(text, sizeof text, sharing_text::kServerEmpty, lost);
-  } else if (lost * 2 > total) {
+  } else if (lost * 2 >= total) {
     std::snprintf(text, sizeof text, sharing_text::kServerLostMost, lost, total);
   } else {
     return std::string();
@@ -80,8 +83,8 @@ std::string WipeWarning(CAlmacoraDoc& doc, const CCalendarFile& calendar, size_t
 
 // Offers the calendar's events the server no longer has; deletes the ticked
 // ones still there when the user says so. The dialog holds UIDs only: an
-// event deleted meanwhile is simply not found. When all or most of the
-// calendar would go (an empty or a broken server calendar), the question
+// event deleted meanwhile is simply not found. When all or half or more
+// of the calendar would go (an empty or a broken server calendar), the question
 // says so and starts with nothing ticked: no single key wipes it.
 int OfferDeletions(CAlmacoraDoc& doc, CCalendarFile& calendar) {
   std::vector<RefreshDeleteItem> items;
@@ -152,11 +155,19 @@ bool RefreshImpl(CAlmacoraDoc& doc, CCalendarFile& calendar, const std::string& 
   BeginTransfer();
   CalendarUrl url;
   if (!SplitCalendarUrl(address, &url)) {
-    StorageMessage(Format(sharing_text::kInvalidWebcal, TrimAddress(address)), PromptIcon::kError);
+    StorageMessage(Format(sharing_text::kInvalidWebcal, AddressWithoutLogin(TrimAddress(address))),
+                   PromptIcon::kError);
     StepFailed(progress);
     return false;
   }
   if (url.IsFile()) {
+    // The address may come from a calendar file made elsewhere: another
+    // computer's file is not opened.
+    if (!platform::IsLocalPath(url.path)) {
+      StorageMessage(platform::RefusedPathText("The calendar file", url.path), PromptIcon::kError);
+      StepFailed(progress);
+      return false;
+    }
     if (beforeChange) beforeChange();
     return SubscribeLocalFile(doc, calendar, url.path, localFile, refresh, counts);
   }
@@ -283,7 +294,7 @@ bool SubscribeCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const Subscr
   calendar->openState = CCalendarFile::kOpen;
   calendar->name = form.name;
   calendar->nameFromPath = form.nameFromAddress ? 1 : 0;
-  calendar->address = form.address;
+  calendar->SetAddress(form.address);
   calendar->userName = form.userName;
   calendar->password = form.password;
   calendar->refreshAtStartup = form.refreshAtStartup ? 1 : 0;
@@ -321,7 +332,7 @@ bool PreviewCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const Subscrib
   CCalendarFile* calendar = previewed ? previewed : new CCalendarFile();
   calendar->name = form.name;
   calendar->nameFromPath = form.nameFromAddress ? 1 : 0;
-  calendar->address = form.address;
+  calendar->SetAddress(form.address);
   calendar->userName = form.userName;
   calendar->password = form.password;
   calendar->fileType = CCalendarFile::kMemoryOnly;
@@ -335,6 +346,10 @@ bool PreviewCalendar(CAlmacoraDoc& doc, CCalendarFile* previewed, const Subscrib
   if (!previewed) doc.calendars().AddCalendar(calendar);
   doc.RecountAndRefresh();
   return true;
+}
+
+std::string SubscriptionFileName(const std::string& calendarName) {
+  return platform::PlainFileName(calendarName, "Calendar") + ".akv";
 }
 
 std::string CheckSubscriptionNames(const CCalendarList& calendars, const CCalendarFile* editing,

@@ -24,6 +24,11 @@ void Step(ITransferProgress* progress, int step, const char* text) {
 
 void ShowNetworkError(int error) {
   if (error == kTransferCancelled) return;
+  if (error == kTimedOut && PastDeadline()) {
+    const int seconds = static_cast<int>(CurrentTransferLimits().totalMs / 1000);
+    StorageMessage(Format(sharing_text::kTooSlow, seconds, std::string()), PromptIcon::kError);
+    return;
+  }
   ICalendarTransport* t = GetStorageServices().transport;
   std::string text;
   if (t) text = t->ErrorText(error);
@@ -33,7 +38,25 @@ void ShowNetworkError(int error) {
 
 namespace {
 bool g_loginCancelled = false;  // window thread only, as every transfer
+uint64_t g_deadline = 0;        // when the transfer now running must end
+
+// The whole time limit runs from here: the connection, the server's status
+// line and headers and the body all count against it, so a server that
+// drips any of them ends at the limit.
+void StartClock() {
+  ICalendarTransport* t = GetStorageServices().transport;
+  if (!t) return;
+  g_deadline = t->NowMs() + CurrentTransferLimits().totalMs;
+  t->SetDeadline(g_deadline);
+}
 }  // namespace
+
+bool PastDeadline() {
+  ICalendarTransport* t = GetStorageServices().transport;
+  return t != nullptr && g_deadline != 0 && t->NowMs() >= g_deadline;
+}
+
+int Late(int error) { return error == 0 && PastDeadline() ? kTimedOut : error; }
 
 bool TransferCancelled() {
   if (g_loginCancelled) return true;
@@ -41,13 +64,20 @@ bool TransferCancelled() {
   return t != nullptr && t->Cancelled();
 }
 
-void BeginTransfer() { g_loginCancelled = false; }
+void BeginTransfer() {
+  g_loginCancelled = false;
+  StartClock();
+}
 
 bool AskLoginAgain(CCalendarFile& calendar, bool loginSent) {
   // Without this the box would only come back, and the user could not
   // tell a wrong password from a lost answer.
   if (loginSent) StorageMessage(sharing_text::kLoginRefused, PromptIcon::kExclamation);
-  if (calendar.PromptLogin()) return true;
+  if (calendar.PromptLogin()) {
+    // The time the user took over the box is not the server's.
+    StartClock();
+    return true;
+  }
   g_loginCancelled = true;
   return false;
 }
@@ -74,22 +104,22 @@ bool ReadBounded(const std::function<int(char*, size_t, uint32_t, size_t*)>& rea
                  std::string* body) {
   const TransferLimits limits = CurrentTransferLimits();
   ICalendarTransport* t = GetStorageServices().transport;
-  const uint64_t start = t->NowMs();
   if (announced >= 0 && static_cast<uint64_t>(announced) > limits.maxBytes) {
     StorageMessage(sharing_text::kTooLarge, PromptIcon::kError);
     return false;
   }
   uint64_t total = 0;
-  char chunk[4096];
+  size_t line = 0;  // bytes since the last line feed
+  std::vector<char> chunk(64 * 1024);
   for (;;) {
-    const uint64_t elapsed = t->NowMs() - start;
-    if (elapsed >= limits.totalMs) {
-      ShowNetworkError(12002);
+    const uint64_t now = t->NowMs();
+    if (g_deadline != 0 && now >= g_deadline) {
+      ShowNetworkError(kTimedOut);
       return false;
     }
-    const uint64_t left = limits.totalMs - elapsed;
+    const uint64_t left = g_deadline != 0 ? g_deadline - now : limits.idleMs;
     size_t got = 0;
-    const int error = read(chunk, sizeof chunk, static_cast<uint32_t>(left < limits.idleMs ? left : limits.idleMs), &got);
+    const int error = Late(read(chunk.data(), chunk.size(), static_cast<uint32_t>(left < limits.idleMs ? left : limits.idleMs), &got));
     if (error != 0) {
       ShowNetworkError(error);
       return false;
@@ -100,7 +130,12 @@ bool ReadBounded(const std::function<int(char*, size_t, uint32_t, size_t*)>& rea
       StorageMessage(sharing_text::kTooLarge, PromptIcon::kError);
       return false;
     }
-    body->append(chunk, got);
+    for (size_t i = 0; i < got; ++i) line = chunk[i] == '\n' ? 0 : line + 1;
+    if (line > kMaxLineBytes) {
+      StorageMessage(sharing_text::kLineTooLong, PromptIcon::kError);
+      return false;
+    }
+    body->append(chunk.data(), got);
   }
   if (announced >= 0 && total < static_cast<uint64_t>(announced)) {
     StorageMessage(sharing_text::kNotWhole, PromptIcon::kError);

@@ -20,8 +20,15 @@ void ShowNetworkError(int error);
 // Whether the user cancelled the transfers now running, or the login box
 // of the last transfer begun (BeginTransfer).
 bool TransferCancelled();
-// A transfer begins: no login box of it was cancelled yet.
+// A transfer begins: no login box of it was cancelled yet, and its whole
+// time limit starts (again after each login box the user answered).
 void BeginTransfer();
+// Whether the transfer now running is past its whole time limit.
+bool PastDeadline();
+// The error a transport call answered, or kTimedOut when it came back
+// past the limit.
+int Late(int error);
+constexpr int kTimedOut = 12002;
 // The server asked for a login. When `loginSent` (the request carried a
 // user name) it refused that one, and the user is told so first; then the
 // login box. False when the user cancelled it (TransferCancelled() then
@@ -33,8 +40,9 @@ std::string Format(const char* pattern, const std::string& text);
 
 // Reads a body through `read` (as IHttpRequest::Read) within the limits,
 // appending to *body. `announced` is the Content-Length (-1 none). Shows
-// the failure and answers false: too large, a time-out, a read error, or
-// fewer bytes than announced.
+// the failure and answers false: too large, a line longer than
+// kMaxLineBytes, past the transfer's whole time limit (BeginTransfer),
+// a read error, or fewer bytes than announced.
 bool ReadBounded(const std::function<int(char*, size_t, uint32_t, size_t*)>& read, int64_t announced,
                  std::string* body);
 

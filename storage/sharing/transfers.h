@@ -7,11 +7,14 @@
 // Every failure has been shown to the user when false comes back (except
 // the checks, which answer false silently for a missing file); the text
 // out is then to be discarded. A transfer is bounded (TransferLimits): its
-// size, the wait for data and its whole time. HTTP redirects are followed
+// size, the wait for data and its whole time, which every step counts
+// against (connecting, the status line and headers, the body), and the
+// length of one line and of the headers. HTTP redirects are followed
 // here, at most kMaxRedirects, and the login goes only to the server the
 // calendar's address names. User-interface thread only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +29,11 @@ struct TransferLimits {
 };
 // The limits every transfer reads (tests set smaller ones).
 TransferLimits& CurrentTransferLimits();
+
+// No calendar line comes near these; a server that sends one is refused
+// at once rather than after the whole size limit.
+constexpr size_t kMaxLineBytes = 512u << 10;    // one line of a body
+constexpr size_t kMaxHeaderBytes = 256u << 10;  // an HTTP answer's status line and headers
 
 constexpr int kMaxRedirects = 5;
 constexpr int kMaxResends = 3;  // of a request the server asks to send again (12032)

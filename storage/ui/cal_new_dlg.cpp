@@ -32,6 +32,7 @@ void CCalNewDlg::SetCalendar(CCalendarFile* calendar) {
 BOOL CCalNewDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   if (calendar_) {
+    ::SetWindowTextA(GetSafeHwnd(), "Edit Calendar");
     ::SendDlgItemMessageA(GetSafeHwnd(), IDC_CAL_FILE, EM_SETREADONLY, TRUE, 0);
     ::EnableWindow(GetItem(IDC_CAL_BROWSE), FALSE);
   }

@@ -10,7 +10,7 @@
 // the list (views updated with hint 3); the dialog closes with IDOK either
 // way, a calendar that could not be created having been dropped.
 //
-// Edit: the file is read-only and Browse disabled; OK opens a closed
+// Edit: titled "Edit Calendar"; the file is read-only and Browse disabled; OK opens a closed
 // calendar (open state 0 again when that fails), renames it and, unless it
 // is a preview, rewrites its calendar record.
 #pragma once

@@ -151,7 +151,7 @@ void CCalPublishDlg::OnOK() {
     g_Settings.WriteString("PublishPassword", g_Settings.PublishPassword);
     g_Settings.WriteString("PublishURL", g_Settings.PublishURL);
   }
-  calendar_.address = fullAddress;
+  calendar_.SetAddress(fullAddress);
   calendar_.userName = userName;
   calendar_.password = password;
   calendar_.publishAlarms = publishAlarms ? 1 : 0;

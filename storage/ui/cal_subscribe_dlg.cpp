@@ -107,7 +107,7 @@ bool CCalSubscribeDlg::CheckNames() {
     name = CProgramSettings::CalendarNameFromPath(address);
     nameFromAddress = true;
   }
-  if (localFile.empty()) localFile = name + ".akv";
+  if (localFile.empty()) localFile = SubscriptionFileName(name);
   settingName_ = true;
   UpdateData(false);
   settingName_ = false;

@@ -162,12 +162,12 @@ void CImportTextDlg::OnOK() {
     return;
   }
   if (columnDelimiter_.empty()) {
-    framework::MessageBox("You must supply a Column Delimeter", MB_OK, kCaption);
+    framework::MessageBox("You must supply a Column Delimiter", MB_OK, kCaption);
     ::SetFocus(GetItem(IDC_IMPORT_COLUMN_DELIMITER));
     return;
   }
   if (dateDelimiter_.empty()) {
-    framework::MessageBox("You must supply a Date Delimeter", MB_OK, kCaption);
+    framework::MessageBox("You must supply a Date Delimiter", MB_OK, kCaption);
     ::SetFocus(GetItem(IDC_IMPORT_DATE_DELIMITER));
     return;
   }

@@ -39,6 +39,10 @@ std::string BasicLogin(const std::string& user, const std::string& password) {
   return out;
 }
 
+// The tick by which the transfer now running must end (0: none); window
+// thread only, as every transfer.
+ULONGLONG g_deadline = 0;
+
 // What the calls of one transfer share with the worker threads that make
 // them: the session and every handle opened in it. A call the user gave
 // up goes on alone on its worker and holds this until it ends.
@@ -49,6 +53,7 @@ struct Link {
   std::unique_ptr<framework::CFtpConnection> ftp;
   std::unique_ptr<framework::CInternetFile> file;
   std::atomic<bool> abandoned{false};
+  bool timedOut = false;  // abandoned at the deadline, not by the user
 
   ~Link() {
     // Closing the session closed the others with it.
@@ -65,15 +70,21 @@ struct Link {
 // framework/blocking_wait.h). The error number; 12017 when the user
 // cancelled, at once: the session is closed so that the blocking call
 // ends as soon as the library lets it, and the link is dead from then on.
+// The same, 12002, when the transfer's deadline passes first: a server
+// that keeps a call waiting by dripping its answer gets no more time than
+// one that sends nothing.
 int Run(const std::shared_ptr<Link>& link, std::function<void(Link&)> body) {
-  if (link->abandoned) return ERROR_INTERNET_OPERATION_CANCELLED;
+  if (link->abandoned) return link->timedOut ? ERROR_INTERNET_TIMEOUT : ERROR_INTERNET_OPERATION_CANCELLED;
   auto error = std::make_shared<int>(0);
   const bool done = framework::WaitForCall([link, body, error] { *error = Guard([&] { body(*link); }); },
                                            [&link] {
                                              link->abandoned = true;
                                              if (link->session) link->session->Close();
-                                           });
-  return done ? *error : ERROR_INTERNET_OPERATION_CANCELLED;
+                                           },
+                                           g_deadline);
+  if (done) return *error;
+  link->timedOut = framework::TimedOut();
+  return link->timedOut ? ERROR_INTERNET_TIMEOUT : ERROR_INTERNET_OPERATION_CANCELLED;
 }
 
 // A new link with its session (opening one does not touch the network).
@@ -145,6 +156,9 @@ class HttpRequest : public IHttpRequest {
   }
   std::string Location() override {
     return link_->abandoned ? std::string() : link_->request->QueryHeader(HTTP_QUERY_LOCATION);
+  }
+  size_t HeaderBytes() override {
+    return link_->abandoned ? 0 : link_->request->QueryHeaderSize(HTTP_QUERY_RAW_HEADERS_CRLF);
   }
   int64_t ContentLength() override {
     const std::string text = link_->abandoned ? std::string() : link_->request->QueryHeader(HTTP_QUERY_CONTENT_LENGTH);
@@ -252,6 +266,8 @@ std::string CWinInetTransport::ErrorText(int error) {
 }
 
 uint64_t CWinInetTransport::NowMs() { return platform::TickMs(); }
+
+void CWinInetTransport::SetDeadline(uint64_t atMs) { g_deadline = atMs; }
 
 bool CWinInetTransport::Cancelled() {
   const framework::CCancelScope* scope = framework::CCancelScope::Current();

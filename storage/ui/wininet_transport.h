@@ -3,7 +3,8 @@
 // closed with it. Errors come back as WinINet numbers (a Wine receive
 // time-out, 10060, as 12002). Each blocking call runs on a worker while
 // the window thread pumps its messages (framework/blocking_wait.h); the
-// current cancel scope's Cancel ends it with 12017. Register it as
+// current cancel scope's Cancel ends it with 12017, the transfer's
+// deadline with 12002. Register it as
 // StorageServices::transport.
 #pragma once
 
@@ -16,5 +17,6 @@ class CWinInetTransport : public ICalendarTransport {
                                           const std::string& password, int* error) override;
   std::string ErrorText(int error) override;
   uint64_t NowMs() override;
+  void SetDeadline(uint64_t atMs) override;
   bool Cancelled() override;
 };

@@ -70,6 +70,18 @@ class ScriptedAdvancedDlg : public dialogs::CAdvancedRecurrenceDlg {
   }
 };
 
+// The ids of the `n` tab stops after item `from` (a field's inner picker
+// counts as the field).
+std::vector<int> TabsAfter(HWND dlg, int from, int n) {
+  std::vector<int> ids;
+  for (HWND at = ::GetDlgItem(dlg, from); n-- > 0;) {
+    HWND item = at = ::GetNextDlgTabItem(dlg, at, FALSE);
+    while (item && ::GetParent(item) != dlg) item = ::GetParent(item);
+    ids.push_back(::GetDlgCtrlID(item));
+  }
+  return ids;
+}
+
 CDateTime At(int day, int month, int year, int h, int m, int s = 0) {
   CDateTime v(day, month, year);
   v.SetTime(h, m, s);
@@ -120,6 +132,7 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   size_t byMonthAfterWeekly = 9;
   std::string advancedText;
   bool alarmChecked = false;
+  std::vector<int> tabs;
   Drive({[&] {
     HWND h = FindDialog("Event Edit");
     if (!h) return false;
@@ -132,6 +145,7 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
     byMonthAfterWeekly = dlg.Session().rule.byMonth.size();
     advancedText = wintest::ItemText(h, IDC_EE_ADVANCED);
     alarmChecked = ::IsDlgButtonChecked(h, IDC_EE_ALARM) == BST_CHECKED;
+    tabs = TabsAfter(h, IDC_EE_ADVANCED, 5);  // the run-time fields in reading order
     ::PostMessageA(h, WM_CLOSE, 0, 0);
     return true;
   }});
@@ -142,6 +156,8 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   EXPECT_EQ(byMonthAfterWeekly, 0u);
   EXPECT_EQ(advancedText, "Weekly - Advanced");
   EXPECT_TRUE(alarmChecked);
+  EXPECT_EQ(tabs, (std::vector<int>{IDC_EE_START_DATE, IDC_EE_START_TIME, IDC_EE_END_DATE, IDC_EE_END_TIME,
+                                    IDC_EE_SHOW_END}));
   EXPECT_EQ(ev.inEdit, 0);
   EXPECT_EQ(ev.recurrence.GetRule()->count, 5);
 }
@@ -465,7 +481,7 @@ TEST(AdvancedRecurrence, RepeatLengthRadiosKeepTheEndDate) {
     if (c.hasUntil) rule.until = At(20, 6, 2006, 0, 0);
     ScriptedAdvancedDlg dlg;
     dlg.SetRule(&rule, false);
-    std::vector<int> checked;
+    std::vector<int> checked, tabs;
     auto readChecks = [&checked](HWND h) {
       for (int id : {IDC_ADV_FOREVER, IDC_ADV_REPEAT, IDC_ADV_UNTIL})
         if (::IsDlgButtonChecked(h, id) == BST_CHECKED) checked.push_back(id);
@@ -474,6 +490,7 @@ TEST(AdvancedRecurrence, RepeatLengthRadiosKeepTheEndDate) {
              HWND h = FindDialog("Advanced Weekly Options");
              if (!h) return false;
              readChecks(h);
+             tabs = TabsAfter(h, IDC_ADV_COUNT, 3);
              if (c.click) ::SendDlgItemMessageA(h, c.click, BM_CLICK, 0, 0);
              return true;
            },
@@ -489,18 +506,22 @@ TEST(AdvancedRecurrence, RepeatLengthRadiosKeepTheEndDate) {
     EXPECT_EQ(checked, (std::vector<int>{c.checkedAtOpen, after})) << c.click;
     EXPECT_EQ(rule.until.GetRawJulianDay(), c.expectJulian) << c.click;
     EXPECT_EQ(rule.count, 0) << c.click;
+    EXPECT_EQ(tabs, (std::vector<int>{IDC_ADV_UNTIL_DATE, IDC_ADV_UNTIL_TIME, IDOK}));
   }
 }
 
 // Picking a Monday as Repeat Until of a 10:00 weekly meeting keeps that
-// Monday's meeting; a time the user sets is kept as set.
+// Monday's meeting, also when the start time is set afterwards; a time the
+// user sets is kept as set.
 TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
   struct Case {
-    int typedHour;  // -1: the user picks only the date
-    int lastDay;    // of January 2027
-  } cases[] = {{-1, 18}, {9, 11}};
+    int typedHour;   // -1: the user picks only the date
+    int laterStart;  // the start hour set after OK, -1 none
+    int lastDay;     // of January 2027
+    int untilHour;
+  } cases[] = {{-1, -1, 18, 10}, {9, -1, 11, 9}, {-1, 18, 18, 18}, {9, 18, 11, 9}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typedHour);
+    SCOPED_TRACE(c.typedHour * 100 + c.laterStart);
     SettingsGuard guard;
     g_Settings.WarnTime = 0;
     g_Settings.WarnTimeConflict = 0;
@@ -550,6 +571,15 @@ TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
              return true;
            },
            [&] {
+             HWND h = FindDialog("Event Edit");
+             if (FindDialog("Advanced Weekly Options") || !h) return false;
+             HWND picker = ::GetDlgItem(::GetDlgItem(h, IDC_EE_START_TIME), dialogs::CTimePickerEdit::kPickerId);
+             SYSTEMTIME at{2027, 1, 1, 4, static_cast<WORD>(c.laterStart), 0, 0, 0};
+             if (c.laterStart >= 0) ::SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+             if (c.laterStart >= 0) changed(h, IDC_EE_START_TIME);
+             return true;
+           },
+           [&] {
              if (FindDialog("Advanced Weekly Options")) return false;
              HWND h = FindDialog("Event Edit");
              if (!h) return false;
@@ -561,12 +591,46 @@ TEST(AdvancedRecurrence, RepeatUntilADayIncludesThatDay) {
     EXPECT_EQ(face, ::GetSysColor(COLOR_BTNFACE));
     CRecurrenceRule& rule = *ev.recurrence.GetRule();
     ASSERT_TRUE(rule.IsUntilSet());
-    EXPECT_EQ(rule.until.GetHour(), c.typedHour < 0 ? 10 : c.typedHour);
+    EXPECT_EQ(rule.until.GetHour(), c.untilHour);
     rule.SetSeriesStart(&ev.start);
     int last = 0;
     for (CDateTime at = At(5, 1, 2027, 0, 0); rule.GetNextOccurrence(at) == CRecurrenceRule::kFound;
          at.AddDays(1))
       last = at.GetDay();
     EXPECT_EQ(last, c.lastDay);
+  }
+}
+
+// A snoozed alarm: an edit leaving the start and the alarm alone keeps the
+// snooze (no ring at once); a changed lead time starts the occurrence afresh.
+TEST(EventEditDialog, AnEditLeavingStartAndAlarmKeepsTheSnooze) {
+  const struct {
+    int item;
+    const char* text;
+    bool dueNow;
+  } cases[] = {{IDC_EE_NAME, "Call Bob back", false}, {IDC_EE_LEAD, "45", true}};
+  for (const auto& c : cases) {
+    FakeHost host;
+    CCalEvent ev;
+    ev.name = "Call Bob";
+    ev.oneTime = ev.alarmOn = ev.hasNext = 1;
+    ev.calendar = &host.home;
+    const CDateTime now = CDateTime::NowLocal();
+    CDateTime start = now, snoozed = now;
+    start.AddDuration(CDuration::Minutes(30));  // due half an hour ago, snoozed for an hour
+    start.SetTime(start.GetHour(), start.GetMinute(), 0);
+    snoozed.AddDuration(CDuration::Hours(1));
+    ev.start = ev.end = ev.nextOccurrence = start;
+    ev.leadTime = CDuration::Hours(1);
+    ev.occurrenceStates[start] = COccurrenceState(0, snoozed);
+    ScriptedEditDlg dlg(&host);
+    ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+    Drive({[&] {
+      HWND h = FindDialog("Event Edit");
+      if (h) ::SetDlgItemTextA(h, c.item, c.text), Click(h, IDOK);
+      return h != nullptr;
+    }});
+    ASSERT_EQ(dlg.DoModal(), IDOK) << c.text;
+    EXPECT_EQ(ev.IsAlarmDue(now), c.dueNow) << c.text;
   }
 }

@@ -10,6 +10,7 @@
 #include "dialogs/event/delete_occurrence_dlg.h"
 #include "dialogs/event/event_info_dlg.h"
 #include "dialogs/event/open_recurring_dlg.h"
+#include "dialogs/small/help_hook.h"
 #include "model/events/cal_event.h"
 #include "res/resource.h"
 #include "tests/support/win/dialog_driver.h"
@@ -50,15 +51,24 @@ TEST(OccurrenceDialogs, DeleteChoice) {
   }
   dialogs::COpenRecurringDlg open;
   open.choice = 0;
+  // Its Help button and F1 show the dialog's own topic.
+  static std::vector<DWORD> topics;
+  const auto old = dialogs::SetHelpTopicHook([](DWORD context) { topics.push_back(context); });
   Drive({[&] {
     HWND h = FindDialog("Open Recurring Event");
     if (!h) return false;
+    Click(h, IDC_OCC_OPEN_HELP);
+    HELPINFO hi{};
+    hi.cbSize = sizeof hi;
+    ::SendMessageA(h, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
     ::SendDlgItemMessageA(h, IDC_OCC_OPEN_SERIES, BM_CLICK, 0, 0);
     Click(h, IDOK);
     return true;
   }});
   EXPECT_EQ(open.DoModal(), IDOK);
+  dialogs::SetHelpTopicHook(old);
   EXPECT_EQ(open.choice, 1);
+  EXPECT_EQ(topics, (std::vector<DWORD>{155, 155}));
 }
 
 class FakeOperations : public dialogs::IEventOperations {

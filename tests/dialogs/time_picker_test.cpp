@@ -46,7 +46,39 @@ CDateTime At(int h, int m, int s = 0) {
 TEST(DatePicker, ShortDatePatternGetsFourDigitYear) {
   EXPECT_EQ(dialogs::CDateTimePicker::WidenShortDatePattern("M/d/yy"), "M/d/yyyy");
   EXPECT_EQ(dialogs::CDateTimePicker::WidenShortDatePattern("dd.MM.yyyy"), "dd.MM.yyyy");
-  EXPECT_STREQ(dialogs::CDateTimePicker::TimeFormat(true), "H':'mm");
+}
+
+// The time fields read as the user's time format says, without seconds:
+// the field draws 8:00 as a picker given that format does.
+TEST(TimePicker, FollowsTheUsersTimeFormat) {
+  const char* const cases[][2] = {{"HH:mm:ss", "HH':'mm"}, {"h:mm:ss tt", "h':'mm' 'tt"},
+                                  {"H.mm' Uhr'", "H'.'mm' Uhr'"}, {"", "HH':'mm"}};
+  for (const auto& c : cases) EXPECT_EQ(dialogs::CDateTimePicker::TimeFormat(c[0]), c[1]) << c[0];
+  HWND parent = MakeParent(200);
+  dialogs::CTimePickerEdit field;
+  ASSERT_TRUE(field.CreateField(parent, RECT{10, 10, 130, 34}, 40032));
+  field.SetTime(At(8, 0));
+  char pattern[80] = "";
+  ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, pattern, sizeof pattern);
+  RECT mine{}, theirs{}, frame{};
+  ::GetWindowRect(field.Picker().GetSafeHwnd(), &mine);
+  dialogs::CDateTimePicker reference;  // the same picker, below, told the format
+  ASSERT_TRUE(reference.CreateTimePicker(parent, RECT{10, 50, 10 + mine.right - mine.left, 74}, 40033));
+  reference.SendMsg(DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>(dialogs::CDateTimePicker::TimeFormat(pattern).c_str()));
+  reference.SetTime(At(8, 0));
+  const wintest::Shot shot = wintest::TakeShot(parent, "time_field_user_format");
+  ::GetWindowRect(reference.GetSafeHwnd(), &theirs);
+  ::GetWindowRect(parent, &frame);
+  int differ = 0, ink = 0;
+  for (int y = 2; y < mine.bottom - mine.top - 2; ++y)
+    for (int x = 2; x < mine.right - mine.left - 2; ++x) {
+      const COLORREF p = shot.At(mine.left - frame.left + x, mine.top - frame.top + y);
+      differ += p != shot.At(theirs.left - frame.left + x, theirs.top - frame.top + y);
+      ink += GetRValue(p) < 0x60;
+    }
+  EXPECT_GT(ink, 10);
+  EXPECT_EQ(differ, 0);
+  ::DestroyWindow(parent);
 }
 
 TEST(TimePicker, ListByClockAndChoosing) {

@@ -24,15 +24,17 @@ import tempfile
 PATTERNS = [
     r"\bk(?:\w*Help|Help(?:Topic|Context))\s*=\s*(\d+)",
     r"SetHelpContext\((\d+)\)",
-    r"ShowHelpTopic\((\d+)\)",
+    r"ShowHelp(?:Topic)?\((\d+)\)",
     r"helpContext\s*=\s*(\d+)\s*;",
     r"WinHelp\((\d+),\s*HELP_CONTEXT\)",
 ]
 WINDOW_DIRS = ["shell", "dialogs", "alarms", "storage/ui"]
 # One per dialog family: event editor, options page, alarm actions page,
-# e-mail options, quick timer, import, calendars, wizard, the generic Help.
+# e-mail options, quick timer, import, calendars, wizard, the generic Help,
+# the reminder window (through its host).
 SAMPLE = {3: "event_edit.html", 21: "options_startup.html", 150: "action_email.html", 154: "email_options.html",
-          153: "quick_timer.html", 135: "import.html", 145: "calendars.html", 85: "wizard.html", 1: "windows.html"}
+          153: "quick_timer.html", 135: "import.html", 145: "calendars.html", 85: "wizard.html", 1: "windows.html",
+          18: "alarm_reminders.html"}
 
 
 def code_contexts(source):

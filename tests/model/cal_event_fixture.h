@@ -26,10 +26,11 @@ class FakeDocument : public IEventDocument {
     lastPublishArg = publishArg;
     return 1;
   }
-  void SaveEventAndRefresh(CCalEvent&, int incrementSequence, int publishArg, int) override {
+  int16_t SaveEventAndRefresh(CCalEvent&, int incrementSequence, int publishArg, int) override {
     ++refreshes;
     lastIncrementSequence = incrementSequence;
     lastPublishArg = publishArg;
+    return 1;
   }
   CCalendarFile* GetDefaultCalendar() override { return defaultCalendar; }
   int GetPublishAlarmsFlag(const CCalendarFile*) const override { return publishFlag; }
@@ -61,7 +62,7 @@ class FakePrompts : public IEventPrompts {
   bool okOccurrence = false;
   int choice = kDeleteThisOccurrence;
   std::string lastPrompt;
-  bool ConfirmDeleteEvent() override { return confirmDelete; }
+  bool ConfirmDeleteEvent(const std::string&) override { return confirmDelete; }
   bool AskDeleteOccurrence(const std::string& prompt, int* c) override {
     lastPrompt = prompt;
     if (!okOccurrence) return false;

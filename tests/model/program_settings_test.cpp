@@ -17,7 +17,7 @@ namespace {
 class FakeDocument : public IEventDocument {
  public:
   int16_t SaveEvent(CCalEvent&, int, int, int) override { return 1; }
-  void SaveEventAndRefresh(CCalEvent&, int, int, int) override {}
+  int16_t SaveEventAndRefresh(CCalEvent&, int, int, int) override { return 1; }
   CCalendarFile* GetDefaultCalendar() override { return nullptr; }
   int GetPublishAlarmsFlag(const CCalendarFile*) const override { return 0; }
   int GetCalendarCount() const override { return static_cast<int>(calendars.size()); }

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "model/settings/program_settings.h"
 #include "res/resource.h"
 #include "shell/printing/cal_print_settings_dlg.h"
+#include "shell/printing/list_print_settings_dlg.h"
 #include "tests/support/win/dialog_driver.h"
 
 namespace {
@@ -66,5 +68,49 @@ TEST(CalPrintSettings, ShowsStoresAndCancels) {
     s.cal_line_width = 3;
     s.show_age = 1;
     s.ColorCodePrinting = 0;
+  }
+}
+
+// The print font buttons open the font dialog on the stored style and size,
+// also for a face the system draws with another.
+TEST(CalPrintSettings, FontDialogsOpenOnTheStoredFont) {
+  CProgramSettings& s = g_Settings;
+  const struct {
+    int button;
+    LogFont* font;
+    const char* stored;
+    const char* styleAndSize;
+  } cases[] = {{IDC_CPS_MONTH_FONT, &s.MonthHeadingLogFont, "Times New Roman,160,700,0", "Bold 16"},
+               {IDC_CPS_DAY_HEADING_FONT, &s.DayHeadingLogFont, "Arial,100,400,1", "Italic 10"},
+               {IDC_LPS_HEADING_FONT, &s.PrintListHeadingLogFont, "Courier New,140,400,0", "Regular 14"}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(CProgramSettings::ParseFont(c.stored, c.font));
+    const char* caption = c.button == IDC_LPS_HEADING_FONT ? "Event List Print Settings" : "Calendar Print Settings";
+    std::string shown;
+    wintest::Drive({[&] {
+                      HWND h = wintest::FindDialog(caption);
+                      if (h) ::PostMessageA(h, WM_COMMAND, static_cast<WPARAM>(c.button), 0);
+                      return h != nullptr;
+                    },
+                    [&] {
+                      HWND font = wintest::FindDialog("Font");
+                      if (!font) return false;
+                      if (c.button == IDC_CPS_MONTH_FONT) wintest::TakeShot(font, "print_font_dialog");
+                      shown = wintest::ItemText(font, 0x471) + " " + wintest::ItemText(font, 0x472);
+                      wintest::Click(font, IDCANCEL);
+                      return true;
+                    },
+                    [&] {
+                      HWND h = wintest::FindDialog(caption);
+                      if (h && !wintest::FindDialog("Font")) wintest::Click(h, IDCANCEL);
+                      return h && !wintest::FindDialog("Font");
+                    }},
+                   20000);
+    if (c.button == IDC_LPS_HEADING_FONT) {
+      CListPrintSettingsDlg(nullptr).DoModal();
+    } else {
+      CCalendarPrintSettingsDlg(nullptr).DoModal();
+    }
+    EXPECT_EQ(shown, c.styleAndSize) << c.stored;
   }
 }

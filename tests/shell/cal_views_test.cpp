@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <map>
@@ -153,6 +154,9 @@ TEST_F(CalViewsTest, MarkTodayEventColoursAndTheMoreBox) {
   CDateTime busy = today;
   busy.AddDays(today.GetDay() > 14 ? -6 : 6);
   for (int i = 0; i < 12; ++i) AddEvent("Busy " + std::to_string(i), busy);
+  CDateTime longDay = today;
+  longDay.AddDays(today.GetDay() > 14 ? -1 : 1);
+  AddEvent(std::string(60, 'W'), longDay);
   doc_->UpdateAllViews(nullptr, kHintReload);
   doc_->UpdateAllViews(nullptr, kHintGoToDate, nullptr);
   COccurrenceRef ref(marked, marked->start);
@@ -182,6 +186,15 @@ TEST_F(CalViewsTest, MarkTodayEventColoursAndTheMoreBox) {
   RECT e = CellOnScreen(eventDay);
   RECT eventCorner{e.right - 9, e.bottom - 9, e.right, e.bottom};
   EXPECT_EQ(0, CountIn(shot, eventCorner, Reddish));
+  // The long name ends in "...": its last two inked columns are dots, not
+  // the strokes of a cut letter.
+  const RECT l = CellOnScreen(longDay);
+  auto greenish = [](COLORREF c) { return GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetBValue(c) + 60; };
+  int lastX = l.left, top = l.bottom, bottom = l.top;
+  for (int x = l.left; x < l.right; ++x) lastX = CountIn(shot, RECT{x, l.top, x + 1, l.bottom}, greenish) ? x : lastX;
+  for (int y = l.top; y < l.bottom; ++y)
+    if (CountIn(shot, RECT{lastX - 1, y, lastX + 1, y + 1}, greenish)) top = std::min<int>(top, y), bottom = y;
+  EXPECT_LE(bottom - top, 2);
 
   // Cleared with the list's selection.
   doc_->UpdateAllViews(nullptr, kHintSelectionCleared);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -324,7 +325,7 @@ TEST_F(EventListTest, HintsSentAndTaken) {
     BoxAnswerer yes("Almacora", IDYES);  // "Delete Current Event?"
     Command(32779);
     EXPECT_TRUE(yes.Wait());
-    EXPECT_EQ(yes.Text(), "Delete Current Event?");
+    EXPECT_EQ(yes.Text(), "Delete Current Event?\n\n\"Later\"");
   }
   EXPECT_EQ(Names(), (std::vector<std::string>{"Never", "Soon"}));
   EXPECT_EQ(recorder_.hints, (std::vector<LPARAM>{17, 5}));  // now "Never" is selected
@@ -341,6 +342,40 @@ TEST_F(EventListTest, HintsSentAndTaken) {
   EXPECT_TRUE(ok.Wait());
   EXPECT_EQ(ok.Text(), "Event Already Deleted");
   EXPECT_EQ(view_->Rows()[0].event, never);
+}
+
+// A click, then a key (Ctrl held or not): one row is painted selected, to
+// the pane's right edge, and Delete names its event.
+TEST_F(EventListTest, OneRowSelectedAfterAClickAndAKey) {
+  for (int day : {1, 2, 3, 4}) Add({std::string(1, static_cast<char>('@' + day)).c_str(), "Work", day});
+  const struct {
+    int clicked;
+    UINT key;
+    bool ctrl;
+    int selected;
+  } cases[] = {{2, VK_HOME, true, 0}, {0, VK_END, true, 3}, {3, VK_UP, true, 2}, {1, VK_DOWN, false, 2}};
+  for (const auto& c : cases) {
+    ClickRow(c.clicked);
+    BYTE keys[256] = {}, held[256] = {};
+    ::GetKeyboardState(keys);
+    std::memcpy(held, keys, sizeof held);
+    held[VK_CONTROL] = c.ctrl ? 0x80 : 0;
+    ::SetKeyboardState(held);
+    ::SendMessageA(Part(CGridCore::kCellAreaId), WM_KEYDOWN, c.key, 0);
+    ::SetKeyboardState(keys);
+    std::vector<int> painted;  // rows whose last cell shows the highlight
+    for (int row = 0; row < 4; ++row)
+      if (CountInCell("event-list-one-selected", 8, row, [](COLORREF p) { return p == ::GetSysColor(COLOR_HIGHLIGHT); }))
+        painted.push_back(row);
+    EXPECT_EQ(painted, (std::vector<int>{c.selected})) << c.clicked;
+    RECT last{};
+    view_->Grid().GetCellRect(8, 0, &last);
+    EXPECT_EQ(last.right, view_->Grid().Sheet().cellAreaWidth);  // the columns fill the pane
+    BoxAnswerer no("Almacora", IDNO);
+    Command(32779);
+    EXPECT_TRUE(no.Wait());
+    EXPECT_EQ(no.Text(), "Delete Current Event?\n\n\"" + Names()[static_cast<size_t>(c.selected)] + "\"");
+  }
 }
 
 namespace {
@@ -502,6 +537,10 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
   EXPECT_GT(yellow, 3);
 
   doc_->UpdateAllViews(nullptr, 6);
+  // Stored without the room the pane gives the name (now grid position 3).
+  std::vector<int> stored = widths;
+  stored[3] = g_Settings.width_date;
+  EXPECT_LE(stored[3], widths[3]);
   struct Case {
     int storedColumn3;
     std::vector<int> order;
@@ -517,7 +556,7 @@ TEST_F(EventListTest, MovedColumnsAreStoredAndAPictureIsDrawn) {
       freshWidths.push_back(fresh->Grid().ColumnWidth(g));
     }
     EXPECT_EQ(freshOrder, c.order);
-    EXPECT_EQ(freshWidths, widths);
+    EXPECT_EQ(freshWidths, stored);
     fresh->DestroyWindow();
   }
   grid.MoveColumn(3, 1, 1);
@@ -528,6 +567,7 @@ TEST_F(EventListTest, ALargeListFontWidensTheColumnsToTheirTexts) {
   Add({"Midsummer", "Holiday - Canada and Overseas", 40, 9, true, true, true, 1990});
   Add({"Dentist", "Appointment", 3, 14});
   CGridCore& grid = view_->Grid();
+  doc_->UpdateAllViews(nullptr, 13);  // the widths the small fonts need
   std::vector<int> before;
   for (int g = 0; g < 9; ++g) before.push_back(grid.ColumnWidth(g));
   const LogFont oldHeading = g_Settings.ListHeadingLogFont, oldItem = g_Settings.ListItemLogFont;
@@ -575,8 +615,12 @@ TEST_F(EventListTest, ALargeListFontWidensTheColumnsToTheirTexts) {
       CountInCell("event-list-large-font", 3, 1, [](COLORREF c) { return GetRValue(c) < 0x60; });
   EXPECT_GT(dark, 40);
 
+  // Back to the small fonts: every column has its own width again.
   g_Settings.ListHeadingLogFont = oldHeading;
   g_Settings.ListItemLogFont = oldItem;
   doc_->UpdateAllViews(nullptr, 13);
+  std::vector<int> after;
+  for (int g = 0; g < 9; ++g) after.push_back(grid.ColumnWidth(g));
+  EXPECT_EQ(after, before);
   for (int g = 0; g < 9; ++g) grid.SetColumnWidth(g, before[static_cast<size_t>(g)]);
 }

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -16,6 +17,7 @@
 
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
+#include "model/services/event_document.h"
 #include "model/services/model_services.h"
 #include "res/resource.h"
 #include "shell/commands/event_operations_host.h"
@@ -32,7 +34,7 @@ namespace {
 
 class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost {
  public:
-  CCalendarFile home;
+  CCalendarFile home, work;
   std::vector<std::unique_ptr<CCalEvent>> added;
   std::vector<std::pair<int, INT_PTR>> hints;
   bool removeOk = true;
@@ -42,6 +44,8 @@ class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost 
   FakeHost() {
     home.listId = 1;
     home.name = "Home";
+    work.listId = 2;
+    work.name = "Work";
   }
   bool CanAddEvents() override { return true; }
   bool IsFilterActive() override { return false; }
@@ -51,7 +55,11 @@ class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost 
     added.emplace_back(event);
     return 1;
   }
-  void SaveEventAndRefresh(CCalEvent&) override { ++saves; }
+  int16_t saveResult = 1;
+  int16_t SaveEventAndRefresh(CCalEvent&) override {
+    ++saves;
+    return saveResult;
+  }
   bool RemoveEvent(CCalEvent&) override { return removeOk; }
   CCalendarFile* DefaultCalendar() override { return &home; }
   dialogcore::IEventEditHost& EditHost() override { return *this; }
@@ -62,7 +70,7 @@ class FakeHost : public IEventOperationsHost, public dialogcore::IEventEditHost 
     *path = exportPath;
     return true;
   }
-  std::vector<CCalendarFile*> Calendars() override { return {&home}; }
+  std::vector<CCalendarFile*> Calendars() override { return {&home, &work}; }
   CCalEvent* FindConflictingEvent(const CDateTime&, const CDateTime&, CCalEvent*) override { return nullptr; }
   bool ReopenCalendar(CCalendarFile&) override { return true; }
 };
@@ -71,7 +79,7 @@ class Prompts : public IEventPrompts {
  public:
   bool confirm = true;
   int choice = kDeleteThisOccurrence;
-  bool ConfirmDeleteEvent() override { return confirm; }
+  bool ConfirmDeleteEvent(const std::string&) override { return confirm; }
   bool AskDeleteOccurrence(const std::string&, int* c) override {
     *c = choice;
     return true;
@@ -101,11 +109,13 @@ class EventOperations : public ::testing::Test {
       HWND h = FindDialog("Event Edit");
       if (!h || h == lastEditor_) return false;
       lastEditor_ = h;
+      calendarsShown_.push_back(wintest::ItemText(h, IDC_EE_CALENDAR));
       if (name) ::SetDlgItemTextA(h, IDC_EE_NAME, name);
       Click(h, button);
       return true;
     };
   }
+  std::vector<std::string> calendarsShown_;  // the Calendar box of each editor
   FakeHost host_;
   CMainFrame frame_;
   HWND lastEditor_ = nullptr;
@@ -132,6 +142,8 @@ TEST_F(EventOperations, AddOnDateOpensAtDefaultTimeAndChainsSaveAndNew) {
     time = PickerTime(::GetDlgItem(::GetDlgItem(h, IDC_EE_START_TIME), 41001));
     lastEditor_ = h;
     ::SetDlgItemTextA(h, IDC_EE_NAME, "First");
+    ::SendDlgItemMessageA(h, IDC_EE_CALENDAR, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>("Work"));
     Click(h, IDC_EE_SAVE_NEW);
     return true;
   },
@@ -149,6 +161,8 @@ TEST_F(EventOperations, AddOnDateOpensAtDefaultTimeAndChainsSaveAndNew) {
   EXPECT_EQ(host_.added[2]->name, "Third");
   EXPECT_EQ(host_.added[2]->start.GetRawJulianDay(), CDateTime::Today().GetRawJulianDay());
   for (const auto& e : host_.added) EXPECT_EQ(e->inEdit, 0);
+  EXPECT_EQ(calendarsShown_, (std::vector<std::string>{"Work", "Work", "Work"}));
+  for (const auto& e : host_.added) EXPECT_EQ(e->targetCalendarId, 2) << e->name;
 }
 
 TEST_F(EventOperations, AddCopyGivesEachCopyItsOwnUid) {
@@ -169,6 +183,18 @@ TEST_F(EventOperations, AddCopyGivesEachCopyItsOwnUid) {
   }
   EXPECT_EQ(uids.size(), 4u);
   EXPECT_EQ(source.uid, "source-uid");
+}
+
+// An edit answers "saved" only when the document's write went through.
+TEST_F(EventOperations, ModifyAnswersWhatTheSaveDid) {
+  for (const auto& c : {std::pair<int16_t, BOOL>{1, TRUE}, {0, FALSE}, {IEventDocument::kSaveDeclined, FALSE}}) {
+    CCalEvent event;
+    event.name = "Dentist";
+    event.calendar = &host_.home;
+    host_.saveResult = c.first;
+    Drive({EditorStep("Dentist at nine", IDOK)});
+    EXPECT_EQ(c.second, frame_.ModifyEventOver(nullptr, COccurrenceRef(&event, CDateTime()))) << c.first;
+  }
 }
 
 TEST_F(EventOperations, DeleteHintsAndRefusals) {
@@ -218,6 +244,19 @@ TEST_F(EventOperations, AcknowledgeQuestion) {
       return true;
     }});
     EXPECT_EQ(frame_.ConfirmAcknowledge(FALSE), c.result) << c.press;
+  }
+}
+
+// The program as it ships holds none of its old misspellings, as text or as
+// the wide text of its dialogs (setting names, "ImportColumnDelimeter",
+// stay as stored).
+TEST(ShippedTexts, NoMisspelledWords) {
+  std::ifstream in(ALMACORA_EXE_PATH, std::ios::binary);
+  const std::string exe((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const std::string word : {" Delimeter", "occurance", "optional )"}) {
+    std::string wide;
+    for (char c : word) wide += std::string(1, c) + '\0';
+    EXPECT_TRUE(exe.size() > 100000 && exe.find(word) == exe.npos && exe.find(wide) == exe.npos) << word;
   }
 }
 

@@ -250,14 +250,16 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
   }
   EXPECT_EQ(buttons_, std::vector<std::string>(4, "Continue"));
   // Each import reports its results; the vCalendar import as the iCalendar one does.
-  const std::string counts = "Import complete.\n\n1 events added.\n0 events updated.\n0 events skipped.";
-  EXPECT_EQ(boxes_, (std::vector<std::string>{counts, "1 events successfully imported.", counts}));
+  const std::string counts = "Import complete.\n\n1 event added.\n0 events updated.\n0 events skipped.";
+  EXPECT_EQ(boxes_, (std::vector<std::string>{counts, "1 event successfully imported.", counts}));
   EXPECT_EQ(captions_, (std::vector<std::string>{"Almacora", "Import Results", "Almacora"}));
   ASSERT_GT(shot_.width, 50);
   EXPECT_NE(shot_.At(shot_.width / 2, shot_.height / 2), RGB(0, 0, 0));
 
   // A line with a bad date: the results ask about the log; Yes shows it.
-  std::ofstream(Path("bad.txt")) << "13/45/2027,09:00,bad date,Holiday\n06/29/2027,10:00,good,Holiday\n";
+  // The heading line after a UTF-8 byte-order mark is a heading still.
+  std::ofstream(Path("bad.txt")) << "\xEF\xBB\xBF" "Date,Time,Name,Type\r\n13/45/2027,09:00,bad date,Holiday\n"
+                                    "06/29/2027,10:00,good,Holiday\n";
   std::string log;
   Drive({Pick("b"), Choose("Event Import", IDC_IMPORT_TYPE_LIST, 2, IDOK),
          [&] {
@@ -278,8 +280,8 @@ TEST_F(FrameCalendars, EachImportTypeGoesToTheCalendarChosen) {
   Command(ID_CALENDAR_IMPORT);
   EXPECT_TRUE(wintest::Driven());
   ASSERT_EQ(boxes_.size(), 4u);
-  EXPECT_EQ(boxes_[3], "0 events with warnings.\n1 events with errors.\n1 events successfully imported.\n\nView Import Log?");
-  EXPECT_EQ(log, "Line number   1 : Error, invalid date. Event not imported.\r\n");
+  EXPECT_EQ(boxes_[3], "0 events with warnings.\n1 event with errors.\n1 event successfully imported.\n\nView Import Log?");
+  EXPECT_EQ(log, "Line number   2 : Error, invalid date. Event not imported.\r\n");
   EXPECT_EQ(CalendarOf("good"), "b");
 
   // Cancel at the type chooser imports nothing.

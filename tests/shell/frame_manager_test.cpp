@@ -258,7 +258,7 @@ TEST_F(FrameManager, TheEntriesListFollowsADeleteInTheMainWindow) {
            HANDLE answerer = framework::StartWorkerThread([] {
              for (int i = 0; i < 200; ++i, ::Sleep(50)) {
                HWND box = wintest::FindDialog("Almacora");
-               if (box && wintest::ItemText(box, 0xFFFF) == "Delete Current Event?") {
+               if (box && wintest::ItemText(box, 0xFFFF) == "Delete Current Event?\n\n\"a.akv 1\"") {
                  ::PostMessageA(box, WM_COMMAND, IDYES, 0);
                  return;
                }

@@ -29,8 +29,13 @@
 #include "shell/event_list/event_list_rows.h"
 #include "shell/event_list/grid_view.h"
 #include "framework/thread.h"
+#include "storage/action_guard.h"
+// The storage's method, not the Win32 macro of the same name.
+#undef CreateFile
 #include "storage/calendar_file.h"
 #include "storage/calendar_list.h"
+#include "storage/ical/ical_converter.h"
+#include "storage/ical/ical_storage.h"
 #include "storage/services/storage_services.h"
 #include "storage/sharing/sharing.h"
 #include "storage/sharing/calendar_url.h"
@@ -107,17 +112,23 @@ TEST_F(FrameSharing, SubscribeOpensTheDialogPresetFromTheAddress) {
     EXPECT_EQ(name, "") << id;
     EXPECT_EQ(address, "") << id;
   }
-  std::string name, file, address;
-  wintest::Drive({Answer("Almacora - Subscribe to Calendar", [&](HWND h) {
-    name = ItemText(h, IDC_CAL_NAME);
-    file = ItemText(h, IDC_CAL_FILE);
-    address = ItemText(h, IDC_CAL_ADDRESS);
-    Click(h, IDCANCEL);
-  })});
-  EXPECT_FALSE(frame_->SubscribeToUrl("webcal://h/x/My-Dates.ics"));
-  EXPECT_EQ(name, "My Dates");
-  EXPECT_EQ(file, "My Dates.akv");
-  EXPECT_EQ(address, "webcal://h/x/My-Dates.ics");
+  // A plain local file name, whatever the address spells; its login only
+  // in the login fields. Each: name|file|address|user.
+  const char* const cases[][2] = {
+      {"webcal://h/x/My-Dates.ics", "My Dates|My Dates.akv|webcal://h/x/My-Dates.ics|"},
+      {"webcal://h/c/%2E%2E%5C%2E%2E%5Cevil.ics", "..\\..\\evil|_.._evil.akv|webcal://h/c/%2E%2E%5C%2E%2E%5Cevil.ics|"},
+      {"webcal://h/%5C%5Chost%5Cs%5Cspy.ics", "\\\\host\\s\\spy|__host_s_spy.akv|webcal://h/%5C%5Chost%5Cs%5Cspy.ics|"},
+      {"webcal://u:pw@h/C%3A%5CCON.ics", "C:\\CON|C__CON.akv|webcal://h/C%3A%5CCON.ics|u"}};
+  for (const auto& c : cases) {
+    std::string seen;
+    wintest::Drive({Answer("Almacora - Subscribe to Calendar", [&](HWND h) {
+      for (int id : {IDC_CAL_NAME, IDC_CAL_FILE, IDC_CAL_ADDRESS}) seen += ItemText(h, id) + "|";
+      seen += ItemText(h, IDC_CAL_USER);
+      Click(h, IDCANCEL);
+    })});
+    EXPECT_FALSE(frame_->SubscribeToUrl(c[0]));
+    EXPECT_EQ(seen, c[1]);
+  }
 }
 
 // An automatic publish to a server that never answers: the main window
@@ -162,6 +173,7 @@ TEST_F(FrameSharing, ASilentServerHoldsNothingAndCancelEndsIt) {
   calendar.name = "Silent";
   calendar.address = "http://127.0.0.1:" + std::to_string(port) + "/silent.ics?t=silent";
   calendar.subscribed = calendar.published = calendar.publishAfterSave = 1;
+  actionguard::ProvePublish(&calendar);  // the user's own
 
   HWND main = frame_->GetSafeHwnd(), status = frame_->GetStatusBar().GetSafeHwnd();
   ::SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(""));  // the timer writes the time back
@@ -324,9 +336,8 @@ TEST_F(FrameRefresh, AMovedEventMovesTheListTheMonthViewAndTheAlarm) {
   CheckAt(testsupport::Civil(2026, 3, 20, 13, 50, 10));
 
   stored.Put(EventsAt({{"moved-1", "20260320T141200Z"}}, 2));
-  wintest::Drive({ShotAndClose("Event Type Colors", "refresh_moved_type_colors")}, 30000);
+  // The event keeps a type the calendar had: no colours box.
   ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
-  ASSERT_TRUE(wintest::Driven());
   // The result stays up ("Updated: 1") until it is closed.
   wintest::Drive({ShotAndClose("Refreshing Moved", "refresh_moved_result", WM_SYSCOMMAND, SC_CLOSE)}, 10000);
   for (int i = 0; i < 200 && !wintest::Driven(); ++i) wintest::PumpFor(50);
@@ -382,53 +393,165 @@ TEST_F(FrameRefresh, AMovedEventMovesTheListTheMonthViewAndTheAlarm) {
   }
 }
 
-// The server answers with an empty calendar: the question says so, nothing
-// is ticked, and Enter keeps every event.
-TEST_F(FrameRefresh, AnEmptyServerCalendarIsNoOneKeyWipe) {
-  StoredCalendar stored("emptied");
-  stored.Put(EventsAt({{"e-1", "20260321T100000Z"}, {"e-2", "20260322T100000Z"}, {"e-3", "20260323T100000Z"}}, 1));
-  CCalendarFile* calendar = Subscribe(stored, "Emptied");
+// The server lost all, or exactly half, of the calendar: the question says
+// so, nothing is ticked, and Enter keeps every event.
+TEST_F(FrameRefresh, AnEmptyOrHalvedServerCalendarIsNoOneKeyWipe) {
+  const struct {
+    const char* name;
+    int held, kept;
+    const char* warning;
+  } cases[] = {{"Emptied", 3, 0, "The server's calendar is empty: all 3 events"},
+               {"Halved", 4, 2, "The server's calendar lacks 2 of this calendar's 4 events"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::pair<std::string, std::string>> events;
+    for (int i = 0; i < c.held; ++i) events.push_back({c.name + std::to_string(i), "2026032" + std::to_string(i + 1) + "T100000Z"});
+    StoredCalendar stored(c.name);
+    stored.Put(EventsAt(events, 1));
+    CCalendarFile* calendar = Subscribe(stored, c.name);
+    ASSERT_NE(calendar, nullptr);
+    stored.Put(EventsAt({events.begin(), events.begin() + c.kept}, 2));
+    std::string warning;
+    int ticked = -1;
+    int focused = 0;
+    wintest::Drive({[&] {
+                      HWND h = FindDialog("Calendar Refresh - Delete Events");
+                      if (!h) return false;
+                      warning = wintest::ItemText(h, IDC_REFRESH_DELETE_TEXT);
+                      HWND list = ::GetDlgItem(h, IDC_REFRESH_DELETE_LIST);
+                      ticked = 0;
+                      for (int i = 0; i < ListView_GetItemCount(list); ++i) ticked += ListView_GetCheckState(list, i) ? 1 : 0;
+                      const wintest::Shot shot = wintest::TakeShot(h, std::string("refresh_question_") + c.name);
+                      // The first row's check box is drawn empty: white inside.
+                      RECT box;
+                      ListView_GetItemRect(list, 0, &box, LVIR_ICON);
+                      POINT inside{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+                      ::MapWindowPoints(list, nullptr, &inside, 1);
+                      RECT win;
+                      ::GetWindowRect(h, &win);
+                      EXPECT_EQ(shot.At(inside.x - win.left, inside.y - win.top), RGB(255, 255, 255));
+                      HWND focus = ::GetFocus();
+                      focused = ::GetDlgCtrlID(focus);
+                      // Enter, as the keyboard gives it to the focused control.
+                      ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0);
+                      ::PostMessageA(focus, WM_KEYUP, VK_RETURN, 0);
+                      return true;
+                    },
+                    [] { return FindDialog("Calendar Refresh - Delete Events") == nullptr; }},
+                   30000);
+    const ULONGLONG started = ::GetTickCount64();
+    ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
+    // Enter alone ended the question, long before the drive's limit would
+    // have cancelled it.
+    EXPECT_LT(::GetTickCount64() - started, 20000u);
+    for (int i = 0; i < 100 && !wintest::Driven(); ++i) wintest::PumpFor(50);
+    ASSERT_TRUE(wintest::Driven());
+    EXPECT_EQ(warning.rfind(c.warning, 0), 0u) << warning;
+    EXPECT_EQ(ticked, 0);
+    EXPECT_EQ(focused, IDCANCEL);
+    for (const auto& e : events) EXPECT_NE(Doc().FindEventByUid(e.first, calendar), nullptr) << e.first;
+  }
+}
+
+// Refreshes as the user meets them, in turn on one calendar: the progress
+// window's result (none: it closed by itself) and how often "Event Type
+// Colors" came. A changed event whose type the calendar had is an update
+// and no news; a calendar read back just as it was published is no
+// update; only a type never seen brings the box.
+TEST_F(FrameRefresh, RefreshResultsSayWhatChangedAndOnlyNewTypesAreOffered) {
+  StoredCalendar stored("counts");
+  stored.Put(EventsAt({{"c-1", "20260321T100000Z"}}, 1));
+  CCalendarFile* calendar = Subscribe(stored, "Counts");
   ASSERT_NE(calendar, nullptr);
-  stored.Put(EventsAt({}, 2));
-  std::string warning;
-  int ticked = -1;
-  int focused = 0;
+  const struct {
+    std::string text;  // "": the calendar as published, its event's type cleared; "+": and a new event
+    const char* result;
+    int boxes;
+  } cases[] = {{EventsAt({{"c-1", "20260321T100000Z"}}, 2), "Added: 0   Updated: 1   Deleted:  0", 0},
+               {"", "", 0},
+               {"+", "Added: 1   Updated: 0", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.result);
+    std::string text = c.text;
+    if (text.size() < 2) {
+      CCalEvent* e = Doc().FindEventByUid("c-1", calendar);
+      ASSERT_NE(e, nullptr);
+      if (text.empty()) {
+        e->type.clear();
+        ASSERT_EQ(1, Doc().SaveEvent(*e, 1, 0, 1));
+      }
+      calendar->published = 1;  // without its alarms
+      CICalConverter converter;
+      const std::string published = ExportCalendarICal(converter, Doc().events(), calendar);
+      if (!text.empty())
+        text = published.substr(0, published.rfind("END:VCALENDAR")) +
+               "BEGIN:VEVENT\r\nUID:s-1\r\nSUMMARY:Match\r\nCATEGORIES:Sport\r\nDTSTART:20260322T100000Z\r\n"
+               "END:VEVENT\r\nEND:VCALENDAR\r\n";
+      else
+        text = published;
+    }
+    stored.Put(text);
+    int boxes = 0;
+    wintest::Drive({[&] {
+      if (HWND h = FindDialog("Event Type Colors")) {
+        ++boxes;
+        ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+      }
+      return false;
+    }}, 20000);
+    ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
+    wintest::PumpFor(300);
+    std::string result;
+    if (HWND progress = FindDialog("Refreshing Counts")) {
+      result = wintest::ItemText(progress, IDC_PROGRESS_TEXT);
+      ::PostMessageA(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+      wintest::PumpFor(200);
+    }
+    wintest::Drive({});
+    EXPECT_NE(result.find(c.result), std::string::npos) << result;
+    EXPECT_EQ(result.empty(), c.result[0] == 0) << result;
+    EXPECT_EQ(boxes, c.boxes);
+  }
+}
+
+// A calendar file from elsewhere publishes after each save to its own
+// server: opened here, the question names that address and the file; after
+// No a new event in it uploads nothing (the server sees no request).
+TEST_F(FrameRefresh, AForeignPublishAddressTakesNothingWithoutYes) {
+  StoredCalendar stored("foreign-publish");
+  local_ = (std::filesystem::path(path_).parent_path() /
+            ("borrowed" + std::to_string(::GetCurrentProcessId()) + ".akv")).string();
+  {
+    CCalendarFile file;
+    ASSERT_EQ(1, file.CreateFile(local_));
+    file.name = "Borrowed";
+    file.address = stored.address;
+    file.subscribed = file.published = file.publishAfterSave = 1;
+    ASSERT_EQ(1, file.WriteCalInfo());
+    file.Close(nullptr);
+  }
+  std::string question;
   wintest::Drive({[&] {
-                    HWND h = FindDialog("Calendar Refresh - Delete Events");
-                    if (!h) return false;
-                    warning = wintest::ItemText(h, IDC_REFRESH_DELETE_TEXT);
-                    HWND list = ::GetDlgItem(h, IDC_REFRESH_DELETE_LIST);
-                    ticked = 0;
-                    for (int i = 0; i < ListView_GetItemCount(list); ++i) ticked += ListView_GetCheckState(list, i) ? 1 : 0;
-                    const wintest::Shot shot = wintest::TakeShot(h, "refresh_empty_server_question");
-                    // The first row's check box is drawn empty: white inside.
-                    RECT box;
-                    ListView_GetItemRect(list, 0, &box, LVIR_ICON);
-                    POINT inside{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
-                    ::MapWindowPoints(list, nullptr, &inside, 1);
-                    RECT win;
-                    ::GetWindowRect(h, &win);
-                    EXPECT_EQ(shot.At(inside.x - win.left, inside.y - win.top), RGB(255, 255, 255));
-                    HWND focus = ::GetFocus();
-                    focused = ::GetDlgCtrlID(focus);
-                    // Enter, as the keyboard gives it to the focused control.
-                    ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0);
-                    ::PostMessageA(focus, WM_KEYUP, VK_RETURN, 0);
-                    return true;
-                  },
-                  [] { return FindDialog("Calendar Refresh - Delete Events") == nullptr; }},
-                 30000);
-  const ULONGLONG started = ::GetTickCount64();
-  ASSERT_TRUE(RefreshInWindow(Doc(), *calendar));
-  // Enter alone ended the question, long before the drive's limit would
-  // have cancelled it.
-  EXPECT_LT(::GetTickCount64() - started, 20000u);
-  for (int i = 0; i < 100 && !wintest::Driven(); ++i) wintest::PumpFor(50);
+    HWND h = FindDialog("Almacora - Alarm Actions From Elsewhere");
+    if (!h) return false;
+    question = ItemText(h, IDC_ARM_ACTIONS_TEXT);
+    EXPECT_EQ(wintest::ClientCornerColour(h, wintest::TakeShot(h, "foreign_publish_question")),
+              ::GetSysColor(COLOR_BTNFACE));
+    ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }}, 30000);
+  ASSERT_TRUE(Doc().OpenEventFile(local_, false));
   ASSERT_TRUE(wintest::Driven());
-  EXPECT_EQ(warning.rfind("The server's calendar is empty: all 3 events", 0), 0u) << warning;
-  EXPECT_EQ(ticked, 0);
-  EXPECT_EQ(focused, IDCANCEL);
-  for (const char* uid : {"e-1", "e-2", "e-3"}) EXPECT_NE(Doc().FindEventByUid(uid, calendar), nullptr) << uid;
+  EXPECT_NE(std::string::npos, question.find("publishes the calendar's events to: " + stored.address)) << question;
+  EXPECT_NE(std::string::npos, question.find("\"Borrowed\" (" + local_ + ")")) << question;
+  auto* e = new CCalEvent();
+  e->name = "Private";
+  e->calendar = Doc().calendars().FindByPath(local_);
+  ASSERT_NE(e->calendar, nullptr);
+  ASSERT_EQ(1, Doc().AddEvent(e));
+  const std::string path = stored.address.substr(stored.address.find("/store/"));
+  std::ifstream log(ALMACORA_PEER_DIR "/http_peer.log");
+  for (std::string line; std::getline(log, line);) EXPECT_EQ(line.find(path), std::string::npos) << line;
 }
 
 }  // namespace

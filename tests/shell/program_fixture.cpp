@@ -1,6 +1,7 @@
 #include "program_fixture.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace shelltest {
@@ -110,8 +111,25 @@ bool Program::Start(const std::string& args, const std::string& folder, const st
   if (!args.empty()) cmd += " " + args;
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  return ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &si, &pi_) != FALSE;
+  // Wine writes a process's debug channels to the standard error it got
+  // from its parent's Unix side: this test's own output, kept in the file
+  // cmake/wine_test_run.sh names.
+  if (!channels_.empty()) ::SetEnvironmentVariableA("WINEDEBUG", channels_.c_str());
+  const bool started = ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                        folder.empty() ? nullptr : folder.c_str(), &si, &pi_) != FALSE;
+  if (!channels_.empty()) ::SetEnvironmentVariableA("WINEDEBUG", "-all");
+  return started;
+}
+
+std::string Program::Trace() const {
+  std::string text;
+  const char* file = std::getenv("ALMACORA_TEST_OUTPUT_FILE");
+  if (FILE* f = file ? std::fopen(file, "rb") : nullptr) {
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+    std::fclose(f);
+  }
+  return text;
 }
 
 HWND Program::WaitForWindow(DWORD ms) {
@@ -139,6 +157,30 @@ int Program::WaitExit(DWORD ms) {
   DWORD code = 0;
   ::GetExitCodeProcess(pi_.hProcess, &code);
   return static_cast<int>(code);
+}
+
+HelpAsked LastHelpAsked(const std::string& trace) {
+  // "HtmlHelpW (caller, file, command=HH_HELP_CONTEXT, data=12)", the data
+  // in hex, then, when the context has a topic, "NavigateToUrl L"/name.html"".
+  HelpAsked asked;
+  const size_t last = trace.rfind("command=");
+  if (last == std::string::npos) return asked;
+  const size_t name = last + std::strlen("command="), data = trace.find("data=", name);
+  asked.command = trace.substr(name, trace.find_first_of(", )\n", name) - name);
+  if (data != std::string::npos) asked.context = std::strtol(trace.c_str() + data + 5, nullptr, 16);
+  const size_t topic = trace.find("NavigateToUrl L\"/", name);
+  if (topic != std::string::npos) asked.topic = trace.substr(topic + 17, trace.find('"', topic + 17) - topic - 17);
+  return asked;
+}
+
+void PressF1(HWND window) {
+  ::SetForegroundWindow(window);
+  PumpFor(300);
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, keys, sizeof keys[0]);
 }
 
 BoxAnswerer::BoxAnswerer(const std::string& caption, int button) : caption_(caption), button_(button) {

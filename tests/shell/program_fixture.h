@@ -36,6 +36,10 @@ class Program {
   // Starts almacora.exe (the built one, or the copy at `exe`) with `args`
   // in `folder` (empty: this process's).
   bool Start(const std::string& args = "", const std::string& folder = "", const std::string& exe = "");
+  // Before Start: the program's Wine debug channels; Trace() is what they
+  // wrote, in this test's output (cmake/wine_test_run.sh keeps it).
+  void TraceChannels(const std::string& channels) { channels_ = channels; }
+  std::string Trace() const;
   HWND WaitForWindow(DWORD ms = 20000);
   // The exit code, or -1 when it did not end in time (it is then killed).
   int WaitExit(DWORD ms = 15000);
@@ -43,7 +47,20 @@ class Program {
 
  private:
   PROCESS_INFORMATION pi_{};
+  std::string channels_;
 };
+
+// What the help viewer was asked last, from the help library's Wine trace
+// (Program::TraceChannels("trace+htmlhelp")): the command ("HH_HELP_CONTEXT"),
+// its context and the topic it went to ("event_edit.html"; empty: none).
+struct HelpAsked {
+  std::string command;
+  long context = -1;
+  std::string topic;
+};
+HelpAsked LastHelpAsked(const std::string& trace);
+// Brings `window` to the front and presses F1 there.
+void PressF1(HWND window);
 
 // Watches for a dialog box with this caption, keeps its text and presses
 // `button` on it, from its own thread (so it also answers boxes that a

@@ -141,13 +141,13 @@ TEST_F(BackupTest, FailedCopyOrReplaceKeepsLastGoodBackup) {
     EXPECT_TRUE(LeftoverTemporaries().empty());
   }
   // The engine refuses the flush of b's file with no system error: the
-  // cause shown is the engine's, not the system's text for "no error".
+  // cause shown is the engine's in words, not the system's text for "no error".
   list.items()[1]->hostFile = 250;
   const calbackup::BackupOutcome out = calbackup::BackupCalendars(list, Path("bk") + "/");
   list.items()[1]->hostFile = -1;
   EXPECT_FALSE(out.ok);
   EXPECT_EQ(Path("bk") + "/b.akb", out.failedTarget);
-  EXPECT_EQ(0u, calbackup::FailureText(out.failure).find("File Error Number ")) << calbackup::FailureText(out.failure);
+  EXPECT_EQ(0u, calbackup::FailureText(out.failure).find("The calendar file ")) << calbackup::FailureText(out.failure);
 }
 
 TEST_F(BackupTest, RestoreOntoOpenDefaultCalendarAndRefusals) {

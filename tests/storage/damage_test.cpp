@@ -2,7 +2,10 @@
 // fails leaves the event as it was and the file loadable.
 #include <fstream>
 
+#include "isam/index/file_control_block.h"
+#include "isam/index/writer_mark.h"
 #include "model/events/event_codec.h"
+#include "storage/calendar_backup.h"
 #include "platform/os_file_faults.h"
 #include "storage/event_array.h"
 #include "tests/storage/storage_fixture.h"
@@ -58,6 +61,75 @@ TEST_F(DamageTest, TruncatedAndBitFlippedFilesOpenOrFailWithAMessage) {
     }
   }
   EXPECT_GT(opened, 0);
+}
+
+// A calendar whose writer died, damaged: the open keeps what it can read
+// and says so in words; a file it refuses is offered back from the backup
+// or rebuilt from its records - never a bare error number.
+TEST_F(DamageTest, AfterACrashTheOpenSaysWhatItKeptOrOffersABackupOrARebuild) {
+  const struct {
+    const char* what;
+    const char* damaged;  // the stretch header the crash left unreadable, before this text (null: a byte of "Dentist")
+    DamagedChoice answer;
+    int events;  // after the open (-1: left closed)
+    std::vector<const char*> said;
+  } cases[] = {
+      {"a record torn", nullptr, DamagedChoice::kLeaveClosed, 11, {"\"Home\"", "11 events were kept", "\"Dentist\""}},
+      {"a record's header", "Dentist", DamagedChoice::kLeaveClosed, 11, {"\"Home\"", "11 events were kept", "could not be read"}},
+      {"rebuilt", "CALINFO", DamagedChoice::kRebuild, 12, {"\"home\"", "No: rebuild", "was rebuilt", "12 events were kept"}},
+      {"restored", "CALINFO", DamagedChoice::kRestoreBackup, 12, {"Yes: restore the last backup"}},
+      {"left closed", "CALINFO", DamagedChoice::kLeaveClosed, -1, {"cannot be opened"}},
+  };
+  g_Settings.BackupDir = Path("backups");
+  std::filesystem::create_directories(g_Settings.BackupDir);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = Path("home.akv");
+    {
+      CCalendarFile file;
+      ASSERT_EQ(1, file.CreateFile(path));
+      file.name = "Home";
+      ASSERT_EQ(1, file.WriteCalInfo());
+      CEventArray events;
+      for (int i = 0; i < 12; ++i) {
+        CCalEvent* e = NewEvent(i == 6 ? "Dentist" : "event " + std::to_string(i));
+        e->notes = std::string(300, 'n');
+        ASSERT_EQ(1, file.AddEvent(e, 0, &events));
+      }
+      file.Close(&events);
+      // Removed first: the Windows runtime's copy refuses to overwrite.
+      const std::string backup = calbackup::BackupFolder(g_Settings.BackupDir) + calbackup::BackupFileName(path);
+      std::filesystem::remove(backup);
+      std::filesystem::copy_file(path, backup);
+      ASSERT_EQ(1, file.Open(&events, path));
+      ASSERT_EQ(0, isam::MarkWriter(isam::CheckFileNumber(file.dataFile)));
+      isam::CheckFileNumber(file.dataFile)->writer_marked = false;  // closes as a writer that died
+    }
+    std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::size_t at = text.find(c.damaged ? c.damaged : "Dentist");
+    ASSERT_NE(std::string::npos, at);
+    const std::size_t mark = text.find_last_of("\xFA\xFE", at);  // the stretch header before it
+    ASSERT_NE(std::string::npos, mark);
+    if (c.damaged) {
+      bytes[mark] = bytes[mark - 1] = 0;
+    } else {
+      bytes[text.find("nnnn", at) + 100] = 'x';
+    }
+    WriteBytes(path, bytes);
+    prompts.texts.clear();
+    prompts.damagedChoice = c.answer;
+    CCalendarFile file;
+    CEventArray events;
+    EXPECT_EQ(c.events >= 0 ? 1 : 0, file.Open(&events, path));
+    if (c.events >= 0) {
+      EXPECT_EQ(static_cast<size_t>(c.events), events.size());
+    }
+    std::string said;
+    for (const std::string& t : prompts.texts) said += t + "\n";
+    for (const char* piece : c.said) EXPECT_NE(std::string::npos, said.find(piece)) << said;
+    EXPECT_EQ(std::string::npos, said.find("690")) << said;
+  }
 }
 
 TEST_F(DamageTest, AFailedWriteKeepsTheEventAndTheFileLoads) {

@@ -71,8 +71,8 @@ TEST_F(ImportBridgeTest, VCalendarTwiceKeepsOneEventPerUidWithOneUpdatePerRun) {
                       calendar);
   doc.ImportVCalendar(Path("none.vcs"), calendar);
   EXPECT_EQ((std::vector<std::string>{"Import complete.\n\n3 events added.\n0 events updated.\n0 events skipped.",
-                                      "Import complete.\n\n1 events added.\n2 events updated.\n0 events skipped.",
-                                      "Import complete.\n\n0 events added.\n0 events updated.\n1 events skipped.",
+                                      "Import complete.\n\n1 event added.\n2 events updated.\n0 events skipped.",
+                                      "Import complete.\n\n0 events added.\n0 events updated.\n1 event skipped.",
                                       "Error opening file"}),
             convertPrompts.texts);
   doc.CloseEventFile(calendar);
@@ -94,7 +94,7 @@ TEST_F(ImportBridgeTest, TextImportReportsAndRefreshesOnce) {
   EXPECT_EQ((std::vector<int>{3}), shell.hints);
   ASSERT_EQ(1u, doc.events().size());
   EXPECT_EQ("Birthday Bob", doc.events().at(0)->name);
-  EXPECT_EQ((std::vector<std::string>{"1 events successfully imported."}), convertPrompts.texts);
+  EXPECT_EQ((std::vector<std::string>{"1 event successfully imported."}), convertPrompts.texts);
   EXPECT_TRUE(convertPrompts.logs.empty());
 }
 

@@ -45,6 +45,11 @@ class FakePrompts : public IStoragePrompts {
     return addNotPreview;
   }
   bool PromptLogin(CalendarLogin*) override { return false; }
+  DamagedChoice damagedChoice = DamagedChoice::kLeaveClosed;
+  DamagedChoice AskDamagedCalendar(const std::string& text, bool) override {
+    texts.push_back(text);
+    return damagedChoice;
+  }
 };
 
 class FakeShell : public IStorageShell {

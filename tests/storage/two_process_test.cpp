@@ -6,6 +6,7 @@
 #include <fstream>
 #include <set>
 
+#include "model/events/action_proof.h"
 #include "storage/calendar_backup.h"
 #include "storage/storage_texts.h"
 #include "tests/storage/storage_fixture.h"
@@ -195,8 +196,8 @@ class ForeignFileTest : public StorageTest {
  protected:
   void SetUp() override {
     StorageTest::SetUp();
-    g_Settings.InstallationMark = "this-installation";
-    g_Settings.ArmedHereFiles.clear();
+    g_Settings.InstallationSecret = "this-installation's key";
+    g_Settings.InstallationMark.clear();
     g_Settings.AlarmRunEnabled = 1;
     g_Settings.AlarmEmailEnabled = 0;
     armed_ = Path("foreign.akv");
@@ -214,9 +215,10 @@ class ForeignFileTest : public StorageTest {
   std::string armed_, old_, target_;
 };
 
-// Whichever way the file comes in, its actions arrive off, one question
-// names the events and what they would do, and No leaves the file as it
-// was.
+// Whichever way the file comes in, its actions are not armed here, one
+// question names the calendar, its file, the events and what they would
+// do, and No leaves the file as it was (a snooze's save included), also
+// while the run setting is off.
 TEST_F(ForeignFileTest, EveryOpenHoldsItsActionsAndAsksOnce) {
   const std::string backup = Copy("backup.akv");
   struct Case {
@@ -241,6 +243,11 @@ TEST_F(ForeignFileTest, EveryOpenHoldsItsActionsAndAsksOnce) {
          StartOn(&d, {});
          if (calbackup::RestoreIntoDocument(&d, b, p).restored) calbackup::OpenRestoredCalendar(&d, p);
        }},
+      {"settings off", [](CAlmacoraDoc& d, const std::string& p, const std::string&) {
+         g_Settings.AlarmRunEnabled = 0;
+         StartOn(&d, {p});
+         g_Settings.AlarmRunEnabled = 1;
+       }},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -256,11 +263,21 @@ TEST_F(ForeignFileTest, EveryOpenHoldsItsActionsAndAsksOnce) {
     EXPECT_NE(std::string::npos, q.find("\"Run it\" runs: cmd.exe /c echo armed> " + target_)) << q;
     EXPECT_NE(std::string::npos, q.find("\"Mail it\" sends e-mail to: x@example.org")) << q;
     EXPECT_EQ(std::string::npos, q.find("Plain")) << q;
+    EXPECT_NE(std::string::npos, q.find("(" + path + ")")) << q;
     ASSERT_NE(nullptr, Find(doc, "run-uid"));
-    EXPECT_EQ(0, Find(doc, "run-uid")->runOn);
-    EXPECT_EQ(0, Find(doc, "mail-uid")->emailOn);
-    EXPECT_EQ("cmd.exe", Find(doc, "run-uid")->runFile);  // kept, to switch on
+    EXPECT_FALSE(actionproof::Proven(*Find(doc, "run-uid")));
+    EXPECT_FALSE(actionproof::Proven(*Find(doc, "mail-uid")));
     EXPECT_TRUE(ReadFileBytes(path) == before);
+    // A snooze saves the record: the other machine's action stays as it was.
+    CCalEvent* run = doc.FindEventByUid("run-uid", nullptr);
+    const std::string theirs = run->armedBy;
+    run->SetSnoozeTime(run->nextOccurrence, CDateTime::NowUtc());
+    CAlmacoraDoc reread;
+    prompts.answers = {false};
+    StartOn(&reread, {path});
+    EXPECT_EQ(1, Find(reread, "run-uid")->runOn);
+    EXPECT_EQ(theirs, Find(reread, "run-uid")->armedBy);
+    EXPECT_FALSE(actionproof::Proven(*Find(reread, "run-uid")));
   }
   EXPECT_FALSE(std::filesystem::exists(target_));
 }
@@ -275,14 +292,14 @@ TEST_F(ForeignFileTest, YesArmsThemHereAndAnImportNeverAsks) {
     EXPECT_EQ(1u, prompts.texts.size());
     EXPECT_EQ(1, Find(doc, "run-uid")->runOn);
     EXPECT_EQ(1, Find(doc, "mail-uid")->emailOn);
-    EXPECT_EQ("this-installation", Find(doc, "run-uid")->armedBy);
+    EXPECT_TRUE(actionproof::Proven(*Find(doc, "run-uid")));
   }
   prompts.texts.clear();
   {
     CAlmacoraDoc doc;
     StartOn(&doc, {path});
     EXPECT_TRUE(prompts.texts.empty());
-    EXPECT_EQ(1, Find(doc, "run-uid")->runOn);
+    EXPECT_TRUE(actionproof::Proven(*Find(doc, "run-uid")));
   }
   CAlmacoraDoc doc;
   StartOn(&doc, {NewCalendarFile("into.akv")});
@@ -294,8 +311,9 @@ TEST_F(ForeignFileTest, YesArmsThemHereAndAnImportNeverAsks) {
 }
 
 // The upgrade: the calendars an earlier version's profile lists keep their
-// unmarked actions without a question; a new profile (or a file it did
-// not list) asks.
+// unmarked actions without a question, proven once at that start; a new
+// profile, a file it did not list, or a backup restored over a listed
+// file at a later start asks.
 TEST_F(ForeignFileTest, AnEarlierVersionsListedCalendarsKeepTheirActions) {
   struct Case {
     const char* what;
@@ -307,11 +325,14 @@ TEST_F(ForeignFileTest, AnEarlierVersionsListedCalendarsKeepTheirActions) {
       {"upgraded profile, opened later", 0, false, true},
       {"new profile", 1, true, true},
   };
+  const std::string backup = Path("old-backup.akv");
+  std::filesystem::copy_file(old_, backup);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    g_Settings.InstallationMark.clear();
-    g_Settings.ArmedHereFiles.clear();
+    g_Settings.InstallationSecret.clear();
     g_Settings.SettingsCreated = c.settingsCreated;
+    std::filesystem::remove(old_);
+    std::filesystem::copy_file(backup, old_);
     prompts.texts.clear();
     CAlmacoraDoc doc;
     if (c.listed) {
@@ -322,9 +343,18 @@ TEST_F(ForeignFileTest, AnEarlierVersionsListedCalendarsKeepTheirActions) {
     }
     EXPECT_EQ(c.asks ? 1u : 0u, prompts.texts.size());
     ASSERT_NE(nullptr, Find(doc, "old-uid"));
-    EXPECT_EQ(c.asks ? 0 : -2, Find(doc, "old-uid")->runOn);
-    EXPECT_FALSE(g_Settings.InstallationMark.empty());
+    EXPECT_EQ(!c.asks, actionproof::Proven(*Find(doc, "old-uid")));
+    EXPECT_FALSE(g_Settings.InstallationSecret.empty());
   }
+  // The adoption was once: the earlier version's backup restored over the
+  // listed file at a later start asks.
+  std::filesystem::remove(old_);
+  std::filesystem::copy_file(backup, old_);
+  prompts.texts.clear();
+  CAlmacoraDoc later;
+  StartOn(&later, {old_});
+  EXPECT_EQ(1u, prompts.texts.size());
+  EXPECT_FALSE(actionproof::Proven(*Find(later, "old-uid")));
   g_Settings.SettingsCreated = 0;
 }
 

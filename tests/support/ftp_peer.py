@@ -10,17 +10,36 @@ The root holds dir/cal.ics (a calendar); uploads land in the root. An
 upload into full/ is refused at its end with 552 and its bytes dropped, as
 a server out of space does; a listing of anything in locked/ is refused
 with 450. A download from cut/ sends the whole file, then answers 426, as
-a server whose disk failed part way does.
+a server whose disk failed part way does. A second port (the file's second
+number) greets with "220-" lines, one every 50 ms, for two minutes.
 """
 import logging
 import os
+import socket
 import sys
+import threading
+import time
 
 sys.dont_write_bytecode = True  # no cache files beside the sources
 import peer_process  # noqa: E402
 
 CALENDAR = (b"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//peer//x//EN\r\nBEGIN:VEVENT\r\nUID:ftp-1\r\n"
             b"SUMMARY:Ftp event\r\nDTSTART;VALUE=DATE:20260320\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n")
+
+
+def endless_greeting(listener):
+    """Greets each client with "220-" lines and never finishes."""
+    def greet(conn):
+        try:
+            for i in range(2400):
+                conn.sendall(b"220-Welcome %d\r\n" % i)
+                time.sleep(0.05)
+        except OSError:
+            pass
+        conn.close()
+    while True:
+        conn, _ = listener.accept()
+        threading.Thread(target=greet, args=(conn,), daemon=True).start()
 
 
 def serve(folder):
@@ -65,7 +84,11 @@ def serve(folder):
     handler.authorizer = authorizer
     handler.permit_foreign_addresses = False
     server = FTPServer(("127.0.0.1", 0), handler)
-    peer_process.write_ports(folder, "ftp_peer.port", [server.address[1]])
+    greeting = socket.socket()
+    greeting.bind(("127.0.0.1", 0))
+    greeting.listen(4)
+    threading.Thread(target=endless_greeting, args=(greeting,), daemon=True).start()
+    peer_process.write_ports(folder, "ftp_peer.port", [server.address[1], greeting.getsockname()[1]])
     server.serve_forever()
 
 

@@ -11,7 +11,10 @@ Paths on 127.0.0.1: /cal.ics (a calendar, LF line ends), /auth.ics (the
 same behind Basic user:pass; /secret.ics behind user:Zq7-Secret), /status/N (status N), /exists.ics (HEAD 200),
 /redirect-away (302 to 127.0.0.2), /loop/N (302 on and on), /endless,
 /drip (one byte a second), /short (Content-Length 1000, 17 bytes), /html,
-/bigheader (a 1 MB header). PUT stores the request; /last-put gives back
+/bigheader (a 1 MB header), /header-drip (a header line every 50 ms),
+/status-drip (the status line a byte a second), /tiny-chunks (the calendar
+and blank lines in 100,000 chunks of one byte); the drips end after two
+minutes. PUT stores the request; /last-put gives back
 its path, Content-Type and body
 (/last-put-hex: the body alone, in hex). /counted.ics (the calendar) counts
 its GETs into DIR/http_peer.hits (0 at start). A request of any method for
@@ -65,6 +68,17 @@ class Home(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         if self.command != "HEAD":
             self.wfile.write(body)
+
+    def drip(self, pieces, pause):
+        """Sends the raw pieces one by one, `pause` seconds apart."""
+        self.close_connection = True
+        try:
+            for piece in pieces:
+                self.wfile.write(piece)
+                self.wfile.flush()
+                time.sleep(pause)
+        except OSError:
+            pass
 
     def hang(self):
         self.close_connection = True
@@ -169,6 +183,21 @@ class Home(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
         elif p == "/html":
             self.reply(200, b"<html><body>Not a calendar</body></html>", [("Content-Type", "text/html")])
+        elif p == "/header-drip":
+            self.drip([b"HTTP/1.1 200 OK\r\n"] + [b"X-Drip: %d\r\n" % i for i in range(2400)], 0.05)
+        elif p == "/status-drip":
+            self.drip([bytes([c]) for c in b"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"], 1.0)
+        elif p == "/tiny-chunks":
+            body = CALENDAR + b"\n" * (100000 - len(CALENDAR))
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            try:
+                for i in range(len(body)):
+                    self.wfile.write(b"1\r\n" + body[i:i + 1] + b"\r\n")
+                self.wfile.write(b"0\r\n\r\n")
+            except OSError:
+                pass
         elif p == "/bigheader":
             self.reply(200, CALENDAR, [("X-Big", "y" * (1 << 20))])
         else:

@@ -11,6 +11,7 @@
 
 #include "alarms/actions/alarm_log_file.h"
 #include "alarms/actions/alarm_worker.h"
+#include "model/events/action_proof.h"
 #include "model/events/cal_event.h"
 #include "model/events/occurrence_ref.h"
 #include "model/settings/program_settings.h"
@@ -71,6 +72,7 @@ TEST_F(Worker, EventMailGoesOutWithNameInSubjectAndInjectionStopped) {
   hostile.emailTo = "carol@example.com";
   hostile.emailBody = "x";
   g_Settings.EmailFromAddr = "worker1@example.com";
+  actionproof::Prove(&e);
   ASSERT_TRUE(alarms::StartAlarmActions({COccurrenceRef(&e, e.start)}, window_, kNotice));
   ASSERT_TRUE(Wait());
   std::string msg = PeerFile("worker1@example.com.msg");
@@ -78,6 +80,7 @@ TEST_F(Worker, EventMailGoesOutWithNameInSubjectAndInjectionStopped) {
   EXPECT_NE(PeerFile("worker1@example.com.body").find("line one\r\n.\r\nlast"), std::string::npos);
 
   g_Settings.EmailFromAddr = "worker2@example.com";
+  actionproof::Prove(&hostile);
   ASSERT_TRUE(alarms::StartAlarmActions({COccurrenceRef(&hostile, hostile.start)}, window_, kNotice));
   ASSERT_TRUE(Wait());
   EXPECT_EQ(PeerFile("worker2@example.com.env"), "FROM worker2@example.com\nRCPT carol@example.com\n");
@@ -113,6 +116,7 @@ TEST_F(Worker, RunsProgramWithArgumentsAndShowState) {
   e.runFile = WinPath(ALMACORA_RUN_PROBE);
   e.runParameters = "a b";
   e.runWindowState = 2;
+  actionproof::Prove(&e);
   ASSERT_TRUE(alarms::StartAlarmActions({COccurrenceRef(&e, e.start)}, window_, kNotice));
   ASSERT_TRUE(Wait());
   for (int i = 0; i < 100 && ReadAll(out).empty(); ++i) ::Sleep(100);
@@ -120,12 +124,19 @@ TEST_F(Worker, RunsProgramWithArgumentsAndShowState) {
   EXPECT_EQ(Notices(), 0);
 
   e.runFile = "no_such_program_here.exe";
+  actionproof::Prove(&e);
   ASSERT_TRUE(alarms::StartAlarmActions({COccurrenceRef(&e, e.start)}, window_, kNotice));
   ASSERT_TRUE(Wait());
   std::string log = ReadAll(log_);
   EXPECT_NE(log.find("Action: Open File / Program\r\nEvent: Probe\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Error Message: The specified file was not found.\r\n"), std::string::npos) << log;
   EXPECT_EQ(Notices(), 1);
+  e.runFile = "\\\\host\\share\\probe.exe";
+  actionproof::Prove(&e);
+  ASSERT_TRUE(alarms::StartAlarmActions({COccurrenceRef(&e, e.start)}, window_, kNotice));
+  ASSERT_TRUE(Wait());
+  EXPECT_NE(ReadAll(log_).find("The program \"\\\\host\\share\\probe.exe\" is on another computer and was not opened."),
+            std::string::npos);
 }
 
 // A mail job to a loopback server that takes connections and never

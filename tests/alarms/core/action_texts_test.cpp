@@ -13,9 +13,11 @@
 #include "alarms/core/action_tags.h"
 #include "alarms/core/job_runner.h"
 #include "alarms/core/job_snapshot.h"
+#include "model/events/action_proof.h"
 #include "model/events/cal_event.h"
 #include "model/events/occurrence_ref.h"
 #include "model/settings/program_settings.h"
+#include "model/settings/settings_inherited.h"
 
 namespace {
 
@@ -93,6 +95,7 @@ TEST(AlarmJobBuild, SnoozeRulesDefaultsAndShowState) {
   e.emailOn = 1;
   e.runOn = 1;
   e.runWindowState = 7;  // hostile: runs as normal
+  actionproof::Prove(&e);
   CDateTime when(1, 3, 2005);
   COccurrenceRef ref(&e, when);
   AlarmJob job = BuildAlarmJob(ref, g_Settings);
@@ -112,12 +115,59 @@ TEST(AlarmJobBuild, SnoozeRulesDefaultsAndShowState) {
   EXPECT_FALSE(job.runFile);
   e.runAtSnooze = 1;
   e.runWindowState = 2;
+  actionproof::Prove(&e);
   job = BuildAlarmJob(ref, g_Settings);
   EXPECT_FALSE(job.sendEmail);
   EXPECT_TRUE(job.runFile);
   EXPECT_EQ(job.showState, 2);
 
   EXPECT_FALSE(BuildAlarmJob(COccurrenceRef(), g_Settings).sendEmail);
+}
+
+// Only actions proven here act, and each alarm (first or snoozed) once,
+// however often the program starts again.
+TEST(AlarmJobBuild, OnlyProvenActionsActOncePerAlarm) {
+  SettingsScope scope;
+  const CDateTime when(1, 3, 2005), snooze(2, 3, 2005);
+  struct Case {
+    const char* what;
+    void (*change)(CCalEvent* e, const CDateTime& when, const CDateTime& snooze);
+    bool acts;
+  } cases[] = {
+      {"proven", [](CCalEvent*, const CDateTime&, const CDateTime&) {}, true},
+      {"no proof", [](CCalEvent* e, const CDateTime&, const CDateTime&) { e->armedBy.clear(); }, false},
+      {"recipient changed", [](CCalEvent* e, const CDateTime&, const CDateTime&) { e->emailTo = "a@evil.org"; },
+       false},
+      {"program changed", [](CCalEvent* e, const CDateTime&, const CDateTime&) { e->runFile = "payload.exe"; }, false},
+      {"proof of another UID", [](CCalEvent* e, const CDateTime&, const CDateTime&) { e->uid = "other"; }, false},
+      {"acted at this alarm", [](CCalEvent* e, const CDateTime& w, const CDateTime&) { RecordActed({e, w}); }, false},
+      {"acted, now snoozed", [](CCalEvent* e, const CDateTime& w, const CDateTime& s) {
+         RecordActed({e, w});
+         e->runAtSnooze = 1;
+         actionproof::Prove(e);
+         e->occurrenceStates[w] = COccurrenceState(0, s);
+       }, true},
+      {"acted at this snooze", [](CCalEvent* e, const CDateTime& w, const CDateTime& s) {
+         e->runAtSnooze = 1;
+         actionproof::Prove(e);
+         e->occurrenceStates[w] = COccurrenceState(0, s);
+         RecordActed({e, w});
+       }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CCalEvent e;
+    e.uid = "mine";
+    e.runOn = 1;
+    e.emailOn = kInheritSetting;
+    e.emailTo = "me@x.org";
+    g_Settings.AlarmEmailEnabled = 1;
+    actionproof::Prove(&e);
+    c.change(&e, when, snooze);
+    const AlarmJob job = BuildAlarmJob(COccurrenceRef(&e, when), g_Settings);
+    EXPECT_EQ(c.acts, job.runFile);
+    EXPECT_EQ(c.acts && !job.snoozed, job.sendEmail);
+  }
 }
 
 class ScriptedActions : public IAlarmJobActions {

@@ -25,8 +25,8 @@ class FaultingDocument : public IEventDocument {
     }
     return doc_->SaveEvent(e, inc, pub, stamp);
   }
-  void SaveEventAndRefresh(CCalEvent& e, int inc, int pub, int stamp) override {
-    doc_->SaveEventAndRefresh(e, inc, pub, stamp);
+  int16_t SaveEventAndRefresh(CCalEvent& e, int inc, int pub, int stamp) override {
+    return doc_->SaveEventAndRefresh(e, inc, pub, stamp);
   }
   CCalendarFile* GetDefaultCalendar() override { return doc_->GetDefaultCalendar(); }
   int GetPublishAlarmsFlag(const CCalendarFile* c) const override { return doc_->GetPublishAlarmsFlag(c); }

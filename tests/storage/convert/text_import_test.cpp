@@ -141,7 +141,7 @@ TEST(TextImport, FileRunWithLogAndResultBox) {
   ASSERT_EQ(3u, target.events.size());
   EXPECT_EQ(std::string(1000, 'x'), target.events[1]->name);
   ASSERT_EQ(1u, prompts.shown.size());
-  EXPECT_EQ("1 events with warnings.\n1 events with errors.\n3 events successfully imported.\n\nView Import Log?",
+  EXPECT_EQ("1 event with warnings.\n1 event with errors.\n3 events successfully imported.\n\nView Import Log?",
             prompts.shown[0].text);
   EXPECT_EQ("Import Results", prompts.shown[0].caption);
   ASSERT_EQ(1u, prompts.logs.size());

@@ -22,8 +22,10 @@ class IcalHostile : public ::testing::Test {
   CCalEvent* Import(const std::string& text, bool refresh = false) {
     CICalConverter c(&prompts);
     c.ImportICalString(text, target, refresh);
+    log = c.GetLog();
     return target.FindEventByUid("h1");
   }
+  std::string log;
   FakeTarget target;
   ScriptedPrompts prompts;
 };
@@ -52,12 +54,16 @@ TEST_F(IcalHostile, SoundFilesElsewhereAreDropped) {
     const char* attach;
     const char* kept;
   } cases[] = {{"\\\\server\\share\\a.wav", ""}, {"//server/a.wav", ""}, {"http://evil.example/a.wav", ""},
-               {"file:///C:/a.wav", ""},         {"C:\\sounds\\a.wav", "C:\\sounds\\a.wav"}, {"ding.wav", "ding.wav"}};
+               {"file:///C:/a.wav", ""},         {"C:\\sounds\\a.wav", "C:\\sounds\\a.wav"}, {"ding.wav", "ding.wav"},
+               {"\\??\\UNC\\host\\share\\b.wav", ""}, {"\\\\?\\UNC\\host\\s\\b.wav", ""}, {"/?\?/UNC/host/s/b.wav", ""},
+               {"\\\\.\\pipe\\x", ""},         {"\\/host/s/b.wav", ""},  {"C:\\x\\con.wav", ""},
+               {" \\\\host\\s\\b.wav", ""},     {"sounds\\..\\ding.wav", "sounds\\..\\ding.wav"}};
   for (const Case& c : cases) {
     target.events.clear();
     CCalEvent* e = Import(Calendar(Event(kHead + Alarm("ACTION:AUDIO\r\nTRIGGER:-PT5M\r\nATTACH:" + std::string(c.attach) + "\r\n"))));
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->alarmSoundFile, c.kept) << c.attach;
+    EXPECT_EQ(log.find("was not opened") != std::string::npos, *c.kept == 0) << c.attach << log;
   }
 }
 
@@ -103,7 +109,12 @@ TEST_F(IcalHostile, HugeAndBrokenTextEndsQuicklyWithStorableEvents) {
   // The empty VEVENT of the deep nesting and the two bad dates.
   ASSERT_EQ(prompts.asked.size(), 3u);
   EXPECT_EQ(prompts.asked[0], "Event: Unknown\n\nMissing Start Date.  Event skipped.");
-  EXPECT_EQ(prompts.asked[2], "Event: Bad\n\nMissing Start Date.  Event skipped.");
+  EXPECT_EQ(prompts.asked[2], "Event: Bad\n\nThe start date lies outside the years 100 to 9999 that Almacora keeps.  Event skipped.");
+  // A BEGIN line padded past 1 MiB takes its event with it: said in the log.
+  Import(Calendar(Event(kHead) + "BEGIN:VEVENT" + std::string(2u << 20, ' ') +
+                  "\r\nUID:h2\r\nSUMMARY:Lost\r\nDTSTART:20240105T090000\r\nEND:VEVENT\r\n"));
+  EXPECT_EQ(target.FindEventByUid("h2"), nullptr);
+  EXPECT_NE(log.find("1 line(s) longer than 1 MB were left out"), std::string::npos) << log;
 }
 
 }  // namespace

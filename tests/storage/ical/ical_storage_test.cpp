@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "model/events/action_proof.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_converter.h"
@@ -75,6 +76,51 @@ TEST_F(IcalStorage, ImportsIntoACalendarFileOnceWithOneViewUpdatePerRun) {
   EXPECT_EQ(third.FindEventByUid("c@x", nullptr), nullptr);
 }
 
+// A refresh or an import over the UID of the user's armed mail changes its
+// recipients: the mail is not armed until the user's yes, which the
+// question (naming the new address) asks for; the text alone keeps it.
+TEST_F(IcalStorage, WhatArrivesOverAKnownUidNeverRearmsAChangedAction) {
+  const struct {
+    const char* what;
+    const char* alarm;
+    bool refresh, asks;
+  } cases[] = {
+      {"refresh, new recipient", "ATTENDEE:mailto:attacker@evil.example\r\n", true, true},
+      {"import, new recipient", "ATTENDEE:mailto:attacker@evil.example\r\n", false, true},
+      {"refresh, same recipient", "ATTENDEE:mailto:me@example.org\r\nSUMMARY:s\r\nDESCRIPTION:b\r\n", true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string file = NewCalendarFile(std::string(c.what) + ".akv");
+    CAlmacoraDoc doc;
+    storagetest::StartOn(&doc, {file});
+    CCalEvent* mine = NewEvent("Mine", "mail@x");
+    mine->start = CDateTime(20, 3, 2026);
+    mine->alarmOn = mine->emailOn = 1;
+    mine->emailTo = "me@example.org";
+    mine->emailSubject = "s";
+    mine->emailBody = "b";
+    mine->armRequested = 1;
+    ASSERT_EQ(1, doc.AddEvent(mine));
+    prompts.texts.clear();
+    prompts.answers = {false};
+    CICalConverter converter(&StorageICalPrompts());
+    ImportICalString(converter, doc, *doc.GetDefaultCalendar(),
+                     icaltest::Calendar(icaltest::Event("UID:mail@x\r\nSUMMARY:Mine, moved\r\nDTSTART:20260321\r\n"
+                                                        "BEGIN:VALARM\r\nACTION:EMAIL\r\nTRIGGER:-PT15M\r\n" +
+                                                        std::string(c.alarm) + "END:VALARM\r\n")),
+                     c.refresh);
+    const CCalEvent* held = doc.FindEventByUid("mail@x", nullptr);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ("Mine, moved", held->name);
+    EXPECT_EQ(!c.asks, actionproof::Proven(*held));
+    ASSERT_EQ(c.asks ? 1u : 0u, prompts.texts.size());
+    if (c.asks) {
+      EXPECT_NE(std::string::npos, prompts.texts[0].find("sends e-mail to: attacker@evil.example"));
+    }
+  }
+}
+
 // The Import command's run: the skip notice for an event without a name,
 // every other event imported, and a result message whose log can be read.
 TEST_F(IcalStorage, TheImportCommandAsksSkipsAndReports) {
@@ -103,7 +149,7 @@ TEST_F(IcalStorage, TheImportCommandAsksSkipsAndReports) {
   EXPECT_NE(doc.FindEventByUid("3", nullptr), nullptr);
   ASSERT_EQ(2u, prompts.texts.size());
   EXPECT_TRUE(icaltest::Contains(prompts.texts[0], "Missing Event Name"));
-  EXPECT_EQ("Import complete.\n\n2 events added.\n0 events updated.\n1 events skipped.\n\nView Import Log?",
+  EXPECT_EQ("Import complete.\n\n2 events added.\n0 events updated.\n1 event skipped.\n\nView Import Log?",
             prompts.texts[1]);
   EXPECT_TRUE(icaltest::Contains(prompts.log, "Missing Event Name"));
 }

@@ -172,6 +172,19 @@ std::vector<DatedCase> DatedCases() {
        Calendar(series("y2007", "America/New_York", "20070305T120000", "FREQ=WEEKLY;COUNT=2") +
                 series("y2006", "America/New_York", "20060320T120000", "FREQ=WEEKLY;COUNT=3")),
        "20070305T1700\n20070312T1600\n20060320T1700\n20060327T1700\n20060403T1600\n"},
+      // Calendars that each define a zone of one name (a generic one, or
+      // names the code page cannot hold) stay apart in the export.
+      {"Two zones named Custom, two named outside the code page",
+       Calendar(Zone("Custom", Observance("STANDARD", "20000101T000000", "+0900", "+0900")) +
+                series("a", "Custom", "20260105T120000", "FREQ=WEEKLY;COUNT=2")) +
+           Calendar(Zone("Custom", Observance("STANDARD", "20000101T000000", "+0530", "+0530")) +
+                    series("b", "Custom", "20260105T120000", "FREQ=WEEKLY;COUNT=2")) +
+           Calendar(Zone("\xD0\x97\xD0\xBE\xD0\xBD\xD0\xB0", Observance("STANDARD", "20000101T000000", "+0300", "+0300")) +
+                    series("c", "\xD0\x97\xD0\xBE\xD0\xBD\xD0\xB0", "20260105T120000", "FREQ=WEEKLY;COUNT=2")) +
+           Calendar(Zone("\xCE\x96\xCF\x8E\xCE\xBD\xCE\xB7", Observance("STANDARD", "20000101T000000", "+0400", "+0400")) +
+                    series("d", "\xCE\x96\xCF\x8E\xCE\xBD\xCE\xB7", "20260105T120000", "FREQ=WEEKLY;COUNT=2")),
+       "20260105T0300\n20260112T0300\n20260105T0630\n20260112T0630\n20260105T0900\n20260112T0900\n20260105T0800\n"
+       "20260112T0800\n"},
       {"Sydney, built in",
        Calendar(series("sydney", "Australia/Sydney", "20020930T000000", "FREQ=WEEKLY;COUNT=5")),
        "20020929T1400\n20021006T1400\n20021013T1400\n20021020T1400\n20021027T1300\n"},

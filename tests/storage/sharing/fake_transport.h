@@ -3,6 +3,7 @@
 // one login. Time is the fake's own: dripping and stalled bodies move it.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -15,7 +16,7 @@
 namespace sharingtest {
 
 struct Reply {
-  enum Body { kWhole, kEndless, kDrip, kStall };
+  enum Body { kWhole, kEndless, kEndlessLines, kDrip, kStall };
   int openError = 0;
   std::deque<int> sendErrors;  // of the sends of this request, then 0
   int status = 200;
@@ -23,6 +24,8 @@ struct Reply {
   std::string body;
   int64_t contentLength = -2;  // -2: the body's size; -1: not announced
   Body kind = kWhole;
+  uint64_t sendMs = 0;     // what the status line and headers take to come
+  size_t headerBytes = 0;
 };
 
 struct Seen {
@@ -44,6 +47,8 @@ class FakeTransport : public ICalendarTransport {
   std::vector<std::string> ftpOpened;  // "r path" / "w path" / "find path"
   std::vector<int> ftpPorts;
   bool cancelled = false;  // the user's cancel, as the window side reports it
+  uint64_t deadline = 0;
+  uint64_t ftpOpenMs = 0;  // what the server's greeting takes
 
   FakeTransport() { otherwise.status = 404; }
 
@@ -63,6 +68,7 @@ class FakeTransport : public ICalendarTransport {
   std::unique_ptr<IFtpConnection> OpenFtp(const std::string&, int port, const std::string& user,
                                           const std::string& password, int* error) override {
     ftpPorts.push_back(port);
+    if ((*error = Wait(ftpOpenMs)) != 0) return nullptr;
     if (!ftpUser.empty() && (user != ftpUser || password != ftpPassword)) {
       *error = 12014;
       return nullptr;
@@ -72,12 +78,18 @@ class FakeTransport : public ICalendarTransport {
   std::string ErrorText(int error) override { return "Internet error " + std::to_string(error) + "."; }
   uint64_t NowMs() override { return now; }
   bool Cancelled() override { return cancelled; }
+  void SetDeadline(uint64_t atMs) override { deadline = atMs; }
+  // A call that takes `ms`, given up at the deadline as the real one is.
+  int Wait(uint64_t ms) {
+    now = deadline == 0 ? now + ms : std::min(now + ms, deadline);
+    return deadline != 0 && now >= deadline ? 12002 : 0;
+  }
 
  private:
   class Request : public IHttpRequest {
    public:
     Request(FakeTransport* t, size_t index, Reply r) : t_(t), index_(index), r_(std::move(r)) {}
-    int Send() override { return NextSend(); }
+    int Send() override { return t_->Wait(r_.sendMs) ? 12002 : NextSend(); }
     int BeginSend(const std::string& headers, size_t) override {
       t_->seen[index_].headers = headers;
       t_->seen[index_].body.clear();
@@ -90,6 +102,7 @@ class FakeTransport : public ICalendarTransport {
     int EndSend() override { return NextSend(); }
     int Status() override { return r_.status; }
     std::string Location() override { return r_.location; }
+    size_t HeaderBytes() override { return r_.headerBytes; }
     int64_t ContentLength() override {
       return r_.contentLength == -2 ? static_cast<int64_t>(r_.body.size()) : r_.contentLength;
     }
@@ -97,7 +110,9 @@ class FakeTransport : public ICalendarTransport {
       *got = 0;
       switch (r_.kind) {
         case Reply::kEndless:
+        case Reply::kEndlessLines:
           std::memset(buffer, 'x', size);
+          for (size_t i = 79; r_.kind == Reply::kEndlessLines && i < size; i += 80) buffer[i] = '\n';
           *got = size;
           return 0;
         case Reply::kDrip:

@@ -28,8 +28,10 @@ class Prompts : public storagetest::FakePrompts {
   OverwriteChoice overwrite = OverwriteChoice::kOverwrite;
   int overwriteQuestions = 0;
 
+  std::vector<std::string> loginsOffered;  // "user:password" each login box began with
   bool PromptLogin(CalendarLogin* login) override {
     ++loginQuestions;
+    loginsOffered.push_back(login->user + ":" + login->password);
     if (logins.empty()) return false;
     *login = logins.front();
     logins.pop_front();

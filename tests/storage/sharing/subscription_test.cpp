@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "model/events/cal_event.h"
+#include "storage/action_guard.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "tests/storage/sharing/sharing_fixture.h"
@@ -89,7 +90,7 @@ TEST_F(Subscriptions, NoRefreshWipesTheCalendarAtOneKey) {
   } cases[] = {
       {Calendar({{"a", "A"}, {"b", "B"}, {"c", "C"}}), 0, ""},
       {Calendar({{"a", "A"}, {"b", "B"}}), 1, ""},
-      {Calendar({{"a", "A"}}), 2, "The server's calendar lacks 2 of this calendar's 3 events: more than half"},
+      {Calendar({{"a", "A"}}), 2, "The server's calendar lacks 2 of this calendar's 3 events: half of it or more"},
       {Calendar({}), 3, "The server's calendar is empty: all 3 events of this calendar would be deleted."},
   };
   for (const auto& c : cases) {
@@ -310,6 +311,7 @@ TEST_F(Subscriptions, AutoPublishOnlyAfterAGoodRefreshOrOnAnEmptyAddress) {
   ASSERT_NE(sub, nullptr);
   sub->published = 1;
   sub->publishAfterSave = 1;
+  actionguard::ProvePublish(sub);  // set up by the user here
   InstallSharing(&doc);
   const struct {
     int get, head;
@@ -345,6 +347,31 @@ TEST_F(Subscriptions, PasswordWithRememberOffIsNeverStored) {
   EXPECT_EQ(net.ftpFiles["dir/cal.ics"].find("BEGIN:VCALENDAR"), 0u);
   const std::vector<uint8_t> bytes = storagetest::ReadFileBytes(Path("sub.akv"));
   const std::string pw = "s3cret-pw";
+  EXPECT_EQ(std::search(bytes.begin(), bytes.end(), pw.begin(), pw.end()), bytes.end());
+}
+
+// A login in the address is never sent, stored or shown: the box offers it.
+TEST_F(Subscriptions, ALoginInTheAddressIsOnlyOfferedToTheLoginBox) {
+  net.replies.push_back(Status(401));
+  net.replies.push_back(Ok(kV1));
+  prompts.logins.push_back({"u", "pw-in-url", true, true});
+  SubscribeForm form;
+  form.name = "Sub";
+  form.address = "http://u:pw-in-url@h/c.ics";
+  form.localFile = Path("sub.akv");
+  ASSERT_TRUE(SubscribeCalendar(doc, nullptr, form, &progress));
+  CCalendarFile* sub = doc.calendars().FindByName("Sub");
+  EXPECT_EQ(net.seen[0].params.user, "");
+  EXPECT_EQ(prompts.loginsOffered, std::vector<std::string>{"u:pw-in-url"});
+  EXPECT_EQ(sub->address, "http://h/c.ics");
+  form.address = "webcal://u:pw-in-url@h:99999/x.ics";
+  form.name = "Bad";
+  form.localFile = Path("bad.akv");
+  EXPECT_FALSE(SubscribeCalendar(doc, nullptr, form, &progress));
+  EXPECT_EQ(prompts.texts.back(), "Invalid webcal Address: webcal://h:99999/x.ics");
+  sub->WriteCalInfo();
+  const std::vector<uint8_t> bytes = storagetest::ReadFileBytes(Path("sub.akv"));
+  const std::string pw = "pw-in-url@";
   EXPECT_EQ(std::search(bytes.begin(), bytes.end(), pw.begin(), pw.end()), bytes.end());
 }
 
@@ -392,6 +419,7 @@ TEST_F(Publishing, ACancelEndsThePublishSilently) {
   CCalendarFile* sub = Subscribe();
   ASSERT_NE(sub, nullptr);
   sub->published = sub->publishAfterSave = 1;
+  actionguard::ProvePublish(sub);
   Reply cancelled = Status(200);
   cancelled.sendErrors = {kTransferCancelled};
   net.cancelled = true;

@@ -72,9 +72,15 @@ TEST_F(Transfers, FailuresEndInTheirBox) {
   const std::string kNotWhole =
       "Error Subscribing to Internet Calendar.\n\nThe address did not return a whole iCalendar calendar.";
   const std::string kLarge = "Error Subscribing to Internet Calendar.\n\nThe calendar is larger than 64 MB.";
-  Reply endless = Ok(""), drip = Ok(""), stall = Ok(""), cut = Ok(std::string(17, 'x'));
-  endless.kind = Reply::kEndless;
+  const std::string kSlow = "Error: the server did not finish the transfer within 20 seconds.";
+  Reply endless = Ok(""), line = Ok(""), drip = Ok(""), stall = Ok(""), cut = Ok(std::string(17, 'x'));
+  Reply headerDrip = Ok(""), bigHeader = Ok("");
+  endless.kind = Reply::kEndlessLines;
   endless.contentLength = -1;
+  line.kind = Reply::kEndless;
+  line.contentLength = -1;
+  headerDrip.sendMs = 400000;
+  bigHeader.headerBytes = 1u << 20;
   drip.kind = Reply::kDrip;
   stall.kind = Reply::kStall;
   cut.contentLength = 1000;
@@ -88,8 +94,11 @@ TEST_F(Transfers, FailuresEndInTheirBox) {
       {Status(404), "Error Subscribing to Internet Calendar.\n\nHTTP Error 404: Not Found."},
       {Status(500), "Error Subscribing to Internet Calendar.\n\nHTTP Error 500: Server Error."},
       {endless, kLarge},
+      {line, "Error Subscribing to Internet Calendar.\n\nThe server sent a line longer than 512 KB."},
       {huge, kLarge},
-      {drip, "Internet error 12002."},
+      {drip, kSlow},
+      {headerDrip, kSlow},
+      {bigHeader, "Error: the server's answer before the calendar was larger than 256 KB."},
       {stall, "Internet error 12002."},
       {cut, kNotWhole},
   };
@@ -208,6 +217,11 @@ TEST_F(Transfers, FtpDownloadUploadAndCheck) {
   EXPECT_TRUE(FtpCheckAddress(calendar, Url("ftp://h/dir/cal.ics")));
   EXPECT_FALSE(FtpCheckAddress(calendar, Url("ftp://h/dir/none.ics")));
   EXPECT_TRUE(prompts.texts.empty());
+  net.ftpOpenMs = 400000;
+  net.now = 0;
+  EXPECT_FALSE(FtpDownloadCalendar(calendar, Url("ftp://h/dir/cal.ics"), &text, &progress));
+  EXPECT_EQ(prompts.texts, std::vector<std::string>{"Error: the server did not finish the transfer within 20 seconds."});
+  EXPECT_EQ(net.now, 20000u);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "model/events/cal_event.h"
+#include "platform/tick.h"
+#include "storage/action_guard.h"
 #include "storage/almacora_doc.h"
 #include "storage/calendar_file.h"
 #include "storage/ical/ical_storage.h"
@@ -40,7 +42,7 @@ class Peers : public ::testing::Test {
  protected:
   void SetUp() override {
     std::ifstream("http_peer.ports") >> http_ >> away_;
-    std::ifstream("ftp_peer.port") >> ftp_;
+    std::ifstream("ftp_peer.port") >> ftp_ >> greeting_;
     ASSERT_GT(http_, 0);
     ASSERT_GT(ftp_, 0);
     StorageServices s;
@@ -63,7 +65,7 @@ class Peers : public ::testing::Test {
     return text;
   }
 
-  int http_ = 0, away_ = 0, ftp_ = 0;
+  int http_ = 0, away_ = 0, ftp_ = 0, greeting_ = 0;
   Prompts prompts;
   CWinInetTransport transport;
   CCalendarFile calendar;
@@ -294,6 +296,7 @@ TEST_F(PeerRefresh, AMovedEventStaysMoved) {
   // The calendar moved into publishes after each save as well.
   to->address = Address("/store/to.ics");
   to->subscribed = to->published = to->publishAfterSave = 1;
+  actionguard::ProvePublish(to);  // both set up by the user here
   put("/store/to.ics", text("to", "Keep", false, false));
   for (size_t i = 1; i <= 2; ++i) {
     CCalendarFile* from = doc.calendars().items()[i];
@@ -303,6 +306,7 @@ TEST_F(PeerRefresh, AMovedEventStaysMoved) {
     from->address = Address(path);
     from->subscribed = 1;
     from->published = from->publishAfterSave = published ? 1 : 0;
+    actionguard::ProvePublish(from);
     put(path, text(tag, "Keep", true, false));
     RefreshCounts counts;
     ASSERT_TRUE(RefreshSubscription(doc, *from, from->address, "", true, nullptr, &counts));
@@ -332,6 +336,31 @@ TEST_F(PeerRefresh, AMovedEventStaysMoved) {
     }
   }
   EXPECT_TRUE(prompts.texts.empty()) << prompts.texts.front();
+}
+
+// Drips end at the whole limit (6 s), an endless line at once, in one box;
+// tiny chunks come whole or end so. Last: given-up calls end on their own.
+TEST_F(Peers, HostileServersEndWithinTheWholeTimeLimit) {
+  const std::string kSlow = "Error: the server did not finish the transfer within 6 seconds.";
+  const struct {
+    const char* path;
+    std::string text;  // the one box
+  } cases[] = {{"/endless", "Error Subscribing to Internet Calendar.\n\nThe server sent a line longer than 512 KB."},
+               {"/header-drip", kSlow}, {"/status-drip", kSlow}, {"/drip", kSlow}, {"ftp", kSlow}, {"/tiny-chunks", "*"}};
+  for (const auto& c : cases) {
+    prompts.texts.clear();
+    std::string text;
+    const uint64_t start = platform::TickMs();
+    CalendarUrl url = c.path[0] == '/' ? Url(c.path) : Url("/cal.ics", true);
+    if (url.IsFtp()) url.port = greeting_;
+    const bool ok = url.IsFtp() ? FtpDownloadCalendar(calendar, url, &text, nullptr)
+                                : HttpSubscribeCalendar(calendar, url, &text, nullptr);
+    EXPECT_LT(platform::TickMs() - start, 12000u) << c.path;
+    const bool whole = ok && text.find(kPeerCalendar) == 0;
+    EXPECT_EQ(prompts.texts, c.text != "*" ? std::vector<std::string>{c.text} : prompts.texts) << c.path;
+    EXPECT_EQ(prompts.texts.size(), c.text != "*" || !whole ? 1u : 0u) << c.path;
+    EXPECT_EQ(ok, c.text == "*" && whole) << c.path;
+  }
 }
 
 }  // namespace

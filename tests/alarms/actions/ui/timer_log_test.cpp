@@ -116,10 +116,20 @@ TEST(AlarmLogWindow, WholeFileAtItsEndAndReloadedOnShow) {
   std::string path = actiontest::TempFile("alarm_log_window.txt");
   alarms::SetAlarmLogPath(path);
   alarms::CAlarmErrorLogDlg dlg;
+  // A window the user is working in keeps the focus.
+  HWND working = ::CreateWindowExA(0, "STATIC", "Working", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 200, 80,
+                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  ::SetActiveWindow(working);
   dlg.ShowLog();
   HWND d = dlg.GetSafeHwnd();
   ASSERT_TRUE(d);
-  EXPECT_TRUE(::IsIconic(d));
+  RECT shown{};
+  ::GetWindowRect(d, &shown);
+  // At its own size, not a bare title bar.
+  EXPECT_FALSE(::IsIconic(d));
+  EXPECT_GT(shown.bottom - shown.top, 150);
+  EXPECT_EQ(::GetActiveWindow(), working);
+  ::DestroyWindow(working);
   EXPECT_EQ(wintest::ItemText(d, IDC_AL_TEXT), "");
 
   std::string text;

@@ -246,13 +246,15 @@ TEST_F(ImportExport, ImportTextRefusals) {
   const std::string file = Path("in.txt");
   std::ofstream(file) << "x";
   const struct {
-    std::string file, dateDelimiter, lead;
+    std::string file, columnDelimiter, dateDelimiter, lead;
     const char* message;
     const char* example;
   } cases[] = {
-      {Path("missing.txt"), "/", "7", "The file you have specified does not exist.\nPlease select a valid file.", nullptr},
-      {file, "", "7", "You must supply a Date Delimeter", "Example Date :  12/31/1998"},
-      {file, "/", "1001", "Please enter an integer between 0 and 1000.", nullptr},
+      {Path("missing.txt"), ",", "/", "7", "The file you have specified does not exist.\nPlease select a valid file.",
+       nullptr},
+      {file, "", "/", "7", "You must supply a Column Delimiter", nullptr},
+      {file, ",", "", "7", "You must supply a Date Delimiter", "Example Date :  12/31/1998"},
+      {file, ",", "/", "1001", "Please enter an integer between 0 and 1000.", nullptr},
   };
   g_Settings.ImportDateOrder = 0;
   for (const auto& c : cases) {
@@ -261,6 +263,7 @@ TEST_F(ImportExport, ImportTextRefusals) {
     bool stayed = false;
     RunImportText(dlg, {[&](HWND h) {
                           ::SetDlgItemTextA(h, IDC_IMPORT_FILE, c.file.c_str());
+                          ::SetDlgItemTextA(h, IDC_IMPORT_COLUMN_DELIMITER, c.columnDelimiter.c_str());
                           ::SetDlgItemTextA(h, IDC_IMPORT_DATE_DELIMITER, c.dateDelimiter.c_str());
                           ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_DATE_DELIMITER, CBN_EDITCHANGE),
                                          reinterpret_cast<LPARAM>(::GetDlgItem(h, IDC_IMPORT_DATE_DELIMITER)));

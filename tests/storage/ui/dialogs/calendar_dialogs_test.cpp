@@ -135,12 +135,12 @@ TEST_F(CalendarDialogs, NewCalendarEditRenames) {
   CCalNewDlg dlg(doc);
   dlg.SetCalendar(work);
   bool fileReadOnly = false, browseEnabled = true;
-  Drive({Do(kNew, [&](HWND h) {
+  Drive({Do("Edit Calendar", [&](HWND h) {
     fileReadOnly = ReadOnly(h, IDC_CAL_FILE);
     browseEnabled = ::IsWindowEnabled(::GetDlgItem(h, IDC_CAL_BROWSE)) != FALSE;
     ::SetDlgItemTextA(h, IDC_CAL_NAME, "Office");
     Click(h, IDOK);
-  })});
+  })}, 10000);
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_TRUE(fileReadOnly);
   EXPECT_FALSE(browseEnabled);
@@ -159,13 +159,14 @@ TEST_F(CalendarDialogs, SubscribeNamesFromTheAddressAndShowsProgress) {
 
   CCalSubscribeDlg dlg(doc);
   dlg.address = "http://h/cals/My-Dates.ics";
-  std::string inUse, proposedFile, okText;
+  std::string inUse, proposedFile, okText, optional;
   bool barShown = false;
   wintest::Shot shot;
   COLORREF edit = 0;
   Drive({Do(kSubscribe,
             [&](HWND h) {
               barShown = ::IsWindowVisible(::GetDlgItem(h, IDC_SUB_PROGRESS)) != FALSE;
+              optional = ItemText(h, IDC_SUB_NOTE_OPTIONAL);
               Click(h, IDOK);
             }),
          AnswerBox(kSubscribe, &inUse),
@@ -182,6 +183,7 @@ TEST_F(CalendarDialogs, SubscribeNamesFromTheAddressAndShowsProgress) {
             })});
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_TRUE(barShown);
+  EXPECT_EQ(optional, "(values below are optional)");
   EXPECT_EQ(inUse, "Calendar Name is already in use.  Please enter a different calendar name.");
   EXPECT_EQ(proposedFile, "My Dates.akv");
   EXPECT_EQ(okText, "Subscribe");
