@@ -15,8 +15,9 @@ CivilTime LocalNow();
 
 // Converts a civil time between the user's local zone and UTC, with the
 // offset in force on that date. A local time that falls into the gap of a
-// spring-forward change is taken as standard time. Returns false when the
-// value cannot be converted (out of the system's range, invalid fields).
+// change forward is taken in the offset before the gap (standard time).
+// Returns false when the value cannot be converted (out of the system's
+// range, invalid fields).
 bool LocalToUtc(const CivilTime& local, CivilTime* utc);
 bool UtcToLocal(const CivilTime& utc, CivilTime* local);
 

@@ -94,5 +94,9 @@ constexpr uint16_t kRuleEaster = 513;
 // The zone rule of a series written in a named zone (CRecurrenceRule::zone);
 // written only when set. Older files have none and older readers skip it.
 constexpr uint16_t kRuleZone = 514;
+// The wall-clock time a zoned series start was written at, where its zone
+// reads the start otherwise (CRecurrenceRule::writtenStart); written only
+// when set. Older files have none and older readers skip it.
+constexpr uint16_t kRuleWrittenStart = 515;
 
 }  // namespace fieldtag

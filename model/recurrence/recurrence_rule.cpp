@@ -23,6 +23,7 @@ struct RuleKey {
   int32_t startDay = 0, startSeconds = 0, startKind = 0;
   std::string startTzid;
   std::string zone;
+  int32_t writtenDay = 0, writtenSeconds = 0;
   // Held inline for the lists rules usually have: building the key of a
   // new rule allocates nothing.
   rrule::InlineList<int16_t, 8> byWeekNo, byYearDay, byMonthDay, byDayWeekdays, byDayOrdinals, bySetPos, byMonth;
@@ -59,12 +60,38 @@ bool EachKeyField(Key& k, const CRecurrenceRule& r, const CDateTime& start, Op o
          op(k.untilSeconds, r.until.GetRawSecondsOfDay()) && op(k.untilKind, r.until.GetZoneKind()) &&
          op(k.untilTzid, r.until.GetTzid()) && op(k.startDay, start.GetRawJulianDay()) &&
          op(k.startSeconds, start.GetRawSecondsOfDay()) && op(k.startKind, start.GetZoneKind()) &&
-         op(k.startTzid, start.GetTzid()) && op(k.zone, r.zone) && op(k.byWeekNo, r.byWeekNo) &&
+         op(k.startTzid, start.GetTzid()) && op(k.zone, r.zone) && op(k.writtenDay, r.writtenStart.GetRawJulianDay()) &&
+         op(k.writtenSeconds, r.writtenStart.GetRawSecondsOfDay()) && op(k.byWeekNo, r.byWeekNo) &&
          op(k.byYearDay, r.byYearDay) &&
          op(k.byMonthDay, r.byMonthDay) && op(k.byDayWeekdays, r.byDayWeekdays) &&
          op(k.byDayOrdinals, r.byDayOrdinals) && op(k.bySetPos, r.bySetPos) && op(k.byMonth, r.byMonth) &&
          op(k.hours, r.hours.Values()) && op(k.minutes, r.minutes.Values()) &&
          op(k.seconds, r.seconds.Values());
+}
+
+// The zone rule and UTC moment of a named-zone series start; false when
+// the series runs on no zone's clock.
+bool ZoneOfStart(const CRecurrenceRule& r, const CDateTime* start, CZoneRule* rule, int64_t* utc) {
+  if (!start || start->IsEmpty() || start->GetZoneKind() != CDateTime::kNamedZone || !start->HasTimeOfDay() ||
+      r.zone.empty() || !rule->Parse(r.zone))
+    return false;
+  int32_t jd = 0, secs = 0;
+  start->GetParts(CDateTime::kAsUtc, &jd, &secs);
+  *utc = int64_t{jd} * kDay + secs;
+  return true;
+}
+
+// `wall` (floating) is a time written for the UTC moment that the zone
+// reads otherwise; its seconds on the zone's clock in *seconds.
+bool IsWrittenTime(const CZoneRule& rule, int64_t utc, const CDateTime& wall, int64_t* seconds) {
+  if (wall.IsEmpty() || !wall.HasTimeOfDay() || wall.GetZoneKind() != CDateTime::kFloating) return false;
+  *seconds = int64_t{wall.GetRawJulianDay()} * kDay + wall.GetRawSecondsOfDay();
+  return rule.WallToUtc(*seconds) == utc && rule.UtcToWall(utc) != *seconds;
+}
+
+CDateTime FloatingOf(int64_t wall) {
+  const int32_t jd = static_cast<int32_t>(rrule::FloorDiv(wall, kDay));
+  return CDateTime::FromParts(jd, static_cast<int32_t>(wall - int64_t{jd} * kDay), CDateTime::kFloating);
 }
 
 }  // namespace
@@ -82,6 +109,11 @@ struct CRecurrenceRule::Compiled {
   // wall clock.
   bool zoned = false;
   CZoneRule zoneRule;
+  // The start was written at a wall-clock time the zone reads its moment
+  // otherwise (in a skipped hour): `start` is that written time, and any
+  // moment up to the start's (startUtc) is read as at most it.
+  bool written = false;
+  int64_t startUtc = 0;
   // COUNT rules: the first occurrences of the series, in order, from the
   // start on. Counting never restarts while the rule is unchanged.
   std::vector<int64_t> counted;
@@ -109,6 +141,7 @@ CRecurrenceRule& CRecurrenceRule::operator=(const CRecurrenceRule& other) {
   bySetPos = other.bySetPos;
   byMonth = other.byMonth;
   zone = other.zone;
+  writtenStart = other.writtenStart;
   byMonthAutoFilled = other.byMonthAutoFilled;
   byDayAutoFilled = other.byDayAutoFilled;
   hours.RemoveAll();
@@ -177,7 +210,23 @@ int64_t CRecurrenceRule::ToStartClock(const Compiled& c, const CDateTime& value)
   value.GetParts(mode, &jd, &secs);
   if (secs < 0) return int64_t{jd} * kDay;  // no time of day: its midnight
   const int64_t moment = int64_t{jd} * kDay + secs;
-  return c.zoned ? c.zoneRule.UtcToWall(moment) : moment;
+  if (!c.zoned) return moment;
+  const int64_t wall = c.zoneRule.UtcToWall(moment);
+  return c.written && moment <= c.startUtc ? std::min(wall, c.start) : wall;
+}
+
+void CRecurrenceRule::SetWrittenStart(const CDateTime& wall) {
+  CZoneRule rule;
+  int64_t utc = 0, seconds = 0;
+  const bool keep = ZoneOfStart(*this, seriesStart_, &rule, &utc) && IsWrittenTime(rule, utc, wall, &seconds);
+  writtenStart = keep ? wall : CDateTime();
+}
+
+CDateTime CRecurrenceRule::StartAsWritten() const {
+  CZoneRule rule;
+  int64_t utc = 0, seconds = 0;
+  if (!ZoneOfStart(*this, seriesStart_, &rule, &utc)) return CDateTime();
+  return IsWrittenTime(rule, utc, writtenStart, &seconds) ? writtenStart : FloatingOf(rule.UtcToWall(utc));
 }
 
 CDateTime CRecurrenceRule::FromStartClock(const Compiled& c, int64_t moment, const CDateTime& like) const {
@@ -222,9 +271,14 @@ bool CRecurrenceRule::Prepare(Compiled& c) {
   });
   c.built = true;
   c.counted.clear();
-  c.zoned = seriesStart_->GetZoneKind() == CDateTime::kNamedZone && seriesStart_->HasTimeOfDay() &&
-            !zone.empty() && c.zoneRule.Parse(zone);
+  c.zoned = ZoneOfStart(*this, seriesStart_, &c.zoneRule, &c.startUtc);
+  c.written = false;
   c.start = ToStartClock(c, *seriesStart_);
+  int64_t written = 0;
+  if (c.zoned && IsWrittenTime(c.zoneRule, c.startUtc, writtenStart, &written)) {
+    c.written = true;
+    c.start = written;
+  }
   c.offset = int64_t{offsetDays} * kDay;
   c.hasUntil = IsUntilSet();
   c.until = c.hasUntil ? ToStartClock(c, until) : 0;

@@ -81,6 +81,13 @@ class CRecurrenceRule {
   // and weekdays in that zone. Empty, unreadable, or with any other start:
   // a named-zone series runs on UTC.
   std::string zone;
+  // The wall-clock time (floating, on the zone's clock) at which a
+  // named-zone series start was written, kept only where the zone reads the
+  // start's moment otherwise: a time in the hour skipped by a change
+  // forward, whose moment reads an hour later. Its first occurrence is that
+  // moment; the later ones fall at the written time. Heeded only while the
+  // zone gives it the series start's moment (a moved start drops it).
+  CDateTime writtenStart;
 
   // ---- Not stored.
   // 1: the series start always counts as the first occurrence. The program
@@ -138,6 +145,15 @@ class CRecurrenceRule {
   // guarded); changing the stored fields while another thread asks is not
   // safe.
   int16_t GetNextOccurrence(CDateTime& date);
+
+  // Keeps `wall` as writtenStart when it is such a written time of the
+  // series start (see above), else empties writtenStart.
+  void SetWrittenStart(const CDateTime& wall);
+  // The series start on its zone's wall clock (floating): the written time
+  // where it is kept, else the zone's reading of the start. Empty when the
+  // series does not run on a zone's clock (no zone rule, or a start that is
+  // not a named-zone time of day).
+  CDateTime StartAsWritten() const;
 
   // Anything beyond what the simple editor shows: COUNT, UNTIL, an offset,
   // BYMONTHDAY, BYSETPOS, BYWEEKNO, BYYEARDAY, a BYMONTH not filled by

@@ -74,6 +74,7 @@ bool CFieldBuffer::PutRecurrenceRule(uint16_t tag, const CRecurrenceRule& rule) 
   if (rule.until.GetJulianDay(CDateTime::kAsLocal) != 0) PutDateTime(fieldtag::kRuleUntil, rule.until);
   PutShort(fieldtag::kRuleOffsetDays, rule.offsetDays);
   if (!rule.zone.empty()) PutString(fieldtag::kRuleZone, rule.zone);
+  if (!rule.writtenStart.IsEmpty()) PutDateTime(fieldtag::kRuleWrittenStart, rule.writtenStart);
   return EndNested(tag, header);
 }
 
@@ -142,6 +143,9 @@ bool CFieldReader::ReadRecurrenceRule(const FieldItem& item, CRecurrenceRule* ru
         break;
       case fieldtag::kRuleZone:
         ok = ReadString(f, &r.zone);
+        break;
+      case fieldtag::kRuleWrittenStart:
+        ok = ReadDateTime(f, &r.writtenStart);
         break;
       default:
         break;

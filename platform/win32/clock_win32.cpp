@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/win32/civil_system_time.h"
 
 namespace platform {
@@ -46,9 +49,26 @@ CivilTime SystemLocalNow() {
 // The Tz-specific calls apply the daylight rule of the date converted, where
 // the FILETIME local conversions would apply today's offset.
 bool LocalToUtc(const CivilTime& local, CivilTime* utc) {
-  SYSTEMTIME in, out;
+  SYSTEMTIME in, out, back;
   if (!ToSystemTime(local, &in)) return false;
   if (!TzSpecificLocalTimeToSystemTime(nullptr, &in, &out)) return false;
+  // A local time in the gap of a change forward does not read back as
+  // itself. It is taken in the offset before the gap, the smaller of the
+  // one applied and the one in force at the result, as the POSIX build and
+  // the program's zone rules take it (the system's own choice differs
+  // between versions).
+  FILETIME a, b, c;
+  if (SystemTimeToTzSpecificLocalTime(nullptr, &out, &back) && SystemTimeToFileTime(&in, &a) &&
+      SystemTimeToFileTime(&out, &b) && SystemTimeToFileTime(&back, &c)) {
+    const auto ticks = [](const FILETIME& f) { return (static_cast<int64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+    const int64_t wall = ticks(a), moment = ticks(b), read = ticks(c);
+    if (read != wall) {
+      const int64_t before = std::min(wall - moment, read - moment);
+      const uint64_t fixed = static_cast<uint64_t>(wall - before);
+      FILETIME f{static_cast<DWORD>(fixed), static_cast<DWORD>(fixed >> 32)};
+      if (!FileTimeToSystemTime(&f, &out)) return false;
+    }
+  }
   *utc = FromSystemTime(out);
   return true;
 }

@@ -135,7 +135,10 @@ icalcomponent* EventComponent(const CCalEvent& e, const ICalCalendarHeader& head
   const CZoneRule* zoned = SeriesZone(e, &zone) ? &zone : nullptr;
   const std::string& tzid = exportedTzid ? *exportedTzid : e.start.GetTzid();
   if (zoned) {
-    icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtstart, e.start, tzid, zone));
+    // At the time it was written, also where that lies in a skipped hour.
+    icalproperty* start = icalproperty_new_dtstart(ToIcalTime(e.recurrence.FindRule()->StartAsWritten(), false));
+    icalproperty_add_parameter(start, icalparameter_new_tzid(ToUtf8(tzid).c_str()));
+    icalcomponent_add_property(v, start);
     if (e.showEnd && !e.end.IsEmpty())
       icalcomponent_add_property(v, ZonedTimeProperty(icalproperty_new_dtend, e.end, tzid, zone));
   } else {

@@ -157,6 +157,8 @@ void ReadEventProperties(icalcomponent* v, ReadEvent* read) {
         // A series of a named zone repeats on that zone's wall clock.
         e.recurrence.GetRule()->zone =
             e.start.GetZoneKind() == CDateTime::kNamedZone ? PropertyZoneRule(p) : std::string();
+        // A start written in a skipped hour repeats at the written time.
+        e.recurrence.GetRule()->SetWrittenStart(PropertyDateAsWritten(p, false));
         // A DATE value makes the event all-day, with or without VALUE=DATE.
         e.allDay = PropertyIsDate(p) ? 1 : 0;
         break;

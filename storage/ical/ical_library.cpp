@@ -212,10 +212,10 @@ CDateTime PropertyTime(icalproperty* property) {
   return ZonedTime(property, t);
 }
 
-CDateTime PropertyDateAsWritten(icalproperty* property) {
+CDateTime PropertyDateAsWritten(icalproperty* property, bool dateOnly) {
   icaltimetype t;
   if (!DateValue(property, &t)) return CDateTime();
-  t.is_date = 1;
+  if (dateOnly) t.is_date = 1;
   t.zone = nullptr;
   return FromIcalTime(t);
 }

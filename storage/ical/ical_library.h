@@ -60,8 +60,9 @@ CDateTime ZonedTime(icalproperty* property, const icaltimetype& time);
 // null without a TZID or without that VTIMEZONE.
 icaltimezone* PropertyZone(icalproperty* property);
 // The date of a DATE or DATE-TIME property as written (its zone not
-// applied), at midnight, floating. Empty when it has none.
-CDateTime PropertyDateAsWritten(icalproperty* property);
+// applied), at midnight, floating; with `dateOnly` false, at the time of day
+// as written. Empty when it has none.
+CDateTime PropertyDateAsWritten(icalproperty* property, bool dateOnly = true);
 // Takes out of the VCALENDAR every VTIMEZONE whose expansion could run
 // away (a zone's rules are expanded from their start up to every date
 // converted): more than kMaxZoneRules rules, a rule other than yearly in one

@@ -321,10 +321,11 @@ bool ZonedWallToUtc(icalproperty* property, const icaltimetype& wall, CDateTime*
 std::string PropertyZoneRule(icalproperty* property) {
   icalcomponent* z = ZoneOf(property);
   if (!z) return std::string();
-  // The dated changes kept: from the series start to 50 years on.
+  // The dated changes kept: from two days before the series start (so a
+  // start in a change's skipped hour still reads as written) to 50 years on.
   int32_t day = 0, seconds = 0;
   PropertyTime(property).GetParts(CDateTime::kAsUtc, &day, &seconds);
-  const int64_t from = int64_t{day} * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
+  const int64_t from = (int64_t{day} - 2) * CDateTime::kSecondsPerDay + (seconds < 0 ? 0 : seconds);
   const int64_t last = from + int64_t{50} * 36525 * CDateTime::kSecondsPerDay / 100;
   CZoneRule rule;
   if (!RuleOver(z, from, last, &rule)) return std::string();

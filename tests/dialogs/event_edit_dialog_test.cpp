@@ -162,6 +162,26 @@ TEST(EventEditDialog, SeriesKindSwitchAndCancel) {
   EXPECT_EQ(ev.recurrence.GetRule()->count, 5);
 }
 
+// Saved at 02:30 on Berlin's skipped hour: first 01:30Z (the offset before the gap), then 02:30 local.
+TEST(EventEditDialog, ASeriesSavedInTheSkippedHourRepeatsAtItsWallTime) {
+  SettingsGuard guard;
+  g_Settings.WarnTime = g_Settings.WarnTimeConflict = 0;
+  FakeHost host;
+  CCalEvent ev;
+  MakeDaily(ev);
+  ev.calendar = &host.home;
+  ev.start = ev.end = ev.nextOccurrence = At(29, 3, 2026, 2, 30);
+  ev.recurrence.GetRule()->frequency = CRecurrenceRule::kWeekly;
+  ScriptedEditDlg dlg(&host);
+  ASSERT_TRUE(dlg.LoadEvent(&ev, nullptr));
+  Drive({[&] { return FindDialog("Event Edit") ? (Click(FindDialog("Event Edit"), IDOK), true) : false; }});
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  std::string got;
+  for (CDateTime d = ev.start; got.size() < 34 && ev.GetNextOccurrenceFrom(d, false) == 1; d.AddTime(0, 0, 1))
+    got += d.FormatICal(CDateTime::kAsUtc) + ";";
+  EXPECT_EQ(got, "20260329T013000Z;20260405T003000Z;");
+}
+
 // Type Setup and Actions stay grey until the program installs the sheets;
 // after an OK in the options sheet the type list holds the settings' new
 // types and the typed text stays; Actions opens its sheet on the event.
