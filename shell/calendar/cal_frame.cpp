@@ -30,27 +30,22 @@ bool CCalFrame::CreatePane(HWND parent, UINT id, framework::CCreateContext* cont
 }
 
 bool CCalFrame::OnCreateClient(const CREATESTRUCTA& /*cs*/, framework::CCreateContext* /*unused*/) {
-  framework::CDocument* doc = context_ ? context_->document : nullptr;
+  document_ = context_ ? context_->document : nullptr;
   calView_ = new CCalView;
-  if (!calView_->CreateView(GetSafeHwnd(), kCalViewId, doc)) {
+  if (!calView_->CreateView(GetSafeHwnd(), kCalViewId, document_)) {
     delete calView_;
     calView_ = nullptr;
     return false;
   }
-  splitterView_ = new CSplitterView;
-  if (!splitterView_->CreateView(GetSafeHwnd(), kSplitterViewId, doc)) {
-    delete splitterView_;
-    splitterView_ = nullptr;
-    return false;
-  }
-  if (g_Settings.CalMode == 2) {
+  // The day layout is made when first shown: most starts show the month,
+  // and its panes took a tenth of the start.
+  if (g_Settings.CalMode == 2 && CreateSplitterView()) {
     Place(splitterView_, framework::kIdPaneFirst, true);
     Place(calView_, kCalViewId, false);
     SetActiveView(splitterView_);
     current_ = 2;
   } else {
     Place(calView_, framework::kIdPaneFirst, true);
-    Place(splitterView_, kSplitterViewId, false);
     SetActiveView(calView_);
     current_ = 1;
   }
@@ -58,11 +53,27 @@ bool CCalFrame::OnCreateClient(const CREATESTRUCTA& /*cs*/, framework::CCreateCo
   return true;
 }
 
+bool CCalFrame::CreateSplitterView() {
+  if (splitterView_) return true;
+  auto* view = new CSplitterView;
+  if (!view->CreateView(GetSafeHwnd(), kSplitterViewId, document_)) {
+    delete view;
+    return false;
+  }
+  splitterView_ = view;
+  Place(splitterView_, kSplitterViewId, false);
+  return true;
+}
+
 void CCalFrame::SwitchView(int view) {
-  if (view != 1 && view != 2) return;
+  if ((view != 1 && view != 2) || view == current_) return;
+  const bool made = view == 2 && !splitterView_;
+  if (view == 2 && !CreateSplitterView()) return;
+  // A view made after the start is brought up to date as the others were.
+  if (made) splitterView_->OnInitialUpdate();
   framework::CView* show = view == 1 ? static_cast<framework::CView*>(calView_) : splitterView_;
   framework::CView* hide = view == 1 ? static_cast<framework::CView*>(splitterView_) : calView_;
-  if (!show || view == current_) return;
+  if (!show) return;
   SetActiveView(show);
   Place(show, framework::kIdPaneFirst, true);
   Place(hide, view == 1 ? kSplitterViewId : kCalViewId, false);

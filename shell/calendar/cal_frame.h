@@ -1,6 +1,7 @@
 // CCalFrame: the frame of the lower pane. It holds the month and week
 // view (CCalView, child 1) and the day layout (CSplitterView, child 2);
 // the one shown carries the pane id 0xE900 and is the frame's active view.
+// The day layout is made the first time it is shown.
 #pragma once
 
 #include "framework/docview/splitter_window.h"
@@ -20,6 +21,7 @@ class CCalFrame : public framework::CFrameWindow, public framework::ISplitterPan
   void SwitchView(int view);
   int GetCurrentView() const { return current_; }
   CCalView* GetCalView() const { return calView_; }
+  // Null until the day layout was first shown.
   CSplitterView* GetSplitterView() const { return splitterView_; }
 
  protected:
@@ -28,7 +30,10 @@ class CCalFrame : public framework::CFrameWindow, public framework::ISplitterPan
   bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
  private:
+  bool CreateSplitterView();
+
   framework::CCreateContext* context_ = nullptr;
+  framework::CDocument* document_ = nullptr;
   int current_ = 0;
   CCalView* calView_ = nullptr;
   CSplitterView* splitterView_ = nullptr;

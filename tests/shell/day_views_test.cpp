@@ -114,6 +114,7 @@ class DayViewsTest : public ::testing::Test {
     CCalFrame* cal = frame_->GetCalFrame();
     calView_ = cal->GetCalView();
     CSplitterView* day = cal->GetSplitterView();
+    if (!day) return;  // made when first shown
     daily_ = dynamic_cast<CDailyView*>(day->GetSplitter().GetPaneObject(0, 0));
     auto* right = dynamic_cast<CRightSplitterView*>(day->GetSplitter().GetPaneObject(0, 1));
     ASSERT_NE(nullptr, daily_);

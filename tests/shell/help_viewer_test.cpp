@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "program_fixture.h"
+#include "model/events/cal_event.h"
 #include "storage/engine_session.h"
 #include "storage/event_array.h"
 // The storage's method, not the Win32 macro of the same name.
@@ -83,8 +84,14 @@ TEST(HelpViewer, F1ShowsEachDialogsTopicBesideTheDialog) {
   {
     CCalendarFile calendar;
     ASSERT_EQ(1, calendar.CreateFile(path));
-    CEventArray none;
-    calendar.Close(&none);
+    auto* daily = new CCalEvent();  // the list's first row, whose Delete asks which occurrences
+    daily->name = "Standup";
+    daily->oneTime = 0;
+    daily->start = daily->end = daily->nextOccurrence = CDateTime::NowLocal();
+    daily->recurrence.GetRule()->frequency = CRecurrenceRule::kDaily;
+    CEventArray events;
+    ASSERT_EQ(1, calendar.AddEvent(daily, 0, &events));
+    calendar.Close(&events);
   }
   shelltest::ResetProfile({{"SplashEnabled", 0}, {"NumFiles", 1}, {"WarnHiding", 0}}, {{"DataFiles01", path}});
   Program p;
@@ -108,6 +115,7 @@ TEST(HelpViewer, F1ShowsEachDialogsTopicBesideTheDialog) {
       {"filter", {{32843, nullptr, 0}}, "Filtering", 35, "filter.html"},
       {"print", {{32841, nullptr, 0}}, "Print", 46, "printing.html"},
       {"calendar_wizard", {{349, nullptr, 0}}, nullptr, 152, "calendar_wizard.html"},
+      {"delete_occurrence", {{32779, nullptr, 0}}, "Delete", 156, "delete_occurrence.html", -1, 0, 1359},
   };
   for (const HelpCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -134,10 +142,9 @@ TEST(HelpViewer, F1ShowsEachDialogsTopicBesideTheDialog) {
       if (!c.button) shelltest::PressF1(dialog);
     };
     ask();
-    HWND viewer = WaitFor(p.Pid(), "HH Parent", "Almacora Help", 5000);
+    const shelltest::HelpAsked asked = shelltest::WaitForHelp(p);
+    HWND viewer = asked.viewer;
     ASSERT_NE(viewer, nullptr) << "no help viewer";
-    shelltest::PumpFor(300);
-    const shelltest::HelpAsked asked = shelltest::LastHelpAsked(p.Trace());
     EXPECT_EQ(asked.command + " " + std::to_string(asked.context) + " " + asked.topic,
               "HH_HELP_CONTEXT " + std::to_string(c.context) + " " + c.topic);
 
@@ -188,8 +195,8 @@ TEST(HelpViewer, F1ShowsEachDialogsTopicBesideTheDialog) {
     }
   }
   ::PostMessageA(main, WM_COMMAND, 57666, 0);  // Help > Contents after all that
-  EXPECT_NE(WaitFor(p.Pid(), "HH Parent", "Almacora Help", 5000), nullptr);
-  EXPECT_EQ(shelltest::LastHelpAsked(p.Trace()).command, "HH_DISPLAY_TOPIC");
+  const shelltest::HelpAsked contents = shelltest::WaitForHelp(p);
+  EXPECT_EQ(std::string(contents.viewer ? "" : "no viewer: ") + contents.command, "HH_DISPLAY_TOPIC");
   ::PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(p.WaitExit(), 0);
   std::error_code ec;
@@ -207,8 +214,7 @@ TEST(HelpViewer, F1ShowsEachDialogsTopicBesideTheDialog) {
   ASSERT_NE(wizard, nullptr);
   shelltest::PumpFor(500);
   shelltest::PressF1(wizard);
-  EXPECT_NE(WaitFor(first.Pid(), "HH Parent", "Almacora Help", 5000), nullptr) << "F1 in the first-start wizard";
-  shelltest::PumpFor(300);
-  EXPECT_EQ(shelltest::LastHelpAsked(first.Trace()).topic, "calendar_wizard.html");
+  const shelltest::HelpAsked wizardHelp = shelltest::WaitForHelp(first);
+  EXPECT_EQ(std::string(wizardHelp.viewer ? "" : "no viewer: ") + wizardHelp.topic, "calendar_wizard.html");
   shelltest::TakeShot(::GetDesktopWindow(), "help_screen_first_start_wizard");
 }

@@ -173,6 +173,14 @@ HelpAsked LastHelpAsked(const std::string& trace) {
   return asked;
 }
 
+HelpAsked WaitForHelp(const Program& p) {
+  HWND viewer = WaitForWindowOf(p.Pid(), "HH Parent", [](HWND) { return true; }, 5000);
+  PumpFor(300);
+  HelpAsked asked = LastHelpAsked(p.Trace());
+  asked.viewer = viewer;
+  return asked;
+}
+
 void PressF1(HWND window) {
   ::SetForegroundWindow(window);
   PumpFor(300);

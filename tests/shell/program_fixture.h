@@ -57,8 +57,12 @@ struct HelpAsked {
   std::string command;
   long context = -1;
   std::string topic;
+  HWND viewer = nullptr;  // from WaitForHelp: the viewer window, or null
 };
 HelpAsked LastHelpAsked(const std::string& trace);
+// Waits up to 5 s for the program's help viewer, lets it settle, and reads
+// what it was asked last.
+HelpAsked WaitForHelp(const Program& p);
 // Brings `window` to the front and presses F1 there.
 void PressF1(HWND window);
 

@@ -108,9 +108,9 @@ TEST(ReminderProgram, AnAlarmDueSoonOpensTheUnownedReminderWindow) {
   EXPECT_NE(0, ::GetWindowLongA(reminder, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   // F1 there opens the reminder window's own topic, not a fault box.
   shelltest::PressF1(reminder);
-  EXPECT_NE(nullptr, shelltest::WaitForWindowOf(p.Pid(), "HH Parent", [](HWND) { return true; }, 5000));
-  shelltest::PumpFor(300);
-  EXPECT_EQ(shelltest::LastHelpAsked(p.Trace()).topic, "alarm_reminders.html");
+  const shelltest::HelpAsked asked = shelltest::WaitForHelp(p);
+  EXPECT_NE(nullptr, asked.viewer);
+  EXPECT_EQ(asked.topic, "alarm_reminders.html");
   shelltest::TakeShot(::GetDesktopWindow(), "reminder_help");
   ::PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, p.WaitExit());
