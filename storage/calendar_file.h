@@ -207,6 +207,12 @@ class CCalendarFile : public CFieldBuffer {
   // Merges one record read from the file (the event is new; kind 0 live,
   // 1 deleted).
   void MergeChangedEvent(CEventArray* events, CCalEvent* event, uint8_t kind);
+  // A held event takes the contents, stamps and serial of one read.
+  static void CopyStoredInto(CCalEvent* held, const CCalEvent& event);
+  // After a batch's pending rewrites failed to land: each event of the
+  // batch whose record does not carry its serial takes the record's form
+  // back, and the serials follow the file again.
+  void FollowFileAfterLostBatch();
   // 0 no event of the UID is held (within this calendar only when asked);
   // 1 the held one was older and took the new fields (saved); 2 it is as
   // new or newer.
@@ -322,4 +328,7 @@ class CCalendarFile : public CFieldBuffer {
   bool batchEngine_ = false;
   bool batchSynced_ = false;
   std::unordered_set<std::string> batchUids_;
+  // The array the batch's writes went to; the highest serial at its start.
+  CEventArray* batchEvents_ = nullptr;
+  uint32_t batchFromSerial_ = 0;
 };
