@@ -147,7 +147,9 @@ class CCalendarFile : public CFieldBuffer {
   // locks). Nobody else can write meanwhile, so the records others wrote are
   // read once, at the first write. EndBatch: 1; 0 when the end failed
   // (reported): a rewrite since the last flush kept its old form in the
-  // file. Nothing happens for a calendar that is not an open ordinary file.
+  // file, and each such event in the array the batch wrote to has taken
+  // its record's form back. Nothing happens for a calendar that is not an
+  // open ordinary file.
   int BeginBatch();
   int EndBatch();
   // The batch of a calendar for the life of a scope (null: none).
