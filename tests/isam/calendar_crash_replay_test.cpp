@@ -213,8 +213,7 @@ class CalendarCrashReplayTest : public RecordEngineTest {
     const MendReport mended = TakeMendReport();
     *set_aside = !mended.set_aside.empty() || mended.passed_over > 0;
     if (rc == kErrFileDamaged) {
-      // The host the failed open left open, at whatever number it took.
-      for (int h = 0; h < CurrentInstance()->file_count; ++h) {
+      for (int h = 0; h < CurrentInstance()->file_count; ++h) {  // the host the failed open left open
         const FileControlBlock* f = CheckFileNumber(h);
         if (f != nullptr && f->header.file_class == kClassSuperHost) CloseFileEntry(h);
       }
@@ -543,8 +542,7 @@ TEST_F(CalendarCrashReplayTest, EachLeftoverOfATornWriteOrALostPageIsMendedOrRef
       EXPECT_NE(std::string::npos, text.find("Set aside")) << text;
     }
     if (rc != 0) {
-      // The host the failed open left open, at whatever number it took.
-      for (int h = 0; h < CurrentInstance()->file_count; ++h) {
+      for (int h = 0; h < CurrentInstance()->file_count; ++h) {  // the host the failed open left open
         const FileControlBlock* f = CheckFileNumber(h);
         if (f != nullptr && f->header.file_class == kClassSuperHost) CloseFileEntry(h);
       }
