@@ -330,7 +330,8 @@ class CCalendarFile : public CFieldBuffer {
   bool batchEngine_ = false;
   bool batchSynced_ = false;
   std::unordered_set<std::string> batchUids_;
-  // The array the batch's writes went to; the highest serial at its start.
+  // The array the batch's writes went to; the serials at its start.
   CEventArray* batchEvents_ = nullptr;
   uint32_t batchFromSerial_ = 0;
+  uint32_t batchFromSeen_ = 0;
 };

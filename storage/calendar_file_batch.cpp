@@ -13,7 +13,8 @@ int CCalendarFile::BeginBatch() {
   batchHeld_ = batchEntered_ = batchEngine_ = batchSynced_ = false;
   batchUids_.clear();
   batchEvents_ = nullptr;
-  batchFromSerial_ = std::max(lastChangeSerial, highestSeen_);
+  batchFromSerial_ = lastChangeSerial;
+  batchFromSeen_ = highestSeen_;
   if (fileType != kOrdinaryFile || openState != kOpen || dataFile < 0) return 1;
   // Nobody else has it open: held alone, the writes take no locks at all,
   // and gather in memory between flushes. The gathering is ordered: a file
@@ -94,6 +95,7 @@ void CCalendarFile::FollowFileAfterLostBatch() {
   // Serials above the file's highest were given to writes that did not
   // land: the next ones follow what the file holds, or another writer's
   // record under such a serial would never be read.
-  lastChangeSerial = highestSeen_ = batchFromSerial_;
-  WalkChanged(nullptr, batchFromSerial_ + 1, nullptr);
+  lastChangeSerial = batchFromSerial_;
+  highestSeen_ = batchFromSeen_;
+  WalkChanged(nullptr, std::max(batchFromSerial_, batchFromSeen_) + 1, nullptr);
 }
