@@ -147,7 +147,9 @@ class CCalendarFile : public CFieldBuffer {
   // locks). Nobody else can write meanwhile, so the records others wrote are
   // read once, at the first write. EndBatch: 1; 0 when the end failed
   // (reported): a rewrite since the last flush kept its old form in the
-  // file. Nothing happens for a calendar that is not an open ordinary file.
+  // file, and each such event in the array the batch wrote to has taken
+  // its record's form back. Nothing happens for a calendar that is not an
+  // open ordinary file.
   int BeginBatch();
   int EndBatch();
   // The batch of a calendar for the life of a scope (null: none).
@@ -207,6 +209,12 @@ class CCalendarFile : public CFieldBuffer {
   // Merges one record read from the file (the event is new; kind 0 live,
   // 1 deleted).
   void MergeChangedEvent(CEventArray* events, CCalEvent* event, uint8_t kind);
+  // A held event takes the contents, stamps and serial of one read.
+  static void CopyStoredInto(CCalEvent* held, const CCalEvent& event);
+  // After a batch's pending rewrites failed to land: each event of the
+  // batch whose record does not carry its serial takes the record's form
+  // back, and the serials follow the file again.
+  void FollowFileAfterLostBatch();
   // 0 no event of the UID is held (within this calendar only when asked);
   // 1 the held one was older and took the new fields (saved); 2 it is as
   // new or newer.
@@ -322,4 +330,8 @@ class CCalendarFile : public CFieldBuffer {
   bool batchEngine_ = false;
   bool batchSynced_ = false;
   std::unordered_set<std::string> batchUids_;
+  // The array the batch's writes went to; the serials at its start.
+  CEventArray* batchEvents_ = nullptr;
+  uint32_t batchFromSerial_ = 0;
+  uint32_t batchFromSeen_ = 0;
 };

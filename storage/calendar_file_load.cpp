@@ -167,6 +167,15 @@ uint32_t CCalendarFile::WalkChanged(CEventArray* events, uint32_t from, const CC
   return highestSeen_;
 }
 
+void CCalendarFile::CopyStoredInto(CCalEvent* held, const CCalEvent& event) {
+  *held = event;
+  held->created = event.created;
+  held->lastModified = event.lastModified;
+  held->dtStamp = event.dtStamp;
+  held->sequence = event.sequence;
+  held->changeSerial = event.changeSerial;
+}
+
 void CCalendarFile::MergeChangedEvent(CEventArray* events, CCalEvent* event, uint8_t kind) {
   if (event->IsRecurring() && !event->hasNext) {
     CDateTime from;
@@ -192,12 +201,7 @@ void CCalendarFile::MergeChangedEvent(CEventArray* events, CCalEvent* event, uin
       // Views may still show it until they are refreshed.
       events->ParkForFree(held);
     } else {
-      *held = *event;
-      held->created = event->created;
-      held->lastModified = event->lastModified;
-      held->dtStamp = event->dtStamp;
-      held->sequence = event->sequence;
-      held->changeSerial = event->changeSerial;
+      CopyStoredInto(held, *event);
     }
     delete event;
   } else if (kind == kEventRecordDeleted) {

@@ -10,6 +10,7 @@
 #include "model/settings/program_settings.h"
 #include "model/settings/settings_inherited.h"
 #include "storage/almacora_doc.h"
+#include "storage/calendar_batches.h"
 #include "storage/calendar_file.h"
 
 namespace caledit {
@@ -125,6 +126,11 @@ BatchResult CCalEditModel::RunBatch(const std::vector<int32_t>& serials, Change 
   BatchResult result;
   const EventHash hash = HashEvents();
   std::vector<CCalendarFile*> saved;
+  // One batch a calendar: its rewrites reach the disk with one flush. A
+  // batch whose end fails puts back, in memory, every event whose rewrite
+  // did not land (the calendar has told the user), so what is shown is
+  // what is stored; the saves that did land stay.
+  CalendarBatches batches;
   for (int32_t serial : serials) {
     const auto found = hash.find(serial);
     if (found == hash.end()) continue;
@@ -134,6 +140,7 @@ BatchResult CCalEditModel::RunBatch(const std::vector<int32_t>& serials, Change 
     if (!document_->events().Holds(event) || event->deleted) continue;
     std::function<void()> undo = change(event);
     if (!undo) continue;
+    batches.Join(event->calendar);
     if (event->Save(1, 0, 1) == 0) {
       undo();
       result.failed = true;
@@ -143,6 +150,7 @@ BatchResult CCalEditModel::RunBatch(const std::vector<int32_t>& serials, Change 
     if (event->calendar != nullptr && std::find(saved.begin(), saved.end(), event->calendar) == saved.end())
       saved.push_back(event->calendar);
   }
+  if (!batches.End()) result.failed = true;
   if (result.saved > 0) {
     document_->RecountAndRefresh();
     for (CCalendarFile* calendar : saved) calendar->AutoPublish(1);

@@ -43,6 +43,7 @@
 #include "isam/index/node_cache.h"
 #include "isam/index/varlen_record.h"
 #include "isam/index/writer_mark.h"
+#include "isam/runtime/engine_instance.h"
 #include "isam/runtime/status_log.h"
 #include "isam/record/isam_record.h"
 #include "isam/record/write_batch.h"
@@ -212,7 +213,7 @@ class CalendarCrashReplayTest : public RecordEngineTest {
     const MendReport mended = TakeMendReport();
     *set_aside = !mended.set_aside.empty() || mended.passed_over > 0;
     if (rc == kErrFileDamaged) {
-      for (int h = 0; h < 64; ++h) {  // the host the failed open left open
+      for (int h = 0; h < CurrentInstance()->file_count; ++h) {  // the host the failed open left open
         const FileControlBlock* f = CheckFileNumber(h);
         if (f != nullptr && f->header.file_class == kClassSuperHost) CloseFileEntry(h);
       }
@@ -541,7 +542,7 @@ TEST_F(CalendarCrashReplayTest, EachLeftoverOfATornWriteOrALostPageIsMendedOrRef
       EXPECT_NE(std::string::npos, text.find("Set aside")) << text;
     }
     if (rc != 0) {
-      for (int h = 0; h < 64; ++h) {  // the host the failed open left open
+      for (int h = 0; h < CurrentInstance()->file_count; ++h) {  // the host the failed open left open
         const FileControlBlock* f = CheckFileNumber(h);
         if (f != nullptr && f->header.file_class == kClassSuperHost) CloseFileEntry(h);
       }
