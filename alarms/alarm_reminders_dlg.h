@@ -95,6 +95,7 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
 
   void OnNothing() {}
   LRESULT OnHelpInfo(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
   void SetUpGrid();
   void PlaceCascaded();
   void AddToolTips();
@@ -107,6 +108,10 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   void SelectCurrentRow();
   // Selected rows from the last to the first (the current one included).
   std::vector<int> SelectedRowsDescending();
+  // The alarms of the selected rows, last row first, copied before any is
+  // worked on: a question asked on the way lets the alarm check add and
+  // sort rows, which would move what a row number names.
+  std::vector<COccurrenceRef> SelectedAlarms();
   void SnoozeCommand(alarmcore::SnoozeUnit unit);
   void Snooze(alarmcore::SnoozeUnit unit, int n);
   // False when the file is not on this computer (only the beep came).
@@ -117,7 +122,10 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   // The window the user is working in when it is not the reminder itself:
   // the foreground window, unless there is none or only the desktop.
   static HWND WindowInUse(HWND self);
+  // Shows the window, beneath a dialog being answered, never activated;
+  // then keeps it there for a moment (see OnTimer).
   void ShowWithoutActivating();
+  void PlaceBeneathWindowInUse();
   void Flash();
   // A key that would press the default or the focused button while rows
   // are unseen.
@@ -132,6 +140,7 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   UINT_PTR timerId_ = 0;
   bool timerRunning_ = false;
   bool unseen_ = false;
+  int placeTicks_ = 0;
   std::vector<COccurrenceRef> pending_;
   std::vector<CCalendarFile*> refreshList_;
   std::map<uint32_t, COccurrenceRef> rows_;  // by the key in column 0
