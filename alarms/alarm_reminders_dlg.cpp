@@ -48,7 +48,6 @@ FRAMEWORK_BEGIN_MESSAGE_MAP(CAlarmRemindersDlg, framework::CDialog)
   OnCommand<&CAlarmRemindersDlg::OnSnoozeWeeks>(IDC_SNOOZE_WEEKS),
   OnCommand<&CAlarmRemindersDlg::OnNothing>(IDC_ALARM_SELECT_ALL),
   framework::OnMessage<&CAlarmRemindersDlg::OnHelpInfo>(WM_HELP),
-  framework::OnMessage<&CAlarmRemindersDlg::OnTimer>(WM_TIMER),
 FRAMEWORK_END_MESSAGE_MAP()
 
 CAlarmRemindersDlg::CAlarmRemindersDlg(IReminderHost* host)

@@ -95,7 +95,6 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
 
   void OnNothing() {}
   LRESULT OnHelpInfo(WPARAM, LPARAM);
-  LRESULT OnTimer(WPARAM, LPARAM);
   void SetUpGrid();
   void PlaceCascaded();
   void AddToolTips();
@@ -122,10 +121,7 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   // The window the user is working in when it is not the reminder itself:
   // the foreground window, unless there is none or only the desktop.
   static HWND WindowInUse(HWND self);
-  // Shows the window, beneath a dialog being answered, never activated;
-  // then keeps it there for a moment (see OnTimer).
   void ShowWithoutActivating();
-  void PlaceBeneathWindowInUse();
   void Flash();
   // A key that would press the default or the focused button while rows
   // are unseen.
@@ -140,7 +136,6 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   UINT_PTR timerId_ = 0;
   bool timerRunning_ = false;
   bool unseen_ = false;
-  int placeTicks_ = 0;
   std::vector<COccurrenceRef> pending_;
   std::vector<CCalendarFile*> refreshList_;
   std::map<uint32_t, COccurrenceRef> rows_;  // by the key in column 0

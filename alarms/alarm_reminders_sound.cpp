@@ -71,53 +71,15 @@ HWND CAlarmRemindersDlg::WindowInUse(HWND self) {
   return foreground;
 }
 
-namespace {
-
-// The first showing of a window makes the display raise it a moment
-// later, over the dialog it was placed beneath: for this long the
-// reminder goes back beneath whatever the user is answering.
-constexpr UINT_PTR kPlaceTimerId = 0x5150;
-constexpr UINT kPlaceTickMs = 100;
-constexpr int kPlaceTicks = 15;
-
-}  // namespace
-
-void CAlarmRemindersDlg::PlaceBeneathWindowInUse() {
-  HWND self = GetSafeHwnd();
-  if (!self) return;
-  HWND inUse = WindowInUse(self);
-  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-  ::SetWindowPos(self, HWND_TOP, 0, 0, 0, 0, flags | SWP_SHOWWINDOW);
-  // A dialog or question the user is answering stays in view: it comes
-  // back over the reminder. Raising the dialog, rather than placing the
-  // reminder beneath it, also restacks a display that only ever raises
-  // windows. Over anything else the reminder comes to the top, but never
-  // with the keyboard.
-  if (inUse && ::GetWindow(inUse, GW_OWNER)) ::SetWindowPos(inUse, HWND_TOP, 0, 0, 0, 0, flags);
-}
-
 void CAlarmRemindersDlg::ShowWithoutActivating() {
   HWND self = GetSafeHwnd();
   if (!self) return;
-  PlaceBeneathWindowInUse();
-  placeTicks_ = kPlaceTicks;
-  ::SetTimer(self, kPlaceTimerId, kPlaceTickMs, nullptr);
-}
-
-LRESULT CAlarmRemindersDlg::OnTimer(WPARAM id, LPARAM) {
-  if (id != kPlaceTimerId) return 0;
-  HWND self = GetSafeHwnd();
-  if (--placeTicks_ <= 0) ::KillTimer(self, kPlaceTimerId);
-  // Only while its rows are unread and it stands over the dialog in use:
-  // once the user has come to it, it stays where the user put it.
   HWND inUse = WindowInUse(self);
-  if (!unseen_ || !::IsWindowVisible(self) || !inUse || !::GetWindow(inUse, GW_OWNER)) return 0;
-  for (HWND below = ::GetWindow(self, GW_HWNDNEXT); below; below = ::GetWindow(below, GW_HWNDNEXT))
-    if (below == inUse) {
-      PlaceBeneathWindowInUse();
-      break;
-    }
-  return 0;
+  // A dialog or question the user is answering stays in view: the reminder
+  // stands just beneath it. Over anything else it comes to the top, but
+  // never with the keyboard.
+  HWND after = inUse && ::GetWindow(inUse, GW_OWNER) ? inUse : HWND_TOP;
+  ::SetWindowPos(self, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void CAlarmRemindersDlg::Flash() {
