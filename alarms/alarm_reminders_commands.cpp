@@ -33,13 +33,22 @@ std::vector<int> CAlarmRemindersDlg::SelectedRowsDescending() {
   return rows;
 }
 
+std::vector<COccurrenceRef> CAlarmRemindersDlg::SelectedAlarms() {
+  std::vector<COccurrenceRef> refs;
+  for (int row : SelectedRowsDescending()) {
+    COccurrenceRef ref;
+    if (GetRowAlarm(row, &ref) && ref.event) refs.push_back(ref);
+  }
+  return refs;
+}
+
 void CAlarmRemindersDlg::OnOK() {
   framework::CWaitCursor wait;
   std::vector<COccurrenceRef> removed;
   std::vector<CCalendarFile*> calendars;
-  for (int row : SelectedRowsDescending()) {
-    COccurrenceRef ref;
-    if (!GetRowAlarm(row, &ref) || !ref.event) continue;
+  for (const COccurrenceRef& ref : SelectedAlarms()) {
+    // An earlier answer's save may have taken the row out.
+    if (FindRow(ref.event, &ref.date) < 0) continue;
     CCalEvent* e = ref.event;
     if (host_ && !host_->ConfirmAcknowledge(e->oneTime != 0)) continue;
     const std::vector<CDateTime> dates(e->dueAlarms.begin(), e->dueAlarms.end());
@@ -73,9 +82,7 @@ void CAlarmRemindersDlg::Snooze(alarmcore::SnoozeUnit unit, int n) {
   const CDateTime until = alarmcore::SnoozeUntil(CDateTime::Today(), seconds, unit, n);
   std::vector<COccurrenceRef> removed;
   std::vector<CCalendarFile*> calendars;
-  for (int row : SelectedRowsDescending()) {
-    COccurrenceRef ref;
-    if (!GetRowAlarm(row, &ref) || !ref.event) continue;
+  for (const COccurrenceRef& ref : SelectedAlarms()) {
     CCalEvent* e = ref.event;
     // The row's own occurrence comes back; the event's other due ones are
     // acknowledged with it.
@@ -112,11 +119,7 @@ void CAlarmRemindersDlg::OnModify() {
 
 void CAlarmRemindersDlg::OnDelete() {
   framework::CWaitCursor wait;
-  std::vector<COccurrenceRef> refs;
-  for (int row : SelectedRowsDescending()) {
-    COccurrenceRef ref;
-    if (GetRowAlarm(row, &ref)) refs.push_back(ref);
-  }
+  const std::vector<COccurrenceRef> refs = SelectedAlarms();
   // Each delete may free its event and take rows out: the copies are
   // checked against the rows still there before each one.
   for (const COccurrenceRef& ref : refs) {

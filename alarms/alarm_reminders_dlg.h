@@ -107,6 +107,10 @@ class CAlarmRemindersDlg : public framework::CDialog, public IReminderWindow {
   void SelectCurrentRow();
   // Selected rows from the last to the first (the current one included).
   std::vector<int> SelectedRowsDescending();
+  // The alarms of the selected rows, last row first, copied before any is
+  // worked on: a question asked on the way lets the alarm check add and
+  // sort rows, which would move what a row number names.
+  std::vector<COccurrenceRef> SelectedAlarms();
   void SnoozeCommand(alarmcore::SnoozeUnit unit);
   void Snooze(alarmcore::SnoozeUnit unit, int n);
   // False when the file is not on this computer (only the beep came).
