@@ -13,6 +13,7 @@
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
+#include "platform/os_file_faults.h"
 #include "res/resource.h"
 #include "shell/app/shell_document.h"
 #include "tests/support/win/dialog_driver.h"
@@ -480,6 +481,39 @@ TEST_F(ReminderTest, DueAlarmsReachTheWorkerAndTheLogAndTimerCommandsOpenTheirWi
   ::SendMessageA(frame, WM_COMMAND, ID_ALARM_LOG, 0);
   EXPECT_TRUE(wintest::Driven());
   EXPECT_EQ(logged, modal);
+}
+
+// Every write refused: the acknowledge, the snooze and an acknowledge on
+// its own each tell why in words, and the alarm stays due and shown.
+TEST_F(ReminderTest, AnAlarmWhoseSaveFailedStaysDueAndShown) {
+  const struct { int command; int16_t autoAcknowledge; } cases[] = {{IDOK, 0}, {IDC_SNOOZE_DAYS, 0}, {0, 1}};
+  int at = 3;
+  CheckAt(1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    CCalEvent* e = NewEvent("Kept", 9, 0, 15, "");
+    e->autoAcknowledge = c.autoAcknowledge;
+    CCalendarFile* calendar = OpenCalendar("kept" + std::to_string(at) + ".akv", {e});
+    std::string told;
+    wintest::Drive({[&] {
+      HWND box = wintest::FindDialog("Almacora");
+      if (box) told = wintest::ItemText(box, 0xFFFF), wintest::Click(box, IDOK);
+      return box != nullptr;
+    }}, 20000);
+    platform::FileFaultPlan plan;
+    plan.persistent = true;
+    if (c.command == 0) platform::ArmFileFault(plan);
+    CheckAt(at += 3);
+    if (c.command != 0) platform::ArmFileFault(plan), Window()->SendMsg(WM_COMMAND, c.command);
+    platform::DisarmFileFaults();
+    EXPECT_TRUE(wintest::Driven());
+    EXPECT_NE(std::string::npos, told.find(' ')) << told;
+    COccurrenceRef kept;
+    ASSERT_TRUE(Window() && Window()->GetRowAlarm(0, &kept) && kept.event) << "the row went";
+    EXPECT_EQ(0, kept.event->acknowledged);
+    EXPECT_EQ(nullptr, kept.event->occurrenceStates.GetAssocAt(kept.date)) << "snoozed in memory only";
+    frame_->GetShellDocument()->Core().CloseEventFile(calendar);
+  }
 }
 
 }  // namespace
