@@ -19,6 +19,7 @@
 //   first / next (2410 / 2408): file, block = buffer, value2 = length in/out.
 //   add / rewrite / re-read (1400 / 1401 / 3450): file, block = buffer,
 //     *value2 = the record length.
+//   write batch (1402): file, extra = 1 begin, 0 end.
 //   dump index keys (17047): file = member, block = IndexKeyDumpBlock; the
 //     count comes back in the block.
 #include "isam/engine_api.h"
@@ -184,6 +185,12 @@ int IsamAddVarRecord(int16_t file, const void* buffer, int32_t length) {
 int IsamRewriteVarRecord(int16_t file, const void* buffer, int32_t length) {
   EngineCall c = Make(kFnIsamRewriteVarRecord, file, const_cast<void*>(buffer));
   c.value2 = &length;
+  return Call(c);
+}
+
+int IsamWriteBatch(int16_t file, int16_t begin) {
+  EngineCall c = Make(kFnIsamWriteBatch, file, nullptr);
+  c.extra = begin;
   return Call(c);
 }
 

@@ -60,6 +60,12 @@ int IsamNextVarRecord(int16_t file, void* buffer, int32_t* length);
 int IsamAddVarRecord(int16_t file, const void* buffer, int32_t length);
 int IsamRewriteVarRecord(int16_t file, const void* buffer, int32_t length);
 int IsamRereadVarRecord(int16_t file, void* buffer, int32_t length);
+// Number 1402: begins (begin non-zero) or ends a write batch of the data
+// file (isam/record/write_batch.h: its rewrites flush once, at the end,
+// before their keys move). 0; 26 when the file is no open data file or,
+// at the end, has no batch; at the end also the flush's code (49: every
+// rewrite of the batch kept its old form) or the first key move's.
+int IsamWriteBatch(int16_t file, int16_t begin);
 
 // Number 17047: writes the keys of index member `member` of the index
 // named in the block to the new OS file named there (index_key_dump.h).

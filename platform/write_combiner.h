@@ -33,6 +33,7 @@ class WriteCombiner {
   // False (nothing written) when the image cannot grow to hold it.
   bool Write(const void* buffer, uint32_t length);
   uint64_t Size() const { return size_; }
+  bool ordered = false;  // flushes write the pages out first (write_combining.h)
   // Hands the dirty runs to `put` in file order; stops at the first that
   // fails (it and the runs after it stay dirty).
   bool WriteOut(const std::function<bool(uint32_t at, const uint8_t* data, uint32_t length)>& put);
@@ -56,6 +57,12 @@ WriteCombiner*& CombinerOf(OsFile* file);
 // bytes (read through the plain calls). When those cannot be read the
 // handle simply works uncombined.
 void AttachWriteCombiner(OsFile* file, const char* path, FileShare share);
+// Called by the side's FlushOsFile for a combined handle: 0 when the flush
+// is answered in memory (the pages go out at Finish or the close); 1 when
+// the handle's scope is ordered and its pages went out (the OS flush is
+// then the side's to make); -1 when a page write failed (its code as the
+// thread's file error).
+int WriteOutForFlush(OsFile* file);
 // Called by the side's CloseOsFile first: writes a combined handle's pages
 // out through the plain calls and drops its combiner. False with the
 // failing write's code as the thread's file error.

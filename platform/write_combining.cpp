@@ -18,6 +18,7 @@ namespace {
 
 struct Combined {
   std::string path;
+  bool ordered = false;
   std::vector<OsFile*> files;  // open handles combined under the scope
 };
 
@@ -52,9 +53,9 @@ bool WriteOut(OsFile* file) {
 
 }  // namespace
 
-WriteCombiningScope::WriteCombiningScope(std::string path) : path_(std::move(path)) {
+WriteCombiningScope::WriteCombiningScope(std::string path, bool ordered) : path_(std::move(path)) {
   std::lock_guard<std::mutex> hold(g_mutex);
-  g_scopes.push_back(Combined{path_, {}});
+  g_scopes.push_back(Combined{path_, ordered, {}});
   g_live.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -170,7 +171,15 @@ void AttachWriteCombiner(OsFile* file, const char* path, FileShare share) {
                    done != size))
     return;
   CombinerOf(file) = new (std::nothrow) WriteCombiner(std::move(bytes), static_cast<size_t>(size), capacity);
-  if (CombinerOf(file) != nullptr) scope->files.push_back(file);
+  if (CombinerOf(file) == nullptr) return;
+  CombinerOf(file)->ordered = scope->ordered;
+  scope->files.push_back(file);
+}
+
+int WriteOutForFlush(OsFile* file) {
+  WriteCombiner* combiner = CombinerOf(file);
+  if (combiner == nullptr || !combiner->ordered) return 0;
+  return WriteOut(file) ? 1 : -1;
 }
 
 bool DetachWriteCombiner(OsFile* file) {

@@ -12,6 +12,13 @@
 // Either way the file on disk ends byte for byte as the same calls without
 // combining would leave it.
 //
+// An ordered scope keeps the flushes: a flush of a combined handle writes
+// its pages out (in file order) and then flushes the file, so what was
+// written before a flush is on the disk before anything written after it,
+// as without combining; between two flushes the disk may hold any part of
+// the pages written since the first (what a power cut may leave anyway).
+// Such a scope suits a file others may open later, held alone meanwhile.
+//
 // Until Finish the disk holds none of it, or (after a close) the pages in
 // file order rather than the order they were written: a crash meanwhile may
 // leave a file no writer ever made, which is why only a file nobody can see
@@ -31,7 +38,7 @@ namespace platform {
 
 class WriteCombiningScope {
  public:
-  explicit WriteCombiningScope(std::string path);
+  explicit WriteCombiningScope(std::string path, bool ordered = false);
   // Handles still combined keep their pages until closed: call Finish first.
   ~WriteCombiningScope();
   WriteCombiningScope(const WriteCombiningScope&) = delete;

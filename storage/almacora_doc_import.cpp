@@ -25,7 +25,12 @@ void CAlmacoraDoc::ImportVCalendar(const std::string& path, CCalendarFile* calen
   if (!CanImportInto(calendar)) return;
   CalendarImportTarget target(calendar, &events_, true);
   VCalImportCounts counts;
-  if (!ImportVCalendarFile(path, &target, &counts)) {
+  bool read = false;
+  {
+    CCalendarFile::BatchScope batch(calendar);
+    read = ImportVCalendarFile(path, &target, &counts);
+  }
+  if (!read) {
     StorageMessage(storage_text::kErrorOpeningFile, PromptIcon::kInformation);
     return;
   }
@@ -49,7 +54,12 @@ void CAlmacoraDoc::ImportTextFile(CCalendarFile* calendar, const std::string& pa
   CalendarImportTarget target(calendar, &events_, false);
   StorageConvertPrompts prompts;
   TextImportResult result;
-  if (!RunTextImport(path, TextImportOptions::FromSettings(), &target, &prompts, &result)) return;
+  bool read = false;
+  {
+    CCalendarFile::BatchScope batch(calendar);
+    read = RunTextImport(path, TextImportOptions::FromSettings(), &target, &prompts, &result);
+  }
+  if (!read) return;
   calendar->AskAboutUnprovenActions(&events_);
   if (target.added() > 0) calendar->AutoPublish(1);
   RecountAndRefresh();

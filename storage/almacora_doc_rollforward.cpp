@@ -4,6 +4,7 @@
 
 #include "model/events/cal_event.h"
 #include "storage/almacora_doc.h"
+#include "storage/calendar_batches.h"
 #include "storage/calendar_file.h"
 
 namespace {
@@ -88,24 +89,27 @@ int CAlmacoraDoc::RollForwardEvents(int allMode) {
 void CAlmacoraDoc::StoreRolledForward(CCalendarFile* calendar, const std::vector<CCalEvent*>& rolled) {
   // Stored one by one, each write would take the file's lock, read what
   // others changed and reach the disk on its own: thousands of OS calls a
-  // start. Held alone the writes gather and go out once. When someone else
-  // has the file open it stays shared and each write takes its turn.
-  const bool alone = rolled.size() > 1 && calendar->HoldAlone(true) == 1;
+  // start. As one batch the file is held once and flushed once.
+  CCalendarFile::BatchScope batch(rolled.size() > 1 ? calendar : nullptr);
   for (CCalEvent* event : rolled) {
     // A save may merge other processes' records into the array: skip what
     // left it meanwhile.
     if (events_.Holds(event) && event->calendar == calendar) SaveEvent(*event, 1, 0, 1);
   }
-  if (alone) calendar->ShareAgain();
 }
 
 void CAlmacoraDoc::ResetAllEvents() {
   const std::vector<CCalEvent*> walk = events_.items();
+  CalendarBatches batches;
   for (CCalEvent* event : walk) {
     if (!events_.Holds(event)) continue;
     event->ResetOccurrences();
-    if (event->calendar != nullptr && event->calendar->openState == CCalendarFile::kOpen) SaveEvent(*event, 1, 0, 1);
+    if (event->calendar != nullptr && event->calendar->openState == CCalendarFile::kOpen) {
+      batches.Join(event->calendar);
+      SaveEvent(*event, 1, 0, 1);
+    }
   }
+  batches.End();
   RecountAndRefresh();
 }
 

@@ -143,7 +143,7 @@ void CCalendarFile::CloseEngineFiles(bool report) {
   if (report) ReportFileError(rc);
 }
 
-int CCalendarFile::HoldAlone(bool gather) {
+int CCalendarFile::HoldAlone(bool gather, bool ordered) {
   if (heldAlone_ || dataFile < 0 || fileType != kOrdinaryFile) return heldAlone_ ? 1 : 0;
   // The serial section's own handle is a shared open: it goes first, or
   // the exclusive open would fail on it.
@@ -152,7 +152,7 @@ int CCalendarFile::HoldAlone(bool gather) {
   // Nobody else can see the file while it is held: its writes gather in
   // memory and go out in a few big ordered pieces at the end, rather than
   // an OS call per header and node of every add.
-  if (gather) combining_ = std::make_unique<platform::WriteCombiningScope>(path);
+  if (gather) combining_ = std::make_unique<platform::WriteCombiningScope>(path, ordered);
   if (OpenEngineFiles(path, &notEngine, true) == 0) return 1;
   combining_.reset();
   // Someone else opened it meanwhile: go on shared.

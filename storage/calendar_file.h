@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "model/events/field_buffer.h"
@@ -131,8 +132,40 @@ class CCalendarFile : public CFieldBuffer {
   // be reopened (reported; closed).
   // ShareAgain: writes the file out and opens it shared again (1; 0
   // reported, the file closed); 1 at once when the file is not held alone.
-  int HoldAlone(bool gather = true);
+  // An ordered gathering (write_combining.h) keeps the flushes in place.
+  int HoldAlone(bool gather = true, bool ordered = false);
   int ShareAgain();
+  // Batches: between BeginBatch and EndBatch (they nest; the outermost
+  // pair counts) the calendar's adds, rewrites and tombstones form one
+  // batch. Its rewrites write their new forms and flush once, at the end,
+  // before any key names them (the engine's write batch), so a crash
+  // leaves what a crash between single writes leaves, and a write is only
+  // on the disk for sure once the batch has ended. The batch holds the file
+  // for its length: alone when nobody else has it open (HoldAlone without
+  // gathering), else shared inside the serial section, which is then held
+  // from the first write to the end (each write still takes its own record
+  // locks). Nobody else can write meanwhile, so the records others wrote are
+  // read once, at the first write. EndBatch: 1; 0 when the end failed
+  // (reported): a rewrite since the last flush kept its old form in the
+  // file. Nothing happens for a calendar that is not an open ordinary file.
+  int BeginBatch();
+  int EndBatch();
+  // The batch of a calendar for the life of a scope (null: none).
+  class BatchScope {
+   public:
+    explicit BatchScope(CCalendarFile* calendar) : calendar_(calendar) {
+      if (calendar_) calendar_->BeginBatch();
+    }
+    ~BatchScope() {
+      if (calendar_) calendar_->EndBatch();
+    }
+    BatchScope(const BatchScope&) = delete;
+    BatchScope& operator=(const BatchScope&) = delete;
+
+   private:
+    CCalendarFile* calendar_;
+  };
+
   // Ends the filling of a file made by CreateFile under a staging name:
   // writes it out and flushes it, closes it, puts it in place of
   // `finalPath` (a file there is replaced in one step) and opens it
@@ -257,6 +290,11 @@ class CCalendarFile : public CFieldBuffer {
   uint32_t WalkChanged(CEventArray* events, uint32_t from, const CCalEvent* excluded);
   CCalEvent* DecodeRecord(const uint8_t* data, size_t size, EventRecordHeader* header);
 
+  // Before a write inside a batch: the records others wrote are read (once
+  // a batch); a second write of one UID first finishes the batch's pending
+  // rewrites, so that its stored record is read as it now is.
+  void PrepareWrite(CEventArray* events, const CCalEvent* excluded);
+  void NoteBatchedUid(const std::string& uid);
   // Closes a file being filled, its writes out and flushed first: 0 or the
   // first error.
   int CloseFilledFile();
@@ -275,4 +313,13 @@ class CCalendarFile : public CFieldBuffer {
   std::unique_ptr<isam::MendReport> mendReport_;
   // An OfferToBringBack is under way: a second refusal is only reported.
   bool bringingBack_ = false;
+  // The batch (BeginBatch): its depth, whether it took the file alone or
+  // entered the serial section, whether the others' records were read, the
+  // UIDs written since its pending rewrites were last finished.
+  int batchDepth_ = 0;
+  bool batchHeld_ = false;
+  bool batchEntered_ = false;
+  bool batchEngine_ = false;
+  bool batchSynced_ = false;
+  std::unordered_set<std::string> batchUids_;
 };

@@ -78,6 +78,12 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
   if (dataFile < 0) return 0;
   if (readBuffer_.size() < CFieldBuffer::kInitialCapacity) readBuffer_.resize(CFieldBuffer::kInitialCapacity);
   int32_t length = static_cast<int32_t>(readBuffer_.size());
+  // An import from this file into another writes that one as one batch.
+  BatchScope batch(importTarget);
+  // The walk's reads share one hold of the file's I/O range lock (a batch
+  // of this file holds it to its end) instead of a lock and an unlock each.
+  const int16_t walked = dataFile;
+  const bool held = isam::IsamWriteBatch(walked, 1) == 0;
   int rc = isam::IsamFirstVarRecord(dataFile, readBuffer_.data(), &length);
   const CDateTime today = CDateTime::Today();
   while (rc == 0 || rc == kBufferTooSmall) {
@@ -113,6 +119,7 @@ int CCalendarFile::LoadAllEvents(CEventArray* events) {
     length = static_cast<int32_t>(readBuffer_.size());
     rc = isam::IsamNextVarRecord(dataFile, readBuffer_.data(), &length);
   }
+  if (held) isam::IsamWriteBatch(walked, 0);
   if (rc != 0 && rc != 101) ReportFileError(rc);
   return 1;
 }

@@ -131,8 +131,9 @@ int CCalendarFile::AddEvent(CCalEvent* event, int publishArg, CEventArray* event
   CCalendarFile* const oldCalendar = event->calendar;
   const SavedStamps saved(*event);
   event->calendar = this;
-  ReadChangedEvents(events, nullptr);
+  PrepareWrite(events, nullptr);
   if (event->uid.empty()) event->uid = CCalEvent::MakeEventUid();
+  NoteBatchedUid(event->uid);
   const uint32_t serial = std::max(lastChangeSerial, highestSeen_) + 1;
   event->changeSerial = static_cast<int32_t>(serial);
   actionguard::StampArmedHere(event);
@@ -194,7 +195,8 @@ int CCalendarFile::SaveEventChecked(CCalEvent* event, CEventArray* events, int i
   }
   // The event's own record is left alone here: the checks below compare
   // it with what the caller holds.
-  ReadChangedEvents(events, event);
+  PrepareWrite(events, event);
+  NoteBatchedUid(event->uid);
 
   if (event->conflictMark != 0) {
     CCalEvent* current = events ? events->FindInCalendar(this, event->uid) : nullptr;

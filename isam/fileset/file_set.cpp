@@ -12,6 +12,7 @@
 #include "isam/record/isam_record_tables.h"
 #include "isam/record/record_lock.h"
 #include "isam/record/record_schema_store.h"
+#include "isam/record/write_batch.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/maint_hooks.h"
 #include "isam/runtime/os_file_layer.h"
@@ -263,6 +264,9 @@ int OpenFileSetFromIfil(IfilBlock* b) {
 int CloseFileSetByNumber(int n) {
   IsamTables* t = CurrentIsamTables();
   if (n < 0 || t == nullptr || CheckFileNumber(n) == nullptr) return SetIsamError(26, n < 0 ? 0 : n);
+  // A batch still open ends here: its rewrites are finished, not lost.
+  while (EndWriteBatch(n) != 26) {
+  }
   std::vector<int16_t> keys;
   if (n < static_cast<int>(t->files.size()) && t->files[static_cast<std::size_t>(n)].is_data)
     keys = t->files[static_cast<std::size_t>(n)].keys;

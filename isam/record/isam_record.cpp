@@ -15,6 +15,7 @@
 #include "isam/record/isam_record_internal.h"
 #include "isam/record/isam_record_keys.h"
 #include "isam/record/record_lock.h"
+#include "isam/record/write_batch.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/os_file_layer.h"
 
@@ -131,14 +132,15 @@ void ReleaseMovedStretch(FileControlBlock* fcb, int file, uint32_t position) {
 // so far and returns the code (105 when an undo failed too), with the index
 // it concerns in *failed_key.
 int RewriteRecordKeys(IsamFileRow* row, const RewriteTarget& t, const uint8_t* data, uint32_t length,
-                      int* failed_key) {
+                      const std::vector<std::vector<uint8_t>>& old_keys, int* failed_key) {
   IsamTables* tables = CurrentIsamTables();
   std::vector<KeyChange> changes;
   uint8_t key[256];
-  for (int16_t k : row->keys) {
+  for (std::size_t i = 0; i < row->keys.size(); ++i) {
+    const int16_t k = row->keys[i];
     const int n = BuildRecordKey(k, data, length, t.position, key);
     IsamKeyRow& kr = tables->Key(k);
-    const std::vector<uint8_t> old = kr.current_key;
+    const std::vector<uint8_t>& old = old_keys[i];
     int failure = n < 0 ? -n : 0;
     KeyChange c;
     c.key = k;
@@ -183,6 +185,30 @@ int RewriteRecordKeys(IsamFileRow* row, const RewriteTarget& t, const uint8_t* d
     changes.push_back(std::move(c));
   }
   return 0;
+}
+
+// The current key of each index of the row, in the row's order.
+std::vector<std::vector<uint8_t>> CurrentKeys(const IsamFileRow* row) {
+  IsamTables* t = CurrentIsamTables();
+  std::vector<std::vector<uint8_t>> keys;
+  keys.reserve(row->keys.size());
+  for (int16_t k : row->keys) keys.push_back(t->Key(k).current_key);
+  return keys;
+}
+
+// Before a rewrite or delete of a record a batch holds pending: the batch's
+// pending part is finished, and when the record was current by its old
+// form (read by key meanwhile) and has moved, its new form becomes current.
+int SettleDeferred(int file, IsamFileRow* row, FileControlBlock* fcb) {
+  DeferredRewrite moved;
+  if (!RewriteDeferredAt(file, row->current, &moved)) return 0;
+  const uint32_t current = row->current;
+  const int rc = FinishPendingRewrites(file);
+  if (current != moved.old_position) return rc;  // current by its new form already
+  VarRecordHeader h;
+  if (ReadVarRecordHeader(fcb, current, &h) == 0 && h.mark == kMarkActive && h.used != 0) return rc;
+  MakeCurrent(file, row, moved.new_position, moved.data, -1);
+  return rc;
 }
 
 // Adds the keys of a new record at position to every index in list order
@@ -300,12 +326,13 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
   if (var && length < fcb->header.record_length) return Fail(149, file);
   if (!var) length = fcb->header.record_length;
   if (RecordLocksRequired(file) && CheckRecordLocked(file, kLockWrite, current) != 0) return Fail(57, file);
+  if (int rc = SettleDeferred(file, row, fcb)) return Fail(rc, file);
   const auto* data = static_cast<const uint8_t*>(record);
   RewriteTarget target;
-  target.current = target.position = current;
+  target.current = target.position = row->current;
   if (var) {
     VarRecordHeader h;
-    if (int rc = ReadVarRecordHeader(fcb, current, &h)) return Fail(rc, file);
+    if (int rc = ReadVarRecordHeader(fcb, target.current, &h)) return Fail(rc, file);
     if (h.mark != kMarkActive || h.used == 0) return Fail(160, file);
     // A record is never written over: a crash half-way through would leave
     // neither its old bytes nor its new ones. The new form goes into a
@@ -325,7 +352,7 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
   // An in-place rewrite keeps the old image, to put it back when a key
   // cannot be switched.
   if (!target.moved) {
-    if (int rc = ReadWholeRecord(fcb, current, &target.old_image)) return Fail(rc, file);
+    if (int rc = ReadWholeRecord(fcb, target.current, &target.old_image)) return Fail(rc, file);
   }
   // The record is written before any key names its new form, so a reader
   // never follows a key to a stretch that does not hold the record yet; a
@@ -338,6 +365,15 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
     UndoRecordWrite(fcb, file, target);
     return Fail(rc, file);
   }
+  // A batch flushes once for all its new forms, at its end, and only then
+  // moves their keys.
+  if (target.moved && DefersRewrites(file)) {
+    std::vector<uint8_t> copy(data, data + length);
+    DeferRewrite(file, {target.current, target.position, copy, CurrentKeys(row)});
+    KeepCurrentAsSaved(row);
+    MakeCurrent(file, row, target.position, copy, -1);
+    return Fail(0, file);
+  }
   // A power cut may lose any page written since the last flush, whatever
   // the order of the writes: were the new form's page lost after the keys
   // had left the old form (and its stretch was let go), neither form would
@@ -349,13 +385,13 @@ int IsamRecordRewrite(int file, const void* record, int32_t length) {
     }
   }
   int failed_key = file;
-  rc = RewriteRecordKeys(row, target, data, static_cast<uint32_t>(length), &failed_key);
+  rc = RewriteRecordKeys(row, target, data, static_cast<uint32_t>(length), CurrentKeys(row), &failed_key);
   if (rc != 0) {
     UndoRecordWrite(fcb, file, target);
     return Fail(rc, failed_key);
   }
   if (target.moved) {
-    if (var) ReleaseMovedStretch(fcb, file, current);
+    if (var) ReleaseMovedStretch(fcb, file, target.current);
   } else if (var) {
     TrimVarRecordStretch(fcb, target.position);  // the rest is only free space once the keys agree
   }
@@ -371,10 +407,11 @@ int IsamRecordDelete(int file) {
   FileControlBlock* fcb = nullptr;
   IsamFileRow* row = DataRow(file, &fcb);
   if (row == nullptr) return CurrentInstance()->isam_error;
-  const uint32_t current = row->current;
-  if (current == 0) return Fail(100, file);
+  if (row->current == 0) return Fail(100, file);
   if (int rc = CheckUpdate(file, fcb)) return Fail(rc, file);
-  if (RecordLocksRequired(file) && CheckRecordLocked(file, kLockWrite, current) != 0) return Fail(57, file);
+  if (RecordLocksRequired(file) && CheckRecordLocked(file, kLockWrite, row->current) != 0) return Fail(57, file);
+  if (int rc = SettleDeferred(file, row, fcb)) return Fail(rc, file);
+  const uint32_t current = row->current;
   IsamTables* t = CurrentIsamTables();
   std::vector<KeyChange> changes;
   int failed_key = file;
@@ -403,6 +440,46 @@ int IsamRecordDelete(int file) {
   for (int16_t k : row->keys) t->Key(k).current_key.clear();
   return Fail(0, file);
 }
+
+namespace isam_record {
+
+int FinishDeferredRewrite(int file, const DeferredRewrite& rewrite) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return CurrentInstance()->isam_error;
+  RewriteTarget target;
+  target.current = rewrite.old_position;
+  target.position = rewrite.new_position;
+  target.moved = true;
+  int failed_key = file;
+  const int rc = RewriteRecordKeys(row, target, rewrite.data.data(), static_cast<uint32_t>(rewrite.data.size()),
+                                   rewrite.old_keys, &failed_key);
+  if (rc != 0) {
+    DropDeferredRewrite(file, rewrite);
+    return rc;
+  }
+  ReleaseMovedStretch(fcb, file, target.current);
+  if (CurrentIsamTables()->operation_flags & 0x02) LockRecord(file, kLockUnlock, target.position);
+  return 0;
+}
+
+void DropDeferredRewrite(int file, const DeferredRewrite& rewrite) {
+  FileControlBlock* fcb = nullptr;
+  IsamFileRow* row = DataRow(file, &fcb);
+  if (row == nullptr) return;
+  RewriteTarget target;
+  target.current = rewrite.old_position;
+  target.position = rewrite.new_position;
+  target.moved = true;
+  UndoRecordWrite(fcb, file, target);
+  // The form made current is gone; the old one has no current keys here.
+  if (row->current == rewrite.new_position) {
+    row->current = 0;
+    for (int16_t k : row->keys) CurrentIsamTables()->Key(k).current_key.clear();
+  }
+}
+
+}  // namespace isam_record
 
 int IsamAddRecord(int file, const void* record) { return IsamRecordAdd(file, record, 0); }
 int IsamRewriteRecord(int file, const void* record) { return IsamRecordRewrite(file, record, 0); }

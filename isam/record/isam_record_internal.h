@@ -35,5 +35,27 @@ int ReadByStoredTarget(int key, const uint8_t* target, char mode, const uint8_t*
 // ISAM error return.
 int Fail(int code, int file);
 
+// A rewrite whose new form is written and whose keys still name the old
+// one (write_batch.h): where each form lies, the new form's bytes and the
+// keys of the old one, index by index in the row's order.
+struct DeferredRewrite {
+  uint32_t old_position = 0;
+  uint32_t new_position = 0;
+  std::vector<uint8_t> data;
+  std::vector<std::vector<uint8_t>> old_keys;
+};
+
+// Puts a rewrite into the file's open batch.
+void DeferRewrite(int file, DeferredRewrite rewrite);
+// Whether a pending rewrite of the file has either form at position (that
+// rewrite copied to *found).
+bool RewriteDeferredAt(int file, uint32_t position, DeferredRewrite* found);
+// The second half of a deferred rewrite, once its new form is on the disk:
+// the keys move to it and the old form goes. On failure the new form is
+// given back and the record keeps its old form (the code is returned).
+int FinishDeferredRewrite(int file, const DeferredRewrite& rewrite);
+// Gives a deferred rewrite's new form back (its flush failed).
+void DropDeferredRewrite(int file, const DeferredRewrite& rewrite);
+
 }  // namespace isam_record
 }  // namespace isam

@@ -15,9 +15,11 @@
 #include "isam/record/resource_chain.h"
 #include "isam/record/resource_definition.h"
 #include "isam/record/transaction.h"
+#include "isam/record/write_batch.h"
 #include "isam/runtime/engine_instance.h"
 #include "isam/runtime/engine_start.h"
 #include "isam/runtime/function_table.h"
+#include "isam/runtime/os_file_layer.h"
 #include "isam/superfile/superfile_layer.h"
 
 namespace isam {
@@ -38,6 +40,11 @@ int FnRewrite(EngineCall* c) { return IsamRecordRewrite(c->file, c->block, c->va
 int FnReread(EngineCall* c) { return IsamRecordReread(c->file, c->block, c->value2 ? *c->value2 : 0); }
 
 int FnSetLockMode(EngineCall* c) { return IsamSetLockMode(c->file); }
+
+int FnWriteBatch(EngineCall* c) {
+  IoStepScope step;
+  return c->extra != 0 ? BeginWriteBatch(c->file) : EndWriteBatch(c->file);
+}
 
 int FnGetResource(EngineCall* c) {
   const int32_t size = c->value2 ? *c->value2 : 0;
@@ -92,6 +99,7 @@ void InstallRecordLayer() {
   InstallEngineFunction(kFnIsamRewriteVarRecord, FnRewrite);
   InstallEngineFunction(kFnIsamRereadVarRecord, FnReread);
   InstallEngineFunction(kFnSetLockMode, FnSetLockMode);
+  InstallEngineFunction(kFnIsamWriteBatch, FnWriteBatch);
   InstallEngineFunction(kFnGetResource, FnGetResource);
   InstallEngineFunction(kFnAddResource, FnAddResource);
   InstallEngineFunction(kFnUpdateResource, FnUpdateResource);

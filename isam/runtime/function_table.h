@@ -30,6 +30,7 @@ enum : EngineFunctionNumber {
   kFnAddResource = 1150,
   kFnIsamAddVarRecord = 1400,
   kFnIsamRewriteVarRecord = 1401,
+  kFnIsamWriteBatch = 1402,  // file; extra 1 begins, 0 ends (isam/record/write_batch.h)
   kFnGetResource = 1702,
   kFnIsamNextVarRecord = 2408,
   kFnIsamFirstVarRecord = 2410,

@@ -264,7 +264,11 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, EBADF);
-  if (file->combiner) return Succeed();  // the pages go out at Finish or the close
+  if (file->combiner) {
+    const int out = WriteOutForFlush(file);
+    if (out == 0) return Succeed();  // the pages go out at Finish or the close
+    if (out < 0) return false;
+  }
   if (TakeFlushFault(file) != FileFaultAction::kNone) return Fail(kFileOtherError, EIO);
   FlushTimer timed;
   if (::fsync(file->fd) != 0) return FailErrno();

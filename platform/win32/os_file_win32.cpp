@@ -204,7 +204,11 @@ bool OsFileSize(OsFile* file, uint64_t* size) {
 
 bool FlushOsFile(OsFile* file) {
   if (file == nullptr) return Fail(kFileBadHandle, ERROR_INVALID_HANDLE);
-  if (file->combiner) return Succeed();  // the pages go out at Finish or the close
+  if (file->combiner) {
+    const int out = WriteOutForFlush(file);
+    if (out == 0) return Succeed();  // the pages go out at Finish or the close
+    if (out < 0) return false;
+  }
   if (TakeFlushFault(file) != FileFaultAction::kNone) return Fail(kFileOtherError, ERROR_WRITE_FAULT);
   FlushTimer timed;
   if (!FlushFileBuffers(file->handle)) return FailLast();

@@ -119,8 +119,11 @@ std::string ExportCalendarICal(CICalConverter& converter, const CEventArray& eve
   return converter.ExportCalendarICal(list, ICalHeaderOf(calendar));
 }
 
+// An import or refresh holds the calendar for the whole text, one batch,
+// rather than taking its locks and flushing for every event.
 bool ImportICalFileInto(CICalConverter& converter, CEventArray& events, CCalendarFile& calendar,
                         const std::string& path, bool refresh) {
+  CCalendarFile::BatchScope batch(&calendar);
   CalendarTarget target(events, calendar);
   const bool ok = converter.ImportICalFile(path, target, refresh);
   // What arrived over a known UID may have changed an armed action.
@@ -130,6 +133,7 @@ bool ImportICalFileInto(CICalConverter& converter, CEventArray& events, CCalenda
 
 void ImportICalStringInto(CICalConverter& converter, CEventArray& events, CCalendarFile& calendar,
                           const std::string& text, bool refresh) {
+  CCalendarFile::BatchScope batch(&calendar);
   CalendarTarget target(events, calendar);
   converter.ImportICalString(text, target, refresh);
   calendar.AskAboutUnprovenActions(&events);

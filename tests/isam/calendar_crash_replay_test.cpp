@@ -45,6 +45,7 @@
 #include "isam/index/writer_mark.h"
 #include "isam/runtime/status_log.h"
 #include "isam/record/isam_record.h"
+#include "isam/record/write_batch.h"
 #include "isam/superfile/superfile_member.h"
 #include "platform/os_file_faults.h"
 #include "tests/isam/record/isam_record_test_set.h"
@@ -91,6 +92,7 @@ struct Workload {
   int changes = 30;
   unsigned uids = 16;
   bool long_bodies = false;  // one body in twenty of 2,000 to 5,000 bytes
+  bool batches = true;       // runs of 2 to 13 changes as one write batch
 };
 
 constexpr int32_t kBufferSize = 8192;
@@ -153,7 +155,15 @@ class CalendarCrashReplayTest : public RecordEngineTest {
     platform::SetFileWriteRecorder(rec);
     std::mt19937 rng(seed);
     std::set<std::string> live;
+    // A batched change is done only once its batch has ended.
+    std::size_t batch_first = 0;
+    int batch_left = 0;
     for (int i = 0; i < work.changes; ++i) {
+      if (work.batches && batch_left == 0 && rng() % 6 == 0) {
+        ASSERT_EQ(0, BeginWriteBatch(set.data_file()));
+        batch_left = 2 + static_cast<int>(rng() % 12);
+        batch_first = run->size();
+      }
       Change c{"r" + std::to_string(rng() % work.uids), {}, rec->writes.size(), 0};
       const bool exists = live.count(c.uid) != 0;
       int rc;
@@ -182,6 +192,11 @@ class CalendarCrashReplayTest : public RecordEngineTest {
       ASSERT_EQ(0, rc) << c.uid;
       c.end = rec->writes.size();
       run->push_back(c);
+      if (batch_left > 0 && (--batch_left == 0 || i + 1 == work.changes)) {
+        ASSERT_EQ(0, EndWriteBatch(set.data_file()));
+        for (std::size_t b = batch_first; b < run->size(); ++b) (*run)[b].end = rec->writes.size();
+        batch_left = 0;
+      }
     }
     CloseSetAndHost(set);
     platform::SetFileWriteRecorder(nullptr);

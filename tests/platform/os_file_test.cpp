@@ -180,7 +180,8 @@ TEST_F(OsFileTest, ReplaceSwapsInTheWholeFileOrNothing) {
 // Writes gathered in memory over an existing file leave it byte for byte as
 // the same writes made straight to the file: inside the file, across its
 // end, past it (the gap reads zero) and far enough past it that the image
-// has to move. Reads before the write-out see the gathered bytes.
+// has to move. Reads before the write-out see the gathered bytes. Ordered
+// gathering (2) has them on the disk once the handle is flushed.
 TEST_F(OsFileTest, GatheredWritesLeaveTheFileAsDirectOnes) {
   struct Write {
     uint32_t at, length;
@@ -194,8 +195,8 @@ TEST_F(OsFileTest, GatheredWritesLeaveTheFileAsDirectOnes) {
   const std::vector<uint8_t> old(16384, 0xEE);
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(i);
-    std::vector<uint8_t> want[2];
-    for (int gather = 0; gather < 2; ++gather) {
+    std::vector<uint8_t> want[3];
+    for (int gather = 0; gather < 3; ++gather) {
       const std::string p = Path(gather ? "gathered.bin" : "direct.bin");
       platform::DeleteOsFile(p.c_str());
       platform::OsFile* f = platform::OpenOsFile(p.c_str(), FileShare::kExclusive, FileDisposition::kCreateNew);
@@ -204,8 +205,11 @@ TEST_F(OsFileTest, GatheredWritesLeaveTheFileAsDirectOnes) {
       ASSERT_TRUE(platform::WriteOsFile(f, old.data(), static_cast<uint32_t>(old.size()), &done));
       ASSERT_TRUE(platform::CloseOsFile(f));
       std::unique_ptr<platform::WriteCombiningScope> scope;
-      if (gather) scope = std::make_unique<platform::WriteCombiningScope>(p);
-      f = platform::OpenOsFile(p.c_str(), FileShare::kExclusive, FileDisposition::kOpenExisting);
+      if (gather) scope = std::make_unique<platform::WriteCombiningScope>(p, gather == 2);
+      // Shared for the ordered case: Windows keeps a second reader off an
+      // exclusive handle, and the flushed bytes are read beside it.
+      f = platform::OpenOsFile(p.c_str(), gather == 2 ? FileShare::kShared : FileShare::kExclusive,
+                               FileDisposition::kOpenExisting);
       ASSERT_NE(nullptr, f);
       for (const Write& w : cases[i]) {
         const std::vector<uint8_t> bytes(w.length, w.byte);
@@ -218,6 +222,11 @@ TEST_F(OsFileTest, GatheredWritesLeaveTheFileAsDirectOnes) {
       ASSERT_TRUE(platform::SeekOsFile(f, 0));
       ASSERT_TRUE(platform::ReadOsFile(f, want[gather].data(), static_cast<uint32_t>(size), &done));
       EXPECT_EQ(size, done);
+      if (gather == 2) {
+        ASSERT_TRUE(platform::FlushOsFile(f));
+        std::ifstream flushed(p, std::ios::binary);
+        EXPECT_TRUE(std::vector<uint8_t>((std::istreambuf_iterator<char>(flushed)), {}) == want[2]);
+      }
       if (scope) {
         EXPECT_TRUE(scope->Finish());
       }
@@ -226,7 +235,7 @@ TEST_F(OsFileTest, GatheredWritesLeaveTheFileAsDirectOnes) {
       const std::vector<uint8_t> onDisk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       EXPECT_TRUE(onDisk == want[gather]);
     }
-    EXPECT_TRUE(want[0] == want[1]);
+    EXPECT_TRUE(want[0] == want[1] && want[0] == want[2]);
   }
 }
 
