@@ -5,6 +5,7 @@
 #include "alarms/core/reminder_snooze.h"
 #include "alarms/reminder_host.h"
 #include "framework/dialogs/message_box.h"
+#include "model/events/alarm_state_keep.h"
 #include "model/events/cal_event.h"
 #include "platform/clock.h"
 #include "storage/calendar_file.h"
@@ -51,9 +52,11 @@ void CAlarmRemindersDlg::OnOK() {
     if (FindRow(ref.event, &ref.date) < 0) continue;
     CCalEvent* e = ref.event;
     if (host_ && !host_->ConfirmAcknowledge(e->oneTime != 0)) continue;
+    const CAlarmStateKeep kept(*e);
     const std::vector<CDateTime> dates(e->dueAlarms.begin(), e->dueAlarms.end());
     for (const CDateTime& d : dates) e->Acknowledge(d, false);
-    e->Save(0, 0, 1);
+    // Not saved: the row stays, its alarm due.
+    if (!SaveAlarmChange(e, kept)) continue;
     removed.push_back(ref);
     AddCalendarOnce(&calendars, e->calendar);
   }
@@ -84,6 +87,7 @@ void CAlarmRemindersDlg::Snooze(alarmcore::SnoozeUnit unit, int n) {
   std::vector<CCalendarFile*> calendars;
   for (const COccurrenceRef& ref : SelectedAlarms()) {
     CCalEvent* e = ref.event;
+    const CAlarmStateKeep kept(*e);
     // The row's own occurrence comes back; the event's other due ones are
     // acknowledged with it.
     const std::vector<CDateTime> dates(e->dueAlarms.begin(), e->dueAlarms.end());
@@ -92,7 +96,9 @@ void CAlarmRemindersDlg::Snooze(alarmcore::SnoozeUnit unit, int n) {
       d.GetComparableParts(ref.date, &d1, &s1, &d2, &s2);
       if (d1 != d2 || s1 != s2) e->Acknowledge(d, false);
     }
-    e->SetSnoozeTime(ref.date, until);
+    const int16_t saved = e->SetSnoozeTime(ref.date, until);
+    if (saved == 0) kept.Restore(e);
+    if (saved != 1) continue;
     removed.push_back(ref);
     AddCalendarOnce(&calendars, e->calendar);
   }

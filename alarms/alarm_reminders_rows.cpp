@@ -5,8 +5,11 @@
 #include "alarms/actions/alarm_log_file.h"
 #include "alarms/alarm_batch.h"
 #include "alarms/alarm_reminders_dlg.h"
+
+#include "model/events/alarm_state_keep.h"
 #include "alarms/core/reminder_rows.h"
 #include "alarms/reminder_host.h"
+#include "model/events/alarm_state_keep.h"
 #include "model/events/cal_event.h"
 #include "model/events/event_text_fields.h"
 #include "model/settings/program_settings.h"
@@ -56,13 +59,19 @@ void CAlarmRemindersDlg::ShowPendingAlarms() {
     const COccurrenceRef ref = pending_[i];
     CCalEvent* e = ref.event;
     if (!e) continue;
+    // An acknowledge the calendar could not save is shown as any due alarm.
+    const CAlarmStateKeep kept(*e);
+    bool acknowledged = false;
     if (alarmcore::EventAutoAcknowledges(*e)) {
       const std::vector<CDateTime> dates(e->dueAlarms.begin(), e->dueAlarms.end());
       for (const CDateTime& d : dates) e->Acknowledge(d, false);
-      e->Save(0, 0, 1);
+      acknowledged = SaveAlarmChange(e, kept);
+      acknowledgedSome = acknowledgedSome || acknowledged;
+    }
+    if (pending_[i].event != e) continue;
+    if (acknowledged) {
       e->dueAlarms.DeleteAll();
       e->listed = 0;
-      acknowledgedSome = true;
     } else {
       AppendRow(ref);
       addedRows = true;

@@ -271,18 +271,21 @@ class CCalEvent {
   // the date into dueAlarms.
   void AddDueAlarm(const CDateTime& date);
   // Stores the snooze time in the occurrence's state entry (keeping its
-  // acknowledged flag) and saves the event (0, 0, 1).
-  void SetSnoozeTime(const CDateTime& date, const CDateTime& snoozeTime);
+  // acknowledged flag) and saves the event (0, 0, 1): the save's code (1
+  // saved, 0 failed, kSaveDeclined).
+  int16_t SetSnoozeTime(const CDateTime& date, const CDateTime& snoozeTime);
   // Acknowledges the occurrence scheduled at `date`. For the next
   // occurrence of a recurring event the next occurrence moves to the first
   // following occurrence not acknowledged in advance (their state entries
   // are removed) and the result is that recompute's code; another date gets
   // an acknowledged state entry (kFound); a one-time event becomes
-  // acknowledged (kFound). With notify set the document saves and refreshes.
+  // acknowledged (kFound). With notify set the document saves and refreshes;
+  // a save that fails puts the alarm state back (the alarm stays due).
   int16_t Acknowledge(const CDateTime& date, bool notify);
   int16_t AcknowledgeNext(bool notify);
   // Takes the acknowledgement back (see the implementation for the cases)
-  // and has the document save and refresh.
+  // and has the document save and refresh; a save that fails puts the
+  // alarm state back.
   void Unacknowledge(const CDateTime& date);
 
   // ======== Display and deletion ========

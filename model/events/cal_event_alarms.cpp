@@ -1,5 +1,6 @@
 // CCalEvent: the alarm check, snoozing and acknowledging.
 #include "model/events/cal_event.h"
+#include "model/events/alarm_state_keep.h"
 
 namespace {
 
@@ -70,12 +71,13 @@ bool CCalEvent::IsAlarmDue(const CDateTime& now) {
   return listed != 0;
 }
 
-void CCalEvent::SetSnoozeTime(const CDateTime& date, const CDateTime& snoozeTime) {
+int16_t CCalEvent::SetSnoozeTime(const CDateTime& date, const CDateTime& snoozeTime) {
   occurrenceStates[date].snoozeTime = snoozeTime;
-  Save(0, 0, 1);
+  return Save(0, 0, 1);
 }
 
 int16_t CCalEvent::Acknowledge(const CDateTime& date, bool notify) {
+  const CAlarmStateKeep kept(*this);
   int16_t result = kFound;
   if (oneTime) {
     acknowledged = 1;
@@ -97,7 +99,8 @@ int16_t CCalEvent::Acknowledge(const CDateTime& date, bool notify) {
   } else {
     occurrenceStates[date] = COccurrenceState(1, CDateTime());
   }
-  if (notify) NotifyDocumentWithPublishFlag(0);
+  // Not saved (the calendar has said why): the alarm stays due.
+  if (notify && NotifyDocumentWithPublishFlag(0) == 0) kept.Restore(this);
   return result;
 }
 
@@ -107,6 +110,7 @@ int16_t CCalEvent::AcknowledgeNext(bool notify) {
 }
 
 void CCalEvent::Unacknowledge(const CDateTime& date) {
+  const CAlarmStateKeep kept(*this);
   if (oneTime || acknowledged) {
     acknowledged = 0;
     // From where the occurrence takes place: a moved one's scheduled date
@@ -132,5 +136,5 @@ void CCalEvent::Unacknowledge(const CDateTime& date) {
       }
     }
   }
-  NotifyDocumentWithPublishFlag(1);
+  if (NotifyDocumentWithPublishFlag(1) == 0) kept.Restore(this);
 }

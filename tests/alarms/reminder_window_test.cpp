@@ -13,8 +13,11 @@
 #include "model/events/cal_event.h"
 #include "model/settings/program_settings.h"
 #include "model/services/model_services.h"
+#include "platform/os_file_faults.h"
 #include "res/resource.h"
 #include "shell/app/shell_document.h"
+#include "shell/app/shell_services.h"
+#include "storage/services/storage_services.h"
 #include "tests/support/win/dialog_driver.h"
 #include "tests/support/win/window_shot.h"
 
@@ -481,6 +484,36 @@ TEST_F(ReminderTest, DueAlarmsReachTheWorkerAndTheLogAndTimerCommandsOpenTheirWi
   ::SendMessageA(frame, WM_COMMAND, ID_ALARM_LOG, 0);
   EXPECT_TRUE(wintest::Driven());
   EXPECT_EQ(logged, modal);
+}
+
+// Every write refused: the acknowledge, the snooze and an acknowledge on
+// its own each tell why in words, and the alarm stays due and shown.
+TEST_F(ReminderTest, AnAlarmWhoseSaveFailedStaysDueAndShown) {
+  CShellStoragePrompts prompts;  // the program's, as InitInstance sets them
+  GetStorageServices().prompts = &prompts;
+  int at = 3;
+  CheckAt(1);
+  for (const int command : {IDOK, IDC_SNOOZE_DAYS, 0}) {  // 0: the event acknowledges on its own
+    CCalEvent* e = NewEvent("Kept", 9, 0, 15, "");
+    e->autoAcknowledge = command == 0 ? 1 : 0;
+    CCalendarFile* calendar = OpenCalendar("kept" + std::to_string(at) + ".akv", {e});
+    std::string told;
+    wintest::Drive({[&] { HWND box = wintest::FindDialog("Almacora");
+                          if (box) told = wintest::ItemText(box, 0xFFFF), wintest::Click(box, IDOK);
+                          return box != nullptr; }}, 20000);
+    platform::FileFaultPlan plan{platform::FileFaultOp::kWrite, 1, platform::FileFaultKind::kFail, true};
+    if (command == 0) platform::ArmFileFault(plan);
+    CheckAt(at += 3);
+    if (command != 0) platform::ArmFileFault(plan), Window()->SendMsg(WM_COMMAND, command);
+    platform::DisarmFileFaults();
+    EXPECT_TRUE(wintest::Driven()) << command;
+    EXPECT_EQ("The calendar file could not be written: the disk reported an error or is full.", told);
+    COccurrenceRef kept;
+    ASSERT_TRUE(Window() && Window()->GetRowAlarm(0, &kept) && kept.event) << command << ": the row went";
+    EXPECT_EQ(0, kept.event->acknowledged + (kept.event->occurrenceStates.GetAssocAt(kept.date) != nullptr));
+    frame_->GetShellDocument()->Core().CloseEventFile(calendar);
+  }
+  GetStorageServices().prompts = nullptr;
 }
 
 }  // namespace
