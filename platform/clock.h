@@ -15,7 +15,8 @@ CivilTime LocalNow();
 
 // Converts a civil time between the user's local zone and UTC, with the
 // offset in force on that date. A local time that falls into the gap of a
-// change forward is taken in the offset before the gap (standard time).
+// change forward is taken in the offset before the gap (standard time); one
+// in the hour repeated by a change back is its first instance.
 // Returns false when the value cannot be converted (out of the system's
 // range, invalid fields).
 bool LocalToUtc(const CivilTime& local, CivilTime* utc);

@@ -43,6 +43,16 @@ CivilTime Now(bool local) {
   return FromTm(tm, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
+// The reading of t on the user's wall clock, as seconds from the epoch on
+// that clock; false when t cannot be read.
+bool WallOf(time_t t, long long* wall) {
+  std::tm tm{};
+  if (!localtime_r(&t, &tm)) return false;
+  *wall = DaysFromCivil(tm.tm_year + 1900LL, static_cast<unsigned>(tm.tm_mon + 1), static_cast<unsigned>(tm.tm_mday)) *
+              86400LL + tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
+  return true;
+}
+
 }  // namespace
 
 CivilTime SystemUtcNow() { return Now(false); }
@@ -62,6 +72,16 @@ bool LocalToUtc(const CivilTime& local, CivilTime* utc) {
     std::tm standard = tm;
     standard.tm_isdst = 0;
     t = mktime(&standard);
+  } else {
+    // In the hour repeated by a change back mktime gives either instance
+    // (it starts from the offset it last worked with). Take the first, read
+    // in the offset in force a day earlier, as the zone rules take it.
+    long long wall = 0, before = 0, again = 0;
+    const time_t dayEarlier = t - 86400;
+    if (WallOf(t, &wall) && WallOf(dayEarlier, &before)) {
+      const time_t first = static_cast<time_t>(wall - (before - dayEarlier));
+      if (first < t && WallOf(first, &again) && again == wall) t = first;
+    }
   }
   std::tm out{};
   if (!gmtime_r(&t, &out)) return false;

@@ -46,28 +46,54 @@ CivilTime SystemLocalNow() {
   return FromSystemTime(st);
 }
 
+namespace {
+
+constexpr int64_t kDayTicks = 864000000000LL;
+
+bool ToTicks(const SYSTEMTIME& s, int64_t* ticks) {
+  FILETIME f;
+  if (!SystemTimeToFileTime(&s, &f)) return false;
+  *ticks = (static_cast<int64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+  return true;
+}
+
+bool FromTicks(int64_t ticks, SYSTEMTIME* s) {
+  const uint64_t u = static_cast<uint64_t>(ticks);
+  FILETIME f{static_cast<DWORD>(u), static_cast<DWORD>(u >> 32)};
+  return FileTimeToSystemTime(&f, s);
+}
+
+// The user's wall clock at the UTC moment `moment`, both in ticks.
+bool WallAt(int64_t moment, int64_t* wall) {
+  SYSTEMTIME u, l;
+  return FromTicks(moment, &u) && SystemTimeToTzSpecificLocalTime(nullptr, &u, &l) && ToTicks(l, wall);
+}
+
+}  // namespace
+
 // The Tz-specific calls apply the daylight rule of the date converted, where
 // the FILETIME local conversions would apply today's offset.
 bool LocalToUtc(const CivilTime& local, CivilTime* utc) {
-  SYSTEMTIME in, out, back;
+  SYSTEMTIME in, out;
   if (!ToSystemTime(local, &in)) return false;
   if (!TzSpecificLocalTimeToSystemTime(nullptr, &in, &out)) return false;
-  // A local time in the gap of a change forward does not read back as
-  // itself. It is taken in the offset before the gap, the smaller of the
-  // one applied and the one in force at the result, as the POSIX build and
-  // the program's zone rules take it (the system's own choice differs
-  // between versions).
-  FILETIME a, b, c;
-  if (SystemTimeToTzSpecificLocalTime(nullptr, &out, &back) && SystemTimeToFileTime(&in, &a) &&
-      SystemTimeToFileTime(&out, &b) && SystemTimeToFileTime(&back, &c)) {
-    const auto ticks = [](const FILETIME& f) { return (static_cast<int64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-    const int64_t wall = ticks(a), moment = ticks(b), read = ticks(c);
+  // The system's own choice in a gap and in a repeated hour differs between
+  // versions; take them as the POSIX build and the program's zone rules do.
+  int64_t wall = 0, moment = 0, read = 0, earlier = 0, again = 0;
+  if (ToTicks(in, &wall) && ToTicks(out, &moment) && WallAt(moment, &read)) {
+    int64_t fixed = moment;
     if (read != wall) {
-      const int64_t before = std::min(wall - moment, read - moment);
-      const uint64_t fixed = static_cast<uint64_t>(wall - before);
-      FILETIME f{static_cast<DWORD>(fixed), static_cast<DWORD>(fixed >> 32)};
-      if (!FileTimeToSystemTime(&f, &out)) return false;
+      // In the gap of a change forward the time does not read back as
+      // itself: take it in the offset before the gap, the smaller of the one
+      // applied and the one in force at the result.
+      fixed = wall - std::min(wall - moment, read - moment);
+    } else if (WallAt(moment - kDayTicks, &earlier)) {
+      // In the hour repeated by a change back: its first instance, read in
+      // the offset in force a day earlier.
+      const int64_t first = wall - (earlier - (moment - kDayTicks));
+      if (first < moment && WallAt(first, &again) && again == wall) fixed = first;
     }
+    if (fixed != moment && !FromTicks(fixed, &out)) return false;
   }
   *utc = FromSystemTime(out);
   return true;
