@@ -24,6 +24,11 @@ if [ -n "${CTEST_RESOURCE_GROUP_0_DISPLAY:-}" ]; then
   if [ -n "${!prefix_var:-}" ]; then
     export WINEPREFIX=${!prefix_var}
     [ -n "${!display_var:-}" ] && export DISPLAY=${!display_var}
+    # A test that starts its own Wine desktop, which a prefix-wide desktop
+    # keeps from showing: on its slot's display, in the prefix without one.
+    if [ -n "${ALMACORA_OWN_DESKTOP:-}" ] && [ -n "${ALMACORA_WINEPREFIX_PLAIN:-}" ]; then
+      export WINEPREFIX=$ALMACORA_WINEPREFIX_PLAIN
+    fi
   elif [ "$slot" != 0 ]; then
     # Running it on display 0 beside another window test would disturb both.
     echo "wine_test_run: display $slot was not started (scripts/lib.sh start_display, start_wine)" >&2

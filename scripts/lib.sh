@@ -71,6 +71,21 @@ start_wine() {
     wineserver -w </dev/null >/dev/null 2>&1 || true
   fi
   local i prefix pids=() desktop=${ALMACORA_WINE_DESKTOP-}
+  # A test that starts a Wine desktop of its own (ALMACORA_OWN_DESKTOP, see
+  # cmake/wine_test_run.sh) cannot under a prefix-wide one: it runs in
+  # build/wineprefix-plain, a copy left without the desktop setting. Copied
+  # before any server of the first prefix starts writing to it.
+  unset ALMACORA_WINEPREFIX_PLAIN
+  if [ -n "$desktop" ]; then
+    prefix="$WINEPREFIX-plain"
+    if [ ! -f "$prefix/system.reg" ]; then
+      rm -rf "$prefix"
+      cp -a "$WINEPREFIX" "$prefix"
+    fi
+    (export WINEPREFIX=$prefix && start_virtual_desktop "" && wineserver -w) </dev/null >/dev/null 2>&1
+    export ALMACORA_WINEPREFIX_PLAIN=$prefix
+    _started_wineserver+=("$prefix")
+  fi
   for i in "${!_displays[@]}"; do
     prefix=$WINEPREFIX
     if [ "$i" -gt 0 ]; then
@@ -119,8 +134,7 @@ start_wine() {
 
 # Every program of the prefix WINEPREFIX runs inside one Wine virtual
 # desktop of `size` (ALMACORA_WINE_DESKTOP, e.g. 1280x1024; empty, the
-# default: on the display itself, as scripts/run does; the notification-area
-# test starts a desktop of its own, which a prefix-wide one keeps out). On a display without a window
+# default: on the display itself, as scripts/run does). On a display without a window
 # manager Wine waits two seconds each time a window of its own is hidden,
 # for a reply no window manager sends; inside a virtual desktop it draws
 # the frames itself and hiding takes milliseconds. The desktop's process is
