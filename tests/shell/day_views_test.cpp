@@ -29,6 +29,7 @@
 #include "shell/app/private_messages.h"
 #include "shell/day/right_splitter_view.h"
 #include "shell/app/shell_document.h"
+#include "storage/calendar_file.h"
 #include "shell/day/splitter_view.h"
 #include "grid/parts/cell_area.h"
 #include "tests/shell/main_window_start.h"
@@ -144,6 +145,10 @@ class DayViewsTest : public ::testing::Test {
     // Events earlier today would otherwise fall due and bring the reminder
     // window up over the schedule, depending on when the test runs.
     e->alarmOn = 0;
+    // Saved where a save always succeeds: an acknowledge whose save fails is
+    // taken back.
+    memory_.fileType = CCalendarFile::kMemoryOnly;
+    e->calendar = &memory_;
     doc_->Core().events().Append(e);
     return e;
   }
@@ -176,6 +181,8 @@ class DayViewsTest : public ::testing::Test {
     return -1;
   }
 
+  // Outlives the document, whose events name it.
+  CCalendarFile memory_;
   RecordingCommands commands_;
   HintRecorder recorder_;
   std::unique_ptr<CAlmacoraApp> app_;
